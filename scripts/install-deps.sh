@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The one list of Debian packages the project needs to build, test and run.
+# Installs only what is missing; safe to run again.
+set -euo pipefail
+
+PACKAGES=(
+  # toolchain
+  build-essential cmake ninja-build pkg-config
+  # Qt 6 widgets, multimedia (player, camera) and the image plugins
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins
+  libqt6svg6 qt6-qpa-plugins
+  # video probe and poster frames
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  # photo dates
+  libexif-dev
+  # storage, compression, digests and ciphers, HTTP
+  libsqlite3-dev zlib1g-dev nettle-dev libcurl4-openssl-dev
+  # tests and benchmarks
+  googletest libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
+  # screen texts and fonts
+  fonts-wqy-microhei
+  # running without a display (run.sh)
+  xvfb x11vnc
+  # video fixtures in tests
+  ffmpeg
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"

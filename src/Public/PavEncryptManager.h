@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The file cipher front end: whole files enciphered with the padded XXTEA
+// under one fixed key string.
+class PavEncryptManager {
+public:
+    // Enciphers data and writes it atomically to path, replacing any file
+    // there. False for null data, an empty path or a failed write; then
+    // nothing is written.
+    static bool writeData(const QByteArray& data, const QString& path);
+
+    // Reads and deciphers a whole file; a null QByteArray for an empty path, a
+    // missing or empty file, or bytes that do not decipher.
+    static QByteArray readDataFromPath(const QString& path);
+
+    // The in-memory forms of the same cipher.
+    static QByteArray encryptData(const QByteArray& plain);
+    static bool decryptData(const QByteArray& cipher, QByteArray* plain);
+};

@@ -1,0 +1,7 @@
+#include "platform/core/Clock.h"
+
+Clock& Clock::system()
+{
+    static SystemClock clock;
+    return clock;
+}

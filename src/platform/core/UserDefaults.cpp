@@ -1,0 +1,149 @@
+#include "platform/core/UserDefaults.h"
+
+#include "platform/core/AppHome.h"
+#include "platform/core/AtomicFile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <memory>
+
+namespace {
+QMutex g_standardMutex;
+std::unique_ptr<UserDefaults> g_standard;
+
+// Dates are kept as ISO text in the file; they come back as QDateTime.
+constexpr const char* kDatePrefix = "@date:";
+
+QVariant toStored(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QDateTime)
+        return QString(kDatePrefix) + value.toDateTime().toUTC().toString(Qt::ISODateWithMs);
+    return value;
+}
+
+QVariant fromStored(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString) {
+        const QString text = value.toString();
+        if (text.startsWith(kDatePrefix))
+            return QDateTime::fromString(text.mid(int(strlen(kDatePrefix))), Qt::ISODateWithMs);
+    }
+    return value;
+}
+}
+
+UserDefaults::UserDefaults(QString filePath) : m_path(std::move(filePath))
+{
+    load();
+}
+
+UserDefaults& UserDefaults::standardUserDefaults()
+{
+    QMutexLocker lock(&g_standardMutex);
+    if (!g_standard)
+        g_standard = std::make_unique<UserDefaults>(AppHome::current().preferences() + "/defaults.json");
+    return *g_standard;
+}
+
+void UserDefaults::resetStandardUserDefaults(const QString& filePath)
+{
+    QMutexLocker lock(&g_standardMutex);
+    g_standard = std::make_unique<UserDefaults>(filePath);
+}
+
+void UserDefaults::load()
+{
+    if (m_path.isEmpty())
+        return;
+    QByteArray data;
+    if (!AtomicFile::read(m_path, &data))
+        return;
+    const QJsonDocument doc = QJsonDocument::fromJson(data);
+    if (doc.isObject())
+        m_values = doc.object().toVariantMap();
+}
+
+void UserDefaults::saveLocked()
+{
+    if (m_path.isEmpty())
+        return;
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    const QByteArray data = QJsonDocument(QJsonObject::fromVariantMap(m_values)).toJson(QJsonDocument::Compact);
+    QString error;
+    m_lastError = AtomicFile::write(m_path, data, &error) ? QString() : error;
+}
+
+bool UserDefaults::contains(const QString& key) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_values.contains(key);
+}
+
+QVariant UserDefaults::objectForKey(const QString& key) const
+{
+    QMutexLocker lock(&m_mutex);
+    auto it = m_values.constFind(key);
+    return it == m_values.constEnd() ? QVariant() : fromStored(*it);
+}
+
+QString UserDefaults::stringForKey(const QString& key) const
+{
+    const QVariant v = objectForKey(key);
+    if (!v.isValid())
+        return QString();
+    if (v.typeId() == QMetaType::QString)
+        return v.toString().isNull() ? QString("") : v.toString();
+    if (v.canConvert<QString>())
+        return v.toString();
+    return QString();
+}
+
+bool UserDefaults::boolForKey(const QString& key) const
+{
+    const QVariant v = objectForKey(key);
+    if (v.typeId() == QMetaType::QString) {
+        const QString s = v.toString().trimmed().toLower();
+        return s == "yes" || s == "true" || s.toLongLong() != 0;
+    }
+    return v.toBool();
+}
+
+qint64 UserDefaults::integerForKey(const QString& key) const
+{
+    const QVariant v = objectForKey(key);
+    if (v.typeId() == QMetaType::Bool)
+        return v.toBool() ? 1 : 0;
+    return static_cast<qint64>(v.toDouble());
+}
+
+double UserDefaults::doubleForKey(const QString& key) const
+{
+    return objectForKey(key).toDouble();
+}
+
+void UserDefaults::setObject(const QString& key, const QVariant& value)
+{
+    QMutexLocker lock(&m_mutex);
+    if (!value.isValid())
+        m_values.remove(key);
+    else
+        m_values.insert(key, toStored(value));
+    saveLocked();
+}
+
+void UserDefaults::removeObjectForKey(const QString& key)
+{
+    QMutexLocker lock(&m_mutex);
+    if (m_values.remove(key) > 0)
+        saveLocked();
+}
+
+QString UserDefaults::lastError() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lastError;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QMutex>
+#include <QString>
+#include <QVariant>
+#include <QVariantMap>
+
+// Key-value settings kept in one JSON file, written at once on every change
+// (atomic replace). "Absent", an empty string and false stay distinct.
+// Safe to use from several threads. An empty file path keeps the values in
+// memory only (tests).
+class UserDefaults {
+public:
+    explicit UserDefaults(QString filePath = {});
+
+    // The process-wide instance, stored under the current home's preferences.
+    static UserDefaults& standardUserDefaults();
+    // Tests and the launcher replace the process-wide instance.
+    static void resetStandardUserDefaults(const QString& filePath);
+
+    bool contains(const QString& key) const;
+    QVariant objectForKey(const QString& key) const;   // invalid when absent
+    QString stringForKey(const QString& key) const;    // null QString when absent
+    bool boolForKey(const QString& key) const;         // false when absent
+    qint64 integerForKey(const QString& key) const;    // 0 when absent
+    double doubleForKey(const QString& key) const;     // 0 when absent
+
+    void setObject(const QString& key, const QVariant& value);
+    void setBool(const QString& key, bool value) { setObject(key, value); }
+    void setInteger(const QString& key, qint64 value) { setObject(key, value); }
+    void setDouble(const QString& key, double value) { setObject(key, value); }
+    void setString(const QString& key, const QString& value) { setObject(key, value); }
+    void removeObjectForKey(const QString& key);
+
+    // Last write failure (empty when the last write succeeded).
+    QString lastError() const;
+
+private:
+    void load();
+    void saveLocked();
+
+    QString m_path;
+    mutable QMutex m_mutex;
+    QVariantMap m_values;
+    QString m_lastError;
+};

@@ -1,0 +1,30 @@
+#include "platform/core/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+TEST(AtomicFile, ReplacesWholeFileAndLeavesNoTemporaries)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/data.bin";
+    ASSERT_TRUE(AtomicFile::write(path, QByteArray(100000, 'a')));
+    ASSERT_TRUE(AtomicFile::write(path, "short"));
+    QByteArray back;
+    ASSERT_TRUE(AtomicFile::read(path, &back));
+    EXPECT_EQ(back, "short");
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"data.bin"});
+}
+
+TEST(AtomicFile, FailsIntoMissingFolderWithoutLeavingAnything)
+{
+    QTemporaryDir dir;
+    QString error;
+    EXPECT_FALSE(AtomicFile::write(dir.path() + "/missing/data.bin", "x", &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(AtomicFile::write(QString(), "x"));
+    QByteArray out;
+    EXPECT_FALSE(AtomicFile::read(dir.path() + "/nothing", &out));
+}

@@ -37,6 +37,10 @@ std::unique_ptr<DBOEncryptAlbumOp> DBOEncryptAlbumOp::initWithFilePath(const QSt
 {
     auto op = std::make_unique<DBOEncryptAlbumOp>(SqliteDBManager::initWithFilePath(path));
     if (SqliteDBManager* db = op->dbEngine()) {
+        // A write-ahead log synced at every commit: as durable as the
+        // rollback journal, at one fsync per insert instead of several.
+        db->executeSql("PRAGMA journal_mode = WAL");
+        db->executeSql("PRAGMA synchronous = FULL");
         db->executeSql(kCreateTableSql);
         for (const char* sql : kCreateIndexSql)
             db->executeSql(sql);

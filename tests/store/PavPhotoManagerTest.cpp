@@ -126,7 +126,9 @@ TEST_F(PavPhotoManagerTest, AnUnwritableFolderStoresNothing)
     EXPECT_FALSE(store.encryptImage(ImageFixtures::pattern(50, 50)));
     EXPECT_TRUE(store.photoes().isEmpty());
     EXPECT_EQ(rawFile(blocked), "not a folder");
-    EXPECT_EQ(QDir(dbDir.path()).entryList(QDir::Files), QStringList({"photo"}));
+    QStringList besideTheDatabase = QDir(dbDir.path()).entryList(QDir::Files);
+    besideTheDatabase.removeIf([](const QString& name) { return name.startsWith("photo"); });
+    EXPECT_EQ(besideTheDatabase, QStringList());
 }
 
 TEST_F(PavPhotoManagerTest, DeleteRemovesRowAndFilesOnlyWhenTheRowWent)

@@ -89,15 +89,6 @@ TEST_F(PavEncryptManagerTest, RefusesMissingDataOrPathAndWritesNothing)
     EXPECT_FALSE(PavEncryptManager::writeData(sample(8), path("blocker/inside")));
 }
 
-TEST_F(PavEncryptManagerTest, ReplacingAFileKeepsOnlyTheNewContent)
-{
-    const QString file = path("replaced");
-    ASSERT_TRUE(PavEncryptManager::writeData(sample(5000), file));
-    ASSERT_TRUE(PavEncryptManager::writeData(sample(9), file));
-    EXPECT_EQ(PavEncryptManager::readDataFromPath(file), sample(9));
-    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files).size(), 1);
-}
-
 TEST_F(PavEncryptManagerTest, ReadGivesNothingForMissingEmptyOrDamagedFiles)
 {
     EXPECT_TRUE(PavEncryptManager::readDataFromPath(QString()).isNull());

@@ -82,16 +82,6 @@ TEST_F(SqliteDBManagerTest, NullColumnsAreLeftOutOfTextRows)
     EXPECT_EQ(values[0][1].toLongLong(), 64);
 }
 
-TEST_F(SqliteDBManagerTest, FailuresAnswerFalseWithAReason)
-{
-    EXPECT_FALSE(m_db->executeSql("INSERT INTO missing_table VALUES (?)", {1}));
-    EXPECT_FALSE(m_db->lastError().isEmpty());
-    QList<SqliteDBManager::Row> rows;
-    EXPECT_FALSE(m_db->queryResult(&rows, "SELECT nothing FROM x"));
-    EXPECT_TRUE(m_db->queryResult(&rows, "SELECT name FROM x"));
-    EXPECT_TRUE(rows.isEmpty());
-}
-
 TEST_F(SqliteDBManagerTest, ColumnExistsInTable)
 {
     EXPECT_TRUE(m_db->columnExistsInTable("note", "x"));

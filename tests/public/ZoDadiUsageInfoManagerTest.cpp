@@ -1,7 +1,6 @@
 #include "Public/SqliteDBManager.h"
 #include "Public/ZoDadiUsageInfoManager.h"
 #include "support/FakeClock.h"
-#include "support/TempHome.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -74,16 +73,6 @@ TEST_F(UsageInfoTest, RemoveCrashRecordsKeepsOtherEvents)
     EXPECT_EQ(manager.recordCountForType(27229), 2);
 }
 
-TEST_F(UsageInfoTest, RowsOutliveTheRecorder)
-{
-    {
-        ZoDadiUsageInfoManager manager(dbPath(), m_clock);
-        insert(manager, 27001, 3);
-    }
-    ZoDadiUsageInfoManager reopened(dbPath(), m_clock);
-    EXPECT_EQ(reopened.recordCountForType(27001), 3);
-}
-
 TEST_F(UsageInfoTest, AStoreThatCannotOpenFailsEveryCall)
 {
     QFile blocker(m_dir.path() + "/Documents");
@@ -95,10 +84,4 @@ TEST_F(UsageInfoTest, AStoreThatCannotOpenFailsEveryCall)
     EXPECT_FALSE(manager.revertExCrash());
     EXPECT_FALSE(manager.removeCrashRecords());
     EXPECT_EQ(manager.recordCountForType(27230), -1);
-}
-
-TEST_F(UsageInfoTest, TheSharedRecorderLivesInDocuments)
-{
-    TempHome home;
-    EXPECT_EQ(ZoDadiUsageInfoManager::defaultDatabasePath(), home.documents() + "/resource");
 }

@@ -3,9 +3,7 @@
 #include "platform/sys/UIDeviceEx.h"
 #include "support/FakeNetworkKind.h"
 
-#include <QFile>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -21,27 +19,6 @@ TEST(CustomUDID, IsTheLowerCaseMd5OfAddressAndMachine)
     EXPECT_EQ(id, CustomUDID::udidWithWifiMacAddressAndDeviceModelMD5());
     EXPECT_EQ(id, CustomUDID::udidFor(CustomUDID::wifiHardwareAddress(), UIDeviceEx::model()));
     EXPECT_TRUE(QRegularExpression("^([0-9A-F]{2}:){5}[0-9A-F]{2}$").match(CustomUDID::wifiHardwareAddress()).hasMatch());
-}
-
-TEST(UIDeviceEx, AnswersTheTabletsFixedFacts)
-{
-    EXPECT_FALSE(UIDeviceEx::model().isEmpty());
-    EXPECT_FALSE(UIDeviceEx::systemVersion().isEmpty());
-    EXPECT_TRUE(UIDeviceEx::isIpad());
-    EXPECT_TRUE(UIDeviceEx::pavImei().isEmpty());
-    EXPECT_FALSE(UIDeviceEx::pavImei().isNull());
-    EXPECT_EQ(UIDeviceEx::hasAPT(), UIDeviceEx::hasAPT());
-}
-
-TEST(UIDeviceEx, AptCheckWantsAFolder)
-{
-    QTemporaryDir dir;
-    EXPECT_TRUE(UIDeviceEx::hasAPTAt(dir.path() + "/"));
-    EXPECT_FALSE(UIDeviceEx::hasAPTAt(dir.path() + "/missing/"));
-    QFile file(dir.path() + "/apt");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.close();
-    EXPECT_FALSE(UIDeviceEx::hasAPTAt(dir.path() + "/apt"));
 }
 
 TEST(NetworkHelper, AnInjectedKindWinsAndStaysInRange)

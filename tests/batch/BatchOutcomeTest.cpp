@@ -1,9 +1,7 @@
-#include "albums/batch/BatchCompletion.h"
 #include "albums/batch/BatchOutcome.h"
 
 #include <gtest/gtest.h>
 
-#include <vector>
 
 using Kind = BatchOutcome::Kind;
 using R = BatchStopReason;
@@ -28,28 +26,4 @@ TEST(BatchOutcome, OnePolicyForEveryWayABatchEnds)
     EXPECT_EQ(BatchOutcome::decide(R::NetworkLost, partial).kind(), Kind::NetworkAlert);
     EXPECT_EQ(BatchOutcome::decide(R::NetworkLost, whole).kind(), Kind::NetworkAlert);
     EXPECT_EQ(BatchOutcome::decide(R::NetworkLost, partial).reason(), R::NetworkLost);
-}
-
-TEST(BatchCompletion, AnswersOnceAndWithdrawnSlotsStaySilent)
-{
-    int answers = 0;
-    std::vector<float> progress;
-    BatchCompletion item(3, [&](bool ok) { answers += ok ? 1 : 100; }, [&](float f) { progress.push_back(f); });
-    BatchCompletion copy = item;
-    item.progress(0.25f);
-    EXPECT_TRUE(copy.fail());
-    EXPECT_FALSE(item.succeed());
-    item.progress(0.5f);
-    EXPECT_EQ(answers, 100);
-    EXPECT_EQ(progress, std::vector<float>{0.25f});
-    EXPECT_EQ(copy.index(), 3u);
-
-    BatchCompletion withdrawn(4, [&](bool) { ++answers; });
-    EXPECT_TRUE(withdrawn.withdraw());
-    EXPECT_FALSE(withdrawn.succeed());
-    EXPECT_EQ(answers, 100);
-
-    BatchCompletion inert;
-    EXPECT_TRUE(inert.isAnswered());
-    EXPECT_FALSE(inert.succeed());
 }

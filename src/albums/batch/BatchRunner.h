@@ -49,8 +49,9 @@ public:
 
     const std::string& queueName() const { return m_queueName; }
 
-    // Longest silence of an item before it fails; progress reports restart it.
-    void setWatchdogMs(int ms) { m_watchdogMs = ms; }
+    // Longest silence of an item before it fails (at least 1 ms); progress
+    // reports restart it.
+    void setWatchdogMs(int ms) { m_watchdogMs = ms > 0 ? ms : 1; }
     int watchdogMs() const { return m_watchdogMs; }
     // Negative (the default): a stopped batch waits for its item in flight.
     void setStopGraceMs(int ms) { m_graceMs = ms; }

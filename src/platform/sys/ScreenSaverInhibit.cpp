@@ -1,7 +1,6 @@
 #include "platform/sys/ScreenSaverInhibit.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusReply>
 
@@ -22,7 +21,7 @@ void ScreenSaverInhibit::setInhibited(bool inhibited)
 {
     if (inhibited == m_active)
         return;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QDBusConnection bus = m_bus ? *m_bus : QDBusConnection::sessionBus();
     if (!inhibited) {
         m_active = false;
         if (bus.isConnected())

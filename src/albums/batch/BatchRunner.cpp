@@ -38,6 +38,7 @@ BatchRunner::BatchRunner(std::string queueName, IdleTimer& idleTimer, QObject* p
 
 BatchRunner::~BatchRunner()
 {
+    m_stopState &= ~kRunningBit;
     m_link->closed = true;
     m_link->runner = nullptr;
     m_current.withdraw();

@@ -1,11 +1,18 @@
 #include "albums/AlbumUsage.h"
 
+#include "Public/ZoDadiUsageInfoManager.h"
+#include "platform/core/UsageRecorder.h"
+
 namespace AlbumUsage {
 
 Recorder defaultRecorder()
 {
-    // The usage store is not part of this build yet: events are dropped.
-    return [](int) {};
+    return [](int eventId) {
+        if (UsageRecorder* recorder = UsageRecorder::shared())
+            recorder->insertRecordForType(eventId);
+        else
+            ZoDadiUsageInfoManager::sharedSoftUsageInfoManager().insertRecordForType(eventId);
+    };
 }
 
 }

@@ -1,6 +1,7 @@
 #include "disk/PavCloudAlbumManager.h"
 
 #include "platform/core/Clock.h"
+#include "platform/core/PavDateUtil.h"
 #include "platform/core/UserDefaults.h"
 
 PavCloudAlbumManager::PavCloudAlbumManager(std::function<UserDefaults&()> defaults, const Clock* clock)
@@ -60,14 +61,9 @@ void PavCloudAlbumManager::setNoWifiAlertDate(const QDateTime& date)
     m_noWifiAlertDate = date.toUTC();
 }
 
-QDateTime PavCloudAlbumManager::todayStart() const
-{
-    return m_clock->now().toLocalTime().date().startOfDay().toUTC();
-}
-
 bool PavCloudAlbumManager::needAlertWhenNotWifi()
 {
-    const QDateTime today = todayStart();
+    const QDateTime today = PavDateUtil::pavToday(*m_clock);
     {
         QMutexLocker lock(&m_mutex);
         if (m_noWifiAlertDate.isValid() && m_noWifiAlertDate == today)

@@ -53,7 +53,6 @@ public:
 
 private:
     UserDefaults& defaults() const;
-    QDateTime todayStart() const;
 
     std::function<UserDefaults&()> m_defaults;
     const Clock* m_clock;

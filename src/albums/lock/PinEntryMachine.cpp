@@ -188,17 +188,11 @@ void PinEntryMachine::answerBindingOffer(bool bindNow)
 
 void PinEntryMachine::recoveryVerified()
 {
+    reset();
     m_type = ChangePassword;
     m_isVerified = true;
-    m_isConfirming = false;
-    m_submitting = false;
-    m_offerPending = false;
-    m_finished = false;
-    m_held.clear();
     m_title = "请设置新的密码";
     m_showsForgot = false;
-    m_entry.clear();
-    m_message.clear();
     notify(Event::Changed);
 }
 

@@ -76,3 +76,17 @@ TEST(AlbumNavigatorTest, SignInAndSettingsCloseRules)
 }
 
 }
+
+#include "albums/AlbumUsage.h"
+#include "support/FakeUsageRecorder.h"
+
+namespace {
+
+TEST(AlbumUsageTest, DefaultRecorderGoesToTheSharedRecorder)
+{
+    FakeUsageRecorder recorder;
+    AlbumUsage::defaultRecorder()(27123);
+    EXPECT_EQ(recorder.types(), std::vector<int>{27123});
+}
+
+}

@@ -1,17 +1,11 @@
 #include "disk/PavCloudAlbumManager.h"
-#include "platform/core/Clock.h"
 #include "platform/core/PavDateUtil.h"
 #include "platform/core/UserDefaults.h"
+#include "support/FakeClock.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class SetClock : public Clock {
-public:
-    QDateTime now() const override { return value; }
-    QDateTime value = QDateTime(QDate(2026, 3, 10), QTime(15, 30)).toUTC();
-};
 
 TEST(DiskDirTest, RootDirIsTheFolderDirectlyBelowTheTop)
 {
@@ -42,18 +36,18 @@ TEST(PavCloudAlbumManagerTest, CurrentDirFallsBackToTheAlbumFolderAndKeepsIt)
 TEST(PavCloudAlbumManagerTest, NoWifiNoticeOncePerDayAndRememberedAcrossStarts)
 {
     UserDefaults defaults;
-    SetClock clock;
+    FakeClock clock(QDateTime(QDate(2026, 3, 10), QTime(15, 30)));
     {
         PavCloudAlbumManager m([&]() -> UserDefaults& { return defaults; }, &clock);
         EXPECT_FALSE(m.noWifiAlertDate().isValid());
         EXPECT_TRUE(m.needAlertWhenNotWifi());
         EXPECT_EQ(m.noWifiAlertDate(), PavDateUtil::pavToday(clock));
-        clock.value = clock.value.addSecs(3600);
+        clock.advanceSeconds(3600);
         EXPECT_FALSE(m.needAlertWhenNotWifi());
     }
     PavCloudAlbumManager next([&]() -> UserDefaults& { return defaults; }, &clock);
     EXPECT_FALSE(next.needAlertWhenNotWifi());
-    clock.value = clock.value.addDays(1);
+    clock.advanceSeconds(24 * 3600);
     EXPECT_TRUE(next.needAlertWhenNotWifi());
     EXPECT_FALSE(next.needAlertWhenNotWifi());
     EXPECT_EQ(defaults.objectForKey(PavCloudAlbumManager::kNoWifiAlertDateKey).toDateTime(),

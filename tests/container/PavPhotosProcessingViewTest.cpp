@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 
 namespace {
 
@@ -64,6 +65,15 @@ TEST_F(ProcessingPanelTest, ShowsTitleWarningAndCounts)
     EXPECT_EQ(panel->progressView()->geometry(), QRect(37, 5, 347, 21));
     panel->setProgress(std::numeric_limits<float>::quiet_NaN());
     EXPECT_EQ(panel->progressView()->width(), 0);
+}
+
+TEST_F(ProcessingPanelTest, UpdatesFromAWorkerLandOnTheMainThread)
+{
+    std::thread worker([this] { panel->setCompletedCount(1); });
+    worker.join();
+    EXPECT_EQ(panel->progressLabel()->text(), "");
+    ASSERT_TRUE(waitUntil([this] { return panel->progressLabel()->text() == "(1/3)"; }));
+    EXPECT_EQ(panel->progressView()->width(), 116);
 }
 
 TEST_F(ProcessingPanelTest, CancelAnswersOnce)

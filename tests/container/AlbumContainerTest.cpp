@@ -1,3 +1,4 @@
+#include "Public/PaviPadNavigationController.h"
 #include "albums/container/AlbumScreen.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/container/PavAlbumSelectionViewItem.h"
@@ -186,7 +187,7 @@ TEST_F(AlbumContainerTest, SettingsOpenAsAFormSheetOnceTheyExist)
 
     settingsAvailable = true;
     QTest::mouseClick(strip()->settingButton(), Qt::LeftButton);
-    auto* sheet = qobject_cast<ui::NavigationStack*>(container->presentedScreen());
+    auto* sheet = qobject_cast<PaviPadNavigationController*>(container->presentedScreen());
     ASSERT_NE(sheet, nullptr);
     ui::ModalHost* host = ui::ModalHost::presentedBy(container);
     ASSERT_NE(host, nullptr);

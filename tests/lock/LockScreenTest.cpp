@@ -1,9 +1,10 @@
 #include "LockFixture.h"
 
-#include "platform/ui/Alert.h"
-#include "platform/ui/NavigationStack.h"
+#include "Public/PavAlertView.h"
+#include "Public/PaviPadNavigationController.h"
 #include "albums/lock/PavAlbumPasswordBox.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
+#include "platform/core/AppLifecycle.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
 #include "support/EventLoop.h"
@@ -50,7 +51,7 @@ protected:
     {
         lock = new Lock(type, *manager, [this](int id) { usage.push_back(id); });
         lock->setDelegate(delegate.get());
-        presenter->presentSheet(new ui::NavigationStack(lock));
+        presenter->presentSheet(new PaviPadNavigationController(lock));
         spinEvents(10);
         return lock;
     }
@@ -144,6 +145,25 @@ TEST_F(LockScreenTest, BindingOfferAfterTheFirstEntry)
     offer->clickButtonAtIndex(0);
     EXPECT_EQ(delegate->log, QStringList{"pass"});
     EXPECT_EQ(delegate->args.value(0), lock.data());
+}
+
+TEST_F(LockScreenTest, BackgroundDropsTheOfferSilentlyAndRelocks)
+{
+    ASSERT_TRUE(manager->save("2468"));
+    present(PinEntryMachine::EnterPassword);
+    enterPin("2468");
+    ASSERT_NE(ui::Alert::showingAlertWithTag(Lock::kBindingOfferTag), nullptr);
+
+    AppLifecycle& app = AppLifecycle::shared();
+    app.becomeActive();
+    app.enterBackground();
+    manager->setHasVerified(false);   // what the shell does on entering the background
+    spinEvents(20);
+    EXPECT_EQ(ui::Alert::showingAlertWithTag(Lock::kBindingOfferTag), nullptr);
+    EXPECT_TRUE(delegate->log.isEmpty());
+    EXPECT_EQ(lock->title(), "请输入密码");
+    EXPECT_FALSE(lock->machine().isVerified());
+    app.enterForeground();
 }
 
 TEST_F(LockScreenTest, BindNowAndForgotPasswordOpenNothingYet)

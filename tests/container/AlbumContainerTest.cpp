@@ -11,8 +11,8 @@
 #include "platform/ui/NavigationStack.h"
 #include "platform/ui/TabContainer.h"
 #include "support/EventLoop.h"
+#include "support/Screenshot.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QTest>
 
@@ -85,9 +85,6 @@ protected:
 
 TEST_F(AlbumContainerTest, BuildsThreeAlbumsBehindTheStrip)
 {
-    EXPECT_EQ(container->contentView()->geometry(), QRect(248, 11, 615, 748));
-    EXPECT_EQ(strip()->geometry(), QRect(12, 32, 226, 725));
-    EXPECT_EQ(strip()->settingButton()->geometry(), QRect(176, 675, 50, 50));
     const QStringList names = {"Pad相册", "隐私相册", "云端相册"};
     for (int i = 0; i < 3; ++i) {
         ASSERT_NE(albums[i], nullptr);
@@ -97,15 +94,13 @@ TEST_F(AlbumContainerTest, BuildsThreeAlbumsBehindTheStrip)
         ASSERT_NE(stack, nullptr);
         EXPECT_TRUE(stack->isBarHidden());
         EXPECT_EQ(stack->rootScreen(), albums[i]);
-        EXPECT_EQ(strip()->item(i)->geometry(), QRect(0, 230 * i, 226, 230));
         EXPECT_EQ(strip()->item(i)->albumName()->text(), names[i]);
     }
     expectShown(0);
     EXPECT_TRUE(albums[0]->isOnScreen());
     EXPECT_FALSE(albums[2]->isOnScreen());
 
-    QDir().mkpath(PAV_TEST_OUTPUT_DIR);
-    EXPECT_TRUE(canvas->grab().save(QString(PAV_TEST_OUTPUT_DIR) + "/album_container.png"));
+    EXPECT_FALSE(saveScreenshot(canvas.get(), "album_container.png").isEmpty());
 }
 
 TEST_F(AlbumContainerTest, TappingSwitchesAlbumsAndRecordsTheTap)

@@ -4,10 +4,13 @@
 #include "platform/media/ImageCodec.h"
 #include "support/EventLoop.h"
 #include "platform/ui/ChoiceDialog.h"
+#include "support/FakePhotoAsset.h"
+#include "support/FakePhotoLibrary.h"
 #include "support/ImageFixtures.h"
 
 #include <QFile>
 #include <QSemaphore>
+#include <QUrl>
 
 namespace {
 
@@ -241,6 +244,44 @@ TEST_F(DiskTransferTest, CommandsWithoutASignInAskForItAndShowOneAlertPerText)
     EXPECT_EQ(manager->shownErrorAlerts().size(), 1);
     for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
         delete d;
+}
+
+}
+
+namespace {
+
+TEST_F(DiskTransferTest, UploadSourcesFromTheLibraryAndFromFiles)
+{
+    const DiskDirPtr dir = signIn();
+    auto library = std::make_shared<FakePhotoLibrary>();
+    const QString url = "assets-library://asset/asset.JPG?id=77&ext=JPG";
+    const QByteArray photo = ImageFixtures::jpeg(300, 200);
+    library->add(std::make_shared<FakePhotoAsset>(url, photo));
+    PhotoLibrary::setShared(library);
+
+    DiskFilePtr fromLibrary = DiskFile::initWithUploadSource(url, "IMG_77.JPG", dir);
+    ASSERT_TRUE(fromLibrary);
+    EXPECT_EQ(fromLibrary->file_size(), photo.size());
+    EXPECT_EQ(fromLibrary->extType(), 8);
+    const QString path = home.path("plain.txt");
+    ASSERT_TRUE(ImageFixtures::writeFile(path, "hello"));
+    DiskFilePtr fromFile = DiskFile::initWithUploadSource(QUrl::fromLocalFile(path).toString(), "plain.txt", dir);
+    ASSERT_TRUE(fromFile);
+    EXPECT_EQ(DiskFile::initWithUploadSource("assets-library://asset/asset.JPG?id=missing&ext=JPG", "x.jpg", dir),
+              nullptr);
+
+    RecordingResponse r;
+    manager->requestUploadFile(fromLibrary, &r);
+    manager->requestUploadFile(fromFile, &r);
+    ASSERT_TRUE(waitForLog(r, 2));
+    EXPECT_EQ(r.log, (QStringList{"upload ok", "upload ok"}));
+    PhotoLibrary::setShared(nullptr);
+
+    // Bytes given directly carry their digests.
+    DiskFilePtr fromData = DiskFile::initWithUploadData("abc", "a.txt", dir);
+    EXPECT_EQ(fromData->sha1(), "a9993e364706816aba3e25717850c26c9cd0d89d");
+    EXPECT_EQ(fromData->md5(), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_TRUE(fromData->uploadSource().startsWith("file://"));
 }
 
 }

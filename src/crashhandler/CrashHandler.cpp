@@ -118,8 +118,10 @@ bool CrashHandler::convertCrash(const QString& factsPath)
     auto record = buildRecord(facts, pending);
     if (!persistCrashToDB(record))
         return false;
-    persistLastCrashTime(record->cashTime);
+    // Stored: its files go before anything that might hang at crash time,
+    // so the crash is never stored twice.
     pending.discard();
+    persistLastCrashTime(record->cashTime);
     {
         std::lock_guard lock(m_mutex);
         m_current.time = record->cashTime;

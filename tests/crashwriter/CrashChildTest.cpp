@@ -221,6 +221,25 @@ TEST_F(CrashChild, CrashOnSecondaryThreadNamesThatThread)
     EXPECT_EQ(facts().value("thread").toInt(), crashed);
 }
 
+TEST_F(CrashChild, TwoThreadsCrashingAtOnceGiveOneReport)
+{
+    ChildResult r = crash("two_threads");
+    ASSERT_FALSE(r.hung);
+    EXPECT_TRUE(r.signaled && r.signal == SIGSEGV);
+    ASSERT_EQ(files("crash_*.log").size(), 1);
+    EXPECT_EQ(report().count(" Crashed:"), 1);
+    EXPECT_EQ(facts().value("pass"), "1");
+    EXPECT_EQ(facts().value("complete"), "1");
+}
+
+TEST_F(CrashChild, LaterCrashesNeverOverwriteEarlierReports)
+{
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(crash("abort").signaled);
+    EXPECT_EQ(files("crash_*.log").size(), 3);
+    EXPECT_EQ(files("crash_*.facts").size(), 3);
+}
+
 TEST_F(CrashChild, StackOverflowIsReportedOnMainAndProjectThreads)
 {
     for (const char* scenario : {"overflow_main", "overflow_thread"}) {

@@ -173,6 +173,19 @@ int main(int argc, char** argv)
     else if (scenario == "overflow_thread") {
         std::thread t = ThreadHooks::start("deep", [] { recurse(0); });
         t.join();
+    } else if (scenario == "two_threads") {
+        // Both threads fault at the same moment; one of them owns the report.
+        static std::atomic<int> ready{0};
+        auto fault = [] {
+            ++ready;
+            while (ready.load() < 2) {
+            }
+            writeLowAddress();
+        };
+        std::thread a = ThreadHooks::start("crash-a", fault);
+        std::thread b = ThreadHooks::start("crash-b", fault);
+        a.join();
+        b.join();
     } else if (scenario == "nested") {
         CBugReport::setTestFaultHook(&raiseBusOnFirstPass);
         writeLowAddress();

@@ -1,4 +1,5 @@
 #include "ElfFile.h"
+#include "PipeCapture.h"
 #include "crashhandler/ImageTable.h"
 #include "crashhandler/SafeOutput.h"
 
@@ -56,19 +57,10 @@ TEST(ImageTable, LiveListStartsWithThisExecutableAndItsFileBuildId)
 
     // The image lines mark the executable; binInfo holds "%s;%s;%s#" per image.
     FixedText<65536> binInfo;
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
-    {
-        SafeOutput out(fds[1]);
+    QByteArray lines = captureThroughPipe([&](int fd) {
+        SafeOutput out(fd);
         table->printImages(out, exe.c_str(), binInfo);
-    }
-    close(fds[1]);
-    QByteArray lines;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0)
-        lines.append(buf, n);
-    close(fds[0]);
+    });
     QString firstLine = QString::fromUtf8(lines.left(lines.indexOf('\n')));
     EXPECT_TRUE(QRegularExpression(R"(^ *0x[0-9a-f]+ - +0x[0-9a-f]+ \+test_crashwriter \w+ <[0-9a-f]+> /)")
                     .match(firstLine).hasMatch()) << firstLine.toStdString();
@@ -97,6 +89,15 @@ TEST(ImageTable, SymbolisesWithHalfOpenRangesAndLastMatchWins)
     table->add("plain", 0x1800, 0x100, "arm");
     EXPECT_STREQ(table->symbolise(0x1850).name, "plain");   // the later image wins
     EXPECT_STREQ(table->symbolise(0x1900).name, "libA.so");
+
+    // An image without a build-id stays listed, with an empty id.
+    FixedText<65536> binInfo;
+    QByteArray lines = captureThroughPipe([&](int fd) {
+        SafeOutput out(fd);
+        table->printImages(out, "plain", binInfo);
+    });
+    EXPECT_TRUE(lines.endsWith("    0x1800 -     0x18ff +plain arm <> plain\n")) << lines.constData();
+    EXPECT_TRUE(QByteArray(binInfo.c_str()).endsWith("#plain;arm;#"));
 
     char cpu[12];
     ImageTable::mapcpu(cpu, sizeof cpu, 183);

@@ -1,3 +1,4 @@
+#include "PipeCapture.h"
 #include "crashhandler/SafeFormat.h"
 #include "crashhandler/SafeOutput.h"
 
@@ -6,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -65,23 +65,15 @@ TEST(SafeFormat, CutsAtTheBufferEndButCountsEverything)
 
 TEST(SafeOutput, WritesLongTextsWholeThroughItsSmallBuffer)
 {
-    int fds[2];
-    ASSERT_EQ(pipe(fds), 0);
     std::string big(10000, 'z');
-    {
-        SafeOutput out(fds[1]);
+    QByteArray captured = captureThroughPipe([&big](int fd) {
+        SafeOutput out(fd);
         out.printf("%s:%d\n", "head", 1);
         out.text(big.c_str());
         for (int i = 0; i < 300; ++i)
             out.printf("%-30s|", "x");
-    }
-    close(fds[1]);
-    std::string got;
-    char buf[4096];
-    ssize_t n;
-    while ((n = read(fds[0], buf, sizeof buf)) > 0)
-        got.append(buf, std::size_t(n));
-    close(fds[0]);
+    });
+    std::string got = captured.toStdString();
     EXPECT_EQ(got.size(), 7 + big.size() + 300 * 31);
     EXPECT_EQ(got.substr(0, 7), "head:1\n");
     EXPECT_EQ(got.substr(7, big.size()), big);

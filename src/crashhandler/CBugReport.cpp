@@ -1,6 +1,7 @@
 #include "crashhandler/CBugReport.h"
 
 #include "analytics/AnaDeviceUtil.h"
+#include "analytics/AnaStoreActivity.h"
 #include "crashhandler/AltStack.h"
 #include "crashhandler/CrashClock.h"
 #include "crashhandler/CrashFacts.h"
@@ -214,8 +215,10 @@ void CBugReport::signal_handler(int sig, siginfo_t* info, void* context)
     s.code = info ? info->si_code : 0;
     GenerateBugDesc(1, info, context);
 
+    // The record step runs only while no thread is inside the record store;
+    // otherwise the files wait for the next launch.
     RecordStep step = g_recordStep.load();
-    if (step) {
+    if (step && AnaStoreActivity::isFree()) {
         armWatchdog(kRecordWatchdogSeconds);
         try {
             step(CrashReportData::expData());

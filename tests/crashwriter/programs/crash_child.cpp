@@ -6,6 +6,7 @@
 // CRASH_RECORD=hang one that never returns.
 
 #include "analytics/AnaModel.h"
+#include "analytics/AnaStoreActivity.h"
 #include "analytics/AnalyticsTimes.h"
 #include "crashhandler/CBugReport.h"
 #include "crashhandler/CrashInstall.h"
@@ -149,6 +150,10 @@ int main(int argc, char** argv)
 
     if (scenario == "segv")
         writeLowAddress();
+    else if (scenario == "segv_in_store") {
+        AnaStoreActivity::Scope inside;
+        writeLowAddress();
+    }
     else if (scenario == "accerr")
         writeReadOnlyPage();
     else if (scenario == "bus")

@@ -1,7 +1,6 @@
 #include "crashhandler/CBugReport.h"
 
 #include "analytics/AnaDeviceUtil.h"
-#include "analytics/AnaStoreActivity.h"
 #include "crashhandler/AltStack.h"
 #include "crashhandler/CrashClock.h"
 #include "crashhandler/CrashFacts.h"
@@ -215,10 +214,8 @@ void CBugReport::signal_handler(int sig, siginfo_t* info, void* context)
     s.code = info ? info->si_code : 0;
     GenerateBugDesc(1, info, context);
 
-    // The record step runs only while no thread is inside the record store;
-    // otherwise the files wait for the next launch.
     RecordStep step = g_recordStep.load();
-    if (step && AnaStoreActivity::isFree()) {
+    if (step) {
         armWatchdog(kRecordWatchdogSeconds);
         try {
             step(CrashReportData::expData());

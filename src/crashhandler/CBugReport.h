@@ -26,12 +26,11 @@ class CrashReportData;
 //   filled, the owner thread calls fn(CrashReportData::expData()) once, still
 //   inside the signal handler, under an alarm watchdog of
 //   kRecordWatchdogSeconds: should fn hang, the watchdog ends the process by
-//   the original signal. fn is not called when no step is registered, nor
-//   while any thread (the crashing one included) is inside the record store
-//   (AnaStoreActivity::isFree() is false; the store holds an
-//   AnaStoreActivity::Scope around each operation); the files then stay
-//   behind and the next launch converts them (CrashFacts::pending / read).
-//   fn may delete the report and facts files once its record is stored.
+//   the original signal. fn is not called when no step is registered. fn must
+//   itself decline to run when the record store is busy (any thread, the
+//   crashing one included, inside it); the files stay behind and the next
+//   launch converts them (CrashFacts::pending / CrashFacts::read). fn may
+//   delete the report and facts files once its record is stored.
 class CBugReport {
 public:
     using RecordStep = void (*)(const CrashReportData& data);

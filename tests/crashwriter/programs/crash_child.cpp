@@ -6,7 +6,6 @@
 // CRASH_RECORD=hang one that never returns.
 
 #include "analytics/AnaModel.h"
-#include "analytics/AnaStoreActivity.h"
 #include "analytics/AnalyticsTimes.h"
 #include "crashhandler/CBugReport.h"
 #include "crashhandler/CrashInstall.h"
@@ -150,10 +149,6 @@ int main(int argc, char** argv)
 
     if (scenario == "segv")
         writeLowAddress();
-    else if (scenario == "segv_in_store") {
-        AnaStoreActivity::Scope inside;
-        writeLowAddress();
-    }
     else if (scenario == "accerr")
         writeReadOnlyPage();
     else if (scenario == "bus")

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "analytics/AnaEncrypt.h"
+
 #include <QByteArray>
 #include <QString>
-
-class AnaEncrypt;
 
 // The SDK's ciphers and digest. Cipher code 1 is DES; no other code has one.
 class AnaEncryptUtil {
@@ -11,7 +11,7 @@ public:
     static constexpr int kDES = 1;
 
     // The shared cipher for a code; nullptr for any other code.
-    static AnaEncrypt* getEncrypt(int code);
+    static const AnaEncrypt* getEncrypt(int code);
 
     // DES-CBC, PKCS#7 padding; the first 8 UTF-8 bytes of the key are both
     // the key and the IV (parity bits ignored). A key shorter than 8 bytes,

@@ -14,7 +14,7 @@ void appendLittleEndian(QByteArray& out, uint32_t v)
 
 }
 
-AnaZip* AnaZipUtil::getAnaZipUtil(int code)
+const AnaZip* AnaZipUtil::getAnaZipUtil(int code)
 {
     static GZipAnaZipUtil gzip;
     return code == kGZip ? &gzip : nullptr;

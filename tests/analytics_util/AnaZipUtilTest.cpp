@@ -8,9 +8,9 @@
 
 namespace {
 
-AnaZip& gzip()
+const AnaZip& gzip()
 {
-    AnaZip* z = AnaZipUtil::getAnaZipUtil(2);
+    const AnaZip* z = AnaZipUtil::getAnaZipUtil(2);
     EXPECT_NE(z, nullptr);
     return *z;
 }

@@ -1,17 +1,12 @@
 #pragma once
 
-// PLACEHOLDER until the SDK utilities land.
 #include "analytics/AnaError.h"
+
+#include <QString>
 
 class AnaErrorPopulator {
 public:
-    static bool populateError(AnaError* error, int code, const QString& description)
-    {
-        if (!error)
-            return false;
-        error->domain = kAnalyticsErrorDomain;
-        error->code = code;
-        error->description = description;
-        return true;
-    }
+    // Fills *error with the domain (kAnalyticsErrorDomain), code and description; with no error
+    // out-pointer does nothing and returns false.
+    static bool populateError(AnaError* error, int errnoVal, const QString& description);
 };

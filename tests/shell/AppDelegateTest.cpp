@@ -3,6 +3,7 @@
 #include "albums/store/PavPhotoManager.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/TabContainer.h"
 #include "shell/AppDelegate.h"
@@ -184,4 +185,17 @@ TEST(AppDelegate, RealLaunchAgainstATemporaryHome)
 
     spinEvents(200);
     EXPECT_FALSE(saveScreenshot(delegate.window(), "main_window.png").isEmpty());
+}
+
+TEST(AppDelegate, AlertAndProgressOverTheMainWindow)
+{
+    Harness h;
+    AppDelegate delegate(h.services());
+    delegate.didFinishLaunching();
+    auto* alert = new ui::Alert("", "遗忘密码将无法进入隐私相册强烈建议绑定Ky，忘记密码时可通过Ky找回密码。", nullptr, "以后再说",
+                                {"立即设置"});
+    alert->show(delegate.window());
+    spinEvents(50);
+    EXPECT_FALSE(saveScreenshot(delegate.window(), "main_window_alert.png").isEmpty());
+    alert->dismissWithClickedButtonIndex(0, false);
 }

@@ -208,19 +208,6 @@ TEST_F(PavPhotoManagerTest, UrlsWithQuotesAndSqlAreStoredMatchedAndListed)
     EXPECT_EQ(rowCount(), 2);
 }
 
-TEST_F(PavPhotoManagerTest, StoresAFileOfTheFolderLibraryWithAQuoteInItsName)
-{
-    QTemporaryDir libraryDir;
-    const QString path = libraryDir.path() + "/it's here.png";
-    const QByteArray png = ImageFixtures::encode(ImageFixtures::pattern(200, 100), "png");
-    ASSERT_TRUE(ImageFixtures::writeFile(path, png));
-    FolderPhotoLibrary library(libraryDir.path());
-    const PhotoAssetPtr asset = library.assetForFile(path);
-    ASSERT_TRUE(m_store->encryptAsset(*asset));
-    EXPECT_TRUE(m_store->isEncrypted(*library.assetForUrl(asset->url())));
-    EXPECT_EQ(PavPhotoManager::decryptPhotoToData(m_store->photoes().first()->photoUUID()), png);
-}
-
 TEST(PavPhotoManagerStaticTest, ContentTypeLooksAtTheFirstByteOnly)
 {
     EXPECT_EQ(PavPhotoManager::getContentTypeOfImageData(QByteArray("\x89PNG", 4)), 0);
@@ -228,20 +215,6 @@ TEST(PavPhotoManagerStaticTest, ContentTypeLooksAtTheFirstByteOnly)
     EXPECT_EQ(PavPhotoManager::getContentTypeOfImageData("GIF89a"), 2);
     EXPECT_EQ(PavPhotoManager::getContentTypeOfImageData("BM"), 3);
     EXPECT_EQ(PavPhotoManager::getContentTypeOfImageData(QByteArray()), 3);
-}
-
-TEST(PavPhotoManagerStaticTest, TheSharedStoreIsOneInstanceWithClearFlags)
-{
-    TempHome home;
-    PavPhotoManager& shared = PavPhotoManager::sharedPavPhotoManager();
-    EXPECT_EQ(&shared, &PavPhotoManager::sharedPavPhotoManager());
-    EXPECT_TRUE(QFileInfo(shared.photoDir()).isDir());
-    EXPECT_FALSE(shared.needEncryptionCancel());
-    EXPECT_FALSE(shared.needDecryptionCancel());
-    EXPECT_FALSE(shared.needDeletionCancel());
-    shared.setNeedDeletionCancel(true);
-    EXPECT_TRUE(shared.needDeletionCancel());
-    shared.setNeedDeletionCancel(false);
 }
 
 }

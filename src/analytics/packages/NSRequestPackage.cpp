@@ -1,5 +1,6 @@
 #include "analytics/packages/NSRequestPackage.h"
 
+#include "analytics/AnaModel.h"
 #include "analytics/kel/KelOutputStream.h"
 
 std::shared_ptr<NSRequestPackage> NSRequestPackage::initWithData(
@@ -14,6 +15,21 @@ std::shared_ptr<NSRequestPackage> NSRequestPackage::initWithData(
     package->sdkVersion = sdkVersion;
     package->cmd = cmd;
     package->sBuffer = std::move(sBuffer);
+    return package;
+}
+
+std::shared_ptr<NSRequestPackage> NSRequestPackage::fromModel(
+    int cmd, std::shared_ptr<AnaNSObjTransToKelBufferProtocol> sBuffer)
+{
+    const AnaModel& model = AnaModel::getDefualtAnaModel();
+    auto package = initWithData(model.appId(), model.appVersion(), model.sdkId(), model.sdkVersion(), cmd,
+                                std::move(sBuffer));
+    if (!model.hardwareOs().isNull())
+        package->hardwareOs = model.hardwareOs();
+    if (!model.qua().isNull())
+        package->qua = model.qua();
+    if (!model.appVerbuild().isNull())
+        package->appVerBuild = model.appVerbuild();
     return package;
 }
 

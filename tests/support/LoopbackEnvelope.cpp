@@ -42,7 +42,8 @@ LoopbackEnvelope::Decoded LoopbackEnvelope::decodeRequest(const QByteArray& enve
         }
         out.plainBody = body;
         if (out.package.cmd == 4 && !body.isEmpty()) {
-            analyticsrov::KelInputStream is(toKel(body));
+            const analyticsrov::KelBytes plain = toKel(body);
+            analyticsrov::KelInputStream is(plain);
             is.read(out.mix, 0, true);
         }
         out.ok = true;
@@ -62,9 +63,9 @@ QByteArray LoopbackEnvelope::encodeReply(const Reply& reply)
     package.encryType = int8_t(reply.encryType);
     package.zipType = int8_t(reply.zipType);
     QByteArray body = toQt(reply.body);
-    if (!body.isEmpty() && reply.zipType == 2)
+    if (!reply.transformed && !body.isEmpty() && reply.zipType == 2)
         body = AnaZipUtil::getAnaZipUtil(2)->zip(body);
-    if (!body.isEmpty() && reply.encryType == 1)
+    if (!reply.transformed && !body.isEmpty() && reply.encryType == 1)
         body = AnaEncryptUtil::getEncrypt(1)->encrypt(body, AnaNuxWrapHelper::kResponseKey);
     package.sBuffer = toKel(body);
     analyticsnux::UniPacket packet;

@@ -36,6 +36,7 @@ public:
         std::string key = "detail";
         int encryType = 1;             // -1: body sent as is
         int zipType = 2;
+        bool transformed = false;      // body already zipped and enciphered
     };
     static QByteArray encodeReply(const Reply& reply);
     static QByteArray reply(int result) { Reply r; r.result = result; return encodeReply(r); }

@@ -1,4 +1,4 @@
-#include "KelTestUtil.h"
+#include "support/KelTestUtil.h"
 
 using namespace analyticsrov;
 

@@ -1,4 +1,4 @@
-#include "KelTestUtil.h"
+#include "support/KelTestUtil.h"
 
 #include "analytics/kel/KelDecodeException.h"
 

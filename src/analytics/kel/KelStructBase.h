@@ -12,6 +12,7 @@ public:
     virtual ~KelStructBase() = default;
     virtual void writeTo(KelOutputStream& os) const = 0;
     virtual void readFrom(KelInputStream& is) = 0;
+    bool operator==(const KelStructBase&) const = default;
 };
 
 }

@@ -1,6 +1,6 @@
 #include "analytics/transport/AnaNetworkState.h"
 
-#include "analytics/transport/AnaUploadAddress.h"
+#include "analytics/AnaNetworkUtil.h"
 
 #include <mutex>
 
@@ -20,9 +20,10 @@ AnaNetworkState AnaNetworkState::current()
     }
     if (source)
         return source();
-    // PLACEHOLDER until the SDK utilities land: only the upload address.
     AnaNetworkState state;
-    state.available = AnaUploadAddress::isLoopbackUrl(AnaUploadAddress::defaultUrl());
+    state.available = AnaNetworkUtil::networkAvaliable();
+    state.wlan = state.available && AnaNetworkUtil::activeWLAN();
+    state.wwan = state.available && AnaNetworkUtil::activeWWAN();
     return state;
 }
 

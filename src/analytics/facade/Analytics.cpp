@@ -38,6 +38,8 @@ bool failed(const AnaError& error)
 
 }
 
+Analytics::Analytics() : Analytics(Collaborators{}) {}
+
 Analytics::Analytics(Collaborators collaborators)
     : m_collaborators(collaborators), m_strategy(LocalStrategy::getObjWithDefaultSet()),
       m_timerHost(std::make_unique<QObject>())

@@ -38,7 +38,8 @@ public:
     static constexpr const char* kMixDataUploadHanderKey = "AnaMixDataUploadHanderKey";
 
     // Null collaborators take the process-wide ones when first needed.
-    explicit Analytics(Collaborators collaborators = {});
+    Analytics();
+    explicit Analytics(Collaborators collaborators);
     ~Analytics();
 
     // The process-wide facade (tests may put their own in its place).

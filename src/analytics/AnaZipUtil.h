@@ -1,16 +1,17 @@
 #pragma once
 
-// PLACEHOLDER until the SDK utilities land.
 #include <QByteArray>
 
-class AnaZip {
-public:
-    virtual ~AnaZip() = default;
-    virtual QByteArray zip(const QByteArray& data) const = 0;
-    virtual QByteArray unzip(const QByteArray& data) const = 0;
-};
+class AnaZip;
 
+// The SDK's compressors. Code 2 is gzip; no other code has one.
 class AnaZipUtil {
 public:
-    static const AnaZip* getAnaZipUtil(int code);
+    static constexpr int kGZip = 2;
+
+    static AnaZip* getAnaZipUtil(int code);
+
+    // A one-shot gzip: the fixed header 1F 8B 08 00 00 00 00 00 02 FF, a raw
+    // deflate stream, then CRC-32 and length (little-endian). Null on failure.
+    static QByteArray gzipCompress(const QByteArray& data);
 };

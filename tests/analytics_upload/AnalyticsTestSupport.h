@@ -8,7 +8,7 @@
 #include "analytics/strategy/LocalStrategy.h"
 #include "analytics/transport/AnaNetWorkHandlerQueue.h"
 #include "platform/core/UserDefaults.h"
-#include "TestClock.h"
+#include "support/FakeClock.h"
 
 #include <QTemporaryDir>
 
@@ -41,7 +41,7 @@ struct FacadeFixture {
     QTemporaryDir dir;
     AnaSqlitePersistHandler store{dir.path()};
     UserDefaults defaults;
-    TestClock clock;
+    FakeClock clock;
     AnalyticsOperationCenter operations;
     AnaNetWorkHandlerQueue handlers;
     std::unique_ptr<Analytics> facade;

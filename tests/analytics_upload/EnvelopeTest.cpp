@@ -1,4 +1,6 @@
+#include "analytics/AnaEncrypt.h"
 #include "analytics/AnaEncryptUtil.h"
+#include "analytics/AnaZip.h"
 #include "analytics/AnaZipUtil.h"
 #include "analytics/envelope/AnaNuxWrapHelper.h"
 #include "analytics/kel/KelOutputStream.h"

@@ -1,6 +1,7 @@
 #include "analytics/traffic/AnaNetFlowRecorder.h"
 #include "platform/core/UserDefaults.h"
-#include "TestClock.h"
+#include "LocalTime.h"
+#include "support/FakeClock.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@ void exchange(AnaNetFlowRecorder& r, bool wifi, qint64 up, qint64 down)
 TEST(NetFlowRecorder, CountsPerKindAndRollsOverAtMidnightForBothKinds)
 {
     UserDefaults defaults;
-    TestClock clock(TestClock::local(2026, 3, 31, 23, 59, 0));
+    FakeClock clock(localTime(2026, 3, 31, 23, 59, 0));
     AnaNetFlowRecorder recorder(defaults, clock);
     recorder.enable(true);
     recorder.loadData();
@@ -30,7 +31,7 @@ TEST(NetFlowRecorder, CountsPerKindAndRollsOverAtMidnightForBothKinds)
 
     // Midnight that is also a month end: the first exchange counts as one, and
     // the other kind's old figures do not survive under the new day.
-    clock.set(TestClock::local(2026, 4, 1, 0, 0, 30));
+    clock.setNow(localTime(2026, 4, 1, 0, 0, 30));
     exchange(recorder, false, 20, 2);
     EXPECT_EQ(recorder.mobile().dayUp, 20);
     EXPECT_EQ(recorder.mobile().dayCount, 1);
@@ -53,7 +54,7 @@ TEST(NetFlowRecorder, CountsPerKindAndRollsOverAtMidnightForBothKinds)
 TEST(NetFlowRecorder, LoadPurgesStalePeriodsAndCountersAreSixtyFourBit)
 {
     UserDefaults defaults;
-    TestClock clock(TestClock::local(2026, 5, 20, 12, 0));
+    FakeClock clock(localTime(2026, 5, 20, 12, 0));
     {
         AnaNetFlowRecorder first(defaults, clock);
         first.enable(true);
@@ -61,7 +62,7 @@ TEST(NetFlowRecorder, LoadPurgesStalePeriodsAndCountersAreSixtyFourBit)
         exchange(first, false, 3'000'000'000LL, 1);
         EXPECT_EQ(first.mobile().monthUp, 6'000'000'000LL);
     }
-    clock.set(TestClock::local(2026, 5, 21, 9, 0));
+    clock.setNow(localTime(2026, 5, 21, 9, 0));
     AnaNetFlowRecorder nextDay(defaults, clock);
     nextDay.loadData();
     EXPECT_FALSE(defaults.contains("AnaNetFlowDayKey"));
@@ -70,7 +71,7 @@ TEST(NetFlowRecorder, LoadPurgesStalePeriodsAndCountersAreSixtyFourBit)
     EXPECT_EQ(nextDay.mobile().monthUp, 6'000'000'000LL);
     EXPECT_TRUE(nextDay.dayFlowRetained() == false);
 
-    clock.set(TestClock::local(2026, 6, 1, 9, 0));
+    clock.setNow(localTime(2026, 6, 1, 9, 0));
     AnaNetFlowRecorder nextMonth(defaults, clock);
     nextMonth.loadData();
     for (const char* key : {"AnaNetFlowMonthKey", "AnaNetFlowMonthVal", "AnaNetFlowMonthWiFiVal",
@@ -91,7 +92,7 @@ TEST(NetFlowRecorder, ReportsOnlyToTheEnabledRecorderAndFlagsTheDayLimitOnce)
         }
     } listener;
     UserDefaults defaults;
-    TestClock clock(TestClock::local(2026, 7, 1, 10, 0));
+    FakeClock clock(localTime(2026, 7, 1, 10, 0));
     AnaNetFlowRecorder recorder(defaults, clock);
     AnaNetFlowRecorder::report("u", "FINISH", 0, false, 5, 5, 0);
     EXPECT_EQ(recorder.mobile().dayCount, 0);

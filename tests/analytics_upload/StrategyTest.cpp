@@ -135,7 +135,7 @@ TEST(Strategy, ServerAnswerIsClampedStoredAndPassedOn)
     // Any other command is still clamped, stored and passed on.
     auto other = std::make_shared<NSResponsePackage>();
     other->cmd = 5;
-    f.clock.set(QDateTime::fromSecsSinceEpoch(1800000000, Qt::UTC));
+    f.clock.setNow(QDateTime::fromSecsSinceEpoch(1800000000, Qt::UTC));
     other->serverTime = (f.clock.now().toSecsSinceEpoch() + 100) * 1000;
     AnaServerStrategyProcesser::sharedInstance().procees(*other, *f.facade);
     EXPECT_EQ(module->serverInits, 2);

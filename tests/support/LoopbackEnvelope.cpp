@@ -1,6 +1,8 @@
 #include "support/LoopbackEnvelope.h"
 
+#include "analytics/AnaEncrypt.h"
 #include "analytics/AnaEncryptUtil.h"
+#include "analytics/AnaZip.h"
 #include "analytics/AnaZipUtil.h"
 #include "analytics/envelope/AnaNuxWrapHelper.h"
 #include "analytics/kel/KelInputStream.h"

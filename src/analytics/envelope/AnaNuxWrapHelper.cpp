@@ -1,7 +1,9 @@
 #include "analytics/envelope/AnaNuxWrapHelper.h"
 
+#include "analytics/AnaEncrypt.h"
 #include "analytics/AnaEncryptUtil.h"
 #include "analytics/AnaErrorPopulator.h"
+#include "analytics/AnaZip.h"
 #include "analytics/AnaZipUtil.h"
 #include "analytics/kel/UniPacket.h"
 #include "analytics/packages/NSRequestPackage.h"

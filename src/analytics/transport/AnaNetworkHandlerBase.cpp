@@ -1,5 +1,6 @@
 #include "analytics/transport/AnaNetworkHandlerBase.h"
 
+#include "analytics/AnaErrorPopulator.h"
 #include "analytics/envelope/AnaNuxWrapHelper.h"
 #include "analytics/traffic/AnaNetFlowRecorder.h"
 #include "analytics/transport/AnaRequestDataPackage.h"
@@ -36,7 +37,7 @@ bool AnaNetworkHandlerBase::waitUntilFinished(int timeoutMs) const
 
 bool AnaNetworkHandlerBase::isRetryable(const AnaError& error)
 {
-    return (error.domain == kAnalyticsErrorDomain && error.code == 11)
+    return (error.domain == QLatin1String(AnaErrorPopulator::kDomain) && error.code == 11)
         || (error.domain == CommunicateInterface::kTimeOutDomain && error.code == -1005);
 }
 

@@ -1,6 +1,7 @@
 #include "analytics/transport/AnaNetworkState.h"
 
 #include "analytics/AnaNetworkUtil.h"
+#include "analytics/transport/AnaUploadAddress.h"
 
 #include <mutex>
 
@@ -21,7 +22,8 @@ AnaNetworkState AnaNetworkState::current()
     if (source)
         return source();
     AnaNetworkState state;
-    state.available = AnaNetworkUtil::networkAvaliable();
+    // Without an upload address there is no network for the SDK.
+    state.available = !AnaUploadAddress::defaultUrl().isEmpty() && AnaNetworkUtil::networkAvaliable();
     state.wlan = state.available && AnaNetworkUtil::activeWLAN();
     state.wwan = state.available && AnaNetworkUtil::activeWWAN();
     return state;

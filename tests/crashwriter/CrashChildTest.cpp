@@ -209,9 +209,14 @@ TEST_F(CrashChild, ListsEveryThreadAndMarksTheCrashedOne)
         EXPECT_TRUE(text.contains(QString("\nThread %1%2:\n").arg(i).arg(i == 0 ? " Crashed" : "")));
     EXPECT_FALSE(text.contains("\nThread 4"));
     EXPECT_EQ(text.count(" Crashed:"), 1);
-    // A parked thread answers the sampler and shows its frames.
-    qsizetype parked = text.indexOf("\nThread 1:\n");
-    EXPECT_TRUE(text.mid(parked + 11, 3) == "0  ") << text.mid(parked, 80).toStdString();
+    // Parked threads answer the sampler and show their frames (one that
+    // does not answer in time keeps its header alone).
+    int withFrames = 0;
+    for (int i = 1; i < 4; ++i) {
+        qsizetype at = text.indexOf(QString("\nThread %1:\n").arg(i));
+        withFrames += text.mid(at + 11, 3) == "0  " ? 1 : 0;
+    }
+    EXPECT_GE(withFrames, 1);
 }
 
 TEST_F(CrashChild, CrashOnSecondaryThreadNamesThatThread)

@@ -22,7 +22,7 @@ bool prepareKey(const QString& key, des_ctx& ctx, uint8_t iv[DES_BLOCK_SIZE])
 
 }
 
-const AnaEncrypt* AnaEncryptUtil::getEncrypt(int code)
+AnaEncrypt* AnaEncryptUtil::getEncrypt(int code)
 {
     static DESAnaEncryptUtil des;
     return code == kDES ? &des : nullptr;

@@ -11,7 +11,7 @@ public:
     static constexpr int kDES = 1;
 
     // The shared cipher for a code; nullptr for any other code.
-    static const AnaEncrypt* getEncrypt(int code);
+    static AnaEncrypt* getEncrypt(int code);
 
     // DES-CBC, PKCS#7 padding; the first 8 UTF-8 bytes of the key are both
     // the key and the IV (parity bits ignored). A key shorter than 8 bytes,

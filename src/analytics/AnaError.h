@@ -9,8 +9,6 @@ struct AnaError {
     QString description;
 };
 
-inline const QString kAnalyticsErrorDomain = QStringLiteral("AnalyticsErrorDomain");
-
 // The codes of "AnalyticsErrorDomain".
 enum AnaErrorCode {
     AnaErrorDecodeFailed = 2,       // a stored row failed to decipher or decode

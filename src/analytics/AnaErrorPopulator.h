@@ -6,7 +6,9 @@
 
 class AnaErrorPopulator {
 public:
-    // Fills *error with the domain (kAnalyticsErrorDomain), code and description; with no error
+    static const char* const kDomain;   // "AnalyticsErrorDomain"
+
+    // Fills *error with the domain, code and description; with no error
     // out-pointer does nothing and returns false.
     static bool populateError(AnaError* error, int errnoVal, const QString& description);
 };

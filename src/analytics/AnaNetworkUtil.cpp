@@ -1,6 +1,7 @@
 #include "analytics/AnaNetworkUtil.h"
 
 #include "analytics/LinuxNetworkFacts.h"
+#include "analytics/transport/AnaUploadAddress.h"
 
 #include <QUrl>
 #include <arpa/inet.h>
@@ -45,6 +46,10 @@ void AnaNetworkUtil::setFacts(const AnaNetworkFacts* f)
 bool AnaNetworkUtil::networkAvaliable()
 {
     AnaNetworkFacts::Flags f = refresh();
+    // An upload address on this machine is reachable whatever the other
+    // interfaces say, as platform reachability answers for a local host.
+    if (AnaUploadAddress::isLoopbackUrl(AnaUploadAddress::defaultUrl()))
+        return true;
     return f.reachable && !f.connectionRequired;
 }
 

@@ -14,7 +14,7 @@ void appendLittleEndian(QByteArray& out, uint32_t v)
 
 }
 
-const AnaZip* AnaZipUtil::getAnaZipUtil(int code)
+AnaZip* AnaZipUtil::getAnaZipUtil(int code)
 {
     static GZipAnaZipUtil gzip;
     return code == kGZip ? &gzip : nullptr;

@@ -9,7 +9,7 @@ class AnaZipUtil {
 public:
     static constexpr int kGZip = 2;
 
-    static const AnaZip* getAnaZipUtil(int code);
+    static AnaZip* getAnaZipUtil(int code);
 
     // A one-shot gzip: the fixed header 1F 8B 08 00 00 00 00 00 02 FF, a raw
     // deflate stream, then CRC-32 and length (little-endian). Null on failure.

@@ -32,7 +32,7 @@ TEST(AnaEncryptUtil, DesKnownAnswersBothWays)
         EXPECT_FALSE(back.isNull());
         EXPECT_EQ(back, plain);
     }
-    const AnaEncrypt* des = AnaEncryptUtil::getEncrypt(1);
+    AnaEncrypt* des = AnaEncryptUtil::getEncrypt(1);
     ASSERT_NE(des, nullptr);
     EXPECT_EQ(des->encrypt("12345678", "#T%v!Q&2").toHex(), "006ec0213c473b3132f71662c3326a8b");
     // Only the first eight key bytes count.

@@ -8,9 +8,9 @@
 
 namespace {
 
-const AnaZip& gzip()
+AnaZip& gzip()
 {
-    const AnaZip* z = AnaZipUtil::getAnaZipUtil(2);
+    AnaZip* z = AnaZipUtil::getAnaZipUtil(2);
     EXPECT_NE(z, nullptr);
     return *z;
 }

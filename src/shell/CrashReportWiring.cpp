@@ -33,4 +33,9 @@ void CrashReportWiring::install()
         }));
 
     LaunchHooks::setCrashReport(&PavCrashReportManager::crashReport);
+    // A newer version starts without the previous one's crash usage events.
+    LaunchHooks::setRemovePreviousVersionCrashCounters([] {
+        if (UsageRecorder* usage = UsageRecorder::shared())
+            usage->removeCrashRecords();
+    });
 }

@@ -84,7 +84,8 @@ bool CrashHandler::saveCrashData()
         return false;
     // Never wait for the store here: whoever holds it (this thread included)
     // may be the reason for the crash. The files stay for the next launch.
-    if (!m_store.tryEnterForCrash())
+    std::unique_lock handlerLock(m_mutex, std::try_to_lock);
+    if (!handlerLock.owns_lock() || !m_store.tryEnterForCrash())
         return false;
     if (!m_store.isInited())
         m_store.initDB(nullptr);

@@ -1,17 +1,14 @@
 #pragma once
 
-// PLACEHOLDER until the SDK utilities land.
 #include "analytics/AnaError.h"
+
+#include <QString>
 
 class AnaErrorPopulator {
 public:
-    static bool populateError(AnaError* error, int code, const QString& description)
-    {
-        if (!error)
-            return false;
-        error->domain = kAnalyticsErrorDomain;
-        error->code = code;
-        error->description = description;
-        return true;
-    }
+    static const char* const kDomain;   // "AnalyticsErrorDomain"
+
+    // Fills *error with the domain, code and description; with no error
+    // out-pointer does nothing and returns false.
+    static bool populateError(AnaError* error, int errnoVal, const QString& description);
 };

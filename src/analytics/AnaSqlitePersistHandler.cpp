@@ -1,6 +1,7 @@
 #include "analytics/AnaSqlitePersistHandler.h"
 
 #include "analytics/ANAPersistPropRange.h"
+#include "analytics/AnaEncrypt.h"
 #include "analytics/AnaEncryptUtil.h"
 #include "analytics/AnaErrorPopulator.h"
 #include "analytics/AnalyticsPersistObjectRegister.h"

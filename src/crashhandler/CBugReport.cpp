@@ -1,20 +1,17 @@
 #include "crashhandler/CBugReport.h"
 
 #include "analytics/AnaDeviceUtil.h"
-#include "analytics/AnaModel.h"
-#include "analytics/AnalyticsTimes.h"
 #include "crashhandler/AltStack.h"
 #include "crashhandler/CrashClock.h"
 #include "crashhandler/CrashFacts.h"
 #include "crashhandler/CrashReportData.h"
 #include "crashhandler/CrashState.h"
 #include "crashhandler/ImageTable.h"
-#include "crashhandler/RegisterDump.h"
+#include "crashhandler/ReportSections.h"
 #include "crashhandler/SafeFormat.h"
 #include "crashhandler/SafeOutput.h"
 #include "crashhandler/SafeRead.h"
 #include "crashhandler/SignalNames.h"
-#include "crashhandler/StackWalker.h"
 #include "crashhandler/ThreadList.h"
 #include "crashhandler/ThreadSampler.h"
 
@@ -115,128 +112,6 @@ int openReport(const char* stamp, bool second, char* name, std::size_t cap)
     return fd;
 }
 
-void printFrame(SafeOutput& out, int index, uintptr_t pc, const ImageTable& images, FixedText<32768>* copy)
-{
-    ImageTable::Symbol sym = images.symbolise(pc);
-    out.printf("%-2d %-30s %#010llx %#010llx + %lu\n", index, sym.name, (unsigned long long)pc,
-               (unsigned long long)sym.base, (unsigned long)sym.offset);
-    if (copy) {
-        char line[512];
-        SafeFormat::format(line, sizeof line, "%d %s %#010llx %#010llx + %lu\n", index, sym.name,
-                           (unsigned long long)pc, (unsigned long long)sym.base, (unsigned long)sym.offset);
-        copy->append(line);
-    }
-}
-
-void printExceptionFrames(SafeOutput& out, const ImageTable& images)
-{
-    CrashState& s = state();
-    CrashReportData& data = CrashReportData::expData();
-    data.errorStack.clear();
-    for (int i = 0; i < CrashState::kMaxExceptionFrames && s.exceptionReturnAddresses[i]; ++i)
-        printFrame(out, i, s.exceptionReturnAddresses[i], images, &data.errorStack);
-    out.text("\n");
-}
-
-void printThreads(SafeOutput& out, void* context, const ImageTable& images)
-{
-    CrashReportData& data = CrashReportData::expData();
-    g_threads.collect();
-    int self = ThreadList::currentTid();
-    int crashed = g_threads.indexOf(self);
-    out.printf("Crashed Thread: %d\n\n", crashed);
-    char number[16];
-    SafeFormat::format(number, sizeof number, "%d", crashed);
-    data.thread.assign(number);
-    bool fillStack = !data.errorStack.isSet();
-    bool fillNames = !data.crashStackShortNames.isSet();
-    for (int i = 0; i < g_threads.count(); ++i) {
-        int tid = g_threads.tid(i);
-        bool isCrashed = tid == self;
-        out.printf("Thread %d%s:\n", i, isCrashed ? " Crashed" : "");
-        uintptr_t pc = 0, fp = 0;
-        bool sampled = false;
-        if (isCrashed) {
-            pc = StackWalker::contextPc(context);
-            fp = StackWalker::contextFp(context);
-        } else {
-            sampled = ThreadSampler::sample(tid, pc, fp);
-        }
-        if (isCrashed || sampled) {
-            StackWalker walker(pc, fp);
-            int index = 0;
-            for (uintptr_t frame; walker.nextStackFrame(frame); ++index) {
-                printFrame(out, index, frame, images, isCrashed && fillStack ? &data.errorStack : nullptr);
-                if (isCrashed && fillNames)
-                    data.addShortName(images.symbolise(frame).name);
-            }
-        }
-        if (sampled)
-            ThreadSampler::release();
-        out.text("\n");
-    }
-    RegisterDump::PrintThreadContext(out, unsigned(crashed), context);
-}
-
-void printHeader(SafeOutput& out, const timespec& now)
-{
-    CrashState& s = state();
-    out.text("Hardware Model: ");
-    out.text(s.hardwareModel.c_str());
-    out.text("\nHardWare Localized Model: ");
-    out.text(s.localizedModel.c_str());
-    out.printf("\nProcess: %s [%d]\n", s.processName.c_str(), s.pid);
-    out.text("Path: ");
-    out.text(s.executablePath.c_str());
-    out.printf("\nIdentifier: %s\nVersion:  %s\n", s.identifier.c_str(), s.version.c_str());
-#if defined(__aarch64__)
-    out.text("Code Type: ARM-64 (Native)\n");
-#else
-    out.text("Code Type: X86-64 (Native)\n");
-#endif
-    out.printf("Parent Process: %s [%d]\n\n", s.parentName.c_str(), s.parentPid);
-    char date[64];
-    CrashClock::dateTimeText(date, sizeof date, now, s.zoneOffsetSeconds.load());
-    out.printf("Date/Time: %s\n", date);
-    out.printf("OS Version: %s\n", s.osVersion.c_str());
-    out.printf("Device Name: %s\n", s.deviceName.c_str());
-    out.text("Report Version:  104\n\n");
-}
-
-void printSdkLines(SafeOutput& out)
-{
-    auto time = [&out](const char* fmt, int64_t v) {
-        if (v > 0)
-            out.printf(fmt, (long long)v);
-    };
-    time("SDK start time: %lli\n", AnalyticsTimes::startTime.load());
-    time("SDK enter background time: %lli\n", AnalyticsTimes::backGroundTime.load());
-    time("SDK resume time: %lli\n", AnalyticsTimes::resumeTime.load());
-    time("SDK serverInit time: %lli\n", AnalyticsTimes::serverInitTime.load());
-    const AnaModelSnapshot* m = AnaModel::published();
-    if (m)
-        time("SDK server time delta: %lli\n", m->serverTimeDelta);
-    auto text = [&out](const char* fmt, const AnaModelSnapshot::Text& t) {
-        if (t.has)
-            out.printf(fmt, t.text);
-    };
-    if (m)
-        text("HardWare OS: %s\n", m->hardwareOs);
-#if defined(__aarch64__)
-    out.text("Machine code Type: aarch64\n");
-#else
-    out.text("Machine code Type: x86_64\n");
-#endif
-    if (!m)
-        return;
-    text("VYT App Version: %s\n", m->appVersion);
-    text("VYT Unique Identifier: %s\n", m->appVerbuild);
-    text("VYT SDK Identifier: %s\n", m->sdkId);
-    text("VYT SDK Version: %s\n", m->sdkVersion);
-    text("Registed Uin : %s\n", m->qua);
-    text("Network Type: %s\n", m->apn);
-}
-
 void copyText(FixedText<1024>& out, const char* a, const char* b)
 {
     out.assign(a);
@@ -246,6 +121,7 @@ void copyText(FixedText<1024>& out, const char* a, const char* b)
 }
 
 uint8_t CBugReport::installedCount() { return g_installed.load(); }
+bool CBugReport::InitAltStack() { return AltStack::ensureForCurrentThread(); }
 
 void CBugReport::setRecordStep(RecordStep step) { g_recordStep.store(step); }
 void CBugReport::setTestFaultHook(FaultHook hook) { g_faultHook.store(hook); }
@@ -281,7 +157,7 @@ uint8_t CBugReport::Init(const BRInitParam& p)
 
     SafeRead::prepare();
     if (g_installed.load() == 0)
-        AltStack::ensureForCurrentThread();
+        InitAltStack();
     ThreadSampler::install(SIGRTMIN + 3);
     for (int sig : kSignals) {
         struct sigaction sa{};
@@ -402,8 +278,8 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
             out.text(s.exceptionText.c_str());
             out.text("\n");
         }
-        printHeader(out, now);
-        printSdkLines(out);
+        ReportSections::printHeader(out, now);
+        ReportSections::printSdkLines(out);
         char hex[65] = "";
         if (g_images.count() > 0)
             g_images.at(0).uuidHex(hex);
@@ -415,7 +291,7 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
         }
         if (s.hasExceptionAddresses) {
             out.text("\nLast Exception Backtrace Original:\n");
-            printExceptionFrames(out, g_images);
+            ReportSections::PrintExceptionCS(out, g_images);
         }
         out.text("\n");
 
@@ -439,7 +315,7 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
         if (FaultHook hook = g_faultHook.load())
             hook(s.reentryCount.load());
 
-        printThreads(out, context, g_images);
+        ReportSections::PrintThreads(out, context, g_images, g_threads);
         out.text("Binary Images:\n");
         data.binInfo.clear();
         g_images.printImages(out, s.executablePath.c_str(), data.binInfo);

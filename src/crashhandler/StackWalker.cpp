@@ -63,11 +63,14 @@ bool StackWalker::nextStackFrame(uintptr_t& pc)
         return true;
     }
     uintptr_t record[2];
-    if (m_fp % sizeof(uintptr_t) != 0 || !SafeRead::read(m_fp, record, sizeof record) || record[0] == 0 ||
-        record[1] == 0 || record[0] <= m_fp) {
+    if (m_fp % sizeof(uintptr_t) != 0 || !SafeRead::read(m_fp, record, sizeof record) || record[1] == 0) {
         m_done = true;
         return false;
     }
+    // The return address is good; the walk goes on only while the saved
+    // frame pointer rises (a loop or a frame without a pointer ends it).
+    if (record[0] == 0 || record[0] <= m_fp)
+        m_done = true;
     m_fp = record[0];
     pc = stripReturnAddress(record[1]);
     return true;

@@ -5,8 +5,8 @@
 // A bounded frame-pointer walk. The first frame is the thread's pc; each
 // later one is the return address of the frame record at fp (saved fp, then
 // return address, on x86-64 and aarch64), read through SafeRead. The walk
-// ends when a read fails, a word is 0, fp is misaligned or does not rise, or
-// after kMaxFrames frames. Return addresses keep bit 0 (x86-64); on aarch64
+// ends when a read fails, the return address is 0, fp is misaligned, after
+// a frame whose saved fp is 0 or does not rise, or after kMaxFrames frames. Return addresses keep bit 0 (x86-64); on aarch64
 // pointer-authentication bits are stripped. Async-signal-safe.
 class StackWalker {
 public:

@@ -212,3 +212,21 @@ TEST(EditBar, VisibilityMatrix)
     EXPECT_EQ(EditBar::pickerEntry(1), EditBar::Entry::Lock);
     EXPECT_EQ(EditBar::pickerEntry(2), EditBar::Entry::Backup);
 }
+
+#include "albums/widgets/SwitchLogic.h"
+
+TEST(SwitchLogic, ReleasePointAndPositions)
+{
+    const SwitchLogic logic(110);
+    EXPECT_DOUBLE_EQ(logic.offsetFor(0), 0);
+    EXPECT_DOUBLE_EQ(logic.offsetFor(1), 55);
+    EXPECT_EQ(logic.release(36.6, 0).target, 0);
+    EXPECT_FALSE(logic.release(36.6, 0).change);
+    EXPECT_EQ(logic.release(36.7, 0).target, 1);
+    EXPECT_TRUE(logic.release(36.7, 0).change);
+    // From the right, a release still past the third snaps back without news.
+    EXPECT_FALSE(logic.release(40, 1).change);
+    EXPECT_TRUE(logic.release(10, 1).change);
+    // Wider switches keep a positive right-hand offset.
+    EXPECT_GT(SwitchLogic(200).offsetFor(1), 0);
+}

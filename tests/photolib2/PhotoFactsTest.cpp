@@ -1,4 +1,4 @@
-#include "platform/media/VideoProbe.h"
+#include "platform/media/VideoReader.h"
 #include "platform/photolib/ExifFacts.h"
 #include "platform/photolib/ImageOrientation.h"
 #include "support/LibraryFixtures.h"
@@ -67,36 +67,36 @@ TEST(ImageOrientation, TurnsAreApplied)
     EXPECT_EQ(orientationFromExif(9), ImageOrientation::Up);
 }
 
-TEST(VideoProbe, DurationCreationTimeAndPoster)
+TEST(VideoReader, DurationCreationTimeAndPoster)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("clip.mp4");
     if (!LibraryFixtures::makeVideo(path, "2020-05-06T07:08:09Z"))
         GTEST_SKIP() << "ffmpeg could not make a video fixture";
-    const auto info = VideoProbe::probe(path);
+    const auto info = VideoReader::probe(path);
     ASSERT_TRUE(info.has_value());
     EXPECT_GT(info->duration, 1.5);
     ASSERT_TRUE(info->creationTime.has_value());
     EXPECT_EQ(*info->creationTime, QDateTime(QDate(2020, 5, 6), QTime(7, 8, 9), Qt::UTC));
     EXPECT_EQ(info->width, 64);
-    const QImage poster = VideoProbe::poster(path);
+    const QImage poster = VideoReader::poster(path);
     ASSERT_FALSE(poster.isNull());
     EXPECT_EQ(poster.size(), QSize(64, 48));
-    EXPECT_EQ(VideoProbe::poster(path, 32).width(), 32);
+    EXPECT_EQ(VideoReader::poster(path, 32).width(), 32);
 }
 
-TEST(VideoProbe, NonVideosFailCleanly)
+TEST(VideoReader, NonVideosFailCleanly)
 {
     QTemporaryDir dir;
     const QString junk = dir.filePath("junk.mov");
     ASSERT_TRUE(LibraryFixtures::writeFile(junk, QByteArray(300, 'x')));
-    EXPECT_FALSE(VideoProbe::probe(junk).has_value());
-    EXPECT_TRUE(VideoProbe::poster(junk).isNull());
-    EXPECT_FALSE(VideoProbe::probe(dir.filePath("missing.mp4")).has_value());
+    EXPECT_FALSE(VideoReader::probe(junk).has_value());
+    EXPECT_TRUE(VideoReader::poster(junk).isNull());
+    EXPECT_FALSE(VideoReader::probe(dir.filePath("missing.mp4")).has_value());
     const QString still = dir.filePath("still.jpg");
     ASSERT_TRUE(LibraryFixtures::writeFile(still, LibraryFixtures::jpeg(8, 8)));
     // A still image is a one-frame stream to FFmpeg, but has no length.
-    const auto info = VideoProbe::probe(still);
+    const auto info = VideoReader::probe(still);
     if (info) {
         EXPECT_LE(info->duration, 0.1);
     }

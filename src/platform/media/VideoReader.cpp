@@ -1,4 +1,4 @@
-#include "platform/media/VideoProbe.h"
+#include "platform/media/VideoReader.h"
 
 #include <QTransform>
 
@@ -156,7 +156,7 @@ QImage decodeOneFrame(AVFormatContext* ctx, AVCodecContext* codec, int streamInd
 
 }
 
-std::optional<VideoProbe::Info> VideoProbe::probe(const QString& path)
+std::optional<VideoReader::Info> VideoReader::probe(const QString& path)
 {
     Opened video = openVideo(path);
     if (!video.format)
@@ -171,7 +171,7 @@ std::optional<VideoProbe::Info> VideoProbe::probe(const QString& path)
     return info;
 }
 
-QImage VideoProbe::poster(const QString& path, int maxSide)
+QImage VideoReader::poster(const QString& path, int maxSide)
 {
     Opened video = openVideo(path);
     if (!video.format)

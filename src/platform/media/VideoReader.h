@@ -9,7 +9,7 @@
 // Reads what the albums need from a video file through FFmpeg: its length,
 // the container's creation time and rotation, and a poster frame.
 // Safe to call from any thread; every call opens the file anew.
-class VideoProbe {
+class VideoReader {
 public:
     struct Info {
         double duration = 0;                    // seconds

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/photolib/FolderPhotoAsset.h"
+#include "platform/photolib/MetadataCache.h"
+
+#include <memory>
+
+// A library file whose date, length and orientation come from the metadata
+// cache when the file is unchanged since it was last read, else from its
+// EXIF block (photos) or its container (videos), else its file time. The date
+// is never absent.
+class CachedFolderAsset : public FolderPhotoAsset {
+public:
+    CachedFolderAsset(const QString& root, const QString& path,
+                      std::shared_ptr<photolib::MetadataCache> cache);
+
+    int orientation() const;  // EXIF value, 1 when upright or unknown
+
+protected:
+    void resolveFacts() const override;
+
+private:
+    std::shared_ptr<photolib::MetadataCache> m_cache;
+    mutable int m_orientation = 1;
+};

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/photolib/CachedFolderAsset.h"
+#include "platform/photolib/FolderPhotoLibrary.h"
+
+// The folder library whose assets keep their facts in the metadata cache.
+class CachedFolderLibrary : public FolderPhotoLibrary {
+public:
+    CachedFolderLibrary(QString root, std::shared_ptr<photolib::MetadataCache> cache)
+        : FolderPhotoLibrary(std::move(root)), m_cache(std::move(cache))
+    {
+    }
+
+    PhotoAssetPtr assetForFile(const QString& path) override;
+    // An asset for a path a scan has just listed (no further checks).
+    std::shared_ptr<const CachedFolderAsset> makeAsset(const QString& path);
+    const std::shared_ptr<photolib::MetadataCache>& cache() const { return m_cache; }
+
+private:
+    std::shared_ptr<photolib::MetadataCache> m_cache;
+};

@@ -3,7 +3,7 @@
 #include "platform/photolib/MetadataCache.h"
 #include "platform/photolib/ThumbnailCache.h"
 #include "support/EventLoop.h"
-#include "support/LibraryFixtures.h"
+#include "support/ImageFixtures.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-using namespace photolib;
 
 TEST(MetadataCache, RoundTripKeyedBySizeAndTime)
 {
@@ -88,14 +87,14 @@ TEST(LibraryWatcher, OneNoticePerBurstAndNoneForHiddenOrTemporaryFiles)
     QSignalSpy spy(&watcher, &LibraryWatcher::changed);
 
     for (int i = 0; i < 5; ++i)
-        LibraryFixtures::writeFile(dir.filePath(QString("p%1.jpg").arg(i)), "x");
-    LibraryFixtures::writeFile(dir.filePath("Trip/q.jpg"), "y");
+        ImageFixtures::writeFile(dir.filePath(QString("p%1.jpg").arg(i)), "x");
+    ImageFixtures::writeFile(dir.filePath("Trip/q.jpg"), "y");
     ASSERT_TRUE(waitUntil([&] { return spy.count() >= 1; }, 5000));
     spinEvents(500);
     EXPECT_EQ(spy.count(), 1);
 
-    LibraryFixtures::writeFile(dir.filePath(".hidden.jpg"), "z");
-    LibraryFixtures::writeFile(dir.filePath(QString("n.jpg") + AtomicFile::kTempSuffix), "z");
+    ImageFixtures::writeFile(dir.filePath(".hidden.jpg"), "z");
+    ImageFixtures::writeFile(dir.filePath(QString("n.jpg") + AtomicFile::kTempSuffix), "z");
     spinEvents(600);
     EXPECT_EQ(spy.count(), 1);
 
@@ -112,7 +111,7 @@ TEST(LibraryWatcher, MissingRootFallsBackToPollingAndSeesItAppear)
     LibraryWatcher watcher(root, nullptr, 50, 100);
     EXPECT_TRUE(watcher.isPolling());
     QSignalSpy spy(&watcher, &LibraryWatcher::changed);
-    LibraryFixtures::writeFile(root + "/a.jpg", "x");
+    ImageFixtures::writeFile(root + "/a.jpg", "x");
     ASSERT_TRUE(waitUntil([&] { return spy.count() >= 1; }, 5000));
     EXPECT_FALSE(watcher.isPolling());
 }

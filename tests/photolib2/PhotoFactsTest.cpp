@@ -1,13 +1,13 @@
 #include "platform/media/VideoReader.h"
 #include "platform/photolib/ExifFacts.h"
 #include "platform/photolib/ImageOrientation.h"
-#include "support/LibraryFixtures.h"
+#include "support/ImageFixtures.h"
+#include "support/VideoFixtures.h"
 
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-using namespace photolib;
 
 namespace {
 
@@ -19,8 +19,8 @@ TEST(ExifFacts, DateAndOrientationFromGeneratedJpeg)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("a.jpg");
-    ASSERT_TRUE(LibraryFixtures::writeFile(
-        path, LibraryFixtures::jpeg(40, 20, Qt::red, QString("2021:03:05 10:20:30"), 6)));
+    ASSERT_TRUE(ImageFixtures::writeFile(
+        path, ImageFixtures::withExif(ImageFixtures::jpeg(40, 20), "2021:03:05 10:20:30", "", "", 6)));
     const ExifFacts facts = ExifFacts::read(path, berlin());
     ASSERT_TRUE(facts.date.has_value());
     // 10:20:30 in Berlin (winter time) is 09:20:30 UTC.
@@ -32,7 +32,7 @@ TEST(ExifFacts, NoExifGivesNoDateAndUprightOrientation)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("plain.jpg");
-    ASSERT_TRUE(LibraryFixtures::writeFile(path, LibraryFixtures::jpeg(8, 8)));
+    ASSERT_TRUE(ImageFixtures::writeFile(path, ImageFixtures::jpeg(8, 8)));
     const ExifFacts facts = ExifFacts::read(path);
     EXPECT_FALSE(facts.date.has_value());
     EXPECT_EQ(facts.orientation, 1);
@@ -71,7 +71,7 @@ TEST(VideoReader, DurationCreationTimeAndPoster)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("clip.mp4");
-    if (!LibraryFixtures::makeVideo(path, "2020-05-06T07:08:09Z"))
+    if (!VideoFixtures::makeVideo(path, "2020-05-06T07:08:09Z"))
         GTEST_SKIP() << "ffmpeg could not make a video fixture";
     const auto info = VideoReader::probe(path);
     ASSERT_TRUE(info.has_value());
@@ -89,12 +89,12 @@ TEST(VideoReader, NonVideosFailCleanly)
 {
     QTemporaryDir dir;
     const QString junk = dir.filePath("junk.mov");
-    ASSERT_TRUE(LibraryFixtures::writeFile(junk, QByteArray(300, 'x')));
+    ASSERT_TRUE(ImageFixtures::writeFile(junk, QByteArray(300, 'x')));
     EXPECT_FALSE(VideoReader::probe(junk).has_value());
     EXPECT_TRUE(VideoReader::poster(junk).isNull());
     EXPECT_FALSE(VideoReader::probe(dir.filePath("missing.mp4")).has_value());
     const QString still = dir.filePath("still.jpg");
-    ASSERT_TRUE(LibraryFixtures::writeFile(still, LibraryFixtures::jpeg(8, 8)));
+    ASSERT_TRUE(ImageFixtures::writeFile(still, ImageFixtures::jpeg(8, 8)));
     // A still image is a one-frame stream to FFmpeg, but has no length.
     const auto info = VideoReader::probe(still);
     if (info) {

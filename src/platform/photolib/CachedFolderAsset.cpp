@@ -4,7 +4,7 @@
 #include "platform/photolib/ExifFacts.h"
 
 CachedFolderAsset::CachedFolderAsset(const QString& root, const QString& path,
-                                     std::shared_ptr<photolib::MetadataCache> cache)
+                                     std::shared_ptr<MetadataCache> cache)
     : FolderPhotoAsset(root, path), m_cache(std::move(cache))
 {
 }
@@ -28,7 +28,7 @@ void CachedFolderAsset::resolveFacts() const
     }
     m_date = QDateTime();
     if (kind() == PhotoAssetKind::Photo) {
-        const photolib::ExifFacts exif = photolib::ExifFacts::read(filePath());
+        const ExifFacts exif = ExifFacts::read(filePath());
         if (exif.date)
             m_date = *exif.date;
         m_orientation = exif.orientation;
@@ -45,7 +45,7 @@ void CachedFolderAsset::resolveFacts() const
         m_date = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
     if (m_cache) {
         m_cache->store(filePath(), size(), mtime,
-                       photolib::FileFacts{static_cast<int>(kind()), m_date.toMSecsSinceEpoch(),
+                       FileFacts{static_cast<int>(kind()), m_date.toMSecsSinceEpoch(),
                                            m_duration, m_orientation});
     }
 }

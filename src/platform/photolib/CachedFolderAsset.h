@@ -12,7 +12,7 @@
 class CachedFolderAsset : public FolderPhotoAsset {
 public:
     CachedFolderAsset(const QString& root, const QString& path,
-                      std::shared_ptr<photolib::MetadataCache> cache);
+                      std::shared_ptr<MetadataCache> cache);
 
     int orientation() const;  // EXIF value, 1 when upright or unknown
 
@@ -20,6 +20,6 @@ protected:
     void resolveFacts() const override;
 
 private:
-    std::shared_ptr<photolib::MetadataCache> m_cache;
+    std::shared_ptr<MetadataCache> m_cache;
     mutable int m_orientation = 1;
 };

@@ -6,7 +6,7 @@
 // The folder library whose assets keep their facts in the metadata cache.
 class CachedFolderLibrary : public FolderPhotoLibrary {
 public:
-    CachedFolderLibrary(QString root, std::shared_ptr<photolib::MetadataCache> cache)
+    CachedFolderLibrary(QString root, std::shared_ptr<MetadataCache> cache)
         : FolderPhotoLibrary(std::move(root)), m_cache(std::move(cache))
     {
     }
@@ -14,8 +14,8 @@ public:
     PhotoAssetPtr assetForFile(const QString& path) override;
     // An asset for a path a scan has just listed (no further checks).
     std::shared_ptr<const CachedFolderAsset> makeAsset(const QString& path);
-    const std::shared_ptr<photolib::MetadataCache>& cache() const { return m_cache; }
+    const std::shared_ptr<MetadataCache>& cache() const { return m_cache; }
 
 private:
-    std::shared_ptr<photolib::MetadataCache> m_cache;
+    std::shared_ptr<MetadataCache> m_cache;
 };

@@ -4,8 +4,6 @@
 
 #include <memory>
 
-namespace photolib {
-
 namespace {
 
 struct ExifDataCloser {
@@ -83,4 +81,3 @@ ExifFacts ExifFacts::read(const QString& path, const QTimeZone& zone)
     return facts;
 }
 
-}

@@ -8,8 +8,6 @@
 
 #include <optional>
 
-namespace photolib {
-
 // The EXIF facts the library needs from a photo: when it was taken and how it
 // is turned.
 struct ExifFacts {
@@ -26,4 +24,3 @@ struct ExifFacts {
                                               const QTimeZone& zone);
 };
 
-}

@@ -31,7 +31,7 @@ FolderAssetsLibrary::FolderAssetsLibrary(const QString& root, const QString& cac
     : AssetsLibrary(parent),
       m_store(std::make_unique<CachedFolderLibrary>(
           QDir(root).absolutePath(),
-          std::make_shared<photolib::MetadataCache>(cachesFolder + QStringLiteral("/PhotoLibrary/metadata.bin")))),
+          std::make_shared<MetadataCache>(cachesFolder + QStringLiteral("/PhotoLibrary/metadata.bin")))),
       m_thumbnails(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails"))
 {
     m_watcher = new LibraryWatcher(m_store->root(), this, settleMs);
@@ -119,7 +119,7 @@ QImage FolderAssetsLibrary::cached(const PhotoAsset& asset, const QString& varia
     const QFileInfo info(asset.filePath());
     if (!info.isFile())
         return {};  // deleted under us: an empty image, never a crash
-    const QString key = photolib::ThumbnailCache::keyFor(
+    const QString key = ThumbnailCache::keyFor(
         info.absoluteFilePath(), info.size(), info.lastModified().toMSecsSinceEpoch(), variant);
     QImage image = m_thumbnails.find(key);
     if (!image.isNull())

@@ -44,6 +44,6 @@ private:
     QImage sourceImage(const PhotoAsset& asset, const QSize& cover) const;
 
     std::unique_ptr<CachedFolderLibrary> m_store;
-    photolib::ThumbnailCache m_thumbnails;
+    ThumbnailCache m_thumbnails;
     LibraryWatcher* m_watcher = nullptr;
 };

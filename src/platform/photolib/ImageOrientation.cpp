@@ -2,8 +2,6 @@
 
 #include <QTransform>
 
-namespace photolib {
-
 ImageOrientation orientationFromExif(int value)
 {
     if (value < 1 || value > 8)
@@ -36,4 +34,3 @@ QImage applyOrientation(const QImage& raw, ImageOrientation orientation)
     return raw;
 }
 
-}

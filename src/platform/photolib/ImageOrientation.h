@@ -2,8 +2,6 @@
 
 #include <QImage>
 
-namespace photolib {
-
 // How a stored image must be turned to show upright (the EXIF orientation).
 enum class ImageOrientation {
     Up,             // 1
@@ -22,4 +20,3 @@ ImageOrientation orientationFromExif(int value);
 // Applies the orientation to a raw decode, giving the upright image.
 QImage applyOrientation(const QImage& raw, ImageOrientation orientation);
 
-}

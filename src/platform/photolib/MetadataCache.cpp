@@ -6,8 +6,6 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace photolib {
-
 namespace {
 constexpr quint32 kMagic = 0x50564d43;  // "PVMC"
 constexpr quint32 kVersion = 1;
@@ -94,4 +92,3 @@ void MetadataCache::save(const QString& scannedRoot)
         m_dirty = false;
 }
 
-}

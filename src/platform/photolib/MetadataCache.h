@@ -7,8 +7,6 @@
 #include <mutex>
 #include <optional>
 
-namespace photolib {
-
 // What a scan learns about one file that is costly to learn again.
 struct FileFacts {
     int kind = 0;            // photolib kind as an int
@@ -46,4 +44,3 @@ private:
     QHash<QString, Entry> m_entries;
 };
 
-}

@@ -6,8 +6,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 
-namespace photolib {
-
 ThumbnailCache::ThumbnailCache(QString folder, int memoryItems)
     : m_folder(std::move(folder)), m_memory(memoryItems)
 {
@@ -58,4 +56,3 @@ void ThumbnailCache::store(const QString& key, const QImage& image)
     AtomicFile::write(file, bytes);
 }
 
-}

@@ -6,8 +6,6 @@
 
 #include <mutex>
 
-namespace photolib {
-
 // Thumbnails kept in memory (least recently used dropped first) and as small
 // JPEG files in a folder under Library/Caches, so a library opened again
 // decodes none of the originals it has shown before. Safe from any thread.
@@ -29,4 +27,3 @@ private:
     QCache<QString, QImage> m_memory;
 };
 
-}

@@ -1,9 +1,8 @@
 #include "albums/store/PavAssetsManager.h"
 
 #include "disk/KyAssetsLibrary.h"
+#include "platform/core/DelegateRef.h"
 #include "platform/core/MainThread.h"
-
-#include <QPointer>
 
 #include <algorithm>
 
@@ -59,14 +58,12 @@ void PavAssetsManager::request(PavAssetsManagerDelegate* delegate, std::function
         return;
     // Held weakly: a delegate that is gone by the time the answer is ready
     // (a picker closed meanwhile) gets nothing.
-    QPointer<QObject> guard = dynamic_cast<QObject*>(delegate);
-    if (!guard)
-        return;
-    m_queue.async([guard, delegate, work = std::move(work)] {
+    DelegateRef<PavAssetsManagerDelegate> ref(delegate);
+    m_queue.async([ref, work = std::move(work)] {
         Delivery deliver = work();
-        MainThread::post([guard, delegate, deliver = std::move(deliver)] {
-            if (guard)
-                deliver(*delegate);
+        MainThread::post([ref, deliver = std::move(deliver)] {
+            if (PavAssetsManagerDelegate* d = ref.get())
+                deliver(*d);
         });
     });
 }

@@ -39,8 +39,8 @@ public:
 // The one reader of the device photo library for the albums. Requests are
 // enumerated one at a time on the reader's own queue, so they are answered
 // in the order made; the answers go to the delegate on the main thread, and
-// an answer whose delegate is gone is dropped. The delegate must be a
-// QObject (screens are) so that its end is noticed; others get nothing.
+// an answer whose delegate is gone is dropped (a delegate that is a QObject,
+// as screens are, is noticed when it goes).
 //
 // The blocking reader enumerates on its calling thread (any thread, the main
 // one included) and keeps two caches, emptied when the library changes. A

@@ -9,6 +9,13 @@ CachedFolderAsset::CachedFolderAsset(const QString& root, const QString& path,
 {
 }
 
+CachedFolderAsset::CachedFolderAsset(const QString& root, const QString& relativePath, qint64 size,
+                                     qint64 mtimeMs, std::shared_ptr<MetadataCache> cache)
+    : FolderPhotoAsset(root, relativePath, size, QDateTime::fromMSecsSinceEpoch(mtimeMs, Qt::UTC)),
+      m_cache(std::move(cache))
+{
+}
+
 int CachedFolderAsset::orientation() const
 {
     date();  // resolves the facts once

@@ -13,6 +13,9 @@ class CachedFolderAsset : public FolderPhotoAsset {
 public:
     CachedFolderAsset(const QString& root, const QString& path,
                       std::shared_ptr<MetadataCache> cache);
+    // From a scan's entry: no further stat.
+    CachedFolderAsset(const QString& root, const QString& relativePath, qint64 size, qint64 mtimeMs,
+                      std::shared_ptr<MetadataCache> cache);
 
     int orientation() const;  // EXIF value, 1 when upright or unknown
 

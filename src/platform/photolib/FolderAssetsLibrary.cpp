@@ -68,23 +68,19 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
     groups->clear();
     if (!checkRoot(error))
         return false;
-    const QString prefix = m_store->root() + QLatin1Char('/');
     AssetsGroup roll{QStringLiteral("Camera Roll"), AssetsGroupSavedPhotos, {}};
     std::vector<AssetsGroup> albums;
-    for (const QString& path : m_store->scanFiles()) {
-        const QString relative = path.mid(prefix.size());
-        const qsizetype slash = relative.indexOf(QLatin1Char('/'));
-        if (slash < 0) {
-            if (types & AssetsGroupSavedPhotos)
-                roll.assets.push_back(m_store->makeAsset(path));
+    for (const FolderScan::Entry& entry : FolderScan::scan(m_store->root())) {
+        if (entry.isAlbum) {
+            if (types & AssetsGroupAlbum)
+                albums.push_back(AssetsGroup{entry.relativePath, AssetsGroupAlbum, {}});
             continue;
         }
-        if (!(types & AssetsGroupAlbum))
+        const bool inAlbum = entry.relativePath.contains(QLatin1Char('/'));
+        if (inAlbum ? !(types & AssetsGroupAlbum) : !(types & AssetsGroupSavedPhotos))
             continue;
-        const QString name = relative.left(slash);
-        if (albums.empty() || albums.back().name != name)
-            albums.push_back(AssetsGroup{name, AssetsGroupAlbum, {}});
-        albums.back().assets.push_back(m_store->makeAsset(path));
+        auto asset = m_store->makeAsset(entry.relativePath, entry.size, entry.mtimeMs);
+        (inAlbum ? albums.back() : roll).assets.push_back(std::move(asset));
     }
     auto byDate = [](const PhotoAssetPtr& a, const PhotoAssetPtr& b) {
         const QDateTime da = a->date(), db = b->date();

@@ -1,21 +1,11 @@
 #include "platform/photolib/LibraryWatcher.h"
 
-#include "platform/core/AtomicFile.h"
-
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
+#include "platform/photolib/FolderScan.h"
 
 namespace {
 
 // A burst that never settles is still announced after this long.
 constexpr int kLongestBurstMs = 2000;
-
-bool isLibraryName(const QString& name)
-{
-    return !name.startsWith(QLatin1Char('.')) && !name.endsWith(QLatin1String(AtomicFile::kTempSuffix));
-}
-
 }
 
 LibraryWatcher::LibraryWatcher(QString root, QObject* parent, int settleMs, int pollMs)
@@ -32,21 +22,11 @@ LibraryWatcher::LibraryWatcher(QString root, QObject* parent, int settleMs, int 
 LibraryWatcher::Snapshot LibraryWatcher::snapshot() const
 {
     Snapshot out;
-    const QDir root(m_root);
-    const auto filters = QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot;
-    for (const QFileInfo& entry : root.entryInfoList(filters)) {
-        if (!isLibraryName(entry.fileName()))
-            continue;
-        if (entry.isDir()) {
-            out.insert(entry.fileName() + QLatin1Char('/'), {-1, 0});
-            for (const QFileInfo& inner : QDir(entry.filePath()).entryInfoList(QDir::Files)) {
-                if (isLibraryName(inner.fileName()))
-                    out.insert(entry.fileName() + QLatin1Char('/') + inner.fileName(),
-                               {inner.size(), inner.lastModified().toMSecsSinceEpoch()});
-            }
-        } else {
-            out.insert(entry.fileName(), {entry.size(), entry.lastModified().toMSecsSinceEpoch()});
-        }
+    for (const FolderScan::Entry& entry : FolderScan::scan(m_root)) {
+        if (entry.isAlbum)
+            out.insert(entry.relativePath + QLatin1Char('/'), {-1, 0});
+        else
+            out.insert(entry.relativePath, {entry.size, entry.mtimeMs});
     }
     return out;
 }

@@ -23,6 +23,8 @@ PACKAGES=(
   xvfb x11vnc
   # video fixtures in tests
   ffmpeg
+  # time zones (day arithmetic tests use named zones)
+  tzdata
 )
 
 missing=()

@@ -24,6 +24,9 @@ QByteArray PavEncryptManager::encryptData(const QByteArray& plain)
 
 bool PavEncryptManager::decryptData(const QByteArray& cipher, QByteArray* plain)
 {
+    // XXTEA needs two words: a shorter "cipher" was never enciphered.
+    if (cipher.size() < 8)
+        return false;
     QByteArray out(cipher.size(), Qt::Uninitialized);
     const long n = codec_xxtea_decrypt_padded(reinterpret_cast<const uint8_t*>(cipher.constData()),
                                               size_t(cipher.size()), reinterpret_cast<uint8_t*>(out.data()),
@@ -37,7 +40,8 @@ bool PavEncryptManager::decryptData(const QByteArray& cipher, QByteArray* plain)
 
 bool PavEncryptManager::writeData(const QByteArray& data, const QString& path)
 {
-    if (data.isNull() || path.isEmpty())
+    // Empty data would pad to a single word, which XXTEA leaves in clear.
+    if (data.isEmpty() || path.isEmpty())
         return false;
     return AtomicFile::write(path, encryptData(data));
 }
@@ -52,7 +56,5 @@ QByteArray PavEncryptManager::readDataFromPath(const QString& path)
     QByteArray plain;
     if (!decryptData(cipher, &plain))
         return QByteArray();
-    if (plain.isNull())
-        plain = QByteArray("");
     return plain;
 }

@@ -8,15 +8,16 @@
 class PavEncryptManager {
 public:
     // Enciphers data and writes it atomically to path, replacing any file
-    // there. False for null data, an empty path or a failed write; then
-    // nothing is written.
+    // there. False for null or empty data, an empty path or a failed write;
+    // then nothing is written.
     static bool writeData(const QByteArray& data, const QString& path);
 
     // Reads and deciphers a whole file; a null QByteArray for an empty path, a
     // missing or empty file, or bytes that do not decipher.
     static QByteArray readDataFromPath(const QString& path);
 
-    // The in-memory forms of the same cipher.
+    // The in-memory forms of the same cipher; decryptData refuses fewer than
+    // 8 bytes (two words) and a length trailer that does not fit.
     static QByteArray encryptData(const QByteArray& plain);
     static bool decryptData(const QByteArray& cipher, QByteArray* plain);
 };

@@ -1,6 +1,6 @@
 #include "codec/Xxtea.h"
 
-#include <nettle/md5.h>
+#include "codec/Digest.h"
 
 #include <cstring>
 
@@ -42,10 +42,8 @@ CodecXxteaKey codec_xxtea_key(std::string_view keyString)
 {
     uint8_t bytes[16] = {};
     if (keyString.size() > 16) {
-        md5_ctx ctx;
-        md5_init(&ctx);
-        md5_update(&ctx, keyString.size(), reinterpret_cast<const uint8_t*>(keyString.data()));
-        md5_digest(&ctx, sizeof bytes, bytes);
+        const CodecMd5Digest digest = codec_md5(keyString);
+        std::memcpy(bytes, digest.data(), digest.size());
     } else {
         std::memcpy(bytes, keyString.data(), keyString.size());
     }

@@ -96,17 +96,4 @@ TEST(ImageCodecTest, ScaledDecodeCoversTheTargetAndKeepsTheAspect)
     EXPECT_TRUE(ImageCodec::decodeScaledFile(dir.path() + "/missing.png", QSize(150, 150)).isNull());
 }
 
-TEST(ImageCodecTest, JpegEncodingRoundTrips)
-{
-    const QImage image = ImageFixtures::solid(150, 150, QColor(10, 200, 30));
-    const QByteArray jpeg = ImageCodec::encodeJpeg(image, 100);
-    ASSERT_GE(jpeg.size(), 2);
-    EXPECT_EQ(quint8(jpeg[0]), 0xFF);
-    EXPECT_EQ(quint8(jpeg[1]), 0xD8);
-    const QImage back = ImageCodec::decode(jpeg);
-    EXPECT_EQ(back.size(), QSize(150, 150));
-    EXPECT_NEAR(back.pixelColor(75, 75).green(), 200, 3);
-    EXPECT_TRUE(ImageCodec::encodeJpeg(QImage()).isEmpty());
-}
-
 }

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -226,40 +225,6 @@ TEST_F(FolderPhotoLibraryTest, AFailedSaveAnswersWithAnErrorOnce)
 
     FolderPhotoLibrary good(m_dir.path());
     EXPECT_FALSE(save(good, QByteArray(), "JPG").result.ok());
-}
-
-TEST_F(FolderPhotoLibraryTest, SavesFromWorkerThreadsEachGetTheirOwnFile)
-{
-    FolderPhotoLibrary library(m_dir.path());
-    std::atomic<int> answered{0};
-    QList<QThread*> threads;
-    for (int i = 0; i < 4; ++i) {
-        threads.append(QThread::create([&library, &answered, i] {
-            library.saveToLibrary(QByteArray::number(i), "DAT", QDateTime(),
-                                  [&answered](const PhotoLibrary::SaveResult& r) { answered += r.ok() ? 1 : 100; });
-        }));
-        threads.last()->start();
-    }
-    for (QThread* t : threads) {
-        t->wait();
-        delete t;
-    }
-    EXPECT_TRUE(waitUntil([&] { return answered.load() >= 4; }));
-    spinEvents(50);
-    EXPECT_EQ(answered.load(), 4);
-    QSet<QByteArray> contents;
-    for (const QString& name : entries())
-        contents.insert(readFile(file(name)));
-    EXPECT_EQ(contents, QSet<QByteArray>({"0", "1", "2", "3"}));
-}
-
-TEST(ExifDateReaderTest, ReadsFromMemoryAndRejectsBadText)
-{
-    const QByteArray jpeg = ImageFixtures::withExif(ImageFixtures::jpeg(8, 8), "2030:12:31 23:59:59", "", "");
-    EXPECT_EQ(ExifDateReader::dateOfData(jpeg), QDateTime::fromString("2030-12-31T23:59:59", Qt::ISODate).toUTC());
-    EXPECT_FALSE(ExifDateReader::dateOfData(ImageFixtures::jpeg(8, 8)).isValid());
-    EXPECT_FALSE(ExifDateReader::dateOfData("not an image").isValid());
-    EXPECT_FALSE(ExifDateReader::parse("0000:00:00 00:00:00").isValid());
 }
 
 }

@@ -5,8 +5,6 @@
 #include <libexif/exif-data.h>
 #include <libexif/exif-loader.h>
 
-#include <functional>
-
 namespace {
 QByteArray entryText(ExifData* data, ExifIfd ifd, ExifTag tag)
 {
@@ -19,16 +17,23 @@ QByteArray entryText(ExifData* data, ExifIfd ifd, ExifTag tag)
         text.truncate(nul);
     return text;
 }
+}
 
-// Feeds the loader, then parses its EXIF block without "following the
-// specification": that would fill missing mandatory tags with made-up
-// values, a DateTime of now among them.
-QDateTime dateFromLoader(const std::function<void(ExifLoader*)>& feed)
+QDateTime ExifDateReader::parse(const QByteArray& text)
+{
+    const QDateTime local = QDateTime::fromString(QString::fromLatin1(text.trimmed()), "yyyy:MM:dd HH:mm:ss");
+    return local.isValid() ? local.toUTC() : QDateTime();
+}
+
+// The EXIF block is parsed with libexif's fix-ups turned off: they would
+// fill missing mandatory tags with made-up values, a DateTime of now among
+// them.
+QDateTime ExifDateReader::dateOfFile(const QString& path)
 {
     ExifLoader* loader = exif_loader_new();
     if (!loader)
         return QDateTime();
-    feed(loader);
+    exif_loader_write_file(loader, QFile::encodeName(path).constData());
     const unsigned char* buf = nullptr;
     unsigned int size = 0;
     exif_loader_get_buf(loader, &buf, &size);
@@ -51,28 +56,4 @@ QDateTime dateFromLoader(const std::function<void(ExifLoader*)>& feed)
     }
     exif_loader_unref(loader);
     return found;
-}
-}
-
-QDateTime ExifDateReader::parse(const QByteArray& text)
-{
-    const QDateTime local = QDateTime::fromString(QString::fromLatin1(text.trimmed()), "yyyy:MM:dd HH:mm:ss");
-    return local.isValid() ? local.toUTC() : QDateTime();
-}
-
-QDateTime ExifDateReader::dateOfFile(const QString& path)
-{
-    const QByteArray name = QFile::encodeName(path);
-    return dateFromLoader([&name](ExifLoader* loader) { exif_loader_write_file(loader, name.constData()); });
-}
-
-QDateTime ExifDateReader::dateOfData(const QByteArray& bytes)
-{
-    if (bytes.isEmpty())
-        return QDateTime();
-    return dateFromLoader([&bytes](ExifLoader* loader) {
-        // The loader only reads the buffer.
-        exif_loader_write(loader, reinterpret_cast<unsigned char*>(const_cast<char*>(bytes.constData())),
-                          static_cast<unsigned int>(bytes.size()));
-    });
 }

@@ -10,7 +10,6 @@
 class ExifDateReader {
 public:
     static QDateTime dateOfFile(const QString& path);
-    static QDateTime dateOfData(const QByteArray& bytes);
     // "YYYY:MM:DD HH:MM:SS" as local time, converted to UTC.
     static QDateTime parse(const QByteArray& text);
 };

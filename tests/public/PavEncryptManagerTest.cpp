@@ -1,0 +1,117 @@
+#include "Public/PavEncryptManager.h"
+#include "codec/Xxtea.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+QByteArray sample(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(i * 7 + 3);
+    if (size >= 2) {   // a JPEG start, which must not show on disk
+        bytes[0] = char(0xFF);
+        bytes[1] = char(0xD8);
+    }
+    return bytes;
+}
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeRaw(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+class PavEncryptManagerTest : public ::testing::Test {
+protected:
+    QString path(const QString& name) const { return m_dir.path() + "/" + name; }
+    QTemporaryDir m_dir;
+};
+}
+
+TEST_F(PavEncryptManagerTest, RoundTripsAndStoresThePaddedLength)
+{
+    for (int n : {1, 3, 4, 5, 8, 1000, 65537}) {
+        const QByteArray plain = sample(n);
+        const QString file = path(QString("item%1").arg(n));
+        ASSERT_TRUE(PavEncryptManager::writeData(plain, file)) << n;
+        const QByteArray onDisk = fileBytes(file);
+        EXPECT_EQ(onDisk.size(), (n + 7) / 4 * 4) << n;
+        if (n >= 2) {
+            EXPECT_FALSE(onDisk.startsWith(plain.left(2))) << n;
+        }
+        EXPECT_EQ(PavEncryptManager::readDataFromPath(file), plain) << n;
+    }
+}
+
+TEST_F(PavEncryptManagerTest, OnDiskFormatIsPaddedXxteaWithTheLengthTrailer)
+{
+    // Files written by any build must open in any other: the format and the
+    // fixed key are part of the data.
+    const QByteArray plain = sample(10);
+    const QString file = path("format");
+    ASSERT_TRUE(PavEncryptManager::writeData(plain, file));
+    QByteArray words = fileBytes(file);
+    ASSERT_EQ(words.size(), 16);
+    std::vector<uint32_t> v(4);
+    for (int i = 0; i < 4; ++i)
+        v[i] = uint32_t(uint8_t(words[4 * i])) | uint32_t(uint8_t(words[4 * i + 1])) << 8
+             | uint32_t(uint8_t(words[4 * i + 2])) << 16 | uint32_t(uint8_t(words[4 * i + 3])) << 24;
+    codec_xxtea_decrypt(v.data(), v.size(), codec_xxtea_key("pdOlv07"));
+    QByteArray clear(16, '\0');
+    for (int i = 0; i < 16; ++i)
+        clear[i] = char(v[i / 4] >> (8 * (i % 4)));
+    EXPECT_EQ(clear.left(10), plain);
+    EXPECT_EQ(clear.mid(10, 2), QByteArray(2, '\0'));
+    EXPECT_EQ(v[3], 10u);   // plain length, little-endian last word
+}
+
+TEST_F(PavEncryptManagerTest, RefusesMissingDataOrPathAndWritesNothing)
+{
+    EXPECT_FALSE(PavEncryptManager::writeData(QByteArray(), path("null")));
+    EXPECT_FALSE(PavEncryptManager::writeData(QByteArray(""), path("empty")));
+    EXPECT_FALSE(PavEncryptManager::writeData(sample(8), QString()));
+    EXPECT_TRUE(QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
+
+    ASSERT_TRUE(writeRaw(path("blocker"), "x"));
+    EXPECT_FALSE(PavEncryptManager::writeData(sample(8), path("blocker/inside")));
+}
+
+TEST_F(PavEncryptManagerTest, ReadGivesNothingForMissingEmptyOrDamagedFiles)
+{
+    EXPECT_TRUE(PavEncryptManager::readDataFromPath(QString()).isNull());
+    EXPECT_TRUE(PavEncryptManager::readDataFromPath(path("missing")).isNull());
+
+    ASSERT_TRUE(writeRaw(path("empty"), QByteArray()));
+    EXPECT_TRUE(PavEncryptManager::readDataFromPath(path("empty")).isNull());
+
+    ASSERT_TRUE(writeRaw(path("odd"), QByteArray(7, 'a')));
+    EXPECT_TRUE(PavEncryptManager::readDataFromPath(path("odd")).isNull());
+
+    // A lone word is a length in clear, never an enciphered file.
+    ASSERT_TRUE(writeRaw(path("oneword"), QByteArray(4, '\0')));
+    EXPECT_TRUE(PavEncryptManager::readDataFromPath(path("oneword")).isNull());
+
+    // One changed byte spreads over every word, the trailer included.
+    const QString file = path("damaged");
+    ASSERT_TRUE(PavEncryptManager::writeData(sample(100), file));
+    QByteArray bytes = fileBytes(file);
+    bytes[50] = char(bytes[50] ^ 0x01);
+    ASSERT_TRUE(writeRaw(file, bytes));
+    EXPECT_TRUE(PavEncryptManager::readDataFromPath(file).isNull());
+
+    QByteArray plain;
+    EXPECT_FALSE(PavEncryptManager::decryptData(PavEncryptManager::encryptData(sample(20)).left(20), &plain));
+}

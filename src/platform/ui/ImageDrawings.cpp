@@ -82,6 +82,7 @@ void drawCloud(P& p, const QRectF& b, QColor c)
     path.addEllipse(QPointF(b.left() + w * 0.55, cy - w * 0.1), w * 0.22, w * 0.22);
     path.addEllipse(QPointF(b.left() + w * 0.73, cy + w * 0.02), w * 0.14, w * 0.14);
     path.addRoundedRect(QRectF(b.left() + w * 0.18, cy, w * 0.69, w * 0.16), w * 0.08, w * 0.08);
+    path.setFillRule(Qt::WindingFill);
     p.setPen(Qt::NoPen);
     p.setBrush(c);
     p.drawPath(path.simplified());
@@ -322,24 +323,25 @@ void registerAlbumStrip()
     albumIcon("PavCloudAlbumIcon_selected_iPad", true, drawCloudGlyph);
     for (bool selected : {false, true}) {
         reg(selected ? "PavAlbumIconFrame_selected_iPad" : "PavAlbumIconFrame_iPad", {190, 190}, [selected](P& p, const QSize& s) {
-            p.setPen(QPen(selected ? QColor(120, 200, 255) : QColor(255, 255, 255, 150), selected ? 6 : 3));
+            p.setPen(QPen(selected ? QColor(64, 156, 255) : QColor(255, 255, 255, 230), selected ? 6 : 4));
             p.setBrush(Qt::NoBrush);
             p.drawRoundedRect(inset(s, 8), 20, 20);
         });
     }
     reg("PavAlbum_SelectedPoint_iPad", {11, 22}, [](P& p, const QSize& s) {
         p.setPen(Qt::NoPen);
-        p.setBrush(QColor(235, 238, 242));
+        p.setBrush(QColor(120, 124, 130));
         p.drawPolygon(QPolygonF{QPointF(0, s.height() / 2.0), QPointF(s.width(), 0), QPointF(s.width(), s.height())});
     });
     glyph("PavAlbum_SettingButton_iPad", {50, 50}, [](P& p, const QRectF& b) { drawGear(p, b, kGlyphGrey); });
-    glyph("PavAlbum_SettingButton_selected_iPad", {50, 50}, [](P& p, const QRectF& b) { drawGear(p, b, kGlyphWhite); });
+    glyph("PavAlbum_SettingButton_selected_iPad", {50, 50}, [](P& p, const QRectF& b) { drawGear(p, b, kAccent); });
     reg("PavAlbum_Background_iPad", {874, 748}, [](P& p, const QSize& s) {
         QLinearGradient g(0, 0, 0, s.height());
-        g.setColorAt(0, QColor(58, 63, 72));
-        g.setColorAt(1, QColor(28, 31, 36));
+        g.setColorAt(0, QColor(238, 236, 231));
+        g.setColorAt(1, QColor(214, 211, 204));
         p.fillRect(QRect(QPoint(0, 0), s), g);
-        p.fillRect(QRect(248, 0, 1, s.height()), QColor(0, 0, 0, 90));
+        p.fillRect(QRect(0, 0, 248, s.height()), QColor(0, 0, 0, 14));
+        p.fillRect(QRect(248, 0, 1, s.height()), QColor(0, 0, 0, 40));
     });
 }
 

@@ -183,8 +183,7 @@ void PavCloudAlbumViewController_iPad::viewDidLoad()
 void PavCloudAlbumViewController_iPad::buildTopView()
 {
     m_topView = new TopBar(this);
-    auto* barImage = new ui::ImageView(QStringLiteral("subTitle_iPad_2.png"), m_topView);
-    barImage->setGeometry(0, 0, PavAlbumContainerController_iPad::kContentFrame.width(), kTopHeight);
+    m_topImage = new ui::ImageView(QStringLiteral("subTitle_iPad_2.png"), m_topView);
     m_titleLabel = new QLabel(m_topView);
     QFont font = m_titleLabel->font();
     font.setPixelSize(18);
@@ -219,6 +218,7 @@ void PavCloudAlbumViewController_iPad::layoutToSize()
     if (!m_table || width() <= 0 || height() <= kTopHeight + kBottomHeight)
         return;
     m_topView->setGeometry(0, 0, width(), kTopHeight);
+    m_topImage->setGeometry(m_topView->rect());
     m_titleLabel->setGeometry(width() / 4, 0, width() / 2, kTopHeight);
     m_table->setGeometry(0, kTopHeight, width(), height() - kTopHeight - kBottomHeight);
     m_bar->setGeometry(0, height() - kBottomHeight, width(), kBottomHeight);

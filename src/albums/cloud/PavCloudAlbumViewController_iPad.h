@@ -85,6 +85,8 @@ public:
     bool isSubPath() const { return m_isSubPath; }
     bool isEditing() const { return m_isEditing; }
     bool isTableReloading() const { return m_isTableReloading; }
+    // A listing is awaited.
+    bool isListing() const { return m_pendingDir != nullptr; }
     const DiskDirPtr& currentDir() const { return m_currentDir; }
     const CloudAlbumListing& listing() const { return m_listing; }
     QList<DiskFilePtr> selectedPhotos() const;
@@ -194,6 +196,7 @@ private:
     bool m_pageLoading = false;
 
     QWidget* m_topView = nullptr;
+    ui::ImageView* m_topImage = nullptr;
     QLabel* m_titleLabel = nullptr;
     ui::ImageView* m_kyIcon = nullptr;
     ui::SectionedTable* m_table = nullptr;

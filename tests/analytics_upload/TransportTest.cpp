@@ -53,7 +53,7 @@ class Transport : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CommunicateInterface::setTickLength(std::chrono::milliseconds(20));
+        CommunicateInterface::setTickLength(std::chrono::milliseconds(50));
         setNetwork(true, true, false);
         queue.registHandlerClass<RecordingHandler>("TestKey");
     }
@@ -229,6 +229,7 @@ TEST_F(Transport, CancelAbortsTheTransferAndEndsWithoutCallbacks)
 
 TEST_F(Transport, AtMostThreeExchangesRunAtOnce)
 {
+    CommunicateInterface::setTickLength(std::chrono::milliseconds(200));
     for (int i = 0; i < 5; ++i)
         server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0), 200, 150));
     std::vector<std::shared_ptr<RecordingHandler>> handlers;

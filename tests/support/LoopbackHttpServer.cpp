@@ -271,12 +271,14 @@ bool LoopbackHttpServer::readRequest(int fd, Request& request)
 
 void LoopbackHttpServer::serve(int fd)
 {
-    const int open = ++m_open;
-    int seen = m_maxOpen.load();
-    while (open > seen && !m_maxOpen.compare_exchange_weak(seen, open)) {
-    }
     Request request;
     if (readRequest(fd, request)) {
+        // Counted from the request's arrival until the answer starts: a
+        // client cannot be done (and start another request) before that.
+        const int open = ++m_open;
+        int seen = m_maxOpen.load();
+        while (open > seen && !m_maxOpen.compare_exchange_weak(seen, open)) {
+        }
         {
             std::lock_guard lock(m_mutex);
             m_requests.append(request);
@@ -285,6 +287,7 @@ void LoopbackHttpServer::serve(int fd)
         const Step step = nextStep();
         if (step.delayMs > 0)
             stall(step.delayMs);
+        --m_open;
         switch (step.kind) {
         case Step::Kind::Answer:
             sendAll(fd, head(step.status, step.body.size()) + step.body);
@@ -309,5 +312,4 @@ void LoopbackHttpServer::serve(int fd)
     }
     ::shutdown(fd, SHUT_RDWR);
     ::close(fd);
-    --m_open;
 }

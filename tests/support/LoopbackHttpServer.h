@@ -61,6 +61,7 @@ public:
     QList<Request> requests() const;
     int requestCount() const;
     bool waitForRequests(int count, int timeoutMs) const;
+    // The most requests that waited for their answer at the same time.
     int maxOpenConnections() const { return m_maxOpen.load(); }
 
 private:

@@ -1,7 +1,5 @@
 #include "crashhandler/CrashUploader.h"
 
-#include "analytics/AnaErrorPopulator.h"
-#include "analytics/envelope/AnaNuxWrapHelper.h"
 #include "analytics/facade/Analytics.h"
 #include "analytics/facade/AnalyticsOperationCenter.h"
 #include "analytics/packages/NSMixPackage.h"
@@ -183,38 +181,17 @@ void CrashUploader::uploadSucceeded(const NSRequestPackage& package)
 QByteArray CrashUploader::getUploadData(bool clean, AnaError* error)
 {
     std::lock_guard lock(m_mutex);
-    if (m_pending) {
-        // The earlier envelope is handed out again, with the error.
-        AnaErrorPopulator::populateError(error, 8,
-                                         "invalid callable, set cleanDataAtomatic to NO must call "
-                                         "uploadFinishWithResult before another call of  getUploadData");
-        return m_lastEnvelope;
-    }
-    m_pending = getUploadPkg(kBudget, clean);
-    if (!m_pending)
-        return {};
-    AnaError buildError;
-    m_lastEnvelope = AnaNuxWrapHelper().createReqData(*m_pending, "detail", "upload", "access", 2, 1,
-                                                      AnaNuxWrapHelper::kRequestKey, &buildError);
-    if (m_lastEnvelope.isEmpty()) {
-        AnaErrorPopulator::populateError(error, 8,
-                                         QStringLiteral("getUploadData meet crash %1").arg(buildError.description));
-        m_pending.reset();
-        return {};
-    }
-    if (clean)
-        m_pending.reset();
-    return m_lastEnvelope;
+    return m_upload.getUploadData(clean, error, [this](bool c) { return getUploadPkg(kBudget, c); });
 }
 
 bool CrashUploader::uploadFinishWithResult(bool success, AnaError* /*error*/)
 {
     std::lock_guard lock(m_mutex);
-    if (success && m_pending) {
-        const Records records = recordsOf(*m_pending);
+    if (success && m_upload.pending()) {
+        const Records records = recordsOf(*m_upload.pending());
         m_handler.cleanCrashReports(records);
         consumeAttachLogs(records);
     }
-    m_pending.reset();
+    m_upload.clear();
     return true;
 }

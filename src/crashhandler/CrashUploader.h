@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analytics/AnaSqlitePersistHandler.h"
+#include "analytics/mixupload/AnaPendingUpload.h"
 #include "analytics/mixupload/AnaUploader.h"
 
 #include <QStringList>
@@ -75,6 +76,5 @@ private:
     Collaborators m_collaborators;
     mutable std::recursive_mutex m_mutex;
     CrashReporterDelegate* m_delegate = nullptr;
-    std::shared_ptr<NSRequestPackage> m_pending;
-    QByteArray m_lastEnvelope;
+    AnaPendingUpload m_upload;
 };

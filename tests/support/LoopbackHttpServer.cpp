@@ -135,7 +135,7 @@ LoopbackHttpServer::~LoopbackHttpServer()
     if (m_acceptThread.joinable())
         m_acceptThread.join();
     for (auto& connection : m_connections)
-        connection.join();
+        connection.thread.join();
     if (m_listenFd >= 0)
         ::close(m_listenFd);
 }
@@ -203,11 +203,24 @@ void LoopbackHttpServer::acceptLoop()
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
+        for (auto it = m_connections.begin(); it != m_connections.end();) {
+            if (it->done->load()) {
+                it->thread.join();
+                it = m_connections.erase(it);
+            } else {
+                ++it;
+            }
+        }
         if (m_connections.size() >= size_t(kMaxConnections)) {
             ::close(fd);
             continue;
         }
-        m_connections.emplace_back([this, fd] { serve(fd); });
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        m_connections.push_back({std::thread([this, fd, done] {
+                                     serve(fd);
+                                     *done = true;
+                                 }),
+                                 done});
     }
 }
 

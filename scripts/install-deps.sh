@@ -23,6 +23,8 @@ PACKAGES=(
   xvfb x11vnc
   # video fixtures in tests
   ffmpeg
+  # a private session bus for the screensaver-inhibit test
+  dbus-daemon
   # time zones (day arithmetic tests use named zones)
   tzdata
 )

@@ -1,6 +1,7 @@
 #include "analytics/AnaDeviceUtil.h"
 
 #include "platform/core/AppHome.h"
+#include "platform/sys/UIDeviceEx.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -82,7 +83,7 @@ QString AnaDeviceUtil::model()
         if (!g_model.isNull())
             return g_model;
     }
-    return QString::fromUtf8(systemName().machine);
+    return UIDeviceEx::model();
 }
 
 int AnaDeviceUtil::modelTypeFor(const QString& identifier, bool tabletIdiom)
@@ -138,7 +139,7 @@ QString AnaDeviceUtil::getDeviceModel()
 
 QString AnaDeviceUtil::getOSName() { return QString::fromUtf8(systemName().sysname); }
 QString AnaDeviceUtil::getOSModel() { return model(); }
-QString AnaDeviceUtil::systemVersion() { return QString::fromUtf8(systemName().release); }
+QString AnaDeviceUtil::systemVersion() { return UIDeviceEx::systemVersion(); }
 
 QString AnaDeviceUtil::buildFromOsRelease(const QByteArray& text)
 {

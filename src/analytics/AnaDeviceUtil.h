@@ -4,7 +4,7 @@
 #include <cstdint>
 
 // Device facts from Linux sources: the machine identifier (configured, else
-// uname's machine), the host name as the device name, uname and os-release
+// UIDeviceEx's), the host name as the device name, uname and os-release
 // for the system, statvfs, sysconf, procfs and sysfs for the rest.
 class AnaDeviceUtil {
 public:

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "analytics/AnaEncrypt.h"
+
 #include <QByteArray>
 #include <QString>
-
-class AnaEncrypt;
 
 // The SDK's ciphers and digest. Cipher code 1 is DES; no other code has one.
 class AnaEncryptUtil {

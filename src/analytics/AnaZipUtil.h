@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QByteArray>
+#include "analytics/AnaZip.h"
 
-class AnaZip;
+#include <QByteArray>
 
 // The SDK's compressors. Code 2 is gzip; no other code has one.
 class AnaZipUtil {

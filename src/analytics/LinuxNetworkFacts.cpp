@@ -1,5 +1,7 @@
 #include "analytics/LinuxNetworkFacts.h"
 
+#include "platform/sys/NetworkHelper.h"
+
 #include <QDir>
 #include <QFile>
 #include <arpa/inet.h>
@@ -15,16 +17,12 @@ QByteArray uevent(const QString& name)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool isWwan(const QString& name)
-{
-    return uevent(name).contains("DEVTYPE=wwan") || name.startsWith("wwan") || name.startsWith("ppp");
-}
-
 bool isWifi(const QString& name)
 {
     return QDir("/sys/class/net/" + name + "/wireless").exists() || uevent(name).contains("DEVTYPE=wlan");
 }
 
+// name and dotted address of every up, running, non-loopback IPv4 interface
 template <typename Fn>
 void forEachUpIpv4(Fn fn)
 {
@@ -52,11 +50,10 @@ LinuxNetworkFacts::LinuxNetworkFacts(QString wifiInterface)
 
 bool LinuxNetworkFacts::readFlags(Flags& flags) const
 {
+    const int kind = NetworkHelper::getNetworkConnction();
     flags = Flags();
-    forEachUpIpv4([&flags](const QString& name, const QString&) {
-        flags.reachable = true;
-        flags.cellular |= isWwan(name);
-    });
+    flags.reachable = kind != NetworkConnectionNone;
+    flags.cellular = kind == NetworkConnectionInternet;
     return true;
 }
 

@@ -2,11 +2,10 @@
 
 #include "analytics/AnaNetworkFacts.h"
 
-// Network facts from the interface list and sysfs: reachable when some
-// interface other than loopback is up and running with an IPv4 address;
-// cellular when such an interface is a WWAN device (DEVTYPE=wwan, or named
-// wwan*/ppp*); Wi-Fi is the first up interface with a "wireless" folder (or
-// DEVTYPE=wlan), or the configured interface name. No carrier name.
+// Network facts of this machine: reachability and the cellular kind from
+// NetworkHelper (so an injected connection kind holds here too); Wi-Fi is
+// the first up interface with a sysfs "wireless" folder (or DEVTYPE=wlan),
+// or the configured interface name. No carrier name.
 class LinuxNetworkFacts final : public AnaNetworkFacts {
 public:
     explicit LinuxNetworkFacts(QString wifiInterface = QString());

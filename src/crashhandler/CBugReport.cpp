@@ -121,6 +121,7 @@ void copyText(FixedText<1024>& out, const char* a, const char* b)
 }
 
 uint8_t CBugReport::installedCount() { return g_installed.load(); }
+bool CBugReport::InitAltStack() { return AltStack::ensureForCurrentThread(); }
 
 void CBugReport::setRecordStep(RecordStep step) { g_recordStep.store(step); }
 void CBugReport::setTestFaultHook(FaultHook hook) { g_faultHook.store(hook); }
@@ -156,7 +157,7 @@ uint8_t CBugReport::Init(const BRInitParam& p)
 
     SafeRead::prepare();
     if (g_installed.load() == 0)
-        AltStack::ensureForCurrentThread();
+        InitAltStack();
     ThreadSampler::install(SIGRTMIN + 3);
     for (int sig : kSignals) {
         struct sigaction sa{};
@@ -290,7 +291,7 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
         }
         if (s.hasExceptionAddresses) {
             out.text("\nLast Exception Backtrace Original:\n");
-            ReportSections::printExceptionFrames(out, g_images);
+            ReportSections::PrintExceptionCS(out, g_images);
         }
         out.text("\n");
 
@@ -314,7 +315,7 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
         if (FaultHook hook = g_faultHook.load())
             hook(s.reentryCount.load());
 
-        ReportSections::printThreads(out, context, g_images, g_threads);
+        ReportSections::PrintThreads(out, context, g_images, g_threads);
         out.text("Binary Images:\n");
         data.binInfo.clear();
         g_images.printImages(out, s.executablePath.c_str(), data.binInfo);

@@ -44,6 +44,9 @@ public:
     // for the other threads' stacks. Returns the number of Init calls so far.
     static uint8_t Init(const BRInitParam& param);
     static uint8_t installedCount();
+    // Gives the calling thread a 64 KiB (or larger) alternate signal stack;
+    // false when it already had one or registration failed.
+    static bool InitAltStack();
 
     static void setRecordStep(RecordStep step);
 

@@ -156,7 +156,7 @@ void ImageTable::parseLine(char* line)
     }
 }
 
-void ImageTable::readElf(MachImageInfo& image)
+void ImageTable::GetImageInfo(MachImageInfo& image)
 {
     Elf64_Ehdr eh;
     if (!SafeRead::read(image.loadAddress, &eh, sizeof eh))
@@ -238,7 +238,7 @@ bool ImageTable::CollectImages(const char* exePath)
             continue;
         MachImageInfo image = m_images[i];
         image.size = m_execEnd[i] - image.loadAddress;
-        readElf(image);
+        GetImageInfo(image);
         m_images[kept++] = image;
     }
     m_count = kept;

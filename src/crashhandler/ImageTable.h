@@ -51,7 +51,7 @@ private:
     bool readMaps();
     void parseLine(char* line);
     const char* keepPath(const char* path, std::size_t len);
-    void readElf(MachImageInfo& image);
+    void GetImageInfo(MachImageInfo& image);
     void moveFirst(const char* exePath);
 
     MachImageInfo m_images[kMaxImages];

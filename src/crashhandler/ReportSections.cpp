@@ -26,7 +26,7 @@ void ReportSections::printFrame(SafeOutput& out, int index, uintptr_t pc, const 
     }
 }
 
-void ReportSections::printExceptionFrames(SafeOutput& out, const ImageTable& images)
+void ReportSections::PrintExceptionCS(SafeOutput& out, const ImageTable& images)
 {
     CrashState& s = CrashState::instance();
     CrashReportData& data = CrashReportData::expData();
@@ -36,7 +36,7 @@ void ReportSections::printExceptionFrames(SafeOutput& out, const ImageTable& ima
     out.text("\n");
 }
 
-void ReportSections::printThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads)
+void ReportSections::PrintThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads)
 {
     CrashReportData& data = CrashReportData::expData();
     threads.collect();

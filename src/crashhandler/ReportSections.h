@@ -24,8 +24,8 @@ public:
                            FixedText<32768>* copy);
     // The uncaught exception's return addresses as frames, then "\n";
     // they replace errorStack.
-    static void printExceptionFrames(SafeOutput& out, const ImageTable& images);
+    static void PrintExceptionCS(SafeOutput& out, const ImageTable& images);
     // "Crashed Thread: %d", every thread's frames (the others through the
     // sampler, headers only when one does not answer), the register dump.
-    static void printThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads);
+    static void PrintThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads);
 };

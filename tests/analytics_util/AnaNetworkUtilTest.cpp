@@ -1,4 +1,5 @@
 #include "analytics/AnaNetworkUtil.h"
+#include "platform/sys/NetworkHelper.h"
 
 #include <gtest/gtest.h>
 
@@ -68,4 +69,18 @@ TEST_F(AnaNetworkUtilTest, UnreadableFlagsKeepThePreviousOnes)
     EXPECT_TRUE(AnaNetworkUtil::localHostname().endsWith(".local"));
     EXPECT_EQ(AnaNetworkUtil::ipForHost("http://127.0.0.1:8080/x"), "127.0.0.1");
     EXPECT_TRUE(AnaNetworkUtil::ipForHost("").isNull());
+}
+
+TEST(AnaNetworkUtilSystem, FollowsTheConnectionKindOfNetworkHelper)
+{
+    AnaNetworkUtil::setFacts(nullptr);
+    NetworkHelper::setConnectionProvider([] { return int(NetworkConnectionNone); });
+    EXPECT_FALSE(AnaNetworkUtil::networkAvaliable());
+    EXPECT_EQ(AnaNetworkUtil::getAPN(), "unknown");
+    NetworkHelper::setConnectionProvider([] { return int(NetworkConnectionInternet); });
+    EXPECT_TRUE(AnaNetworkUtil::networkAvaliable());
+    EXPECT_TRUE(AnaNetworkUtil::activeWWAN());
+    NetworkHelper::setConnectionProvider([] { return int(NetworkConnectionBoth); });
+    EXPECT_FALSE(AnaNetworkUtil::activeWWAN());
+    NetworkHelper::setConnectionProvider({});
 }

@@ -120,7 +120,8 @@ INSTANTIATE_TEST_SUITE_P(Signals, CrashScenario,
 
 TEST_F(CrashChild, SegvReportHasTheLinesInOrderWithLocalZoneAndBuildId)
 {
-    ChildResult r = crash("segv");
+    // A zone half an hour off the hour (POSIX TZ text: no zone database needed).
+    ChildResult r = crash("segv", 0, {"TZ=IST-5:30"});
     ASSERT_TRUE(r.signaled && r.signal == SIGSEGV);
     QString text = report();
     const char* order[] = {"Hardware Model: ", "HardWare Localized Model: ", "Process: crash_child [", "Path: ",
@@ -139,18 +140,23 @@ TEST_F(CrashChild, SegvReportHasTheLinesInOrderWithLocalZoneAndBuildId)
     }
     EXPECT_TRUE(text.startsWith("Hardware Model: "));
 
-    // The zone is the offset of the crash instant.
+    // The local time and zone of the crash instant, without localtime.
     QString date = lineStartingWith(text, "Date/Time: ");
     QRegularExpressionMatch m = QRegularExpression(R"(^(\d+)-(\d\d)-(\d\d) (\d\d):(\d\d):(\d\d)\.\d{3} ([+-]\d{4})$)").match(date);
     ASSERT_TRUE(m.hasMatch()) << date.toStdString();
+    EXPECT_EQ(m.captured(7), "+0530");
     QMap<QString, QByteArray> f = facts();
-    time_t crashSeconds = time_t(f.value("time").toLongLong() / 1000);
-    tm local{};
-    localtime_r(&crashSeconds, &local);
-    long west = -local.tm_gmtoff / 60;
-    EXPECT_EQ(m.captured(7).toInt(), -((west / 60) * 100 + west % 60));
-    EXPECT_EQ(m.captured(4).toInt(), local.tm_hour);
-    EXPECT_EQ(m.captured(6).toInt(), local.tm_sec);
+    time_t local = time_t(f.value("time").toLongLong() / 1000) + 5 * 3600 + 30 * 60;
+    tm civil{};
+    gmtime_r(&local, &civil);
+    EXPECT_EQ(m.captured(1).toInt(), civil.tm_year + 1900);
+    EXPECT_EQ(m.captured(3).toInt(), civil.tm_mday);
+    EXPECT_EQ(m.captured(4).toInt(), civil.tm_hour);
+    EXPECT_EQ(m.captured(5).toInt(), civil.tm_min);
+    EXPECT_EQ(m.captured(6).toInt(), civil.tm_sec);
+    EXPECT_TRUE(files("crash_*.log").value(0).startsWith(
+        QString::asprintf("crash_%04d_%02d_%02d_%02d_%02d_%02d", civil.tm_year + 1900, civil.tm_mon + 1,
+                          civil.tm_mday, civil.tm_hour, civil.tm_min, civil.tm_sec)));
 
     // The executable comes first, marked, with the build-id of its file.
     QString exe = QString(PAV_TEST_BIN_DIR) + "/crash_child";
@@ -203,9 +209,14 @@ TEST_F(CrashChild, ListsEveryThreadAndMarksTheCrashedOne)
         EXPECT_TRUE(text.contains(QString("\nThread %1%2:\n").arg(i).arg(i == 0 ? " Crashed" : "")));
     EXPECT_FALSE(text.contains("\nThread 4"));
     EXPECT_EQ(text.count(" Crashed:"), 1);
-    // A parked thread answers the sampler and shows its frames.
-    qsizetype parked = text.indexOf("\nThread 1:\n");
-    EXPECT_TRUE(text.mid(parked + 11, 3) == "0  ") << text.mid(parked, 80).toStdString();
+    // Parked threads answer the sampler and show their frames (one that
+    // does not answer in time keeps its header alone).
+    int withFrames = 0;
+    for (int i = 1; i < 4; ++i) {
+        qsizetype at = text.indexOf(QString("\nThread %1:\n").arg(i));
+        withFrames += text.mid(at + 11, 3) == "0  " ? 1 : 0;
+    }
+    EXPECT_GE(withFrames, 1);
 }
 
 TEST_F(CrashChild, CrashOnSecondaryThreadNamesThatThread)

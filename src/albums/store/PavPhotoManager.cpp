@@ -1,0 +1,258 @@
+#include "albums/store/PavPhotoManager.h"
+
+#include "Public/PavEncryptManager.h"
+#include "Public/PavFileManagerHelp.h"
+#include "platform/core/AppHome.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Clock.h"
+#include "platform/core/MainThread.h"
+#include "platform/core/ThreadHooks.h"
+#include "platform/media/ImageCodec.h"
+#include "platform/photolib/PhotoAsset.h"
+#include "platform/photolib/PhotoLibrary.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QRegularExpression>
+
+PavPhotoManager& PavPhotoManager::sharedPavPhotoManager()
+{
+    static PavPhotoManager manager(PavFileManagerHelp::createDirectoryInDocument("photo"), PhotoLibrary::shared());
+    return manager;
+}
+
+PavPhotoManager::PavPhotoManager(QString photoDir, std::shared_ptr<PhotoLibrary> library,
+                                 std::unique_ptr<DBOEncryptAlbumOp> op, const Clock* clock)
+    : m_photoDir(std::move(photoDir)),
+      m_library(std::move(library)),
+      m_encryptAlbumOp(std::move(op)),
+      m_clock(clock ? clock : &Clock::system())
+{
+    QDir().mkpath(m_photoDir);
+    if (!m_encryptAlbumOp)
+        m_encryptAlbumOp = DBOEncryptAlbumOp::initWithFilePath(m_photoDir + "/photo");
+    removeOrphans();
+}
+
+PavPhotoManager::~PavPhotoManager() = default;
+
+QString PavPhotoManager::defaultPhotoDir()
+{
+    return AppHome::current().documents() + "/photo";
+}
+
+bool PavPhotoManager::encryptPhoto(const QImage& image, const QString& path)
+{
+    const QByteArray jpeg = ImageCodec::encodeJpeg(image, 100);
+    return !jpeg.isEmpty() && PavEncryptManager::writeData(jpeg, path);
+}
+
+bool PavPhotoManager::encryptPhotoData(const QByteArray& data, const QString& path)
+{
+    return PavEncryptManager::writeData(data, path);
+}
+
+QByteArray PavPhotoManager::decryptPhotoToData(const QString& name)
+{
+    return PavEncryptManager::readDataFromPath(defaultPhotoDir() + "/" + name);
+}
+
+QImage PavPhotoManager::decryptPhoto(const QString& name)
+{
+    return ImageCodec::decode(decryptPhotoToData(name));
+}
+
+QImage PavPhotoManager::decryptPhotoWithFullPath(const QString& path)
+{
+    return ImageCodec::decode(PavEncryptManager::readDataFromPath(path));
+}
+
+int PavPhotoManager::getContentTypeOfImageData(const QByteArray& data)
+{
+    if (data.isEmpty())
+        return 3;
+    switch (quint8(data[0])) {
+    case 0x89:
+        return 0;
+    case 0xFF:
+        return 1;
+    case 0x47:
+        return 2;
+    default:
+        return 3;
+    }
+}
+
+QString PavPhotoManager::getPhotoFullPath(const PavPhotoModel& model) const
+{
+    return m_photoDir + "/" + model.photoUUID();
+}
+
+std::optional<quint64> PavPhotoManager::getPhotoSize(const PavPhotoModel& model) const
+{
+    const QFileInfo info(getPhotoFullPath(model));
+    if (!info.isFile())
+        return std::nullopt;
+    return quint64(info.size());
+}
+
+bool PavPhotoManager::storeItem(const PavPhotoModel& model, const QByteArray& full,
+                                const std::function<QImage()>& makeThumbnail)
+{
+    const QString fullPath = getPhotoFullPath(model);
+    const QString thumbPath = thumbnailPath(model);
+    bool fullWritten = false;
+    std::thread writer = ThreadHooks::start("PavPhotoStore", [&] { fullWritten = encryptPhotoData(full, fullPath); });
+    const QImage thumbnail = makeThumbnail();
+    const bool thumbWritten = !thumbnail.isNull() && encryptPhoto(thumbnail, thumbPath);
+    writer.join();
+    // The row goes in last, so a row always has its two files.
+    if (fullWritten && thumbWritten && m_encryptAlbumOp->insertRecord(model)) {
+        m_isUpdated = true;
+        return true;
+    }
+    PavFileManagerHelp::deleteFileInFullPath(fullPath);
+    PavFileManagerHelp::deleteFileInFullPath(thumbPath);
+    return false;
+}
+
+bool PavPhotoManager::encryptImage(const QImage& image)
+{
+    if (image.isNull())
+        return false;
+    PavPhotoModel model;
+    model.setPhotoUUID(PavPhotoModel::createFileUUID());
+    model.setPhotoType(PavPhotoModel::Photo);
+    model.setPhotoCreateTime(m_clock->now());
+    model.setPhotoPath(model.photoUUID());
+    const QByteArray jpeg = ImageCodec::encodeJpeg(image, 100);
+    if (jpeg.isEmpty())
+        return false;
+    model.setPhotoSize(quint64(jpeg.size()));
+    const QSize side(kThumbnailSide, kThumbnailSide);
+    return storeItem(model, jpeg, [&] { return ImageCodec::thumbnailWithSize(image, side); });
+}
+
+bool PavPhotoManager::encryptAsset(const PhotoAsset& asset)
+{
+    PavPhotoModel model;
+    model.setPhotoUUID(PavPhotoModel::createFileUUID());
+    switch (asset.kind()) {
+    case PhotoAssetKind::Photo:
+        model.setPhotoType(PavPhotoModel::Photo);
+        break;
+    case PhotoAssetKind::Video:
+        model.setPhotoType(PavPhotoModel::Video);
+        model.setVideoDuration(asset.duration());
+        break;
+    case PhotoAssetKind::Other:
+        model.setPhotoType(PavPhotoModel::Other);
+        break;
+    }
+    const QDateTime date = asset.date();
+    model.setPhotoCreateTime(date.isValid() ? date : m_clock->now());
+    model.setPhotoURL(asset.url());
+    model.setPhotoPath(model.photoUUID());
+
+    // Every byte of the asset or nothing: a short read stores nothing.
+    QByteArray bytes;
+    const qint64 expected = asset.size();
+    if (expected <= 0 || !asset.readAll(&bytes) || bytes.size() != expected)
+        return false;
+    model.setPhotoSize(quint64(bytes.size()));
+    const QSize side(kThumbnailSide, kThumbnailSide);
+    return storeItem(model, bytes, [&] { return ImageCodec::thumbnailFromData(bytes, side); });
+}
+
+bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
+{
+    const QString url = asset.url();
+    return !url.isEmpty() && m_encryptAlbumOp->exitRecord(url);
+}
+
+void PavPhotoManager::decryptPhoto(const PavPhotoModelPtr& model, QObject* target, SaveCallBack callBack)
+{
+    const bool hasTarget = target != nullptr;
+    QPointer<QObject> guard(target);
+    auto answered = std::make_shared<std::atomic<bool>>(false);
+    auto deliver = [model, hasTarget, guard, answered, callBack](const QString& error) {
+        if (answered->exchange(true))
+            return;
+        MainThread::post([model, hasTarget, guard, callBack, error] {
+            if ((hasTarget && !guard) || !callBack)
+                return;
+            callBack(model, error);
+        });
+    };
+    if (!model) {
+        deliver("no item");
+        return;
+    }
+    const QByteArray bytes = PavEncryptManager::readDataFromPath(getPhotoFullPath(*model));
+    if (bytes.isEmpty()) {
+        deliver("the item's file is missing or does not decipher");
+        return;
+    }
+    if (!m_library) {
+        deliver("no photo library");
+        return;
+    }
+    // The original bytes, under the extension the item came with.
+    QString ext = PhotoAsset::extensionOfUrl(model->photoURL());
+    if (ext.isEmpty()) {
+        static const char* const byType[] = {"PNG", "JPG", "GIF", "DAT"};
+        ext = byType[getContentTypeOfImageData(bytes)];
+    }
+    m_library->saveToLibrary(bytes, ext, model->photoCreateTime(),
+                             [deliver](const PhotoLibrary::SaveResult& result) { deliver(result.error); });
+}
+
+bool PavPhotoManager::deletePhoto(const PavPhotoModel& model)
+{
+    if (!m_encryptAlbumOp->deleteRecord(model))
+        return false;
+    PavFileManagerHelp::deleteFileInFullPath(getPhotoFullPath(model));
+    PavFileManagerHelp::deleteFileInFullPath(thumbnailPath(model));
+    m_isUpdated = true;
+    return true;
+}
+
+bool PavPhotoManager::deleteRecord(const PavPhotoModel& model)
+{
+    return m_encryptAlbumOp->deleteRecord(model);
+}
+
+PavPhotoModelList PavPhotoManager::photoesWithType(int type)
+{
+    return m_encryptAlbumOp->photoesWithType(type);
+}
+
+PavPhotoModelList PavPhotoManager::photoes()
+{
+    return m_encryptAlbumOp->photoes();
+}
+
+int PavPhotoManager::removeOrphans()
+{
+    // <uuid>, <uuid>.thumb, and the temporary files of unfinished writes of either.
+    static const QRegularExpression itemName(
+        QStringLiteral("^([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})"
+                       "(\\.thumb)?(\\..*\\%1)?$")
+            .arg(AtomicFile::kTempSuffix));
+    QSet<QString> stored;
+    if (!m_encryptAlbumOp->photoUUIDs(&stored))
+        return 0;
+    int removed = 0;
+    const QStringList names = QDir(m_photoDir).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = itemName.match(name);
+        if (!match.hasMatch())
+            continue;
+        const bool unfinished = match.capturedLength(3) > 0;
+        if ((unfinished || !stored.contains(match.captured(1)))
+            && PavFileManagerHelp::deleteFileInFullPath(m_photoDir + "/" + name))
+            ++removed;
+    }
+    return removed;
+}

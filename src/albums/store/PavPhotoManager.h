@@ -1,0 +1,116 @@
+#pragma once
+
+#include "albums/store/DBOEncryptAlbumOp.h"
+#include "albums/store/PavPhotoModel.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class Clock;
+class PhotoAsset;
+class PhotoLibrary;
+
+// The private album's store: one folder of enciphered items (<uuid> and
+// <uuid>.thumb) indexed by table photoes in the database "photo" of the same
+// folder. Safe to call from several threads at once; each operation touches
+// only its own item's files, and the database connection serialises the
+// statements.
+class PavPhotoManager {
+public:
+    // The process-wide store, on Documents/photo of the current home and the
+    // shared photo library.
+    static PavPhotoManager& sharedPavPhotoManager();
+
+    // A store on photoDir (created when missing). The index is op when given,
+    // else the database photoDir/photo. Enciphered files that no row lists
+    // are removed at once.
+    PavPhotoManager(QString photoDir, std::shared_ptr<PhotoLibrary> library,
+                    std::unique_ptr<DBOEncryptAlbumOp> op = nullptr, const Clock* clock = nullptr);
+    ~PavPhotoManager();
+    PavPhotoManager(const PavPhotoManager&) = delete;
+    PavPhotoManager& operator=(const PavPhotoManager&) = delete;
+
+    // Documents/photo of the current home: where the class-level helpers
+    // look for file names.
+    static QString defaultPhotoDir();
+
+    // Class-level cipher and image helpers.
+    static bool encryptPhoto(const QImage& image, const QString& path);       // JPEG at quality 100
+    static bool encryptPhotoData(const QByteArray& data, const QString& path);
+    static QByteArray decryptPhotoToData(const QString& name);               // null when unreadable
+    static QImage decryptPhoto(const QString& name);
+    static QImage decryptPhotoWithFullPath(const QString& path);
+    // First byte: 0x89 -> 0 (PNG), 0xFF -> 1 (JPEG), 'G' -> 2 (GIF), else 3; empty -> 3.
+    static int getContentTypeOfImageData(const QByteArray& data);
+
+    QString getPhotoFullPath(const PavPhotoModel& model) const;
+    // Size of the enciphered full file; nullopt when it does not exist.
+    std::optional<quint64> getPhotoSize(const PavPhotoModel& model) const;
+
+    // Store a camera photo / a library item. True when both files and the
+    // row were written; on any failure nothing of the item remains.
+    bool encryptImage(const QImage& image);
+    bool encryptAsset(const PhotoAsset& asset);
+    // Whether the asset's URL is already stored; false for an asset without one.
+    bool isEncrypted(const PhotoAsset& asset);
+
+    // Saves the item's original bytes to the photo library. callBack runs
+    // exactly once, on the main thread, with an empty error on success (it
+    // is dropped only when target was given and has been destroyed). The
+    // item stays in the store.
+    using SaveCallBack = std::function<void(const PavPhotoModelPtr& model, const QString& error)>;
+    void decryptPhoto(const PavPhotoModelPtr& model, QObject* target, SaveCallBack callBack);
+
+    // Deletes the row, then both files. False, with the files left, when the
+    // row could not be deleted.
+    bool deletePhoto(const PavPhotoModel& model);
+    bool deleteRecord(const PavPhotoModel& model);
+
+    // Newest first; empty when the query failed or the album is empty.
+    PavPhotoModelList photoesWithType(int type);
+    PavPhotoModelList photoes();
+
+    // Removes enciphered item files (and unfinished writes of them) that no
+    // row lists: what a crash between the file writes and the insert leaves.
+    // Other names ("photo", "uid", ...) are never touched, and nothing is
+    // removed when the index cannot be read. Runs at start; it must not run
+    // while items are being stored. Returns the number of files removed.
+    int removeOrphans();
+
+    const QString& photoDir() const { return m_photoDir; }
+    DBOEncryptAlbumOp* encryptAlbumOp() const { return m_encryptAlbumOp.get(); }
+    const std::shared_ptr<PhotoLibrary>& library() const { return m_library; }
+
+    bool isUpdated() const { return m_isUpdated; }
+    void setIsUpdated(bool value) { m_isUpdated = value; }
+    bool needEncryptionCancel() const { return m_needEncryptionCancel; }
+    void setNeedEncryptionCancel(bool value) { m_needEncryptionCancel = value; }
+    bool needDecryptionCancel() const { return m_needDecryptionCancel; }
+    void setNeedDecryptionCancel(bool value) { m_needDecryptionCancel = value; }
+    bool needDeletionCancel() const { return m_needDeletionCancel; }
+    void setNeedDeletionCancel(bool value) { m_needDeletionCancel = value; }
+
+    static constexpr int kThumbnailSide = 150;
+
+private:
+    // Writes the full file (on a helper thread) while makeThumbnail runs,
+    // then the thumbnail, then the row; undoes the files on any failure.
+    bool storeItem(const PavPhotoModel& model, const QByteArray& full, const std::function<QImage()>& makeThumbnail);
+    QString thumbnailPath(const PavPhotoModel& model) const { return getPhotoFullPath(model) + ".thumb"; }
+
+    QString m_photoDir;
+    std::shared_ptr<PhotoLibrary> m_library;
+    std::unique_ptr<DBOEncryptAlbumOp> m_encryptAlbumOp;
+    const Clock* m_clock;
+    std::atomic<bool> m_isUpdated{false};
+    std::atomic<bool> m_needEncryptionCancel{false};
+    std::atomic<bool> m_needDecryptionCancel{false};
+    std::atomic<bool> m_needDeletionCancel{false};
+};

@@ -1,0 +1,8 @@
+#include "albums/store/PavPhotoModel.h"
+
+#include "platform/core/Uuid.h"
+
+QString PavPhotoModel::createFileUUID()
+{
+    return Uuid::create();
+}

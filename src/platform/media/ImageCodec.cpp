@@ -1,0 +1,100 @@
+#include "platform/media/ImageCodec.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+
+#include <cmath>
+
+QImage ImageCodec::decode(const QByteArray& bytes)
+{
+    return decodeScaled(bytes, QSize());
+}
+
+QImage ImageCodec::decodeFile(const QString& path)
+{
+    return decodeScaledFile(path, QSize());
+}
+
+QImage ImageCodec::decodeScaled(QIODevice* device, const QSize& cover)
+{
+    QImageReader reader(device);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (stored.isValid() && cover.width() > 0 && cover.height() > 0) {
+        // The scaled size is in stored orientation; the cover is in display
+        // orientation.
+        QSize shown = stored;
+        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
+            shown.transpose();
+        const double factor = std::max(double(cover.width()) / shown.width(), double(cover.height()) / shown.height());
+        if (factor < 1.0) {
+            const QSize scaled(std::max(1, int(std::ceil(stored.width() * factor))),
+                               std::max(1, int(std::ceil(stored.height() * factor))));
+            reader.setScaledSize(scaled);
+        }
+    }
+    QImage image;
+    if (!reader.read(&image))
+        return QImage();
+    return image;
+}
+
+QImage ImageCodec::decodeScaled(const QByteArray& bytes, const QSize& cover)
+{
+    if (bytes.isEmpty())
+        return QImage();
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return decodeScaled(&buffer, cover);
+}
+
+QImage ImageCodec::decodeScaledFile(const QString& path, const QSize& cover)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QImage();
+    return decodeScaled(&file, cover);
+}
+
+QImage ImageCodec::thumbnailFromData(const QByteArray& bytes, const QSize& size)
+{
+    const QImage image = decodeScaled(bytes, size);
+    if (image.isNull())
+        return image;
+    return thumbnailWithSize(image, size);
+}
+
+QByteArray ImageCodec::encodeJpeg(const QImage& image, int quality)
+{
+    if (image.isNull())
+        return QByteArray();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(quality);
+    if (!writer.write(image))
+        return QByteArray();
+    return bytes;
+}
+
+QImage ImageCodec::thumbnailWithSize(const QImage& image, const QSize& size)
+{
+    if (image.isNull() || size.width() <= 0 || size.height() <= 0 || image.size() == size)
+        return image;
+    const int w = image.width();
+    const int h = image.height();
+    // Compare w/h with tw/th without rounding.
+    QRect crop(0, 0, w, h);
+    if (qint64(w) * size.height() > qint64(h) * size.width()) {
+        const int cw = std::max(1, int(std::lround(double(h) * size.width() / size.height())));
+        crop = QRect((w - cw) / 2, 0, cw, h);
+    } else {
+        const int ch = std::max(1, int(std::lround(double(w) * size.height() / size.width())));
+        crop = QRect(0, (h - ch) / 2, w, ch);
+    }
+    return image.copy(crop).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+class QIODevice;
+
+// Image decoding and encoding over QImage, so it can run on any thread.
+// Decoding applies the EXIF orientation; every result is a null QImage on
+// failure.
+class ImageCodec {
+public:
+    static QImage decode(const QByteArray& bytes);
+    static QImage decodeFile(const QString& path);
+
+    // Decodes at reduced size straight from the compressed data (JPEG is
+    // scaled while decoding): the result keeps the aspect ratio and covers
+    // `cover` (each side at least as long), or is the full image when that
+    // is smaller or `cover` is not valid. Orientation is applied.
+    static QImage decodeScaled(const QByteArray& bytes, const QSize& cover);
+    static QImage decodeScaledFile(const QString& path, const QSize& cover);
+    static QImage decodeScaled(QIODevice* device, const QSize& cover);
+
+    // A thumbnail of exactly `size` from compressed data, through a scaled
+    // decode and thumbnailWithSize.
+    static QImage thumbnailFromData(const QByteArray& bytes, const QSize& size);
+
+    // JPEG bytes at the given quality (0..100); empty on failure.
+    static QByteArray encodeJpeg(const QImage& image, int quality = 100);
+
+    // A new image of exactly `size`: the largest centred part of the source
+    // with the target's aspect ratio, scaled smoothly to the size. Returns
+    // the source itself when it already has that size, when a target side is
+    // not positive, or when the source is null.
+    static QImage thumbnailWithSize(const QImage& image, const QSize& size);
+};

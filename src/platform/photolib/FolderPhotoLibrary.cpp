@@ -1,0 +1,203 @@
+#include "platform/photolib/FolderPhotoLibrary.h"
+
+#include "platform/core/AtomicFile.h"
+#include "platform/core/MainThread.h"
+#include "platform/core/SerialQueue.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+void syncFolder(const QByteArray& folder)
+{
+    const int dfd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        ::fsync(dfd);
+        ::close(dfd);
+    }
+}
+}
+
+FolderPhotoLibrary::FolderPhotoLibrary(QString root)
+    : m_root(QDir(root).absolutePath()), m_saveQueue(std::make_unique<SerialQueue>("PhotoLibrarySave"))
+{
+}
+
+FolderPhotoLibrary::~FolderPhotoLibrary()
+{
+    m_saveQueue.reset();
+}
+
+QString FolderPhotoLibrary::defaultRoot()
+{
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return pictures.isEmpty() ? QDir::homePath() + "/Pictures" : pictures;
+}
+
+bool FolderPhotoLibrary::isItemName(const QString& fileName)
+{
+    return !fileName.isEmpty() && !fileName.startsWith('.') && !fileName.endsWith(AtomicFile::kTempSuffix);
+}
+
+void FolderPhotoLibrary::setVideoProbe(VideoProbe probe)
+{
+    std::lock_guard lock(m_mutex);
+    m_probe = std::move(probe);
+}
+
+VideoProbe FolderPhotoLibrary::videoProbe() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_probe;
+}
+
+void FolderPhotoLibrary::remember(const FolderPhotoAsset& asset)
+{
+    std::lock_guard lock(m_mutex);
+    m_pathById.insert(asset.assetId(), asset.filePath());
+}
+
+PhotoAssetPtr FolderPhotoLibrary::assetForFile(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.isFile() || !isItemName(info.fileName()))
+        return nullptr;
+    const QString absolute = info.absoluteFilePath();
+    if (!absolute.startsWith(m_root + "/"))
+        return nullptr;
+    auto asset = std::make_shared<FolderPhotoAsset>(m_root, absolute, videoProbe());
+    remember(*asset);
+    return asset;
+}
+
+PhotoAssetPtr FolderPhotoLibrary::assetForUrl(const QString& url)
+{
+    const QString id = FolderPhotoAsset::idOfUrl(url);
+    if (id.isEmpty())
+        return nullptr;
+    QString known;
+    {
+        std::lock_guard lock(m_mutex);
+        known = m_pathById.value(id);
+    }
+    if (!known.isEmpty()) {
+        PhotoAssetPtr asset = assetForFile(known);
+        if (asset && asset->url() == url)
+            return asset;
+    }
+    for (const QString& path : scanFiles()) {
+        if (FolderPhotoAsset::idForRelativePath(QDir(m_root).relativeFilePath(path)) != id)
+            continue;
+        PhotoAssetPtr asset = assetForFile(path);
+        return asset && asset->url() == url ? asset : nullptr;
+    }
+    return nullptr;
+}
+
+QStringList FolderPhotoLibrary::scanFiles() const
+{
+    QStringList files;
+    QStringList albums;
+    const QDir root(m_root);
+    const QFileInfoList top = root.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    for (const QFileInfo& info : top) {
+        if (!isItemName(info.fileName()))
+            continue;
+        if (info.isDir())
+            albums.append(info.absoluteFilePath());
+        else if (info.isFile())
+            files.append(info.absoluteFilePath());
+    }
+    for (const QString& album : albums) {
+        const QFileInfoList inner = QDir(album).entryInfoList(QDir::Files, QDir::Name);
+        for (const QFileInfo& info : inner)
+            if (isItemName(info.fileName()))
+                files.append(info.absoluteFilePath());
+    }
+    return files;
+}
+
+void FolderPhotoLibrary::saveToLibrary(const QByteArray& bytes, const QString& ext, const QDateTime& date,
+                                       SaveCompletion completion)
+{
+    m_saveQueue->async([this, bytes, ext, date, completion = std::move(completion)]() mutable {
+        SaveResult result;
+        QString path;
+        if (bytes.isEmpty())
+            result.error = "nothing to save";
+        else if (!QDir().mkpath(m_root))
+            result.error = "cannot create the library folder";
+        else if (writeNewFile(m_root, bytes, ext, date, &path, &result.error)) {
+            if (PhotoAssetPtr asset = assetForFile(path))
+                result.url = asset->url();
+        } else if (result.error.isEmpty()) {
+            result.error = "save failed";
+        }
+        MainThread::post([completion = std::move(completion), result] {
+            if (completion)
+                completion(result);
+        });
+    });
+}
+
+bool FolderPhotoLibrary::writeNewFile(const QString& folder, const QByteArray& bytes, const QString& ext,
+                                      const QDateTime& date, QString* path, QString* error)
+{
+    const QString suffix = ext.isEmpty() ? QString() : "." + ext;
+    const QString base = "IMG_" + QDateTime::currentDateTime().toString("yyyyMMdd_HHmmss");
+    const QByteArray dir = QFile::encodeName(folder);
+    static std::atomic<int> serial{0};
+    const QByteArray temp = dir + "/." + QFile::encodeName(base) + "." + QByteArray::number(::getpid()) + "."
+        + QByteArray::number(serial++) + AtomicFile::kTempSuffix;
+
+    QString writeError;
+    if (!AtomicFile::write(QFile::decodeName(temp), bytes, &writeError)) {
+        *error = writeError;
+        return false;
+    }
+    if (date.isValid()) {
+        const qint64 ms = date.toMSecsSinceEpoch();
+        struct timespec times[2];
+        times[0].tv_sec = time_t(ms / 1000);
+        times[0].tv_nsec = long(ms % 1000) * 1000000L;
+        if (times[0].tv_nsec < 0) {
+            times[0].tv_sec -= 1;
+            times[0].tv_nsec += 1000000000L;
+        }
+        times[1] = times[0];
+        ::utimensat(AT_FDCWD, temp.constData(), times, 0);
+    }
+    int err = 0;
+    // link() never replaces an existing name; try the next name on a clash.
+    for (int n = 0; n < 10000; ++n) {
+        const QString name = base + (n == 0 ? QString() : "_" + QString::number(n)) + suffix;
+        const QByteArray target = dir + "/" + QFile::encodeName(name);
+        if (::link(temp.constData(), target.constData()) == 0) {
+            ::unlink(temp.constData());
+            syncFolder(dir);
+            *path = folder + "/" + name;
+            return true;
+        }
+        if (errno != EEXIST) {
+            err = errno;
+            ::unlink(temp.constData());
+            *error = errnoText(err);
+            return false;
+        }
+    }
+    ::unlink(temp.constData());
+    *error = "no free file name";
+    return false;
+}

@@ -1,0 +1,105 @@
+#include "StoreTestBase.h"
+
+#include "Public/PavEncryptManager.h"
+#include "Public/SqliteDBManager.h"
+#include "support/ImageFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <csignal>
+
+namespace {
+
+class StoreCrashTest : public StoreTestBase {
+protected:
+    // Every row's item has both files, and they decipher.
+    void expectEveryRowHasItsFiles(PavPhotoManager& store)
+    {
+        const PavPhotoModelList items = store.photoes();
+        ASSERT_FALSE(items.isEmpty());
+        for (const PavPhotoModelPtr& item : items) {
+            EXPECT_FALSE(PavEncryptManager::readDataFromPath(store.getPhotoFullPath(*item)).isEmpty());
+            EXPECT_FALSE(PavEncryptManager::readDataFromPath(store.getPhotoFullPath(*item) + ".thumb").isEmpty());
+        }
+    }
+};
+
+TEST_F(StoreCrashTest, AKillMidImportLeavesNoRowWithoutFilesAndTheNextStartSweeps)
+{
+    m_store.reset();
+    ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/uid", "password file"));
+    constexpr int kStored = 3;
+
+    QProcess child;
+    child.start(PAV_TEST_BIN_DIR "/store_import_child", {photoDir(), QString::number(kStored)});
+    ASSERT_TRUE(child.waitForStarted(10000));
+    QByteArray output;
+    while (!output.contains("stalled") && child.state() == QProcess::Running) {
+        child.waitForReadyRead(60000);
+        output += child.readAllStandardOutput();
+    }
+    ASSERT_TRUE(output.contains("stalled")) << output.constData();
+    ::kill(pid_t(child.processId()), SIGKILL);
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    const QString stalled = QString::fromUtf8(output.mid(output.indexOf("stalled ") + 8).trimmed());
+
+    // Before any sweep: the killed item's files are there, without a row.
+    auto op = DBOEncryptAlbumOp::initWithFilePath(photoDir() + "/photo");
+    QSet<QString> rows;
+    ASSERT_TRUE(op->photoUUIDs(&rows));
+    EXPECT_EQ(rows.size(), kStored);
+    EXPECT_FALSE(rows.contains(stalled));
+    EXPECT_TRUE(QFile::exists(photoDir() + "/" + stalled));
+    EXPECT_TRUE(QFile::exists(photoDir() + "/" + stalled + ".thumb"));
+    op.reset();
+
+    // The next start removes them and nothing else.
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    EXPECT_EQ(rowCount(), kStored);
+    EXPECT_EQ(itemFiles().size(), 2 * kStored);
+    EXPECT_FALSE(QFile::exists(photoDir() + "/" + stalled));
+    EXPECT_EQ(ImageFixtures::readFile(photoDir() + "/uid"), "password file");
+    expectEveryRowHasItsFiles(*m_store);
+}
+
+TEST_F(StoreCrashTest, TheSweepRemovesOnlyItemFilesWithoutARow)
+{
+    ASSERT_TRUE(m_store->encryptAsset(*jpegAsset("kept")));
+    const PavPhotoModelPtr kept = m_store->photoes().first();
+    const QString orphan = PavPhotoModel::createFileUUID();
+    const QString lower = PavPhotoModel::createFileUUID().toLower();
+    const QStringList planted = {orphan, orphan + ".thumb", lower, kept->photoUUID() + ".123.abc.pavtmp",
+                                 orphan + ".thumb.99.ff.pavtmp"};
+    const QStringList untouched = {"uid", "uid.1.2.pavtmp", "notes.txt", orphan + ".jpg", "ABC"};
+    for (const QString& name : planted + untouched)
+        ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/" + name, "x"));
+    m_store.reset();
+
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    for (const QString& name : planted)
+        EXPECT_FALSE(QFile::exists(photoDir() + "/" + name)) << name.toStdString();
+    for (const QString& name : untouched)
+        EXPECT_TRUE(QFile::exists(photoDir() + "/" + name)) << name.toStdString();
+    EXPECT_TRUE(QFile::exists(photoDir() + "/photo"));
+    expectEveryRowHasItsFiles(*m_store);
+    EXPECT_EQ(m_store->removeOrphans(), 0);
+}
+
+TEST_F(StoreCrashTest, NothingIsSweptWhenTheIndexCannotBeRead)
+{
+    class BlindOp : public DBOEncryptAlbumOp {
+    public:
+        using DBOEncryptAlbumOp::DBOEncryptAlbumOp;
+        bool photoUUIDs(QSet<QString>*) override { return false; }
+    };
+    const QString orphan = photoDir() + "/" + PavPhotoModel::createFileUUID();
+    ASSERT_TRUE(ImageFixtures::writeFile(orphan, "x"));
+    PavPhotoManager store(photoDir(), m_library,
+                          std::make_unique<BlindOp>(SqliteDBManager::initWithFilePath(photoDir() + "/photo")));
+    EXPECT_TRUE(QFile::exists(orphan));
+}
+
+}

@@ -1,0 +1,228 @@
+#include "support/ImageFixtures.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QPainter>
+
+#include <vector>
+
+namespace ImageFixtures {
+
+QImage pattern(int w, int h, int seed)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter p(&image);
+    QLinearGradient gradient(0, 0, w, h);
+    gradient.setColorAt(0, QColor::fromHsv((seed * 47) % 360, 200, 230));
+    gradient.setColorAt(1, QColor::fromHsv((seed * 47 + 180) % 360, 180, 90));
+    p.fillRect(image.rect(), gradient);
+    for (int i = 0; i < 12; ++i) {
+        p.setBrush(QColor::fromHsv((seed * 31 + i * 29) % 360, 160, 200));
+        p.drawEllipse(QPoint((i * 97 + seed * 13) % w, (i * 61 + seed * 7) % h), w / 10 + 1, h / 12 + 1);
+    }
+    return image;
+}
+
+QImage solid(int w, int h, const QColor& color)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(color);
+    return image;
+}
+
+namespace {
+// Qt reads GIF but does not write it: an uncompressed-LZW GIF of our own
+// (a clear code every 250 pixels keeps every code 9 bits wide).
+QByteArray encodeGif(const QImage& source)
+{
+    const QImage image = source.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither);
+    QVector<QRgb> colors = image.colorTable();
+    colors.resize(256);
+    QByteArray out("GIF89a");
+    auto put16le = [&out](int v) {
+        out.append(char(v & 0xff));
+        out.append(char((v >> 8) & 0xff));
+    };
+    put16le(image.width());
+    put16le(image.height());
+    out.append(char(0xF7));   // global colour table of 256 entries
+    out.append('\0');
+    out.append('\0');
+    for (QRgb c : colors) {
+        out.append(char(qRed(c)));
+        out.append(char(qGreen(c)));
+        out.append(char(qBlue(c)));
+    }
+    out.append(',');
+    put16le(0);
+    put16le(0);
+    put16le(image.width());
+    put16le(image.height());
+    out.append('\0');
+    out.append(char(8));   // LZW minimum code size
+
+    QByteArray data;
+    quint32 acc = 0;
+    int bits = 0;
+    auto code = [&](int c) {
+        acc |= quint32(c) << bits;
+        bits += 9;
+        while (bits >= 8) {
+            data.append(char(acc & 0xff));
+            acc >>= 8;
+            bits -= 8;
+        }
+    };
+    int run = 0;
+    code(256);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            if (run++ == 250) {
+                code(256);
+                run = 1;
+            }
+            code(image.pixelIndex(x, y));
+        }
+    code(257);
+    if (bits > 0)
+        data.append(char(acc & 0xff));
+    for (qsizetype i = 0; i < data.size(); i += 255) {
+        const QByteArray block = data.mid(i, 255);
+        out.append(char(block.size()));
+        out.append(block);
+    }
+    out.append('\0');
+    out.append(';');
+    return out;
+}
+}
+
+QByteArray encode(const QImage& image, const char* format, int quality)
+{
+    if (qstrcmp(format, "gif") == 0)
+        return encodeGif(image);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    writer.setQuality(quality);
+    writer.write(image);
+    return bytes;
+}
+
+QByteArray jpeg(int w, int h, int seed)
+{
+    return encode(pattern(w, h, seed), "jpeg");
+}
+
+namespace {
+void put16(QByteArray& out, int v)
+{
+    out.append(char(v & 0xff));
+    out.append(char((v >> 8) & 0xff));
+}
+
+void put32(QByteArray& out, quint32 v)
+{
+    put16(out, int(v & 0xffff));
+    put16(out, int(v >> 16));
+}
+
+struct Entry {
+    int tag;
+    int type;          // 2 ASCII, 3 SHORT, 4 LONG
+    quint32 count;
+    quint32 value;     // inline value, or an offset set while laying out
+    QByteArray data;   // out-of-line ASCII data
+};
+
+void putIfd(QByteArray& tiff, const std::vector<Entry>& entries)
+{
+    put16(tiff, int(entries.size()));
+    for (const Entry& e : entries) {
+        put16(tiff, e.tag);
+        put16(tiff, e.type);
+        put32(tiff, e.count);
+        put32(tiff, e.value);
+    }
+    put32(tiff, 0);
+}
+
+quint32 ifdSize(size_t n) { return quint32(2 + n * 12 + 4); }
+}
+
+QByteArray withExif(const QByteArray& jpeg, const QByteArray& original, const QByteArray& digitized,
+                    const QByteArray& dateTime, int orientation)
+{
+    std::vector<Entry> ifd0;
+    std::vector<Entry> exif;
+    auto ascii = [](int tag, const QByteArray& text) {
+        QByteArray data = text;
+        data.append('\0');
+        return Entry{tag, 2, quint32(data.size()), 0, data};
+    };
+    if (orientation != 1)
+        ifd0.push_back(Entry{0x0112, 3, 1, quint32(orientation), {}});
+    if (!dateTime.isEmpty())
+        ifd0.push_back(ascii(0x0132, dateTime));
+    if (!original.isEmpty())
+        exif.push_back(ascii(0x9003, original));
+    if (!digitized.isEmpty())
+        exif.push_back(ascii(0x9004, digitized));
+    if (!exif.empty())
+        ifd0.push_back(Entry{0x8769, 4, 1, 0, {}});
+
+    // Layout: header, IFD0, EXIF IFD, then the strings.
+    const quint32 ifd0At = 8;
+    const quint32 exifAt = ifd0At + ifdSize(ifd0.size());
+    quint32 dataAt = exifAt + (exif.empty() ? 0 : ifdSize(exif.size()));
+    QByteArray strings;
+    for (auto* list : {&ifd0, &exif}) {
+        for (Entry& e : *list) {
+            if (e.tag == 0x8769)
+                e.value = exifAt;
+            if (!e.data.isEmpty()) {
+                e.value = dataAt + quint32(strings.size());
+                strings.append(e.data);
+            }
+        }
+    }
+    QByteArray tiff("II*\0", 4);
+    put32(tiff, ifd0At);
+    putIfd(tiff, ifd0);
+    if (!exif.empty())
+        putIfd(tiff, exif);
+    tiff.append(strings);
+
+    QByteArray app1("Exif\0\0", 6);
+    app1.append(tiff);
+    const int length = int(app1.size()) + 2;
+    QByteArray segment;
+    segment.append(char(0xFF));
+    segment.append(char(0xE1));
+    segment.append(char((length >> 8) & 0xff));
+    segment.append(char(length & 0xff));
+    segment.append(app1);
+    QByteArray out = jpeg.left(2);   // SOI
+    out.append(segment);
+    out.append(jpeg.mid(2));
+    return out;
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QString>
+
+// Image fixtures made by the tests themselves.
+namespace ImageFixtures {
+
+// A w x h image filled with a gradient and a few shapes, so that encoders
+// produce realistic sizes.
+QImage pattern(int w, int h, int seed = 0);
+QImage solid(int w, int h, const QColor& color);
+// Encoded in the given format ("jpeg", "png", "gif", "bmp").
+QByteArray encode(const QImage& image, const char* format, int quality = 90);
+QByteArray jpeg(int w, int h, int seed = 0);
+
+// Inserts an EXIF block right after the JPEG's SOI marker holding the given
+// dates ("YYYY:MM:DD HH:MM:SS"; empty ones are left out) and, when not 1, an
+// orientation.
+QByteArray withExif(const QByteArray& jpeg, const QByteArray& original, const QByteArray& digitized,
+                    const QByteArray& dateTime, int orientation = 1);
+
+bool writeFile(const QString& path, const QByteArray& bytes);
+QByteArray readFile(const QString& path);
+
+}

@@ -1,0 +1,78 @@
+#include "platform/sys/ScreenSaverInhibit.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVirtualObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace {
+
+// Stands in for the session's screensaver; lives on its own thread so that the
+// blocking call from the main thread gets its answer.
+class FakeScreenSaver : public QDBusVirtualObject {
+public:
+    std::atomic<int> inhibits{0};
+    std::atomic<uint> released{0};
+
+    QString introspect(const QString&) const override { return {}; }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        if (message.member() == "Inhibit" && message.arguments().size() == 2) {
+            ++inhibits;
+            connection.send(message.createReply(QVariant::fromValue(uint(41))));
+            return true;
+        }
+        if (message.member() == "UnInhibit" && message.arguments().size() == 1) {
+            released = message.arguments().at(0).toUInt();
+            return true;
+        }
+        return false;
+    }
+};
+
+}
+
+TEST(ScreenSaverInhibit, InhibitsThroughTheSessionBusAndGivesTheCookieBack)
+{
+    if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+        GTEST_SKIP() << "no dbus-daemon";
+    QProcess daemon;
+    daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
+    ASSERT_TRUE(daemon.waitForReadyRead(10000));
+    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+
+    QThread serviceThread;
+    serviceThread.start();
+    auto* service = new FakeScreenSaver;
+    service->moveToThread(&serviceThread);
+    QDBusConnection serviceBus = QDBusConnection::connectToBus(address, "fake-screensaver");
+    ASSERT_TRUE(serviceBus.registerService("org.freedesktop.ScreenSaver"));
+    ASSERT_TRUE(serviceBus.registerVirtualObject("/org/freedesktop/ScreenSaver", service));
+
+    {
+        ScreenSaverInhibit inhibit(QDBusConnection::connectToBus(address, "screensaver-client"));
+        inhibit.setInhibited(true);
+        inhibit.setInhibited(true); // already on: not asked again
+        EXPECT_EQ(service->inhibits, 1);
+        inhibit.setInhibited(false);
+    }
+    // A round trip on the same connection: the one-way release has arrived.
+    QDBusConnection(QStringLiteral("screensaver-client")).call(QDBusMessage::createMethodCall("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                                                                      "org.freedesktop.DBus", "GetId"));
+    EXPECT_EQ(service->released, 41u);
+
+    serviceBus.unregisterObject("/org/freedesktop/ScreenSaver");
+    QDBusConnection::disconnectFromBus("fake-screensaver");
+    QDBusConnection::disconnectFromBus("screensaver-client");
+    serviceThread.quit();
+    serviceThread.wait();
+    delete service;
+    daemon.kill();
+    daemon.waitForFinished();
+}

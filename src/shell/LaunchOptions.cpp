@@ -1,5 +1,6 @@
 #include "shell/LaunchOptions.h"
 
+#include "analytics/transport/AnaUploadAddress.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/photolib/FolderPhotoLibrary.h"
@@ -70,6 +71,7 @@ void LaunchOptions::apply() const
     AppHome::setCurrent(home);
     UserDefaults::resetStandardUserDefaults(AppHome::current().preferences() + "/defaults.json");
     PhotoLibrary::setShared(std::make_shared<FolderPhotoLibrary>(library));
+    AnaUploadAddress::setDefaultUrl(analyticsUrl);
     stored() = *this;
 }
 

@@ -1,9 +1,12 @@
+#include "analytics/AnaNetworkFacts.h"
+#include "analytics/AnaNetworkUtil.h"
 #include "analytics/packages/NSRequestPackage.h"
 #include "analytics/packages/NSResponsePackage.h"
 #include "analytics/transport/AnaNetWorkHandlerQueue.h"
 #include "analytics/transport/AnaNetworkHandlerBase.h"
 #include "analytics/transport/AnaNetworkState.h"
 #include "analytics/transport/AnaRequestDataPackage.h"
+#include "analytics/transport/AnaUploadAddress.h"
 #include "analytics/transport/CommunicateInterface.h"
 #include "support/LoopbackEnvelope.h"
 #include "support/LoopbackHttpServer.h"
@@ -240,4 +243,28 @@ TEST_F(Transport, AtMostThreeExchangesRunAtOnce)
     EXPECT_EQ(server.maxOpenConnections(), 3);
     for (auto& h : handlers)
         EXPECT_EQ(h->finishes, 1);
+}
+
+TEST(UploadAddress, LoopbackIsReachableAndNoAddressIsNoNetwork)
+{
+    struct Offline : AnaNetworkFacts {
+        bool readFlags(Flags& flags) const override
+        {
+            flags = Flags{};
+            return true;
+        }
+        QString wifiAddress() const override { return {}; }
+        QString carrierName() const override { return {}; }
+    } offline;
+    const QString before = AnaUploadAddress::defaultUrl();
+    AnaNetworkUtil::setFacts(&offline);
+    AnaUploadAddress::setDefaultUrl("http://127.0.0.1:9/analytics/upload");
+    EXPECT_TRUE(AnaNetworkUtil::networkAvaliable());
+    EXPECT_TRUE(AnaNetworkState::current().available);
+    AnaUploadAddress::setDefaultUrl("http://192.0.2.7/analytics/upload");
+    EXPECT_FALSE(AnaNetworkUtil::networkAvaliable());
+    AnaUploadAddress::setDefaultUrl("");
+    EXPECT_FALSE(AnaNetworkState::current().available);
+    AnaNetworkUtil::setFacts(nullptr);
+    AnaUploadAddress::setDefaultUrl(before);
 }

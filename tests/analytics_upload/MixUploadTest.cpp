@@ -164,7 +164,7 @@ TEST_F(MixUpload, RecordsAreDeletedOnlyAfterResultZero)
     EXPECT_FALSE(shared.isUploading());
 
     server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
-    shared.doUpload();
+    shared.checkAndDoOnstartUpload();
     f.handlers.waitUntilAllOperationsAreFinished();
     EXPECT_EQ(f.store.getObjectCountOfType(TextRecord::kType, nullptr), 0);
     const auto decoded = LoopbackEnvelope::decodeRequest(server.requests().last().body);

@@ -76,8 +76,9 @@ void AnaMixDataUploader::doUpload()
     auto request = AnaRequestDataPackage::initWithRequestPackage(package, 1, Analytics::kMixDataUploadHanderKey,
                                                                  facade().strategy()->uploadServer);
     request->needRetry = true;
-    if (!facade().handlers().addRequest(request))
-        m_isUploading = false;
+    // The records stay stored until the answer: one batch in flight at a
+    // time, or the next would carry the same records again.
+    m_isUploading = facade().handlers().addRequest(request) != nullptr;
 }
 
 std::shared_ptr<NSRequestPackage> AnaMixDataUploader::getUploadPkg(long byteLimit, bool clean)

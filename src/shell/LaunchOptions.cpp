@@ -1,9 +1,10 @@
 #include "shell/LaunchOptions.h"
 
 #include "analytics/transport/AnaUploadAddress.h"
+#include "disk/KyAssetsLibrary.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/UserDefaults.h"
-#include "platform/photolib/FolderPhotoLibrary.h"
+#include "platform/photolib/FolderAssetsLibrary.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -70,7 +71,10 @@ void LaunchOptions::apply() const
 {
     AppHome::setCurrent(home);
     UserDefaults::resetStandardUserDefaults(AppHome::current().preferences() + "/defaults.json");
-    PhotoLibrary::setShared(std::make_shared<FolderPhotoLibrary>(library));
+    // The one device library (it is also PhotoLibrary::shared()).
+    KyAssetsLibrary::setDefaultRoot(library);
+    KyAssetsLibrary::shareAssetsLibrary().setLibrary(
+        FolderAssetsLibrary::open(library, AppHome::current().caches()));
     AnaUploadAddress::setDefaultUrl(analyticsUrl);
     stored() = *this;
 }

@@ -275,4 +275,18 @@ TEST_F(CloudLoginSheetTest, ClosingDropsTheAnswersStillOnTheirWay)
     EXPECT_EQ(PavProgressView::showing(), nullptr);
 }
 
+TEST_F(CloudLoginSheetTest, AFailedAccountQueryEndsTheAttemptWithTheFacadeAlert)
+{
+    // A facade whose commands carry a sign-in key the store does not know.
+    disk = std::make_unique<DiskManager>([this] { return store; }, [] { return QString("lapsed"); });
+    present();
+    typeIn("7070", "pw");
+    sheet->kyLoginButtonClicked();
+    ASSERT_TRUE(waitUntil([this] { return sheet->step() == Sheet::Step::Idle; }));
+    EXPECT_EQ(alertText().toStdString(), "|登录已失效，请重新登录");
+    EXPECT_TRUE(waitUntil([] { return PavProgressView::showing() == nullptr; }));
+    EXPECT_TRUE(delegate.log.isEmpty());
+    EXPECT_FALSE(album->isLogined());
+}
+
 }

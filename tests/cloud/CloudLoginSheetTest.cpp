@@ -278,4 +278,29 @@ TEST_F(CloudLoginSheetTest, AFailedAccountQueryEndsTheAttemptWithTheFacadeAlert)
     EXPECT_FALSE(album->isLogined());
 }
 
+TEST_F(CloudLoginSheetTest, GivingUpOnTheCodeReturnsToTheForm)
+{
+    ASSERT_EQ(signInOutcome("6060", "right").section('|', 0, 0).toStdString(), "创建云端相册成功");
+    closeAlerts();
+    for (int i = 0; i < 3; ++i) {
+        signInOutcome("6060", "wrong");
+        closeAlerts();
+        sheet->closeButtonClicked();
+    }
+    delegate.log.clear();
+    saved->setUin("6060");
+    saved->setPassword("right");
+    saved->setSavePassword("YES");
+    saved->setAutoLogin("YES");
+    present();   // signs in by itself and meets the code screen
+    ASSERT_TRUE(waitUntil([this] { return verifyScreen() != nullptr; }));
+    verifyScreen()->backButtonClicked();
+    EXPECT_EQ(sheet->step(), Sheet::Step::Idle);
+    EXPECT_EQ(sheet->navigationStack()->topScreen(), sheet.data());
+    // Coming back from the code screen starts no automatic sign-in.
+    spinEvents(30);
+    EXPECT_EQ(sheet->step(), Sheet::Step::Idle);
+    EXPECT_TRUE(delegate.log.isEmpty());
+}
+
 }

@@ -1,6 +1,7 @@
 #include "shell/LaunchOptions.h"
 
 #include "analytics/transport/AnaUploadAddress.h"
+#include "disk/DiskManager.h"
 #include "disk/KyAssetsLibrary.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/UserDefaults.h"
@@ -76,6 +77,7 @@ void LaunchOptions::apply() const
     KyAssetsLibrary::shareAssetsLibrary().setLibrary(
         FolderAssetsLibrary::open(library, AppHome::current().caches()));
     AnaUploadAddress::setDefaultUrl(analyticsUrl);
+    DiskManager::setDiskRoot(diskRoot);
     stored() = *this;
 }
 

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "albums/AlbumUsage.h"
+#include "albums/container/AlbumNavigator.h"
+#include "albums/container/PavAlbumSelectionViewDelegate_iPad.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/ui/Screen.h"
+
+#include <QPixmap>
+
+#include <functional>
+
+class AlbumScreen;
+class PavAlbumSelectionView_iPad;
+
+namespace ui {
+class ImageView;
+class TabContainer;
+}
+
+// The album tab: the three albums (device, private, cloud), each at the root
+// of its own navigation stack with a hidden bar, and the selector strip on
+// the left. Remembers the album shown before for "go back", opens the album
+// settings, and shows the cloud album after a sign-in made there.
+class PavAlbumContainerController_iPad : public ui::Screen, public PavAlbumSelectionViewDelegate_iPad {
+    Q_OBJECT
+public:
+    // Makes the album screen at an index (0 device, 1 private, 2 cloud).
+    using AlbumScreenFactory = std::function<AlbumScreen*(int index)>;
+    // Makes the album settings screen; null opens nothing.
+    using SettingsScreenFactory = std::function<ui::Screen*(PavAlbumContainerController_iPad* container)>;
+
+    struct Collaborators {
+        AlbumScreenFactory albumScreens;     // default: empty albums
+        SettingsScreenFactory settings;      // default: none yet
+        std::function<bool()> isLogined;     // default: the cloud album's state holder
+        std::function<bool()> hasVerified;   // default: the album password manager
+        AlbumUsage::Recorder usage;          // default: the usage store
+        NotificationCenter* center = nullptr;   // default: the default centre
+    };
+
+    static constexpr const char* kCloudAlbumLoginNotification = "KyCloudAlbumLoginNotification";
+    static constexpr QRect kContentFrame{248, 11, 615, 748};
+
+    explicit PavAlbumContainerController_iPad(QWidget* parent = nullptr);
+    PavAlbumContainerController_iPad(Collaborators collaborators, QWidget* parent = nullptr);
+    ~PavAlbumContainerController_iPad() override;
+
+    int selectedIndex() const { return m_navigator.shown(); }
+    int previousSelectedIndex() const { return m_navigator.previous(); }
+    // Switches album; an index outside 0..2 is ignored.
+    void setSelectedIndex(int index);
+    void selectPreviousViewController();
+
+    void setAlbumIconWithAlbumType(int index, const QPixmap& image);
+    void resetAlbumIconToDefaultWithAlbumType(int index);
+
+    void didLoginCloudAlbum();
+    void albumSettingViewControllerDidClose();
+
+    void albumSelectionViewDidSelectedItem(int index) override;
+    void albumSelectionViewDidClickSettingButton() override;
+
+    AlbumScreen* systemAlbumViewController() const { return m_screens[0]; }
+    AlbumScreen* secretAlbumViewController() const { return m_screens[1]; }
+    AlbumScreen* cloudAlbumViewController() const { return m_screens[2]; }
+    AlbumScreen* albumScreen(int index) const;
+    PavAlbumSelectionView_iPad* albumSelectionView() const { return m_strip; }
+    ui::TabContainer* contentView() const { return m_content; }
+
+protected:
+    void viewDidLoad() override;
+    void viewWillAppear(bool animated) override;
+
+private:
+    void initView();
+    void show(int index);
+
+    Collaborators m_collaborators;
+    AlbumNavigator m_navigator;
+    ObserverToken m_loginObserver;
+    bool m_initFlag = false;
+    ui::ImageView* m_bgView = nullptr;
+    PavAlbumSelectionView_iPad* m_strip = nullptr;
+    ui::TabContainer* m_content = nullptr;
+    AlbumScreen* m_screens[3] = {nullptr, nullptr, nullptr};
+};

@@ -1,0 +1,91 @@
+#include "platform/ui/Alert.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace ui {
+
+namespace {
+constexpr int kWidth = 320;
+const char* kBoxStyle =
+    "#alertBox { background: rgba(242,244,248,245); border-radius: 12px; border: 1px solid rgba(0,0,0,60); }"
+    "QLabel#alertTitle { font-size: 19px; font-weight: bold; color: #111; }"
+    "QLabel#alertMessage { font-size: 16px; color: #222; }"
+    "QPushButton { font-size: 18px; color: #1a62c8; background: transparent; border: none;"
+    " border-top: 1px solid rgba(0,0,0,40); min-height: 44px; }"
+    "QPushButton:pressed { background: rgba(0,0,0,25); }";
+}
+
+Alert::Alert(const QString& title, const QString& message, AlertDelegate* delegate, const QString& cancelButtonTitle,
+             const QStringList& otherButtonTitles, QWidget* parent)
+    : ChoiceDialog(title, message, parent), m_delegate(delegate)
+{
+    if (!cancelButtonTitle.isEmpty())
+        setCancelButtonIndex(addButtonWithTitle(cancelButtonTitle));
+    for (const QString& t : otherButtonTitles)
+        addButtonWithTitle(t);
+}
+
+Alert* Alert::showingAlertWithTag(int tag)
+{
+    for (ChoiceDialog* d : showing()) {
+        auto* a = qobject_cast<Alert*>(d);
+        if (a && a->tag() == tag)
+            return a;
+    }
+    return nullptr;
+}
+
+void Alert::layoutBox(QWidget* overlay)
+{
+    overlay->setStyleSheet(QStringLiteral("#dialogOverlay { background: rgba(0,0,0,110); }"));
+    overlay->setAttribute(Qt::WA_StyledBackground, true);
+    setObjectName(QStringLiteral("alertBox"));
+    setAttribute(Qt::WA_StyledBackground, true);
+    setStyleSheet(QString::fromLatin1(kBoxStyle));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 16, 0, 0);
+    layout->setSpacing(8);
+    for (const auto& [name, text] : {std::pair{"alertTitle", title()}, std::pair{"alertMessage", message()}}) {
+        if (text.isEmpty())
+            continue;
+        auto* label = new QLabel(text, this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignCenter);
+        label->setContentsMargins(16, 0, 16, 0);
+        layout->addWidget(label);
+    }
+    layout->addSpacing(8);
+    auto* row = new QHBoxLayout();
+    row->setSpacing(0);
+    const bool sideBySide = numberOfButtons() == 2;
+    for (int i = 0; i < numberOfButtons(); ++i) {
+        QPushButton* b = makeButton(i, this);
+        if (sideBySide)
+            row->addWidget(b);
+        else
+            layout->addWidget(b);
+    }
+    if (sideBySide)
+        layout->addLayout(row);
+    setFixedWidth(kWidth);
+    adjustSize();
+    move((overlay->width() - width()) / 2, (overlay->height() - height()) / 2);
+}
+
+void Alert::notifyClicked(int index)
+{
+    if (auto* d = m_delegate.get())
+        d->alertViewClickedButtonAtIndex(this, index);
+}
+
+void Alert::notifyDismissed(int index)
+{
+    if (auto* d = m_delegate.get())
+        d->alertViewDidDismissWithButtonIndex(this, index);
+}
+
+}

@@ -1,0 +1,122 @@
+#include "shell/AppDelegate.h"
+
+#include "Public/ZoDadiUsageInfoManager.h"
+#include "albums/lock/PavAlbumPasswordManager.h"
+#include "albums/store/PavPhotoManager.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/WindowLifecycleWatcher.h"
+#include "shell/LaunchHooks.h"
+
+#include <QCoreApplication>
+#include <QVersionNumber>
+
+namespace {
+AppDelegate* g_shared = nullptr;
+
+AppDelegate::Services withDefaults(AppDelegate::Services s)
+{
+    if (s.bundleVersion.isEmpty())
+        s.bundleVersion = QStringLiteral(PAV_VERSION);
+    if (!s.setAlbumVerified)
+        s.setAlbumVerified = [](bool v) { PavAlbumPasswordManager::shareAlbumPasswordManager().setHasVerified(v); };
+    if (!s.cancelPrivateAlbumBatches) {
+        s.cancelPrivateAlbumBatches = [] {
+            PavPhotoManager& store = PavPhotoManager::sharedPavPhotoManager();
+            store.setNeedDecryptionCancel(true);
+            store.setNeedDeletionCancel(true);
+        };
+    }
+    if (!s.recordUsage)
+        s.recordUsage = [](int id) { ZoDadiUsageInfoManager::sharedSoftUsageInfoManager().insertRecordForType(id); };
+    if (!s.defaults)
+        s.defaults = &UserDefaults::standardUserDefaults();
+    if (!s.center)
+        s.center = &NotificationCenter::defaultCenter();
+    if (!s.lifecycle)
+        s.lifecycle = &AppLifecycle::shared();
+    return s;
+}
+}
+
+AppDelegate::AppDelegate() : AppDelegate(Services{}) {}
+
+AppDelegate::AppDelegate(Services services) : m_services(withDefaults(std::move(services)))
+{
+    g_shared = this;
+    m_services.lifecycle->setDelegate(this);
+    if (auto* app = QCoreApplication::instance()) {
+        connect(app, &QCoreApplication::aboutToQuit, this, [this] { m_services.lifecycle->terminate(); });
+    }
+}
+
+AppDelegate::~AppDelegate()
+{
+    m_watcher.reset();
+    m_services.lifecycle->setDelegate(nullptr);
+    m_window.reset();
+    if (g_shared == this)
+        g_shared = nullptr;
+}
+
+AppDelegate* AppDelegate::shared()
+{
+    return g_shared;
+}
+
+bool AppDelegate::didFinishLaunching()
+{
+    // The crash reporter goes first, before any other launch work.
+    LaunchHooks::crashReport();
+    m_services.recordUsage(kLaunchUsageEvent);
+
+    m_window = std::make_unique<ui::Canvas>();
+    m_window->setWindowTitle(QStringLiteral("PadOlvo"));
+    m_root = new PaviPadViewController(m_services.albumTab);
+    m_window->setRootScreen(m_root);
+    m_watcher = std::make_unique<ui::WindowLifecycleWatcher>(m_window.get(), *m_services.lifecycle);
+    m_window->show();
+
+    checkLastVersion();
+
+    m_services.lifecycle->becomeActive();
+    return true;
+}
+
+bool AppDelegate::storedVersionIsOlder(const QString& stored, const QString& current)
+{
+    if (stored.isNull())
+        return true;
+    qsizetype storedRest = 0;
+    qsizetype currentRest = 0;
+    const QVersionNumber a = QVersionNumber::fromString(stored, &storedRest);
+    const QVersionNumber b = QVersionNumber::fromString(current, &currentRest);
+    const bool numeric = !a.isNull() && !b.isNull() && storedRest == stored.size() && currentRest == current.size();
+    if (numeric)
+        return QVersionNumber::compare(a, b) < 0;
+    return QString::compare(stored, current) < 0;
+}
+
+void AppDelegate::checkLastVersion()
+{
+    UserDefaults& defaults = *m_services.defaults;
+    const QString key = QString::fromLatin1(kLastVersionKey);
+    const QString stored = defaults.contains(key) ? defaults.stringForKey(key) : QString();
+    if (!storedVersionIsOlder(stored, m_services.bundleVersion))
+        return;
+    LaunchHooks::removePreviousVersionCrashCounters();
+    defaults.setString(key, m_services.bundleVersion);
+}
+
+void AppDelegate::applicationDidBecomeActive()
+{
+    m_services.setAlbumVerified(false);
+    m_services.center->post(QString::fromLatin1(kShouldCheckUpdateNotification));
+}
+
+void AppDelegate::applicationDidEnterBackground()
+{
+    m_services.setAlbumVerified(false);
+    m_services.cancelPrivateAlbumBatches();
+}

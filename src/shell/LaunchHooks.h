@@ -1,0 +1,27 @@
+#pragma once
+
+#include <functional>
+
+// Call points of the launch sequence that other parts of the system fill in.
+//
+// crashReport: installs the crash reporter; AppDelegate runs it as the very
+// first step of the launch, before anything else. The crash reporting code
+// sets it to PavCrashReportManager::crashReport (nothing runs while unset).
+//
+// removePreviousVersionCrashCounters: runs when the stored "PavLastVersion"
+// is absent or older than the running version. By default it removes the
+// crash counters of the standard user defaults ("PavCrashDate" and
+// "PavCrashCount").
+class LaunchHooks {
+public:
+    using Hook = std::function<void()>;
+
+    static void setCrashReport(Hook hook);
+    static void setRemovePreviousVersionCrashCounters(Hook hook);
+
+    static void crashReport();
+    static void removePreviousVersionCrashCounters();
+
+    // The default of removePreviousVersionCrashCounters.
+    static void removeCrashCountersFromUserDefaults();
+};

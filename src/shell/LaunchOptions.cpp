@@ -1,0 +1,79 @@
+#include "shell/LaunchOptions.h"
+
+#include "platform/core/AppHome.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/photolib/FolderPhotoLibrary.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+
+namespace {
+LaunchOptions& stored()
+{
+    static LaunchOptions options = [] {
+        LaunchOptions o;
+        o.home = AppHome::defaultRoot();
+        o.library = FolderPhotoLibrary::defaultRoot();
+        o.diskRoot = o.home + "/CloudDisk";
+        o.analyticsUrl = QStringLiteral(PAV_DEFAULT_ANALYTICS_URL);
+        return o;
+    }();
+    return options;
+}
+}
+
+LaunchOptions::Parse LaunchOptions::parse(const QStringList& arguments, LaunchOptions* out, QString* message)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("PadOlvo: device, private and cloud photo albums"));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    const QCommandLineOption home(QStringLiteral("home"), QStringLiteral("Application home folder."), QStringLiteral("DIR"));
+    const QCommandLineOption library(QStringLiteral("library"), QStringLiteral("Device photo library folder."),
+                                     QStringLiteral("DIR"));
+    const QCommandLineOption diskRoot(QStringLiteral("disk-root"), QStringLiteral("Local cloud-disk store folder."),
+                                      QStringLiteral("DIR"));
+    const QCommandLineOption analytics(QStringLiteral("analytics-url"), QStringLiteral("Crash record upload address."),
+                                       QStringLiteral("URL"));
+    parser.addOptions({home, library, diskRoot, analytics});
+
+    if (!parser.parse(arguments)) {
+        *message = parser.errorText() + "\n\n" + parser.helpText();
+        return Parse::Error;
+    }
+    if (parser.isSet(help)) {
+        *message = parser.helpText();
+        return Parse::Print;
+    }
+    if (parser.isSet(version)) {
+        *message = QStringLiteral("padolvo %1\n").arg(QStringLiteral(PAV_VERSION));
+        return Parse::Print;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        *message = QStringLiteral("Unexpected argument: %1\n\n%2").arg(parser.positionalArguments().first(), parser.helpText());
+        return Parse::Error;
+    }
+    const auto folder = [&](const QCommandLineOption& o, const QString& fallback) {
+        return parser.isSet(o) ? QDir(parser.value(o)).absolutePath() : fallback;
+    };
+    LaunchOptions o;
+    o.home = folder(home, AppHome::defaultRoot());
+    o.library = folder(library, FolderPhotoLibrary::defaultRoot());
+    o.diskRoot = folder(diskRoot, o.home + "/CloudDisk");
+    o.analyticsUrl = parser.isSet(analytics) ? parser.value(analytics) : QStringLiteral(PAV_DEFAULT_ANALYTICS_URL);
+    *out = o;
+    return Parse::Run;
+}
+
+void LaunchOptions::apply() const
+{
+    AppHome::setCurrent(home);
+    UserDefaults::resetStandardUserDefaults(AppHome::current().preferences() + "/defaults.json");
+    PhotoLibrary::setShared(std::make_shared<FolderPhotoLibrary>(library));
+    stored() = *this;
+}
+
+const LaunchOptions& LaunchOptions::current()
+{
+    return stored();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The command line of padolvo: --home, --library, --disk-root and
+// --analytics-url, with their defaults filled in. apply() makes the home and
+// the device photo library the process-wide ones; the other parts read the
+// rest through current().
+class LaunchOptions {
+public:
+    QString home;           // the application's home
+    QString library;        // the device photo library folder
+    QString diskRoot;       // the local cloud-disk store
+    QString analyticsUrl;   // empty: uploads fail as "no network"
+
+    enum class Parse { Run, Print, Error };
+    // Parses the arguments (argv[0] first). Print (--help, --version) and
+    // Error come with the text to show in *message.
+    static Parse parse(const QStringList& arguments, LaunchOptions* out, QString* message);
+
+    // Sets the home, the standard user defaults under it and the shared photo
+    // library; remembers these options as current().
+    void apply() const;
+
+    static const LaunchOptions& current();
+};

@@ -1,0 +1,135 @@
+#include "albums/batch/PavPhotosProcessingView_iPad.h"
+#include "platform/ui/ImageButton.h"
+#include "platform/ui/ImageView.h"
+#include "support/EventLoop.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+struct CancelCounter : PavPhotosProcessingViewDelegate {
+    void photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view) override
+    {
+        ++count;
+        last = view;
+    }
+    int count = 0;
+    PavPhotosProcessingView_iPad* last = nullptr;
+};
+
+class ProcessingPanelTest : public ::testing::Test {
+protected:
+    ProcessingPanelTest()
+    {
+        root.resize(1024, 768);
+        below = new QPushButton("below", &root);
+        below->setGeometry(0, 0, 200, 100);
+        QObject::connect(below, &QPushButton::clicked, [this] { ++belowClicks; });
+        panel = new PavPhotosProcessingView_iPad(root.rect(), 3, "照片正在加密...", &delegate, &root);
+        root.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&root));
+    }
+
+    QWidget root;
+    QPushButton* below;
+    int belowClicks = 0;
+    CancelCounter delegate;
+    PavPhotosProcessingView_iPad* panel;
+};
+
+TEST_F(ProcessingPanelTest, ShowsTitleWarningAndCounts)
+{
+    EXPECT_EQ(panel->box()->geometry(), QRect(302, 185, 420, 320));
+    EXPECT_EQ(panel->titleLabel()->text(), "照片正在加密...");
+    bool warning = false;
+    for (QLabel* label : panel->box()->findChildren<QLabel*>())
+        warning = warning || label->text() == "（请不要退出Olvo）";
+    EXPECT_TRUE(warning);
+    EXPECT_EQ(panel->completedCount(), 0u);
+    EXPECT_EQ(panel->progressView()->width(), 0);
+
+    panel->setProgressMessage(ProcessingProgress::counterText(0, panel->totalCount()));
+    EXPECT_EQ(panel->progressLabel()->text(), "(0/3)");
+    panel->setCompletedCount(2);
+    EXPECT_EQ(panel->progressLabel()->text(), "(2/3)");
+    EXPECT_EQ(panel->progressView()->width(), 231);
+    panel->setCompletedCount(3);
+    EXPECT_EQ(panel->progressView()->width(), 347);
+}
+
+TEST_F(ProcessingPanelTest, TheBarNeverLeavesItsTrack)
+{
+    panel->setProgress(1.7f);
+    EXPECT_EQ(panel->progressView()->width(), 347);
+    panel->setProgress(-0.2f);
+    EXPECT_EQ(panel->progressView()->width(), 0);
+    panel->setProgress(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(panel->progressView()->width(), 0);
+    EXPECT_EQ(panel->progressView()->geometry().topLeft(), QPoint(37, 5));
+
+    PavPhotosProcessingView_iPad empty(QRect(0, 0, 1024, 768), 0, "照片正在删除...", nullptr);
+    empty.setCompletedCount(0);
+    EXPECT_EQ(empty.progressView()->width(), 0);
+    EXPECT_EQ(empty.progressLabel()->text(), "(0/0)");
+}
+
+TEST_F(ProcessingPanelTest, CancelAnswersOnce)
+{
+    panel->setTag(51);
+    ui::ImageButton* cancel = panel->cancelButton();
+    EXPECT_EQ(cancel->currentTitle(), "取消");
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_EQ(delegate.count, 1);
+    EXPECT_EQ(delegate.last, panel);
+    EXPECT_EQ(delegate.last->tag(), 51);
+    EXPECT_FALSE(cancel->isEnabled());
+    EXPECT_TRUE(panel->cancelled());
+
+    panel->cancelButtonClicked();
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    EXPECT_EQ(delegate.count, 1);
+}
+
+TEST_F(ProcessingPanelTest, OwnerCanEndItSilentlyAndAGoneDelegateHearsNothing)
+{
+    panel->disableCancel();
+    EXPECT_TRUE(panel->cancelled());
+    EXPECT_FALSE(panel->cancelButton()->isEnabled());
+    panel->cancelButtonClicked();
+    EXPECT_EQ(delegate.count, 0);
+
+    auto* owner = new QObject;
+    struct OwnedDelegate : QObject, PavPhotosProcessingViewDelegate {
+        void photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad*) override { std::abort(); }
+    };
+    auto* gone = new OwnedDelegate;
+    gone->setParent(owner);
+    PavPhotosProcessingView_iPad other(QRect(0, 0, 1024, 768), 1, "照片正在备份...", gone);
+    delete owner;
+    other.cancelButtonClicked();
+    EXPECT_TRUE(other.cancelled());
+}
+
+TEST_F(ProcessingPanelTest, NothingBeneathCanBeTouched)
+{
+    QWindow* window = root.windowHandle();
+    ASSERT_NE(window, nullptr);
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    spinEvents(20);
+    EXPECT_EQ(belowClicks, 0);
+
+    panel->hide();
+    QTest::mouseClick(window, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    spinEvents(20);
+    EXPECT_EQ(belowClicks, 1);
+}
+
+}

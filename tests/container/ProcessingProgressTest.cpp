@@ -1,0 +1,56 @@
+#include "albums/batch/ProcessingProgress.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace {
+
+TEST(ProcessingProgressTest, TheBarIsClampedToItsTrack)
+{
+    ProcessingProgress p(4);
+    const std::pair<float, double> cases[] = {
+        {0.f, 0.0}, {0.5f, 173.5}, {1.f, 347.0}, {-0.2f, 0.0}, {1.7f, 347.0},
+        {std::numeric_limits<float>::quiet_NaN(), 0.0}, {std::numeric_limits<float>::infinity(), 347.0},
+    };
+    for (auto [in, width] : cases) {
+        p.setProgress(in);
+        EXPECT_DOUBLE_EQ(p.fillWidth(), width) << in;
+        EXPECT_GE(p.progress(), 0.f);
+        EXPECT_LE(p.progress(), 1.f);
+    }
+}
+
+TEST(ProcessingProgressTest, CountsDriveTheCounterAndTheFraction)
+{
+    ProcessingProgress p(3);
+    EXPECT_EQ(p.counterText(), "(0/3)");
+    for (unsigned i = 1; i <= 3; ++i) {
+        p.setCompletedCount(i);
+        EXPECT_EQ(p.counterText(), QString("(%1/3)").arg(i));
+    }
+    EXPECT_FLOAT_EQ(p.progress(), 1.f);
+
+    ProcessingProgress empty(0);
+    empty.setCompletedCount(0);
+    EXPECT_EQ(empty.progress(), 0.f);
+    EXPECT_EQ(empty.counterText(), "(0/0)");
+}
+
+TEST(ProcessingProgressTest, TheBoxSitsAboveTheMiddle)
+{
+    EXPECT_EQ(ProcessingProgress::boxRect(QSizeF(1024, 768)), QRectF(302, 185, 420, 320));
+    // 0.45 × 701 = 315.45: the floor matters.
+    EXPECT_EQ(ProcessingProgress::boxRect(QSizeF(600, 701)), QRectF(90, 155, 420, 320));
+}
+
+TEST(ProcessingProgressTest, CancelWorksOnce)
+{
+    ProcessingProgress p(2);
+    EXPECT_FALSE(p.cancelled());
+    EXPECT_TRUE(p.cancel());
+    EXPECT_FALSE(p.cancel());
+    EXPECT_TRUE(p.cancelled());
+}
+
+}

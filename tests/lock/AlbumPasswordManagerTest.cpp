@@ -1,0 +1,143 @@
+#include "LockFixture.h"
+
+#include "Public/PavEncryptManager.h"
+
+#include <QFile>
+#include <QSignalSpy>
+
+namespace {
+
+using PasswordFileTest = LockFixture;
+
+TEST_F(PasswordFileTest, StoresOnlyTheEncipheredUtf8BytesAndUnlocks)
+{
+    const AlbumPasswordFile& file = manager->passwordFile();
+    EXPECT_EQ(file.path(), dir.path() + "/photo/uid");
+    EXPECT_FALSE(file.exists());
+    EXPECT_FALSE(manager->hasVerified());
+
+    ASSERT_TRUE(manager->save("0123"));
+    EXPECT_TRUE(manager->hasVerified());
+    EXPECT_TRUE(file.exists());
+    EXPECT_EQ(PavEncryptManager::readDataFromPath(file.path()), QByteArray("0123"));
+    QFile raw(file.path());
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(raw.readAll().contains("0123"));
+
+    ASSERT_TRUE(manager->save("9876"));
+    EXPECT_EQ(file.read(), "9876");
+}
+
+TEST_F(PasswordFileTest, VerifyMatchesExactlyAndOnlyAMatchUnlocks)
+{
+    ASSERT_TRUE(manager->save("1234"));
+    manager->setHasVerified(false);
+
+    EXPECT_FALSE(manager->verifyPassword(QString()));
+    EXPECT_FALSE(manager->verifyPassword("123"));
+    EXPECT_FALSE(manager->verifyPassword("12345"));
+    EXPECT_FALSE(manager->verifyPassword(" 1234"));
+    EXPECT_FALSE(manager->hasVerified());
+
+    EXPECT_TRUE(manager->verifyPassword("1234"));
+    EXPECT_TRUE(manager->hasVerified());
+    // A later mismatch leaves the album unlocked.
+    EXPECT_FALSE(manager->verifyPassword("0000"));
+    EXPECT_TRUE(manager->hasVerified());
+}
+
+TEST_F(PasswordFileTest, UnreadableFilesMeanNoPassword)
+{
+    ASSERT_TRUE(manager->save("1234"));
+    const QString path = manager->passwordFile().path();
+    QFile raw(path);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    QByteArray bytes = raw.readAll();
+    raw.close();
+
+    bytes[bytes.size() - 1] = char(bytes[bytes.size() - 1] ^ 0x5a);   // bad trailer
+    ASSERT_TRUE(raw.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    raw.write(bytes);
+    raw.close();
+    EXPECT_FALSE(manager->passwordFile().exists());
+    EXPECT_TRUE(manager->passwordFile().read().isNull());
+    EXPECT_FALSE(manager->verifyPassword("1234"));
+
+    ASSERT_TRUE(raw.open(QIODevice::WriteOnly | QIODevice::Truncate));   // empty file
+    raw.close();
+    EXPECT_FALSE(manager->passwordFile().exists());
+}
+
+TEST_F(PasswordFileTest, FailedWritesKeepTheOldPasswordAndTheLock)
+{
+    ASSERT_TRUE(manager->save("1111"));
+    manager->setHasVerified(false);
+
+    failWrites = true;
+    EXPECT_FALSE(manager->save("2222"));
+    EXPECT_FALSE(manager->hasVerified());
+    EXPECT_EQ(manager->passwordFile().read(), "1111");
+
+    // A real failure: the album folder's name is taken by a plain file.
+    QTemporaryDir other;
+    QFile blocker(other.path() + "/photo");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    PavAlbumPasswordManager blocked(AlbumPasswordFile([&] { return other.path(); }),
+                                    AlbumRecoveryBinding([this]() -> UserDefaults& { return defaults; }));
+    EXPECT_FALSE(blocked.save("3333"));
+    EXPECT_FALSE(blocked.hasVerified());
+    EXPECT_FALSE(blocked.passwordFile().exists());
+}
+
+TEST_F(PasswordFileTest, EveryRelockIsAnnounced)
+{
+    QSignalSpy spy(manager.get(), &PavAlbumPasswordManager::locked);
+    manager->setHasVerified(true);
+    EXPECT_EQ(spy.count(), 0);
+    manager->setHasVerified(false);
+    manager->setHasVerified(false);   // becoming active after the background
+    EXPECT_EQ(spy.count(), 2);
+    EXPECT_FALSE(manager->hasVerified());
+}
+
+using RecoveryBindingTest = LockFixture;
+
+TEST_F(RecoveryBindingTest, TruthTable)
+{
+    const AlbumRecoveryBinding& b = manager->binding();
+    EXPECT_FALSE(b.usedBinding());
+    EXPECT_FALSE(b.hasBinded());
+    EXPECT_TRUE(b.getBinding().isNull());
+
+    b.initBinding();
+    EXPECT_TRUE(defaults.contains(AlbumRecoveryBinding::kBindingKey));
+    EXPECT_TRUE(b.usedBinding());
+    EXPECT_FALSE(b.hasBinded());
+    EXPECT_TRUE(b.getBinding().isNull());
+
+    b.setBinding("12345");
+    EXPECT_TRUE(b.usedBinding());
+    EXPECT_TRUE(b.hasBinded());
+    EXPECT_EQ(b.getBinding(), "12345");
+
+    b.initBinding();   // never overwrites a stored account
+    EXPECT_EQ(b.getBinding(), "12345");
+
+    b.removeBinding();
+    EXPECT_EQ(defaults.stringForKey(AlbumRecoveryBinding::kBindingKey), "");
+    EXPECT_TRUE(b.usedBinding());
+    EXPECT_FALSE(b.hasBinded());
+}
+
+TEST_F(RecoveryBindingTest, ANonStringValueCountsAsNeverInitialised)
+{
+    defaults.setInteger(AlbumRecoveryBinding::kBindingKey, 12345);
+    const AlbumRecoveryBinding& b = manager->binding();
+    EXPECT_FALSE(b.usedBinding());
+    EXPECT_TRUE(b.getBinding().isNull());
+    b.initBinding();
+    EXPECT_EQ(defaults.objectForKey(AlbumRecoveryBinding::kBindingKey), QVariant(QString("")));
+}
+
+}

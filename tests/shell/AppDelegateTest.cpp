@@ -1,0 +1,187 @@
+#include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/lock/PavAlbumPasswordManager.h"
+#include "albums/store/PavPhotoManager.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/TabContainer.h"
+#include "shell/AppDelegate.h"
+#include "shell/LaunchHooks.h"
+#include "shell/PaviPadTabBarViewControll.h"
+#include "support/EventLoop.h"
+#include "support/Screenshot.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A delegate whose collaborators write into one log.
+struct Harness {
+    QStringList log;
+    NotificationCenter center;
+    AppLifecycle lifecycle{center};
+    UserDefaults defaults;
+    ObserverToken token;
+
+    Harness()
+    {
+        token = center.addObserver(AppDelegate::kShouldCheckUpdateNotification,
+                                   [this](const QVariantMap&) { log << "checkUpdate"; });
+    }
+
+    AppDelegate::Services services(const QString& version = "2.5.0")
+    {
+        AppDelegate::Services s;
+        s.bundleVersion = version;
+        s.setAlbumVerified = [this](bool v) { log << QString("verified=%1").arg(v); };
+        s.cancelPrivateAlbumBatches = [this] { log << "cancelBatches"; };
+        s.recordUsage = [this](int id) { log << QString("usage %1").arg(id); };
+        s.albumTab = [] { return new ui::Screen; };
+        s.defaults = &defaults;
+        s.center = &center;
+        s.lifecycle = &lifecycle;
+        return s;
+    }
+};
+
+struct HookGuard {
+    ~HookGuard()
+    {
+        LaunchHooks::setCrashReport({});
+        LaunchHooks::setRemovePreviousVersionCrashCounters({});
+    }
+};
+
+}
+
+TEST(AppDelegate, LaunchRunsTheCrashHookFirstThenBecomesActive)
+{
+    HookGuard hooks;
+    Harness h;
+    AppDelegate delegate(h.services());
+    LaunchHooks::setCrashReport([&] {
+        h.log << QString("crashReport window=%1").arg(delegate.window() != nullptr);
+    });
+    LaunchHooks::setRemovePreviousVersionCrashCounters([&] { h.log << "removeCounters"; });
+
+    ASSERT_TRUE(delegate.didFinishLaunching());
+    EXPECT_EQ(h.log, (QStringList{"crashReport window=0", "usage 27231", "removeCounters", "verified=0", "checkUpdate"}));
+    EXPECT_EQ(h.defaults.stringForKey("PavLastVersion"), "2.5.0");
+    EXPECT_EQ(AppDelegate::shared(), &delegate);
+    EXPECT_EQ(h.lifecycle.state(), AppLifecycle::State::Active);
+    ASSERT_NE(delegate.ipadViewController(), nullptr);
+    EXPECT_EQ(delegate.window()->rootScreen(), delegate.ipadViewController());
+    EXPECT_TRUE(delegate.ipadViewController()->selectedViewController()->isOnScreen());
+}
+
+TEST(AppDelegate, VersionCheckStoresOnlyANewerVersion)
+{
+    HookGuard hooks;
+    struct Case {
+        QVariant stored;   // invalid: absent
+        QString current;
+        bool removes;
+    };
+    const QList<Case> cases = {
+        {QVariant(), "2.5.0", true},         {QString("2.4.9"), "2.5.0", true}, {QString("2.5.0"), "2.5.0", false},
+        {QString("2.6.0"), "2.5.0", false},  {QString("2.9.0"), "2.10.0", true}, {QString(""), "2.5.0", true},
+    };
+    for (const Case& c : cases) {
+        Harness h;
+        if (c.stored.isValid())
+            h.defaults.setObject("PavLastVersion", c.stored);
+        int removed = 0;
+        LaunchHooks::setRemovePreviousVersionCrashCounters([&] { ++removed; });
+        AppDelegate delegate(h.services(c.current));
+        delegate.didFinishLaunching();
+        const QString label = c.stored.toString() + " -> " + c.current;
+        EXPECT_EQ(removed, c.removes ? 1 : 0) << label.toStdString();
+        EXPECT_EQ(h.defaults.stringForKey("PavLastVersion"), c.removes ? c.current : c.stored.toString())
+            << label.toStdString();
+    }
+}
+
+TEST(AppDelegate, DefaultCounterRemovalClearsTheCrashCountersOnly)
+{
+    TempHome home;
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setInteger("PavCrashDate", 1700000000);
+    defaults.setInteger("PavCrashCount", 4);
+    defaults.setString("PavLastVersion", "2.4.0");
+    LaunchHooks::removePreviousVersionCrashCounters();
+    EXPECT_FALSE(defaults.contains("PavCrashDate"));
+    EXPECT_FALSE(defaults.contains("PavCrashCount"));
+    EXPECT_TRUE(defaults.contains("PavLastVersion"));
+}
+
+TEST(AppDelegate, BackgroundLocksAndCancelsAndBecomingActiveLocksAndAnnounces)
+{
+    Harness h;
+    AppDelegate delegate(h.services());
+    delegate.didFinishLaunching();
+    h.log.clear();
+
+    h.lifecycle.enterBackground();
+    EXPECT_EQ(h.log, (QStringList{"verified=0", "cancelBatches"}));
+    h.log.clear();
+    h.lifecycle.enterForeground();
+    EXPECT_EQ(h.log, (QStringList{"verified=0", "checkUpdate"}));
+}
+
+TEST(AppDelegate, MinimisingTheWindowIsTheBackground)
+{
+    Harness h;
+    AppDelegate delegate(h.services());
+    delegate.didFinishLaunching();
+    h.log.clear();
+    delegate.window()->showMinimized();
+    EXPECT_EQ(h.lifecycle.state(), AppLifecycle::State::Background);
+    EXPECT_TRUE(h.log.contains("cancelBatches"));
+    delegate.window()->showNormal();
+    EXPECT_EQ(h.lifecycle.state(), AppLifecycle::State::Active);
+    EXPECT_EQ(h.log.last(), "checkUpdate");
+}
+
+TEST(AppDelegate, RealLaunchAgainstATemporaryHome)
+{
+    TempHome home;
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    AppLifecycle lifecycle(center);
+    int checks = 0;
+    auto token = center.addObserver(AppDelegate::kShouldCheckUpdateNotification, [&](const QVariantMap&) { ++checks; });
+
+    AppDelegate::Services services;
+    services.lifecycle = &lifecycle;
+    AppDelegate delegate(services);
+    ASSERT_TRUE(delegate.didFinishLaunching());
+    spinEvents(300);
+
+    PaviPadViewController* root = delegate.ipadViewController();
+    ASSERT_NE(root, nullptr);
+    auto* container = qobject_cast<PavAlbumContainerController_iPad*>(root->selectedViewController());
+    ASSERT_NE(container, nullptr) << "the album container is the tab shown";
+    EXPECT_EQ(root->albumContainer(), container);
+    EXPECT_TRUE(container->isOnScreen());
+    EXPECT_EQ(container->selectedIndex(), 0);
+    EXPECT_EQ(QRect(container->mapTo(root, QPoint(0, 0)), container->size()), QRect(150, 0, 874, 768));
+    EXPECT_EQ(root->leftView()->width(), 150);
+    EXPECT_EQ(checks, 1);
+    EXPECT_EQ(UserDefaults::standardUserDefaults().stringForKey("PavLastVersion"), QStringLiteral(PAV_VERSION));
+
+    PavAlbumPasswordManager::shareAlbumPasswordManager().setHasVerified(true);
+    PavPhotoManager& store = PavPhotoManager::sharedPavPhotoManager();
+    store.setNeedDecryptionCancel(false);
+    store.setNeedDeletionCancel(false);
+    lifecycle.enterBackground();
+    EXPECT_FALSE(PavAlbumPasswordManager::shareAlbumPasswordManager().hasVerified());
+    EXPECT_TRUE(store.needDecryptionCancel());
+    EXPECT_TRUE(store.needDeletionCancel());
+    lifecycle.enterForeground();
+    EXPECT_EQ(checks, 2);
+    store.setNeedDecryptionCancel(false);
+    store.setNeedDeletionCancel(false);
+
+    spinEvents(200);
+    EXPECT_FALSE(saveScreenshot(delegate.window(), "main_window.png").isEmpty());
+}

@@ -1,3 +1,4 @@
+#include "Public/PaviPadNavigationController.h"
 #include "albums/container/AlbumScreen.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/container/PavAlbumSelectionViewItem.h"
@@ -10,8 +11,8 @@
 #include "platform/ui/NavigationStack.h"
 #include "platform/ui/TabContainer.h"
 #include "support/EventLoop.h"
+#include "support/Screenshot.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QTest>
 
@@ -84,9 +85,6 @@ protected:
 
 TEST_F(AlbumContainerTest, BuildsThreeAlbumsBehindTheStrip)
 {
-    EXPECT_EQ(container->contentView()->geometry(), QRect(248, 11, 615, 748));
-    EXPECT_EQ(strip()->geometry(), QRect(12, 32, 226, 725));
-    EXPECT_EQ(strip()->settingButton()->geometry(), QRect(176, 675, 50, 50));
     const QStringList names = {"Pad相册", "隐私相册", "云端相册"};
     for (int i = 0; i < 3; ++i) {
         ASSERT_NE(albums[i], nullptr);
@@ -96,15 +94,13 @@ TEST_F(AlbumContainerTest, BuildsThreeAlbumsBehindTheStrip)
         ASSERT_NE(stack, nullptr);
         EXPECT_TRUE(stack->isBarHidden());
         EXPECT_EQ(stack->rootScreen(), albums[i]);
-        EXPECT_EQ(strip()->item(i)->geometry(), QRect(0, 230 * i, 226, 230));
         EXPECT_EQ(strip()->item(i)->albumName()->text(), names[i]);
     }
     expectShown(0);
     EXPECT_TRUE(albums[0]->isOnScreen());
     EXPECT_FALSE(albums[2]->isOnScreen());
 
-    QDir().mkpath(PAV_TEST_OUTPUT_DIR);
-    EXPECT_TRUE(canvas->grab().save(QString(PAV_TEST_OUTPUT_DIR) + "/album_container.png"));
+    EXPECT_FALSE(saveScreenshot(canvas.get(), "album_container.png").isEmpty());
 }
 
 TEST_F(AlbumContainerTest, TappingSwitchesAlbumsAndRecordsTheTap)
@@ -128,36 +124,20 @@ TEST_F(AlbumContainerTest, TappingSwitchesAlbumsAndRecordsTheTap)
     EXPECT_EQ(usage, (std::vector<int>{27122, 27122, 27100, 27099}));
 }
 
-TEST_F(AlbumContainerTest, InvalidIndexesAreIgnored)
+TEST_F(AlbumContainerTest, GoingBackNeverLeavesSelectionModeAndIgnoresBadIndexes)
 {
+    logined = true;
+    container->setSelectedIndex(2);
     container->setSelectedIndex(1);
     container->setSelectedIndex(3);
     container->setSelectedIndex(-1);
     expectShown(1);
+    EXPECT_EQ(backs(), 2);
+    logined = false;   // the sign-in lapsed while the lock was up
+    container->selectPreviousViewController();
+    expectShown(0);
     EXPECT_EQ(container->previousSelectedIndex(), 0);
-    EXPECT_EQ(backs(), 1);
-}
-
-TEST_F(AlbumContainerTest, GoingBackFollowsTheLockAndTheSignIn)
-{
-    struct Case {
-        int previous;
-        bool logined;
-        bool verified;
-        int expected;
-    };
-    for (const Case& c : {Case{2, false, true, 0}, Case{2, true, false, 2}, Case{1, true, false, 0},
-                          Case{1, false, true, 1}, Case{0, true, true, 0}}) {
-        container->setSelectedIndex(c.previous);
-        container->setSelectedIndex(c.previous == 1 ? 2 : 1);
-        logined = c.logined;
-        verified = c.verified;
-        const int before = backs();
-        container->selectPreviousViewController();
-        expectShown(c.expected);
-        EXPECT_EQ(container->previousSelectedIndex(), c.expected);
-        EXPECT_EQ(backs(), before);   // no selection mode is left on the way back
-    }
+    EXPECT_EQ(backs(), 2);
 }
 
 TEST_F(AlbumContainerTest, CloudSignInShowsOrRefreshesTheCloudAlbum)
@@ -202,7 +182,7 @@ TEST_F(AlbumContainerTest, SettingsOpenAsAFormSheetOnceTheyExist)
 
     settingsAvailable = true;
     QTest::mouseClick(strip()->settingButton(), Qt::LeftButton);
-    auto* sheet = qobject_cast<ui::NavigationStack*>(container->presentedScreen());
+    auto* sheet = qobject_cast<PaviPadNavigationController*>(container->presentedScreen());
     ASSERT_NE(sheet, nullptr);
     ui::ModalHost* host = ui::ModalHost::presentedBy(container);
     ASSERT_NE(host, nullptr);

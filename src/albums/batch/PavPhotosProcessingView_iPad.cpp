@@ -1,11 +1,13 @@
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 
 #include "platform/core/Localization.h"
+#include "platform/core/MainThread.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
 
 #include <QEvent>
 #include <QLabel>
+#include <QPointer>
 
 #include <cmath>
 
@@ -76,8 +78,22 @@ void PavPhotosProcessingView_iPad::resizeEvent(QResizeEvent*)
     m_box->setGeometry(ProcessingProgress::boxRect(QSizeF(size())).toRect());
 }
 
+bool PavPhotosProcessingView_iPad::movedToMainThread(std::function<void(PavPhotosProcessingView_iPad*)> update)
+{
+    if (MainThread::isMainThread())
+        return false;
+    QPointer<PavPhotosProcessingView_iPad> self(this);
+    MainThread::post([self, update = std::move(update)] {
+        if (self)
+            update(self.data());
+    });
+    return true;
+}
+
 void PavPhotosProcessingView_iPad::setCompletedCount(unsigned completed)
 {
+    if (movedToMainThread([completed](auto* view) { view->setCompletedCount(completed); }))
+        return;
     m_state.setCompletedCount(completed);
     setProgress(m_state.progress());
     setProgressMessage(m_state.counterText());
@@ -85,12 +101,16 @@ void PavPhotosProcessingView_iPad::setCompletedCount(unsigned completed)
 
 void PavPhotosProcessingView_iPad::setProgress(float progress)
 {
+    if (movedToMainThread([progress](auto* view) { view->setProgress(progress); }))
+        return;
     m_state.setProgress(progress);
     m_progressView->resize(int(std::lround(m_state.fillWidth())), kFillHeight);
 }
 
 void PavPhotosProcessingView_iPad::setProgressMessage(const QString& message)
 {
+    if (movedToMainThread([message](auto* view) { view->setProgressMessage(message); }))
+        return;
     m_progressLabel->setText(message);
 }
 

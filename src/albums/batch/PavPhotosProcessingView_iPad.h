@@ -6,6 +6,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 
 namespace ui {
@@ -16,7 +18,9 @@ class ImageView;
 // The panel every album batch lays over the root view while it runs: it
 // swallows all input beneath and shows the batch's title, a warning, the
 // counter, a bar and a cancel button that works once. It only shows what its
-// owner tells it; main thread only.
+// owner tells it. Its widgets are touched on the main thread only: updates
+// sent from another thread are carried over to it (and dropped when the
+// panel is gone by then).
 class PavPhotosProcessingView_iPad : public QWidget {
     Q_OBJECT
 public:
@@ -57,6 +61,8 @@ protected:
 
 private:
     QLabel* addLine(int y, const QString& text);
+    // True when called off the main thread: the update then runs there later.
+    bool movedToMainThread(std::function<void(PavPhotosProcessingView_iPad*)> update);
 
     ProcessingProgress m_state;
     DelegateRef<PavPhotosProcessingViewDelegate> m_delegate;

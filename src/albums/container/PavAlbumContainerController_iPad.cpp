@@ -1,5 +1,6 @@
 #include "albums/container/PavAlbumContainerController_iPad.h"
 
+#include "Public/PaviPadNavigationController.h"
 #include "albums/container/AlbumScreen.h"
 #include "albums/container/PavAlbumSelectionView_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
@@ -154,5 +155,5 @@ void PavAlbumContainerController_iPad::albumSelectionViewDidClickSettingButton()
     ui::Screen* settings = m_collaborators.settings(this);
     if (!settings)
         return;
-    presentSheet(new ui::NavigationStack(settings), ui::kFormSheetSize, true);
+    presentSheet(new PaviPadNavigationController(settings), ui::kFormSheetSize, true);
 }

@@ -1,5 +1,7 @@
 #include "albums/lock/PavAlbumPasswordManager.h"
 
+#include <QCoreApplication>
+
 PavAlbumPasswordManager::PavAlbumPasswordManager(AlbumPasswordFile file, AlbumRecoveryBinding binding, QObject* parent)
     : QObject(parent), m_file(std::move(file)), m_binding(std::move(binding))
 {
@@ -7,7 +9,14 @@ PavAlbumPasswordManager::PavAlbumPasswordManager(AlbumPasswordFile file, AlbumRe
 
 PavAlbumPasswordManager& PavAlbumPasswordManager::shareAlbumPasswordManager()
 {
-    static PavAlbumPasswordManager* manager = new PavAlbumPasswordManager();
+    static PavAlbumPasswordManager* manager = [] {
+        auto* m = new PavAlbumPasswordManager();
+        // Workers may be the first to ask; the lock announcements belong to
+        // the main thread all the same.
+        if (QCoreApplication* app = QCoreApplication::instance())
+            m->moveToThread(app->thread());
+        return m;
+    }();
     return *manager;
 }
 

@@ -1,8 +1,8 @@
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 
 #include "albums/lock/PavAlbumPasswordBox.h"
+#include "Public/PavAlertView.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
-#include "platform/ui/Alert.h"
 #include "platform/core/Localization.h"
 #include "platform/ui/NavigationStack.h"
 
@@ -225,7 +225,7 @@ void PavSecretAlbumPasswordController_iPad::close()
 
 void PavSecretAlbumPasswordController_iPad::showBindingOffer()
 {
-    auto* alert = new ui::Alert(QString(), L("遗忘密码将无法进入隐私相册强烈建议绑定Ky，忘记密码时可通过Ky找回密码。"), this,
+    auto* alert = new PavAlertView(QString(), L("遗忘密码将无法进入隐私相册强烈建议绑定Ky，忘记密码时可通过Ky找回密码。"), this,
                                    L("以后再说"), {L("立即设置")});
     alert->setTag(kBindingOfferTag);
     alert->show();
@@ -233,7 +233,7 @@ void PavSecretAlbumPasswordController_iPad::showBindingOffer()
 
 void PavSecretAlbumPasswordController_iPad::showPasswordSavedAlert()
 {
-    auto* alert = new ui::Alert(QString(),
+    auto* alert = new PavAlertView(QString(),
                                    L("密码设置成功，请牢记你的密码！\n【注意】若卸载PadOlvo，隐私相册会被清空！"
                                      "请你务必在卸载前，将隐私相册中的照片移出到系统相册。"),
                                    nullptr, L("知道了"));

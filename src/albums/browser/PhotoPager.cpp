@@ -37,6 +37,8 @@ int PhotoPager::photoAtScreen(int screen) const
 {
     if (screen < 0 || screen >= screenCount())
         return -1;
+    if (isWindowed() && (screen < m_screen - 1 || screen > m_screen + 1))
+        return -1;  // only the shown photo and its two neighbours have pages
     const int photo = isWindowed() ? m_selected - m_screen + screen : screen;
     return photo >= 0 && photo < m_pages ? photo : -1;
 }

@@ -39,7 +39,8 @@ public:
     // The content's width in screens.
     int screenCount() const;
 
-    // The photo on a screen, -1 when the screen is empty.
+    // The photo on a screen, -1 when the screen is empty (with three
+    // recycled screens, only the shown photo and its neighbours have one).
     int photoAtScreen(int screen) const;
     // Every screen that shows a photo, left to right: the page views to keep.
     std::vector<Slot> pageSlots() const;

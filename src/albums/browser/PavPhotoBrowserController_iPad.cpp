@@ -17,6 +17,7 @@ QWidget* plainView(QWidget* parent, const QRect& frame)
 {
     auto* view = new QWidget(parent);
     view->setGeometry(frame);
+    view->show();  // the screen may already be shown when its view loads
     return view;
 }
 }
@@ -133,6 +134,7 @@ QLabel* PavPhotoBrowserController_iPad::addTitleLabel(const QRect& frame)
     label->setFont(font);
     label->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
     label->lower();
+    label->show();
     return label;
 }
 
@@ -146,6 +148,7 @@ ui::ImageButton* PavPhotoBrowserController_iPad::addBackButton()
     button->setImageNamed(QStringLiteral("PavAlbum_BackButton_iPad.png"));
     button->setShowsTouchWhenHighlighted(true);
     connect(button, &QAbstractButton::clicked, this, [this] { backButtonClicked(); });
+    button->show();
     return button;
 }
 
@@ -156,6 +159,7 @@ ui::ImageButton* PavPhotoBrowserController_iPad::addTopButton(const QRect& frame
     button->setContentAlignment(Qt::AlignRight | Qt::AlignTop);
     button->setImageNamed(imageName);
     button->setShowsTouchWhenHighlighted(true);
+    button->show();
     return button;
 }
 

@@ -46,6 +46,8 @@ void PavSystemPhotoBrowserController_iPad::viewDidLoad()
     m_systemPhotoThumbnailListView = new PavPhotoThumbnailListView_iPad(bottomView()->rect(), bottomView());
     m_systemPhotoThumbnailListView->setDataSource(this);
     m_systemPhotoThumbnailListView->setDelegate(this);
+    m_systemPhotoScrollView->show();
+    m_systemPhotoThumbnailListView->show();
 
     addEncryptedTipsView();
     addDoubleTap(m_systemPhotoScrollView);

@@ -1,15 +1,19 @@
+#include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/store/PavPhotoManager.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/TabContainer.h"
 #include "shell/AppDelegate.h"
 #include "shell/LaunchHooks.h"
+#include "platform/ui/ImageButton.h"
 #include "shell/PaviPadTabBarViewControll.h"
 #include "support/EventLoop.h"
 #include "support/Screenshot.h"
+#include "support/Tap.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -184,4 +188,40 @@ TEST(AppDelegate, RealLaunchAgainstATemporaryHome)
 
     spinEvents(200);
     EXPECT_FALSE(saveScreenshot(delegate.window(), "main_window.png").isEmpty());
+}
+
+TEST(AppDelegate, AlertAndProgressOverTheMainWindow)
+{
+    Harness h;
+    AppDelegate delegate(h.services());
+    delegate.didFinishLaunching();
+    auto* alert = new ui::Alert("", "遗忘密码将无法进入隐私相册强烈建议绑定Ky，忘记密码时可通过Ky找回密码。", nullptr, "以后再说",
+                                {"立即设置"});
+    alert->show(delegate.window());
+    spinEvents(50);
+    EXPECT_FALSE(saveScreenshot(delegate.window(), "main_window_alert.png").isEmpty());
+    alert->dismissWithClickedButtonIndex(0, false);
+}
+
+TEST(PaviPadViewController, ABatchPanelOnTheRootViewCoversTheTabBarToo)
+{
+    Harness h;
+    AppDelegate delegate(h.services());
+    delegate.didFinishLaunching();
+    PaviPadViewController* root = delegate.ipadViewController();
+    int tabTaps = 0;
+    QObject::connect(root->leftView(), &PaviPadTabBarViewControll::itemTapped, [&](int) { ++tabTaps; });
+    const QPoint tabItem = root->leftView()->itemAt(0)->geometry().center();
+    tapAt(delegate.window(), tabItem);
+    EXPECT_EQ(tabTaps, 1);
+
+    auto* panel = new PavPhotosProcessingView_iPad(root->rect(), 3, "照片正在加密...", nullptr, root);
+    panel->show();
+    tapAt(delegate.window(), tabItem);
+    EXPECT_EQ(tabTaps, 1) << "nothing behind the panel can be touched";
+    spinEvents(50);
+    EXPECT_FALSE(saveScreenshot(delegate.window(), "main_window_batch_panel.png").isEmpty());
+    delete panel;
+    tapAt(delegate.window(), tabItem);
+    EXPECT_EQ(tabTaps, 2);
 }

@@ -1,3 +1,4 @@
+#include "platform/ui/Alert.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ModalHost.h"
 #include "platform/ui/NavigationStack.h"
@@ -123,5 +124,19 @@ TEST(Modal, SheetSwallowsClicksMeantForTheScreenBeneath)
     EXPECT_EQ(clicks, 0);
     s.root->dismissModal(false);
     tapAt(&s.canvas, QPoint(30, 30));
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(Modal, AnAlertStaysAboveAPresentationMadeAfterIt)
+{
+    ShownRoot s;
+    int clicks = 0;
+    auto* alert = new ui::Alert("", "本设备没有拍照功能", nullptr, "确定");
+    alert->setClickedHandler([&](int) { ++clicks; });
+    alert->show(&s.canvas);
+    s.root->presentFullScreen(new RecordingScreen("browser", &s.log), false);
+    auto* button = alert->findChild<QPushButton*>("dialogButton0");
+    ASSERT_NE(button, nullptr);
+    tapAt(&s.canvas, button->mapTo(&s.canvas, button->rect().center()));
     EXPECT_EQ(clicks, 1);
 }

@@ -29,16 +29,20 @@ PavDoubleSlider::PavDoubleSlider(const QRect& frame, const QString& leftTitle, c
     auto* background = new ui::ImageView(QStringLiteral("PavDoubleSlider_bg_iPad.png"), this);
     background->setGeometry(rect());
     background->setAttribute(Qt::WA_TransparentForMouseEvents);
-    const int w = frame.width(), h = frame.height();
+    const int h = frame.height();
     m_strip = new QWidget(this);
     m_strip->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_strip->setGeometry(0, 0, static_cast<int>(m_logic.contentWidth()), h);
+    // The knob sits in the middle of the strip, a title on either side, so
+    // the window shows one title beside the knob at each end.
+    const int stripWidth = m_strip->width();
+    const int knob = std::min(h - 8, 34);
     auto* ball = new ui::ImageView(QStringLiteral("PavDoubleSlider_ball_iPad.png"), m_strip);
-    ball->setGeometry(m_strip->rect());
+    ball->setGeometry((stripWidth - knob) / 2, (h - knob) / 2, knob, knob);
     m_left = whiteLabel(leftTitle, m_strip);
-    m_left->setGeometry(0, 0, w - 25, h);
+    m_left->setGeometry(0, 0, (stripWidth - knob) / 2, h);
     m_right = whiteLabel(rightTitle, m_strip);
-    m_right->setGeometry(m_left->width() - 8, 0, w - 25, h);
+    m_right->setGeometry((stripWidth + knob) / 2, 0, (stripWidth - knob) / 2, h);
     auto* mask = new ui::ImageView(QStringLiteral("PavDoubleSlider_mask_iPad.png"), this);
     mask->setGeometry(rect());
     mask->setAttribute(Qt::WA_TransparentForMouseEvents);

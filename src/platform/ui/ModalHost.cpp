@@ -2,6 +2,7 @@
 
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
+#include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/Screen.h"
 
 #include <QGraphicsOpacityEffect>
@@ -61,13 +62,18 @@ ModalHost* ModalHost::present(Screen* presenter, Screen* content, Style style, Q
     host->m_covered = covered;
     host->raise();
     host->show();
+    // Alerts and action sheets stay above every presentation.
+    for (ChoiceDialog* dialog : ChoiceDialog::showing()) {
+        if (QWidget* overlay = dialog->parentWidget(); overlay && overlay->parentWidget() == canvas)
+            overlay->raise();
+    }
     content->loadViewIfNeeded();
     if (covered)
         covered->beginAppearanceTransition(false, animated);
     content->beginAppearanceTransition(true, animated);
     QPointer<ModalHost> guard(host);
     auto finish = [guard] {
-        if (!guard)
+        if (!guard || guard->m_dismissing)
             return;
         if (guard->m_covered)
             guard->m_covered->endAppearanceTransition();

@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the application (Release) and starts it.
+# Without a display it starts a virtual one (Xvfb) and serves it with x11vnc,
+# listening on 127.0.0.1 only and protected by a fresh password; connect
+# through an SSH tunnel. Arguments are passed on to padolvo (--home,
+# --library, --disk-root, --analytics-url).
+set -euo pipefail
+cd "$(dirname "$0")"
+
+./scripts/install-deps.sh
+
+BUILD_DIR=${BUILD_DIR:-build-release}
+if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPAV_BUILD_TESTS=OFF -DPAV_BUILD_BENCH=OFF
+fi
+cmake --build "$BUILD_DIR" --parallel "$(nproc)" --target padolvo
+
+APP="$BUILD_DIR/padolvo"
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  exec "$APP" "$@"
+fi
+
+# No display: a virtual one, served over VNC on the loopback interface only.
+pids=()
+workdir=$(mktemp -d)
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  rm -rf "$workdir"
+}
+trap cleanup EXIT INT TERM
+
+display_number=${PAV_DISPLAY_NUMBER:-}
+if [ -z "$display_number" ]; then
+  for n in $(seq 90 140); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display_number=$n; break; fi
+  done
+fi
+[ -n "$display_number" ] || { echo "No free X display number found." >&2; exit 1; }
+export DISPLAY=":$display_number"
+
+Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 1 100); do
+  [ -e "/tmp/.X11-unix/X$display_number" ] && break
+  sleep 0.1
+done
+[ -e "/tmp/.X11-unix/X$display_number" ] || { echo "Xvfb did not start:" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
+
+vnc_port=${PAV_VNC_PORT:-5900}
+vnc_password=$(head -c 12 /dev/urandom | base64 | tr -dc 'A-Za-z0-9' | head -c 8)
+x11vnc -storepasswd "$vnc_password" "$workdir/vncpass" >/dev/null 2>&1
+x11vnc -display "$DISPLAY" -localhost -rfbport "$vnc_port" -rfbauth "$workdir/vncpass" \
+  -forever -shared -quiet -o "$workdir/x11vnc.log" >/dev/null 2>&1 &
+pids+=($!)
+
+cat <<TEXT
+PadOlvo runs on the virtual display $DISPLAY, served by VNC on 127.0.0.1:$vnc_port only.
+From your own machine:
+  ssh -L $vnc_port:127.0.0.1:$vnc_port $(whoami)@$(hostname)
+then open a VNC viewer on localhost:$vnc_port with the password: $vnc_password
+Stop with Ctrl-C.
+TEXT
+
+"$APP" "$@" &
+app_pid=$!
+pids+=($app_pid)
+wait "$app_pid"

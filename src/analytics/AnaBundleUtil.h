@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The application's bundle facts (the Info.plist keys of the original
+// platform), from build-time constants. A null QString means absent.
+class AnaBundleUtil {
+public:
+    static QString getBundleId();        // "CFBundleIdentifier"
+    static QString getBundleName();      // "CFBundleName"
+    static QString getBundleVersion();   // "CFBundleVersion"
+    static QString getBundleExe();       // "CFBundleExecutable"
+    static QString getVYTCIBuildUUID();  // "com.corvane.vyt.uuid"
+
+    static QString value(const QString& key);
+    // Overrides one key (null removes it); for the shell and tests.
+    static void setValue(const QString& key, const QString& value);
+};

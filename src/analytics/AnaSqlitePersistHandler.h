@@ -1,0 +1,128 @@
+#pragma once
+
+#include "analytics/AnalyticsPersistObject.h"
+
+#include <QList>
+#include <QString>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+#include "analytics/AnaError.h"
+class Clock;
+
+// The analytics record store: one row of "ana_persist" per record in
+// ".analytics.db" of the Documents folder, the payload DES-enciphered under
+// the record key. Every operation runs under one recursive lock; failures
+// fill the error (domain "AnalyticsErrorDomain") and never throw. Values
+// always travel as bound parameters; conditions name record columns only.
+class AnaSqlitePersistHandler {
+public:
+    using Record = std::shared_ptr<AnalyticsPersistObject>;
+    using Records = std::vector<Record>;
+
+    static constexpr const char* kRecordKey = "N[=W^W=]";
+    static constexpr const char* kTableName = "ana_persist";
+    static constexpr const char* kFileName = ".analytics.db";
+    static constexpr int kLocalStrategyType = 100;
+
+    // directory: the folder of the database file (default: Documents of the
+    // current home, taken when the store opens).
+    explicit AnaSqlitePersistHandler(QString directory = {}, const Clock* clock = nullptr);
+    ~AnaSqlitePersistHandler();
+    AnaSqlitePersistHandler(const AnaSqlitePersistHandler&) = delete;
+    AnaSqlitePersistHandler& operator=(const AnaSqlitePersistHandler&) = delete;
+
+    // The process-wide store, opened (again, after a failure) on each call.
+    static AnaSqlitePersistHandler& getDefaultHandler();
+    static AnaSqlitePersistHandler& getDefaultHandlerWithOutInitDB();
+    // A new record of the class registered for the type, or null.
+    static Record getPersistObjectByType(int type);
+
+    bool initDB(AnaError* error);
+    bool buildDBTables(AnaError* error);
+    bool dropDBTables(AnaError* error);
+    bool rebuildDBTables(AnaError* error);
+    bool dropAllTables(AnaError* error);
+    bool tableExists(const QString& table);
+    bool executeUpdateSQL(const QString& sql, AnaError* error);
+    bool setDBPathStr(const QString& directory);
+    bool resetDBWithNewPath(const QString& directory, AnaError* error);
+    bool isInited() const { return m_isInited; }
+    QString dbFile() const;
+
+    // Insert; the record's id in memory stays as it was.
+    bool saveObject(AnalyticsPersistObject& record, AnaError* error);
+    // Replace by id; a record never saved (id -1) is inserted and takes the
+    // new row id.
+    bool updateObject(AnalyticsPersistObject& record, AnaError* error);
+    bool saveObjects(const Records& records, AnaError* error);
+
+    // The list queries report a hard failure through `error`; a row that
+    // fails to decode is skipped (and deleted when it no longer deciphers)
+    // and its error goes to `rowErrors` instead.
+    Record getObjectById(long id, AnaError* error);
+    Records getObjectsWithCount(int count, AnaError* error, QList<AnaError>* rowErrors = nullptr);
+    Records getObjectsWithCountOfType(int type, int count, AnaError* error, QList<AnaError>* rowErrors = nullptr);
+    Records getObjectsWithCountOfTypes(const QList<int>& types, int count, AnaError* error,
+                                       QList<AnaError>* rowErrors = nullptr);
+    // Keys: record columns (id, type, priority, time, encLength, count, md5)
+    // with a number, a string, a list of those, or an ANAPersistPropRange;
+    // "limit" with a number.
+    Records getObjectsByCondition(const QVariantMap& condition, AnaError* error, QList<AnaError>* rowErrors = nullptr);
+
+    int getObjectCount(AnaError* error);
+    int getObjectCountOfType(int type, AnaError* error);
+    int getObjectCountOfTypes(const QList<int>& types, AnaError* error);
+
+    bool deleteObjectById(long id, AnaError* error);
+    bool deleteObjectsByIds(const QVariantList& ids, AnaError* error);
+    bool deleteObjects(const Records& records, AnaError* error);
+    bool deleteObjectsByType(int type, AnaError* error);
+    bool cleanExpireDatas(AnaError* error);
+
+    Record getLocalStrategy(AnaError* error);
+    bool updateLocalStrategy(AnalyticsPersistObject& strategy, AnaError* error);
+
+    // The crash path: takes the store only when no thread, the calling one
+    // included, is inside it. Pair with leaveForCrash().
+    bool tryEnterForCrash();
+    void leaveForCrash();
+
+    // The SQL text of the last statement prepared (tests check its shape).
+    QString lastSql() const;
+
+private:
+    class Guard;
+    struct Statement;
+
+    bool prepare(Statement& statement, const QString& sql, const QVariantList& binds);
+    bool bindValue(sqlite3_stmt* statement, int index, const QVariant& value);
+    bool writeRecord(AnalyticsPersistObject& record, const QString& sql, bool withId, AnaError* error,
+                     const char* prepareFailure, const char* stepFailure);
+    Record readRow(sqlite3_stmt* statement, AnaError* error);
+    Records runQuery(const QString& sql, const QVariantList& binds, AnaError* error, QList<AnaError>* rowErrors);
+    int runCount(const QString& sql, const QVariantList& binds, AnaError* error);
+    bool runDelete(const QString& sql, const QVariantList& binds, AnaError* error, const char* prepareFailure,
+                   const char* stepFailure);
+    bool checkDatabase(AnaError* error);
+    // The count is at least 1, the database open and the cipher there.
+    bool canQuery(int count, AnaError* error, const char* cipherFailure);
+    bool buildCondition(const QString& column, const QVariant& value, QString* sql, QVariantList* binds,
+                        AnaError* error);
+
+    QString m_anaDbPath;
+    QString m_dbFile;
+    sqlite3* m_database = nullptr;
+    bool m_isInited = false;
+    const Clock* m_clock;
+    QString m_lastSql;
+    mutable std::recursive_mutex m_mutex;
+    std::atomic<int> m_depth{0};
+};

@@ -1,0 +1,300 @@
+#include "analytics/kel/KelInputStream.h"
+
+#include <bit>
+#include <cstring>
+
+namespace analyticsrov {
+
+KelInputStream::DepthGuard::DepthGuard(KelInputStream& stream, uint32_t tag) : m_stream(stream)
+{
+    if (++m_stream.m_depth > kKelMaxDepth) {
+        --m_stream.m_depth;
+        throw KelDecodeException(kelFormat("invalid nesting depth, tag: %d, depth: %d", int(tag),
+                                           m_stream.m_depth + 1));
+    }
+}
+
+void KelInputStream::reset(const uint8_t* data, size_t length)
+{
+    m_reader.reset(data, length);
+    m_depth = 0;
+}
+
+KelInputStream::Head KelInputStream::peekHead() const
+{
+    uint8_t bytes[2] = {0, 0};
+    m_reader.peekBuf(bytes, 1);
+    Head head;
+    head.type = bytes[0] & 0x0F;
+    head.tag = bytes[0] >> 4;
+    head.length = 1;
+    if (head.tag == 15) {
+        m_reader.peekBuf(bytes + 1, 1, 1);
+        head.tag = bytes[1];
+        head.length = 2;
+    }
+    return head;
+}
+
+KelInputStream::Head KelInputStream::readHead()
+{
+    const Head head = peekHead();
+    m_reader.skip(head.length);
+    return head;
+}
+
+uint64_t KelInputStream::readBigEndian(int width)
+{
+    uint8_t bytes[8];
+    m_reader.readBuf(bytes, size_t(width));
+    uint64_t value = 0;
+    for (int i = 0; i < width; ++i)
+        value = (value << 8) | bytes[i];
+    return value;
+}
+
+void KelInputStream::checkCount(int32_t count, size_t unit, const char* format)
+{
+    if (count < 0 || size_t(count) > m_reader.remaining() / unit)
+        throw KelDecodeException(kelFormat(format, 0, int(count)));
+}
+
+bool KelInputStream::skipToTag(uint32_t tag)
+{
+    try {
+        while (!m_reader.atEnd()) {
+            const Head head = peekHead();
+            if (head.type == KelStructEnd || head.tag >= tag)
+                return head.type != KelStructEnd && head.tag == tag;
+            m_reader.skip(head.length);
+            skipField(head.type);
+        }
+    } catch (const KelDecodeException&) {
+        // Running out of data while seeking counts as absent.
+    }
+    return false;
+}
+
+void KelInputStream::skipToStructEnd()
+{
+    for (;;) {
+        const Head head = readHead();
+        skipField(head.type);
+        if (head.type == KelStructEnd)
+            return;
+    }
+}
+
+void KelInputStream::skipField()
+{
+    skipField(readHead().type);
+}
+
+void KelInputStream::skipField(uint8_t type)
+{
+    switch (type) {
+    case KelChar: m_reader.skip(1); break;
+    case KelShort: m_reader.skip(2); break;
+    case KelInt32:
+    case KelFloat: m_reader.skip(4); break;
+    case KelInt64:
+    case KelDouble: m_reader.skip(8); break;
+    case KelString1: m_reader.skip(size_t(readBigEndian(1))); break;
+    case KelString4: m_reader.skip(size_t(readBigEndian(4))); break;
+    case KelMap: {
+        DepthGuard guard(*this, 0);
+        int32_t count = 0;
+        read(count, 0);
+        checkCount(count, 2, "invalid map, tag: %d, size: %d");
+        for (int64_t i = 0; i < int64_t(count) * 2; ++i)
+            skipField();
+        break;
+    }
+    case KelList: {
+        DepthGuard guard(*this, 0);
+        int32_t count = 0;
+        read(count, 0);
+        checkCount(count, 1, "invalid size, tag: %d, size: %d");
+        for (int32_t i = 0; i < count; ++i)
+            skipField();
+        break;
+    }
+    case KelStructBegin: {
+        DepthGuard guard(*this, 0);
+        skipToStructEnd();
+        break;
+    }
+    case KelStructEnd:
+    case KelZeroTag: break;
+    case KelSimpleList: {
+        const Head element = readHead();
+        if (element.type != KelChar)
+            throw KelDecodeException(kelFormat("skipField with invalid type, type value: %d, %d.",
+                                               int(type), int(element.type)));
+        int32_t count = 0;
+        read(count, 0);
+        checkCount(count, 1, "invalid size, tag: %d, size: %d");
+        m_reader.skip(size_t(count));
+        break;
+    }
+    default:
+        throw KelDecodeException(kelFormat("skipField with invalid type, type value:%d.", int(type)));
+    }
+}
+
+bool KelInputStream::seek(uint32_t tag, bool isRequire)
+{
+    if (skipToTag(tag))
+        return true;
+    if (isRequire)
+        throw KelDecodeException(kelFormat("require field not exist, tag: %d", int(tag)));
+    return false;
+}
+
+void KelInputStream::throwMismatch(const char* what, uint32_t tag, uint8_t type)
+{
+    throw KelDecodeException(std::string("read '") + what +
+                             kelFormat("' type mismatch, tag: %d, get type: %d.", int(tag), int(type)));
+}
+
+void KelInputStream::read(bool& value, uint32_t tag, bool isRequire)
+{
+    int8_t c = value ? 1 : 0;
+    read(c, tag, isRequire);
+    value = c != 0;
+}
+
+int64_t KelInputStream::readIntegerField(uint32_t tag, uint8_t widest, const char* name)
+{
+    const Head head = readHead();
+    if (head.type == KelZeroTag)
+        return 0;
+    if (head.type > widest)
+        throwMismatch(name, tag, head.type);
+    switch (head.type) {
+    case KelChar: return int8_t(readBigEndian(1));
+    case KelShort: return int16_t(readBigEndian(2));
+    case KelInt32: return int32_t(readBigEndian(4));
+    default: return int64_t(readBigEndian(8));
+    }
+}
+
+void KelInputStream::read(int8_t& value, uint32_t tag, bool isRequire)
+{
+    if (!skipToTag(tag)) {
+        if (isRequire)
+            throw KelDecodeException(kelFormat("require field not exist, tag: %d.", int(tag)));
+        return;
+    }
+    value = int8_t(readIntegerField(tag, KelChar, "Char"));
+}
+
+void KelInputStream::read(int16_t& value, uint32_t tag, bool isRequire)
+{
+    if (seek(tag, isRequire))
+        value = int16_t(readIntegerField(tag, KelShort, "Short"));
+}
+
+void KelInputStream::read(int32_t& value, uint32_t tag, bool isRequire)
+{
+    if (seek(tag, isRequire))
+        value = int32_t(readIntegerField(tag, KelInt32, "Int32"));
+}
+
+void KelInputStream::read(int64_t& value, uint32_t tag, bool isRequire)
+{
+    if (seek(tag, isRequire))
+        value = readIntegerField(tag, KelInt64, "Int64");
+}
+
+void KelInputStream::read(float& value, uint32_t tag, bool isRequire)
+{
+    if (!seek(tag, isRequire))
+        return;
+    const Head head = readHead();
+    switch (head.type) {
+    case KelZeroTag: value = 0; break;
+    case KelFloat: value = std::bit_cast<float>(uint32_t(readBigEndian(4))); break;
+    default: throwMismatch("Float", tag, head.type);
+    }
+}
+
+void KelInputStream::read(double& value, uint32_t tag, bool isRequire)
+{
+    if (!seek(tag, isRequire))
+        return;
+    const Head head = readHead();
+    switch (head.type) {
+    case KelZeroTag: value = 0; break;
+    case KelFloat: value = std::bit_cast<float>(uint32_t(readBigEndian(4))); break;
+    case KelDouble: value = std::bit_cast<double>(readBigEndian(8)); break;
+    default: throwMismatch("Double", tag, head.type);
+    }
+}
+
+void KelInputStream::read(std::string& value, uint32_t tag, bool isRequire)
+{
+    if (!seek(tag, isRequire))
+        return;
+    const Head head = readHead();
+    int64_t length = 0;
+    if (head.type == KelString1)
+        length = int64_t(readBigEndian(1));
+    else if (head.type == KelString4)
+        length = int32_t(readBigEndian(4));
+    else
+        throwMismatch("string", tag, head.type);
+    if (length < 0 || length > int64_t(kKelMaxStringLength) || uint64_t(length) > m_reader.remaining())
+        throw KelDecodeException(kelFormat("invalid string size, tag: %d, size: %d", int(tag), int(length)));
+    value.assign(reinterpret_cast<const char*>(m_reader.current()), size_t(length));
+    m_reader.skip(size_t(length));
+}
+
+void KelInputStream::read(KelBytes& value, uint32_t tag, bool isRequire)
+{
+    if (!seek(tag, isRequire))
+        return;
+    const Head head = readHead();
+    if (head.type == KelSimpleList) {
+        const Head element = readHead();
+        if (element.type != KelChar)
+            throw KelDecodeException(kelFormat("type mismatch, tag: %d, type: %d, %d", int(tag),
+                                               int(head.type), int(element.type)));
+        int32_t count = 0;
+        read(count, 0);
+        if (count < 0 || size_t(count) > m_reader.remaining())
+            throw KelDecodeException(kelFormat("invalid size, tag: %d, type: %d, %d, size: %d", int(tag),
+                                               int(head.type), int(element.type), int(count)));
+        value.assign(m_reader.current(), m_reader.current() + count);
+        m_reader.skip(size_t(count));
+    } else if (head.type == KelList) {
+        int32_t count = 0;
+        read(count, 0);
+        if (count < 0 || size_t(count) > m_reader.remaining())
+            throw KelDecodeException(kelFormat("invalid size, tag: %d, type: %d, size: %d", int(tag),
+                                               int(head.type), int(count)));
+        value.clear();
+        value.reserve(size_t(count));
+        for (int32_t i = 0; i < count; ++i) {
+            int8_t c = 0;
+            read(c, 0);
+            value.push_back(uint8_t(c));
+        }
+    } else {
+        throw KelDecodeException(kelFormat("type mismatch, tag: %d, type: %d", int(tag), int(head.type)));
+    }
+}
+
+void KelInputStream::read(KelStructBase& value, uint32_t tag, bool isRequire)
+{
+    if (!seek(tag, isRequire))
+        return;
+    const Head head = readHead();
+    if (head.type != KelStructBegin)
+        throwMismatch("struct", tag, head.type);
+    DepthGuard guard(*this, tag);
+    value.readFrom(*this);
+    skipToStructEnd();
+}
+
+}

@@ -1,0 +1,171 @@
+#include "analytics/mixupload/AnaMixDataUploader.h"
+
+#include "analytics/AnaErrorPopulator.h"
+#include "analytics/AnaSqlitePersistHandler.h"
+#include "analytics/envelope/AnaNuxWrapHelper.h"
+#include "analytics/facade/Analytics.h"
+#include "analytics/mixupload/AnaMixDataPersistDataMaxSizeChecker.h"
+#include "analytics/packages/NSMixPackage.h"
+#include "analytics/packages/NSRequestPackage.h"
+#include "analytics/strategy/LocalStrategy.h"
+#include "analytics/transport/AnaNetWorkHandlerQueue.h"
+#include "analytics/transport/AnaNetworkState.h"
+#include "analytics/transport/AnaRequestDataPackage.h"
+
+#include <QVariantList>
+
+AnaMixDataUploader::AnaMixDataUploader(Analytics* facade) : m_facade(facade) {}
+
+AnaMixDataUploader& AnaMixDataUploader::sharedInstance()
+{
+    static AnaMixDataUploader uploader;
+    return uploader;
+}
+
+Analytics& AnaMixDataUploader::facade()
+{
+    return m_facade ? *m_facade : Analytics::getDefualtAnalytics();
+}
+
+void AnaMixDataUploader::registUploadObjectType(int type)
+{
+    std::lock_guard lock(m_mutex);
+    m_types.insert(type);
+}
+
+void AnaMixDataUploader::removeUploadObjectTypeUsingKey(int type)
+{
+    std::lock_guard lock(m_mutex);
+    m_types.erase(type);
+}
+
+QList<int> AnaMixDataUploader::getRegistedUploadTypes() const
+{
+    std::lock_guard lock(m_mutex);
+    return QList<int>(m_types.begin(), m_types.end());
+}
+
+void AnaMixDataUploader::reachMaxsize()
+{
+    std::lock_guard lock(m_mutex);
+    checkAndUpload();
+}
+
+void AnaMixDataUploader::checkAndUpload()
+{
+    if (!m_isUploading && AnaMixDataPersistDataMaxSizeChecker(&facade()).checkMaxSizeWithStrategy())
+        doUpload();
+}
+
+void AnaMixDataUploader::checkAndDoOnstartUpload()
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_isUploading && AnaMixDataPersistDataMaxSizeChecker(&facade()).checkOnstartUploadWithStrategy()) {
+        m_isUploading = true;
+        doUpload();
+    }
+}
+
+void AnaMixDataUploader::doUpload()
+{
+    std::lock_guard lock(m_mutex);
+    // The batch stays stored until its answer says result 0.
+    auto package = getUploadPkg(kByteLimit, false);
+    if (!package || !package->sBuffer) {
+        m_isUploading = false;
+        return;
+    }
+    auto request = AnaRequestDataPackage::initWithRequestPackage(package, 1, Analytics::kMixDataUploadHanderKey,
+                                                                 facade().strategy()->uploadServer);
+    request->needRetry = true;
+    if (!facade().handlers().addRequest(request))
+        m_isUploading = false;
+}
+
+std::shared_ptr<NSRequestPackage> AnaMixDataUploader::getUploadPkg(long byteLimit, bool clean)
+{
+    std::lock_guard lock(m_mutex);
+    const auto strategy = facade().strategy();
+    int recordLimit = strategy->maxPkgSize < 1 ? 50 : strategy->maxPkgSize;
+    if (AnaNetworkState::current().wlan) {
+        recordLimit *= 2;
+        byteLimit *= 2;
+    }
+    AnaError error;
+    const auto records = facade().store().getObjectsWithCountOfTypes(getRegistedUploadTypes(), recordLimit, &error);
+    if (error.code != 0)
+        return nullptr;
+    AnaRecordList taken;
+    QVariantList ids;
+    long sum = 0;
+    for (const auto& record : records) {
+        sum += record->encLength();
+        // The first record always goes, or a record larger than the limit
+        // would block every later batch.
+        if (byteLimit > 0 && !taken.empty() && sum >= byteLimit)
+            break;
+        taken.push_back(record);
+        ids << record->id();
+    }
+    if (taken.empty())
+        return nullptr;
+    auto mix = std::make_shared<NSMixPackage>();
+    mix->addUploadElements(taken);
+    if (clean && !ids.isEmpty())
+        facade().store().deleteObjectsByIds(ids, nullptr);
+    return NSRequestPackage::fromModel(4, mix);
+}
+
+bool AnaMixDataUploader::deleteUploadData(const NSRequestPackage& package)
+{
+    auto mix = std::dynamic_pointer_cast<NSMixPackage>(package.sBuffer);
+    const auto elements = mix ? mix->getUploadElements() : std::nullopt;
+    if (!elements || elements->empty())
+        return false;
+    QVariantList ids;
+    for (const auto& record : *elements)
+        if (record)
+            ids << record->id();
+    if (ids.isEmpty())
+        return false;
+    AnaError error;
+    return facade().store().deleteObjectsByIds(ids, &error) && error.code == 0;
+}
+
+QByteArray AnaMixDataUploader::getUploadData(bool clean, AnaError* error)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_pending) {
+        AnaErrorPopulator::populateError(error, 8,
+                                         "invalid callable, set cleanDataAtomatic to NO must call "
+                                         "uploadFinishWithResult before another call of  getUploadData");
+        return m_lastEnvelope;
+    }
+    m_pending = getUploadPkg(kByteLimit, clean);
+    if (!m_pending)
+        return {};
+    AnaError buildError;
+    m_lastEnvelope = AnaNuxWrapHelper().createReqData(*m_pending, "detail", "upload", "access", 2, 1,
+                                                      AnaNuxWrapHelper::kRequestKey, &buildError);
+    if (m_lastEnvelope.isEmpty()) {
+        AnaErrorPopulator::populateError(error, 8, QStringLiteral("getUploadData meet crash %1").arg(buildError.description));
+        m_pending.reset();
+        return {};
+    }
+    if (clean)
+        m_pending.reset();
+    return m_lastEnvelope;
+}
+
+bool AnaMixDataUploader::uploadFinishWithResult(bool success, AnaError* /*error*/)
+{
+    std::lock_guard lock(m_mutex);
+    if (success && m_pending) {
+        if (!deleteUploadData(*m_pending))
+            return false;
+        m_pending.reset();
+        return true;
+    }
+    m_pending.reset();
+    return true;
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+
+// One HTTP POST driven by libcurl on the calling thread, with the transport's
+// tick-counted time-out: a tick comes every tickLength; when the counter has
+// reached the allowance on a tick, the exchange is abandoned, otherwise the
+// counter grows. The final response and every chunk of data reset the counter
+// (the allowance before the first response is the longer one). Redirects keep
+// the method and the body; the URL reached last is reported.
+class CurlExchange {
+public:
+    enum class Ending { Finished, TimedOut, Failed, Cancelled };
+
+    struct Result {
+        Ending ending = Ending::Failed;
+        int curlCode = 0;            // CURLcode for Failed
+        QString curlMessage;
+        long httpStatus = 0;
+        bool responseReceived = false;
+        QByteArray body;
+        QString effectiveUrl;
+        int timeoutTick = 0;         // the tick on which the time-out came
+        int downFlow = 0;            // 66 at the response plus every chunk
+    };
+
+    struct Limits {
+        int allowanceBeforeResponse = 7;
+        int allowance = 5;
+        std::chrono::milliseconds tickLength{1000};
+        int maxRedirects = 5;
+    };
+
+    CurlExchange();
+    ~CurlExchange();
+    CurlExchange(const CurlExchange&) = delete;
+    CurlExchange& operator=(const CurlExchange&) = delete;
+
+    // Blocks until the exchange ends. abortFlag (may be null) is read while
+    // it runs; wake() makes a running exchange look at it at once.
+    Result post(const QString& url, const QByteArray& body, const Limits& limits,
+                const std::atomic<bool>* abortFlag = nullptr);
+    // Thread-safe.
+    void wake();
+
+private:
+    void* m_multi = nullptr;
+    std::mutex m_mutex;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+class CrashReportData;
+struct CrashState;
+
+// The facts file beside a report: "crash_<time>.facts" in the crash folder,
+// one per crash, rewritten by every pass. Each field is one line
+// "<name> <length>:<bytes>\n", so a value may hold line ends.
+//
+// Fields: time, signal, code, type, error, address, pass, reportOpened
+// ("1"/"0"), crashPath, backPath, active ("1" when the app was active),
+// qua, guid, appId, appVersion, contact, deviceName, thread, errorStack,
+// crashStackShortNames, binInfo, and finally complete ("1") once the pass
+// got to its end. The early write (before the thread walk) lacks the last
+// five.
+class CrashFacts {
+public:
+    // Async-signal-safe: writes the facts of the current pass through the
+    // open crash folder. Returns false when the file could not be written.
+    static bool write(int dirFd, const char* fileName, const CrashState& state,
+                      const CrashReportData& data, bool complete);
+
+    // Normal context: reads one facts file; empty map when unreadable.
+    // A truncated last field is dropped.
+    static QMap<QString, QByteArray> read(const QString& path);
+    // The facts files left in a folder, oldest first (by name).
+    static QStringList pending(const QString& directory);
+};

@@ -1,0 +1,395 @@
+#include "crashhandler/CrashHandler.h"
+
+#include "analytics/ANAPersistPropRange.h"
+#include "analytics/AnaDeviceUtil.h"
+#include "crashhandler/CrashInstall.h"
+#include "crashhandler/CrashState.h"
+#include "crashhandler/PendingCrash.h"
+#include "platform/core/Clock.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/sys/NetworkHelper.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+
+#include <cctype>
+
+std::atomic<CrashCallback> crashCallback{nullptr};
+
+namespace {
+
+const char* const kLastCrashTimeKey = "last_crash_time";
+const char* const kTimesLog = "crash_times.log";
+constexpr int8_t kAttachmentType = 11;
+
+std::string utf8(const QString& text)
+{
+    return text.toStdString();
+}
+
+QString orNil(const QByteArray& value)
+{
+    return value.isEmpty() ? QStringLiteral("nil") : QString::fromUtf8(value);
+}
+
+bool readWhole(const QString& path, QByteArray* out)
+{
+    QFile file(path);
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
+        return false;
+    *out = file.readAll();
+    return file.error() == QFile::NoError;
+}
+
+exceptionupload::Attachment attachment(const char* name, const QByteArray& data)
+{
+    exceptionupload::Attachment a;
+    a.type = kAttachmentType;
+    a.fileName = name;
+    a.data.assign(data.begin(), data.end());
+    return a;
+}
+
+}
+
+CrashHandler::CrashHandler(AnaSqlitePersistHandler& store, const Clock& clock, QString crashDirectory,
+                           UserDefaults* defaults)
+    : m_store(store), m_clock(clock), m_directory(std::move(crashDirectory)), m_defaults(defaults)
+{
+    m_wlanProbe = [] {
+        const int kind = NetworkHelper::getNetworkConnction();
+        return kind == NetworkConnectionLocalWifi || kind == NetworkConnectionBoth;
+    };
+}
+
+CrashHandler& CrashHandler::sharedInstance()
+{
+    static CrashHandler* handler =
+        new CrashHandler(AnaSqlitePersistHandler::getDefaultHandler(), Clock::system(), QString::fromUtf8(crashDirectory()));
+    return *handler;
+}
+
+UserDefaults& CrashHandler::defaults() const
+{
+    return m_defaults ? *m_defaults : UserDefaults::standardUserDefaults();
+}
+
+void CrashHandler::crashRecordStep(const CrashReportData&)
+{
+    sharedInstance().saveCrashData();
+}
+
+bool CrashHandler::saveCrashData()
+{
+    const CrashState& state = CrashState::instance();
+    if (!state.factsName.isSet() || state.factsName.size() == 0)
+        return false;
+    // Never wait for the store here: whoever holds it (this thread included)
+    // may be the reason for the crash. The files stay for the next launch.
+    if (!m_store.tryEnterForCrash())
+        return false;
+    if (!m_store.isInited())
+        m_store.initDB(nullptr);
+    const bool stored = convertCrash(QDir(m_directory).filePath(QString::fromUtf8(state.factsName.c_str())));
+    m_store.leaveForCrash();
+    return stored;
+}
+
+int CrashHandler::convertPendingCrashes()
+{
+    int stored = 0;
+    for (const QString& path : PendingCrash::list(m_directory))
+        stored += convertCrash(path) ? 1 : 0;
+    return stored;
+}
+
+bool CrashHandler::convertCrash(const QString& factsPath)
+{
+    PendingCrash pending(factsPath);
+    if (!pending.claim()) {
+        // Its earlier conversions failed or crashed: give it up.
+        pending.discard();
+        return false;
+    }
+    const Facts facts = pending.facts();
+    if (facts.value("type").isEmpty())
+        return false;
+    auto record = buildRecord(facts, pending);
+    if (!persistCrashToDB(record))
+        return false;
+    persistLastCrashTime(record->cashTime);
+    pending.discard();
+    {
+        std::lock_guard lock(m_mutex);
+        m_current.time = record->cashTime;
+        m_current.address = QString::fromUtf8(facts.value("address"));
+        m_current.active = facts.value("active") == "1";
+        m_current.shortNames = QString::fromUtf8(facts.value("crashStackShortNames")).split('\n', Qt::SkipEmptyParts);
+    }
+    if (CrashCallback callback = crashCallback.load())
+        callback(1);
+    return true;
+}
+
+std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const PendingCrash& files) const
+{
+    auto record = std::make_shared<NSExpUpload>();
+    const int64_t time = facts.value("time").toLongLong();
+    record->setPriority(1);
+    record->setTime(time);
+    record->cashTime = time;
+    record->exceptionType = facts.value("type").toStdString();
+    record->excepitonAddress = facts.value("address").toStdString();
+    const QString hashInput = QString::fromUtf8(facts.value("appId")) + QString::fromUtf8(facts.value("appVersion")) +
+                              orNil(facts.value("type")) + orNil(facts.value("address"));
+    const QString hash =
+        QString::fromLatin1(QCryptographicHash::hash(hashInput.toUtf8(), QCryptographicHash::Md5).toHex()).toUpper();
+    record->hash = utf8(hash);
+    record->setMd5(keyForHash(hash));
+    record->setCount(0);
+    record->threadName = utf8(orNil(facts.value("thread")));
+    record->callStack = utf8(orNil(facts.value("errorStack")));
+    record->causedBy = utf8(orNil(facts.value("error")));
+
+    record->runInfo.cpu = AnaDeviceUtil::getCpuUsage();
+    record->runInfo.battery = float(AnaDeviceUtil::getBatteryLevel());
+    record->runInfo.freeMem = int64_t(AnaDeviceUtil::getFreeMemory());
+    record->runInfo.freeStorage = int64_t(AnaDeviceUtil::getFreeSpace());
+    record->runInfo.freeSDCard = int64_t(AnaDeviceUtil::getFreeSDCard());
+
+    record->mobileInfo.symbol = utf8(orNil(facts.value("guid")));
+    record->mobileInfo.other = facts.value("binInfo").isEmpty() ? "unknown" : facts.value("binInfo").toStdString();
+
+    auto& contact = record->contactInfo;
+    contact.tel = contact.email = contact.comment = "unknown";
+    const QString qua = orNil(percentEscape(QString::fromUtf8(facts.value("qua"))).toUtf8());
+    QString other = orNil(percentEscape(QString::fromUtf8(facts.value("deviceName"))).toUtf8());
+    if (!facts.value("contact").isEmpty())
+        other += "#" + QString::fromUtf8(facts.value("contact"));
+    contact.qua = utf8(qua);
+    contact.other = utf8(other);
+    contact.all = utf8(qua + ";" + other);
+
+    const QString crashPath = files.reportPath(facts, "crashPath");
+    const QString backPath = files.reportPath(facts, "backPath");
+    QByteArray report;
+    if (readWhole(crashPath, &report))
+        record->attachmentList.push_back(attachment("crash.log", report));
+    if (backPath != crashPath && readWhole(backPath, &report))
+        record->attachmentList.push_back(attachment("crash_original.log", report));
+    return record;
+}
+
+bool CrashHandler::persistCrashToDB(const std::shared_ptr<NSExpUpload>& record)
+{
+    std::lock_guard lock(m_mutex);
+    if (auto stored = getCrashWithMD5(record->md5())) {
+        // An unsent crash stays unsent; a sent one counts its repeats.
+        stored->setCount(stored->count() == 0 ? 0 : stored->count() + 1);
+        bool hasTimes = false;
+        for (auto& a : stored->attachmentList) {
+            if (a.fileName != kTimesLog)
+                continue;
+            const std::string text = std::string(a.data.begin(), a.data.end()) + ";" + std::to_string(record->time());
+            a.data.assign(text.begin(), text.end());
+            hasTimes = true;
+        }
+        if (!hasTimes)
+            stored->attachmentList.push_back(attachment(
+                kTimesLog, QByteArray::number(qlonglong(stored->time())) + ";" + QByteArray::number(qlonglong(record->time()))));
+        stored->cashTime = record->cashTime;
+        stored->setTime(record->time());
+        return updateCrash(*stored);
+    }
+    // Only a new row makes room: the oldest go first.
+    const int stored = m_store.getObjectCountOfType(NSExpUpload::kPersistType, nullptr);
+    if (stored >= kMaxRecords) {
+        QVariantList ids;
+        for (const auto& old : m_store.getObjectsWithCountOfType(NSExpUpload::kPersistType, stored - (kMaxRecords - 1), nullptr))
+            ids << old->id();
+        if (!ids.isEmpty())
+            m_store.deleteObjectsByIds(ids, nullptr);
+    }
+    return m_store.saveObject(*record, nullptr);
+}
+
+CrashHandler::Records CrashHandler::crashesWhere(QVariantMap condition)
+{
+    condition.insert("type", NSExpUpload::kPersistType);
+    AnaError error;
+    Records records = m_store.getObjectsByCondition(condition, &error);
+    if (error.code != 0)
+        return {};
+    std::erase_if(records, [](const auto& r) { return !std::dynamic_pointer_cast<NSExpUpload>(r); });
+    return records;
+}
+
+std::shared_ptr<NSExpUpload> CrashHandler::getCrashWithMD5(int64_t key)
+{
+    if (key == 0)
+        return nullptr;
+    std::lock_guard lock(m_mutex);
+    const Records found = crashesWhere({{"md5", qint64(key)}});
+    if (found.empty())
+        return nullptr;
+    auto kept = std::dynamic_pointer_cast<NSExpUpload>(found.front());
+    if (found.size() == 1)
+        return kept;
+    // Several rows with one key: they merge into the oldest.
+    QVariantList others;
+    for (size_t i = 1; i < found.size(); ++i) {
+        kept->setCount(kept->count() + found[i]->count());
+        others << found[i]->id();
+    }
+    if (!m_store.deleteObjectsByIds(others, nullptr) || !updateCrash(*kept))
+        return nullptr;
+    return kept;
+}
+
+bool CrashHandler::updateCrash(AnalyticsPersistObject& record)
+{
+    if (!dynamic_cast<NSExpUpload*>(&record))
+        return false;
+    return m_store.updateObject(record, nullptr);
+}
+
+bool CrashHandler::cleanCrashReport(long id)
+{
+    return m_store.deleteObjectById(id, nullptr);
+}
+
+bool CrashHandler::cleanCrashReports(const Records& records)
+{
+    return records.empty() || m_store.deleteObjects(records, nullptr);
+}
+
+bool CrashHandler::cleanAllCrashReport()
+{
+    return m_store.deleteObjectsByType(NSExpUpload::kPersistType, nullptr);
+}
+
+bool CrashHandler::expExist()
+{
+    AnaError error;
+    const int count = m_store.getObjectCountOfType(NSExpUpload::kPersistType, &error);
+    return error.code == 0 && count > 0;
+}
+
+void CrashHandler::persistLastCrashTime(int64_t time)
+{
+    std::lock_guard lock(m_mutex);
+    if (time > 0)
+        defaults().setDouble(kLastCrashTimeKey, double(time));
+}
+
+int64_t CrashHandler::getLastCrashTime()
+{
+    std::lock_guard lock(m_mutex);
+    const double stored = defaults().doubleForKey(kLastCrashTimeKey);
+    return stored > 0 ? int64_t(stored) : 0;
+}
+
+int64_t CrashHandler::getTimeOfTodayStart() const
+{
+    const QDate today = m_clock.now().toLocalTime().date();
+    return QDateTime(today, QTime(0, 0), Qt::LocalTime).toMSecsSinceEpoch();
+}
+
+CrashHandler::Records CrashHandler::getCrashWithZeroCount()
+{
+    return crashesWhere({{"count", 0}, {"limit", uploadLimit()}});
+}
+
+CrashHandler::Records CrashHandler::getCrashBeforeTodayWithMoreThanOneCount()
+{
+    // "Before today" is time < the start of today, here as everywhere.
+    ANAPersistPropRange beforeToday, repeated;
+    beforeToday.max = getTimeOfTodayStart() - 1;
+    repeated.mix = 2;
+    return crashesWhere({{"time", QVariant::fromValue(beforeToday)},
+                         {"count", QVariant::fromValue(repeated)},
+                         {"limit", uploadLimit()}});
+}
+
+CrashHandler::Records CrashHandler::getCrashBeforeTodayWithOneCount()
+{
+    ANAPersistPropRange beforeToday;
+    beforeToday.max = getTimeOfTodayStart() - 1;
+    return crashesWhere({{"time", QVariant::fromValue(beforeToday)}, {"count", 1}});
+}
+
+CrashHandler::Records CrashHandler::getCrashedNeedUpload(int limit)
+{
+    Records chosen = getCrashWithZeroCount();
+    if (chosen.size() > size_t(std::max(limit, 0)))
+        chosen.resize(size_t(std::max(limit, 0)));
+    const size_t taken = chosen.size();
+    const Records repeated = getCrashBeforeTodayWithMoreThanOneCount();
+    for (size_t i = 0; i < repeated.size() && taken + i < size_t(std::max(limit, 0)); ++i)
+        chosen.push_back(repeated[i]);
+    return chosen;
+}
+
+bool CrashHandler::doUploadPostProcess(const Records& records)
+{
+    const int64_t todayStart = getTimeOfTodayStart();
+    bool ok = true;
+    for (const auto& record : records) {
+        if (!std::dynamic_pointer_cast<NSExpUpload>(record))
+            continue;
+        if (record->time() < todayStart) {
+            ok = m_store.deleteObjectById(record->id(), nullptr) && ok;
+        } else if (record->count() == 0) {
+            record->setCount(1);
+            ok = updateCrash(*record) && ok;
+        }
+    }
+    return ok;
+}
+
+int CrashHandler::uploadLimit() const
+{
+    return m_wlanProbe && m_wlanProbe() ? 10 : 3;
+}
+
+void CrashHandler::setWlanProbe(std::function<bool()> probe)
+{
+    m_wlanProbe = std::move(probe);
+}
+
+CrashHandler::CurrentCrash CrashHandler::currentCrash() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_current;
+}
+
+int64_t CrashHandler::keyForHash(const QString& hash)
+{
+    const QByteArray digest = QByteArray::fromHex(hash.toLatin1());
+    uint64_t key = 0;
+    for (int i = 0; i < 8 && i < digest.size(); ++i)
+        key = (key << 8) | uint8_t(digest[i]);
+    key &= 0x7FFFFFFFFFFFFFFFULL;
+    return key == 0 ? 1 : int64_t(key);
+}
+
+QString CrashHandler::percentEscape(const QString& text)
+{
+    // Letters, digits and the characters legal in a URL stay; every other
+    // byte of the UTF-8 text becomes %XX.
+    static const QByteArray kept = "-_.!~*'();/?:@&=+$,#%[]";
+    static const char* digits = "0123456789ABCDEF";
+    QString out;
+    for (const char c : text.toUtf8()) {
+        const auto byte = uint8_t(c);
+        if ((byte < 0x80 && std::isalnum(byte)) || kept.contains(c)) {
+            out += QLatin1Char(c);
+        } else {
+            out += QLatin1Char('%');
+            out += QLatin1Char(digits[byte >> 4]);
+            out += QLatin1Char(digits[byte & 15]);
+        }
+    }
+    return out;
+}

@@ -1,0 +1,138 @@
+#include "crashhandler/CrashInstall.h"
+
+#include "analytics/AnaBundleUtil.h"
+#include "analytics/AnaDeviceUtil.h"
+#include "analytics/AnaModel.h"
+#include "crashhandler/AltStack.h"
+#include "crashhandler/CBugReport.h"
+#include "crashhandler/CrashClock.h"
+#include "crashhandler/CrashState.h"
+#include "platform/core/AppHome.h"
+#include "platform/core/ThreadHooks.h"
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTimer>
+#include <cstdlib>
+#include <cstring>
+#include <cxxabi.h>
+#include <execinfo.h>
+#include <unistd.h>
+
+namespace {
+
+char g_crashDirectory[1024];
+
+QByteArray processName(int pid)
+{
+    QFile f(QString("/proc/%1/comm").arg(pid));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray();
+}
+
+QByteArray osVersionText()
+{
+    QFile f("/etc/os-release");
+    QByteArray release = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    QString build = AnaDeviceUtil::buildFromOsRelease(release);
+    return QString("%1 %2 (%3)").arg(AnaDeviceUtil::getOSName(), AnaDeviceUtil::systemVersion(), build).toUtf8();
+}
+
+}
+
+const char* crashDirectory()
+{
+    if (!g_crashDirectory[0]) {
+        QByteArray dir = QFile::encodeName(AppHome::current().documents()) + "/";
+        std::size_t n = std::min<std::size_t>(dir.size(), sizeof g_crashDirectory - 1);
+        std::memcpy(g_crashDirectory, dir.constData(), n);
+        g_crashDirectory[n] = '\0';
+    }
+    return g_crashDirectory;
+}
+
+int initBugReport(const BRInitParam& param) { return CBugReport::Init(param); }
+
+int installCrashHandler()
+{
+    AppHome::current().ensure();
+    AnaModel::getDefualtAnaModel();   // publishes the model for the report
+
+    int pid = getpid();
+    int ppid = getppid();
+    QByteArray self = processName(pid);
+    QByteArray parent = processName(ppid);
+    QByteArray identifier = AnaBundleUtil::getBundleId().toUtf8();
+    if (identifier.isEmpty())
+        identifier = self;
+    QByteArray version = AnaBundleUtil::getBundleVersion().toUtf8();
+    if (version.isEmpty())
+        version = "???";
+    if (self.isEmpty())
+        self = identifier;
+    QByteArray os = osVersionText();
+
+    BRInitParam param;
+    param.identifier = identifier.constData();
+    param.version = version.constData();
+    param.processName = self.constData();
+    param.osVersion = os.constData();
+    param.parentName = parent.constData();
+    param.crashDirectory = crashDirectory();
+    param.pid = pid;
+    param.parentPid = ppid;
+    int installed = initBugReport(param);
+
+    ThreadHooks::setStartHook(&AltStack::threadStartHook);
+    // Load the unwinder now: backtrace() in the terminate handler must not
+    // have to load a library.
+    void* warm[2];
+    backtrace(warm, 2);
+    std::set_terminate(&uncaughtExceptionHandler);
+
+    if (installed == 1 && QCoreApplication::instance()) {
+        auto* timer = new QTimer(QCoreApplication::instance());
+        QObject::connect(timer, &QTimer::timeout, [] { CBugReport::refreshZoneOffset(); });
+        timer->start(60 * 60 * 1000);
+    }
+    return installed;
+}
+
+void uncaughtExceptionHandler()
+{
+    if (std::exception_ptr current = std::current_exception()) {
+        static void* frames[CrashState::kMaxExceptionFrames];
+        int count = backtrace(frames, CrashState::kMaxExceptionFrames);
+        QByteArray name = "unknown";
+        if (std::type_info* type = abi::__cxa_current_exception_type()) {
+            int status = 0;
+            char* demangled = abi::__cxa_demangle(type->name(), nullptr, nullptr, &status);
+            name = demangled && status == 0 ? QByteArray(demangled) : QByteArray(type->name());
+            std::free(demangled);
+        }
+        QByteArray reason;
+        try {
+            std::rethrow_exception(current);
+        } catch (const std::exception& e) {
+            reason = e.what();
+        } catch (...) {
+        }
+        QByteArray symbols;
+        if (char** lines = backtrace_symbols(frames, count)) {
+            for (int i = 0; i < count; ++i)
+                symbols += QByteArray(lines[i]) + (i + 1 < count ? "\n" : "");
+            std::free(lines);
+        }
+        CBugReport::setException(name.constData(), reason.constData(), frames, count, symbols.constData());
+    }
+    std::abort();
+}
+
+const char* crashTimeString()
+{
+    static char text[128];
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    CrashClock::crashTimeText(text, sizeof text, now, CrashState::instance().zoneOffsetSeconds.load());
+    return text;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <exception>
+
+// Arms the crash report writer for this process: gathers the process facts
+// (identifier and version from AnaBundleUtil, the process and parent names,
+// the OS text, the documents folder of AppHome::current() as the crash
+// folder), calls initBugReport, gives every thread the project starts its
+// own alternate signal stack (ThreadHooks start hook) and makes uncaught C++
+// exceptions go through uncaughtExceptionHandler. Returns Init's count.
+int installCrashHandler();
+
+// The documents folder followed by "/" (filled on the first call).
+const char* crashDirectory();
+
+struct BRInitParam;
+int initBugReport(const BRInitParam& param);
+
+// The terminate handler: records the active exception's type name and
+// what() ("objc_exception_name"/"objc_exception_reason"), its return
+// addresses and symbol lines, then calls abort(); the SIGABRT report carries
+// them. With no active exception it only aborts.
+[[noreturn]] void uncaughtExceptionHandler();
+
+// "%04d_%02d_%02d_%02d_%02d_%02d" of the local time now (async-signal-safe).
+const char* crashTimeString();

@@ -1,0 +1,277 @@
+#include "crashhandler/ImageTable.h"
+
+#include "crashhandler/SafeFormat.h"
+#include "crashhandler/SafeOutput.h"
+#include "crashhandler/SafeRead.h"
+
+#include <elf.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+bool sameText(const char* a, const char* b)
+{
+    while (*a && *a == *b) {
+        ++a;
+        ++b;
+    }
+    return *a == *b;
+}
+
+uint64_t parseHex(const char*& p)
+{
+    uint64_t v = 0;
+    for (;; ++p) {
+        char c = *p;
+        if (c >= '0' && c <= '9') v = v * 16 + uint64_t(c - '0');
+        else if (c >= 'a' && c <= 'f') v = v * 16 + uint64_t(c - 'a' + 10);
+        else if (c >= 'A' && c <= 'F') v = v * 16 + uint64_t(c - 'A' + 10);
+        else return v;
+    }
+}
+
+void skipField(const char*& p)
+{
+    while (*p && *p != ' ')
+        ++p;
+    while (*p == ' ')
+        ++p;
+}
+
+}
+
+void ImageTable::clear()
+{
+    m_count = 0;
+    m_pathsUsed = 0;
+}
+
+void ImageTable::mapcpu(char* buf, std::size_t size, int machine)
+{
+    switch (machine) {
+    case EM_X86_64: SafeFormat::format(buf, size, "x86_64"); break;
+    case EM_AARCH64: SafeFormat::format(buf, size, "aarch64"); break;
+    case EM_386: SafeFormat::format(buf, size, "x86"); break;
+    case EM_ARM: SafeFormat::format(buf, size, "arm"); break;
+    default: SafeFormat::format(buf, size, "cpu_%d.0", machine & 255); break;
+    }
+}
+
+const char* ImageTable::keepPath(const char* path, std::size_t len)
+{
+    if (m_pathsUsed + len + 1 > sizeof m_paths)
+        return nullptr;
+    char* out = m_paths + m_pathsUsed;
+    for (std::size_t i = 0; i < len; ++i)
+        out[i] = path[i];
+    out[len] = '\0';
+    m_pathsUsed += len + 1;
+    return out;
+}
+
+void ImageTable::add(const char* path, uint64_t loadAddress, uint64_t size, const char* cpuName)
+{
+    if (m_count >= kMaxImages)
+        return;
+    MachImageInfo& info = m_images[m_count++];
+    info = MachImageInfo();
+    info.path = path;
+    info.shortName = path;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '/')
+            info.shortName = p + 1;
+    }
+    info.loadAddress = loadAddress;
+    info.size = size;
+    SafeFormat::format(info.cpuName, sizeof info.cpuName, "%s", cpuName);
+}
+
+bool ImageTable::readMaps()
+{
+    m_mapsLen = 0;
+    int fd = ::open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    while (m_mapsLen + 1 < sizeof m_maps) {
+        ssize_t n = ::read(fd, m_maps + m_mapsLen, sizeof m_maps - 1 - m_mapsLen);
+        if (n <= 0)
+            break;
+        m_mapsLen += std::size_t(n);
+    }
+    ::close(fd);
+    m_maps[m_mapsLen] = '\0';
+    return m_mapsLen > 0;
+}
+
+// "start-end perms offset dev inode   path"
+void ImageTable::parseLine(char* line)
+{
+    const char* p = line;
+    uint64_t start = parseHex(p);
+    if (*p++ != '-')
+        return;
+    uint64_t end = parseHex(p);
+    while (*p == ' ')
+        ++p;
+    bool readable = p[0] == 'r';
+    bool executable = p[2] == 'x';
+    skipField(p);
+    uint64_t offset = parseHex(p);
+    while (*p == ' ')
+        ++p;
+    skipField(p);   // device
+    skipField(p);   // inode
+    const char* path = p;
+    if (!*path)
+        return;   // anonymous (JIT code included)
+    bool pseudo = path[0] == '[';
+    if (pseudo && !sameText(path, "[vdso]"))
+        return;
+
+    if (offset == 0) {
+        if (m_count >= kMaxImages)
+            return;
+        char magic[4];
+        bool elf = readable && SafeRead::read(start, magic, 4) && magic[0] == 0x7f && magic[1] == 'E' &&
+                   magic[2] == 'L' && magic[3] == 'F';
+        std::size_t len = 0;
+        while (path[len])
+            ++len;
+        const char* kept = keepPath(path, len);
+        if (!kept)
+            return;
+        add(kept, start, 0, "");
+        m_elf[m_count - 1] = elf;
+        m_execEnd[m_count - 1] = executable ? end : 0;
+        return;
+    }
+    // A later segment belongs to the newest image of the same path.
+    for (int i = m_count - 1; i >= 0 && i >= m_count - 64; --i) {
+        if (sameText(m_images[i].path, path)) {
+            if (executable && end > m_execEnd[i])
+                m_execEnd[i] = end;
+            return;
+        }
+    }
+}
+
+void ImageTable::GetImageInfo(MachImageInfo& image)
+{
+    Elf64_Ehdr eh;
+    if (!SafeRead::read(image.loadAddress, &eh, sizeof eh))
+        return;
+    mapcpu(image.cpuName, sizeof image.cpuName, eh.e_machine);
+    if (eh.e_ident[EI_CLASS] != ELFCLASS64 || eh.e_phentsize != sizeof(Elf64_Phdr) || eh.e_phnum > 64)
+        return;
+    Elf64_Phdr ph[64];
+    if (!SafeRead::read(image.loadAddress + eh.e_phoff, ph, sizeof(Elf64_Phdr) * eh.e_phnum))
+        return;
+    uint64_t bias = image.loadAddress;
+    for (int i = 0; i < eh.e_phnum; ++i) {
+        if (ph[i].p_type == PT_LOAD && ph[i].p_offset == 0) {
+            bias = image.loadAddress - ph[i].p_vaddr;
+            break;
+        }
+    }
+    for (int i = 0; i < eh.e_phnum; ++i) {
+        if (ph[i].p_type != PT_NOTE)
+            continue;
+        unsigned char notes[1024];
+        std::size_t size = ph[i].p_memsz < sizeof notes ? ph[i].p_memsz : sizeof notes;
+        if (!SafeRead::read(bias + ph[i].p_vaddr, notes, size))
+            continue;
+        std::size_t at = 0;
+        while (at + sizeof(Elf64_Nhdr) <= size) {
+            Elf64_Nhdr nh;
+            __builtin_memcpy(&nh, notes + at, sizeof nh);
+            std::size_t name = at + sizeof nh;
+            std::size_t desc = name + ((nh.n_namesz + 3) & ~3u);
+            std::size_t next = desc + ((nh.n_descsz + 3) & ~3u);
+            if (next > size)
+                break;
+            if (nh.n_type == NT_GNU_BUILD_ID && nh.n_namesz == 4 && notes[name] == 'G' &&
+                notes[name + 1] == 'N' && notes[name + 2] == 'U' && notes[name + 3] == 0) {
+                std::size_t n = nh.n_descsz < sizeof image.uuid ? nh.n_descsz : sizeof image.uuid;
+                __builtin_memcpy(image.uuid, notes + desc, n);
+                image.uuidLength = uint8_t(n);
+                return;
+            }
+            at = next;
+        }
+    }
+}
+
+void ImageTable::moveFirst(const char* exePath)
+{
+    for (int i = 1; i < m_count; ++i) {
+        if (!sameText(m_images[i].path, exePath))
+            continue;
+        MachImageInfo exe = m_images[i];
+        for (int j = i; j > 0; --j)
+            m_images[j] = m_images[j - 1];
+        m_images[0] = exe;
+        return;
+    }
+}
+
+bool ImageTable::CollectImages(const char* exePath)
+{
+    clear();
+    if (!readMaps())
+        return false;
+    char* line = m_maps;
+    while (*line) {
+        char* end = line;
+        while (*end && *end != '\n')
+            ++end;
+        if (!*end)
+            break;   // a cut last line
+        *end = '\0';
+        parseLine(line);
+        line = end + 1;
+    }
+    // Keep the ELF images that have code.
+    int kept = 0;
+    for (int i = 0; i < m_count; ++i) {
+        if (!m_elf[i] || m_execEnd[i] <= m_images[i].loadAddress)
+            continue;
+        MachImageInfo image = m_images[i];
+        image.size = m_execEnd[i] - image.loadAddress;
+        GetImageInfo(image);
+        m_images[kept++] = image;
+    }
+    m_count = kept;
+    if (exePath && *exePath)
+        moveFirst(exePath);
+    return true;
+}
+
+ImageTable::Symbol ImageTable::symbolise(uint64_t address) const
+{
+    Symbol s{"<unknown-name>", address, 0};
+    for (int i = 0; i < m_count; ++i) {
+        if (m_images[i].contains(address))
+            s = Symbol{m_images[i].shortName, m_images[i].loadAddress, address - m_images[i].loadAddress};
+    }
+    return s;
+}
+
+void ImageTable::printImages(SafeOutput& out, const char* exePath, FixedText<65536>& binInfo) const
+{
+    char hex[65];
+    char line[512];
+    for (int i = 0; i < m_count; ++i) {
+        const MachImageInfo& image = m_images[i];
+        image.uuidHex(hex);
+        out.printf("%#10llx - %#10llx ", (unsigned long long)image.loadAddress,
+                   (unsigned long long)(image.loadAddress + image.size - 1));
+        out.text(exePath && sameText(image.path, exePath) ? "+" : " ");
+        out.text(image.shortName);
+        out.printf(" %s <%s> ", image.cpuName, hex);
+        out.text(image.path);
+        out.text("\n");
+        SafeFormat::format(line, sizeof line, "%s;%s;%s#", image.shortName, image.cpuName, hex);
+        binInfo.append(line);
+    }
+}

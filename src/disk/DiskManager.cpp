@@ -1,0 +1,7 @@
+#include "disk/DiskManager.h"
+
+DiskManager& DiskManager::shareDiskManager()
+{
+    static DiskManager manager;
+    return manager;
+}

@@ -1,0 +1,115 @@
+#include "analytics/transport/CurlExchange.h"
+#include "support/LoopbackHttpServer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+CurlExchange::Limits fastLimits()
+{
+    CurlExchange::Limits limits;
+    limits.allowanceBeforeResponse = 7;
+    limits.allowance = 5;
+    limits.tickLength = std::chrono::milliseconds(20);
+    return limits;
+}
+
+}
+
+TEST(CurlExchange, PostsBodyAndReadsAnswer)
+{
+    LoopbackHttpServer server;
+    server.enqueue(LoopbackHttpServer::answer("reply-bytes"));
+    CurlExchange exchange;
+    const QByteArray body("\x00\x01\x02payload", 10);
+    const auto result = exchange.post(server.url(), body, fastLimits());
+    EXPECT_EQ(result.ending, CurlExchange::Ending::Finished);
+    EXPECT_EQ(result.body, QByteArray("reply-bytes"));
+    EXPECT_EQ(result.httpStatus, 200);
+    EXPECT_EQ(result.downFlow, 66 + 11);
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_EQ(requests[0].method, QByteArray("POST"));
+    EXPECT_EQ(requests[0].target, QByteArray("/analytics/upload"));
+    EXPECT_EQ(requests[0].body, body);
+    EXPECT_FALSE(requests[0].headers.contains("expect"));
+}
+
+TEST(CurlExchange, TickTimeOutsBeforeAndAfterTheResponse)
+{
+    LoopbackHttpServer server;
+    server.enqueue(LoopbackHttpServer::hang());
+    server.enqueue(LoopbackHttpServer::headersThenStall());
+    server.enqueue(LoopbackHttpServer::halfBodyThenStall(QByteArray(100, 'b')));
+    CurlExchange exchange;
+
+    const auto silent = exchange.post(server.url(), "x", fastLimits());
+    EXPECT_EQ(silent.ending, CurlExchange::Ending::TimedOut);
+    EXPECT_EQ(silent.timeoutTick, 8);
+    EXPECT_FALSE(silent.responseReceived);
+
+    const auto headersOnly = exchange.post(server.url(), "x", fastLimits());
+    EXPECT_EQ(headersOnly.ending, CurlExchange::Ending::TimedOut);
+    EXPECT_TRUE(headersOnly.responseReceived);
+    EXPECT_EQ(headersOnly.timeoutTick, 6);
+
+    const auto halfBody = exchange.post(server.url(), "x", fastLimits());
+    EXPECT_EQ(halfBody.ending, CurlExchange::Ending::TimedOut);
+    EXPECT_EQ(halfBody.body.size(), 50);
+    server.release();
+}
+
+TEST(CurlExchange, DroppedAndRefusedConnectionsFailWithCurlCodes)
+{
+    LoopbackHttpServer server;
+    server.enqueue(LoopbackHttpServer::drop());
+    CurlExchange exchange;
+    const auto dropped = exchange.post(server.url(), "x", fastLimits());
+    EXPECT_EQ(dropped.ending, CurlExchange::Ending::Failed);
+    EXPECT_NE(dropped.curlCode, 0);
+
+    const auto refused = exchange.post(LoopbackHttpServer::refusedUrl(), "x", fastLimits());
+    EXPECT_EQ(refused.ending, CurlExchange::Ending::Failed);
+    EXPECT_EQ(refused.curlCode, 7);   // could not connect
+}
+
+TEST(CurlExchange, RedirectKeepsPostAndBody)
+{
+    for (int status : {302, 307}) {
+        LoopbackHttpServer server;
+        server.enqueue(LoopbackHttpServer::redirect(status, "/moved/upload"));
+        server.enqueue(LoopbackHttpServer::answer("ok"));
+        CurlExchange exchange;
+        const QByteArray body(300, '\x7f');
+        const auto result = exchange.post(server.url(), body, fastLimits());
+        EXPECT_EQ(result.ending, CurlExchange::Ending::Finished) << status;
+        EXPECT_EQ(result.effectiveUrl, server.url("/moved/upload"));
+        const auto requests = server.requests();
+        ASSERT_EQ(requests.size(), 2);
+        EXPECT_EQ(requests[1].method, QByteArray("POST"));
+        EXPECT_EQ(requests[1].target, QByteArray("/moved/upload"));
+        EXPECT_EQ(requests[1].body, body);
+    }
+}
+
+TEST(CurlExchange, AbortFlagEndsARunningExchange)
+{
+    LoopbackHttpServer server;
+    server.enqueue(LoopbackHttpServer::hang());
+    CurlExchange exchange;
+    std::atomic<bool> abort{false};
+    CurlExchange::Limits slow = fastLimits();
+    slow.tickLength = std::chrono::milliseconds(1000);
+    std::thread canceller([&] {
+        server.waitForRequests(1, 5000);
+        abort = true;
+        exchange.wake();
+    });
+    const auto result = exchange.post(server.url(), "x", slow, &abort);
+    canceller.join();
+    EXPECT_EQ(result.ending, CurlExchange::Ending::Cancelled);
+    server.release();
+}

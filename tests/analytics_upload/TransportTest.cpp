@@ -1,0 +1,242 @@
+#include "analytics/packages/NSRequestPackage.h"
+#include "analytics/packages/NSResponsePackage.h"
+#include "analytics/transport/AnaNetWorkHandlerQueue.h"
+#include "analytics/transport/AnaNetworkHandlerBase.h"
+#include "analytics/transport/AnaNetworkState.h"
+#include "analytics/transport/AnaRequestDataPackage.h"
+#include "analytics/transport/CommunicateInterface.h"
+#include "support/LoopbackEnvelope.h"
+#include "support/LoopbackHttpServer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <mutex>
+
+namespace {
+
+class RecordingHandler : public AnaNetworkHandlerBase {
+public:
+    std::atomic<int> finishes{0};
+    std::atomic<int> failures{0};
+    std::atomic<int> lastResult{-100};
+    mutable std::mutex mutex;
+    AnaError lastError;
+
+    AnaError error() const
+    {
+        std::lock_guard lock(mutex);
+        return lastError;
+    }
+    int timeoutTick() const
+    {
+        auto e = std::dynamic_pointer_cast<CommunicateInterface>(engine());
+        return e ? e->lastTimeoutTick() : -1;
+    }
+    using AnaNetworkHandlerBase::isRetryable;
+
+protected:
+    void finishWithResponse(const std::shared_ptr<NSResponsePackage>& response) override
+    {
+        lastResult = response ? response->result : -1;
+        ++finishes;
+    }
+    void failWithResponse(const AnaError& error) override
+    {
+        std::lock_guard lock(mutex);
+        lastError = error;
+        ++failures;
+    }
+};
+
+class Transport : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        CommunicateInterface::setTickLength(std::chrono::milliseconds(20));
+        setNetwork(true, true, false);
+        queue.registHandlerClass<RecordingHandler>("TestKey");
+    }
+    void TearDown() override
+    {
+        server.release();
+        queue.cancelAllOperations();
+        queue.waitUntilAllOperationsAreFinished();
+        AnaNetworkState::setSource({});
+        CommunicateInterface::setTickLength(std::chrono::milliseconds(1000));
+    }
+    void setNetwork(bool available, bool wlan, bool wwan)
+    {
+        AnaNetworkState::setSource([=] { return AnaNetworkState{available, wlan, wwan}; });
+    }
+    std::shared_ptr<RecordingHandler> send(bool needRetry, const QString& url = {}, int priority = 1)
+    {
+        auto package = NSRequestPackage::initWithData("app", "1.0", "sdk", "1.5.0", 4, nullptr);
+        auto request = AnaRequestDataPackage::initWithRequestPackage(package, priority, "TestKey",
+                                                                     url.isNull() ? server.url() : url);
+        request->needRetry = needRetry;
+        request->retryDuratuion = 0.02;
+        auto handler = std::dynamic_pointer_cast<RecordingHandler>(queue.addRequest(request));
+        EXPECT_TRUE(handler);
+        return handler;
+    }
+    static void expectOneEnd(const RecordingHandler& h)
+    {
+        EXPECT_TRUE(h.waitUntilFinished(10000));
+        EXPECT_EQ(h.finishes + h.failures, 1);
+    }
+
+    LoopbackHttpServer server;
+    AnaNetWorkHandlerQueue queue;
+};
+
+}
+
+TEST_F(Transport, AnswerReachesTheHandlerOnce)
+{
+    server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    auto handler = send(true);
+    expectOneEnd(*handler);
+    EXPECT_EQ(handler->finishes, 1);
+    EXPECT_EQ(handler->lastResult, 0);
+    const auto decoded = LoopbackEnvelope::decodeRequest(server.requests().value(0).body);
+    ASSERT_TRUE(decoded.ok) << decoded.error.toStdString();
+    EXPECT_EQ(decoded.header.sServantName, "upload");
+    EXPECT_EQ(decoded.header.sFuncName, "access");
+    EXPECT_EQ(decoded.package.cmd, 4);
+    EXPECT_EQ(decoded.package.platformId, 2);
+}
+
+TEST_F(Transport, UnregisteredKeyIsNotQueued)
+{
+    auto request = std::make_shared<AnaRequestDataPackage>();
+    request->handlerKey = "NobodyKey";
+    EXPECT_EQ(queue.addRequest(request), nullptr);
+    EXPECT_EQ(queue.operationCount(), 0);
+}
+
+TEST_F(Transport, NoNetworkRetriesUpToTheLimitOnlyWhenAsked)
+{
+    setNetwork(false, false, false);
+    auto retried = send(true);
+    expectOneEnd(*retried);
+    EXPECT_EQ(retried->exchangeCount(), 3);
+    EXPECT_EQ(retried->error().code, 11);
+    EXPECT_EQ(retried->error().domain, QString("AnalyticsErrorDomain"));
+
+    auto once = send(false);
+    expectOneEnd(*once);
+    EXPECT_EQ(once->exchangeCount(), 1);
+    EXPECT_EQ(server.requestCount(), 0);
+}
+
+TEST_F(Transport, TimeOutComesOnTheTickForTheNetworkKind)
+{
+    server.setDefaultStep(LoopbackHttpServer::hang());
+    auto wifi = send(false);
+    expectOneEnd(*wifi);
+    EXPECT_EQ(wifi->error().domain, QString("AnalyticsNetworkTimeOutError"));
+    EXPECT_EQ(wifi->error().code, -1005);
+    EXPECT_EQ(wifi->timeoutTick(), 8);
+
+    setNetwork(true, false, true);
+    auto cellular = send(false);
+    expectOneEnd(*cellular);
+    EXPECT_EQ(cellular->timeoutTick(), 16);
+}
+
+TEST_F(Transport, RetryAfterATimeOutCanSucceed)
+{
+    server.enqueue(LoopbackHttpServer::hang());
+    server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    auto handler = send(true);
+    expectOneEnd(*handler);
+    EXPECT_EQ(handler->finishes, 1);
+    EXPECT_EQ(handler->currentRetryCount(), 1);
+    EXPECT_EQ(server.requestCount(), 2);
+}
+
+TEST_F(Transport, TimeOutsStopAfterTheRetryLimit)
+{
+    server.setDefaultStep(LoopbackHttpServer::hang());
+    auto handler = send(true);
+    expectOneEnd(*handler);
+    EXPECT_EQ(handler->failures, 1);
+    EXPECT_EQ(handler->exchangeCount(), 3);
+    EXPECT_EQ(handler->error().code, -1005);
+}
+
+TEST_F(Transport, ServerFailuresEndWithoutRetry)
+{
+    server.enqueue(LoopbackHttpServer::answer(QByteArray()));
+    auto empty = send(true);
+    expectOneEnd(*empty);
+    EXPECT_EQ(empty->error().code, 13);
+    EXPECT_EQ(empty->error().description, QString("response data is nil"));
+
+    server.enqueue(LoopbackHttpServer::serverError());
+    auto html = send(true);
+    expectOneEnd(*html);
+    EXPECT_EQ(html->error().code, 7);
+
+    server.enqueue(LoopbackHttpServer::drop());
+    auto dropped = send(true);
+    expectOneEnd(*dropped);
+    EXPECT_EQ(dropped->error().domain, QString("AnalyticsCurlErrorDomain"));
+
+    auto refused = send(true, LoopbackHttpServer::refusedUrl());
+    expectOneEnd(*refused);
+    EXPECT_EQ(refused->exchangeCount(), 1);
+    EXPECT_EQ(refused->error().domain, QString("AnalyticsCurlErrorDomain"));
+    EXPECT_EQ(server.requestCount(), 3);
+}
+
+TEST_F(Transport, RetryCodesCountOnlyInTheirOwnDomains)
+{
+    EXPECT_TRUE(RecordingHandler::isRetryable({"AnalyticsErrorDomain", 11, {}}));
+    EXPECT_TRUE(RecordingHandler::isRetryable({"AnalyticsNetworkTimeOutError", -1005, {}}));
+    EXPECT_FALSE(RecordingHandler::isRetryable({"AnalyticsCurlErrorDomain", 11, {}}));
+    EXPECT_FALSE(RecordingHandler::isRetryable({"AnalyticsErrorDomain", -1005, {}}));
+}
+
+TEST_F(Transport, RedirectedRetryGoesToTheNewAddress)
+{
+    server.enqueue(LoopbackHttpServer::redirect(307, "/moved"));
+    server.enqueue(LoopbackHttpServer::hang());
+    server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    auto handler = send(true);
+    expectOneEnd(*handler);
+    EXPECT_EQ(handler->finishes, 1);
+    const auto requests = server.requests();
+    ASSERT_EQ(requests.size(), 3);
+    EXPECT_EQ(requests[1].target, QByteArray("/moved"));
+    EXPECT_EQ(requests[2].target, QByteArray("/moved"));
+    EXPECT_EQ(requests[1].body, requests[0].body);
+}
+
+TEST_F(Transport, CancelAbortsTheTransferAndEndsWithoutCallbacks)
+{
+    server.setDefaultStep(LoopbackHttpServer::hang());
+    CommunicateInterface::setTickLength(std::chrono::milliseconds(1000));
+    auto handler = send(true);
+    ASSERT_TRUE(server.waitForRequests(1, 5000));
+    queue.cancelRequest(handler);
+    EXPECT_TRUE(handler->waitUntilFinished(5000));
+    EXPECT_EQ(handler->finishes + handler->failures, 0);
+    EXPECT_EQ(handler->exchangeCount(), 1);
+    queue.waitUntilAllOperationsAreFinished();
+}
+
+TEST_F(Transport, AtMostThreeExchangesRunAtOnce)
+{
+    for (int i = 0; i < 5; ++i)
+        server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0), 200, 150));
+    std::vector<std::shared_ptr<RecordingHandler>> handlers;
+    for (int i = 0; i < 5; ++i)
+        handlers.push_back(send(false));
+    for (auto& h : handlers)
+        expectOneEnd(*h);
+    EXPECT_EQ(server.maxOpenConnections(), 3);
+    for (auto& h : handlers)
+        EXPECT_EQ(h->finishes, 1);
+}

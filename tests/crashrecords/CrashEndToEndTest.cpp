@@ -1,0 +1,132 @@
+#include "CrashFixture.h"
+#include "Public/ZoDadiUsageInfoManager.h"
+#include "analytics/AnaSqlitePersistHandler.h"
+#include "analytics/AnalyticsPersistObjectRegister.h"
+#include "crashhandler/CrashReporter.h"
+#include "crashhandler/NSExpUpload.h"
+#include "platform/core/UserDefaults.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <chrono>
+#include <csignal>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+
+extern char** environ;
+
+namespace {
+
+// Runs the child and waits at most a minute; the signal that ended it, or
+// -(exit code + 1) when it exited, or 0 on a time-out (the child is killed).
+int runChild(const QString& home, const char* mode)
+{
+    const std::string program = std::string(PAV_TEST_BIN_DIR) + "/crash_records_child";
+    const std::string homeArg = home.toStdString();
+    char* args[] = {const_cast<char*>(program.c_str()), const_cast<char*>(homeArg.c_str()), const_cast<char*>(mode),
+                    nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, args, environ) != 0)
+        return 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFSIGNALED(status) ? WTERMSIG(status) : -(WEXITSTATUS(status) + 1);
+}
+
+class CrashEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<NSExpUpload>(NSExpUpload::kPersistType);
+    }
+
+    std::vector<std::shared_ptr<NSExpUpload>> records()
+    {
+        AnaSqlitePersistHandler store(home.documents());
+        store.initDB(nullptr);
+        std::vector<std::shared_ptr<NSExpUpload>> out;
+        for (const auto& r : store.getObjectsWithCountOfType(NSExpUpload::kPersistType, 100, nullptr))
+            out.push_back(std::dynamic_pointer_cast<NSExpUpload>(r));
+        return out;
+    }
+    QStringList crashFiles() const { return QDir(home.documents()).entryList({"crash_*"}, QDir::Files); }
+    qint64 defaultsInteger(const char* key) const
+    {
+        return UserDefaults(home.root() + "/Library/Preferences/defaults.json").integerForKey(key);
+    }
+    int usageCount(int type) const
+    {
+        return ZoDadiUsageInfoManager(ZoDadiUsageInfoManager::defaultDatabasePath()).recordCountForType(type);
+    }
+    QJsonObject attachFile() const
+    {
+        QFile file(home.documents() + "/" + CrashReporter::kAttachFileName);
+        return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+    }
+
+    TempHome home;
+};
+
+
+}
+
+TEST_F(CrashEndToEnd, ACrashIsStoredAtOnceAndItsRepeatMerges)
+{
+    ASSERT_EQ(runChild(home.root(), "segv"), SIGSEGV);
+    auto stored = records();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGSEGV");
+    EXPECT_EQ(stored[0]->excepitonAddress, "0x10");
+    EXPECT_EQ(stored[0]->causedBy, "SEGV_MAPERR");
+    EXPECT_EQ(stored[0]->contactInfo.qua, "none");
+    EXPECT_NE(attachmentText(*stored[0], "crash.log").find("Exception Addr: 0x10"), std::string::npos);
+    EXPECT_TRUE(crashFiles().isEmpty());
+    EXPECT_EQ(defaultsInteger("PavCrashCount"), 1);
+    EXPECT_EQ(usageCount(27230), 1);
+    EXPECT_EQ(usageCount(27298), 1);
+    // The attach text filed at crash time sits under the record's time.
+    EXPECT_TRUE(attachFile().value(QString::number(stored[0]->cashTime)).toString().startsWith("lc=9C40E2A7B53D18F6"));
+    const int64_t firstTime = stored[0]->cashTime;
+
+    ASSERT_EQ(runChild(home.root(), "segv-background"), SIGSEGV);
+    stored = records();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->count(), 0);
+    EXPECT_EQ(attachmentText(*stored[0], "crash_times.log"),
+              std::to_string(firstTime) + ";" + std::to_string(stored[0]->cashTime));
+    EXPECT_EQ(defaultsInteger("PavCrashCount"), 2);
+    EXPECT_EQ(usageCount(27230), 2);
+    EXPECT_EQ(usageCount(27298), 1);
+}
+
+TEST_F(CrashEndToEnd, ACrashWhileTheStoreIsHeldIsConvertedAtTheNextLaunch)
+{
+    ASSERT_EQ(runChild(home.root(), "abort-store-held"), SIGABRT);
+    EXPECT_TRUE(records().empty());
+    const QStringList left = crashFiles();
+    ASSERT_EQ(left.size(), 2) << left.join(",").toStdString();
+    EXPECT_EQ(defaultsInteger("PavCrashCount"), 0);
+
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    const auto stored = records();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGABRT");
+    EXPECT_TRUE(crashFiles().isEmpty());
+    EXPECT_EQ(defaultsInteger("PavCrashCount"), 1);
+    EXPECT_EQ(usageCount(27230), 1);
+    EXPECT_TRUE(attachFile().contains(QString::number(stored[0]->cashTime)));
+}

@@ -1,0 +1,257 @@
+#include "CrashFixture.h"
+
+#include "crashhandler/PendingCrash.h"
+#include "platform/core/UserDefaults.h"
+
+#include <QCryptographicHash>
+
+namespace {
+
+int g_callbackCalls = 0;
+int countingCallback(int flag)
+{
+    g_callbackCalls += flag;
+    return 1;
+}
+
+}
+
+TEST_F(CrashFixture, ARecordCarriesTheCrashFactsAndItsReports)
+{
+    const QString facts = leaveCrash("2026_01_01_10_00_00_2",
+                                     {{"time", "1700000000123"},
+                                      {"type", "SIGSEGV"},
+                                      {"error", "SEGV_MAPERR"},
+                                      {"address", "0x10"},
+                                      {"thread", "0"},
+                                      {"errorStack", "0 padolvo 0x1"},
+                                      {"binInfo", "padolvo;x86_64;abc#"},
+                                      {"qua", "123 45"},
+                                      {"guid", "g-1"},
+                                      {"appId", "app"},
+                                      {"appVersion", "2.5"},
+                                      {"deviceName", "my host"},
+                                      {"contact", "me@x"},
+                                      {"active", "1"},
+                                      {"crashStackShortNames", "padolvo\nlibc.so.6\n"},
+                                      {"backPath", (home.documents() + "/crash_2026_01_01_10_00_00.log").toUtf8()}},
+                                     "second pass");
+    QFile first(home.documents() + "/crash_2026_01_01_10_00_00.log");
+    ASSERT_TRUE(first.open(QIODevice::WriteOnly));
+    first.write("first pass");
+    first.close();
+    crashCallback.store(&countingCallback);
+    g_callbackCalls = 0;
+
+    ASSERT_TRUE(handler.convertCrash(facts));
+    EXPECT_EQ(g_callbackCalls, 1);
+    EXPECT_TRUE(crashFiles().isEmpty());
+    const auto stored = crashes();
+    ASSERT_EQ(stored.size(), 1u);
+    const NSExpUpload& r = *stored[0];
+    const QString hash = QCryptographicHash::hash("app2.5SIGSEGV0x10", QCryptographicHash::Md5).toHex().toUpper();
+    EXPECT_EQ(r.hash, hash.toStdString());
+    EXPECT_EQ(r.md5(), CrashHandler::keyForHash(hash));
+    EXPECT_EQ(r.type(), 3);
+    EXPECT_EQ(r.priority(), 1);
+    EXPECT_EQ(r.count(), 0);
+    EXPECT_EQ(r.time(), 1700000000123LL);
+    EXPECT_EQ(r.cashTime, 1700000000123LL);
+    EXPECT_EQ(r.exceptionType, "SIGSEGV");
+    EXPECT_EQ(r.excepitonAddress, "0x10");
+    EXPECT_EQ(r.threadName, "0");
+    EXPECT_EQ(r.callStack, "0 padolvo 0x1");
+    EXPECT_EQ(r.causedBy, "SEGV_MAPERR");
+    EXPECT_EQ(r.mobileInfo.symbol, "g-1");
+    EXPECT_EQ(r.mobileInfo.other, "padolvo;x86_64;abc#");
+    EXPECT_EQ(r.contactInfo.qua, "123%2045");
+    EXPECT_EQ(r.contactInfo.other, "my%20host#me@x");
+    EXPECT_EQ(r.contactInfo.all, "123%2045;my%20host#me@x");
+    EXPECT_EQ(r.contactInfo.tel, "unknown");
+    EXPECT_EQ(r.contactInfo.email, "unknown");
+    EXPECT_EQ(r.contactInfo.comment, "unknown");
+    ASSERT_EQ(r.attachmentList.size(), 2u);
+    EXPECT_EQ(attachmentText(r, "crash.log"), "second pass");
+    EXPECT_EQ(attachmentText(r, "crash_original.log"), "first pass");
+    EXPECT_EQ(r.attachmentList[0].type, 11);
+    EXPECT_EQ(handler.getLastCrashTime(), 1700000000123LL);
+    EXPECT_EQ(handler.currentCrash().shortNames, (QStringList{"padolvo", "libc.so.6"}));
+    EXPECT_TRUE(handler.currentCrash().active);
+}
+
+TEST_F(CrashFixture, UnsetFactsReadNil)
+{
+    ASSERT_TRUE(handler.convertCrash(leaveCrash("2026_01_01_10_00_00", {{"time", "5"}, {"type", "SIGABRT"}})));
+    const auto r = crashes().at(0);
+    EXPECT_EQ(r->hash, QCryptographicHash::hash("SIGABRTnil", QCryptographicHash::Md5).toHex().toUpper().toStdString());
+    EXPECT_EQ(r->threadName, "nil");
+    EXPECT_EQ(r->callStack, "nil");
+    EXPECT_EQ(r->causedBy, "nil");
+    EXPECT_EQ(r->mobileInfo.symbol, "nil");
+    EXPECT_EQ(r->contactInfo.qua, "nil");
+    EXPECT_EQ(r->contactInfo.all, "nil;nil");
+    ASSERT_EQ(r->attachmentList.size(), 1u);
+}
+
+TEST_F(CrashFixture, WithoutATypeNothingIsStoredAndTheFilesStayForBoundedRetries)
+{
+    crashCallback.store(&countingCallback);
+    g_callbackCalls = 0;
+    QString facts = leaveCrash("2026_01_01_10_00_00", {{"time", "5"}});
+    EXPECT_FALSE(handler.convertCrash(facts));
+    EXPECT_EQ(g_callbackCalls, 0);
+    EXPECT_TRUE(crashes().empty());
+    EXPECT_EQ(crashFiles(), (QStringList{"crash_2026_01_01_10_00_00.facts.try1", "crash_2026_01_01_10_00_00.log"}));
+    EXPECT_EQ(handler.convertPendingCrashes(), 0);
+    EXPECT_EQ(handler.convertPendingCrashes(), 0);
+    EXPECT_EQ(crashFiles(), (QStringList{"crash_2026_01_01_10_00_00.facts.try3", "crash_2026_01_01_10_00_00.log"}));
+    EXPECT_EQ(handler.convertPendingCrashes(), 0);
+    EXPECT_TRUE(crashFiles().isEmpty());
+}
+
+TEST_F(CrashFixture, AStoreThatCannotOpenKeepsTheReports)
+{
+    QFile::remove(home.documents() + "/blocker");
+    QFile blocker(home.documents() + "/blocker");
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    AnaSqlitePersistHandler broken(home.documents() + "/blocker");
+    broken.initDB(nullptr);
+    CrashHandler brokenHandler(broken, clock, home.documents());
+    leaveSimpleCrash(1, 1000);
+    EXPECT_EQ(brokenHandler.convertPendingCrashes(), 0);
+    EXPECT_EQ(crashFiles().size(), 2);
+    // The next launch with a working store converts it.
+    EXPECT_EQ(handler.convertPendingCrashes(), 1);
+    EXPECT_EQ(crashes().size(), 1u);
+    EXPECT_TRUE(crashFiles().isEmpty());
+}
+
+TEST_F(CrashFixture, PendingCrashesConvertOldestFirstAndKeepTenRecords)
+{
+    for (int i = 0; i < 11; ++i)
+        leaveSimpleCrash(i, 1000 + i);
+    EXPECT_EQ(handler.convertPendingCrashes(), 11);
+    const auto stored = crashes();
+    ASSERT_EQ(stored.size(), 10u);
+    EXPECT_EQ(stored.front()->cashTime, 1001);
+    EXPECT_EQ(stored.back()->cashTime, 1010);
+    EXPECT_TRUE(handler.expExist());
+}
+
+TEST_F(CrashFixture, ARepeatMergesIntoTheFirstRecordAndStaysUnsent)
+{
+    handler.convertCrash(leaveSimpleCrash(1, 1000));
+    // Fill up to ten records, then repeat the first crash: nothing else goes.
+    for (int i = 2; i <= 10; ++i)
+        handler.convertCrash(leaveSimpleCrash(i, 1000 + i));
+    QFile::remove(home.documents() + "/crash_2026_01_01_00_00_01.log");
+    handler.convertCrash(leaveCrash("2026_01_01_00_00_01", {{"time", "2000"}, {"type", "SIGSEGV"}, {"address", "0x1"},
+                                                            {"appId", "app"}, {"appVersion", "1.0"}}, "again"));
+    handler.convertCrash(leaveCrash("2026_01_01_00_00_01", {{"time", "3000"}, {"type", "SIGSEGV"}, {"address", "0x1"},
+                                                            {"appId", "app"}, {"appVersion", "1.0"}}, "third"));
+    const auto stored = crashes();
+    ASSERT_EQ(stored.size(), 10u);
+    const auto& first = *stored.front();
+    EXPECT_EQ(first.exceptionType, "SIGSEGV");
+    EXPECT_EQ(first.excepitonAddress, "0x1");
+    EXPECT_EQ(first.count(), 0);
+    EXPECT_EQ(first.time(), 3000);
+    EXPECT_EQ(first.cashTime, 3000);
+    EXPECT_EQ(attachmentText(first, "crash.log"), "report");
+    EXPECT_EQ(attachmentText(first, "crash_times.log"), "1000;2000;3000");
+    EXPECT_TRUE(crashFiles().isEmpty());
+
+    // Once sent (count 1), repeats count up.
+    auto sent = stored.front();
+    sent->setCount(1);
+    ASSERT_TRUE(handler.updateCrash(*sent));
+    handler.convertCrash(leaveCrash("2026_01_01_00_00_01", {{"time", "4000"}, {"type", "SIGSEGV"}, {"address", "0x1"},
+                                                            {"appId", "app"}, {"appVersion", "1.0"}}));
+    EXPECT_EQ(crashes().front()->count(), 2);
+}
+
+TEST_F(CrashFixture, RowsSharingAKeyMergeIntoTheOldest)
+{
+    auto a = storeRecord(77, 2, 100);
+    storeRecord(5, 0, 100);
+    storeRecord(77, 3, 200);
+    auto found = handler.getCrashWithMD5(77);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->id(), a->id());
+    EXPECT_EQ(found->count(), 5);
+    EXPECT_EQ(crashes().size(), 2u);
+    EXPECT_FALSE(handler.getCrashWithMD5(0));
+}
+
+TEST_F(CrashFixture, UploadSelectionTakesNewCrashesThenOlderRepeats)
+{
+    const int64_t today = handler.getTimeOfTodayStart();
+    for (int i = 0; i < 5; ++i)
+        storeRecord(100 + i, 2 + i, today - 1000 - i);
+    storeRecord(1, 0, today + 5);
+    storeRecord(2, 0, today + 6);
+    storeRecord(3, 3, today);   // today: not "before today"
+    auto chosen = handler.getCrashedNeedUpload(3);
+    ASSERT_EQ(chosen.size(), 3u);
+    EXPECT_EQ(chosen[0]->md5(), 1);
+    EXPECT_EQ(chosen[1]->md5(), 2);
+    EXPECT_EQ(chosen[2]->md5(), 100);
+
+    handler.cleanCrashReports({chosen[0], chosen[1]});
+    handler.setWlanProbe([] { return true; });
+    EXPECT_EQ(handler.uploadLimit(), 10);
+    chosen = handler.getCrashedNeedUpload(10);
+    EXPECT_EQ(chosen.size(), 5u);
+
+    for (int i = 10; i < 14; ++i)
+        storeRecord(i, 0, today);
+    EXPECT_EQ(handler.getCrashedNeedUpload(3).size(), 3u);
+}
+
+TEST_F(CrashFixture, AfterUploadOldRecordsGoAndTodaysAreMarkedSent)
+{
+    const int64_t today = handler.getTimeOfTodayStart();
+    auto yesterday = storeRecord(1, 0, today - 1);
+    auto midnight = storeRecord(2, 0, today);
+    auto repeated = storeRecord(3, 4, today + 10);
+    ASSERT_TRUE(handler.doUploadPostProcess({yesterday, midnight, repeated}));
+    const auto left = crashes();
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[0]->md5(), 2);
+    EXPECT_EQ(left[0]->count(), 1);
+    EXPECT_EQ(left[1]->count(), 4);
+    // A record stamped exactly at midnight is today's, in both places.
+    EXPECT_TRUE(handler.getCrashBeforeTodayWithOneCount().empty());
+    storeRecord(4, 1, today - 1);
+    EXPECT_EQ(handler.getCrashBeforeTodayWithOneCount().size(), 1u);
+    EXPECT_TRUE(handler.doUploadPostProcess({}));
+}
+
+TEST_F(CrashFixture, LastCrashTimeAndCleaning)
+{
+    handler.persistLastCrashTime(0);
+    EXPECT_EQ(handler.getLastCrashTime(), 0);
+    handler.persistLastCrashTime(1700000000999LL);
+    EXPECT_EQ(handler.getLastCrashTime(), 1700000000999LL);
+    EXPECT_DOUBLE_EQ(UserDefaults::standardUserDefaults().doubleForKey("last_crash_time"), 1700000000999.0);
+
+    storeRecord(1, 0, 1);
+    auto second = storeRecord(2, 0, 1);
+    EXPECT_TRUE(handler.cleanCrashReport(second->id()));
+    EXPECT_TRUE(handler.cleanCrashReports({}));
+    EXPECT_TRUE(handler.expExist());
+    EXPECT_TRUE(handler.cleanAllCrashReport());
+    EXPECT_FALSE(handler.expExist());
+    AnalyticsPersistObject other;
+    EXPECT_FALSE(handler.updateCrash(other));
+}
+
+TEST(CrashHandlerText, KeyAndEscaping)
+{
+    EXPECT_EQ(CrashHandler::keyForHash("0123456789ABCDEF0123456789ABCDEF"), 0x0123456789ABCDEFLL);
+    EXPECT_EQ(CrashHandler::keyForHash("F123456789ABCDEF0000000000000000"), 0x7123456789ABCDEFLL);
+    EXPECT_EQ(CrashHandler::keyForHash("00000000000000000123456789ABCDEF"), 1);
+    EXPECT_EQ(CrashHandler::percentEscape("a-Z_0.~!*'();/?:@&=+$,#%[]"), "a-Z_0.~!*'();/?:@&=+$,#%[]");
+    EXPECT_EQ(CrashHandler::percentEscape(" \"<>\\^`{|}é"), "%20%22%3C%3E%5C%5E%60%7B%7C%7D%C3%A9");
+}

@@ -1,0 +1,158 @@
+#include "CrashFixture.h"
+
+#include "analytics/AnaBundleUtil.h"
+#include "analytics/AnaModel.h"
+#include "crashhandler/CrashReporter.h"
+#include "crashhandler/PavCrashReportManager.h"
+#include "platform/core/UserDefaults.h"
+#include "support/FakeUsageRecorder.h"
+
+#include <QDateTime>
+
+namespace {
+
+std::vector<int> lastTwo(const std::vector<int>& all)
+{
+    return all.size() < 2 ? all : std::vector<int>(all.end() - 2, all.end());
+}
+
+class Reporter : public CrashFixture {
+protected:
+    Reporter() : model(AnaModel::Inputs{}), reporter(handler, model, home.documents()), manager(reporter, handler, nullptr, &usage)
+    {
+        reporter.setInstaller([this] { ++installs; });
+        reporter.setUploader([this](CrashReporterDelegate*) { ++uploads; });
+        manager.setHasAPT(false);
+        manager.setDeviceId("device-id");
+        UserDefaults::standardUserDefaults().setString("PavLastVersion", AnaBundleUtil::getBundleVersion());
+    }
+
+    // A crash at the given local time, converted as at a launch.
+    void crashAt(const QDateTime& when, bool active)
+    {
+        static int n = 0;
+        ++n;
+        leaveCrash(QString("2026_01_01_00_00_%1").arg(n, 4, 10, QChar('0')),
+                   {{"time", QByteArray::number(when.toMSecsSinceEpoch())},
+                    {"type", "SIGSEGV"},
+                    {"address", "0x10"},
+                    {"active", active ? "1" : "0"}});
+        manager.run();
+    }
+
+    AnaModel model;
+    CrashReporter reporter;
+    FakeUsageRecorder usage;
+    PavCrashReportManager manager;
+    int installs = 0;
+    int uploads = 0;
+};
+
+
+}
+
+TEST_F(Reporter, InstallingTwiceInstallsAndUploadsOnce)
+{
+    reporter.install("", true);
+    reporter.install("42", true);
+    EXPECT_EQ(installs, 1);
+    EXPECT_EQ(uploads, 1);
+    EXPECT_TRUE(reporter.isInstalled());
+    EXPECT_EQ(model.qua(), "42");
+    reporter.install(QString(), false);
+    EXPECT_EQ(model.qua(), "");
+    EXPECT_FALSE(model.qua().isNull());
+    reporter.setGUID("");
+    EXPECT_EQ(model.guid(), "unknown");
+    reporter.setGUID("g");
+    EXPECT_EQ(model.guid(), "g");
+}
+
+TEST_F(Reporter, AttachTextIsFiledOnlyForACurrentCrash)
+{
+    reporter.setAttachLog("text");
+    EXPECT_FALSE(QFile::exists(reporter.attachFilePath()));
+
+    handler.convertCrash(leaveCrash("2026_01_01_00_00_00", {{"time", "1234"}, {"type", "SIGBUS"}}));
+    reporter.setAttachLog("no address");
+    EXPECT_FALSE(QFile::exists(reporter.attachFilePath()));
+
+    handler.convertCrash(leaveCrash("2026_01_01_00_00_01", {{"time", "5678"}, {"type", "SIGBUS"}, {"address", "0x0"}}));
+    reporter.setAttachLog("first");
+    reporter.setAttachLog("second");
+    EXPECT_EQ(reporter.attachLogs().value("5678"), "second");
+
+    // A damaged or empty file no longer swallows the new text.
+    for (const QByteArray& damaged : {QByteArray("{}"), QByteArray("not json"), QByteArray()}) {
+        QFile file(reporter.attachFilePath());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(damaged);
+        file.close();
+        reporter.setAttachLog("fresh");
+        EXPECT_EQ(reporter.attachLogs().size(), 1);
+        EXPECT_EQ(reporter.attachLogs().value("5678"), "fresh");
+    }
+}
+
+TEST_F(Reporter, LaunchConvertsLeftoverCrashesThenInstalls)
+{
+    leaveSimpleCrash(1, QDateTime::currentMSecsSinceEpoch());
+    manager.run();
+    EXPECT_EQ(crashes().size(), 1u);
+    EXPECT_EQ(installs, 1);
+    EXPECT_EQ(uploads, 1);
+    EXPECT_EQ(model.qua(), "none");
+    EXPECT_EQ(model.guid(), "device-id");
+    EXPECT_TRUE(reporter.checkCrash());
+    // The crash's attach text is filed under its time.
+    const auto record = crashes().at(0);
+    EXPECT_EQ(reporter.attachLogs().value(QString::number(record->cashTime)), PavCrashReportManager::attachText());
+    EXPECT_TRUE(PavCrashReportManager::attachText().startsWith("lc=9C40E2A7B53D18F6&ver="));
+
+    PavCrashReportManager::setUserNumberSource([] { return QString("10001"); });
+    manager.run();
+    PavCrashReportManager::setUserNumberSource(nullptr);
+    EXPECT_EQ(model.qua(), "10001");
+}
+
+TEST_F(Reporter, ANewVersionDeletesEveryRecordIncludingJustConvertedOnes)
+{
+    storeRecord(9, 0, 1);
+    leaveSimpleCrash(1, 1000);
+    UserDefaults::standardUserDefaults().setString("PavLastVersion", "0.0.1");
+    manager.run();
+    EXPECT_TRUE(crashes().empty());
+    EXPECT_FALSE(reporter.checkCrash());
+    UserDefaults::standardUserDefaults().removeObjectForKey("PavLastVersion");
+    leaveSimpleCrash(2, 1000);
+    manager.run();
+    EXPECT_TRUE(crashes().empty());
+}
+
+TEST_F(Reporter, CrashesAreCountedPerCrashDayIntoUsageEvents)
+{
+    const QDateTime day(QDate(2026, 3, 5), QTime(10, 0), Qt::LocalTime);
+    crashAt(day, true);
+    EXPECT_EQ(usage.types(), (std::vector<int>{27230, 27330, 27298, 27331}));
+    EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("PavCrashCount"), 1);
+    EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("PavCrashDate"),
+              QDateTime(QDate(2026, 3, 5), QTime(0, 0), Qt::LocalTime).toSecsSinceEpoch());
+    EXPECT_EQ(usage.revertCalls(), 1);
+
+    for (int i = 1; i < 10; ++i)
+        crashAt(day.addSecs(i), false);
+    EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("PavCrashCount"), 10);
+    // In the background: no "while active" events.
+    EXPECT_EQ(lastTwo(usage.types()), (std::vector<int>{27230, 27330}));
+
+    crashAt(day.addSecs(20), true);
+    EXPECT_EQ(lastTwo(usage.types()), (std::vector<int>{27334, 27335}));
+
+    manager.setHasAPT(true);
+    crashAt(day.addSecs(30), true);
+    EXPECT_EQ(usage.types().back(), 27334);
+
+    crashAt(day.addDays(1), false);
+    EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("PavCrashCount"), 1);
+    EXPECT_EQ(usage.types().back(), 27230);
+}

@@ -1,0 +1,330 @@
+// Real crashes: crash_child crashes in a chosen way with the writer
+// installed; each test checks that it died by the expected signal and left
+// the expected report and facts file.
+
+#include "ElfFile.h"
+#include "crashhandler/CrashFacts.h"
+#include "support/ChildProcess.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <csignal>
+#include <ctime>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class CrashChild : public ::testing::Test {
+protected:
+    ChildResult crash(const QString& scenario, int parked = 0, const QStringList& env = {},
+                      ChildProcess::Stdout mode = ChildProcess::Stdout::Pipe, int timeoutMs = 15000)
+    {
+        QStringList args{home.path(), scenario};
+        if (parked)
+            args << QString::number(parked);
+        return ChildProcess::run("crash_child", args, timeoutMs, env, mode);
+    }
+    QString documents() const { return home.path() + "/Documents"; }
+    QStringList files(const QString& pattern) const
+    {
+        return QDir(documents()).entryList({pattern}, QDir::Files, QDir::Name);
+    }
+    QString report(int index = 0) const
+    {
+        QStringList logs = files("crash_*.log");
+        if (index >= logs.size())
+            return {};
+        QFile f(documents() + "/" + logs[index]);
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+    QMap<QString, QByteArray> facts() const
+    {
+        QStringList pending = CrashFacts::pending(documents());
+        return pending.size() == 1 ? CrashFacts::read(pending[0]) : QMap<QString, QByteArray>();
+    }
+
+    QTemporaryDir home;
+};
+
+QString lineStartingWith(const QString& text, const QString& prefix)
+{
+    for (const QString& line : text.split('\n')) {
+        if (line.startsWith(prefix))
+            return line.mid(prefix.size());
+    }
+    return {};
+}
+
+struct Scenario {
+    const char* name;
+    int signal;
+    const char* exceptionCode;
+    const char* address;   // exact text, or "" for any non-zero address
+};
+
+class CrashScenario : public CrashChild, public ::testing::WithParamInterface<Scenario> {};
+
+}
+
+TEST_P(CrashScenario, DiesByItsSignalAndLeavesReportAndFacts)
+{
+    const Scenario& s = GetParam();
+    ChildResult r = crash(s.name);
+    ASSERT_FALSE(r.hung) << "hang";
+    ASSERT_TRUE(r.signaled) << "exit code " << r.exitCode << ": " << r.output.constData();
+    EXPECT_EQ(r.signal, s.signal);
+
+    ASSERT_EQ(files("crash_*.log").size(), 1);
+    QString text = report();
+    EXPECT_EQ(lineStartingWith(text, "Exception Code: "), QString(s.exceptionCode));
+    QString address = lineStartingWith(text, "Exception Addr: ");
+    if (*s.address)
+        EXPECT_EQ(address, QString(s.address));
+    else
+        EXPECT_TRUE(address.startsWith("0x") && address != "0x0") << address.toStdString();
+    EXPECT_FALSE(text.contains("Objective-C exception:"));
+    EXPECT_FALSE(text.contains("Last Exception Backtrace"));
+    EXPECT_TRUE(text.contains("\nBinary Images:\n"));
+
+    QFileInfo info(documents() + "/" + files("crash_*.log")[0]);
+    EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
+              QFile::Permissions());
+
+    QMap<QString, QByteArray> f = facts();
+    EXPECT_EQ(f.value("complete"), "1");
+    EXPECT_EQ(f.value("signal").toInt(), s.signal);
+    EXPECT_EQ(QString(f.value("type") + "," + f.value("error")), QString(s.exceptionCode));
+    EXPECT_EQ(QString(f.value("address")), address);
+    EXPECT_EQ(f.value("reportOpened"), "1");
+    EXPECT_EQ(f.value("crashPath"), f.value("backPath"));
+    EXPECT_TRUE(QFile::exists(QString(f.value("crashPath"))));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, CrashScenario,
+                         ::testing::Values(Scenario{"segv", SIGSEGV, "SIGSEGV,SEGV_MAPERR", "0x10"},
+                                           Scenario{"accerr", SIGSEGV, "SIGSEGV,SEGV_ACCERR", ""},
+                                           Scenario{"bus", SIGBUS, "SIGBUS,BUS_ADRERR", ""},
+#if defined(__x86_64__)
+                                           Scenario{"fpe", SIGFPE, "SIGFPE,FPE_INTDIV", ""},
+                                           Scenario{"ill", SIGILL, "SIGILL,ILL_ILLOPN", ""},
+                                           Scenario{"trap", SIGTRAP, "SIGTRAP,128", "0x0"},
+#endif
+                                           Scenario{"abort", SIGABRT, "SIGABRT,-6", "0x0"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CrashChild, SegvReportHasTheLinesInOrderWithLocalZoneAndBuildId)
+{
+    // A zone half an hour off the hour (POSIX TZ text: no zone database needed).
+    ChildResult r = crash("segv", 0, {"TZ=IST-5:30"});
+    ASSERT_TRUE(r.signaled && r.signal == SIGSEGV);
+    QString text = report();
+    const char* order[] = {"Hardware Model: ", "HardWare Localized Model: ", "Process: crash_child [", "Path: ",
+                           "Identifier: ", "Version:  ", "Code Type: ", "Parent Process: ", "Date/Time: ",
+                           "OS Version: ", "Device Name: ", "Report Version:  104\n\n", "SDK start time: 1700000000000\n",
+                           "HardWare OS: ", "Machine code Type: ", "VYT App Version: ", "VYT SDK Identifier: corvane.pav.analytics\n",
+                           "VYT SDK Version: 1.5.0\n", "Registed Uin : 12345\n", "App UUID : ",
+                           "\nException Code: SIGSEGV,SEGV_MAPERR\n", "Exception Addr: 0x10\n",
+                           "Crashed Thread: 0\n\nThread 0 Crashed:\n0  crash_child", "Thread 0 crashed with ",
+                           "Binary Images:\n"};
+    qsizetype at = 0;
+    for (const char* line : order) {
+        qsizetype next = text.indexOf(QString(line), at);
+        ASSERT_GE(next, at) << "missing or out of order: " << line;
+        at = next;
+    }
+    EXPECT_TRUE(text.startsWith("Hardware Model: "));
+
+    // The local time and zone of the crash instant, without localtime.
+    QString date = lineStartingWith(text, "Date/Time: ");
+    QRegularExpressionMatch m = QRegularExpression(R"(^(\d+)-(\d\d)-(\d\d) (\d\d):(\d\d):(\d\d)\.\d{3} ([+-]\d{4})$)").match(date);
+    ASSERT_TRUE(m.hasMatch()) << date.toStdString();
+    EXPECT_EQ(m.captured(7), "+0530");
+    QMap<QString, QByteArray> f = facts();
+    time_t local = time_t(f.value("time").toLongLong() / 1000) + 5 * 3600 + 30 * 60;
+    tm civil{};
+    gmtime_r(&local, &civil);
+    EXPECT_EQ(m.captured(1).toInt(), civil.tm_year + 1900);
+    EXPECT_EQ(m.captured(3).toInt(), civil.tm_mday);
+    EXPECT_EQ(m.captured(4).toInt(), civil.tm_hour);
+    EXPECT_EQ(m.captured(5).toInt(), civil.tm_min);
+    EXPECT_EQ(m.captured(6).toInt(), civil.tm_sec);
+    EXPECT_TRUE(files("crash_*.log").value(0).startsWith(
+        QString::asprintf("crash_%04d_%02d_%02d_%02d_%02d_%02d", civil.tm_year + 1900, civil.tm_mon + 1,
+                          civil.tm_mday, civil.tm_hour, civil.tm_min, civil.tm_sec)));
+
+    // The executable comes first, marked, with the build-id of its file.
+    QString exe = QString(PAV_TEST_BIN_DIR) + "/crash_child";
+    QString id = buildIdOfFile(exe);
+    ASSERT_FALSE(id.isEmpty());
+    EXPECT_EQ(lineStartingWith(text, "App UUID : "), id);
+    QString images = text.mid(text.indexOf("Binary Images:\n") + 15);
+    EXPECT_TRUE(images.section('\n', 0, 0).endsWith(" +crash_child x86_64 <" + id + "> " + exe) ||
+                images.section('\n', 0, 0).contains("+crash_child aarch64 <" + id + ">"));
+    EXPECT_TRUE(f.value("binInfo").startsWith(QString("crash_child;").toUtf8()));
+    EXPECT_TRUE(f.value("binInfo").endsWith("#"));
+
+    // The register dump's pc is frame 0 of the crashed thread.
+    QString frame0 = lineStartingWith(text, "0  crash_child");
+    QString pc = frame0.simplified().section(' ', 0, 0);
+    QString reg = text.contains(" rip: 0x") ? "rip" : "pc";
+    QString dumped = text.mid(text.indexOf(reg + ": 0x") + reg.size() + 2, 18);
+    EXPECT_EQ(dumped.toULongLong(nullptr, 16), pc.toULongLong(nullptr, 16));
+    EXPECT_FALSE(text.contains("x-detect"));
+    EXPECT_EQ(f.value("crashStackShortNames").split('\n').first(), "crash_child");
+    EXPECT_TRUE(f.value("errorStack").startsWith("0 crash_child 0x"));
+}
+
+TEST_F(CrashChild, UncaughtExceptionReportsNameReasonAndBothBacktraces)
+{
+    ChildResult r = crash("exception");
+    ASSERT_FALSE(r.hung);
+    ASSERT_TRUE(r.signaled);
+    EXPECT_EQ(r.signal, SIGABRT);
+    QString text = report();
+    EXPECT_TRUE(text.startsWith("Objective-C exception:\nobjc_exception_name: std::runtime_error\n"
+                                "objc_exception_reason: boom\n\nHardware Model: "));
+    qsizetype symbols = text.indexOf("\n\nLast Exception Backtrace: \n");
+    qsizetype frames = text.indexOf("\nLast Exception Backtrace Original:\n0  ");
+    ASSERT_GT(symbols, 0);
+    EXPECT_GT(frames, symbols);
+    EXPECT_GT(text.indexOf("Exception Code: SIGABRT,-6\n"), frames);
+    QMap<QString, QByteArray> f = facts();
+    EXPECT_EQ(f.value("type"), "std::runtime_error");
+    EXPECT_EQ(f.value("error"), "boom");
+    EXPECT_TRUE(f.value("errorStack").startsWith("0 crash_child 0x")) << f.value("errorStack").constData();
+}
+
+TEST_F(CrashChild, ListsEveryThreadAndMarksTheCrashedOne)
+{
+    ChildResult r = crash("segv", 3);
+    ASSERT_TRUE(r.signaled && r.signal == SIGSEGV);
+    QString text = report();
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(text.contains(QString("\nThread %1%2:\n").arg(i).arg(i == 0 ? " Crashed" : "")));
+    EXPECT_FALSE(text.contains("\nThread 4"));
+    EXPECT_EQ(text.count(" Crashed:"), 1);
+    // Parked threads answer the sampler and show their frames (one that
+    // does not answer in time keeps its header alone).
+    int withFrames = 0;
+    for (int i = 1; i < 4; ++i) {
+        qsizetype at = text.indexOf(QString("\nThread %1:\n").arg(i));
+        withFrames += text.mid(at + 11, 3) == "0  " ? 1 : 0;
+    }
+    EXPECT_GE(withFrames, 1);
+}
+
+TEST_F(CrashChild, CrashOnSecondaryThreadNamesThatThread)
+{
+    ChildResult r = crash("thread", 2);
+    ASSERT_TRUE(r.signaled && r.signal == SIGSEGV);
+    QString text = report();
+    int crashed = lineStartingWith(text, "Crashed Thread: ").toInt();
+    EXPECT_GT(crashed, 0);
+    EXPECT_TRUE(text.contains(QString("\nThread %1 Crashed:\n0  crash_child").arg(crashed)));
+    EXPECT_TRUE(text.contains(QString("Thread %1 crashed with ").arg(crashed)));
+    EXPECT_EQ(text.count(QRegularExpression("\nThread \\d+( Crashed)?:\n")), 4);
+    EXPECT_EQ(facts().value("thread").toInt(), crashed);
+}
+
+TEST_F(CrashChild, TwoThreadsCrashingAtOnceGiveOneReport)
+{
+    ChildResult r = crash("two_threads");
+    ASSERT_FALSE(r.hung);
+    EXPECT_TRUE(r.signaled && r.signal == SIGSEGV);
+    ASSERT_EQ(files("crash_*.log").size(), 1);
+    EXPECT_EQ(report().count(" Crashed:"), 1);
+    EXPECT_EQ(facts().value("pass"), "1");
+    EXPECT_EQ(facts().value("complete"), "1");
+}
+
+TEST_F(CrashChild, LaterCrashesNeverOverwriteEarlierReports)
+{
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(crash("abort").signaled);
+    EXPECT_EQ(files("crash_*.log").size(), 3);
+    EXPECT_EQ(files("crash_*.facts").size(), 3);
+}
+
+TEST_F(CrashChild, StackOverflowIsReportedOnMainAndProjectThreads)
+{
+    for (const char* scenario : {"overflow_main", "overflow_thread"}) {
+        QDir(documents()).removeRecursively();
+        ChildResult r = crash(scenario);
+        ASSERT_FALSE(r.hung) << scenario;
+        EXPECT_TRUE(r.signaled && r.signal == SIGSEGV) << scenario;
+        EXPECT_TRUE(report().contains("Exception Code: SIGSEGV,")) << scenario;
+        EXPECT_EQ(facts().value("complete"), "1") << scenario;
+    }
+}
+
+TEST_F(CrashChild, FaultInsideTheWriterLeavesASecondReport)
+{
+    ChildResult r = crash("nested");
+    ASSERT_FALSE(r.hung);
+    ASSERT_TRUE(r.signaled);
+    EXPECT_EQ(r.signal, SIGBUS);
+    QStringList logs = files("crash_*.log");
+    ASSERT_EQ(logs.size(), 2);
+    EXPECT_TRUE(logs[1].endsWith("_2.log"));
+    EXPECT_TRUE(report(0).contains("Exception Code: SIGSEGV,SEGV_MAPERR"));
+    EXPECT_TRUE(report(1).contains("Exception Code: SIGBUS,-6"));
+    QMap<QString, QByteArray> f = facts();
+    EXPECT_EQ(f.value("pass"), "2");
+    EXPECT_EQ(QString(f.value("backPath")), documents() + "/" + logs[0]);
+    EXPECT_EQ(QString(f.value("crashPath")), documents() + "/" + logs[1]);
+    EXPECT_EQ(f.value("type"), "SIGSEGV");
+}
+
+TEST_F(CrashChild, UnwritableFolderSendsTheReportOnlyToAPipe)
+{
+    // A file where the documents folder should be: no report can be opened.
+    QFile blocker(documents());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    ChildResult toFile = crash("segv", 0, {}, ChildProcess::Stdout::File);
+    EXPECT_TRUE(toFile.signaled && toFile.signal == SIGSEGV);
+    EXPECT_TRUE(toFile.output.isEmpty()) << toFile.output.left(200).constData();
+
+    ChildResult toPipe = crash("segv");
+    EXPECT_TRUE(toPipe.signaled && toPipe.signal == SIGSEGV);
+    EXPECT_TRUE(toPipe.output.contains("Exception Code: SIGSEGV,SEGV_MAPERR\n"));
+    EXPECT_TRUE(toPipe.output.contains("Binary Images:\n"));
+}
+
+TEST_F(CrashChild, RecordStepGetsTheFilledDataAndAHangingOneIsCutShort)
+{
+    ChildResult r = crash("segv", 0, {"CRASH_RECORD=marker", "CRASH_ACTIVE=1"});
+    ASSERT_TRUE(r.signaled && r.signal == SIGSEGV);
+    QFile marker(home.path() + "/record.marker");
+    ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
+    QList<QByteArray> lines = marker.readAll().split('\n');
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines[0], "SIGSEGV");
+    EXPECT_EQ(lines[1], "0x10");
+    EXPECT_EQ(lines[2], "0");
+    EXPECT_EQ(QFileInfo(QString(lines[3])).fileName(), files("crash_*.log").value(0));
+    EXPECT_EQ(facts().value("active"), "1");
+
+    QDir(documents()).removeRecursively();
+    ChildResult hung = crash("segv", 0, {"CRASH_RECORD=hang"});
+    ASSERT_FALSE(hung.hung) << "the watchdog did not end the process";
+    EXPECT_TRUE(hung.signaled);
+    EXPECT_EQ(hung.signal, SIGSEGV);
+    EXPECT_EQ(facts().value("complete"), "1");
+}
+
+TEST_F(CrashChild, InstallingTwiceKeepsAllSixHandlers)
+{
+    ChildResult r = crash("install_twice");
+    ASSERT_FALSE(r.signaled);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.output.startsWith("installed 2\n"));
+    EXPECT_EQ(r.output.count("ok\n"), 6) << r.output.constData();
+}

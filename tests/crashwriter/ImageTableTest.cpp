@@ -1,0 +1,107 @@
+#include "ElfFile.h"
+#include "PipeCapture.h"
+#include "crashhandler/ImageTable.h"
+#include "crashhandler/SafeOutput.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+#include <memory>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+std::string selfPath()
+{
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    return std::string(buf, n > 0 ? std::size_t(n) : 0);
+}
+
+}
+
+TEST(ImageTable, LiveListStartsWithThisExecutableAndItsFileBuildId)
+{
+    // A mapped file that is not ELF must not become an image.
+    QTemporaryFile junk;
+    ASSERT_TRUE(junk.open());
+    junk.write(QByteArray(8192, 'j'));
+    junk.flush();
+    void* mapped = mmap(nullptr, 8192, PROT_READ | PROT_EXEC, MAP_PRIVATE, junk.handle(), 0);
+
+    auto table = std::make_unique<ImageTable>();
+    std::string exe = selfPath();
+    ASSERT_TRUE(table->CollectImages(exe.c_str()));
+    ASSERT_GT(table->count(), 3);
+    const MachImageInfo& first = table->at(0);
+    EXPECT_EQ(std::string(first.path), exe);
+    char hex[65];
+    first.uuidHex(hex);
+    EXPECT_EQ(QString(hex), buildIdOfFile(QString::fromStdString(exe)));
+    EXPECT_STRNE(hex, "");
+
+    bool libc = false;
+    for (int i = 0; i < table->count(); ++i) {
+        const MachImageInfo& image = table->at(i);
+        libc |= QString(image.shortName).startsWith("libc.so");
+        EXPECT_NE(QString(image.path), junk.fileName());
+        EXPECT_GT(image.size, 0u);
+    }
+    EXPECT_TRUE(libc);
+    if (mapped != MAP_FAILED)
+        munmap(mapped, 8192);
+
+    // The image lines mark the executable; binInfo holds "%s;%s;%s#" per image.
+    FixedText<65536> binInfo;
+    QByteArray lines = captureThroughPipe([&](int fd) {
+        SafeOutput out(fd);
+        table->printImages(out, exe.c_str(), binInfo);
+    });
+    QString firstLine = QString::fromUtf8(lines.left(lines.indexOf('\n')));
+    EXPECT_TRUE(QRegularExpression(R"(^ *0x[0-9a-f]+ - +0x[0-9a-f]+ \+test_crashwriter \w+ <[0-9a-f]+> /)")
+                    .match(firstLine).hasMatch()) << firstLine.toStdString();
+    EXPECT_EQ(lines.count('\n'), table->count());
+    QStringList entries = QString(binInfo.c_str()).split('#', Qt::SkipEmptyParts);
+    EXPECT_EQ(entries.size(), table->count());
+    for (const QString& e : entries)
+        EXPECT_TRUE(QRegularExpression(R"(^[^;]+;\w+;[0-9a-f]*$)").match(e).hasMatch()) << e.toStdString();
+}
+
+TEST(ImageTable, SymbolisesWithHalfOpenRangesAndLastMatchWins)
+{
+    auto table = std::make_unique<ImageTable>();
+    table->add("/lib/libA.so", 0x1000, 0x1000, "x86_64");
+    table->add("/lib/libB.so", 0x2000, 0x1000, "x86_64");
+    ImageTable::Symbol s = table->symbolise(0x1fff);
+    EXPECT_STREQ(s.name, "libA.so");
+    EXPECT_EQ(s.base, 0x1000u);
+    EXPECT_EQ(s.offset, 0xfffu);
+    EXPECT_STREQ(table->symbolise(0x2000).name, "libB.so");   // the end of A is not A's
+    s = table->symbolise(0x3000);
+    EXPECT_STREQ(s.name, "<unknown-name>");
+    EXPECT_EQ(s.base, 0x3000u);
+    EXPECT_EQ(s.offset, 0u);
+
+    table->add("plain", 0x1800, 0x100, "arm");
+    EXPECT_STREQ(table->symbolise(0x1850).name, "plain");   // the later image wins
+    EXPECT_STREQ(table->symbolise(0x1900).name, "libA.so");
+
+    // An image without a build-id stays listed, with an empty id.
+    FixedText<65536> binInfo;
+    QByteArray lines = captureThroughPipe([&](int fd) {
+        SafeOutput out(fd);
+        table->printImages(out, "plain", binInfo);
+    });
+    EXPECT_TRUE(lines.endsWith("    0x1800 -     0x18ff +plain arm <> plain\n")) << lines.constData();
+    EXPECT_TRUE(QByteArray(binInfo.c_str()).endsWith("#plain;arm;#"));
+
+    char cpu[12];
+    ImageTable::mapcpu(cpu, sizeof cpu, 183);
+    EXPECT_STREQ(cpu, "aarch64");
+    ImageTable::mapcpu(cpu, sizeof cpu, 0x1f3);
+    EXPECT_STREQ(cpu, "cpu_243.0");
+}

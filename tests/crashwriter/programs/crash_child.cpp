@@ -1,0 +1,195 @@
+// Crashes in the way named by its second argument, with the crash writer
+// installed and the first argument as the application home.
+//   crash_child <home> <scenario> [parked-thread-count]
+// Environment: CRASH_ACTIVE=1 marks the app active; CRASH_RECORD=marker
+// registers a record step that writes the crash data to the marker file,
+// CRASH_RECORD=hang one that never returns.
+
+#include "analytics/AnaModel.h"
+#include "analytics/AnalyticsTimes.h"
+#include "crashhandler/CBugReport.h"
+#include "crashhandler/CrashInstall.h"
+#include "crashhandler/CrashReportData.h"
+#include "platform/core/AppHome.h"
+#include "platform/core/ThreadHooks.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <stdexcept>
+#include <string>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+std::string g_home;
+std::atomic<int> g_parked{0};
+
+volatile uintptr_t g_lowAddress = 0x10;
+
+__attribute__((noinline)) void writeLowAddress() { *reinterpret_cast<volatile int*>(g_lowAddress) = 1; }
+
+__attribute__((noinline)) void writeReadOnlyPage()
+{
+    void* page = mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    mprotect(page, 4096, PROT_READ);
+    *static_cast<volatile int*>(page) = 1;
+}
+
+__attribute__((noinline)) void touchTruncatedMapping()
+{
+    std::string path = g_home + "/bus.bin";
+    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
+    char block[4096] = {};
+    if (write(fd, block, sizeof block) != ssize_t(sizeof block))
+        _exit(3);
+    auto* p = static_cast<volatile char*>(mmap(nullptr, 4096, PROT_READ, MAP_SHARED, fd, 0));
+    if (ftruncate(fd, 0) != 0)
+        _exit(3);
+    (void)p[0];
+}
+
+__attribute__((noinline)) int divideByZero()
+{
+    volatile int zero = 0;
+    volatile int x = 7;
+    return x / zero;
+}
+
+__attribute__((noinline)) void throwUncaught() { throw std::runtime_error("boom"); }
+
+__attribute__((noinline)) int recurse(int depth)
+{
+    if (depth < 0)   // never: the recursion only ends by overflowing
+        return 0;
+    volatile char pad[512];
+    pad[0] = char(depth);
+    return recurse(depth + 1) + pad[0];
+}
+
+void parkThreads(int count)
+{
+    for (int i = 0; i < count; ++i) {
+        ThreadHooks::start("parked", [] {
+            ++g_parked;
+            for (;;)
+                pause();
+        }).detach();
+    }
+    while (g_parked.load() < count)
+        usleep(1000);
+}
+
+void raiseBusOnFirstPass(int pass)
+{
+    if (pass == 1)
+        raise(SIGBUS);
+}
+
+void recordToMarker(const CrashReportData& data)
+{
+    std::string path = g_home + "/record.marker";
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const char* parts[] = {data.type.c_str(), "\n", data.address.c_str(), "\n", data.thread.c_str(), "\n",
+                           data.crashPath.c_str(), "\n"};
+    for (const char* p : parts) {
+        if (write(fd, p, strlen(p)) < 0)
+            break;
+    }
+    close(fd);
+}
+
+void recordHangs(const CrashReportData&)
+{
+    for (;;)
+        pause();
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return 2;
+    rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    QCoreApplication app(argc, argv);
+    g_home = argv[1];
+    std::string scenario = argv[2];
+    AppHome::setCurrent(QString::fromStdString(g_home));
+    AnalyticsTimes::startTime.store(1700000000000);
+    AnaModel::getDefualtAnaModel().setQua("12345");
+
+    int installed = installCrashHandler();
+    if (scenario == "install_twice") {
+        installed = installCrashHandler();
+        std::printf("installed %d\n", installed);
+        for (int sig : CBugReport::kSignals) {
+            struct sigaction sa{};
+            sigaction(sig, nullptr, &sa);
+            bool ours = (sa.sa_flags & (SA_ONSTACK | SA_SIGINFO)) == (SA_ONSTACK | SA_SIGINFO) &&
+                        sa.sa_sigaction == &CBugReport::signal_handler;
+            std::printf("%d %s\n", sig, ours ? "ok" : "missing");
+        }
+        return 0;
+    }
+    if (const char* active = std::getenv("CRASH_ACTIVE"))
+        CBugReport::setAppActive(std::strcmp(active, "1") == 0);
+    if (const char* record = std::getenv("CRASH_RECORD"))
+        CBugReport::setRecordStep(std::strcmp(record, "hang") == 0 ? &recordHangs : &recordToMarker);
+    parkThreads(argc > 3 ? std::atoi(argv[3]) : 0);
+
+    if (scenario == "segv")
+        writeLowAddress();
+    else if (scenario == "accerr")
+        writeReadOnlyPage();
+    else if (scenario == "bus")
+        touchTruncatedMapping();
+    else if (scenario == "fpe")
+        return divideByZero();
+    else if (scenario == "ill")
+        __builtin_trap();
+#if defined(__x86_64__)
+    else if (scenario == "trap")
+        asm volatile("int3");
+#endif
+    else if (scenario == "abort")
+        std::abort();
+    else if (scenario == "exception")
+        throwUncaught();
+    else if (scenario == "thread") {
+        std::thread t = ThreadHooks::start("crasher", [] { writeLowAddress(); });
+        t.join();
+    } else if (scenario == "overflow_main")
+        return recurse(0);
+    else if (scenario == "overflow_thread") {
+        std::thread t = ThreadHooks::start("deep", [] { recurse(0); });
+        t.join();
+    } else if (scenario == "two_threads") {
+        // Both threads fault at the same moment; one of them owns the report.
+        static std::atomic<int> ready{0};
+        auto fault = [] {
+            ++ready;
+            while (ready.load() < 2) {
+            }
+            writeLowAddress();
+        };
+        std::thread a = ThreadHooks::start("crash-a", fault);
+        std::thread b = ThreadHooks::start("crash-b", fault);
+        a.join();
+        b.join();
+    } else if (scenario == "nested") {
+        CBugReport::setTestFaultHook(&raiseBusOnFirstPass);
+        writeLowAddress();
+    }
+    std::printf("survived %s (installed %d)\n", scenario.c_str(), installed);
+    return 0;
+}

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// A small scripted HTTP/1.1 server on 127.0.0.1 (port chosen by the system)
+// for transport tests. Each request takes the next scripted step, or the
+// default step when the script is empty. Stalls end when the server stops or
+// release() is called, and never last longer than the stall cap. Every
+// connection thread is joined by the destructor.
+class LoopbackHttpServer {
+public:
+    struct Request {
+        QByteArray method;
+        QByteArray target;
+        QMap<QByteArray, QByteArray> headers;   // lower-case names
+        QByteArray body;
+    };
+
+    struct Step {
+        enum class Kind { Answer, Drop, Hang, HeadersThenStall, HalfBodyThenStall, Redirect };
+        Kind kind = Kind::Answer;
+        int status = 200;
+        QByteArray body;
+        QByteArray location;   // Redirect: path or absolute URL
+        int delayMs = 0;       // wait before acting
+    };
+
+    static Step answer(QByteArray body, int status = 200, int delayMs = 0);
+    static Step serverError();
+    static Step drop();
+    static Step hang();
+    static Step headersThenStall();
+    static Step halfBodyThenStall(QByteArray body);
+    static Step redirect(int status, QByteArray location);
+
+    LoopbackHttpServer();
+    ~LoopbackHttpServer();
+    LoopbackHttpServer(const LoopbackHttpServer&) = delete;
+    LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;
+
+    quint16 port() const { return m_port; }
+    QString url(const QString& path = QStringLiteral("/analytics/upload")) const;
+    // A URL on a port where nothing listens.
+    static QString refusedUrl();
+
+    void enqueue(Step step);
+    void setDefaultStep(Step step);
+    void release();   // ends current and future stalls
+    void setStallCapMs(int ms) { m_stallCapMs = ms; }
+
+    QList<Request> requests() const;
+    int requestCount() const;
+    bool waitForRequests(int count, int timeoutMs) const;
+    int maxOpenConnections() const { return m_maxOpen.load(); }
+
+private:
+    void acceptLoop();
+    void serve(int fd);
+    bool readRequest(int fd, Request& request);
+    Step nextStep();
+    bool stall(int ms);   // true when released or stopping
+
+    int m_listenFd = -1;
+    quint16 m_port = 0;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<int> m_open{0};
+    std::atomic<int> m_maxOpen{0};
+    int m_stallCapMs = 20000;
+    bool m_released = false;
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_cv;
+    std::deque<Step> m_script;
+    Step m_default;
+    QList<Request> m_requests;
+    std::thread m_acceptThread;
+    std::vector<std::thread> m_connections;
+};

@@ -10,6 +10,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/ShadowLabel.h"
 #include "albums/widgets/AssetThumbnailLoader.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
@@ -128,6 +129,13 @@ TEST_F(DeviceBrowserTest, OpensOnTheTappedPhotoAndPagesBothWays)
     ASSERT_TRUE(waitUntil([&] { return pictureShown(2); }));
     EXPECT_EQ(title(), QStringLiteral("第3张（共12张）"));
     EXPECT_EQ(strip()->selectedIndex(), 2);
+
+    // A title too long for the bar is shortened in the middle.
+    auto* label = qobject_cast<ui::ShadowLabel*>(browser->titleLabel());
+    ASSERT_NE(label, nullptr);
+    label->setText(QString(200, QLatin1Char('a')) + QStringLiteral("END"));
+    EXPECT_TRUE(label->shownText().endsWith(QStringLiteral("END")));
+    EXPECT_TRUE(label->shownText().contains(QChar(0x2026)));
 
     open(kPhotos - 1);  // from the last photo, one back
     ASSERT_TRUE(waitUntil([&] { return pictureShown(kPhotos - 1); }));

@@ -246,3 +246,26 @@ TEST_F(PagerViewTest, ASwipeTooShortToTurnThePageGivesControlBackAtOnce)
     EXPECT_EQ(view->containerScrollView()->contentOffset().x(), 1024);
     EXPECT_TRUE(view->containerScrollView()->isUserInteractionEnabled());
 }
+
+TEST_F(PagerViewTest, ADragOnAZoomedPictureMovesThePictureNotThePage)
+{
+    make(10, 4);
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    view->reloadDataSource();
+    ASSERT_TRUE(waitUntil([&] { return !shown.empty(); }));
+    auto* detail = view->detailScrollView();
+    detail->setMaximumZoomScale(2.0);
+    view->doubleClicked(QPoint(512, 384));
+    ASSERT_DOUBLE_EQ(detail->zoomScale(), 2.0);
+    EXPECT_EQ(detail->contentOffset(), QPointF(512, 384));
+
+    QWindow* window = view->windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(600, 300));
+    for (int x = 560; x >= 300; x -= 40)
+        QTest::mouseMove(window, QPoint(x, 300));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(300, 300));
+    EXPECT_EQ(detail->contentOffset(), QPointF(812, 384));
+    EXPECT_EQ(view->selectedIndex(), 4);
+    EXPECT_EQ(view->containerScrollView()->contentOffset().x(), 1024);
+}

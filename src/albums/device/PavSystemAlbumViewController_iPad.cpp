@@ -5,6 +5,7 @@
 #include "Public/PavRefreshTableHeaderView.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/device/DeviceAlbumBar.h"
+#include "albums/device/DeviceAlbumBatches.h"
 #include "albums/device/GridRows.h"
 #include "albums/device/ReloadPolicy.h"
 #include "albums/store/PavPhotoManager.h"
@@ -69,6 +70,23 @@ PavSystemAlbumViewController_iPad::PavSystemAlbumViewController_iPad(int useType
             PavPhotoManager::sharedPavPhotoManager().setNeedEncryptionCancel(cancel);
             if (cancel)
                 PavCloudAlbumManager::sharePavCloudAlbumManager().setNeedCancelUpload(true);
+        };
+    }
+    if (!m_c.batchAction) {
+        DeviceAlbumBatches::Host host;
+        host.screen = this;
+        host.useType = m_useType;
+        host.selection = [this] { return selectedAssets(); };
+        host.leaveEditMode = [this] {
+            if (m_isEditing)
+                quitEditModeAnimated(true);
+        };
+        m_batches = new DeviceAlbumBatches(std::move(host), DeviceAlbumBatches::Collaborators(), this);
+        m_c.batchAction = [this](EditBar::Entry action) {
+            if (action == EditBar::Entry::Lock)
+                m_batches->lockButtonClicked();
+            else
+                m_batches->backupButtonClicked();
         };
     }
     m_checkUpdateTimer.setSingleShot(true);

@@ -20,6 +20,7 @@
 #include <functional>
 
 class DeviceAlbumBar;
+class DeviceAlbumBatches;
 class PavAlbumEmptyView_iPad;
 class PavRefreshTableHeaderView;
 
@@ -55,7 +56,8 @@ public:
         std::function<void(bool)> setCancelFlags;
         // Opens the photo browser on the tapped photo and the photo list.
         std::function<void(const ALAssetPtr& asset, const QList<ALAssetPtr>& photos)> openPhoto;
-        // The batch actions: lock (into the private album) or backup (to the cloud).
+        // The batch actions: lock (into the private album) or backup (to the
+        // cloud). Default: the screen's own DeviceAlbumBatches.
         std::function<void(EditBar::Entry action)> batchAction;
     };
 
@@ -79,6 +81,8 @@ public:
     PavAlbumEmptyView_iPad* emptyView() const { return m_emptyView; }
     PavAlbumEmptyView_iPad* locationDisabledView() const { return m_locationDisabledView; }
     PavRefreshTableHeaderView* refreshHeaderView() const { return m_refreshHeader; }
+    // The batch actions, when the screen runs its own (no batchAction given).
+    DeviceAlbumBatches* batches() const { return m_batches; }
 
     void getAssetsData();
     void checkUpdate();
@@ -163,6 +167,7 @@ private:
     PavAlbumEmptyView_iPad* m_locationDisabledView = nullptr;
     PavRefreshTableHeaderView* m_refreshHeader = nullptr;
     QTimer m_checkUpdateTimer;
+    DeviceAlbumBatches* m_batches = nullptr;
     ObserverToken m_libraryObserver;
     ObserverToken m_checkObserver;
 };

@@ -77,7 +77,7 @@ void DeviceBatchFixture::makeBatches(int useType)
     DeviceAlbumBatches::Collaborators c;
     c.store = store.get();
     c.cloud = &cloud;
-    c.uploader = uploader;
+    c.uploader = uploaderInUse ? uploaderInUse : uploader;
     c.freeSpace = [this] { return freeSpace; };
     c.existPassword = [this] { return passwordExists; };
     c.makeLockScreen = [this](PavSecretAlbumPasswordControllerDelegate* delegate) -> ui::Screen* {

@@ -84,6 +84,7 @@ protected:
     NotificationCenter center;
     IdleTimer idle;
     std::shared_ptr<FakeUploader> uploader = std::make_shared<FakeUploader>();
+    std::shared_ptr<CloudBackupUploader> uploaderInUse;   // when set, instead of the fake
     std::vector<int> events;
     int network = 3;
     bool passwordExists = true;

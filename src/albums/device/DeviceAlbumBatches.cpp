@@ -4,9 +4,14 @@
 #include "Public/PavToastView_iPad.h"
 #include "Public/PaviPadNavigationController.h"
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
+#include "albums/cloud/PavCloudAlbumLoginDelegate.h"
+#include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
+#include "albums/device/BackupGate.h"
+#include "albums/device/DiskBackupUploader.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "albums/store/PavPhotoManager.h"
+#include "disk/DiskManager.h"
 #include "disk/KyAssetsLibrary.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/core/Clock.h"
@@ -17,7 +22,6 @@
 #include "platform/sys/NetworkHelper.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/NavigationStack.h"
-#include "albums/device/BackupGate.h"
 
 #include <vector>
 
@@ -25,14 +29,39 @@ namespace {
 
 constexpr int kCloudPicker = 2;
 
+// Hands the sign-in sheet's success to a callback; lives with the sheet.
+class CloudLoginRelay : public QObject, public PavCloudAlbumLoginDelegate {
+public:
+    CloudLoginRelay(QObject* sheet, std::function<void()> onSuccess) : QObject(sheet), m_onSuccess(std::move(onSuccess))
+    {
+    }
+    void cloudAlbumLoginSuccess() override
+    {
+        if (m_onSuccess)
+            m_onSuccess();
+    }
+    void cloudAlbumLoginCancel() override {}
+
+private:
+    std::function<void()> m_onSuccess;
+};
+
 DeviceAlbumBatches::Collaborators withDefaults(DeviceAlbumBatches::Collaborators c)
 {
     if (!c.store)
         c.store = &PavPhotoManager::sharedPavPhotoManager();
     if (!c.cloud)
         c.cloud = &PavCloudAlbumManager::sharePavCloudAlbumManager();
-    if (!c.freeSpace)
-        c.freeSpace = [] { return std::optional<qint64>(); };
+    if (!c.uploader)
+        c.uploader = std::make_shared<DiskBackupUploader>();
+    if (!c.freeSpace) {
+        c.freeSpace = []() -> std::optional<qint64> {
+            const DiskUserPtr user = DiskManager::shareDiskManager().current_user();
+            if (!user)
+                return std::nullopt;
+            return user->total_space() - user->used_space();
+        };
+    }
     if (!c.existPassword)
         c.existPassword = [] { return PavAlbumPasswordManager::existPassword(); };
     if (!c.makeLockScreen) {
@@ -40,6 +69,13 @@ DeviceAlbumBatches::Collaborators withDefaults(DeviceAlbumBatches::Collaborators
             auto* lock = new PavSecretAlbumPasswordController_iPad(3);
             lock->setDelegate(delegate);
             return lock;
+        };
+    }
+    if (!c.makeCloudLogin) {
+        c.makeCloudLogin = [](std::function<void()> onSuccess) -> ui::Screen* {
+            auto* login = new PavCloudAlbumLoginViewController_iPad;
+            login->setDelegate(new CloudLoginRelay(login, std::move(onSuccess)));
+            return login;
         };
     }
     if (!c.network)
@@ -289,8 +325,8 @@ void DeviceAlbumBatches::uploadItem(const PhotoAssetPtr& asset, BatchCompletion 
         }
         const QString source = asset->url();
         const QString name = me.m_namer->nextName(source);
-        // No folder, or the account's top (which the disk refuses without an
-        // answer): the item fails at once rather than waiting for ever.
+        // No folder, or the account's top (which the disk refuses): the item
+        // fails at once.
         if (!me.m_c.uploader || !me.m_targetDir || !me.m_targetDir->dir_father() || source.isEmpty()) {
             item.fail();
             return;

@@ -1,5 +1,6 @@
 #include "shell/LaunchOptions.h"
 
+#include "analytics/transport/AnaUploadAddress.h"
 #include "disk/DiskManager.h"
 #include "disk/KyAssetsLibrary.h"
 #include "platform/core/AppHome.h"
@@ -74,7 +75,8 @@ void LaunchOptions::apply() const
     // The one device library (it is also PhotoLibrary::shared()).
     KyAssetsLibrary::setDefaultRoot(library);
     KyAssetsLibrary::shareAssetsLibrary().setLibrary(
-        std::make_shared<FolderAssetsLibrary>(library, AppHome::current().caches()));
+        FolderAssetsLibrary::open(library, AppHome::current().caches()));
+    AnaUploadAddress::setDefaultUrl(analyticsUrl);
     DiskManager::setDiskRoot(diskRoot);
     stored() = *this;
 }

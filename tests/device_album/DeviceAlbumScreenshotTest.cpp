@@ -1,3 +1,8 @@
+#include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/container/PavAlbumSelectionViewItem.h"
+#include "albums/container/PavAlbumSelectionView_iPad.h"
+#include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "albums/widgets/PavDoubleSlider.h"
 #include "albums/device/DeviceAlbumBar.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/widgets/AssetThumbnailLoader.h"
@@ -6,6 +11,7 @@
 #include "disk/KyAssetsLibrary.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
 #include "platform/ui/Animations.h"
+#include "platform/ui/Canvas.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
 #include "support/EventLoop.h"
@@ -13,6 +19,7 @@
 #include "support/TempHome.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -42,28 +49,48 @@ QByteArray scene(int i)
     return ImageFixtures::encode(img, "jpeg", 85);
 }
 
-}
-
-TEST(DeviceAlbumScreenshot, NormalAndEditModeOnAGeneratedLibrary)
+// Sixteen photos over today, yesterday and an earlier day, with EXIF dates.
+void makeLibrary(const QString& root)
 {
-    TempHome home;
-    ui::Animations::setEnabled(false);
-    QTemporaryDir dir;
-    const QString root = dir.filePath("Pictures");
-    // Today, yesterday and an earlier day, with EXIF dates.
     const char* days[] = {"2024:06:15", "2024:06:14", "2024:05:02"};
     const int counts[] = {7, 3, 6};
     int n = 0;
     for (int d = 0; d < 3; ++d) {
         for (int k = 0; k < counts[d]; ++k, ++n) {
             const QString when = QString("%1 %2:00:00").arg(days[d]).arg(8 + k, 2, 10, QChar('0'));
-            ASSERT_TRUE(ImageFixtures::writeFile(QString("%1/IMG_%2.JPG").arg(root).arg(n, 4, 10, QChar('0')),
-                                                 ImageFixtures::withExif(scene(n), when.toLatin1(), "", "", 1)));
+            ImageFixtures::writeFile(QString("%1/IMG_%2.JPG").arg(root).arg(n, 4, 10, QChar('0')),
+                                     ImageFixtures::withExif(scene(n), when.toLatin1(), "", "", 1));
         }
     }
-    auto lib = std::make_shared<FolderAssetsLibrary>(root, home.caches());
-    KyAssetsLibrary::shareAssetsLibrary().setLibrary(lib);
-    PavAssetsManager reader([lib] { return lib; });
+}
+
+class DeviceAlbumScreenshot : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui::Animations::setEnabled(false);
+        makeLibrary(dir.filePath("Pictures"));
+        lib = std::make_shared<FolderAssetsLibrary>(dir.filePath("Pictures"), home.caches());
+        KyAssetsLibrary::shareAssetsLibrary().setLibrary(lib);
+    }
+    void TearDown() override
+    {
+        AssetThumbnailLoader::shared().waitForDone();
+        spinEvents(20);
+        KyAssetsLibrary::shareAssetsLibrary().setLibrary(nullptr);
+        ui::Animations::setEnabled(true);
+    }
+
+    TempHome home;
+    QTemporaryDir dir;
+    std::shared_ptr<FolderAssetsLibrary> lib;
+};
+
+}
+
+TEST_F(DeviceAlbumScreenshot, NormalAndEditModeOnAGeneratedLibrary)
+{
+    PavAssetsManager reader([this] { return lib; });
     FixedClock clock;
     NotificationCenter center;
 
@@ -113,8 +140,68 @@ TEST(DeviceAlbumScreenshot, NormalAndEditModeOnAGeneratedLibrary)
     EXPECT_NE(normal, edit);
 
     delete screen;
-    AssetThumbnailLoader::shared().waitForDone();
-    spinEvents(20);
-    KyAssetsLibrary::shareAssetsLibrary().setLibrary(nullptr);
-    ui::Animations::setEnabled(true);
+}
+
+TEST_F(DeviceAlbumScreenshot, TheAlbumTabShowsTheDeviceAlbum)
+{
+    {
+        PavAlbumContainerController_iPad::Collaborators c;
+        c.usage = [](int) {};
+        ui::Canvas canvas;
+        auto* container = new PavAlbumContainerController_iPad(c);
+        canvas.setRootScreen(container);
+        canvas.show();
+        auto* album = qobject_cast<PavSystemAlbumViewController_iPad*>(container->systemAlbumViewController());
+        ASSERT_NE(album, nullptr);
+        ASSERT_TRUE(waitUntil([&] {
+            PavAssetsManager::sharePavALAssetsManager().drain();
+            return !album->isUpdating() && album->assetsArray().size() == 16;
+        }, 15000));
+        AssetThumbnailLoader::shared().waitForDone();
+        spinEvents(200);
+        EXPECT_FALSE(album->bar()->isHidden());
+        EXPECT_TRUE(canvas.grab().save(QString(PAV_TEST_OUTPUT_DIR) + "/device_album_in_container.png"));
+    }
+}
+
+TEST_F(DeviceAlbumScreenshot, OnlyPhotoListingsChangeTheAlbumIcon)
+{
+    PavAlbumContainerController_iPad::Collaborators c;
+    c.usage = [](int) {};
+    ui::Canvas canvas;
+    auto* container = new PavAlbumContainerController_iPad(c);
+    canvas.setRootScreen(container);
+    canvas.show();
+    auto* album = qobject_cast<PavSystemAlbumViewController_iPad*>(container->systemAlbumViewController());
+    ASSERT_NE(album, nullptr);
+    ui::ImageButton* icon = container->albumSelectionView()->systemAlbumItem()->albumButton();
+    auto settle = [&] {
+        return waitUntil([&] {
+            PavAssetsManager::sharePavALAssetsManager().drain();
+            AssetThumbnailLoader::shared().waitForDone();
+            return !album->isUpdating();
+        }, 15000);
+    };
+    ASSERT_TRUE(settle());
+    ASSERT_TRUE(waitUntil([&] { return icon->currentImage().size() == QSize(150, 150); }));
+    const qint64 photoIcon = icon->currentImage().cacheKey();
+
+    // A video listing knows nothing of photos: the icon stays.
+    album->bar()->doubleSlider()->setSliderType(1, false);
+    album->valueChangedInSlider(album->bar()->doubleSlider());
+    ASSERT_TRUE(settle());
+    spinEvents(100);
+    EXPECT_EQ(album->loadedKind(), 1);
+    EXPECT_EQ(icon->currentImage().cacheKey(), photoIcon);
+
+    // A photo listing without photos restores the default icon.
+    album->bar()->doubleSlider()->setSliderType(0, false);
+    for (const QString& f : QDir(dir.filePath("Pictures")).entryList(QDir::Files))
+        QFile::remove(dir.filePath("Pictures/" + f));
+    album->getAssetsData();
+    ASSERT_TRUE(settle());
+    ASSERT_TRUE(waitUntil([&] { return icon->currentImage().cacheKey() != photoIcon; }));
+    EXPECT_TRUE(album->assetsArray().isEmpty());
+    EXPECT_FALSE(album->emptyView()->isHidden());
+    EXPECT_NE(icon->currentImage().size(), QSize(150, 150));
 }

@@ -36,10 +36,8 @@ ui::ImageButton* editButton(QWidget* parent, const QString& image)
 
 DeviceAlbumBar::DeviceAlbumBar(const QRect& frame, QWidget* parent) : QWidget(parent)
 {
-    setGeometry(frame);
     const int w = frame.width();
     m_cancel = actionButton(this, L("取消"), QStringLiteral("PavAlbum_BlackButton"), 15);
-    m_cancel->setGeometry(w - 86, 0, 78, 50);
     m_backupEdit = editButton(this, QStringLiteral("PavAlbum_UploadButton_iPad.png"));
     m_backupEdit->setGeometry(90, 0, 50, 50);
     m_backup = actionButton(this, L("备份"), QStringLiteral("PavAlbum_GreenButton"), 18);
@@ -50,7 +48,6 @@ DeviceAlbumBar::DeviceAlbumBar(const QRect& frame, QWidget* parent) : QWidget(pa
     m_lock->setGeometry(8, 0, 78, 50);
     m_slider = new PavDoubleSlider(QRect(w - 118, 0, 110, 50), L("照片"), L("视频"), this);
     m_count = new ui::ShadowLabel(L("请选择照片"), this);
-    m_count->setGeometry((w - 200) / 2, 0, 200, 46);
     m_count->setFontSize(17, true);
     m_count->setTextColor(Qt::white);
     m_count->setShadow(QColor(34, 34, 34), QPointF(0, 0.5));
@@ -62,6 +59,22 @@ DeviceAlbumBar::DeviceAlbumBar(const QRect& frame, QWidget* parent) : QWidget(pa
     connect(m_lockEdit, &QAbstractButton::clicked, this, [this] { emit editClicked(EditBar::Entry::Lock); });
     connect(m_backupEdit, &QAbstractButton::clicked, this, [this] { emit editClicked(EditBar::Entry::Backup); });
     apply(EditBar::look(EditBar::State{}));
+    setGeometry(frame);
+    layoutForWidth(w);
+}
+
+void DeviceAlbumBar::layoutForWidth(int w)
+{
+    // The right-hand items and the count label follow the bar's width.
+    m_cancel->setGeometry(w - 86, 0, 78, 50);
+    m_slider->move(w - 118, 0);
+    m_count->setGeometry((w - 200) / 2, 0, 200, 46);
+}
+
+void DeviceAlbumBar::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutForWidth(width());
 }
 
 void DeviceAlbumBar::apply(const EditBar::Look& look)

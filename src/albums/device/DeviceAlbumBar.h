@@ -36,8 +36,11 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void layoutForWidth(int w);
+
     ui::ImageButton* m_cancel;
     ui::ImageButton* m_backupEdit;
     ui::ImageButton* m_backup;

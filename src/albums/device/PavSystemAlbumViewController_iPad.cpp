@@ -105,9 +105,9 @@ void PavSystemAlbumViewController_iPad::recordUsage(int eventId)
 
 void PavSystemAlbumViewController_iPad::viewDidLoad()
 {
-    const int w = width() > 0 ? width() : PavAlbumContainerController_iPad::kContentFrame.width();
-    const int h = height() > 0 ? height() : PavAlbumContainerController_iPad::kContentFrame.height();
-    resize(w, h);
+    // Built at the album's content size; resizeEvent follows later sizes.
+    const int w = PavAlbumContainerController_iPad::kContentFrame.width();
+    const int h = PavAlbumContainerController_iPad::kContentFrame.height();
     m_table = new ui::SectionedTable(this);
     m_table->setGeometry(0, 0, w, h - 50);
     m_table->setSource(this);
@@ -141,12 +141,15 @@ void PavSystemAlbumViewController_iPad::viewDidLoad()
     m_locationDisabledView->hide();
     m_table->addOverlay(m_locationDisabledView);
 
+    m_table->show();
+    m_bar->show();
+    layoutToSize();
     m_gate.setNeedUpdate(true);  // the first appearance loads
     m_isEditing = false;
     m_libraryObserver = m_c.center->addObserver(KyAssetsLibrary::kChangedNotification,
                                                 [this](const QVariantMap&) { assetsLibraryDidChanged(); });
+    m_c.setCancelFlags(false);
     if (m_useType == ReloadPolicy::AlbumTab) {
-        m_c.setCancelFlags(false);
         m_checkObserver = m_c.center->addObserver(QString::fromLatin1(kShouldCheckUpdateNotification),
                                                   [this](const QVariantMap&) { systemAlbumShouldCheckUpdate(); });
         applyBar();
@@ -154,6 +157,20 @@ void PavSystemAlbumViewController_iPad::viewDidLoad()
         m_entry = EditBar::pickerEntry(m_useType);
         enterEditModeAnimated(false);
     }
+}
+
+void PavSystemAlbumViewController_iPad::layoutToSize()
+{
+    if (!m_table || width() <= 0 || height() <= 50)
+        return;
+    m_table->setGeometry(0, 0, width(), height() - 50);
+    m_bar->setGeometry(0, height() - 50, width(), 50);
+}
+
+void PavSystemAlbumViewController_iPad::resizeEvent(QResizeEvent* event)
+{
+    AlbumScreen::resizeEvent(event);
+    layoutToSize();
 }
 
 void PavSystemAlbumViewController_iPad::viewWillAppear(bool)

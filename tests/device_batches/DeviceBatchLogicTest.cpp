@@ -16,46 +16,6 @@ BatchOutcome outcome(BatchStopReason reason, unsigned total, unsigned succeeded,
     return BatchOutcome::decide(reason, BatchCounts{total, succeeded + failed, succeeded, failed});
 }
 
-TEST(DeviceBatchNoticeTest, TheMoveWithoutFailuresFollowsTheStoredPreference)
-{
-    const BatchOutcome done = outcome(BatchStopReason::None, 3, 3, 0);
-    const DeviceBatchNotice first = DeviceBatchNotice::decide(Batch::Encrypt, done, 0, std::nullopt);
-    EXPECT_EQ(first.kind, Kind::Alert);
-    EXPECT_EQ(first.tag, 100);
-    EXPECT_TRUE(first.otherTitles.isEmpty());
-    EXPECT_TRUE(first.plainAlert);
-    EXPECT_EQ(first.storeHideAlert, std::optional<bool>(false));
-    EXPECT_FALSE(first.popPickerNow) << "a picker waits for the answer";
-    EXPECT_FALSE(DeviceBatchNotice::decide(Batch::Encrypt, done, 1, std::nullopt).plainAlert);
-
-    const DeviceBatchNotice again = DeviceBatchNotice::decide(Batch::Encrypt, done, 0, false);
-    EXPECT_EQ(again.tag, 101);
-    EXPECT_EQ(again.otherTitles, QStringList{"不再提示"});
-    EXPECT_FALSE(again.storeHideAlert);
-
-    const DeviceBatchNotice hidden = DeviceBatchNotice::decide(Batch::Encrypt, done, 1, true);
-    EXPECT_EQ(hidden.kind, Kind::Toast);
-    EXPECT_EQ(hidden.message, "3张照片加密成功！");
-    EXPECT_TRUE(hidden.popPickerNow);
-}
-
-TEST(DeviceBatchNoticeTest, FailuresGiveTheMixedOrTheAllFailedText)
-{
-    EXPECT_EQ(DeviceBatchNotice::decide(Batch::Encrypt, outcome(BatchStopReason::None, 3, 1, 2), 0, true).message,
-              "1张照片加密成功，2张照片加密失败，请稍候重试！");
-    EXPECT_EQ(DeviceBatchNotice::decide(Batch::Encrypt, outcome(BatchStopReason::None, 2, 0, 2), 0, true).message,
-              "加密失败，请稍候重试！");
-    const DeviceBatchNotice up = DeviceBatchNotice::decide(Batch::Upload, outcome(BatchStopReason::None, 3, 2, 1), 0, {});
-    EXPECT_EQ(up.tag, 104);
-    EXPECT_EQ(up.message, "2张照片备份成功，1张照片备份失败，请稍候重试！");
-    EXPECT_EQ(DeviceBatchNotice::decide(Batch::Upload, outcome(BatchStopReason::None, 1, 0, 1), 0, {}).message,
-              "备份失败，请稍候重试！");
-    const DeviceBatchNotice ok = DeviceBatchNotice::decide(Batch::Upload, outcome(BatchStopReason::None, 2, 2, 0), 2, {});
-    EXPECT_EQ(ok.kind, Kind::Toast);
-    EXPECT_EQ(ok.message, "2张照片备份成功！");
-    EXPECT_EQ(ok.usageEvent, 27130);
-}
-
 TEST(DeviceBatchNoticeTest, EveryStopReasonHasItsOutcome)
 {
     for (BatchStopReason r : {BatchStopReason::User, BatchStopReason::Background, BatchStopReason::Relock}) {

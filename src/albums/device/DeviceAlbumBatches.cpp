@@ -222,10 +222,10 @@ void DeviceAlbumBatches::backupButtonClicked()
     }
     case BackupGate::Step::SpaceFull:
     case BackupGate::Step::NoNetwork:
-        showAlert(d.message);
+        showAlert(d.message, 0, L("确定"));
         return;
     case BackupGate::Step::ConfirmCellular:
-        showAlert(d.message, DeviceBatchNotice::kUploadOverCellularTag, {L("确定")});
+        showAlert(d.message, DeviceBatchNotice::kUploadOverCellularTag, L("取消"), {L("确定")});
         return;
     case BackupGate::Step::Start:
         startUpload();
@@ -419,14 +419,14 @@ void DeviceAlbumBatches::showNotice(const DeviceBatchNotice& notice)
         PavToastView_iPad::showSuccessToastViewWithMessage(notice.message, DeviceBatchNotice::kToastSeconds);
         return;
     case DeviceBatchNotice::Kind::Alert:
-        showAlert(notice.message, notice.tag, notice.otherTitles, notice.plainAlert);
+        showAlert(notice.message, notice.tag, notice.cancelTitle, notice.otherTitles, notice.plainAlert);
         return;
     }
 }
 
-void DeviceAlbumBatches::showAlert(const QString& message, int tag, const QStringList& others, bool plain)
+void DeviceAlbumBatches::showAlert(const QString& message, int tag, const QString& cancel, const QStringList& others,
+                                   bool plain)
 {
-    const QString cancel = tag == DeviceBatchNotice::kUploadOverCellularTag ? L("取消") : L("确定");
     ui::Alert* alert = plain ? new ui::Alert(QString(), message, this, cancel, others)
                              : new PavAlertView(QString(), message, this, cancel, others);
     alert->setTag(tag);

@@ -117,7 +117,8 @@ private:
     void uploadItem(const PhotoAssetPtr& asset, BatchCompletion item);
     void finished(Kind kind, const BatchOutcome& outcome);
     void showNotice(const DeviceBatchNotice& notice);
-    void showAlert(const QString& message, int tag = 0, const QStringList& others = {}, bool plain = false);
+    void showAlert(const QString& message, int tag, const QString& cancel, const QStringList& others = {},
+                   bool plain = false);
     void popPicker();
     void closeSheetThen(std::function<void()> next);
     std::optional<bool> hideAlertSetting() const;

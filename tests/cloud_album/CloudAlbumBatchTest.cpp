@@ -98,7 +98,7 @@ TEST_F(CloudAlbumBatchTest, SaveFailureWithoutNetworkShowsOnlyTheNetworkAlert)
 {
     prepare();
     // The first photo is gone from the disk and the network is down.
-    ASSERT_EQ(store->deleteFile(login->sessionKey(), screen->selectedPhotos()[0]->file_id()), DiskStoreRet::kOk);
+    ASSERT_EQ(disk.store->deleteFile(disk.login->sessionKey(), screen->selectedPhotos()[0]->file_id()), DiskStoreRet::kOk);
     screen->batches().startSave();
     network = 0;
     ASSERT_TRUE(batchEnded());

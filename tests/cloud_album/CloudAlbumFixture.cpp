@@ -6,36 +6,11 @@
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/NavigationStack.h"
 #include "support/EventLoop.h"
+#include "support/FakeIdleInhibit.h"
 
 #include <QTest>
 
 namespace {
-
-// Hears one disk answer at a time.
-struct Answer : DiskManagerDelegate, ZEBConnectionAuthDelegate {
-    int loginResult(bool result, int) override { return done = true, ok = result, 0; }
-    void loginNeedVerfy(const QString&, bool) override { done = true; }
-    void fileDidQueryUserUserInfo(const DiskUserPtr& u) override { done = true, user = u; }
-    void fileDidQueryDirListRootDir(const DiskDirPtr&, const QList<DiskFilePtr>&, const QList<DiskDirPtr>& d) override
-    {
-        done = true, dirs = d;
-    }
-    void fileMakeDirSuccess(const DiskDirPtr& d) override { done = true, dir = d; }
-    void fileMakeDirFailWithErrorCode(const DiskError&) override { done = true; }
-    void fileUploadSuccess(const DiskFilePtr&) override { done = true, ok = true; }
-    void fileUploadFail(const DiskFilePtr&) override { done = true; }
-    bool wait()
-    {
-        const bool answered = waitUntil([this] { return done; });
-        done = false;
-        return answered;
-    }
-    bool done = false;
-    bool ok = false;
-    DiskUserPtr user;
-    QList<DiskDirPtr> dirs;
-    DiskDirPtr dir;
-};
 
 // The sign-in sheet stand-in: an empty screen, counted.
 struct LoginStandIn : ui::Screen {};
@@ -45,23 +20,16 @@ struct LoginStandIn : ui::Screen {};
 CloudAlbumFixture::CloudAlbumFixture()
 {
     ui::Animations::setEnabled(false);
-    store = DiskStore::open(storeDir.path(), &clock);
-    login = std::make_unique<DiskLoginModel>([this] { return store; });
-    disk = std::make_unique<DiskManager>([this] { return store; }, [this] { return login->sessionKey(); });
     saved = std::make_unique<PavDiskUserInfoManager>(home.documents(), [this]() -> UserDefaults& { return defaults; });
-    album = std::make_unique<PavCloudAlbumManager>([this]() -> UserDefaults& { return defaults; }, &clock);
-    idle = std::make_unique<IdleTimer>();
+    album = std::make_unique<PavCloudAlbumManager>([this]() -> UserDefaults& { return defaults; }, &disk.clock);
+    idle = std::make_unique<IdleTimer>(std::make_unique<FakeIdleInhibit>());
     canvas = std::make_unique<ui::Canvas>();
-    canvas->resize(615, 748);
 }
 
 CloudAlbumFixture::~CloudAlbumFixture()
 {
     closeDialogs();
     canvas.reset();
-    spinEvents(10);
-    disk.reset();
-    login.reset();
     spinEvents(10);
     ui::Animations::setEnabled(true);
 }
@@ -74,40 +42,27 @@ void CloudAlbumFixture::closeDialogs()
 
 void CloudAlbumFixture::signIn(const QString& uin)
 {
-    Answer a;
-    login->setDelegate(&a);
-    login->loginWithUserName(uin, "secret");
-    ASSERT_TRUE(a.wait() && a.ok);
-    disk->requestQueryUser(&a);
-    ASSERT_TRUE(a.wait() && a.user);
-    disk->requestQueryDir(a.user->root_dir(), &a);
-    ASSERT_TRUE(a.wait() && !a.dirs.isEmpty());
+    const DiskDirPtr root = disk.signIn(uin);
+    ASSERT_TRUE(root);
     // As the sign-in sheet does: the folder below the top is the account's root.
-    DiskDirPtr root = a.dirs.first();
-    disk->current_user()->setRoot_dir(root);
-    disk->current_user()->setRoot_key(root->dir_key());
-    disk->requestMakeDir(QString::fromUtf8(PavCloudAlbumManager::kCloudAlbumName), root, &a);
-    ASSERT_TRUE(a.wait() && a.dir);
-    albumDir = a.dir;
+    disk.manager->current_user()->setRoot_dir(root);
+    disk.manager->current_user()->setRoot_key(root->dir_key());
+    albumDir = disk.makeDir(QString::fromUtf8(PavCloudAlbumManager::kCloudAlbumName), root);
+    ASSERT_TRUE(albumDir);
     album->setCloudAlbumDir(albumDir);
     album->setIsLogined(true);
 }
 
 DiskFilePtr CloudAlbumFixture::upload(const QByteArray& bytes, const QString& name, const DiskDirPtr& dir)
 {
-    clock.advanceSeconds(1);
-    DiskFilePtr file = DiskFile::initWithUploadData(bytes, name, dir ? dir : albumDir);
-    Answer a;
-    disk->requestUploadFile(file, &a);
-    return a.wait() && a.ok ? file : nullptr;
+    disk.clock.advanceSeconds(1);
+    return disk.uploadBytes(bytes, name, dir ? dir : albumDir);
 }
 
 DiskDirPtr CloudAlbumFixture::makeDir(const QString& name)
 {
-    clock.advanceSeconds(1);
-    Answer a;
-    disk->requestMakeDir(name, albumDir, &a);
-    return a.wait() ? a.dir : nullptr;
+    disk.clock.advanceSeconds(1);
+    return disk.makeDir(name, albumDir);
 }
 
 void CloudAlbumFixture::reappear()
@@ -121,7 +76,7 @@ void CloudAlbumFixture::reappear()
 PavCloudAlbumViewController_iPad::Collaborators CloudAlbumFixture::collaborators()
 {
     PavCloudAlbumViewController_iPad::Collaborators c;
-    c.disk = disk.get();
+    c.disk = disk.manager.get();
     c.cloud = album.get();
     c.savedAccount = saved.get();
     c.makeLogin = [this](PavCloudAlbumLoginDelegate*) -> ui::Screen* {

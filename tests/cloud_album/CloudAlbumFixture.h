@@ -1,9 +1,6 @@
 #pragma once
 
 #include "albums/cloud/PavCloudAlbumViewController_iPad.h"
-#include "disk/DiskLoginModel.h"
-#include "disk/DiskManager.h"
-#include "disk/DiskStore.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "disk/PavDiskUserInfoManager.h"
 #include "platform/core/NotificationCenter.h"
@@ -11,12 +8,11 @@
 #include "platform/sys/IdleInhibitBackend.h"
 #include "platform/sys/IdleTimer.h"
 #include "platform/ui/Canvas.h"
-#include "support/FakeClock.h"
 #include "support/FakePhotoLibrary.h"
+#include "support/TempDiskStore.h"
 #include "support/TempHome.h"
 
 #include <QPointer>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -56,11 +52,7 @@ protected:
 
     TempHome home;
     UserDefaults defaults;
-    QTemporaryDir storeDir;
-    FakeClock clock;
-    std::shared_ptr<DiskStore> store;
-    std::unique_ptr<DiskLoginModel> login;
-    std::unique_ptr<DiskManager> disk;
+    TempDiskStore disk;
     std::unique_ptr<PavDiskUserInfoManager> saved;
     std::unique_ptr<PavCloudAlbumManager> album;
     std::shared_ptr<FakePhotoLibrary> library = std::make_shared<FakePhotoLibrary>();

@@ -39,7 +39,7 @@ TEST_F(CloudAlbumFixture, SignInGate)
     ASSERT_TRUE(listed(1));
 
     // The disk tab signed in to another account meanwhile: asked again, nothing shown.
-    disk->current_user()->setRoot_dir(std::make_shared<DiskDir>("root", "another-account"));
+    disk.manager->current_user()->setRoot_dir(std::make_shared<DiskDir>("root", "another-account"));
     reappear();
     EXPECT_EQ(loginSheets, 2);
     EXPECT_TRUE(screen->listing().isEmpty());
@@ -81,7 +81,7 @@ TEST_F(CloudAlbumFixture, StaleAnswersAreDropped)
 
     // A thumbnail answer for another file shows the failure picture.
     PavCloudPhotoCell_iPad row;
-    auto* tile = new PavCloudPhotoView_iPad(QPoint(), CloudEntry{nullptr, a}, screen, *disk);
+    auto* tile = new PavCloudPhotoView_iPad(QPoint(), CloudEntry{nullptr, a}, screen, *disk.manager);
     row.updatePhotoViews({tile}, true);
     tile->thumbnailDownloadSuccess(b);
     EXPECT_EQ(tile->shownPicture(), "PavAlbum_LoadPhotoFailed_iPad.png");
@@ -91,7 +91,7 @@ TEST_F(CloudAlbumFixture, StaleAnswersAreDropped)
     center.post(PavCloudAlbumViewController_iPad::kLogoutNotification);
     spinEvents(200);
     EXPECT_TRUE(screen->listing().isEmpty());
-    EXPECT_FALSE(disk->ignoreThumbnailRequest());
+    EXPECT_FALSE(disk.manager->ignoreThumbnailRequest());
 }
 
 TEST_F(CloudAlbumFixture, LogoutEmptiesTheGridAndLeavesEditMode)

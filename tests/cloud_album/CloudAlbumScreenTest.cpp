@@ -4,6 +4,7 @@
 #include "albums/cloud/PavCloudPhotoCell_iPad.h"
 #include "albums/cloud/PavCloudPhotoView_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/widgets/PavAlbumEmptyView_iPad.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/NavigationStack.h"
 #include "support/EventLoop.h"
@@ -116,6 +117,7 @@ TEST_F(CloudAlbumFixture, LapsedSignInClearsTheSavedPasswordAndAsksAgain)
     signIn();
     show();
     ASSERT_TRUE(listed(0));
+    EXPECT_TRUE(screen->emptyView()->isVisible());
     saved->setUin("10001");
     saved->setPassword("secret");
     screen->fileRequireLogin();
@@ -150,4 +152,20 @@ TEST_F(CloudAlbumFixture, ScreenshotOfTheAlbumTab)
     ASSERT_TRUE(thumbnailsShown());
     spinEvents(600);
     EXPECT_FALSE(saveScreenshot(canvas.get(), "cloud_album_tab.png").isEmpty());
+}
+
+TEST_F(CloudAlbumFixture, WithoutNetworkTheNoNetworkViewShowsAndATapListsAgain)
+{
+    signIn();
+    network = 0;
+    show();
+    ASSERT_TRUE(listed(0));
+    EXPECT_TRUE(screen->noNetworkView()->isVisible());
+    EXPECT_FALSE(screen->cloudTableView()->isVisible());
+    ASSERT_TRUE(upload(ImageFixtures::jpeg(40, 30, 1), "a.jpg"));
+    network = 2;
+    QTest::mouseClick(screen->noNetworkView(), Qt::LeftButton);
+    ASSERT_TRUE(listed(1));
+    EXPECT_FALSE(screen->noNetworkView()->isVisible());
+    EXPECT_TRUE(screen->cloudTableView()->isVisible());
 }

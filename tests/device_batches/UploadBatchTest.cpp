@@ -3,6 +3,9 @@
 #include "Public/PavToastView_iPad.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "support/EventLoop.h"
+#include "support/Screenshot.h"
+
+#include <QLabel>
 
 namespace {
 
@@ -145,6 +148,31 @@ TEST_F(UploadBatchTest, TheGateAsksForSignInRoomAndNetworkBeforeAnythingStarts)
     EXPECT_TRUE(batches->isRunning());
     ASSERT_TRUE(waitFinished());
     EXPECT_EQ(uploader->calls.size(), 2u);
+}
+
+TEST_F(UploadBatchTest, TheBarFollowsTheFileInFlightAndTheCounterTheBatch)
+{
+    uploader->mode = FakeUploader::Mode::Silent;
+    makeBatches(0);
+    selectPhotos(3);
+    batches->backupButtonClicked();
+    PavPhotosProcessingView_iPad* panel = batches->processingView();
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(panel->progressLabel()->text(), "(0/3)");
+    ASSERT_TRUE(waitUntil([&] { return uploader->calls.size() == 1; }));
+    uploader->pending.done(true);
+    ASSERT_TRUE(waitUntil([&] { return uploader->calls.size() == 2; }));
+    EXPECT_EQ(panel->progressLabel()->text(), "(1/3)");
+    EXPECT_FLOAT_EQ(panel->progress(), 0.f) << "a new file starts an empty bar";
+    uploader->pending.progress(40.f);
+    ASSERT_TRUE(waitUntil([&] { return panel->progress() > 0.f; }));
+    EXPECT_FLOAT_EQ(panel->progress(), 0.4f);
+    spinEvents(50);
+    EXPECT_FALSE(saveScreenshot(canvas.get(), "device_batch_backup_progress.png").isEmpty());
+    uploader->mode = FakeUploader::Mode::Succeed;
+    uploader->pending.done(true);
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(uploader->calls.size(), 3u);
 }
 
 }

@@ -9,6 +9,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
+#include "platform/ui/NavigationStack.h"
 #include "platform/ui/ShadowLabel.h"
 #include "support/EventLoop.h"
 #include "support/FakeAssetsLibrary.h"
@@ -326,6 +327,23 @@ TEST_F(DeviceAlbumScreenTest, PickerStartsEditingAndOnlySetsFlagsOnChange)
     EXPECT_FALSE(picker->needUpdate());
     EXPECT_EQ(lib->enumerations(), before);
     EXPECT_TRUE(makeScreen(1)->bar()->backupButton()->isHidden());
+}
+
+TEST_F(DeviceAlbumScreenTest, APickerClosesOnCancel)
+{
+    auto* root = new ui::Screen;
+    ui::NavigationStack stack(root);
+    stack.resize(615, 748);
+    stack.show();
+    stack.beginAppearanceTransition(true, false);
+    stack.endAppearanceTransition();
+    auto* picker = new PavSystemAlbumViewController_iPad(1, collaborators());
+    stack.push(picker, false);
+    ASSERT_EQ(stack.topScreen(), picker);
+    ASSERT_TRUE(settle(*picker));
+    picker->bar()->cancelButton()->click();
+    spinEvents(20);
+    EXPECT_EQ(stack.topScreen(), root);
 }
 
 TEST_F(DeviceAlbumScreenTest, AClosedPickerDropsItsAnswer)

@@ -2,12 +2,16 @@
 #include "albums/browser/PavPhotoThumbnailView_iPad.h"
 #include "albums/browser/PavSystemPhotoBrowserController_iPad.h"
 #include "albums/browser/PavSystemPhotoScrollView.h"
+#include "albums/device/PavSystemAlbumViewController_iPad.h"
+#include "albums/store/PavAssetsManager.h"
 #include "albums/store/PavPhotoManager.h"
 #include "disk/KyAssetsLibrary.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/ShadowLabel.h"
+#include "albums/widgets/AssetThumbnailLoader.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
 #include "support/Screenshot.h"
@@ -126,6 +130,13 @@ TEST_F(DeviceBrowserTest, OpensOnTheTappedPhotoAndPagesBothWays)
     EXPECT_EQ(title(), QStringLiteral("第3张（共12张）"));
     EXPECT_EQ(strip()->selectedIndex(), 2);
 
+    // A title too long for the bar is shortened in the middle.
+    auto* label = qobject_cast<ui::ShadowLabel*>(browser->titleLabel());
+    ASSERT_NE(label, nullptr);
+    label->setText(QString(200, QLatin1Char('a')) + QStringLiteral("END"));
+    EXPECT_TRUE(label->shownText().endsWith(QStringLiteral("END")));
+    EXPECT_TRUE(label->shownText().contains(QChar(0x2026)));
+
     open(kPhotos - 1);  // from the last photo, one back
     ASSERT_TRUE(waitUntil([&] { return pictureShown(kPhotos - 1); }));
     swipe(false);
@@ -206,4 +217,32 @@ TEST_F(DeviceBrowserTest, Screenshot)
         return true;
     }));
     EXPECT_FALSE(saveScreenshot(&canvas, "device_browser.png").isEmpty());
+}
+
+TEST_F(DeviceBrowserTest, TheDeviceAlbumOpensATappedPhotoInTheBrowser)
+{
+    PavAssetsManager reader([this] { return std::static_pointer_cast<AssetsLibrary>(library); });
+    PavSystemAlbumViewController_iPad::Collaborators c;
+    c.reader = &reader;
+    c.albumTabShown = [] { return true; };
+    c.setCancelFlags = [](bool) {};
+    c.usage = [](int) {};
+    auto* album = new PavSystemAlbumViewController_iPad(0, c);
+    canvas.setRootScreen(album);
+    ASSERT_TRUE(waitUntil([&] {
+        reader.drain();
+        return !album->isUpdating() && album->photoAssetsArray().size() == kPhotos;
+    }));
+    const ALAssetPtr tapped = album->photoAssetsArray().at(5);
+    album->systemAssetViewDidSelect(tapped);
+    ASSERT_TRUE(waitUntil([&] { return album->presentedScreen() != nullptr; }));
+    auto* opened = qobject_cast<PavSystemPhotoBrowserController_iPad*>(album->presentedScreen());
+    ASSERT_NE(opened, nullptr);
+    EXPECT_EQ(opened->asset(), tapped);
+    EXPECT_EQ(opened->photoArray(), album->photoAssetsArray());
+    EXPECT_EQ(opened->titleLabel()->text(), QStringLiteral("第6张（共12张）"));
+    opened->backButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return album->presentedScreen() == nullptr; }));
+    AssetThumbnailLoader::shared().waitForDone();
+    spinEvents(20);
 }

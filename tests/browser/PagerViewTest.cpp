@@ -5,6 +5,8 @@
 
 #include <QColor>
 #include <QImage>
+#include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -194,4 +196,76 @@ TEST_F(PagerViewTest, AnEmptyListShowsNothingAndTellsNobody)
     EXPECT_TRUE(source->selected.empty());
     EXPECT_EQ(view->pageViewCount(), 0);
     EXPECT_FALSE(view->detailScrollView()->isVisible());
+}
+
+TEST_F(PagerViewTest, ASwipeIsRefusedFromTheReleaseOfOneUntilTheNewPictureIsIn)
+{
+    ui::Animations::setEnabled(true);  // the page settles over time
+    make(10, 4, {5});
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    view->reloadDataSource();
+    ASSERT_TRUE(waitUntil([&] { return !shown.empty(); }));
+    QWindow* window = view->windowHandle();
+    auto drag = [&] {
+        QTest::mousePress(window, Qt::LeftButton, {}, QPoint(900, 300));
+        for (int x = 840; x >= 100; x -= 60)
+            QTest::mouseMove(window, QPoint(x, 300));
+        QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(100, 300));
+    };
+
+    drag();
+    EXPECT_FALSE(view->containerScrollView()->isUserInteractionEnabled());
+    drag();  // while the first one settles
+    ASSERT_TRUE(waitUntil([&] { return view->selectedIndex() == 5 && !view->containerScrollView()->isDecelerating(); }));
+    drag();  // settled, but its picture is not in yet
+    spinEvents(50);
+    EXPECT_EQ(view->selectedIndex(), 5);
+    EXPECT_EQ(source->decelerations, 1);
+
+    source->open(5);
+    ASSERT_TRUE(waitUntil([&] { return view->containerScrollView()->isUserInteractionEnabled(); }));
+    drag();
+    ASSERT_TRUE(waitUntil([&] { return view->selectedIndex() == 6; }));
+    EXPECT_EQ(source->selected, (std::vector<int>{4, 5, 6}));
+}
+
+TEST_F(PagerViewTest, ASwipeTooShortToTurnThePageGivesControlBackAtOnce)
+{
+    make(10, 4);
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    view->reloadDataSource();
+    ASSERT_TRUE(waitUntil([&] { return !shown.empty(); }));
+    QWindow* window = view->windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(500, 300), 0);
+    QTest::mouseMove(window, QPoint(480, 300), 500);
+    QTest::mouseMove(window, QPoint(470, 300), 500);  // slow and short
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(470, 300), 500);
+    EXPECT_EQ(view->selectedIndex(), 4);
+    EXPECT_EQ(view->containerScrollView()->contentOffset().x(), 1024);
+    EXPECT_TRUE(view->containerScrollView()->isUserInteractionEnabled());
+}
+
+TEST_F(PagerViewTest, ADragOnAZoomedPictureMovesThePictureNotThePage)
+{
+    make(10, 4);
+    view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+    view->reloadDataSource();
+    ASSERT_TRUE(waitUntil([&] { return !shown.empty(); }));
+    auto* detail = view->detailScrollView();
+    detail->setMaximumZoomScale(2.0);
+    view->doubleClicked(QPoint(512, 384));
+    ASSERT_DOUBLE_EQ(detail->zoomScale(), 2.0);
+    EXPECT_EQ(detail->contentOffset(), QPointF(512, 384));
+
+    QWindow* window = view->windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(600, 300));
+    for (int x = 560; x >= 300; x -= 40)
+        QTest::mouseMove(window, QPoint(x, 300));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(300, 300));
+    EXPECT_EQ(detail->contentOffset(), QPointF(812, 384));
+    EXPECT_EQ(view->selectedIndex(), 4);
+    EXPECT_EQ(view->containerScrollView()->contentOffset().x(), 1024);
 }

@@ -323,7 +323,7 @@ TEST_F(DeviceAlbumScreenTest, PickerStartsEditingAndOnlySetsFlagsOnChange)
     center.post(KyAssetsLibrary::kChangedNotification);
     center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
     spinEvents(400);
-    EXPECT_EQ(cancelFlags, QList<bool>{true});
+    EXPECT_EQ(cancelFlags, (QList<bool>{false, true}));
     EXPECT_FALSE(picker->needUpdate());
     EXPECT_EQ(lib->enumerations(), before);
     EXPECT_TRUE(makeScreen(1)->bar()->backupButton()->isHidden());

@@ -5,6 +5,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ImageButton.h"
+#include "platform/ui/ShadowLabel.h"
 #include "platform/ui/TapGesture.h"
 
 #include <QLabel>
@@ -125,14 +126,13 @@ QString PavPhotoBrowserController_iPad::positionTitle(int position, int count)
 
 QLabel* PavPhotoBrowserController_iPad::addTitleLabel(const QRect& frame)
 {
-    auto* label = new QLabel(m_topBar);
+    auto* label = new ui::ShadowLabel(m_topBar);
     label->setObjectName(QStringLiteral("titleLabel"));
     label->setGeometry(frame);
     label->setAlignment(Qt::AlignCenter);
-    QFont font = label->font();
-    font.setPixelSize(18);
-    label->setFont(font);
-    label->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    label->setFontSize(18);
+    label->setTextColor(Qt::white);
+    label->setElideMode(Qt::ElideMiddle);
     label->lower();
     label->show();
     return label;

@@ -71,6 +71,25 @@ void PhotoPagerView::setSwipesEnabled(bool enabled)
     m_container->setUserInteractionEnabled(enabled);
 }
 
+bool PhotoPagerView::swipesEnabled() const
+{
+    return m_container->isUserInteractionEnabled();
+}
+
+void PhotoPagerView::unlockAfter(int ms)
+{
+    if (ms <= 0) {
+        setSwipesEnabled(true);
+        return;
+    }
+    // Only the page that asked for the pause unlocks after it.
+    const quint64 generation = m_pager.generation();
+    MainThread::after(ms, this, [this, generation] {
+        if (m_pager.generation() == generation)
+            setSwipesEnabled(true);
+    });
+}
+
 void PhotoPagerView::reloadDataSource()
 {
     clearPages();
@@ -131,7 +150,7 @@ bool PhotoPagerView::showDetailImage(int photo, quint64 generation, const QImage
     if (!isCurrent(photo, generation))
         return false;
     if (image.isNull() || image.size().isEmpty())
-        return detailFailed(photo, generation);
+        return detailFailed(photo, generation, unlockDelayMs);
     auto* view = new ui::ImageView(m_detail);
     view->setObjectName(QStringLiteral("detailImageView"));
     view->setMode(ui::ImageView::Mode::AspectFit);
@@ -143,19 +162,16 @@ bool PhotoPagerView::showDetailImage(int photo, quint64 generation, const QImage
     m_detail->show();
     m_detail->raise();
     m_detail->update();
-    if (unlockDelayMs > 0)
-        MainThread::after(unlockDelayMs, this, [this] { setSwipesEnabled(true); });
-    else
-        setSwipesEnabled(true);
+    unlockAfter(unlockDelayMs);
     emit detailImageShown(photo);
     return true;
 }
 
-bool PhotoPagerView::detailFailed(int photo, quint64 generation)
+bool PhotoPagerView::detailFailed(int photo, quint64 generation, int unlockDelayMs)
 {
     if (!isCurrent(photo, generation))
         return false;
-    setSwipesEnabled(true);
+    unlockAfter(unlockDelayMs);
     return true;
 }
 

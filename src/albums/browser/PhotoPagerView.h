@@ -77,8 +77,12 @@ protected:
     bool showDetailImage(int photo, quint64 generation, const QImage& image, double maximumZoom,
                          int unlockDelayMs = 0);
     // The shown page has no large picture: it keeps what it shows, and
-    // paging goes on.
-    bool detailFailed(int photo, quint64 generation);
+    // paging goes on (after `unlockDelayMs`).
+    bool detailFailed(int photo, quint64 generation, int unlockDelayMs = 0);
+    // Whether the container takes swipes (off from a swipe's release until
+    // the new page's picture is in; a subclass may also hold it off).
+    void setSwipesEnabled(bool enabled);
+    bool swipesEnabled() const;
 
     bool isCurrent(int photo, quint64 generation) const { return m_pager.isCurrent(photo, generation); }
     // A thread-safe "still wanted" test for a worker loading (photo, generation).
@@ -88,7 +92,7 @@ protected:
 
 private:
     void reloadSelectedDetailView(int screen);
-    void setSwipesEnabled(bool enabled);
+    void unlockAfter(int ms);
     void publishCurrent();
 
     PhotoPager m_pager;

@@ -3,6 +3,7 @@
 #include "Public/PavAlertView.h"
 #include "Public/PavProgressView.h"
 #include "Public/PavRefreshTableHeaderView.h"
+#include "albums/browser/PavSystemPhotoBrowserController_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/device/DeviceAlbumBar.h"
 #include "albums/device/GridRows.h"
@@ -71,6 +72,11 @@ PavSystemAlbumViewController_iPad::PavSystemAlbumViewController_iPad(int useType
                 PavCloudAlbumManager::sharePavCloudAlbumManager().setNeedCancelUpload(true);
         };
     }
+    if (!m_c.openPhoto) {
+        m_c.openPhoto = [](const ALAssetPtr& asset, const QList<ALAssetPtr>& photos) {
+            PavSystemPhotoBrowserController_iPad::openBrowser(photos, asset);
+        };
+    }
     m_checkUpdateTimer.setSingleShot(true);
     m_checkUpdateTimer.setInterval(ReloadPolicy::kDelayedLoadMs);
     connect(&m_checkUpdateTimer, &QTimer::timeout, this, &PavSystemAlbumViewController_iPad::checkUpdate);
@@ -130,8 +136,8 @@ void PavSystemAlbumViewController_iPad::viewDidLoad()
     m_isEditing = false;
     m_libraryObserver = m_c.center->addObserver(KyAssetsLibrary::kChangedNotification,
                                                 [this](const QVariantMap&) { assetsLibraryDidChanged(); });
+    m_c.setCancelFlags(false);
     if (m_useType == ReloadPolicy::AlbumTab) {
-        m_c.setCancelFlags(false);
         m_checkObserver = m_c.center->addObserver(QString::fromLatin1(kShouldCheckUpdateNotification),
                                                   [this](const QVariantMap&) { systemAlbumShouldCheckUpdate(); });
         applyBar();

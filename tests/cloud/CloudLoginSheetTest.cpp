@@ -18,15 +18,14 @@
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
 #include "support/EventLoop.h"
-#include "support/FakeClock.h"
 #include "support/Screenshot.h"
+#include "support/TempDiskStore.h"
 #include "support/TempHome.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -41,14 +40,11 @@ struct LoginDelegate : QObject, PavCloudAlbumLoginDelegate {
     QStringList log;
 };
 
-class CloudLoginSheetTest : public ::testing::Test {
+class CloudLoginSheetTest : public ::testing::Test, public TempDiskStore {
 protected:
     CloudLoginSheetTest()
     {
         ui::Animations::setEnabled(false);
-        store = DiskStore::open(storeDir.path(), &clock);
-        login = std::make_unique<DiskLoginModel>([this] { return store; });
-        disk = std::make_unique<DiskManager>([this] { return store; }, [this] { return login->sessionKey(); });
         saved = std::make_unique<PavDiskUserInfoManager>(home.documents(), [this]() -> UserDefaults& { return defaults; });
         album = std::make_unique<PavCloudAlbumManager>([this]() -> UserDefaults& { return defaults; }, &clock);
         canvas = std::make_unique<ui::Canvas>();
@@ -62,15 +58,13 @@ protected:
         closeAlerts();
         PavProgressView::dismiss();
         canvas.reset();
-        disk.reset();
-        login.reset();
         spinEvents(10);
         ui::Animations::setEnabled(true);
     }
 
     Sheet* present()
     {
-        sheet = new Sheet(Sheet::Services{login.get(), disk.get(), saved.get(), album.get(),
+        sheet = new Sheet(Sheet::Services{login.get(), manager.get(), saved.get(), album.get(),
                                           [this](int id) { usage.push_back(id); }});
         sheet->setDelegate(&delegate);
         presenter->presentSheet(new PaviPadNavigationController(sheet), ui::kShortFormSheetSize);
@@ -117,11 +111,6 @@ protected:
 
     TempHome home;
     UserDefaults defaults;
-    QTemporaryDir storeDir;
-    FakeClock clock;
-    std::shared_ptr<DiskStore> store;
-    std::unique_ptr<DiskLoginModel> login;
-    std::unique_ptr<DiskManager> disk;
     std::unique_ptr<PavDiskUserInfoManager> saved;
     std::unique_ptr<PavCloudAlbumManager> album;
     std::unique_ptr<ui::Canvas> canvas;
@@ -145,7 +134,7 @@ TEST_F(CloudLoginSheetTest, NewAccountGetsTheAlbumFolderAndTheCreationAlertOnce)
     ASSERT_TRUE(dir);
     EXPECT_EQ(dir->dir_name(), "云端相册");
     EXPECT_EQ(dir->dir_father()->dir_name(), "Ky网盘");
-    EXPECT_EQ(dir->rootDir()->dir_key(), disk->current_user()->root_dir()->dir_key());
+    EXPECT_EQ(dir->rootDir()->dir_key(), manager->current_user()->root_dir()->dir_key());
     EXPECT_TRUE(album->isLogined());
     EXPECT_EQ(usage, (std::vector<int>{27126, 27127}));
     EXPECT_TRUE(defaults.boolForKey("556677"));
@@ -273,6 +262,45 @@ TEST_F(CloudLoginSheetTest, ClosingDropsTheAnswersStillOnTheirWay)
     EXPECT_FALSE(album->isLogined());
     EXPECT_EQ(album->cloudAlbumDir(), nullptr);
     EXPECT_EQ(PavProgressView::showing(), nullptr);
+}
+
+TEST_F(CloudLoginSheetTest, AFailedAccountQueryEndsTheAttemptWithTheFacadeAlert)
+{
+    // A facade whose commands carry a sign-in key the store does not know.
+    manager = std::make_unique<DiskManager>([this] { return store; }, [] { return QString("lapsed"); });
+    present();
+    typeIn("7070", "pw");
+    sheet->kyLoginButtonClicked();
+    ASSERT_TRUE(waitUntil([this] { return sheet->step() == Sheet::Step::Idle; }));
+    EXPECT_EQ(alertText().toStdString(), "|登录已失效，请重新登录");
+    EXPECT_TRUE(waitUntil([] { return PavProgressView::showing() == nullptr; }));
+    EXPECT_TRUE(delegate.log.isEmpty());
+    EXPECT_FALSE(album->isLogined());
+}
+
+TEST_F(CloudLoginSheetTest, GivingUpOnTheCodeReturnsToTheForm)
+{
+    ASSERT_EQ(signInOutcome("6060", "right").section('|', 0, 0).toStdString(), "创建云端相册成功");
+    closeAlerts();
+    for (int i = 0; i < 3; ++i) {
+        signInOutcome("6060", "wrong");
+        closeAlerts();
+        sheet->closeButtonClicked();
+    }
+    delegate.log.clear();
+    saved->setUin("6060");
+    saved->setPassword("right");
+    saved->setSavePassword("YES");
+    saved->setAutoLogin("YES");
+    present();   // signs in by itself and meets the code screen
+    ASSERT_TRUE(waitUntil([this] { return verifyScreen() != nullptr; }));
+    verifyScreen()->backButtonClicked();
+    EXPECT_EQ(sheet->step(), Sheet::Step::Idle);
+    EXPECT_EQ(sheet->navigationStack()->topScreen(), sheet.data());
+    // Coming back from the code screen starts no automatic sign-in.
+    spinEvents(30);
+    EXPECT_EQ(sheet->step(), Sheet::Step::Idle);
+    EXPECT_TRUE(delegate.log.isEmpty());
 }
 
 }

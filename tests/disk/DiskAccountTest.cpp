@@ -15,7 +15,7 @@ class DiskAccountTest : public DiskFixture {
 protected:
     QString signInLog(const QString& uin, const QString& pw, const QString& code = {})
     {
-        RecordingResponse r;
+        RecordingDiskResponse r;
         login->setDelegate(&r);
         login->loginWithUserName(uin, pw, code);
         if (!waitForLog(r, 1))
@@ -72,7 +72,7 @@ TEST_F(DiskAccountTest, BadAccountNumbersAndAMissingStore)
     EXPECT_EQ(signInLog("", "pw"), "login NO 4");
     EXPECT_EQ(signInLog("12ab", "pw"), "login NO 4");
     DiskLoginModel unreachable([] { return std::shared_ptr<DiskStore>(); });
-    RecordingResponse r;
+    RecordingDiskResponse r;
     unreachable.setDelegate(&r);
     unreachable.loginWithUserName("1", "pw");
     ASSERT_TRUE(waitForLog(r, 1));
@@ -81,15 +81,15 @@ TEST_F(DiskAccountTest, BadAccountNumbersAndAMissingStore)
 
 TEST_F(DiskAccountTest, AnswerGoesToTheDelegateOfItsSignIn)
 {
-    RecordingResponse first;
-    RecordingResponse second;
+    RecordingDiskResponse first;
+    RecordingDiskResponse second;
     login->setDelegate(&first);
     login->loginWithUserName("30003", "pw");
     login->setDelegate(&second);
     ASSERT_TRUE(waitForLog(first, 1));
     EXPECT_TRUE(second.log.isEmpty());
     // A delegate gone before its answer hears nothing (and nothing breaks).
-    auto gone = std::make_unique<RecordingResponse>();
+    auto gone = std::make_unique<RecordingDiskResponse>();
     login->setDelegate(gone.get());
     login->loginWithUserName("30003", "pw");
     gone.reset();

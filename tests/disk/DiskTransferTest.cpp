@@ -39,7 +39,7 @@ TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop
             manager->requestStopUploadFile(f);
     });
 
-    RecordingResponse first;
+    RecordingDiskResponse first;
     manager->requestUploadFile(file, &first);
     ASSERT_TRUE(waitForLog(first, 1));
     spinEvents(20);
@@ -47,7 +47,7 @@ TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop
     EXPECT_EQ(file->file_cur_size(), 2 * 64 * 1024);
     EXPECT_EQ(first.uploadProgress.size(), 2);
 
-    RecordingResponse second;
+    RecordingDiskResponse second;
     manager->requestUploadFile(file, &second);
     ASSERT_TRUE(waitForLog(second, 1));
     spinEvents(20);
@@ -60,7 +60,7 @@ TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop
 
     // The stored bytes come back whole.
     QFile::remove(file->file_path());
-    RecordingResponse down;
+    RecordingDiskResponse down;
     manager->requestDownloadFile(file, &down);
     ASSERT_TRUE(waitForLog(down, 1));
     EXPECT_EQ(down.log, QStringList{"download ok"});
@@ -73,7 +73,7 @@ TEST_F(DiskTransferTest, DownloadResumesFromTheLocalFileAndRefusesIncompleteFile
     const QByteArray bytes = pattern(3 * 64 * 1024);
     ASSERT_TRUE(uploadBytes(bytes, "a.bin", dir));
 
-    RecordingResponse list;
+    RecordingDiskResponse list;
     manager->requestQueryDir(dir, &list);
     ASSERT_TRUE(waitForLog(list, 1));
     ASSERT_EQ(list.files.size(), 1);
@@ -84,7 +84,7 @@ TEST_F(DiskTransferTest, DownloadResumesFromTheLocalFileAndRefusesIncompleteFile
     QList<qint64> reads;
     manager->setChunkObserver([&](const DiskFilePtr&, qint64 done) { reads.append(done); });
 
-    RecordingResponse down;
+    RecordingDiskResponse down;
     manager->requestDownloadFile(listed, &down);
     ASSERT_TRUE(waitForLog(down, 1));
     EXPECT_EQ(down.log, QStringList{"download ok"});
@@ -92,7 +92,7 @@ TEST_F(DiskTransferTest, DownloadResumesFromTheLocalFileAndRefusesIncompleteFile
     EXPECT_EQ(ImageFixtures::readFile(listed->file_path()), bytes);
 
     listed->setFile_cur_size(10);
-    RecordingResponse refused;
+    RecordingDiskResponse refused;
     manager->requestDownloadFile(listed, &refused);
     ASSERT_TRUE(waitForLog(refused, 1));
     EXPECT_EQ(refused.log, QStringList{"download fail"});
@@ -104,12 +104,12 @@ TEST_F(DiskTransferTest, ThumbnailIsA128SquareBesideTheLocalFile)
     const DiskDirPtr dir = signIn();
     ASSERT_TRUE(uploadBytes(ImageFixtures::jpeg(640, 400), "p.jpg", dir));
     ASSERT_TRUE(uploadBytes(pattern(1000), "n.txt", dir));
-    RecordingResponse list;
+    RecordingDiskResponse list;
     manager->requestQueryDir(dir, &list);
     ASSERT_TRUE(waitForLog(list, 1));
     ASSERT_EQ(list.files.size(), 2);
 
-    RecordingResponse r;
+    RecordingDiskResponse r;
     manager->requestDownloadThumbnail(list.files[1], &r);   // the older one: the photo
     manager->requestDownloadThumbnail(list.files[0], &r);   // not an image
     ASSERT_TRUE(waitForLog(r, 2));
@@ -120,7 +120,7 @@ TEST_F(DiskTransferTest, ThumbnailIsA128SquareBesideTheLocalFile)
 
     // While ignoring is on, a request is answered as dropped.
     manager->setIgnoreThumbnailRequest(true);
-    RecordingResponse ignored;
+    RecordingDiskResponse ignored;
     manager->requestDownloadThumbnail(list.files[1], &ignored);
     ASSERT_TRUE(waitForLog(ignored, 1));
     EXPECT_EQ(ignored.log, QStringList{"thumb fail"});
@@ -141,7 +141,7 @@ TEST_F(DiskTransferTest, ListingIsNewestFirstAndMakeDirAddsAFolder)
     clock.advanceSeconds(10);
     ASSERT_TRUE(uploadBytes(pattern(20), "second.jpg", dir));
 
-    RecordingResponse r;
+    RecordingDiskResponse r;
     manager->requestQueryDir(dir, &r);
     ASSERT_TRUE(waitForLog(r, 1));
     EXPECT_EQ(r.log, QStringList{"list"});
@@ -154,7 +154,7 @@ TEST_F(DiskTransferTest, ListingIsNewestFirstAndMakeDirAddsAFolder)
     EXPECT_EQ(r.files[1]->file_name(), "first.jpg");
 
     // The account's top answers as the root listing and refreshes the used space.
-    RecordingResponse top;
+    RecordingDiskResponse top;
     manager->requestQueryDir(manager->current_user()->root_dir(), &top);
     ASSERT_TRUE(waitForLog(top, 1));
     EXPECT_EQ(top.log, QStringList{"list root"});
@@ -165,7 +165,7 @@ TEST_F(DiskTransferTest, UploadIntoTheRootIsRefusedWithOneAnswer)
 {
     ASSERT_TRUE(signIn());
     DiskFilePtr file = DiskFile::initWithUploadData("x", "x.jpg", manager->current_user()->root_dir());
-    RecordingResponse r;
+    RecordingDiskResponse r;
     manager->requestUploadFile(file, &r);
     ASSERT_TRUE(waitForLog(r, 1));
     spinEvents(20);
@@ -184,10 +184,10 @@ TEST_F(DiskTransferTest, DeleteStopsARunningUploadAndEachRequestAnswersOnce)
             go.acquire();
         }
     });
-    RecordingResponse up;
+    RecordingDiskResponse up;
     manager->requestUploadFile(file, &up);
     ASSERT_TRUE(waitUntil([&] { return reached.available() > 0; }));
-    RecordingResponse del;
+    RecordingDiskResponse del;
     manager->requestDeleteFile(file, &del);
     go.release();
     ASSERT_TRUE(waitForLog(up, 1));
@@ -197,7 +197,7 @@ TEST_F(DiskTransferTest, DeleteStopsARunningUploadAndEachRequestAnswersOnce)
     EXPECT_EQ(del.log, QStringList{"delete ok"});
     EXPECT_FALSE(DiskFileCache::shared().contains(file->local_id()));
 
-    RecordingResponse list;
+    RecordingDiskResponse list;
     manager->requestQueryDir(dir, &list);
     ASSERT_TRUE(waitForLog(list, 1));
     EXPECT_TRUE(list.files.isEmpty());
@@ -207,12 +207,14 @@ TEST_F(DiskTransferTest, StoppedQueuedDownloadsAnswerOnceAndAGoneResponseHearsNo
 {
     const DiskDirPtr dir = signIn();
     QList<DiskFilePtr> files;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         files.append(uploadBytes(pattern(2 * 64 * 1024), QString("f%1.jpg").arg(i), dir));
+        QFile::remove(files.last()->file_path());   // nothing here yet: each download has to read
+    }
     // Hold both download threads so that the third download stays queued.
     QSemaphore go;
     manager->setChunkObserver([&](const DiskFilePtr&, qint64) { go.acquire(); });
-    RecordingResponse r;
+    RecordingDiskResponse r;
     for (const DiskFilePtr& f : files)
         manager->requestDownloadFile(f, &r);
     manager->requestStopDownloadFile(files[2]);
@@ -224,17 +226,17 @@ TEST_F(DiskTransferTest, StoppedQueuedDownloadsAnswerOnceAndAGoneResponseHearsNo
     EXPECT_EQ(r.log.count("download ok"), 1);
 
     // A destroyed response object gets nothing; the listing queue answers in order.
-    auto gone = std::make_unique<RecordingResponse>();
+    auto gone = std::make_unique<RecordingDiskResponse>();
     manager->requestQueryDir(dir, gone.get());
     gone.reset();
-    RecordingResponse after;
+    RecordingDiskResponse after;
     manager->requestQueryDir(dir, &after);
     EXPECT_TRUE(waitForLog(after, 1));
 }
 
 TEST_F(DiskTransferTest, CommandsWithoutASignInAskForItAndShowOneAlertPerText)
 {
-    RecordingResponse r;
+    RecordingDiskResponse r;
     r.allowAlerts = true;
     auto dir = std::make_shared<DiskDir>("x", "nope");
     manager->requestQueryDir(dir, &r);
@@ -270,7 +272,7 @@ TEST_F(DiskTransferTest, UploadSourcesFromTheLibraryAndFromFiles)
     EXPECT_EQ(DiskFile::initWithUploadSource("assets-library://asset/asset.JPG?id=missing&ext=JPG", "x.jpg", dir),
               nullptr);
 
-    RecordingResponse r;
+    RecordingDiskResponse r;
     manager->requestUploadFile(fromLibrary, &r);
     manager->requestUploadFile(fromFile, &r);
     ASSERT_TRUE(waitForLog(r, 2));

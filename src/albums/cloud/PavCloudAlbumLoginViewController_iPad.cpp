@@ -344,6 +344,17 @@ void PavCloudAlbumLoginViewController_iPad::kyDidLogin(const DiskDirPtr& root)
     }
 }
 
+void PavCloudAlbumLoginViewController_iPad::fileDidQueryDirListSuccess(const DiskDirPtr& dir,
+                                                                       const QList<DiskFilePtr>& files,
+                                                                       const QList<DiskDirPtr>& dirs)
+{
+    Q_UNUSED(files);
+    Q_UNUSED(dirs);
+    // The awaited folder is no longer the account's root (another sign-in
+    // changed the account meanwhile): end the attempt rather than wait.
+    fileDidQueryDirListFail(dir, QString());
+}
+
 void PavCloudAlbumLoginViewController_iPad::fileDidQueryDirListFail(const DiskDirPtr& dir, const QString& message)
 {
     Q_UNUSED(message);

@@ -71,6 +71,8 @@ public:
     void fileDidQueryPasswordFail(const DiskUserPtr& user, const DiskError* error) override;
     void fileDidQueryDirListRootDir(const DiskDirPtr& dir, const QList<DiskFilePtr>& files,
                                     const QList<DiskDirPtr>& dirs) override;
+    void fileDidQueryDirListSuccess(const DiskDirPtr& dir, const QList<DiskFilePtr>& files,
+                                    const QList<DiskDirPtr>& dirs) override;
     void fileDidQueryDirListFail(const DiskDirPtr& dir, const QString& message) override;
     void fileMakeDirSuccess(const DiskDirPtr& dir) override;
     void fileMakeDirFailWithErrorCode(const DiskError& error) override;

@@ -1,29 +1,29 @@
-#include "DiskFixture.h"
+#include "support/TempDiskStore.h"
 
 #include "support/EventLoop.h"
 
-DiskFixture::DiskFixture()
+TempDiskStore::TempDiskStore()
 {
     store = DiskStore::open(storeDir.path(), &clock);
     login = std::make_unique<DiskLoginModel>([this] { return store; });
     manager = std::make_unique<DiskManager>([this] { return store; }, [this] { return login->sessionKey(); });
 }
 
-DiskFixture::~DiskFixture()
+TempDiskStore::~TempDiskStore()
 {
     manager.reset();
     login.reset();
     spinEvents(0);
 }
 
-bool DiskFixture::waitForLog(RecordingResponse& r, int n)
+bool TempDiskStore::waitForLog(RecordingDiskResponse& r, int n)
 {
     return waitUntil([&] { return r.log.size() >= n; });
 }
 
-DiskDirPtr DiskFixture::signIn(const QString& uin, const QString& pw)
+DiskDirPtr TempDiskStore::signIn(const QString& uin, const QString& pw)
 {
-    RecordingResponse r;
+    RecordingDiskResponse r;
     login->setDelegate(&r);
     login->loginWithUserName(uin, pw);
     if (!waitForLog(r, 1) || r.log.last() != "login YES 0")
@@ -37,17 +37,17 @@ DiskDirPtr DiskFixture::signIn(const QString& uin, const QString& pw)
     return r.dirs.first();
 }
 
-DiskFilePtr DiskFixture::uploadBytes(const QByteArray& bytes, const QString& name, const DiskDirPtr& dir)
+DiskFilePtr TempDiskStore::uploadBytes(const QByteArray& bytes, const QString& name, const DiskDirPtr& dir)
 {
     DiskFilePtr file = DiskFile::initWithUploadData(bytes, name, dir);
-    RecordingResponse r;
+    RecordingDiskResponse r;
     manager->requestUploadFile(file, &r);
     return waitForLog(r, 1) && r.log.first() == "upload ok" ? file : nullptr;
 }
 
-DiskDirPtr DiskFixture::makeDir(const QString& name, const DiskDirPtr& father)
+DiskDirPtr TempDiskStore::makeDir(const QString& name, const DiskDirPtr& father)
 {
-    RecordingResponse r;
+    RecordingDiskResponse r;
     manager->requestMakeDir(name, father, &r);
     return waitForLog(r, 1) ? r.madeDir : nullptr;
 }

@@ -5,6 +5,7 @@
 #include "albums/container/PavAlbumSelectionView_iPad.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
+#include "albums/settings/PavAlbumSettingViewController_iPad.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/ImageView.h"
@@ -22,6 +23,13 @@ PavAlbumContainerController_iPad::Collaborators withDefaults(PavAlbumContainerCo
                 return new PavSystemAlbumViewController_iPad(0);
             return new AlbumScreen();
         };
+    if (!c.settings) {
+        c.settings = [](PavAlbumContainerController_iPad* container) -> ui::Screen* {
+            auto* settings = new PavAlbumSettingViewController_iPad;
+            settings->setDelegate(container);
+            return settings;
+        };
+    }
     if (!c.isLogined)
         c.isLogined = [] { return PavCloudAlbumManager::sharePavCloudAlbumManager().isLogined(); };
     if (!c.hasVerified)

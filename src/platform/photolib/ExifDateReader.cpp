@@ -40,7 +40,9 @@ QDateTime ExifDateReader::dateOfFile(const QString& path)
     QDateTime found;
     ExifData* data = buf && size ? exif_data_new() : nullptr;
     if (data) {
-        exif_data_unset_option(data, EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+        // Option bit 1 makes libexif add missing mandatory tags, a made-up
+        // "now" date among them: keep it off.
+        exif_data_unset_option(data, static_cast<ExifDataOption>(1 << 1));
         exif_data_load_data(data, buf, size);
         const QByteArray candidates[] = {
             entryText(data, EXIF_IFD_EXIF, EXIF_TAG_DATE_TIME_ORIGINAL),

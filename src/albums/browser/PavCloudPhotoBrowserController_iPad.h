@@ -16,7 +16,6 @@
 
 class DiskAnswerRelay;
 class DiskManager;
-
 class PavCloudAlbumManager;
 class PavCloudPhotoScrollView_iPad;
 class PavCloudPhotoThumbnailListView_iPad;

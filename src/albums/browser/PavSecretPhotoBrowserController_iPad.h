@@ -14,7 +14,6 @@
 #include <QPointer>
 
 class PavAlbumPasswordManager;
-
 class PavPhotoManager;
 class PavPhotoThumbnailListView_iPad;
 class PavSecretPhotoScrollView;

@@ -62,6 +62,11 @@ public:
     const QString& md5() const { return m_md5; }
     void setDigests(const QString& sha1, const QString& md5) { m_sha1 = sha1, m_md5 = md5; }
 
+    // Chosen in the cloud album's edit mode; lives as long as this object,
+    // so a new listing starts with nothing chosen.
+    bool isChecked() const { return m_isChecked; }
+    void setIsChecked(bool checked) { m_isChecked = checked; }
+
 private:
     mutable QMutex m_mutex;
     QString m_fileId;
@@ -76,6 +81,7 @@ private:
     QString m_source;
     QString m_sha1;
     QString m_md5;
+    std::atomic<bool> m_isChecked{false};
 };
 
 using DiskFilePtr = std::shared_ptr<DiskFile>;

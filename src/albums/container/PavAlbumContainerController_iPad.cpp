@@ -1,6 +1,7 @@
 #include "albums/container/PavAlbumContainerController_iPad.h"
 
 #include "Public/PaviPadNavigationController.h"
+#include "albums/cloud/PavCloudAlbumViewController_iPad.h"
 #include "albums/container/AlbumScreen.h"
 #include "albums/container/PavAlbumSelectionView_iPad.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
@@ -21,6 +22,8 @@ PavAlbumContainerController_iPad::Collaborators withDefaults(PavAlbumContainerCo
         c.albumScreens = [](int index) -> AlbumScreen* {
             if (index == 0)
                 return new PavSystemAlbumViewController_iPad(0);
+            if (index == 2)
+                return new PavCloudAlbumViewController_iPad;
             return new AlbumScreen();
         };
     if (!c.settings) {

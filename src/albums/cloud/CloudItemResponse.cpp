@@ -1,0 +1,19 @@
+#include "albums/cloud/CloudItemResponse.h"
+
+void CloudItemResponse::fileDownloading(float percent, const DiskFilePtr&)
+{
+    if (progress)
+        progress(percent);
+}
+
+void CloudItemResponse::succeed()
+{
+    if (succeeded)
+        succeeded();
+}
+
+void CloudItemResponse::fail(const DiskError& error)
+{
+    if (failed)
+        failed(error);
+}

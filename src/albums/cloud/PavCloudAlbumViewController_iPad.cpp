@@ -1,0 +1,868 @@
+#include "albums/cloud/PavCloudAlbumViewController_iPad.h"
+
+#include "Public/PavAlertView.h"
+#include "Public/PavProgressView.h"
+#include "Public/PavRefreshTableHeaderView.h"
+#include "Public/PavStringFormat.h"
+#include "Public/PavToastView_iPad.h"
+#include "Public/PaviPadNavigationController.h"
+#include "albums/batch/PavPhotosProcessingView_iPad.h"
+#include "albums/cloud/CloudAlbumBar.h"
+#include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
+#include "albums/cloud/PavCloudPhotoCell_iPad.h"
+#include "albums/cloud/PavCloudPhotoView_iPad.h"
+#include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/device/PavSystemAlbumViewController_iPad.h"
+#include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "disk/DiskManager.h"
+#include "disk/PavCloudAlbumManager.h"
+#include "disk/PavDiskUserInfoManager.h"
+#include "platform/core/Localization.h"
+#include "platform/core/PavDateUtil.h"
+#include "platform/media/ImageCodec.h"
+#include "platform/sys/NetworkHelper.h"
+#include "platform/ui/ActivityIndicator.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/NavigationStack.h"
+
+#include <QFileInfo>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+namespace {
+
+constexpr int kTopHeight = 45;
+constexpr int kBottomHeight = 50;
+constexpr int kIconSide = 150;
+constexpr int kEventOpenFolder = 27138;
+constexpr int kEventAdd = 27139;
+constexpr int kEventCamera = 27140;
+constexpr int kEventDeviceAlbum = 27141;
+constexpr int kEventEdit = 27143;
+constexpr int kCloudAlbumType = 2;
+constexpr int kCloudPicker = 2;
+
+PavCloudAlbumViewController_iPad::Collaborators withDefaults(PavCloudAlbumViewController_iPad::Collaborators c)
+{
+    if (!c.disk)
+        c.disk = &DiskManager::shareDiskManager();
+    if (!c.cloud)
+        c.cloud = &PavCloudAlbumManager::sharePavCloudAlbumManager();
+    if (!c.savedAccount)
+        c.savedAccount = &PavDiskUserInfoManager::sharePavDiskUserInfoManager();
+    if (!c.makeLogin) {
+        c.makeLogin = [](PavCloudAlbumLoginDelegate* delegate) -> ui::Screen* {
+            auto* login = new PavCloudAlbumLoginViewController_iPad;
+            login->setDelegate(delegate);
+            return login;
+        };
+    }
+    if (!c.makePicker)
+        c.makePicker = []() -> ui::Screen* { return new PavSystemAlbumViewController_iPad(kCloudPicker); };
+    if (!c.network)
+        c.network = [] { return NetworkHelper::getNetworkConnction(); };
+    if (!c.usage)
+        c.usage = AlbumUsage::defaultRecorder();
+    if (!c.center)
+        c.center = &NotificationCenter::defaultCenter();
+    c.batches.disk = c.disk;
+    c.batches.cloud = c.cloud;
+    if (!c.batches.network)
+        c.batches.network = c.network;
+    if (!c.batches.usage)
+        c.batches.usage = c.usage;
+    return c;
+}
+
+// The top bar: white under the drawn bar image.
+class TopBar : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), Qt::white); }
+};
+
+}
+
+PavCloudAlbumViewController_iPad::PavCloudAlbumViewController_iPad(QWidget* parent)
+    : PavCloudAlbumViewController_iPad(Collaborators{}, false, {}, parent)
+{
+}
+
+PavCloudAlbumViewController_iPad::PavCloudAlbumViewController_iPad(Collaborators collaborators, bool isSubPath,
+                                                                   DiskDirPtr dir, QWidget* parent)
+    : AlbumScreen(parent), m_c(withDefaults(std::move(collaborators))), m_disk(*m_c.disk), m_cloud(*m_c.cloud),
+      m_saved(*m_c.savedAccount), m_isSubPath(isSubPath), m_currentDir(std::move(dir))
+{
+    setTitle(m_isSubPath && m_currentDir ? m_currentDir->dir_name()
+                                         : QString::fromUtf8(PavCloudAlbumManager::kCloudAlbumName));
+    m_nextPageTimer.setSingleShot(true);
+    m_nextPageTimer.setInterval(kNextPageDelayMs);
+    connect(&m_nextPageTimer, &QTimer::timeout, this, &PavCloudAlbumViewController_iPad::loadNextPage);
+    CloudAlbumBatches::Host host;
+    host.selection = [this] { return selectedPhotos(); };
+    host.leaveEditMode = [this](bool refresh) { quitEditModeNeedRefreshData(refresh, true); };
+    m_batches = std::make_unique<CloudAlbumBatches>(std::move(host), m_c.batches);
+}
+
+PavCloudAlbumViewController_iPad::~PavCloudAlbumViewController_iPad()
+{
+    m_disk.requestStopAllDownloadThumbnail();
+    // A listing whose answer this screen will never hear must not leave the
+    // disk ignoring thumbnail requests.
+    if (m_pendingDir)
+        m_disk.setIgnoreThumbnailRequest(false);
+    m_batches.reset();
+    if (m_uploadPanel)
+        m_uploadPanel->deleteLater();
+}
+
+void PavCloudAlbumViewController_iPad::recordUsage(int eventId)
+{
+    if (m_c.usage)
+        m_c.usage(eventId);
+}
+
+// ---- views -----------------------------------------------------------------
+
+void PavCloudAlbumViewController_iPad::viewDidLoad()
+{
+    const int w = PavAlbumContainerController_iPad::kContentFrame.width();
+    const int h = PavAlbumContainerController_iPad::kContentFrame.height();
+    buildTopView();
+    m_table = new ui::SectionedTable(this);
+    m_table->setSource(this);
+    const QRect tableBounds(0, 0, w, h - kTopHeight - kBottomHeight);
+    m_emptyView = new PavAlbumEmptyView_iPad(tableBounds, 0, L("没有找到图片。要不立刻加一张？"), kTopHeight + 20);
+    m_emptyView->setCurveHidden(false);
+    m_emptyView->hide();
+    m_table->addOverlay(m_emptyView);
+    m_refreshHeader = new PavRefreshTableHeaderView(QRect(0, -tableBounds.height(), w, tableBounds.height()), nullptr);
+    m_refreshHeader->setDelegate(this);
+    m_table->setRefreshHeader(m_refreshHeader);
+    connect(m_table, &ui::SectionedTable::didScroll, this, [this] {
+        if (m_refreshHeader->isVisible())
+            m_refreshHeader->pavRefreshScrollViewDidScroll(*m_table);
+    });
+    connect(m_table, &ui::SectionedTable::didEndDragging, this, [this] {
+        if (m_refreshHeader->isVisible())
+            m_refreshHeader->pavRefreshScrollViewDidEndDragging(*m_table);
+    });
+    connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            &PavCloudAlbumViewController_iPad::maybeLoadNextPage);
+
+    m_bar = new CloudAlbumBar(QRect(0, h - kBottomHeight, w, kBottomHeight), this);
+    connect(m_bar, &CloudAlbumBar::editClicked, this, &PavCloudAlbumViewController_iPad::editButtonClicked);
+    connect(m_bar, &CloudAlbumBar::addClicked, this, &PavCloudAlbumViewController_iPad::addButtonClicked);
+    connect(m_bar, &CloudAlbumBar::cancelClicked, this, [this] { quitEditModeNeedRefreshData(false, true); });
+    connect(m_bar, &CloudAlbumBar::saveClicked, this, [this] { m_batches->saveButtonClicked(); });
+    connect(m_bar, &CloudAlbumBar::deleteClicked, this, [this] { m_batches->deleteButtonClicked(); });
+
+    m_noNetworkView = new PavAlbumEmptyView_iPad(QRect(0, 0, w, h), 3, L("需要网络连接\n\n建议连接网络后点击屏幕重试"), 0, this);
+    m_noNetworkView->hide();
+    m_noNetworkView->installEventFilter(this);
+
+    m_table->show();
+    m_bar->show();
+    m_bar->setEditEnabled(false);
+    layoutToSize();
+
+    m_disk.setIgnoreThumbnailRequest(false);
+    m_cloud.setIsUpdated(true);   // the first appearance lists
+    if (!m_isSubPath) {
+        m_logoutObserver = m_c.center->addObserver(QString::fromLatin1(kLogoutNotification),
+                                                   [this](const QVariantMap&) { cloudAlbumLogout(); });
+    }
+}
+
+void PavCloudAlbumViewController_iPad::buildTopView()
+{
+    m_topView = new TopBar(this);
+    m_topImage = new ui::ImageView(QStringLiteral("subTitle_iPad_2.png"), m_topView);
+    m_titleLabel = new QLabel(m_topView);
+    QFont font = m_titleLabel->font();
+    font.setPixelSize(18);
+    m_titleLabel->setFont(font);
+    m_titleLabel->setAlignment(Qt::AlignCenter);
+    m_titleLabel->setStyleSheet(QStringLiteral("color: rgb(51, 51, 51); background: transparent;"));
+    if (m_isSubPath) {
+        m_titleLabel->setText(title());
+        auto* back = new ui::ImageButton(m_topView);
+        back->setBackgroundImageNamed(QStringLiteral("PavAlbum_GrayButton_iPad.png"));
+        back->setBackgroundImageNamed(QStringLiteral("PavAlbum_GrayButton_selected_iPad.png"), ui::ImageButton::Highlighted);
+        QFont backFont = back->font();
+        backFont.setPixelSize(15);
+        back->setTitleFont(backFont);
+        back->setTitle(L("返回"));
+        back->setTitleColor(Qt::white);
+        back->setGeometry(8, -2, 78, 50);
+        connect(back, &QAbstractButton::clicked, this, [this] {
+            if (ui::NavigationStack* stack = navigationStack())
+                stack->pop(true);
+        });
+    } else {
+        m_kyIcon = new ui::ImageView(QStringLiteral("PavAlbum_Ky_iPad.png"), m_topView);
+        m_kyIcon->resize(32, 32);
+        m_kyIcon->hide();
+    }
+    m_topView->show();
+}
+
+void PavCloudAlbumViewController_iPad::layoutToSize()
+{
+    if (!m_table || width() <= 0 || height() <= kTopHeight + kBottomHeight)
+        return;
+    m_topView->setGeometry(0, 0, width(), kTopHeight);
+    m_topImage->setGeometry(m_topView->rect());
+    m_titleLabel->setGeometry(width() / 4, 0, width() / 2, kTopHeight);
+    m_table->setGeometry(0, kTopHeight, width(), height() - kTopHeight - kBottomHeight);
+    m_bar->setGeometry(0, height() - kBottomHeight, width(), kBottomHeight);
+    m_noNetworkView->setGeometry(rect());
+    updateTopView();
+}
+
+void PavCloudAlbumViewController_iPad::resizeEvent(QResizeEvent* event)
+{
+    AlbumScreen::resizeEvent(event);
+    layoutToSize();
+}
+
+bool PavCloudAlbumViewController_iPad::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_noNetworkView && event->type() == QEvent::MouseButtonRelease && m_noNetworkView->isVisible()) {
+        getPathList();
+        return true;
+    }
+    return AlbumScreen::eventFilter(watched, event);
+}
+
+void PavCloudAlbumViewController_iPad::updateTopView()
+{
+    if (m_isSubPath || !m_titleLabel)
+        return;
+    const DiskUserPtr user = m_disk.current_user();
+    if (m_cloud.isLogined() && user && user->uin()) {
+        m_titleLabel->setText(QStringLiteral("Ky:%1").arg(*user->uin()));
+        const int textWidth = m_titleLabel->fontMetrics().horizontalAdvance(m_titleLabel->text());
+        m_kyIcon->move((m_topView->width() - textWidth) / 2 - 40, 6);
+        m_kyIcon->show();
+    } else {
+        m_titleLabel->clear();
+        m_kyIcon->hide();
+    }
+}
+
+// ---- appearing and listing ---------------------------------------------------
+
+void PavCloudAlbumViewController_iPad::viewWillAppear(bool)
+{
+    if (m_isSubPath) {
+        m_cloud.setCurrentDir(m_currentDir);
+    } else {
+        m_cloud.setCurrentDir(m_cloud.cloudAlbumDir());
+        if (!m_currentDir && m_cloud.isLogined()) {
+            m_currentDir = m_cloud.cloudAlbumDir();
+            m_cloud.setIsUpdated(true);
+        }
+    }
+    if (!m_cloud.isLogined()) {
+        m_cloud.setIsUpdated(false);
+        if (m_isSubPath)
+            popToRoot(false);
+        else
+            clearDisplayData();
+        showLoginViewController();
+        return;
+    }
+    if (m_cloud.isUpdated())
+        getPathList();
+    else if (m_table)
+        m_table->reloadData();
+    // The disk tab may have signed in to another account meanwhile.
+    const DiskDirPtr albumDir = m_cloud.cloudAlbumDir();
+    if (albumDir) {
+        const DiskUserPtr user = m_disk.current_user();
+        const DiskDirPtr top = albumDir->rootDir();
+        const QString userRootKey = user && user->root_dir() ? user->root_dir()->dir_key() : QString();
+        if (!top || top->dir_key() != userRootKey) {
+            clearDisplayData();
+            showLoginViewController();
+        }
+    }
+}
+
+void PavCloudAlbumViewController_iPad::refreshData()
+{
+    if (!m_isSubPath)
+        m_currentDir = m_cloud.cloudAlbumDir();
+    m_cloud.setCurrentDir(m_currentDir);
+    getPathList();
+}
+
+bool PavCloudAlbumViewController_iPad::checkNetwork()
+{
+    const bool connected = m_c.network() != NetworkConnectionNone;
+    if (m_noNetworkView) {
+        m_noNetworkView->setVisible(!connected);
+        if (!connected)
+            m_noNetworkView->raise();
+        m_topView->setVisible(connected);
+        m_table->setVisible(connected);
+        m_bar->setVisible(connected);
+    }
+    return connected;
+}
+
+void PavCloudAlbumViewController_iPad::getPathList()
+{
+    m_cloud.setIsUpdated(false);
+    if (!checkNetwork()) {
+        endRefresh();
+        clearDisplayData();
+        return;
+    }
+    if (!m_currentDir) {
+        endRefresh();
+        return;
+    }
+    if (PavAlbumContainerController_iPad* container = containerController())
+        PavProgressView::showWithString(L("加载中..."), true, container);
+    updateTopView();
+    m_disk.requestStopAllDownloadThumbnail();
+    m_disk.setIgnoreThumbnailRequest(true);
+    m_pendingDir = m_currentDir;
+    m_disk.requestQueryDir(m_currentDir, this);
+}
+
+void PavCloudAlbumViewController_iPad::fileDidQueryDirListSuccess(const DiskDirPtr& dir,
+                                                                  const QList<DiskFilePtr>& files,
+                                                                  const QList<DiskDirPtr>& dirs)
+{
+    m_disk.setIgnoreThumbnailRequest(false);
+    if (!m_pendingDir || dir != m_pendingDir)
+        return;   // a folder this screen no longer waits for
+    m_pendingDir.reset();
+    for (const QString& id : m_selection.ids()) {
+        if (DiskFilePtr old = m_listing.photoWithId(id))
+            old->setIsChecked(false);
+    }
+    m_selection.clear();
+    m_listing.setListing(files, dirs);
+    if (m_emptyView) {
+        m_emptyView->setVisible(m_listing.isEmpty());
+        m_bar->setEditEnabled(m_listing.hasPhotos());
+        m_table->reloadData();
+    }
+    updateEditDisplay();
+    if (!m_isSubPath)
+        updateAlbumIconWithPhoto(m_listing.cover());
+    endRefresh();
+}
+
+void PavCloudAlbumViewController_iPad::fileDidQueryDirListFail(const DiskDirPtr& dir, const QString&)
+{
+    m_disk.setIgnoreThumbnailRequest(false);
+    if (!m_pendingDir || dir != m_pendingDir)
+        return;
+    m_pendingDir.reset();
+    endRefresh();
+}
+
+void PavCloudAlbumViewController_iPad::endRefresh()
+{
+    if (containerController())
+        PavProgressView::dismiss();
+    m_isTableReloading = false;
+    if (m_refreshHeader && m_table)
+        m_refreshHeader->pavRefreshScrollViewDataSourceDidFinishedLoading(*m_table);
+}
+
+void PavCloudAlbumViewController_iPad::clearDisplayData()
+{
+    m_pendingDir.reset();
+    if (m_isEditing)
+        quitEditModeNeedRefreshData(false, false);
+    m_listing.clear();
+    m_nextPageTimer.stop();
+    m_pageLoading = false;
+    if (m_table) {
+        m_table->reloadData();
+        m_bar->setEditEnabled(false);
+    }
+    if (!m_isSubPath && m_titleLabel) {
+        m_titleLabel->clear();
+        m_kyIcon->hide();
+    }
+}
+
+void PavCloudAlbumViewController_iPad::pavRefreshTableHeaderDidTriggerRefresh(PavRefreshTableHeaderView*)
+{
+    m_isTableReloading = true;
+    getPathList();
+}
+
+QDateTime PavCloudAlbumViewController_iPad::pavRefreshTableHeaderDataSourceLastUpdated(PavRefreshTableHeaderView*)
+{
+    return QDateTime::currentDateTimeUtc();
+}
+
+// ---- the album icon ----------------------------------------------------------
+
+void PavCloudAlbumViewController_iPad::updateAlbumIconWithPhoto(const DiskFilePtr& photo)
+{
+    PavAlbumContainerController_iPad* container = containerController();
+    m_iconPhoto = photo;
+    if (!container)
+        return;
+    if (!photo) {
+        container->resetAlbumIconToDefaultWithAlbumType(kCloudAlbumType);
+        return;
+    }
+    const QString thumb = PavCloudPhotoView_iPad::thumbnailPath(photo);
+    if (QFileInfo(thumb).size() > 0)
+        showAlbumIcon(thumb);
+    else
+        m_disk.requestDownloadThumbnail(photo, this);
+}
+
+void PavCloudAlbumViewController_iPad::showAlbumIcon(const QString& thumbPath)
+{
+    PavAlbumContainerController_iPad* container = containerController();
+    const QImage image = ImageCodec::decodeFile(thumbPath);
+    if (!container || image.isNull())
+        return;
+    const QSize side(kIconSide, kIconSide);
+    container->setAlbumIconWithAlbumType(
+        kCloudAlbumType, QPixmap::fromImage(image.size() == side ? image : ImageCodec::thumbnailWithSize(image, side)));
+}
+
+void PavCloudAlbumViewController_iPad::thumbnailDownloadSuccess(const DiskFilePtr& file)
+{
+    // Only the cover of the listing on screen may change the icon.
+    if (!file || file != m_iconPhoto)
+        return;
+    m_iconPhoto.reset();
+    showAlbumIcon(PavCloudPhotoView_iPad::thumbnailPath(file));
+}
+
+void PavCloudAlbumViewController_iPad::thumbnailDonwloadFail(const DiskFilePtr& file, const DiskError&)
+{
+    if (file && file == m_iconPhoto)
+        m_iconPhoto.reset();
+}
+
+// ---- the grid ----------------------------------------------------------------
+
+int PavCloudAlbumViewController_iPad::numberOfRows(int)
+{
+    return m_listing.rowCount();
+}
+
+int PavCloudAlbumViewController_iPad::heightForRow(int, int row)
+{
+    return m_listing.rowHeight(row);
+}
+
+QWidget* PavCloudAlbumViewController_iPad::cellForRow(int, int row)
+{
+    if (m_listing.isMoreRow(row)) {
+        buildMoreCell();
+        return m_moreCell;
+    }
+    const auto [first, end] = m_listing.rowRange(row);
+    QList<PavCloudPhotoView_iPad*> views;
+    for (int i = first; i < end; ++i)
+        views << new PavCloudPhotoView_iPad(QPoint(), m_listing.filesList()[i], this, m_disk);
+    auto* cell = new PavCloudPhotoCell_iPad;
+    cell->updatePhotoViews(views, row == 0);
+    return cell;
+}
+
+void PavCloudAlbumViewController_iPad::buildMoreCell()
+{
+    auto* cell = new QWidget;
+    QFont font;
+    font.setPixelSize(18);
+    font.setBold(true);
+    m_moreLabel = new QLabel(L("上拉加载更多"), cell);
+    m_moreLoadingLabel = new QLabel(L("更多载入中..."), cell);
+    for (QLabel* label : {m_moreLabel, m_moreLoadingLabel}) {
+        label->setFont(font);
+        label->setAlignment(Qt::AlignCenter);
+        label->setStyleSheet(QStringLiteral("color: rgba(51, 51, 51, 128); background: transparent;"));
+        label->setGeometry(248, 12, 120, 20);
+    }
+    m_moreIndicator = new ui::ActivityIndicator(cell, Qt::gray);
+    m_moreIndicator->setGeometry(228, 12, 20, 20);
+    m_moreLabel->setVisible(!m_pageLoading);
+    m_moreLoadingLabel->setVisible(m_pageLoading);
+    m_moreIndicator->setVisible(m_pageLoading);
+    if (!m_pageLoading)
+        m_moreIndicator->stopAnimating();
+    m_moreCell = cell;
+}
+
+void PavCloudAlbumViewController_iPad::maybeLoadNextPage()
+{
+    QScrollBar* bar = m_table->verticalScrollBar();
+    if (m_pageLoading || !m_listing.hasMore() || bar->maximum() <= 0 || bar->value() < bar->maximum())
+        return;
+    m_pageLoading = true;
+    if (m_moreCell) {
+        m_moreIndicator->show();
+        m_moreIndicator->startAnimating();
+        m_moreLabel->hide();
+        m_moreLoadingLabel->show();
+    }
+    m_nextPageTimer.start();
+}
+
+void PavCloudAlbumViewController_iPad::loadNextPage()
+{
+    m_pageLoading = false;
+    m_nextPageTimer.stop();
+    if (!m_listing.showNextPage())
+        return;
+    if (m_table)
+        m_table->reloadData();
+}
+
+void PavCloudAlbumViewController_iPad::refreshVisibleMarks()
+{
+    if (!m_table)
+        return;
+    for (QWidget* cell : m_table->visibleCells()) {
+        for (auto* tile : cell->findChildren<PavCloudPhotoView_iPad*>())
+            tile->refreshMark(m_isEditing);
+    }
+}
+
+// ---- tapping -----------------------------------------------------------------
+
+void PavCloudAlbumViewController_iPad::cloudPhotoViewDidClick(const CloudEntry& entry, int type)
+{
+    if (type == PavCloudPhotoView_iPad::Folder && entry.dir) {
+        recordUsage(kEventOpenFolder);
+        auto* sub = new PavCloudAlbumViewController_iPad(m_c, true, entry.dir);
+        sub->setContainerController(containerController());
+        if (ui::NavigationStack* stack = navigationStack())
+            stack->push(sub, true);
+        else
+            delete sub;
+        return;
+    }
+    if (!entry.file)
+        return;
+    const QList<DiskFilePtr> photos = m_listing.shownPhotos();
+    m_disk.requestStopAllDownloadThumbnail();
+    if (m_c.openPhoto)
+        m_c.openPhoto(entry.file, photos);
+}
+
+// ---- adding ------------------------------------------------------------------
+
+void PavCloudAlbumViewController_iPad::addButtonClicked()
+{
+    recordUsage(kEventAdd);
+    m_bar->addButton()->setSelected(true);
+    auto* sheet = new ui::ActionSheet(QString(), this, QString(), QString(), {L("从Pad相册选择"), L("拍照")});
+    sheet->showFromRect(m_bar->addButton()->rect(), m_bar->addButton());
+}
+
+void PavCloudAlbumViewController_iPad::actionSheetClickedButtonAtIndex(ui::ActionSheet*, int buttonIndex)
+{
+    m_bar->addButton()->setSelected(false);
+    if (buttonIndex == 0)
+        openDeviceAlbum();
+    else if (buttonIndex == 1)
+        openCamera();
+}
+
+void PavCloudAlbumViewController_iPad::openDeviceAlbum()
+{
+    recordUsage(kEventDeviceAlbum);
+    ui::NavigationStack* stack = navigationStack();
+    ui::Screen* picker = stack ? m_c.makePicker() : nullptr;
+    if (!picker)
+        return;
+    if (auto* album = qobject_cast<AlbumScreen*>(picker))
+        album->setContainerController(containerController());
+    stack->push(picker, true);
+}
+
+void PavCloudAlbumViewController_iPad::openCamera()
+{
+    recordUsage(kEventCamera);
+    QPointer<PavCloudAlbumViewController_iPad> self(this);
+    ui::Screen* camera = m_c.camera ? m_c.camera([self](const QImage& image) {
+        if (self)
+            self->imagePickerDidFinish(image);
+    })
+                                    : nullptr;
+    if (!camera) {
+        showAlert(L("本设备没有拍照功能"));
+        return;
+    }
+    presentFullScreen(camera, true);
+}
+
+void PavCloudAlbumViewController_iPad::imagePickerDidFinish(const QImage& image)
+{
+    if (presentedScreen())
+        dismissModal(true);
+    if (image.isNull() || m_curUploadPhoto)
+        return;
+    const QString name = PavDateUtil::pavReadableDateStringWithFormat(QDateTime::currentDateTimeUtc(),
+                                                                      QStringLiteral("yyyyMMddHHmmssSSS"));
+    m_curUploadPhoto = DiskFile::initWithUploadData(ImageCodec::encodeJpeg(image, 100),
+                                                    QStringLiteral("%1.jpg").arg(name), m_cloud.currentDir());
+    if (!m_curUploadPhoto)
+        return;
+    const DiskUserPtr user = m_disk.current_user();
+    const qint64 freeSpace = user ? user->total_space() - user->used_space() : 0;
+    if (m_curUploadPhoto->file_size() > freeSpace) {
+        m_curUploadPhoto.reset();
+        showAlert(L("云端存储空间已满，无法完成备份。"));
+        return;
+    }
+    switch (m_c.network()) {
+    case NetworkConnectionNone:
+        m_curUploadPhoto.reset();
+        showAlert(L("网络连接错误，请检查网络。"));
+        return;
+    case NetworkConnectionInternet:
+        showAlert(QString::fromUtf8("当前网络为普通网络，保存选中图片约耗%1流量，确定保存？")
+                      .arg(PavStringFormat::kmgStringForNumber(quint64(m_curUploadPhoto->file_size()))),
+                  kUploadOverCellularTag, {L("确定")});
+        return;
+    default:
+        uploadPhoto();
+    }
+}
+
+void PavCloudAlbumViewController_iPad::alertViewClickedButtonAtIndex(ui::Alert* alert, int buttonIndex)
+{
+    if (alert->tag() != kUploadOverCellularTag)
+        return;
+    if (buttonIndex == 1)
+        uploadPhoto();
+    else
+        m_curUploadPhoto.reset();
+}
+
+void PavCloudAlbumViewController_iPad::uploadPhoto()
+{
+    if (!m_curUploadPhoto)
+        return;
+    const quint64 size = quint64(m_curUploadPhoto->file_size());
+    ui::Canvas* canvas = ui::Canvas::current();
+    QWidget* host = canvas && canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : window();
+    if (!m_uploadPanel && !m_batches->processingView()) {
+        m_uploadPanel = new PavPhotosProcessingView_iPad(host->rect(), unsigned(size), L("照片正在备份..."), this, host);
+        m_uploadPanel->setTag(kUploadPanelTag);
+        m_uploadPanel->setProgressMessage(QStringLiteral("0 B/%1").arg(PavStringFormat::kmgStringForNumber(size)));
+        m_uploadPanel->show();
+        m_uploadPanel->raise();
+    }
+    m_disk.requestUploadFile(m_curUploadPhoto, this);
+}
+
+void PavCloudAlbumViewController_iPad::fileUploading(float percent, const DiskFilePtr& file)
+{
+    if (!m_uploadPanel || file != m_curUploadPhoto)
+        return;
+    const quint64 total = m_uploadPanel->totalCount();
+    const quint64 done = quint64(double(total) * percent / 100.0);
+    m_uploadPanel->setProgress(percent / 100.f);
+    m_uploadPanel->setProgressMessage(QStringLiteral("%1/%2").arg(PavStringFormat::kmgStringForNumber(done),
+                                                                 PavStringFormat::kmgStringForNumber(total)));
+}
+
+void PavCloudAlbumViewController_iPad::fileUploadSuccess(const DiskFilePtr& file)
+{
+    if (file != m_curUploadPhoto)
+        return;
+    m_curUploadPhoto.reset();
+    removeUploadPanel();
+    PavToastView_iPad::showSuccessToastViewWithMessage(L("照片保存成功！"), 0.8);
+    getPathList();
+}
+
+void PavCloudAlbumViewController_iPad::fileUploadFail(const DiskFilePtr& file)
+{
+    if (file != m_curUploadPhoto)
+        return;
+    m_curUploadPhoto.reset();
+    removeUploadPanel();
+    showAlert(L("操作失败，请稍候重试。"));
+}
+
+void PavCloudAlbumViewController_iPad::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
+{
+    if (!view || view != m_uploadPanel)
+        return;
+    if (m_curUploadPhoto)
+        m_disk.requestDeleteFile(m_curUploadPhoto, nullptr);
+    m_curUploadPhoto.reset();
+    removeUploadPanel();
+}
+
+void PavCloudAlbumViewController_iPad::removeUploadPanel()
+{
+    if (m_uploadPanel) {
+        m_uploadPanel->hide();
+        m_uploadPanel->deleteLater();
+        m_uploadPanel = nullptr;
+    }
+}
+
+void PavCloudAlbumViewController_iPad::showAlert(const QString& message, int tag, const QStringList& others)
+{
+    auto* alert = new PavAlertView(QString(), message, others.isEmpty() ? nullptr : this,
+                                   others.isEmpty() ? L("确定") : L("取消"), others);
+    alert->setTag(tag);
+    alert->show();
+}
+
+// ---- edit mode ---------------------------------------------------------------
+
+QList<DiskFilePtr> PavCloudAlbumViewController_iPad::selectedPhotos() const
+{
+    QList<DiskFilePtr> out;
+    for (const QString& id : m_selection.ids()) {
+        if (DiskFilePtr file = m_listing.photoWithId(id))
+            out.append(file);
+    }
+    return out;
+}
+
+void PavCloudAlbumViewController_iPad::editButtonClicked()
+{
+    recordUsage(kEventEdit);
+    enterEditModeAnimated(true);
+}
+
+void PavCloudAlbumViewController_iPad::enterEditModeAnimated(bool animated)
+{
+    m_isEditing = true;
+    if (m_refreshHeader)
+        m_refreshHeader->hide();
+    refreshVisibleMarks();
+    if (animated)
+        ui::Animations::fade(this, 300);
+    updateEditDisplay();
+}
+
+void PavCloudAlbumViewController_iPad::quitEditModeNeedRefreshData(bool refresh, bool animated)
+{
+    m_isEditing = false;
+    if (m_refreshHeader)
+        m_refreshHeader->show();
+    for (const DiskFilePtr& file : selectedPhotos())
+        file->setIsChecked(false);
+    m_selection.clear();
+    if (refresh)
+        getPathList();
+    else if (m_table)
+        m_table->reloadData();
+    updateEditDisplay();
+    if (animated)
+        ui::Animations::fade(this, 300);
+}
+
+void PavCloudAlbumViewController_iPad::updateEditDisplay()
+{
+    if (m_bar)
+        m_bar->showEditing(m_isEditing, m_selection.count());
+}
+
+void PavCloudAlbumViewController_iPad::cloudPhotoViewSelected(const CloudEntry& entry, int type)
+{
+    if (type != PavCloudPhotoView_iPad::Photo || !entry.file)
+        return;
+    m_selection.set(entry.file->file_id(), entry.file->isChecked());
+    updateEditDisplay();
+}
+
+// ---- navigation, sign-in and sign-out ---------------------------------------
+
+PavCloudAlbumViewController_iPad* PavCloudAlbumViewController_iPad::rootCloudScreen() const
+{
+    PavAlbumContainerController_iPad* container = containerController();
+    return container ? qobject_cast<PavCloudAlbumViewController_iPad*>(container->cloudAlbumViewController()) : nullptr;
+}
+
+void PavCloudAlbumViewController_iPad::popToRoot(bool animated)
+{
+    if (ui::NavigationStack* stack = navigationStack())
+        stack->popToRoot(animated);
+}
+
+void PavCloudAlbumViewController_iPad::backToNormalMode()
+{
+    ui::NavigationStack* stack = navigationStack();
+    ui::Screen* top = stack ? stack->topScreen() : this;
+    auto* cloudTop = qobject_cast<PavCloudAlbumViewController_iPad*>(top);
+    if (!cloudTop) {
+        stack->pop(false);
+    } else if (cloudTop->isEditing()) {
+        cloudTop->quitEditModeNeedRefreshData(false, true);
+    }
+}
+
+void PavCloudAlbumViewController_iPad::showLoginViewController()
+{
+    if (presentedScreen())
+        return;   // already asking
+    ui::Screen* login = m_c.makeLogin ? m_c.makeLogin(this) : nullptr;
+    if (login)
+        presentSheet(new PaviPadNavigationController(login), ui::kShortFormSheetSize, true);
+}
+
+void PavCloudAlbumViewController_iPad::cloudAlbumLoginSuccess()
+{
+    if (!m_isSubPath) {
+        m_currentDir = m_cloud.cloudAlbumDir();
+        m_cloud.setCurrentDir(m_currentDir);
+        getPathList();
+        return;
+    }
+    if (PavCloudAlbumViewController_iPad* root = rootCloudScreen())
+        root->clearDisplayData();
+    m_cloud.setIsUpdated(true);
+    popToRoot(true);
+}
+
+void PavCloudAlbumViewController_iPad::cloudAlbumLoginCancel()
+{
+    PavAlbumContainerController_iPad* container = containerController();
+    if (m_isSubPath)
+        popToRoot(false);
+    if (container)
+        container->selectPreviousViewController();
+}
+
+void PavCloudAlbumViewController_iPad::fileRequireLogin()
+{
+    m_cloud.setIsLogined(false);
+    m_cloud.setCloudAlbumDir(nullptr);
+    m_saved.setPassword(QString());
+    m_saved.saveLoginInfoToDisk();
+    clearDisplayData();
+    showLoginViewController();
+}
+
+void PavCloudAlbumViewController_iPad::cloudAlbumLogout()
+{
+    if (PavAlbumContainerController_iPad* container = containerController())
+        container->resetAlbumIconToDefaultWithAlbumType(kCloudAlbumType);
+    m_currentDir.reset();
+    m_iconPhoto.reset();
+    clearDisplayData();
+    popToRoot(false);
+}

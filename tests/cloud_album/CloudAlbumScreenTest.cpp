@@ -1,0 +1,171 @@
+#include "CloudAlbumFixture.h"
+
+#include "albums/cloud/CloudAlbumBar.h"
+#include "albums/cloud/PavCloudPhotoCell_iPad.h"
+#include "albums/cloud/PavCloudPhotoView_iPad.h"
+#include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "platform/ui/ImageButton.h"
+#include "platform/ui/NavigationStack.h"
+#include "support/EventLoop.h"
+#include "support/ImageFixtures.h"
+#include "support/Screenshot.h"
+
+#include <QTest>
+
+namespace {
+
+QStringList names(const QList<CloudEntry>& entries)
+{
+    QStringList out;
+    for (const CloudEntry& e : entries)
+        out << (e.isFolder() ? "dir:" + e.dir->dir_name() : e.file->file_name());
+    return out;
+}
+
+}
+
+TEST_F(CloudAlbumFixture, SignInGate)
+{
+    show();
+    EXPECT_EQ(loginSheets, 1);
+    EXPECT_TRUE(screen->listing().isEmpty());
+    EXPECT_FALSE(screen->isListing());
+
+    // Signed in, the sheet reports success: the album folder is listed.
+    signIn();
+    ASSERT_TRUE(upload(ImageFixtures::jpeg(40, 30, 1), "a.jpg"));
+    screen->dismissModal(false);
+    screen->cloudAlbumLoginSuccess();
+    ASSERT_TRUE(listed(1));
+
+    // The disk tab signed in to another account meanwhile: asked again, nothing shown.
+    disk.manager->current_user()->setRoot_dir(std::make_shared<DiskDir>("root", "another-account"));
+    reappear();
+    EXPECT_EQ(loginSheets, 2);
+    EXPECT_TRUE(screen->listing().isEmpty());
+}
+
+TEST_F(CloudAlbumFixture, ListingShowsFoldersThenCompletePhotosNewestFirst)
+{
+    signIn();
+    ASSERT_TRUE(upload(ImageFixtures::jpeg(64, 48, 1), "a.jpg"));
+    ASSERT_TRUE(makeDir("trip"));
+    ASSERT_TRUE(upload(QByteArray("not a picture"), "clip.mov"));
+    ASSERT_TRUE(upload(ImageFixtures::jpeg(64, 48, 2), "b.png"));
+    ASSERT_TRUE(upload(ImageFixtures::jpeg(64, 48, 3), "c.JPG"));
+    show();
+    ASSERT_TRUE(listed(4));
+    EXPECT_EQ(names(screen->listing().filesList()), (QStringList{"dir:trip", "c.JPG", "b.png", "a.jpg"}));
+    EXPECT_TRUE(screen->bottomView()->editButton()->isEnabled());
+    EXPECT_EQ(loginSheets, 0);
+    // Every tile fetches its own thumbnail.
+    ASSERT_TRUE(thumbnailsShown());
+
+    // A photo opens the browser with the photos shown; a folder opens a pushed copy.
+    choose({"b.png"});
+    EXPECT_EQ(opened.size(), 3);
+    screen->cloudPhotoViewDidClick(screen->listing().filesList()[0], 1);
+    spinEvents(10);
+    auto* sub = qobject_cast<PavCloudAlbumViewController_iPad*>(screen->navigationStack()->topScreen());
+    ASSERT_TRUE(sub && sub->isSubPath());
+    EXPECT_EQ(sub->currentDir()->dir_name(), "trip");
+}
+
+TEST_F(CloudAlbumFixture, StaleAnswersAreDropped)
+{
+    signIn();
+    DiskFilePtr a = upload(ImageFixtures::jpeg(64, 48, 1), "a.jpg");
+    DiskFilePtr b = upload(ImageFixtures::jpeg(64, 48, 2), "b.jpg");
+    show();
+    ASSERT_TRUE(listed(2));
+
+    // A thumbnail answer for another file shows the failure picture.
+    PavCloudPhotoCell_iPad row;
+    auto* tile = new PavCloudPhotoView_iPad(QPoint(), CloudEntry{nullptr, a}, screen, *disk.manager);
+    row.updatePhotoViews({tile}, true);
+    tile->thumbnailDownloadSuccess(b);
+    EXPECT_EQ(tile->shownPicture(), "PavAlbum_LoadPhotoFailed_iPad.png");
+
+    // A listing answer arriving after the sign-out fills nothing.
+    screen->getPathList();
+    center.post(PavCloudAlbumViewController_iPad::kLogoutNotification);
+    spinEvents(200);
+    EXPECT_TRUE(screen->listing().isEmpty());
+    EXPECT_FALSE(disk.manager->ignoreThumbnailRequest());
+}
+
+TEST_F(CloudAlbumFixture, LogoutEmptiesTheGridAndLeavesEditMode)
+{
+    signIn();
+    ASSERT_TRUE(upload(ImageFixtures::jpeg(64, 48, 1), "a.jpg"));
+    show();
+    ASSERT_TRUE(listed(1));
+    screen->editButtonClicked();
+    choose({"a.jpg"});
+    EXPECT_EQ(screen->selectedPhotos().size(), 1);
+    center.post(PavCloudAlbumViewController_iPad::kLogoutNotification);
+    EXPECT_TRUE(screen->listing().isEmpty());
+    EXPECT_EQ(screen->cloudTableView()->contentHeight(), 0);
+    EXPECT_FALSE(screen->isEditing());
+    EXPECT_TRUE(screen->selectedPhotos().isEmpty());
+    EXPECT_EQ(screen->currentDir(), nullptr);
+}
+
+TEST_F(CloudAlbumFixture, LapsedSignInClearsTheSavedPasswordAndAsksAgain)
+{
+    signIn();
+    show();
+    ASSERT_TRUE(listed(0));
+    EXPECT_TRUE(screen->emptyView()->isVisible());
+    saved->setUin("10001");
+    saved->setPassword("secret");
+    screen->fileRequireLogin();
+    EXPECT_TRUE(saved->password().isEmpty());
+    EXPECT_FALSE(album->isLogined());
+    EXPECT_EQ(album->cloudAlbumDir(), nullptr);
+    EXPECT_EQ(loginSheets, 1);
+}
+
+TEST_F(CloudAlbumFixture, ScreenshotOfTheAlbumTab)
+{
+    signIn();
+    for (int i = 0; i < 7; ++i)
+        ASSERT_TRUE(upload(ImageFixtures::jpeg(96, 72, i), QStringLiteral("p%1.jpg").arg(i)));
+    ASSERT_TRUE(makeDir("trip"));
+    PavAlbumContainerController_iPad::Collaborators c;
+    c.albumScreens = [this](int index) -> AlbumScreen* {
+        if (index != 2)
+            return new AlbumScreen;
+        return screen = new PavCloudAlbumViewController_iPad(collaborators());
+    };
+    c.isLogined = [this] { return album->isLogined(); };
+    c.hasVerified = [] { return false; };
+    c.usage = [](int) {};
+    c.center = &center;
+    auto* container = new PavAlbumContainerController_iPad(c);
+    canvas->setRootScreen(container);
+    canvas->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+    container->setSelectedIndex(2);
+    ASSERT_TRUE(listed(8));
+    ASSERT_TRUE(thumbnailsShown());
+    spinEvents(600);
+    EXPECT_FALSE(saveScreenshot(canvas.get(), "cloud_album_tab.png").isEmpty());
+}
+
+TEST_F(CloudAlbumFixture, WithoutNetworkTheNoNetworkViewShowsAndATapListsAgain)
+{
+    signIn();
+    network = 0;
+    show();
+    ASSERT_TRUE(listed(0));
+    EXPECT_TRUE(screen->noNetworkView()->isVisible());
+    EXPECT_FALSE(screen->cloudTableView()->isVisible());
+    ASSERT_TRUE(upload(ImageFixtures::jpeg(40, 30, 1), "a.jpg"));
+    network = 2;
+    QTest::mouseClick(screen->noNetworkView(), Qt::LeftButton);
+    ASSERT_TRUE(listed(1));
+    EXPECT_FALSE(screen->noNetworkView()->isVisible());
+    EXPECT_TRUE(screen->cloudTableView()->isVisible());
+}

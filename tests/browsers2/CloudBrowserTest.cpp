@@ -4,6 +4,7 @@
 #include "albums/browser/PavCloudPhotoScrollView_iPad.h"
 #include "albums/browser/PavCloudPhotoThumbnailListView_iPad.h"
 #include "albums/browser/PavPhotoThumbnailView_iPad.h"
+#include "albums/browser/PavSecretPhotoScrollView.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Animations.h"
@@ -24,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
 #include <set>
@@ -238,4 +240,14 @@ TEST_F(CloudBrowserTest, Screenshot)
         return true;
     }));
     EXPECT_FALSE(saveScreenshot(&canvas, "cloud_browser.png").isEmpty());
+}
+
+TEST(BrowserArithmetic, ProgressIsClampedAndLargePicturesHoldSwipesLonger)
+{
+    EXPECT_EQ(PavCloudPhotoLoadingView_iPad::progressMessage(150), QStringLiteral("正在打开照片 请稍候...（100%）"));
+    EXPECT_EQ(PavCloudPhotoLoadingView_iPad::progressMessage(-3), QStringLiteral("正在打开照片 请稍候...（0%）"));
+    EXPECT_EQ(PavCloudPhotoLoadingView_iPad::progressMessage(std::nanf("")), QStringLiteral("正在打开照片 请稍候...（0%）"));
+    EXPECT_EQ(PavSecretPhotoScrollView::unlockDelayMs(QSize(1000, 1000)), 800);
+    EXPECT_EQ(PavSecretPhotoScrollView::unlockDelayMs(QSize(4000, 2000)), 2000);
+    EXPECT_EQ(PavSecretPhotoScrollView::unlockDelayMs(QSize()), 800);  // no picture
 }

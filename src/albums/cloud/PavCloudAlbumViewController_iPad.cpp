@@ -7,6 +7,7 @@
 #include "Public/PavToastView_iPad.h"
 #include "Public/PaviPadNavigationController.h"
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
+#include "albums/browser/PavCloudPhotoBrowserController_iPad.h"
 #include "albums/cloud/CloudAlbumBar.h"
 #include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
 #include "albums/cloud/PavCloudPhotoCell_iPad.h"
@@ -63,6 +64,12 @@ PavCloudAlbumViewController_iPad::Collaborators withDefaults(PavCloudAlbumViewCo
     }
     if (!c.makePicker)
         c.makePicker = []() -> ui::Screen* { return new PavSystemAlbumViewController_iPad(kCloudPicker); };
+    if (!c.openPhoto) {
+        c.openPhoto = [disk = c.disk, cloud = c.cloud](const DiskFilePtr& photo, const QList<DiskFilePtr>& photos) {
+            PavPhotoBrowserController_iPad::presentFromRoot(
+                new PavCloudPhotoBrowserController_iPad(photos, int(photos.indexOf(photo)), disk, cloud));
+        };
+    }
     if (!c.network)
         c.network = [] { return NetworkHelper::getNetworkConnction(); };
     if (!c.usage)

@@ -66,7 +66,7 @@ public:
         std::function<ui::Screen*(PavCloudAlbumLoginDelegate* delegate)> makeLogin;
         // Makes the device album's picker (useType 2); default: the device album.
         std::function<ui::Screen*()> makePicker;
-        // Opens the cloud photo browser on a photo and the shown photos; none by default.
+        // Opens the cloud photo browser on a photo and the shown photos; default: the cloud photo browser.
         std::function<void(const DiskFilePtr& photo, const QList<DiskFilePtr>& photos)> openPhoto;
         // Makes a camera screen that hands over the taken picture; null: no camera.
         std::function<ui::Screen*(std::function<void(const QImage&)> picked)> camera;

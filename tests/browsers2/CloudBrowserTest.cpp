@@ -1,0 +1,253 @@
+#include "Public/PavProgressView.h"
+#include "albums/browser/PavCloudPhotoBrowserController_iPad.h"
+#include "albums/browser/PavCloudPhotoLoadingView_iPad.h"
+#include "albums/browser/PavCloudPhotoScrollView_iPad.h"
+#include "albums/browser/PavCloudPhotoThumbnailListView_iPad.h"
+#include "albums/browser/PavPhotoThumbnailView_iPad.h"
+#include "albums/browser/PavSecretPhotoScrollView.h"
+#include "disk/PavCloudAlbumManager.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/ImageButton.h"
+#include "platform/ui/ScrollView.h"
+#include "support/EventLoop.h"
+#include "support/FakePhotoLibrary.h"
+#include "support/ImageFixtures.h"
+#include "support/Screenshot.h"
+#include "support/Swipe.h"
+#include "support/TempDiskStore.h"
+#include "support/TempHome.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <set>
+
+namespace {
+
+constexpr int kPhotos = 5;
+
+// Holds the downloads of chosen files at their second chunk (the first
+// one's progress has gone out) until released.
+class ChunkGate {
+public:
+    void hold(const DiskFilePtr& file)
+    {
+        std::lock_guard lock(m_mutex);
+        m_held.insert(file.get());
+    }
+    void release(const DiskFilePtr& file)
+    {
+        std::lock_guard lock(m_mutex);
+        m_held.erase(file.get());
+        m_cv.notify_all();
+    }
+    void releaseAll()
+    {
+        std::lock_guard lock(m_mutex);
+        m_held.clear();
+        m_cv.notify_all();
+    }
+    bool reached(const DiskFilePtr& file)
+    {
+        std::lock_guard lock(m_mutex);
+        return m_reached.count(file.get()) > 0;
+    }
+    // Runs on the transfer threads.
+    void passed(const DiskFilePtr& file, qint64 done)
+    {
+        if (done <= DiskManager::kChunkSize)
+            return;
+        std::unique_lock lock(m_mutex);
+        m_reached.insert(file.get());
+        m_cv.wait(lock, [&] { return m_held.count(file.get()) == 0; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::set<const DiskFile*> m_held;
+    std::set<const DiskFile*> m_reached;
+};
+
+// A cloud browser over a real local disk store holding a few photos, none
+// of them downloaded yet.
+class CloudBrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui::Animations::setEnabled(false);
+        disk.manager->setChunkObserver([this](const DiskFilePtr& file, qint64 done) { gate.passed(file, done); });
+        dir = disk.signIn();
+        ASSERT_TRUE(dir);
+        for (int i = 0; i < kPhotos; ++i) {
+            bytes.append(ImageFixtures::encode(ImageFixtures::pattern(1200, 900, i), "jpeg", 100));
+            ASSERT_GT(bytes[i].size(), 2 * DiskManager::kChunkSize);
+            ASSERT_TRUE(disk.uploadBytes(bytes[i], QStringLiteral("IMG_%1.JPG").arg(i), dir));
+        }
+        RecordingDiskResponse listing;
+        disk.manager->requestQueryDir(dir, &listing);
+        ASSERT_TRUE(disk.waitForLog(listing, 1));
+        ASSERT_EQ(listing.files.size(), kPhotos);
+        for (const DiskFilePtr& file : listing.files) {
+            QFile::remove(file->file_path());
+            QFile::remove(file->file_path() + ".thumb");
+        }
+        files = listing.files;
+        std::sort(files.begin(), files.end(), [](auto& a, auto& b) { return a->file_name() < b->file_name(); });
+        canvas.setRootScreen(rootScreen = new ui::Screen);
+        canvas.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    }
+    void TearDown() override
+    {
+        gate.releaseAll();
+        PavProgressView::dismiss();
+        ui::Animations::setEnabled(true);
+    }
+
+    void open(int index)
+    {
+        browser = new PavCloudPhotoBrowserController_iPad(files, index, disk.manager.get(), &album, library,
+                                                          [this](int id) { events.append(id); });
+        rootScreen->presentFullScreen(browser, false);
+        ASSERT_TRUE(browser->isOnScreen());
+    }
+    PavCloudPhotoScrollView_iPad* pager() const { return browser->photoScrollView(); }
+    QString message() const { return pager()->loadingView()->msgLabel()->text(); }
+    bool shown(int index) const { return pager()->selectedIndex() == index && pager()->detailImageView(); }
+    bool swipesTaken() const { return pager()->containerScrollView()->isUserInteractionEnabled(); }
+
+    ChunkGate gate;  // outlives the facade whose threads wait on it
+    TempHome home;
+    TempDiskStore disk;
+    std::shared_ptr<FakePhotoLibrary> library = std::make_shared<FakePhotoLibrary>();
+    PavCloudAlbumManager album;
+    DiskDirPtr dir;
+    QList<QByteArray> bytes;
+    QList<DiskFilePtr> files;
+    QList<int> events;
+    ui::Canvas canvas;
+    ui::Screen* rootScreen = nullptr;
+    QPointer<PavCloudPhotoBrowserController_iPad> browser;
+};
+
+}
+
+TEST_F(CloudBrowserTest, TheShownPhotoDownloadsWithItsPercentageThenShows)
+{
+    gate.hold(files[1]);
+    open(1);
+    EXPECT_EQ(browser->titleLabel()->text(), QStringLiteral("IMG_1.JPG"));
+    ASSERT_TRUE(waitUntil([&] { return message().endsWith(QStringLiteral("%）")); }));
+    EXPECT_TRUE(message().startsWith(QStringLiteral("正在打开照片 请稍候...（")));
+    EXPECT_FALSE(swipesTaken());
+    EXPECT_FALSE(browser->saveButton()->isEnabled());
+    EXPECT_FALSE(browser->deleteButton()->isEnabled());
+    EXPECT_FALSE(saveScreenshot(&canvas, "cloud_browser_loading.png").isEmpty());
+
+    gate.release(files[1]);
+    ASSERT_TRUE(waitUntil([&] { return shown(1); }));
+    EXPECT_EQ(message(), QStringLiteral("图片加载成功"));
+    EXPECT_TRUE(swipesTaken());
+    EXPECT_TRUE(browser->saveButton()->isEnabled());
+    EXPECT_TRUE(browser->deleteButton()->isEnabled());
+    EXPECT_EQ(ImageFixtures::readFile(files[1]->file_path()), bytes[1]);
+    // Zoomable against the fixed 320 x 480 reference: 1200 / 320.
+    EXPECT_DOUBLE_EQ(pager()->detailScrollView()->maximumZoomScale(), 3.75);
+
+    swipeAcross(&canvas, true);
+    EXPECT_EQ(browser->titleLabel()->text(), QStringLiteral("IMG_2.JPG"));
+    EXPECT_FALSE(browser->saveButton()->isEnabled());
+    EXPECT_EQ(browser->thumbnailListView()->selectedIndex(), 2);
+    ASSERT_TRUE(waitUntil([&] { return shown(2); }));
+}
+
+TEST_F(CloudBrowserTest, AnswersOfAPhotoNoLongerShownAreDropped)
+{
+    gate.hold(files[0]);
+    gate.hold(files[1]);
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return gate.reached(files[0]); }));
+    // Swipes wait for the download; a pick in the strip moves on at once.
+    EXPECT_FALSE(swipesTaken());
+    browser->thumbnailListView()->touchButtonClicked(1);
+    ASSERT_TRUE(waitUntil([&] { return gate.reached(files[1]); }));
+    EXPECT_EQ(pager()->selectedIndex(), 1);
+    EXPECT_EQ(pager()->downloadingPhoto(), files[1]);
+
+    // The first download goes on to its end (a progress report, then its
+    // stop); a third download queued behind it answers after all of that.
+    gate.release(files[0]);
+    RecordingDiskResponse later;
+    disk.manager->requestDownloadFile(files[4], &later);
+    ASSERT_TRUE(disk.waitForLog(later, 1));
+    spinEvents(0);
+    EXPECT_FALSE(pager()->loadingView()->isFailed());
+    EXPECT_FALSE(swipesTaken());
+    EXPECT_FALSE(browser->deleteButton()->isEnabled());
+
+    gate.release(files[1]);
+    ASSERT_TRUE(waitUntil([&] { return shown(1); }));
+    EXPECT_EQ(browser->photo(), files[1]);
+}
+
+TEST_F(CloudBrowserTest, SavesTheOriginalBytesAndDeletesTheShownPhoto)
+{
+    open(2);
+    ASSERT_TRUE(waitUntil([&] { return browser->saveButton()->isEnabled(); }));
+    browser->saveButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return library->saved().size() == 1 && PavProgressView::showing(); }));
+    ASSERT_TRUE(waitUntil([&] { return PavProgressView::showing()->isSuccess(); }));
+    EXPECT_EQ(PavProgressView::showing()->text(), QStringLiteral("照片保存成功！"));
+    EXPECT_EQ(library->saved().first().bytes, bytes[2]);
+    EXPECT_EQ(library->saved().first().ext, QStringLiteral("JPG"));
+
+    browser->deleteButton()->click();
+    ui::Alert* confirm = ui::Alert::showingAlertWithTag(99);
+    ASSERT_NE(confirm, nullptr);
+    confirm->clickButtonAtIndex(1);
+    ASSERT_TRUE(waitUntil([&] { return browser->photoArray().size() == kPhotos - 1; }));
+    EXPECT_TRUE(album.isUpdated());
+    EXPECT_EQ(browser->photo(), files[3]);  // the next one, now the third of four
+    EXPECT_EQ(pager()->selectedIndex(), 2);
+    EXPECT_EQ(browser->titleLabel()->text(), QStringLiteral("IMG_3.JPG"));
+    EXPECT_EQ(events, (QList<int>{27147, 27148, 27149}));
+    RecordingDiskResponse listing;
+    disk.manager->requestQueryDir(dir, &listing);
+    ASSERT_TRUE(disk.waitForLog(listing, 1));
+    EXPECT_EQ(listing.files.size(), kPhotos - 1);
+}
+
+TEST_F(CloudBrowserTest, Screenshot)
+{
+    open(1);
+    ASSERT_TRUE(waitUntil([&] {
+        if (!shown(1))
+            return false;
+        for (int i = 0; i < kPhotos; ++i) {
+            auto* tile = browser->thumbnailListView()->tileAt(i);
+            if (!tile || !tile->hasThumbnail())
+                return false;
+        }
+        return true;
+    }));
+    EXPECT_FALSE(saveScreenshot(&canvas, "cloud_browser.png").isEmpty());
+}
+
+TEST(BrowserArithmetic, ProgressIsClampedAndLargePicturesHoldSwipesLonger)
+{
+    EXPECT_EQ(PavCloudPhotoLoadingView_iPad::progressMessage(150), QStringLiteral("正在打开照片 请稍候...（100%）"));
+    EXPECT_EQ(PavCloudPhotoLoadingView_iPad::progressMessage(-3), QStringLiteral("正在打开照片 请稍候...（0%）"));
+    EXPECT_EQ(PavCloudPhotoLoadingView_iPad::progressMessage(std::nanf("")), QStringLiteral("正在打开照片 请稍候...（0%）"));
+    EXPECT_EQ(PavSecretPhotoScrollView::unlockDelayMs(QSize(1000, 1000)), 800);
+    EXPECT_EQ(PavSecretPhotoScrollView::unlockDelayMs(QSize(4000, 2000)), 2000);
+    EXPECT_EQ(PavSecretPhotoScrollView::unlockDelayMs(QSize()), 800);  // no picture
+}

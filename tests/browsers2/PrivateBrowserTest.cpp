@@ -1,0 +1,196 @@
+#include "Public/PavAlertView.h"
+#include "Public/PavEncryptManager.h"
+#include "Public/PavProgressView.h"
+#include "albums/browser/PavPhotoThumbnailListView_iPad.h"
+#include "albums/browser/PavPhotoThumbnailView_iPad.h"
+#include "albums/browser/PavSecretPhotoBrowserController_iPad.h"
+#include "albums/browser/PavSecretPhotoScrollView.h"
+#include "albums/lock/PavAlbumPasswordManager.h"
+#include "albums/store/PavPhotoManager.h"
+#include "platform/core/MainThread.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/ImageButton.h"
+#include "platform/ui/ScrollView.h"
+#include "support/EventLoop.h"
+#include "support/FakePhotoLibrary.h"
+#include "support/ImageFixtures.h"
+#include "support/Screenshot.h"
+#include "support/Swipe.h"
+#include "support/TempHome.h"
+
+#include <QLabel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A private browser over a real store of generated photos in a temporary
+// home, presented full screen on a canvas with the album unlocked.
+class PrivateBrowserTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui::Animations::setEnabled(false);
+        store = std::make_unique<PavPhotoManager>(home.documents() + "/photo", library);
+        lock.setHasVerified(true);
+        canvas.setRootScreen(rootScreen = new ui::Screen);
+        canvas.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&canvas));
+    }
+    void TearDown() override
+    {
+        PavProgressView::dismiss();
+        spinEvents(0);
+        ui::Animations::setEnabled(true);
+    }
+
+    void fill(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            ASSERT_TRUE(store->encryptImage(ImageFixtures::pattern(800, 600, i)));
+        items = store->photoes();
+        ASSERT_EQ(items.size(), count);
+    }
+    void open(int index)
+    {
+        browser = new PavSecretPhotoBrowserController_iPad(items, index, store.get(), &lock,
+                                                           [this](int id) { events.append(id); });
+        rootScreen->presentFullScreen(browser, false);
+        ASSERT_TRUE(browser->isOnScreen());
+    }
+    PavSecretPhotoScrollView* pager() const { return browser->photoScrollView(); }
+    QString title() const { return browser->titleLabel()->text(); }
+    // The item's picture is in and swipes are taken again.
+    bool settledOn(int index) const
+    {
+        return pager()->selectedIndex() == index && pager()->detailImageView() != nullptr &&
+               pager()->containerScrollView()->isUserInteractionEnabled();
+    }
+    ui::Alert* alertWithTag(int tag) const { return ui::Alert::showingAlertWithTag(tag); }
+    QByteArray storedBytes(const PavPhotoModelPtr& item) const
+    {
+        return PavEncryptManager::readDataFromPath(store->getPhotoFullPath(*item));
+    }
+
+    TempHome home;
+    std::shared_ptr<FakePhotoLibrary> library = std::make_shared<FakePhotoLibrary>();
+    std::unique_ptr<PavPhotoManager> store;
+    PavAlbumPasswordManager lock;
+    PavPhotoModelList items;
+    QList<int> events;
+    ui::Canvas canvas;
+    ui::Screen* rootScreen = nullptr;
+    QPointer<PavSecretPhotoBrowserController_iPad> browser;
+};
+
+}
+
+TEST_F(PrivateBrowserTest, PagesAndMovesTheShownItemOutWithItsOriginalBytes)
+{
+    fill(10);
+    open(4);
+    EXPECT_EQ(title(), QStringLiteral("第5张（共10张）"));
+    ASSERT_TRUE(waitUntil([&] { return settledOn(4); }));
+    // Only the shown item's picture is deciphered; the other screens show spinners.
+    EXPECT_EQ(pager()->placeholderCount(), 3);
+    swipeAcross(&canvas, true);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(5); }));
+    EXPECT_EQ(title(), QStringLiteral("第6张（共10张）"));
+    EXPECT_EQ(browser->photo(), items[5]);
+    EXPECT_EQ(browser->thumbnailListView()->selectedIndex(), 5);  // the swipe hid the bars: the strip follows
+
+    const QByteArray original = storedBytes(items[5]);
+    browser->decryptButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return alertWithTag(100) != nullptr; }));
+    ASSERT_EQ(library->saved().size(), 1);
+    EXPECT_EQ(library->saved().first().bytes, original);
+    EXPECT_EQ(store->photoes().size(), 9);
+    EXPECT_EQ(browser->photo(), items[6]);  // the one that followed
+    EXPECT_EQ(title(), QStringLiteral("第6张（共9张）"));
+    EXPECT_EQ(events, QList<int>{27114});
+
+    // "不再提示": later move-outs end with the short message.
+    alertWithTag(100)->clickButtonAtIndex(1);
+    EXPECT_TRUE(UserDefaults::standardUserDefaults().boolForKey("LocalAlbumDecryptSuccessHideAlert"));
+    ASSERT_TRUE(waitUntil([&] { return settledOn(5); }));
+    browser->decryptButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return PavProgressView::showing() && PavProgressView::showing()->isSuccess(); }));
+    EXPECT_EQ(PavProgressView::showing()->text(), QStringLiteral("照片移出成功!"));
+    EXPECT_EQ(alertWithTag(100), nullptr);
+    EXPECT_EQ(store->photoes().size(), 8);
+}
+
+TEST_F(PrivateBrowserTest, AFailedSaveKeepsTheItem)
+{
+    fill(3);
+    library->setSaveMode(FakePhotoLibrary::SaveMode::Fail);
+    open(2);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(2); }));
+    browser->decryptButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return alertWithTag(0) != nullptr; }));
+    EXPECT_EQ(alertWithTag(0)->message(), QStringLiteral("操作失败，请稍候重试。"));
+    EXPECT_EQ(store->photoes().size(), 3);
+    EXPECT_EQ(browser->photoArray().size(), 3);
+    EXPECT_EQ(browser->photo(), items[2]);
+    EXPECT_FALSE(storedBytes(items[2]).isEmpty());
+}
+
+TEST_F(PrivateBrowserTest, DeletingTheOnlyItemClosesTheBrowser)
+{
+    fill(1);
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(0); }));
+    browser->deleteButtonClicked();
+    ASSERT_NE(alertWithTag(110), nullptr);
+    alertWithTag(110)->clickButtonAtIndex(0);  // cancelled: nothing changes
+    EXPECT_EQ(store->photoes().size(), 1);
+
+    browser->deleteButtonClicked();
+    alertWithTag(110)->clickButtonAtIndex(1);
+    EXPECT_TRUE(store->photoes().isEmpty());
+    ASSERT_NE(PavProgressView::showing(), nullptr);
+    EXPECT_EQ(PavProgressView::showing()->text(), QStringLiteral("照片删除成功!"));
+    EXPECT_FALSE(browser->deleteButton()->isEnabled());  // nothing left to act on
+    EXPECT_EQ(events, (QList<int>{27116, 27116}));
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+}
+
+TEST_F(PrivateBrowserTest, ARelockClosesTheBrowserAndForgetsItsItems)
+{
+    fill(4);
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }));
+    bool cleared = false;
+    MainThread::post([&] {  // as the application's lifecycle does, from the event loop
+        lock.setHasVerified(false);
+        // Cleared at once, closed without animation.
+        cleared = browser.isNull() || (browser->photoArray().isEmpty() && !pager()->detailImageView());
+    });
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+    EXPECT_TRUE(cleared);
+    EXPECT_EQ(rootScreen->presentedScreen(), nullptr);
+
+    // Opened while locked, it reads and shows nothing.
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+}
+
+TEST_F(PrivateBrowserTest, Screenshot)
+{
+    fill(6);
+    open(2);
+    ASSERT_TRUE(waitUntil([&] {
+        if (!settledOn(2))
+            return false;
+        for (int i = 0; i < 6; ++i) {
+            auto* tile = browser->thumbnailListView()->tileAt(i);
+            if (!tile || !tile->hasThumbnail())
+                return false;
+        }
+        return true;
+    }));
+    EXPECT_FALSE(saveScreenshot(&canvas, "private_browser.png").isEmpty());
+}

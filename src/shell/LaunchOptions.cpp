@@ -1,8 +1,9 @@
 #include "shell/LaunchOptions.h"
 
+#include "disk/KyAssetsLibrary.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/UserDefaults.h"
-#include "platform/photolib/FolderPhotoLibrary.h"
+#include "platform/photolib/FolderAssetsLibrary.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -69,7 +70,10 @@ void LaunchOptions::apply() const
 {
     AppHome::setCurrent(home);
     UserDefaults::resetStandardUserDefaults(AppHome::current().preferences() + "/defaults.json");
-    PhotoLibrary::setShared(std::make_shared<FolderPhotoLibrary>(library));
+    // The one device library (it is also PhotoLibrary::shared()).
+    KyAssetsLibrary::setDefaultRoot(library);
+    KyAssetsLibrary::shareAssetsLibrary().setLibrary(
+        std::make_shared<FolderAssetsLibrary>(library, AppHome::current().caches()));
     stored() = *this;
 }
 

@@ -3,6 +3,7 @@
 #include "Public/PaviPadNavigationController.h"
 #include "albums/container/AlbumScreen.h"
 #include "albums/container/PavAlbumSelectionView_iPad.h"
+#include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/ui/Animations.h"
@@ -16,7 +17,11 @@ constexpr int kSwitchFadeMs = 400;
 PavAlbumContainerController_iPad::Collaborators withDefaults(PavAlbumContainerController_iPad::Collaborators c)
 {
     if (!c.albumScreens)
-        c.albumScreens = [](int) { return new AlbumScreen(); };
+        c.albumScreens = [](int index) -> AlbumScreen* {
+            if (index == 0)
+                return new PavSystemAlbumViewController_iPad(0);
+            return new AlbumScreen();
+        };
     if (!c.isLogined)
         c.isLogined = [] { return PavCloudAlbumManager::sharePavCloudAlbumManager().isLogined(); };
     if (!c.hasVerified)

@@ -22,6 +22,19 @@ FolderPhotoAsset::FolderPhotoAsset(const QString& root, const QString& path, Vid
     m_mtime = info.lastModified().toUTC();
 }
 
+FolderPhotoAsset::FolderPhotoAsset(const QString& root, const QString& relativePath, qint64 size,
+                                   const QDateTime& mtime)
+    : m_path(root + QLatin1Char('/') + relativePath),
+      m_relativePath(relativePath),
+      m_ext(QFileInfo(relativePath).suffix().toUpper()),
+      m_id(idForRelativePath(m_relativePath)),
+      m_url(urlFor(m_id, m_ext)),
+      m_kind(kindForExtension(m_ext)),
+      m_size(size),
+      m_mtime(mtime)
+{
+}
+
 PhotoAssetKind FolderPhotoAsset::kindForExtension(const QString& ext)
 {
     static const QStringList photos = {"JPG", "JPEG", "PNG", "GIF", "BMP", "TIF", "TIFF", "HEIC", "HEIF", "WEBP"};

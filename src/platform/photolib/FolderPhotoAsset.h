@@ -25,6 +25,8 @@ class FolderPhotoAsset : public PhotoAsset {
 public:
     // path must lie under root; size and modification time are taken now.
     FolderPhotoAsset(const QString& root, const QString& path, VideoProbe probe = {});
+    // For a scan that has already read the file's size and time (no stat).
+    FolderPhotoAsset(const QString& root, const QString& relativePath, qint64 size, const QDateTime& mtime);
 
     QString url() const override { return m_url; }
     PhotoAssetKind kind() const override { return m_kind; }

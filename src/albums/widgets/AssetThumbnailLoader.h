@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/photolib/AssetsLibrary.h"
+
+#include <QImage>
+#include <QObject>
+#include <QThreadPool>
+
+#include <functional>
+
+namespace ui {
+class ImageView;
+}
+
+// Reads library thumbnails on a small bounded pool and hands each to the
+// main thread, where it is applied only while its receiver still exists.
+class AssetThumbnailLoader {
+public:
+    static AssetThumbnailLoader& shared();
+    explicit AssetThumbnailLoader(int threads = 3);
+    ~AssetThumbnailLoader();
+
+    void load(std::shared_ptr<AssetsLibrary> library, PhotoAssetPtr asset, QObject* receiver,
+              std::function<void(const QImage&)> apply);
+    // The square thumbnail of the shared library into view.
+    void loadInto(ui::ImageView* view, const PhotoAssetPtr& asset);
+    // Runs fn on the pool (for other stores' thumbnails).
+    void run(std::function<void()> fn);
+    void waitForDone() { m_pool.waitForDone(); }
+
+private:
+    QThreadPool m_pool;
+};

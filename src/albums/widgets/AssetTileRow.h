@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+// One row of album tiles: tiles left to right from firstX, step apart, at
+// y 8 in a section's first row and 0 otherwise. Replacing the tiles removes
+// only the row's old tiles.
+class AssetTileRow : public QWidget {
+    Q_OBJECT
+public:
+    AssetTileRow(int firstX, int step, QWidget* parent = nullptr);
+
+    void updateTiles(const QList<QWidget*>& tiles, bool isTop);
+    QList<QWidget*> tiles() const;
+    bool isTop() const { return m_isTop; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void layoutTiles();
+
+    int m_firstX;
+    int m_step;
+    bool m_isTop = false;
+    QList<QPointer<QWidget>> m_tiles;
+};

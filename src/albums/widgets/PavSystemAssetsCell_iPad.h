@@ -1,0 +1,12 @@
+#pragma once
+
+#include "albums/widgets/AssetTileRow.h"
+
+// A row of up to five photo tiles, 118 apart from x 14.
+class PavSystemAssetsCell_iPad : public AssetTileRow {
+public:
+    static inline const QString kReuseIdentifier = QStringLiteral("PavSystemAlbumTableViewPhotoCell");
+    explicit PavSystemAssetsCell_iPad(QWidget* parent = nullptr) : AssetTileRow(14, 118, parent) {}
+    void updateAssetViews(const QList<QWidget*>& views, bool isTop) { updateTiles(views, isTop); }
+    QList<QWidget*> assetViews() const { return tiles(); }
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "albums/widgets/AssetTileRow.h"
+
+// A row of up to four video tiles, 152 apart from x 8.
+class PavSystemVideoCell_iPad : public AssetTileRow {
+public:
+    static inline const QString kReuseIdentifier = QStringLiteral("PavSystemAlbumTableViewVideoCell");
+    explicit PavSystemVideoCell_iPad(QWidget* parent = nullptr) : AssetTileRow(8, 152, parent) {}
+    void updateVideoViews(const QList<QWidget*>& views, bool isTop) { updateTiles(views, isTop); }
+    QList<QWidget*> videoViews() const { return tiles(); }
+};

@@ -1,0 +1,61 @@
+#include "platform/media/VideoPlayerScreen.h"
+
+#include "platform/core/Localization.h"
+
+#include <QAudioOutput>
+#include <QMediaPlayer>
+#include <QPushButton>
+#include <QVideoWidget>
+
+namespace {
+VideoPlayerScreen::Factory& factory()
+{
+    static VideoPlayerScreen::Factory instance;
+    return instance;
+}
+}
+
+ui::Screen* VideoPlayerScreen::create(const QUrl& url)
+{
+    if (factory())
+        return factory()(url);
+    return new VideoPlayerScreen(url);
+}
+
+void VideoPlayerScreen::setFactory(Factory f)
+{
+    factory() = std::move(f);
+}
+
+VideoPlayerScreen::VideoPlayerScreen(QUrl url, QWidget* parent) : ui::Screen(parent), m_url(std::move(url)) {}
+
+void VideoPlayerScreen::viewDidLoad()
+{
+    setStyleSheet(QStringLiteral("background: black;"));
+    auto* video = new QVideoWidget(this);
+    video->setGeometry(0, 0, 1024, 768);
+    m_player = new QMediaPlayer(this);
+    m_player->setAudioOutput(new QAudioOutput(this));
+    m_player->setVideoOutput(video);
+    m_player->setSource(m_url);
+    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
+        if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
+            dismissModal(true);
+    });
+    auto* done = new QPushButton(L("完成"), this);
+    done->setGeometry(16, 16, 78, 36);
+    done->setStyleSheet(QStringLiteral("color: white; background: rgba(64, 68, 72, 200); border-radius: 6px;"));
+    connect(done, &QPushButton::clicked, this, [this] { dismissModal(true); });
+}
+
+void VideoPlayerScreen::viewDidAppear(bool)
+{
+    if (m_player)
+        m_player->play();
+}
+
+void VideoPlayerScreen::viewWillDisappear(bool)
+{
+    if (m_player)
+        m_player->stop();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "platform/ui/Screen.h"
+
+#include <QUrl>
+
+#include <functional>
+
+class QMediaPlayer;
+
+// A full-screen movie player on Qt Multimedia: plays the file at once and
+// closes itself at the end or on "完成". Screens make it through create(),
+// whose factory tests replace (playback cannot be watched headless).
+class VideoPlayerScreen : public ui::Screen {
+    Q_OBJECT
+public:
+    using Factory = std::function<ui::Screen*(const QUrl& url)>;
+    static ui::Screen* create(const QUrl& url);
+    // An empty factory restores the real player.
+    static void setFactory(Factory factory);
+
+    explicit VideoPlayerScreen(QUrl url, QWidget* parent = nullptr);
+    const QUrl& url() const { return m_url; }
+
+protected:
+    void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
+    void viewWillDisappear(bool animated) override;
+
+private:
+    QUrl m_url;
+    QMediaPlayer* m_player = nullptr;
+};

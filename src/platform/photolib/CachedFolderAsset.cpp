@@ -1,0 +1,58 @@
+#include "platform/photolib/CachedFolderAsset.h"
+
+#include "platform/media/VideoReader.h"
+#include "platform/photolib/ExifFacts.h"
+
+CachedFolderAsset::CachedFolderAsset(const QString& root, const QString& path,
+                                     std::shared_ptr<MetadataCache> cache)
+    : FolderPhotoAsset(root, path), m_cache(std::move(cache))
+{
+}
+
+CachedFolderAsset::CachedFolderAsset(const QString& root, const QString& relativePath, qint64 size,
+                                     qint64 mtimeMs, std::shared_ptr<MetadataCache> cache)
+    : FolderPhotoAsset(root, relativePath, size, QDateTime::fromMSecsSinceEpoch(mtimeMs, Qt::UTC)),
+      m_cache(std::move(cache))
+{
+}
+
+int CachedFolderAsset::orientation() const
+{
+    date();  // resolves the facts once
+    return m_orientation;
+}
+
+void CachedFolderAsset::resolveFacts() const
+{
+    const qint64 mtime = modificationTime().toMSecsSinceEpoch();
+    if (m_cache) {
+        if (auto facts = m_cache->find(filePath(), size(), mtime)) {
+            m_date = QDateTime::fromMSecsSinceEpoch(facts->dateMs, Qt::UTC);
+            m_duration = facts->duration;
+            m_orientation = facts->orientation;
+            return;
+        }
+    }
+    m_date = QDateTime();
+    if (kind() == PhotoAssetKind::Photo) {
+        const ExifFacts exif = ExifFacts::read(filePath());
+        if (exif.date)
+            m_date = *exif.date;
+        m_orientation = exif.orientation;
+    } else if (kind() == PhotoAssetKind::Video) {
+        if (const auto info = VideoReader::probe(filePath())) {
+            m_duration = info->duration;
+            if (info->creationTime)
+                m_date = *info->creationTime;
+        }
+    }
+    if (!m_date.isValid())
+        m_date = modificationTime().toUTC();
+    if (!m_date.isValid())
+        m_date = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
+    if (m_cache) {
+        m_cache->store(filePath(), size(), mtime,
+                       FileFacts{static_cast<int>(kind()), m_date.toMSecsSinceEpoch(),
+                                           m_duration, m_orientation});
+    }
+}

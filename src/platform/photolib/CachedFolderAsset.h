@@ -1,0 +1,28 @@
+#pragma once
+
+#include "platform/photolib/FolderPhotoAsset.h"
+#include "platform/photolib/MetadataCache.h"
+
+#include <memory>
+
+// A library file whose date, length and orientation come from the metadata
+// cache when the file is unchanged since it was last read, else from its
+// EXIF block (photos) or its container (videos), else its file time. The date
+// is never absent.
+class CachedFolderAsset : public FolderPhotoAsset {
+public:
+    CachedFolderAsset(const QString& root, const QString& path,
+                      std::shared_ptr<MetadataCache> cache);
+    // From a scan's entry: no further stat.
+    CachedFolderAsset(const QString& root, const QString& relativePath, qint64 size, qint64 mtimeMs,
+                      std::shared_ptr<MetadataCache> cache);
+
+    int orientation() const;  // EXIF value, 1 when upright or unknown
+
+protected:
+    void resolveFacts() const override;
+
+private:
+    std::shared_ptr<MetadataCache> m_cache;
+    mutable int m_orientation = 1;
+};

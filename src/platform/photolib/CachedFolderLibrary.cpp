@@ -1,0 +1,19 @@
+#include "platform/photolib/CachedFolderLibrary.h"
+
+PhotoAssetPtr CachedFolderLibrary::assetForFile(const QString& path)
+{
+    PhotoAssetPtr plain = FolderPhotoLibrary::assetForFile(path);
+    if (!plain)
+        return nullptr;
+    auto asset = std::make_shared<CachedFolderAsset>(root(), plain->filePath(), m_cache);
+    remember(*asset);
+    return asset;
+}
+
+std::shared_ptr<const CachedFolderAsset> CachedFolderLibrary::makeAsset(const QString& relativePath, qint64 size,
+                                                                       qint64 mtimeMs)
+{
+    auto asset = std::make_shared<CachedFolderAsset>(root(), relativePath, size, mtimeMs, m_cache);
+    remember(*asset);
+    return asset;
+}

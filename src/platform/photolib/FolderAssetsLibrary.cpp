@@ -1,0 +1,164 @@
+#include "platform/photolib/FolderAssetsLibrary.h"
+
+#include "platform/media/ImageCodec.h"
+#include "platform/media/VideoReader.h"
+#include "platform/photolib/LibraryWatcher.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <algorithm>
+
+namespace {
+
+const CachedFolderAsset* asCached(const PhotoAsset& asset)
+{
+    return dynamic_cast<const CachedFolderAsset*>(&asset);
+}
+
+QImage fitIn(const QImage& image, const QSize& box)
+{
+    if (image.isNull() || (image.width() <= box.width() && image.height() <= box.height()))
+        return image;
+    return image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+}
+
+}
+
+FolderAssetsLibrary::FolderAssetsLibrary(const QString& root, const QString& cachesFolder,
+                                         QObject* parent, int settleMs)
+    : AssetsLibrary(parent),
+      m_store(std::make_unique<CachedFolderLibrary>(
+          QDir(root).absolutePath(),
+          std::make_shared<MetadataCache>(cachesFolder + QStringLiteral("/PhotoLibrary/metadata.bin")))),
+      m_thumbnails(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails"))
+{
+    m_watcher = new LibraryWatcher(m_store->root(), this, settleMs);
+    connect(m_watcher, &LibraryWatcher::changed, this, &AssetsLibrary::changed);
+}
+
+FolderAssetsLibrary::~FolderAssetsLibrary() = default;
+
+bool FolderAssetsLibrary::checkRoot(AssetsLibraryError* error) const
+{
+    const QFileInfo info(m_store->root());
+    int code = 0;
+    QString message;
+    if (!info.exists()) {
+        code = 1;
+        message = QStringLiteral("the photo library folder does not exist");
+    } else if (!info.isDir()) {
+        code = 2;
+        message = QStringLiteral("the photo library is not a folder");
+    } else if (!info.isReadable() || !info.isExecutable()) {
+        code = 3;
+        message = QStringLiteral("the photo library folder cannot be read");
+    }
+    if (code && error) {
+        error->code = code;
+        error->message = message;
+    }
+    return code == 0;
+}
+
+bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGroup>* groups,
+                                          AssetsLibraryError* error)
+{
+    groups->clear();
+    if (!checkRoot(error))
+        return false;
+    AssetsGroup roll{QStringLiteral("Camera Roll"), AssetsGroupSavedPhotos, {}};
+    std::vector<AssetsGroup> albums;
+    for (const FolderScan::Entry& entry : FolderScan::scan(m_store->root())) {
+        if (entry.isAlbum) {
+            if (types & AssetsGroupAlbum)
+                albums.push_back(AssetsGroup{entry.relativePath, AssetsGroupAlbum, {}});
+            continue;
+        }
+        const bool inAlbum = entry.relativePath.contains(QLatin1Char('/'));
+        if (inAlbum ? !(types & AssetsGroupAlbum) : !(types & AssetsGroupSavedPhotos))
+            continue;
+        auto asset = m_store->makeAsset(entry.relativePath, entry.size, entry.mtimeMs);
+        (inAlbum ? albums.back() : roll).assets.push_back(std::move(asset));
+    }
+    auto byDate = [](const PhotoAssetPtr& a, const PhotoAssetPtr& b) {
+        const QDateTime da = a->date(), db = b->date();
+        return da != db ? da < db : a->filePath() < b->filePath();
+    };
+    if (types & AssetsGroupSavedPhotos) {
+        std::stable_sort(roll.assets.begin(), roll.assets.end(), byDate);
+        groups->push_back(std::move(roll));
+    }
+    for (AssetsGroup& album : albums) {
+        std::stable_sort(album.assets.begin(), album.assets.end(), byDate);
+        groups->push_back(std::move(album));
+    }
+    m_store->cache()->save(m_store->root());
+    return true;
+}
+
+QImage FolderAssetsLibrary::sourceImage(const PhotoAsset& asset, const QSize& cover) const
+{
+    if (asset.kind() == PhotoAssetKind::Video) {
+        const int side = cover.isValid() ? std::max(cover.width(), cover.height()) * 2 : 0;
+        return VideoReader::poster(asset.filePath(), side);
+    }
+    return cover.isValid() ? ImageCodec::decodeScaledFile(asset.filePath(), cover)
+                           : ImageCodec::decodeFile(asset.filePath());
+}
+
+QImage FolderAssetsLibrary::cached(const PhotoAsset& asset, const QString& variant,
+                                   const std::function<QImage(const QImage&)>& make,
+                                   const QSize& decodeCover)
+{
+    const QFileInfo info(asset.filePath());
+    if (!info.isFile())
+        return {};  // deleted under us: an empty image, never a crash
+    const QString key = ThumbnailCache::keyFor(
+        info.absoluteFilePath(), info.size(), info.lastModified().toMSecsSinceEpoch(), variant);
+    QImage image = m_thumbnails.find(key);
+    if (!image.isNull())
+        return image;
+    image = make(sourceImage(asset, decodeCover));
+    m_thumbnails.store(key, image);
+    return image;
+}
+
+QImage FolderAssetsLibrary::thumbnail(const PhotoAsset& asset)
+{
+    const QSize side(kThumbnailSide, kThumbnailSide);
+    return cached(asset, QStringLiteral("square"),
+                  [side](const QImage& source) { return ImageCodec::thumbnailWithSize(source, side); },
+                  side);
+}
+
+QImage FolderAssetsLibrary::aspectRatioThumbnail(const PhotoAsset& asset)
+{
+    const QSize box(kAspectSide, kAspectSide);
+    return cached(asset, QStringLiteral("aspect"),
+                  [box](const QImage& source) { return fitIn(source, box); }, box);
+}
+
+QImage FolderAssetsLibrary::fullScreenImage(const PhotoAsset& asset)
+{
+    if (!QFileInfo(asset.filePath()).isFile())
+        return {};
+    return fitIn(sourceImage(asset, kFullScreen), kFullScreen);
+}
+
+QImage FolderAssetsLibrary::fullResolutionImage(const PhotoAsset& asset, ImageOrientation* orientation)
+{
+    if (orientation)
+        *orientation = ImageOrientation::Up;
+    if (asset.kind() == PhotoAssetKind::Video)
+        return sourceImage(asset, QSize());
+    QImageReader reader(asset.filePath());
+    reader.setAutoTransform(false);
+    const QImage raw = reader.read();
+    if (!raw.isNull() && orientation) {
+        const CachedFolderAsset* cachedAsset = asCached(asset);
+        *orientation = orientationFromExif(cachedAsset ? cachedAsset->orientation() : 1);
+    }
+    return raw;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "platform/photolib/AssetsLibrary.h"
+#include "platform/photolib/CachedFolderLibrary.h"
+#include "platform/photolib/ThumbnailCache.h"
+
+#include <memory>
+
+class LibraryWatcher;
+
+// The device photo library on a folder (see FolderPhotoLibrary): the top
+// level is the camera roll, each direct subfolder an album. Facts are kept in
+// a metadata cache and thumbnails in a thumbnail cache, both under the
+// given caches folder, so a library opened again reads no image twice.
+// Changes to the folder are announced once after a short settling delay.
+// Made on the main thread; the readers are safe from any thread.
+class FolderAssetsLibrary : public AssetsLibrary {
+    Q_OBJECT
+public:
+    FolderAssetsLibrary(const QString& root, const QString& cachesFolder, QObject* parent = nullptr,
+                        int settleMs = 300);
+    ~FolderAssetsLibrary() override;
+
+    const QString& root() const { return m_store->root(); }
+
+    bool enumerateGroups(unsigned types, std::vector<AssetsGroup>* groups,
+                         AssetsLibraryError* error) override;
+    QImage thumbnail(const PhotoAsset& asset) override;
+    QImage aspectRatioThumbnail(const PhotoAsset& asset) override;
+    QImage fullScreenImage(const PhotoAsset& asset) override;
+    QImage fullResolutionImage(const PhotoAsset& asset, ImageOrientation* orientation) override;
+
+    PhotoAssetPtr assetForUrl(const QString& url) override { return m_store->assetForUrl(url); }
+    void saveToLibrary(const QByteArray& bytes, const QString& ext, const QDateTime& date,
+                       SaveCompletion completion) override
+    {
+        m_store->saveToLibrary(bytes, ext, date, std::move(completion));
+    }
+
+private:
+    bool checkRoot(AssetsLibraryError* error) const;
+    QImage cached(const PhotoAsset& asset, const QString& variant,
+                  const std::function<QImage(const QImage& source)>& make, const QSize& decodeCover);
+    QImage sourceImage(const PhotoAsset& asset, const QSize& cover) const;
+
+    std::unique_ptr<CachedFolderLibrary> m_store;
+    ThumbnailCache m_thumbnails;
+    LibraryWatcher* m_watcher = nullptr;
+};

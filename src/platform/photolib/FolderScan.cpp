@@ -1,0 +1,67 @@
+#include "platform/photolib/FolderScan.h"
+
+#include "platform/photolib/FolderPhotoLibrary.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+namespace {
+
+// Reads one folder; albums (when wanted) and files go to out with prefix.
+void readFolder(int parentFd, const char* name, const QString& prefix, bool wantAlbums,
+                std::vector<FolderScan::Entry>* out, std::vector<QString>* albums)
+{
+    const int fd = openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+        close(fd);
+        return;
+    }
+    while (const dirent* e = readdir(dir)) {
+        const QString entryName = QString::fromLocal8Bit(e->d_name);
+        if (!FolderPhotoLibrary::isItemName(entryName))
+            continue;
+        struct stat st;
+        if (fstatat(fd, e->d_name, &st, 0) != 0)
+            continue;
+        if (S_ISDIR(st.st_mode)) {
+            if (wantAlbums && albums)
+                albums->push_back(entryName);
+            continue;
+        }
+        if (!S_ISREG(st.st_mode))
+            continue;
+        out->push_back(FolderScan::Entry{prefix + entryName, static_cast<qint64>(st.st_size),
+                                         static_cast<qint64>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000,
+                                         false});
+    }
+    closedir(dir);
+}
+
+}
+
+std::vector<FolderScan::Entry> FolderScan::scan(const QString& root)
+{
+    std::vector<Entry> files;
+    std::vector<QString> albums;
+    const QByteArray rootPath = root.toLocal8Bit();
+    readFolder(AT_FDCWD, rootPath.constData(), QString(), true, &files, &albums);
+    auto byPath = [](const Entry& a, const Entry& b) { return a.relativePath < b.relativePath; };
+    std::sort(files.begin(), files.end(), byPath);
+    std::sort(albums.begin(), albums.end());
+    for (const QString& album : albums) {
+        const QByteArray albumPath = (root + QLatin1Char('/') + album).toLocal8Bit();
+        std::vector<Entry> inner;
+        readFolder(AT_FDCWD, albumPath.constData(), album + QLatin1Char('/'), false, &inner, nullptr);
+        std::sort(inner.begin(), inner.end(), byPath);
+        files.push_back(Entry{album, 0, 0, true});
+        files.insert(files.end(), inner.begin(), inner.end());
+    }
+    return files;
+}

@@ -1,0 +1,364 @@
+#include "albums/device/DeviceAlbumBar.h"
+#include "albums/device/PavSystemAlbumViewController_iPad.h"
+#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "albums/widgets/PavSystemAssetView_iPad.h"
+#include "albums/widgets/PavSystemVideoView_iPad.h"
+#include "disk/KyAssetsLibrary.h"
+#include "platform/media/VideoPlayerScreen.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/ChoiceDialog.h"
+#include "platform/ui/ImageButton.h"
+#include "platform/ui/ShadowLabel.h"
+#include "support/EventLoop.h"
+#include "support/FakeAssetsLibrary.h"
+#include "support/FakePhotoAsset.h"
+#include "support/TempHome.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FixedClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2024, 6, 15), QTime(10, 0), Qt::UTC); }
+};
+
+PhotoAssetPtr item(const QString& id, PhotoAssetKind kind, const QDateTime& when)
+{
+    const QString ext = kind == PhotoAssetKind::Video ? "MOV" : "JPG";
+    return FakePhotoAsset::make("assets-library://asset/asset." + ext + "?id=" + id + "&ext=" + ext, "x", kind, when);
+}
+
+QDateTime at(int day, int hour) { return QDateTime(QDate(2024, 6, day), QTime(hour, 0), Qt::UTC); }
+
+class DeviceAlbumScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui::Animations::setEnabled(false);
+        lib = std::make_shared<FakeAssetsLibrary>();
+        std::vector<PhotoAssetPtr> roll;
+        for (int i = 0; i < 7; ++i)
+            roll.push_back(item(QString("t%1").arg(i), PhotoAssetKind::Photo, at(15, 1 + i)));  // today
+        roll.push_back(item("y0", PhotoAssetKind::Photo, at(14, 9)));  // yesterday
+        roll.push_back(item("v0", PhotoAssetKind::Video, at(14, 8)));
+        roll.push_back(item("v1", PhotoAssetKind::Video, at(3, 8)));
+        lib->setGroups({AssetsGroup{"Roll", AssetsGroupSavedPhotos, roll}});
+        KyAssetsLibrary::shareAssetsLibrary().setLibrary(lib);
+        reader = std::make_unique<PavAssetsManager>([this] { return lib; });
+    }
+    void TearDown() override
+    {
+        AssetThumbnailLoader::shared().waitForDone();
+        spinEvents(20);
+        KyAssetsLibrary::shareAssetsLibrary().setLibrary(nullptr);
+        ui::Animations::setEnabled(true);
+    }
+
+    PavSystemAlbumViewController_iPad::Collaborators collaborators()
+    {
+        PavSystemAlbumViewController_iPad::Collaborators c;
+        c.reader = reader.get();
+        c.clock = &clock;
+        c.zone = QTimeZone::utc();
+        c.usage = [this](int e) { events << e; };
+        c.center = &center;
+        c.albumTabShown = [this] { return tabShown; };
+        c.setCancelFlags = [this](bool on) { cancelFlags << on; };
+        c.openPhoto = [this](const ALAssetPtr& a, const QList<ALAssetPtr>& photos) {
+            opened << a->url();
+            openedListSize = photos.size();
+        };
+        c.batchAction = [this](EditBar::Entry e) { actions << e; };
+        return c;
+    }
+    std::unique_ptr<PavSystemAlbumViewController_iPad> makeScreen(int useType = 0)
+    {
+        auto s = std::make_unique<PavSystemAlbumViewController_iPad>(useType, collaborators());
+        s->resize(615, 748);
+        s->loadViewIfNeeded();
+        s->show();
+        return s;
+    }
+    void appear(PavSystemAlbumViewController_iPad& s)
+    {
+        s.beginAppearanceTransition(true, false);
+        s.endAppearanceTransition();
+    }
+    bool settle(PavSystemAlbumViewController_iPad& s)
+    {
+        const bool done = waitUntil([&] {
+            reader->drain();
+            return !s.isUpdating();
+        });
+        spinEvents(30);
+        return done;
+    }
+    QList<PavSystemAssetView_iPad*> photoTiles(PavSystemAlbumViewController_iPad& s)
+    {
+        return s.assetsTableView()->findChildren<PavSystemAssetView_iPad*>();
+    }
+    PavSystemAssetView_iPad* tileFor(PavSystemAlbumViewController_iPad& s, const QString& id)
+    {
+        for (auto* t : photoTiles(s)) {
+            if (t->asset()->url().contains("id=" + id + "&"))
+                return t;
+        }
+        return nullptr;
+    }
+    PavAlbumTableHeaderView_iPad* header(PavSystemAlbumViewController_iPad& s, int section)
+    {
+        for (QWidget* w : s.assetsTableView()->visibleHeaders()) {
+            auto* h = qobject_cast<PavAlbumTableHeaderView_iPad*>(w);
+            if (h && h->section() == section)
+                return h;
+        }
+        return nullptr;
+    }
+    static QString topAlertMessage()
+    {
+        ui::ChoiceDialog* d = ui::ChoiceDialog::topShowing();
+        return d ? d->message() : QString();
+    }
+    static void closeAlerts()
+    {
+        for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
+            d->deleteLater();
+        spinEvents(10);
+    }
+
+    TempHome home;
+    FixedClock clock;
+    NotificationCenter center;
+    std::shared_ptr<FakeAssetsLibrary> lib;
+    std::unique_ptr<PavAssetsManager> reader;
+    QList<int> events;
+    QList<bool> cancelFlags;
+    QStringList opened;
+    int openedListSize = 0;
+    QList<EditBar::Entry> actions;
+    bool tabShown = true;
+};
+
+}
+
+TEST_F(DeviceAlbumScreenTest, FirstAppearanceLoadsPhotosIntoDaySections)
+{
+    auto s = makeScreen();
+    EXPECT_EQ(s->title(), "Pad相册");
+    EXPECT_TRUE(s->needUpdate());
+    appear(*s);
+    ASSERT_TRUE(settle(*s));
+    EXPECT_EQ(s->assetsArray().size(), 8);
+    EXPECT_EQ(s->photoAssetsArray().size(), 8);
+    EXPECT_EQ(s->sortedDateKeys(), (QList<QDate>{QDate(2024, 6, 15), QDate(2024, 6, 14)}));
+    // Newest first: the photo of 07:00 today leads the list handed to a browser.
+    EXPECT_TRUE(s->photoAssetsArray().first()->url().contains("id=t6&"));
+    EXPECT_EQ(s->numberOfRows(0), 2);
+    EXPECT_EQ(s->heightForRow(0, 0), 126);
+    EXPECT_EQ(s->heightForRow(1, 0), 134);
+    ASSERT_TRUE(header(*s, 0));
+    EXPECT_EQ(header(*s, 0)->titleLabel()->text(), "今天");
+    EXPECT_EQ(header(*s, 1)->titleLabel()->text(), "昨天");
+    EXPECT_FALSE(s->emptyView()->isVisible());
+    EXPECT_TRUE(s->bar()->lockEditButton()->isEnabled());
+    EXPECT_EQ(cancelFlags, QList<bool>{false});  // the private store's cancel flag cleared at load
+}
+
+TEST_F(DeviceAlbumScreenTest, EditModeSelectionCheckAllAndActions)
+{
+    auto s = makeScreen();
+    appear(*s);
+    ASSERT_TRUE(settle(*s));
+    s->bar()->lockEditButton()->click();
+    EXPECT_TRUE(s->isEditing());
+    EXPECT_EQ(events.last(), 27155);
+    EXPECT_TRUE(s->bar()->lockButton()->isVisible());
+    EXPECT_FALSE(s->bar()->lockButton()->isEnabled());
+    EXPECT_EQ(s->bar()->selectedCountLabel()->text(), "请选择照片");
+    EXPECT_FALSE(s->bar()->lockButton()->isHidden());
+    EXPECT_TRUE(s->bar()->backupButton()->isHidden());
+    EXPECT_TRUE(s->bar()->doubleSlider()->isHidden());
+
+    // Tapping the only photo of yesterday selects it and turns its day on.
+    tileFor(*s, "y0")->click();
+    EXPECT_EQ(s->bar()->selectedCountLabel()->text(), "已选择1张照片");
+    EXPECT_TRUE(s->bar()->lockButton()->isEnabled());
+    EXPECT_TRUE(header(*s, 1)->checkAllButton()->isSelected());
+    tileFor(*s, "t3")->click();
+    EXPECT_EQ(s->selectedAssets().size(), 2);
+    EXPECT_TRUE(s->selectedAssets().first()->url().contains("id=y0&"));  // tap order
+
+    // Check-all on today adds only the six not yet chosen.
+    header(*s, 0)->checkAllButton()->click();
+    EXPECT_EQ(events.last(), 27128);
+    EXPECT_EQ(s->selectedAssets().size(), 8);
+    EXPECT_EQ(s->bar()->selectedCountLabel()->text(), "已选择8张照片");
+    tileFor(*s, "t0")->click();  // one off: the day is no longer all chosen
+    EXPECT_FALSE(s->isAssetsAllChecked(QDate(2024, 6, 15)));
+    EXPECT_EQ(s->selectedAssets().size(), 7);
+
+    s->bar()->lockButton()->click();
+    EXPECT_EQ(actions, QList<EditBar::Entry>{EditBar::Entry::Lock});
+
+    s->bar()->cancelButton()->click();
+    EXPECT_FALSE(s->isEditing());
+    EXPECT_TRUE(s->selectedAssets().isEmpty());
+    for (const ALAssetPtr& a : s->assetsArray())
+        EXPECT_FALSE(a->isChecked());
+    EXPECT_TRUE(s->bar()->cancelButton()->isHidden());
+    s->backToNormalMode();  // not editing: nothing happens
+    EXPECT_FALSE(s->isEditing());
+}
+
+TEST_F(DeviceAlbumScreenTest, VideosHideEditingAndARunningPhotoLoadIsNotShownAsVideos)
+{
+    auto s = makeScreen();
+    appear(*s);
+    // Switch while the photo load is still on its way: its arrival is ignored
+    // and exactly one video load follows.
+    s->bar()->doubleSlider()->setSliderType(1, false);
+    s->valueChangedInSlider(s->bar()->doubleSlider());
+    EXPECT_EQ(events.last(), 27103);
+    ASSERT_TRUE(settle(*s));
+    EXPECT_EQ(s->loadedKind(), 1);
+    EXPECT_EQ(s->assetsArray().size(), 2);
+    EXPECT_TRUE(s->photoAssetsArray().isEmpty());
+    EXPECT_EQ(lib->enumerations(), 2);
+    EXPECT_TRUE(s->bar()->lockEditButton()->isHidden());
+    EXPECT_FALSE(s->bar()->lockEditButton()->isEnabled());
+    EXPECT_EQ(s->numberOfSections(), 2);
+    EXPECT_EQ(s->assetsTableView()->findChildren<PavSystemVideoView_iPad*>().size(), 2);
+    EXPECT_TRUE(photoTiles(*s).isEmpty());
+}
+
+TEST_F(DeviceAlbumScreenTest, RefusedLibraryEmptiesEverythingAndLeavesEditMode)
+{
+    auto s = makeScreen();
+    appear(*s);
+    ASSERT_TRUE(settle(*s));
+    s->editButtonClicked(EditBar::Entry::Backup);
+    tileFor(*s, "t1")->click();
+    ASSERT_EQ(s->selectedAssets().size(), 1);
+
+    lib->setRefused(true);
+    s->getAssetsData();
+    ASSERT_TRUE(settle(*s));
+    EXPECT_TRUE(s->assetsArray().isEmpty());
+    EXPECT_TRUE(s->photoAssetsArray().isEmpty());
+    EXPECT_TRUE(s->sortedDateKeys().isEmpty());
+    EXPECT_TRUE(s->selectedAssets().isEmpty());
+    EXPECT_FALSE(s->isEditing());
+    EXPECT_FALSE(s->locationDisabledView()->isHidden());
+    EXPECT_TRUE(s->emptyView()->isHidden());
+    EXPECT_FALSE(s->bar()->lockEditButton()->isEnabled());
+    EXPECT_FALSE(s->bar()->backupEditButton()->isEnabled());
+    EXPECT_EQ(s->locationDisabledView()->iconName(), "PavAlbum_LocationOff_iPad.png");
+}
+
+TEST_F(DeviceAlbumScreenTest, LoadGateAndReloadPolicy)
+{
+    auto s = makeScreen();
+    appear(*s);
+    s->getAssetsData();   // during the first load
+    s->getAssetsData();
+    ASSERT_TRUE(settle(*s));
+    EXPECT_EQ(lib->enumerations(), 2);  // exactly one follow-up
+
+    // Shown at index 0 needs a container; without one the tab is "elsewhere":
+    // a change only marks the next appearance.
+    center.post(KyAssetsLibrary::kChangedNotification);
+    EXPECT_TRUE(s->needUpdate());
+    EXPECT_EQ(lib->enumerations(), 2);
+    appear(*s);  // already shown: no transition
+    s->beginAppearanceTransition(false, false);
+    s->endAppearanceTransition();
+    appear(*s);
+    ASSERT_TRUE(settle(*s));
+    EXPECT_EQ(lib->enumerations(), 3);
+    EXPECT_FALSE(s->needUpdate());
+
+    // Becoming active: with no container the index is 0 and the grid full,
+    // so the library is only checked for availability (object 99).
+    lib->setRefused(true);
+    center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
+    reader->drain();
+    ASSERT_TRUE(waitUntil([&] { return !s->locationDisabledView()->isHidden(); }));
+    EXPECT_TRUE(s->assetsArray().isEmpty());
+    EXPECT_EQ(lib->enumerations(), 4);
+    // Empty grid: a load after the short delay.
+    lib->setRefused(false);
+    center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
+    ASSERT_TRUE(waitUntil([&] { return s->assetsArray().size() == 8; }));
+}
+
+TEST_F(DeviceAlbumScreenTest, PickerStartsEditingAndOnlySetsFlagsOnChange)
+{
+    auto picker = makeScreen(2);
+    EXPECT_TRUE(picker->isEditing());
+    EXPECT_FALSE(picker->bar()->backupButton()->isHidden());
+    EXPECT_TRUE(picker->bar()->lockButton()->isHidden());
+    appear(*picker);
+    ASSERT_TRUE(settle(*picker));
+    const int before = lib->enumerations();
+    center.post(KyAssetsLibrary::kChangedNotification);
+    center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
+    spinEvents(400);
+    EXPECT_EQ(cancelFlags, QList<bool>{true});
+    EXPECT_FALSE(picker->needUpdate());
+    EXPECT_EQ(lib->enumerations(), before);
+    EXPECT_TRUE(makeScreen(1)->bar()->backupButton()->isHidden());
+}
+
+TEST_F(DeviceAlbumScreenTest, AClosedPickerDropsItsAnswer)
+{
+    auto picker = makeScreen(1);
+    appear(*picker);
+    picker.reset();  // closed while its listing runs
+    reader->drain();
+    spinEvents(100);
+    SUCCEED();
+}
+
+TEST_F(DeviceAlbumScreenTest, OpeningCapturesTheTapAndIgnoresASecondOne)
+{
+    auto s = makeScreen();
+    appear(*s);
+    ASSERT_TRUE(settle(*s));
+    tileFor(*s, "t2")->click();
+    tileFor(*s, "t4")->click();  // within the delay
+    ASSERT_TRUE(waitUntil([&] { return !opened.isEmpty(); }));
+    spinEvents(200);
+    EXPECT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened.first().contains("id=t2&"));
+    EXPECT_EQ(openedListSize, 8);
+
+    // Videos open the player on their file; a file gone meanwhile opens nothing.
+    QList<QUrl> played;
+    VideoPlayerScreen::setFactory([&](const QUrl& url) {
+        played << url;
+        return new ui::Screen;
+    });
+    const ALAssetPtr gone = std::make_shared<ALAsset>(item("vx", PhotoAssetKind::Video, at(1, 1)));
+    gone->setType(ALAsset::ALAssetTypeVideo);
+    s->systemAssetViewDidSelect(gone);
+    spinEvents(250);
+    EXPECT_TRUE(played.isEmpty());
+    VideoPlayerScreen::setFactory({});
+}
+
+TEST_F(DeviceAlbumScreenTest, CheckAllOnADayOfVideosOnlyAlerts)
+{
+    auto s = makeScreen();
+    s->bar()->doubleSlider()->setSliderType(1, false);
+    appear(*s);
+    ASSERT_TRUE(settle(*s));
+    s->enterEditModeAnimated(false);
+    ASSERT_TRUE(header(*s, 0));
+    header(*s, 0)->checkAllButton()->click();
+    EXPECT_EQ(topAlertMessage(), "由于条件限制，暂不支持对视频进行处理。");
+    EXPECT_FALSE(header(*s, 0)->checkAllButton()->isSelected());
+    EXPECT_TRUE(s->selectedAssets().isEmpty());
+    closeAlerts();
+}

@@ -1,0 +1,160 @@
+#include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/device/DeviceAlbumBar.h"
+#include "albums/device/PavSystemAlbumViewController_iPad.h"
+#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/PavAlbumTableHeaderView_iPad.h"
+#include "albums/widgets/PavSystemAssetView_iPad.h"
+#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/FolderAssetsLibrary.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/ImageButton.h"
+#include "platform/ui/ImageView.h"
+#include "support/EventLoop.h"
+#include "support/ImageFixtures.h"
+#include "support/TempHome.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FixedClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime(QDate(2024, 6, 15), QTime(18, 0), Qt::UTC); }
+};
+
+QByteArray scene(int i)
+{
+    QImage img(480, 360, QImage::Format_RGB32);
+    QPainter p(&img);
+    QLinearGradient sky(0, 0, 0, 360);
+    sky.setColorAt(0, QColor::fromHsv((i * 47) % 360, 120, 240));
+    sky.setColorAt(1, QColor::fromHsv((i * 47 + 60) % 360, 200, 120));
+    p.fillRect(img.rect(), sky);
+    p.setBrush(QColor::fromHsv((i * 91) % 360, 220, 250));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPoint(120 + (i * 37) % 240, 150), 70, 70);
+    p.setBrush(QColor(40, 60, 40));
+    p.drawRect(0, 280, 480, 80);
+    p.end();
+    return ImageFixtures::encode(img, "jpeg", 85);
+}
+
+// Sixteen photos over today, yesterday and an earlier day, with EXIF dates.
+void makeLibrary(const QString& root)
+{
+    const char* days[] = {"2024:06:15", "2024:06:14", "2024:05:02"};
+    const int counts[] = {7, 3, 6};
+    int n = 0;
+    for (int d = 0; d < 3; ++d) {
+        for (int k = 0; k < counts[d]; ++k, ++n) {
+            const QString when = QString("%1 %2:00:00").arg(days[d]).arg(8 + k, 2, 10, QChar('0'));
+            ImageFixtures::writeFile(QString("%1/IMG_%2.JPG").arg(root).arg(n, 4, 10, QChar('0')),
+                                     ImageFixtures::withExif(scene(n), when.toLatin1(), "", "", 1));
+        }
+    }
+}
+
+class DeviceAlbumScreenshot : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ui::Animations::setEnabled(false);
+        makeLibrary(dir.filePath("Pictures"));
+        lib = std::make_shared<FolderAssetsLibrary>(dir.filePath("Pictures"), home.caches());
+        KyAssetsLibrary::shareAssetsLibrary().setLibrary(lib);
+    }
+    void TearDown() override
+    {
+        AssetThumbnailLoader::shared().waitForDone();
+        spinEvents(20);
+        KyAssetsLibrary::shareAssetsLibrary().setLibrary(nullptr);
+        ui::Animations::setEnabled(true);
+    }
+
+    TempHome home;
+    QTemporaryDir dir;
+    std::shared_ptr<FolderAssetsLibrary> lib;
+};
+
+}
+
+TEST_F(DeviceAlbumScreenshot, NormalAndEditModeOnAGeneratedLibrary)
+{
+    PavAssetsManager reader([this] { return lib; });
+    FixedClock clock;
+    NotificationCenter center;
+
+    PavSystemAlbumViewController_iPad::Collaborators c;
+    c.reader = &reader;
+    c.clock = &clock;
+    c.zone = QTimeZone::utc();
+    c.usage = [](int) {};
+    c.center = &center;
+    c.setCancelFlags = [](bool) {};
+    QWidget host;
+    host.resize(615, 748);
+    auto* background = new ui::ImageView(QStringLiteral("PavAlbum_Background_iPad.png"), &host);
+    background->setBackgroundColor(QColor(236, 238, 241));
+    background->setGeometry(host.rect());
+    auto* screen = new PavSystemAlbumViewController_iPad(0, c, &host);
+    screen->setGeometry(host.rect());
+    screen->loadViewIfNeeded();
+    host.show();
+    screen->beginAppearanceTransition(true, false);
+    screen->endAppearanceTransition();
+    ASSERT_TRUE(waitUntil([&] {
+        reader.drain();
+        return !screen->isUpdating() && !screen->assetsArray().isEmpty();
+    }, 15000));
+    AssetThumbnailLoader::shared().waitForDone();
+    spinEvents(100);
+    EXPECT_EQ(screen->assetsArray().size(), 16);
+    EXPECT_EQ(screen->sortedDateKeys().size(), 3);
+
+    const QString out = QString(PAV_TEST_OUTPUT_DIR);
+    QDir().mkpath(out);
+    const QImage normal = host.grab().toImage();
+    ASSERT_TRUE(normal.save(out + "/device_album_normal.png"));
+
+    screen->editButtonClicked(EditBar::Entry::Lock);
+    auto tiles = screen->assetsTableView()->findChildren<PavSystemAssetView_iPad*>();
+    ASSERT_GE(tiles.size(), 3);
+    for (auto* t : tiles) {
+        if (t->asset()->date().date() == QDate(2024, 6, 14))
+            t->click();
+    }
+    spinEvents(50);
+    EXPECT_EQ(screen->selectedAssets().size(), 3);
+    const QImage edit = host.grab().toImage();
+    ASSERT_TRUE(edit.save(out + "/device_album_edit.png"));
+    EXPECT_NE(normal, edit);
+
+    delete screen;
+}
+
+TEST_F(DeviceAlbumScreenshot, TheAlbumTabShowsTheDeviceAlbum)
+{
+    {
+        PavAlbumContainerController_iPad::Collaborators c;
+        c.usage = [](int) {};
+        ui::Canvas canvas;
+        auto* container = new PavAlbumContainerController_iPad(c);
+        canvas.setRootScreen(container);
+        canvas.show();
+        auto* album = qobject_cast<PavSystemAlbumViewController_iPad*>(container->systemAlbumViewController());
+        ASSERT_NE(album, nullptr);
+        ASSERT_TRUE(waitUntil([&] {
+            PavAssetsManager::sharePavALAssetsManager().drain();
+            return !album->isUpdating() && album->assetsArray().size() == 16;
+        }, 15000));
+        AssetThumbnailLoader::shared().waitForDone();
+        spinEvents(200);
+        EXPECT_FALSE(album->bar()->isHidden());
+        EXPECT_TRUE(canvas.grab().save(QString(PAV_TEST_OUTPUT_DIR) + "/device_album_in_container.png"));
+    }
+}

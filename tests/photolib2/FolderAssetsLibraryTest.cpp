@@ -1,0 +1,228 @@
+#include "platform/photolib/FolderAssetsLibrary.h"
+#include "support/EventLoop.h"
+#include "support/ImageFixtures.h"
+#include "support/VideoFixtures.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QPainter>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Red left half, white right half: a turn shows where the red went.
+QByteArray halvesJpeg(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter(&img).fillRect(0, 0, w / 2, h, Qt::red);
+    return ImageFixtures::encode(img, "jpeg", 95);
+}
+
+void setTime(const QString& path, const QDateTime& when)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
+}
+
+class FolderAssetsLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        root = dir.filePath("Pictures");
+        caches = dir.filePath("Caches");
+        write("exif.jpg", ImageFixtures::withExif(halvesJpeg(64, 32), "2021:03:05 10:20:30", "", "", 1));
+        write("rotated.jpg", ImageFixtures::withExif(halvesJpeg(64, 32), "2021:03:06 10:00:00", "", "", 6));
+        write("plain \"quoted\" name.png", ImageFixtures::encode(ImageFixtures::solid(30, 10, Qt::blue), "png"));
+        write("anim.gif", ImageFixtures::encode(ImageFixtures::solid(12, 12, Qt::green), "gif"));
+        write("Trip/inside album.jpg", ImageFixtures::jpeg(20, 20));
+        write(".hidden.jpg", ImageFixtures::jpeg(8, 8));
+        setTime(path("plain \"quoted\" name.png"), QDateTime(QDate(2019, 1, 2), QTime(3, 4, 5), Qt::UTC));
+        hasVideo = VideoFixtures::makeVideo(path("clip.mp4"), "2020-05-06T07:08:09Z");
+    }
+
+    QString path(const QString& rel) const { return root + "/" + rel; }
+    void write(const QString& rel, const QByteArray& bytes) { ASSERT_TRUE(ImageFixtures::writeFile(path(rel), bytes)); }
+
+    std::vector<AssetsGroup> scan(FolderAssetsLibrary& lib, unsigned types = AssetsGroupAll)
+    {
+        std::vector<AssetsGroup> groups;
+        AssetsLibraryError error;
+        EXPECT_TRUE(lib.enumerateGroups(types, &groups, &error)) << error.message.toStdString();
+        return groups;
+    }
+    static PhotoAssetPtr named(const AssetsGroup& group, const QString& file)
+    {
+        for (const PhotoAssetPtr& a : group.assets) {
+            if (QFileInfo(a->filePath()).fileName() == file)
+                return a;
+        }
+        return nullptr;
+    }
+
+    QTemporaryDir dir;
+    QString root;
+    QString caches;
+    bool hasVideo = false;
+};
+
+}
+
+TEST_F(FolderAssetsLibraryTest, GroupsKindsAndDates)
+{
+    FolderAssetsLibrary lib(root, caches);
+    const auto groups = scan(lib);
+    ASSERT_EQ(groups.size(), 2u);
+    const AssetsGroup& roll = groups[0];
+    EXPECT_EQ(roll.type, AssetsGroupSavedPhotos);
+    EXPECT_EQ(groups[1].type, AssetsGroupAlbum);
+    EXPECT_EQ(groups[1].name, "Trip");
+    EXPECT_EQ(groups[1].assets.size(), 1u);
+    EXPECT_EQ(roll.assets.size(), hasVideo ? 5u : 4u);  // the hidden file is no item
+    EXPECT_EQ(roll.count(AssetsFilter::AllPhotos), 4);
+
+    EXPECT_EQ(named(roll, "exif.jpg")->date(),
+              QDateTime(QDate(2021, 3, 5), QTime(10, 20, 30), QTimeZone::systemTimeZone()).toUTC());
+    // No EXIF: the file time.
+    EXPECT_EQ(named(roll, "plain \"quoted\" name.png")->date(), QDateTime(QDate(2019, 1, 2), QTime(3, 4, 5), Qt::UTC));
+    EXPECT_EQ(named(roll, "anim.gif")->kind(), PhotoAssetKind::Photo);
+    for (const PhotoAssetPtr& a : roll.assets)
+        EXPECT_TRUE(a->date().isValid());
+    // Ascending index is oldest first.
+    for (size_t i = 1; i < roll.assets.size(); ++i)
+        EXPECT_LE(roll.assets[i - 1]->date(), roll.assets[i]->date());
+
+    EXPECT_EQ(scan(lib, AssetsGroupSavedPhotos).size(), 1u);
+    EXPECT_EQ(scan(lib, AssetsGroupAlbum).size(), 1u);
+}
+
+TEST_F(FolderAssetsLibraryTest, VideoDurationDateAndPoster)
+{
+    if (!hasVideo)
+        GTEST_SKIP() << "ffmpeg could not make a video fixture";
+    FolderAssetsLibrary lib(root, caches);
+    const PhotoAssetPtr clip = named(scan(lib)[0], "clip.mp4");
+    ASSERT_TRUE(clip);
+    EXPECT_EQ(clip->kind(), PhotoAssetKind::Video);
+    EXPECT_GT(clip->duration(), 0);
+    EXPECT_EQ(clip->date(), QDateTime(QDate(2020, 5, 6), QTime(7, 8, 9), Qt::UTC));
+    const QImage thumb = lib.thumbnail(*clip);
+    ASSERT_FALSE(thumb.isNull());
+    EXPECT_EQ(thumb.size(), QSize(200, 200));
+    EXPECT_FALSE(lib.fullScreenImage(*clip).isNull());
+}
+
+TEST_F(FolderAssetsLibraryTest, UrlsAreStableAndResolve)
+{
+    FolderAssetsLibrary lib(root, caches);
+    const PhotoAssetPtr first = named(scan(lib)[0], "exif.jpg");
+    FolderAssetsLibrary again(root, caches);
+    const PhotoAssetPtr second = named(scan(again)[0], "exif.jpg");
+    EXPECT_EQ(first->url(), second->url());
+    EXPECT_TRUE(first->url().startsWith("assets-library://asset/asset.JPG?id="));
+    EXPECT_TRUE(first->url().endsWith("ext=JPG"));
+    const PhotoAssetPtr resolved = again.assetForUrl(first->url());
+    ASSERT_TRUE(resolved);
+    EXPECT_EQ(resolved->filePath(), first->filePath());
+    EXPECT_EQ(resolved->date(), first->date());
+    const PhotoAssetPtr quoted = named(scan(lib)[0], "plain \"quoted\" name.png");
+    ASSERT_TRUE(lib.assetForUrl(quoted->url()));
+    QFile::remove(path("exif.jpg"));
+    EXPECT_FALSE(lib.assetForUrl(first->url()));
+    // An asset deleted under a listing fails cleanly.
+    EXPECT_TRUE(lib.thumbnail(*first).isNull());
+    EXPECT_TRUE(lib.fullScreenImage(*first).isNull());
+    QByteArray bytes;
+    EXPECT_FALSE(first->readAll(&bytes));
+}
+
+TEST_F(FolderAssetsLibraryTest, MissingRootIsAnError)
+{
+    FolderAssetsLibrary lib(dir.filePath("nowhere"), caches);
+    std::vector<AssetsGroup> groups;
+    AssetsLibraryError error;
+    EXPECT_FALSE(lib.enumerateGroups(AssetsGroupAll, &groups, &error));
+    EXPECT_EQ(error.domain, "photolib");
+    EXPECT_NE(error.code, 0);
+    EXPECT_TRUE(groups.empty());
+    FolderAssetsLibrary onFile(path("exif.jpg"), caches);
+    EXPECT_FALSE(onFile.enumerateGroups(AssetsGroupAll, &groups, &error));
+}
+
+TEST_F(FolderAssetsLibraryTest, ImagesThumbnailsAndOrientation)
+{
+    FolderAssetsLibrary lib(root, caches);
+    const AssetsGroup roll = scan(lib)[0];
+    const PhotoAssetPtr rotated = named(roll, "rotated.jpg");
+    // Stored 64 × 32 with the red half on the left; orientation 6 shows it
+    // turned clockwise: 32 × 64 with red on top.
+    const QImage full = lib.fullScreenImage(*rotated);
+    ASSERT_EQ(full.size(), QSize(32, 64));
+    EXPECT_GT(qRed(full.pixel(16, 8)), 200);
+    EXPECT_LT(qBlue(full.pixel(16, 8)), 80);
+    EXPECT_GT(qBlue(full.pixel(16, 56)), 200);
+    ImageOrientation turn = ImageOrientation::Up;
+    const QImage raw = lib.fullResolutionImage(*rotated, &turn);
+    EXPECT_EQ(raw.size(), QSize(64, 32));
+    EXPECT_EQ(turn, ImageOrientation::Right);
+
+    const QImage square = lib.thumbnail(*named(roll, "exif.jpg"));
+    EXPECT_EQ(square.size(), QSize(200, 200));
+    const QImage aspect = lib.aspectRatioThumbnail(*named(roll, "plain \"quoted\" name.png"));
+    EXPECT_EQ(aspect.size(), QSize(30, 10));  // small pictures are not blown up
+    write("big.jpg", ImageFixtures::jpeg(1200, 600));
+    const PhotoAssetPtr big = lib.assetForUrl(named(scan(lib)[0], "big.jpg")->url());
+    EXPECT_EQ(lib.aspectRatioThumbnail(*big).size(), QSize(256, 128));
+}
+
+TEST_F(FolderAssetsLibraryTest, ASecondOpeningServesFactsAndThumbnailsFromTheCaches)
+{
+    const QString target = path("exif.jpg");
+    QDateTime firstDate;
+    {
+        FolderAssetsLibrary lib(root, caches);
+        const PhotoAssetPtr a = named(scan(lib)[0], "exif.jpg");
+        firstDate = a->date();
+        ASSERT_FALSE(lib.thumbnail(*a).isNull());
+    }
+    // Same size, same file time, other content: only the caches still know
+    // the old date and picture, so what comes back proves they were used.
+    const QDateTime mtime = QFileInfo(target).lastModified();
+    const QByteArray other = ImageFixtures::withExif(ImageFixtures::encode(ImageFixtures::solid(64, 32, Qt::black), "jpeg", 95),
+                                                     "1999:01:01 00:00:00", "", "", 1);
+    QByteArray sameSize = other.leftJustified(QFileInfo(target).size(), '\0', true);
+    ASSERT_TRUE(ImageFixtures::writeFile(target, sameSize));
+    setTime(target, mtime);
+
+    FolderAssetsLibrary again(root, caches);
+    const PhotoAssetPtr b = named(scan(again)[0], "exif.jpg");
+    EXPECT_EQ(b->date(), firstDate);
+    const QImage thumb = again.thumbnail(*b);
+    EXPECT_GT(qRed(thumb.pixel(20, 100)), 200);  // the old red half, not the new black
+
+    // Touching the file time makes it a new file.
+    setTime(target, mtime.addSecs(10));
+    FolderAssetsLibrary third(root, caches);
+    EXPECT_EQ(named(scan(third)[0], "exif.jpg")->date().date().year(), 1999);
+}
+
+TEST_F(FolderAssetsLibraryTest, OneDebouncedChangeNoticePerBurst)
+{
+    FolderAssetsLibrary lib(root, caches, nullptr, 150);
+    QSignalSpy spy(&lib, &AssetsLibrary::changed);
+    write("new1.jpg", ImageFixtures::jpeg(8, 8));
+    write("new2.jpg", ImageFixtures::jpeg(8, 8));
+    QFile::remove(path("anim.gif"));
+    ASSERT_TRUE(waitUntil([&] { return spy.count() >= 1; }));
+    spinEvents(500);
+    EXPECT_EQ(spy.count(), 1);
+    QFile::remove(path("Trip/inside album.jpg"));
+    ASSERT_TRUE(waitUntil([&] { return spy.count() >= 2; }));
+    spinEvents(400);
+    EXPECT_EQ(spy.count(), 2);
+}

@@ -1,0 +1,103 @@
+#include "platform/media/VideoReader.h"
+#include "platform/photolib/ExifFacts.h"
+#include "platform/photolib/ImageOrientation.h"
+#include "support/ImageFixtures.h"
+#include "support/VideoFixtures.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+
+namespace {
+
+QTimeZone berlin() { return QTimeZone("Europe/Berlin"); }
+
+}
+
+TEST(ExifFacts, DateAndOrientationFromGeneratedJpeg)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("a.jpg");
+    ASSERT_TRUE(ImageFixtures::writeFile(
+        path, ImageFixtures::withExif(ImageFixtures::jpeg(40, 20), "2021:03:05 10:20:30", "", "", 6)));
+    const ExifFacts facts = ExifFacts::read(path, berlin());
+    ASSERT_TRUE(facts.date.has_value());
+    // 10:20:30 in Berlin (winter time) is 09:20:30 UTC.
+    EXPECT_EQ(facts.date->toUTC(), QDateTime(QDate(2021, 3, 5), QTime(9, 20, 30), Qt::UTC));
+    EXPECT_EQ(facts.orientation, 6);
+}
+
+TEST(ExifFacts, NoExifGivesNoDateAndUprightOrientation)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("plain.jpg");
+    ASSERT_TRUE(ImageFixtures::writeFile(path, ImageFixtures::jpeg(8, 8)));
+    const ExifFacts facts = ExifFacts::read(path);
+    EXPECT_FALSE(facts.date.has_value());
+    EXPECT_EQ(facts.orientation, 1);
+    EXPECT_FALSE(ExifFacts::read(dir.filePath("missing.jpg")).date.has_value());
+}
+
+TEST(ExifFacts, ParseDateHonoursOffsetAndRejectsJunk)
+{
+    const auto withOffset = ExifFacts::parseDate("2020:07:01 12:00:00", "+09:00", berlin());
+    ASSERT_TRUE(withOffset.has_value());
+    EXPECT_EQ(*withOffset, QDateTime(QDate(2020, 7, 1), QTime(3, 0), Qt::UTC));
+    const auto local = ExifFacts::parseDate("2020:07:01 12:00:00", "", berlin());
+    ASSERT_TRUE(local.has_value());
+    EXPECT_EQ(*local, QDateTime(QDate(2020, 7, 1), QTime(10, 0), Qt::UTC));
+    EXPECT_FALSE(ExifFacts::parseDate("0000:00:00 00:00:00", "", berlin()).has_value());
+    EXPECT_FALSE(ExifFacts::parseDate("not a date", "", berlin()).has_value());
+}
+
+TEST(ImageOrientation, TurnsAreApplied)
+{
+    QImage raw(4, 2, QImage::Format_RGB32);
+    raw.fill(Qt::white);
+    raw.setPixel(0, 0, qRgb(255, 0, 0));  // red at the top left
+    const QImage right = applyOrientation(raw, orientationFromExif(6));
+    EXPECT_EQ(right.size(), QSize(2, 4));
+    EXPECT_EQ(right.pixel(1, 0), qRgb(255, 0, 0));  // clockwise: top left goes top right
+    const QImage left = applyOrientation(raw, orientationFromExif(8));
+    EXPECT_EQ(left.pixel(0, 3), qRgb(255, 0, 0));
+    EXPECT_EQ(applyOrientation(raw, orientationFromExif(3)).pixel(3, 1), qRgb(255, 0, 0));
+    EXPECT_EQ(applyOrientation(raw, orientationFromExif(2)).pixel(3, 0), qRgb(255, 0, 0));
+    EXPECT_EQ(orientationFromExif(0), ImageOrientation::Up);
+    EXPECT_EQ(orientationFromExif(9), ImageOrientation::Up);
+}
+
+TEST(VideoReader, DurationCreationTimeAndPoster)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("clip.mp4");
+    if (!VideoFixtures::makeVideo(path, "2020-05-06T07:08:09Z"))
+        GTEST_SKIP() << "ffmpeg could not make a video fixture";
+    const auto info = VideoReader::probe(path);
+    ASSERT_TRUE(info.has_value());
+    EXPECT_GT(info->duration, 1.5);
+    ASSERT_TRUE(info->creationTime.has_value());
+    EXPECT_EQ(*info->creationTime, QDateTime(QDate(2020, 5, 6), QTime(7, 8, 9), Qt::UTC));
+    EXPECT_EQ(info->width, 64);
+    const QImage poster = VideoReader::poster(path);
+    ASSERT_FALSE(poster.isNull());
+    EXPECT_EQ(poster.size(), QSize(64, 48));
+    EXPECT_EQ(VideoReader::poster(path, 32).width(), 32);
+}
+
+TEST(VideoReader, NonVideosFailCleanly)
+{
+    QTemporaryDir dir;
+    const QString junk = dir.filePath("junk.mov");
+    ASSERT_TRUE(ImageFixtures::writeFile(junk, QByteArray(300, 'x')));
+    EXPECT_FALSE(VideoReader::probe(junk).has_value());
+    EXPECT_TRUE(VideoReader::poster(junk).isNull());
+    EXPECT_FALSE(VideoReader::probe(dir.filePath("missing.mp4")).has_value());
+    const QString still = dir.filePath("still.jpg");
+    ASSERT_TRUE(ImageFixtures::writeFile(still, ImageFixtures::jpeg(8, 8)));
+    // A still image is a one-frame stream to FFmpeg, but has no length.
+    const auto info = VideoReader::probe(still);
+    if (info) {
+        EXPECT_LE(info->duration, 0.1);
+    }
+}

@@ -203,8 +203,9 @@ void PavSecretAlbumViewController_iPad::verify()
 void PavSecretAlbumViewController_iPad::secretAlbumPasswordControllerDidPassVerification(
     PavSecretAlbumPasswordController_iPad*)
 {
-    if (m_lockSheet && presentedScreen())
-        dismissModal(true);
+    if (m_lockSheet)
+        m_lockSheet->dismissModal(true);
+    m_lockSheet = nullptr;
     getSecretData();
 }
 
@@ -216,6 +217,7 @@ void PavSecretAlbumViewController_iPad::secretAlbumPasswordControllerDidSetPassw
 
 void PavSecretAlbumViewController_iPad::secretAlbumPasswordControllerWillClose(PavSecretAlbumPasswordController_iPad*)
 {
+    m_lockSheet = nullptr;  // the lock screen closes its sheet itself
     if (PavAlbumContainerController_iPad* container = containerController())
         container->selectPreviousViewController();
 }

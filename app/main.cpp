@@ -1,4 +1,5 @@
 #include "shell/AppDelegate.h"
+#include "shell/CrashReportWiring.h"
 #include "shell/LaunchOptions.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@ int main(int argc, char** argv)
         return 2;
     }
     options.apply();
+    CrashReportWiring::install();
 
     AppDelegate delegate;
     if (!delegate.didFinishLaunching())

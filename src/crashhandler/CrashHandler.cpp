@@ -2,18 +2,18 @@
 
 #include "analytics/ANAPersistPropRange.h"
 #include "analytics/AnaDeviceUtil.h"
+#include "analytics/AnaEncryptUtil.h"
+#include "analytics/AnaNetworkUtil.h"
+#include "codec/UrlEscape.h"
 #include "crashhandler/CrashInstall.h"
 #include "crashhandler/CrashState.h"
 #include "crashhandler/PendingCrash.h"
 #include "platform/core/Clock.h"
 #include "platform/core/UserDefaults.h"
-#include "platform/sys/NetworkHelper.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 
-#include <cctype>
 
 std::atomic<CrashCallback> crashCallback{nullptr};
 
@@ -57,10 +57,7 @@ CrashHandler::CrashHandler(AnaSqlitePersistHandler& store, const Clock& clock, Q
                            UserDefaults* defaults)
     : m_store(store), m_clock(clock), m_directory(std::move(crashDirectory)), m_defaults(defaults)
 {
-    m_wlanProbe = [] {
-        const int kind = NetworkHelper::getNetworkConnction();
-        return kind == NetworkConnectionLocalWifi || kind == NetworkConnectionBoth;
-    };
+    m_wlanProbe = &AnaNetworkUtil::activeWLAN;
 }
 
 CrashHandler& CrashHandler::sharedInstance()
@@ -87,7 +84,8 @@ bool CrashHandler::saveCrashData()
         return false;
     // Never wait for the store here: whoever holds it (this thread included)
     // may be the reason for the crash. The files stay for the next launch.
-    if (!m_store.tryEnterForCrash())
+    std::unique_lock handlerLock(m_mutex, std::try_to_lock);
+    if (!handlerLock.owns_lock() || !m_store.tryEnterForCrash())
         return false;
     if (!m_store.isInited())
         m_store.initDB(nullptr);
@@ -118,8 +116,10 @@ bool CrashHandler::convertCrash(const QString& factsPath)
     auto record = buildRecord(facts, pending);
     if (!persistCrashToDB(record))
         return false;
-    persistLastCrashTime(record->cashTime);
+    // Stored: its files go before anything that might hang at crash time,
+    // so the crash is never stored twice.
     pending.discard();
+    persistLastCrashTime(record->cashTime);
     {
         std::lock_guard lock(m_mutex);
         m_current.time = record->cashTime;
@@ -143,8 +143,7 @@ std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const
     record->excepitonAddress = facts.value("address").toStdString();
     const QString hashInput = QString::fromUtf8(facts.value("appId")) + QString::fromUtf8(facts.value("appVersion")) +
                               orNil(facts.value("type")) + orNil(facts.value("address"));
-    const QString hash =
-        QString::fromLatin1(QCryptographicHash::hash(hashInput.toUtf8(), QCryptographicHash::Md5).toHex()).toUpper();
+    const QString hash = AnaEncryptUtil::MD5(hashInput);
     record->hash = utf8(hash);
     record->setMd5(keyForHash(hash));
     record->setCount(0);
@@ -376,20 +375,5 @@ int64_t CrashHandler::keyForHash(const QString& hash)
 
 QString CrashHandler::percentEscape(const QString& text)
 {
-    // Letters, digits and the characters legal in a URL stay; every other
-    // byte of the UTF-8 text becomes %XX.
-    static const QByteArray kept = "-_.!~*'();/?:@&=+$,#%[]";
-    static const char* digits = "0123456789ABCDEF";
-    QString out;
-    for (const char c : text.toUtf8()) {
-        const auto byte = uint8_t(c);
-        if ((byte < 0x80 && std::isalnum(byte)) || kept.contains(c)) {
-            out += QLatin1Char(c);
-        } else {
-            out += QLatin1Char('%');
-            out += QLatin1Char(digits[byte >> 4]);
-            out += QLatin1Char(digits[byte & 15]);
-        }
-    }
-    return out;
+    return QString::fromStdString(codec_url_escape(text.toStdString()));
 }

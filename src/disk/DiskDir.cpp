@@ -1,5 +1,7 @@
 #include "disk/DiskDir.h"
 
+#include <QStringList>
+
 DiskDir::DiskDir(QString name, QString key, std::shared_ptr<DiskDir> father)
     : m_name(std::move(name)), m_key(std::move(key)), m_father(std::move(father))
 {
@@ -17,4 +19,15 @@ std::shared_ptr<DiskDir> DiskDir::rootDir()
         dir = father;
     }
     return dir;
+}
+
+QString DiskDir::fullPath()
+{
+    QStringList names;
+    DiskDir* dir = this;
+    for (int depth = 0; dir && dir->dir_father() && depth < 4096; ++depth) {
+        names.prepend(dir->dir_name());
+        dir = dir->dir_father().get();
+    }
+    return "/" + names.join('/');
 }

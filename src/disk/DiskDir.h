@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 #include <memory>
@@ -18,6 +19,12 @@ public:
     const std::shared_ptr<DiskDir>& dir_father() const { return m_father; }
     void setDir_father(std::shared_ptr<DiskDir> father) { m_father = std::move(father); }
 
+    const QDateTime& dir_ctime() const { return m_ctime; }
+    void setDir_ctime(const QDateTime& time) { m_ctime = time; }
+
+    // The full path from the account's top ("/" for the top itself).
+    QString fullPath();
+
     // The ancestor directly below the account's top folder; the folder itself
     // when it is already there (or is the top).
     std::shared_ptr<DiskDir> rootDir();
@@ -26,4 +33,5 @@ private:
     QString m_name;
     QString m_key;
     std::shared_ptr<DiskDir> m_father;
+    QDateTime m_ctime;
 };

@@ -1,7 +1,481 @@
 #include "disk/DiskManager.h"
 
+#include "Public/PavAlertView.h"
+#include "disk/DiskFileCache.h"
+#include "disk/DiskFileHelper.h"
+#include "disk/DiskLoginModel.h"
+#include "disk/DiskStore.h"
+#include "disk/DiskUploadSource.h"
+#include "disk/DiskWorkQueue.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/core/Localization.h"
+#include "platform/core/MainThread.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+
+namespace {
+
+float percentOf(qint64 done, qint64 total)
+{
+    return total > 0 ? float(double(done) * 100.0 / double(total)) : 100.0f;
+}
+
+}
+
 DiskManager& DiskManager::shareDiskManager()
 {
-    static DiskManager manager;
+    static QMutex mutex;
+    QMutexLocker lock(&mutex);
+    static DiskManager manager([] { return DiskStore::shared(); },
+                               [] { return DiskLoginModel::sharedInstance().sessionKey(); });
     return manager;
+}
+
+void DiskManager::setDiskRoot(const QString& root)
+{
+    DiskStore::setDefaultRoot(root);
+}
+
+DiskManager::DiskManager(const QString& storeRoot, const Clock* clock, SessionKeyProvider sessionKey)
+    : DiskManager(
+          [storeRoot, clock, opened = std::make_shared<std::shared_ptr<DiskStore>>(),
+           mutex = std::make_shared<QMutex>()] {
+              QMutexLocker lock(mutex.get());
+              if (!*opened)
+                  *opened = DiskStore::open(storeRoot, clock);
+              return *opened;
+          },
+          std::move(sessionKey))
+{
+}
+
+DiskManager::DiskManager(StoreProvider store, SessionKeyProvider sessionKey)
+    : m_store(std::move(store)), m_sessionKey(std::move(sessionKey)),
+      m_uploads(std::make_unique<DiskWorkQueue>("DiskUpload", 2)),
+      m_downloads(std::make_unique<DiskWorkQueue>("DiskDownload", 2)),
+      m_thumbnails(std::make_unique<DiskWorkQueue>("DiskThumbnail", 2)),
+      m_listing(std::make_unique<DiskWorkQueue>("DiskListing", 1)),
+      m_commands(std::make_unique<DiskWorkQueue>("DiskCommand", 4))
+{
+}
+
+DiskManager::~DiskManager()
+{
+    // Stop and join the workers before the members they use go away.
+    m_commands.reset();
+    m_listing.reset();
+    m_thumbnails.reset();
+    m_downloads.reset();
+    m_uploads.reset();
+}
+
+std::shared_ptr<DiskStore> DiskManager::store() const
+{
+    return m_store ? m_store() : nullptr;
+}
+
+QString DiskManager::keyOf(const DiskFilePtr& file)
+{
+    return QString::number(quintptr(file.get()), 16);
+}
+
+void DiskManager::answer(const Response& response, Answer fn)
+{
+    answerWith(response, {}, std::move(fn));
+}
+
+void DiskManager::answerWith(const Response& response, std::function<void(DiskManager&)> before, Answer fn)
+{
+    // Answers still on their way when the facade goes away are dropped.
+    MainThread::post([this, alive = std::weak_ptr<char>(m_alive), response, before = std::move(before),
+                      fn = std::move(fn)] {
+        if (alive.expired())
+            return;
+        if (before)
+            before(*this);
+        if (DiskManagerDelegate* r = response.get())
+            fn(r);
+    });
+}
+
+void DiskManager::showErrorAlert(DiskManagerDelegate* response, const QString& message)
+{
+    if (!response || !response->canShowErrorAlert() || message.isEmpty() || m_alertTexts.contains(message))
+        return;
+    m_alertTexts.insert(message);
+    auto* alert = new PavAlertView(QString(), message, nullptr, L("确定"));
+    alert->setDismissedHandler([this, alive = std::weak_ptr<char>(m_alive), message](int) {
+        if (!alive.expired())
+            m_alertTexts.remove(message);
+    });
+    alert->show();
+}
+
+void DiskManager::failed(DiskManagerDelegate* response, const DiskError& error, bool alert)
+{
+    if (error.code == DiskStoreRet::kNeedLogin)
+        response->fileRequireLogin();
+    if (alert)
+        showErrorAlert(response, error.message);
+}
+
+bool DiskManager::isRootDir(const DiskDirPtr& dir) const
+{
+    return dir && m_currentUser && m_currentUser->root_dir()
+        && dir->dir_key() == m_currentUser->root_dir()->dir_key();
+}
+
+// ---- account, listing, folders ----
+
+void DiskManager::requestQueryUser(DiskManagerDelegate* response)
+{
+    const Response r(response);
+    m_commands->enqueue(
+        "query_user",
+        [this, r](const std::atomic<bool>&) {
+            DiskStoreAccount account;
+            const std::shared_ptr<DiskStore> s = store();
+            const int ret = s ? s->queryAccount(m_sessionKey(), &account) : DiskErrorCode::kNoStore;
+            if (ret != DiskStoreRet::kOk) {
+                const DiskError error = diskErrorFor(ret);
+                answer(r, [this, error](DiskManagerDelegate* d) {
+                    failed(d, error, true);
+                    d->fileDidQueryUserUserInfoFail(m_currentUser, error);
+                });
+                return;
+            }
+            auto user = std::make_shared<DiskUser>();
+            user->setUin(account.uin);
+            user->setRoot_key(account.rootKey);
+            user->setRoot_dir(std::make_shared<DiskDir>(QString(), account.rootKey));
+            user->setUsed_space(account.usedSpace);
+            user->setTotal_space(account.totalSpace);
+            answerWith(r, [user](DiskManager& m) { m.m_currentUser = user; },
+                       [user](DiskManagerDelegate* d) { d->fileDidQueryUserUserInfo(user); });
+        },
+        {});
+}
+
+void DiskManager::requestQueryDir(const DiskDirPtr& dir, DiskManagerDelegate* response)
+{
+    const Response r(response);
+    m_listing->enqueue("list", [this, dir, r](const std::atomic<bool>&) { listBody(dir, r); }, {});
+}
+
+void DiskManager::listBody(const DiskDirPtr& dir, const Response& response)
+{
+    QList<DiskStoreDir> dirRows;
+    QList<DiskStoreFile> fileRows;
+    DiskStoreAccount account;
+    const std::shared_ptr<DiskStore> s = store();
+    const QString skey = m_sessionKey();
+    int ret = !s ? DiskErrorCode::kNoStore : !dir ? DiskStoreRet::kNotFound : s->listDir(skey, dir->dir_key(), &dirRows, &fileRows);
+    const bool haveAccount = ret == DiskStoreRet::kOk && s->queryAccount(skey, &account) == DiskStoreRet::kOk;
+    if (ret != DiskStoreRet::kOk) {
+        const DiskError error = diskErrorFor(ret);
+        answer(response, [this, dir, error](DiskManagerDelegate* d) {
+            failed(d, error, true);
+            d->fileDidQueryDirListFail(dir, error.message);
+        });
+        return;
+    }
+    QList<DiskDirPtr> dirs;
+    for (const DiskStoreDir& row : dirRows) {
+        auto d = std::make_shared<DiskDir>(row.name, row.key, dir);
+        d->setDir_ctime(QDateTime::fromMSecsSinceEpoch(row.ctime, Qt::UTC));
+        dirs.append(d);
+    }
+    QList<DiskFilePtr> files;
+    for (const DiskStoreFile& row : fileRows) {
+        auto f = std::make_shared<DiskFile>();
+        f->setFile_id(row.fileId);
+        f->setFile_name(row.name);
+        f->setFile_path(DiskFile::localPathFor(row.fileId, row.name));
+        f->setFile_size(row.size);
+        f->setFile_cur_size(row.curSize);
+        f->setFile_ctime(QDateTime::fromMSecsSinceEpoch(row.ctime, Qt::UTC));
+        f->setExtType(DiskFileHelper::fileExtensionTypeFrom(row.name));
+        f->setDigests(row.sha1, row.md5);
+        f->setFatherDir(dir);
+        files.append(f);
+    }
+    // Which answer it is depends on current_user, read on the main thread.
+    answerWith(
+        response,
+        [haveAccount, account](DiskManager& m) {
+            if (haveAccount && m.m_currentUser && m.m_currentUser->uin() == account.uin) {
+                m.m_currentUser->setUsed_space(account.usedSpace);
+                m.m_currentUser->setTotal_space(account.totalSpace);
+            }
+        },
+        [this, dir, files, dirs](DiskManagerDelegate* d) {
+            if (isRootDir(dir))
+                d->fileDidQueryDirListRootDir(dir, files, dirs);
+            else
+                d->fileDidQueryDirListSuccess(dir, files, dirs);
+        });
+}
+
+void DiskManager::requestMakeDir(const QString& name, const DiskDirPtr& fatherDir, DiskManagerDelegate* callback)
+{
+    const Response r(callback);
+    m_commands->enqueue(
+        "make_dir",
+        [this, name, fatherDir, r](const std::atomic<bool>&) {
+            DiskStoreDir row;
+            const std::shared_ptr<DiskStore> s = store();
+            const int ret = !s ? DiskErrorCode::kNoStore
+                : !fatherDir   ? DiskStoreRet::kNotFound
+                               : s->makeDir(m_sessionKey(), fatherDir->dir_key(), name, &row);
+            if (ret != DiskStoreRet::kOk) {
+                const DiskError error = diskErrorFor(ret);
+                answer(r, [this, error](DiskManagerDelegate* d) {
+                    failed(d, error, true);
+                    d->fileMakeDirFailWithErrorCode(error);
+                });
+                return;
+            }
+            auto made = std::make_shared<DiskDir>(row.name, row.key, fatherDir);
+            made->setDir_ctime(QDateTime::fromMSecsSinceEpoch(row.ctime, Qt::UTC));
+            answer(r, [made](DiskManagerDelegate* d) { d->fileMakeDirSuccess(made); });
+        },
+        {});
+}
+
+// ---- transfers ----
+
+DiskWorkQueue& DiskManager::queueOf(Transfer kind)
+{
+    return kind == Transfer::Upload ? *m_uploads : kind == Transfer::Download ? *m_downloads : *m_thumbnails;
+}
+
+void DiskManager::deliverFail(Transfer kind, const DiskFilePtr& file, const Response& response, const DiskError& error)
+{
+    answer(response, [this, kind, file, error](DiskManagerDelegate* d) {
+        failed(d, error, false);
+        if (kind == Transfer::Upload)
+            d->fileUploadFail(file);
+        else if (kind == Transfer::Download)
+            d->fileDonwloadFail(file, error);
+        else
+            d->thumbnailDonwloadFail(file, error);
+    });
+}
+
+void DiskManager::enqueueTransfer(Transfer kind, const DiskFilePtr& file, const Response& response)
+{
+    queueOf(kind).enqueue(
+        keyOf(file),
+        [this, kind, file, response](const std::atomic<bool>& stop) {
+            if (kind == Transfer::Upload)
+                uploadBody(file, response, stop);
+            else if (kind == Transfer::Download)
+                downloadBody(file, response, stop);
+            else
+                thumbnailBody(file, response, stop);
+        },
+        [this, kind, file, response] { deliverFail(kind, file, response, diskErrorFor(DiskErrorCode::kStopped)); });
+}
+
+// ---- uploads ----
+
+void DiskManager::requestUploadFile(const DiskFilePtr& file, DiskManagerDelegate* response)
+{
+    const Response r(response);
+    if (!file)
+        return;
+    if (!file->fatherDir() || isRootDir(file->fatherDir())) {
+        // Refused before anything starts; the refusal is the terminal answer.
+        const DiskError error = diskErrorFor(DiskErrorCode::kRootFolder);
+        showErrorAlert(response, error.message);
+        deliverFail(Transfer::Upload, file, r, error);
+        return;
+    }
+    enqueueTransfer(Transfer::Upload, file, r);
+}
+
+void DiskManager::requestStopUploadFile(const DiskFilePtr& file)
+{
+    if (file)
+        m_uploads->stop(keyOf(file));
+}
+
+void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop)
+{
+    const std::shared_ptr<DiskStore> s = store();
+    const QString skey = m_sessionKey();
+    auto fail = [&](int code) { deliverFail(Transfer::Upload, file, response, diskErrorFor(code)); };
+    if (!s)
+        return fail(DiskErrorCode::kNoStore);
+    QByteArray bytes;
+    if (!DiskUploadSource::readAll(file->uploadSource(), &bytes) || bytes.size() != file->file_size())
+        return fail(DiskErrorCode::kSourceUnreadable);
+    if (stop)
+        return fail(DiskErrorCode::kStopped);
+    // A file registered before (a stopped upload) resumes from the stored size.
+    DiskStoreFile stored;
+    int ret = file->file_id().isEmpty()
+        ? s->registerFile(skey, file->fatherDir()->dir_key(), file->file_name(), file->file_size(), file->sha1(),
+                          file->md5(), &stored)
+        : s->fileInfo(skey, file->file_id(), &stored);
+    if (ret != DiskStoreRet::kOk)
+        return fail(ret);
+    if (file->file_id().isEmpty()) {
+        file->setFile_id(stored.fileId);
+        DiskFileCache::shared().updateFileId(*file);
+    }
+    qint64 done = stored.curSize;
+    file->setFile_cur_size(done);
+    while (done < file->file_size()) {
+        if (stop)
+            return fail(DiskErrorCode::kStopped);
+        const QByteArray chunk = bytes.mid(done, kChunkSize);
+        ret = s->appendChunk(skey, file->file_id(), done, chunk, &done);
+        if (ret != DiskStoreRet::kOk)
+            return fail(ret);
+        file->setFile_cur_size(done);
+        if (m_chunkObserver)
+            m_chunkObserver(file, done);
+        const float percent = percentOf(done, file->file_size());
+        answer(response, [file, percent](DiskManagerDelegate* d) { d->fileUploading(percent, file); });
+    }
+    answer(response, [file](DiskManagerDelegate* d) { d->fileUploadSuccess(file); });
+}
+
+// ---- downloads ----
+
+void DiskManager::requestDownloadFile(const DiskFilePtr& file, DiskManagerDelegate* response)
+{
+    const Response r(response);
+    if (!file)
+        return;
+    if (file->file_cur_size() != file->file_size())
+        return deliverFail(Transfer::Download, file, r, diskErrorFor(DiskErrorCode::kIncomplete));
+    enqueueTransfer(Transfer::Download, file, r);
+}
+
+void DiskManager::requestStopDownloadFile(const DiskFilePtr& file)
+{
+    if (file)
+        m_downloads->stop(keyOf(file));
+}
+
+void DiskManager::downloadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop)
+{
+    const std::shared_ptr<DiskStore> s = store();
+    const QString skey = m_sessionKey();
+    auto fail = [&](int code) { deliverFail(Transfer::Download, file, response, diskErrorFor(code)); };
+    if (!s)
+        return fail(DiskErrorCode::kNoStore);
+    const QString path = file->file_path();
+    QFile local(path);
+    if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()) || !local.open(QIODevice::ReadWrite))
+        return fail(DiskErrorCode::kLocalWrite);
+    // Resume from the bytes already here; a longer local file is not this one.
+    qint64 done = local.size();
+    if (done > file->file_size()) {
+        if (!local.resize(0))
+            return fail(DiskErrorCode::kLocalWrite);
+        done = 0;
+    }
+    if (!local.seek(done))
+        return fail(DiskErrorCode::kLocalWrite);
+    while (done < file->file_size()) {
+        if (stop)
+            return fail(DiskErrorCode::kStopped);
+        QByteArray chunk;
+        const int ret = s->readChunk(skey, file->file_id(), done, kChunkSize, &chunk);
+        if (ret != DiskStoreRet::kOk)
+            return fail(ret);
+        if (chunk.isEmpty())
+            return fail(DiskStoreRet::kIoError);
+        if (local.write(chunk) != chunk.size() || !local.flush())
+            return fail(DiskErrorCode::kLocalWrite);
+        done += chunk.size();
+        if (m_chunkObserver)
+            m_chunkObserver(file, done);
+        const float percent = percentOf(done, file->file_size());
+        answer(response, [file, percent](DiskManagerDelegate* d) { d->fileDownloading(percent, file); });
+    }
+    local.close();
+    answer(response, [file](DiskManagerDelegate* d) { d->fileDownloadSuccess(file); });
+}
+
+// ---- thumbnails ----
+
+void DiskManager::requestDownloadThumbnail(const DiskFilePtr& file, DiskManagerDelegate* response)
+{
+    const Response r(response);
+    if (!file)
+        return;
+    if (m_ignoreThumbnails)
+        return deliverFail(Transfer::Thumbnail, file, r, diskErrorFor(DiskErrorCode::kStopped));
+    enqueueTransfer(Transfer::Thumbnail, file, r);
+}
+
+void DiskManager::requestStopDownloadThumbnail(const DiskFilePtr& file)
+{
+    if (file)
+        m_thumbnails->stop(keyOf(file));
+}
+
+void DiskManager::requestStopAllDownloadThumbnail()
+{
+    m_thumbnails->stopAll();
+}
+
+void DiskManager::thumbnailBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop)
+{
+    const std::shared_ptr<DiskStore> s = store();
+    auto fail = [&](int code) { deliverFail(Transfer::Thumbnail, file, response, diskErrorFor(code)); };
+    if (!s)
+        return fail(DiskErrorCode::kNoStore);
+    const QString path = file->file_path() + ".thumb";
+    if (QFileInfo(path).size() > 0)
+        return answer(response, [file](DiskManagerDelegate* d) { d->thumbnailDownloadSuccess(file); });
+    QByteArray jpeg;
+    const int ret = s->thumbnail(m_sessionKey(), file->file_id(), kThumbnailSide, &jpeg);
+    if (ret != DiskStoreRet::kOk)
+        return fail(ret);
+    if (stop)
+        return fail(DiskErrorCode::kStopped);
+    if (file->file_path().isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()) || !AtomicFile::write(path, jpeg))
+        return fail(DiskErrorCode::kLocalWrite);
+    answer(response, [file](DiskManagerDelegate* d) { d->thumbnailDownloadSuccess(file); });
+}
+
+// ---- deletion ----
+
+void DiskManager::requestDeleteFile(const DiskFilePtr& file, DiskManagerDelegate* response)
+{
+    const Response r(response);
+    if (!file)
+        return;
+    const QString key = keyOf(file);
+    m_uploads->stop(key);
+    m_downloads->stop(key);
+    m_thumbnails->stop(key);
+    if (file->file_id().isEmpty()) {
+        DiskFileCache::shared().remove(*file);
+        return answer(r, [file](DiskManagerDelegate* d) { d->fileDidDeleteSuccess(file); });
+    }
+    m_commands->enqueue(
+        "delete:" + key,
+        [this, file, r](const std::atomic<bool>&) {
+            const std::shared_ptr<DiskStore> s = store();
+            const int ret = s ? s->deleteFile(m_sessionKey(), file->file_id()) : DiskErrorCode::kNoStore;
+            if (ret != DiskStoreRet::kOk) {
+                const DiskError error = diskErrorFor(ret);
+                return answer(r, [this, file, error](DiskManagerDelegate* d) {
+                    failed(d, error, true);
+                    d->fileDidDeleteFail(file, error);
+                });
+            }
+            DiskFileCache::shared().remove(*file);
+            answer(r, [file](DiskManagerDelegate* d) { d->fileDidDeleteSuccess(file); });
+        },
+        {});
 }

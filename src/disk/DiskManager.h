@@ -1,16 +1,109 @@
 #pragma once
 
-#include "disk/DiskUser.h"
+#include "disk/DiskManagerDelegate.h"
 
+#include <QSet>
+#include <QString>
+
+#include <atomic>
+#include <functional>
 #include <memory>
 
-// The cloud-disk facade. Nobody is signed in yet: current_user() is null.
+class Clock;
+class DiskStore;
+class DiskWorkQueue;
+
+// The cloud-disk facade over the local disk store. Every command, transfer
+// and thumbnail request starts here and runs on the facade's own threads:
+// two uploads, two downloads and two thumbnails at a time, one listing at a
+// time, and a small pool for the other commands. Answers go to the response
+// object of each request (held weakly) on the main thread, and every request
+// gets exactly one terminal answer: a stopped transfer answers as failed
+// with DiskErrorCode::kStopped. current_user() and the error alerts belong
+// to the main thread.
 class DiskManager {
 public:
-    static DiskManager& shareDiskManager();
+    using StoreProvider = std::function<std::shared_ptr<DiskStore>()>;
+    using SessionKeyProvider = std::function<QString()>;
 
-    std::shared_ptr<DiskUser> current_user() const { return m_currentUser; }
+    static constexpr qint64 kChunkSize = 64 * 1024;
+    static constexpr int kThumbnailSide = 128;
+
+    // The process-wide facade: the shared store (setDiskRoot) and the shared
+    // login model's sign-in key.
+    static DiskManager& shareDiskManager();
+    // Where the shared store lives ("CloudDisk" in the home unless set).
+    static void setDiskRoot(const QString& root);
+
+    // A facade over the store at storeRoot (opened on first use).
+    DiskManager(const QString& storeRoot, const Clock* clock, SessionKeyProvider sessionKey);
+    DiskManager(StoreProvider store, SessionKeyProvider sessionKey);
+    ~DiskManager();
+    DiskManager(const DiskManager&) = delete;
+    DiskManager& operator=(const DiskManager&) = delete;
+
+    DiskUserPtr current_user() const { return m_currentUser; }
+    void setCurrent_user(DiskUserPtr user) { m_currentUser = std::move(user); }
+
+    void requestQueryUser(DiskManagerDelegate* response);
+    void requestQueryDir(const DiskDirPtr& dir, DiskManagerDelegate* response);
+    void requestMakeDir(const QString& name, const DiskDirPtr& fatherDir, DiskManagerDelegate* callback);
+    void requestUploadFile(const DiskFilePtr& file, DiskManagerDelegate* response);
+    void requestDownloadFile(const DiskFilePtr& file, DiskManagerDelegate* response);
+    void requestStopDownloadFile(const DiskFilePtr& file);
+    void requestStopUploadFile(const DiskFilePtr& file);
+    void requestDeleteFile(const DiskFilePtr& file, DiskManagerDelegate* response);
+    void requestDownloadThumbnail(const DiskFilePtr& file, DiskManagerDelegate* response);
+    void requestStopDownloadThumbnail(const DiskFilePtr& file);
+    void requestStopAllDownloadThumbnail();
+    void setIgnoreThumbnailRequest(bool ignore) { m_ignoreThumbnails = ignore; }
+    bool ignoreThumbnailRequest() const { return m_ignoreThumbnails; }
+
+    // Called on the transfer thread after every chunk of an upload or a
+    // download has gone through (tests use it to stop at a known point).
+    using ChunkObserver = std::function<void(const DiskFilePtr& file, qint64 done)>;
+    void setChunkObserver(ChunkObserver observer) { m_chunkObserver = std::move(observer); }
+
+    // The texts of the error alerts on screen (at most one per text).
+    QSet<QString> shownErrorAlerts() const { return m_alertTexts; }
 
 private:
-    std::shared_ptr<DiskUser> m_currentUser;
+    using Response = DiskWeakRef<DiskManagerDelegate>;
+    using Answer = std::function<void(DiskManagerDelegate*)>;
+
+    std::shared_ptr<DiskStore> store() const;
+    // Runs fn on the main thread with the response object, if it is still there.
+    void answer(const Response& response, Answer fn);
+    // The same, also running manager work first (dropped with the manager).
+    void answerWith(const Response& response, std::function<void(DiskManager&)> before, Answer fn);
+    void showErrorAlert(DiskManagerDelegate* response, const QString& message);
+    // The common tail of a failed command on the main thread: -401 notice and the alert.
+    void failed(DiskManagerDelegate* response, const DiskError& error, bool alert);
+
+    void uploadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
+    void downloadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
+    void thumbnailBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
+    void listBody(const DiskDirPtr& dir, const Response& response);
+    enum class Transfer { Upload, Download, Thumbnail };
+    DiskWorkQueue& queueOf(Transfer kind);
+    void enqueueTransfer(Transfer kind, const DiskFilePtr& file, const Response& response);
+    // The terminal failure answer of a transfer.
+    void deliverFail(Transfer kind, const DiskFilePtr& file, const Response& response, const DiskError& error);
+    bool isRootDir(const DiskDirPtr& dir) const;
+
+    static QString keyOf(const DiskFilePtr& file);
+
+    StoreProvider m_store;
+    SessionKeyProvider m_sessionKey;
+    DiskUserPtr m_currentUser;
+    std::atomic<bool> m_ignoreThumbnails{false};
+    QSet<QString> m_alertTexts;
+    ChunkObserver m_chunkObserver;
+    std::shared_ptr<char> m_alive = std::make_shared<char>();
+    // Declared last: destroyed (stopped and joined) first.
+    std::unique_ptr<DiskWorkQueue> m_uploads;
+    std::unique_ptr<DiskWorkQueue> m_downloads;
+    std::unique_ptr<DiskWorkQueue> m_thumbnails;
+    std::unique_ptr<DiskWorkQueue> m_listing;
+    std::unique_ptr<DiskWorkQueue> m_commands;
 };

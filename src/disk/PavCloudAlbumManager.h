@@ -49,6 +49,9 @@ public:
     // today (in memory and in the user defaults) and answers true.
     bool needAlertWhenNotWifi();
 
+    // The cloud album's folder directly below the account's root (also the
+    // cloud album screen's title).
+    static constexpr const char* kCloudAlbumName = "云端相册";
     static constexpr const char* kNoWifiAlertDateKey = "PavCloudAlbumNoWifiAlertDate";
 
 private:

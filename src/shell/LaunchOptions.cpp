@@ -1,5 +1,6 @@
 #include "shell/LaunchOptions.h"
 
+#include "disk/DiskManager.h"
 #include "disk/KyAssetsLibrary.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/UserDefaults.h"
@@ -74,6 +75,7 @@ void LaunchOptions::apply() const
     KyAssetsLibrary::setDefaultRoot(library);
     KyAssetsLibrary::shareAssetsLibrary().setLibrary(
         std::make_shared<FolderAssetsLibrary>(library, AppHome::current().caches()));
+    DiskManager::setDiskRoot(diskRoot);
     stored() = *this;
 }
 

@@ -5,6 +5,7 @@
 #include "crashhandler/CrashReporter.h"
 #include "crashhandler/NSExpUpload.h"
 #include "platform/core/UserDefaults.h"
+#include "support/ChildProcess.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -13,38 +14,19 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <chrono>
 #include <csignal>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <thread>
 
-extern char** environ;
 
 namespace {
 
-// Runs the child and waits at most a minute; the signal that ended it, or
-// -(exit code + 1) when it exited, or 0 on a time-out (the child is killed).
+// The signal that ended the child, or -(exit code + 1) when it exited, or 0
+// when it hung (it is killed after a minute).
 int runChild(const QString& home, const char* mode)
 {
-    const std::string program = std::string(PAV_TEST_BIN_DIR) + "/crash_records_child";
-    const std::string homeArg = home.toStdString();
-    char* args[] = {const_cast<char*>(program.c_str()), const_cast<char*>(homeArg.c_str()), const_cast<char*>(mode),
-                    nullptr};
-    pid_t pid = 0;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, args, environ) != 0)
+    const ChildResult result = ChildProcess::run("crash_records_child", {home, mode}, 60000);
+    if (result.hung)
         return 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return 0;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return WIFSIGNALED(status) ? WTERMSIG(status) : -(WEXITSTATUS(status) + 1);
+    return result.signaled ? result.signal : -(result.exitCode + 1);
 }
 
 class CrashEndToEnd : public ::testing::Test {

@@ -189,6 +189,19 @@ TEST_F(PersistStore, ArgumentErrors)
     EXPECT_EQ(error.description, "analytics persist object insert got nil nsdata ");
 }
 
+TEST_F(PersistStore, SaveObjectsStopsAtTheFirstFailureKeepingEarlierRows)
+{
+    AnaError error;
+    EXPECT_FALSE(store.saveObjects({plain("a"), std::make_shared<AnalyticsPersistObject>(), plain("c")}, &error));
+    EXPECT_EQ(error.description, "analytics persist object insert got nil nsdata ");
+    EXPECT_EQ(store.getObjectCount(nullptr), 1);
+    EXPECT_TRUE(store.saveObjects({}, nullptr));
+    EXPECT_TRUE(store.saveObjects({plain("d"), plain("e")}, nullptr));
+    EXPECT_EQ(store.getObjectCountOfTypes({kPlainType, 9}, nullptr), 3);
+    EXPECT_EQ(store.lastSql().toStdString(), "select count(*) from ana_persist where  type = ?  or type = ? ");
+    EXPECT_EQ(store.getObjectsWithCountOfTypes({9, kPlainType}, 2, nullptr).size(), 2u);
+}
+
 TEST_F(PersistStore, DeleteByIdsUsesTheListShapes)
 {
     for (int i = 0; i < 10; ++i)

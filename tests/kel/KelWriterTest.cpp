@@ -84,12 +84,3 @@ TEST(KelWriter, OverlongStringFailsWithItsText)
     const std::string huge(kKelMaxStringLength + 1, 'x');
     EXPECT_EQ(errorOf([&] { encodedHex(huge, 3); }), "invalid string size, tag: 3, size: 104857601");
 }
-
-TEST(KelWriter, ReserveDoublesTheNeededSize)
-{
-    BufferWriter buffer;
-    buffer.reserve(10);
-    EXPECT_GE(buffer.capacity(), 20u);
-    buffer.writeBuf("abc", 3);
-    EXPECT_EQ(buffer.getLength(), 3u);
-}

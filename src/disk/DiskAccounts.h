@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+#include <mutex>
+
+class DiskStore;
+
+// The accounts of the local disk store. The first sign-in of an unknown
+// account number creates the account with that password (kept as a salted
+// SHA-1 digest). After three wrong passwords in a row every further attempt
+// must carry the code of a verification image the store draws: without one
+// it answers 209, with a wrong one 101 (each with a new image). A success
+// resets the count.
+class DiskAccounts {
+public:
+    static constexpr int kOk = 0;
+    static constexpr int kWrongCode = 101;
+    static constexpr int kBadAccount = 202;      // not an account number
+    static constexpr int kWrongPassword = 203;
+    static constexpr int kNeedCode = 209;
+    static constexpr int kStoreFailure = 500;
+    static constexpr int kWrongBeforeCode = 3;
+
+    struct LoginReply {
+        int result = kStoreFailure;
+        QString sessionKey;        // on success
+        QString verifyImageUrl;    // "file://..." PNG, with 101 and 209
+    };
+
+    explicit DiskAccounts(DiskStore& store);
+
+    LoginReply login(const QString& user, const QString& password, const QString& code);
+
+    // The code of the account's current verification image (empty when none);
+    // the store's own view, as the service would hold it.
+    QString pendingVerifyCode(qint64 uin);
+
+private:
+    LoginReply create(qint64 uin, const QString& password);
+    LoginReply startSession(qint64 uin);
+    LoginReply askForCode(qint64 uin, int result);
+    static QString digest(const QString& salt, const QString& password);
+
+    DiskStore& m_store;
+    std::mutex m_mutex;   // one sign-in at a time: the counts are read, then written
+};

@@ -1,0 +1,329 @@
+#include "disk/DiskStore.h"
+
+#include "Public/SqliteDBManager.h"
+#include "disk/DiskAccounts.h"
+#include "platform/core/AppHome.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Uuid.h"
+#include "platform/media/ImageCodec.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMutex>
+
+namespace {
+
+QMutex g_sharedMutex;
+QString g_defaultRoot;
+std::shared_ptr<DiskStore> g_shared;
+
+DiskStoreDir dirFromRow(const QVariantList& r)
+{
+    return {r[0].toString(), r[1].toString(), r[2].toString(), r[3].toLongLong()};
+}
+
+DiskStoreFile fileFromRow(const QVariantList& r)
+{
+    return {r[0].toString(), r[1].toString(), r[2].toString(), r[3].toLongLong(),
+            r[4].toLongLong(), r[5].toString(), r[6].toString(), r[7].toLongLong()};
+}
+
+const char* kDirColumns = "dir_key, father_key, name, ctime";
+const char* kFileColumns = "file_id, dir_key, name, size, cur_size, sha1, md5, ctime";
+
+}
+
+DiskStore::DiskStore(QString root, std::unique_ptr<SqliteDBManager> db, const Clock* clock, qint64 totalSpace)
+    : m_root(std::move(root)), m_db(std::move(db)), m_clock(clock ? clock : &Clock::system()),
+      m_totalSpace(totalSpace)
+{
+    m_accounts = std::make_unique<DiskAccounts>(*this);
+}
+
+DiskStore::~DiskStore() = default;
+
+std::shared_ptr<DiskStore> DiskStore::open(const QString& root, const Clock* clock, qint64 totalSpace)
+{
+    if (root.isEmpty() || !QDir().mkpath(root + "/blobs"))
+        return nullptr;
+    std::unique_ptr<SqliteDBManager> db = SqliteDBManager::initWithFilePath(root + "/index.db");
+    if (!db)
+        return nullptr;
+    std::shared_ptr<DiskStore> store(new DiskStore(root, std::move(db), clock, totalSpace));
+    if (!store->createSchema())
+        return nullptr;
+    return store;
+}
+
+bool DiskStore::createSchema()
+{
+    return m_db->executeScript(QStringLiteral(
+        "CREATE TABLE IF NOT EXISTS accounts(uin INTEGER PRIMARY KEY, salt TEXT NOT NULL, digest TEXT NOT NULL,"
+        " wrong_count INTEGER NOT NULL DEFAULT 0, verify_code TEXT, root_key TEXT NOT NULL,"
+        " total_space INTEGER NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS sessions(skey TEXT PRIMARY KEY, uin INTEGER NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS folders(dir_key TEXT PRIMARY KEY, uin INTEGER NOT NULL, father_key TEXT,"
+        " name TEXT NOT NULL, ctime INTEGER NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS files(file_id TEXT PRIMARY KEY, uin INTEGER NOT NULL, dir_key TEXT NOT NULL,"
+        " name TEXT NOT NULL, size INTEGER NOT NULL, cur_size INTEGER NOT NULL, sha1 TEXT, md5 TEXT,"
+        " ctime INTEGER NOT NULL);"
+        "CREATE INDEX IF NOT EXISTS folders_father ON folders(father_key);"
+        "CREATE INDEX IF NOT EXISTS files_dir ON files(dir_key);"));
+}
+
+std::shared_ptr<DiskStore> DiskStore::shared()
+{
+    QMutexLocker lock(&g_sharedMutex);
+    if (!g_shared) {
+        const QString root = g_defaultRoot.isEmpty() ? AppHome::current().root() + "/CloudDisk" : g_defaultRoot;
+        g_shared = open(root);
+    }
+    return g_shared;
+}
+
+QString DiskStore::defaultRoot()
+{
+    QMutexLocker lock(&g_sharedMutex);
+    return g_defaultRoot.isEmpty() ? AppHome::current().root() + "/CloudDisk" : g_defaultRoot;
+}
+
+void DiskStore::setDefaultRoot(const QString& root)
+{
+    QMutexLocker lock(&g_sharedMutex);
+    g_defaultRoot = root;
+    g_shared.reset();
+}
+
+qint64 DiskStore::nowMs() const
+{
+    return m_clock->now().toMSecsSinceEpoch();
+}
+
+QString DiskStore::blobPath(const QString& fileId) const
+{
+    return m_root + "/blobs/" + fileId;
+}
+
+bool DiskStore::createFolders(qint64 uin, const QString& rootKey)
+{
+    const qint64 now = nowMs();
+    const QString sql = QStringLiteral("INSERT INTO folders(dir_key, uin, father_key, name, ctime) VALUES(?,?,?,?,?)");
+    return m_db->executeSql(sql, {rootKey, uin, QVariant(), QString(), now})
+        && m_db->executeSql(sql, {Uuid::create(), uin, rootKey, QString::fromUtf8(kDiskFolderName), now});
+}
+
+qint64 DiskStore::uinOfKey(const QString& skey)
+{
+    if (skey.isEmpty())
+        return 0;
+    QList<QVariantList> rows;
+    if (!m_db->queryValues(&rows, QStringLiteral("SELECT uin FROM sessions WHERE skey = ?"), {skey}) || rows.isEmpty())
+        return 0;
+    return rows.first().value(0).toLongLong();
+}
+
+bool DiskStore::selectOne(const QString& sql, const QVariantList& binds, QVariantList* row)
+{
+    QList<QVariantList> rows;
+    if (!m_db->queryValues(&rows, sql, binds) || rows.isEmpty())
+        return false;
+    *row = rows.first();
+    return true;
+}
+
+bool DiskStore::dirOf(qint64 uin, const QString& dirKey, DiskStoreDir* out)
+{
+    QVariantList row;
+    if (!selectOne(QStringLiteral("SELECT %1 FROM folders WHERE dir_key = ? AND uin = ?").arg(kDirColumns),
+                   {dirKey, uin}, &row))
+        return false;
+    if (out)
+        *out = dirFromRow(row);
+    return true;
+}
+
+bool DiskStore::fileOf(qint64 uin, const QString& fileId, DiskStoreFile* out)
+{
+    QVariantList row;
+    if (!selectOne(QStringLiteral("SELECT %1 FROM files WHERE file_id = ? AND uin = ?").arg(kFileColumns),
+                   {fileId, uin}, &row))
+        return false;
+    if (out)
+        *out = fileFromRow(row);
+    return true;
+}
+
+int DiskStore::queryAccount(const QString& skey, DiskStoreAccount* out)
+{
+    const qint64 uin = uinOfKey(skey);
+    if (!uin)
+        return DiskStoreRet::kNeedLogin;
+    QList<QVariantList> rows;
+    if (!m_db->queryValues(&rows,
+                           QStringLiteral("SELECT root_key, total_space, (SELECT COALESCE(SUM(cur_size), 0) FROM files"
+                                          " WHERE uin = accounts.uin) FROM accounts WHERE uin = ?"),
+                           {uin})
+        || rows.isEmpty())
+        return DiskStoreRet::kIoError;
+    out->uin = uin;
+    out->rootKey = rows.first()[0].toString();
+    out->totalSpace = rows.first()[1].toLongLong();
+    out->usedSpace = rows.first()[2].toLongLong();
+    return DiskStoreRet::kOk;
+}
+
+int DiskStore::listDir(const QString& skey, const QString& dirKey, QList<DiskStoreDir>* dirs,
+                       QList<DiskStoreFile>* files)
+{
+    const qint64 uin = uinOfKey(skey);
+    if (!uin)
+        return DiskStoreRet::kNeedLogin;
+    if (!dirOf(uin, dirKey, nullptr))
+        return DiskStoreRet::kNotFound;
+    QList<QVariantList> dirRows;
+    QList<QVariantList> fileRows;
+    const QString dirSql = QStringLiteral("SELECT %1 FROM folders WHERE father_key = ? AND uin = ?"
+                                          " ORDER BY ctime DESC, rowid DESC").arg(kDirColumns);
+    const QString fileSql = QStringLiteral("SELECT %1 FROM files WHERE dir_key = ? AND uin = ?"
+                                           " ORDER BY ctime DESC, rowid DESC").arg(kFileColumns);
+    if (!m_db->queryValues(&dirRows, dirSql, {dirKey, uin}) || !m_db->queryValues(&fileRows, fileSql, {dirKey, uin}))
+        return DiskStoreRet::kIoError;
+    dirs->clear();
+    files->clear();
+    for (const QVariantList& r : dirRows)
+        dirs->append(dirFromRow(r));
+    for (const QVariantList& r : fileRows)
+        files->append(fileFromRow(r));
+    return DiskStoreRet::kOk;
+}
+
+int DiskStore::makeDir(const QString& skey, const QString& fatherKey, const QString& name, DiskStoreDir* out)
+{
+    const qint64 uin = uinOfKey(skey);
+    if (!uin)
+        return DiskStoreRet::kNeedLogin;
+    if (name.trimmed().isEmpty() || name.contains('/'))
+        return DiskStoreRet::kBadRequest;
+    if (!dirOf(uin, fatherKey, nullptr))
+        return DiskStoreRet::kNotFound;
+    DiskStoreDir dir{Uuid::create(), fatherKey, name, nowMs()};
+    if (!m_db->executeSql(QStringLiteral("INSERT INTO folders(dir_key, uin, father_key, name, ctime) VALUES(?,?,?,?,?)"),
+                          {dir.key, uin, dir.fatherKey, dir.name, dir.ctime}))
+        return DiskStoreRet::kIoError;
+    *out = dir;
+    return DiskStoreRet::kOk;
+}
+
+int DiskStore::registerFile(const QString& skey, const QString& dirKey, const QString& name, qint64 size,
+                            const QString& sha1, const QString& md5, DiskStoreFile* out)
+{
+    const qint64 uin = uinOfKey(skey);
+    if (!uin)
+        return DiskStoreRet::kNeedLogin;
+    if (name.isEmpty() || size < 0)
+        return DiskStoreRet::kBadRequest;
+    std::lock_guard lock(m_writeMutex);
+    if (!dirOf(uin, dirKey, nullptr))
+        return DiskStoreRet::kNotFound;
+    DiskStoreAccount account;
+    if (queryAccount(skey, &account) != DiskStoreRet::kOk)
+        return DiskStoreRet::kIoError;
+    if (size > account.totalSpace - account.usedSpace)
+        return DiskStoreRet::kNoSpace;
+    DiskStoreFile file{Uuid::create(), dirKey, name, size, 0, sha1, md5, nowMs()};
+    QFile blob(blobPath(file.fileId));
+    if (!blob.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return DiskStoreRet::kIoError;
+    blob.close();
+    if (!m_db->executeSql(QStringLiteral("INSERT INTO files(file_id, uin, dir_key, name, size, cur_size, sha1, md5,"
+                                         " ctime) VALUES(?,?,?,?,?,?,?,?,?)"),
+                          {file.fileId, uin, dirKey, name, size, 0, sha1, md5, file.ctime})) {
+        QFile::remove(blob.fileName());
+        return DiskStoreRet::kIoError;
+    }
+    *out = file;
+    return DiskStoreRet::kOk;
+}
+
+int DiskStore::fileInfo(const QString& skey, const QString& fileId, DiskStoreFile* out)
+{
+    const qint64 uin = uinOfKey(skey);
+    if (!uin)
+        return DiskStoreRet::kNeedLogin;
+    return fileOf(uin, fileId, out) ? DiskStoreRet::kOk : DiskStoreRet::kNotFound;
+}
+
+int DiskStore::appendChunk(const QString& skey, const QString& fileId, qint64 offset, const QByteArray& bytes,
+                           qint64* newSize)
+{
+    const qint64 uin = uinOfKey(skey);
+    if (!uin)
+        return DiskStoreRet::kNeedLogin;
+    std::lock_guard lock(m_writeMutex);
+    DiskStoreFile file;
+    if (!fileOf(uin, fileId, &file))
+        return DiskStoreRet::kNotFound;
+    if (offset != file.curSize || file.curSize + bytes.size() > file.size)
+        return DiskStoreRet::kBadRequest;
+    QFile blob(blobPath(fileId));
+    if (!blob.open(QIODevice::ReadWrite) || !blob.resize(offset) || !blob.seek(offset)
+        || blob.write(bytes) != bytes.size() || !blob.flush())
+        return DiskStoreRet::kIoError;
+    blob.close();
+    const qint64 size = offset + bytes.size();
+    if (!m_db->executeSql(QStringLiteral("UPDATE files SET cur_size = ? WHERE file_id = ?"), {size, fileId}))
+        return DiskStoreRet::kIoError;
+    *newSize = size;
+    return DiskStoreRet::kOk;
+}
+
+int DiskStore::readChunk(const QString& skey, const QString& fileId, qint64 offset, qint64 maxLength,
+                         QByteArray* out)
+{
+    const qint64 uin = uinOfKey(skey);
+    if (!uin)
+        return DiskStoreRet::kNeedLogin;
+    std::lock_guard lock(m_writeMutex);
+    DiskStoreFile file;
+    if (!fileOf(uin, fileId, &file))
+        return DiskStoreRet::kNotFound;
+    if (offset < 0 || offset > file.curSize || maxLength < 0)
+        return DiskStoreRet::kBadRequest;
+    QFile blob(blobPath(fileId));
+    if (!blob.open(QIODevice::ReadOnly) || !blob.seek(offset))
+        return DiskStoreRet::kIoError;
+    const qint64 want = std::min(maxLength, file.curSize - offset);
+    *out = blob.read(want);
+    return out->size() == want ? DiskStoreRet::kOk : DiskStoreRet::kIoError;
+}
+
+int DiskStore::deleteFile(const QString& skey, const QString& fileId)
+{
+    const qint64 uin = uinOfKey(skey);
+    if (!uin)
+        return DiskStoreRet::kNeedLogin;
+    std::lock_guard lock(m_writeMutex);
+    if (!fileOf(uin, fileId, nullptr))
+        return DiskStoreRet::kNotFound;
+    if (!m_db->executeSql(QStringLiteral("DELETE FROM files WHERE file_id = ? AND uin = ?"), {fileId, uin}))
+        return DiskStoreRet::kIoError;
+    QFile::remove(blobPath(fileId));
+    return DiskStoreRet::kOk;
+}
+
+int DiskStore::thumbnail(const QString& skey, const QString& fileId, int side, QByteArray* out)
+{
+    const qint64 uin = uinOfKey(skey);
+    if (!uin)
+        return DiskStoreRet::kNeedLogin;
+    DiskStoreFile file;
+    if (!fileOf(uin, fileId, &file))
+        return DiskStoreRet::kNotFound;
+    if (file.curSize != file.size)
+        return DiskStoreRet::kNotImage;
+    const QImage scaled = ImageCodec::decodeScaledFile(blobPath(fileId), QSize(side, side));
+    if (scaled.isNull())
+        return DiskStoreRet::kNotImage;
+    *out = ImageCodec::encodeJpeg(ImageCodec::thumbnailWithSize(scaled, QSize(side, side)), 90);
+    return out->isEmpty() ? DiskStoreRet::kIoError : DiskStoreRet::kOk;
+}

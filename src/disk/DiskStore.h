@@ -1,0 +1,82 @@
+#pragma once
+
+#include "disk/DiskStoreTypes.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QVariantList>
+
+#include <memory>
+#include <mutex>
+
+class Clock;
+class DiskAccounts;
+class SqliteDBManager;
+
+// The local stand-in for the disk service: a folder of blobs ("blobs/<file
+// id>") and a SQLite index ("index.db") of accounts, sign-in keys, folders
+// and files. Every command takes the sign-in key of an account and answers
+// a DiskStoreRet code; an unknown key answers kNeedLogin. Safe to use from
+// several threads at once.
+class DiskStore {
+public:
+    static constexpr qint64 kDefaultTotalSpace = 10LL * 1024 * 1024 * 1024;
+
+    // Opens (or creates) the store in `root`; null when it cannot.
+    static std::shared_ptr<DiskStore> open(const QString& root, const Clock* clock = nullptr,
+                                           qint64 totalSpace = kDefaultTotalSpace);
+    ~DiskStore();
+    DiskStore(const DiskStore&) = delete;
+    DiskStore& operator=(const DiskStore&) = delete;
+
+    // The process-wide store, opened on first use at defaultRoot(); null when
+    // it cannot be opened (every command then fails as a transport failure).
+    static std::shared_ptr<DiskStore> shared();
+    // "CloudDisk" in the application home unless set (the --disk-root flag).
+    static QString defaultRoot();
+    static void setDefaultRoot(const QString& root);
+
+    const QString& root() const { return m_root; }
+    DiskAccounts& accounts() { return *m_accounts; }
+    SqliteDBManager& db() { return *m_db; }
+    const Clock& clock() const { return *m_clock; }
+
+    int queryAccount(const QString& skey, DiskStoreAccount* out);
+    int listDir(const QString& skey, const QString& dirKey, QList<DiskStoreDir>* dirs, QList<DiskStoreFile>* files);
+    int makeDir(const QString& skey, const QString& fatherKey, const QString& name, DiskStoreDir* out);
+    // A new file of `size` bytes in the folder, nothing of it stored yet.
+    int registerFile(const QString& skey, const QString& dirKey, const QString& name, qint64 size,
+                     const QString& sha1, const QString& md5, DiskStoreFile* out);
+    int fileInfo(const QString& skey, const QString& fileId, DiskStoreFile* out);
+    // Appends bytes at `offset`, which must equal the stored size.
+    int appendChunk(const QString& skey, const QString& fileId, qint64 offset, const QByteArray& bytes,
+                    qint64* newSize);
+    int readChunk(const QString& skey, const QString& fileId, qint64 offset, qint64 maxLength, QByteArray* out);
+    int deleteFile(const QString& skey, const QString& fileId);
+    // JPEG bytes of a side x side centre crop of an image file.
+    int thumbnail(const QString& skey, const QString& fileId, int side, QByteArray* out);
+
+    // Creates an account's top folder and the one folder below it.
+    bool createFolders(qint64 uin, const QString& rootKey);
+    qint64 nowMs() const;
+
+    static constexpr const char* kDiskFolderName = "Ky网盘";
+
+private:
+    DiskStore(QString root, std::unique_ptr<SqliteDBManager> db, const Clock* clock, qint64 totalSpace);
+    bool createSchema();
+    // The account of a sign-in key, or 0.
+    qint64 uinOfKey(const QString& skey);
+    bool selectOne(const QString& sql, const QVariantList& binds, QVariantList* row);
+    bool dirOf(qint64 uin, const QString& dirKey, DiskStoreDir* out);
+    bool fileOf(qint64 uin, const QString& fileId, DiskStoreFile* out);
+    QString blobPath(const QString& fileId) const;
+
+    QString m_root;
+    std::unique_ptr<SqliteDBManager> m_db;
+    const Clock* m_clock;
+    qint64 m_totalSpace;
+    std::unique_ptr<DiskAccounts> m_accounts;
+    std::mutex m_writeMutex;   // compound writes (blob and index together)
+};

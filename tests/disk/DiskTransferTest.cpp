@@ -1,0 +1,289 @@
+#include "DiskFixture.h"
+
+#include "disk/DiskFileCache.h"
+#include "platform/media/ImageCodec.h"
+#include "support/EventLoop.h"
+#include "platform/ui/ChoiceDialog.h"
+#include "support/FakePhotoAsset.h"
+#include "support/FakePhotoLibrary.h"
+#include "support/ImageFixtures.h"
+
+#include <QFile>
+#include <QSemaphore>
+#include <QUrl>
+
+namespace {
+
+QByteArray pattern(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 251) & 0xff);
+    return bytes;
+}
+
+using DiskTransferTest = DiskFixture;
+
+TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop)
+{
+    const DiskDirPtr dir = signIn();
+    ASSERT_TRUE(dir);
+    const QByteArray bytes = pattern(5 * 64 * 1024 + 123);
+    DiskFilePtr file = DiskFile::initWithUploadData(bytes, "big.bin", dir);
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(DiskFileCache::shared().contains(file->local_id()));
+    QList<qint64> chunkEnds;
+    manager->setChunkObserver([&](const DiskFilePtr& f, qint64 done) {
+        chunkEnds.append(done);
+        if (done == 2 * 64 * 1024)
+            manager->requestStopUploadFile(f);
+    });
+
+    RecordingDiskResponse first;
+    manager->requestUploadFile(file, &first);
+    ASSERT_TRUE(waitForLog(first, 1));
+    spinEvents(20);
+    EXPECT_EQ(first.log, QStringList{"upload fail"});
+    EXPECT_EQ(file->file_cur_size(), 2 * 64 * 1024);
+    EXPECT_EQ(first.uploadProgress.size(), 2);
+
+    RecordingDiskResponse second;
+    manager->requestUploadFile(file, &second);
+    ASSERT_TRUE(waitForLog(second, 1));
+    spinEvents(20);
+    EXPECT_EQ(second.log, QStringList{"upload ok"});
+    // Every chunk is at most 64 KB and the second run starts where the first stopped.
+    EXPECT_EQ(chunkEnds, (QList<qint64>{65536, 131072, 196608, 262144, 327680, 327803}));
+    ASSERT_EQ(second.uploadProgress.size(), 4);
+    EXPECT_FLOAT_EQ(second.uploadProgress.last(), 100.0f);
+    EXPECT_EQ(file->file_cur_size(), bytes.size());
+
+    // The stored bytes come back whole.
+    QFile::remove(file->file_path());
+    RecordingDiskResponse down;
+    manager->requestDownloadFile(file, &down);
+    ASSERT_TRUE(waitForLog(down, 1));
+    EXPECT_EQ(down.log, QStringList{"download ok"});
+    EXPECT_EQ(ImageFixtures::readFile(file->file_path()), bytes);
+}
+
+TEST_F(DiskTransferTest, DownloadResumesFromTheLocalFileAndRefusesIncompleteFiles)
+{
+    const DiskDirPtr dir = signIn();
+    const QByteArray bytes = pattern(3 * 64 * 1024);
+    ASSERT_TRUE(uploadBytes(bytes, "a.bin", dir));
+
+    RecordingDiskResponse list;
+    manager->requestQueryDir(dir, &list);
+    ASSERT_TRUE(waitForLog(list, 1));
+    ASSERT_EQ(list.files.size(), 1);
+    DiskFilePtr listed = list.files.first();
+    EXPECT_TRUE(listed->file_path().endsWith(listed->file_id() + ".BIN"));
+    // 100000 bytes are already here.
+    ASSERT_TRUE(ImageFixtures::writeFile(listed->file_path(), bytes.left(100000)));
+    QList<qint64> reads;
+    manager->setChunkObserver([&](const DiskFilePtr&, qint64 done) { reads.append(done); });
+
+    RecordingDiskResponse down;
+    manager->requestDownloadFile(listed, &down);
+    ASSERT_TRUE(waitForLog(down, 1));
+    EXPECT_EQ(down.log, QStringList{"download ok"});
+    EXPECT_EQ(reads, (QList<qint64>{165536, 196608}));
+    EXPECT_EQ(ImageFixtures::readFile(listed->file_path()), bytes);
+
+    listed->setFile_cur_size(10);
+    RecordingDiskResponse refused;
+    manager->requestDownloadFile(listed, &refused);
+    ASSERT_TRUE(waitForLog(refused, 1));
+    EXPECT_EQ(refused.log, QStringList{"download fail"});
+    EXPECT_EQ(refused.lastError.message, "下载失败，不能下载没完成上传文件");
+}
+
+TEST_F(DiskTransferTest, ThumbnailIsA128SquareBesideTheLocalFile)
+{
+    const DiskDirPtr dir = signIn();
+    ASSERT_TRUE(uploadBytes(ImageFixtures::jpeg(640, 400), "p.jpg", dir));
+    ASSERT_TRUE(uploadBytes(pattern(1000), "n.txt", dir));
+    RecordingDiskResponse list;
+    manager->requestQueryDir(dir, &list);
+    ASSERT_TRUE(waitForLog(list, 1));
+    ASSERT_EQ(list.files.size(), 2);
+
+    RecordingDiskResponse r;
+    manager->requestDownloadThumbnail(list.files[1], &r);   // the older one: the photo
+    manager->requestDownloadThumbnail(list.files[0], &r);   // not an image
+    ASSERT_TRUE(waitForLog(r, 2));
+    EXPECT_TRUE(r.log.contains("thumb ok"));
+    EXPECT_TRUE(r.log.contains("thumb fail"));
+    const QImage thumb = ImageCodec::decodeFile(list.files[1]->file_path() + ".thumb");
+    EXPECT_EQ(thumb.size(), QSize(128, 128));
+
+    // While ignoring is on, a request is answered as dropped.
+    manager->setIgnoreThumbnailRequest(true);
+    RecordingDiskResponse ignored;
+    manager->requestDownloadThumbnail(list.files[1], &ignored);
+    ASSERT_TRUE(waitForLog(ignored, 1));
+    EXPECT_EQ(ignored.log, QStringList{"thumb fail"});
+    EXPECT_EQ(ignored.lastError.code, DiskErrorCode::kStopped);
+}
+
+TEST_F(DiskTransferTest, ListingIsNewestFirstAndMakeDirAddsAFolder)
+{
+    const DiskDirPtr dir = signIn();
+    ASSERT_TRUE(makeDir("old", dir));
+    clock.advanceSeconds(10);
+    ASSERT_TRUE(uploadBytes(pattern(10), "first.jpg", dir));
+    clock.advanceSeconds(10);
+    const DiskDirPtr newer = makeDir("new", dir);
+    ASSERT_TRUE(newer);
+    EXPECT_EQ(newer->dir_father(), dir);
+    EXPECT_EQ(newer->fullPath(), "/Ky网盘/new");
+    clock.advanceSeconds(10);
+    ASSERT_TRUE(uploadBytes(pattern(20), "second.jpg", dir));
+
+    RecordingDiskResponse r;
+    manager->requestQueryDir(dir, &r);
+    ASSERT_TRUE(waitForLog(r, 1));
+    EXPECT_EQ(r.log, QStringList{"list"});
+    ASSERT_EQ(r.dirs.size(), 2);
+    EXPECT_EQ(r.dirs[0]->dir_name(), "new");
+    EXPECT_EQ(r.dirs[1]->dir_name(), "old");
+    ASSERT_EQ(r.files.size(), 2);
+    EXPECT_EQ(r.files[0]->file_name(), "second.jpg");
+    EXPECT_EQ(r.files[0]->extType(), 8);
+    EXPECT_EQ(r.files[1]->file_name(), "first.jpg");
+
+    // The account's top answers as the root listing and refreshes the used space.
+    RecordingDiskResponse top;
+    manager->requestQueryDir(manager->current_user()->root_dir(), &top);
+    ASSERT_TRUE(waitForLog(top, 1));
+    EXPECT_EQ(top.log, QStringList{"list root"});
+    EXPECT_EQ(manager->current_user()->used_space(), 30);
+}
+
+TEST_F(DiskTransferTest, UploadIntoTheRootIsRefusedWithOneAnswer)
+{
+    ASSERT_TRUE(signIn());
+    DiskFilePtr file = DiskFile::initWithUploadData("x", "x.jpg", manager->current_user()->root_dir());
+    RecordingDiskResponse r;
+    manager->requestUploadFile(file, &r);
+    ASSERT_TRUE(waitForLog(r, 1));
+    spinEvents(20);
+    EXPECT_EQ(r.log, QStringList{"upload fail"});
+}
+
+TEST_F(DiskTransferTest, DeleteStopsARunningUploadAndEachRequestAnswersOnce)
+{
+    const DiskDirPtr dir = signIn();
+    DiskFilePtr file = DiskFile::initWithUploadData(pattern(4 * 64 * 1024), "d.jpg", dir);
+    QSemaphore reached;
+    QSemaphore go;
+    manager->setChunkObserver([&](const DiskFilePtr&, qint64 done) {
+        if (done == 64 * 1024) {
+            reached.release();
+            go.acquire();
+        }
+    });
+    RecordingDiskResponse up;
+    manager->requestUploadFile(file, &up);
+    ASSERT_TRUE(waitUntil([&] { return reached.available() > 0; }));
+    RecordingDiskResponse del;
+    manager->requestDeleteFile(file, &del);
+    go.release();
+    ASSERT_TRUE(waitForLog(up, 1));
+    ASSERT_TRUE(waitForLog(del, 1));
+    spinEvents(30);
+    EXPECT_EQ(up.log, QStringList{"upload fail"});
+    EXPECT_EQ(del.log, QStringList{"delete ok"});
+    EXPECT_FALSE(DiskFileCache::shared().contains(file->local_id()));
+
+    RecordingDiskResponse list;
+    manager->requestQueryDir(dir, &list);
+    ASSERT_TRUE(waitForLog(list, 1));
+    EXPECT_TRUE(list.files.isEmpty());
+}
+
+TEST_F(DiskTransferTest, StoppedQueuedDownloadsAnswerOnceAndAGoneResponseHearsNothing)
+{
+    const DiskDirPtr dir = signIn();
+    QList<DiskFilePtr> files;
+    for (int i = 0; i < 3; ++i) {
+        files.append(uploadBytes(pattern(2 * 64 * 1024), QString("f%1.jpg").arg(i), dir));
+        QFile::remove(files.last()->file_path());   // nothing here yet: each download has to read
+    }
+    // Hold both download threads so that the third download stays queued.
+    QSemaphore go;
+    manager->setChunkObserver([&](const DiskFilePtr&, qint64) { go.acquire(); });
+    RecordingDiskResponse r;
+    for (const DiskFilePtr& f : files)
+        manager->requestDownloadFile(f, &r);
+    manager->requestStopDownloadFile(files[2]);
+    manager->requestStopDownloadFile(files[0]);
+    go.release(100);
+    ASSERT_TRUE(waitForLog(r, 3));
+    spinEvents(30);
+    EXPECT_EQ(r.log.count("download fail"), 2);
+    EXPECT_EQ(r.log.count("download ok"), 1);
+
+    // A destroyed response object gets nothing; the listing queue answers in order.
+    auto gone = std::make_unique<RecordingDiskResponse>();
+    manager->requestQueryDir(dir, gone.get());
+    gone.reset();
+    RecordingDiskResponse after;
+    manager->requestQueryDir(dir, &after);
+    EXPECT_TRUE(waitForLog(after, 1));
+}
+
+TEST_F(DiskTransferTest, CommandsWithoutASignInAskForItAndShowOneAlertPerText)
+{
+    RecordingDiskResponse r;
+    r.allowAlerts = true;
+    auto dir = std::make_shared<DiskDir>("x", "nope");
+    manager->requestQueryDir(dir, &r);
+    manager->requestQueryDir(dir, &r);
+    ASSERT_TRUE(waitForLog(r, 4));
+    EXPECT_EQ(r.log, (QStringList{"require login", "list fail", "require login", "list fail"}));
+    EXPECT_EQ(manager->shownErrorAlerts().size(), 1);
+    for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
+        delete d;
+}
+
+}
+
+namespace {
+
+TEST_F(DiskTransferTest, UploadSourcesFromTheLibraryAndFromFiles)
+{
+    const DiskDirPtr dir = signIn();
+    auto library = std::make_shared<FakePhotoLibrary>();
+    const QString url = "assets-library://asset/asset.JPG?id=77&ext=JPG";
+    const QByteArray photo = ImageFixtures::jpeg(300, 200);
+    library->add(std::make_shared<FakePhotoAsset>(url, photo));
+    PhotoLibrary::setShared(library);
+
+    DiskFilePtr fromLibrary = DiskFile::initWithUploadSource(url, "IMG_77.JPG", dir);
+    ASSERT_TRUE(fromLibrary);
+    EXPECT_EQ(fromLibrary->file_size(), photo.size());
+    EXPECT_EQ(fromLibrary->extType(), 8);
+    const QString path = home.path("plain.txt");
+    ASSERT_TRUE(ImageFixtures::writeFile(path, "hello"));
+    DiskFilePtr fromFile = DiskFile::initWithUploadSource(QUrl::fromLocalFile(path).toString(), "plain.txt", dir);
+    ASSERT_TRUE(fromFile);
+    EXPECT_EQ(DiskFile::initWithUploadSource("assets-library://asset/asset.JPG?id=missing&ext=JPG", "x.jpg", dir),
+              nullptr);
+
+    RecordingDiskResponse r;
+    manager->requestUploadFile(fromLibrary, &r);
+    manager->requestUploadFile(fromFile, &r);
+    ASSERT_TRUE(waitForLog(r, 2));
+    EXPECT_EQ(r.log, (QStringList{"upload ok", "upload ok"}));
+    PhotoLibrary::setShared(nullptr);
+
+    // Bytes given directly carry their digests.
+    DiskFilePtr fromData = DiskFile::initWithUploadData("abc", "a.txt", dir);
+    EXPECT_EQ(fromData->sha1(), "a9993e364706816aba3e25717850c26c9cd0d89d");
+    EXPECT_EQ(fromData->md5(), "900150983cd24fb0d6963f7d28e17f72");
+    EXPECT_TRUE(fromData->uploadSource().startsWith("file://"));
+}
+
+}

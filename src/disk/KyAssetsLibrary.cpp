@@ -44,7 +44,7 @@ std::shared_ptr<AssetsLibrary> KyAssetsLibrary::library()
             missing = !m_library;
         }
         if (missing)
-            setLibrary(std::make_shared<FolderAssetsLibrary>(defaultRoot(), AppHome::current().caches()));
+            setLibrary(FolderAssetsLibrary::open(defaultRoot(), AppHome::current().caches()));
     });
     std::lock_guard lock(g_mutex);
     return m_library;

@@ -74,7 +74,7 @@ void LaunchOptions::apply() const
     // The one device library (it is also PhotoLibrary::shared()).
     KyAssetsLibrary::setDefaultRoot(library);
     KyAssetsLibrary::shareAssetsLibrary().setLibrary(
-        std::make_shared<FolderAssetsLibrary>(library, AppHome::current().caches()));
+        FolderAssetsLibrary::open(library, AppHome::current().caches()));
     DiskManager::setDiskRoot(diskRoot);
     stored() = *this;
 }

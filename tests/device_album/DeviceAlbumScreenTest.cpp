@@ -9,11 +9,15 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
+#include "platform/ui/NavigationStack.h"
 #include "platform/ui/ShadowLabel.h"
 #include "support/EventLoop.h"
 #include "support/FakeAssetsLibrary.h"
 #include "support/FakePhotoAsset.h"
+#include "support/ImageFixtures.h"
 #include "support/TempHome.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -29,6 +33,20 @@ PhotoAssetPtr item(const QString& id, PhotoAssetKind kind, const QDateTime& when
     const QString ext = kind == PhotoAssetKind::Video ? "MOV" : "JPG";
     return FakePhotoAsset::make("assets-library://asset/asset." + ext + "?id=" + id + "&ext=" + ext, "x", kind, when);
 }
+
+// A video backed by a file on disk.
+class FileAsset : public FakePhotoAsset {
+public:
+    explicit FileAsset(QString path)
+        : FakePhotoAsset("assets-library://asset/asset.MOV?id=clip&ext=MOV", "x", PhotoAssetKind::Video),
+          m_path(std::move(path))
+    {
+    }
+    QString filePath() const override { return m_path; }
+
+private:
+    QString m_path;
+};
 
 QDateTime at(int day, int hour) { return QDateTime(QDate(2024, 6, day), QTime(hour, 0), Qt::UTC); }
 
@@ -305,10 +323,27 @@ TEST_F(DeviceAlbumScreenTest, PickerStartsEditingAndOnlySetsFlagsOnChange)
     center.post(KyAssetsLibrary::kChangedNotification);
     center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
     spinEvents(400);
-    EXPECT_EQ(cancelFlags, QList<bool>{true});
+    EXPECT_EQ(cancelFlags, (QList<bool>{false, true}));
     EXPECT_FALSE(picker->needUpdate());
     EXPECT_EQ(lib->enumerations(), before);
     EXPECT_TRUE(makeScreen(1)->bar()->backupButton()->isHidden());
+}
+
+TEST_F(DeviceAlbumScreenTest, APickerClosesOnCancel)
+{
+    auto* root = new ui::Screen;
+    ui::NavigationStack stack(root);
+    stack.resize(615, 748);
+    stack.show();
+    stack.beginAppearanceTransition(true, false);
+    stack.endAppearanceTransition();
+    auto* picker = new PavSystemAlbumViewController_iPad(1, collaborators());
+    stack.push(picker, false);
+    ASSERT_EQ(stack.topScreen(), picker);
+    ASSERT_TRUE(settle(*picker));
+    picker->bar()->cancelButton()->click();
+    spinEvents(20);
+    EXPECT_EQ(stack.topScreen(), root);
 }
 
 TEST_F(DeviceAlbumScreenTest, AClosedPickerDropsItsAnswer)
@@ -345,6 +380,15 @@ TEST_F(DeviceAlbumScreenTest, OpeningCapturesTheTapAndIgnoresASecondOne)
     s->systemAssetViewDidSelect(gone);
     spinEvents(250);
     EXPECT_TRUE(played.isEmpty());
+
+    QTemporaryDir dir;
+    const QString file = dir.filePath("clip.mov");
+    ASSERT_TRUE(ImageFixtures::writeFile(file, "not really a movie"));
+    auto clip = std::make_shared<ALAsset>(std::make_shared<FileAsset>(file));
+    clip->setType(ALAsset::ALAssetTypeVideo);
+    s->systemAssetViewDidSelect(clip);
+    ASSERT_TRUE(waitUntil([&] { return !played.isEmpty(); }));
+    EXPECT_EQ(played, QList<QUrl>{QUrl::fromLocalFile(file)});
     VideoPlayerScreen::setFactory({});
 }
 

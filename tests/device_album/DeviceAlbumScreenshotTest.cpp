@@ -1,4 +1,8 @@
 #include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/container/PavAlbumSelectionViewItem.h"
+#include "albums/container/PavAlbumSelectionView_iPad.h"
+#include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "albums/widgets/PavDoubleSlider.h"
 #include "albums/device/DeviceAlbumBar.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/widgets/AssetThumbnailLoader.h"
@@ -15,6 +19,7 @@
 #include "support/TempHome.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -157,4 +162,46 @@ TEST_F(DeviceAlbumScreenshot, TheAlbumTabShowsTheDeviceAlbum)
         EXPECT_FALSE(album->bar()->isHidden());
         EXPECT_TRUE(canvas.grab().save(QString(PAV_TEST_OUTPUT_DIR) + "/device_album_in_container.png"));
     }
+}
+
+TEST_F(DeviceAlbumScreenshot, OnlyPhotoListingsChangeTheAlbumIcon)
+{
+    PavAlbumContainerController_iPad::Collaborators c;
+    c.usage = [](int) {};
+    ui::Canvas canvas;
+    auto* container = new PavAlbumContainerController_iPad(c);
+    canvas.setRootScreen(container);
+    canvas.show();
+    auto* album = qobject_cast<PavSystemAlbumViewController_iPad*>(container->systemAlbumViewController());
+    ASSERT_NE(album, nullptr);
+    ui::ImageButton* icon = container->albumSelectionView()->systemAlbumItem()->albumButton();
+    auto settle = [&] {
+        return waitUntil([&] {
+            PavAssetsManager::sharePavALAssetsManager().drain();
+            AssetThumbnailLoader::shared().waitForDone();
+            return !album->isUpdating();
+        }, 15000);
+    };
+    ASSERT_TRUE(settle());
+    ASSERT_TRUE(waitUntil([&] { return icon->currentImage().size() == QSize(150, 150); }));
+    const qint64 photoIcon = icon->currentImage().cacheKey();
+
+    // A video listing knows nothing of photos: the icon stays.
+    album->bar()->doubleSlider()->setSliderType(1, false);
+    album->valueChangedInSlider(album->bar()->doubleSlider());
+    ASSERT_TRUE(settle());
+    spinEvents(100);
+    EXPECT_EQ(album->loadedKind(), 1);
+    EXPECT_EQ(icon->currentImage().cacheKey(), photoIcon);
+
+    // A photo listing without photos restores the default icon.
+    album->bar()->doubleSlider()->setSliderType(0, false);
+    for (const QString& f : QDir(dir.filePath("Pictures")).entryList(QDir::Files))
+        QFile::remove(dir.filePath("Pictures/" + f));
+    album->getAssetsData();
+    ASSERT_TRUE(settle());
+    ASSERT_TRUE(waitUntil([&] { return icon->currentImage().cacheKey() != photoIcon; }));
+    EXPECT_TRUE(album->assetsArray().isEmpty());
+    EXPECT_FALSE(album->emptyView()->isHidden());
+    EXPECT_NE(icon->currentImage().size(), QSize(150, 150));
 }

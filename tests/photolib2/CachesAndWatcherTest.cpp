@@ -1,7 +1,6 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/photolib/LibraryWatcher.h"
 #include "platform/photolib/MetadataCache.h"
-#include "platform/photolib/ThumbnailCache.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
 
@@ -59,24 +58,6 @@ TEST(MetadataCache, DamagedFileIsIgnored)
     EXPECT_FALSE(MetadataCache(file).find("/r/a.jpg", 1, 2).has_value());
     ASSERT_TRUE(AtomicFile::write(file, bytes.left(bytes.size() - 3)));
     EXPECT_FALSE(MetadataCache(file).find("/r/a.jpg", 1, 2).has_value());
-}
-
-TEST(ThumbnailCache, SurvivesANewInstanceAndKeysFollowTheFile)
-{
-    QTemporaryDir dir;
-    const QString key = ThumbnailCache::keyFor("/lib/a.jpg", 10, 99, "square");
-    EXPECT_NE(key, ThumbnailCache::keyFor("/lib/a.jpg", 10, 100, "square"));
-    EXPECT_NE(key, ThumbnailCache::keyFor("/lib/a.jpg", 10, 99, "aspect"));
-    QImage img(20, 20, QImage::Format_RGB32);
-    img.fill(Qt::green);
-    {
-        ThumbnailCache cache(dir.filePath("thumbs"));
-        EXPECT_TRUE(cache.find(key).isNull());
-        cache.store(key, img);
-        EXPECT_EQ(cache.find(key).size(), QSize(20, 20));
-    }
-    ThumbnailCache fresh(dir.filePath("thumbs"));
-    EXPECT_EQ(fresh.find(key).size(), QSize(20, 20));
 }
 
 TEST(LibraryWatcher, OneNoticePerBurstAndNoneForHiddenOrTemporaryFiles)

@@ -1,12 +1,10 @@
 #include "platform/photolib/FolderAssetsLibrary.h"
-#include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
 #include "support/VideoFixtures.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -209,20 +207,4 @@ TEST_F(FolderAssetsLibraryTest, ASecondOpeningServesFactsAndThumbnailsFromTheCac
     setTime(target, mtime.addSecs(10));
     FolderAssetsLibrary third(root, caches);
     EXPECT_EQ(named(scan(third)[0], "exif.jpg")->date().date().year(), 1999);
-}
-
-TEST_F(FolderAssetsLibraryTest, OneDebouncedChangeNoticePerBurst)
-{
-    FolderAssetsLibrary lib(root, caches, nullptr, 150);
-    QSignalSpy spy(&lib, &AssetsLibrary::changed);
-    write("new1.jpg", ImageFixtures::jpeg(8, 8));
-    write("new2.jpg", ImageFixtures::jpeg(8, 8));
-    QFile::remove(path("anim.gif"));
-    ASSERT_TRUE(waitUntil([&] { return spy.count() >= 1; }));
-    spinEvents(500);
-    EXPECT_EQ(spy.count(), 1);
-    QFile::remove(path("Trip/inside album.jpg"));
-    ASSERT_TRUE(waitUntil([&] { return spy.count() >= 2; }));
-    spinEvents(400);
-    EXPECT_EQ(spy.count(), 2);
 }

@@ -130,8 +130,8 @@ void PavSystemAlbumViewController_iPad::viewDidLoad()
     m_isEditing = false;
     m_libraryObserver = m_c.center->addObserver(KyAssetsLibrary::kChangedNotification,
                                                 [this](const QVariantMap&) { assetsLibraryDidChanged(); });
+    m_c.setCancelFlags(false);
     if (m_useType == ReloadPolicy::AlbumTab) {
-        m_c.setCancelFlags(false);
         m_checkObserver = m_c.center->addObserver(QString::fromLatin1(kShouldCheckUpdateNotification),
                                                   [this](const QVariantMap&) { systemAlbumShouldCheckUpdate(); });
         applyBar();

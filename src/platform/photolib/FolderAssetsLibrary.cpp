@@ -1,5 +1,6 @@
 #include "platform/photolib/FolderAssetsLibrary.h"
 
+#include "platform/core/MainThread.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/media/VideoReader.h"
 #include "platform/photolib/LibraryWatcher.h"
@@ -15,6 +16,21 @@ namespace {
 const CachedFolderAsset* asCached(const PhotoAsset& asset)
 {
     return dynamic_cast<const CachedFolderAsset*>(&asset);
+}
+
+// Ascending index is oldest first; the scan's path order breaks ties.
+void sortOldestFirst(std::vector<PhotoAssetPtr>* assets)
+{
+    std::vector<std::pair<qint64, size_t>> keys;
+    keys.reserve(assets->size());
+    for (size_t i = 0; i < assets->size(); ++i)
+        keys.emplace_back((*assets)[i]->date().toMSecsSinceEpoch(), i);
+    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<PhotoAssetPtr> sorted;
+    sorted.reserve(assets->size());
+    for (const auto& key : keys)
+        sorted.push_back(std::move((*assets)[key.second]));
+    *assets = std::move(sorted);
 }
 
 QImage fitIn(const QImage& image, const QSize& box)
@@ -39,6 +55,16 @@ FolderAssetsLibrary::FolderAssetsLibrary(const QString& root, const QString& cac
 }
 
 FolderAssetsLibrary::~FolderAssetsLibrary() = default;
+
+std::shared_ptr<FolderAssetsLibrary> FolderAssetsLibrary::open(const QString& root, const QString& cachesFolder)
+{
+    return std::shared_ptr<FolderAssetsLibrary>(new FolderAssetsLibrary(root, cachesFolder), [](FolderAssetsLibrary* lib) {
+        if (MainThread::isMainThread())
+            delete lib;
+        else
+            MainThread::post([lib] { delete lib; });
+    });
+}
 
 bool FolderAssetsLibrary::checkRoot(AssetsLibraryError* error) const
 {
@@ -82,16 +108,12 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
         auto asset = m_store->makeAsset(entry.relativePath, entry.size, entry.mtimeMs);
         (inAlbum ? albums.back() : roll).assets.push_back(std::move(asset));
     }
-    auto byDate = [](const PhotoAssetPtr& a, const PhotoAssetPtr& b) {
-        const QDateTime da = a->date(), db = b->date();
-        return da != db ? da < db : a->filePath() < b->filePath();
-    };
     if (types & AssetsGroupSavedPhotos) {
-        std::stable_sort(roll.assets.begin(), roll.assets.end(), byDate);
+        sortOldestFirst(&roll.assets);
         groups->push_back(std::move(roll));
     }
     for (AssetsGroup& album : albums) {
-        std::stable_sort(album.assets.begin(), album.assets.end(), byDate);
+        sortOldestFirst(&album.assets);
         groups->push_back(std::move(album));
     }
     m_store->cache()->save(m_store->root());

@@ -19,6 +19,9 @@ class FolderAssetsLibrary : public AssetsLibrary {
 public:
     FolderAssetsLibrary(const QString& root, const QString& cachesFolder, QObject* parent = nullptr,
                         int settleMs = 300);
+    // A shared library whose last owner may be any thread: it is deleted on
+    // the main thread, where its watcher lives.
+    static std::shared_ptr<FolderAssetsLibrary> open(const QString& root, const QString& cachesFolder);
     ~FolderAssetsLibrary() override;
 
     const QString& root() const { return m_store->root(); }

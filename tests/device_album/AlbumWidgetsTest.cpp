@@ -1,0 +1,252 @@
+#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "albums/widgets/PavAlbumTableHeaderView_iPad.h"
+#include "albums/widgets/PavDoubleSlider.h"
+#include "albums/widgets/PavSecretPhotoCell_iPad.h"
+#include "albums/widgets/PavSecretPhotoView_iPad.h"
+#include "albums/widgets/PavSystemAssetView_iPad.h"
+#include "albums/widgets/PavSystemAssetsCell_iPad.h"
+#include "albums/widgets/PavSystemVideoCell_iPad.h"
+#include "albums/widgets/PavSystemVideoView_iPad.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/ImageView.h"
+#include "support/EventLoop.h"
+#include "support/FakePhotoAsset.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class HeaderDelegate : public QObject, public PavAlbumTableHeaderViewDelegate {
+public:
+    bool enabled = true;
+    QList<bool> clicks;
+    bool isAlbumTableHeaderViewEnable() override { return enabled; }
+    void albumTableHeaderView(PavAlbumTableHeaderView_iPad*, bool checked) override { clicks << checked; }
+};
+
+class TileDelegate : public QObject, public PavSystemAssetViewDelegate {
+public:
+    bool editing = false;
+    QStringList log;
+    bool editStateOfSystemAssetViewDelegate() override { return editing; }
+    void systemAssetViewDidSelect(const ALAssetPtr& a) override { log << "open " + a->type(); }
+    void systemAssetViewSelected(const ALAssetPtr& a) override
+    {
+        log << QString("selected %1 %2").arg(a->type()).arg(a->isChecked());
+    }
+};
+
+// Answers only the required message.
+class BareTileDelegate : public QObject, public PavSystemAssetViewDelegate {
+public:
+    bool editStateOfSystemAssetViewDelegate() override { return false; }
+};
+
+class SecretDelegate : public QObject, public PavSecretPhotoViewDelegate {
+public:
+    bool editing = false;
+    bool isEditInSecretPhotoView() override { return editing; }
+};
+
+class SliderDelegate : public QObject, public PavDoubleSliderDelegate {
+public:
+    QList<int> changes;
+    void valueChangedInSlider(PavDoubleSlider* s) override { changes << s->sliderType(); }
+};
+
+ALAssetPtr asset(PhotoAssetKind kind)
+{
+    auto a = std::make_shared<ALAsset>(FakePhotoAsset::make("assets-library://asset/asset.JPG?id=A&ext=JPG", "x", kind));
+    a->setType(ALAsset::typeOf(kind));
+    return a;
+}
+
+PavPhotoModelPtr model(const QString& path)
+{
+    auto m = std::make_shared<PavPhotoModel>();
+    m->setPhotoPath(path);
+    return m;
+}
+
+}
+
+TEST(AlbumTableHeaderView, EditingLayoutAndCheckAll)
+{
+    HeaderDelegate d;
+    PavAlbumTableHeaderView_iPad header(QRect(0, 0, 615, 45), false);
+    header.setDelegate(&d);
+    header.setPhotoCount(7);
+    EXPECT_EQ(header.titleLabel()->x(), 18);
+    EXPECT_TRUE(header.checkAllButton()->isHidden());
+    EXPECT_TRUE(header.photoCountLabel()->isHidden());
+    header.setIsEditing(true);
+    EXPECT_EQ(header.titleLabel()->x(), 51);
+    EXPECT_FALSE(header.checkAllButton()->isHidden());
+    EXPECT_EQ(header.photoCountLabel()->text(), "7张照片");
+    EXPECT_EQ(header.photoCountLabel()->geometry(), QRect(499, 0, 100, 45));
+
+    header.checkAllButton()->click();
+    EXPECT_EQ(d.clicks, QList<bool>{true});
+    EXPECT_TRUE(header.checkAllButton()->isSelected());
+    d.enabled = false;
+    header.checkAllButton()->click();  // only the look flips
+    EXPECT_EQ(d.clicks, QList<bool>{true});
+    EXPECT_FALSE(header.checkAllButton()->isSelected());
+}
+
+TEST(AlbumEmptyView, TypesAndCurve)
+{
+    PavAlbumEmptyView_iPad odd(QRect(0, 0, 615, 698), 5, "tips", 0);
+    EXPECT_TRUE(odd.iconName().isEmpty());
+    EXPECT_TRUE(odd.iconImageView()->image().isNull());
+    odd.setType(3);
+    EXPECT_EQ(odd.iconName(), "PavAlbum_NoNetwork_iPad.png");
+    odd.setType(9);
+    EXPECT_EQ(odd.iconName(), "PavAlbum_NoNetwork_iPad.png");
+
+    PavAlbumEmptyView_iPad view(QRect(0, 0, 615, 698), 0, "暂无照片", 20);
+    EXPECT_EQ(view.iconImageView()->geometry(), QRect(236, 184, 140, 100));
+    EXPECT_TRUE(view.curveImageView()->isHidden());
+    view.setCurveHidden(false);
+    EXPECT_EQ(view.tipsLabel()->geometry(), QRect(214, 306, 300, 80));
+    EXPECT_TRUE(view.tipsLabel()->alignment() & Qt::AlignLeft);
+    view.setCurveHidden(true);
+    EXPECT_EQ(view.tipsLabel()->x(), 158);
+    EXPECT_TRUE(view.tipsLabel()->alignment() & Qt::AlignHCenter);
+}
+
+TEST(SystemAssetView, EditTapsFlipPhotosAndNotify)
+{
+    TileDelegate d;
+    d.editing = true;
+    PavSystemAssetView_iPad photo(QPoint(), asset(PhotoAssetKind::Photo), &d);
+    EXPECT_EQ(photo.size(), QSize(118, 118));
+    ASSERT_NE(photo.selectedView(), nullptr);
+    EXPECT_FALSE(photo.selectedView()->isHidden());  // made while editing: mark at once
+    photo.click();
+    EXPECT_EQ(d.log, QStringList{"selected ALAssetTypePhoto 1"});
+
+    PavSystemAssetView_iPad video(QPoint(), asset(PhotoAssetKind::Video), &d);
+    EXPECT_EQ(video.selectedView(), nullptr);
+    video.click();
+    EXPECT_EQ(d.log.last(), "selected ALAssetTypeVideo 0");
+
+    d.editing = false;
+    photo.click();
+    EXPECT_EQ(d.log.last(), "open ALAssetTypePhoto");
+    EXPECT_TRUE(photo.asset()->isChecked());  // outside edit mode nothing flips
+
+    BareTileDelegate bare;
+    PavSystemAssetView_iPad quiet(QPoint(), asset(PhotoAssetKind::Photo), &bare);
+    quiet.click();  // nothing to tell, nothing fails
+    AssetThumbnailLoader::shared().waitForDone();
+}
+
+TEST(SystemAssetRows, PositionsAndReuse)
+{
+    TileDelegate d;
+    PavSystemAssetsCell_iPad row;
+    QList<QWidget*> tiles;
+    for (int i = 0; i < 5; ++i)
+        tiles << new PavSystemAssetView_iPad(QPoint(), asset(PhotoAssetKind::Photo), &d);
+    row.updateAssetViews(tiles, false);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(tiles[i]->pos(), QPoint(14 + 118 * i, 0));
+    QPointer<QWidget> old = tiles[0];
+    QList<QWidget*> fresh{new PavSystemAssetView_iPad(QPoint(), asset(PhotoAssetKind::Photo), &d)};
+    row.updateAssetViews(fresh, true);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(old.isNull());
+    EXPECT_EQ(row.assetViews().size(), 1);
+    EXPECT_EQ(fresh[0]->pos(), QPoint(14, 8));
+
+    PavSystemVideoCell_iPad videos;
+    QList<QWidget*> vt;
+    for (int i = 0; i < 4; ++i)
+        vt << new PavSystemVideoView_iPad(QPoint(), asset(PhotoAssetKind::Video), &d);
+    EXPECT_EQ(vt[0]->size(), QSize(148, 118));
+    videos.updateVideoViews(vt, true);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(vt[i]->pos(), QPoint(8 + 152 * i, 8));
+    static_cast<PavSystemVideoView_iPad*>(vt[1])->click();
+    EXPECT_EQ(d.log, QStringList{"open ALAssetTypeVideo"});
+    AssetThumbnailLoader::shared().waitForDone();
+}
+
+TEST(SecretPhotoView, FailedThumbnailsAndReusedTiles)
+{
+    PavSecretPhotoView_iPad::setThumbnailReader([](const PavPhotoModel& p) -> QImage {
+        if (p.photoPath() == "missing")
+            return {};
+        if (p.photoPath() == "slow")
+            QThread::msleep(150);
+        QImage img(10, 10, QImage::Format_RGB32);
+        img.fill(p.photoPath() == "slow" ? Qt::red : Qt::green);
+        return img;
+    });
+    SecretDelegate d;
+    PavSecretPhotoView_iPad failed(QPoint(), model("missing"), &d);
+    EXPECT_EQ(failed.placeholderName(), "PavAlbum_LoadingPhoto_iPad.png");
+    ASSERT_TRUE(waitUntil([&] { return failed.placeholderName() == "PavAlbum_LoadPhotoFailed_iPad.png"; }));
+
+    // A tile reused for another photo before its first thumbnail is ready
+    // never shows the first one.
+    PavSecretPhotoView_iPad tile(QPoint(), model("slow"), &d);
+    spinEvents(20);
+    tile.setPhoto(model("fast"));
+    AssetThumbnailLoader::shared().waitForDone();
+    spinEvents(50);
+    ASSERT_FALSE(tile.photoImageView()->image().isNull());
+    EXPECT_EQ(tile.photoImageView()->image().toImage().pixel(5, 5), QColor(Qt::green).rgb());
+
+    d.editing = true;
+    tile.click();
+    EXPECT_TRUE(tile.photo()->isChecked());
+    PavSecretPhotoCell_iPad row;
+    QList<QWidget*> tiles{new PavSecretPhotoView_iPad(QPoint(), model("a"), &d),
+                          new PavSecretPhotoView_iPad(QPoint(), model("b"), &d),
+                          new PavSecretPhotoView_iPad(QPoint(), model("c"), &d)};
+    EXPECT_FALSE(static_cast<PavSecretPhotoView_iPad*>(tiles[0])->selectedView()->isHidden());
+    row.updatePhotoViews(tiles, true);
+    EXPECT_EQ(tiles[0]->pos(), QPoint(14, 8));
+    EXPECT_EQ(tiles[1]->pos(), QPoint(132, 8));
+    EXPECT_EQ(tiles[2]->pos(), QPoint(250, 8));
+    AssetThumbnailLoader::shared().waitForDone();
+    spinEvents(20);
+    PavSecretPhotoView_iPad::setThumbnailReader({});
+}
+
+TEST(DoubleSlider, TapsDragsAndTheLockout)
+{
+    ui::Animations::setEnabled(false);
+    SliderDelegate d;
+    PavDoubleSlider slider(QRect(0, 0, 110, 50), "照片", "视频");
+    slider.setDelegate(&d);
+    slider.setSliderType(1, false);
+    slider.setSliderType(0, true);
+    spinEvents(20);
+    EXPECT_TRUE(d.changes.isEmpty());  // setting the type never tells
+
+    slider.releaseDrag(36.6);
+    EXPECT_EQ(slider.sliderType(), 0);
+    EXPECT_DOUBLE_EQ(slider.offset(), 0);
+    slider.releaseDrag(36.7);
+    EXPECT_EQ(slider.sliderType(), 1);
+    EXPECT_TRUE(d.changes.isEmpty());  // told only after the lockout
+    slider.tap();                      // ignored inside the lockout
+    ASSERT_TRUE(waitUntil([&] { return !d.changes.isEmpty(); }));
+    EXPECT_EQ(d.changes, QList<int>{1});
+    EXPECT_EQ(slider.sliderType(), 1);
+
+    slider.releaseDrag(40);  // from the right, still past a third: no change
+    spinEvents(350);
+    EXPECT_EQ(d.changes, QList<int>{1});
+    slider.tap();
+    ASSERT_TRUE(waitUntil([&] { return d.changes.size() == 2; }));
+    EXPECT_EQ(d.changes.last(), 0);
+    ui::Animations::setEnabled(true);
+}

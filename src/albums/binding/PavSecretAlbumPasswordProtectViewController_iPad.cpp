@@ -93,6 +93,12 @@ PavSecretAlbumPasswordProtectViewController_iPad::PavSecretAlbumPasswordProtectV
     }
     if (!m_c.openUrl)
         m_c.openUrl = [](const QString& url) { QDesktopServices::openUrl(QUrl(url)); };
+    // A recovery sign-in answered after the album locked again must not let
+    // anyone set a new password: it is dropped like any stale answer.
+    connect(&m_passwords, &PavAlbumPasswordManager::locked, this, [this] {
+        if (m_type == Form::Recover)
+            cancelVerifyPassword();
+    });
 }
 
 PavSecretAlbumPasswordProtectViewController_iPad::~PavSecretAlbumPasswordProtectViewController_iPad()
@@ -104,9 +110,15 @@ PavSecretAlbumPasswordProtectViewController_iPad::~PavSecretAlbumPasswordProtect
 
 void PavSecretAlbumPasswordProtectViewController_iPad::registerWithLockScreen()
 {
+    registerWithLockScreen(Collaborators{});
+}
+
+void PavSecretAlbumPasswordProtectViewController_iPad::registerWithLockScreen(Collaborators collaborators)
+{
     PavSecretAlbumPasswordController_iPad::setBindingScreenFactory(
-        [](int type, PavSecretAlbumPasswordController_iPad* lock, std::function<void()> onClose) -> ui::Screen* {
-            auto* screen = new PavSecretAlbumPasswordProtectViewController_iPad(type);
+        [collaborators](int type, PavSecretAlbumPasswordController_iPad* lock,
+                        std::function<void()> onClose) -> ui::Screen* {
+            auto* screen = new PavSecretAlbumPasswordProtectViewController_iPad(type, collaborators);
             if (type == Form::Recover)
                 screen->setDelegate(new LockRelay(lock, screen));
             screen->setPopInvocation(std::move(onClose));

@@ -54,9 +54,10 @@ public:
                                                      QWidget* parent = nullptr);
     ~PavSecretAlbumPasswordProtectViewController_iPad() override;
 
-    // Makes the lock screen open this screen for its binding offer and for
-    // "忘记密码".
+    // Makes the lock screen open this screen, with these collaborators, for
+    // its binding offer and for "忘记密码".
     static void registerWithLockScreen();
+    static void registerWithLockScreen(Collaborators collaborators);
 
     int controllerType() const { return m_type; }
     PavSecretAlbumPasswordProtectViewControllerDelegate_iPad* delegate() const { return m_delegate.get(); }

@@ -3,6 +3,7 @@
 #include "Public/PavAlertView.h"
 #include "Public/PavProgressView.h"
 #include "Public/PavRefreshTableHeaderView.h"
+#include "albums/browser/PavSystemPhotoBrowserController_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/device/DeviceAlbumBar.h"
 #include "albums/device/GridRows.h"
@@ -69,6 +70,11 @@ PavSystemAlbumViewController_iPad::PavSystemAlbumViewController_iPad(int useType
             PavPhotoManager::sharedPavPhotoManager().setNeedEncryptionCancel(cancel);
             if (cancel)
                 PavCloudAlbumManager::sharePavCloudAlbumManager().setNeedCancelUpload(true);
+        };
+    }
+    if (!m_c.openPhoto) {
+        m_c.openPhoto = [](const ALAssetPtr& asset, const QList<ALAssetPtr>& photos) {
+            PavSystemPhotoBrowserController_iPad::openBrowser(photos, asset);
         };
     }
     m_checkUpdateTimer.setSingleShot(true);

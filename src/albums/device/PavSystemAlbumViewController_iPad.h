@@ -53,7 +53,8 @@ public:
         // private store's and the cloud album's cancel flags) or, at load,
         // clears the private store's (false). Default: those stores.
         std::function<void(bool)> setCancelFlags;
-        // Opens the photo browser on the tapped photo and the photo list.
+        // Opens the photo browser on the tapped photo and the photo list
+        // (default: the device photo browser over the whole application).
         std::function<void(const ALAssetPtr& asset, const QList<ALAssetPtr>& photos)> openPhoto;
         // The batch actions: lock (into the private album) or backup (to the cloud).
         std::function<void(EditBar::Entry action)> batchAction;

@@ -4,6 +4,7 @@
 #include "platform/ui/Images.h"
 
 #include <QPainter>
+#include <QStyle>
 #include <QRadialGradient>
 
 namespace ui {
@@ -113,8 +114,7 @@ void ImageButton::paintEvent(QPaintEvent*)
     const QPixmap img = currentImage();
     if (!img.isNull()) {
         QSize s = img.size().scaled(size().boundedTo(img.size()), Qt::KeepAspectRatio);
-        QRect r(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s);
-        p.drawPixmap(r, img);
+        p.drawPixmap(QStyle::alignedRect(layoutDirection(), m_contentAlignment, s, rect()), img);
     }
     const QString title = currentTitle();
     if (!title.isEmpty()) {

@@ -30,6 +30,8 @@ public:
     void setTitleFont(const QFont& font);
     void setTitleInsets(QMargins insets) { m_titleInsets = insets; update(); }
     void setShowsTouchWhenHighlighted(bool glow) { m_glow = glow; }
+    // Where the image sits in the button (centred by default).
+    void setContentAlignment(Qt::Alignment alignment) { m_contentAlignment = alignment; update(); }
 
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
@@ -60,6 +62,7 @@ private:
     QMargins m_titleInsets;
     bool m_selected = false;
     bool m_glow = false;
+    Qt::Alignment m_contentAlignment = Qt::AlignCenter;
 };
 
 }

@@ -469,7 +469,11 @@ void registerPlaceholders()
     placeholder("PavAlbum_NoVideo_iPad", {240, 180}, drawFilmGlyph, Qt::transparent);
     placeholder("PavAlbum_NoNetwork_iPad", {240, 180}, drawWifiGlyph, Qt::transparent, true);
     placeholder("PavAlbum_LocationOff_iPad", {240, 180}, drawPinGlyph, Qt::transparent, true);
-    placeholder("PavAlbum_EncryptedTips_iPad", {80, 80}, drawLockGlyph, Qt::transparent);
+    // A stretchable bubble (caps: 20 left, 5 top) with a small lock inside its left cap.
+    reg("PavAlbum_EncryptedTips_iPad", {44, 36}, [](P& p, const QSize& s) {
+        roundedGradient(p, QRectF(0.5, 0.5, s.width() - 1, s.height() - 1), QColor(226, 120, 40), QColor(196, 90, 24), 6);
+        drawLock(p, QRectF(4, 10, 14, 16), QColor(255, 255, 255), false);
+    });
     placeholder("PavAlbum_LoadingPhoto_iPad", {110, 110}, drawPictureGlyph, tile);
     placeholder("PavAlbum_LoadPhotoFailed_iPad", {110, 110}, drawPictureGlyph, tile, true);
     placeholder("PavAlbum_BrowerLoadingPhoto_iPad", {200, 200}, drawPictureGlyph, Qt::transparent);

@@ -29,6 +29,13 @@ void ShadowLabel::setFontSize(int points, bool bold)
     setFont(f);
 }
 
+QString ShadowLabel::shownText() const
+{
+    if (m_elide == Qt::ElideNone)
+        return text();
+    return QFontMetrics(font()).elidedText(text(), m_elide, contentsRect().width());
+}
+
 void ShadowLabel::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -37,10 +44,10 @@ void ShadowLabel::paintEvent(QPaintEvent*)
     const QRectF r = contentsRect();
     if (m_shadow.isValid() && !m_offset.isNull()) {
         p.setPen(m_shadow);
-        p.drawText(r.translated(m_offset), int(alignment()), text());
+        p.drawText(r.translated(m_offset), int(alignment()), shownText());
     }
     p.setPen(m_color);
-    p.drawText(r, int(alignment()), text());
+    p.drawText(r, int(alignment()), shownText());
 }
 
 }

@@ -1,0 +1,106 @@
+#include "albums/browser/PavSystemPhotoScrollView.h"
+
+#include "albums/browser/PhotoZoom.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/ScrollView.h"
+
+#include <QPointer>
+
+PavSystemPhotoScrollView::PavSystemPhotoScrollView(const QRect& frame, QWidget* parent)
+    : PhotoPagerView(frame, parent)
+{
+}
+
+PavSystemPhotoScrollView::~PavSystemPhotoScrollView() = default;
+
+int PavSystemPhotoScrollView::pageCountFromSource()
+{
+    return m_dataSource ? m_dataSource->pagesForPhotoScrollView(this) : 0;
+}
+
+int PavSystemPhotoScrollView::beginPageFromSource()
+{
+    return m_dataSource ? m_dataSource->beginPageForPhotoScrollView(this) : 0;
+}
+
+void PavSystemPhotoScrollView::notifyDidSelect(int index)
+{
+    if (m_delegate)
+        m_delegate->photoScrollViewDidSelectAtIndex(this, index);
+}
+
+void PavSystemPhotoScrollView::notifyWillBeginDecelerating()
+{
+    if (m_delegate)
+        m_delegate->photoScrollViewWillBeginDecelerating(this);
+}
+
+ui::ImageView* PavSystemPhotoScrollView::pageViewForPhoto(int photo) const
+{
+    const auto it = m_pageViews.find(photo);
+    return it == m_pageViews.end() ? nullptr : it->second;
+}
+
+void PavSystemPhotoScrollView::clearPages()
+{
+    for (auto& [photo, view] : m_pageViews)
+        delete view;
+    m_pageViews.clear();
+}
+
+ui::ImageView* PavSystemPhotoScrollView::makePageView(int photo)
+{
+    auto* view = new ui::ImageView(containerScrollView()->contentWidget());
+    view->setMode(ui::ImageView::Mode::AspectFit);
+    view->show();
+    view->lower();  // at the back of the container
+    if (m_dataSource) {
+        QPointer<ui::ImageView> guard(view);
+        m_thumbnails.load(view, m_dataSource->photoScrollViewThumbnailAtIndex(this, photo), {},
+                          [guard](const QImage& image) {
+                              if (guard && !image.isNull())
+                                  guard->setImage(QPixmap::fromImage(image));
+                          });
+    }
+    return view;
+}
+
+void PavSystemPhotoScrollView::layoutPages(PhotoPager::Move move)
+{
+    Q_UNUSED(move);
+    // Keep the views of photos still in the window, drop the others, make
+    // the missing ones, and put each on its screen.
+    std::map<int, ui::ImageView*> kept;
+    for (const PhotoPager::Slot& slot : pager().pageSlots()) {
+        auto it = m_pageViews.find(slot.photo);
+        ui::ImageView* view = nullptr;
+        if (it != m_pageViews.end()) {
+            view = it->second;
+            m_pageViews.erase(it);
+        } else {
+            view = makePageView(slot.photo);
+        }
+        view->setGeometry(screenRect(slot.screen));
+        kept.emplace(slot.photo, view);
+    }
+    clearPages();
+    m_pageViews = std::move(kept);
+}
+
+void PavSystemPhotoScrollView::loadDetail(int photo, quint64 generation)
+{
+    if (!m_dataSource)
+        return;
+    ImageJob job = m_dataSource->photoScrollViewFullScreenImageAtIndex(this, photo);
+    if (!job) {
+        detailFailed(photo, generation);
+        return;
+    }
+    const QSizeF screen(screenWidth(), screenHeight());
+    m_pictures.load(this, std::move(job), wantedTest(photo, generation),
+                    [this, photo, generation, screen](const QImage& image) {
+                        // The picture comes upright, so its own sides count.
+                        const double zoom = PhotoZoom::maximumScale(image.size(), ImageOrientation::Up, screen);
+                        showDetailImage(photo, generation, image, zoom);
+                    });
+}

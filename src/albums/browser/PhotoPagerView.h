@@ -1,0 +1,107 @@
+#pragma once
+
+#include "albums/browser/PhotoPager.h"
+#include "platform/ui/ImageView.h"
+
+#include <QImage>
+#include <QPointer>
+#include <QWidget>
+
+#include <atomic>
+#include <memory>
+
+namespace ui {
+class ScrollView;
+}
+
+// The paging and zooming photo view the browsers share: a paging container
+// one screen per photo (three recycled screens from four photos on, see
+// PhotoPager), a zooming view laid over the shown page that carries its
+// large picture, one swipe at a time (the container takes no new swipe from
+// the release of one until the page has settled and, when it changed, its
+// picture is in), and the double-tap zoom.
+//
+// A subclass answers the count and the first page from its data source,
+// tells its delegate, lays out its own page views and loads the large
+// picture of the shown page; it hands the picture back with
+// showDetailImage() (or detailFailed()) together with the photo and
+// generation it was asked for, and answers for a page no longer shown are
+// dropped.
+class PhotoPagerView : public QWidget {
+    Q_OBJECT
+public:
+    explicit PhotoPagerView(const QRect& frame, QWidget* parent = nullptr);
+    ~PhotoPagerView() override;
+
+    // (Re)builds everything from the data source.
+    void reloadDataSource();
+    // Zooms in to the maximum around `pos` (this view's coordinates), or
+    // back out when zoomed.
+    void doubleClicked(QPoint pos);
+
+    const PhotoPager& pager() const { return m_pager; }
+    int selectedIndex() const { return m_pager.selectedIndex(); }
+    int screenIndex() const { return m_pager.screenIndex(); }
+    qreal screenWidth() const { return m_screenWidth; }
+    qreal screenHeight() const { return m_screenHeight; }
+
+    ui::ScrollView* containerScrollView() const { return m_container; }
+    ui::ScrollView* detailScrollView() const { return m_detail; }
+    // The shown page's large picture (null while it loads).
+    ui::ImageView* detailImageView() const { return m_detailImage; }
+
+    // The settling of a swipe on a screen, as the container reports it.
+    void containerDidEndDecelerating();
+
+signals:
+    // The shown page's large picture was applied (tests and screenshots wait for it).
+    void detailImageShown(int photo);
+
+protected:
+    virtual int pageCountFromSource() = 0;
+    virtual int beginPageFromSource() = 0;
+    virtual void notifyDidSelect(int index) = 0;
+    virtual void notifyWillBeginDecelerating() {}
+    // Removes the page views of the last load.
+    virtual void clearPages() {}
+    // Lays the page views out for the pager's current window; `move` says
+    // how the window changed (Jump after a reload).
+    virtual void layoutPages(PhotoPager::Move move) { Q_UNUSED(move); }
+    // Starts loading the large picture of `photo`; the answer comes back
+    // through showDetailImage or detailFailed with the same generation.
+    virtual void loadDetail(int photo, quint64 generation) = 0;
+
+    // Applies a loaded picture when (photo, generation) is still the shown
+    // page; returns false when the answer was dropped. The container takes
+    // swipes again after `unlockDelayMs`.
+    bool showDetailImage(int photo, quint64 generation, const QImage& image, double maximumZoom,
+                         int unlockDelayMs = 0);
+    // The shown page has no large picture: it keeps what it shows, and
+    // paging goes on (after `unlockDelayMs`).
+    bool detailFailed(int photo, quint64 generation, int unlockDelayMs = 0);
+    // Whether the container takes swipes (off from a swipe's release until
+    // the new page's picture is in; a subclass may also hold it off).
+    void setSwipesEnabled(bool enabled);
+    bool swipesEnabled() const;
+
+    bool isCurrent(int photo, quint64 generation) const { return m_pager.isCurrent(photo, generation); }
+    // A thread-safe "still wanted" test for a worker loading (photo, generation).
+    std::function<bool()> wantedTest(int photo, quint64 generation) const;
+
+    QRect screenRect(int screen) const;
+
+private:
+    void reloadSelectedDetailView(int screen);
+    void unlockAfter(int ms);
+    void publishCurrent();
+
+    PhotoPager m_pager;
+    qreal m_screenWidth;
+    qreal m_screenHeight;
+    ui::ScrollView* m_container;
+    ui::ScrollView* m_detail;
+    QPointer<ui::ImageView> m_detailImage;
+    // (generation, photo) of the shown page, readable by workers.
+    std::shared_ptr<std::atomic<quint64>> m_wantedGeneration;
+    std::shared_ptr<std::atomic<int>> m_wantedPhoto;
+};

@@ -1,0 +1,140 @@
+#include "albums/browser/PhotoPager.h"
+#include "albums/browser/PhotoZoom.h"
+
+#include <gtest/gtest.h>
+
+using Move = PhotoPager::Move;
+using Slots = std::vector<PhotoPager::Slot>;
+
+TEST(PhotoPager, FewerThanFourPhotosHaveOneScreenEach)
+{
+    PhotoPager pager;
+    ASSERT_TRUE(pager.reload(3, 2));
+    EXPECT_EQ(pager.screenCount(), 3);
+    EXPECT_EQ(pager.screenIndex(), 2);
+    EXPECT_EQ(pager.pageSlots(), (Slots{{0, 0}, {1, 1}, {2, 2}}));
+
+    EXPECT_EQ(pager.settle(1), Move::Jump);  // a swipe left shows the second photo
+    EXPECT_EQ(pager.selectedIndex(), 1);
+    EXPECT_EQ(pager.screenIndex(), 1);
+    EXPECT_EQ(pager.settle(1), Move::None);  // settled where it was
+
+    ASSERT_TRUE(pager.reload(1, 0));
+    EXPECT_EQ(pager.screenCount(), 1);
+    EXPECT_EQ(pager.settle(0), Move::None);
+}
+
+TEST(PhotoPager, ThreeRecycledScreensFromFourPhotos)
+{
+    PhotoPager pager;
+    ASSERT_TRUE(pager.reload(10, 0));
+    EXPECT_EQ(pager.screenCount(), 3);
+    EXPECT_EQ(pager.screenIndex(), 0);
+    EXPECT_EQ(pager.pageSlots(), (Slots{{0, 0}, {1, 1}}));  // nothing on screen 2
+
+    EXPECT_EQ(pager.settle(1), Move::Right);
+    EXPECT_EQ(pager.selectedIndex(), 1);
+    EXPECT_EQ(pager.screenIndex(), 1);
+    EXPECT_EQ(pager.pageSlots(), (Slots{{0, 0}, {1, 1}, {2, 2}}));
+
+    ASSERT_TRUE(pager.reload(10, 4));
+    EXPECT_EQ(pager.screenIndex(), 1);
+    EXPECT_EQ(pager.pageSlots(), (Slots{{0, 3}, {1, 4}, {2, 5}}));
+    EXPECT_EQ(pager.settle(2), Move::Right);
+    EXPECT_EQ(pager.pageSlots(), (Slots{{0, 4}, {1, 5}, {2, 6}}));  // back on the middle screen
+
+    ASSERT_TRUE(pager.reload(10, 8));
+    EXPECT_EQ(pager.settle(2), Move::Right);
+    EXPECT_EQ(pager.selectedIndex(), 9);
+    EXPECT_EQ(pager.screenIndex(), 2);
+    EXPECT_EQ(pager.pageSlots(), (Slots{{1, 8}, {2, 9}}));  // no page after the last, none two away
+    EXPECT_EQ(pager.photoAtScreen(3), -1);
+
+    EXPECT_EQ(pager.settle(1), Move::Left);  // from the last, back to the ninth
+    EXPECT_EQ(pager.selectedIndex(), 8);
+    EXPECT_EQ(pager.screenIndex(), 1);
+}
+
+TEST(PhotoPager, WalkingTheWholeListStepsOnePhotoAtATime)
+{
+    PhotoPager pager;
+    const int pages = 7;
+    ASSERT_TRUE(pager.reload(pages, 0));
+    for (int expected = 1; expected < pages; ++expected) {
+        ASSERT_NE(pager.settle(pager.screenIndex() + 1), Move::None);
+        ASSERT_EQ(pager.selectedIndex(), expected);
+        ASSERT_EQ(pager.photoAtScreen(pager.screenIndex()), expected);
+        ASSERT_LE(pager.pageSlots().size(), 3u);
+    }
+    EXPECT_EQ(pager.settle(pager.screenIndex() + 1), Move::None);  // nothing beyond the last
+    for (int expected = pages - 2; expected >= 0; --expected) {
+        ASSERT_EQ(pager.settle(pager.screenIndex() - 1), Move::Left);
+        ASSERT_EQ(pager.selectedIndex(), expected);
+    }
+    EXPECT_EQ(pager.screenIndex(), 0);
+}
+
+TEST(PhotoPager, AFlingAcrossTwoScreensMovesOnePhoto)
+{
+    PhotoPager pager;
+    ASSERT_TRUE(pager.reload(10, 0));
+    EXPECT_EQ(pager.settle(2), Move::Right);
+    EXPECT_EQ(pager.selectedIndex(), 1);
+    EXPECT_EQ(pager.settle(7), Move::Right);  // a screen past the content counts as the last
+    EXPECT_EQ(pager.selectedIndex(), 2);
+}
+
+TEST(PhotoPager, BeginOutsideTheListShowsTheFirstPhoto)
+{
+    PhotoPager pager;
+    ASSERT_TRUE(pager.reload(5, -1));  // a photo that is not in the list
+    EXPECT_EQ(pager.selectedIndex(), 0);
+    ASSERT_TRUE(pager.reload(5, 5));
+    EXPECT_EQ(pager.selectedIndex(), 0);
+    EXPECT_FALSE(pager.reload(0, 3));
+    EXPECT_TRUE(pager.pageSlots().empty());
+    EXPECT_EQ(pager.settle(1), Move::None);
+    EXPECT_FALSE(pager.isCurrent(0, pager.generation()));  // nothing is shown
+}
+
+TEST(PhotoPager, EveryChangeOfTheShownPhotoMakesOlderAnswersStale)
+{
+    PhotoPager pager;
+    pager.reload(10, 3);
+    const quint64 first = pager.generation();
+    EXPECT_TRUE(pager.isCurrent(3, first));
+    EXPECT_FALSE(pager.isCurrent(4, first));
+
+    pager.settle(pager.screenIndex());  // no change: answers stay wanted
+    EXPECT_TRUE(pager.isCurrent(3, first));
+
+    pager.settle(2);
+    pager.settle(0);  // back on photo 3, but a later visit
+    EXPECT_EQ(pager.selectedIndex(), 3);
+    EXPECT_FALSE(pager.isCurrent(3, first));
+    EXPECT_TRUE(pager.isCurrent(3, pager.generation()));
+
+    const quint64 beforeReload = pager.generation();
+    pager.reload(10, 3);  // the same photo reloaded
+    EXPECT_FALSE(pager.isCurrent(3, beforeReload));
+}
+
+TEST(PhotoZoom, MaximumScaleReachesThePicturesOwnSize)
+{
+    const QSizeF phone(320, 480);
+    EXPECT_DOUBLE_EQ(PhotoZoom::maximumScale({3264, 2448}, ImageOrientation::Up, phone), 10.2);
+    EXPECT_DOUBLE_EQ(PhotoZoom::maximumScale({200, 300}, ImageOrientation::Up, phone), 1.0);
+    // Sideways pictures measure their sides against the turned view.
+    EXPECT_DOUBLE_EQ(PhotoZoom::maximumScale({3264, 2448}, ImageOrientation::Right, phone), 2448.0 / 320);
+    EXPECT_DOUBLE_EQ(PhotoZoom::maximumScale({2048, 1536}, ImageOrientation::Up, {1024, 768}), 2.0);
+    EXPECT_DOUBLE_EQ(PhotoZoom::maximumScale({}, ImageOrientation::Up, {1024, 768}), 1.0);
+}
+
+TEST(PhotoZoom, DoubleTapCentresTheTappedPointWithinTheEdges)
+{
+    const QSizeF frame(1024, 768);
+    EXPECT_EQ(PhotoZoom::offsetForTap({512, 384}, 2.0, frame), QPointF(512, 384));
+    EXPECT_EQ(PhotoZoom::offsetForTap({10, 10}, 2.0, frame), QPointF(0, 0));
+    EXPECT_EQ(PhotoZoom::offsetForTap({1020, 760}, 2.0, frame), QPointF(1024, 768));
+    EXPECT_EQ(PhotoZoom::offsetForTap({500, 300}, 1.0, frame), QPointF(0, 0));  // nothing to zoom
+}

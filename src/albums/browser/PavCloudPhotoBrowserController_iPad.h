@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Public/PavAlertView.h"
 #include "albums/AlbumUsage.h"
 #include "albums/browser/PavCloudPhotoScrollViewDataSource_iPad.h"
 #include "albums/browser/PavCloudPhotoScrollViewDelegate_iPad.h"
@@ -15,7 +16,6 @@
 
 class DiskAnswerRelay;
 class DiskManager;
-class PavAlertView;
 class PavCloudAlbumManager;
 class PavCloudPhotoScrollView_iPad;
 class PavCloudPhotoThumbnailListView_iPad;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Public/PavAlertView.h"
 #include "albums/AlbumUsage.h"
 #include "albums/browser/PavPhotoBrowserController_iPad.h"
 #include "albums/browser/PavPhotoThumbnailListViewDataSource_iPad.h"
@@ -13,7 +14,6 @@
 #include <QPointer>
 
 class PavAlbumPasswordManager;
-class PavAlertView;
 class PavPhotoManager;
 class PavPhotoThumbnailListView_iPad;
 class PavSecretPhotoScrollView;

@@ -7,6 +7,7 @@
 #include "Public/PaviPadNavigationController.h"
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/batch/ProcessingProgress.h"
+#include "albums/browser/PavSecretPhotoBrowserController_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/device/GridRows.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
@@ -66,6 +67,12 @@ PavSecretAlbumViewController_iPad::PavSecretAlbumViewController_iPad(Collaborato
         m_c.center = &NotificationCenter::defaultCenter();
     if (!m_c.defaults)
         m_c.defaults = &UserDefaults::standardUserDefaults();
+    if (!m_c.openPhoto) {
+        m_c.openPhoto = [](const PavPhotoModelPtr& photo, const PavPhotoModelList& photos) -> ui::Screen* {
+            const int index = static_cast<int>(photos.indexOf(photo));
+            return PavSecretPhotoBrowserController_iPad::openBrowser(photos, index < 0 ? 0 : index);
+        };
+    }
     if (!m_c.makePicker)
         m_c.makePicker = [] { return new PavSystemAlbumViewController_iPad(1); };
     if (!m_c.panelHost) {

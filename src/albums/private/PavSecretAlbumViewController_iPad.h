@@ -63,6 +63,7 @@ public:
         IdleTimer* idleTimer = nullptr;                // default: the shared idle timer
         // Opens the private browser on an item and the list it belongs to;
         // returns the presented screen (null when none), closed on a re-lock.
+        // Default: the private photo browser over the whole application.
         std::function<ui::Screen*(const PavPhotoModelPtr& photo, const PavPhotoModelList& photos)> openPhoto;
         // The device album as the picker that adds items; default: useType 1.
         std::function<ui::Screen*()> makePicker;

@@ -5,6 +5,7 @@
 #include "crashhandler/CBugReport.h"
 #include "crashhandler/CrashHandler.h"
 #include "crashhandler/CrashInstall.h"
+#include "crashhandler/CrashUploader.h"
 #include "platform/core/AtomicFile.h"
 
 #include <QDir>
@@ -25,8 +26,10 @@ CrashReporter& CrashReporter::sharedInstance()
 {
     static CrashReporter* reporter = [] {
         AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<NSExpUpload>(NSExpUpload::kPersistType);
-        return new CrashReporter(CrashHandler::sharedInstance(), AnaModel::getDefualtAnaModel(),
-                                 QString::fromUtf8(crashDirectory()));
+        auto* made = new CrashReporter(CrashHandler::sharedInstance(), AnaModel::getDefualtAnaModel(),
+                                       QString::fromUtf8(crashDirectory()));
+        CrashUploader::installFor(*made);
+        return made;
     }();
     return *reporter;
 }

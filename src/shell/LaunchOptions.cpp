@@ -1,5 +1,6 @@
 #include "shell/LaunchOptions.h"
 
+#include "analytics/transport/AnaUploadAddress.h"
 #include "disk/DiskManager.h"
 #include "disk/KyAssetsLibrary.h"
 #include "platform/core/AppHome.h"
@@ -75,6 +76,7 @@ void LaunchOptions::apply() const
     KyAssetsLibrary::setDefaultRoot(library);
     KyAssetsLibrary::shareAssetsLibrary().setLibrary(
         FolderAssetsLibrary::open(library, AppHome::current().caches()));
+    AnaUploadAddress::setDefaultUrl(analyticsUrl);
     DiskManager::setDiskRoot(diskRoot);
     stored() = *this;
 }

@@ -13,7 +13,7 @@ CurlExchange::Limits fastLimits()
     CurlExchange::Limits limits;
     limits.allowanceBeforeResponse = 7;
     limits.allowance = 5;
-    limits.tickLength = std::chrono::milliseconds(20);
+    limits.tickLength = std::chrono::milliseconds(50);
     return limits;
 }
 

@@ -18,7 +18,7 @@ TEST(NetFlowRecorder, CountsPerKindAndRollsOverAtMidnightForBothKinds)
 {
     UserDefaults defaults;
     FakeClock clock(localTime(2026, 3, 31, 23, 59, 0));
-    AnaNetFlowRecorder recorder(defaults, clock);
+    AnaNetFlowRecorder recorder(&defaults, clock);
     recorder.enable(true);
     recorder.loadData();
     exchange(recorder, false, 100, 10);
@@ -43,7 +43,7 @@ TEST(NetFlowRecorder, CountsPerKindAndRollsOverAtMidnightForBothKinds)
     EXPECT_TRUE(defaults.contains("AnaNetFlowDayWiFiVal"));
 
     // A reload the same day reads back exactly what was counted.
-    AnaNetFlowRecorder reloaded(defaults, clock);
+    AnaNetFlowRecorder reloaded(&defaults, clock);
     reloaded.loadData();
     EXPECT_EQ(reloaded.mobile().dayUp, 20);
     EXPECT_EQ(reloaded.mobile().dayCount, 1);
@@ -56,14 +56,14 @@ TEST(NetFlowRecorder, LoadPurgesStalePeriodsAndCountersAreSixtyFourBit)
     UserDefaults defaults;
     FakeClock clock(localTime(2026, 5, 20, 12, 0));
     {
-        AnaNetFlowRecorder first(defaults, clock);
+        AnaNetFlowRecorder first(&defaults, clock);
         first.enable(true);
         exchange(first, false, 3'000'000'000LL, 1);
         exchange(first, false, 3'000'000'000LL, 1);
         EXPECT_EQ(first.mobile().monthUp, 6'000'000'000LL);
     }
     clock.setNow(localTime(2026, 5, 21, 9, 0));
-    AnaNetFlowRecorder nextDay(defaults, clock);
+    AnaNetFlowRecorder nextDay(&defaults, clock);
     nextDay.loadData();
     EXPECT_FALSE(defaults.contains("AnaNetFlowDayKey"));
     EXPECT_FALSE(defaults.contains("AnaNetFlowDayVal"));
@@ -72,7 +72,7 @@ TEST(NetFlowRecorder, LoadPurgesStalePeriodsAndCountersAreSixtyFourBit)
     EXPECT_TRUE(nextDay.dayFlowRetained() == false);
 
     clock.setNow(localTime(2026, 6, 1, 9, 0));
-    AnaNetFlowRecorder nextMonth(defaults, clock);
+    AnaNetFlowRecorder nextMonth(&defaults, clock);
     nextMonth.loadData();
     for (const char* key : {"AnaNetFlowMonthKey", "AnaNetFlowMonthVal", "AnaNetFlowMonthWiFiVal",
                             "AnaDownNetFlowMonthVal", "AnaDownNetFlowMonthWiFiVal",
@@ -93,7 +93,7 @@ TEST(NetFlowRecorder, ReportsOnlyToTheEnabledRecorderAndFlagsTheDayLimitOnce)
     } listener;
     UserDefaults defaults;
     FakeClock clock(localTime(2026, 7, 1, 10, 0));
-    AnaNetFlowRecorder recorder(defaults, clock);
+    AnaNetFlowRecorder recorder(&defaults, clock);
     AnaNetFlowRecorder::report("u", "FINISH", 0, false, 5, 5, 0);
     EXPECT_EQ(recorder.mobile().dayCount, 0);
 

@@ -1,7 +1,10 @@
+#include "albums/browser/PageRecycler.h"
 #include "albums/browser/PhotoPager.h"
 #include "albums/browser/PhotoZoom.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using Move = PhotoPager::Move;
 using Slots = std::vector<PhotoPager::Slot>;
@@ -137,4 +140,32 @@ TEST(PhotoZoom, DoubleTapCentresTheTappedPointWithinTheEdges)
     EXPECT_EQ(PhotoZoom::offsetForTap({10, 10}, 2.0, frame), QPointF(0, 0));
     EXPECT_EQ(PhotoZoom::offsetForTap({1020, 760}, 2.0, frame), QPointF(1024, 768));
     EXPECT_EQ(PhotoZoom::offsetForTap({500, 300}, 1.0, frame), QPointF(0, 0));  // nothing to zoom
+}
+
+TEST(PageRecycler, KeepsTheViewsOfPhotosStillInTheWindow)
+{
+    int made = 0;
+    std::map<int, int> screenOf;  // view -> screen
+    std::vector<int> dropped;
+    PageRecycler<int> pages([&](int photo) { return 100 * ++made + photo; },
+                            [&](int view, int screen) { screenOf[view] = screen; },
+                            [&](int view) { dropped.push_back(view); });
+    PhotoPager pager;
+    pager.reload(10, 4);
+    pages.sync(pager.pageSlots());
+    EXPECT_EQ(made, 3);
+    const int five = pages.viewForPhoto(5);
+    EXPECT_EQ(screenOf[five], 2);
+
+    pager.settle(2);
+    pages.sync(pager.pageSlots());
+    EXPECT_EQ(made, 4);  // only photo 6 is new
+    EXPECT_EQ(pages.viewForPhoto(5), five);
+    EXPECT_EQ(screenOf[five], 1);
+    EXPECT_EQ(dropped, (std::vector<int>{103}));  // photo 3's view
+    EXPECT_EQ(pages.count(), 3);
+
+    pages.clear();
+    EXPECT_EQ(dropped.size(), 4u);
+    EXPECT_EQ(pages.viewForPhoto(5), 0);
 }

@@ -211,8 +211,11 @@ TEST_F(CloudLoginSheetTest, AutomaticSignInStartsByItself)
     ASSERT_TRUE(finished());
     EXPECT_EQ(delegate.log, QStringList{"success"});
 
-    // Turning the box off saves both choices as "NO".
+    // Turning the box off saves both choices as "NO" (no saved password this
+    // time, so the sheet does not sign in by itself).
+    saved->setPassword("");
     present();
+    ASSERT_TRUE(sheet->kyAutoLoginButton()->on());
     sheet->kyAutoLoginButton()->click();
     EXPECT_FALSE(sheet->kyAutoLoginButton()->on());
     const PavDiskUserInfoManager reread(home.documents());

@@ -135,7 +135,7 @@ LoopbackHttpServer::~LoopbackHttpServer()
     if (m_acceptThread.joinable())
         m_acceptThread.join();
     for (auto& connection : m_connections)
-        connection.join();
+        connection.thread.join();
     if (m_listenFd >= 0)
         ::close(m_listenFd);
 }
@@ -203,11 +203,24 @@ void LoopbackHttpServer::acceptLoop()
         const int fd = ::accept4(m_listenFd, nullptr, nullptr, SOCK_CLOEXEC);
         if (fd < 0)
             continue;
+        for (auto it = m_connections.begin(); it != m_connections.end();) {
+            if (it->done->load()) {
+                it->thread.join();
+                it = m_connections.erase(it);
+            } else {
+                ++it;
+            }
+        }
         if (m_connections.size() >= size_t(kMaxConnections)) {
             ::close(fd);
             continue;
         }
-        m_connections.emplace_back([this, fd] { serve(fd); });
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        m_connections.push_back({std::thread([this, fd, done] {
+                                     serve(fd);
+                                     *done = true;
+                                 }),
+                                 done});
     }
 }
 
@@ -271,12 +284,14 @@ bool LoopbackHttpServer::readRequest(int fd, Request& request)
 
 void LoopbackHttpServer::serve(int fd)
 {
-    const int open = ++m_open;
-    int seen = m_maxOpen.load();
-    while (open > seen && !m_maxOpen.compare_exchange_weak(seen, open)) {
-    }
     Request request;
     if (readRequest(fd, request)) {
+        // Counted from the request's arrival until the answer starts: a
+        // client cannot be done (and start another request) before that.
+        const int open = ++m_open;
+        int seen = m_maxOpen.load();
+        while (open > seen && !m_maxOpen.compare_exchange_weak(seen, open)) {
+        }
         {
             std::lock_guard lock(m_mutex);
             m_requests.append(request);
@@ -285,6 +300,7 @@ void LoopbackHttpServer::serve(int fd)
         const Step step = nextStep();
         if (step.delayMs > 0)
             stall(step.delayMs);
+        --m_open;
         switch (step.kind) {
         case Step::Kind::Answer:
             sendAll(fd, head(step.status, step.body.size()) + step.body);
@@ -309,5 +325,4 @@ void LoopbackHttpServer::serve(int fd)
     }
     ::shutdown(fd, SHUT_RDWR);
     ::close(fd);
-    --m_open;
 }

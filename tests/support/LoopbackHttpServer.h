@@ -8,6 +8,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -15,8 +16,8 @@
 // A small scripted HTTP/1.1 server on 127.0.0.1 (port chosen by the system)
 // for transport tests. Each request takes the next scripted step, or the
 // default step when the script is empty. Stalls end when the server stops or
-// release() is called, and never last longer than the stall cap. Every
-// connection thread is joined by the destructor.
+// release() is called, and never last longer than the stall cap. At most
+// 64 connections are served at once; every connection thread is joined.
 class LoopbackHttpServer {
 public:
     struct Request {
@@ -61,6 +62,7 @@ public:
     QList<Request> requests() const;
     int requestCount() const;
     bool waitForRequests(int count, int timeoutMs) const;
+    // The most requests that waited for their answer at the same time.
     int maxOpenConnections() const { return m_maxOpen.load(); }
 
 private:
@@ -83,5 +85,9 @@ private:
     Step m_default;
     QList<Request> m_requests;
     std::thread m_acceptThread;
-    std::vector<std::thread> m_connections;
+    struct Connection {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> done;
+    };
+    std::vector<Connection> m_connections;   // accept thread only
 };

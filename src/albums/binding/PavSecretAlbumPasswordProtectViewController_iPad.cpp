@@ -3,6 +3,7 @@
 #include "Public/KyTextInput.h"
 #include "Public/PavAlertView.h"
 #include "Public/PavProgressView.h"
+#include "albums/binding/BindingRelay.h"
 #include "albums/cloud/CloudLoginInputRules.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
@@ -24,20 +25,6 @@
 namespace {
 
 using Form = RecoveryBindingForm;
-
-// Passes the recovery sign-in's success on to the lock screen that opened it.
-class LockRelay : public QObject, public PavSecretAlbumPasswordProtectViewControllerDelegate_iPad {
-public:
-    LockRelay(PavSecretAlbumPasswordController_iPad* lock, QObject* parent) : QObject(parent), m_lock(lock) {}
-    void passwordProtectViewControllerVerfyBindingKySuccess(PavSecretAlbumPasswordProtectViewController_iPad* s) override
-    {
-        if (m_lock)
-            m_lock->passwordProtectViewControllerVerfyBindingKySuccess(s);
-    }
-
-private:
-    QPointer<PavSecretAlbumPasswordController_iPad> m_lock;
-};
 
 QLabel* tipLabel(QWidget* parent, const QRect& frame, int pixelSize, int lines)
 {
@@ -119,8 +106,15 @@ void PavSecretAlbumPasswordProtectViewController_iPad::registerWithLockScreen(Co
         [collaborators](int type, PavSecretAlbumPasswordController_iPad* lock,
                         std::function<void()> onClose) -> ui::Screen* {
             auto* screen = new PavSecretAlbumPasswordProtectViewController_iPad(type, collaborators);
-            if (type == Form::Recover)
-                screen->setDelegate(new LockRelay(lock, screen));
+            if (type == Form::Recover) {
+                auto* relay = new BindingRelay(screen);
+                QPointer<PavSecretAlbumPasswordController_iPad> owner(lock);
+                relay->onVerified = [owner](PavSecretAlbumPasswordProtectViewController_iPad* s) {
+                    if (owner)
+                        owner->passwordProtectViewControllerVerfyBindingKySuccess(s);
+                };
+                screen->setDelegate(relay);
+            }
             screen->setPopInvocation(std::move(onClose));
             return screen;
         });

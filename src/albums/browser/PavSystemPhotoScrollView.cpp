@@ -7,7 +7,10 @@
 #include <QPointer>
 
 PavSystemPhotoScrollView::PavSystemPhotoScrollView(const QRect& frame, QWidget* parent)
-    : PhotoPagerView(frame, parent)
+    : PhotoPagerView(frame, parent),
+      m_pageViews([this](int photo) { return makePageView(photo); },
+                  [this](ui::ImageView* view, int screen) { view->setGeometry(screenRect(screen)); },
+                  [](ui::ImageView* view) { delete view; })
 {
 }
 
@@ -37,14 +40,11 @@ void PavSystemPhotoScrollView::notifyWillBeginDecelerating()
 
 ui::ImageView* PavSystemPhotoScrollView::pageViewForPhoto(int photo) const
 {
-    const auto it = m_pageViews.find(photo);
-    return it == m_pageViews.end() ? nullptr : it->second;
+    return m_pageViews.viewForPhoto(photo);
 }
 
 void PavSystemPhotoScrollView::clearPages()
 {
-    for (auto& [photo, view] : m_pageViews)
-        delete view;
     m_pageViews.clear();
 }
 
@@ -68,23 +68,7 @@ ui::ImageView* PavSystemPhotoScrollView::makePageView(int photo)
 void PavSystemPhotoScrollView::layoutPages(PhotoPager::Move move)
 {
     Q_UNUSED(move);
-    // Keep the views of photos still in the window, drop the others, make
-    // the missing ones, and put each on its screen.
-    std::map<int, ui::ImageView*> kept;
-    for (const PhotoPager::Slot& slot : pager().pageSlots()) {
-        auto it = m_pageViews.find(slot.photo);
-        ui::ImageView* view = nullptr;
-        if (it != m_pageViews.end()) {
-            view = it->second;
-            m_pageViews.erase(it);
-        } else {
-            view = makePageView(slot.photo);
-        }
-        view->setGeometry(screenRect(slot.screen));
-        kept.emplace(slot.photo, view);
-    }
-    clearPages();
-    m_pageViews = std::move(kept);
+    m_pageViews.sync(pager().pageSlots());
 }
 
 void PavSystemPhotoScrollView::loadDetail(int photo, quint64 generation)

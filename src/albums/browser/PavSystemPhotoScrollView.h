@@ -2,11 +2,11 @@
 
 #include "albums/browser/BrowserImageLoader.h"
 #include "albums/browser/PavPhotoScrollViewDataSource.h"
+#include "albums/browser/PageRecycler.h"
 #include "albums/browser/PavPhotoScrollViewDelegate.h"
 #include "albums/browser/PhotoPagerView.h"
 #include "platform/core/DelegateRef.h"
 
-#include <map>
 
 // The device photo browser's paging view: every page shows its small
 // aspect-ratio thumbnail at once, and the shown page's large picture is read
@@ -25,7 +25,7 @@ public:
 
     // The page view showing a photo (null when it has none now).
     ui::ImageView* pageViewForPhoto(int photo) const;
-    int pageViewCount() const { return int(m_pageViews.size()); }
+    int pageViewCount() const { return m_pageViews.count(); }
 
 protected:
     int pageCountFromSource() override;
@@ -41,7 +41,7 @@ private:
 
     DelegateRef<PavPhotoScrollViewDataSource> m_dataSource;
     DelegateRef<PavPhotoScrollViewDelegate> m_delegate;
-    std::map<int, ui::ImageView*> m_pageViews;  // photo -> page view
+    PageRecycler<ui::ImageView*> m_pageViews;
     BrowserImageLoader m_thumbnails{2, "PageThumbnails"};
     BrowserImageLoader m_pictures{2, "BrowserPictures"};
 };

@@ -6,6 +6,7 @@
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/private/PavSecretAlbumViewController_iPad.h"
+#include "albums/settings/PavAlbumSettingViewController_iPad.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/ImageView.h"
@@ -25,6 +26,13 @@ PavAlbumContainerController_iPad::Collaborators withDefaults(PavAlbumContainerCo
                 return new PavSecretAlbumViewController_iPad();
             return new AlbumScreen();
         };
+    if (!c.settings) {
+        c.settings = [](PavAlbumContainerController_iPad* container) -> ui::Screen* {
+            auto* settings = new PavAlbumSettingViewController_iPad;
+            settings->setDelegate(container);
+            return settings;
+        };
+    }
     if (!c.isLogined)
         c.isLogined = [] { return PavCloudAlbumManager::sharePavCloudAlbumManager().isLogined(); };
     if (!c.hasVerified)

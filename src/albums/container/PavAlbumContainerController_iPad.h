@@ -3,6 +3,7 @@
 #include "albums/AlbumUsage.h"
 #include "albums/container/AlbumNavigator.h"
 #include "albums/container/PavAlbumSelectionViewDelegate_iPad.h"
+#include "albums/settings/PavAlbumSettingViewControllerDelegate.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/Screen.h"
 
@@ -22,7 +23,9 @@ class TabContainer;
 // of its own navigation stack with a hidden bar, and the selector strip on
 // the left. Remembers the album shown before for "go back", opens the album
 // settings, and shows the cloud album after a sign-in made there.
-class PavAlbumContainerController_iPad : public ui::Screen, public PavAlbumSelectionViewDelegate_iPad {
+class PavAlbumContainerController_iPad : public ui::Screen,
+                                         public PavAlbumSelectionViewDelegate_iPad,
+                                         public PavAlbumSettingViewControllerDelegate {
     Q_OBJECT
 public:
     // Makes the album screen at an index (0 device, 1 private, 2 cloud).
@@ -32,7 +35,7 @@ public:
 
     struct Collaborators {
         AlbumScreenFactory albumScreens;     // default: empty albums
-        SettingsScreenFactory settings;      // default: none yet
+        SettingsScreenFactory settings;      // default: the album settings sheet
         std::function<bool()> isLogined;     // default: the cloud album's state holder
         std::function<bool()> hasVerified;   // default: the album password manager
         AlbumUsage::Recorder usage;          // default: the usage store
@@ -56,7 +59,7 @@ public:
     void resetAlbumIconToDefaultWithAlbumType(int index);
 
     void didLoginCloudAlbum();
-    void albumSettingViewControllerDidClose();
+    void albumSettingViewControllerDidClose() override;
 
     void albumSelectionViewDidSelectedItem(int index) override;
     void albumSelectionViewDidClickSettingButton() override;

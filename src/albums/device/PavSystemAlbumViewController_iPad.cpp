@@ -6,6 +6,7 @@
 #include "albums/browser/PavSystemPhotoBrowserController_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/device/DeviceAlbumBar.h"
+#include "albums/device/DeviceAlbumBatches.h"
 #include "albums/device/GridRows.h"
 #include "albums/device/ReloadPolicy.h"
 #include "albums/store/PavPhotoManager.h"
@@ -75,6 +76,23 @@ PavSystemAlbumViewController_iPad::PavSystemAlbumViewController_iPad(int useType
     if (!m_c.openPhoto) {
         m_c.openPhoto = [](const ALAssetPtr& asset, const QList<ALAssetPtr>& photos) {
             PavSystemPhotoBrowserController_iPad::openBrowser(photos, asset);
+        };
+    }
+    if (!m_c.batchAction) {
+        DeviceAlbumBatches::Host host;
+        host.screen = this;
+        host.useType = m_useType;
+        host.selection = [this] { return selectedAssets(); };
+        host.leaveEditMode = [this] {
+            if (m_isEditing)
+                quitEditModeAnimated(true);
+        };
+        m_batches = new DeviceAlbumBatches(std::move(host), DeviceAlbumBatches::Collaborators(), this);
+        m_c.batchAction = [this](EditBar::Entry action) {
+            if (action == EditBar::Entry::Lock)
+                m_batches->lockButtonClicked();
+            else
+                m_batches->backupButtonClicked();
         };
     }
     m_checkUpdateTimer.setSingleShot(true);

@@ -20,6 +20,7 @@
 #include <functional>
 
 class DeviceAlbumBar;
+class DeviceAlbumBatches;
 class PavAlbumEmptyView_iPad;
 class PavRefreshTableHeaderView;
 
@@ -56,7 +57,8 @@ public:
         // Opens the photo browser on the tapped photo and the photo list
         // (default: the device photo browser over the whole application).
         std::function<void(const ALAssetPtr& asset, const QList<ALAssetPtr>& photos)> openPhoto;
-        // The batch actions: lock (into the private album) or backup (to the cloud).
+        // The batch actions: lock (into the private album) or backup (to the
+        // cloud). Default: the screen's own DeviceAlbumBatches.
         std::function<void(EditBar::Entry action)> batchAction;
     };
 
@@ -80,6 +82,8 @@ public:
     PavAlbumEmptyView_iPad* emptyView() const { return m_emptyView; }
     PavAlbumEmptyView_iPad* locationDisabledView() const { return m_locationDisabledView; }
     PavRefreshTableHeaderView* refreshHeaderView() const { return m_refreshHeader; }
+    // The batch actions, when the screen runs its own (no batchAction given).
+    DeviceAlbumBatches* batches() const { return m_batches; }
 
     void getAssetsData();
     void checkUpdate();
@@ -166,6 +170,7 @@ private:
     PavAlbumEmptyView_iPad* m_locationDisabledView = nullptr;
     PavRefreshTableHeaderView* m_refreshHeader = nullptr;
     QTimer m_checkUpdateTimer;
+    DeviceAlbumBatches* m_batches = nullptr;
     ObserverToken m_libraryObserver;
     ObserverToken m_checkObserver;
 };

@@ -200,7 +200,7 @@ bool Analytics::initLocalService()
         handlers().registHandlerClass<AnaMixDataUploadHander>(kMixDataUploadHanderKey);
         fetchLocalStrategy();
         fetchServerStrategy();
-        MainThread::post([this] { doRefreshStrategy(); });
+        MainThread::after(0, m_timerHost.get(), [this] { doRefreshStrategy(); });
         m_status = 2;
         if (m_sdkMonitorEnabled) {
             AnaNetFlowRecorder::sharedInstance().enable(true);
@@ -216,10 +216,11 @@ bool Analytics::initLocalService()
 
 void Analytics::startRefreshNetfnfoTimer()
 {
+    // Dropped with the facade when it goes before the main loop runs it.
     if (MainThread::isMainThread())
         initTimer();
     else
-        MainThread::post([this] { initTimer(); });
+        MainThread::after(0, m_timerHost.get(), [this] { initTimer(); });
 }
 
 void Analytics::initTimer()

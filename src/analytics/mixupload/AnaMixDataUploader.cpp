@@ -1,8 +1,6 @@
 #include "analytics/mixupload/AnaMixDataUploader.h"
 
-#include "analytics/AnaErrorPopulator.h"
 #include "analytics/AnaSqlitePersistHandler.h"
-#include "analytics/envelope/AnaNuxWrapHelper.h"
 #include "analytics/facade/Analytics.h"
 #include "analytics/mixupload/AnaMixDataPersistDataMaxSizeChecker.h"
 #include "analytics/packages/NSMixPackage.h"
@@ -78,8 +76,9 @@ void AnaMixDataUploader::doUpload()
     auto request = AnaRequestDataPackage::initWithRequestPackage(package, 1, Analytics::kMixDataUploadHanderKey,
                                                                  facade().strategy()->uploadServer);
     request->needRetry = true;
-    if (!facade().handlers().addRequest(request))
-        m_isUploading = false;
+    // The records stay stored until the answer: one batch in flight at a
+    // time, or the next would carry the same records again.
+    m_isUploading = facade().handlers().addRequest(request) != nullptr;
 }
 
 std::shared_ptr<NSRequestPackage> AnaMixDataUploader::getUploadPkg(long byteLimit, bool clean)
@@ -135,37 +134,18 @@ bool AnaMixDataUploader::deleteUploadData(const NSRequestPackage& package)
 QByteArray AnaMixDataUploader::getUploadData(bool clean, AnaError* error)
 {
     std::lock_guard lock(m_mutex);
-    if (m_pending) {
-        AnaErrorPopulator::populateError(error, 8,
-                                         "invalid callable, set cleanDataAtomatic to NO must call "
-                                         "uploadFinishWithResult before another call of  getUploadData");
-        return m_lastEnvelope;
-    }
-    m_pending = getUploadPkg(kByteLimit, clean);
-    if (!m_pending)
-        return {};
-    AnaError buildError;
-    m_lastEnvelope = AnaNuxWrapHelper().createReqData(*m_pending, "detail", "upload", "access", 2, 1,
-                                                      AnaNuxWrapHelper::kRequestKey, &buildError);
-    if (m_lastEnvelope.isEmpty()) {
-        AnaErrorPopulator::populateError(error, 8, QStringLiteral("getUploadData meet crash %1").arg(buildError.description));
-        m_pending.reset();
-        return {};
-    }
-    if (clean)
-        m_pending.reset();
-    return m_lastEnvelope;
+    return m_upload.getUploadData(clean, error, [this](bool c) { return getUploadPkg(kByteLimit, c); });
 }
 
 bool AnaMixDataUploader::uploadFinishWithResult(bool success, AnaError* /*error*/)
 {
     std::lock_guard lock(m_mutex);
-    if (success && m_pending) {
-        if (!deleteUploadData(*m_pending))
+    if (success && m_upload.pending()) {
+        if (!deleteUploadData(*m_upload.pending()))
             return false;
-        m_pending.reset();
+        m_upload.clear();
         return true;
     }
-    m_pending.reset();
+    m_upload.clear();
     return true;
 }

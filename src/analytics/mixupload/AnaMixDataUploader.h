@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analytics/mixupload/AnaPendingUpload.h"
 #include "analytics/mixupload/AnaUploader.h"
 
 #include <QList>
@@ -45,6 +46,5 @@ private:
     mutable std::recursive_mutex m_mutex;
     std::set<int> m_types;
     std::atomic<bool> m_isUploading{false};
-    std::shared_ptr<NSRequestPackage> m_pending;
-    QByteArray m_lastEnvelope;
+    AnaPendingUpload m_upload;
 };

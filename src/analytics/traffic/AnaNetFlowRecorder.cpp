@@ -65,8 +65,8 @@ void removeFigures(UserDefaults& d, const char* periodKey, const FigureKeys (&ke
 
 }
 
-AnaNetFlowRecorder::AnaNetFlowRecorder(UserDefaults& defaults, const Clock& clock)
-    : m_defaults(defaults), m_clock(clock), m_timerOwner(std::make_unique<QObject>())
+AnaNetFlowRecorder::AnaNetFlowRecorder(UserDefaults* defaults, const Clock& clock)
+    : m_defaultsOverride(defaults), m_clock(clock), m_timerOwner(std::make_unique<QObject>())
 {
     if (auto* app = QCoreApplication::instance())
         m_timerOwner->moveToThread(app->thread());
@@ -83,8 +83,13 @@ AnaNetFlowRecorder::~AnaNetFlowRecorder()
 
 AnaNetFlowRecorder& AnaNetFlowRecorder::sharedInstance()
 {
-    static AnaNetFlowRecorder recorder(UserDefaults::standardUserDefaults(), Clock::system());
+    static AnaNetFlowRecorder recorder(nullptr, Clock::system());
     return recorder;
+}
+
+UserDefaults& AnaNetFlowRecorder::defaults() const
+{
+    return m_defaultsOverride ? *m_defaultsOverride : UserDefaults::standardUserDefaults();
 }
 
 bool AnaNetFlowRecorder::enable(bool on)
@@ -131,18 +136,18 @@ bool AnaNetFlowRecorder::loadData()
     m_dayStr = today();
     m_mobile = Figures{};
     m_wifi = Figures{};
-    if (m_defaults.contains(kDayKey)) {
-        if (m_defaults.stringForKey(kDayKey) == m_dayStr)
-            readFigures(m_defaults, kDayKeys, m_mobile, m_wifi);
+    if (defaults().contains(kDayKey)) {
+        if (defaults().stringForKey(kDayKey) == m_dayStr)
+            readFigures(defaults(), kDayKeys, m_mobile, m_wifi);
         else
-            removeFigures(m_defaults, kDayKey, kDayKeys);
+            removeFigures(defaults(), kDayKey, kDayKeys);
     }
     m_monthStr = thisMonth();
-    if (m_defaults.contains(kMonthKey)) {
-        if (m_defaults.stringForKey(kMonthKey) == m_monthStr)
-            readFigures(m_defaults, kMonthKeys, m_mobile, m_wifi);
+    if (defaults().contains(kMonthKey)) {
+        if (defaults().stringForKey(kMonthKey) == m_monthStr)
+            readFigures(defaults(), kMonthKeys, m_mobile, m_wifi);
         else
-            removeFigures(m_defaults, kMonthKey, kMonthKeys);
+            removeFigures(defaults(), kMonthKey, kMonthKeys);
     }
     if (m_mobile.dayUp > m_maxDayFlow)
         m_dayFlowRetained = true;
@@ -159,12 +164,12 @@ bool AnaNetFlowRecorder::persistData()
 void AnaNetFlowRecorder::persistLocked()
 {
     if (!m_dayStr.isEmpty()) {
-        m_defaults.setString(kDayKey, m_dayStr);
-        writeFigures(m_defaults, kDayKeys, m_mobile, m_wifi);
+        defaults().setString(kDayKey, m_dayStr);
+        writeFigures(defaults(), kDayKeys, m_mobile, m_wifi);
     }
     if (!m_monthStr.isEmpty()) {
-        m_defaults.setString(kMonthKey, m_monthStr);
-        writeFigures(m_defaults, kMonthKeys, m_mobile, m_wifi);
+        defaults().setString(kMonthKey, m_monthStr);
+        writeFigures(defaults(), kMonthKeys, m_mobile, m_wifi);
     }
 }
 
@@ -179,8 +184,8 @@ bool AnaNetFlowRecorder::clean()
 bool AnaNetFlowRecorder::cleanPersistData()
 {
     std::lock_guard lock(m_mutex);
-    removeFigures(m_defaults, kDayKey, kDayKeys);
-    removeFigures(m_defaults, kMonthKey, kMonthKeys);
+    removeFigures(defaults(), kDayKey, kDayKeys);
+    removeFigures(defaults(), kMonthKey, kMonthKeys);
     return true;
 }
 

@@ -30,7 +30,8 @@ public:
         qint64 monthUp = 0, monthDown = 0, monthCount = 0;
     };
 
-    AnaNetFlowRecorder(UserDefaults& defaults, const Clock& clock);
+    // defaults null: the standard user defaults, looked up at each use.
+    AnaNetFlowRecorder(UserDefaults* defaults, const Clock& clock);
     ~AnaNetFlowRecorder();
 
     static AnaNetFlowRecorder& sharedInstance();
@@ -66,7 +67,9 @@ private:
     QString thisMonth() const;
     void persistLocked();
 
-    UserDefaults& m_defaults;
+    UserDefaults& defaults() const;
+
+    UserDefaults* m_defaultsOverride;
     const Clock& m_clock;
     mutable std::recursive_mutex m_mutex;
     bool m_enabled = false;

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "disk/DiskDir.h"
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+// How the device album's backup puts one library item into a cloud folder.
+// Main thread only. After upload() exactly one done() follows (true on
+// success), unless cancelCurrent() came first: a cancelled upload may end
+// silently.
+class CloudBackupUploader {
+public:
+    struct Callbacks {
+        std::function<void(float percent)> progress;   // 0..100
+        std::function<void(bool succeeded)> done;
+    };
+
+    virtual ~CloudBackupUploader() = default;
+
+    // source: the asset's URL text; fileName: the name in the folder.
+    virtual void upload(const QString& source, const QString& fileName, const std::shared_ptr<DiskDir>& dir,
+                        Callbacks callbacks) = 0;
+    // Stops the upload in flight and discards what it sent.
+    virtual void cancelCurrent() = 0;
+};

@@ -1,0 +1,455 @@
+#include "albums/device/DeviceAlbumBatches.h"
+
+#include "Public/PavAlertView.h"
+#include "Public/PavToastView_iPad.h"
+#include "Public/PaviPadNavigationController.h"
+#include "albums/batch/PavPhotosProcessingView_iPad.h"
+#include "albums/cloud/PavCloudAlbumLoginDelegate.h"
+#include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
+#include "albums/device/BackupGate.h"
+#include "albums/device/DiskBackupUploader.h"
+#include "albums/lock/PavAlbumPasswordManager.h"
+#include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
+#include "albums/store/PavPhotoManager.h"
+#include "disk/DiskManager.h"
+#include "disk/KyAssetsLibrary.h"
+#include "disk/PavCloudAlbumManager.h"
+#include "platform/core/Clock.h"
+#include "platform/core/Localization.h"
+#include "platform/core/MainThread.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/sys/IdleTimer.h"
+#include "platform/sys/NetworkHelper.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/NavigationStack.h"
+
+#include <vector>
+
+namespace {
+
+constexpr int kCloudPicker = 2;
+
+// Hands the sign-in sheet's success to a callback; lives with the sheet.
+class CloudLoginRelay : public QObject, public PavCloudAlbumLoginDelegate {
+public:
+    CloudLoginRelay(QObject* sheet, std::function<void()> onSuccess) : QObject(sheet), m_onSuccess(std::move(onSuccess))
+    {
+    }
+    void cloudAlbumLoginSuccess() override
+    {
+        if (m_onSuccess)
+            m_onSuccess();
+    }
+    void cloudAlbumLoginCancel() override {}
+
+private:
+    std::function<void()> m_onSuccess;
+};
+
+DeviceAlbumBatches::Collaborators withDefaults(DeviceAlbumBatches::Collaborators c)
+{
+    if (!c.store)
+        c.store = &PavPhotoManager::sharedPavPhotoManager();
+    if (!c.cloud)
+        c.cloud = &PavCloudAlbumManager::sharePavCloudAlbumManager();
+    if (!c.uploader)
+        c.uploader = std::make_shared<DiskBackupUploader>();
+    if (!c.freeSpace) {
+        c.freeSpace = []() -> std::optional<qint64> {
+            const DiskUserPtr user = DiskManager::shareDiskManager().current_user();
+            if (!user)
+                return std::nullopt;
+            return user->total_space() - user->used_space();
+        };
+    }
+    if (!c.existPassword)
+        c.existPassword = [] { return PavAlbumPasswordManager::existPassword(); };
+    if (!c.makeLockScreen) {
+        c.makeLockScreen = [](PavSecretAlbumPasswordControllerDelegate* delegate) -> ui::Screen* {
+            auto* lock = new PavSecretAlbumPasswordController_iPad(3);
+            lock->setDelegate(delegate);
+            return lock;
+        };
+    }
+    if (!c.makeCloudLogin) {
+        c.makeCloudLogin = [](std::function<void()> onSuccess) -> ui::Screen* {
+            auto* login = new PavCloudAlbumLoginViewController_iPad;
+            login->setDelegate(new CloudLoginRelay(login, std::move(onSuccess)));
+            return login;
+        };
+    }
+    if (!c.network)
+        c.network = [] { return NetworkHelper::getNetworkConnction(); };
+    if (!c.panelHost) {
+        c.panelHost = []() -> QWidget* {
+            ui::Canvas* canvas = ui::Canvas::current();
+            if (!canvas)
+                return nullptr;
+            return canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : canvas;
+        };
+    }
+    if (!c.defaults)
+        c.defaults = &UserDefaults::standardUserDefaults();
+    if (!c.usage)
+        c.usage = AlbumUsage::defaultRecorder();
+    if (!c.center)
+        c.center = &NotificationCenter::defaultCenter();
+    if (!c.idleTimer)
+        c.idleTimer = &IdleTimer::shared();
+    if (!c.clock)
+        c.clock = &Clock::system();
+    return c;
+}
+
+}
+
+DeviceAlbumBatches::DeviceAlbumBatches(Host host, Collaborators collaborators, QObject* parent)
+    : QObject(parent), m_host(std::move(host)), m_c(withDefaults(std::move(collaborators))),
+      m_encryptRunner(std::make_unique<BatchRunner>(kEncryptQueue, *m_c.idleTimer)),
+      m_uploadRunner(std::make_unique<BatchRunner>(kUploadQueue, *m_c.idleTimer))
+{
+    // A cancelled upload reports nothing: the grace releases the batch.
+    m_uploadRunner->setStopGraceMs(kCancelGraceMs);
+    for (Kind kind : {Kind::Encrypt, Kind::Upload}) {
+        BatchCallbacks callbacks;
+        callbacks.progress = [this, kind](const BatchCounts& counts) {
+            if (!m_panel)
+                return;
+            m_panel->setCompletedCount(counts.done);
+            if (kind == Kind::Upload)
+                m_panel->setProgress(0);   // the bar follows the next file
+        };
+        callbacks.itemProgress = [this](unsigned, float fraction) {
+            if (m_panel)
+                m_panel->setProgress(fraction);
+        };
+        callbacks.finished = [this, kind](const BatchOutcome& outcome) { finished(kind, outcome); };
+        runnerOf(kind).setReceiver(this, std::move(callbacks));
+    }
+}
+
+DeviceAlbumBatches::~DeviceAlbumBatches()
+{
+    m_encryptRunner.reset();
+    m_uploadRunner.reset();
+    if (m_panel)
+        m_panel->deleteLater();
+}
+
+bool DeviceAlbumBatches::isRunning() const
+{
+    return m_encryptRunner->isRunning() || m_uploadRunner->isRunning();
+}
+
+void DeviceAlbumBatches::recordUsage(int eventId)
+{
+    if (m_c.usage)
+        m_c.usage(eventId);
+}
+
+quint64 DeviceAlbumBatches::totalSizeOfSelectedAssets() const
+{
+    quint64 total = 0;
+    if (m_host.selection) {
+        for (const ALAssetPtr& a : m_host.selection()) {
+            const qint64 size = a->asset()->size();
+            if (size > 0)
+                total += quint64(size);
+        }
+    }
+    return total;
+}
+
+// ---- the buttons -----------------------------------------------------------
+
+void DeviceAlbumBatches::lockButtonClicked()
+{
+    recordUsage(kLockPressedEvent);
+    if (m_c.existPassword()) {
+        startEncrypt();
+        return;
+    }
+    if (!m_host.screen || m_host.screen->presentedScreen())
+        return;
+    ui::Screen* lock = m_c.makeLockScreen(this);
+    if (lock)
+        m_host.screen->presentSheet(new PaviPadNavigationController(lock), ui::kFormSheetSize, true);
+}
+
+void DeviceAlbumBatches::secretAlbumPasswordControllerDidPassVerification(PavSecretAlbumPasswordController_iPad*)
+{
+    closeSheetThen([this] { lockButtonClicked(); });
+}
+
+void DeviceAlbumBatches::secretAlbumPasswordControllerDidSetPassword(PavSecretAlbumPasswordController_iPad*)
+{
+    closeSheetThen([this] { lockButtonClicked(); });
+}
+
+void DeviceAlbumBatches::closeSheetThen(std::function<void()> next)
+{
+    QPointer<DeviceAlbumBatches> self(this);
+    auto then = [self, next = std::move(next)] {
+        if (self)
+            next();
+    };
+    if (m_host.screen && m_host.screen->presentedScreen())
+        m_host.screen->dismissModal(true, then);
+    else
+        then();
+}
+
+void DeviceAlbumBatches::backupButtonClicked()
+{
+    recordUsage(kBackupPressedEvent);
+    if (isRunning())
+        return;
+    const BackupGate::Decision d = BackupGate::decide(m_c.cloud->isLogined(), m_c.freeSpace(),
+                                                      totalSizeOfSelectedAssets(), m_c.network());
+    switch (d.step) {
+    case BackupGate::Step::SignIn: {
+        if (!m_c.makeCloudLogin || !m_host.screen || m_host.screen->presentedScreen())
+            return;
+        QPointer<DeviceAlbumBatches> self(this);
+        ui::Screen* login = m_c.makeCloudLogin([self] {
+            // The sign-in sheet closes and the backup is asked for again.
+            if (self)
+                self->closeSheetThen([self] { self->backupButtonClicked(); });
+        });
+        if (login)
+            m_host.screen->presentSheet(new PaviPadNavigationController(login), ui::kShortFormSheetSize, true);
+        return;
+    }
+    case BackupGate::Step::SpaceFull:
+    case BackupGate::Step::NoNetwork:
+        showAlert(d.message, 0, L("确定"));
+        return;
+    case BackupGate::Step::ConfirmCellular:
+        showAlert(d.message, DeviceBatchNotice::kUploadOverCellularTag, L("取消"), {L("确定")});
+        return;
+    case BackupGate::Step::Start:
+        startUpload();
+        return;
+    }
+}
+
+// ---- running ---------------------------------------------------------------
+
+bool DeviceAlbumBatches::begin(Kind kind, const QList<ALAssetPtr>& items)
+{
+    if (isRunning() || items.isEmpty())
+        return false;
+    const bool encrypt = kind == Kind::Encrypt;
+    if (!m_panel) {
+        if (QWidget* host = m_c.panelHost()) {
+            const unsigned total = unsigned(items.size());
+            m_panel = new PavPhotosProcessingView_iPad(host->rect(), total,
+                                                       encrypt ? L("照片正在加密...") : L("照片正在备份..."), this,
+                                                       host);
+            m_panel->setTag(encrypt ? kEncryptPanelTag : kUploadPanelTag);
+            m_panel->setProgressMessage(QStringLiteral("(0/%1)").arg(total));
+            m_panel->show();
+            m_panel->raise();
+        }
+    }
+    m_libraryObserver = m_c.center->addObserver(KyAssetsLibrary::kChangedNotification, [this, kind](const QVariantMap&) {
+        runnerOf(kind).requestStop(BatchStopReason::LibraryChanged);
+    });
+    // The worker reads its own copy of the photos, never the screen's state.
+    auto assets = std::make_shared<std::vector<PhotoAssetPtr>>();
+    for (const ALAssetPtr& a : items)
+        assets->push_back(a->asset());
+    return runnerOf(kind).start(unsigned(items.size()), [this, kind, assets](BatchCompletion item) {
+        const PhotoAssetPtr asset = item.index() < assets->size() ? (*assets)[item.index()] : nullptr;
+        if (!asset)
+            item.fail();
+        else if (kind == Kind::Encrypt)
+            encryptItem(asset, std::move(item));
+        else
+            uploadItem(asset, std::move(item));
+    });
+}
+
+void DeviceAlbumBatches::startEncrypt()
+{
+    const QList<ALAssetPtr> items = m_host.selection ? m_host.selection() : QList<ALAssetPtr>();
+    if (isRunning() || items.isEmpty())
+        return;
+    m_c.store->setNeedEncryptionCancel(false);
+    begin(Kind::Encrypt, items);
+}
+
+void DeviceAlbumBatches::startUpload()
+{
+    const QList<ALAssetPtr> items = m_host.selection ? m_host.selection() : QList<ALAssetPtr>();
+    if (isRunning() || items.isEmpty())
+        return;
+    m_c.cloud->setNeedCancelUpload(false);
+    m_namer.emplace(m_c.clock->now());
+    m_targetDir = m_host.useType == kCloudPicker ? m_c.cloud->currentDir() : m_c.cloud->cloudAlbumDir();
+    m_uploadInFlight = false;
+    begin(Kind::Upload, items);
+}
+
+// Runs on the encrypt batch's worker.
+void DeviceAlbumBatches::encryptItem(const PhotoAssetPtr& asset, BatchCompletion item)
+{
+    BatchRunner& runner = *m_encryptRunner;
+    PavPhotoManager& store = *m_c.store;
+    // The flag set by someone other than this batch's cancel: the library changed.
+    if (store.needEncryptionCancel() && !runner.isStopRequested()) {
+        runner.requestStop(BatchStopReason::LibraryChanged);
+        item.fail();
+        return;
+    }
+    // Already in the private album: a success, not stored twice.
+    if (store.isEncrypted(*asset)) {
+        item.succeed();
+        return;
+    }
+    item.finish(store.encryptAsset(*asset));
+}
+
+// Runs on the upload batch's worker: the upload itself starts on the main thread.
+void DeviceAlbumBatches::uploadItem(const PhotoAssetPtr& asset, BatchCompletion item)
+{
+    QPointer<DeviceAlbumBatches> self(this);
+    MainThread::post([self, asset, item]() mutable {
+        if (!self || item.isAnswered())
+            return;
+        DeviceAlbumBatches& me = *self;
+        if (me.m_c.cloud->needCancelUpload() && !me.m_uploadRunner->isStopRequested()) {
+            me.m_uploadRunner->requestStop(BatchStopReason::LibraryChanged);
+            item.fail();
+            return;
+        }
+        const QString source = asset->url();
+        const QString name = me.m_namer->nextName(source);
+        // No folder, or the account's top (which the disk refuses): the item
+        // fails at once.
+        if (!me.m_c.uploader || !me.m_targetDir || !me.m_targetDir->dir_father() || source.isEmpty()) {
+            item.fail();
+            return;
+        }
+        const unsigned ticket = ++me.m_uploadTicket;
+        me.m_uploadInFlight = true;
+        CloudBackupUploader::Callbacks callbacks;
+        callbacks.progress = [item](float percent) { item.progress(percent / 100.f); };
+        callbacks.done = [self, item, ticket](bool succeeded) mutable {
+            if (!self || ticket != self->m_uploadTicket || !self->m_uploadInFlight)
+                return;   // cancelled: the grace ends the batch
+            self->m_uploadInFlight = false;
+            if (succeeded) {
+                self->m_c.cloud->setIsUpdated(true);
+                if (self->m_panel)
+                    self->m_panel->setProgress(1.0f);
+                item.succeed();
+                return;
+            }
+            if (self->m_c.network() == NetworkConnectionNone)
+                self->m_uploadRunner->requestStop(BatchStopReason::NetworkLost);
+            item.fail();
+        };
+        me.m_c.uploader->upload(source, name, me.m_targetDir, std::move(callbacks));
+    });
+}
+
+void DeviceAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
+{
+    if (!view || view != m_panel)
+        return;
+    if (view->tag() == kEncryptPanelTag) {
+        m_c.store->setNeedEncryptionCancel(true);
+        m_encryptRunner->requestStop(BatchStopReason::User);
+        return;
+    }
+    m_c.cloud->setNeedCancelUpload(true);
+    m_uploadRunner->requestStop(BatchStopReason::User);
+    if (m_uploadInFlight) {
+        m_uploadInFlight = false;
+        if (m_c.uploader)
+            m_c.uploader->cancelCurrent();
+    }
+}
+
+void DeviceAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
+{
+    m_libraryObserver = ObserverToken();
+    if (m_panel) {
+        m_panel->hide();
+        m_panel->deleteLater();
+        m_panel = nullptr;
+    }
+    m_targetDir.reset();
+    m_uploadInFlight = false;
+    const DeviceBatchNotice notice = DeviceBatchNotice::decide(
+        kind == Kind::Encrypt ? DeviceBatchNotice::Batch::Encrypt : DeviceBatchNotice::Batch::Upload, outcome,
+        m_host.useType, hideAlertSetting());
+    m_lastNotice = notice;
+    if (notice.popPickerNow)
+        popPicker();
+    showNotice(notice);
+    if (m_host.useType == 0 && m_host.leaveEditMode)
+        m_host.leaveEditMode();
+    if (kind == Kind::Encrypt)
+        m_c.store->setNeedEncryptionCancel(false);
+    else
+        m_c.cloud->setNeedCancelUpload(false);
+    emit batchFinished();
+}
+
+std::optional<bool> DeviceAlbumBatches::hideAlertSetting() const
+{
+    const QString key = QString::fromLatin1(DeviceBatchNotice::kHideAlertKey);
+    if (!m_c.defaults->contains(key))
+        return std::nullopt;
+    return m_c.defaults->boolForKey(key);
+}
+
+void DeviceAlbumBatches::showNotice(const DeviceBatchNotice& notice)
+{
+    if (notice.usageEvent)
+        recordUsage(notice.usageEvent);
+    if (notice.storeHideAlert)
+        m_c.defaults->setBool(QString::fromLatin1(DeviceBatchNotice::kHideAlertKey), *notice.storeHideAlert);
+    switch (notice.kind) {
+    case DeviceBatchNotice::Kind::None:
+        return;
+    case DeviceBatchNotice::Kind::Toast:
+        PavToastView_iPad::showSuccessToastViewWithMessage(notice.message, DeviceBatchNotice::kToastSeconds);
+        return;
+    case DeviceBatchNotice::Kind::Alert:
+        showAlert(notice.message, notice.tag, notice.cancelTitle, notice.otherTitles, notice.plainAlert);
+        return;
+    }
+}
+
+void DeviceAlbumBatches::showAlert(const QString& message, int tag, const QString& cancel, const QStringList& others,
+                                   bool plain)
+{
+    ui::Alert* alert = plain ? new ui::Alert(QString(), message, this, cancel, others)
+                             : new PavAlertView(QString(), message, this, cancel, others);
+    alert->setTag(tag);
+    alert->show();
+}
+
+void DeviceAlbumBatches::alertViewDidDismissWithButtonIndex(ui::Alert* alert, int buttonIndex)
+{
+    const int tag = alert->tag();
+    if (tag == DeviceBatchNotice::kEncryptNoticeTag && buttonIndex == 1)
+        m_c.defaults->setBool(QString::fromLatin1(DeviceBatchNotice::kHideAlertKey), true);
+    if (tag == DeviceBatchNotice::kUploadOverCellularTag && buttonIndex == 1)
+        startUpload();
+    if (DeviceBatchNotice::alertClosesPicker(tag))
+        popPicker();
+}
+
+void DeviceAlbumBatches::popPicker()
+{
+    if (m_host.useType == 0 || !m_host.screen)
+        return;
+    if (ui::NavigationStack* stack = m_host.screen->navigationStack()) {
+        if (stack->topScreen() == m_host.screen)
+            stack->pop(true);
+    }
+}

@@ -1,0 +1,197 @@
+#include "crashhandler/CrashUploader.h"
+
+#include "analytics/facade/Analytics.h"
+#include "analytics/facade/AnalyticsOperationCenter.h"
+#include "analytics/packages/NSMixPackage.h"
+#include "analytics/packages/NSRequestPackage.h"
+#include "analytics/strategy/LocalStrategy.h"
+#include "analytics/transport/AnaNetWorkHandlerQueue.h"
+#include "analytics/transport/AnaNetworkState.h"
+#include "analytics/transport/AnaRequestDataPackage.h"
+#include "crashhandler/AnaCrashUploadHandler.h"
+#include "crashhandler/AnaCrashUploadPackage.h"
+#include "crashhandler/CrashHandler.h"
+#include "crashhandler/CrashReporter.h"
+#include "platform/core/AtomicFile.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+CrashUploader::CrashUploader(CrashReporter& reporter, CrashHandler& handler)
+    : CrashUploader(reporter, handler, Collaborators{})
+{
+}
+
+CrashUploader::CrashUploader(CrashReporter& reporter, CrashHandler& handler, Collaborators collaborators)
+    : m_reporter(reporter), m_handler(handler), m_collaborators(collaborators)
+{
+}
+
+CrashUploader& CrashUploader::installFor(CrashReporter& reporter)
+{
+    static CrashUploader* uploader = [&reporter] {
+        auto* made = new CrashUploader(reporter, CrashHandler::sharedInstance());
+        made->registerHandler();
+        CrashHandler::sharedInstance().setWlanProbe([] { return AnaNetworkState::current().wlan; });
+        reporter.setUploader([made](CrashReporterDelegate* delegate) { made->uploadCrashes(delegate); });
+        return made;
+    }();
+    return *uploader;
+}
+
+AnalyticsOperationCenter& CrashUploader::operations()
+{
+    return m_collaborators.operations ? *m_collaborators.operations : AnalyticsOperationCenter::sharedInstance();
+}
+
+AnaNetWorkHandlerQueue& CrashUploader::handlers()
+{
+    return m_collaborators.handlers ? *m_collaborators.handlers : AnaNetWorkHandlerQueue::sharedInstance();
+}
+
+Analytics& CrashUploader::facade()
+{
+    return m_collaborators.facade ? *m_collaborators.facade : Analytics::getDefualtAnalytics();
+}
+
+void CrashUploader::registerHandler()
+{
+    handlers().registHandlerClass([this] { return std::make_shared<AnaCrashUploadHandler>(this); }, kHandlerKey);
+}
+
+CrashReporterDelegate* CrashUploader::delegate() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_delegate;
+}
+
+bool CrashUploader::uploadCrashes(CrashReporterDelegate* delegate)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_delegate = delegate;
+    }
+    operations().addOperation([this] { doUpload(); });
+    return true;
+}
+
+void CrashUploader::doUpload()
+{
+    std::lock_guard lock(m_mutex);
+    if (!AnaNetworkState::current().available)
+        return;
+    // Nothing is marked before the answer: see uploadSucceeded.
+    auto package = getUploadPkg(kBudget, false);
+    if (!package)
+        return;
+    auto request = AnaRequestDataPackage::initWithRequestPackage(package, kPriority, kHandlerKey,
+                                                                 facade().strategy()->uploadServer);
+    request->needRetry = true;
+    handlers().addRequest(request);
+}
+
+void CrashUploader::addCustomAttachLog(const Records& records)
+{
+    const QMap<QString, QString> logs = m_reporter.attachLogs();
+    if (logs.isEmpty())
+        return;
+    for (const auto& record : records) {
+        auto crash = std::dynamic_pointer_cast<NSExpUpload>(record);
+        const auto it = logs.constFind(QString::number(record ? record->time() : 0));
+        if (!crash || it == logs.constEnd() || crash->attachmentList.empty())
+            continue;
+        exceptionupload::Attachment attachment;
+        attachment.type = 11;
+        attachment.fileName = kAttachName;
+        const QByteArray text = it.value().toUtf8();
+        attachment.data.assign(text.begin(), text.end());
+        crash->attachmentList.push_back(std::move(attachment));
+    }
+}
+
+void CrashUploader::consumeAttachLogs(const Records& records)
+{
+    QMap<QString, QString> logs = m_reporter.attachLogs();
+    bool changed = false;
+    for (const auto& record : records)
+        if (record)
+            changed = logs.remove(QString::number(record->time())) > 0 || changed;
+    if (!changed)
+        return;
+    const QString path = m_reporter.attachFilePath();
+    QFile::remove(path);
+    if (logs.isEmpty())
+        return;
+    QJsonObject object;
+    for (auto it = logs.cbegin(); it != logs.cend(); ++it)
+        object.insert(it.key(), it.value());
+    AtomicFile::write(path, QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+std::shared_ptr<NSRequestPackage> CrashUploader::getUploadPkg(int32_t budget, bool clean)
+{
+    std::lock_guard lock(m_mutex);
+    const Records sentBefore = m_handler.getCrashBeforeTodayWithOneCount();
+    if (!sentBefore.empty())
+        m_handler.cleanCrashReports(sentBefore);
+    const Records chosen = m_handler.getCrashedNeedUpload(AnaNetworkState::current().wlan ? 10 : 3);
+    if (chosen.empty())
+        return nullptr;
+    addCustomAttachLog(chosen);
+
+    Records taken;
+    int64_t total = 0;
+    for (const auto& record : chosen) {
+        total += record->encodeData().size();
+        if (budget > 0 && !taken.empty() && total >= budget)
+            break;
+        taken.push_back(record);
+    }
+    if (clean) {
+        m_handler.doUploadPostProcess(taken);
+        consumeAttachLogs(taken);
+    }
+    auto body = std::make_shared<AnaCrashUploadPackage>();
+    body->addPkgElements(taken);
+    auto mix = std::make_shared<NSMixPackage>();
+    mix->mixMap.emplace();
+    (*mix->mixMap)[kMixKey] = body;
+    return NSRequestPackage::fromModel(kCommand, mix);
+}
+
+CrashUploader::Records CrashUploader::recordsOf(const NSRequestPackage& package)
+{
+    auto mix = std::dynamic_pointer_cast<NSMixPackage>(package.sBuffer);
+    if (!mix || !mix->mixMap)
+        return {};
+    const auto it = mix->mixMap->find(kMixKey);
+    auto body = it == mix->mixMap->end() ? nullptr : std::dynamic_pointer_cast<AnaCrashUploadPackage>(it->second);
+    return body ? body->getPkgElements() : Records{};
+}
+
+void CrashUploader::uploadSucceeded(const NSRequestPackage& package)
+{
+    std::lock_guard lock(m_mutex);
+    const Records records = recordsOf(package);
+    m_handler.doUploadPostProcess(records);
+    consumeAttachLogs(records);
+}
+
+QByteArray CrashUploader::getUploadData(bool clean, AnaError* error)
+{
+    std::lock_guard lock(m_mutex);
+    return m_upload.getUploadData(clean, error, [this](bool c) { return getUploadPkg(kBudget, c); });
+}
+
+bool CrashUploader::uploadFinishWithResult(bool success, AnaError* /*error*/)
+{
+    std::lock_guard lock(m_mutex);
+    if (success && m_upload.pending()) {
+        const Records records = recordsOf(*m_upload.pending());
+        m_handler.cleanCrashReports(records);
+        consumeAttachLogs(records);
+    }
+    m_upload.clear();
+    return true;
+}

@@ -1,0 +1,88 @@
+#include "analytics/AnaSqlitePersistHandler.h"
+#include "analytics/AnalyticsPersistObjectRegister.h"
+#include "analytics/kel/KelInputStream.h"
+#include "crashhandler/NSExpUpload.h"
+#include "support/ChildProcess.h"
+#include "support/LoopbackEnvelope.h"
+#include "support/LoopbackHttpServer.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+std::vector<std::shared_ptr<NSExpUpload>> storedCrashes(const QString& home)
+{
+    AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<NSExpUpload>(NSExpUpload::kPersistType);
+    AnaSqlitePersistHandler store(home + "/Documents");
+    std::vector<std::shared_ptr<NSExpUpload>> out;
+    if (!store.initDB(nullptr))
+        return out;
+    for (const auto& r : store.getObjectsWithCountOfType(NSExpUpload::kPersistType, 10, nullptr))
+        out.push_back(std::dynamic_pointer_cast<NSExpUpload>(r));
+    return out;
+}
+
+std::vector<exceptionupload::ExceptionUpload> sentList(const QByteArray& envelope)
+{
+    std::vector<exceptionupload::ExceptionUpload> list;
+    const auto decoded = LoopbackEnvelope::decodeRequest(envelope);
+    EXPECT_TRUE(decoded.ok) << decoded.error.toStdString();
+    const auto it = decoded.mix.find(3);
+    if (it != decoded.mix.end()) {
+        analyticsrov::KelInputStream is(it->second);
+        is.read(list, 0, true);
+    }
+    return list;
+}
+
+ChildResult launch(const QString& home, const LoopbackHttpServer& server)
+{
+    return ChildProcess::run("upload_launch_child", {home, server.url(), "50"}, 60000);
+}
+
+}
+
+// The crashing child dies; each later launch converts and sends its record
+// through the real crash path. Refused, timed-out and dropped uploads leave
+// the record unsent; the launch after that sends it, and only then is it
+// marked sent.
+TEST(CrashLaunchUpload, RecordStaysUntilTheServerTakesIt)
+{
+    QTemporaryDir home;
+    LoopbackHttpServer server;
+    const ChildResult crash = ChildProcess::run("crash_child", {home.path(), "segv"}, 20000);
+    ASSERT_TRUE(crash.signaled);
+    EXPECT_EQ(crash.signal, SIGSEGV);
+
+    server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(1)));
+    ASSERT_EQ(launch(home.path(), server).exitCode, 0);
+    auto stored = storedCrashes(home.path());
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->count(), 0);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGSEGV");
+    ASSERT_FALSE(stored[0]->attachmentList.empty());
+    EXPECT_FALSE(stored[0]->attachmentList[0].data.empty());
+
+    for (auto step : {LoopbackHttpServer::hang(), LoopbackHttpServer::drop()}) {
+        server.setDefaultStep(step);
+        ASSERT_EQ(launch(home.path(), server).exitCode, 0);
+        stored = storedCrashes(home.path());
+        ASSERT_EQ(stored.size(), 1u);
+        EXPECT_EQ(stored[0]->count(), 0);
+    }
+    EXPECT_EQ(server.requestCount(), 1 + 3 + 1);
+
+    server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    ASSERT_EQ(launch(home.path(), server).exitCode, 0);
+    const auto sent = sentList(server.requests().last().body);
+    stored = storedCrashes(home.path());
+    ASSERT_EQ(stored.size(), 1u);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0], stored[0]->wire());
+    EXPECT_EQ(stored[0]->count(), 1);
+    server.release();
+}

@@ -1,0 +1,246 @@
+#include "AnalyticsTestSupport.h"
+
+#include "analytics/AnaModel.h"
+#include "analytics/kel/KelInputStream.h"
+#include "analytics/transport/AnaNetworkState.h"
+#include "analytics/transport/AnaUploadAddress.h"
+#include "analytics/transport/CommunicateInterface.h"
+#include "crashhandler/CrashHandler.h"
+#include "crashhandler/CrashReporter.h"
+#include "crashhandler/CrashReporterDelegate.h"
+#include "crashhandler/CrashUploader.h"
+#include "crashhandler/NSExpUpload.h"
+#include "platform/core/AtomicFile.h"
+#include "support/LoopbackEnvelope.h"
+#include "support/LoopbackHttpServer.h"
+
+#include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct RecordingDelegate : CrashReporterDelegate {
+    std::atomic<int> successes{0};
+    std::atomic<int> failures{0};
+    QString reason;
+    void onUploadCrashSuccess() override { ++successes; }
+    void onUploadCrashFail(const QString& r) override
+    {
+        reason = r;
+        ++failures;
+    }
+    int ends() const { return successes + failures; }
+};
+
+class CrashUpload : public ::testing::Test {
+protected:
+    CrashUpload()
+        : crashDir(f.dir.path() + "/crash"),
+          handler(f.store, f.clock, crashDir, &f.defaults),
+          reporter(handler, AnaModel::getDefualtAnaModel(), crashDir),
+          uploader(reporter, handler, {&f.operations, &f.handlers, f.facade.get()})
+    {
+        QDir().mkpath(crashDir);
+        AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<NSExpUpload>(NSExpUpload::kPersistType);
+        uploader.registerHandler();
+        f.setStrategy([this](LocalStrategy& s) { s.uploadServer = server.url(); });
+        AnaNetworkState::setSource([] { return AnaNetworkState{true, false, false}; });
+        CommunicateInterface::setTickLength(std::chrono::milliseconds(50));
+    }
+    ~CrashUpload() override
+    {
+        server.release();
+        f.handlers.cancelAllOperations();
+        f.handlers.waitUntilAllOperationsAreFinished();
+        AnaNetworkState::setSource({});
+        CommunicateInterface::setTickLength(std::chrono::milliseconds(1000));
+    }
+
+    std::shared_ptr<NSExpUpload> storeCrash(const std::string& type, int64_t timeMs, size_t stackBytes = 100,
+                                            bool withReport = true)
+    {
+        auto record = std::make_shared<NSExpUpload>();
+        record->exceptionType = type;
+        record->cashTime = timeMs;
+        record->callStack = std::string(stackBytes, 's');
+        if (withReport) {
+            exceptionupload::Attachment report;
+            report.type = 11;
+            report.fileName = "crash_report.log";
+            const std::string text = "report of " + type;
+            report.data.assign(text.begin(), text.end());
+            record->attachmentList.push_back(report);
+        }
+        record->setTime(timeMs);
+        record->setMd5(int64_t(std::hash<std::string>{}(type) & 0x7fffffff));
+        EXPECT_TRUE(f.store.saveObject(*record, nullptr));
+        return record;
+    }
+    int64_t nowMs() const { return f.clock.now().toMSecsSinceEpoch(); }
+    std::vector<std::shared_ptr<NSExpUpload>> stored()
+    {
+        std::vector<std::shared_ptr<NSExpUpload>> out;
+        for (const auto& r : f.store.getObjectsWithCountOfType(NSExpUpload::kPersistType, 100, nullptr))
+            out.push_back(std::dynamic_pointer_cast<NSExpUpload>(r));
+        return out;
+    }
+    // Runs one launch's upload and waits for its end.
+    void launchUpload(RecordingDelegate* delegate = nullptr)
+    {
+        uploader.uploadCrashes(delegate);
+        f.operations.waitUntilIdle();
+        f.handlers.waitUntilAllOperationsAreFinished();
+    }
+    static std::vector<exceptionupload::ExceptionUpload> sentRecords(const QByteArray& envelope)
+    {
+        const auto decoded = LoopbackEnvelope::decodeRequest(envelope);
+        EXPECT_TRUE(decoded.ok) << decoded.error.toStdString();
+        EXPECT_EQ(decoded.package.cmd, 4);
+        EXPECT_EQ(decoded.package.platformId, 2);
+        EXPECT_EQ(decoded.package.encryType, 1);
+        EXPECT_EQ(decoded.package.zipType, 2);
+        std::vector<exceptionupload::ExceptionUpload> list;
+        const auto it = decoded.mix.find(3);
+        if (it == decoded.mix.end())
+            return list;
+        analyticsrov::KelInputStream is(it->second);
+        is.read(list, 0, true);
+        return list;
+    }
+    void fileAttach(int64_t timeMs, const QString& text)
+    {
+        QJsonObject object = QJsonDocument::fromJson([&] {
+            QByteArray b;
+            AtomicFile::read(reporter.attachFilePath(), &b);
+            return b;
+        }()).object();
+        object.insert(QString::number(timeMs), text);
+        AtomicFile::write(reporter.attachFilePath(), QJsonDocument(object).toJson());
+    }
+
+    FacadeFixture f;
+    LoopbackHttpServer server;
+    QString crashDir;
+    CrashHandler handler;
+    CrashReporter reporter;
+    CrashUploader uploader;
+};
+
+}
+
+TEST_F(CrashUpload, ResultZeroSendsTheStoredRecordsAndMarksThemSent)
+{
+    const auto a = storeCrash("SIGSEGV", nowMs() - 1000);
+    const auto b = storeCrash("SIGABRT", nowMs() - 500);
+    server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    RecordingDelegate delegate;
+    launchUpload(&delegate);
+    EXPECT_EQ(delegate.successes, 1);
+    EXPECT_EQ(delegate.ends(), 1);
+    ASSERT_EQ(server.requestCount(), 1);
+    const auto sent = sentRecords(server.requests()[0].body);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0], a->wire());
+    EXPECT_EQ(sent[1], b->wire());
+    for (const auto& record : stored())
+        EXPECT_EQ(record->count(), 1);   // sent today
+}
+
+TEST_F(CrashUpload, FailedUploadsLeaveRecordsForTheNextLaunch)
+{
+    storeCrash("SIGSEGV", nowMs() - 1000);
+    RecordingDelegate delegate;
+    server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(1)));   // refused
+    launchUpload(&delegate);
+    EXPECT_EQ(delegate.reason, QString("unknown err"));
+    server.setDefaultStep(LoopbackHttpServer::drop());
+    launchUpload(&delegate);
+    server.setDefaultStep(LoopbackHttpServer::hang());
+    launchUpload(&delegate);
+    EXPECT_EQ(delegate.failures, 3);
+    EXPECT_EQ(delegate.successes, 0);
+    EXPECT_EQ(server.requestCount(), 1 + 1 + 3);   // time-outs are tried three times
+    ASSERT_EQ(stored().size(), 1u);
+    EXPECT_EQ(stored()[0]->count(), 0);
+
+    server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    launchUpload(&delegate);
+    EXPECT_EQ(delegate.successes, 1);
+    EXPECT_EQ(stored()[0]->count(), 1);
+}
+
+TEST_F(CrashUpload, NoNetworkOrNoAddressSendsNothing)
+{
+    storeCrash("SIGSEGV", nowMs() - 1000);
+    AnaNetworkState::setSource([] { return AnaNetworkState{false, false, false}; });
+    launchUpload();
+    const QString before = AnaUploadAddress::defaultUrl();
+    AnaUploadAddress::setDefaultUrl("");
+    AnaNetworkState::setSource({});
+    launchUpload();
+    AnaUploadAddress::setDefaultUrl(before);
+    EXPECT_EQ(server.requestCount(), 0);
+    EXPECT_EQ(stored()[0]->count(), 0);
+}
+
+TEST_F(CrashUpload, BudgetTakesTheFirstRecordAlwaysAndStopsBeforeItIsReached)
+{
+    storeCrash("SIGSEGV", nowMs() - 2000, 20000);
+    storeCrash("SIGBUS", nowMs() - 1000, 20000);
+    auto package = uploader.getUploadPkg(CrashUploader::kBudget, false);
+    ASSERT_TRUE(package);
+    ASSERT_EQ(CrashUploader::recordsOf(*package).size(), 1u);
+    EXPECT_EQ(std::dynamic_pointer_cast<NSExpUpload>(CrashUploader::recordsOf(*package)[0])->exceptionType, "SIGSEGV");
+    EXPECT_EQ(CrashUploader::recordsOf(*uploader.getUploadPkg(0, false)).size(), 2u);
+    for (const auto& record : stored())
+        EXPECT_EQ(record->count(), 0);
+}
+
+TEST_F(CrashUpload, AttachTextIsConsumedOnlyWithASentRecord)
+{
+    const int64_t t = nowMs() - 3000;
+    storeCrash("SIGSEGV", t);
+    fileAttach(t, "lc=1&ver=2");
+    fileAttach(12345, "someone else's");
+
+    server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(1)));
+    launchUpload();
+    EXPECT_TRUE(reporter.attachLogs().contains(QString::number(t)));
+
+    server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    launchUpload();
+    const auto sent = sentRecords(server.requests().last().body);
+    ASSERT_EQ(sent.size(), 1u);
+    ASSERT_EQ(sent[0].attachmentList.size(), 2u);
+    EXPECT_EQ(sent[0].attachmentList[1].fileName, "crash_attach.log");
+    EXPECT_EQ(std::string(sent[0].attachmentList[1].data.begin(), sent[0].attachmentList[1].data.end()), "lc=1&ver=2");
+    const auto logs = reporter.attachLogs();
+    EXPECT_FALSE(logs.contains(QString::number(t)));
+    EXPECT_TRUE(logs.contains("12345"));
+    ASSERT_EQ(stored().size(), 1u);
+    EXPECT_EQ(stored()[0]->attachmentList.size(), 2u);   // kept with the sent record
+}
+
+TEST_F(CrashUpload, HostDrivenPairKeepsRecordsUntilSuccess)
+{
+    storeCrash("SIGSEGV", nowMs() - 1000);
+    AnaError error;
+    const QByteArray first = uploader.getUploadData(false, &error);
+    ASSERT_FALSE(first.isEmpty());
+    EXPECT_EQ(error.code, 0);
+    const QByteArray again = uploader.getUploadData(false, &error);
+    EXPECT_EQ(again, first);
+    EXPECT_EQ(error.code, 8);
+    EXPECT_EQ(error.description, QString("invalid callable, set cleanDataAtomatic to NO must call "
+                                         "uploadFinishWithResult before another call of  getUploadData"));
+    EXPECT_TRUE(uploader.uploadFinishWithResult(false, nullptr));
+    EXPECT_EQ(stored().size(), 1u);
+
+    uploader.getUploadData(false, nullptr);
+    EXPECT_TRUE(uploader.uploadFinishWithResult(true, nullptr));
+    EXPECT_TRUE(stored().empty());
+    EXPECT_TRUE(uploader.getUploadData(false, &error).isEmpty());
+}

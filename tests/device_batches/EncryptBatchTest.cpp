@@ -1,0 +1,210 @@
+#include "DeviceBatchFixture.h"
+
+#include "Public/PavAlertView.h"
+#include "Public/PavToastView_iPad.h"
+#include "disk/KyAssetsLibrary.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/ChoiceDialog.h"
+#include "support/EventLoop.h"
+#include "support/Screenshot.h"
+
+namespace {
+
+const QString kHideKey = QString::fromLatin1(DeviceBatchNotice::kHideAlertKey);
+
+class EncryptBatchTest : public DeviceBatchFixture {};
+
+TEST_F(EncryptBatchTest, StoresEveryPhotoAndTheNoticeTurnsIntoAToastAfterDontTellMeAgain)
+{
+    makeBatches(0);
+    selectPhotos(3);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(batches->processingView());
+    EXPECT_EQ(batches->processingView()->tag(), DeviceAlbumBatches::kEncryptPanelTag);
+    EXPECT_TRUE(idle.isHeld());
+    ASSERT_TRUE(waitFinished(1));
+    EXPECT_EQ(storedCount(), 3);
+    EXPECT_FALSE(batches->processingView());
+    EXPECT_FALSE(idle.isHeld());
+    EXPECT_EQ(leaveEditCalls, 1);
+    EXPECT_EQ(events, std::vector<int>{DeviceAlbumBatches::kLockPressedEvent});
+
+    // First notice: one button, and the key now reads NO.
+    ui::ChoiceDialog* first = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptFirstNoticeTag);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->message(), "照片已成功导入隐私相册，请你手动删除iPad系统相册的原始照片。");
+    EXPECT_EQ(first->numberOfButtons(), 1);
+    EXPECT_FALSE(qobject_cast<PavAlertView*>(first)) << "the album tab's first notice is a plain alert";
+    ASSERT_TRUE(UserDefaults::standardUserDefaults().contains(kHideKey));
+    EXPECT_FALSE(UserDefaults::standardUserDefaults().boolForKey(kHideKey));
+    first->clickButtonAtIndex(0);
+
+    // Second: the same notice with "不再提示" at index 1.
+    selection.clear();
+    selectPhotos(2, 10);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitFinished(2));
+    ui::ChoiceDialog* second = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptNoticeTag);
+    ASSERT_TRUE(second);
+    ASSERT_EQ(second->numberOfButtons(), 2);
+    EXPECT_EQ(second->buttonTitleAtIndex(1), "不再提示");
+    second->clickButtonAtIndex(1);
+    EXPECT_TRUE(UserDefaults::standardUserDefaults().boolForKey(kHideKey));
+
+    // Later moves: only the toast.
+    selection.clear();
+    selectPhotos(2, 20);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitFinished(3));
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty());
+    ASSERT_TRUE(PavToastView_iPad::showing());
+    EXPECT_EQ(PavToastView_iPad::showing()->message(), "2张照片加密成功！");
+    EXPECT_EQ(storedCount(), 7);
+}
+
+TEST_F(EncryptBatchTest, APhotoAlreadyInThePrivateAlbumCountsAsSuccessAndIsNotStoredTwice)
+{
+    UserDefaults::standardUserDefaults().setBool(kHideKey, true);
+    makeBatches(0);
+    selectPhotos(2);
+    ASSERT_TRUE(store->encryptAsset(*selection[0]->asset()));
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(storedCount(), 2);
+    ASSERT_TRUE(PavToastView_iPad::showing());
+    EXPECT_EQ(PavToastView_iPad::showing()->message(), "2张照片加密成功！");
+}
+
+TEST_F(EncryptBatchTest, FailuresAreSummedUpAndEveryFailureHasItsOwnText)
+{
+    makeBatches(0);
+    selectPhotos(2);
+    auto broken = FakePhotoAsset::make("assets-library://asset/asset.JPG?id=bad&ext=JPG", "not an image");
+    selection << wrap(broken);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitFinished(1));
+    EXPECT_EQ(shownAlertMessage(DeviceBatchNotice::kEncryptFailureTag), "2张照片加密成功，1张照片加密失败，请稍候重试！");
+    EXPECT_FALSE(UserDefaults::standardUserDefaults().contains(kHideKey)) << "a move with failures keeps the key absent";
+    ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptFailureTag)->clickButtonAtIndex(0);
+
+    selection.clear();
+    selection << wrap(broken);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitFinished(2));
+    EXPECT_EQ(shownAlertMessage(DeviceBatchNotice::kEncryptFailureTag), "加密失败，请稍候重试！");
+    EXPECT_EQ(storedCount(), 2);
+}
+
+TEST_F(EncryptBatchTest, CancelLetsThePhotoInHandFinishShowsNothingAndClosesAPicker)
+{
+    makeBatches(1);
+    auto gated = selectGated(1);
+    selectPhotos(2);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return gated->entered(); }));
+    // A second tap while it runs starts nothing.
+    batches->lockButtonClicked();
+    batches->processingView()->cancelButtonClicked();
+    EXPECT_TRUE(store->needEncryptionCancel());
+    gated->open();
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(storedCount(), 1) << "the photo in hand is stored, no later one";
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty());
+    EXPECT_FALSE(PavToastView_iPad::showing());
+    EXPECT_FALSE(store->needEncryptionCancel());
+    EXPECT_EQ(leaveEditCalls, 0) << "a picker does not leave edit mode, it closes";
+    EXPECT_TRUE(waitUntil([&] { return stack->count() == 1; })) << "the picker closed itself";
+}
+
+// A library change while the first of three photos is being stored: the
+// batch stops and the two left count as failures.
+TEST_F(EncryptBatchTest, ALibraryChangeStopsTheBatchAndCountsTheRestAsFailures)
+{
+    const std::vector<std::function<void()>> stops = {
+        [this] { center.post(KyAssetsLibrary::kChangedNotification); },
+        // What the screen does on a library change.
+        [this] { store->setNeedEncryptionCancel(true); },
+    };
+    for (size_t i = 0; i < stops.size(); ++i) {
+        SCOPED_TRACE(i);
+        if (!batches)
+            makeBatches(0);
+        selection.clear();
+        auto gated = selectGated(int(i));
+        selectPhotos(2, 10 * int(i));
+        batches->lockButtonClicked();
+        ASSERT_TRUE(waitUntil([&] { return gated->entered(); }));
+        stops[i]();
+        gated->open();
+        ASSERT_TRUE(waitFinished(int(i) + 1));
+        EXPECT_EQ(storedCount(), int(i) + 1);
+        EXPECT_EQ(shownAlertMessage(DeviceBatchNotice::kEncryptFailureTag),
+                  "1张照片加密成功，2张照片加密失败，请稍候重试！");
+        ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptFailureTag)->clickButtonAtIndex(0);
+        EXPECT_FALSE(store->needEncryptionCancel()) << "cleared at the end";
+    }
+}
+
+TEST_F(EncryptBatchTest, CancelDuringTheLastPhotoStillShowsTheSummary)
+{
+    UserDefaults::standardUserDefaults().setBool(kHideKey, true);
+    makeBatches(0);
+    selectPhotos(1);
+    auto gated = selectGated(2);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return gated->entered(); }));
+    batches->processingView()->cancelButtonClicked();
+    gated->open();
+    ASSERT_TRUE(waitFinished());
+    ASSERT_TRUE(PavToastView_iPad::showing());
+    EXPECT_EQ(PavToastView_iPad::showing()->message(), "2张照片加密成功！");
+}
+
+TEST_F(EncryptBatchTest, WithoutAPasswordTheLockSheetComesFirstAndTheMoveFollowsIt)
+{
+    passwordExists = false;
+    makeBatches(0);
+    selectPhotos(2);
+    batches->lockButtonClicked();
+    EXPECT_EQ(lockScreensMade, 1);
+    EXPECT_TRUE(screen->presentedScreen());
+    EXPECT_FALSE(batches->isRunning());
+
+    passwordExists = true;
+    lockDelegate->secretAlbumPasswordControllerDidSetPassword(nullptr);
+    ASSERT_TRUE(waitFinished());
+    EXPECT_FALSE(screen->presentedScreen());
+    EXPECT_EQ(storedCount(), 2);
+    EXPECT_EQ(events, (std::vector<int>{DeviceAlbumBatches::kLockPressedEvent, DeviceAlbumBatches::kLockPressedEvent}));
+}
+
+TEST_F(EncryptBatchTest, APrivatePickerShowsItsFirstNoticeAsAnAlbumAlertAndClosesAfterIt)
+{
+    makeBatches(1);
+    selectPhotos(1);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitFinished());
+    ui::ChoiceDialog* notice = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptFirstNoticeTag);
+    ASSERT_TRUE(notice);
+    EXPECT_TRUE(qobject_cast<PavAlertView*>(notice));
+    EXPECT_EQ(stack->count(), 2) << "the picker waits for the answer";
+    notice->clickButtonAtIndex(0);
+    EXPECT_TRUE(waitUntil([&] { return stack->count() == 1; }));
+}
+
+TEST_F(EncryptBatchTest, ScreenshotOfAMoveInProgress)
+{
+    makeBatches(0);
+    selectPhotos(1);
+    auto gated = selectGated(2);
+    selectPhotos(2, 5);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return gated->entered(); }));
+    ASSERT_TRUE(waitUntil([&] { return batches->processingView()->completedCount() == 1; }));
+    spinEvents(50);
+    EXPECT_FALSE(saveScreenshot(canvas.get(), "device_batch_encrypt_progress.png").isEmpty());
+    gated->open();
+    ASSERT_TRUE(waitFinished());
+}
+
+}

@@ -1,0 +1,178 @@
+#include "DeviceBatchFixture.h"
+
+#include "Public/PavToastView_iPad.h"
+#include "platform/ui/ChoiceDialog.h"
+#include "support/EventLoop.h"
+#include "support/Screenshot.h"
+
+#include <QLabel>
+
+namespace {
+
+class UploadBatchTest : public DeviceBatchFixture {};
+
+TEST_F(UploadBatchTest, UploadsEachPhotoUnderItsOwnNameIntoTheCloudAlbumFolder)
+{
+    makeBatches(0);
+    selectPhotos(2);
+    batches->backupButtonClicked();
+    ASSERT_TRUE(batches->processingView());
+    EXPECT_EQ(batches->processingView()->tag(), DeviceAlbumBatches::kUploadPanelTag);
+    ASSERT_TRUE(waitFinished());
+    ASSERT_EQ(uploader->calls.size(), 2u);
+    // The batch's local start time, a three-digit counter and the URL's extension.
+    EXPECT_EQ(uploader->calls[0].fileName, "20260305090807001.JPG");
+    EXPECT_EQ(uploader->calls[1].fileName, "20260305090807002.JPG");
+    EXPECT_EQ(uploader->calls[0].source, selection[0]->url());
+    EXPECT_EQ(uploader->calls[0].dir, cloud.cloudAlbumDir());
+    EXPECT_TRUE(cloud.isUpdated());
+    ASSERT_TRUE(PavToastView_iPad::showing());
+    EXPECT_EQ(PavToastView_iPad::showing()->message(), "2张照片备份成功！");
+    EXPECT_EQ(events, (std::vector<int>{DeviceAlbumBatches::kBackupPressedEvent, DeviceBatchNotice::kUploadSucceededEvent}));
+    EXPECT_EQ(leaveEditCalls, 1);
+    EXPECT_FALSE(idle.isHeld());
+}
+
+TEST_F(UploadBatchTest, ACloudPickerUploadsIntoTheFolderOnScreenAndClosesAfterwards)
+{
+    auto shown = std::make_shared<DiskDir>("旅行", "trip-key", cloud.cloudAlbumDir());
+    cloud.setCurrentDir(shown);
+    makeBatches(2);
+    selectPhotos(1);
+    batches->backupButtonClicked();
+    ASSERT_TRUE(waitFinished());
+    ASSERT_EQ(uploader->calls.size(), 1u);
+    EXPECT_EQ(uploader->calls[0].dir, shown);
+    EXPECT_TRUE(waitUntil([&] { return stack->count() == 1; }));
+}
+
+TEST_F(UploadBatchTest, FailuresAreSummedUp)
+{
+    uploader->mode = FakeUploader::Mode::Fail;
+    makeBatches(0);
+    selectPhotos(2);
+    batches->backupButtonClicked();
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(uploader->calls.size(), 2u);
+    EXPECT_EQ(shownAlertMessage(DeviceBatchNotice::kUploadFailureTag), "备份失败，请稍候重试！");
+    EXPECT_FALSE(cloud.isUpdated());
+}
+
+TEST_F(UploadBatchTest, AFailureWithoutAnyNetworkStopsTheBatchWithOnlyTheNetworkAlert)
+{
+    uploader->mode = FakeUploader::Mode::Silent;
+    makeBatches(0);
+    selectPhotos(3);
+    batches->backupButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return uploader->calls.size() == 1; }));
+    network = 0;
+    uploader->pending.done(false);
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(uploader->calls.size(), 1u) << "no photo after the network went";
+    ASSERT_EQ(ui::ChoiceDialog::showing().size(), 1);
+    EXPECT_EQ(ui::ChoiceDialog::showing().first()->message(), "网络连接错误，请检查网络。");
+    EXPECT_FALSE(ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kUploadFailureTag));
+}
+
+TEST_F(UploadBatchTest, CancelDiscardsTheUploadInFlightAndEndsWithoutSummary)
+{
+    uploader->mode = FakeUploader::Mode::Silent;
+    makeBatches(0);
+    selectPhotos(3);
+    batches->backupButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return uploader->calls.size() == 1; }));
+    batches->processingView()->cancelButtonClicked();
+    EXPECT_EQ(uploader->cancels, 1);
+    EXPECT_TRUE(cloud.needCancelUpload());
+    // A late answer of the stopped upload changes nothing.
+    uploader->pending.done(false);
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(uploader->calls.size(), 1u);
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty());
+    EXPECT_FALSE(PavToastView_iPad::showing());
+    EXPECT_FALSE(cloud.needCancelUpload());
+}
+
+TEST_F(UploadBatchTest, UploadIntoTheAccountTopOrWithoutFolderFailsAtOnceInsteadOfWaiting)
+{
+    cloud.setCloudAlbumDir(std::make_shared<DiskDir>("", "root-key"));
+    makeBatches(0);
+    selectPhotos(2);
+    batches->backupButtonClicked();
+    ASSERT_TRUE(waitFinished());
+    EXPECT_TRUE(uploader->calls.empty());
+    EXPECT_EQ(shownAlertMessage(DeviceBatchNotice::kUploadFailureTag), "备份失败，请稍候重试！");
+}
+
+TEST_F(UploadBatchTest, TheGateAsksForSignInRoomAndNetworkBeforeAnythingStarts)
+{
+    makeBatches(0);
+    selectPhotos(2);
+    const quint64 size = batches->totalSizeOfSelectedAssets();
+    ASSERT_GT(size, 0u);
+
+    // Not signed in: the sign-in sheet; its success asks again.
+    cloud.setIsLogined(false);
+    batches->backupButtonClicked();
+    ASSERT_TRUE(screen->presentedScreen());
+    ASSERT_TRUE(loginSuccess);
+    EXPECT_FALSE(batches->isRunning());
+    cloud.setIsLogined(true);
+    network = 0;
+    loginSuccess();
+    ASSERT_TRUE(waitUntil([&] { return !screen->presentedScreen(); }));
+    ASSERT_TRUE(waitUntil([&] { return !ui::ChoiceDialog::showing().isEmpty(); }));
+    EXPECT_EQ(ui::ChoiceDialog::showing().first()->message(), "网络连接错误，请检查网络。");
+    ui::ChoiceDialog::showing().first()->clickButtonAtIndex(0);
+
+    // No room.
+    network = 3;
+    freeSpace = qint64(size) - 1;
+    batches->backupButtonClicked();
+    ASSERT_EQ(ui::ChoiceDialog::showing().size(), 1);
+    EXPECT_EQ(ui::ChoiceDialog::showing().first()->message(), "云端存储空间已满，无法完成备份。");
+    ui::ChoiceDialog::showing().first()->clickButtonAtIndex(0);
+
+    // Without Wi-Fi: asked every time; "取消" does nothing, "确定" starts.
+    freeSpace = qint64(size);
+    network = 1;
+    batches->backupButtonClicked();
+    ui::ChoiceDialog* ask = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kUploadOverCellularTag);
+    ASSERT_TRUE(ask);
+    EXPECT_TRUE(ask->message().startsWith("当前网络为普通网络，备份选中图片约耗"));
+    EXPECT_EQ(ask->buttonTitleAtIndex(0), "取消");
+    ask->clickButtonAtIndex(0);
+    EXPECT_FALSE(batches->isRunning());
+    batches->backupButtonClicked();
+    ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kUploadOverCellularTag)->clickButtonAtIndex(1);
+    EXPECT_TRUE(batches->isRunning());
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(uploader->calls.size(), 2u);
+}
+
+TEST_F(UploadBatchTest, TheBarFollowsTheFileInFlightAndTheCounterTheBatch)
+{
+    uploader->mode = FakeUploader::Mode::Silent;
+    makeBatches(0);
+    selectPhotos(3);
+    batches->backupButtonClicked();
+    PavPhotosProcessingView_iPad* panel = batches->processingView();
+    ASSERT_TRUE(panel);
+    EXPECT_EQ(panel->progressLabel()->text(), "(0/3)");
+    ASSERT_TRUE(waitUntil([&] { return uploader->calls.size() == 1; }));
+    uploader->pending.done(true);
+    ASSERT_TRUE(waitUntil([&] { return uploader->calls.size() == 2; }));
+    EXPECT_EQ(panel->progressLabel()->text(), "(1/3)");
+    EXPECT_FLOAT_EQ(panel->progress(), 0.f) << "a new file starts an empty bar";
+    uploader->pending.progress(40.f);
+    ASSERT_TRUE(waitUntil([&] { return panel->progress() > 0.f; }));
+    EXPECT_FLOAT_EQ(panel->progress(), 0.4f);
+    spinEvents(50);
+    EXPECT_FALSE(saveScreenshot(canvas.get(), "device_batch_backup_progress.png").isEmpty());
+    uploader->mode = FakeUploader::Mode::Succeed;
+    uploader->pending.done(true);
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(uploader->calls.size(), 3u);
+}
+
+}

@@ -1,0 +1,262 @@
+#include "Public/PaviPadNavigationController.h"
+#include "Public/PaviPadTableViewCell.h"
+#include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
+#include "albums/settings/AlbumSettingAccountView.h"
+#include "albums/settings/PavAlbumSettingViewController_iPad.h"
+#include "disk/PavCloudAlbumManager.h"
+#include "disk/PavDiskUserInfoManager.h"
+#include "platform/core/NotificationCenter.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/ImageButton.h"
+#include "platform/ui/ImageView.h"
+#include "support/EventLoop.h"
+#include "support/Screenshot.h"
+#include "support/TempHome.h"
+
+#include <QLabel>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A screen that remembers how it was made.
+class MadeScreen : public ui::Screen {
+public:
+    MadeScreen(QString kind, int type, bool guide = true) : kind(std::move(kind)), type(type), guide(guide) {}
+    QString kind;
+    int type;
+    bool guide;
+};
+
+class Closing : public QObject, public PavAlbumSettingViewControllerDelegate {
+public:
+    void albumSettingViewControllerDidClose() override { ++closes; }
+    int closes = 0;
+};
+
+class AlbumSettingScreenTest : public ::testing::Test {
+protected:
+    AlbumSettingScreenTest()
+        : cloud([]() -> UserDefaults& { return UserDefaults::standardUserDefaults(); }),
+          saved(home.documents())
+    {
+        ui::Animations::setEnabled(false);
+        user->setUin(10001);
+        user->setUsed_space(qint64(512) << 20);
+        user->setTotal_space(qint64(2) << 30);
+        saved.setUin("10001");
+        saved.setPassword("secret");
+        loginObserver = center.addObserver("KyCloudAlbumLoginNotification", [this](const QVariantMap&) { posted << "login"; });
+        logoutObserver = center.addObserver("KyCloudAlbumLogoutNotification", [this](const QVariantMap&) { posted << "logout"; });
+        canvas = std::make_unique<ui::Canvas>();
+        presenter = new ui::Screen;
+        canvas->setRootScreen(presenter);
+        canvas->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+    }
+    ~AlbumSettingScreenTest() override
+    {
+        canvas.reset();
+        ui::Animations::setEnabled(true);
+    }
+
+    void open(bool defaultLock = false)
+    {
+        PavAlbumSettingViewController_iPad::Collaborators c;
+        c.hasPassword = [this] { return hasPassword; };
+        c.binding = [this] { return binding; };
+        c.hasVerified = [this] { return verified; };
+        c.cloud = &cloud;
+        c.currentUser = [this] { return user; };
+        c.savedAccount = &saved;
+        c.privateAlbumChanged = [this] { ++privateChanges; };
+        if (!defaultLock) {
+            c.makeLockScreen = [](int type, bool guide, PavSecretAlbumPasswordControllerDelegate*) -> ui::Screen* {
+                return new MadeScreen("lock", type, guide);
+            };
+        }
+        c.makeBindingScreen = [](int type, PavAlbumSettingViewController_iPad*) -> ui::Screen* {
+            return new MadeScreen("binding", type);
+        };
+        c.makeCloudLogin = [](PavCloudAlbumLoginDelegate*) -> ui::Screen* { return new MadeScreen("login", 0); };
+        c.usage = [this](int id) { events.push_back(id); };
+        c.center = &center;
+        settings = new PavAlbumSettingViewController_iPad(c);
+        settings->setDelegate(&closing);
+        stack = new PaviPadNavigationController(settings);
+        presenter->presentSheet(stack, ui::kFormSheetSize, false);
+        spinEvents(10);
+    }
+
+    MadeScreen* top() const { return dynamic_cast<MadeScreen*>(stack->topScreen()); }
+    QString cellText(int section) const
+    {
+        PaviPadTableViewCell* cell = settings->cellForSection(section);
+        return cell ? cell->textLabel()->text() : QString();
+    }
+    void backToSettings()
+    {
+        stack->pop(false);
+        spinEvents(10);
+    }
+
+    TempHome home;
+    PavCloudAlbumManager cloud;
+    PavDiskUserInfoManager saved;
+    NotificationCenter center;
+    std::shared_ptr<DiskUser> user = std::make_shared<DiskUser>();
+    bool hasPassword = false;
+    QString binding;
+    bool verified = false;
+    int privateChanges = 0;
+    std::vector<int> events;
+    QStringList posted;
+    ObserverToken loginObserver;
+    ObserverToken logoutObserver;
+    Closing closing;
+    std::unique_ptr<ui::Canvas> canvas;
+    ui::Screen* presenter = nullptr;
+    PavAlbumSettingViewController_iPad* settings = nullptr;
+    ui::NavigationStack* stack = nullptr;
+};
+
+TEST_F(AlbumSettingScreenTest, FirstPasswordFromTheSettingsThenTheRowsShowIt)
+{
+    open();
+    EXPECT_EQ(settings->title(), "相册设置");
+    EXPECT_EQ(cellText(0), "未开启");
+    EXPECT_FALSE(settings->cellForSection(1));
+    EXPECT_EQ(cellText(2), "Ky账号未登录");
+
+    settings->didSelectRow(0);
+    ASSERT_TRUE(top());
+    EXPECT_EQ(top()->kind, "lock");
+    EXPECT_EQ(top()->type, 3);
+    EXPECT_EQ(events, std::vector<int>{27124});
+
+    hasPassword = true;
+    settings->secretAlbumPasswordControllerDidSetPassword(nullptr);
+    spinEvents(10);
+    EXPECT_EQ(stack->topScreen(), settings);
+    EXPECT_EQ(privateChanges, 1);
+    EXPECT_EQ(cellText(0), "修改密码");
+    EXPECT_EQ(cellText(1), "找回密码设置");
+    EXPECT_EQ(settings->cellForSection(1)->detailTextLabel()->text(), "未设置");
+
+    settings->didSelectRow(0);
+    EXPECT_EQ(top()->type, 0) << "with a password the row changes it";
+}
+
+TEST_F(AlbumSettingScreenTest, BindingAsksForThePasswordFirstUnlessUnlocked)
+{
+    hasPassword = true;
+    open();
+    settings->didSelectRow(1);
+    ASSERT_TRUE(top());
+    EXPECT_EQ(top()->kind, "lock");
+    EXPECT_EQ(top()->type, 1);
+    EXPECT_FALSE(top()->guide);
+
+    settings->secretAlbumPasswordControllerDidPassVerification(nullptr);
+    ASSERT_TRUE(top());
+    EXPECT_EQ(top()->kind, "binding");
+    EXPECT_EQ(top()->type, 1);
+    EXPECT_EQ(stack->count(), 2) << "the binding screen took the lock screen's place";
+
+    binding = "12345";
+    settings->passwordProtectViewControllerDidBindKy(stack->topScreen());
+    spinEvents(10);
+    EXPECT_EQ(stack->topScreen(), settings);
+    EXPECT_EQ(settings->cellForSection(1)->detailTextLabel()->text(), "已关联12345");
+
+    settings->didSelectRow(1);
+    EXPECT_EQ(top()->type, 2) << "bound: show and change the binding";
+    backToSettings();
+    binding.clear();
+    verified = true;
+    settings->reloadData();
+    settings->didSelectRow(1);
+    EXPECT_EQ(top()->kind, "binding");
+    EXPECT_EQ(top()->type, 1);
+}
+
+TEST_F(AlbumSettingScreenTest, CloudSignInAnnouncesItself)
+{
+    open();
+    settings->didSelectRow(2);
+    ASSERT_TRUE(top());
+    EXPECT_EQ(top()->kind, "login");
+    EXPECT_EQ(events, std::vector<int>{27125});
+    settings->cloudAlbumLoginSuccess();
+    EXPECT_EQ(posted, QStringList{"login"});
+}
+
+TEST_F(AlbumSettingScreenTest, TheAccountPanelShowsTheSpaceAndSignsOut)
+{
+    cloud.setIsLogined(true);
+    open();
+    AlbumSettingAccountView* panel = settings->userInfoView();
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_FALSE(settings->cellForSection(2));
+    EXPECT_EQ(panel->accountLabel()->text(), "10001");
+    EXPECT_EQ(panel->amountLabel()->text(), "512.0MB/2.0GB");
+    EXPECT_EQ(panel->amountCapacityImageView()->width(), 82);   // 512 MB × 331 / 2 GB
+    settings->didSelectRow(2);
+    EXPECT_EQ(stack->topScreen(), settings) << "the signed-in row does nothing";
+
+    // A zero total keeps the bar.
+    user->setTotal_space(0);
+    settings->refreshAmount();
+    EXPECT_EQ(panel->amountCapacityImageView()->width(), 82);
+
+    panel->logoutButton()->click();
+    EXPECT_EQ(events, std::vector<int>{27153});
+    EXPECT_EQ(posted, QStringList{"logout"});
+    EXPECT_FALSE(cloud.isLogined());
+    EXPECT_EQ(PavDiskUserInfoManager(home.documents()).password(), "") << "the saved account lost its password";
+    ASSERT_TRUE(top());
+    EXPECT_EQ(top()->kind, "login");
+    backToSettings();
+    EXPECT_EQ(cellText(2), "Ky账号未登录");
+}
+
+TEST_F(AlbumSettingScreenTest, CloseDismissesTheSheetAndTellsTheContainer)
+{
+    open();
+    ASSERT_TRUE(settings->leftBarButtonItem());
+    EXPECT_EQ(settings->leftBarButtonItem()->title, "关闭");
+    settings->leftBarButtonItem()->action();
+    spinEvents(10);
+    EXPECT_FALSE(presenter->presentedScreen());
+    EXPECT_EQ(closing.closes, 1);
+}
+
+TEST_F(AlbumSettingScreenTest, ThePasswordRowOpensTheAlbumLockScreen)
+{
+    hasPassword = true;
+    open(true);
+    settings->didSelectRow(0);
+    auto* lock = qobject_cast<PavSecretAlbumPasswordController_iPad*>(stack->topScreen());
+    ASSERT_TRUE(lock);
+    EXPECT_EQ(lock->delegate(), settings);
+}
+
+TEST_F(AlbumSettingScreenTest, Screenshots)
+{
+    hasPassword = true;
+    binding = "12345";
+    cloud.setIsLogined(true);
+    open();
+    EXPECT_FALSE(saveScreenshot(canvas.get(), "settings_signed_in.png").isEmpty());
+    presenter->dismissModal(false);
+    spinEvents(10);
+    cloud.setIsLogined(false);
+    hasPassword = false;
+    open();
+    EXPECT_FALSE(saveScreenshot(canvas.get(), "settings_signed_out.png").isEmpty());
+}
+
+}

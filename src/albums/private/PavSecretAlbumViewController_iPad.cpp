@@ -142,7 +142,7 @@ void PavSecretAlbumViewController_iPad::viewDidLoad()
             &PavSecretAlbumViewController_iPad::deleteButtonClicked);
     m_table->show();
     m_bar->show();
-    layoutToSize();
+    setGridAndBar(m_table, m_bar);
 
     m_isEditing = false;
     m_isSavingPhoto = false;
@@ -157,20 +157,6 @@ void PavSecretAlbumViewController_iPad::viewDidLoad()
         m_c.center->addObserver(QString::fromLatin1(AppLifecycle::kDidEnterBackgroundNotification),
                                 [this](const QVariantMap&) { m_batch.stop(BatchStopReason::Background); });
     updateEditDisplay();
-}
-
-void PavSecretAlbumViewController_iPad::layoutToSize()
-{
-    if (!m_table || width() <= 0 || height() <= 50)
-        return;
-    m_table->setGeometry(0, 0, width(), height() - 50);
-    m_bar->setGeometry(0, height() - 50, width(), 50);
-}
-
-void PavSecretAlbumViewController_iPad::resizeEvent(QResizeEvent* event)
-{
-    AlbumScreen::resizeEvent(event);
-    layoutToSize();
 }
 
 // ---- the gate and the lock --------------------------------------------------

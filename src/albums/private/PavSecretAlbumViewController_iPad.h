@@ -139,10 +139,8 @@ public:
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void layoutToSize();
     void recordUsage(int eventId);
     void applyList(unsigned ticket, const PavPhotoModelList& list);
     void endRefresh();

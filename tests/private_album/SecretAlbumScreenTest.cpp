@@ -1,6 +1,7 @@
 #include "PrivateAlbumFixture.h"
 
 #include "Public/PavToastView_iPad.h"
+#include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "albums/private/PavSecretAlbumViewController_iPad.h"
@@ -16,6 +17,7 @@
 #include "support/EventLoop.h"
 #include "support/Screenshot.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QTest>
 
@@ -45,6 +47,7 @@ protected:
     }
     ~SecretAlbumScreenTest() override
     {
+        PavSecretAlbumPasswordController_iPad::setBindingScreenFactory({});
         for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
             d->dismissWithClickedButtonIndex(d->cancelButtonIndex(), false);
         AssetThumbnailLoader::shared().waitForDone();
@@ -161,6 +164,34 @@ TEST_F(SecretAlbumScreenTest, WhileLockedItListsNothingAndAsksForThePassword)
     EXPECT_TRUE(waitUntil([this] { return !screen->lockSheet(); }));
     EXPECT_FALSE(screen->emptyView()->isVisible());
     EXPECT_TRUE(screen->bottomView()->editButton()->isEnabled());
+}
+
+TEST_F(SecretAlbumScreenTest, AFirstPasswordLoadsTheAlbumOnceTheBindingStepIsOver)
+{
+    PavSecretAlbumPasswordProtectViewController_iPad::Collaborators binding;
+    binding.passwords = passwords.get();
+    binding.usage = [](int) {};
+    PavSecretAlbumPasswordProtectViewController_iPad::registerWithLockScreen(binding);
+    ASSERT_TRUE(QFile::remove(passwords->passwordFile().path()));
+    storePhotos(2);
+    showAlbum();
+    ASSERT_NE(lockScreen(), nullptr);
+    EXPECT_EQ(lockScreen()->machine().type(), 3);
+    for (char c : QByteArray("12341234")) {
+        QTest::keyClick(lockScreen(), c);
+        if (c == '4') {
+            ASSERT_TRUE(waitUntil([this] { return !lockScreen() || !lockScreen()->machine().isSubmitting(); }));
+        }
+    }
+    auto* sheet = qobject_cast<ui::NavigationStack*>(screen->lockSheet());
+    ASSERT_TRUE(waitUntil([&] {
+        return sheet && qobject_cast<PavSecretAlbumPasswordProtectViewController_iPad*>(sheet->topScreen());
+    }));
+    EXPECT_TRUE(screen->grid().isEmpty());  // not before the binding step is over
+    auto* step = qobject_cast<PavSecretAlbumPasswordProtectViewController_iPad*>(sheet->topScreen());
+    step->rightBarButtonItem()->action();  // "跳过"
+    ASSERT_TRUE(waitUntil([this] { return screen->grid().list().size() == 2 && !screen->isLoading(); }));
+    EXPECT_FALSE(screen->presentedScreen());
 }
 
 TEST_F(SecretAlbumScreenTest, ClosingTheLockReturnsToTheAlbumShownBefore)

@@ -1,6 +1,7 @@
 #include "shell/AppDelegate.h"
 
 #include "Public/ZoDadiUsageInfoManager.h"
+#include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/store/PavPhotoManager.h"
 #include "platform/core/NotificationCenter.h"
@@ -70,6 +71,7 @@ bool AppDelegate::didFinishLaunching()
     // The crash reporter goes first, before any other launch work.
     LaunchHooks::crashReport();
     m_services.recordUsage(kLaunchUsageEvent);
+    PavSecretAlbumPasswordProtectViewController_iPad::registerWithLockScreen();
 
     m_window = std::make_unique<ui::Canvas>();
     m_window->setWindowTitle(QStringLiteral("PadOlvo"));

@@ -13,3 +13,25 @@ void AlbumScreen::setContainerController(PavAlbumContainerController_iPad* conta
 {
     m_container = container;
 }
+
+void AlbumScreen::setGridAndBar(QWidget* grid, QWidget* bar)
+{
+    m_grid = grid;
+    m_bar = bar;
+    layoutGridAndBar();
+}
+
+void AlbumScreen::layoutGridAndBar()
+{
+    constexpr int kBarHeight = 50;
+    if (!m_grid || !m_bar || width() <= 0 || height() <= kBarHeight)
+        return;
+    m_grid->setGeometry(0, 0, width(), height() - kBarHeight);
+    m_bar->setGeometry(0, height() - kBarHeight, width(), kBarHeight);
+}
+
+void AlbumScreen::resizeEvent(QResizeEvent* event)
+{
+    ui::Screen::resizeEvent(event);
+    layoutGridAndBar();
+}

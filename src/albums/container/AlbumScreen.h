@@ -20,6 +20,16 @@ public:
     virtual void backToNormalMode() {}
     virtual void refreshData() {}
 
+protected:
+    // The album grid over its 50-point toolbar: both follow the screen's size
+    // from now on.
+    void setGridAndBar(QWidget* grid, QWidget* bar);
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    void layoutGridAndBar();
+
     QPointer<PavAlbumContainerController_iPad> m_container;
+    QPointer<QWidget> m_grid;
+    QPointer<QWidget> m_bar;
 };

@@ -6,6 +6,7 @@
 #include "albums/container/PavAlbumSelectionView_iPad.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
+#include "albums/private/PavSecretAlbumViewController_iPad.h"
 #include "albums/settings/PavAlbumSettingViewController_iPad.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/ui/Animations.h"
@@ -22,6 +23,8 @@ PavAlbumContainerController_iPad::Collaborators withDefaults(PavAlbumContainerCo
         c.albumScreens = [](int index) -> AlbumScreen* {
             if (index == 0)
                 return new PavSystemAlbumViewController_iPad(0);
+            if (index == 1)
+                return new PavSecretAlbumViewController_iPad();
             if (index == 2)
                 return new PavCloudAlbumViewController_iPad;
             return new AlbumScreen();

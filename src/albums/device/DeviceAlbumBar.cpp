@@ -1,5 +1,6 @@
 #include "albums/device/DeviceAlbumBar.h"
 
+#include "albums/widgets/AlbumBarButtons.h"
 #include "albums/widgets/PavDoubleSlider.h"
 #include "platform/core/Localization.h"
 #include "platform/ui/ImageButton.h"
@@ -7,44 +8,17 @@
 
 #include <QPainter>
 
-namespace {
-
-ui::ImageButton* actionButton(QWidget* parent, const QString& title, const QString& image, int fontSize)
-{
-    auto* b = new ui::ImageButton(parent);
-    b->setBackgroundImageNamed(image + QStringLiteral("_iPad.png"), ui::ImageButton::Normal);
-    b->setBackgroundImageNamed(image + QStringLiteral("_selected_iPad.png"), ui::ImageButton::Highlighted);
-    QFont font = b->font();
-    font.setPixelSize(fontSize);
-    b->setTitleFont(font);
-    b->setTitle(title);
-    b->setTitleColor(Qt::white);
-    b->setTitleColor(QColor(255, 255, 255, 178), ui::ImageButton::Disabled);
-    b->setTitleInsets(QMargins(1, 0, 0, 0));
-    return b;
-}
-
-ui::ImageButton* editButton(QWidget* parent, const QString& image)
-{
-    auto* b = new ui::ImageButton(parent);
-    b->setImageNamed(image);
-    b->setShowsTouchWhenHighlighted(true);
-    return b;
-}
-
-}
-
 DeviceAlbumBar::DeviceAlbumBar(const QRect& frame, QWidget* parent) : QWidget(parent)
 {
     const int w = frame.width();
-    m_cancel = actionButton(this, L("取消"), QStringLiteral("PavAlbum_BlackButton"), 15);
-    m_backupEdit = editButton(this, QStringLiteral("PavAlbum_UploadButton_iPad.png"));
+    m_cancel = AlbumBarButtons::action(this, L("取消"), QStringLiteral("PavAlbum_BlackButton"), 15);
+    m_backupEdit = AlbumBarButtons::icon(this, QStringLiteral("PavAlbum_UploadButton_iPad.png"));
     m_backupEdit->setGeometry(90, 0, 50, 50);
-    m_backup = actionButton(this, L("备份"), QStringLiteral("PavAlbum_GreenButton"), 18);
+    m_backup = AlbumBarButtons::action(this, L("备份"), QStringLiteral("PavAlbum_GreenButton"), 18);
     m_backup->setGeometry(8, 0, 78, 50);
-    m_lockEdit = editButton(this, QStringLiteral("PavAlbum_LockButton_iPad.png"));
+    m_lockEdit = AlbumBarButtons::icon(this, QStringLiteral("PavAlbum_LockButton_iPad.png"));
     m_lockEdit->setGeometry(20, 0, 50, 50);
-    m_lock = actionButton(this, L("加密"), QStringLiteral("PavAlbum_GreenButton"), 18);
+    m_lock = AlbumBarButtons::action(this, L("加密"), QStringLiteral("PavAlbum_GreenButton"), 18);
     m_lock->setGeometry(8, 0, 78, 50);
     m_slider = new PavDoubleSlider(QRect(w - 118, 0, 110, 50), L("照片"), L("视频"), this);
     m_count = new ui::ShadowLabel(L("请选择照片"), this);

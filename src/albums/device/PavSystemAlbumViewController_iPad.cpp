@@ -149,7 +149,7 @@ void PavSystemAlbumViewController_iPad::viewDidLoad()
 
     m_table->show();
     m_bar->show();
-    layoutToSize();
+    setGridAndBar(m_table, m_bar);
     m_gate.setNeedUpdate(true);  // the first appearance loads
     m_isEditing = false;
     m_libraryObserver = m_c.center->addObserver(KyAssetsLibrary::kChangedNotification,
@@ -163,20 +163,6 @@ void PavSystemAlbumViewController_iPad::viewDidLoad()
         m_entry = EditBar::pickerEntry(m_useType);
         enterEditModeAnimated(false);
     }
-}
-
-void PavSystemAlbumViewController_iPad::layoutToSize()
-{
-    if (!m_table || width() <= 0 || height() <= 50)
-        return;
-    m_table->setGeometry(0, 0, width(), height() - 50);
-    m_bar->setGeometry(0, height() - 50, width(), 50);
-}
-
-void PavSystemAlbumViewController_iPad::resizeEvent(QResizeEvent* event)
-{
-    AlbumScreen::resizeEvent(event);
-    layoutToSize();
 }
 
 void PavSystemAlbumViewController_iPad::viewWillAppear(bool)

@@ -127,10 +127,8 @@ public:
 protected:
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void layoutToSize();
     void issueLoad();
     void applyListing(const LoadGate::Ticket& ticket, const QList<ALAssetPtr>& assets, const DaySections& sections);
     void endLoad(const LoadGate::Ticket& ticket);

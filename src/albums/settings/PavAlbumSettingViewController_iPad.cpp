@@ -1,6 +1,8 @@
 #include "albums/settings/PavAlbumSettingViewController_iPad.h"
 
 #include "Public/PaviPadTableViewCell.h"
+#include "albums/binding/BindingRelay.h"
+#include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
 #include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
@@ -34,6 +36,23 @@ PavAlbumSettingViewController_iPad::Collaborators withDefaults(PavAlbumSettingVi
         c.savedAccount = &PavDiskUserInfoManager::sharePavDiskUserInfoManager();
     if (!c.privateAlbumChanged)
         c.privateAlbumChanged = [] { PavPhotoManager::sharedPavPhotoManager().setIsUpdated(true); };
+    if (!c.makeBindingScreen) {
+        c.makeBindingScreen = [](int type, PavAlbumSettingViewController_iPad* settings) -> ui::Screen* {
+            auto* screen = new PavSecretAlbumPasswordProtectViewController_iPad(type);
+            auto* relay = new BindingRelay(screen);
+            QPointer<PavAlbumSettingViewController_iPad> owner(settings);
+            relay->onBound = [owner](PavSecretAlbumPasswordProtectViewController_iPad* s) {
+                if (owner)
+                    owner->passwordProtectViewControllerDidBindKy(s);
+            };
+            relay->onUnbound = [owner](PavSecretAlbumPasswordProtectViewController_iPad* s) {
+                if (owner)
+                    owner->passwordProtectViewControllerDidUnBindKy(s);
+            };
+            screen->setDelegate(relay);
+            return screen;
+        };
+    }
     if (!c.makeLockScreen) {
         c.makeLockScreen = [](int type, bool showFirstGuide, PavSecretAlbumPasswordControllerDelegate* delegate) {
             auto* lock = new PavSecretAlbumPasswordController_iPad(type);

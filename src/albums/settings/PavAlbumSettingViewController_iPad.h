@@ -46,7 +46,7 @@ public:
         // Makes a lock screen of a type; default: the album's lock screen.
         std::function<ui::Screen*(int type, bool showFirstGuide, PavSecretAlbumPasswordControllerDelegate*)>
             makeLockScreen;
-        // Makes the recovery-binding screen of a type (null: none yet).
+        // Makes the recovery-binding screen of a type; default: the album's binding screen.
         std::function<ui::Screen*(int type, PavAlbumSettingViewController_iPad* settings)> makeBindingScreen;
         // Makes the cloud sign-in screen; default: the cloud album's sign-in.
         std::function<ui::Screen*(PavCloudAlbumLoginDelegate*)> makeCloudLogin;

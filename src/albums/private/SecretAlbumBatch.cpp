@@ -1,0 +1,89 @@
+#include "albums/private/SecretAlbumBatch.h"
+
+#include "albums/store/PavPhotoManager.h"
+
+SecretAlbumBatch::SecretAlbumBatch(PavPhotoManager& store, IdleTimer& idleTimer, QObject* parent)
+    : QObject(parent), m_store(store), m_moveOut(kMoveOutQueue, idleTimer), m_delete(kDeleteQueue, idleTimer)
+{
+    for (Kind kind : {Kind::MoveOut, Kind::Delete}) {
+        BatchCallbacks callbacks;
+        callbacks.progress = [this, kind](const BatchCounts& counts) {
+            if (m_listener.progressed)
+                m_listener.progressed(kind, counts);
+        };
+        callbacks.finished = [this, kind](const BatchOutcome& outcome) {
+            setCancelFlag(kind, false);
+            if (m_listener.finished)
+                m_listener.finished(kind, outcome);
+        };
+        runner(kind).setReceiver(this, std::move(callbacks));
+    }
+}
+
+SecretAlbumBatch::~SecretAlbumBatch() = default;
+
+bool SecretAlbumBatch::isRunning() const
+{
+    return m_moveOut.isRunning() || m_delete.isRunning();
+}
+
+void SecretAlbumBatch::setCancelFlag(Kind kind, bool value)
+{
+    if (kind == Kind::MoveOut)
+        m_store.setNeedDecryptionCancel(value);
+    else
+        m_store.setNeedDeletionCancel(value);
+}
+
+bool SecretAlbumBatch::cancelFlag(Kind kind) const
+{
+    return kind == Kind::MoveOut ? m_store.needDecryptionCancel() : m_store.needDeletionCancel();
+}
+
+bool SecretAlbumBatch::start(Kind kind, const PavPhotoModelList& items)
+{
+    if (isRunning() || items.isEmpty())
+        return false;
+    m_kind = kind;
+    setCancelFlag(kind, false);
+    BatchRunner::ItemWork work = kind == Kind::MoveOut ? moveOutWork(items) : deleteWork(items);
+    return runner(kind).start(static_cast<unsigned>(items.size()), std::move(work));
+}
+
+void SecretAlbumBatch::stop(BatchStopReason reason)
+{
+    m_moveOut.requestStop(reason);
+    m_delete.requestStop(reason);
+}
+
+BatchRunner::ItemWork SecretAlbumBatch::moveOutWork(const PavPhotoModelList& items)
+{
+    PavPhotoManager* store = &m_store;
+    BatchRunner* runner = &m_moveOut;
+    QObject* target = this;
+    return [this, store, runner, target, items](BatchCompletion item) {
+        // A flag raised by the shell (the background) stops what follows.
+        if (cancelFlag(Kind::MoveOut))
+            runner->requestStop(BatchStopReason::Background);
+        const PavPhotoModelPtr photo = items.at(static_cast<qsizetype>(item.index()));
+        store->decryptPhoto(photo, target, [store, item](const PavPhotoModelPtr& model, const QString& error) mutable {
+            if (!error.isEmpty()) {
+                item.fail();  // not saved: the item stays in the album
+                return;
+            }
+            item.finish(store->deletePhoto(*model));
+        });
+    };
+}
+
+BatchRunner::ItemWork SecretAlbumBatch::deleteWork(const PavPhotoModelList& items)
+{
+    PavPhotoManager* store = &m_store;
+    BatchRunner* runner = &m_delete;
+    return [this, store, runner, items](BatchCompletion item) {
+        if (cancelFlag(Kind::Delete))
+            runner->requestStop(BatchStopReason::Background);
+        const PavPhotoModelPtr photo = items.at(static_cast<qsizetype>(item.index()));
+        item.finish(store->deletePhoto(*photo));
+    };
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace ui {
+class ImageButton;
+}
+
+// The buttons of the album toolbars.
+namespace AlbumBarButtons {
+
+// A titled action button on a stretched background: "<image>_iPad.png",
+// "<image>_selected_iPad.png" while pressed; white title, dimmed when disabled.
+ui::ImageButton* action(QWidget* parent, const QString& title, const QString& image, int fontSize);
+// An icon button that glows when touched.
+ui::ImageButton* icon(QWidget* parent, const QString& image);
+
+}

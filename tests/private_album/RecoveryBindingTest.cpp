@@ -1,0 +1,309 @@
+#include "PrivateAlbumFixture.h"
+
+#include "Public/KyTextInput.h"
+#include "Public/PaviPadNavigationController.h"
+#include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
+#include "albums/binding/RecoveryBindingForm.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/ChoiceDialog.h"
+#include "platform/ui/ImageButton.h"
+#include "platform/ui/NavigationStack.h"
+#include "support/EventLoop.h"
+#include "support/Screenshot.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+using Form = RecoveryBindingForm;
+using Binding = PavSecretAlbumPasswordProtectViewController_iPad;
+
+TEST(RecoveryBindingForm, InputsAreCheckedInOrderBeforeAnySignIn)
+{
+    const QString badAccount = QString::fromUtf8("输入Ky号有误,请重新输入");
+    EXPECT_EQ(Form::checkInputs(0, "123456", "pw"), QString::fromUtf8("网络连接错误，请检查网络"));
+    EXPECT_EQ(Form::checkInputs(3, "9999", "pw"), badAccount);
+    EXPECT_EQ(Form::checkInputs(3, "123456789012", "pw"), badAccount);
+    EXPECT_EQ(Form::checkInputs(3, "09999", "pw"), badAccount);   // five characters, below 10000
+    EXPECT_EQ(Form::checkInputs(3, "+12345", "pw"), badAccount);
+    EXPECT_EQ(Form::checkInputs(3, "12a45", "pw"), badAccount);
+    EXPECT_TRUE(Form::checkInputs(3, "10000", "pw").isNull());
+    EXPECT_TRUE(Form::checkInputs(1, "12345678901", "pw").isNull());
+    EXPECT_EQ(Form::checkInputs(3, "10000", ""), QString::fromUtf8("密码不能为空"));
+    EXPECT_TRUE(Form::checkInputs(3, "10000", QString(16, 'x')).isNull());
+    EXPECT_EQ(Form::checkInputs(3, "10000", QString(17, 'x')), QString::fromUtf8("密码错误！再试一次？"));
+}
+
+TEST(RecoveryBindingForm, TextsAndOutcomesOfEachType)
+{
+    EXPECT_TRUE(Form::texts(0, {}).skipButton);
+    EXPECT_FALSE(Form::texts(1, {}).skipButton);
+    EXPECT_EQ(Form::texts(2, "10001").firstTip, QString::fromUtf8("已关联Ky号码：10001"));
+    EXPECT_FALSE(Form::texts(2, "10001").accountEditable);
+    EXPECT_EQ(Form::texts(3, "10001").title, QString::fromUtf8("找回密码"));
+    EXPECT_EQ(Form::texts(3, "10001").button, QString::fromUtf8("确 定"));
+
+    Form::Outcome o = Form::outcome(1, true, 0, "10001");
+    EXPECT_EQ(o.store, Form::Outcome::Store::Bind);
+    EXPECT_EQ(o.alertMessage, QString::fromUtf8("若忘记密码，可通过验证关联的Ky10001，进行密码重置"));
+    o = Form::outcome(2, true, 0, "10001");
+    EXPECT_EQ(o.store, Form::Outcome::Store::Unbind);
+    EXPECT_EQ(o.alertTitle, QString::fromUtf8("解绑成功"));
+    o = Form::outcome(3, true, 0, "10001");
+    EXPECT_EQ(o.store, Form::Outcome::Store::Nothing);
+    EXPECT_TRUE(o.alertMessage.isEmpty());
+    EXPECT_TRUE(o.succeeded);
+
+    // Failures never store anything.
+    for (int tag : {1, 2, 3, 4}) {
+        o = Form::outcome(0, false, tag, "10001");
+        EXPECT_EQ(o.store, Form::Outcome::Store::Nothing);
+        EXPECT_FALSE(o.succeeded);
+    }
+    EXPECT_EQ(Form::outcome(0, false, 3, {}).alertMessage, QString::fromUtf8("请求登录超时"));
+    EXPECT_EQ(Form::outcome(0, false, 2, {}).alertTitle, QString::fromUtf8("当前网络不可用"));
+    EXPECT_EQ(Form::outcome(0, false, 4, {}).alertMessage, QString::fromUtf8("未知网络错误，请稍后重试"));
+    o = Form::outcome(1, false, 1, {});
+    EXPECT_EQ(o.alertTag, 101);
+    EXPECT_EQ(o.alertButton, QString::fromUtf8("找回密码"));
+    EXPECT_EQ(o.alertOtherButton, QString::fromUtf8("再试一次"));
+    EXPECT_TRUE(Form::lostPasswordUrl().endsWith("/lost_pwd?lang=zh_cn&login_type=normal&source_id=2381"));
+}
+
+namespace {
+
+class RecordingDelegate : public QObject, public PavSecretAlbumPasswordProtectViewControllerDelegate_iPad {
+public:
+    QStringList bound, unbound;
+    int verified = 0;
+    void passwordProtectViewControllerDidBindKy(Binding*, const QString& account) override { bound << account; }
+    void passwordProtectViewControllerDidUnBindKy(Binding*, const QString& account) override { unbound << account; }
+    void passwordProtectViewControllerVerfyBindingKySuccess(Binding*) override { ++verified; }
+};
+
+class RecoveryBindingScreenTest : public PrivateAlbumFixture {
+protected:
+    RecoveryBindingScreenTest()
+    {
+        canvas = std::make_unique<ui::Canvas>();
+        presenter = new ui::Screen;
+        canvas->setRootScreen(presenter);
+        canvas->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+    }
+    ~RecoveryBindingScreenTest() override
+    {
+        for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
+            d->dismissWithClickedButtonIndex(d->cancelButtonIndex(), false);
+        spinEvents(10);
+        canvas.reset();
+    }
+
+    Binding* present(int type)
+    {
+        Binding::Collaborators c;
+        c.passwords = passwords.get();
+        c.usage = [this](int id) { usage.push_back(id); };
+        c.networkKind = [this] { return network; };
+        c.signIn = [this](ZEBConnectionAuthDelegate*, const QString& account, const QString& password) {
+            signIns << account + "/" + password;
+        };
+        c.makeVerifyScreen = [this](Binding*, const QString&, const QString&, const QString& url) -> ui::Screen* {
+            verifyUrls << url;
+            return new ui::Screen;
+        };
+        c.openUrl = [this](const QString& url) { opened << url; };
+        screen = new Binding(type, c);
+        sheet = new PaviPadNavigationController(screen);
+        presenter->presentSheet(sheet);
+        spinEvents(10);
+        return screen;
+    }
+    void type(KyTextInput* input, const QString& text)
+    {
+        input->boldTextField()->setFocus();
+        QTest::keyClicks(input->boldTextField(), text);
+    }
+    // Fills both inputs and taps the button; waits for the sign-in to start.
+    void signIn(const QString& account, const QString& password)
+    {
+        if (!account.isEmpty())
+            type(screen->kyAccountTextInput(), account);
+        type(screen->kyPasswordTextInput(), password);
+        const int before = signIns.size();
+        QTest::mouseClick(screen->confirmButton(), Qt::LeftButton);
+        ASSERT_TRUE(waitUntil([&] { return signIns.size() == before + 1; }));
+    }
+    QString shownMessage() const
+    {
+        ui::ChoiceDialog* d = ui::ChoiceDialog::topShowing();
+        return d ? d->message() : QString();
+    }
+    QString password() const { return screen->kyPasswordTextInput()->boldTextField()->text(); }
+    bool sheetOpen() const { return presenter->presentedScreen() != nullptr; }
+
+    int network = 3;
+    std::vector<int> usage;
+    QStringList signIns, verifyUrls, opened;
+    std::unique_ptr<ui::Canvas> canvas;
+    ui::Screen* presenter = nullptr;
+    QPointer<Binding> screen;
+    QPointer<ui::NavigationStack> sheet;
+    RecordingDelegate delegate;
+};
+
+}
+
+TEST_F(RecoveryBindingScreenTest, BindingSignsInOnceStoresTheAccountAndTellsTheDelegate)
+{
+    present(Form::Bind)->setDelegate(&delegate);
+    EXPECT_EQ(screen->title(), QString::fromUtf8("找回密码设置"));
+    EXPECT_FALSE(passwords->hasBinded());
+    signIn("10001", "secret");
+    EXPECT_EQ(signIns, QStringList({"10001/secret"}));
+    EXPECT_TRUE(screen->isSigningIn());
+    QTest::mouseClick(screen->confirmButton(), Qt::LeftButton);  // a second tap meanwhile
+    spinEvents(Binding::kSignInDelayMs + 50);
+    EXPECT_EQ(signIns.size(), 1);
+
+    screen->loginResult(true, 0);
+    EXPECT_EQ(passwords->binding().getBinding(), "10001");
+    EXPECT_EQ(shownMessage(), QString::fromUtf8("若忘记密码，可通过验证关联的Ky10001，进行密码重置"));
+    EXPECT_EQ(delegate.bound, QStringList({"10001"}));
+    EXPECT_NE(std::find(usage.begin(), usage.end(), Binding::kOpenBindingEvent), usage.end());
+    EXPECT_NE(std::find(usage.begin(), usage.end(), Binding::kBoundEvent), usage.end());
+
+    // A late second answer is not a sign-in of this screen.
+    delegate.bound.clear();
+    screen->loginResult(true, 0);
+    EXPECT_TRUE(delegate.bound.isEmpty());
+}
+
+TEST_F(RecoveryBindingScreenTest, RefusedInputsNeverReachTheSignIn)
+{
+    present(Form::Bind);
+    type(screen->kyAccountTextInput(), "9999");
+    type(screen->kyPasswordTextInput(), "pw");
+    screen->confirmButtonClicked();
+    EXPECT_EQ(shownMessage(), QString::fromUtf8("输入Ky号有误,请重新输入"));
+    ui::ChoiceDialog::topShowing()->clickButtonAtIndex(0);
+    network = 0;
+    screen->confirmButtonClicked();
+    EXPECT_EQ(shownMessage(), QString::fromUtf8("网络连接错误，请检查网络"));
+    spinEvents(Binding::kSignInDelayMs + 50);
+    EXPECT_TRUE(signIns.isEmpty());
+}
+
+TEST_F(RecoveryBindingScreenTest, TypingRules)
+{
+    present(Form::Bind);
+    type(screen->kyAccountTextInput(), "1234");
+    type(screen->kyPasswordTextInput(), "a b");
+    screen->kyPasswordTextInput()->boldTextField()->insert(QString::fromUtf8("\u3000"));
+    type(screen->kyPasswordTextInput(), "c");
+    EXPECT_EQ(password(), "abc");  // spaces are refused
+    type(screen->kyAccountTextInput(), "5");
+    EXPECT_EQ(password(), "");  // a new account empties the password
+    type(screen->kyAccountTextInput(), "6789012345678");
+    EXPECT_EQ(screen->kyAccountTextInput()->boldTextField()->text().size(), 16);
+}
+
+TEST_F(RecoveryBindingScreenTest, AfterTheFirstPasswordABindClosesTheSheetAndHandsOnOnce)
+{
+    int handedOn = 0;
+    present(Form::OfferBinding)->setPopInvocation([&] { ++handedOn; });
+    ASSERT_TRUE(screen->rightBarButtonItem().has_value());  // "跳过"
+    signIn("10002", "pw");
+    screen->loginResult(true, 0);
+    EXPECT_EQ(passwords->binding().getBinding(), "10002");
+    EXPECT_EQ(ui::ChoiceDialog::topShowing()->title(), QString::fromUtf8("设置成功"));
+    ASSERT_TRUE(waitUntil([&] { return handedOn == 1; }));
+    EXPECT_FALSE(sheetOpen());
+    spinEvents(20);
+    EXPECT_EQ(handedOn, 1);
+}
+
+TEST_F(RecoveryBindingScreenTest, SkippingClosesWithoutBindingAndStillHandsOn)
+{
+    int handedOn = 0;
+    present(Form::OfferBinding)->setPopInvocation([&] { ++handedOn; });
+    screen->rightBarButtonItem()->action();
+    ASSERT_TRUE(waitUntil([&] { return handedOn == 1; }));
+    EXPECT_FALSE(passwords->hasBinded());
+    EXPECT_TRUE(signIns.isEmpty());
+}
+
+TEST_F(RecoveryBindingScreenTest, UnbindingShowsTheBoundAccountAndRemovesIt)
+{
+    passwords->binding().setBinding("10003");
+    present(Form::ShowBinding)->setDelegate(&delegate);
+    EXPECT_EQ(screen->firstTipLabel()->text(), QString::fromUtf8("已关联Ky号码：10003"));
+    EXPECT_FALSE(screen->kyAccountTextInput()->boldTextField()->isEnabled());
+    EXPECT_EQ(screen->kyAccountTextInput()->boldTextField()->text(), "10003");
+    signIn(QString(), "pw");
+    EXPECT_EQ(signIns, QStringList({"10003/pw"}));
+    screen->loginResult(true, 0);
+    EXPECT_FALSE(passwords->hasBinded());
+    EXPECT_EQ(delegate.unbound, QStringList({"10003"}));
+}
+
+TEST_F(RecoveryBindingScreenTest, RecoveryKeepsTheBindingAndLetsTheLockGoOn)
+{
+    passwords->binding().setBinding("10004");
+    present(Form::Recover)->setDelegate(&delegate);
+    usage.clear();
+    signIn(QString(), "pw");
+    screen->loginResult(true, 0);
+    EXPECT_EQ(delegate.verified, 1);
+    EXPECT_EQ(passwords->binding().getBinding(), "10004");
+    EXPECT_TRUE(usage.empty());
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty());
+}
+
+TEST_F(RecoveryBindingScreenTest, AWrongPasswordOffersThePageOrAnotherTry)
+{
+    present(Form::Bind);
+    signIn("10005", "bad");
+    screen->loginResult(false, 1);
+    EXPECT_FALSE(passwords->hasBinded());
+    ui::ChoiceDialog* wrong = ui::ChoiceDialog::showingWithTag(Form::kWrongPasswordTag);
+    ASSERT_NE(wrong, nullptr);
+    wrong->clickButtonAtIndex(0);  // "找回密码"
+    EXPECT_EQ(opened, QStringList({Form::lostPasswordUrl()}));
+
+    signIn(QString(), "x");
+    screen->loginResult(false, 1);
+    EXPECT_EQ(password(), "badx");
+    ui::ChoiceDialog::showingWithTag(Form::kWrongPasswordTag)->clickButtonAtIndex(1);  // "再试一次"
+    EXPECT_EQ(password(), "");
+    EXPECT_TRUE(sheetOpen());
+}
+
+TEST_F(RecoveryBindingScreenTest, AVerificationCodeGoesThroughTheCodeScreen)
+{
+    present(Form::Bind)->setDelegate(&delegate);
+    signIn("10006", "pw");
+    screen->loginNeedVerfy("file:///code.png", false);
+    EXPECT_EQ(verifyUrls, QStringList({"file:///code.png"}));
+    EXPECT_EQ(sheet->count(), 2);
+    // The code screen's repeated sign-in reports here.
+    screen->loginResult(true, 0);
+    EXPECT_EQ(delegate.bound, QStringList({"10006"}));
+
+    // Giving up on the code ends the sign-in: a late answer changes nothing.
+    sheet->popToRoot(false);
+    signIn(QString(), "pw2");
+    screen->loginNeedVerfy("file:///code.png", true);
+    screen->cancelVerifyPassword();
+    screen->loginResult(true, 0);
+    EXPECT_EQ(delegate.bound.size(), 1);
+    EXPECT_FALSE(screen->isSigningIn());
+}
+
+TEST_F(RecoveryBindingScreenTest, Screenshot)
+{
+    passwords->binding().setBinding("10007");
+    present(Form::Recover);
+    spinEvents(50);
+    EXPECT_FALSE(saveScreenshot(canvas.get(), QStringLiteral("private_album_recovery_binding.png")).isEmpty());
+}

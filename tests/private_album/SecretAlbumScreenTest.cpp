@@ -1,0 +1,409 @@
+#include "PrivateAlbumFixture.h"
+
+#include "Public/PavToastView_iPad.h"
+#include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
+#include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
+#include "albums/private/PavSecretAlbumViewController_iPad.h"
+#include "albums/private/SecretAlbumBar.h"
+#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "platform/core/UserDefaults.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/ChoiceDialog.h"
+#include "platform/ui/ImageButton.h"
+#include "platform/ui/NavigationStack.h"
+#include "platform/ui/ShadowLabel.h"
+#include "support/EventLoop.h"
+#include "support/Screenshot.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTest>
+
+namespace {
+
+class SecretAlbumScreenTest : public PrivateAlbumFixture {
+protected:
+    SecretAlbumScreenTest()
+    {
+        EXPECT_TRUE(passwords->save(QStringLiteral("1234")));
+        passwords->setHasVerified(false);
+        PavAlbumContainerController_iPad::Collaborators c;
+        c.albumScreens = [this](int i) -> AlbumScreen* {
+            if (i != 1)
+                return new AlbumScreen;
+            return screen = new PavSecretAlbumViewController_iPad(collaborators());
+        };
+        c.hasVerified = [this] { return passwords->hasVerified(); };
+        c.usage = [this](int id) { usage.push_back(id); };
+        c.center = &center;
+        canvas = std::make_unique<ui::Canvas>();
+        container = new PavAlbumContainerController_iPad(c);
+        canvas->setRootScreen(container);
+        canvas->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+        spinEvents(10);
+    }
+    ~SecretAlbumScreenTest() override
+    {
+        PavSecretAlbumPasswordController_iPad::setBindingScreenFactory({});
+        for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
+            d->dismissWithClickedButtonIndex(d->cancelButtonIndex(), false);
+        AssetThumbnailLoader::shared().waitForDone();
+        spinEvents(20);
+        canvas.reset();
+    }
+
+    PavSecretAlbumViewController_iPad::Collaborators collaborators()
+    {
+        PavSecretAlbumViewController_iPad::Collaborators c;
+        c.store = store.get();
+        c.passwords = passwords.get();
+        c.clock = &clock;
+        c.zone = QTimeZone::utc();
+        c.usage = [this](int id) { usage.push_back(id); };
+        c.center = &center;
+        c.defaults = &defaults;
+        c.idleTimer = &idle;
+        c.openPhoto = [this](const PavPhotoModelPtr& photo, const PavPhotoModelList& photos) -> ui::Screen* {
+            opened << photo->photoUUID();
+            openedListSize = int(photos.size());
+            return nullptr;
+        };
+        c.makePicker = [] { return new ui::Screen; };
+        if (hasCamera) {
+            c.takePhoto = [this](QWidget*, std::function<void(const QImage&)> done) {
+                done(QImage(32, 24, QImage::Format_RGB32));
+                ++photosTaken;
+            };
+        }
+        return c;
+    }
+
+    // Shows the private album; the lock sheet comes up while it is locked.
+    void showAlbum()
+    {
+        container->setSelectedIndex(1);
+        spinEvents(10);
+    }
+    // Shows the album unlocked and waits for its listing.
+    void showUnlocked()
+    {
+        ASSERT_TRUE(passwords->verifyPassword(QStringLiteral("1234")));
+        showAlbum();
+        ASSERT_TRUE(waitUntil([this] { return !screen->isLoading(); }));
+    }
+    PavSecretAlbumPasswordController_iPad* lockScreen() const
+    {
+        auto* sheet = qobject_cast<ui::NavigationStack*>(screen->lockSheet());
+        return sheet ? qobject_cast<PavSecretAlbumPasswordController_iPad*>(sheet->rootScreen()) : nullptr;
+    }
+    PavAlbumTableHeaderView_iPad* header(int section) const
+    {
+        for (QWidget* w : screen->encryptTableView()->visibleHeaders()) {
+            auto* h = qobject_cast<PavAlbumTableHeaderView_iPad*>(w);
+            if (h && h->section() == section)
+                return h;
+        }
+        return nullptr;
+    }
+    QString countText() const { return screen->bottomView()->selectedCountLabel()->text(); }
+    ui::ChoiceDialog* alertWithText(const QString& text) const
+    {
+        for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing()) {
+            if (d->message() == text)
+                return d;
+        }
+        return nullptr;
+    }
+
+    NotificationCenter center;
+    UserDefaults defaults;
+    std::vector<int> usage;
+    QStringList opened;
+    int openedListSize = 0;
+    bool hasCamera = false;
+    int photosTaken = 0;
+    std::unique_ptr<ui::Canvas> canvas;
+    PavAlbumContainerController_iPad* container = nullptr;
+    PavSecretAlbumViewController_iPad* screen = nullptr;
+};
+
+bool contains(const std::vector<int>& v, int x)
+{
+    return std::find(v.begin(), v.end(), x) != v.end();
+}
+
+}
+
+TEST_F(SecretAlbumScreenTest, WhileLockedItListsNothingAndAsksForThePassword)
+{
+    storePhotos(3);
+    showAlbum();
+    ASSERT_NE(screen->lockSheet(), nullptr);
+    ASSERT_NE(lockScreen(), nullptr);
+    AssetThumbnailLoader::shared().waitForDone();
+    spinEvents(20);
+    EXPECT_FALSE(screen->isLoading());
+    EXPECT_TRUE(screen->grid().isEmpty());
+    EXPECT_TRUE(screen->encryptTableView()->visibleCells().isEmpty());
+    // A reload asked for while locked reads nothing either.
+    screen->getSecretData();
+    EXPECT_FALSE(screen->isLoading());
+
+    // The right password, typed on the lock screen, closes it and loads.
+    for (char c : QByteArray("1234"))
+        QTest::keyClick(lockScreen(), c);
+    // The first unlock offers the recovery binding; "以后再说" goes on.
+    ASSERT_TRUE(waitUntil(
+        [] { return ui::ChoiceDialog::showingWithTag(PavSecretAlbumPasswordController_iPad::kBindingOfferTag); }));
+    EXPECT_TRUE(screen->grid().isEmpty());
+    ui::ChoiceDialog::showingWithTag(PavSecretAlbumPasswordController_iPad::kBindingOfferTag)->clickButtonAtIndex(0);
+    ASSERT_TRUE(waitUntil([this] { return screen->grid().list().size() == 3; }));
+    EXPECT_TRUE(waitUntil([this] { return !screen->lockSheet(); }));
+    EXPECT_FALSE(screen->emptyView()->isVisible());
+    EXPECT_TRUE(screen->bottomView()->editButton()->isEnabled());
+}
+
+TEST_F(SecretAlbumScreenTest, AFirstPasswordLoadsTheAlbumOnceTheBindingStepIsOver)
+{
+    PavSecretAlbumPasswordProtectViewController_iPad::Collaborators binding;
+    binding.passwords = passwords.get();
+    binding.usage = [](int) {};
+    PavSecretAlbumPasswordProtectViewController_iPad::registerWithLockScreen(binding);
+    ASSERT_TRUE(QFile::remove(passwords->passwordFile().path()));
+    storePhotos(2);
+    showAlbum();
+    ASSERT_NE(lockScreen(), nullptr);
+    EXPECT_EQ(lockScreen()->machine().type(), 3);
+    for (char c : QByteArray("12341234")) {
+        QTest::keyClick(lockScreen(), c);
+        if (c == '4') {
+            ASSERT_TRUE(waitUntil([this] { return !lockScreen() || !lockScreen()->machine().isSubmitting(); }));
+        }
+    }
+    auto* sheet = qobject_cast<ui::NavigationStack*>(screen->lockSheet());
+    ASSERT_TRUE(waitUntil([&] {
+        return sheet && qobject_cast<PavSecretAlbumPasswordProtectViewController_iPad*>(sheet->topScreen());
+    }));
+    EXPECT_TRUE(screen->grid().isEmpty());  // not before the binding step is over
+    auto* step = qobject_cast<PavSecretAlbumPasswordProtectViewController_iPad*>(sheet->topScreen());
+    step->rightBarButtonItem()->action();  // "跳过"
+    ASSERT_TRUE(waitUntil([this] { return screen->grid().list().size() == 2 && !screen->isLoading(); }));
+    EXPECT_FALSE(screen->presentedScreen());
+}
+
+TEST_F(SecretAlbumScreenTest, ClosingTheLockReturnsToTheAlbumShownBefore)
+{
+    showAlbum();
+    ASSERT_NE(lockScreen(), nullptr);
+    screen->secretAlbumPasswordControllerWillClose(lockScreen());
+    EXPECT_EQ(container->selectedIndex(), 0);
+}
+
+TEST_F(SecretAlbumScreenTest, EveryRelockEmptiesTheGridAndDropsAnswersInFlight)
+{
+    storePhotos(2);
+    showUnlocked();
+    ASSERT_EQ(screen->grid().list().size(), 2);
+
+    passwords->setHasVerified(false);  // the background
+    EXPECT_TRUE(screen->grid().isEmpty());
+    EXPECT_TRUE(screen->encryptTableView()->visibleCells().isEmpty());
+
+    // A reload under way when the album locks shows nothing when it lands.
+    ASSERT_TRUE(passwords->verifyPassword(QStringLiteral("1234")));
+    screen->getSecretData();
+    ASSERT_TRUE(screen->isLoading());
+    passwords->setHasVerified(false);
+    AssetThumbnailLoader::shared().waitForDone();
+    spinEvents(30);
+    EXPECT_TRUE(screen->grid().isEmpty());
+    EXPECT_FALSE(screen->isLoading());
+}
+
+TEST_F(SecretAlbumScreenTest, BecomingActiveLeavesEditModeAndHandsTheTabBack)
+{
+    storePhotos(2);
+    showUnlocked();
+    screen->editButtonClicked();
+    ASSERT_TRUE(screen->isEditInSecretPhotoView());
+
+    passwords->setHasVerified(false);
+    center.post(QStringLiteral("KyAlbumShouldCheckUpdateNotification"));
+    EXPECT_FALSE(screen->isEditInSecretPhotoView());
+    EXPECT_TRUE(screen->grid().isEmpty());
+    EXPECT_EQ(container->selectedIndex(), 0);
+
+    // The next showing asks for the password again.
+    showAlbum();
+    EXPECT_NE(lockScreen(), nullptr);
+    EXPECT_TRUE(screen->grid().isEmpty());
+    // Becoming active while the lock is on screen keeps the album.
+    center.post(QStringLiteral("KyAlbumShouldCheckUpdateNotification"));
+    EXPECT_EQ(container->selectedIndex(), 1);
+}
+
+TEST_F(SecretAlbumScreenTest, CheckAllMoveOutShowsPanelThenSummaryAndLeavesEditMode)
+{
+    storePhotos(3);
+    showUnlocked();
+    screen->editButtonClicked();
+    EXPECT_EQ(countText(), QString::fromUtf8("请选择照片"));
+    EXPECT_FALSE(screen->bottomView()->unlockButton()->isEnabled());
+    ASSERT_NE(header(0), nullptr);
+    header(0)->checkAllButtonClicked();
+    EXPECT_EQ(countText(), QString::fromUtf8("已选择3张照片"));
+    EXPECT_TRUE(screen->bottomView()->unlockButton()->isEnabled());
+
+    QTest::mouseClick(screen->bottomView()->unlockButton(), Qt::LeftButton);
+    ASSERT_NE(screen->processingView(), nullptr);
+    EXPECT_EQ(screen->processingView()->tag(), PavSecretAlbumViewController_iPad::kMoveOutPanelTag);
+    EXPECT_EQ(screen->processingView()->totalCount(), 3u);
+    ASSERT_TRUE(waitUntil([this] { return library->pending() == 1; }));
+    library->setAutoAnswer(true);
+    library->answer(true);
+
+    ASSERT_TRUE(waitUntil([this] { return alertWithText(QString::fromUtf8("照片已成功移到手机相册。")); }));
+    EXPECT_EQ(screen->processingView(), nullptr);
+    ui::ChoiceDialog* done = alertWithText(QString::fromUtf8("照片已成功移到手机相册。"));
+    EXPECT_EQ(done->tag(), 102);
+    done->clickButtonAtIndex(1);  // "不再提示"
+    EXPECT_TRUE(defaults.boolForKey(QStringLiteral("LocalAlbumDecryptSuccessHideAlert")));
+    ASSERT_TRUE(waitUntil([this] { return !screen->isLoading(); }));
+    EXPECT_FALSE(screen->isEditInSecretPhotoView());
+    EXPECT_TRUE(screen->grid().isEmpty());
+    EXPECT_TRUE(screen->emptyView()->isVisible());
+    EXPECT_FALSE(screen->bottomView()->editButton()->isEnabled());
+    EXPECT_TRUE(contains(usage, 27112) && contains(usage, 27133) && contains(usage, 27113));
+
+    // With the key stored, the next full success ends with the toast.
+    storePhoto(9);
+    screen->getSecretData();
+    ASSERT_TRUE(waitUntil([this] { return !screen->isLoading() && !screen->grid().isEmpty(); }));
+    screen->editButtonClicked();
+    header(0)->checkAllButtonClicked();
+    screen->unlockButtonClicked();
+    ASSERT_TRUE(waitUntil([this] { return !screen->isBatchRunning(); }));
+    ASSERT_TRUE(waitUntil([] { return PavToastView_iPad::showing(); }));
+    EXPECT_EQ(PavToastView_iPad::showing()->message(), QString::fromUtf8("1张照片移出成功！"));
+}
+
+TEST_F(SecretAlbumScreenTest, ARelockDuringAMoveOutEndsItWithoutAnyMessage)
+{
+    storePhotos(3);
+    showUnlocked();
+    screen->editButtonClicked();
+    header(0)->checkAllButtonClicked();
+    screen->unlockButtonClicked();
+    ASSERT_TRUE(waitUntil([this] { return library->pending() == 1; }));
+    passwords->setHasVerified(false);
+    library->answer(true);
+    ASSERT_TRUE(waitUntil([this] { return !screen->isBatchRunning(); }));
+    spinEvents(30);
+    EXPECT_EQ(screen->processingView(), nullptr);
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty());
+    EXPECT_EQ(library->requested(), 1);
+    EXPECT_EQ(listed().size(), 2);  // the item in flight was saved, then deleted
+    EXPECT_TRUE(screen->grid().isEmpty());  // nothing reloads while locked
+}
+
+TEST_F(SecretAlbumScreenTest, DeleteAsksFirstThenDeletesTheChosenItems)
+{
+    storePhotos(3);
+    showUnlocked();
+    screen->editButtonClicked();
+    const PavPhotoModelPtr chosen = screen->grid().section(0)[1];
+    chosen->setIsChecked(true);
+    screen->secretPhotoViewSelected(chosen);
+    EXPECT_EQ(countText(), QString::fromUtf8("已选择1张照片"));
+
+    screen->deleteButtonClicked();
+    auto* confirm = ui::ChoiceDialog::showingWithTag(PavSecretAlbumViewController_iPad::kDeleteConfirmTag);
+    ASSERT_NE(confirm, nullptr);
+    EXPECT_EQ(confirm->message(), QString::fromUtf8("确定要删除照片？"));
+    confirm->clickButtonAtIndex(0);  // "取消"
+    EXPECT_FALSE(screen->isBatchRunning());
+    EXPECT_EQ(listed().size(), 3);
+
+    screen->deleteButtonClicked();
+    ui::ChoiceDialog::showingWithTag(PavSecretAlbumViewController_iPad::kDeleteConfirmTag)->clickButtonAtIndex(1);
+    ASSERT_TRUE(waitUntil([] { return PavToastView_iPad::showing(); }));
+    EXPECT_EQ(PavToastView_iPad::showing()->message(), QString::fromUtf8("1张照片删除成功！"));
+    ASSERT_TRUE(waitUntil([this] { return screen->grid().list().size() == 2; }));
+    for (const auto& p : listed())
+        EXPECT_NE(p->photoUUID(), chosen->photoUUID());
+}
+
+TEST_F(SecretAlbumScreenTest, OpeningTakesTheListOfTheTapAndIgnoresASecondTap)
+{
+    storePhotos(3);
+    showUnlocked();
+    const PavPhotoModelPtr tapped = screen->grid().section(0)[2];
+    screen->secretPhotoViewDidSelect(tapped);
+    screen->secretPhotoViewDidSelect(screen->grid().section(0)[0]);
+    ASSERT_TRUE(waitUntil([this] { return !opened.isEmpty(); }));
+    spinEvents(150);
+    EXPECT_EQ(opened, QStringList({tapped->photoUUID()}));
+    EXPECT_EQ(openedListSize, 3);
+}
+
+TEST_F(SecretAlbumScreenTest, AddingFromTheCameraOrThePicker)
+{
+    showUnlocked();
+    EXPECT_TRUE(screen->emptyView()->isVisible());
+    screen->cameraAddButtonClicked();
+    EXPECT_NE(alertWithText(QString::fromUtf8("本设备没有拍照功能")), nullptr);
+
+    hasCamera = true;
+    // A second album screen, made with a camera, stores the photo it takes.
+    auto* withCamera = new PavSecretAlbumViewController_iPad(collaborators());
+    auto* stack = new ui::NavigationStack(withCamera);
+    stack->resize(615, 748);
+    stack->show();
+    withCamera->beginAppearanceTransition(true, false);
+    withCamera->endAppearanceTransition();
+    ASSERT_TRUE(waitUntil([&] { return !withCamera->isLoading(); }));
+    withCamera->cameraAddButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return withCamera->grid().list().size() == 1 && !withCamera->isLoading(); }));
+    EXPECT_FALSE(withCamera->emptyView()->isVisible());
+    EXPECT_EQ(photosTaken, 1);
+
+    withCamera->systemAlbumAddButtonClicked();
+    EXPECT_EQ(stack->count(), 2);
+    withCamera->backToNormalMode();
+    EXPECT_EQ(stack->count(), 1);
+    EXPECT_TRUE(contains(usage, 27110) && contains(usage, 27111));
+    delete stack;
+}
+
+TEST_F(SecretAlbumScreenTest, Screenshots)
+{
+    storePhotos(7);
+    clock.advanceSeconds(-86400);
+    storePhotos(3);
+    clock.setNow(QDateTime(QDate(2024, 6, 15), QTime(12, 0), Qt::UTC));
+    showAlbum();
+    ASSERT_NE(lockScreen(), nullptr);
+    spinEvents(50);
+    EXPECT_FALSE(saveScreenshot(canvas.get(), QStringLiteral("private_album_locked.png")).isEmpty());
+
+    ASSERT_TRUE(passwords->verifyPassword(QStringLiteral("1234")));
+    screen->secretAlbumPasswordControllerDidPassVerification(lockScreen());
+    ASSERT_TRUE(waitUntil([this] { return !screen->isLoading() && !screen->grid().isEmpty(); }));
+    screen->editButtonClicked();
+    QList<PavSecretPhotoView_iPad*> tiles;
+    for (QWidget* cell : screen->encryptTableView()->visibleCells())
+        tiles << cell->findChildren<PavSecretPhotoView_iPad*>();
+    ASSERT_EQ(tiles.size(), 10);
+    QTest::mouseClick(tiles[1], Qt::LeftButton);
+    EXPECT_EQ(countText(), QString::fromUtf8("已选择1张照片"));
+    ASSERT_NE(header(1), nullptr);
+    header(1)->checkAllButtonClicked();
+    EXPECT_EQ(countText(), QString::fromUtf8("已选择4张照片"));
+    EXPECT_EQ(header(1)->titleLabel()->text(), QString::fromUtf8("昨天"));
+    AssetThumbnailLoader::shared().waitForDone();
+    spinEvents(100);
+    EXPECT_FALSE(saveScreenshot(canvas.get(), QStringLiteral("private_album_unlocked.png")).isEmpty());
+}

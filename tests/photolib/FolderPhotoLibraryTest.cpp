@@ -1,6 +1,5 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/MainThread.h"
-#include "platform/photolib/ExifDateReader.h"
 #include "platform/photolib/FolderPhotoAsset.h"
 #include "platform/photolib/FolderPhotoLibrary.h"
 #include "support/EventLoop.h"
@@ -147,11 +146,8 @@ TEST_F(FolderPhotoLibraryTest, DateComesFromExifInOrderThenTheFileTime)
               local("2003-01-01T00:00:00"));
 
     const QString bare = put("m.jpg", ImageFixtures::withExif(plain, "", "", "", 6));
-    QFile f(bare);
-    f.open(QIODevice::ReadWrite);
     const QDateTime mtime = QDateTime::fromSecsSinceEpoch(1234567890, Qt::UTC);
-    f.setFileTime(mtime, QFileDevice::FileModificationTime);
-    f.close();
+    ASSERT_TRUE(ImageFixtures::setModified(bare, mtime));
     EXPECT_EQ(library.assetForFile(bare)->date(), mtime);
 }
 

@@ -1,4 +1,5 @@
 #include "platform/media/VideoReader.h"
+#include "platform/photolib/CachedFolderAsset.h"
 #include "platform/photolib/ExifFacts.h"
 #include "platform/photolib/ImageOrientation.h"
 #include "support/ImageFixtures.h"
@@ -37,6 +38,23 @@ TEST(ExifFacts, NoExifGivesNoDateAndUprightOrientation)
     EXPECT_FALSE(facts.date.has_value());
     EXPECT_EQ(facts.orientation, 1);
     EXPECT_FALSE(ExifFacts::read(dir.filePath("missing.jpg")).date.has_value());
+}
+
+// libexif's fix-ups would add a DateTime of now to an EXIF block without
+// dates; the asset must fall back to the file time instead.
+TEST(ExifFacts, ExifWithoutDatesLeavesTheFileTime)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("nodate.jpg");
+    ASSERT_TRUE(ImageFixtures::writeFile(path, ImageFixtures::withExif(ImageFixtures::jpeg(8, 8), "", "", "", 6)));
+    const QDateTime mtime(QDate(2015, 6, 7), QTime(8, 9, 10), Qt::UTC);
+    ASSERT_TRUE(ImageFixtures::setModified(path, mtime));
+    const ExifFacts facts = ExifFacts::read(path);
+    EXPECT_FALSE(facts.date.has_value());
+    EXPECT_EQ(facts.orientation, 6);
+    const CachedFolderAsset asset(dir.path(), path, nullptr);
+    EXPECT_EQ(asset.date(), mtime);
+    EXPECT_EQ(asset.orientation(), 6);
 }
 
 TEST(ExifFacts, ParseDateHonoursOffsetAndRejectsJunk)

@@ -1,5 +1,4 @@
 #include "albums/widgets/AssetThumbnailLoader.h"
-#include "albums/widgets/PavAlbumEmptyView_iPad.h"
 #include "albums/widgets/PavAlbumTableHeaderView_iPad.h"
 #include "albums/widgets/PavDoubleSlider.h"
 #include "albums/widgets/PavSecretPhotoCell_iPad.h"
@@ -74,20 +73,17 @@ PavPhotoModelPtr model(const QString& path)
 
 }
 
-TEST(AlbumTableHeaderView, EditingLayoutAndCheckAll)
+TEST(AlbumTableHeaderView, EditingShowsCheckAllAndCount)
 {
     HeaderDelegate d;
     PavAlbumTableHeaderView_iPad header(QRect(0, 0, 615, 45), false);
     header.setDelegate(&d);
     header.setPhotoCount(7);
-    EXPECT_EQ(header.titleLabel()->x(), 18);
     EXPECT_TRUE(header.checkAllButton()->isHidden());
     EXPECT_TRUE(header.photoCountLabel()->isHidden());
     header.setIsEditing(true);
-    EXPECT_EQ(header.titleLabel()->x(), 51);
     EXPECT_FALSE(header.checkAllButton()->isHidden());
     EXPECT_EQ(header.photoCountLabel()->text(), "7张照片");
-    EXPECT_EQ(header.photoCountLabel()->geometry(), QRect(499, 0, 100, 45));
 
     header.checkAllButton()->click();
     EXPECT_EQ(d.clicks, QList<bool>{true});
@@ -96,27 +92,6 @@ TEST(AlbumTableHeaderView, EditingLayoutAndCheckAll)
     header.checkAllButton()->click();  // only the look flips
     EXPECT_EQ(d.clicks, QList<bool>{true});
     EXPECT_FALSE(header.checkAllButton()->isSelected());
-}
-
-TEST(AlbumEmptyView, TypesAndCurve)
-{
-    PavAlbumEmptyView_iPad odd(QRect(0, 0, 615, 698), 5, "tips", 0);
-    EXPECT_TRUE(odd.iconName().isEmpty());
-    EXPECT_TRUE(odd.iconImageView()->image().isNull());
-    odd.setType(3);
-    EXPECT_EQ(odd.iconName(), "PavAlbum_NoNetwork_iPad.png");
-    odd.setType(9);
-    EXPECT_EQ(odd.iconName(), "PavAlbum_NoNetwork_iPad.png");
-
-    PavAlbumEmptyView_iPad view(QRect(0, 0, 615, 698), 0, "暂无照片", 20);
-    EXPECT_EQ(view.iconImageView()->geometry(), QRect(236, 184, 140, 100));
-    EXPECT_TRUE(view.curveImageView()->isHidden());
-    view.setCurveHidden(false);
-    EXPECT_EQ(view.tipsLabel()->geometry(), QRect(214, 306, 300, 80));
-    EXPECT_TRUE(view.tipsLabel()->alignment() & Qt::AlignLeft);
-    view.setCurveHidden(true);
-    EXPECT_EQ(view.tipsLabel()->x(), 158);
-    EXPECT_TRUE(view.tipsLabel()->alignment() & Qt::AlignHCenter);
 }
 
 TEST(SystemAssetView, EditTapsFlipPhotosAndNotify)

@@ -12,6 +12,7 @@
 #include "platform/ui/NavigationStack.h"
 #include "platform/ui/ShadowLabel.h"
 #include "support/EventLoop.h"
+#include "support/FakeClock.h"
 #include "support/FakeAssetsLibrary.h"
 #include "support/FakePhotoAsset.h"
 #include "support/ImageFixtures.h"
@@ -22,11 +23,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class FixedClock : public Clock {
-public:
-    QDateTime now() const override { return QDateTime(QDate(2024, 6, 15), QTime(10, 0), Qt::UTC); }
-};
 
 PhotoAssetPtr item(const QString& id, PhotoAssetKind kind, const QDateTime& when)
 {
@@ -146,7 +142,7 @@ protected:
     }
 
     TempHome home;
-    FixedClock clock;
+    FakeClock clock{QDateTime(QDate(2024, 6, 15), QTime(10, 0), Qt::UTC)};
     NotificationCenter center;
     std::shared_ptr<FakeAssetsLibrary> lib;
     std::unique_ptr<PavAssetsManager> reader;

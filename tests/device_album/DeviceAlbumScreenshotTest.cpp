@@ -15,6 +15,7 @@
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
 #include "support/EventLoop.h"
+#include "support/FakeClock.h"
 #include "support/ImageFixtures.h"
 #include "support/TempHome.h"
 
@@ -26,11 +27,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class FixedClock : public Clock {
-public:
-    QDateTime now() const override { return QDateTime(QDate(2024, 6, 15), QTime(18, 0), Qt::UTC); }
-};
 
 QByteArray scene(int i)
 {
@@ -91,7 +87,7 @@ protected:
 TEST_F(DeviceAlbumScreenshot, NormalAndEditModeOnAGeneratedLibrary)
 {
     PavAssetsManager reader([this] { return lib; });
-    FixedClock clock;
+    FakeClock clock(QDateTime(QDate(2024, 6, 15), QTime(18, 0), Qt::UTC));
     NotificationCenter center;
 
     PavSystemAlbumViewController_iPad::Collaborators c;

@@ -4,6 +4,7 @@
 #include "analytics/AnalyticsPersistObjectRegister.h"
 #include "crashhandler/NSExpUpload.h"
 #include "support/TempHome.h"
+#include "support/TextRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -15,33 +16,11 @@
 
 namespace {
 
-constexpr int kPlainType = 50;
+constexpr int kPlainType = TextRecord::kType;
 
-// A record whose payload is its text; optionally runs a probe while the
-// store encodes it (that is, while the store is held).
-class PlainRecord : public AnalyticsPersistObject {
-public:
-    QByteArray text = "payload";
-    std::function<void()> probe;
-
-    QByteArray encodeData() const override
-    {
-        if (probe)
-            probe();
-        return text;
-    }
-    bool setEncodeData(const QByteArray& data) override
-    {
-        text = data;
-        return data != "refuse";
-    }
-};
-
-std::shared_ptr<PlainRecord> plain(const QByteArray& text, int64_t time = 0)
+std::shared_ptr<TextRecord> plain(const QByteArray& text, int64_t time = 0)
 {
-    auto record = std::make_shared<PlainRecord>();
-    record->setType(kPlainType);
-    record->text = text;
+    auto record = TextRecord::make(text);
     record->setTime(time);
     return record;
 }
@@ -50,7 +29,7 @@ class PersistStore : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<PlainRecord>(kPlainType);
+        AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<TextRecord>(kPlainType);
         AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<NSExpUpload>(NSExpUpload::kPersistType);
         ASSERT_TRUE(store.initDB(nullptr));
     }
@@ -107,7 +86,7 @@ TEST_F(PersistStore, SavesIntoDocumentsWithAnEncipheredPayload)
 
     const auto ids = rowIds();
     ASSERT_EQ(ids.size(), 1u);
-    auto back = std::dynamic_pointer_cast<PlainRecord>(store.getObjectById(long(ids[0]), nullptr));
+    auto back = std::dynamic_pointer_cast<TextRecord>(store.getObjectById(long(ids[0]), nullptr));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->id(), ids[0]);
     EXPECT_EQ(back->text, "hello");
@@ -132,7 +111,7 @@ TEST_F(PersistStore, UpdateReplacesByIdAndInsertsANeverSavedRecord)
     a->text = "a2";
     a->setCount(4);
     ASSERT_TRUE(store.updateObject(*a, nullptr));
-    auto back = std::dynamic_pointer_cast<PlainRecord>(store.getObjectById(a->id(), nullptr));
+    auto back = std::dynamic_pointer_cast<TextRecord>(store.getObjectById(a->id(), nullptr));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->text, "a2");
     EXPECT_EQ(back->count(), 4);
@@ -220,7 +199,7 @@ TEST_F(PersistStore, ConditionsBindValuesAndNameOnlyRecordColumns)
 
 TEST_F(PersistStore, TwoLocalStrategiesAreBothDropped)
 {
-    AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<PlainRecord>(
+    AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<TextRecord>(
         AnaSqlitePersistHandler::kLocalStrategyType);
     auto strategy = plain("strategy");
     strategy->setType(AnaSqlitePersistHandler::kLocalStrategyType);

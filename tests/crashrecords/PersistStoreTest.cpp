@@ -3,6 +3,7 @@
 #include "analytics/AnaSqlitePersistHandler.h"
 #include "analytics/AnalyticsPersistObjectRegister.h"
 #include "crashhandler/NSExpUpload.h"
+#include "support/ImageFixtures.h"
 #include "support/TempHome.h"
 #include "support/TextRecord.h"
 
@@ -94,10 +95,7 @@ TEST_F(PersistStore, SavesIntoDocumentsWithAnEncipheredPayload)
     EXPECT_EQ(back->md5(), 0x7FFFFFFFFFFFFFFFLL);
 
     // The stored blob is the payload under the record key.
-    QFile file(store.dbFile());
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray sealed = AnaEncryptUtil::enCryptDES("hello", "N[=W^W=]");
-    EXPECT_TRUE(file.readAll().contains(sealed));
+    EXPECT_TRUE(ImageFixtures::readFile(store.dbFile()).contains(AnaEncryptUtil::enCryptDES("hello", "N[=W^W=]")));
 }
 
 TEST_F(PersistStore, UpdateReplacesByIdAndInsertsANeverSavedRecord)

@@ -5,6 +5,7 @@
 #include "ElfFile.h"
 #include "crashhandler/CrashFacts.h"
 #include "support/ChildProcess.h"
+#include "support/ImageFixtures.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -40,8 +41,7 @@ protected:
         QStringList logs = files("crash_*.log");
         if (index >= logs.size())
             return {};
-        QFile f(documents() + "/" + logs[index]);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        return QString::fromUtf8(ImageFixtures::readFile(documents() + "/" + logs[index]));
     }
     QMap<QString, QByteArray> facts() const
     {

@@ -224,9 +224,7 @@ TEST_F(PersistStore, CleanExpireDatasDropsRecordsOlderThanAWeek)
 TEST(PersistStoreOpen, AStoreThatCannotOpenAnswersDatabaseIsNil)
 {
     TempHome home;
-    QFile blocker(home.path("not-a-folder"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(home.path("not-a-folder"), "not a folder"));
     AnaSqlitePersistHandler store(home.path("not-a-folder"));
     AnaError error;
     EXPECT_FALSE(store.initDB(&error));

@@ -3,7 +3,6 @@
 #include "Public/PavEncryptManager.h"
 #include "support/ImageFixtures.h"
 
-#include <QFile>
 
 namespace {
 
@@ -69,9 +68,7 @@ TEST_F(PasswordFileTest, FailedWritesKeepTheOldPasswordAndTheLock)
 
     // A real failure: the album folder's name is taken by a plain file.
     QTemporaryDir other;
-    QFile blocker(other.path() + "/photo");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(other.path() + "/photo", "not a folder"));
     PavAlbumPasswordManager blocked(AlbumPasswordFile([&] { return other.path(); }),
                                     AlbumRecoveryBinding([this]() -> UserDefaults& { return defaults; }));
     EXPECT_FALSE(blocked.save("3333"));

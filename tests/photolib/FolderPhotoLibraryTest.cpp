@@ -35,11 +35,11 @@ protected:
         PhotoLibrary::SaveResult result;
     };
     // Saves and waits for the completion; checks it came once, on the main thread.
-    Outcome save(FolderPhotoLibrary& library, const QByteArray& bytes, const QString& ext,
+    Outcome save(FolderPhotoLibrary& target, const QByteArray& bytes, const QString& ext,
                  const QDateTime& date = QDateTime())
     {
         auto outcome = std::make_shared<Outcome>();
-        library.saveToLibrary(bytes, ext, date, [outcome](const PhotoLibrary::SaveResult& result) {
+        target.saveToLibrary(bytes, ext, date, [outcome](const PhotoLibrary::SaveResult& result) {
             ++outcome->calls;
             outcome->onMainThread = outcome->onMainThread && MainThread::isMainThread();
             outcome->result = result;
@@ -50,6 +50,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    FolderPhotoLibrary library{m_dir.path()};
 };
 
 TEST_F(FolderPhotoLibraryTest, UrlHasThePlatformShapeAndStaysTheSameAcrossScans)
@@ -70,7 +71,6 @@ TEST_F(FolderPhotoLibraryTest, UrlHasThePlatformShapeAndStaysTheSameAcrossScans)
 
 TEST_F(FolderPhotoLibraryTest, KindComesFromTheExtension)
 {
-    FolderPhotoLibrary library(m_dir.path());
     EXPECT_EQ(library.assetForFile(put("a.JPEG", "x"))->kind(), PhotoAssetKind::Photo);
     EXPECT_EQ(library.assetForFile(put("b.png", "x"))->kind(), PhotoAssetKind::Photo);
     EXPECT_EQ(library.assetForFile(put("c.MOV", "x"))->kind(), PhotoAssetKind::Video);
@@ -79,7 +79,6 @@ TEST_F(FolderPhotoLibraryTest, KindComesFromTheExtension)
 
 TEST_F(FolderPhotoLibraryTest, HiddenTemporaryAndOutsideFilesAreNotItems)
 {
-    FolderPhotoLibrary library(m_dir.path());
     EXPECT_FALSE(library.assetForFile(put(".hidden.jpg", "x")));
     EXPECT_FALSE(library.assetForFile(put(QString("a.jpg.1") + AtomicFile::kTempSuffix, "x")));
     EXPECT_FALSE(library.assetForFile(file("missing.jpg")));
@@ -109,7 +108,6 @@ TEST_F(FolderPhotoLibraryTest, AssetForUrlFindsFilesNotSeenBefore)
 
 TEST_F(FolderPhotoLibraryTest, ReadAllIsCheckedAgainstTheSize)
 {
-    FolderPhotoLibrary library(m_dir.path());
     const QByteArray bytes = ImageFixtures::jpeg(64, 48);
     const QString path = put("a.jpg", bytes);
     const PhotoAssetPtr asset = library.assetForFile(path);
@@ -132,7 +130,6 @@ TEST_F(FolderPhotoLibraryTest, DateComesFromExifInOrderThenTheFileTime)
 {
     const QByteArray plain = ImageFixtures::jpeg(32, 32);
     const auto local = [](const char* text) { return QDateTime::fromString(text, Qt::ISODate).toUTC(); };
-    FolderPhotoLibrary library(m_dir.path());
 
     auto dateOf = [&](const QString& name, const QByteArray& bytes) {
         return library.assetForFile(put(name, bytes))->date();
@@ -153,7 +150,6 @@ TEST_F(FolderPhotoLibraryTest, DateComesFromExifInOrderThenTheFileTime)
 
 TEST_F(FolderPhotoLibraryTest, VideoFactsComeFromTheProbe)
 {
-    FolderPhotoLibrary library(m_dir.path());
     const QDateTime when = QDateTime::fromSecsSinceEpoch(3000000000LL, Qt::UTC);
     std::atomic<int> probes{0};
     library.setVideoProbe([&](const QString&) -> std::optional<VideoFacts> {
@@ -170,7 +166,6 @@ TEST_F(FolderPhotoLibraryTest, VideoFactsComeFromTheProbe)
 
 TEST_F(FolderPhotoLibraryTest, SaveWritesANewFileOnceAndAnswersOnTheMainThread)
 {
-    FolderPhotoLibrary library(m_dir.path());
     const QByteArray bytes = ImageFixtures::jpeg(40, 30);
     const QDateTime date = QDateTime::fromSecsSinceEpoch(1000000000, Qt::UTC);
 
@@ -194,7 +189,6 @@ TEST_F(FolderPhotoLibraryTest, SaveWritesANewFileOnceAndAnswersOnTheMainThread)
 
 TEST_F(FolderPhotoLibraryTest, SaveNeverReplacesAFileThatHasTheName)
 {
-    FolderPhotoLibrary library(m_dir.path());
     // Take every name the save could pick within the next seconds.
     const QDateTime now = QDateTime::currentDateTime();
     QStringList mine;

@@ -184,15 +184,27 @@ bool SqliteDBManager::executeScript(const QString& sql)
     return rc == SQLITE_OK;
 }
 
-bool SqliteDBManager::queryValues(QList<QVariantList>* rows, const QString& sql, const QVariantList& binds)
+bool SqliteDBManager::eachRowLocked(const QString& sql, const QVariantList& binds,
+                                    const std::function<void(sqlite3_stmt*)>& onRow)
 {
-    QMutexLocker lock(&m_mutex);
     sqlite3_stmt* stmt = nullptr;
     if (!prepareLocked(sql, binds, &stmt))
         return false;
-    QList<QVariantList> result;
     int rc;
-    while ((rc = stepLocked(stmt)) == SQLITE_ROW) {
+    while ((rc = stepLocked(stmt)) == SQLITE_ROW)
+        onRow(stmt);
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok)
+        m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
+    sqlite3_finalize(stmt);
+    return ok;
+}
+
+bool SqliteDBManager::queryValues(QList<QVariantList>* rows, const QString& sql, const QVariantList& binds)
+{
+    QMutexLocker lock(&m_mutex);
+    QList<QVariantList> result;
+    const bool ok = eachRowLocked(sql, binds, [&result](sqlite3_stmt* stmt) {
         const int columns = sqlite3_column_count(stmt);
         QVariantList row;
         row.reserve(columns);
@@ -219,11 +231,7 @@ bool SqliteDBManager::queryValues(QList<QVariantList>* rows, const QString& sql,
             }
         }
         result.append(std::move(row));
-    }
-    const bool ok = rc == SQLITE_DONE;
-    if (!ok)
-        m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
-    sqlite3_finalize(stmt);
+    });
     if (ok && rows)
         *rows = std::move(result);
     return ok;
@@ -232,12 +240,8 @@ bool SqliteDBManager::queryValues(QList<QVariantList>* rows, const QString& sql,
 bool SqliteDBManager::queryResult(QList<Row>* rows, const QString& sql, const QVariantList& binds)
 {
     QMutexLocker lock(&m_mutex);
-    sqlite3_stmt* stmt = nullptr;
-    if (!prepareLocked(sql, binds, &stmt))
-        return false;
     QList<Row> result;
-    int rc;
-    while ((rc = stepLocked(stmt)) == SQLITE_ROW) {
+    const bool ok = eachRowLocked(sql, binds, [&result](sqlite3_stmt* stmt) {
         Row row;
         const int columns = sqlite3_column_count(stmt);
         for (int c = 0; c < columns; ++c) {
@@ -248,11 +252,7 @@ bool SqliteDBManager::queryResult(QList<Row>* rows, const QString& sql, const QV
                        QString::fromUtf8(text, sqlite3_column_bytes(stmt, c)));
         }
         result.append(std::move(row));
-    }
-    const bool ok = rc == SQLITE_DONE;
-    if (!ok)
-        m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
-    sqlite3_finalize(stmt);
+    });
     if (ok && rows)
         *rows = std::move(result);
     return ok;

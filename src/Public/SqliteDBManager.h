@@ -55,6 +55,9 @@ private:
     SqliteDBManager(QString path, sqlite3* db);
     bool prepareLocked(const QString& sql, const QVariantList& binds, sqlite3_stmt** stmt);
     int stepLocked(sqlite3_stmt* stmt);
+    // Steps a prepared statement, handing each row to onRow; false on an error.
+    bool eachRowLocked(const QString& sql, const QVariantList& binds,
+                       const std::function<void(sqlite3_stmt*)>& onRow);
     bool runLocked(const QString& sql, const QVariantList& binds, qint64* lastId, int* affected);
 
     QString m_path;

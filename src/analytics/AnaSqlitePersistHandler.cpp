@@ -321,12 +321,7 @@ bool AnaSqlitePersistHandler::writeRecord(AnalyticsPersistObject& record, const 
         binds << record.id();
     binds << record.type() << record.priority() << qint64(record.time()) << sealed << record.encLength()
           << record.count() << qint64(record.md5());
-    Statement statement;
-    if (!prepare(statement, sql, binds))
-        return fail(error, 4, prepareFailure);
-    if (sqlite3_step(statement.handle) != SQLITE_DONE)
-        return fail(error, 4, stepFailure);
-    return true;
+    return runStatement(sql, binds, error, prepareFailure, stepFailure);
 }
 
 bool AnaSqlitePersistHandler::saveObject(AnalyticsPersistObject& record, AnaError* error)
@@ -606,7 +601,7 @@ int AnaSqlitePersistHandler::getObjectCountOfTypes(const QList<int>& types, AnaE
     return runCount(typeListSql("select count(*) from ana_persist where ", types.size()), binds, error);
 }
 
-bool AnaSqlitePersistHandler::runDelete(const QString& sql, const QVariantList& binds, AnaError* error,
+bool AnaSqlitePersistHandler::runStatement(const QString& sql, const QVariantList& binds, AnaError* error,
                                         const char* prepareFailure, const char* stepFailure)
 {
     if (!checkDatabase(error))
@@ -622,7 +617,7 @@ bool AnaSqlitePersistHandler::runDelete(const QString& sql, const QVariantList& 
 bool AnaSqlitePersistHandler::deleteObjectById(long id, AnaError* error)
 {
     Guard guard(*this);
-    return runDelete("delete from ana_persist where id = ? ", {qint64(id)}, error,
+    return runStatement("delete from ana_persist where id = ? ", {qint64(id)}, error,
                      "analytics persist object delete sql pragram error",
                      "analytics persist object delete meet sqilte error");
 }
@@ -632,7 +627,7 @@ bool AnaSqlitePersistHandler::deleteObjectsByIds(const QVariantList& ids, AnaErr
     Guard guard(*this);
     if (ids.isEmpty())
         return fail(error, 5, "analytics persist objects delete,ids or count is nil");
-    return runDelete(idListSql(ids.size()), ids, error, "analytics persist objects delete sql pragram error",
+    return runStatement(idListSql(ids.size()), ids, error, "analytics persist objects delete sql pragram error",
                      "analytics persist objects delete meet sqilte error");
 }
 
@@ -647,14 +642,14 @@ bool AnaSqlitePersistHandler::deleteObjects(const Records& records, AnaError* er
             return fail(error, 5, "deleteObjectsByIds:arr have object that not instance of AnalyticsPersistObject");
         ids << qint64(record->id());
     }
-    return runDelete(idListSql(ids.size()), ids, error, "analytics persist objects delete sql pragram error",
+    return runStatement(idListSql(ids.size()), ids, error, "analytics persist objects delete sql pragram error",
                      "analytics persist objects delete meet sqilte error");
 }
 
 bool AnaSqlitePersistHandler::deleteObjectsByType(int type, AnaError* error)
 {
     Guard guard(*this);
-    return runDelete(QString::fromLatin1(kDeletePrefix) + "  type = ? ", {type}, error,
+    return runStatement(QString::fromLatin1(kDeletePrefix) + "  type = ? ", {type}, error,
                      "deleteObjectsByType: delete sql pragram error", "deleteObjectsByType: delete meet sqilte error");
 }
 
@@ -662,7 +657,7 @@ bool AnaSqlitePersistHandler::cleanExpireDatas(AnaError* error)
 {
     Guard guard(*this);
     const qint64 limit = m_clock->now().toSecsSinceEpoch() - 604800;
-    return runDelete("delete from ana_persist where time < ?", {limit}, error,
+    return runStatement("delete from ana_persist where time < ?", {limit}, error,
                      "analytics persist object clean expire date sql pragram error",
                      "analytics persist object clean expire date meet sqilte error");
 }

@@ -109,8 +109,9 @@ private:
     Record readRow(sqlite3_stmt* statement, AnaError* error);
     Records runQuery(const QString& sql, const QVariantList& binds, AnaError* error, QList<AnaError>* rowErrors);
     int runCount(const QString& sql, const QVariantList& binds, AnaError* error);
-    bool runDelete(const QString& sql, const QVariantList& binds, AnaError* error, const char* prepareFailure,
-                   const char* stepFailure);
+    // Runs one statement that returns no rows (an insert, update or delete).
+    bool runStatement(const QString& sql, const QVariantList& binds, AnaError* error, const char* prepareFailure,
+                      const char* stepFailure);
     bool checkDatabase(AnaError* error);
     // The count is at least 1, the database open and the cipher there.
     bool canQuery(int count, AnaError* error, const char* cipherFailure);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "analytics/AnaSqlitePersistHandler.h"
-#include "analytics/AnalyticsPersistObject.h"
 #include "analytics/AnalyticsPersistObjectRegister.h"
 #include "analytics/facade/Analytics.h"
 #include "analytics/facade/AnalyticsOperationCenter.h"
@@ -9,31 +8,11 @@
 #include "analytics/transport/AnaNetWorkHandlerQueue.h"
 #include "platform/core/UserDefaults.h"
 #include "support/FakeClock.h"
+#include "support/TextRecord.h"
 
 #include <QTemporaryDir>
 
 #include <memory>
-
-// A record of a plain test type whose payload is its text.
-class TextRecord : public AnalyticsPersistObject {
-public:
-    static constexpr int kType = 2;   // counted as an event record
-    QByteArray text = "event";
-    QByteArray encodeData() const override { return text; }
-    bool setEncodeData(const QByteArray& data) override
-    {
-        text = data;
-        return true;
-    }
-    static std::shared_ptr<TextRecord> make(QByteArray text, int priority = 1)
-    {
-        auto r = std::make_shared<TextRecord>();
-        r->setType(kType);
-        r->setPriority(priority);
-        r->text = std::move(text);
-        return r;
-    }
-};
 
 // A facade of its own over a store in a temporary folder, installed as the
 // process-wide one for the test's life.

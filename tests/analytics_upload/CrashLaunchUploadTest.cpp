@@ -1,8 +1,6 @@
-#include "analytics/AnaSqlitePersistHandler.h"
-#include "analytics/AnalyticsPersistObjectRegister.h"
-#include "analytics/kel/KelInputStream.h"
 #include "crashhandler/NSExpUpload.h"
 #include "support/ChildProcess.h"
+#include "support/CrashRecords.h"
 #include "support/LoopbackEnvelope.h"
 #include "support/LoopbackHttpServer.h"
 
@@ -13,31 +11,6 @@
 #include <csignal>
 
 namespace {
-
-std::vector<std::shared_ptr<NSExpUpload>> storedCrashes(const QString& home)
-{
-    AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<NSExpUpload>(NSExpUpload::kPersistType);
-    AnaSqlitePersistHandler store(home + "/Documents");
-    std::vector<std::shared_ptr<NSExpUpload>> out;
-    if (!store.initDB(nullptr))
-        return out;
-    for (const auto& r : store.getObjectsWithCountOfType(NSExpUpload::kPersistType, 10, nullptr))
-        out.push_back(std::dynamic_pointer_cast<NSExpUpload>(r));
-    return out;
-}
-
-std::vector<exceptionupload::ExceptionUpload> sentList(const QByteArray& envelope)
-{
-    std::vector<exceptionupload::ExceptionUpload> list;
-    const auto decoded = LoopbackEnvelope::decodeRequest(envelope);
-    EXPECT_TRUE(decoded.ok) << decoded.error.toStdString();
-    const auto it = decoded.mix.find(3);
-    if (it != decoded.mix.end()) {
-        analyticsrov::KelInputStream is(it->second);
-        is.read(list, 0, true);
-    }
-    return list;
-}
 
 ChildResult launch(const QString& home, const LoopbackHttpServer& server)
 {
@@ -60,7 +33,7 @@ TEST(CrashLaunchUpload, RecordStaysUntilTheServerTakesIt)
 
     server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(1)));
     ASSERT_EQ(launch(home.path(), server).exitCode, 0);
-    auto stored = storedCrashes(home.path());
+    auto stored = CrashRecords::storedIn(home.path() + "/Documents");
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0]->count(), 0);
     EXPECT_EQ(stored[0]->exceptionType, "SIGSEGV");
@@ -70,7 +43,7 @@ TEST(CrashLaunchUpload, RecordStaysUntilTheServerTakesIt)
     for (auto step : {LoopbackHttpServer::hang(), LoopbackHttpServer::drop()}) {
         server.setDefaultStep(step);
         ASSERT_EQ(launch(home.path(), server).exitCode, 0);
-        stored = storedCrashes(home.path());
+        stored = CrashRecords::storedIn(home.path() + "/Documents");
         ASSERT_EQ(stored.size(), 1u);
         EXPECT_EQ(stored[0]->count(), 0);
     }
@@ -78,8 +51,8 @@ TEST(CrashLaunchUpload, RecordStaysUntilTheServerTakesIt)
 
     server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
     ASSERT_EQ(launch(home.path(), server).exitCode, 0);
-    const auto sent = sentList(server.requests().last().body);
-    stored = storedCrashes(home.path());
+    const auto sent = CrashRecords::sent(server.requests().last().body);
+    stored = CrashRecords::storedIn(home.path() + "/Documents");
     ASSERT_EQ(stored.size(), 1u);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], stored[0]->wire());

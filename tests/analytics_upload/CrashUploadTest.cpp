@@ -1,7 +1,6 @@
 #include "AnalyticsTestSupport.h"
 
 #include "analytics/AnaModel.h"
-#include "analytics/kel/KelInputStream.h"
 #include "analytics/transport/AnaNetworkState.h"
 #include "analytics/transport/AnaUploadAddress.h"
 #include "analytics/transport/CommunicateInterface.h"
@@ -11,6 +10,7 @@
 #include "crashhandler/CrashUploader.h"
 #include "crashhandler/NSExpUpload.h"
 #include "platform/core/AtomicFile.h"
+#include "support/CrashRecords.h"
 #include "support/LoopbackEnvelope.h"
 #include "support/LoopbackHttpServer.h"
 
@@ -80,13 +80,7 @@ protected:
         return record;
     }
     int64_t nowMs() const { return f.clock.now().toMSecsSinceEpoch(); }
-    std::vector<std::shared_ptr<NSExpUpload>> stored()
-    {
-        std::vector<std::shared_ptr<NSExpUpload>> out;
-        for (const auto& r : f.store.getObjectsWithCountOfType(NSExpUpload::kPersistType, 100, nullptr))
-            out.push_back(std::dynamic_pointer_cast<NSExpUpload>(r));
-        return out;
-    }
+    std::vector<std::shared_ptr<NSExpUpload>> stored() { return CrashRecords::stored(f.store); }
     // Runs one launch's upload and waits for its end.
     void launchUpload(RecordingDelegate* delegate = nullptr)
     {
@@ -97,18 +91,11 @@ protected:
     static std::vector<exceptionupload::ExceptionUpload> sentRecords(const QByteArray& envelope)
     {
         const auto decoded = LoopbackEnvelope::decodeRequest(envelope);
-        EXPECT_TRUE(decoded.ok) << decoded.error.toStdString();
         EXPECT_EQ(decoded.package.cmd, 4);
         EXPECT_EQ(decoded.package.platformId, 2);
         EXPECT_EQ(decoded.package.encryType, 1);
         EXPECT_EQ(decoded.package.zipType, 2);
-        std::vector<exceptionupload::ExceptionUpload> list;
-        const auto it = decoded.mix.find(3);
-        if (it == decoded.mix.end())
-            return list;
-        analyticsrov::KelInputStream is(it->second);
-        is.read(list, 0, true);
-        return list;
+        return CrashRecords::sent(envelope);
     }
     void fileAttach(int64_t timeMs, const QString& text)
     {

@@ -41,22 +41,6 @@ struct NetworkGuard {
 
 }
 
-TEST(Facade, StartsWithTheDefaultStrategyAndEverythingOff)
-{
-    Analytics facade;
-    auto s = facade.strategy();
-    EXPECT_EQ(s->zipAlg, 2);
-    EXPECT_EQ(s->encAlg, 1);
-    EXPECT_EQ(s->encKey, QString("#T%v!Q&2"));
-    EXPECT_EQ(s->encPubKey, QString("N[=W^W=]"));
-    EXPECT_FALSE(s->enableSpeedTrack || s->enableEventRecord || s->enableCrashReport);
-    EXPECT_FALSE(facade.analyticsEnabled());
-    EXPECT_EQ(facade.workType(), -1);
-    EXPECT_EQ(facade.status(), 0);
-    EXPECT_TRUE(facade.enableBeforeServerStrategy());
-    EXPECT_EQ(facade.uploadConfirmer(), nullptr);
-}
-
 TEST(Facade, EnablingFallsBackAndAnUnknownWorkTypeEndsInStatusFour)
 {
     ModelGuard guard;

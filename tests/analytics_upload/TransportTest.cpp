@@ -36,7 +36,6 @@ public:
         auto e = std::dynamic_pointer_cast<CommunicateInterface>(engine());
         return e ? e->lastTimeoutTick() : -1;
     }
-    using AnaNetworkHandlerBase::isRetryable;
 
 protected:
     void finishWithResponse(const std::shared_ptr<NSResponsePackage>& response) override
@@ -108,14 +107,6 @@ TEST_F(Transport, AnswerReachesTheHandlerOnce)
     EXPECT_EQ(decoded.header.sFuncName, "access");
     EXPECT_EQ(decoded.package.cmd, 4);
     EXPECT_EQ(decoded.package.platformId, 2);
-}
-
-TEST_F(Transport, UnregisteredKeyIsNotQueued)
-{
-    auto request = std::make_shared<AnaRequestDataPackage>();
-    request->handlerKey = "NobodyKey";
-    EXPECT_EQ(queue.addRequest(request), nullptr);
-    EXPECT_EQ(queue.operationCount(), 0);
 }
 
 TEST_F(Transport, NoNetworkRetriesUpToTheLimitOnlyWhenAsked)
@@ -192,14 +183,6 @@ TEST_F(Transport, ServerFailuresEndWithoutRetry)
     EXPECT_EQ(refused->exchangeCount(), 1);
     EXPECT_EQ(refused->error().domain, QString("AnalyticsCurlErrorDomain"));
     EXPECT_EQ(server.requestCount(), 3);
-}
-
-TEST_F(Transport, RetryCodesCountOnlyInTheirOwnDomains)
-{
-    EXPECT_TRUE(RecordingHandler::isRetryable({"AnalyticsErrorDomain", 11, {}}));
-    EXPECT_TRUE(RecordingHandler::isRetryable({"AnalyticsNetworkTimeOutError", -1005, {}}));
-    EXPECT_FALSE(RecordingHandler::isRetryable({"AnalyticsCurlErrorDomain", 11, {}}));
-    EXPECT_FALSE(RecordingHandler::isRetryable({"AnalyticsErrorDomain", -1005, {}}));
 }
 
 TEST_F(Transport, RedirectedRetryGoesToTheNewAddress)

@@ -2,18 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(ThumbnailStrip, RowWidthAndScrolling)
-{
-    ThumbnailStrip strip;
-    const std::pair<int, int> cases[] = {{1, 1040}, {5, 1040}, {8, 1040}, {9, 1040}, {10, 1155}, {20, 2305}};
-    for (auto [count, width] : cases) {
-        strip.reload(count);
-        EXPECT_EQ(strip.contentWidth(), width) << count;
-        EXPECT_EQ(strip.isScrollEnabled(), count >= 9) << count;
-    }
-    EXPECT_EQ(ThumbnailStrip::tileFrame(4), QRect(460, 0, 120, 120));
-}
-
 TEST(ThumbnailStrip, TheOverlayWindowLiesOverTheSelectedTile)
 {
     ThumbnailStrip strip;

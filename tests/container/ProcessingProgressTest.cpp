@@ -37,13 +37,6 @@ TEST(ProcessingProgressTest, CountsDriveTheCounterAndTheFraction)
     EXPECT_EQ(empty.counterText(), "(0/0)");
 }
 
-TEST(ProcessingProgressTest, TheBoxSitsAboveTheMiddle)
-{
-    EXPECT_EQ(ProcessingProgress::boxRect(QSizeF(1024, 768)), QRectF(302, 185, 420, 320));
-    // 0.45 × 701 = 315.45: the floor matters.
-    EXPECT_EQ(ProcessingProgress::boxRect(QSizeF(600, 701)), QRectF(90, 155, 420, 320));
-}
-
 TEST(ProcessingProgressTest, CancelWorksOnce)
 {
     ProcessingProgress p(2);

@@ -1,11 +1,10 @@
 #include "CrashFixture.h"
 #include "Public/ZoDadiUsageInfoManager.h"
-#include "analytics/AnaSqlitePersistHandler.h"
-#include "analytics/AnalyticsPersistObjectRegister.h"
 #include "crashhandler/CrashReporter.h"
 #include "crashhandler/NSExpUpload.h"
 #include "platform/core/UserDefaults.h"
 #include "support/ChildProcess.h"
+#include "support/CrashRecords.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +14,6 @@
 #include <QJsonObject>
 
 #include <csignal>
-
 
 namespace {
 
@@ -31,20 +29,7 @@ int runChild(const QString& home, const char* mode)
 
 class CrashEndToEnd : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<NSExpUpload>(NSExpUpload::kPersistType);
-    }
-
-    std::vector<std::shared_ptr<NSExpUpload>> records()
-    {
-        AnaSqlitePersistHandler store(home.documents());
-        store.initDB(nullptr);
-        std::vector<std::shared_ptr<NSExpUpload>> out;
-        for (const auto& r : store.getObjectsWithCountOfType(NSExpUpload::kPersistType, 100, nullptr))
-            out.push_back(std::dynamic_pointer_cast<NSExpUpload>(r));
-        return out;
-    }
+    std::vector<std::shared_ptr<NSExpUpload>> records() { return CrashRecords::storedIn(home.documents()); }
     QStringList crashFiles() const { return QDir(home.documents()).entryList({"crash_*"}, QDir::Files); }
     qint64 defaultsInteger(const char* key) const
     {

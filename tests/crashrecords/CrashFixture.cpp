@@ -1,5 +1,7 @@
 #include "CrashFixture.h"
 
+#include "support/CrashRecords.h"
+
 namespace {
 
 QByteArray factsText(const QMap<QString, QByteArray>& facts)
@@ -68,10 +70,7 @@ std::shared_ptr<NSExpUpload> CrashFixture::storeRecord(int64_t md5, int count, i
 
 std::vector<std::shared_ptr<NSExpUpload>> CrashFixture::crashes()
 {
-    std::vector<std::shared_ptr<NSExpUpload>> out;
-    for (const auto& record : store.getObjectsWithCountOfType(NSExpUpload::kPersistType, 100, nullptr))
-        out.push_back(std::dynamic_pointer_cast<NSExpUpload>(record));
-    return out;
+    return CrashRecords::stored(store);
 }
 
 QStringList CrashFixture::crashFiles() const

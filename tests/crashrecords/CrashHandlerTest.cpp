@@ -2,6 +2,7 @@
 
 #include "crashhandler/PendingCrash.h"
 #include "platform/core/UserDefaults.h"
+#include "support/ImageFixtures.h"
 
 #include <QCryptographicHash>
 
@@ -112,9 +113,7 @@ TEST_F(CrashFixture, WithoutATypeNothingIsStoredAndTheFilesStayForBoundedRetries
 TEST_F(CrashFixture, AStoreThatCannotOpenKeepsTheReports)
 {
     QFile::remove(home.documents() + "/blocker");
-    QFile blocker(home.documents() + "/blocker");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(home.documents() + "/blocker", "not a folder"));
     AnaSqlitePersistHandler broken(home.documents() + "/blocker");
     broken.initDB(nullptr);
     CrashHandler brokenHandler(broken, clock, home.documents());

@@ -5,6 +5,7 @@
 #include "ElfFile.h"
 #include "crashhandler/CrashFacts.h"
 #include "support/ChildProcess.h"
+#include "support/ImageFixtures.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -40,8 +41,7 @@ protected:
         QStringList logs = files("crash_*.log");
         if (index >= logs.size())
             return {};
-        QFile f(documents() + "/" + logs[index]);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        return QString::fromUtf8(ImageFixtures::readFile(documents() + "/" + logs[index]));
     }
     QMap<QString, QByteArray> facts() const
     {
@@ -284,9 +284,7 @@ TEST_F(CrashChild, FaultInsideTheWriterLeavesASecondReport)
 TEST_F(CrashChild, UnwritableFolderSendsTheReportOnlyToAPipe)
 {
     // A file where the documents folder should be: no report can be opened.
-    QFile blocker(documents());
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(documents(), "not a folder"));
 
     ChildResult toFile = crash("segv", 0, {}, ChildProcess::Stdout::File);
     EXPECT_TRUE(toFile.signaled && toFile.signal == SIGSEGV);

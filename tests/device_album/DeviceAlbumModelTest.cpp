@@ -5,17 +5,11 @@
 #include "albums/device/GridRows.h"
 #include "albums/device/LoadGate.h"
 #include "albums/device/ReloadPolicy.h"
+#include "support/FakeClock.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-
-class FixedClock : public Clock {
-public:
-    explicit FixedClock(QDateTime t) : m_now(std::move(t)) {}
-    QDateTime now() const override { return m_now; }
-    QDateTime m_now;
-};
 
 const QTimeZone kBerlin("Europe/Berlin");
 
@@ -51,7 +45,7 @@ TEST(DaySections, NewestFirstOneSectionPerLocalDayPhotosOnlyList)
 
 TEST(DayTitle, TodayYesterdayThisYearOtherYear)
 {
-    FixedClock clock(berlin(2024, 6, 15, 10));
+    FakeClock clock(berlin(2024, 6, 15, 10));
     DayTitle titles(clock, kBerlin);
     EXPECT_EQ(titles.title(QDate(2024, 6, 15)), "今天");
     EXPECT_EQ(titles.title(QDate(2024, 6, 14)), "昨天");
@@ -62,12 +56,12 @@ TEST(DayTitle, TodayYesterdayThisYearOtherYear)
 
 TEST(DayTitle, YearEndAndDaylightSavingDays)
 {
-    FixedClock newYear(berlin(2025, 1, 1, 8));
+    FakeClock newYear(berlin(2025, 1, 1, 8));
     EXPECT_EQ(DayTitle(newYear, kBerlin).title(QDate(2024, 12, 31)), "昨天");
     EXPECT_EQ(DayTitle(newYear, kBerlin).title(QDate(2024, 12, 30)), "2024年12月30日");
     // 30 March 2025 lost an hour in Berlin; on the 31st the 30th is yesterday,
     // and a photo taken late on the 30th still belongs to it.
-    FixedClock afterChange(berlin(2025, 3, 31, 0, 30));
+    FakeClock afterChange(berlin(2025, 3, 31, 0, 30));
     DayTitle titles(afterChange, kBerlin);
     EXPECT_EQ(titles.today(), QDate(2025, 3, 31));
     EXPECT_EQ(titles.title(titles.dayOf(berlin(2025, 3, 30, 23, 30))), "昨天");

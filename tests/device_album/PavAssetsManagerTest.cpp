@@ -14,21 +14,10 @@ namespace {
 
 QDateTime day(int d, int h = 12) { return QDateTime(QDate(2024, 5, d), QTime(h, 0), Qt::UTC); }
 
-PhotoAssetPtr photo(const QString& name, const QDateTime& when)
-{
-    return FakePhotoAsset::make("assets-library://asset/asset.JPG?id=" + name + "&ext=JPG", "x",
-                                PhotoAssetKind::Photo, when);
-}
-PhotoAssetPtr video(const QString& name, const QDateTime& when)
-{
-    return FakePhotoAsset::make("assets-library://asset/asset.MOV?id=" + name + "&ext=MOV", "x",
-                                PhotoAssetKind::Video, when);
-}
-PhotoAssetPtr other(const QString& name, const QDateTime& when)
-{
-    return FakePhotoAsset::make("assets-library://asset/asset.TXT?id=" + name + "&ext=TXT", "x",
-                                PhotoAssetKind::Other, when);
-}
+using Kind = PhotoAssetKind;
+PhotoAssetPtr photo(const QString& id, const QDateTime& t) { return FakePhotoAsset::withId(id, Kind::Photo, t); }
+PhotoAssetPtr video(const QString& id, const QDateTime& t) { return FakePhotoAsset::withId(id, Kind::Video, t); }
+PhotoAssetPtr other(const QString& id, const QDateTime& t) { return FakePhotoAsset::withId(id, Kind::Other, t); }
 
 QString idOf(const ALAssetPtr& a) { return a ? a->url().section("id=", 1).section('&', 0, 0) : "nil"; }
 

@@ -1,8 +1,8 @@
 #include "LockFixture.h"
 
 #include "Public/PavEncryptManager.h"
+#include "support/ImageFixtures.h"
 
-#include <QFile>
 
 namespace {
 
@@ -19,9 +19,7 @@ TEST_F(PasswordFileTest, StoresOnlyTheEncipheredUtf8BytesAndUnlocks)
     EXPECT_TRUE(manager->hasVerified());
     EXPECT_TRUE(file.exists());
     EXPECT_EQ(PavEncryptManager::readDataFromPath(file.path()), QByteArray("0123"));
-    QFile raw(file.path());
-    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(raw.readAll().contains("0123"));
+    EXPECT_FALSE(ImageFixtures::readFile(file.path()).contains("0123"));
 
     ASSERT_TRUE(manager->save("9876"));
     EXPECT_EQ(file.read(), "9876");
@@ -47,21 +45,14 @@ TEST_F(PasswordFileTest, UnreadableFilesMeanNoPassword)
 {
     ASSERT_TRUE(manager->save("1234"));
     const QString path = manager->passwordFile().path();
-    QFile raw(path);
-    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
-    QByteArray bytes = raw.readAll();
-    raw.close();
-
+    QByteArray bytes = ImageFixtures::readFile(path);
     bytes[bytes.size() - 1] = char(bytes[bytes.size() - 1] ^ 0x5a);   // bad trailer
-    ASSERT_TRUE(raw.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    raw.write(bytes);
-    raw.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(path, bytes));
     EXPECT_FALSE(manager->passwordFile().exists());
     EXPECT_TRUE(manager->passwordFile().read().isNull());
     EXPECT_FALSE(manager->verifyPassword("1234"));
 
-    ASSERT_TRUE(raw.open(QIODevice::WriteOnly | QIODevice::Truncate));   // empty file
-    raw.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(path, QByteArray()));   // empty file
     EXPECT_FALSE(manager->passwordFile().exists());
 }
 
@@ -77,9 +68,7 @@ TEST_F(PasswordFileTest, FailedWritesKeepTheOldPasswordAndTheLock)
 
     // A real failure: the album folder's name is taken by a plain file.
     QTemporaryDir other;
-    QFile blocker(other.path() + "/photo");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(other.path() + "/photo", "not a folder"));
     PavAlbumPasswordManager blocked(AlbumPasswordFile([&] { return other.path(); }),
                                     AlbumRecoveryBinding([this]() -> UserDefaults& { return defaults; }));
     EXPECT_FALSE(blocked.save("3333"));

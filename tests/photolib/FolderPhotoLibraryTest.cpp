@@ -1,6 +1,5 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/MainThread.h"
-#include "platform/photolib/ExifDateReader.h"
 #include "platform/photolib/FolderPhotoAsset.h"
 #include "platform/photolib/FolderPhotoLibrary.h"
 #include "support/EventLoop.h"
@@ -36,11 +35,11 @@ protected:
         PhotoLibrary::SaveResult result;
     };
     // Saves and waits for the completion; checks it came once, on the main thread.
-    Outcome save(FolderPhotoLibrary& library, const QByteArray& bytes, const QString& ext,
+    Outcome save(FolderPhotoLibrary& target, const QByteArray& bytes, const QString& ext,
                  const QDateTime& date = QDateTime())
     {
         auto outcome = std::make_shared<Outcome>();
-        library.saveToLibrary(bytes, ext, date, [outcome](const PhotoLibrary::SaveResult& result) {
+        target.saveToLibrary(bytes, ext, date, [outcome](const PhotoLibrary::SaveResult& result) {
             ++outcome->calls;
             outcome->onMainThread = outcome->onMainThread && MainThread::isMainThread();
             outcome->result = result;
@@ -51,6 +50,7 @@ protected:
     }
 
     QTemporaryDir m_dir;
+    FolderPhotoLibrary library{m_dir.path()};
 };
 
 TEST_F(FolderPhotoLibraryTest, UrlHasThePlatformShapeAndStaysTheSameAcrossScans)
@@ -71,7 +71,6 @@ TEST_F(FolderPhotoLibraryTest, UrlHasThePlatformShapeAndStaysTheSameAcrossScans)
 
 TEST_F(FolderPhotoLibraryTest, KindComesFromTheExtension)
 {
-    FolderPhotoLibrary library(m_dir.path());
     EXPECT_EQ(library.assetForFile(put("a.JPEG", "x"))->kind(), PhotoAssetKind::Photo);
     EXPECT_EQ(library.assetForFile(put("b.png", "x"))->kind(), PhotoAssetKind::Photo);
     EXPECT_EQ(library.assetForFile(put("c.MOV", "x"))->kind(), PhotoAssetKind::Video);
@@ -80,7 +79,6 @@ TEST_F(FolderPhotoLibraryTest, KindComesFromTheExtension)
 
 TEST_F(FolderPhotoLibraryTest, HiddenTemporaryAndOutsideFilesAreNotItems)
 {
-    FolderPhotoLibrary library(m_dir.path());
     EXPECT_FALSE(library.assetForFile(put(".hidden.jpg", "x")));
     EXPECT_FALSE(library.assetForFile(put(QString("a.jpg.1") + AtomicFile::kTempSuffix, "x")));
     EXPECT_FALSE(library.assetForFile(file("missing.jpg")));
@@ -110,7 +108,6 @@ TEST_F(FolderPhotoLibraryTest, AssetForUrlFindsFilesNotSeenBefore)
 
 TEST_F(FolderPhotoLibraryTest, ReadAllIsCheckedAgainstTheSize)
 {
-    FolderPhotoLibrary library(m_dir.path());
     const QByteArray bytes = ImageFixtures::jpeg(64, 48);
     const QString path = put("a.jpg", bytes);
     const PhotoAssetPtr asset = library.assetForFile(path);
@@ -133,7 +130,6 @@ TEST_F(FolderPhotoLibraryTest, DateComesFromExifInOrderThenTheFileTime)
 {
     const QByteArray plain = ImageFixtures::jpeg(32, 32);
     const auto local = [](const char* text) { return QDateTime::fromString(text, Qt::ISODate).toUTC(); };
-    FolderPhotoLibrary library(m_dir.path());
 
     auto dateOf = [&](const QString& name, const QByteArray& bytes) {
         return library.assetForFile(put(name, bytes))->date();
@@ -147,17 +143,13 @@ TEST_F(FolderPhotoLibraryTest, DateComesFromExifInOrderThenTheFileTime)
               local("2003-01-01T00:00:00"));
 
     const QString bare = put("m.jpg", ImageFixtures::withExif(plain, "", "", "", 6));
-    QFile f(bare);
-    f.open(QIODevice::ReadWrite);
     const QDateTime mtime = QDateTime::fromSecsSinceEpoch(1234567890, Qt::UTC);
-    f.setFileTime(mtime, QFileDevice::FileModificationTime);
-    f.close();
+    ASSERT_TRUE(ImageFixtures::setModified(bare, mtime));
     EXPECT_EQ(library.assetForFile(bare)->date(), mtime);
 }
 
 TEST_F(FolderPhotoLibraryTest, VideoFactsComeFromTheProbe)
 {
-    FolderPhotoLibrary library(m_dir.path());
     const QDateTime when = QDateTime::fromSecsSinceEpoch(3000000000LL, Qt::UTC);
     std::atomic<int> probes{0};
     library.setVideoProbe([&](const QString&) -> std::optional<VideoFacts> {
@@ -174,7 +166,6 @@ TEST_F(FolderPhotoLibraryTest, VideoFactsComeFromTheProbe)
 
 TEST_F(FolderPhotoLibraryTest, SaveWritesANewFileOnceAndAnswersOnTheMainThread)
 {
-    FolderPhotoLibrary library(m_dir.path());
     const QByteArray bytes = ImageFixtures::jpeg(40, 30);
     const QDateTime date = QDateTime::fromSecsSinceEpoch(1000000000, Qt::UTC);
 
@@ -198,7 +189,6 @@ TEST_F(FolderPhotoLibraryTest, SaveWritesANewFileOnceAndAnswersOnTheMainThread)
 
 TEST_F(FolderPhotoLibraryTest, SaveNeverReplacesAFileThatHasTheName)
 {
-    FolderPhotoLibrary library(m_dir.path());
     // Take every name the save could pick within the next seconds.
     const QDateTime now = QDateTime::currentDateTime();
     QStringList mine;

@@ -21,13 +21,6 @@ QByteArray halvesJpeg(int w, int h)
     return ImageFixtures::encode(img, "jpeg", 95);
 }
 
-void setTime(const QString& path, const QDateTime& when)
-{
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(f.setFileTime(when, QFileDevice::FileModificationTime));
-}
-
 class FolderAssetsLibraryTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -40,7 +33,8 @@ protected:
         write("anim.gif", ImageFixtures::encode(ImageFixtures::solid(12, 12, Qt::green), "gif"));
         write("Trip/inside album.jpg", ImageFixtures::jpeg(20, 20));
         write(".hidden.jpg", ImageFixtures::jpeg(8, 8));
-        setTime(path("plain \"quoted\" name.png"), QDateTime(QDate(2019, 1, 2), QTime(3, 4, 5), Qt::UTC));
+        ASSERT_TRUE(ImageFixtures::setModified(path("plain \"quoted\" name.png"),
+                                               QDateTime(QDate(2019, 1, 2), QTime(3, 4, 5), Qt::UTC)));
         hasVideo = VideoFixtures::makeVideo(path("clip.mp4"), "2020-05-06T07:08:09Z");
     }
 
@@ -195,7 +189,7 @@ TEST_F(FolderAssetsLibraryTest, ASecondOpeningServesFactsAndThumbnailsFromTheCac
                                                      "1999:01:01 00:00:00", "", "", 1);
     QByteArray sameSize = other.leftJustified(QFileInfo(target).size(), '\0', true);
     ASSERT_TRUE(ImageFixtures::writeFile(target, sameSize));
-    setTime(target, mtime);
+    ASSERT_TRUE(ImageFixtures::setModified(target, mtime));
 
     FolderAssetsLibrary again(root, caches);
     const PhotoAssetPtr b = named(scan(again)[0], "exif.jpg");
@@ -204,7 +198,7 @@ TEST_F(FolderAssetsLibraryTest, ASecondOpeningServesFactsAndThumbnailsFromTheCac
     EXPECT_GT(qRed(thumb.pixel(20, 100)), 200);  // the old red half, not the new black
 
     // Touching the file time makes it a new file.
-    setTime(target, mtime.addSecs(10));
+    ASSERT_TRUE(ImageFixtures::setModified(target, mtime.addSecs(10)));
     FolderAssetsLibrary third(root, caches);
     EXPECT_EQ(named(scan(third)[0], "exif.jpg")->date().date().year(), 1999);
 }

@@ -1,4 +1,5 @@
 #include "platform/media/VideoReader.h"
+#include "platform/photolib/CachedFolderAsset.h"
 #include "platform/photolib/ExifFacts.h"
 #include "platform/photolib/ImageOrientation.h"
 #include "support/ImageFixtures.h"
@@ -28,15 +29,25 @@ TEST(ExifFacts, DateAndOrientationFromGeneratedJpeg)
     EXPECT_EQ(facts.orientation, 6);
 }
 
-TEST(ExifFacts, NoExifGivesNoDateAndUprightOrientation)
+// Without EXIF, or with an EXIF block that holds no dates (where libexif's
+// fix-ups would make up a DateTime of now), the asset takes the file time.
+TEST(ExifFacts, NoExifDatesLeaveTheFileTime)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("plain.jpg");
-    ASSERT_TRUE(ImageFixtures::writeFile(path, ImageFixtures::jpeg(8, 8)));
-    const ExifFacts facts = ExifFacts::read(path);
-    EXPECT_FALSE(facts.date.has_value());
-    EXPECT_EQ(facts.orientation, 1);
     EXPECT_FALSE(ExifFacts::read(dir.filePath("missing.jpg")).date.has_value());
+    const QDateTime mtime(QDate(2015, 6, 7), QTime(8, 9, 10), Qt::UTC);
+    for (int orientation : {0, 6}) {
+        const QString path = dir.filePath(QString("nodate%1.jpg").arg(orientation));
+        const QByteArray plain = ImageFixtures::jpeg(8, 8);
+        ASSERT_TRUE(ImageFixtures::writeFile(
+            path, orientation ? ImageFixtures::withExif(plain, "", "", "", orientation) : plain));
+        ASSERT_TRUE(ImageFixtures::setModified(path, mtime));
+        const ExifFacts facts = ExifFacts::read(path);
+        EXPECT_FALSE(facts.date.has_value());
+        EXPECT_EQ(facts.orientation, orientation ? orientation : 1);
+        const CachedFolderAsset asset(dir.path(), path, nullptr);
+        EXPECT_EQ(asset.date(), mtime);
+    }
 }
 
 TEST(ExifFacts, ParseDateHonoursOffsetAndRejectsJunk)

@@ -1,8 +1,8 @@
 #include "Public/PavEncryptManager.h"
 #include "codec/Xxtea.h"
+#include "support/ImageFixtures.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,17 +22,8 @@ QByteArray sample(int size)
     return bytes;
 }
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeRaw(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using ImageFixtures::readFile;
+using ImageFixtures::writeFile;
 
 class PavEncryptManagerTest : public ::testing::Test {
 protected:
@@ -47,7 +38,7 @@ TEST_F(PavEncryptManagerTest, RoundTripsAndStoresThePaddedLength)
         const QByteArray plain = sample(n);
         const QString file = path(QString("item%1").arg(n));
         ASSERT_TRUE(PavEncryptManager::writeData(plain, file)) << n;
-        const QByteArray onDisk = fileBytes(file);
+        const QByteArray onDisk = readFile(file);
         EXPECT_EQ(onDisk.size(), (n + 7) / 4 * 4) << n;
         if (n >= 2) {
             EXPECT_FALSE(onDisk.startsWith(plain.left(2))) << n;
@@ -63,7 +54,7 @@ TEST_F(PavEncryptManagerTest, OnDiskFormatIsPaddedXxteaWithTheLengthTrailer)
     const QByteArray plain = sample(10);
     const QString file = path("format");
     ASSERT_TRUE(PavEncryptManager::writeData(plain, file));
-    QByteArray words = fileBytes(file);
+    QByteArray words = readFile(file);
     ASSERT_EQ(words.size(), 16);
     std::vector<uint32_t> v(4);
     for (int i = 0; i < 4; ++i)
@@ -85,7 +76,7 @@ TEST_F(PavEncryptManagerTest, RefusesMissingDataOrPathAndWritesNothing)
     EXPECT_FALSE(PavEncryptManager::writeData(sample(8), QString()));
     EXPECT_TRUE(QDir(m_dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).isEmpty());
 
-    ASSERT_TRUE(writeRaw(path("blocker"), "x"));
+    ASSERT_TRUE(writeFile(path("blocker"), "x"));
     EXPECT_FALSE(PavEncryptManager::writeData(sample(8), path("blocker/inside")));
 }
 
@@ -94,22 +85,22 @@ TEST_F(PavEncryptManagerTest, ReadGivesNothingForMissingEmptyOrDamagedFiles)
     EXPECT_TRUE(PavEncryptManager::readDataFromPath(QString()).isNull());
     EXPECT_TRUE(PavEncryptManager::readDataFromPath(path("missing")).isNull());
 
-    ASSERT_TRUE(writeRaw(path("empty"), QByteArray()));
+    ASSERT_TRUE(writeFile(path("empty"), QByteArray()));
     EXPECT_TRUE(PavEncryptManager::readDataFromPath(path("empty")).isNull());
 
-    ASSERT_TRUE(writeRaw(path("odd"), QByteArray(7, 'a')));
+    ASSERT_TRUE(writeFile(path("odd"), QByteArray(7, 'a')));
     EXPECT_TRUE(PavEncryptManager::readDataFromPath(path("odd")).isNull());
 
     // A lone word is a length in clear, never an enciphered file.
-    ASSERT_TRUE(writeRaw(path("oneword"), QByteArray(4, '\0')));
+    ASSERT_TRUE(writeFile(path("oneword"), QByteArray(4, '\0')));
     EXPECT_TRUE(PavEncryptManager::readDataFromPath(path("oneword")).isNull());
 
     // One changed byte spreads over every word, the trailer included.
     const QString file = path("damaged");
     ASSERT_TRUE(PavEncryptManager::writeData(sample(100), file));
-    QByteArray bytes = fileBytes(file);
+    QByteArray bytes = readFile(file);
     bytes[50] = char(bytes[50] ^ 0x01);
-    ASSERT_TRUE(writeRaw(file, bytes));
+    ASSERT_TRUE(writeFile(file, bytes));
     EXPECT_TRUE(PavEncryptManager::readDataFromPath(file).isNull());
 
     QByteArray plain;

@@ -1,4 +1,5 @@
 #include "Public/SqliteDBManager.h"
+#include "support/ImageFixtures.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -35,9 +36,7 @@ TEST_F(SqliteDBManagerTest, OpensInNewFoldersAndRefusesWhatCannotBeOpened)
 {
     EXPECT_TRUE(QFile::exists(dbPath()));
     EXPECT_FALSE(SqliteDBManager::initWithFilePath(QString()));
-    QFile blocker(m_dir.path() + "/plainfile");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(m_dir.path() + "/plainfile", "not a folder"));
     EXPECT_FALSE(SqliteDBManager::initWithFilePath(m_dir.path() + "/plainfile/inside.db"));
 }
 

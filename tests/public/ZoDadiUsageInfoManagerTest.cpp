@@ -1,8 +1,8 @@
 #include "Public/SqliteDBManager.h"
 #include "Public/ZoDadiUsageInfoManager.h"
 #include "support/FakeClock.h"
+#include "support/ImageFixtures.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -75,9 +75,7 @@ TEST_F(UsageInfoTest, RemoveCrashRecordsKeepsOtherEvents)
 
 TEST_F(UsageInfoTest, AStoreThatCannotOpenFailsEveryCall)
 {
-    QFile blocker(m_dir.path() + "/Documents");
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(m_dir.path() + "/Documents", "not a folder"));
     ZoDadiUsageInfoManager manager(dbPath(), m_clock);
     EXPECT_FALSE(manager.isOpen());
     EXPECT_FALSE(manager.insertRecordForType(27230));

@@ -1,7 +1,5 @@
 #include "Public/PavProgressView.h"
 #include "Public/PavToastView_iPad.h"
-#include "Public/ProgressView.h"
-#include "platform/ui/ActivityIndicator.h"
 #include "platform/ui/Canvas.h"
 
 #include <QTest>
@@ -73,12 +71,4 @@ TEST(PavToastView_iPad, ShowsTheMessageThenFadesAway)
     EXPECT_EQ(PavToastView_iPad::showing()->message(), "3张照片加密成功！");
     EXPECT_TRUE(canvas.rect().contains(PavToastView_iPad::showing()->geometry()));
     EXPECT_TRUE(QTest::qWaitFor([] { return PavToastView_iPad::showing() == nullptr; }, 5000));
-}
-
-TEST(ProgressView, DrawsAnEightyPointBoxWithASpinnerInTheMiddle)
-{
-    ProgressView view(QRect(0, 0, 615, 700), nullptr);
-    EXPECT_EQ(view.boxRect(), QRect(267, 310, 80, 80));
-    EXPECT_EQ(view.indicator()->geometry(), QRect(297, 340, 20, 20));
-    EXPECT_TRUE(view.indicator()->isAnimating());
 }

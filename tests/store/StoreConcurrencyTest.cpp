@@ -7,7 +7,6 @@
 #include <QSet>
 
 #include <atomic>
-#include <mutex>
 #include <thread>
 
 namespace {
@@ -26,8 +25,6 @@ TEST_F(StoreConcurrencyTest, EightThreadsStoringAndListingSeeEachItemOnce)
 
     std::atomic<int> failures{0};
     std::atomic<int> duplicateListings{0};
-    std::mutex mutex;
-    QSet<QString> storedUrls;
     std::vector<std::thread> threads;
     for (int t = 0; t < kThreads; ++t) {
         threads.emplace_back([&, t] {
@@ -37,10 +34,6 @@ TEST_F(StoreConcurrencyTest, EightThreadsStoringAndListingSeeEachItemOnce)
                     ++failures;
                 if (!m_store->isEncrypted(*FakePhotoAsset::make(url, images[size_t(t)])))
                     ++failures;
-                {
-                    std::lock_guard lock(mutex);
-                    storedUrls.insert(url);
-                }
                 const PavPhotoModelList listed = m_store->photoes();
                 if (listed.isEmpty()) {
                     ++failures;
@@ -65,7 +58,7 @@ TEST_F(StoreConcurrencyTest, EightThreadsStoringAndListingSeeEachItemOnce)
     for (const PavPhotoModelPtr& item : all)
         ++perUrl[item->photoURL()];
     EXPECT_EQ(all.size(), kThreads * kPerThread);
-    EXPECT_EQ(QSet<QString>(perUrl.keyBegin(), perUrl.keyEnd()), storedUrls);
+    EXPECT_EQ(perUrl.size(), kThreads * kPerThread);
     for (auto it = perUrl.cbegin(); it != perUrl.cend(); ++it)
         EXPECT_EQ(it.value(), 1) << it.key().toStdString();
     EXPECT_EQ(itemFiles().size(), 2 * kThreads * kPerThread);

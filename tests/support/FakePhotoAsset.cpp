@@ -11,6 +11,12 @@ std::shared_ptr<FakePhotoAsset> FakePhotoAsset::make(QString url, QByteArray byt
     return std::make_shared<FakePhotoAsset>(std::move(url), std::move(bytes), kind, std::move(date));
 }
 
+std::shared_ptr<FakePhotoAsset> FakePhotoAsset::withId(const QString& id, PhotoAssetKind kind, QDateTime date)
+{
+    const QString ext = kind == PhotoAssetKind::Video ? "MOV" : kind == PhotoAssetKind::Photo ? "JPG" : "TXT";
+    return make("assets-library://asset/asset." + ext + "?id=" + id + "&ext=" + ext, "x", kind, std::move(date));
+}
+
 bool FakePhotoAsset::readAll(QByteArray* out, QString* error) const
 {
     ++m_reads;

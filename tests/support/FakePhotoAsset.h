@@ -26,6 +26,8 @@ public:
     static std::shared_ptr<FakePhotoAsset> make(QString url, QByteArray bytes,
                                                 PhotoAssetKind kind = PhotoAssetKind::Photo,
                                                 QDateTime date = QDateTime::currentDateTimeUtc());
+    // A library-style asset named by its id; the URL's extension follows the kind.
+    static std::shared_ptr<FakePhotoAsset> withId(const QString& id, PhotoAssetKind kind, QDateTime date);
 
 private:
     QString m_url;

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QDateTime>
 #include <QImage>
 #include <QString>
 
@@ -24,5 +25,6 @@ QByteArray withExif(const QByteArray& jpeg, const QByteArray& original, const QB
 
 bool writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
+bool setModified(const QString& path, const QDateTime& when);
 
 }

@@ -68,57 +68,30 @@ int bindLoopback(quint16& port)
 
 }
 
-LoopbackHttpServer::Step LoopbackHttpServer::answer(QByteArray body, int status, int delayMs)
+using Step = LoopbackHttpServer::Step;
+
+Step LoopbackHttpServer::answer(QByteArray body, int status, int delayMs)
 {
-    Step step;
-    step.body = std::move(body);
-    step.status = status;
-    step.delayMs = delayMs;
-    return step;
+    return {.status = status, .body = std::move(body), .delayMs = delayMs};
 }
 
-LoopbackHttpServer::Step LoopbackHttpServer::serverError()
+Step LoopbackHttpServer::serverError() { return answer("<html><body>Internal Server Error</body></html>", 500); }
+Step LoopbackHttpServer::drop() { return {.kind = Step::Kind::Drop}; }
+Step LoopbackHttpServer::hang() { return {.kind = Step::Kind::Hang}; }
+Step LoopbackHttpServer::headersThenStall()
 {
-    return answer("<html><body>Internal Server Error</body></html>", 500);
+    return {.kind = Step::Kind::HeadersThenStall, .body = QByteArray(64, 'x')};
 }
 
-LoopbackHttpServer::Step LoopbackHttpServer::drop()
+
+Step LoopbackHttpServer::halfBodyThenStall(QByteArray body)
 {
-    Step step;
-    step.kind = Step::Kind::Drop;
-    return step;
+    return {.kind = Step::Kind::HalfBodyThenStall, .body = std::move(body)};
 }
 
-LoopbackHttpServer::Step LoopbackHttpServer::hang()
+Step LoopbackHttpServer::redirect(int status, QByteArray location)
 {
-    Step step;
-    step.kind = Step::Kind::Hang;
-    return step;
-}
-
-LoopbackHttpServer::Step LoopbackHttpServer::headersThenStall()
-{
-    Step step;
-    step.kind = Step::Kind::HeadersThenStall;
-    step.body = QByteArray(64, 'x');
-    return step;
-}
-
-LoopbackHttpServer::Step LoopbackHttpServer::halfBodyThenStall(QByteArray body)
-{
-    Step step;
-    step.kind = Step::Kind::HalfBodyThenStall;
-    step.body = std::move(body);
-    return step;
-}
-
-LoopbackHttpServer::Step LoopbackHttpServer::redirect(int status, QByteArray location)
-{
-    Step step;
-    step.kind = Step::Kind::Redirect;
-    step.status = status;
-    step.location = std::move(location);
-    return step;
+    return {.kind = Step::Kind::Redirect, .status = status, .location = std::move(location)};
 }
 
 LoopbackHttpServer::LoopbackHttpServer()

@@ -31,9 +31,9 @@ public:
         enum class Kind { Answer, Drop, Hang, HeadersThenStall, HalfBodyThenStall, Redirect };
         Kind kind = Kind::Answer;
         int status = 200;
-        QByteArray body;
-        QByteArray location;   // Redirect: path or absolute URL
-        int delayMs = 0;       // wait before acting
+        QByteArray body{};
+        QByteArray location{};   // Redirect: path or absolute URL
+        int delayMs = 0;         // wait before acting
     };
 
     static Step answer(QByteArray body, int status = 200, int delayMs = 0);

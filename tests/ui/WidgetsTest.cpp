@@ -1,4 +1,3 @@
-#include "platform/core/Localization.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/Images.h"
@@ -6,38 +5,6 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
-
-TEST(Images, EveryNamedImageOfTheAlbumsIsDrawn)
-{
-    const QStringList used = {
-        "PavAlbumIconFrame_iPad.png", "PavAlbumIconFrame_selected_iPad.png", "PavAlbum_Background_iPad.png",
-        "PavAlbum_SelectedPoint_iPad.png", "PavAlbum_SettingButton_iPad.png", "PavAlbum_SettingButton_selected_iPad.png",
-        "PavPadAlbumIcon_iPad.png", "PavPadAlbumIcon_selected_iPad.png", "PavSecretAlbumIcon_iPad.png",
-        "PavSecretAlbumIcon_selected_iPad.png", "PavCloudAlbumIcon_iPad.png", "PavCloudAlbumIcon_selected_iPad.png",
-        "PavAlbum_Processing_bg_iPad.png", "PavAlbum_ProcessingProgress_Total_iPad.png",
-        "PavAlbum_ProcessingProgress_Current_iPad.png", "PavAlbum_ProcessingCancelButton_iPad.png",
-        "PavAlbum_ProcessingCancelButton_highlighted_iPad.png", "PavSecretAlbum_PasswordBox_iPad.png",
-        "PavSecrectAlbumPasswordProtectTipBackground_iPad.png", "PavAssetsView_selected.png",
-        "PavAssetsView_unselected.png", "PavAlbum_PhotoFrame_iPad.png", "PavAlbum_PhotoFrame_selected_iPad.png",
-        "PavAlbum_VideoFrame_iPad.png", "PavAlbum_CheckBox_selected_iPad.png", "PavAlbum_CheckBox_unselected_iPad.png",
-        "PavAlbum_AddButton_iPad.png", "PavAlbum_DeleteButton_iPad.png", "PavAlbum_DownloadButton_iPad.png",
-        "PavAlbum_UploadButton_iPad.png", "PavAlbum_EditButton_iPad.png", "PavAlbum_BackButton_iPad.png",
-        "PavAlbum_LockButton_iPad.png", "PavAlbum_UnlockButton_iPad.png", "PavAlbum_GreenButton_iPad.png",
-        "PavAlbum_GreenButton_selected_iPad.png", "PavAlbum_GreenLongButton_iPad.png",
-        "PavAlbum_GreenLongButton_selected_iPad.png", "PavAlbum_RedButton_iPad.png", "PavAlbum_RedButton_selected_iPad.png",
-        "PavAlbum_GrayButton_iPad.png", "PavAlbum_GrayButton_selected_iPad.png", "PavAlbum_BlackButton_iPad.png",
-        "PavAlbum_BlackButton_selected_iPad.png", "Disk_Toolbar_Button_Selected_iPad.png", "PavAlbum_NoPhoto_iPad.png",
-        "PavAlbum_NoVideo_iPad.png", "PavAlbum_NoNetwork_iPad.png", "PavAlbum_LocationOff_iPad.png",
-        "PavAlbum_NoPhotoCurve_iPad.png", "PavAlbum_EncryptedTips_iPad.png", "PavAlbum_Ky_iPad.png",
-        "PavAlbum_FolderIcon_big_iPad.png", "PavAlbum_LoadingPhoto_iPad.png", "PavAlbum_LoadPhotoFailed_iPad.png",
-        "PavAlbum_BrowerLoadingPhoto_iPad.png", "PavAlbum_BrowerLoadPhotoFailed_iPad.png",
-        "PavCloudAlbum_ShowView_iPad.png", "PavCloudAlbum_LogoutButton_iPad.png",
-        "PavCloudAlbum_LogoutButton_selected_iPad.png", "PavDoubleSlider_ball_iPad.png", "PavDoubleSlider_bg_iPad.png",
-        "PavDoubleSlider_mask_iPad.png", "process_bg_iPad.png", "subTitle_iPad_2.png", "syc_btn",
-        "MemoryView_CleanButton_bg_highlighted", "PavAlbumSettingCell_iPad"};
-    for (const QString& name : used)
-        EXPECT_FALSE(ui::Images::named(name).isNull()) << name.toStdString();
-}
 
 TEST(Images, SuffixIsOptionalAndUnknownNamesDrawNothing)
 {
@@ -108,13 +75,4 @@ TEST(Animations, AGeometryAnimationReachesItsTarget)
     ui::Animations::animateGeometry(&w, QRect(0, 555, 11, 22), 300, QEasingCurve::InOutQuad, [&] { done = true; });
     ASSERT_TRUE(QTest::qWaitFor([&] { return done; }, 5000));
     EXPECT_EQ(w.geometry(), QRect(0, 555, 11, 22)) << "the later call wins";
-}
-
-TEST(Localization, TextsStandForThemselvesUnlessATranslationIsSet)
-{
-    EXPECT_EQ(L("隐私相册"), QString("隐私相册"));
-    Localization::setEntry("隐私相册", "Private");
-    EXPECT_EQ(L("隐私相册"), QString("Private"));
-    Localization::clear();
-    EXPECT_EQ(L("隐私相册"), QString("隐私相册"));
 }

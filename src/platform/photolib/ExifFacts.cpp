@@ -1,6 +1,9 @@
 #include "platform/photolib/ExifFacts.h"
 
+#include <QFile>
+
 #include <libexif/exif-data.h>
+#include <libexif/exif-loader.h>
 
 #include <memory>
 
@@ -9,6 +12,32 @@ namespace {
 struct ExifDataCloser {
     void operator()(ExifData* data) const { exif_data_unref(data); }
 };
+
+struct ExifLoaderCloser {
+    void operator()(ExifLoader* loader) const { exif_loader_unref(loader); }
+};
+
+// Parses the file's EXIF block with libexif's fix-ups off: they would fill
+// missing mandatory tags with made-up values, a DateTime of now among them.
+// (exif_data_new_from_file turns them on.)
+std::unique_ptr<ExifData, ExifDataCloser> loadExif(const QString& path)
+{
+    std::unique_ptr<ExifLoader, ExifLoaderCloser> loader(exif_loader_new());
+    if (!loader)
+        return nullptr;
+    exif_loader_write_file(loader.get(), QFile::encodeName(path).constData());
+    const unsigned char* buf = nullptr;
+    unsigned int size = 0;
+    exif_loader_get_buf(loader.get(), &buf, &size);
+    if (!buf || size == 0)
+        return nullptr;
+    std::unique_ptr<ExifData, ExifDataCloser> data(exif_data_new());
+    if (!data)
+        return nullptr;
+    exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    exif_data_load_data(data.get(), buf, size);
+    return data;
+}
 
 constexpr int kTagOffsetTime = 0x9010;
 constexpr int kTagOffsetTimeOriginal = 0x9011;
@@ -48,8 +77,7 @@ std::optional<QDateTime> ExifFacts::parseDate(const QString& text, const QString
 ExifFacts ExifFacts::read(const QString& path, const QTimeZone& zone)
 {
     ExifFacts facts;
-    const QByteArray local = path.toLocal8Bit();
-    std::unique_ptr<ExifData, ExifDataCloser> data(exif_data_new_from_file(local.constData()));
+    const auto data = loadExif(path);
     if (!data)
         return facts;
 

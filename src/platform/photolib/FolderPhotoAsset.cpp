@@ -1,6 +1,6 @@
 #include "platform/photolib/FolderPhotoAsset.h"
 
-#include "platform/photolib/ExifDateReader.h"
+#include "platform/photolib/ExifFacts.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -86,7 +86,7 @@ double FolderPhotoAsset::duration() const
 void FolderPhotoAsset::resolveFacts() const
 {
     if (m_kind == PhotoAssetKind::Photo)
-        m_date = ExifDateReader::dateOfFile(m_path);
+        m_date = ExifFacts::read(m_path).date.value_or(QDateTime());
     if (m_kind == PhotoAssetKind::Video && m_probe) {
         if (const std::optional<VideoFacts> facts = m_probe(m_path)) {
             m_date = facts->date;

@@ -34,7 +34,9 @@ std::unique_ptr<ExifData, ExifDataCloser> loadExif(const QString& path)
     std::unique_ptr<ExifData, ExifDataCloser> data(exif_data_new());
     if (!data)
         return nullptr;
-    exif_data_unset_option(data.get(), EXIF_DATA_OPTION_FOLLOW_SPECIFICATION);
+    // Option bit 1 makes libexif add missing mandatory tags, a made-up "now"
+    // date among them: keep it off.
+    exif_data_unset_option(data.get(), static_cast<ExifDataOption>(1 << 1));
     exif_data_load_data(data.get(), buf, size);
     return data;
 }

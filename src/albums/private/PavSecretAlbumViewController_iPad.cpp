@@ -5,8 +5,6 @@
 #include "Public/PavRefreshTableHeaderView.h"
 #include "Public/PavToastView_iPad.h"
 #include "Public/PaviPadNavigationController.h"
-#include "albums/batch/PavPhotosProcessingView_iPad.h"
-#include "albums/batch/ProcessingProgress.h"
 #include "albums/browser/PavSecretPhotoBrowserController_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/device/GridRows.h"
@@ -95,8 +93,7 @@ PavSecretAlbumViewController_iPad::PavSecretAlbumViewController_iPad(Collaborato
 
 PavSecretAlbumViewController_iPad::~PavSecretAlbumViewController_iPad()
 {
-    if (m_processingView)
-        delete m_processingView.data();
+    delete m_session.panel();
 }
 
 void PavSecretAlbumViewController_iPad::recordUsage(int eventId)
@@ -571,23 +568,15 @@ void PavSecretAlbumViewController_iPad::startBatch(SecretAlbumBatch::Kind kind)
     if (items.isEmpty() || m_batch.isRunning() || !m_passwords.hasVerified())
         return;
     const bool moveOut = kind == SecretAlbumBatch::Kind::MoveOut;
-    QWidget* host = m_c.panelHost();
-    if (host) {
-        auto* panel = new PavPhotosProcessingView_iPad(host->rect(), static_cast<unsigned>(items.size()),
-                                                       moveOut ? L("照片正在移出...") : L("照片正在删除..."), this, host);
-        panel->setTag(moveOut ? kMoveOutPanelTag : kDeletePanelTag);
-        panel->setProgressMessage(ProcessingProgress::counterText(0, static_cast<unsigned>(items.size())));
-        panel->show();
-        panel->raise();
-        m_processingView = panel;
-    }
+    m_session.open(m_c.panelHost(), static_cast<unsigned>(items.size()),
+                   moveOut ? L("照片正在移出...") : L("照片正在删除..."), moveOut ? kMoveOutPanelTag : kDeletePanelTag,
+                   this);
     m_batch.start(kind, items);
 }
 
 void PavSecretAlbumViewController_iPad::batchProgressed(const BatchCounts& counts)
 {
-    if (m_processingView)
-        m_processingView->setCompletedCount(counts.done);
+    m_session.showCounts(counts);
 }
 
 void PavSecretAlbumViewController_iPad::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
@@ -603,9 +592,7 @@ void PavSecretAlbumViewController_iPad::photosProcessingViewCancelButtonClicked(
 
 void PavSecretAlbumViewController_iPad::batchFinished(SecretAlbumBatch::Kind kind, const BatchOutcome& outcome)
 {
-    if (m_processingView)
-        m_processingView->deleteLater();
-    m_processingView = nullptr;
+    m_session.close();
     if (outcome.kind() == BatchOutcome::Kind::Summary)
         showSummary(kind, outcome.counts());
     quitEditModeNeedRefreshData(true, true);

@@ -1,5 +1,6 @@
 #include "albums/cloud/CloudAlbumBar.h"
 
+#include "albums/widgets/AlbumBarButtons.h"
 #include "platform/core/Localization.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ShadowLabel.h"
@@ -8,27 +9,17 @@
 
 namespace {
 
+// The cloud bar's action buttons: half-dimmed when disabled, titles centred.
 ui::ImageButton* titledButton(QWidget* parent, const QString& title, const QString& image, int fontSize)
 {
-    auto* b = new ui::ImageButton(parent);
-    b->setBackgroundImageNamed(image + QStringLiteral("_iPad.png"), ui::ImageButton::Normal);
-    b->setBackgroundImageNamed(image + QStringLiteral("_selected_iPad.png"), ui::ImageButton::Highlighted);
-    QFont font = b->font();
-    font.setPixelSize(fontSize);
-    b->setTitleFont(font);
-    b->setTitle(title);
-    b->setTitleColor(Qt::white);
-    b->setTitleColor(QColor(255, 255, 255, 128), ui::ImageButton::Disabled);
-    return b;
+    return AlbumBarButtons::action(parent, title, image, fontSize, 128, QMargins());
 }
 
 }
 
 CloudAlbumBar::CloudAlbumBar(const QRect& frame, QWidget* parent) : QWidget(parent)
 {
-    m_edit = new ui::ImageButton(this);
-    m_edit->setImageNamed(QStringLiteral("PavAlbum_EditButton_iPad.png"));
-    m_edit->setShowsTouchWhenHighlighted(true);
+    m_edit = AlbumBarButtons::icon(this, QStringLiteral("PavAlbum_EditButton_iPad.png"));
     m_add = new ui::ImageButton(this);
     m_add->setImageNamed(QStringLiteral("PavAlbum_AddButton_iPad.png"));
     m_add->setBackgroundImageNamed(QStringLiteral("Disk_Toolbar_Button_Selected_iPad.png"), ui::ImageButton::Selected);

@@ -4,7 +4,8 @@
 
 namespace AlbumBarButtons {
 
-ui::ImageButton* action(QWidget* parent, const QString& title, const QString& image, int fontSize)
+ui::ImageButton* action(QWidget* parent, const QString& title, const QString& image, int fontSize, int disabledAlpha,
+                        const QMargins& titleInsets)
 {
     auto* b = new ui::ImageButton(parent);
     b->setBackgroundImageNamed(image + QStringLiteral("_iPad.png"), ui::ImageButton::Normal);
@@ -14,8 +15,8 @@ ui::ImageButton* action(QWidget* parent, const QString& title, const QString& im
     b->setTitleFont(font);
     b->setTitle(title);
     b->setTitleColor(Qt::white);
-    b->setTitleColor(QColor(255, 255, 255, 178), ui::ImageButton::Disabled);
-    b->setTitleInsets(QMargins(1, 0, 0, 0));
+    b->setTitleColor(QColor(255, 255, 255, disabledAlpha), ui::ImageButton::Disabled);
+    b->setTitleInsets(titleInsets);
     return b;
 }
 

@@ -277,17 +277,6 @@ TEST_F(SecretAlbumScreenTest, CheckAllMoveOutShowsPanelThenSummaryAndLeavesEditM
     EXPECT_TRUE(screen->emptyView()->isVisible());
     EXPECT_FALSE(screen->bottomView()->editButton()->isEnabled());
     EXPECT_TRUE(contains(usage, 27112) && contains(usage, 27133) && contains(usage, 27113));
-
-    // With the key stored, the next full success ends with the toast.
-    storePhoto(9);
-    screen->getSecretData();
-    ASSERT_TRUE(waitUntil([this] { return !screen->isLoading() && !screen->grid().isEmpty(); }));
-    screen->editButtonClicked();
-    header(0)->checkAllButtonClicked();
-    screen->unlockButtonClicked();
-    ASSERT_TRUE(waitUntil([this] { return !screen->isBatchRunning(); }));
-    ASSERT_TRUE(waitUntil([] { return PavToastView_iPad::showing(); }));
-    EXPECT_EQ(PavToastView_iPad::showing()->message(), QString::fromUtf8("1张照片移出成功！"));
 }
 
 TEST_F(SecretAlbumScreenTest, ARelockDuringAMoveOutEndsItWithoutAnyMessage)

@@ -1,6 +1,8 @@
 #include "albums/batch/BatchSession.h"
 
 #include "albums/batch/BatchRunner.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/Screen.h"
 
 BatchSession::~BatchSession()
 {
@@ -58,4 +60,12 @@ void BatchSession::close()
     m_panel->hide();
     m_panel->deleteLater();
     m_panel = nullptr;
+}
+
+QWidget* BatchSession::rootHost()
+{
+    ui::Canvas* canvas = ui::Canvas::current();
+    if (!canvas)
+        return nullptr;
+    return canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : canvas;
 }

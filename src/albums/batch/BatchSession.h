@@ -37,6 +37,9 @@ public:
 
     PavPhotosProcessingView_iPad* panel() const { return m_panel; }
 
+    // The usual host: the current canvas's root screen, else the canvas.
+    static QWidget* rootHost();
+
 private:
     QPointer<PavPhotosProcessingView_iPad> m_panel;
 };

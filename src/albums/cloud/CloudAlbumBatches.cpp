@@ -12,8 +12,6 @@
 #include "platform/photolib/PhotoLibrary.h"
 #include "platform/sys/IdleTimer.h"
 #include "platform/sys/NetworkHelper.h"
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Screen.h"
 
 #include <QFile>
 
@@ -31,14 +29,8 @@ CloudAlbumBatches::Collaborators withDefaults(CloudAlbumBatches::Collaborators c
         c.library = PhotoLibrary::shared();
     if (!c.network)
         c.network = [] { return NetworkHelper::getNetworkConnction(); };
-    if (!c.panelHost) {
-        c.panelHost = []() -> QWidget* {
-            ui::Canvas* canvas = ui::Canvas::current();
-            if (!canvas)
-                return nullptr;
-            return canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : canvas;
-        };
-    }
+    if (!c.panelHost)
+        c.panelHost = &BatchSession::rootHost;
     if (!c.usage)
         c.usage = AlbumUsage::defaultRecorder();
     if (!c.idleTimer)

@@ -20,7 +20,6 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/sys/IdleTimer.h"
 #include "platform/sys/NetworkHelper.h"
-#include "platform/ui/Canvas.h"
 #include "platform/ui/NavigationStack.h"
 
 #include <vector>
@@ -80,14 +79,8 @@ DeviceAlbumBatches::Collaborators withDefaults(DeviceAlbumBatches::Collaborators
     }
     if (!c.network)
         c.network = [] { return NetworkHelper::getNetworkConnction(); };
-    if (!c.panelHost) {
-        c.panelHost = []() -> QWidget* {
-            ui::Canvas* canvas = ui::Canvas::current();
-            if (!canvas)
-                return nullptr;
-            return canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : canvas;
-        };
-    }
+    if (!c.panelHost)
+        c.panelHost = &BatchSession::rootHost;
     if (!c.defaults)
         c.defaults = &UserDefaults::standardUserDefaults();
     if (!c.usage)

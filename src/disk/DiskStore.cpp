@@ -254,13 +254,10 @@ int DiskStore::fileInfo(const QString& skey, const QString& fileId, DiskStoreFil
 int DiskStore::appendChunk(const QString& skey, const QString& fileId, qint64 offset, const QByteArray& bytes,
                            qint64* newSize)
 {
-    const qint64 uin = uinOfKey(skey);
-    if (!uin)
-        return DiskStoreRet::kNeedLogin;
     std::lock_guard lock(m_writeMutex);
     DiskStoreFile file;
-    if (!fileOf(uin, fileId, &file))
-        return DiskStoreRet::kNotFound;
+    if (const int ret = fileInfo(skey, fileId, &file); ret != DiskStoreRet::kOk)
+        return ret;
     if (offset != file.curSize || file.curSize + bytes.size() > file.size)
         return DiskStoreRet::kBadRequest;
     QFile blob(blobPath(fileId));
@@ -278,13 +275,10 @@ int DiskStore::appendChunk(const QString& skey, const QString& fileId, qint64 of
 int DiskStore::readChunk(const QString& skey, const QString& fileId, qint64 offset, qint64 maxLength,
                          QByteArray* out)
 {
-    const qint64 uin = uinOfKey(skey);
-    if (!uin)
-        return DiskStoreRet::kNeedLogin;
     std::lock_guard lock(m_writeMutex);
     DiskStoreFile file;
-    if (!fileOf(uin, fileId, &file))
-        return DiskStoreRet::kNotFound;
+    if (const int ret = fileInfo(skey, fileId, &file); ret != DiskStoreRet::kOk)
+        return ret;
     if (offset < 0 || offset > file.curSize || maxLength < 0)
         return DiskStoreRet::kBadRequest;
     QFile blob(blobPath(fileId));

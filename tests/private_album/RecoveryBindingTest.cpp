@@ -75,21 +75,8 @@ public:
 
 class RecoveryBindingScreenTest : public PrivateAlbumFixture {
 protected:
-    RecoveryBindingScreenTest()
-    {
-        canvas = std::make_unique<ui::Canvas>();
-        presenter = new ui::Screen;
-        canvas->setRootScreen(presenter);
-        canvas->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
-    }
-    ~RecoveryBindingScreenTest() override
-    {
-        for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
-            d->dismissWithClickedButtonIndex(d->cancelButtonIndex(), false);
-        spinEvents(10);
-        canvas.reset();
-    }
+    RecoveryBindingScreenTest() { showCanvas(); }
+    ~RecoveryBindingScreenTest() override { closeCanvas(); }
 
     Binding* present(int type)
     {
@@ -137,8 +124,6 @@ protected:
     int network = 3;
     std::vector<int> usage;
     QStringList signIns, verifyUrls, opened;
-    std::unique_ptr<ui::Canvas> canvas;
-    ui::Screen* presenter = nullptr;
     QPointer<Binding> screen;
     QPointer<ui::NavigationStack> sheet;
     RecordingDelegate delegate;

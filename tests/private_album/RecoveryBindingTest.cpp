@@ -185,29 +185,29 @@ TEST_F(RecoveryBindingScreenTest, TypingRules)
     EXPECT_EQ(screen->kyAccountTextInput()->boldTextField()->text().size(), 16);
 }
 
-TEST_F(RecoveryBindingScreenTest, AfterTheFirstPasswordABindClosesTheSheetAndHandsOnOnce)
+TEST_F(RecoveryBindingScreenTest, AfterTheFirstPasswordABindOrASkipClosesTheSheetAndHandsOnOnce)
 {
-    int handedOn = 0;
-    present(Form::OfferBinding)->setPopInvocation([&] { ++handedOn; });
-    ASSERT_TRUE(screen->rightBarButtonItem().has_value());  // "跳过"
-    signIn("10002", "pw");
-    screen->loginResult(true, 0);
-    EXPECT_EQ(passwords->binding().getBinding(), "10002");
-    EXPECT_EQ(ui::ChoiceDialog::topShowing()->title(), QString::fromUtf8("设置成功"));
-    ASSERT_TRUE(waitUntil([&] { return handedOn == 1; }));
-    EXPECT_FALSE(sheetOpen());
-    spinEvents(20);
-    EXPECT_EQ(handedOn, 1);
-}
-
-TEST_F(RecoveryBindingScreenTest, SkippingClosesWithoutBindingAndStillHandsOn)
-{
-    int handedOn = 0;
-    present(Form::OfferBinding)->setPopInvocation([&] { ++handedOn; });
-    screen->rightBarButtonItem()->action();
-    ASSERT_TRUE(waitUntil([&] { return handedOn == 1; }));
-    EXPECT_FALSE(passwords->hasBinded());
-    EXPECT_TRUE(signIns.isEmpty());
+    for (bool bind : {false, true}) {
+        SCOPED_TRACE(bind);
+        int handedOn = 0;
+        present(Form::OfferBinding)->setPopInvocation([&] { ++handedOn; });
+        ASSERT_TRUE(screen->rightBarButtonItem().has_value());  // "跳过"
+        if (bind) {
+            signIn("10002", "pw");
+            screen->loginResult(true, 0);
+            EXPECT_EQ(ui::ChoiceDialog::topShowing()->title(), QString::fromUtf8("设置成功"));
+        } else {
+            screen->rightBarButtonItem()->action();
+        }
+        ASSERT_TRUE(waitUntil([&] { return handedOn == 1; }));
+        EXPECT_FALSE(sheetOpen());
+        spinEvents(20);
+        EXPECT_EQ(handedOn, 1);
+        EXPECT_EQ(passwords->binding().getBinding(), bind ? "10002" : "");
+        EXPECT_EQ(signIns.size(), bind ? 1 : 0);   // a skip signs in nowhere
+        for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
+            d->dismissWithClickedButtonIndex(d->cancelButtonIndex(), false);
+    }
 }
 
 TEST_F(RecoveryBindingScreenTest, UnbindingShowsTheBoundAccountAndRemovesIt)

@@ -13,6 +13,7 @@
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "albums/private/SecretAlbumBar.h"
 #include "albums/store/PavPhotoManager.h"
+#include "albums/widgets/AlbumRefreshHeader.h"
 #include "albums/widgets/AssetThumbnailLoader.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
 #include "albums/widgets/PavSecretPhotoCell_iPad.h"
@@ -116,17 +117,7 @@ void PavSecretAlbumViewController_iPad::viewDidLoad()
     m_emptyView->setCurveHidden(false);
     m_emptyView->hide();
     m_table->addOverlay(m_emptyView);
-    m_refreshHeader = new PavRefreshTableHeaderView(QRect(0, -(h - 50), w, h - 50), nullptr);
-    m_refreshHeader->setDelegate(this);
-    m_table->setRefreshHeader(m_refreshHeader);
-    connect(m_table, &ui::SectionedTable::didScroll, this, [this] {
-        if (m_refreshHeader->isVisible())
-            m_refreshHeader->pavRefreshScrollViewDidScroll(*m_table);
-    });
-    connect(m_table, &ui::SectionedTable::didEndDragging, this, [this] {
-        if (m_refreshHeader->isVisible())
-            m_refreshHeader->pavRefreshScrollViewDidEndDragging(*m_table);
-    });
+    m_refreshHeader = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
 
     m_bar = new SecretAlbumBar(QRect(0, h - 50, w, 50), this);
     connect(m_bar->editButton(), &QAbstractButton::clicked, this, &PavSecretAlbumViewController_iPad::editButtonClicked);

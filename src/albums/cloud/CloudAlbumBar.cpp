@@ -29,11 +29,7 @@ CloudAlbumBar::CloudAlbumBar(const QRect& frame, QWidget* parent) : QWidget(pare
     m_save->setGeometry(8, 0, 108, 50);
     m_delete = titledButton(this, L("删除"), QStringLiteral("PavAlbum_RedButton"), 18);
     m_delete->setGeometry(120, 0, 78, 50);
-    m_count = new ui::ShadowLabel(L("请选择照片"), this);
-    m_count->setFontSize(17, true);
-    m_count->setTextColor(Qt::white);
-    m_count->setShadow(QColor(34, 34, 34), QPointF(0, 0.5));
-    m_count->setAlignment(Qt::AlignCenter);
+    m_count = AlbumBarButtons::countLabel(this);
 
     connect(m_edit, &QAbstractButton::clicked, this, &CloudAlbumBar::editClicked);
     connect(m_add, &QAbstractButton::clicked, this, &CloudAlbumBar::addClicked);

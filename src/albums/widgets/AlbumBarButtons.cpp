@@ -1,6 +1,8 @@
 #include "albums/widgets/AlbumBarButtons.h"
 
+#include "platform/core/Localization.h"
 #include "platform/ui/ImageButton.h"
+#include "platform/ui/ShadowLabel.h"
 
 namespace AlbumBarButtons {
 
@@ -26,6 +28,16 @@ ui::ImageButton* icon(QWidget* parent, const QString& image)
     b->setImageNamed(image);
     b->setShowsTouchWhenHighlighted(true);
     return b;
+}
+
+ui::ShadowLabel* countLabel(QWidget* parent)
+{
+    auto* label = new ui::ShadowLabel(L("请选择照片"), parent);
+    label->setFontSize(17, true);
+    label->setTextColor(Qt::white);
+    label->setShadow(QColor(34, 34, 34), QPointF(0, 0.5));
+    label->setAlignment(Qt::AlignCenter);
+    return label;
 }
 
 }

@@ -7,6 +7,7 @@ class QWidget;
 
 namespace ui {
 class ImageButton;
+class ShadowLabel;
 }
 
 // The buttons of the album toolbars.
@@ -19,5 +20,7 @@ ui::ImageButton* action(QWidget* parent, const QString& title, const QString& im
                         int disabledAlpha = 178, const QMargins& titleInsets = QMargins(1, 0, 0, 0));
 // An icon button that glows when touched.
 ui::ImageButton* icon(QWidget* parent, const QString& image);
+// The centred white count line of edit mode, "请选择照片" at first.
+ui::ShadowLabel* countLabel(QWidget* parent);
 
 }

@@ -122,35 +122,33 @@ qint64 DiskStore::uinOfKey(const QString& skey)
     return rows.first().value(0).toLongLong();
 }
 
-bool DiskStore::selectOne(const QString& sql, const QVariantList& binds, QVariantList* row)
+bool DiskStore::selectOne(const QString& sql, const QVariantList& binds,
+                          const std::function<void(const QVariantList&)>& take)
 {
     QList<QVariantList> rows;
     if (!m_db->queryValues(&rows, sql, binds) || rows.isEmpty())
         return false;
-    *row = rows.first();
+    if (take)
+        take(rows.first());
     return true;
 }
 
 bool DiskStore::dirOf(qint64 uin, const QString& dirKey, DiskStoreDir* out)
 {
-    QVariantList row;
-    if (!selectOne(QStringLiteral("SELECT %1 FROM folders WHERE dir_key = ? AND uin = ?").arg(kDirColumns),
-                   {dirKey, uin}, &row))
-        return false;
-    if (out)
-        *out = dirFromRow(row);
-    return true;
+    return selectOne(QStringLiteral("SELECT %1 FROM folders WHERE dir_key = ? AND uin = ?").arg(kDirColumns),
+                     {dirKey, uin}, [out](const QVariantList& row) {
+                         if (out)
+                             *out = dirFromRow(row);
+                     });
 }
 
 bool DiskStore::fileOf(qint64 uin, const QString& fileId, DiskStoreFile* out)
 {
-    QVariantList row;
-    if (!selectOne(QStringLiteral("SELECT %1 FROM files WHERE file_id = ? AND uin = ?").arg(kFileColumns),
-                   {fileId, uin}, &row))
-        return false;
-    if (out)
-        *out = fileFromRow(row);
-    return true;
+    return selectOne(QStringLiteral("SELECT %1 FROM files WHERE file_id = ? AND uin = ?").arg(kFileColumns),
+                     {fileId, uin}, [out](const QVariantList& row) {
+                         if (out)
+                             *out = fileFromRow(row);
+                     });
 }
 
 int DiskStore::queryAccount(const QString& skey, DiskStoreAccount* out)
@@ -256,13 +254,10 @@ int DiskStore::fileInfo(const QString& skey, const QString& fileId, DiskStoreFil
 int DiskStore::appendChunk(const QString& skey, const QString& fileId, qint64 offset, const QByteArray& bytes,
                            qint64* newSize)
 {
-    const qint64 uin = uinOfKey(skey);
-    if (!uin)
-        return DiskStoreRet::kNeedLogin;
     std::lock_guard lock(m_writeMutex);
     DiskStoreFile file;
-    if (!fileOf(uin, fileId, &file))
-        return DiskStoreRet::kNotFound;
+    if (const int ret = fileInfo(skey, fileId, &file); ret != DiskStoreRet::kOk)
+        return ret;
     if (offset != file.curSize || file.curSize + bytes.size() > file.size)
         return DiskStoreRet::kBadRequest;
     QFile blob(blobPath(fileId));
@@ -280,13 +275,10 @@ int DiskStore::appendChunk(const QString& skey, const QString& fileId, qint64 of
 int DiskStore::readChunk(const QString& skey, const QString& fileId, qint64 offset, qint64 maxLength,
                          QByteArray* out)
 {
-    const qint64 uin = uinOfKey(skey);
-    if (!uin)
-        return DiskStoreRet::kNeedLogin;
     std::lock_guard lock(m_writeMutex);
     DiskStoreFile file;
-    if (!fileOf(uin, fileId, &file))
-        return DiskStoreRet::kNotFound;
+    if (const int ret = fileInfo(skey, fileId, &file); ret != DiskStoreRet::kOk)
+        return ret;
     if (offset < 0 || offset > file.curSize || maxLength < 0)
         return DiskStoreRet::kBadRequest;
     QFile blob(blobPath(fileId));

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -68,7 +69,8 @@ private:
     bool createSchema();
     // The account of a sign-in key, or 0.
     qint64 uinOfKey(const QString& skey);
-    bool selectOne(const QString& sql, const QVariantList& binds, QVariantList* row);
+    // The first row, handed to take; false when there is none.
+    bool selectOne(const QString& sql, const QVariantList& binds, const std::function<void(const QVariantList&)>& take);
     bool dirOf(qint64 uin, const QString& dirKey, DiskStoreDir* out);
     bool fileOf(qint64 uin, const QString& fileId, DiskStoreFile* out);
     QString blobPath(const QString& fileId) const;

@@ -111,6 +111,25 @@ protected:
             return "stuck";
         return alertText();
     }
+    // Creates the account, then spends its three wrong passwords: the next
+    // sign-in meets the code screen.
+    void wrongThrice(const QString& account)
+    {
+        ASSERT_EQ(signInOutcome(account, "right").section('|', 0, 0), "创建云端相册成功");
+        closeAlerts();
+        delegate.log.clear();
+        album->setIsLogined(false);
+        saved->setSavePassword("YES");
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(signInOutcome(account, "wrong"), "登录密码错误|请检查你输入的密码");
+            EXPECT_TRUE(passwordField()->text().isEmpty());
+            EXPECT_EQ(saved->password(), "");
+            closeAlerts();
+            sheet->closeButtonClicked();
+            spinEvents(10);
+        }
+        delegate.log.clear();
+    }
 
     TempHome home;
     UserDefaults defaults;
@@ -131,8 +150,7 @@ TEST_F(CloudLoginSheetTest, NewAccountGetsTheAlbumFolderAndTheCreationAlertOnce)
     QTest::mouseClick(sheet->kyLoginButton(), Qt::LeftButton);
     ASSERT_TRUE(finished());
     EXPECT_EQ(delegate.log, QStringList{"success"});
-    EXPECT_EQ(alertText(), "创建云端相册成功|1. 你可以使用手机在PadOlvo的云端相册中查看备份照片。\n"
-                           "2. 你可以使用电脑登录Ky客户端，打开Tarnel，点击“Ky网盘--云端相册”，查看备份照片。");
+    EXPECT_EQ(alertText().section('|', 0, 0), "创建云端相册成功");
     const DiskDirPtr dir = album->cloudAlbumDir();
     ASSERT_TRUE(dir);
     EXPECT_EQ(dir->dir_name(), "云端相册");
@@ -162,20 +180,7 @@ TEST_F(CloudLoginSheetTest, NewAccountGetsTheAlbumFolderAndTheCreationAlertOnce)
 
 TEST_F(CloudLoginSheetTest, WrongPasswordsThenTheVerificationScreen)
 {
-    ASSERT_EQ(signInOutcome("8080", "right").section('|', 0, 0), "创建云端相册成功");
-    closeAlerts();
-    delegate.log.clear();
-    album->setIsLogined(false);
-    saved->setSavePassword("YES");
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(signInOutcome("8080", "wrong"), "登录密码错误|请检查你输入的密码");
-        EXPECT_TRUE(passwordField()->text().isEmpty());
-        EXPECT_EQ(saved->password(), "");
-        closeAlerts();
-        sheet->closeButtonClicked();
-        spinEvents(10);
-    }
-    delegate.log.clear();
+    wrongThrice("8080");
     present();
     typeIn("8080", "right");
     sheet->kyLoginButtonClicked();
@@ -287,14 +292,7 @@ TEST_F(CloudLoginSheetTest, AFailedAccountQueryEndsTheAttemptWithTheFacadeAlert)
 
 TEST_F(CloudLoginSheetTest, GivingUpOnTheCodeReturnsToTheForm)
 {
-    ASSERT_EQ(signInOutcome("6060", "right").section('|', 0, 0).toStdString(), "创建云端相册成功");
-    closeAlerts();
-    for (int i = 0; i < 3; ++i) {
-        signInOutcome("6060", "wrong");
-        closeAlerts();
-        sheet->closeButtonClicked();
-    }
-    delegate.log.clear();
+    wrongThrice("6060");
     saved->setUin("6060");
     saved->setPassword("right");
     saved->setSavePassword("YES");

@@ -46,18 +46,6 @@ TEST_F(UploadBatchTest, ACloudPickerUploadsIntoTheFolderOnScreenAndClosesAfterwa
     EXPECT_TRUE(waitUntil([&] { return stack->count() == 1; }));
 }
 
-TEST_F(UploadBatchTest, FailuresAreSummedUp)
-{
-    uploader->mode = FakeUploader::Mode::Fail;
-    makeBatches(0);
-    selectPhotos(2);
-    batches->backupButtonClicked();
-    ASSERT_TRUE(waitFinished());
-    EXPECT_EQ(uploader->calls.size(), 2u);
-    EXPECT_EQ(shownAlertMessage(DeviceBatchNotice::kUploadFailureTag), "备份失败，请稍候重试！");
-    EXPECT_FALSE(cloud.isUpdated());
-}
-
 TEST_F(UploadBatchTest, AFailureWithoutAnyNetworkStopsTheBatchWithOnlyTheNetworkAlert)
 {
     uploader->mode = FakeUploader::Mode::Silent;

@@ -36,19 +36,12 @@ protected:
         c.networkKind = [] { return 3; };
         c.signIn = [this](ZEBConnectionAuthDelegate*, const QString& account, const QString&) { signIns << account; };
         Binding::registerWithLockScreen(c);
-        canvas = std::make_unique<ui::Canvas>();
-        presenter = new ui::Screen;
-        canvas->setRootScreen(presenter);
-        canvas->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+        showCanvas();
     }
     ~LockBindingTest() override
     {
         Lock::setBindingScreenFactory({});
-        for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
-            d->dismissWithClickedButtonIndex(d->cancelButtonIndex(), false);
-        spinEvents(10);
-        canvas.reset();
+        closeCanvas();
     }
     void present(int type)
     {
@@ -68,8 +61,6 @@ protected:
 
     QStringList signIns;
     LockOutcomes outcomes;
-    std::unique_ptr<ui::Canvas> canvas;
-    ui::Screen* presenter = nullptr;
     QPointer<Lock> lock;
     QPointer<ui::NavigationStack> sheet;
 };

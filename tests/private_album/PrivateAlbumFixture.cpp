@@ -3,8 +3,12 @@
 #include "albums/widgets/AssetThumbnailLoader.h"
 #include "platform/core/MainThread.h"
 #include "platform/ui/Animations.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/ChoiceDialog.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
+
+#include <QTest>
 
 void GatedLibrary::saveToLibrary(const QByteArray& bytes, const QString& ext, const QDateTime&,
                                  SaveCompletion completion)
@@ -67,9 +71,27 @@ PrivateAlbumFixture::PrivateAlbumFixture()
 
 PrivateAlbumFixture::~PrivateAlbumFixture()
 {
+    closeCanvas();
+    ui::Animations::setEnabled(true);
+}
+
+void PrivateAlbumFixture::closeCanvas()
+{
+    for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
+        d->dismissWithClickedButtonIndex(d->cancelButtonIndex(), false);
     AssetThumbnailLoader::shared().waitForDone();
     spinEvents(20);
-    ui::Animations::setEnabled(true);
+    canvas.reset();
+}
+
+void PrivateAlbumFixture::showCanvas(ui::Screen* root)
+{
+    canvas = std::make_unique<ui::Canvas>();
+    if (!root)
+        root = presenter = new ui::Screen;
+    canvas->setRootScreen(root);
+    canvas->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
 }
 
 void PrivateAlbumFixture::storePhoto(int seed)

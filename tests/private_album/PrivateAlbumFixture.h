@@ -42,6 +42,11 @@ private:
 
 // A private store and a password manager in a fresh home, with a clock the
 // test moves and a library whose saves it answers.
+namespace ui {
+class Canvas;
+class Screen;
+}
+
 class PrivateAlbumFixture : public ::testing::Test {
 protected:
     PrivateAlbumFixture();
@@ -52,6 +57,12 @@ protected:
     void storePhotos(int count);
     PavPhotoModelList listed() { return store->photoes(); }
     void unlock();
+    // Shows a canvas whose root is root (default: a plain screen, the
+    // presenter); dialogs still open are dismissed before it goes.
+    void showCanvas(ui::Screen* root = nullptr);
+    // Dismisses the dialogs and destroys the canvas; a test whose screens
+    // use its own members calls it from its destructor.
+    void closeCanvas();
 
     TempHome home;
     FakeClock clock{QDateTime(QDate(2024, 6, 15), QTime(10, 0), Qt::UTC)};
@@ -59,4 +70,6 @@ protected:
     std::unique_ptr<PavPhotoManager> store;
     std::unique_ptr<PavAlbumPasswordManager> passwords;
     IdleTimer idle;
+    std::unique_ptr<ui::Canvas> canvas;
+    ui::Screen* presenter = nullptr;
 };

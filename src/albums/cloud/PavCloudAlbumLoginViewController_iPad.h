@@ -14,6 +14,7 @@ class KyTextInput;
 class KyUICheckBoxButton;
 class PavCloudAlbumManager;
 class PavDiskUserInfoManager;
+class SignInFields;
 namespace ui {
 class ImageButton;
 }
@@ -91,8 +92,6 @@ private:
     void listDir(const DiskDirPtr& dir);
     void kyDidLogin(const DiskDirPtr& root);
     void albumFolderReady(const DiskDirPtr& dir);
-    void accountEdited(const QString& text);
-    void passwordEdited(const QString& text);
     // The password the saved account keeps: the typed one when it saves
     // passwords, else the empty string.
     QString passwordToSave() const;
@@ -107,8 +106,7 @@ private:
     Step m_step = Step::Idle;
     DiskDirPtr m_pendingDir;       // the folder whose listing is awaited
     QString m_typedPassword;       // the password of the running sign-in
-    QString m_lastAccountText;
-    QString m_lastPasswordText;
+    SignInFields* m_fields = nullptr;
     bool m_isVerifyPassword = false;
     KyTextInput* m_nameField = nullptr;
     KyTextInput* m_passwordField = nullptr;

@@ -14,6 +14,7 @@
 #include "albums/cloud/PavCloudPhotoView_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
+#include "albums/widgets/AlbumRefreshHeader.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
 #include "disk/DiskManager.h"
 #include "disk/PavCloudAlbumManager.h"
@@ -149,17 +150,7 @@ void PavCloudAlbumViewController_iPad::viewDidLoad()
     m_emptyView->setCurveHidden(false);
     m_emptyView->hide();
     m_table->addOverlay(m_emptyView);
-    m_refreshHeader = new PavRefreshTableHeaderView(QRect(0, -tableBounds.height(), w, tableBounds.height()), nullptr);
-    m_refreshHeader->setDelegate(this);
-    m_table->setRefreshHeader(m_refreshHeader);
-    connect(m_table, &ui::SectionedTable::didScroll, this, [this] {
-        if (m_refreshHeader->isVisible())
-            m_refreshHeader->pavRefreshScrollViewDidScroll(*m_table);
-    });
-    connect(m_table, &ui::SectionedTable::didEndDragging, this, [this] {
-        if (m_refreshHeader->isVisible())
-            m_refreshHeader->pavRefreshScrollViewDidEndDragging(*m_table);
-    });
+    m_refreshHeader = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
     connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &PavCloudAlbumViewController_iPad::maybeLoadNextPage);
 

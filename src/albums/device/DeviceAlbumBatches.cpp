@@ -20,7 +20,6 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/sys/IdleTimer.h"
 #include "platform/sys/NetworkHelper.h"
-#include "platform/ui/Canvas.h"
 #include "platform/ui/NavigationStack.h"
 
 #include <vector>
@@ -80,14 +79,8 @@ DeviceAlbumBatches::Collaborators withDefaults(DeviceAlbumBatches::Collaborators
     }
     if (!c.network)
         c.network = [] { return NetworkHelper::getNetworkConnction(); };
-    if (!c.panelHost) {
-        c.panelHost = []() -> QWidget* {
-            ui::Canvas* canvas = ui::Canvas::current();
-            if (!canvas)
-                return nullptr;
-            return canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : canvas;
-        };
-    }
+    if (!c.panelHost)
+        c.panelHost = &BatchSession::rootHost;
     if (!c.defaults)
         c.defaults = &UserDefaults::standardUserDefaults();
     if (!c.usage)
@@ -111,30 +104,13 @@ DeviceAlbumBatches::DeviceAlbumBatches(Host host, Collaborators collaborators, Q
     // A cancelled upload reports nothing: the grace releases the batch.
     m_uploadRunner->setStopGraceMs(kCancelGraceMs);
     for (Kind kind : {Kind::Encrypt, Kind::Upload}) {
-        BatchCallbacks callbacks;
-        callbacks.progress = [this, kind](const BatchCounts& counts) {
-            if (!m_panel)
-                return;
-            m_panel->setCompletedCount(counts.done);
-            if (kind == Kind::Upload)
-                m_panel->setProgress(0);   // the bar follows the next file
-        };
-        callbacks.itemProgress = [this](unsigned, float fraction) {
-            if (m_panel)
-                m_panel->setProgress(fraction);
-        };
-        callbacks.finished = [this, kind](const BatchOutcome& outcome) { finished(kind, outcome); };
-        runnerOf(kind).setReceiver(this, std::move(callbacks));
+        // The upload bar follows the next file.
+        m_session.follow(runnerOf(kind), this, kind == Kind::Upload,
+                         [this, kind](const BatchOutcome& outcome) { finished(kind, outcome); });
     }
 }
 
-DeviceAlbumBatches::~DeviceAlbumBatches()
-{
-    m_encryptRunner.reset();
-    m_uploadRunner.reset();
-    if (m_panel)
-        m_panel->deleteLater();
-}
+DeviceAlbumBatches::~DeviceAlbumBatches() = default;
 
 bool DeviceAlbumBatches::isRunning() const
 {
@@ -240,18 +216,8 @@ bool DeviceAlbumBatches::begin(Kind kind, const QList<ALAssetPtr>& items)
     if (isRunning() || items.isEmpty())
         return false;
     const bool encrypt = kind == Kind::Encrypt;
-    if (!m_panel) {
-        if (QWidget* host = m_c.panelHost()) {
-            const unsigned total = unsigned(items.size());
-            m_panel = new PavPhotosProcessingView_iPad(host->rect(), total,
-                                                       encrypt ? L("照片正在加密...") : L("照片正在备份..."), this,
-                                                       host);
-            m_panel->setTag(encrypt ? kEncryptPanelTag : kUploadPanelTag);
-            m_panel->setProgressMessage(QStringLiteral("(0/%1)").arg(total));
-            m_panel->show();
-            m_panel->raise();
-        }
-    }
+    m_session.open(m_c.panelHost(), unsigned(items.size()), encrypt ? L("照片正在加密...") : L("照片正在备份..."),
+                   encrypt ? kEncryptPanelTag : kUploadPanelTag, this);
     m_libraryObserver = m_c.center->addObserver(KyAssetsLibrary::kChangedNotification, [this, kind](const QVariantMap&) {
         runnerOf(kind).requestStop(BatchStopReason::LibraryChanged);
     });
@@ -341,8 +307,7 @@ void DeviceAlbumBatches::uploadItem(const PhotoAssetPtr& asset, BatchCompletion 
             self->m_uploadInFlight = false;
             if (succeeded) {
                 self->m_c.cloud->setIsUpdated(true);
-                if (self->m_panel)
-                    self->m_panel->setProgress(1.0f);
+                self->m_session.setProgress(1.0f);
                 item.succeed();
                 return;
             }
@@ -356,7 +321,7 @@ void DeviceAlbumBatches::uploadItem(const PhotoAssetPtr& asset, BatchCompletion 
 
 void DeviceAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
 {
-    if (!view || view != m_panel)
+    if (!view || view != m_session.panel())
         return;
     if (view->tag() == kEncryptPanelTag) {
         m_c.store->setNeedEncryptionCancel(true);
@@ -375,11 +340,7 @@ void DeviceAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProces
 void DeviceAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
 {
     m_libraryObserver = ObserverToken();
-    if (m_panel) {
-        m_panel->hide();
-        m_panel->deleteLater();
-        m_panel = nullptr;
-    }
+    m_session.close();
     m_targetDir.reset();
     m_uploadInFlight = false;
     const DeviceBatchNotice notice = DeviceBatchNotice::decide(

@@ -3,6 +3,7 @@
 #include "albums/AlbumUsage.h"
 #include "albums/batch/BatchOutcome.h"
 #include "albums/batch/BatchRunner.h"
+#include "albums/batch/BatchSession.h"
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/device/BackupFileNamer.h"
 #include "albums/device/CloudBackupUploader.h"
@@ -89,7 +90,7 @@ public:
     quint64 totalSizeOfSelectedAssets() const;
 
     bool isRunning() const;
-    PavPhotosProcessingView_iPad* processingView() const { return m_panel; }
+    PavPhotosProcessingView_iPad* processingView() const { return m_session.panel(); }
     BatchRunner& encryptRunner() { return *m_encryptRunner; }
     BatchRunner& uploadRunner() { return *m_uploadRunner; }
     // The notice shown at the end of the last batch.
@@ -127,7 +128,7 @@ private:
 
     Host m_host;
     Collaborators m_c;
-    QPointer<PavPhotosProcessingView_iPad> m_panel;
+    BatchSession m_session;
     std::optional<BackupFileNamer> m_namer;
     std::shared_ptr<DiskDir> m_targetDir;
     bool m_uploadInFlight = false;

@@ -5,8 +5,6 @@
 #include "Public/PavRefreshTableHeaderView.h"
 #include "Public/PavToastView_iPad.h"
 #include "Public/PaviPadNavigationController.h"
-#include "albums/batch/PavPhotosProcessingView_iPad.h"
-#include "albums/batch/ProcessingProgress.h"
 #include "albums/browser/PavSecretPhotoBrowserController_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/device/GridRows.h"
@@ -15,6 +13,7 @@
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "albums/private/SecretAlbumBar.h"
 #include "albums/store/PavPhotoManager.h"
+#include "albums/widgets/AlbumRefreshHeader.h"
 #include "albums/widgets/AssetThumbnailLoader.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
 #include "albums/widgets/PavSecretPhotoCell_iPad.h"
@@ -95,8 +94,7 @@ PavSecretAlbumViewController_iPad::PavSecretAlbumViewController_iPad(Collaborato
 
 PavSecretAlbumViewController_iPad::~PavSecretAlbumViewController_iPad()
 {
-    if (m_processingView)
-        delete m_processingView.data();
+    delete m_session.panel();
 }
 
 void PavSecretAlbumViewController_iPad::recordUsage(int eventId)
@@ -119,17 +117,7 @@ void PavSecretAlbumViewController_iPad::viewDidLoad()
     m_emptyView->setCurveHidden(false);
     m_emptyView->hide();
     m_table->addOverlay(m_emptyView);
-    m_refreshHeader = new PavRefreshTableHeaderView(QRect(0, -(h - 50), w, h - 50), nullptr);
-    m_refreshHeader->setDelegate(this);
-    m_table->setRefreshHeader(m_refreshHeader);
-    connect(m_table, &ui::SectionedTable::didScroll, this, [this] {
-        if (m_refreshHeader->isVisible())
-            m_refreshHeader->pavRefreshScrollViewDidScroll(*m_table);
-    });
-    connect(m_table, &ui::SectionedTable::didEndDragging, this, [this] {
-        if (m_refreshHeader->isVisible())
-            m_refreshHeader->pavRefreshScrollViewDidEndDragging(*m_table);
-    });
+    m_refreshHeader = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
 
     m_bar = new SecretAlbumBar(QRect(0, h - 50, w, 50), this);
     connect(m_bar->editButton(), &QAbstractButton::clicked, this, &PavSecretAlbumViewController_iPad::editButtonClicked);
@@ -571,23 +559,15 @@ void PavSecretAlbumViewController_iPad::startBatch(SecretAlbumBatch::Kind kind)
     if (items.isEmpty() || m_batch.isRunning() || !m_passwords.hasVerified())
         return;
     const bool moveOut = kind == SecretAlbumBatch::Kind::MoveOut;
-    QWidget* host = m_c.panelHost();
-    if (host) {
-        auto* panel = new PavPhotosProcessingView_iPad(host->rect(), static_cast<unsigned>(items.size()),
-                                                       moveOut ? L("照片正在移出...") : L("照片正在删除..."), this, host);
-        panel->setTag(moveOut ? kMoveOutPanelTag : kDeletePanelTag);
-        panel->setProgressMessage(ProcessingProgress::counterText(0, static_cast<unsigned>(items.size())));
-        panel->show();
-        panel->raise();
-        m_processingView = panel;
-    }
+    m_session.open(m_c.panelHost(), static_cast<unsigned>(items.size()),
+                   moveOut ? L("照片正在移出...") : L("照片正在删除..."), moveOut ? kMoveOutPanelTag : kDeletePanelTag,
+                   this);
     m_batch.start(kind, items);
 }
 
 void PavSecretAlbumViewController_iPad::batchProgressed(const BatchCounts& counts)
 {
-    if (m_processingView)
-        m_processingView->setCompletedCount(counts.done);
+    m_session.showCounts(counts);
 }
 
 void PavSecretAlbumViewController_iPad::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
@@ -603,9 +583,7 @@ void PavSecretAlbumViewController_iPad::photosProcessingViewCancelButtonClicked(
 
 void PavSecretAlbumViewController_iPad::batchFinished(SecretAlbumBatch::Kind kind, const BatchOutcome& outcome)
 {
-    if (m_processingView)
-        m_processingView->deleteLater();
-    m_processingView = nullptr;
+    m_session.close();
     if (outcome.kind() == BatchOutcome::Kind::Summary)
         showSummary(kind, outcome.counts());
     quitEditModeNeedRefreshData(true, true);

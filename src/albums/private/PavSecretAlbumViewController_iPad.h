@@ -3,6 +3,7 @@
 #include "Public/PavRefreshTableHeaderDelegate.h"
 #include "albums/AlbumUsage.h"
 #include "albums/batch/PavPhotosProcessingViewDelegate.h"
+#include "albums/batch/BatchSession.h"
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/container/AlbumScreen.h"
 #include "albums/device/DayTitle.h"
@@ -87,7 +88,7 @@ public:
     ui::SectionedTable* encryptTableView() const { return m_table; }
     SecretAlbumBar* bottomView() const { return m_bar; }
     PavAlbumEmptyView_iPad* emptyView() const { return m_emptyView; }
-    PavPhotosProcessingView_iPad* processingView() const { return m_processingView; }
+    PavPhotosProcessingView_iPad* processingView() const { return m_session.panel(); }
     ui::Screen* lockSheet() const { return m_lockSheet; }
 
     void verify();
@@ -172,7 +173,7 @@ private:
     SecretAlbumBar* m_bar = nullptr;
     PavAlbumEmptyView_iPad* m_emptyView = nullptr;
     PavRefreshTableHeaderView* m_refreshHeader = nullptr;
-    QPointer<PavPhotosProcessingView_iPad> m_processingView;
+    BatchSession m_session;
     QPointer<ui::Screen> m_lockSheet;
     QPointer<ui::Screen> m_browser;
     ObserverToken m_checkObserver;

@@ -18,11 +18,7 @@ SecretAlbumBar::SecretAlbumBar(const QRect& frame, QWidget* parent) : QWidget(pa
     m_unlock->setGeometry(8, 0, 118, 50);
     m_delete = AlbumBarButtons::action(this, L("删除"), QStringLiteral("PavAlbum_RedButton"), 18);
     m_delete->setGeometry(126, 0, 78, 50);
-    m_count = new ui::ShadowLabel(L("请选择照片"), this);
-    m_count->setFontSize(17, true);
-    m_count->setTextColor(Qt::white);
-    m_count->setShadow(QColor(34, 34, 34), QPointF(0, 0.5));
-    m_count->setAlignment(Qt::AlignCenter);
+    m_count = AlbumBarButtons::countLabel(this);
     setGeometry(frame);
     layoutForWidth(frame.width());
     showEditing(false);

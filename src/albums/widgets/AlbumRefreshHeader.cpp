@@ -1,0 +1,25 @@
+#include "albums/widgets/AlbumRefreshHeader.h"
+
+#include "Public/PavRefreshTableHeaderView.h"
+#include "platform/ui/SectionedTable.h"
+
+namespace AlbumRefreshHeader {
+
+PavRefreshTableHeaderView* attach(ui::SectionedTable* table, const QSize& size,
+                                  PavRefreshTableHeaderDelegate* delegate)
+{
+    auto* header = new PavRefreshTableHeaderView(QRect(0, -size.height(), size.width(), size.height()), nullptr);
+    header->setDelegate(delegate);
+    table->setRefreshHeader(header);
+    QObject::connect(table, &ui::SectionedTable::didScroll, table, [table, header] {
+        if (header->isVisible())
+            header->pavRefreshScrollViewDidScroll(*table);
+    });
+    QObject::connect(table, &ui::SectionedTable::didEndDragging, table, [table, header] {
+        if (header->isVisible())
+            header->pavRefreshScrollViewDidEndDragging(*table);
+    });
+    return header;
+}
+
+}

@@ -21,11 +21,7 @@ DeviceAlbumBar::DeviceAlbumBar(const QRect& frame, QWidget* parent) : QWidget(pa
     m_lock = AlbumBarButtons::action(this, L("加密"), QStringLiteral("PavAlbum_GreenButton"), 18);
     m_lock->setGeometry(8, 0, 78, 50);
     m_slider = new PavDoubleSlider(QRect(w - 118, 0, 110, 50), L("照片"), L("视频"), this);
-    m_count = new ui::ShadowLabel(L("请选择照片"), this);
-    m_count->setFontSize(17, true);
-    m_count->setTextColor(Qt::white);
-    m_count->setShadow(QColor(34, 34, 34), QPointF(0, 0.5));
-    m_count->setAlignment(Qt::AlignCenter);
+    m_count = AlbumBarButtons::countLabel(this);
 
     connect(m_cancel, &QAbstractButton::clicked, this, &DeviceAlbumBar::cancelClicked);
     connect(m_lock, &QAbstractButton::clicked, this, &DeviceAlbumBar::lockClicked);

@@ -10,6 +10,7 @@
 #include "albums/device/GridRows.h"
 #include "albums/device/ReloadPolicy.h"
 #include "albums/store/PavPhotoManager.h"
+#include "albums/widgets/AlbumRefreshHeader.h"
 #include "albums/widgets/AssetThumbnailLoader.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
 #include "albums/widgets/PavSystemAssetView_iPad.h"
@@ -121,13 +122,7 @@ void PavSystemAlbumViewController_iPad::viewDidLoad()
     m_emptyView = new PavAlbumEmptyView_iPad(tableBounds, 0, L("暂无照片"), 0);
     m_emptyView->hide();
     m_table->addOverlay(m_emptyView);
-    m_refreshHeader = new PavRefreshTableHeaderView(QRect(0, -(h - 50), w, h - 50), nullptr);
-    m_refreshHeader->setDelegate(this);
-    m_table->setRefreshHeader(m_refreshHeader);
-    connect(m_table, &ui::SectionedTable::didScroll, this,
-            [this] { m_refreshHeader->pavRefreshScrollViewDidScroll(*m_table); });
-    connect(m_table, &ui::SectionedTable::didEndDragging, this,
-            [this] { m_refreshHeader->pavRefreshScrollViewDidEndDragging(*m_table); });
+    m_refreshHeader = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this, AlbumRefreshHeader::Feed::Always);
 
     m_bar = new DeviceAlbumBar(QRect(0, h - 50, w, 50), this);
     m_bar->doubleSlider()->setDelegate(this);

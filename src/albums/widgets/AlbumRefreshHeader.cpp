@@ -6,17 +6,18 @@
 namespace AlbumRefreshHeader {
 
 PavRefreshTableHeaderView* attach(ui::SectionedTable* table, const QSize& size,
-                                  PavRefreshTableHeaderDelegate* delegate)
+                                  PavRefreshTableHeaderDelegate* delegate, Feed feed)
 {
     auto* header = new PavRefreshTableHeaderView(QRect(0, -size.height(), size.width(), size.height()), nullptr);
     header->setDelegate(delegate);
     table->setRefreshHeader(header);
-    QObject::connect(table, &ui::SectionedTable::didScroll, table, [table, header] {
-        if (header->isVisible())
+    const bool always = feed == Feed::Always;
+    QObject::connect(table, &ui::SectionedTable::didScroll, table, [table, header, always] {
+        if (always || header->isVisible())
             header->pavRefreshScrollViewDidScroll(*table);
     });
-    QObject::connect(table, &ui::SectionedTable::didEndDragging, table, [table, header] {
-        if (header->isVisible())
+    QObject::connect(table, &ui::SectionedTable::didEndDragging, table, [table, header, always] {
+        if (always || header->isVisible())
             header->pavRefreshScrollViewDidEndDragging(*table);
     });
     return header;

@@ -19,6 +19,7 @@
 #include "platform/ui/ImageView.h"
 #include "support/EventLoop.h"
 #include "support/Screenshot.h"
+#include "support/ShowCanvas.h"
 #include "support/TempDiskStore.h"
 #include "support/TempHome.h"
 
@@ -47,11 +48,7 @@ protected:
         ui::Animations::setEnabled(false);
         saved = std::make_unique<PavDiskUserInfoManager>(home.documents(), [this]() -> UserDefaults& { return defaults; });
         album = std::make_unique<PavCloudAlbumManager>([this]() -> UserDefaults& { return defaults; }, &clock);
-        canvas = std::make_unique<ui::Canvas>();
-        presenter = new ui::Screen;
-        canvas->setRootScreen(presenter);
-        canvas->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+        EXPECT_TRUE(showOnCanvas(canvas, presenter = new ui::Screen));
     }
     ~CloudLoginSheetTest() override
     {

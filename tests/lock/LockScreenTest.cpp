@@ -9,6 +9,7 @@
 #include "platform/ui/Canvas.h"
 #include "support/EventLoop.h"
 #include "support/Screenshot.h"
+#include "support/ShowCanvas.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -32,11 +33,7 @@ protected:
     LockScreenTest()
     {
         ui::Animations::setEnabled(false);
-        canvas = std::make_unique<ui::Canvas>();
-        presenter = new ui::Screen;
-        canvas->setRootScreen(presenter);
-        canvas->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+        EXPECT_TRUE(showOnCanvas(canvas, presenter = new ui::Screen));
     }
     ~LockScreenTest() override
     {

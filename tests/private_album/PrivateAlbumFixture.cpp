@@ -7,8 +7,7 @@
 #include "platform/ui/ChoiceDialog.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
-
-#include <QTest>
+#include "support/ShowCanvas.h"
 
 void GatedLibrary::saveToLibrary(const QByteArray& bytes, const QString& ext, const QDateTime&,
                                  SaveCompletion completion)
@@ -86,12 +85,9 @@ void PrivateAlbumFixture::closeCanvas()
 
 void PrivateAlbumFixture::showCanvas(ui::Screen* root)
 {
-    canvas = std::make_unique<ui::Canvas>();
     if (!root)
         root = presenter = new ui::Screen;
-    canvas->setRootScreen(root);
-    canvas->show();
-    EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+    EXPECT_TRUE(showOnCanvas(canvas, root));
 }
 
 void PrivateAlbumFixture::storePhoto(int seed)

@@ -13,10 +13,10 @@
 #include "platform/ui/ImageView.h"
 #include "support/EventLoop.h"
 #include "support/Screenshot.h"
+#include "support/ShowCanvas.h"
 #include "support/TempHome.h"
 
 #include <QLabel>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -51,11 +51,7 @@ protected:
         saved.setPassword("secret");
         loginObserver = center.addObserver("KyCloudAlbumLoginNotification", [this](const QVariantMap&) { posted << "login"; });
         logoutObserver = center.addObserver("KyCloudAlbumLogoutNotification", [this](const QVariantMap&) { posted << "logout"; });
-        canvas = std::make_unique<ui::Canvas>();
-        presenter = new ui::Screen;
-        canvas->setRootScreen(presenter);
-        canvas->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+        EXPECT_TRUE(showOnCanvas(canvas, presenter = new ui::Screen));
     }
     ~AlbumSettingScreenTest() override
     {

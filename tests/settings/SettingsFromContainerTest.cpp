@@ -6,9 +6,8 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
 #include "support/EventLoop.h"
+#include "support/ShowCanvas.h"
 #include "support/TempHome.h"
-
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -26,11 +25,9 @@ TEST(SettingsFromContainerTest, TheSettingsButtonOpensTheSettingsSheetWhichRepor
     c.hasVerified = [] { return false; };
     c.usage = [](int) {};
     c.center = &center;
-    auto canvas = std::make_unique<ui::Canvas>();
+    std::unique_ptr<ui::Canvas> canvas;
     auto* container = new PavAlbumContainerController_iPad(c);
-    canvas->setRootScreen(container);
-    canvas->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+    ASSERT_TRUE(showOnCanvas(canvas, container));
     spinEvents(10);
 
     container->setSelectedIndex(2);

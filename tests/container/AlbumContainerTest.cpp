@@ -12,6 +12,7 @@
 #include "platform/ui/TabContainer.h"
 #include "support/EventLoop.h"
 #include "support/Screenshot.h"
+#include "support/ShowCanvas.h"
 
 #include <QLabel>
 #include <QTest>
@@ -44,11 +45,8 @@ protected:
         c.hasVerified = [this] { return verified; };
         c.usage = [this](int id) { usage.push_back(id); };
         c.center = &center;
-        canvas = std::make_unique<ui::Canvas>();
         container = new PavAlbumContainerController_iPad(c);
-        canvas->setRootScreen(container);
-        canvas->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+        EXPECT_TRUE(showOnCanvas(canvas, container));
         spinEvents(10);
     }
     ~AlbumContainerTest() override { ui::Animations::setEnabled(true); }

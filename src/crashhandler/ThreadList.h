@@ -17,5 +17,7 @@ public:
 private:
     int m_tids[kMaxThreads] = {};
     int m_count = 0;
-    char m_dirents[16384];
+    // getdents64 records hold 64-bit fields and are 8-byte padded, so the
+    // buffer must start 8-byte aligned for them to be read in place.
+    alignas(8) char m_dirents[16384];
 };

@@ -2,6 +2,7 @@
 
 #include "analytics/LinuxNetworkFacts.h"
 #include "analytics/transport/AnaUploadAddress.h"
+#include "analytics/transport/CurlExchange.h"
 
 #include <QUrl>
 #include <arpa/inet.h>
@@ -119,4 +120,15 @@ QString AnaNetworkUtil::ipForHost(const QString& url)
     inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr, text, sizeof text);
     freeaddrinfo(found);
     return QString::fromLatin1(text);
+}
+
+QString AnaNetworkUtil::addressFromURL(const QString& url)
+{
+    const CurlExchange::Result result = CurlExchange().get(url, CurlExchange::Limits());
+    switch (result.ending) {
+    case CurlExchange::Ending::Finished: return QString::fromUtf8(result.body);
+    case CurlExchange::Ending::Failed: return result.curlMessage;
+    case CurlExchange::Ending::TimedOut: return QStringLiteral("The request timed out.");
+    default: return QStringLiteral("The connection could not be created.");
+    }
 }

@@ -20,6 +20,8 @@ public:
     static QString localIPAddress();
     static QString ipForHost(const QString& url);
     static QString getDNSServerIP() { return "0.0.0.0"; }
+    // The text fetched from the URL (blocking), or why the fetch failed.
+    static QString addressFromURL(const QString& url);
 
     // Replaces the facts source (tests); null restores the system's.
     static void setFacts(const AnaNetworkFacts* facts);

@@ -17,6 +17,10 @@
 namespace {
 
 const char* const kSelect = "select id,type,priority,time,encodeData,encLength,count,md5 from ana_persist ";
+const char* const kInsert =
+    "insert into ana_persist (type,priority,time,encodeData,encLength,count,md5) values (?,?,?,?,?,?,?)";
+const char* const kInsertPrepareFailure = "analytics persist object insert sql pragram error";
+const char* const kInsertStepFailure = "analytics persist object insert ip sql meet sqlite error";
 const char* const kDeletePrefix = "delete from ana_persist where 1=1 and ";
 const char* const kColumns[] = {"id", "type", "priority", "time", "encLength", "count", "md5"};
 
@@ -134,6 +138,12 @@ AnaSqlitePersistHandler::Record AnaSqlitePersistHandler::getPersistObjectByType(
     if (record)
         record->setType(type);
     return record;
+}
+
+QString AnaSqlitePersistHandler::anaDbPath() const
+{
+    Guard guard(const_cast<AnaSqlitePersistHandler&>(*this));
+    return m_anaDbPath;
 }
 
 QString AnaSqlitePersistHandler::dbFile() const
@@ -298,14 +308,18 @@ bool AnaSqlitePersistHandler::prepare(Statement& statement, const QString& sql, 
     const QByteArray text = sql.toUtf8();
     if (sqlite3_prepare_v2(m_database, text.constData(), int(text.size()), &statement.handle, nullptr) != SQLITE_OK)
         return false;
+    return bindAll(statement.handle, binds);
+}
+
+bool AnaSqlitePersistHandler::bindAll(sqlite3_stmt* statement, const QVariantList& binds)
+{
     for (int i = 0; i < binds.size(); ++i)
-        if (!bindValue(statement.handle, i + 1, binds[i]))
+        if (!bindValue(statement, i + 1, binds[i]))
             return false;
     return true;
 }
 
-bool AnaSqlitePersistHandler::writeRecord(AnalyticsPersistObject& record, const QString& sql, bool withId,
-                                          AnaError* error, const char* prepareFailure, const char* stepFailure)
+bool AnaSqlitePersistHandler::sealRecord(AnalyticsPersistObject& record, QVariantList* binds, AnaError* error)
 {
     const AnaEncrypt* cipher = AnaEncryptUtil::getEncrypt(1);
     const QByteArray plain = record.encodeData();
@@ -315,12 +329,19 @@ bool AnaSqlitePersistHandler::writeRecord(AnalyticsPersistObject& record, const 
     if (sealed.isEmpty())
         return fail(error, 4, "analytics persist object encrypt nsdata failed");
     record.setEncLength(int32_t(sealed.size()));
+    *binds << record.type() << record.priority() << qint64(record.time()) << sealed << record.encLength()
+           << record.count() << qint64(record.md5());
+    return true;
+}
 
+bool AnaSqlitePersistHandler::writeRecord(AnalyticsPersistObject& record, const QString& sql, bool withId,
+                                          AnaError* error, const char* prepareFailure, const char* stepFailure)
+{
     QVariantList binds;
     if (withId)
         binds << record.id();
-    binds << record.type() << record.priority() << qint64(record.time()) << sealed << record.encLength()
-          << record.count() << qint64(record.md5());
+    if (!sealRecord(record, &binds, error))
+        return false;
     return runStatement(sql, binds, error, prepareFailure, stepFailure);
 }
 
@@ -329,11 +350,7 @@ bool AnaSqlitePersistHandler::saveObject(AnalyticsPersistObject& record, AnaErro
     Guard guard(*this);
     if (!canQuery(1, error, "insert persist object get encypt util failed"))
         return false;
-    return writeRecord(record,
-                       "insert into ana_persist (type,priority,time,encodeData,encLength,count,md5) values "
-                       "(?,?,?,?,?,?,?)",
-                       false, error, "analytics persist object insert sql pragram error",
-                       "analytics persist object insert ip sql meet sqlite error");
+    return writeRecord(record, kInsert, false, error, kInsertPrepareFailure, kInsertStepFailure);
 }
 
 bool AnaSqlitePersistHandler::updateObject(AnalyticsPersistObject& record, AnaError* error)
@@ -359,11 +376,23 @@ bool AnaSqlitePersistHandler::saveObjects(const Records& records, AnaError* erro
     Guard guard(*this);
     if (!canQuery(1, error, "insert persist objects get encypt util failed"))
         return false;
+    if (records.empty())
+        return true;
+    // One statement for the batch, reset between records; no transaction, so
+    // the records before a failing one stay stored.
+    Statement statement;
+    if (!prepare(statement, kInsert, {}))
+        return fail(error, 4, kInsertPrepareFailure);
     for (const Record& record : records) {
         if (!record)
             return fail(error, 5, "analytics persist objects insert have object no matched ");
-        if (!saveObject(*record, error))
+        QVariantList binds;
+        if (!sealRecord(*record, &binds, error))
             return false;
+        if (!bindAll(statement.handle, binds) || sqlite3_step(statement.handle) != SQLITE_DONE)
+            return fail(error, 4, kInsertStepFailure);
+        sqlite3_reset(statement.handle);
+        sqlite3_clear_bindings(statement.handle);
     }
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analytics/AnaError.h"
+#include "analytics/AnalyticsDataPersiter.h"
 #include "analytics/AnalyticsPersistObject.h"
 
 #include <QList>
@@ -14,7 +16,6 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
-#include "analytics/AnaError.h"
 class Clock;
 
 // The analytics record store: one row of "ana_persist" per record in
@@ -22,10 +23,8 @@ class Clock;
 // the record key. Every operation runs under one recursive lock; failures
 // fill the error (domain "AnalyticsErrorDomain") and never throw. Values
 // always travel as bound parameters; conditions name record columns only.
-class AnaSqlitePersistHandler {
+class AnaSqlitePersistHandler : public AnalyticsDataPersiter {
 public:
-    using Record = std::shared_ptr<AnalyticsPersistObject>;
-    using Records = std::vector<Record>;
 
     static constexpr const char* kRecordKey = "N[=W^W=]";
     static constexpr const char* kTableName = "ana_persist";
@@ -35,7 +34,7 @@ public:
     // directory: the folder of the database file (default: Documents of the
     // current home, taken when the store opens).
     explicit AnaSqlitePersistHandler(QString directory = {}, const Clock* clock = nullptr);
-    ~AnaSqlitePersistHandler();
+    ~AnaSqlitePersistHandler() override;
     AnaSqlitePersistHandler(const AnaSqlitePersistHandler&) = delete;
     AnaSqlitePersistHandler& operator=(const AnaSqlitePersistHandler&) = delete;
 
@@ -55,37 +54,40 @@ public:
     bool setDBPathStr(const QString& directory);
     bool resetDBWithNewPath(const QString& directory, AnaError* error);
     bool isInited() const { return m_isInited; }
+    // The folder of the database file; empty until set or opened.
+    QString anaDbPath() const;
     QString dbFile() const;
 
     // Insert; the record's id in memory stays as it was.
-    bool saveObject(AnalyticsPersistObject& record, AnaError* error);
+    bool saveObject(AnalyticsPersistObject& record, AnaError* error) override;
     // Replace by id; a record never saved (id -1) is inserted and takes the
     // new row id.
-    bool updateObject(AnalyticsPersistObject& record, AnaError* error);
-    bool saveObjects(const Records& records, AnaError* error);
+    bool updateObject(AnalyticsPersistObject& record, AnaError* error) override;
+    bool saveObjects(const Records& records, AnaError* error) override;
 
-    // The list queries report a hard failure through `error`; a row that
-    // fails to decode is skipped (and deleted when it no longer deciphers)
-    // and its error goes to `rowErrors` instead.
-    Record getObjectById(long id, AnaError* error);
-    Records getObjectsWithCount(int count, AnaError* error, QList<AnaError>* rowErrors = nullptr);
-    Records getObjectsWithCountOfType(int type, int count, AnaError* error, QList<AnaError>* rowErrors = nullptr);
+    // A row that fails to decode is skipped (and deleted when it no longer
+    // deciphers) and its error goes to `rowErrors`.
+    Record getObjectById(long id, AnaError* error) override;
+    Records getObjectsWithCount(int count, AnaError* error, QList<AnaError>* rowErrors = nullptr) override;
+    Records getObjectsWithCountOfType(int type, int count, AnaError* error,
+                                      QList<AnaError>* rowErrors = nullptr) override;
     Records getObjectsWithCountOfTypes(const QList<int>& types, int count, AnaError* error,
-                                       QList<AnaError>* rowErrors = nullptr);
+                                       QList<AnaError>* rowErrors = nullptr) override;
     // Keys: record columns (id, type, priority, time, encLength, count, md5)
     // with a number, a string, a list of those, or an ANAPersistPropRange;
     // "limit" with a number.
-    Records getObjectsByCondition(const QVariantMap& condition, AnaError* error, QList<AnaError>* rowErrors = nullptr);
+    Records getObjectsByCondition(const QVariantMap& condition, AnaError* error,
+                                  QList<AnaError>* rowErrors = nullptr) override;
 
-    int getObjectCount(AnaError* error);
-    int getObjectCountOfType(int type, AnaError* error);
-    int getObjectCountOfTypes(const QList<int>& types, AnaError* error);
+    int getObjectCount(AnaError* error) override;
+    int getObjectCountOfType(int type, AnaError* error) override;
+    int getObjectCountOfTypes(const QList<int>& types, AnaError* error) override;
 
-    bool deleteObjectById(long id, AnaError* error);
-    bool deleteObjectsByIds(const QVariantList& ids, AnaError* error);
-    bool deleteObjects(const Records& records, AnaError* error);
-    bool deleteObjectsByType(int type, AnaError* error);
-    bool cleanExpireDatas(AnaError* error);
+    bool deleteObjectById(long id, AnaError* error) override;
+    bool deleteObjectsByIds(const QVariantList& ids, AnaError* error) override;
+    bool deleteObjects(const Records& records, AnaError* error) override;
+    bool deleteObjectsByType(int type, AnaError* error) override;
+    bool cleanExpireDatas(AnaError* error) override;
 
     Record getLocalStrategy(AnaError* error);
     bool updateLocalStrategy(AnalyticsPersistObject& strategy, AnaError* error);
@@ -104,6 +106,9 @@ private:
 
     bool prepare(Statement& statement, const QString& sql, const QVariantList& binds);
     bool bindValue(sqlite3_stmt* statement, int index, const QVariant& value);
+    bool bindAll(sqlite3_stmt* statement, const QVariantList& binds);
+    // Enciphers the payload, sets encLength and appends the seven insert values.
+    bool sealRecord(AnalyticsPersistObject& record, QVariantList* binds, AnaError* error);
     bool writeRecord(AnalyticsPersistObject& record, const QString& sql, bool withId, AnaError* error,
                      const char* prepareFailure, const char* stepFailure);
     Record readRow(sqlite3_stmt* statement, AnaError* error);

@@ -77,3 +77,36 @@ TEST(CurlExchange, RedirectKeepsPostAndBody)
         EXPECT_EQ(requests[1].body, body);
     }
 }
+
+TEST(CurlExchange, ReplyBodyIsCappedAtFourMebibytes)
+{
+    LoopbackHttpServer server;
+    const qint64 flood = 256LL * 1024 * 1024;
+    server.enqueue(LoopbackHttpServer::flood(flood));
+    server.enqueue(LoopbackHttpServer::answer(QByteArray(4 * 1024 * 1024, 'r')));
+    CurlExchange exchange;
+
+    const auto flooded = exchange.post(server.url(), "x", fastLimits());
+    EXPECT_EQ(flooded.ending, CurlExchange::Ending::Failed);
+    EXPECT_TRUE(flooded.bodyTooLarge);
+    EXPECT_EQ(flooded.curlCode, 23);   // CURLE_WRITE_ERROR
+    EXPECT_EQ(flooded.curlMessage, QString("response body larger than 4194304 bytes"));
+    // The most the exchange ever held: its body buffer only grows.
+    EXPECT_LE(flooded.body.capacity(), 4 * 1024 * 1024);
+    EXPECT_LT(server.floodSent(), flood);
+
+    const auto atTheCap = exchange.post(server.url(), "x", fastLimits());
+    EXPECT_EQ(atTheCap.ending, CurlExchange::Ending::Finished);
+    EXPECT_EQ(atTheCap.body.size(), 4 * 1024 * 1024);
+}
+
+TEST(CurlExchange, RequestThatCannotBeSetUpIsNotCreated)
+{
+    LoopbackHttpServer server;
+    CurlExchange exchange;
+    // curl refuses option strings over its input limit of 8,000,000 bytes.
+    const QString huge = server.url() + "?" + QString(9000000, 'a');
+    const auto result = exchange.post(huge, "x", fastLimits());
+    EXPECT_EQ(result.ending, CurlExchange::Ending::NotCreated);
+    EXPECT_EQ(server.requestCount(), 0);
+}

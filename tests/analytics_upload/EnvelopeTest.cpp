@@ -8,6 +8,7 @@
 #include "analytics/packages/NSRequestPackage.h"
 #include "analytics/packages/NSResponsePackage.h"
 #include "analytics/packages/NSUploadStrategyPackage.h"
+#include "support/GzipBomb.h"
 #include "support/LoopbackEnvelope.h"
 
 #include <gtest/gtest.h>
@@ -164,6 +165,17 @@ TEST(Envelope, MalformedRepliesFailWithTheirError)
     truncated.body.assign(enc.begin(), enc.end());
     truncated.transformed = true;
     EXPECT_FALSE(parse(LoopbackEnvelope::encodeReply(truncated), &error));
+    EXPECT_EQ(error.code, 5);
+    EXPECT_EQ(error.description, QString("error encrypt or zip data"));
+
+    // An inflation bomb: a small body that would inflate to 256 MiB.
+    const QByteArray bomb = AnaEncryptUtil::getEncrypt(1)->encrypt(gzipOfZeros(256LL * 1024 * 1024),
+                                                                   AnaNuxWrapHelper::kResponseKey);
+    LoopbackEnvelope::Reply inflating;
+    inflating.body.assign(bomb.begin(), bomb.end());
+    inflating.transformed = true;
+    error = AnaError();
+    EXPECT_FALSE(parse(LoopbackEnvelope::encodeReply(inflating), &error));
     EXPECT_EQ(error.code, 5);
     EXPECT_EQ(error.description, QString("error encrypt or zip data"));
 }

@@ -34,6 +34,17 @@ struct ModelGuard {
     }
 };
 
+// Sees the facade's status at the moment an upload's handler starts.
+struct StatusWatch : AnaUploadConfirmer {
+    Analytics* facade = nullptr;
+    std::atomic<int> seen{-1};
+    bool confirmUpload() override
+    {
+        seen = facade->status();
+        return true;
+    }
+};
+
 struct NetworkGuard {
     NetworkGuard() { AnaNetworkState::setSource([] { return AnaNetworkState{true, false, false}; }); }
     ~NetworkGuard() { AnaNetworkState::setSource({}); }
@@ -116,6 +127,9 @@ TEST(Facade, FullServiceQueriesTheStrategyAndAppliesTheAnswer)
     LoopbackHttpServer server;
     CommunicateInterface::setTickLength(std::chrono::milliseconds(50));
     f.setStrategy([&](LocalStrategy& s) { s.uploadServer = server.url(); });
+    auto watch = std::make_shared<StatusWatch>();
+    watch->facade = f.facade.get();
+    f.facade->setUploadConfirmer(watch);
 
     strategy::UploadStrategyPackage upload;
     upload.maxPackageSize = 30;
@@ -133,6 +147,9 @@ TEST(Facade, FullServiceQueriesTheStrategyAndAppliesTheAnswer)
     ASSERT_TRUE(server.waitForRequests(1, 10000));
     ASSERT_TRUE(waitUntil([&] { return f.facade->status() == 3; }, 10000));
     f.handlers.waitUntilAllOperationsAreFinished();
+    // Start-up said 2 before the query left, so the answer's 3 stands.
+    EXPECT_EQ(watch->seen, 2);
+    EXPECT_EQ(f.facade->status(), 3);
     const auto query = LoopbackEnvelope::decodeRequest(server.requests()[0].body);
     ASSERT_TRUE(query.ok);
     EXPECT_EQ(query.package.cmd, 0);

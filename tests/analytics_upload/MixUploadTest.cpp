@@ -1,5 +1,6 @@
 #include "AnalyticsTestSupport.h"
 
+#include "analytics/facade/AnaModule.h"
 #include "analytics/facade/AnaProtocolDataRegister.h"
 #include "analytics/kel/KelOutputStream.h"
 #include "analytics/mixupload/AnaMixDataPersistDataMaxSizeChecker.h"
@@ -172,4 +173,61 @@ TEST_F(MixUpload, RecordsAreDeletedOnlyAfterResultZero)
     EXPECT_EQ(decoded.mix.count(TextRecord::kType), 1u);
     shared.removeUploadObjectTypeUsingKey(TextRecord::kType);
     CommunicateInterface::setTickLength(std::chrono::milliseconds(1000));
+}
+
+TEST_F(MixUpload, ACancelledOrRefusedUploadLeavesTheUploaderFree)
+{
+    struct Refuse : AnaUploadConfirmer {
+        bool confirmUpload() override { return false; }
+    };
+    CommunicateInterface::setTickLength(std::chrono::milliseconds(50));
+    f.handlers.registHandlerClass<AnaMixDataUploadHander>(Analytics::kMixDataUploadHanderKey);
+    AnaMixDataUploader& shared = AnaMixDataUploader::sharedInstance();
+    shared.registUploadObjectType(TextRecord::kType);
+    store(2);
+
+    server.enqueue(LoopbackHttpServer::hang());
+    shared.checkAndDoOnstartUpload();
+    ASSERT_TRUE(server.waitForRequests(1, 10000));
+    EXPECT_TRUE(shared.isUploading());
+    f.handlers.cancelAllOperations();
+    f.handlers.waitUntilAllOperationsAreFinished();
+    server.release();
+    EXPECT_FALSE(shared.isUploading());
+
+    f.facade->setUploadConfirmer(std::make_shared<Refuse>());
+    shared.checkAndDoOnstartUpload();
+    f.handlers.waitUntilAllOperationsAreFinished();
+    EXPECT_FALSE(shared.isUploading());
+    EXPECT_EQ(server.requestCount(), 1);
+    f.facade->setUploadConfirmer(nullptr);
+
+    // The next upload runs and its answer clears the batch.
+    server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    shared.checkAndDoOnstartUpload();
+    f.handlers.waitUntilAllOperationsAreFinished();
+    EXPECT_EQ(server.requestCount(), 2);
+    EXPECT_EQ(f.store.getObjectCountOfType(TextRecord::kType, nullptr), 0);
+    EXPECT_FALSE(shared.isUploading());
+    shared.removeUploadObjectTypeUsingKey(TextRecord::kType);
+    CommunicateInterface::setTickLength(std::chrono::milliseconds(1000));
+}
+
+TEST_F(MixUpload, RecordsWithoutAPackageClassNeverGoOutAsAnEmptyMix)
+{
+    f.handlers.registHandlerClass<AnaMixDataUploadHander>(Analytics::kMixDataUploadHanderKey);
+    AnaProtocolDataRegister::sharedInstance().clear();
+    AnaMixDataUploader& shared = AnaMixDataUploader::sharedInstance();
+    shared.registUploadObjectType(TextRecord::kType);
+    store(3);
+    EXPECT_EQ(uploader.getUploadPkg(AnaMixDataUploader::kByteLimit, true), nullptr);
+    for (int flush = 0; flush < 3; ++flush) {
+        shared.checkAndDoOnstartUpload();
+        f.handlers.waitUntilAllOperationsAreFinished();
+        EXPECT_FALSE(shared.isUploading());
+    }
+    EXPECT_TRUE(uploader.getUploadData(true, nullptr).isEmpty());
+    EXPECT_EQ(server.requestCount(), 0);
+    EXPECT_EQ(f.store.getObjectCountOfType(TextRecord::kType, nullptr), 3);
+    shared.removeUploadObjectTypeUsingKey(TextRecord::kType);
 }

@@ -7,7 +7,7 @@
 
 namespace {
 
-void exchange(AnaNetFlowRecorder& r, bool wifi, qint64 up, qint64 down)
+void exchange(AnaCommunicationNetFlowDelegate& r, bool wifi, qint64 up, qint64 down)
 {
     r.onNetFlowHappened("http://127.0.0.1/analytics/upload", "FINISH", 0, wifi, up, down, 0);
 }
@@ -24,9 +24,18 @@ TEST(NetFlowRecorder, CountsPerKindAndRollsOverAtMidnightForBothKinds)
     exchange(recorder, false, 100, 10);
     exchange(recorder, false, 50, 5);
     exchange(recorder, true, 7, 3);
-    EXPECT_EQ(recorder.mobile().dayUp, 150);
-    EXPECT_EQ(recorder.mobile().dayCount, 2);
-    EXPECT_EQ(recorder.wifi().monthDown, 3);
+    EXPECT_EQ(recorder.toDayFlow(), 150);
+    EXPECT_EQ(recorder.toDayDownFlow(), 15);
+    EXPECT_EQ(recorder.todayCount(), 2);
+    EXPECT_EQ(recorder.totalFlow(), 150);
+    EXPECT_EQ(recorder.totalDownFlow(), 15);
+    EXPECT_EQ(recorder.totalCount(), 2);
+    EXPECT_EQ(recorder.toDayWiFiFlow(), 7);
+    EXPECT_EQ(recorder.toDayDownWiFiFlow(), 3);
+    EXPECT_EQ(recorder.todayWifiCount(), 1);
+    EXPECT_EQ(recorder.totalWiFiFlow(), 7);
+    EXPECT_EQ(recorder.totalDownWiFiFlow(), 3);
+    EXPECT_EQ(recorder.totalWifiCount(), 1);
     EXPECT_EQ(defaults.stringForKey("AnaNetFlowDayKey"), QString("2026-03-31"));
 
     // Midnight that is also a month end: the first exchange counts as one, and

@@ -1,4 +1,7 @@
+#include "analytics/facade/AnalyticsOperationCenter.h"
 #include "analytics/OperationQueue.h"
+
+#include <QString>
 
 #include <gtest/gtest.h>
 
@@ -33,4 +36,20 @@ TEST(OperationQueue, HigherPriorityRunsFirstAndCancelDropsQueuedWork)
     queue.waitUntilAllOperationsAreFinished();
     EXPECT_FALSE(ran);
     EXPECT_EQ(queue.operationCount(), 0);
+}
+
+TEST(OperationQueue, OperationCenterRunsSelectorsAndRefreshesOneAtATime)
+{
+    struct Target {
+        std::vector<QString> seen;
+        void note(const QString& text) { seen.push_back(text); }
+    };
+    AnalyticsOperationCenter center;
+    EXPECT_EQ(center.opQueue().maxConcurrent(), 5);
+    EXPECT_EQ(center.netInfoRefreshQueue().maxConcurrent(), 1);
+    auto target = std::make_shared<Target>();
+    center.addSelector(&Target::note, target, QString("first"));
+    center.addSelector(&Target::note, std::shared_ptr<Target>(), QString("dropped"));
+    center.waitUntilIdle();
+    EXPECT_EQ(target->seen, std::vector<QString>{"first"});
 }

@@ -136,3 +136,24 @@ TEST(Packages, UploadElementsGoThroughTheRegisteredRequestTypes)
     EXPECT_TRUE(elements->empty());
     registry.clear();
 }
+
+TEST(Packages, RegisterLooksUpClassesByCodeAndTheFirstRegistrationWins)
+{
+    struct Reply : AnaLocalObjInitWithNuxProtocol {
+        explicit Reply(int v) : version(v) {}
+        void initLocalObjWithNuxBuffer(analyticsrov::KelInputStream&) override {}
+        int version;
+    };
+    auto& registry = AnaProtocolDataRegister::sharedInstance();
+    registry.clear();
+    EXPECT_FALSE(registry.getResponseObjectType(12));
+    EXPECT_FALSE(registry.getRequestObjectType(12));
+    registry.registResponseObjectType([] { return std::make_shared<Reply>(1); }, 12);
+    registry.registResponseObjectType([] { return std::make_shared<Reply>(2); }, 12);
+    const auto type = registry.getResponseObjectType(12);
+    ASSERT_TRUE(type);
+    EXPECT_EQ(std::dynamic_pointer_cast<Reply>(type())->version, 1);
+    EXPECT_FALSE(registry.getRequestObjectType(12));
+    EXPECT_FALSE(registry.getResponseObjectType(13));
+    registry.clear();
+}

@@ -26,20 +26,24 @@ TEST(RecordQueue, HeadRecordsPushOutTheLastTailRecordWhenFull)
     for (int i = 0; i < 10; ++i)
         queue.addObject(TextRecord::make("tail" + QByteArray::number(i), 2));
     EXPECT_EQ(queue.getCurrSize(), 20);
+    EXPECT_EQ(queue.currSize(), 20);
+    EXPECT_EQ(queue.maxSize(), 20);
     queue.addObject(TextRecord::make("late tail", 3));
     queue.addObject(TextRecord::make("odd", 5));
-    EXPECT_EQ(queue.tailCount(), 10u);
+    EXPECT_EQ(queue.tailList().size(), 10u);
     queue.addObject(TextRecord::make("urgent", 1));
-    EXPECT_EQ(queue.headCount(), 11u);
-    EXPECT_EQ(queue.tailCount(), 9u);
+    EXPECT_EQ(queue.headList().size(), 11u);
+    EXPECT_EQ(queue.tailList().size(), 9u);
     EXPECT_EQ(queue.getCurrSize(), 20);
     auto text = [](const AnalyticsPersistObject& r) { return QString::fromUtf8(static_cast<const TextRecord&>(r).text); };
+    EXPECT_EQ(text(*queue.headList().back()), QString("urgent"));
+    EXPECT_EQ(text(*queue.tailList().back()), QString("tail8"));
     EXPECT_EQ(queue.findObjBySelector(text, "tail9"), nullptr);
     EXPECT_NE(queue.findObjBySelector(text, "urgent"), nullptr);
 
     queue.setMaxSize(30);
-    EXPECT_EQ(queue.headCount(), 11u);
-    EXPECT_EQ(queue.tailCount(), 9u);
+    EXPECT_EQ(queue.headList().size(), 11u);
+    EXPECT_EQ(queue.tailList().size(), 9u);
     EXPECT_EQ(queue.getCurrSize(), 20);
     const auto all = queue.fetchAllObjectsAndClean();
     EXPECT_EQ(all.size(), 20u);

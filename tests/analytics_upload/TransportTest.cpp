@@ -185,6 +185,24 @@ TEST_F(Transport, ServerFailuresEndWithoutRetry)
     EXPECT_EQ(server.requestCount(), 3);
 }
 
+TEST_F(Transport, FloodedReplyAndUncreatableConnectionEndWithoutRetry)
+{
+    server.enqueue(LoopbackHttpServer::flood(64LL * 1024 * 1024));
+    auto flooded = send(true);
+    expectOneEnd(*flooded);
+    EXPECT_EQ(flooded->exchangeCount(), 1);
+    EXPECT_EQ(flooded->error().domain, QString("AnalyticsCurlErrorDomain"));
+    EXPECT_EQ(flooded->error().description, QString("response body larger than 4194304 bytes"));
+
+    auto uncreatable = send(true, server.url() + "?" + QString(9000000, 'u'));
+    expectOneEnd(*uncreatable);
+    EXPECT_EQ(uncreatable->exchangeCount(), 1);
+    EXPECT_EQ(uncreatable->error().domain, QString("AnalyticsNetworkDomainError"));
+    EXPECT_EQ(uncreatable->error().code, 13);
+    EXPECT_TRUE(uncreatable->error().description.isEmpty());
+    EXPECT_EQ(server.requestCount(), 1);
+}
+
 TEST_F(Transport, RedirectedRetryGoesToTheNewAddress)
 {
     server.enqueue(LoopbackHttpServer::redirect(307, "/moved"));

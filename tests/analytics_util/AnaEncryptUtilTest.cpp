@@ -42,17 +42,22 @@ TEST(AnaEncryptUtil, DesKnownAnswersBothWays)
 TEST(AnaEncryptUtil, DesRejectsWrongKeysShortKeysAndBrokenInput)
 {
     QByteArray cipher = QByteArray::fromHex("f70724b0754aed671a8fb99b99220b539bf1e7d1f9da4817");
-    QByteArray wrong = AnaEncryptUtil::deCryptDES(cipher, "N[=W^W=]");
-    EXPECT_NE(wrong, QByteArray("hello analytics payload"));
+    // Under the other key the last block's padding comes out invalid.
+    EXPECT_TRUE(AnaEncryptUtil::deCryptDES(cipher, "N[=W^W=]").isNull());
+    EXPECT_TRUE(AnaEncryptUtil::deCryptDES(QByteArray::fromHex("006ec0213c473b3132f71662c3326a8b"), "N[=W^W=]")
+                    .isNull());
     EXPECT_TRUE(AnaEncryptUtil::enCryptDES("data", "short").isNull());
     EXPECT_TRUE(AnaEncryptUtil::deCryptDES(cipher, "").isNull());
     EXPECT_TRUE(AnaEncryptUtil::deCryptDES(cipher.left(13), "#T%v!Q&2").isNull());
     EXPECT_TRUE(AnaEncryptUtil::deCryptDES(QByteArray(), "#T%v!Q&2").isNull());
-    // A last block whose padding is not PKCS#7.
-    QByteArray bad = AnaEncryptUtil::enCryptDES("1234567", "#T%v!Q&2");
-    bad[bad.size() - 1] = char(bad.at(bad.size() - 1) ^ 0x40);
-    QByteArray out = AnaEncryptUtil::deCryptDES(bad, "#T%v!Q&2");
-    EXPECT_NE(out, QByteArray("1234567"));
+    // "12345678" enciphers to two blocks, the second eight bytes of 0x08. A
+    // byte changed in the first cipher block changes the same byte of the
+    // second plain block (CBC): a last byte of 0 or 7 is no PKCS#7 padding.
+    for (char flip : {'\x08', '\x0f'}) {
+        QByteArray bad = QByteArray::fromHex("006ec0213c473b3132f71662c3326a8b");
+        bad[7] = char(bad.at(7) ^ flip);
+        EXPECT_TRUE(AnaEncryptUtil::deCryptDES(bad, "#T%v!Q&2").isNull()) << int(flip);
+    }
 }
 
 TEST(AnaEncryptUtil, FactoryDigestAndPassThrough)

@@ -1,5 +1,6 @@
 #include "analytics/AnaNetworkUtil.h"
 #include "platform/sys/NetworkHelper.h"
+#include "support/LoopbackHttpServer.h"
 
 #include <gtest/gtest.h>
 
@@ -83,4 +84,18 @@ TEST(AnaNetworkUtilSystem, FollowsTheConnectionKindOfNetworkHelper)
     NetworkHelper::setConnectionProvider([] { return int(NetworkConnectionBoth); });
     EXPECT_FALSE(AnaNetworkUtil::activeWWAN());
     NetworkHelper::setConnectionProvider({});
+}
+
+TEST(AnaNetworkUtilAddress, FetchesTheTextOrSaysWhyNot)
+{
+    LoopbackHttpServer server;
+    server.enqueue(LoopbackHttpServer::answer("203.0.113.5"));
+    EXPECT_EQ(AnaNetworkUtil::addressFromURL(server.url("/myip")), QString("203.0.113.5"));
+    ASSERT_EQ(server.requestCount(), 1);
+    EXPECT_EQ(server.requests()[0].method, QByteArray("GET"));
+    EXPECT_EQ(server.requests()[0].target, QByteArray("/myip"));
+
+    const QString refused = AnaNetworkUtil::addressFromURL(LoopbackHttpServer::refusedUrl());
+    EXPECT_FALSE(refused.isEmpty());
+    EXPECT_TRUE(refused.contains("onnect")) << refused.toStdString();
 }

@@ -1,6 +1,7 @@
 #include "analytics/AnaZip.h"
 #include "analytics/AnaZipUtil.h"
 #include "analytics/ZipAnaZipUtil.h"
+#include "support/GzipBomb.h"
 
 #include <QRandomGenerator>
 
@@ -71,4 +72,14 @@ TEST(AnaZipUtil, OneShotGzipAndFactories)
     ZipAnaZipUtil plain;
     EXPECT_EQ(plain.zip("raw"), "raw");
     EXPECT_EQ(plain.unzip("raw"), "raw");
+}
+
+TEST(AnaZipUtil, UnzipRefusesMoreThanSixteenMebibytes)
+{
+    constexpr qint64 cap = 16 * 1024 * 1024;
+    EXPECT_EQ(gzip().unzip(gzipOfZeros(cap)).size(), cap);
+    EXPECT_TRUE(gzip().unzip(gzipOfZeros(cap + 1)).isNull());
+    const QByteArray bomb = gzipOfZeros(256LL * 1024 * 1024);
+    EXPECT_LT(bomb.size(), 300 * 1024);
+    EXPECT_TRUE(gzip().unzip(bomb).isNull());
 }

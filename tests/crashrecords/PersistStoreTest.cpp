@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <sqlite3.h>
 
@@ -138,6 +139,19 @@ TEST_F(PersistStore, BadRowsAreDroppedOrSkippedWhileOthersReturn)
     EXPECT_EQ(rowIds("where type = 77").size(), 1u);
 }
 
+TEST_F(PersistStore, ServesThroughThePersisterInterfaceFromItsFolder)
+{
+    EXPECT_EQ(QDir(store.anaDbPath()), QDir(home.documents()));
+    AnalyticsDataPersiter& persister = store;
+    ASSERT_TRUE(persister.saveObject(*plain("via the interface"), nullptr));
+    EXPECT_EQ(persister.getObjectCountOfType(kPlainType, nullptr), 1);
+    EXPECT_TRUE(persister.deleteObjectsByType(kPlainType, nullptr));
+    EXPECT_EQ(persister.getObjectCount(nullptr), 0);
+    // A store given a folder keeps it; one without takes Documents on opening.
+    EXPECT_EQ(AnaSqlitePersistHandler("/some/folder").anaDbPath(), QString("/some/folder"));
+    EXPECT_TRUE(AnaSqlitePersistHandler().anaDbPath().isEmpty());
+}
+
 TEST_F(PersistStore, SaveObjectsStopsAtTheFirstFailureKeepingEarlierRows)
 {
     AnaError error;
@@ -148,6 +162,15 @@ TEST_F(PersistStore, SaveObjectsStopsAtTheFirstFailureKeepingEarlierRows)
     EXPECT_TRUE(store.saveObjects({plain("d"), plain("e")}, nullptr));
     EXPECT_EQ(store.getObjectCountOfTypes({kPlainType, 9}, nullptr), 3);
     EXPECT_EQ(store.getObjectsWithCountOfTypes({9, kPlainType}, 2, nullptr).size(), 2u);
+    // One insert statement serves the batch; each record keeps its own values.
+    QStringList texts;
+    for (const auto& record : store.getObjectsWithCountOfType(kPlainType, 10, nullptr))
+        texts << QString::fromUtf8(std::static_pointer_cast<TextRecord>(record)->text);
+    EXPECT_EQ(texts, QStringList({"a", "d", "e"}));
+    store.dropDBTables(nullptr);
+    EXPECT_FALSE(store.saveObjects({plain("f")}, &error));
+    EXPECT_EQ(error.code, 4);
+    EXPECT_EQ(error.description, "analytics persist object insert sql pragram error");
 }
 
 TEST_F(PersistStore, DeleteByIdsAndByType)

@@ -124,6 +124,23 @@ TEST(KelReader, SkipFieldTexts)
     EXPECT_EQ(errorOf([&] { is.skipField(); }), "skipField with invalid type, type value: 13, 1.");
 }
 
+TEST(KelReader, AFieldSkippedOnTheWayMustBeValid)
+{
+    // A field of the unknown type 14 before the wanted tag 1: an error for
+    // a required field and for an optional one, never "absent".
+    EXPECT_EQ(readError<int32_t>("0E 12 00 00 00 05", 1), "skipField with invalid type, type value:14.");
+    EXPECT_EQ(errorOf([] { readFrom<int32_t>("0E 10 05", 1, false); }), "skipField with invalid type, type value:14.");
+    // A simple list whose element head is not a char.
+    EXPECT_EQ(readError<std::string>("0D 01 00 01 16 01 61", 1), "skipField with invalid type, type value: 13, 1.");
+    std::string deep;
+    for (int i = 0; i < 100; ++i)
+        deep += "0A ";
+    EXPECT_EQ(readError<int32_t>(deep, 1).rfind("invalid nesting depth", 0), 0u);
+    // Data that ends inside a skipped field is still absence.
+    EXPECT_EQ(readFrom<int32_t>("06 09 61", 1, false), 0);
+    EXPECT_EQ(readError<int32_t>("06 09 61", 1), "require field not exist, tag: 1");
+}
+
 TEST(KelReader, PeekPastTheEndFails)
 {
     const uint8_t data[3] = {1, 2, 3};

@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -92,6 +93,11 @@ Step LoopbackHttpServer::halfBodyThenStall(QByteArray body)
 Step LoopbackHttpServer::redirect(int status, QByteArray location)
 {
     return {.kind = Step::Kind::Redirect, .status = status, .location = std::move(location)};
+}
+
+Step LoopbackHttpServer::flood(qint64 bytes)
+{
+    return {.kind = Step::Kind::Flood, .floodBytes = bytes};
 }
 
 LoopbackHttpServer::LoopbackHttpServer()
@@ -294,6 +300,16 @@ void LoopbackHttpServer::serve(int fd)
         case Step::Kind::Redirect:
             sendAll(fd, head(step.status, 0, "Location: " + step.location + "\r\n"));
             break;
+        case Step::Kind::Flood: {
+            const QByteArray chunk(64 * 1024, '\0');
+            bool open = sendAll(fd, head(step.status, step.floodBytes));
+            for (qint64 left = step.floodBytes; open && left > 0 && !m_stopping; left -= chunk.size()) {
+                open = sendAll(fd, left < chunk.size() ? chunk.left(left) : chunk);
+                if (open)
+                    m_floodSent += std::min<qint64>(left, chunk.size());
+            }
+            break;
+        }
         }
     }
     ::shutdown(fd, SHUT_RDWR);

@@ -28,12 +28,13 @@ public:
     };
 
     struct Step {
-        enum class Kind { Answer, Drop, Hang, HeadersThenStall, HalfBodyThenStall, Redirect };
+        enum class Kind { Answer, Drop, Hang, HeadersThenStall, HalfBodyThenStall, Redirect, Flood };
         Kind kind = Kind::Answer;
         int status = 200;
         QByteArray body{};
         QByteArray location{};   // Redirect: path or absolute URL
         int delayMs = 0;         // wait before acting
+        qint64 floodBytes = 0;   // Flood: the announced and streamed length
     };
 
     static Step answer(QByteArray body, int status = 200, int delayMs = 0);
@@ -43,6 +44,9 @@ public:
     static Step headersThenStall();
     static Step halfBodyThenStall(QByteArray body);
     static Step redirect(int status, QByteArray location);
+    // Streams `bytes` zero bytes in chunks, never holding them, until the
+    // client stops reading.
+    static Step flood(qint64 bytes);
 
     LoopbackHttpServer();
     ~LoopbackHttpServer();
@@ -64,6 +68,8 @@ public:
     bool waitForRequests(int count, int timeoutMs) const;
     // The most requests that waited for their answer at the same time.
     int maxOpenConnections() const { return m_maxOpen.load(); }
+    // Bytes of flood bodies sent so far.
+    qint64 floodSent() const { return m_floodSent.load(); }
 
 private:
     void acceptLoop();
@@ -77,6 +83,7 @@ private:
     std::atomic<bool> m_stopping{false};
     std::atomic<int> m_open{0};
     std::atomic<int> m_maxOpen{0};
+    std::atomic<qint64> m_floodSent{0};
     int m_stallCapMs = 20000;
     bool m_released = false;
     mutable std::mutex m_mutex;

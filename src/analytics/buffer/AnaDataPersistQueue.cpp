@@ -57,13 +57,13 @@ void AnaDataPersistQueue::setMaxSize(int size)
     m_tailList.swap(tail);
 }
 
-int AnaDataPersistQueue::getMaxSize() const
+int AnaDataPersistQueue::maxSize() const
 {
     std::lock_guard lock(m_mutex);
     return m_maxSize;
 }
 
-int AnaDataPersistQueue::getCurrSize() const
+int AnaDataPersistQueue::currSize() const
 {
     std::lock_guard lock(m_mutex);
     return m_currSize;
@@ -107,14 +107,14 @@ AnaDataPersistQueue::Record AnaDataPersistQueue::findObjBySelector(const Selecto
     return nullptr;
 }
 
-size_t AnaDataPersistQueue::headCount() const
+AnaDataPersistQueue::Records AnaDataPersistQueue::headList() const
 {
     std::lock_guard lock(m_mutex);
-    return m_headList.size();
+    return m_headList;
 }
 
-size_t AnaDataPersistQueue::tailCount() const
+AnaDataPersistQueue::Records AnaDataPersistQueue::tailList() const
 {
     std::lock_guard lock(m_mutex);
-    return m_tailList.size();
+    return m_tailList;
 }

@@ -23,16 +23,19 @@ public:
 
     void addObject(const Record& record);
     void setMaxSize(int size);
-    int getMaxSize() const;
-    int getCurrSize() const;
+    int maxSize() const;
+    // The records counted against maxSize.
+    int currSize() const;
+    int getMaxSize() const { return maxSize(); }
+    int getCurrSize() const { return currSize(); }
     bool isFUll() const;
     Records fetchAllObjectsAndClean();
     Records getAllObjects() const;
     // The first record (head list first) whose selector gives the text.
     Record findObjBySelector(const Selector& selector, const QString& value) const;
 
-    size_t headCount() const;
-    size_t tailCount() const;
+    Records headList() const;
+    Records tailList() const;
 
 private:
     void addToHeadList(const Record& record);

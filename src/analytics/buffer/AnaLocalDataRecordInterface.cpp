@@ -16,7 +16,7 @@ AnaLocalDataRecordInterface::AnaLocalDataRecordInterface(AnaSqlitePersistHandler
 {
     if (auto* app = QCoreApplication::instance())
         m_timerHost->moveToThread(app->thread());
-    m_thread = ThreadHooks::start("ana.persist", [this] { flushLoop(); });
+    m_thread = ThreadHooks::start("ana.persist", [this] { flushToPersist(); });
 }
 
 AnaLocalDataRecordInterface::~AnaLocalDataRecordInterface()
@@ -46,7 +46,7 @@ void AnaLocalDataRecordInterface::saveObject(const AnaDataPersistQueue::Record& 
         armTimerLocked();
     m_queue.addObject(record);
     if (m_queue.getCurrSize() >= m_queue.getMaxSize() && !m_pending)
-        notifyToPersistLocked();
+        notifyToPersist();
 }
 
 void AnaLocalDataRecordInterface::saveObjects(const AnaDataPersistQueue::Records& records)
@@ -78,7 +78,7 @@ void AnaLocalDataRecordInterface::setMaxSize(int size)
     m_queue.setMaxSize(size);
     // A smaller limit than what is held still flushes.
     if (m_queue.getCurrSize() > 0 && m_queue.getCurrSize() >= size && !m_pending)
-        notifyToPersistLocked();
+        notifyToPersist();
 }
 
 bool AnaLocalDataRecordInterface::isFull() const
@@ -118,10 +118,10 @@ void AnaLocalDataRecordInterface::timerFire(unsigned generation)
         return;   // replaced or dropped meanwhile
     m_timerArmed = false;
     if (!m_pending && m_queue.getCurrSize() > 0)
-        notifyToPersistLocked();
+        notifyToPersist();
 }
 
-void AnaLocalDataRecordInterface::notifyToPersistLocked()
+void AnaLocalDataRecordInterface::notifyToPersist()
 {
     ++m_timerGeneration;   // drops the running timer
     m_timerArmed = false;
@@ -158,7 +158,7 @@ void AnaLocalDataRecordInterface::persist(const AnaDataPersistQueue::Records& re
         facade.operations().addOperation([listener] { listener->onPersist(); });
 }
 
-void AnaLocalDataRecordInterface::flushLoop()
+void AnaLocalDataRecordInterface::flushToPersist()
 {
     for (;;) {
         AnaDataPersistQueue::Records records;
@@ -174,7 +174,7 @@ void AnaLocalDataRecordInterface::flushLoop()
         std::lock_guard lock(m_mutex);
         m_pending = false;
         if (m_queue.getCurrSize() >= m_queue.getMaxSize())
-            notifyToPersistLocked();
+            notifyToPersist();
         else if (m_queue.getCurrSize() > 0 && !m_timerArmed)
             armTimerLocked();
     }

@@ -44,8 +44,10 @@ public:
 private:
     void armTimerLocked();
     void timerFire(unsigned generation);
-    void notifyToPersistLocked();
-    void flushLoop();
+    // Wakes the flush (the caller holds m_mutex).
+    void notifyToPersist();
+    // The flush thread's loop: waits for a notice, stores, tells the listener.
+    void flushToPersist();
     void persist(const AnaDataPersistQueue::Records& records);
 
     AnaSqlitePersistHandler* m_store;

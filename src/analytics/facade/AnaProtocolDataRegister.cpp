@@ -20,42 +20,30 @@ void AnaProtocolDataRegister::registRequestObjectType(RequestFactory factory, in
         m_requests.try_emplace(key, std::move(factory));
 }
 
-bool AnaProtocolDataRegister::hasResponseObjectType(int key) const
+AnaProtocolDataRegister::ResponseFactory AnaProtocolDataRegister::getResponseObjectType(int key) const
 {
     std::lock_guard lock(m_mutex);
-    return m_responses.count(key) != 0;
+    const auto it = m_responses.find(key);
+    return it == m_responses.end() ? ResponseFactory() : it->second;
 }
 
-bool AnaProtocolDataRegister::hasRequestObjectType(int key) const
+AnaProtocolDataRegister::RequestFactory AnaProtocolDataRegister::getRequestObjectType(int key) const
 {
     std::lock_guard lock(m_mutex);
-    return m_requests.count(key) != 0;
+    const auto it = m_requests.find(key);
+    return it == m_requests.end() ? RequestFactory() : it->second;
 }
 
 std::shared_ptr<AnaLocalObjInitWithNuxProtocol> AnaProtocolDataRegister::makeResponseObject(int key) const
 {
-    ResponseFactory factory;
-    {
-        std::lock_guard lock(m_mutex);
-        const auto it = m_responses.find(key);
-        if (it == m_responses.end())
-            return nullptr;
-        factory = it->second;
-    }
-    return factory();
+    const ResponseFactory type = getResponseObjectType(key);
+    return type ? type() : nullptr;
 }
 
 std::shared_ptr<AnaNSObjTransToKelBufferProtocol> AnaProtocolDataRegister::makeRequestObject(int key) const
 {
-    RequestFactory factory;
-    {
-        std::lock_guard lock(m_mutex);
-        const auto it = m_requests.find(key);
-        if (it == m_requests.end())
-            return nullptr;
-        factory = it->second;
-    }
-    return factory();
+    const RequestFactory type = getRequestObjectType(key);
+    return type ? type() : nullptr;
 }
 
 std::vector<int> AnaProtocolDataRegister::getRequestObjectTypeKeys() const

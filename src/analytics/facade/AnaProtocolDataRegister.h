@@ -8,8 +8,9 @@
 #include <mutex>
 #include <vector>
 
-// Which object answers (or carries) each payload type code. The first
-// registration of a code wins. Nothing registers a type in this system.
+// Which object answers (or carries) each payload type code; a "class" is a
+// factory of new objects. The first registration of a code wins. Nothing
+// registers a type in this system.
 class AnaProtocolDataRegister {
 public:
     using ResponseFactory = std::function<std::shared_ptr<AnaLocalObjInitWithNuxProtocol>()>;
@@ -19,9 +20,10 @@ public:
 
     void registResponseObjectType(ResponseFactory factory, int key);
     void registRequestObjectType(RequestFactory factory, int key);
-    bool hasResponseObjectType(int key) const;
-    bool hasRequestObjectType(int key) const;
-    // A new object of the registered type, or null.
+    // The registered class, or an empty one.
+    ResponseFactory getResponseObjectType(int key) const;
+    RequestFactory getRequestObjectType(int key) const;
+    // A new object of the registered class, or null.
     std::shared_ptr<AnaLocalObjInitWithNuxProtocol> makeResponseObject(int key) const;
     std::shared_ptr<AnaNSObjTransToKelBufferProtocol> makeRequestObject(int key) const;
     std::vector<int> getRequestObjectTypeKeys() const;

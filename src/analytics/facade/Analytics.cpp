@@ -199,9 +199,10 @@ bool Analytics::initLocalService()
         handlers().registHandlerClass<AnaInitialQueryHandler>(kInitialQueryHandlerKey);
         handlers().registHandlerClass<AnaMixDataUploadHander>(kMixDataUploadHanderKey);
         fetchLocalStrategy();
+        // Before the query goes out: a fast answer's 3 must not be overwritten.
+        m_status = 2;
         fetchServerStrategy();
         MainThread::after(0, m_timerHost.get(), [this] { doRefreshStrategy(); });
-        m_status = 2;
         if (m_sdkMonitorEnabled) {
             AnaNetFlowRecorder::sharedInstance().enable(true);
             AnaNetFlowRecorder::sharedInstance().loadData();

@@ -1,6 +1,6 @@
 #include "analytics/kel/BufferReader.h"
 
-#include "analytics/kel/KelDecodeException.h"
+#include "analytics/kel/KelBufferOverflowException.h"
 
 #include <cstring>
 
@@ -16,7 +16,7 @@ void BufferReader::reset(const uint8_t* data, size_t length)
 void BufferReader::peekBuf(void* out, size_t length, size_t offset) const
 {
     if (offset > remaining() || length > remaining() - offset)
-        throw KelDecodeException(kelFormat("buffer overflow when peekBuf, over %u.",
+        throw KelBufferOverflowException(kelFormat("buffer overflow when peekBuf, over %u.",
                                            unsigned(m_cursor + offset + length)));
     if (length)
         std::memcpy(out, m_data + m_cursor + offset, length);
@@ -31,7 +31,7 @@ void BufferReader::readBuf(void* out, size_t length)
 void BufferReader::skip(size_t length)
 {
     if (length > remaining())
-        throw KelDecodeException(kelFormat("buffer overflow when skip, over %u.",
+        throw KelBufferOverflowException(kelFormat("buffer overflow when skip, over %u.",
                                            unsigned(m_cursor + length)));
     m_cursor += length;
 }

@@ -1,5 +1,7 @@
 #include "analytics/kel/KelInputStream.h"
 
+#include "analytics/kel/KelBufferOverflowException.h"
+
 #include <bit>
 #include <cstring>
 
@@ -55,8 +57,10 @@ uint64_t KelInputStream::readBigEndian(int width)
 
 void KelInputStream::checkCount(int32_t count, size_t unit, const char* format)
 {
-    if (count < 0 || size_t(count) > m_reader.remaining() / unit)
+    if (count < 0)
         throw KelDecodeException(kelFormat(format, 0, int(count)));
+    if (size_t(count) > m_reader.remaining() / unit)
+        throw KelBufferOverflowException(kelFormat(format, 0, int(count)));
 }
 
 bool KelInputStream::skipToTag(uint32_t tag)
@@ -69,8 +73,9 @@ bool KelInputStream::skipToTag(uint32_t tag)
             m_reader.skip(head.length);
             skipField(head.type);
         }
-    } catch (const KelDecodeException&) {
-        // Running out of data while seeking counts as absent.
+    } catch (const KelBufferOverflowException&) {
+        // Running out of data while seeking counts as absent; a field of an
+        // invalid type or nested too deep is an error of the data.
     }
     return false;
 }

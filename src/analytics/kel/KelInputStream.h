@@ -33,7 +33,8 @@ public:
     Head peekHead() const;
     // Moves to the field with the tag, skipping whole fields before it. False
     // (the head not consumed) when a higher tag, a struct end or the end of
-    // the data comes first.
+    // the data comes first. A skipped field that is invalid (its type, its
+    // nesting, a negative count) throws; only data that ends early is absence.
     bool skipToTag(uint32_t tag);
     void skipToStructEnd();
     void skipField(uint8_t type);

@@ -14,10 +14,9 @@ void AnaMixDataUploadHander::finishWithResponse(const std::shared_ptr<NSResponse
             uploader.deleteUploadData(*request()->requestPackage);
         AnaServerStrategyProcesser::sharedInstance().procees(*response);
     }
-    uploader.setIsUploading(false);
 }
 
-void AnaMixDataUploadHander::failWithResponse(const AnaError& /*error*/)
+void AnaMixDataUploadHander::handlerDidEnd()
 {
     AnaMixDataUploader::sharedInstance().setIsUploading(false);
 }

@@ -110,6 +110,10 @@ std::shared_ptr<NSRequestPackage> AnaMixDataUploader::getUploadPkg(long byteLimi
         return nullptr;
     auto mix = std::make_shared<NSMixPackage>();
     mix->addUploadElements(taken);
+    // Without a package class for any type the mix would go out empty and
+    // its records would never leave the store.
+    if (!mix->mixMap || mix->mixMap->empty())
+        return nullptr;
     if (clean && !ids.isEmpty())
         facade().store().deleteObjectsByIds(ids, nullptr);
     return NSRequestPackage::fromModel(4, mix);

@@ -14,4 +14,6 @@ public:
     int zipAlgorithm = 0;
 
     void initWithSecNuxModel(const strategy::SecurityStrategyPackage& model);
+    // Reads nothing: a security strategy is filled by initWithSecNuxModel.
+    void readData(analyticsrov::KelInputStream& /*is*/, AnaPackageObject* /*object*/) const {}
 };

@@ -31,7 +31,7 @@ const FigureKeys kMonthKeys[] = {
 };
 
 std::mutex g_activeMutex;
-AnaNetFlowRecorder* g_active = nullptr;
+AnaCommunicationNetFlowDelegate* g_active = nullptr;   // the transport reports here
 
 template <size_t N>
 void readFigures(UserDefaults& d, const FigureKeys (&keys)[N], AnaNetFlowRecorder::Figures& mobile,

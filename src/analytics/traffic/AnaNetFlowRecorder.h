@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analytics/traffic/AnaCommunicationNetFlowDelegate.h"
+
 #include <QObject>
 #include <QString>
 
@@ -23,7 +25,7 @@ public:
 // mobile network, and keeps the figures in the user defaults. A new day or
 // month starts both kinds afresh; every figure is written, zero included, so
 // a stale value can never be read back under a new day.
-class AnaNetFlowRecorder {
+class AnaNetFlowRecorder : public AnaCommunicationNetFlowDelegate {
 public:
     struct Figures {
         qint64 dayUp = 0, dayDown = 0, dayCount = 0;
@@ -32,7 +34,7 @@ public:
 
     // defaults null: the standard user defaults, looked up at each use.
     AnaNetFlowRecorder(UserDefaults* defaults, const Clock& clock);
-    ~AnaNetFlowRecorder();
+    ~AnaNetFlowRecorder() override;
 
     static AnaNetFlowRecorder& sharedInstance();
 
@@ -48,7 +50,7 @@ public:
     bool clean();
     bool cleanPersistData();
     void onNetFlowHappened(const QString& url, const QString& status, int elapse, bool isWiFi,
-                           qint64 upFlow, qint64 downFlow, double reqTime);
+                           qint64 upFlow, qint64 downFlow, double reqTime) override;
     void initResetDayFlowTimer(int seconds);
     void resetDayFlowSwitch();
 
@@ -59,6 +61,19 @@ public:
 
     Figures mobile() const;
     Figures wifi() const;
+    // The twelve figures one by one: mobile, then Wi-Fi.
+    qint64 toDayFlow() const { return mobile().dayUp; }
+    qint64 toDayDownFlow() const { return mobile().dayDown; }
+    qint64 todayCount() const { return mobile().dayCount; }
+    qint64 totalFlow() const { return mobile().monthUp; }
+    qint64 totalDownFlow() const { return mobile().monthDown; }
+    qint64 totalCount() const { return mobile().monthCount; }
+    qint64 toDayWiFiFlow() const { return wifi().dayUp; }
+    qint64 toDayDownWiFiFlow() const { return wifi().dayDown; }
+    qint64 todayWifiCount() const { return wifi().dayCount; }
+    qint64 totalWiFiFlow() const { return wifi().monthUp; }
+    qint64 totalDownWiFiFlow() const { return wifi().monthDown; }
+    qint64 totalWifiCount() const { return wifi().monthCount; }
     QString dayStr() const;
     QString monthStr() const;
 

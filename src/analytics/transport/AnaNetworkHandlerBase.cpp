@@ -166,6 +166,14 @@ void AnaNetworkHandlerBase::cancel()
 
 void AnaNetworkHandlerBase::finish()
 {
+    bool first = false;
+    {
+        std::lock_guard lock(m_mutex);
+        first = !m_ended;
+        m_ended = true;
+    }
+    if (first)
+        handlerDidEnd();
     std::lock_guard lock(m_mutex);
     m_state = State::Done;
     m_executing = false;

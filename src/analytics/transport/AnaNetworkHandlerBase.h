@@ -48,6 +48,9 @@ protected:
     virtual void finishWithResponse(const std::shared_ptr<NSResponsePackage>& /*response*/) {}
     virtual void failWithResponse(const AnaError& /*error*/) {}
     virtual void doCancel() {}
+    // Called once when the handler ends, however it ends (also when it was
+    // cancelled before it started), before it reports itself finished.
+    virtual void handlerDidEnd() {}
 
     // Runs one exchange of the request's package through the engine.
     void communicate();
@@ -67,4 +70,5 @@ private:
     std::atomic<int> m_exchangeCount{0};
     std::atomic<bool> m_executing{false};
     std::atomic<bool> m_finished{false};
+    bool m_ended = false;
 };

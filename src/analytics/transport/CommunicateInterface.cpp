@@ -131,6 +131,9 @@ void CommunicateInterface::communicateWithSeverAsync(const std::shared_ptr<NSReq
                     case CurlExchange::Ending::Failed:
                         error = domainError(kCurlDomain, result.curlCode, result.curlMessage);
                         break;
+                    case CurlExchange::Ending::NotCreated:
+                        error = domainError(kNetworkDomain, 13);
+                        break;
                     case CurlExchange::Ending::Finished:
                         if (result.body.isEmpty()) {
                             error = sdkError(13, "response data is nil");

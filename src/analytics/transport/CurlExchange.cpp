@@ -4,6 +4,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <mutex>
 
 namespace {
@@ -19,6 +20,7 @@ struct Transfer {
     int* counter = nullptr;
     int* allowance = nullptr;
     int steadyAllowance = 0;
+    qsizetype maxBody = 0;
     long lastStatus = 0;
 };
 
@@ -54,7 +56,16 @@ size_t onData(char* data, size_t size, size_t count, void* user)
     const size_t length = size * count;
     *t->counter = 0;
     *t->allowance = t->steadyAllowance;
-    t->result->body.append(data, qsizetype(length));
+    QByteArray& body = t->result->body;
+    const qsizetype needed = body.size() + qsizetype(length);
+    if (needed > t->maxBody) {
+        t->result->bodyTooLarge = true;
+        return 0;   // curl stops the transfer with a write error
+    }
+    // Grows as append would, but never beyond the cap.
+    if (needed > body.capacity())
+        body.reserve(std::min(std::max(needed, 2 * body.capacity()), t->maxBody));
+    body.append(data, qsizetype(length));
     t->result->downFlow += int(length);
     return length;
 }
@@ -79,8 +90,19 @@ void CurlExchange::wake()
         curl_multi_wakeup(static_cast<CURLM*>(m_multi));
 }
 
-CurlExchange::Result CurlExchange::post(const QString& url, const QByteArray& body,
-                                        const Limits& limits, const std::atomic<bool>* abortFlag)
+CurlExchange::Result CurlExchange::post(const QString& url, const QByteArray& body, const Limits& limits,
+                                        const std::atomic<bool>* abortFlag)
+{
+    return run(url, &body, limits, abortFlag);
+}
+
+CurlExchange::Result CurlExchange::get(const QString& url, const Limits& limits, const std::atomic<bool>* abortFlag)
+{
+    return run(url, nullptr, limits, abortFlag);
+}
+
+CurlExchange::Result CurlExchange::run(const QString& url, const QByteArray* body, const Limits& limits,
+                                       const std::atomic<bool>* abortFlag)
 {
     Result result;
     result.effectiveUrl = url;
@@ -89,37 +111,44 @@ CurlExchange::Result CurlExchange::post(const QString& url, const QByteArray& bo
     if (!multi || !easy) {
         if (easy)
             curl_easy_cleanup(easy);
-        result.curlCode = CURLE_FAILED_INIT;
-        result.curlMessage = QString::fromUtf8(curl_easy_strerror(CURLE_FAILED_INIT));
+        result.ending = Ending::NotCreated;
         return result;
     }
 
     int counter = 0;
     int allowance = limits.allowanceBeforeResponse;
-    Transfer transfer{&result, &counter, &allowance, limits.allowance, 0};
+    Transfer transfer{&result, &counter, &allowance, limits.allowance, limits.maxBodyBytes, 0};
     char errorText[CURL_ERROR_SIZE] = {0};
     const QByteArray urlBytes = url.toUtf8();
 
     curl_slist* headers = curl_slist_append(nullptr, "Expect:");
-    curl_easy_setopt(easy, CURLOPT_URL, urlBytes.constData());
-    curl_easy_setopt(easy, CURLOPT_POST, 1L);
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body.constData());
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body.size()));
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, long(limits.maxRedirects));
-    curl_easy_setopt(easy, CURLOPT_POSTREDIR, long(CURL_REDIR_POST_ALL));
-    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1");
-    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, 15L);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &onHeader);
-    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &onData);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer);
-    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText);
-    curl_multi_add_handle(multi, easy);
+    bool set = curl_easy_setopt(easy, CURLOPT_URL, urlBytes.constData()) == CURLE_OK;
+    if (body) {
+        set = set && curl_easy_setopt(easy, CURLOPT_POST, 1L) == CURLE_OK
+            && curl_easy_setopt(easy, CURLOPT_POSTFIELDS, body->constData()) == CURLE_OK
+            && curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, curl_off_t(body->size())) == CURLE_OK
+            && curl_easy_setopt(easy, CURLOPT_POSTREDIR, long(CURL_REDIR_POST_ALL)) == CURLE_OK;
+    }
+    set = set && curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers) == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L) == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_MAXREDIRS, long(limits.maxRedirects)) == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https") == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1") == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT, 15L) == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L) == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &onHeader) == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer) == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &onData) == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_WRITEDATA, &transfer) == CURLE_OK
+        && curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorText) == CURLE_OK
+        && curl_multi_add_handle(multi, easy) == CURLM_OK;
+    if (!set) {
+        curl_easy_cleanup(easy);
+        curl_slist_free_all(headers);
+        result.ending = Ending::NotCreated;
+        return result;
+    }
 
     using Steady = std::chrono::steady_clock;
     auto nextTick = Steady::now() + limits.tickLength;
@@ -168,7 +197,9 @@ CurlExchange::Result CurlExchange::post(const QString& url, const QByteArray& bo
         } else {
             result.ending = Ending::Failed;
             result.curlCode = int(code);
-            result.curlMessage = QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(code));
+            result.curlMessage = result.bodyTooLarge
+                ? QStringLiteral("response body larger than %1 bytes").arg(limits.maxBodyBytes)
+                : QString::fromUtf8(errorText[0] ? errorText : curl_easy_strerror(code));
         }
     }
     curl_multi_remove_handle(multi, easy);

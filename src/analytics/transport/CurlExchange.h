@@ -12,10 +12,15 @@
 // reached the allowance on a tick, the exchange is abandoned, otherwise the
 // counter grows. The final response and every chunk of data reset the counter
 // (the allowance before the first response is the longer one). Redirects keep
-// the method and the body; the URL reached last is reported.
+// the method and the body; the URL reached last is reported. A reply body is
+// never held past maxBodyBytes: the transfer stops there and fails.
 class CurlExchange {
 public:
-    enum class Ending { Finished, TimedOut, Failed, Cancelled };
+    // NotCreated: the request could not be set up (no handle, or curl refused
+    // one of its options, e.g. a URL over its input limit).
+    enum class Ending { Finished, TimedOut, Failed, Cancelled, NotCreated };
+
+    static constexpr qsizetype kMaxReplyBytes = 4 * 1024 * 1024;
 
     struct Result {
         Ending ending = Ending::Failed;
@@ -27,6 +32,7 @@ public:
         QString effectiveUrl;
         int timeoutTick = 0;         // the tick on which the time-out came
         int downFlow = 0;            // 66 at the response plus every chunk
+        bool bodyTooLarge = false;   // Failed because the body passed the cap
     };
 
     struct Limits {
@@ -34,6 +40,7 @@ public:
         int allowance = 5;
         std::chrono::milliseconds tickLength{1000};
         int maxRedirects = 5;
+        qsizetype maxBodyBytes = kMaxReplyBytes;
     };
 
     CurlExchange();
@@ -45,10 +52,15 @@ public:
     // it runs; wake() makes a running exchange look at it at once.
     Result post(const QString& url, const QByteArray& body, const Limits& limits,
                 const std::atomic<bool>* abortFlag = nullptr);
+    Result get(const QString& url, const Limits& limits, const std::atomic<bool>* abortFlag = nullptr);
     // Thread-safe.
     void wake();
 
 private:
+    // body null: a GET.
+    Result run(const QString& url, const QByteArray* body, const Limits& limits,
+               const std::atomic<bool>* abortFlag);
+
     void* m_multi = nullptr;
     std::mutex m_mutex;
 };

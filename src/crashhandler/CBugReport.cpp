@@ -7,6 +7,7 @@
 #include "crashhandler/CrashReportData.h"
 #include "crashhandler/CrashState.h"
 #include "crashhandler/ImageTable.h"
+#include "crashhandler/RecordStack.h"
 #include "crashhandler/ReportSections.h"
 #include "crashhandler/SafeFormat.h"
 #include "crashhandler/SafeOutput.h"
@@ -110,6 +111,18 @@ int openReport(const char* stamp, bool second, char* name, std::size_t cap)
         fd = openat(s.dirFd, name, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     }
     return fd;
+}
+
+// Runs on the record stack; nothing may escape it.
+void runRecordStep(void* step)
+{
+    try {
+        reinterpret_cast<CBugReport::RecordStep>(step)(CrashReportData::expData());
+    } catch (const std::exception& e) {
+        SafeOutput out(isStreamForText(1) ? 1 : -1);
+        out.printf("crash report meet self crash %s", e.what());
+    } catch (...) {
+    }
 }
 
 void copyText(FixedText<1024>& out, const char* a, const char* b)
@@ -218,13 +231,7 @@ void CBugReport::signal_handler(int sig, siginfo_t* info, void* context)
     RecordStep step = g_recordStep.load();
     if (step) {
         armWatchdog(kRecordWatchdogSeconds);
-        try {
-            step(CrashReportData::expData());
-        } catch (const std::exception& e) {
-            SafeOutput out(isStreamForText(1) ? 1 : -1);
-            out.printf("crash report meet self crash %s", e.what());
-        } catch (...) {
-        }
+        RecordStack::run(&runRecordStep, reinterpret_cast<void*>(step));
         alarm(0);
     }
     sighandler(sig, info, context);
@@ -269,7 +276,9 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
             SafeFormat::format(facts + len - 4, sizeof facts - (len - 4), ".facts");
         s.factsName.assign(facts);
     }
-    data.time = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    // One crash has one time: a later pass keeps the first pass's.
+    if (!second)
+        data.time = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 
     {
         SafeOutput out(outFd);

@@ -6,12 +6,16 @@
 #include "crashhandler/AltStack.h"
 #include "crashhandler/CBugReport.h"
 #include "crashhandler/CrashClock.h"
+#include "crashhandler/CrashRunFacts.h"
 #include "crashhandler/CrashState.h"
+#include "crashhandler/FrameUnwinder.h"
+#include "crashhandler/RecordStack.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/ThreadHooks.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QTimer>
 #include <cstdlib>
@@ -84,18 +88,37 @@ int installCrashHandler()
     int installed = initBugReport(param);
 
     ThreadHooks::setStartHook(&AltStack::threadStartHook);
-    // Load the unwinder now: backtrace() in the terminate handler must not
-    // have to load a library.
+    // Threads started before this point get their stacks now.
+    AltStack::adoptRunningThreads();
+    // Load the unwinders now: backtrace() in the terminate handler must not
+    // have to load a library, and the crash walk must not set itself up.
     void* warm[2];
     backtrace(warm, 2);
+    FrameUnwinder::prepare();
+    RecordStack::prepare();
+    CrashRunFacts::prepare(QFile::encodeName(AppHome::current().root()).constData());
     std::set_terminate(&uncaughtExceptionHandler);
-
-    if (installed == 1 && QCoreApplication::instance()) {
-        auto* timer = new QTimer(QCoreApplication::instance());
-        QObject::connect(timer, &QTimer::timeout, [] { CBugReport::refreshZoneOffset(); });
-        timer->start(60 * 60 * 1000);
-    }
     return installed;
+}
+
+void startCrashClockRefresh()
+{
+    static QTimer* timer = nullptr;
+    if (timer || !QCoreApplication::instance())
+        return;
+    timer = new QTimer(QCoreApplication::instance());
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
+    const auto schedule = [] {
+        timer->start(int(CrashClock::msUntilNextMinute(QDateTime::currentMSecsSinceEpoch())));
+    };
+    QObject::connect(timer, &QTimer::timeout, [schedule] {
+        CBugReport::refreshZoneOffset();
+        CrashRunFacts::refreshBaseline();
+        schedule();
+    });
+    CBugReport::refreshZoneOffset();
+    schedule();
 }
 
 void uncaughtExceptionHandler()

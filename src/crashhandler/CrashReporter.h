@@ -1,5 +1,7 @@
 #pragma once
 
+#include "crashhandler/CrashAttachFile.h"
+
 #include <QMap>
 #include <QString>
 #include <QStringList>
@@ -18,7 +20,7 @@ class CrashReporterDelegate;
 // object written atomically).
 class CrashReporter {
 public:
-    static constexpr const char* kAttachFileName = ".rir_crash_attach.data";
+    static constexpr const char* kAttachFileName = CrashAttachFile::kFileName;
 
     using Action = std::function<void()>;
     using Uploader = std::function<void(CrashReporterDelegate*)>;
@@ -41,6 +43,7 @@ public:
     // The filed attach texts (crash time → text); empty when none or unreadable.
     QMap<QString, QString> attachLogs() const;
     QString attachFilePath() const;
+    CrashAttachFile attachFile() const { return CrashAttachFile(m_directory); }
 
     // Seams: what installing does (default: the report writer with the
     // record step) and what an upload does (the upload sets it).

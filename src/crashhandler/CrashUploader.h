@@ -67,6 +67,8 @@ public:
 private:
     // Removes the attach texts of records that went out.
     void consumeAttachLogs(const Records& records);
+    // Removes the attach texts that belong to no stored record.
+    void pruneAttachLogs();
     AnalyticsOperationCenter& operations();
     AnaNetWorkHandlerQueue& handlers();
     Analytics& facade();

@@ -315,9 +315,13 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
             data.type.assign(sigName);
         if (!data.error.isSet())
             data.error.assign(codeName);
-        char addressText[32];
-        SafeFormat::format(addressText, sizeof addressText, "0x%lx", (unsigned long)address);
-        data.address.assign(addressText);
+        // The crash is the first pass's: a later pass keeps its address,
+        // so the crash keeps its record key.
+        if (!second) {
+            char addressText[32];
+            SafeFormat::format(addressText, sizeof addressText, "0x%lx", (unsigned long)address);
+            data.address.assign(addressText);
+        }
         out.flush();
         CrashFacts::write(s.dirFd, s.factsName.c_str(), s, data, false);
 

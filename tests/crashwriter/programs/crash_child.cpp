@@ -3,7 +3,8 @@
 //   crash_child <home> <scenario> [parked-thread-count]
 // Environment: CRASH_ACTIVE=1 marks the app active; CRASH_RECORD=marker
 // registers a record step that writes the crash data to the marker file,
-// CRASH_RECORD=hang one that never returns.
+// CRASH_RECORD=hang one that never returns, CRASH_RECORD=deep one that uses
+// 300 KiB of stack before it writes the marker.
 
 #include "analytics/AnaModel.h"
 #include "analytics/AnalyticsTimes.h"
@@ -64,6 +65,12 @@ __attribute__((noinline)) int divideByZero()
     return x / zero;
 }
 
+// The crashing function an abort() report must name.
+extern "C" __attribute__((noinline)) void crashChildAbortHere()
+{
+    std::abort();
+}
+
 __attribute__((noinline)) void throwUncaught() { throw std::runtime_error("boom"); }
 
 __attribute__((noinline)) int recurse(int depth)
@@ -107,6 +114,19 @@ void recordToMarker(const CrashReportData& data)
     close(fd);
 }
 
+__attribute__((noinline)) int useStack(int kib)
+{
+    volatile char block[1024];
+    block[0] = char(kib);
+    return kib <= 1 ? block[0] : useStack(kib - 1) + block[0];
+}
+
+void recordDeep(const CrashReportData& data)
+{
+    if (useStack(300) != -1)
+        recordToMarker(data);
+}
+
 void recordHangs(const CrashReportData&)
 {
     for (;;)
@@ -144,7 +164,9 @@ int main(int argc, char** argv)
     if (const char* active = std::getenv("CRASH_ACTIVE"))
         CBugReport::setAppActive(std::strcmp(active, "1") == 0);
     if (const char* record = std::getenv("CRASH_RECORD"))
-        CBugReport::setRecordStep(std::strcmp(record, "hang") == 0 ? &recordHangs : &recordToMarker);
+        CBugReport::setRecordStep(std::strcmp(record, "hang") == 0   ? &recordHangs
+                                  : std::strcmp(record, "deep") == 0 ? &recordDeep
+                                                                     : &recordToMarker);
     parkThreads(argc > 3 ? std::atoi(argv[3]) : 0);
 
     if (scenario == "segv")
@@ -162,7 +184,7 @@ int main(int argc, char** argv)
         asm volatile("int3");
 #endif
     else if (scenario == "abort")
-        std::abort();
+        crashChildAbortHere();
     else if (scenario == "exception")
         throwUncaught();
     else if (scenario == "thread") {

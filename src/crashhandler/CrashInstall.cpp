@@ -10,6 +10,7 @@
 #include "crashhandler/CrashState.h"
 #include "crashhandler/FrameUnwinder.h"
 #include "crashhandler/RecordStack.h"
+#include "crashhandler/ThreadStartStacks.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/ThreadHooks.h"
 
@@ -88,6 +89,7 @@ int installCrashHandler()
     int installed = initBugReport(param);
 
     ThreadHooks::setStartHook(&AltStack::threadStartHook);
+    ThreadStartStacks::enable();
     // Threads started before this point get their stacks now.
     AltStack::adoptRunningThreads();
     // Load the unwinders now: backtrace() in the terminate handler must not

@@ -7,6 +7,7 @@
 #include "crashhandler/CrashHandler.h"
 #include "crashhandler/CrashInstall.h"
 #include "crashhandler/CrashUploader.h"
+#include "crashhandler/CrashUploadResultDelegete.h"
 
 
 CrashReporter::CrashReporter(CrashHandler& handler, AnaModel& model, QString directory)
@@ -41,7 +42,7 @@ void CrashReporter::install(const QString& userNumber, bool uploadAtomatic)
     if (m_installer)
         m_installer();
     if (uploadAtomatic)
-        uploadCrashes(nullptr);
+        uploadCrashes({});
 }
 
 void CrashReporter::setGUID(const QString& guid)
@@ -86,8 +87,52 @@ bool CrashReporter::cleanCrashRecord()
     return true;
 }
 
-void CrashReporter::uploadCrashes(CrashReporterDelegate* delegate)
+void CrashReporter::uploadCrashes(std::weak_ptr<CrashUploadResultDelegete> delegate)
 {
     if (m_uploader)
-        m_uploader(delegate);
+        m_uploader(std::move(delegate));
+}
+
+void CrashReporter::setUpload(CrashUploader* upload)
+{
+    m_upload = upload;
+    setUploader([upload](std::weak_ptr<CrashUploadResultDelegete> delegate) { upload->uploadCrashes(std::move(delegate)); });
+}
+
+std::shared_ptr<CrashUploadResultDelegete> CrashReporter::delegate() const
+{
+    return m_upload ? m_upload->delegate() : nullptr;
+}
+
+void CrashReporter::setDelegate(std::weak_ptr<CrashUploadResultDelegete> delegate)
+{
+    if (m_upload)
+        m_upload->setDelegate(std::move(delegate));
+}
+
+void CrashReporter::addCustomAttachLog(const Records& records)
+{
+    if (m_upload)
+        m_upload->addCustomAttachLog(records);
+}
+
+std::shared_ptr<NSRequestPackage> CrashReporter::getUploadPkg(int32_t budget, bool clean)
+{
+    return m_upload ? m_upload->getUploadPkg(budget, clean) : nullptr;
+}
+
+void CrashReporter::doUpload()
+{
+    if (m_upload)
+        m_upload->doUpload();
+}
+
+QByteArray CrashReporter::getUploadData(bool clean, AnaError* error)
+{
+    return m_upload ? m_upload->getUploadData(clean, error) : QByteArray();
+}
+
+bool CrashReporter::uploadFinishWithResult(bool success, AnaError* error)
+{
+    return m_upload ? m_upload->uploadFinishWithResult(success, error) : true;
 }

@@ -31,7 +31,7 @@ CrashUploader& CrashUploader::installFor(CrashReporter& reporter)
         auto* made = new CrashUploader(reporter, CrashHandler::sharedInstance());
         made->registerHandler();
         CrashHandler::sharedInstance().setWlanProbe([] { return AnaNetworkState::current().wlan; });
-        reporter.setUploader([made](CrashReporterDelegate* delegate) { made->uploadCrashes(delegate); });
+        reporter.setUpload(made);
         return made;
     }();
     return *uploader;
@@ -57,18 +57,21 @@ void CrashUploader::registerHandler()
     handlers().registHandlerClass([this] { return std::make_shared<AnaCrashUploadHandler>(this); }, kHandlerKey);
 }
 
-CrashReporterDelegate* CrashUploader::delegate() const
+std::shared_ptr<CrashUploadResultDelegete> CrashUploader::delegate() const
 {
     std::lock_guard lock(m_mutex);
-    return m_delegate;
+    return m_delegate.lock();
 }
 
-bool CrashUploader::uploadCrashes(CrashReporterDelegate* delegate)
+void CrashUploader::setDelegate(std::weak_ptr<CrashUploadResultDelegete> delegate)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_delegate = delegate;
-    }
+    std::lock_guard lock(m_mutex);
+    m_delegate = std::move(delegate);
+}
+
+bool CrashUploader::uploadCrashes(std::weak_ptr<CrashUploadResultDelegete> delegate)
+{
+    setDelegate(std::move(delegate));
     operations().addOperation([this] { doUpload(); });
     return true;
 }

@@ -21,7 +21,7 @@ protected:
     Reporter() : model(AnaModel::Inputs{}), reporter(handler, model, home.documents()), manager(reporter, handler, nullptr, &usage)
     {
         reporter.setInstaller([this] { ++installs; });
-        reporter.setUploader([this](CrashReporterDelegate*) { ++uploads; });
+        reporter.setUploader([this](const auto&) { ++uploads; });
         manager.setHasAPT(false);
         manager.setDeviceId("device-id");
         UserDefaults::standardUserDefaults().setString("PavLastVersion", AnaBundleUtil::getBundleVersion());

@@ -23,11 +23,16 @@ QByteArray NSExpAttachment::encode() const
     out.append(char(type));
     out.append(char(uint8_t(name.size())));
     out.append(name);
-    char length[4];
-    qToBigEndian(quint32(data.size()), length);
-    out.append(length, 4);
+    appendLength(out, quint32(data.size()));
     out.append(data);
     return out;
+}
+
+void NSExpAttachment::appendLength(QByteArray& out, quint32 length)
+{
+    char bytes[4];
+    qToBigEndian(length, bytes);
+    out.append(bytes, 4);
 }
 
 qsizetype NSExpAttachment::decode(const QByteArray& bytes)

@@ -23,4 +23,6 @@ public:
     // Reads one byte form from the front of bytes; the bytes it took, or 0
     // when they are too few.
     qsizetype decode(const QByteArray& bytes);
+    // Appends a 4-byte big-endian length, as the byte forms write them.
+    static void appendLength(QByteArray& out, quint32 length);
 };

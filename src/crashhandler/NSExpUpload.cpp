@@ -35,9 +35,7 @@ QByteArray NSExpUpload::encodeAttach() const
         NSExpAttachment mirror;
         mirror.initWithNuxModel(attachmentList[i]);
         const QByteArray one = mirror.encode();
-        char length[4];
-        qToBigEndian(quint32(one.size()), length);
-        out.append(length, 4);
+        NSExpAttachment::appendLength(out, quint32(one.size()));
         out.append(one);
     }
     return out;

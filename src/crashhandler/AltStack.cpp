@@ -7,6 +7,7 @@
 #include <ctime>
 #include <sys/mman.h>
 #include <sys/syscall.h>
+#include <ucontext.h>
 #include <unistd.h>
 
 namespace {
@@ -46,16 +47,19 @@ std::atomic<int> g_offerTid{0};
 std::atomic<int> g_answer{0};
 std::atomic<std::size_t> g_offerSize{0};
 
-void onAdopt(int)
+// The return from a handler restores the alternate stack saved in its
+// context, so the new stack goes there rather than through sigaltstack.
+void onAdopt(int, siginfo_t*, void* context)
 {
     if (g_offerTid.load() != ThreadList::currentTid())
         return;
+    auto* uc = static_cast<ucontext_t*>(context);
     int answer = 2;
-    if (!AltStack::currentThreadHasOne()) {
-        stack_t stack{};
-        stack.ss_sp = g_offer.load();
-        stack.ss_size = g_offerSize.load();
-        answer = sigaltstack(&stack, nullptr) == 0 ? 1 : 2;
+    if (uc->uc_stack.ss_flags & SS_DISABLE) {
+        uc->uc_stack.ss_sp = g_offer.load();
+        uc->uc_stack.ss_size = g_offerSize.load();
+        uc->uc_stack.ss_flags = 0;
+        answer = 1;
     }
     g_answer.store(answer);
 }
@@ -111,8 +115,8 @@ int AltStack::adoptRunningThreads()
 {
     const int sig = SIGRTMIN + 4;
     struct sigaction sa{};
-    sa.sa_handler = &onAdopt;
-    sa.sa_flags = SA_RESTART;
+    sa.sa_sigaction = &onAdopt;
+    sa.sa_flags = SA_RESTART | SA_SIGINFO;
     sigemptyset(&sa.sa_mask);
     if (sigaction(sig, &sa, nullptr) != 0)
         return 0;

@@ -343,6 +343,18 @@ TEST_F(CrashChild, AnAbortReportWalksOutOfTheSystemLibraryToTheCrashingFunction)
     EXPECT_TRUE(named) << text.mid(from).section("\n\n", 0, 0).toStdString();
 }
 
+// Stacks of the crashed and of three parked threads through libc, images
+// and facts, without one heap allocation.
+TEST_F(CrashChild, TheThreadWalkAllocatesNothing)
+{
+    ChildResult r = crash("abort", 3, {"CRASH_RECORD=allocations"});
+    ASSERT_TRUE(r.signaled && r.signal == SIGABRT);
+    QFile marker(home.path() + "/record.marker");
+    ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
+    EXPECT_EQ(marker.readAll(), "allocations 0\n");
+    EXPECT_EQ(report().count(QRegularExpression("\\n1  \\S+ ")), 4) << report().toStdString();
+}
+
 TEST_F(CrashChild, TheRecordStepHasRoomBeyondTheSignalStack)
 {
     ChildResult r = crash("segv", 0, {"CRASH_RECORD=deep"});

@@ -4,7 +4,9 @@
 // Environment: CRASH_ACTIVE=1 marks the app active; CRASH_RECORD=marker
 // registers a record step that writes the crash data to the marker file,
 // CRASH_RECORD=hang one that never returns, CRASH_RECORD=deep one that uses
-// 300 KiB of stack before it writes the marker.
+// 300 KiB of stack before it writes the marker, CRASH_RECORD=allocations one
+// that writes how many heap allocations the writer made from the thread walk
+// on (the program counts them through its own malloc).
 
 #include "analytics/AnaModel.h"
 #include "analytics/AnalyticsTimes.h"
@@ -28,6 +30,38 @@
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
+
+namespace {
+std::atomic<bool> g_counting{false};
+std::atomic<int> g_allocations{0};
+}
+
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+
+void* malloc(size_t size)
+{
+    if (g_counting.load(std::memory_order_relaxed))
+        ++g_allocations;
+    return __libc_malloc(size);
+}
+
+void* calloc(size_t count, size_t size)
+{
+    if (g_counting.load(std::memory_order_relaxed))
+        ++g_allocations;
+    return __libc_calloc(count, size);
+}
+
+void* realloc(void* old, size_t size)
+{
+    if (g_counting.load(std::memory_order_relaxed))
+        ++g_allocations;
+    return __libc_realloc(old, size);
+}
+}
 
 namespace {
 
@@ -127,6 +161,24 @@ void recordDeep(const CrashReportData& data)
         recordToMarker(data);
 }
 
+void countFromTheThreadWalk(int pass)
+{
+    if (pass == 1)
+        g_counting = true;
+}
+
+void recordAllocations(const CrashReportData&)
+{
+    g_counting = false;
+    char text[32];
+    int n = std::snprintf(text, sizeof text, "allocations %d\n", g_allocations.load());
+    std::string path = g_home + "/record.marker";
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (write(fd, text, std::size_t(n)) < 0)
+        _exit(5);
+    close(fd);
+}
+
 void recordHangs(const CrashReportData&)
 {
     for (;;)
@@ -163,10 +215,15 @@ int main(int argc, char** argv)
     }
     if (const char* active = std::getenv("CRASH_ACTIVE"))
         CBugReport::setAppActive(std::strcmp(active, "1") == 0);
-    if (const char* record = std::getenv("CRASH_RECORD"))
+    if (const char* record = std::getenv("CRASH_RECORD")) {
+        const bool count = std::strcmp(record, "allocations") == 0;
+        if (count)
+            CBugReport::setTestFaultHook(&countFromTheThreadWalk);
         CBugReport::setRecordStep(std::strcmp(record, "hang") == 0   ? &recordHangs
                                   : std::strcmp(record, "deep") == 0 ? &recordDeep
+                                  : count                            ? &recordAllocations
                                                                      : &recordToMarker);
+    }
     parkThreads(argc > 3 ? std::atoi(argv[3]) : 0);
 
     if (scenario == "segv")

@@ -5,6 +5,7 @@
 #include "crashhandler/CrashClock.h"
 #include "crashhandler/CrashFacts.h"
 #include "crashhandler/CrashReportData.h"
+#include "crashhandler/CrashRunFacts.h"
 #include "crashhandler/CrashState.h"
 #include "crashhandler/ImageTable.h"
 #include "crashhandler/RecordStack.h"
@@ -145,12 +146,12 @@ uint8_t CBugReport::Init(const BRInitParam& p)
 {
     CrashState& s = state();
     CrashReportData::expData();
-    s.identifier.assign(p.identifier ? p.identifier : "");
-    s.version.assign(p.version ? p.version : "");
-    s.processName.assign(p.processName ? p.processName : "");
-    s.osVersion.assign(p.osVersion ? p.osVersion : "");
-    s.parentName.assign(p.parentName ? p.parentName : "");
-    s.crashDirectory.assign(p.crashDirectory ? p.crashDirectory : "");
+    s.identifier.assign(p.identifier ? p.identifier : emptyText);
+    s.version.assign(p.version ? p.version : emptyText);
+    s.processName.assign(p.processName ? p.processName : emptyText);
+    s.osVersion.assign(p.osVersion ? p.osVersion : emptyText);
+    s.parentName.assign(p.parentName ? p.parentName : emptyText);
+    s.crashDirectory.assign(p.crashDirectory ? p.crashDirectory : emptyText);
     s.pid = p.pid;
     s.parentPid = p.parentPid;
 
@@ -220,9 +221,9 @@ void CBugReport::signal_handler(int sig, siginfo_t* info, void* context)
         armWatchdog(kWriterWatchdogSeconds);
     if (pass >= 3)
         setDefaultActions();
-    if (pass == 2 && s.firstReportFd >= 0) {
-        close(s.firstReportFd);
-        s.firstReportFd = -1;
+    if (pass == 2 && s.firstReportFile >= 0) {
+        close(s.firstReportFile);
+        s.firstReportFile = -1;
     }
     s.signal = sig;
     s.code = info ? info->si_code : 0;
@@ -267,7 +268,7 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
     copyText(data.crashPath, s.crashDirectory.c_str(), name);
     if (!second) {
         s.firstReportSet = true;
-        s.firstReportFd = fd;
+        s.firstReportFile = fd;
         copyText(data.backPath, s.crashDirectory.c_str(), name);
         // The facts file takes the report's stem: "crash_<time>.facts".
         char facts[256];
@@ -276,9 +277,12 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
             SafeFormat::format(facts + len - 4, sizeof facts - (len - 4), ".facts");
         s.factsName.assign(facts);
     }
-    // One crash has one time: a later pass keeps the first pass's.
-    if (!second)
+    // One crash has one time and one set of run facts: a later pass keeps
+    // the first pass's.
+    if (!second) {
         data.time = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+        CrashRunFacts::take(data);
+    }
 
     {
         SafeOutput out(outFd);
@@ -336,8 +340,8 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
     }
     if (fd >= 0) {
         close(fd);
-        if (s.firstReportFd == fd)
-            s.firstReportFd = -1;
+        if (s.firstReportFile == fd)
+            s.firstReportFile = -1;
     }
     CrashFacts::write(s.dirFd, s.factsName.c_str(), s, data, true);
 }

@@ -27,7 +27,7 @@
 
 namespace {
 
-char g_crashDirectory[1024];
+char crashDirectoryText[1024];
 
 QByteArray processName(int pid)
 {
@@ -47,13 +47,13 @@ QByteArray osVersionText()
 
 const char* crashDirectory()
 {
-    if (!g_crashDirectory[0]) {
+    if (!crashDirectoryText[0]) {
         QByteArray dir = QFile::encodeName(AppHome::current().documents()) + "/";
-        std::size_t n = std::min<std::size_t>(dir.size(), sizeof g_crashDirectory - 1);
-        std::memcpy(g_crashDirectory, dir.constData(), n);
-        g_crashDirectory[n] = '\0';
+        std::size_t n = std::min<std::size_t>(dir.size(), sizeof crashDirectoryText - 1);
+        std::memcpy(crashDirectoryText, dir.constData(), n);
+        crashDirectoryText[n] = '\0';
     }
-    return g_crashDirectory;
+    return crashDirectoryText;
 }
 
 int initBugReport(const BRInitParam& param) { return CBugReport::Init(param); }
@@ -126,8 +126,8 @@ void startCrashClockRefresh()
 void uncaughtExceptionHandler()
 {
     if (std::exception_ptr current = std::current_exception()) {
-        static void* frames[CrashState::kMaxExceptionFrames];
-        int count = backtrace(frames, CrashState::kMaxExceptionFrames);
+        static void* callStackReturnAddresses[CrashState::kMaxExceptionFrames];
+        int count = backtrace(callStackReturnAddresses, CrashState::kMaxExceptionFrames);
         QByteArray name = "unknown";
         if (std::type_info* type = abi::__cxa_current_exception_type()) {
             int status = 0;
@@ -142,13 +142,14 @@ void uncaughtExceptionHandler()
             reason = e.what();
         } catch (...) {
         }
-        QByteArray symbols;
-        if (char** lines = backtrace_symbols(frames, count)) {
+        QByteArray callStackSymbols;
+        if (char** lines = backtrace_symbols(callStackReturnAddresses, count)) {
             for (int i = 0; i < count; ++i)
-                symbols += QByteArray(lines[i]) + (i + 1 < count ? "\n" : "");
+                callStackSymbols += QByteArray(lines[i]) + (i + 1 < count ? "\n" : "");
             std::free(lines);
         }
-        CBugReport::setException(name.constData(), reason.constData(), frames, count, symbols.constData());
+        CBugReport::setException(name.constData(), reason.constData(), callStackReturnAddresses, count,
+                                 callStackSymbols.constData());
     }
     std::abort();
 }

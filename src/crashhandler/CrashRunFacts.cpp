@@ -1,5 +1,6 @@
 #include "crashhandler/CrashRunFacts.h"
 
+#include "crashhandler/CrashReportData.h"
 #include "crashhandler/FixedText.h"
 
 #include <QDir>
@@ -92,25 +93,23 @@ void CrashRunFacts::refreshBaseline()
     }
 }
 
-CrashRunFacts::Values CrashRunFacts::take()
+void CrashRunFacts::take(CrashReportData& data)
 {
-    Values v;
     uint64_t busy = 0, all = 0;
     if (cpuTicks(busy, all)) {
         const uint64_t dBusy = busy - g_busy.load();
         const uint64_t dAll = all - g_all.load();
-        v.cpuMilli = dAll == 0 ? 0 : int64_t(dBusy * 100000 / dAll);
+        data.cpu = dAll == 0 ? 0.0f : float(double(dBusy) * 100.0 / double(dAll));
     }
     char text[32];
     if (g_batteryCapacity.size() > 0 && readSmall(g_batteryCapacity.c_str(), text, sizeof text) > 0) {
         uint64_t percent = 0;
         number(text, percent);
-        v.battery = int(percent);
+        data.battery = int32_t(percent);
     }
     struct sysinfo info{};
     if (sysinfo(&info) == 0)
-        v.freeMem = int64_t(info.freeram) * int64_t(info.mem_unit);
-    v.freeStorage = freeBytes("/");
-    v.freeSDCard = freeBytes(g_home.c_str());
-    return v;
+        data.freeMem = int64_t(info.freeram) * int64_t(info.mem_unit);
+    data.freeStoreage = freeBytes("/");
+    data.freesdcard = freeBytes(g_home.c_str());
 }

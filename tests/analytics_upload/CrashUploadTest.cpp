@@ -243,3 +243,20 @@ TEST_F(CrashUpload, HostDrivenPairKeepsRecordsUntilSuccess)
     EXPECT_TRUE(stored().empty());
     EXPECT_TRUE(uploader.getUploadData(false, &error).isEmpty());
 }
+
+TEST_F(CrashUpload, TheReporterCarriesTheUploadCalls)
+{
+    storeCrash("SIGSEGV", nowMs() - 1000);
+    EXPECT_FALSE(reporter.getUploadPkg(CrashUploader::kBudget, false));   // no upload yet
+    reporter.setUpload(&uploader);
+    ASSERT_TRUE(reporter.getUploadPkg(CrashUploader::kBudget, false));
+    AnaError error;
+    EXPECT_FALSE(reporter.getUploadData(false, &error).isEmpty());
+    EXPECT_EQ(error.code, 0);
+    EXPECT_TRUE(reporter.uploadFinishWithResult(true, nullptr));
+    EXPECT_TRUE(stored().empty());
+    const auto delegate = std::make_shared<RecordingDelegate>();
+    reporter.setDelegate(delegate);
+    EXPECT_EQ(reporter.delegate(), delegate);
+    EXPECT_EQ(uploader.delegate(), delegate);
+}

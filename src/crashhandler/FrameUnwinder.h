@@ -11,9 +11,10 @@ class ImageTable;
 // frame is the context's pc; every later one must lie inside an executable
 // mapping of the table, and the walk ends at the first that does not.
 //
-// Async-signal-safe once prepare() has run: it sets libunwind's per-thread
-// cache and lets its one-time set-up (memory pool, tables) happen in a normal
-// context, so nothing is allocated and no lock is taken at crash time.
+// Async-signal-safe once prepare() has run: it opens libunwind, sets its
+// per-thread cache and lets its one-time set-up (memory pool, tables) happen
+// in a normal context, so nothing is allocated and no lock is taken at crash
+// time. Without libunwind the frame-pointer walk does it all.
 class FrameUnwinder {
 public:
     static void prepare();

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// The mirror of a crash record's contact part (exceptionupload::ContactInfo).
+// The mirror of a crash record's contact details (exceptionupload::ContactInfo).
 class NSContactInfo {
 public:
     QString all = QStringLiteral("unknown");

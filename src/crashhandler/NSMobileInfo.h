@@ -4,7 +4,7 @@
 
 #include <QString>
 
-// The mirror of a crash record's device part (exceptionupload::MobileDetail).
+// The mirror of a crash record's device details (exceptionupload::MobileDetail).
 class NSMobileInfo {
 public:
     QString symbol = QStringLiteral("unknown");

@@ -1,4 +1,5 @@
 #include "shell/AppDelegate.h"
+#include "shell/CrashArming.h"
 #include "shell/CrashReportWiring.h"
 #include "shell/LaunchOptions.h"
 
@@ -8,6 +9,7 @@
 
 int main(int argc, char** argv)
 {
+    CrashArming::arm(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("padolvo"));
     QApplication::setApplicationVersion(QStringLiteral(PAV_VERSION));

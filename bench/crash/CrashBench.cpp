@@ -1,11 +1,13 @@
 // From the fault to the crashed process's exit, for a process with 8
-// threads: with the crash writer installed, and with no handler at all.
+// threads: with the crash writer installed, with the writer and its record
+// step (the crash stored in the record store), and with no handler at all.
 // The benchmark starts itself as the crashing child:
-//   bench_crash --crash-child <handler|none> <home>
+//   bench_crash --crash-child <handler|record|none> <home>
 // The child writes the monotonic time just before its fault to its standard
 // output; the parent takes the time when waitpid returns.
 
 #include "crashhandler/CrashInstall.h"
+#include "crashhandler/CrashReporter.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/ThreadHooks.h"
 
@@ -43,9 +45,15 @@ volatile uintptr_t g_low = 0x10;
     rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
     QCoreApplication app(argc, argv);
-    if (std::strcmp(argv[2], "handler") == 0) {
+    const bool record = std::strcmp(argv[2], "record") == 0;
+    if (record || std::strcmp(argv[2], "handler") == 0) {
         AppHome::setCurrent(QString::fromUtf8(argv[3]));
         installCrashHandler();
+    }
+    if (record) {
+        CrashReporter& reporter = CrashReporter::sharedInstance();
+        reporter.setUploader([](const auto&) {});
+        reporter.install("none", false);
     }
     static std::atomic<int> parked{0};
     for (int i = 1; i < kThreads; ++i) {
@@ -108,11 +116,13 @@ void runCrashes(benchmark::State& state, const char* mode)
 }
 
 void BM_CrashWithHandler(benchmark::State& state) { runCrashes(state, "handler"); }
+void BM_CrashWithRecordStep(benchmark::State& state) { runCrashes(state, "record"); }
 void BM_CrashWithoutHandler(benchmark::State& state) { runCrashes(state, "none"); }
 
 }
 
 BENCHMARK(BM_CrashWithHandler)->UseManualTime()->Iterations(1)->Repetitions(30)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CrashWithRecordStep)->UseManualTime()->Iterations(1)->Repetitions(30)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CrashWithoutHandler)->UseManualTime()->Iterations(1)->Repetitions(30)->ReportAggregatesOnly(true)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

@@ -1,20 +1,19 @@
 #pragma once
 
+#include "analytics/AnalyticsPersistEncoding.h"
+
 #include <QByteArray>
 #include <cstdint>
 
 // The base of every record the analytics store keeps: a few plain columns
 // that queries filter on, and the record's own payload (enciphered by the
 // store). A bare record has no payload and cannot be saved.
-class AnalyticsPersistObject {
+class AnalyticsPersistObject : public AnalyticsPersistEncoding {
 public:
-    virtual ~AnalyticsPersistObject() = default;
-
-    // The payload before encipherment; a null array means "nothing to save".
-    virtual QByteArray encodeData() const { return {}; }
-    // Fills the record from a deciphered payload. May throw (a decoder's
-    // error); the store catches it.
-    virtual bool setEncodeData(const QByteArray&) { return true; }
+    // A bare record has no payload (so it cannot be saved) and takes any.
+    QByteArray encodeData() const override { return {}; }
+    // The store catches what a subclass's decoder throws.
+    bool setEncodeData(const QByteArray&) override { return true; }
 
     int32_t id() const { return m_id; }
     void setId(int32_t v) { m_id = v; }

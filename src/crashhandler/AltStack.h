@@ -15,4 +15,14 @@ public:
     // The start hook for ThreadHooks.
     static void threadStartHook();
     static std::size_t stackSize();
+
+    // Gives every other thread of the process that has no alternate stack
+    // one: a signal asks each in turn, and its handler registers a stack
+    // mapped for it beforehand (a thread that does not answer within 200 ms
+    // is passed over). Such stacks stay for the life of the process. For the
+    // threads that were running before the crash writer was armed. Returns
+    // how many threads took one.
+    static int adoptRunningThreads();
+    // Whether the calling thread has an alternate stack.
+    static bool currentThreadHasOne();
 };

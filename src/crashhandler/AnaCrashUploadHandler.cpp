@@ -2,14 +2,14 @@
 
 #include "analytics/packages/NSResponsePackage.h"
 #include "analytics/transport/AnaRequestDataPackage.h"
-#include "crashhandler/CrashReporterDelegate.h"
+#include "crashhandler/CrashUploadResultDelegete.h"
 #include "crashhandler/CrashUploader.h"
 
 void AnaCrashUploadHandler::finishWithResponse(const std::shared_ptr<NSResponsePackage>& response)
 {
     if (!response || !m_uploader)
         return;
-    CrashReporterDelegate* delegate = m_uploader->delegate();
+    const auto delegate = m_uploader->delegate();
     if (response->result != 0) {
         if (delegate)
             delegate->onUploadCrashFail(kFailText);
@@ -25,6 +25,6 @@ void AnaCrashUploadHandler::failWithResponse(const AnaError& /*error*/)
 {
     if (!m_uploader)
         return;
-    if (CrashReporterDelegate* delegate = m_uploader->delegate())
+    if (const auto delegate = m_uploader->delegate())
         delegate->onUploadCrashFail(kFailText);
 }

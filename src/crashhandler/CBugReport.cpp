@@ -5,8 +5,10 @@
 #include "crashhandler/CrashClock.h"
 #include "crashhandler/CrashFacts.h"
 #include "crashhandler/CrashReportData.h"
+#include "crashhandler/CrashRunFacts.h"
 #include "crashhandler/CrashState.h"
 #include "crashhandler/ImageTable.h"
+#include "crashhandler/RecordStack.h"
 #include "crashhandler/ReportSections.h"
 #include "crashhandler/SafeFormat.h"
 #include "crashhandler/SafeOutput.h"
@@ -112,6 +114,18 @@ int openReport(const char* stamp, bool second, char* name, std::size_t cap)
     return fd;
 }
 
+// Runs on the record stack; nothing may escape it.
+void runRecordStep(void* step)
+{
+    try {
+        reinterpret_cast<CBugReport::RecordStep>(step)(CrashReportData::expData());
+    } catch (const std::exception& e) {
+        SafeOutput out(isStreamForText(1) ? 1 : -1);
+        out.printf("crash report meet self crash %s", e.what());
+    } catch (...) {
+    }
+}
+
 void copyText(FixedText<1024>& out, const char* a, const char* b)
 {
     out.assign(a);
@@ -132,12 +146,12 @@ uint8_t CBugReport::Init(const BRInitParam& p)
 {
     CrashState& s = state();
     CrashReportData::expData();
-    s.identifier.assign(p.identifier ? p.identifier : "");
-    s.version.assign(p.version ? p.version : "");
-    s.processName.assign(p.processName ? p.processName : "");
-    s.osVersion.assign(p.osVersion ? p.osVersion : "");
-    s.parentName.assign(p.parentName ? p.parentName : "");
-    s.crashDirectory.assign(p.crashDirectory ? p.crashDirectory : "");
+    s.identifier.assign(p.identifier ? p.identifier : emptyText);
+    s.version.assign(p.version ? p.version : emptyText);
+    s.processName.assign(p.processName ? p.processName : emptyText);
+    s.osVersion.assign(p.osVersion ? p.osVersion : emptyText);
+    s.parentName.assign(p.parentName ? p.parentName : emptyText);
+    s.crashDirectory.assign(p.crashDirectory ? p.crashDirectory : emptyText);
     s.pid = p.pid;
     s.parentPid = p.parentPid;
 
@@ -207,9 +221,9 @@ void CBugReport::signal_handler(int sig, siginfo_t* info, void* context)
         armWatchdog(kWriterWatchdogSeconds);
     if (pass >= 3)
         setDefaultActions();
-    if (pass == 2 && s.firstReportFd >= 0) {
-        close(s.firstReportFd);
-        s.firstReportFd = -1;
+    if (pass == 2 && s.firstReportFile >= 0) {
+        close(s.firstReportFile);
+        s.firstReportFile = -1;
     }
     s.signal = sig;
     s.code = info ? info->si_code : 0;
@@ -218,13 +232,7 @@ void CBugReport::signal_handler(int sig, siginfo_t* info, void* context)
     RecordStep step = g_recordStep.load();
     if (step) {
         armWatchdog(kRecordWatchdogSeconds);
-        try {
-            step(CrashReportData::expData());
-        } catch (const std::exception& e) {
-            SafeOutput out(isStreamForText(1) ? 1 : -1);
-            out.printf("crash report meet self crash %s", e.what());
-        } catch (...) {
-        }
+        RecordStack::run(&runRecordStep, reinterpret_cast<void*>(step));
         alarm(0);
     }
     sighandler(sig, info, context);
@@ -260,7 +268,7 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
     copyText(data.crashPath, s.crashDirectory.c_str(), name);
     if (!second) {
         s.firstReportSet = true;
-        s.firstReportFd = fd;
+        s.firstReportFile = fd;
         copyText(data.backPath, s.crashDirectory.c_str(), name);
         // The facts file takes the report's stem: "crash_<time>.facts".
         char facts[256];
@@ -269,7 +277,12 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
             SafeFormat::format(facts + len - 4, sizeof facts - (len - 4), ".facts");
         s.factsName.assign(facts);
     }
-    data.time = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    // One crash has one time and one set of run facts: a later pass keeps
+    // the first pass's.
+    if (!second) {
+        data.time = int64_t(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+        CrashRunFacts::take(data);
+    }
 
     {
         SafeOutput out(outFd);
@@ -306,9 +319,13 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
             data.type.assign(sigName);
         if (!data.error.isSet())
             data.error.assign(codeName);
-        char addressText[32];
-        SafeFormat::format(addressText, sizeof addressText, "0x%lx", (unsigned long)address);
-        data.address.assign(addressText);
+        // The crash is the first pass's: a later pass keeps its address,
+        // so the crash keeps its record key.
+        if (!second) {
+            char addressText[32];
+            SafeFormat::format(addressText, sizeof addressText, "0x%lx", (unsigned long)address);
+            data.address.assign(addressText);
+        }
         out.flush();
         CrashFacts::write(s.dirFd, s.factsName.c_str(), s, data, false);
 
@@ -323,8 +340,8 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
     }
     if (fd >= 0) {
         close(fd);
-        if (s.firstReportFd == fd)
-            s.firstReportFd = -1;
+        if (s.firstReportFile == fd)
+            s.firstReportFile = -1;
     }
     CrashFacts::write(s.dirFd, s.factsName.c_str(), s, data, true);
 }

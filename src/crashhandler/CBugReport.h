@@ -37,6 +37,8 @@ public:
     static constexpr unsigned kRecordWatchdogSeconds = 5;
     static constexpr unsigned kWriterWatchdogSeconds = 10;
     static constexpr int kSignalCount = 6;
+    // Stands for any text parameter that is absent.
+    static constexpr const char* emptyText = "";
     static const int kSignals[kSignalCount];   // in installation order
 
     // Copies the parameters, gives the calling thread an alternate signal

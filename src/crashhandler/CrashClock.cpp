@@ -46,3 +46,11 @@ long CrashClock::currentOffset()
     localtime_r(&now, &local);
     return local.tm_gmtoff;
 }
+
+int64_t CrashClock::msUntilNextMinute(int64_t nowMs)
+{
+    constexpr int64_t kMinute = 60000;
+    constexpr int64_t kPastTheMinute = 20;
+    const int64_t intoMinute = ((nowMs % kMinute) + kMinute) % kMinute;
+    return kMinute - intoMinute + kPastTheMinute;
+}

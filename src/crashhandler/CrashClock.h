@@ -22,4 +22,7 @@ public:
 
     // The current offset, through localtime_r (normal context only).
     static long currentOffset();
+    // Milliseconds from nowMs (since 1970) to just past the next full
+    // minute, when zone changes take effect.
+    static int64_t msUntilNextMinute(int64_t nowMs);
 };

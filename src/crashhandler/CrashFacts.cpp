@@ -65,6 +65,15 @@ bool CrashFacts::write(int dirFd, const char* fileName, const CrashState& s, con
         modelField(out, "appVersion", m ? &m->appVersion : nullptr);
         modelField(out, "contact", m ? &m->contact : nullptr);
         field(out, "deviceName", s.deviceName.c_str());
+        const long long milli = (long long)(data.cpu * 1000.0f + (data.cpu < 0 ? -0.5f : 0.5f));
+        char cpu[32];
+        SafeFormat::format(cpu, sizeof cpu, "%s%lld.%03lld", milli < 0 ? "-" : "", (milli < 0 ? -milli : milli) / 1000,
+                           (milli < 0 ? -milli : milli) % 1000);
+        field(out, "cpu", cpu);
+        numberField(out, "battery", data.battery);
+        numberField(out, "freeMem", data.freeMem);
+        numberField(out, "freeStorage", data.freeStoreage);
+        numberField(out, "freeSDCard", data.freesdcard);
         if (complete) {
             field(out, "thread", data.thread.c_str());
             field(out, "errorStack", data.errorStack.c_str());

@@ -14,7 +14,9 @@ struct CrashState;
 //
 // Fields: time, signal, code, type, error, address, pass, reportOpened
 // ("1"/"0"), crashPath, backPath, active ("1" when the app was active),
-// qua, guid, appId, appVersion, contact, deviceName, thread, errorStack,
+// qua, guid, appId, appVersion, contact, deviceName, the run facts taken at
+// crash time (cpu as a decimal percent, battery percent, freeMem,
+// freeStorage and freeSDCard in bytes), thread, errorStack,
 // crashStackShortNames, binInfo, and finally complete ("1") once the pass
 // got to its end. The early write (before the thread walk) lacks the last
 // five.

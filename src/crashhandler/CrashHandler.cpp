@@ -5,11 +5,13 @@
 #include "analytics/AnaEncryptUtil.h"
 #include "analytics/AnaNetworkUtil.h"
 #include "codec/UrlEscape.h"
+#include "crashhandler/CrashAttachFile.h"
 #include "crashhandler/CrashInstall.h"
 #include "crashhandler/CrashState.h"
 #include "crashhandler/PendingCrash.h"
 #include "platform/core/Clock.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/core/VersionOrder.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,31 +91,57 @@ bool CrashHandler::saveCrashData()
         return false;
     if (!m_store.isInited())
         m_store.initDB(nullptr);
-    const bool stored = convertCrash(QDir(m_directory).filePath(QString::fromUtf8(state.factsName.c_str())));
+    // The facts file keeps its name: a later pass of this crash rewrites
+    // that one file, so one crash never leaves two.
+    PendingCrash pending(QDir(m_directory).filePath(QString::fromUtf8(state.factsName.c_str())));
+    const bool stored = storeCrash(pending);
     m_store.leaveForCrash();
     return stored;
 }
 
-int CrashHandler::convertPendingCrashes()
+int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
 {
     int stored = 0;
-    for (const QString& path : PendingCrash::list(m_directory))
-        stored += convertCrash(path) ? 1 : 0;
+    for (const QString& path : PendingCrash::list(m_directory)) {
+        PendingCrash pending(path);
+        const QString version = QString::fromUtf8(pending.facts().value("appVersion"));
+        if (!keptFromVersion.isEmpty() && !version.isEmpty() && VersionOrder::isOlder(version, keptFromVersion))
+            pending.discard();
+        else
+            stored += convertCrash(path) ? 1 : 0;
+    }
     return stored;
 }
 
 bool CrashHandler::convertCrash(const QString& factsPath)
 {
     PendingCrash pending(factsPath);
-    if (!pending.claim()) {
+    if (pending.attemptsUsedUp()) {
         // Its earlier conversions failed or crashed: give it up.
         pending.discard();
         return false;
     }
+    if (!pending.claim())
+        return false;   // left as it is for the next launch
+    return storeCrash(pending);
+}
+
+bool CrashHandler::storeCrash(PendingCrash& pending)
+{
     const Facts facts = pending.facts();
+    if (facts.isEmpty()) {
+        // Nothing got written (a full disk): there is nothing to store.
+        pending.discard();
+        return false;
+    }
     if (facts.value("type").isEmpty())
         return false;
     auto record = buildRecord(facts, pending);
+    if (isStoredAlready(*record)) {
+        // Stored before its files went (the process died in between).
+        pending.discard();
+        return false;
+    }
     if (!persistCrashToDB(record))
         return false;
     // Stored: its files go before anything that might hang at crash time,
@@ -130,6 +158,23 @@ bool CrashHandler::convertCrash(const QString& factsPath)
     if (CrashCallback callback = crashCallback.load())
         callback(1);
     return true;
+}
+
+bool CrashHandler::isStoredAlready(const NSExpUpload& record)
+{
+    const auto stored = getCrashWithMD5(record.md5());
+    if (!stored)
+        return false;
+    if (stored->cashTime == record.cashTime)
+        return true;
+    for (const auto& a : stored->attachmentList) {
+        if (a.fileName != kTimesLog)
+            continue;
+        const QByteArray times(reinterpret_cast<const char*>(a.data.data()), qsizetype(a.data.size()));
+        if (times.split(';').contains(QByteArray::number(qlonglong(record.cashTime))))
+            return true;
+    }
+    return false;
 }
 
 std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const PendingCrash& files) const
@@ -151,11 +196,18 @@ std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const
     record->callStack = utf8(orNil(facts.value("errorStack")));
     record->causedBy = utf8(orNil(facts.value("error")));
 
-    record->runInfo.cpu = AnaDeviceUtil::getCpuUsage();
-    record->runInfo.battery = float(AnaDeviceUtil::getBatteryLevel());
-    record->runInfo.freeMem = int64_t(AnaDeviceUtil::getFreeMemory());
-    record->runInfo.freeStorage = int64_t(AnaDeviceUtil::getFreeSpace());
-    record->runInfo.freeSDCard = int64_t(AnaDeviceUtil::getFreeSDCard());
+    // The run facts of the crash's own moment; reports of older builds
+    // carry none and take today's.
+    const auto run = [&facts](const char* key, auto now) {
+        bool ok = false;
+        const double value = facts.value(key).toDouble(&ok);
+        return ok ? decltype(now)(value) : now;
+    };
+    record->runInfo.cpu = run("cpu", AnaDeviceUtil::getCpuUsage());
+    record->runInfo.battery = run("battery", float(AnaDeviceUtil::getBatteryLevel()));
+    record->runInfo.freeMem = run("freeMem", int64_t(AnaDeviceUtil::getFreeMemory()));
+    record->runInfo.freeStorage = run("freeStorage", int64_t(AnaDeviceUtil::getFreeSpace()));
+    record->runInfo.freeSDCard = run("freeSDCard", int64_t(AnaDeviceUtil::getFreeSDCard()));
 
     record->mobileInfo.symbol = utf8(orNil(facts.value("guid")));
     record->mobileInfo.other = facts.value("binInfo").isEmpty() ? "unknown" : facts.value("binInfo").toStdString();
@@ -197,9 +249,14 @@ bool CrashHandler::persistCrashToDB(const std::shared_ptr<NSExpUpload>& record)
         if (!hasTimes)
             stored->attachmentList.push_back(attachment(
                 kTimesLog, QByteArray::number(qlonglong(stored->time())) + ";" + QByteArray::number(qlonglong(record->time()))));
+        const int64_t previous = stored->cashTime;
         stored->cashTime = record->cashTime;
         stored->setTime(record->time());
-        return updateCrash(*stored);
+        if (!updateCrash(*stored))
+            return false;
+        // The repeat's attach text is filed under its own time.
+        CrashAttachFile(m_directory).remove({previous});
+        return true;
     }
     // Only a new row makes room: the oldest go first.
     const int stored = m_store.getObjectCountOfType(NSExpUpload::kPersistType, nullptr);
@@ -293,6 +350,11 @@ int64_t CrashHandler::getTimeOfTodayStart() const
 {
     const QDate today = m_clock.now().toLocalTime().date();
     return QDateTime(today, QTime(0, 0), Qt::LocalTime).toMSecsSinceEpoch();
+}
+
+CrashHandler::Records CrashHandler::allCrashes()
+{
+    return crashesWhere({});
 }
 
 CrashHandler::Records CrashHandler::getCrashWithZeroCount()

@@ -56,8 +56,10 @@ public:
     // store is busy or the crash could not be stored.
     bool saveCrashData();
     // Stores the crashes left from earlier runs, oldest first; returns how
-    // many were stored.
-    int convertPendingCrashes();
+    // many were stored. With a version, the crashes of versions ordering
+    // before it are deleted instead.
+    int convertPendingCrashes(const QString& keptFromVersion = {});
+    // Claims one left crash (a counted attempt) and stores it.
     bool convertCrash(const QString& factsPath);
 
     std::shared_ptr<NSExpUpload> buildRecord(const Facts& facts, const PendingCrash& files) const;
@@ -68,6 +70,7 @@ public:
     bool cleanCrashReports(const Records& records);
     bool cleanAllCrashReport();
     bool expExist();
+    Records allCrashes();
 
     void persistLastCrashTime(int64_t time);
     int64_t getLastCrashTime();
@@ -91,6 +94,10 @@ public:
     static QString percentEscape(const QString& text);
 
 private:
+    // Stores a crash from its files; a crash whose record is there already
+    // (its time is the record's or among its repeats) is not stored again.
+    bool storeCrash(PendingCrash& pending);
+    bool isStoredAlready(const NSExpUpload& record);
     UserDefaults& defaults() const;
     Records crashesWhere(QVariantMap condition);
 

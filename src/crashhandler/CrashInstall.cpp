@@ -6,12 +6,17 @@
 #include "crashhandler/AltStack.h"
 #include "crashhandler/CBugReport.h"
 #include "crashhandler/CrashClock.h"
+#include "crashhandler/CrashRunFacts.h"
 #include "crashhandler/CrashState.h"
+#include "crashhandler/FrameUnwinder.h"
+#include "crashhandler/RecordStack.h"
+#include "crashhandler/ThreadStartStacks.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/ThreadHooks.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QTimer>
 #include <cstdlib>
@@ -22,7 +27,7 @@
 
 namespace {
 
-char g_crashDirectory[1024];
+char crashDirectoryText[1024];
 
 QByteArray processName(int pid)
 {
@@ -42,13 +47,13 @@ QByteArray osVersionText()
 
 const char* crashDirectory()
 {
-    if (!g_crashDirectory[0]) {
+    if (!crashDirectoryText[0]) {
         QByteArray dir = QFile::encodeName(AppHome::current().documents()) + "/";
-        std::size_t n = std::min<std::size_t>(dir.size(), sizeof g_crashDirectory - 1);
-        std::memcpy(g_crashDirectory, dir.constData(), n);
-        g_crashDirectory[n] = '\0';
+        std::size_t n = std::min<std::size_t>(dir.size(), sizeof crashDirectoryText - 1);
+        std::memcpy(crashDirectoryText, dir.constData(), n);
+        crashDirectoryText[n] = '\0';
     }
-    return g_crashDirectory;
+    return crashDirectoryText;
 }
 
 int initBugReport(const BRInitParam& param) { return CBugReport::Init(param); }
@@ -84,25 +89,45 @@ int installCrashHandler()
     int installed = initBugReport(param);
 
     ThreadHooks::setStartHook(&AltStack::threadStartHook);
-    // Load the unwinder now: backtrace() in the terminate handler must not
-    // have to load a library.
+    ThreadStartStacks::enable();
+    // Threads started before this point get their stacks now.
+    AltStack::adoptRunningThreads();
+    // Load the unwinders now: backtrace() in the terminate handler must not
+    // have to load a library, and the crash walk must not set itself up.
     void* warm[2];
     backtrace(warm, 2);
+    FrameUnwinder::prepare();
+    RecordStack::prepare();
+    CrashRunFacts::prepare(QFile::encodeName(AppHome::current().root()).constData());
     std::set_terminate(&uncaughtExceptionHandler);
-
-    if (installed == 1 && QCoreApplication::instance()) {
-        auto* timer = new QTimer(QCoreApplication::instance());
-        QObject::connect(timer, &QTimer::timeout, [] { CBugReport::refreshZoneOffset(); });
-        timer->start(60 * 60 * 1000);
-    }
     return installed;
+}
+
+void startCrashClockRefresh()
+{
+    static QTimer* timer = nullptr;
+    if (timer || !QCoreApplication::instance())
+        return;
+    timer = new QTimer(QCoreApplication::instance());
+    timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer);
+    const auto schedule = [] {
+        timer->start(int(CrashClock::msUntilNextMinute(QDateTime::currentMSecsSinceEpoch())));
+    };
+    QObject::connect(timer, &QTimer::timeout, [schedule] {
+        CBugReport::refreshZoneOffset();
+        CrashRunFacts::refreshBaseline();
+        schedule();
+    });
+    CBugReport::refreshZoneOffset();
+    schedule();
 }
 
 void uncaughtExceptionHandler()
 {
     if (std::exception_ptr current = std::current_exception()) {
-        static void* frames[CrashState::kMaxExceptionFrames];
-        int count = backtrace(frames, CrashState::kMaxExceptionFrames);
+        static void* callStackReturnAddresses[CrashState::kMaxExceptionFrames];
+        int count = backtrace(callStackReturnAddresses, CrashState::kMaxExceptionFrames);
         QByteArray name = "unknown";
         if (std::type_info* type = abi::__cxa_current_exception_type()) {
             int status = 0;
@@ -117,13 +142,14 @@ void uncaughtExceptionHandler()
             reason = e.what();
         } catch (...) {
         }
-        QByteArray symbols;
-        if (char** lines = backtrace_symbols(frames, count)) {
+        QByteArray callStackSymbols;
+        if (char** lines = backtrace_symbols(callStackReturnAddresses, count)) {
             for (int i = 0; i < count; ++i)
-                symbols += QByteArray(lines[i]) + (i + 1 < count ? "\n" : "");
+                callStackSymbols += QByteArray(lines[i]) + (i + 1 < count ? "\n" : "");
             std::free(lines);
         }
-        CBugReport::setException(name.constData(), reason.constData(), frames, count, symbols.constData());
+        CBugReport::setException(name.constData(), reason.constData(), callStackReturnAddresses, count,
+                                 callStackSymbols.constData());
     }
     std::abort();
 }

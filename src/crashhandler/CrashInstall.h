@@ -7,8 +7,17 @@
 // the OS text, the documents folder of AppHome::current() as the crash
 // folder), calls initBugReport, gives every thread the project starts its
 // own alternate signal stack (ThreadHooks start hook) and makes uncaught C++
-// exceptions go through uncaughtExceptionHandler. Returns Init's count.
+// exceptions go through uncaughtExceptionHandler. Threads already running
+// get alternate stacks too; the stack unwinder, the record step's stack and
+// the run facts are set up here, before any crash. Needs no
+// QCoreApplication: it is the first step of a launch. Returns Init's count.
 int installCrashHandler();
+
+// Keeps the crash writer's local-time offset and processor baseline fresh:
+// refreshed now and then at every full minute, so a report written just
+// after a daylight-saving change has the new offset. Needs the
+// QCoreApplication; once per process.
+void startCrashClockRefresh();
 
 // The documents folder followed by "/" (filled on the first call).
 const char* crashDirectory();

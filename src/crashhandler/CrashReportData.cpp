@@ -39,4 +39,7 @@ void CrashReportData::reset()
     backPath.clear();
     binInfo.clear();
     crashStackShortNames.clear();
+    cpu = -1;
+    battery = -100;
+    freeMem = freeStoreage = freesdcard = -1;
 }

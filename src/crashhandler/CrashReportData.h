@@ -28,6 +28,13 @@ public:
     FixedText<1024> backPath;            // report of the first pass
     FixedText<65536> binInfo;            // "%s;%s;%s#" per image
     FixedText<8192> crashStackShortNames;
+    // Run facts at crash time (CrashRunFacts); byte counts are kept as
+    // 64-bit integers so the record carries them exactly.
+    float cpu = -1;                      // processor load in percent
+    int32_t battery = -100;              // percent, -100 without a battery
+    int64_t freeMem = -1;
+    int64_t freeStoreage = -1;           // bytes free on "/"
+    int64_t freesdcard = -1;             // bytes free where the home is
 
     QString typeString() const { return QString::fromUtf8(type.c_str()); }
     QString errorString() const { return QString::fromUtf8(error.c_str()); }

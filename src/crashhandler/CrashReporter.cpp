@@ -3,21 +3,21 @@
 #include "analytics/AnaModel.h"
 #include "analytics/AnalyticsPersistObjectRegister.h"
 #include "crashhandler/CBugReport.h"
+#include "crashhandler/CrashAttachFile.h"
 #include "crashhandler/CrashHandler.h"
 #include "crashhandler/CrashInstall.h"
 #include "crashhandler/CrashUploader.h"
-#include "platform/core/AtomicFile.h"
+#include "crashhandler/CrashUploadResultDelegete.h"
 
-#include <QDir>
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 
 CrashReporter::CrashReporter(CrashHandler& handler, AnaModel& model, QString directory)
     : m_handler(handler), m_model(model), m_directory(std::move(directory))
 {
     m_installer = [] {
-        installCrashHandler();
+        // The launch armed the writer first thing; a host that did not gets it here.
+        if (CBugReport::installedCount() == 0)
+            installCrashHandler();
+        startCrashClockRefresh();
         CBugReport::setRecordStep(&CrashHandler::crashRecordStep);
     };
 }
@@ -42,7 +42,7 @@ void CrashReporter::install(const QString& userNumber, bool uploadAtomatic)
     if (m_installer)
         m_installer();
     if (uploadAtomatic)
-        uploadCrashes(nullptr);
+        uploadCrashes({});
 }
 
 void CrashReporter::setGUID(const QString& guid)
@@ -52,20 +52,12 @@ void CrashReporter::setGUID(const QString& guid)
 
 QString CrashReporter::attachFilePath() const
 {
-    return QDir(m_directory).filePath(kAttachFileName);
+    return CrashAttachFile(m_directory).path();
 }
 
 QMap<QString, QString> CrashReporter::attachLogs() const
 {
-    QMap<QString, QString> logs;
-    QByteArray bytes;
-    if (!AtomicFile::read(attachFilePath(), &bytes))
-        return logs;
-    const QJsonObject object = QJsonDocument::fromJson(bytes).object();
-    for (auto it = object.begin(); it != object.end(); ++it)
-        if (it.value().isString())
-            logs.insert(it.key(), it.value().toString());
-    return logs;
+    return CrashAttachFile(m_directory).read();
 }
 
 void CrashReporter::setAttachLog(const QString& text)
@@ -73,15 +65,10 @@ void CrashReporter::setAttachLog(const QString& text)
     const CrashHandler::CurrentCrash crash = m_handler.currentCrash();
     if (text.isNull() || crash.address.isEmpty() || crash.time == 0)
         return;
-    // An existing file that is empty or unreadable no longer swallows the
-    // new text: it starts a new map.
-    QMap<QString, QString> logs = attachLogs();
-    QFile::remove(attachFilePath());
+    const CrashAttachFile file(m_directory);
+    QMap<QString, QString> logs = file.read();
     logs.insert(QString::number(crash.time), text);
-    QJsonObject object;
-    for (auto it = logs.cbegin(); it != logs.cend(); ++it)
-        object.insert(it.key(), it.value());
-    AtomicFile::write(attachFilePath(), QJsonDocument(object).toJson(QJsonDocument::Compact));
+    file.write(logs);
 }
 
 bool CrashReporter::checkCrash()
@@ -100,8 +87,52 @@ bool CrashReporter::cleanCrashRecord()
     return true;
 }
 
-void CrashReporter::uploadCrashes(CrashReporterDelegate* delegate)
+void CrashReporter::uploadCrashes(std::weak_ptr<CrashUploadResultDelegete> delegate)
 {
     if (m_uploader)
-        m_uploader(delegate);
+        m_uploader(std::move(delegate));
+}
+
+void CrashReporter::setUpload(CrashUploader* upload)
+{
+    m_upload = upload;
+    setUploader([upload](std::weak_ptr<CrashUploadResultDelegete> delegate) { upload->uploadCrashes(std::move(delegate)); });
+}
+
+std::shared_ptr<CrashUploadResultDelegete> CrashReporter::delegate() const
+{
+    return m_upload ? m_upload->delegate() : nullptr;
+}
+
+void CrashReporter::setDelegate(std::weak_ptr<CrashUploadResultDelegete> delegate)
+{
+    if (m_upload)
+        m_upload->setDelegate(std::move(delegate));
+}
+
+void CrashReporter::addCustomAttachLog(const Records& records)
+{
+    if (m_upload)
+        m_upload->addCustomAttachLog(records);
+}
+
+std::shared_ptr<NSRequestPackage> CrashReporter::getUploadPkg(int32_t budget, bool clean)
+{
+    return m_upload ? m_upload->getUploadPkg(budget, clean) : nullptr;
+}
+
+void CrashReporter::doUpload()
+{
+    if (m_upload)
+        m_upload->doUpload();
+}
+
+QByteArray CrashReporter::getUploadData(bool clean, AnaError* error)
+{
+    return m_upload ? m_upload->getUploadData(clean, error) : QByteArray();
+}
+
+bool CrashReporter::uploadFinishWithResult(bool success, AnaError* error)
+{
+    return m_upload ? m_upload->uploadFinishWithResult(success, error) : true;
 }

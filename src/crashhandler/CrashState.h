@@ -33,7 +33,7 @@ struct CrashState {
     // Crash time.
     std::atomic<int> reentryCount{0};
     std::atomic<int> ownerTid{0};
-    int firstReportFd = -1;
+    int firstReportFile = -1;   // the first pass's report while open, else -1
     bool firstReportSet = false;
     bool reportOpened = false;
     int signal = 0;

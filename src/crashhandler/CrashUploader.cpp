@@ -12,11 +12,8 @@
 #include "crashhandler/AnaCrashUploadPackage.h"
 #include "crashhandler/CrashHandler.h"
 #include "crashhandler/CrashReporter.h"
-#include "platform/core/AtomicFile.h"
 
-#include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QSet>
 
 CrashUploader::CrashUploader(CrashReporter& reporter, CrashHandler& handler)
     : CrashUploader(reporter, handler, Collaborators{})
@@ -34,7 +31,7 @@ CrashUploader& CrashUploader::installFor(CrashReporter& reporter)
         auto* made = new CrashUploader(reporter, CrashHandler::sharedInstance());
         made->registerHandler();
         CrashHandler::sharedInstance().setWlanProbe([] { return AnaNetworkState::current().wlan; });
-        reporter.setUploader([made](CrashReporterDelegate* delegate) { made->uploadCrashes(delegate); });
+        reporter.setUpload(made);
         return made;
     }();
     return *uploader;
@@ -60,18 +57,21 @@ void CrashUploader::registerHandler()
     handlers().registHandlerClass([this] { return std::make_shared<AnaCrashUploadHandler>(this); }, kHandlerKey);
 }
 
-CrashReporterDelegate* CrashUploader::delegate() const
+std::shared_ptr<CrashUploadResultDelegete> CrashUploader::delegate() const
 {
     std::lock_guard lock(m_mutex);
-    return m_delegate;
+    return m_delegate.lock();
 }
 
-bool CrashUploader::uploadCrashes(CrashReporterDelegate* delegate)
+void CrashUploader::setDelegate(std::weak_ptr<CrashUploadResultDelegete> delegate)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_delegate = delegate;
-    }
+    std::lock_guard lock(m_mutex);
+    m_delegate = std::move(delegate);
+}
+
+bool CrashUploader::uploadCrashes(std::weak_ptr<CrashUploadResultDelegete> delegate)
+{
+    setDelegate(std::move(delegate));
     operations().addOperation([this] { doUpload(); });
     return true;
 }
@@ -110,23 +110,28 @@ void CrashUploader::addCustomAttachLog(const Records& records)
     }
 }
 
-void CrashUploader::consumeAttachLogs(const Records& records)
+void CrashUploader::pruneAttachLogs()
 {
-    QMap<QString, QString> logs = m_reporter.attachLogs();
-    bool changed = false;
-    for (const auto& record : records)
-        if (record)
-            changed = logs.remove(QString::number(record->time())) > 0 || changed;
-    if (!changed)
-        return;
-    const QString path = m_reporter.attachFilePath();
-    QFile::remove(path);
+    const CrashAttachFile file = m_reporter.attachFile();
+    QMap<QString, QString> logs = file.read();
     if (logs.isEmpty())
         return;
-    QJsonObject object;
-    for (auto it = logs.cbegin(); it != logs.cend(); ++it)
-        object.insert(it.key(), it.value());
-    AtomicFile::write(path, QJsonDocument(object).toJson(QJsonDocument::Compact));
+    QSet<QString> stored;
+    for (const auto& record : m_handler.allCrashes())
+        stored << QString::number(record->time());
+    const qsizetype before = logs.size();
+    logs.removeIf([&stored](auto entry) { return !stored.contains(entry.key()); });
+    if (logs.size() != before)
+        file.write(logs);
+}
+
+void CrashUploader::consumeAttachLogs(const Records& records)
+{
+    QList<qint64> times;
+    for (const auto& record : records)
+        if (record)
+            times << record->time();
+    m_reporter.attachFile().remove(times);
 }
 
 std::shared_ptr<NSRequestPackage> CrashUploader::getUploadPkg(int32_t budget, bool clean)
@@ -138,6 +143,7 @@ std::shared_ptr<NSRequestPackage> CrashUploader::getUploadPkg(int32_t budget, bo
     const Records chosen = m_handler.getCrashedNeedUpload(AnaNetworkState::current().wlan ? 10 : 3);
     if (chosen.empty())
         return nullptr;
+    pruneAttachLogs();
     addCustomAttachLog(chosen);
 
     Records taken;

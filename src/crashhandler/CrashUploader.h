@@ -15,10 +15,11 @@ class Analytics;
 class AnalyticsOperationCenter;
 class CrashHandler;
 class CrashReporter;
-class CrashReporterDelegate;
+class CrashUploadResultDelegete;
 class NSRequestPackage;
 
-// Sends the stored crash records at launch: chooses them, packs them under
+// The crash reporter's upload (its upload calls forward here). Sends the
+// stored crash records at launch: chooses them, packs them under
 // the size budget with their attach texts, and queues one upload. Records
 // are marked sent (or deleted) only after the server answered with result
 // 0; a failed, refused or timed-out upload leaves them, and their attach
@@ -48,7 +49,7 @@ public:
 
     void registerHandler();
     // Sets the delegate and queues doUpload on the SDK's operation queue.
-    bool uploadCrashes(CrashReporterDelegate* delegate);
+    bool uploadCrashes(std::weak_ptr<CrashUploadResultDelegete> delegate);
     void doUpload();
 
     // Puts each chosen record's filed attach text on it (in memory) when the
@@ -60,13 +61,16 @@ public:
 
     // The server took the package (result 0): its records count as sent.
     void uploadSucceeded(const NSRequestPackage& package);
-    CrashReporterDelegate* delegate() const;
+    std::shared_ptr<CrashUploadResultDelegete> delegate() const;
+    void setDelegate(std::weak_ptr<CrashUploadResultDelegete> delegate);
 
     static Records recordsOf(const NSRequestPackage& package);
 
 private:
     // Removes the attach texts of records that went out.
     void consumeAttachLogs(const Records& records);
+    // Removes the attach texts that belong to no stored record.
+    void pruneAttachLogs();
     AnalyticsOperationCenter& operations();
     AnaNetWorkHandlerQueue& handlers();
     Analytics& facade();
@@ -75,6 +79,6 @@ private:
     CrashHandler& m_handler;
     Collaborators m_collaborators;
     mutable std::recursive_mutex m_mutex;
-    CrashReporterDelegate* m_delegate = nullptr;
+    std::weak_ptr<CrashUploadResultDelegete> m_delegate;
     AnaPendingUpload m_upload;
 };

@@ -45,6 +45,7 @@ void ImageTable::clear()
 {
     m_count = 0;
     m_pathsUsed = 0;
+    m_executableCount = 0;
 }
 
 void ImageTable::mapcpu(char* buf, std::size_t size, int machine)
@@ -122,6 +123,11 @@ void ImageTable::parseLine(char* line)
         ++p;
     skipField(p);   // device
     skipField(p);   // inode
+    if (executable && m_executableCount < kMaxExecutableRanges) {
+        m_executable[m_executableCount][0] = start;
+        m_executable[m_executableCount][1] = end;
+        ++m_executableCount;
+    }
     const char* path = p;
     if (!*path)
         return;   // anonymous (JIT code included)
@@ -255,6 +261,17 @@ ImageTable::Symbol ImageTable::symbolise(uint64_t address) const
             s = Symbol{m_images[i].shortName, m_images[i].loadAddress, address - m_images[i].loadAddress};
     }
     return s;
+}
+
+bool ImageTable::isExecutable(uint64_t address) const
+{
+    if (m_executableCount == 0)
+        return true;
+    for (int i = 0; i < m_executableCount; ++i) {
+        if (address >= m_executable[i][0] && address < m_executable[i][1])
+            return true;
+    }
+    return false;
 }
 
 void ImageTable::printImages(SafeOutput& out, const char* exePath, FixedText<65536>& binInfo) const

@@ -19,6 +19,7 @@ class SafeOutput;
 class ImageTable {
 public:
     static constexpr int kMaxImages = 1024;
+    static constexpr int kMaxExecutableRanges = 4096;
 
     // Reads the current mappings; the image whose path equals exePath is
     // put first. Returns false when the mappings could not be read.
@@ -40,6 +41,11 @@ public:
     };
     Symbol symbolise(uint64_t address) const;
 
+    // Whether the address lies in an executable mapping (anonymous code
+    // included) of the last CollectImages; true for every address when no
+    // mappings were read (a table filled by hand).
+    bool isExecutable(uint64_t address) const;
+
     // "%#10llx - %#10llx %s%s %s <%s> %s\n" per image, "+" marking exePath;
     // appends "%s;%s;%s#" per image to binInfo.
     void printImages(SafeOutput& out, const char* exePath, FixedText<65536>& binInfo) const;
@@ -58,6 +64,8 @@ private:
     uint64_t m_execEnd[kMaxImages] = {};
     bool m_elf[kMaxImages] = {};
     int m_count = 0;
+    uint64_t m_executable[kMaxExecutableRanges][2] = {};
+    int m_executableCount = 0;
     char m_paths[256 * 1024];
     std::size_t m_pathsUsed = 0;
     char m_maps[512 * 1024];

@@ -1,11 +1,16 @@
 #include "crashhandler/MachImageInfo.h"
 
-void MachImageInfo::uuidHex(char* out) const
+void MachImageInfo::bytesToHex(const uint8_t* bytes, int count, char* out)
 {
     static const char digits[] = "0123456789abcdef";
-    for (int i = 0; i < uuidLength; ++i) {
-        out[2 * i] = digits[uuid[i] >> 4];
-        out[2 * i + 1] = digits[uuid[i] & 15];
+    for (int i = 0; i < count; ++i) {
+        out[2 * i] = digits[bytes[i] >> 4];
+        out[2 * i + 1] = digits[bytes[i] & 15];
     }
-    out[2 * uuidLength] = '\0';
+    out[2 * count] = '\0';
+}
+
+void MachImageInfo::uuidHex(char* out) const
+{
+    bytesToHex(uuid, uuidLength, out);
 }

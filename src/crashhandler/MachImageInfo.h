@@ -17,5 +17,8 @@ struct MachImageInfo {
 
     // Lower-case hexadecimal build-id into out (at least 65 bytes).
     void uuidHex(char* out) const;
+    // count bytes as lower-case hexadecimal, high nibble first, into out
+    // (2 * count + 1 bytes). Async-signal-safe.
+    static void bytesToHex(const uint8_t* bytes, int count, char* out);
     bool contains(uint64_t address) const { return address >= loadAddress && address - loadAddress < size; }
 };

@@ -5,6 +5,7 @@
 #include "crashhandler/CrashReporter.h"
 #include "platform/core/UsageRecorder.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/core/VersionOrder.h"
 #include "platform/sys/CustomUDID.h"
 #include "platform/sys/UIDeviceEx.h"
 
@@ -56,9 +57,20 @@ void PavCrashReportManager::run()
     g_armed.store(this);
     crashCallback.store(&crashReportCallback);
 
-    // Crashes left on disk by earlier runs become records first, oldest
-    // first, so that the version clean-up below treats them like any other.
-    m_handler.convertPendingCrashes();
+    // A newer version starts with no records of older ones. The version that
+    // cleaned last is kept under its own key, written as it cleans: a crash
+    // early in a version's first launch (before "PavLastVersion" is
+    // written) is kept, and so are a newer version's records after a
+    // downgrade.
+    const QString version = AnaBundleUtil::getBundleVersion();
+    const QString cleaned = defaults().contains(kCleanedVersionKey) ? defaults().stringForKey(kCleanedVersionKey) : QString();
+    if (VersionOrder::isOlder(cleaned, version)) {
+        m_reporter.cleanCrashRecord();
+        defaults().setString(kCleanedVersionKey, version);
+    }
+    // Crashes left on disk by earlier runs become records, oldest first;
+    // those of an older version go with the clean-up.
+    m_handler.convertPendingCrashes(version);
 
     QString userNumber;
     {
@@ -69,9 +81,6 @@ void PavCrashReportManager::run()
     if (userNumber.isEmpty())
         userNumber = "none";
 
-    const QString version = AnaBundleUtil::getBundleVersion();
-    if (!defaults().contains("PavLastVersion") || defaults().stringForKey("PavLastVersion") != version)
-        m_reporter.cleanCrashRecord();
     m_reporter.install(userNumber, true);
     m_reporter.setGUID(m_deviceId);
 }

@@ -16,6 +16,8 @@ class UserDefaults;
 class PavCrashReportManager {
 public:
     static constexpr const char* kProductCode = "9C40E2A7B53D18F6";
+    // The version that last deleted the older versions' records.
+    static constexpr const char* kCleanedVersionKey = "PavCrashRecordsVersion";
 
     // defaults null: the standard user defaults; usage null: the shared
     // usage recorder (nothing is recorded while there is none).

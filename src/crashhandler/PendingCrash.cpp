@@ -39,8 +39,6 @@ int PendingCrash::attempts() const
 bool PendingCrash::claim()
 {
     const int next = attempts() + 1;
-    if (next > kMaxAttempts)
-        return false;
     QString base = m_path;
     base.remove(attemptSuffix());
     const QString renamed = base + ".try" + QString::number(next);
@@ -74,5 +72,9 @@ void PendingCrash::discard()
         if (!report.isEmpty())
             QFile::remove(report);
     }
+    QString stem = m_path;
+    stem.remove(attemptSuffix());
+    stem.chop(int(qstrlen(".facts")));
+    QFile::remove(stem + ".log");
     QFile::remove(m_path);
 }

@@ -20,13 +20,16 @@ public:
 
     const QString& path() const { return m_path; }
     int attempts() const;
-    // Counts one more attempt; false when they are used up.
+    bool attemptsUsedUp() const { return attempts() >= kMaxAttempts; }
+    // Counts one more attempt by renaming the facts file; false when the
+    // rename failed (the next launch tries again).
     bool claim();
     QMap<QString, QByteArray> facts() const;
     // A report named by the facts ("crashPath", "backPath"); empty unless it
     // is a crash report in the facts file's own folder.
     QString reportPath(const QMap<QString, QByteArray>& facts, const char* key) const;
-    // Deletes the facts file and the reports it names.
+    // Deletes the facts file, the reports it names and the report of its
+    // own stem ("crash_<time>.log"), which empty facts cannot name.
     void discard();
 
 private:

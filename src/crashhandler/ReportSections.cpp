@@ -10,6 +10,7 @@
 #include "crashhandler/SafeFormat.h"
 #include "crashhandler/SafeOutput.h"
 #include "crashhandler/StackWalker.h"
+#include "crashhandler/FrameUnwinder.h"
 #include "crashhandler/ThreadList.h"
 #include "crashhandler/ThreadSampler.h"
 
@@ -52,22 +53,15 @@ void ReportSections::PrintThreads(SafeOutput& out, void* context, const ImageTab
         int tid = threads.tid(i);
         bool isCrashed = tid == self;
         out.printf("Thread %d%s:\n", i, isCrashed ? " Crashed" : "");
-        uintptr_t pc = 0, fp = 0;
-        bool sampled = false;
-        if (isCrashed) {
-            pc = StackWalker::contextPc(context);
-            fp = StackWalker::contextFp(context);
-        } else {
-            sampled = ThreadSampler::sample(tid, pc, fp);
-        }
-        if (isCrashed || sampled) {
-            StackWalker walker(pc, fp);
-            int index = 0;
-            for (uintptr_t frame; walker.nextStackFrame(frame); ++index) {
-                printFrame(out, index, frame, images, isCrashed && fillStack ? &data.errorStack : nullptr);
-                if (isCrashed && fillNames)
-                    data.addShortName(images.symbolise(frame).name);
-            }
+        // Static: the handler may run on a small alternate stack.
+        static uintptr_t frames[StackWalker::kMaxFrames];
+        const int count = isCrashed ? FrameUnwinder::walk(context, images, frames, StackWalker::kMaxFrames)
+                                    : ThreadSampler::sample(tid, images, frames, StackWalker::kMaxFrames);
+        const bool sampled = !isCrashed && count >= 0;
+        for (int index = 0; index < count; ++index) {
+            printFrame(out, index, frames[index], images, isCrashed && fillStack ? &data.errorStack : nullptr);
+            if (isCrashed && fillNames)
+                data.addShortName(images.symbolise(frames[index]).name);
         }
         if (sampled)
             ThreadSampler::release();

@@ -49,9 +49,14 @@ uintptr_t StackWalker::contextFp(const void* ucontext)
 #endif
 }
 
-StackWalker StackWalker::fromContext(const void* ucontext)
+StackWalker StackWalker::makeStackWalker(const void* ucontext)
 {
     return StackWalker(contextPc(ucontext), contextFp(ucontext));
+}
+
+void StackWalker::freeStackWalker(StackWalker& walker)
+{
+    walker.m_done = true;
 }
 
 bool StackWalker::nextStackFrame(uintptr_t& pc)

@@ -13,8 +13,11 @@ public:
     static constexpr int kMaxFrames = 256;
 
     StackWalker(uintptr_t pc, uintptr_t fp);
-    // The pc and fp of a signal's user context.
-    static StackWalker fromContext(const void* ucontext);
+    // A walker from the pc and fp of a signal's user context.
+    static StackWalker makeStackWalker(const void* ucontext);
+    // Ends a walk: nextStackFrame yields nothing more (a walker holds no
+    // resources).
+    static void freeStackWalker(StackWalker& walker);
     static uintptr_t contextPc(const void* ucontext);
     static uintptr_t contextFp(const void* ucontext);
 

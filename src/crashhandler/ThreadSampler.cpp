@@ -1,6 +1,6 @@
 #include "crashhandler/ThreadSampler.h"
 
-#include "crashhandler/StackWalker.h"
+#include "crashhandler/FrameUnwinder.h"
 #include "crashhandler/ThreadList.h"
 
 #include <atomic>
@@ -17,8 +17,10 @@ std::atomic<int> g_requestTid{0};
 std::atomic<int> g_requestSeq{0};
 std::atomic<int> g_ack{0};
 std::atomic<int> g_release{0};
-std::atomic<uintptr_t> g_pc{0};
-std::atomic<uintptr_t> g_fp{0};
+std::atomic<const ImageTable*> g_images{nullptr};
+std::atomic<uintptr_t*> g_frames{nullptr};
+std::atomic<int> g_max{0};
+std::atomic<int> g_count{0};
 
 constexpr long kAnswerWaitNs = 200L * 1000 * 1000;
 constexpr long kParkWaitNs = 2000L * 1000 * 1000;
@@ -55,8 +57,7 @@ void onSample(int, siginfo_t*, void* context)
     int seq = g_requestSeq.load();
     if (g_requestTid.load() != ThreadList::currentTid())
         return;
-    g_pc.store(StackWalker::contextPc(context));
-    g_fp.store(StackWalker::contextFp(context));
+    g_count.store(FrameUnwinder::walk(context, *g_images.load(), g_frames.load(), g_max.load()));
     g_ack.store(seq);
     wake(g_ack);
     waitFor(g_release, seq, nowNs() + kParkWaitNs);
@@ -76,23 +77,25 @@ void ThreadSampler::install(int sig)
 
 int ThreadSampler::signal() { return g_signal.load(); }
 
-bool ThreadSampler::sample(int tid, uintptr_t& pc, uintptr_t& fp)
+int ThreadSampler::sample(int tid, const ImageTable& images, uintptr_t* frames, int max)
 {
     int sig = g_signal.load();
     if (!sig)
-        return false;
+        return -1;
+    g_images.store(&images);
+    g_frames.store(frames);
+    g_max.store(max);
+    g_count.store(0);
     int seq = g_requestSeq.load() + 1;
     g_requestTid.store(tid);
     g_requestSeq.store(seq);
     if (syscall(SYS_tgkill, getpid(), tid, sig) != 0)
-        return false;
+        return -1;
     if (!waitFor(g_ack, seq, nowNs() + kAnswerWaitNs)) {
         g_requestTid.store(0);
-        return false;
+        return -1;
     }
-    pc = g_pc.load();
-    fp = g_fp.load();
-    return true;
+    return g_count.load();
 }
 
 void ThreadSampler::release()

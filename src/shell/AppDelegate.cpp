@@ -6,12 +6,12 @@
 #include "albums/store/PavPhotoManager.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
+#include "platform/core/VersionOrder.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/WindowLifecycleWatcher.h"
 #include "shell/LaunchHooks.h"
 
 #include <QCoreApplication>
-#include <QVersionNumber>
 
 namespace {
 AppDelegate* g_shared = nullptr;
@@ -88,16 +88,7 @@ bool AppDelegate::didFinishLaunching()
 
 bool AppDelegate::storedVersionIsOlder(const QString& stored, const QString& current)
 {
-    if (stored.isNull())
-        return true;
-    qsizetype storedRest = 0;
-    qsizetype currentRest = 0;
-    const QVersionNumber a = QVersionNumber::fromString(stored, &storedRest);
-    const QVersionNumber b = QVersionNumber::fromString(current, &currentRest);
-    const bool numeric = !a.isNull() && !b.isNull() && storedRest == stored.size() && currentRest == current.size();
-    if (numeric)
-        return QVersionNumber::compare(a, b) < 0;
-    return QString::compare(stored, current) < 0;
+    return VersionOrder::isOlder(stored, current);
 }
 
 void AppDelegate::checkLastVersion()

@@ -1,13 +1,11 @@
 #include "shell/LaunchHooks.h"
 
-#include "platform/core/UserDefaults.h"
-
 #include <QMutex>
 
 namespace {
 QMutex g_mutex;
 LaunchHooks::Hook g_crashReport;
-LaunchHooks::Hook g_removeCounters = &LaunchHooks::removeCrashCountersFromUserDefaults;
+LaunchHooks::Hook g_removeCounters;
 
 LaunchHooks::Hook take(const LaunchHooks::Hook& hook)
 {
@@ -25,7 +23,7 @@ void LaunchHooks::setCrashReport(Hook hook)
 void LaunchHooks::setRemovePreviousVersionCrashCounters(Hook hook)
 {
     QMutexLocker lock(&g_mutex);
-    g_removeCounters = hook ? std::move(hook) : Hook(&LaunchHooks::removeCrashCountersFromUserDefaults);
+    g_removeCounters = std::move(hook);
 }
 
 void LaunchHooks::crashReport()
@@ -40,9 +38,3 @@ void LaunchHooks::removePreviousVersionCrashCounters()
         hook();
 }
 
-void LaunchHooks::removeCrashCountersFromUserDefaults()
-{
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    defaults.removeObjectForKey(QStringLiteral("PavCrashDate"));
-    defaults.removeObjectForKey(QStringLiteral("PavCrashCount"));
-}

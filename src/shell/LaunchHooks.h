@@ -9,9 +9,8 @@
 // sets it to PavCrashReportManager::crashReport (nothing runs while unset).
 //
 // removePreviousVersionCrashCounters: runs when the stored "PavLastVersion"
-// is absent or older than the running version. By default it removes the
-// crash counters of the standard user defaults ("PavCrashDate" and
-// "PavCrashCount").
+// is absent or older than the running version. The crash reporting code
+// sets it to remove the crash usage events (nothing runs while unset).
 class LaunchHooks {
 public:
     using Hook = std::function<void()>;
@@ -21,7 +20,4 @@ public:
 
     static void crashReport();
     static void removePreviousVersionCrashCounters();
-
-    // The default of removePreviousVersionCrashCounters.
-    static void removeCrashCountersFromUserDefaults();
 };

@@ -59,3 +59,24 @@ TEST(CrashLaunchUpload, RecordStaysUntilTheServerTakesIt)
     EXPECT_EQ(stored[0]->count(), 1);
     server.release();
 }
+
+// A crash right at the start of a version's first launch (the writer armed,
+// nothing else done, no version stored yet) is sent by the next launch.
+TEST(CrashLaunchUpload, ACrashAtTheStartOfAFirstLaunchIsSentLater)
+{
+    QTemporaryDir home;
+    LoopbackHttpServer server;
+    const ChildResult crash =
+        ChildProcess::run("crash_records_child", {"--home", home.path(), "segv-first-launch"}, 20000);
+    ASSERT_TRUE(crash.signaled);
+    EXPECT_EQ(crash.signal, SIGSEGV);
+
+    server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    ASSERT_EQ(launch(home.path(), server).exitCode, 0);
+    ASSERT_EQ(server.requestCount(), 1);
+    const auto sent = CrashRecords::sent(server.requests().last().body);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].exceptionType, "SIGSEGV");
+    EXPECT_EQ(sent[0].excepitonAddress, "0x10");
+    server.release();
+}

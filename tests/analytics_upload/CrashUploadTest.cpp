@@ -6,7 +6,7 @@
 #include "analytics/transport/CommunicateInterface.h"
 #include "crashhandler/CrashHandler.h"
 #include "crashhandler/CrashReporter.h"
-#include "crashhandler/CrashReporterDelegate.h"
+#include "crashhandler/CrashUploadResultDelegete.h"
 #include "crashhandler/CrashUploader.h"
 #include "crashhandler/NSExpUpload.h"
 #include "platform/core/AtomicFile.h"
@@ -22,7 +22,7 @@
 
 namespace {
 
-struct RecordingDelegate : CrashReporterDelegate {
+struct RecordingDelegate : CrashUploadResultDelegete {
     std::atomic<int> successes{0};
     std::atomic<int> failures{0};
     QString reason;
@@ -82,7 +82,7 @@ protected:
     int64_t nowMs() const { return f.clock.now().toMSecsSinceEpoch(); }
     std::vector<std::shared_ptr<NSExpUpload>> stored() { return CrashRecords::stored(f.store); }
     // Runs one launch's upload and waits for its end.
-    void launchUpload(RecordingDelegate* delegate = nullptr)
+    void launchUpload(const std::shared_ptr<RecordingDelegate>& delegate = nullptr)
     {
         uploader.uploadCrashes(delegate);
         f.operations.waitUntilIdle();
@@ -123,10 +123,10 @@ TEST_F(CrashUpload, ResultZeroSendsTheStoredRecordsAndMarksThemSent)
     const auto a = storeCrash("SIGSEGV", nowMs() - 1000);
     const auto b = storeCrash("SIGABRT", nowMs() - 500);
     server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
-    RecordingDelegate delegate;
-    launchUpload(&delegate);
-    EXPECT_EQ(delegate.successes, 1);
-    EXPECT_EQ(delegate.ends(), 1);
+    const auto delegate = std::make_shared<RecordingDelegate>();
+    launchUpload(delegate);
+    EXPECT_EQ(delegate->successes, 1);
+    EXPECT_EQ(delegate->ends(), 1);
     ASSERT_EQ(server.requestCount(), 1);
     const auto sent = sentRecords(server.requests()[0].body);
     ASSERT_EQ(sent.size(), 2u);
@@ -139,24 +139,35 @@ TEST_F(CrashUpload, ResultZeroSendsTheStoredRecordsAndMarksThemSent)
 TEST_F(CrashUpload, FailedUploadsLeaveRecordsForTheNextLaunch)
 {
     storeCrash("SIGSEGV", nowMs() - 1000);
-    RecordingDelegate delegate;
+    auto delegate = std::make_shared<RecordingDelegate>();
     server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(1)));   // refused
-    launchUpload(&delegate);
-    EXPECT_EQ(delegate.reason, QString("unknown err"));
+    launchUpload(delegate);
+    EXPECT_EQ(delegate->reason, QString("unknown err"));
     server.setDefaultStep(LoopbackHttpServer::drop());
-    launchUpload(&delegate);
+    launchUpload(delegate);
     server.setDefaultStep(LoopbackHttpServer::hang());
-    launchUpload(&delegate);
-    EXPECT_EQ(delegate.failures, 3);
-    EXPECT_EQ(delegate.successes, 0);
+    launchUpload(delegate);
+    EXPECT_EQ(delegate->failures, 3);
+    EXPECT_EQ(delegate->successes, 0);
     EXPECT_EQ(server.requestCount(), 1 + 1 + 3);   // time-outs are tried three times
     ASSERT_EQ(stored().size(), 1u);
     EXPECT_EQ(stored()[0]->count(), 0);
 
     server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
-    launchUpload(&delegate);
-    EXPECT_EQ(delegate.successes, 1);
+    launchUpload(delegate);
+    EXPECT_EQ(delegate->successes, 1);
     EXPECT_EQ(stored()[0]->count(), 1);
+
+    // The reporter holds its delegate weakly: one gone by the answer hears nothing.
+    storeCrash("SIGBUS", nowMs() - 100);
+    server.enqueue(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    std::weak_ptr<RecordingDelegate> gone = delegate;
+    uploader.uploadCrashes(gone);
+    delegate.reset();
+    f.operations.waitUntilIdle();
+    f.handlers.waitUntilAllOperationsAreFinished();
+    EXPECT_TRUE(gone.expired());
+    EXPECT_FALSE(uploader.delegate());
 }
 
 TEST_F(CrashUpload, NoNetworkOrNoAddressSendsNothing)
@@ -186,7 +197,7 @@ TEST_F(CrashUpload, BudgetTakesTheFirstRecordAlwaysAndStopsBeforeItIsReached)
         EXPECT_EQ(record->count(), 0);
 }
 
-TEST_F(CrashUpload, AttachTextIsConsumedOnlyWithASentRecord)
+TEST_F(CrashUpload, AttachTextIsConsumedOnlyWithASentRecordAndOrphansArePruned)
 {
     const int64_t t = nowMs() - 3000;
     storeCrash("SIGSEGV", t);
@@ -206,7 +217,8 @@ TEST_F(CrashUpload, AttachTextIsConsumedOnlyWithASentRecord)
     EXPECT_EQ(std::string(sent[0].attachmentList[1].data.begin(), sent[0].attachmentList[1].data.end()), "lc=1&ver=2");
     const auto logs = reporter.attachLogs();
     EXPECT_FALSE(logs.contains(QString::number(t)));
-    EXPECT_TRUE(logs.contains("12345"));
+    // An entry that belongs to no record goes when an upload is built.
+    EXPECT_FALSE(logs.contains("12345"));
     ASSERT_EQ(stored().size(), 1u);
     EXPECT_EQ(stored()[0]->attachmentList.size(), 2u);   // kept with the sent record
 }
@@ -230,4 +242,21 @@ TEST_F(CrashUpload, HostDrivenPairKeepsRecordsUntilSuccess)
     EXPECT_TRUE(uploader.uploadFinishWithResult(true, nullptr));
     EXPECT_TRUE(stored().empty());
     EXPECT_TRUE(uploader.getUploadData(false, &error).isEmpty());
+}
+
+TEST_F(CrashUpload, TheReporterCarriesTheUploadCalls)
+{
+    storeCrash("SIGSEGV", nowMs() - 1000);
+    EXPECT_FALSE(reporter.getUploadPkg(CrashUploader::kBudget, false));   // no upload yet
+    reporter.setUpload(&uploader);
+    ASSERT_TRUE(reporter.getUploadPkg(CrashUploader::kBudget, false));
+    AnaError error;
+    EXPECT_FALSE(reporter.getUploadData(false, &error).isEmpty());
+    EXPECT_EQ(error.code, 0);
+    EXPECT_TRUE(reporter.uploadFinishWithResult(true, nullptr));
+    EXPECT_TRUE(stored().empty());
+    const auto delegate = std::make_shared<RecordingDelegate>();
+    reporter.setDelegate(delegate);
+    EXPECT_EQ(reporter.delegate(), delegate);
+    EXPECT_EQ(uploader.delegate(), delegate);
 }

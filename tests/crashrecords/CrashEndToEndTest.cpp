@@ -21,7 +21,7 @@ namespace {
 // when it hung (it is killed after a minute).
 int runChild(const QString& home, const char* mode)
 {
-    const ChildResult result = ChildProcess::run("crash_records_child", {home, mode}, 60000);
+    const ChildResult result = ChildProcess::run("crash_records_child", {"--home", home, mode}, 60000);
     if (result.hung)
         return 0;
     return result.signaled ? result.signal : -(result.exitCode + 1);
@@ -78,6 +78,8 @@ TEST_F(CrashEndToEnd, ACrashIsStoredAtOnceAndItsRepeatMerges)
     EXPECT_EQ(defaultsInteger("PavCrashCount"), 2);
     EXPECT_EQ(usageCount(27230), 2);
     EXPECT_EQ(usageCount(27298), 1);
+    // The repeat's attach text replaced the first one's: one per record.
+    EXPECT_EQ(attachFile().keys(), QStringList{QString::number(stored[0]->cashTime)});
 }
 
 TEST_F(CrashEndToEnd, ACrashWhileTheStoreIsHeldIsConvertedAtTheNextLaunch)
@@ -96,4 +98,68 @@ TEST_F(CrashEndToEnd, ACrashWhileTheStoreIsHeldIsConvertedAtTheNextLaunch)
     EXPECT_EQ(defaultsInteger("PavCrashCount"), 1);
     EXPECT_EQ(usageCount(27230), 1);
     EXPECT_TRUE(attachFile().contains(QString::number(stored[0]->cashTime)));
+}
+
+TEST_F(CrashEndToEnd, ACrashBeforeAVersionsFirstLaunchGotFarIsKept)
+{
+    ASSERT_EQ(runChild(home.root(), "segv-first-launch"), SIGSEGV);
+    EXPECT_FALSE(crashFiles().isEmpty());
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    const auto stored = records();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGSEGV");
+    EXPECT_TRUE(crashFiles().isEmpty());
+}
+
+TEST_F(CrashEndToEnd, ADowngradeKeepsTheNewerVersionsRecords)
+{
+    ASSERT_EQ(runChild(home.root(), "segv"), SIGSEGV);
+    ASSERT_EQ(records().size(), 1u);
+    {
+        // What a launch of a newer version leaves behind.
+        UserDefaults defaults(home.root() + "/Library/Preferences/defaults.json");
+        defaults.setString("PavLastVersion", "99.0");
+        defaults.setString("PavCrashRecordsVersion", "99.0");
+    }
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    EXPECT_EQ(records().size(), 1u);
+}
+
+TEST_F(CrashEndToEnd, ACrashDuringTheNextLaunchsConversionLeavesAReport)
+{
+    ASSERT_EQ(runChild(home.root(), "abort-store-held"), SIGABRT);
+    ASSERT_EQ(runChild(home.root(), "launch-crash-in-conversion"), SIGSEGV);
+    const QStringList left = crashFiles();
+    ASSERT_FALSE(left.filter(".log").isEmpty()) << left.join(",").toStdString();
+
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    QStringList types;
+    for (const auto& record : records())
+        types << QString::fromStdString(record->exceptionType);
+    types.sort();
+    EXPECT_EQ(types, (QStringList{"SIGABRT", "SIGSEGV"}));
+    EXPECT_TRUE(crashFiles().isEmpty());
+}
+
+TEST_F(CrashEndToEnd, AFullDiskLeavesNoEmptyReportBehind)
+{
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    ASSERT_EQ(runChild(home.root(), "segv-disk-full"), SIGSEGV);
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    EXPECT_TRUE(crashFiles().isEmpty()) << crashFiles().join(",").toStdString();
+    EXPECT_TRUE(records().empty());
+}
+
+TEST_F(CrashEndToEnd, ASecondSignalDuringTheRecordStepLeavesOneCrash)
+{
+    const int signal = runChild(home.root(), "segv-signal-in-record");
+    ASSERT_GT(signal, 0);
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    const auto stored = records();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGSEGV");
+    EXPECT_EQ(stored[0]->count(), 0);
+    EXPECT_EQ(attachmentText(*stored[0], "crash_times.log"), "<none>");
+    EXPECT_EQ(defaultsInteger("PavCrashCount"), 1);
+    EXPECT_TRUE(crashFiles().isEmpty()) << crashFiles().join(",").toStdString();
 }

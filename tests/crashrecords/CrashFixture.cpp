@@ -46,14 +46,14 @@ QString CrashFixture::leaveCrash(const QString& stamp, QMap<QString, QByteArray>
     return factsPath;
 }
 
-QString CrashFixture::leaveSimpleCrash(int n, int64_t time, const QByteArray& type)
+QString CrashFixture::leaveSimpleCrash(int n, int64_t time, const QByteArray& type, const QByteArray& appVersion)
 {
     return leaveCrash(QString("2026_01_01_00_00_%1").arg(n, 2, 10, QChar('0')),
                       {{"time", QByteArray::number(qlonglong(time))},
                        {"type", type},
                        {"address", "0x" + QByteArray::number(n, 16)},
                        {"appId", "app"},
-                       {"appVersion", "1.0"}});
+                       {"appVersion", appVersion}});
 }
 
 std::shared_ptr<NSExpUpload> CrashFixture::storeRecord(int64_t md5, int count, int64_t time)

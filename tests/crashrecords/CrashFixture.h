@@ -23,7 +23,8 @@ protected:
     // returns the facts path.
     QString leaveCrash(const QString& stamp, QMap<QString, QByteArray> facts, const QByteArray& report = "report");
     // A crash that differs from others by its type.
-    QString leaveSimpleCrash(int n, int64_t time, const QByteArray& type = "SIGSEGV");
+    QString leaveSimpleCrash(int n, int64_t time, const QByteArray& type = "SIGSEGV",
+                             const QByteArray& appVersion = "1.0");
     // Stores a crash record directly.
     std::shared_ptr<NSExpUpload> storeRecord(int64_t md5, int count, int64_t time);
     std::vector<std::shared_ptr<NSExpUpload>> crashes();

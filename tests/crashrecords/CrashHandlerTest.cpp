@@ -110,6 +110,62 @@ TEST_F(CrashFixture, WithoutATypeNothingIsStoredAndTheFilesStayForBoundedRetries
     EXPECT_TRUE(crashFiles().isEmpty());
 }
 
+TEST_F(CrashFixture, AFailedClaimIsRetriedAndEmptyFactsTakeTheirReportAlong)
+{
+    // The claim's rename cannot happen (a folder holds the new name).
+    const QString facts = leaveSimpleCrash(1, 1000);
+    ASSERT_TRUE(QDir().mkpath(facts + ".try1/held"));
+    EXPECT_EQ(handler.convertPendingCrashes(), 0);
+    EXPECT_TRUE(QFile::exists(facts));
+    EXPECT_EQ(crashFiles().size(), 2);
+    ASSERT_TRUE(QDir(facts + ".try1").removeRecursively());
+    EXPECT_EQ(handler.convertPendingCrashes(), 1);
+    EXPECT_TRUE(crashFiles().isEmpty());
+
+    // Nothing could be written: an empty report and empty facts.
+    ASSERT_TRUE(ImageFixtures::writeFile(home.documents() + "/crash_2026_01_01_11_00_00.log", ""));
+    ASSERT_TRUE(ImageFixtures::writeFile(home.documents() + "/crash_2026_01_01_11_00_00.facts", ""));
+    EXPECT_EQ(handler.convertPendingCrashes(), 0);
+    EXPECT_TRUE(crashFiles().isEmpty()) << crashFiles().join(",").toStdString();
+}
+
+TEST_F(CrashFixture, ACrashWhoseRecordIsStoredAlreadyIsNotCountedAgain)
+{
+    crashCallback.store(&countingCallback);
+    g_callbackCalls = 0;
+    EXPECT_TRUE(handler.convertCrash(leaveSimpleCrash(1, 1000)));
+    // The same crash left again, as when the process died after storing it.
+    EXPECT_FALSE(handler.convertCrash(leaveSimpleCrash(1, 1000)));
+    EXPECT_EQ(g_callbackCalls, 1);
+    ASSERT_EQ(crashes().size(), 1u);
+    EXPECT_EQ(attachmentText(*crashes()[0], "crash_times.log"), "<none>");
+    EXPECT_TRUE(crashFiles().isEmpty());
+    // A real repeat at another time still merges.
+    EXPECT_TRUE(handler.convertCrash(leaveSimpleCrash(1, 2000)));
+    EXPECT_EQ(attachmentText(*crashes()[0], "crash_times.log"), "1000;2000");
+    EXPECT_FALSE(handler.convertCrash(leaveSimpleCrash(1, 1000)));
+    EXPECT_EQ(g_callbackCalls, 2);
+}
+
+TEST_F(CrashFixture, RunFactsComeFromTheCrashNotFromTheLaunchThatConvertsIt)
+{
+    const QString facts = leaveCrash("2026_01_01_12_00_00", {{"time", "7"},
+                                                             {"type", "SIGSEGV"},
+                                                             {"cpu", "12.500"},
+                                                             {"battery", "42"},
+                                                             {"freeMem", "123456"},
+                                                             {"freeStorage", "2000000"},
+                                                             {"freeSDCard", "3000000"}});
+    ASSERT_TRUE(handler.convertCrash(facts));
+    ASSERT_EQ(crashes().size(), 1u);
+    const auto& run = crashes()[0]->runInfo;
+    EXPECT_EQ(run.cpu, 12.5f);
+    EXPECT_EQ(run.battery, 42.0f);
+    EXPECT_EQ(run.freeMem, 123456);
+    EXPECT_EQ(run.freeStorage, 2000000);
+    EXPECT_EQ(run.freeSDCard, 3000000);
+}
+
 TEST_F(CrashFixture, AStoreThatCannotOpenKeepsTheReports)
 {
     QFile::remove(home.documents() + "/blocker");

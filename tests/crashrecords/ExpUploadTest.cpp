@@ -1,5 +1,9 @@
 #include "crashhandler/NSExceptionUploadPackage.h"
+#include "crashhandler/NSContactInfo.h"
+#include "crashhandler/NSExpAttachment.h"
 #include "crashhandler/NSExpUpload.h"
+#include "crashhandler/NSMobileInfo.h"
+#include "crashhandler/NSRunInfo.h"
 
 #include "support/KelTestUtil.h"
 
@@ -110,4 +114,54 @@ TEST(ExpUpload, PackageKeepsCrashRecordsAsAListAtTagZero)
     EXPECT_EQ(hex, "09 00 02 0A 06 00 " + kDefaultTail + " 0B 0A 06 06 53 49 47 42 55 53 " + kDefaultTail + " 0B");
     package.addPkgElements({});
     EXPECT_EQ(package.list().size(), 2u);
+}
+
+TEST(ExpUpload, AttachmentsByteFormRoundTripsAndRejectsCutBytes)
+{
+    NSExpUpload record;
+    NSExpAttachment log;
+    log.type = 11;
+    log.fileName = "crash.log";
+    log.data = "AB";
+    log.createNuxModel(record.attachmentList.emplace_back());
+    const QByteArray bytes = record.encodeAttach();
+    // count, length, then type, name length, name, data length, data
+    EXPECT_EQ(bytes.toHex(' '), QByteArray("01 00 00 00 11 0b 09 63 72 61 73 68 2e 6c 6f 67 00 00 00 02 41 42"));
+
+    NSExpUpload back;
+    ASSERT_TRUE(back.decodeAttach(bytes));
+    ASSERT_EQ(back.attachmentList.size(), 1u);
+    EXPECT_EQ(back.attachmentList[0], record.attachmentList[0]);
+    EXPECT_FALSE(back.decodeAttach(bytes.left(bytes.size() - 1)));
+    EXPECT_FALSE(back.decodeAttach(QByteArray("\x02\x00\x00\x00\x00", 5)));
+    EXPECT_EQ(back.attachmentList.size(), 1u);
+}
+
+TEST(ExpUpload, NestedMirrorsStartAsDocumentedAndConvertBothWays)
+{
+    NSMobileInfo mobile;
+    NSContactInfo contact;
+    NSRunInfo run;
+    EXPECT_EQ(mobile.symbol + mobile.other, "unknownunknown");
+    EXPECT_EQ(contact.all + contact.tel + contact.qua + contact.email + contact.comment + contact.other,
+              QString("unknown").repeated(6));
+    EXPECT_EQ(run.freeMem + run.freeStorage + run.freeSDCard, 0);
+
+    NSExpUpload record;
+    contact.qua = "10001";
+    contact.createNuxModel(record.contactInfo);
+    mobile.createNuxModel(record.mobileInfo);
+    run.battery = 0.5f;
+    run.createNuxModel(record.runInfo);
+    NSExpUpload back;
+    ASSERT_TRUE(back.setEncodeData(record.encodeData()));
+    NSContactInfo contactBack;
+    contactBack.initWithNuxModel(back.contactInfo);
+    EXPECT_EQ(contactBack.qua, "10001");
+    NSRunInfo runBack;
+    runBack.initWithNuxModel(back.runInfo);
+    EXPECT_EQ(runBack.battery, 0.5f);
+    NSMobileInfo mobileBack;
+    mobileBack.initWithNuxModel(back.mobileInfo);
+    EXPECT_EQ(mobileBack.symbol, "unknown");
 }

@@ -21,7 +21,7 @@ protected:
     Reporter() : model(AnaModel::Inputs{}), reporter(handler, model, home.documents()), manager(reporter, handler, nullptr, &usage)
     {
         reporter.setInstaller([this] { ++installs; });
-        reporter.setUploader([this](CrashReporterDelegate*) { ++uploads; });
+        reporter.setUploader([this](const auto&) { ++uploads; });
         manager.setHasAPT(false);
         manager.setDeviceId("device-id");
         UserDefaults::standardUserDefaults().setString("PavLastVersion", AnaBundleUtil::getBundleVersion());
@@ -96,7 +96,7 @@ TEST_F(Reporter, AttachTextIsFiledOnlyForACurrentCrash)
 
 TEST_F(Reporter, LaunchConvertsLeftoverCrashesThenInstalls)
 {
-    leaveSimpleCrash(1, QDateTime::currentMSecsSinceEpoch());
+    leaveSimpleCrash(1, QDateTime::currentMSecsSinceEpoch(), "SIGSEGV", PAV_VERSION);
     manager.run();
     EXPECT_EQ(crashes().size(), 1u);
     EXPECT_EQ(installs, 1);
@@ -115,18 +115,33 @@ TEST_F(Reporter, LaunchConvertsLeftoverCrashesThenInstalls)
     EXPECT_EQ(model.qua(), "10001");
 }
 
-TEST_F(Reporter, ANewVersionDeletesEveryRecordIncludingJustConvertedOnes)
+TEST_F(Reporter, ANewVersionStartsWithoutOlderCrashesAndADowngradeKeepsNewerOnes)
 {
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    // The first launch of this version: older records and left crashes go,
+    // a crash this version left before "PavLastVersion" was written stays.
     storeRecord(9, 0, 1);
-    leaveSimpleCrash(1, 1000);
-    UserDefaults::standardUserDefaults().setString("PavLastVersion", "0.0.1");
+    leaveSimpleCrash(1, 1000, "SIGSEGV", "0.0.1");
+    leaveSimpleCrash(2, 2000, "SIGBUS", PAV_VERSION);
+    defaults.setString("PavLastVersion", "0.0.1");
     manager.run();
-    EXPECT_TRUE(crashes().empty());
-    EXPECT_FALSE(reporter.checkCrash());
-    UserDefaults::standardUserDefaults().removeObjectForKey("PavLastVersion");
-    leaveSimpleCrash(2, 1000);
+    ASSERT_EQ(crashes().size(), 1u);
+    EXPECT_EQ(crashes()[0]->exceptionType, "SIGBUS");
+    EXPECT_EQ(defaults.stringForKey("PavCrashRecordsVersion"), PAV_VERSION);
+    EXPECT_TRUE(crashFiles().isEmpty());
+
+    // Later launches of the same version keep what is stored, whatever
+    // "PavLastVersion" says.
+    defaults.removeObjectForKey("PavLastVersion");
     manager.run();
-    EXPECT_TRUE(crashes().empty());
+    EXPECT_EQ(crashes().size(), 1u);
+
+    // Back from a newer version: its records stay.
+    defaults.setString("PavCrashRecordsVersion", "99.0");
+    defaults.setString("PavLastVersion", "99.0");
+    manager.run();
+    EXPECT_EQ(crashes().size(), 1u);
+    EXPECT_EQ(defaults.stringForKey("PavCrashRecordsVersion"), "99.0");
 }
 
 TEST_F(Reporter, CrashesAreCountedPerCrashDayIntoUsageEvents)

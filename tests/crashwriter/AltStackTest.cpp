@@ -1,5 +1,6 @@
 #include "crashhandler/AltStack.h"
 
+#include <atomic>
 #include <csignal>
 #include <thread>
 
@@ -33,4 +34,29 @@ TEST(AltStack, EachThreadGetsItsOwnAndAnExistingOneIsKept)
         off.ss_flags = SS_DISABLE;
         sigaltstack(&off, nullptr);
     }).join();
+}
+
+// Threads started before the writer was armed (plain threads, no start hook)
+// are given a stack when asked.
+TEST(AltStack, ThreadsAlreadyRunningAreGivenOne)
+{
+    std::atomic<int> stage{0};
+    std::atomic<bool> had{false};
+    std::thread plain([&] {
+        stage = 1;
+        while (stage.load() != 2)
+            std::this_thread::yield();
+        had = AltStack::currentThreadHasOne();
+        stage = 3;
+    });
+    while (stage.load() != 1)
+        std::this_thread::yield();
+    EXPECT_GE(AltStack::adoptRunningThreads(), 1);
+    stage = 2;
+    while (stage.load() != 3)
+        std::this_thread::yield();
+    plain.join();
+    EXPECT_TRUE(had.load());
+    // Asked again, no thread takes a second one.
+    EXPECT_EQ(AltStack::adoptRunningThreads(), 0);
 }

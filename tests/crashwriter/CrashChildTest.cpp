@@ -318,6 +318,65 @@ TEST_F(CrashChild, RecordStepGetsTheFilledDataAndAHangingOneIsCutShort)
     EXPECT_EQ(facts().value("complete"), "1");
 }
 
+TEST_F(CrashChild, AnAbortReportWalksOutOfTheSystemLibraryToTheCrashingFunction)
+{
+    ChildResult r = crash("abort");
+    ASSERT_TRUE(r.signaled && r.signal == SIGABRT);
+    const auto [start, end] = functionRange(QString(PAV_TEST_BIN_DIR) + "/crash_child", "crashChildAbortHere");
+    ASSERT_LT(start, end);
+    // The crashed thread's frames: "index image pc base + offset".
+    const QString text = report();
+    const qsizetype from = text.indexOf(QRegularExpression("Thread \\d+ Crashed:\n"));
+    ASSERT_GE(from, 0);
+    const QStringList frames = text.mid(from).section("\n\n", 0, 0).split('\n').mid(1);
+    ASSERT_FALSE(frames.isEmpty());
+    EXPECT_TRUE(frames[0].contains("libc.so.6")) << frames[0].toStdString();
+    bool named = false;
+    for (const QString& frame : frames) {
+        const QStringList parts = frame.simplified().split(' ');
+        if (parts.size() == 6 && parts[1] == "crash_child") {
+            const quint64 offset = parts[5].toULongLong();
+            named = named || (offset > start && offset <= end);
+        }
+        EXPECT_NE(parts.value(1), "<unknown-name>") << frame.toStdString();
+    }
+    EXPECT_TRUE(named) << text.mid(from).section("\n\n", 0, 0).toStdString();
+}
+
+// Stacks of the crashed and of three parked threads through libc, images
+// and facts, without one heap allocation.
+TEST_F(CrashChild, TheThreadWalkAllocatesNothing)
+{
+    ChildResult r = crash("abort", 3, {"CRASH_RECORD=allocations"});
+    ASSERT_TRUE(r.signaled && r.signal == SIGABRT);
+    QFile marker(home.path() + "/record.marker");
+    ASSERT_TRUE(marker.open(QIODevice::ReadOnly));
+    EXPECT_EQ(marker.readAll(), "allocations 0\n");
+    EXPECT_EQ(report().count(QRegularExpression("\\n1  \\S+ ")), 4) << report().toStdString();
+}
+
+TEST_F(CrashChild, TheRecordStepHasRoomBeyondTheSignalStack)
+{
+    ChildResult r = crash("segv", 0, {"CRASH_RECORD=deep"});
+    ASSERT_TRUE(r.signaled && r.signal == SIGSEGV);
+    EXPECT_TRUE(QFile::exists(home.path() + "/record.marker"));
+}
+
+TEST_F(CrashChild, RunFactsAreTakenAtCrashTime)
+{
+    ChildResult r = crash("segv");
+    ASSERT_TRUE(r.signaled && r.signal == SIGSEGV);
+    const QMap<QString, QByteArray> f = facts();
+    bool ok = false;
+    EXPECT_GT(f.value("freeMem").toLongLong(&ok), 0);
+    EXPECT_TRUE(ok);
+    EXPECT_GT(f.value("freeStorage").toLongLong(), 0);
+    EXPECT_GT(f.value("freeSDCard").toLongLong(), 0);
+    f.value("cpu").toDouble(&ok);
+    EXPECT_TRUE(ok) << f.value("cpu").constData();
+    EXPECT_TRUE(f.contains("battery"));
+}
+
 TEST_F(CrashChild, InstallingTwiceKeepsAllSixHandlers)
 {
     ChildResult r = crash("install_twice");

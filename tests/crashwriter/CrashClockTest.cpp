@@ -37,3 +37,10 @@ TEST(CrashClock, CivilDatesAgreeWithGmtime)
     CrashClock::crashTimeText(stamp, sizeof stamp, timespec{951782400 + 3723, 0}, 0);
     EXPECT_STREQ(stamp, "2000_02_29_01_02_03");
 }
+
+TEST(CrashClock, TheOffsetIsRefreshedJustPastEachFullMinute)
+{
+    EXPECT_EQ(CrashClock::msUntilNextMinute(1700000040000), 60020);   // on the minute
+    EXPECT_EQ(CrashClock::msUntilNextMinute(1700000099999), 21);
+    EXPECT_EQ(CrashClock::msUntilNextMinute(1700000070000), 30020);
+}

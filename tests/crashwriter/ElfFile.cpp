@@ -36,3 +36,37 @@ QString buildIdOfFile(const QString& path)
     }
     return {};
 }
+
+std::pair<quint64, quint64> functionRange(const QString& path, const QByteArray& name)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray all = f.readAll();
+    Elf64_Ehdr eh;
+    if (all.size() < qsizetype(sizeof eh))
+        return {};
+    std::memcpy(&eh, all.constData(), sizeof eh);
+    const auto section = [&all, &eh](int i) {
+        Elf64_Shdr sh{};
+        const qsizetype at = qsizetype(eh.e_shoff + quint64(i) * sizeof sh);
+        if (at + qsizetype(sizeof sh) <= all.size())
+            std::memcpy(&sh, all.constData() + at, sizeof sh);
+        return sh;
+    };
+    for (int i = 0; i < eh.e_shnum; ++i) {
+        const Elf64_Shdr symbols = section(i);
+        if (symbols.sh_type != SHT_SYMTAB)
+            continue;
+        const Elf64_Shdr names = section(int(symbols.sh_link));
+        for (quint64 at = symbols.sh_offset; at + sizeof(Elf64_Sym) <= symbols.sh_offset + symbols.sh_size;
+             at += sizeof(Elf64_Sym)) {
+            Elf64_Sym sym;
+            std::memcpy(&sym, all.constData() + at, sizeof sym);
+            if (ELF64_ST_TYPE(sym.st_info) == STT_FUNC &&
+                QByteArray(all.constData() + names.sh_offset + sym.st_name) == name)
+                return {sym.st_value, sym.st_value + sym.st_size};
+        }
+    }
+    return {};
+}

@@ -12,15 +12,22 @@ namespace {
 
 uintptr_t g_returns[3];
 std::vector<uintptr_t> g_frames;
+bool g_moreAfterFree = true;
 
 __attribute__((noinline)) void level3()
 {
     g_returns[0] = uintptr_t(__builtin_return_address(0));
     ucontext_t uc;
     getcontext(&uc);
-    StackWalker walker = StackWalker::fromContext(&uc);
+    StackWalker walker = StackWalker::makeStackWalker(&uc);
     for (uintptr_t pc; walker.nextStackFrame(pc);)
         g_frames.push_back(pc);
+    // A freed walker yields nothing more.
+    StackWalker again = StackWalker::makeStackWalker(&uc);
+    uintptr_t first = 0;
+    g_moreAfterFree = !again.nextStackFrame(first);
+    StackWalker::freeStackWalker(again);
+    g_moreAfterFree = g_moreAfterFree || again.nextStackFrame(first);
     asm volatile("" ::: "memory");
 }
 
@@ -57,6 +64,7 @@ TEST(StackWalker, WalksAKnownChainInOrder)
     EXPECT_EQ(g_frames[1], g_returns[0]);
     EXPECT_EQ(g_frames[2], g_returns[1]);
     EXPECT_EQ(g_frames[3], g_returns[2]);
+    EXPECT_FALSE(g_moreAfterFree);
 }
 
 TEST(StackWalker, StopsOnLoopingDescendingOrEndlessChains)

@@ -106,19 +106,6 @@ TEST(AppDelegate, VersionCheckStoresOnlyANewerVersion)
     }
 }
 
-TEST(AppDelegate, DefaultCounterRemovalClearsTheCrashCountersOnly)
-{
-    TempHome home;
-    UserDefaults& defaults = UserDefaults::standardUserDefaults();
-    defaults.setInteger("PavCrashDate", 1700000000);
-    defaults.setInteger("PavCrashCount", 4);
-    defaults.setString("PavLastVersion", "2.4.0");
-    LaunchHooks::removePreviousVersionCrashCounters();
-    EXPECT_FALSE(defaults.contains("PavCrashDate"));
-    EXPECT_FALSE(defaults.contains("PavCrashCount"));
-    EXPECT_TRUE(defaults.contains("PavLastVersion"));
-}
-
 TEST(AppDelegate, BackgroundLocksAndCancelsAndBecomingActiveLocksAndAnnounces)
 {
     Harness h;

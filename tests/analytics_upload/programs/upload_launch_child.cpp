@@ -25,12 +25,12 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     AppHome::setCurrent(QString::fromLocal8Bit(argv[1]));
     AppHome::current().ensure();
-    // A launch after one of the same version: the stored records stay.
-    UserDefaults::standardUserDefaults().setString("PavLastVersion", AnaBundleUtil::getBundleVersion());
     AnaUploadAddress::setDefaultUrl(QString::fromLocal8Bit(argv[2]));
     CommunicateInterface::setTickLength(std::chrono::milliseconds(std::atoi(argv[3])));
 
     PavCrashReportManager::crashReport();
+    // As the launch sequence does, after the crash hook.
+    UserDefaults::standardUserDefaults().setString("PavLastVersion", AnaBundleUtil::getBundleVersion());
     AnalyticsOperationCenter::sharedInstance().waitUntilIdle();
     AnaNetWorkHandlerQueue::sharedInstance().waitUntilAllOperationsAreFinished();
     std::printf("launched\n");

@@ -3,7 +3,10 @@
 //   crash_child <home> <scenario> [parked-thread-count]
 // Environment: CRASH_ACTIVE=1 marks the app active; CRASH_RECORD=marker
 // registers a record step that writes the crash data to the marker file,
-// CRASH_RECORD=hang one that never returns.
+// CRASH_RECORD=hang one that never returns, CRASH_RECORD=deep one that uses
+// 300 KiB of stack before it writes the marker, CRASH_RECORD=allocations one
+// that writes how many heap allocations the writer made from the thread walk
+// on (the program counts them through its own malloc).
 
 #include "analytics/AnaModel.h"
 #include "analytics/AnalyticsTimes.h"
@@ -27,6 +30,38 @@
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
+
+namespace {
+std::atomic<bool> g_counting{false};
+std::atomic<int> g_allocations{0};
+}
+
+extern "C" {
+void* __libc_malloc(size_t);
+void* __libc_calloc(size_t, size_t);
+void* __libc_realloc(void*, size_t);
+
+void* malloc(size_t size)
+{
+    if (g_counting.load(std::memory_order_relaxed))
+        ++g_allocations;
+    return __libc_malloc(size);
+}
+
+void* calloc(size_t count, size_t size)
+{
+    if (g_counting.load(std::memory_order_relaxed))
+        ++g_allocations;
+    return __libc_calloc(count, size);
+}
+
+void* realloc(void* old, size_t size)
+{
+    if (g_counting.load(std::memory_order_relaxed))
+        ++g_allocations;
+    return __libc_realloc(old, size);
+}
+}
 
 namespace {
 
@@ -62,6 +97,12 @@ __attribute__((noinline)) int divideByZero()
     volatile int zero = 0;
     volatile int x = 7;
     return x / zero;
+}
+
+// The crashing function an abort() report must name.
+extern "C" __attribute__((noinline)) void crashChildAbortHere()
+{
+    std::abort();
 }
 
 __attribute__((noinline)) void throwUncaught() { throw std::runtime_error("boom"); }
@@ -107,6 +148,37 @@ void recordToMarker(const CrashReportData& data)
     close(fd);
 }
 
+__attribute__((noinline)) int useStack(int kib)
+{
+    volatile char block[1024];
+    block[0] = char(kib);
+    return kib <= 1 ? block[0] : useStack(kib - 1) + block[0];
+}
+
+void recordDeep(const CrashReportData& data)
+{
+    if (useStack(300) != -1)
+        recordToMarker(data);
+}
+
+void countFromTheThreadWalk(int pass)
+{
+    if (pass == 1)
+        g_counting = true;
+}
+
+void recordAllocations(const CrashReportData&)
+{
+    g_counting = false;
+    char text[32];
+    int n = std::snprintf(text, sizeof text, "allocations %d\n", g_allocations.load());
+    std::string path = g_home + "/record.marker";
+    int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (write(fd, text, std::size_t(n)) < 0)
+        _exit(5);
+    close(fd);
+}
+
 void recordHangs(const CrashReportData&)
 {
     for (;;)
@@ -143,8 +215,15 @@ int main(int argc, char** argv)
     }
     if (const char* active = std::getenv("CRASH_ACTIVE"))
         CBugReport::setAppActive(std::strcmp(active, "1") == 0);
-    if (const char* record = std::getenv("CRASH_RECORD"))
-        CBugReport::setRecordStep(std::strcmp(record, "hang") == 0 ? &recordHangs : &recordToMarker);
+    if (const char* record = std::getenv("CRASH_RECORD")) {
+        const bool count = std::strcmp(record, "allocations") == 0;
+        if (count)
+            CBugReport::setTestFaultHook(&countFromTheThreadWalk);
+        CBugReport::setRecordStep(std::strcmp(record, "hang") == 0   ? &recordHangs
+                                  : std::strcmp(record, "deep") == 0 ? &recordDeep
+                                  : count                            ? &recordAllocations
+                                                                     : &recordToMarker);
+    }
     parkThreads(argc > 3 ? std::atoi(argv[3]) : 0);
 
     if (scenario == "segv")
@@ -162,7 +241,7 @@ int main(int argc, char** argv)
         asm volatile("int3");
 #endif
     else if (scenario == "abort")
-        std::abort();
+        crashChildAbortHere();
     else if (scenario == "exception")
         throwUncaught();
     else if (scenario == "thread") {

@@ -1,5 +1,6 @@
 #include "shell/AppDelegate.h"
 #include "shell/CrashReportWiring.h"
+#include "shell/InstanceLock.h"
 #include "shell/LaunchOptions.h"
 
 #include <QApplication>
@@ -24,6 +25,8 @@ int main(int argc, char** argv)
         std::fputs(message.toLocal8Bit().constData(), stderr);
         return 2;
     }
+    if (!InstanceLock::holdForProcess(options.home))
+        return 3;
     options.apply();
     CrashReportWiring::install();
 

@@ -468,7 +468,7 @@ void PavSecretAlbumViewController_iPad::secretPhotoViewDidSelect(const PavPhotoM
         return;  // a second tap while the first one opens
     m_openPending = true;
     // The item and its list as they are at the tap.
-    const PavPhotoModelList photos = m_grid.list();
+    const PavPhotoModelList photos = m_grid.oriDataArray();
     QTimer::singleShot(kOpenDelayMs, this, [this, photo, photos] {
         m_openPending = false;
         if (m_c.openPhoto && m_passwords.hasVerified())

@@ -10,9 +10,10 @@
 #include <vector>
 
 // What the private album's grid shows, without widgets: the store's list as
-// it came (newest first), the same items grouped by the calendar day they
-// were stored on (in the list's order, no day twice), and the items chosen in
-// edit mode in the order they were chosen.
+// it came (oriDataArray, newest first), the same items grouped by the
+// calendar day they were stored on (dataArray and dateTitleArray, in the
+// list's order, no day twice), and the items chosen in edit mode in the order
+// they were chosen (selectedPhotoModels).
 class SecretAlbumGrid {
 public:
     explicit SecretAlbumGrid(QTimeZone zone = QTimeZone::systemTimeZone()) : m_zone(std::move(zone)) {}
@@ -22,7 +23,7 @@ public:
     // Forgets everything (the album locked again).
     void clear();
 
-    const PavPhotoModelList& list() const { return m_oriDataArray; }
+    const PavPhotoModelList& oriDataArray() const { return m_oriDataArray; }
     bool isEmpty() const { return m_oriDataArray.isEmpty(); }
     int sectionCount() const { return static_cast<int>(m_dataArray.size()); }
     const PavPhotoModelList& section(int s) const { return m_dataArray[s]; }

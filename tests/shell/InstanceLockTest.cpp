@@ -56,7 +56,7 @@ TEST(InstanceLock, ASecondStartOnTheSameHomeSaysSoAndExits)
     ASSERT_TRUE(first->waitForStarted(10000));
     // The first one holds the lock once its id is in the lock file.
     const QByteArray pid = QByteArray::number(first->processId());
-    for (int i = 0; i < 300 && ImageFixtures::readFile(base + "/home/.padolvo.lock").trimmed() != pid; ++i)
+    for (int i = 0; i < 1200 && ImageFixtures::readFile(base + "/home/.padolvo.lock").trimmed() != pid; ++i)
         QThread::msleep(50);
     ASSERT_EQ(ImageFixtures::readFile(base + "/home/.padolvo.lock").trimmed(), pid);
     ASSERT_EQ(first->state(), QProcess::Running);

@@ -1,6 +1,7 @@
 #include "shell/AppDelegate.h"
 #include "shell/CrashArming.h"
 #include "shell/CrashReportWiring.h"
+#include "shell/InstanceLock.h"
 #include "shell/LaunchOptions.h"
 
 #include <QApplication>
@@ -26,6 +27,8 @@ int main(int argc, char** argv)
         std::fputs(message.toLocal8Bit().constData(), stderr);
         return 2;
     }
+    if (!InstanceLock::holdForProcess(options.home))
+        return 3;
     options.apply();
     CrashReportWiring::install();
 

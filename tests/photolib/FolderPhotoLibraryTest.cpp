@@ -8,11 +8,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <sys/stat.h>
 
 using ImageFixtures::readFile;
 using ImageFixtures::writeFile;
@@ -59,14 +62,34 @@ TEST_F(FolderPhotoLibraryTest, UrlHasThePlatformShapeAndStaysTheSameAcrossScans)
     FolderPhotoLibrary first(m_dir.path());
     const PhotoAssetPtr a = first.assetForFile(path);
     ASSERT_TRUE(a);
-    const QString id = FolderPhotoAsset::idForRelativePath("Trip/IMG_1.jpg");
+    const QString id = FolderPhotoAsset::idOfUrl(a->url());
     EXPECT_EQ(a->url(), "assets-library://asset/asset.JPG?id=" + id + "&ext=JPG");
     EXPECT_EQ(PhotoAsset::extensionOfUrl(a->url()), "JPG");
     EXPECT_EQ(id.size(), 36);
+    EXPECT_TRUE(QRegularExpression("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$").match(id).hasMatch());
 
     FolderPhotoLibrary second(m_dir.path());
     EXPECT_EQ(second.assetForFile(path)->url(), a->url());
     EXPECT_NE(second.assetForFile(put("IMG_1.jpg", "x"))->url(), a->url());
+}
+
+TEST_F(FolderPhotoLibraryTest, ANewFileUnderAReusedNameIsANewAsset)
+{
+    const QString path = put("DSC_0001.JPG", ImageFixtures::jpeg(64, 48, 1));
+    const QString first = library.assetForFile(path)->url();
+    EXPECT_EQ(FolderPhotoLibrary(m_dir.path()).assetForFile(path)->url(), first);  // unchanged: same URL
+
+    // Deleted, then another picture of the same size takes its name (later
+    // than the file system's time granularity, as any real copy is).
+    ASSERT_TRUE(QFile::remove(path));
+    QThread::msleep(30);
+    QByteArray other = ImageFixtures::jpeg(64, 48, 1);
+    other[other.size() - 3] = char(other[other.size() - 3] ^ 0x5a);
+    put("DSC_0001.JPG", other);
+    const PhotoAssetPtr again = FolderPhotoLibrary(m_dir.path()).assetForFile(path);
+    EXPECT_NE(again->url(), first);
+    EXPECT_FALSE(library.assetForUrl(first));  // the old URL names no file any more
+    EXPECT_EQ(library.assetForUrl(again->url())->filePath(), path);
 }
 
 TEST_F(FolderPhotoLibraryTest, KindComesFromTheExtension)
@@ -124,6 +147,39 @@ TEST_F(FolderPhotoLibraryTest, ReadAllIsCheckedAgainstTheSize)
     EXPECT_FALSE(error.isEmpty());
 
     EXPECT_FALSE(library.assetForFile(put("empty.jpg", ""))->readAll(&out));
+}
+
+TEST_F(FolderPhotoLibraryTest, AFileThatChangedSinceItWasListedFailsTheRead)
+{
+    const QByteArray bytes = ImageFixtures::jpeg(64, 48);
+    const QString path = put("grown.jpg", bytes);
+    const PhotoAssetPtr listed = library.assetForFile(path);
+
+    // It grows after the listing (a copy still being written).
+    QFile grow(path);
+    ASSERT_TRUE(grow.open(QIODevice::Append));
+    grow.write(QByteArray(5000, 'y'));
+    grow.close();
+    QByteArray out;
+    QString error;
+    EXPECT_FALSE(listed->readAll(&out, &error));
+    EXPECT_TRUE(out.isEmpty());
+    EXPECT_EQ(error, path + " changed after it was listed");
+
+    // Rewritten in place with other bytes of the same length.
+    const PhotoAssetPtr relisted = library.assetForFile(path);
+    ASSERT_TRUE(relisted->readAll(&out));
+    QByteArray rewritten = out;
+    rewritten[100] = char(rewritten[100] ^ 1);
+    QThread::msleep(30);
+    QFile same(path);
+    ASSERT_TRUE(same.open(QIODevice::ReadWrite));
+    same.write(rewritten);
+    same.close();
+    EXPECT_FALSE(relisted->readAll(&out, &error));
+    EXPECT_EQ(error, path + " changed after it was listed");
+    ASSERT_TRUE(library.assetForFile(path)->readAll(&out));
+    EXPECT_EQ(out, rewritten);
 }
 
 TEST_F(FolderPhotoLibraryTest, DateComesFromExifInOrderThenTheFileTime)
@@ -202,6 +258,39 @@ TEST_F(FolderPhotoLibraryTest, SaveNeverReplacesAFileThatHasTheName)
     EXPECT_FALSE(mine.contains(saved));
     EXPECT_EQ(readFile(saved), "new");
     EXPECT_EQ(entries().size(), 6);
+}
+
+TEST_F(FolderPhotoLibraryTest, ASavedFileTakesTheUsualModeUnderTheUmask)
+{
+    const mode_t before = ::umask(022);
+    const Outcome usual = save(library, "bytes", "JPG");
+    ::umask(027);
+    const Outcome tighter = save(library, "bytes", "JPG");
+    ::umask(before);
+    ASSERT_TRUE(usual.result.ok());
+    ASSERT_TRUE(tighter.result.ok());
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(library.assetForUrl(usual.result.url)->filePath()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
+    ASSERT_EQ(::stat(QFile::encodeName(library.assetForUrl(tighter.result.url)->filePath()).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+TEST_F(FolderPhotoLibraryTest, AnExtensionOfAnythingButLettersAndDigitsIsRefused)
+{
+    FolderPhotoLibrary inner(m_dir.path() + "/lib");
+    QDir().mkpath(m_dir.path() + "/lib/sub");
+    for (const QString& ext : {QString("JPG/../../x"), QString("."), QString("J PG"), QString("jp\u00e9"),
+                               QString("../up"), QString("/sub"), QString("JPG\n")}) {
+        const Outcome outcome = save(inner, "bytes", ext);
+        EXPECT_FALSE(outcome.result.ok()) << ext.toStdString();
+        EXPECT_EQ(outcome.result.error, "the extension may hold only letters and digits");
+    }
+    EXPECT_EQ(entries(), QStringList());
+    EXPECT_EQ(QDir(m_dir.path() + "/lib").entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_EQ(QDir(m_dir.path() + "/lib/sub").entryList(QDir::Files | QDir::Hidden), QStringList());
+    EXPECT_TRUE(save(inner, "bytes", "heic2").result.ok());
+    EXPECT_TRUE(save(inner, "bytes", "").result.ok());
 }
 
 TEST_F(FolderPhotoLibraryTest, AFailedSaveAnswersWithAnErrorOnce)

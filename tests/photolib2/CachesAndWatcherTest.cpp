@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,40 @@ TEST(LibraryWatcher, OneNoticePerBurstAndNoneForHiddenOrTemporaryFiles)
     ASSERT_TRUE(waitUntil([&] { return spy.count() >= 2; }, 5000));
     spinEvents(400);
     EXPECT_EQ(spy.count(), 2);
+}
+
+TEST(LibraryWatcher, APhotoRewrittenInPlaceIsAnnouncedOnce)
+{
+    QTemporaryDir dir;
+    const QByteArray bytes = ImageFixtures::jpeg(64, 48);
+    ASSERT_TRUE(ImageFixtures::writeFile(dir.filePath("a.jpg"), bytes));
+    ASSERT_TRUE(ImageFixtures::writeFile(dir.filePath("Trip/b.jpg"), bytes));
+    LibraryWatcher watcher(dir.path(), nullptr, 150);
+    QSignalSpy spy(&watcher, &LibraryWatcher::changed);
+    QThread::msleep(30);  // past the file system's time granularity
+
+    // An editor saves over the same file: same name, same length, in a few writes.
+    auto rewrite = [&](const QString& name) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        for (int i = 0; i < 4; ++i) {
+            file.seek(200 + i);
+            file.write("\x01", 1);
+            file.flush();
+        }
+        file.close();
+    };
+    rewrite("a.jpg");
+    ASSERT_TRUE(waitUntil([&] { return spy.count() >= 1; }, 5000));
+    spinEvents(500);
+    EXPECT_EQ(spy.count(), 1);
+
+    QThread::msleep(30);
+    rewrite("Trip/b.jpg");
+    ASSERT_TRUE(waitUntil([&] { return spy.count() >= 2; }, 5000));
+    spinEvents(500);
+    EXPECT_EQ(spy.count(), 2);
+    EXPECT_FALSE(watcher.isPolling());
 }
 
 TEST(LibraryWatcher, MissingRootFallsBackToPollingAndSeesItAppear)

@@ -1,11 +1,15 @@
 #include "platform/photolib/FolderAssetsLibrary.h"
+#include "platform/photolib/ThumbnailCache.h"
 #include "support/ImageFixtures.h"
 #include "support/VideoFixtures.h"
 
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimeZone>
 
 #include <gtest/gtest.h>
@@ -201,4 +205,71 @@ TEST_F(FolderAssetsLibraryTest, ASecondOpeningServesFactsAndThumbnailsFromTheCac
     ASSERT_TRUE(ImageFixtures::setModified(target, mtime.addSecs(10)));
     FolderAssetsLibrary third(root, caches);
     EXPECT_EQ(named(scan(third)[0], "exif.jpg")->date().date().year(), 1999);
+}
+
+TEST_F(FolderAssetsLibraryTest, TheThumbnailsOfGoneOrChangedFilesAreDropped)
+{
+    const QString thumbs = caches + "/PhotoLibrary/Thumbnails";
+    auto count = [&] {
+        int n = 0;
+        for (QDirIterator it(thumbs, {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories); it.hasNext(); it.next())
+            ++n;
+        return n;
+    };
+    {
+        FolderAssetsLibrary lib(root, caches);
+        for (const char* name : {"exif.jpg", "rotated.jpg", "anim.gif"}) {
+            const PhotoAssetPtr a = named(scan(lib)[0], name);
+            ASSERT_FALSE(lib.thumbnail(*a).isNull());
+            ASSERT_FALSE(lib.aspectRatioThumbnail(*a).isNull());
+        }
+    }
+    ASSERT_EQ(count(), 6);
+
+    // One photo deleted, one rewritten: the next listing drops their four.
+    ASSERT_TRUE(QFile::remove(path("anim.gif")));
+    ASSERT_TRUE(ImageFixtures::writeFile(path("rotated.jpg"), ImageFixtures::jpeg(40, 40)));
+    ASSERT_TRUE(ImageFixtures::setModified(path("rotated.jpg"), QDateTime(QDate(2022, 1, 1), QTime(0, 0), Qt::UTC)));
+    FolderAssetsLibrary lib(root, caches);
+    scan(lib, AssetsGroupSavedPhotos);
+    EXPECT_EQ(count(), 2);
+    // The kept ones still serve: no new file is written for them.
+    lib.thumbnail(*named(scan(lib)[0], "exif.jpg"));
+    EXPECT_EQ(count(), 2);
+}
+
+TEST(ThumbnailCache, TheFolderStaysWithinItsBoundDroppingTheLeastRecentlyUsed)
+{
+    QTemporaryDir dir;
+    auto picture = [](int seed) {
+        QImage img = ImageFixtures::pattern(120, 120);
+        img.setPixel(seed, seed, qRgb(seed, 0, 0));
+        return img;
+    };
+    // Measure one thumbnail, then allow about four.
+    qint64 one = 0;
+    {
+        ThumbnailCache probe(dir.filePath("probe"));
+        probe.store("aa00", picture(0));
+        one = probe.diskBytes();
+        ASSERT_GT(one, 0);
+    }
+    const qint64 bound = one * 4 + one / 2;
+    {
+        ThumbnailCache cache(dir.filePath("c"), 1, bound);
+        for (int i = 0; i < 12; ++i) {
+            cache.store(QString("k%1").arg(i, 3, 10, QChar('0')), picture(i));
+            QThread::msleep(5);  // distinct use times
+            // The first one stays in use all along.
+            ASSERT_FALSE(cache.find("k000").isNull()) << i;
+            EXPECT_LE(cache.diskBytes(), bound);
+        }
+    }
+    // A new cache on the folder (nothing in memory) still has the first and
+    // the newest, not the ones in between.
+    ThumbnailCache reopened(dir.filePath("c"), 1, bound);
+    EXPECT_FALSE(reopened.find("k000").isNull());
+    EXPECT_FALSE(reopened.find("k011").isNull());
+    EXPECT_TRUE(reopened.find("k002").isNull());
+    EXPECT_LE(reopened.diskBytes(), bound);
 }

@@ -1,6 +1,8 @@
 #include "PrivateAlbumFixture.h"
 
 #include "albums/private/SecretAlbumBatch.h"
+#include "Public/PavEncryptManager.h"
+#include "Public/SqliteDBManager.h"
 #include "support/EventLoop.h"
 
 #include <QFile>
@@ -98,6 +100,22 @@ TEST_F(SecretAlbumBatchTest, AnItemThatDoesNotDecipherFailsWithoutStoppingTheBat
     EXPECT_EQ(library->requested(), 1);
 }
 
+TEST_F(SecretAlbumBatchTest, AnItemWhoseBytesAreNotAPictureFailsAndStays)
+{
+    storePhotos(2);
+    const PavPhotoModelList items = listed();
+    // The first item deciphers, but to bytes that are no picture.
+    ASSERT_TRUE(PavEncryptManager::writeData(QByteArray(4096, 'x'), store->getPhotoFullPath(*items[0])));
+    library->setAutoAnswer(true);
+    ASSERT_TRUE(batch->start(SecretAlbumBatch::Kind::MoveOut, items));
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(outcome->counts().failed, 1u);
+    EXPECT_EQ(outcome->counts().succeeded, 1u);
+    EXPECT_EQ(library->requested(), 1);  // nothing saved for it, not even as ".DAT"
+    EXPECT_EQ(uuids(listed()), QStringList({items[0]->photoUUID()}));
+    EXPECT_EQ(PavEncryptManager::readDataFromPath(store->getPhotoFullPath(*items[0])), QByteArray(4096, 'x'));
+}
+
 TEST_F(SecretAlbumBatchTest, DeleteBatchRemovesEveryChosenItem)
 {
     storePhotos(4);
@@ -145,12 +163,43 @@ TEST_F(SecretAlbumBatchTest, TheStoresCancelFlagStopsTheBatchAndIsClearedAtBothE
     ASSERT_TRUE(batch->start(SecretAlbumBatch::Kind::MoveOut, items));
     ASSERT_TRUE(waitUntil([this] { return library->pending() == 1; }));
     store->setNeedDecryptionCancel(true);  // the shell went to the background
-    library->answer(true);
-    ASSERT_TRUE(waitUntil([this] { return library->pending() == 1 || outcome.has_value(); }));
-    library->answer(true);
+    library->answer(true);  // the item in flight completes: saved, then deleted
     ASSERT_TRUE(finished());
     EXPECT_EQ(outcome->kind(), BatchOutcome::Kind::Silent);
-    EXPECT_EQ(library->requested(), 2);
-    EXPECT_EQ(listed().size(), 1);
+    EXPECT_EQ(library->requested(), 1);  // the next item was never touched
+    EXPECT_EQ(uuids(listed()), QStringList({items[1]->photoUUID(), items[2]->photoUUID()}));
     EXPECT_FALSE(store->needDecryptionCancel());
+}
+
+TEST_F(SecretAlbumBatchTest, TheDeleteFlagRaisedDuringAnItemStopsBeforeTheNext)
+{
+    storePhotos(3);
+    const PavPhotoModelList items = listed();
+    // The flag rises while the first item is being deleted.
+    class FlaggingOp : public DBOEncryptAlbumOp {
+    public:
+        FlaggingOp(std::unique_ptr<SqliteDBManager> engine, PavPhotoManager** store)
+            : DBOEncryptAlbumOp(std::move(engine)), m_store(store) {}
+        bool deleteRecord(const PavPhotoModel& model) override
+        {
+            (*m_store)->setNeedDeletionCancel(true);
+            return DBOEncryptAlbumOp::deleteRecord(model);
+        }
+        PavPhotoManager** m_store;
+    };
+    PavPhotoManager* self = nullptr;
+    batch.reset();
+    store = std::make_unique<PavPhotoManager>(
+        store->photoDir(), library,
+        std::make_unique<FlaggingOp>(SqliteDBManager::initWithFilePath(store->photoDir() + "/photo"), &self));
+    self = store.get();
+    batch = std::make_unique<SecretAlbumBatch>(*store, idle);
+    SecretAlbumBatch::Listener listener;
+    listener.finished = [this](SecretAlbumBatch::Kind, const BatchOutcome& o) { outcome = o; };
+    batch->setListener(std::move(listener));
+
+    ASSERT_TRUE(batch->start(SecretAlbumBatch::Kind::Delete, items));
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(outcome->kind(), BatchOutcome::Kind::Silent);
+    EXPECT_EQ(uuids(listed()), QStringList({items[1]->photoUUID(), items[2]->photoUUID()}));
 }

@@ -79,7 +79,7 @@ TEST(SecretAlbumGrid, SelectionFollowsMarksInChosenOrder)
     grid.photoToggled(third);
     first->setIsChecked(true);
     grid.photoToggled(first);
-    EXPECT_EQ(ids(grid.selected()), QStringList({"p2", "p0"}));
+    EXPECT_EQ(ids(grid.selectedPhotoModels()), QStringList({"p2", "p0"}));
     EXPECT_FALSE(grid.isAllChecked(QDate(2024, 6, 15)));
     grid.section(0)[1]->setIsChecked(true);
     grid.photoToggled(grid.section(0)[1]);

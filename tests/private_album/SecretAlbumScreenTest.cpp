@@ -152,7 +152,7 @@ TEST_F(SecretAlbumScreenTest, WhileLockedItListsNothingAndAsksForThePassword)
         [] { return ui::ChoiceDialog::showingWithTag(PavSecretAlbumPasswordController_iPad::kBindingOfferTag); }));
     EXPECT_TRUE(screen->grid().isEmpty());
     ui::ChoiceDialog::showingWithTag(PavSecretAlbumPasswordController_iPad::kBindingOfferTag)->clickButtonAtIndex(0);
-    ASSERT_TRUE(waitUntil([this] { return screen->grid().list().size() == 3; }));
+    ASSERT_TRUE(waitUntil([this] { return screen->grid().oriDataArray().size() == 3; }));
     EXPECT_TRUE(waitUntil([this] { return !screen->lockSheet(); }));
     EXPECT_FALSE(screen->emptyView()->isVisible());
     EXPECT_TRUE(screen->bottomView()->editButton()->isEnabled());
@@ -182,7 +182,7 @@ TEST_F(SecretAlbumScreenTest, AFirstPasswordLoadsTheAlbumOnceTheBindingStepIsOve
     EXPECT_TRUE(screen->grid().isEmpty());  // not before the binding step is over
     auto* step = qobject_cast<PavSecretAlbumPasswordProtectViewController_iPad*>(sheet->topScreen());
     step->rightBarButtonItem()->action();  // "跳过"
-    ASSERT_TRUE(waitUntil([this] { return screen->grid().list().size() == 2 && !screen->isLoading(); }));
+    ASSERT_TRUE(waitUntil([this] { return screen->grid().oriDataArray().size() == 2 && !screen->isLoading(); }));
     EXPECT_FALSE(screen->presentedScreen());
 }
 
@@ -198,7 +198,7 @@ TEST_F(SecretAlbumScreenTest, EveryRelockEmptiesTheGridAndDropsAnswersInFlight)
 {
     storePhotos(2);
     showUnlocked();
-    ASSERT_EQ(screen->grid().list().size(), 2);
+    ASSERT_EQ(screen->grid().oriDataArray().size(), 2);
 
     passwords->setHasVerified(false);  // the background
     EXPECT_TRUE(screen->grid().isEmpty());
@@ -312,7 +312,7 @@ TEST_F(SecretAlbumScreenTest, DeleteAsksFirstThenDeletesTheChosenItems)
     ui::ChoiceDialog::showingWithTag(PavSecretAlbumViewController_iPad::kDeleteConfirmTag)->clickButtonAtIndex(1);
     ASSERT_TRUE(waitUntil([] { return PavToastView_iPad::showing(); }));
     EXPECT_EQ(PavToastView_iPad::showing()->message(), QString::fromUtf8("1张照片删除成功！"));
-    ASSERT_TRUE(waitUntil([this] { return screen->grid().list().size() == 2; }));
+    ASSERT_TRUE(waitUntil([this] { return screen->grid().oriDataArray().size() == 2; }));
     for (const auto& p : listed())
         EXPECT_NE(p->photoUUID(), chosen->photoUUID());
 }
@@ -347,7 +347,7 @@ TEST_F(SecretAlbumScreenTest, AddingFromTheCameraOrThePicker)
     withCamera->endAppearanceTransition();
     ASSERT_TRUE(waitUntil([&] { return !withCamera->isLoading(); }));
     withCamera->cameraAddButtonClicked();
-    ASSERT_TRUE(waitUntil([&] { return withCamera->grid().list().size() == 1 && !withCamera->isLoading(); }));
+    ASSERT_TRUE(waitUntil([&] { return withCamera->grid().oriDataArray().size() == 1 && !withCamera->isLoading(); }));
     EXPECT_FALSE(withCamera->emptyView()->isVisible());
     EXPECT_EQ(photosTaken, 1);
 

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QThread>
 
 namespace {
 
@@ -217,4 +218,24 @@ TEST(PavPhotoManagerStaticTest, ContentTypeLooksAtTheFirstByteOnly)
     EXPECT_EQ(PavPhotoManager::getContentTypeOfImageData(QByteArray()), 3);
 }
 
+}
+
+TEST_F(PavPhotoManagerTest, ANewPhotoUnderAReusedFileNameIsNotAlreadyStored)
+{
+    QTemporaryDir pictures;
+    FolderPhotoLibrary library(pictures.path());
+    const QString path = pictures.path() + "/DSC_0001.JPG";
+    ASSERT_TRUE(ImageFixtures::writeFile(path, ImageFixtures::jpeg(320, 240, 1)));
+    const PhotoAssetPtr stored = library.assetForFile(path);
+    ASSERT_TRUE(m_store->encryptAsset(*stored));
+    EXPECT_TRUE(m_store->isEncrypted(*library.assetForFile(path)));  // the same file, listed again
+
+    // The user deletes it and a new photo comes in under the same name.
+    ASSERT_TRUE(QFile::remove(path));
+    QThread::msleep(30);
+    ASSERT_TRUE(ImageFixtures::writeFile(path, ImageFixtures::jpeg(320, 240, 2)));
+    const PhotoAssetPtr fresh = FolderPhotoLibrary(pictures.path()).assetForFile(path);
+    EXPECT_FALSE(m_store->isEncrypted(*fresh));
+    ASSERT_TRUE(m_store->encryptAsset(*fresh));
+    EXPECT_EQ(rowCount(), 2);
 }

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <csignal>
@@ -56,16 +57,18 @@ TEST_F(StoreCrashTest, AKillMidImportLeavesNoRowWithoutFilesAndTheNextStartSweep
     EXPECT_TRUE(QFile::exists(photoDir() + "/" + stalled + ".thumb"));
     op.reset();
 
-    // The next start removes them and nothing else.
+    // The next start moves them aside and touches nothing else.
     m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
     EXPECT_EQ(rowCount(), kStored);
     EXPECT_EQ(itemFiles().size(), 2 * kStored);
     EXPECT_FALSE(QFile::exists(photoDir() + "/" + stalled));
+    EXPECT_TRUE(QFile::exists(photoDir() + "/Quarantine/" + stalled));
+    EXPECT_TRUE(QFile::exists(photoDir() + "/Quarantine/" + stalled + ".thumb"));
     EXPECT_EQ(ImageFixtures::readFile(photoDir() + "/uid"), "password file");
     expectEveryRowHasItsFiles(*m_store);
 }
 
-TEST_F(StoreCrashTest, TheSweepRemovesOnlyItemFilesWithoutARow)
+TEST_F(StoreCrashTest, TheSweepMovesOnlyItemFilesWithoutARowAside)
 {
     ASSERT_TRUE(m_store->encryptAsset(*jpegAsset("kept")));
     const PavPhotoModelPtr kept = m_store->photoes().first();
@@ -75,17 +78,60 @@ TEST_F(StoreCrashTest, TheSweepRemovesOnlyItemFilesWithoutARow)
                                  orphan + ".thumb.99.ff.pavtmp"};
     const QStringList untouched = {"uid", "uid.1.2.pavtmp", "notes.txt", orphan + ".jpg", "ABC"};
     for (const QString& name : planted + untouched)
-        ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/" + name, "x"));
+        ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/" + name, "x " + name.toUtf8()));
+    // A file of that name already waits in the quarantine: neither is lost.
+    ASSERT_TRUE(QDir().mkpath(photoDir() + "/Quarantine"));
+    ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/Quarantine/" + orphan, "earlier"));
     m_store.reset();
 
     m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
-    for (const QString& name : planted)
+    for (const QString& name : planted) {
         EXPECT_FALSE(QFile::exists(photoDir() + "/" + name)) << name.toStdString();
+        const QString aside = photoDir() + "/Quarantine/" + name + (name == orphan ? ".1" : "");
+        EXPECT_EQ(ImageFixtures::readFile(aside), "x " + name.toUtf8()) << name.toStdString();
+    }
+    EXPECT_EQ(ImageFixtures::readFile(photoDir() + "/Quarantine/" + orphan), "earlier");
     for (const QString& name : untouched)
         EXPECT_TRUE(QFile::exists(photoDir() + "/" + name)) << name.toStdString();
     EXPECT_TRUE(QFile::exists(photoDir() + "/photo"));
     expectEveryRowHasItsFiles(*m_store);
     EXPECT_EQ(m_store->removeOrphans(), 0);
+}
+
+TEST_F(StoreCrashTest, AnEmptiedOrTruncatedIndexKeepsEveryItemWhereItIs)
+{
+    // An empty album with only what a crash in its last delete leaves (a
+    // thumbnail): that is no photo, it goes aside as usual.
+    const QString stray = PavPhotoModel::createFileUUID() + ".thumb";
+    ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/" + stray, "x"));
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    EXPECT_TRUE(QFile::exists(photoDir() + "/Quarantine/" + stray));
+
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(m_store->encryptAsset(*jpegAsset(QString("u%1").arg(i), i)));
+    const QStringList before = itemFiles();
+    ASSERT_EQ(before.size(), 6);
+    m_store.reset();
+
+    // The index truncated to nothing, as after a disk-full write or a copy
+    // made without its write-ahead log.
+    for (const char* name : {"photo", "photo-wal", "photo-shm"})
+        QFile::remove(photoDir() + "/" + name);
+    ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/photo", QByteArray()));
+    for (int start = 0; start < 2; ++start) {
+        m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+        EXPECT_EQ(rowCount(), 0);
+        EXPECT_EQ(itemFiles(), before);
+        EXPECT_EQ(QDir(photoDir() + "/Quarantine").entryList(QDir::Files), QStringList({stray}));
+        m_store.reset();
+    }
+
+    // The whole index file gone: the same.
+    QFile::remove(photoDir() + "/photo");
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    EXPECT_EQ(itemFiles(), before);
+    for (const QString& name : before)
+        EXPECT_FALSE(PavEncryptManager::readDataFromPath(photoDir() + "/" + name).isEmpty()) << name.toStdString();
 }
 
 TEST_F(StoreCrashTest, NothingIsSweptWhenTheIndexCannotBeRead)

@@ -84,7 +84,10 @@ PavSecretAlbumViewController_iPad::PavSecretAlbumViewController_iPad(Collaborato
     SecretAlbumBatch::Listener listener;
     listener.progressed = [this](SecretAlbumBatch::Kind, const BatchCounts& counts) { batchProgressed(counts); };
     listener.finished = [this](SecretAlbumBatch::Kind kind, const BatchOutcome& outcome) {
-        batchFinished(kind, outcome);
+        if (kind == SecretAlbumBatch::Kind::MoveOut)
+            batchDecryptFinished(outcome);
+        else
+            batchDeleteFinished(outcome);
     };
     m_batch.setListener(std::move(listener));
     // Every re-lock (the background, becoming active) forgets what was shown.
@@ -117,7 +120,7 @@ void PavSecretAlbumViewController_iPad::viewDidLoad()
     m_emptyView->setCurveHidden(false);
     m_emptyView->hide();
     m_table->addOverlay(m_emptyView);
-    m_refreshHeader = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
+    m_refreshTableHeaderView = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
 
     m_bar = new SecretAlbumBar(QRect(0, h - 50, w, 50), this);
     connect(m_bar->editButton(), &QAbstractButton::clicked, this, &PavSecretAlbumViewController_iPad::editButtonClicked);
@@ -258,13 +261,14 @@ void PavSecretAlbumViewController_iPad::getSecretData()
     PavProgressView::showWithString(L("加载中..."), false, containerController());
     QPointer<PavSecretAlbumViewController_iPad> self(this);
     PavPhotoManager* store = &m_store;
-    AssetThumbnailLoader::shared().run([self, store, ticket] {
+    auto loadSecretDataFromDB = [self, store, ticket] {
         const PavPhotoModelList list = store->photoes();
         MainThread::post([self, ticket, list] {
             if (self)
                 self->applyList(ticket, list);
         });
-    });
+    };
+    AssetThumbnailLoader::shared().run(loadSecretDataFromDB);
 }
 
 void PavSecretAlbumViewController_iPad::applyList(unsigned ticket, const PavPhotoModelList& list)
@@ -285,11 +289,16 @@ void PavSecretAlbumViewController_iPad::applyList(unsigned ticket, const PavPhot
     endRefresh();
 }
 
-void PavSecretAlbumViewController_iPad::endRefresh()
+void PavSecretAlbumViewController_iPad::doneLoadingTableViewData()
 {
     m_isTableReloading = false;
-    if (m_refreshHeader && m_table)
-        m_refreshHeader->pavRefreshScrollViewDataSourceDidFinishedLoading(*m_table);
+    if (m_refreshTableHeaderView && m_table)
+        m_refreshTableHeaderView->pavRefreshScrollViewDataSourceDidFinishedLoading(*m_table);
+}
+
+void PavSecretAlbumViewController_iPad::endRefresh()
+{
+    doneLoadingTableViewData();
     if (m_loading) {
         m_loading = false;
         PavProgressView::dismiss();
@@ -368,8 +377,8 @@ void PavSecretAlbumViewController_iPad::enterEditModeAnimated(bool animated)
     if (animated)
         ui::Animations::fade(this, kFadeMs);
     m_isEditing = true;
-    if (m_refreshHeader)
-        m_refreshHeader->hide();
+    if (m_refreshTableHeaderView)
+        m_refreshTableHeaderView->hide();
     forEachVisibleTile([](PavSecretPhotoView_iPad* tile) { tile->selectedView()->show(); });
     refreshVisibleHeaders();
     updateEditDisplay();
@@ -380,8 +389,8 @@ void PavSecretAlbumViewController_iPad::quitEditModeNeedRefreshData(bool refresh
     if (animated)
         ui::Animations::fade(this, kFadeMs);
     m_isEditing = false;
-    if (m_refreshHeader)
-        m_refreshHeader->show();
+    if (m_refreshTableHeaderView)
+        m_refreshTableHeaderView->show();
     m_grid.clearSelection();
     if (refresh) {
         getSecretData();
@@ -459,7 +468,7 @@ void PavSecretAlbumViewController_iPad::secretPhotoViewDidSelect(const PavPhotoM
         return;  // a second tap while the first one opens
     m_openPending = true;
     // The item and its list as they are at the tap.
-    const PavPhotoModelList photos = m_grid.list();
+    const PavPhotoModelList photos = m_grid.oriDataArray();
     QTimer::singleShot(kOpenDelayMs, this, [this, photo, photos] {
         m_openPending = false;
         if (m_c.openPhoto && m_passwords.hasVerified())
@@ -534,7 +543,7 @@ void PavSecretAlbumViewController_iPad::encryptImage(const QImage& image)
 void PavSecretAlbumViewController_iPad::unlockButtonClicked()
 {
     recordUsage(kEventMoveOut);
-    startBatch(SecretAlbumBatch::Kind::MoveOut);
+    batchDecrypt();
 }
 
 void PavSecretAlbumViewController_iPad::deleteButtonClicked()
@@ -548,14 +557,14 @@ void PavSecretAlbumViewController_iPad::deleteButtonClicked()
 void PavSecretAlbumViewController_iPad::alertViewDidDismissWithButtonIndex(ui::Alert* alert, int buttonIndex)
 {
     if (alert->tag() == kDeleteConfirmTag && buttonIndex == 1)
-        startBatch(SecretAlbumBatch::Kind::Delete);
+        batchDelete();
     else if (alert->tag() == SecretBatchSummary::kMoveOutDoneTag && buttonIndex == 1)
         m_c.defaults->setBool(QString::fromLatin1(SecretBatchSummary::kHideAlertKey), true);
 }
 
 void PavSecretAlbumViewController_iPad::startBatch(SecretAlbumBatch::Kind kind)
 {
-    const PavPhotoModelList items = m_grid.selected();
+    const PavPhotoModelList items = m_grid.selectedPhotoModels();
     if (items.isEmpty() || m_batch.isRunning() || !m_passwords.hasVerified())
         return;
     const bool moveOut = kind == SecretAlbumBatch::Kind::MoveOut;
@@ -565,6 +574,16 @@ void PavSecretAlbumViewController_iPad::startBatch(SecretAlbumBatch::Kind kind)
     m_batch.start(kind, items);
 }
 
+void PavSecretAlbumViewController_iPad::batchDecrypt()
+{
+    startBatch(SecretAlbumBatch::Kind::MoveOut);
+}
+
+void PavSecretAlbumViewController_iPad::batchDelete()
+{
+    startBatch(SecretAlbumBatch::Kind::Delete);
+}
+
 void PavSecretAlbumViewController_iPad::batchProgressed(const BatchCounts& counts)
 {
     m_session.showCounts(counts);
@@ -572,13 +591,24 @@ void PavSecretAlbumViewController_iPad::batchProgressed(const BatchCounts& count
 
 void PavSecretAlbumViewController_iPad::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
 {
+    if (view->tag() != kMoveOutPanelTag && view->tag() != kDeletePanelTag)
+        return;
+    // The user's stop first, so it is never recorded as another reason.
+    m_batch.stop(BatchStopReason::User);
     if (view->tag() == kMoveOutPanelTag)
         m_store.setNeedDecryptionCancel(true);
-    else if (view->tag() == kDeletePanelTag)
-        m_store.setNeedDeletionCancel(true);
     else
-        return;
-    m_batch.stop(BatchStopReason::User);
+        m_store.setNeedDeletionCancel(true);
+}
+
+void PavSecretAlbumViewController_iPad::batchDecryptFinished(const BatchOutcome& outcome)
+{
+    batchFinished(SecretAlbumBatch::Kind::MoveOut, outcome);
+}
+
+void PavSecretAlbumViewController_iPad::batchDeleteFinished(const BatchOutcome& outcome)
+{
+    batchFinished(SecretAlbumBatch::Kind::Delete, outcome);
 }
 
 void PavSecretAlbumViewController_iPad::batchFinished(SecretAlbumBatch::Kind kind, const BatchOutcome& outcome)
@@ -628,7 +658,7 @@ QWidget* PavSecretAlbumViewController_iPad::viewForHeader(int section)
 QWidget* PavSecretAlbumViewController_iPad::cellForRow(int section, int row)
 {
     QList<QWidget*> tiles;
-    for (const PavPhotoModelPtr& photo : m_grid.photosForRow(section, row))
+    for (const PavPhotoModelPtr& photo : m_grid.photosForIndexPath(section, row))
         tiles << new PavSecretPhotoView_iPad(QPoint(), photo, this);
     auto* cell = new PavSecretPhotoCell_iPad;
     cell->updatePhotoViews(tiles, row == 0);

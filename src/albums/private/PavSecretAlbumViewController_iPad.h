@@ -81,6 +81,8 @@ public:
 
     const SecretAlbumGrid& grid() const { return m_grid; }
     bool isTableReloading() const { return m_isTableReloading; }
+    // A camera photo was just stored: the next reload scrolls to the top.
+    bool isSavingPhoto() const { return m_isSavingPhoto; }
     bool isLoading() const { return m_loading; }
     bool isBatchRunning() const { return m_batch.isRunning(); }
     SecretAlbumBatch& batch() { return m_batch; }
@@ -144,6 +146,7 @@ protected:
 private:
     void recordUsage(int eventId);
     void applyList(unsigned ticket, const PavPhotoModelList& list);
+    void doneLoadingTableViewData();
     void endRefresh();
     void updateAlbumIcon(const PavPhotoModelList& list);
     void clearDisplayData();
@@ -151,7 +154,12 @@ private:
     void forEachVisibleTile(const std::function<void(PavSecretPhotoView_iPad*)>& fn);
     void refreshVisibleHeaders();
     void encryptImage(const QImage& image);
+    // The two batches on the selected items, and their ends.
+    void batchDecrypt();
+    void batchDelete();
     void startBatch(SecretAlbumBatch::Kind kind);
+    void batchDecryptFinished(const BatchOutcome& outcome);
+    void batchDeleteFinished(const BatchOutcome& outcome);
     void batchProgressed(const BatchCounts& counts);
     void batchFinished(SecretAlbumBatch::Kind kind, const BatchOutcome& outcome);
     void showSummary(SecretAlbumBatch::Kind kind, const BatchCounts& counts);
@@ -172,7 +180,7 @@ private:
     ui::SectionedTable* m_table = nullptr;
     SecretAlbumBar* m_bar = nullptr;
     PavAlbumEmptyView_iPad* m_emptyView = nullptr;
-    PavRefreshTableHeaderView* m_refreshHeader = nullptr;
+    PavRefreshTableHeaderView* m_refreshTableHeaderView = nullptr;
     BatchSession m_session;
     QPointer<ui::Screen> m_lockSheet;
     QPointer<ui::Screen> m_browser;

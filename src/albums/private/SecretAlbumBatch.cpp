@@ -56,17 +56,29 @@ void SecretAlbumBatch::stop(BatchStopReason reason)
     m_delete.requestStop(reason);
 }
 
+bool SecretAlbumBatch::stopIfCancelled(Kind kind)
+{
+    // A flag raised by the shell (the background) stops the batch before its
+    // next item; the item in flight when it rose still completes.
+    if (!cancelFlag(kind))
+        return false;
+    runner(kind).requestStop(BatchStopReason::Background);
+    return true;
+}
+
 BatchRunner::ItemWork SecretAlbumBatch::moveOutWork(const PavPhotoModelList& items)
 {
     PavPhotoManager* store = &m_store;
-    BatchRunner* runner = &m_moveOut;
     QObject* target = this;
-    return [this, store, runner, target, items](BatchCompletion item) {
-        // A flag raised by the shell (the background) stops what follows.
-        if (cancelFlag(Kind::MoveOut))
-            runner->requestStop(BatchStopReason::Background);
-        const PavPhotoModelPtr photo = items.at(static_cast<qsizetype>(item.index()));
-        store->decryptPhoto(photo, target, [store, item](const PavPhotoModelPtr& model, const QString& error) mutable {
+    return [this, store, target, items](BatchCompletion item) {
+        if (stopIfCancelled(Kind::MoveOut)) {
+            item.fail();  // not touched: it stays in the album
+            return;
+        }
+        const PavPhotoModelPtr curDecryptPhoto = items.at(static_cast<qsizetype>(item.index()));
+        store->decryptPhoto(curDecryptPhoto, target, [this, store, item](const PavPhotoModelPtr& model, const QString& error) mutable {
+            // Checked before the answer, so the runner sees the stop first.
+            stopIfCancelled(Kind::MoveOut);
             if (!error.isEmpty()) {
                 item.fail();  // not saved: the item stays in the album
                 return;
@@ -79,11 +91,14 @@ BatchRunner::ItemWork SecretAlbumBatch::moveOutWork(const PavPhotoModelList& ite
 BatchRunner::ItemWork SecretAlbumBatch::deleteWork(const PavPhotoModelList& items)
 {
     PavPhotoManager* store = &m_store;
-    BatchRunner* runner = &m_delete;
-    return [this, store, runner, items](BatchCompletion item) {
-        if (cancelFlag(Kind::Delete))
-            runner->requestStop(BatchStopReason::Background);
+    return [this, store, items](BatchCompletion item) {
+        if (stopIfCancelled(Kind::Delete)) {
+            item.fail();
+            return;
+        }
         const PavPhotoModelPtr photo = items.at(static_cast<qsizetype>(item.index()));
-        item.finish(store->deletePhoto(*photo));
+        const bool deleted = store->deletePhoto(*photo);
+        stopIfCancelled(Kind::Delete);
+        item.finish(deleted);
     };
 }

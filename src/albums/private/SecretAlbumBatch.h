@@ -16,7 +16,8 @@ class PavPhotoManager;
 // private copy is deleted only after that save succeeded) and deleting them.
 // Items run in the order given. The store's cancel flag of a batch is cleared
 // when it starts and when it ends; raised in between, it stops the batch
-// before its next item like a stop request.
+// before its next item like a stop request (checked as each item starts and
+// again before it answers).
 class SecretAlbumBatch : public QObject {
     Q_OBJECT
 public:
@@ -48,6 +49,8 @@ public:
 private:
     void setCancelFlag(Kind kind, bool value);
     bool cancelFlag(Kind kind) const;
+    // True (and the runner is asked to stop) when the store's flag is up.
+    bool stopIfCancelled(Kind kind);
     BatchRunner::ItemWork moveOutWork(const PavPhotoModelList& items);
     BatchRunner::ItemWork deleteWork(const PavPhotoModelList& items);
 

@@ -6,26 +6,26 @@
 void SecretAlbumGrid::setList(const PavPhotoModelList& list)
 {
     clear();
-    m_list = list;
-    for (const PavPhotoModelPtr& photo : m_list) {
+    m_oriDataArray = list;
+    for (const PavPhotoModelPtr& photo : m_oriDataArray) {
         photo->setIsChecked(false);
         m_byUuid.insert(photo->photoUUID(), photo);
         const QDate day = dayOf(*photo);
-        if (m_days.empty() || m_days.back() != day) {
-            m_days.push_back(day);
-            m_groups.emplace_back();
+        if (m_dateTitleArray.empty() || m_dateTitleArray.back() != day) {
+            m_dateTitleArray.push_back(day);
+            m_dataArray.emplace_back();
         }
-        m_groups.back().append(photo);
+        m_dataArray.back().append(photo);
     }
 }
 
 void SecretAlbumGrid::clear()
 {
     clearSelection();
-    m_list.clear();
+    m_oriDataArray.clear();
     m_byUuid.clear();
-    m_groups.clear();
-    m_days.clear();
+    m_dataArray.clear();
+    m_dateTitleArray.clear();
 }
 
 QDate SecretAlbumGrid::dayOf(const PavPhotoModel& photo) const
@@ -35,8 +35,8 @@ QDate SecretAlbumGrid::dayOf(const PavPhotoModel& photo) const
 
 int SecretAlbumGrid::sectionOfDay(const QDate& day) const
 {
-    for (size_t i = 0; i < m_days.size(); ++i) {
-        if (m_days[i] == day)
+    for (size_t i = 0; i < m_dateTitleArray.size(); ++i) {
+        if (m_dateTitleArray[i] == day)
             return static_cast<int>(i);
     }
     return -1;
@@ -44,7 +44,7 @@ int SecretAlbumGrid::sectionOfDay(const QDate& day) const
 
 int SecretAlbumGrid::rowCount(int s) const
 {
-    return GridRows::rowCount(static_cast<int>(m_groups[s].size()), GridRows::kPhotosPerRow);
+    return GridRows::rowCount(static_cast<int>(m_dataArray[s].size()), GridRows::kPhotosPerRow);
 }
 
 int SecretAlbumGrid::rowHeight(int s, int row) const
@@ -52,9 +52,9 @@ int SecretAlbumGrid::rowHeight(int s, int row) const
     return GridRows::rowHeight(row, rowCount(s));
 }
 
-PavPhotoModelList SecretAlbumGrid::photosForRow(int s, int row) const
+PavPhotoModelList SecretAlbumGrid::photosForIndexPath(int s, int row) const
 {
-    const PavPhotoModelList& group = m_groups[s];
+    const PavPhotoModelList& group = m_dataArray[s];
     const auto [first, end] = GridRows::rowRange(row, static_cast<int>(group.size()), GridRows::kPhotosPerRow);
     return group.mid(first, end - first);
 }
@@ -70,7 +70,7 @@ int SecretAlbumGrid::checkAll(int s, bool checked)
     if (s < 0 || s >= sectionCount())
         return 0;
     int changed = 0;
-    for (const PavPhotoModelPtr& photo : m_groups[s]) {
+    for (const PavPhotoModelPtr& photo : m_dataArray[s]) {
         if (photo->isChecked() != checked) {
             photo->setIsChecked(checked);
             m_selection.set(photo->photoUUID(), checked);
@@ -85,14 +85,14 @@ bool SecretAlbumGrid::isAllChecked(const QDate& day) const
     const int s = sectionOfDay(day);
     if (s < 0)
         return false;
-    for (const PavPhotoModelPtr& photo : m_groups[s]) {
+    for (const PavPhotoModelPtr& photo : m_dataArray[s]) {
         if (!photo->isChecked())
             return false;
     }
     return true;
 }
 
-PavPhotoModelList SecretAlbumGrid::selected() const
+PavPhotoModelList SecretAlbumGrid::selectedPhotoModels() const
 {
     PavPhotoModelList out;
     for (const QString& uuid : m_selection.ids()) {
@@ -104,7 +104,7 @@ PavPhotoModelList SecretAlbumGrid::selected() const
 
 void SecretAlbumGrid::clearSelection()
 {
-    for (const PavPhotoModelPtr& photo : m_list)
+    for (const PavPhotoModelPtr& photo : m_oriDataArray)
         photo->setIsChecked(false);
     m_selection.clear();
 }

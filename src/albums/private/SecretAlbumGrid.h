@@ -10,9 +10,10 @@
 #include <vector>
 
 // What the private album's grid shows, without widgets: the store's list as
-// it came (newest first), the same items grouped by the calendar day they
-// were stored on (in the list's order, no day twice), and the items chosen in
-// edit mode in the order they were chosen.
+// it came (oriDataArray, newest first), the same items grouped by the
+// calendar day they were stored on (dataArray and dateTitleArray, in the
+// list's order, no day twice), and the items chosen in edit mode in the order
+// they were chosen (selectedPhotoModels).
 class SecretAlbumGrid {
 public:
     explicit SecretAlbumGrid(QTimeZone zone = QTimeZone::systemTimeZone()) : m_zone(std::move(zone)) {}
@@ -22,11 +23,11 @@ public:
     // Forgets everything (the album locked again).
     void clear();
 
-    const PavPhotoModelList& list() const { return m_list; }
-    bool isEmpty() const { return m_list.isEmpty(); }
-    int sectionCount() const { return static_cast<int>(m_groups.size()); }
-    const PavPhotoModelList& section(int s) const { return m_groups[s]; }
-    QDate dayOfSection(int s) const { return m_days[s]; }
+    const PavPhotoModelList& oriDataArray() const { return m_oriDataArray; }
+    bool isEmpty() const { return m_oriDataArray.isEmpty(); }
+    int sectionCount() const { return static_cast<int>(m_dataArray.size()); }
+    const PavPhotoModelList& section(int s) const { return m_dataArray[s]; }
+    QDate dayOfSection(int s) const { return m_dateTitleArray[s]; }
     QDate dayOf(const PavPhotoModel& photo) const;
     // The section holding a day, or -1.
     int sectionOfDay(const QDate& day) const;
@@ -34,7 +35,7 @@ public:
     int rowCount(int s) const;
     int rowHeight(int s, int row) const;
     // The items of one row: five at most.
-    PavPhotoModelList photosForRow(int s, int row) const;
+    PavPhotoModelList photosForIndexPath(int s, int row) const;
 
     // Edit mode. A photo view toggled its item's mark: follow it.
     void photoToggled(const PavPhotoModelPtr& photo);
@@ -42,7 +43,7 @@ public:
     int checkAll(int s, bool checked);
     // Every item of the day is checked (false for a day not shown).
     bool isAllChecked(const QDate& day) const;
-    PavPhotoModelList selected() const;
+    PavPhotoModelList selectedPhotoModels() const;
     int selectedCount() const { return m_selection.count(); }
     // Unchecks every chosen item and empties the selection.
     void clearSelection();
@@ -54,9 +55,9 @@ private:
     PavPhotoModelPtr find(const QString& uuid) const;
 
     QTimeZone m_zone;
-    PavPhotoModelList m_list;
+    PavPhotoModelList m_oriDataArray;
     QHash<QString, PavPhotoModelPtr> m_byUuid;
-    std::vector<PavPhotoModelList> m_groups;
-    std::vector<QDate> m_days;
+    std::vector<PavPhotoModelList> m_dataArray;
+    std::vector<QDate> m_dateTitleArray;
     AssetSelection m_selection;
 };

@@ -12,6 +12,7 @@
 #include "platform/photolib/PhotoLibrary.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPointer>
 #include <QRegularExpression>
@@ -194,6 +195,11 @@ void PavPhotoManager::decryptPhoto(const PavPhotoModelPtr& model, QObject* targe
         deliver("the item's file is missing or does not decipher");
         return;
     }
+    // A copy counts only once it is checked: a photo must decode.
+    if (model->photoType() != PavPhotoModel::Video && ImageCodec::decodeScaled(bytes, QSize(64, 64)).isNull()) {
+        deliver("the item's content is not a picture");
+        return;
+    }
     if (!m_library) {
         deliver("no photo library");
         return;
@@ -243,16 +249,42 @@ int PavPhotoManager::removeOrphans()
     QSet<QString> stored;
     if (!m_encryptAlbumOp->photoUUIDs(&stored))
         return 0;
-    int removed = 0;
+    QStringList orphans;
+    bool anyFullItem = false;
     const QStringList names = QDir(m_photoDir).entryList(QDir::Files | QDir::Hidden);
     for (const QString& name : names) {
         const QRegularExpressionMatch match = itemName.match(name);
         if (!match.hasMatch())
             continue;
         const bool unfinished = match.capturedLength(3) > 0;
-        if ((unfinished || !stored.contains(match.captured(1)))
-            && PavFileManagerHelp::deleteFileInFullPath(m_photoDir + "/" + name))
-            ++removed;
+        anyFullItem = anyFullItem || (!unfinished && match.capturedLength(2) == 0);
+        if (unfinished || !stored.contains(match.captured(1)))
+            orphans << name;
     }
-    return removed;
+    if (orphans.isEmpty())
+        return 0;
+    // An index with no rows beside stored photos is a lost or damaged index,
+    // not an empty album: there is nothing to compare against. (Thumbnails
+    // and unfinished writes alone are what a crash in the last delete or the
+    // first store leaves.)
+    if (stored.isEmpty() && anyFullItem) {
+        qWarning("private album: the index in %s lists no items but %d item files are present; "
+                 "nothing is moved",
+                 qUtf8Printable(m_photoDir), int(orphans.size()));
+        return 0;
+    }
+    const QString quarantine = m_photoDir + "/" + kQuarantineFolder;
+    if (!QDir().mkpath(quarantine))
+        return 0;
+    int moved = 0;
+    for (const QString& name : orphans) {
+        QString target = quarantine + "/" + name;
+        for (int n = 1; QFileInfo::exists(target); ++n)
+            target = quarantine + "/" + name + "." + QString::number(n);
+        if (QFile::rename(m_photoDir + "/" + name, target))
+            ++moved;
+    }
+    qWarning("private album: moved %d file(s) that no row of the index names into %s", moved,
+             qUtf8Printable(quarantine));
+    return moved;
 }

@@ -30,7 +30,7 @@ public:
 
     // A store on photoDir (created when missing). The index is op when given,
     // else the database photoDir/photo. Enciphered files that no row lists
-    // are removed at once.
+    // are moved aside at once (see removeOrphans).
     PavPhotoManager(QString photoDir, std::shared_ptr<PhotoLibrary> library,
                     std::unique_ptr<DBOEncryptAlbumOp> op = nullptr, const Clock* clock = nullptr);
     ~PavPhotoManager();
@@ -61,7 +61,8 @@ public:
     // Whether the asset's URL is already stored; false for an asset without one.
     bool isEncrypted(const PhotoAsset& asset);
 
-    // Saves the item's original bytes to the photo library. callBack runs
+    // Saves the item's original bytes to the photo library; a photo whose
+    // bytes do not decode as a picture fails. callBack runs
     // exactly once, on the main thread, with an empty error on success (it
     // is dropped only when target was given and has been destroyed). The
     // item stays in the store.
@@ -77,11 +78,13 @@ public:
     PavPhotoModelList photoesWithType(int type);
     PavPhotoModelList photoes();
 
-    // Removes enciphered item files (and unfinished writes of them) that no
-    // row lists: what a crash between the file writes and the insert leaves.
-    // Other names ("photo", "uid", ...) are never touched, and nothing is
-    // removed when the index cannot be read. Runs at start; it must not run
-    // while items are being stored. Returns the number of files removed.
+    // Moves enciphered item files (and unfinished writes of them) that no
+    // row lists into the quarantine folder beside them: what a crash between
+    // the file writes and the insert leaves. Nothing is ever deleted. Other
+    // names ("photo", "uid", ...) are never touched; nothing moves when the
+    // index cannot be read, or when it lists no rows while enciphered photos
+    // exist (a lost or damaged index: logged). Runs at start; it must not run while
+    // items are being stored. Returns the number of files moved.
     int removeOrphans();
 
     const QString& photoDir() const { return m_photoDir; }
@@ -98,6 +101,8 @@ public:
     void setNeedDeletionCancel(bool value) { m_needDeletionCancel = value; }
 
     static constexpr int kThumbnailSide = 150;
+    // Subfolder of the album folder that takes the files the index does not name.
+    static constexpr const char* kQuarantineFolder = "Quarantine";
 
 private:
     // Writes the full file (on a helper thread) while makeThumbnail runs,

@@ -9,10 +9,9 @@ CachedFolderAsset::CachedFolderAsset(const QString& root, const QString& path,
 {
 }
 
-CachedFolderAsset::CachedFolderAsset(const QString& root, const QString& relativePath, qint64 size,
-                                     qint64 mtimeMs, std::shared_ptr<MetadataCache> cache)
-    : FolderPhotoAsset(root, relativePath, size, QDateTime::fromMSecsSinceEpoch(mtimeMs, Qt::UTC)),
-      m_cache(std::move(cache))
+CachedFolderAsset::CachedFolderAsset(const QString& root, const FolderScan::Entry& entry,
+                                     std::shared_ptr<MetadataCache> cache)
+    : FolderPhotoAsset(root, entry), m_cache(std::move(cache))
 {
 }
 

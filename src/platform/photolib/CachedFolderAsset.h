@@ -14,8 +14,7 @@ public:
     CachedFolderAsset(const QString& root, const QString& path,
                       std::shared_ptr<MetadataCache> cache);
     // From a scan's entry: no further stat.
-    CachedFolderAsset(const QString& root, const QString& relativePath, qint64 size, qint64 mtimeMs,
-                      std::shared_ptr<MetadataCache> cache);
+    CachedFolderAsset(const QString& root, const FolderScan::Entry& entry, std::shared_ptr<MetadataCache> cache);
 
     int orientation() const;  // EXIF value, 1 when upright or unknown
 

@@ -10,10 +10,9 @@ PhotoAssetPtr CachedFolderLibrary::assetForFile(const QString& path)
     return asset;
 }
 
-std::shared_ptr<const CachedFolderAsset> CachedFolderLibrary::makeAsset(const QString& relativePath, qint64 size,
-                                                                       qint64 mtimeMs)
+std::shared_ptr<const CachedFolderAsset> CachedFolderLibrary::makeAsset(const FolderScan::Entry& entry)
 {
-    auto asset = std::make_shared<CachedFolderAsset>(root(), relativePath, size, mtimeMs, m_cache);
+    auto asset = std::make_shared<CachedFolderAsset>(root(), entry, m_cache);
     remember(*asset);
     return asset;
 }

@@ -14,7 +14,7 @@ public:
 
     PhotoAssetPtr assetForFile(const QString& path) override;
     // An asset for a file a scan has just listed (no further checks).
-    std::shared_ptr<const CachedFolderAsset> makeAsset(const QString& relativePath, qint64 size, qint64 mtimeMs);
+    std::shared_ptr<const CachedFolderAsset> makeAsset(const FolderScan::Entry& entry);
     const std::shared_ptr<MetadataCache>& cache() const { return m_cache; }
 
 private:

@@ -33,6 +33,9 @@ void sortOldestFirst(std::vector<PhotoAssetPtr>* assets)
     *assets = std::move(sorted);
 }
 
+const QString kSquareVariant = QStringLiteral("square");
+const QString kAspectVariant = QStringLiteral("aspect");
+
 QImage fitIn(const QImage& image, const QSize& box)
 {
     if (image.isNull() || (image.width() <= box.width() && image.height() <= box.height()))
@@ -96,7 +99,9 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
         return false;
     AssetsGroup roll{QStringLiteral("Camera Roll"), AssetsGroupSavedPhotos, {}};
     std::vector<AssetsGroup> albums;
-    for (const FolderScan::Entry& entry : FolderScan::scan(m_store->root())) {
+    const std::vector<FolderScan::Entry> entries = FolderScan::scan(m_store->root());
+    dropThumbnailsOfGoneFiles(entries);
+    for (const FolderScan::Entry& entry : entries) {
         if (entry.isAlbum) {
             if (types & AssetsGroupAlbum)
                 albums.push_back(AssetsGroup{entry.relativePath, AssetsGroupAlbum, {}});
@@ -105,7 +110,7 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
         const bool inAlbum = entry.relativePath.contains(QLatin1Char('/'));
         if (inAlbum ? !(types & AssetsGroupAlbum) : !(types & AssetsGroupSavedPhotos))
             continue;
-        auto asset = m_store->makeAsset(entry.relativePath, entry.size, entry.mtimeMs);
+        auto asset = m_store->makeAsset(entry);
         (inAlbum ? albums.back() : roll).assets.push_back(std::move(asset));
     }
     if (types & AssetsGroupSavedPhotos) {
@@ -118,6 +123,26 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
     }
     m_store->cache()->save(m_store->root());
     return true;
+}
+
+void FolderAssetsLibrary::dropThumbnailsOfGoneFiles(const std::vector<FolderScan::Entry>& entries)
+{
+    QSet<QString> live;
+    for (const FolderScan::Entry& entry : entries) {
+        if (entry.isAlbum)
+            continue;
+        const QString path = m_store->root() + QLatin1Char('/') + entry.relativePath;
+        for (const QString& variant : {kSquareVariant, kAspectVariant})
+            live.insert(ThumbnailCache::keyFor(path, entry.size, entry.mtimeMs, variant));
+    }
+    {
+        // Only when the library differs from the one pruned for last.
+        std::lock_guard lock(m_pruneMutex);
+        if (live == m_prunedFor)
+            return;
+        m_prunedFor = live;
+    }
+    m_thumbnails.prune(live);
 }
 
 QImage FolderAssetsLibrary::sourceImage(const PhotoAsset& asset, const QSize& cover) const
@@ -150,7 +175,7 @@ QImage FolderAssetsLibrary::cached(const PhotoAsset& asset, const QString& varia
 QImage FolderAssetsLibrary::thumbnail(const PhotoAsset& asset)
 {
     const QSize side(kThumbnailSide, kThumbnailSide);
-    return cached(asset, QStringLiteral("square"),
+    return cached(asset, kSquareVariant,
                   [side](const QImage& source) { return ImageCodec::thumbnailWithSize(source, side); },
                   side);
 }
@@ -158,7 +183,7 @@ QImage FolderAssetsLibrary::thumbnail(const PhotoAsset& asset)
 QImage FolderAssetsLibrary::aspectRatioThumbnail(const PhotoAsset& asset)
 {
     const QSize box(kAspectSide, kAspectSide);
-    return cached(asset, QStringLiteral("aspect"),
+    return cached(asset, kAspectVariant,
                   [box](const QImage& source) { return fitIn(source, box); }, box);
 }
 

@@ -5,6 +5,8 @@
 #include "platform/photolib/ThumbnailCache.h"
 
 #include <memory>
+#include <mutex>
+#include <optional>
 
 class LibraryWatcher;
 
@@ -45,8 +47,12 @@ private:
     QImage cached(const PhotoAsset& asset, const QString& variant,
                   const std::function<QImage(const QImage& source)>& make, const QSize& decodeCover);
     QImage sourceImage(const PhotoAsset& asset, const QSize& cover) const;
+    // Drops cached thumbnails of files no longer listed (gone or changed).
+    void dropThumbnailsOfGoneFiles(const std::vector<FolderScan::Entry>& entries);
 
     std::unique_ptr<CachedFolderLibrary> m_store;
     ThumbnailCache m_thumbnails;
+    std::mutex m_pruneMutex;
+    std::optional<QSet<QString>> m_prunedFor;
     LibraryWatcher* m_watcher = nullptr;
 };

@@ -8,30 +8,42 @@
 #include <QFileInfo>
 #include <QUrlQuery>
 
-FolderPhotoAsset::FolderPhotoAsset(const QString& root, const QString& path, VideoProbe probe)
-    : m_path(QFileInfo(path).absoluteFilePath()),
-      m_relativePath(QDir(root).relativeFilePath(m_path)),
-      m_ext(QFileInfo(path).suffix().toUpper()),
-      m_id(idForRelativePath(m_relativePath)),
-      m_url(urlFor(m_id, m_ext)),
-      m_kind(kindForExtension(m_ext)),
-      m_probe(std::move(probe))
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+FolderScan::Entry listed(const QString& root, const QString& path)
 {
-    const QFileInfo info(m_path);
-    m_size = info.size();
-    m_mtime = info.lastModified().toUTC();
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString relative = QDir(root).relativeFilePath(absolute);
+    if (std::optional<FolderScan::Entry> entry = FolderScan::stat(absolute, relative))
+        return *entry;
+    FolderScan::Entry missing;  // an asset that fails every read
+    missing.relativePath = relative;
+    return missing;
+}
 }
 
-FolderPhotoAsset::FolderPhotoAsset(const QString& root, const QString& relativePath, qint64 size,
-                                   const QDateTime& mtime)
-    : m_path(root + QLatin1Char('/') + relativePath),
-      m_relativePath(relativePath),
-      m_ext(QFileInfo(relativePath).suffix().toUpper()),
-      m_id(idForRelativePath(m_relativePath)),
+FolderPhotoAsset::FolderPhotoAsset(const QString& root, const QString& path, VideoProbe probe)
+    : FolderPhotoAsset(QDir(root).absolutePath(), listed(root, path))
+{
+    m_probe = std::move(probe);
+}
+
+FolderPhotoAsset::FolderPhotoAsset(const QString& root, const FolderScan::Entry& entry)
+    : m_path(root + QLatin1Char('/') + entry.relativePath),
+      m_relativePath(entry.relativePath),
+      m_ext(QFileInfo(entry.relativePath).suffix().toUpper()),
+      m_id(idForFile(entry)),
       m_url(urlFor(m_id, m_ext)),
       m_kind(kindForExtension(m_ext)),
-      m_size(size),
-      m_mtime(mtime)
+      m_size(entry.size),
+      m_mtime(QDateTime::fromMSecsSinceEpoch(entry.mtimeMs, Qt::UTC)),
+      m_mtimeNs(entry.mtimeNs),
+      m_inode(entry.inode)
 {
 }
 
@@ -47,9 +59,11 @@ PhotoAssetKind FolderPhotoAsset::kindForExtension(const QString& ext)
     return PhotoAssetKind::Other;
 }
 
-QString FolderPhotoAsset::idForRelativePath(const QString& relativePath)
+QString FolderPhotoAsset::idForFile(const FolderScan::Entry& entry)
 {
-    const QByteArray digest = QCryptographicHash::hash(relativePath.toUtf8(), QCryptographicHash::Sha1);
+    const QByteArray named = entry.relativePath.toUtf8() + '\0' + QByteArray::number(entry.inode) + ':'
+        + QByteArray::number(entry.mtimeNs) + ':' + QByteArray::number(entry.size);
+    const QByteArray digest = QCryptographicHash::hash(named, QCryptographicHash::Sha1);
     const QByteArray hex = digest.toHex().toUpper();
     // Shaped like the platform's ids: 8-4-4-4-12.
     return QString::fromLatin1(hex.mid(0, 8) + "-" + hex.mid(8, 4) + "-" + hex.mid(12, 4) + "-" + hex.mid(16, 4)
@@ -107,17 +121,32 @@ bool FolderPhotoAsset::readAll(QByteArray* out, QString* error) const
     };
     if (m_size <= 0)
         return fail("empty asset");
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return fail(QString("cannot open %1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno))));
+    // The file must still be the one listed, before and after the read, and
+    // hold no byte past the listed size.
+    auto unchanged = [this, fd] {
+        struct stat st;
+        return ::fstat(fd, &st) == 0 && qint64(st.st_size) == m_size && quint64(st.st_ino) == m_inode
+            && qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec == m_mtimeNs;
+    };
     QByteArray bytes(qsizetype(m_size), Qt::Uninitialized);
     qint64 done = 0;
-    while (done < m_size) {
-        const qint64 n = file.read(bytes.data() + done, m_size - done);
+    bool ok = unchanged();
+    while (ok && done < m_size) {
+        const ssize_t n = ::read(fd, bytes.data() + done, size_t(m_size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
         if (n <= 0)
-            return fail(QString("short read: %1 of %2 bytes").arg(done).arg(m_size));
+            break;
         done += n;
     }
+    char extra = 0;
+    ok = ok && done == m_size && ::read(fd, &extra, 1) == 0 && unchanged();
+    ::close(fd);
+    if (!ok)
+        return fail(QString("%1 changed after it was listed").arg(m_path));
     *out = std::move(bytes);
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/photolib/FolderScan.h"
 #include "platform/photolib/PhotoAsset.h"
 
 #include <QDateTime>
@@ -17,16 +18,19 @@ struct VideoFacts {
 // Probes a video file; nullopt when it cannot be read.
 using VideoProbe = std::function<std::optional<VideoFacts>(const QString& path)>;
 
-// An asset backed by one file under the library folder. Its id is a hash of
-// the path relative to the library root, so the URL stays the same across
-// scans. Kind comes from the extension; the date from EXIF, else the video
-// probe, else the file's modification time (worked out on first use).
+// An asset backed by one file under the library folder. Its id names the
+// file, not only its path: a hash of the path relative to the library root
+// with the file's inode, size and modification time, so the URL stays the
+// same across scans of an unchanged file, and a new file under a reused name
+// is a new asset. Kind comes from the extension; the date from EXIF, else the
+// video probe, else the file's modification time (worked out on first use).
+// Reading fails when the file is no longer the one listed.
 class FolderPhotoAsset : public PhotoAsset {
 public:
-    // path must lie under root; size and modification time are taken now.
+    // path must lie under root; size, time and inode are taken now.
     FolderPhotoAsset(const QString& root, const QString& path, VideoProbe probe = {});
-    // For a scan that has already read the file's size and time (no stat).
-    FolderPhotoAsset(const QString& root, const QString& relativePath, qint64 size, const QDateTime& mtime);
+    // For a scan that has already read the file's facts (no stat).
+    FolderPhotoAsset(const QString& root, const FolderScan::Entry& entry);
 
     QString url() const override { return m_url; }
     PhotoAssetKind kind() const override { return m_kind; }
@@ -42,8 +46,8 @@ public:
     QDateTime modificationTime() const { return m_mtime; }
 
     static PhotoAssetKind kindForExtension(const QString& ext);
-    // The stable id of a path relative to the library root (upper-case hex).
-    static QString idForRelativePath(const QString& relativePath);
+    // The id of a listed file (upper-case hex).
+    static QString idForFile(const FolderScan::Entry& entry);
     static QString urlFor(const QString& id, const QString& ext);
     // The id= value of a URL of that shape; empty when there is none.
     static QString idOfUrl(const QString& url);
@@ -64,6 +68,8 @@ private:
     PhotoAssetKind m_kind;
     qint64 m_size = 0;
     QDateTime m_mtime;
+    qint64 m_mtimeNs = 0;
+    quint64 m_inode = 0;
     VideoProbe m_probe;
     mutable std::once_flag m_factsOnce;
 };

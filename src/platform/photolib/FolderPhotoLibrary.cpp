@@ -3,11 +3,13 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/MainThread.h"
 #include "platform/core/SerialQueue.h"
+#include "platform/photolib/FolderScan.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 #include <atomic>
@@ -19,6 +21,31 @@
 
 namespace {
 QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+
+// Letters and digits only: an extension never names another folder.
+bool isPlainExtension(const QString& ext)
+{
+    static const QRegularExpression plain(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9]{0,16}")));
+    return plain.match(ext).hasMatch();
+}
+
+// The mode a new file usually gets: 0666 under the process's umask, read
+// without changing it (another thread may be creating files).
+mode_t usualFileMode()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly)) {
+        for (const QByteArray& line : status.readAll().split('\n')) {
+            if (line.startsWith("Umask:")) {
+                bool ok = false;
+                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
+                if (ok)
+                    return mode_t(0666 & ~mask);
+            }
+        }
+    }
+    return 0644;
+}
 
 void syncFolder(const QByteArray& folder)
 {
@@ -97,10 +124,10 @@ PhotoAssetPtr FolderPhotoLibrary::assetForUrl(const QString& url)
         if (asset && asset->url() == url)
             return asset;
     }
-    for (const QString& path : scanFiles()) {
-        if (FolderPhotoAsset::idForRelativePath(QDir(m_root).relativeFilePath(path)) != id)
+    for (const FolderScan::Entry& entry : FolderScan::scan(m_root)) {
+        if (entry.isAlbum || FolderPhotoAsset::idForFile(entry) != id)
             continue;
-        PhotoAssetPtr asset = assetForFile(path);
+        PhotoAssetPtr asset = assetForFile(m_root + "/" + entry.relativePath);
         return asset && asset->url() == url ? asset : nullptr;
     }
     return nullptr;
@@ -155,6 +182,10 @@ void FolderPhotoLibrary::saveToLibrary(const QByteArray& bytes, const QString& e
 bool FolderPhotoLibrary::writeNewFile(const QString& folder, const QByteArray& bytes, const QString& ext,
                                       const QDateTime& date, QString* path, QString* error)
 {
+    if (!isPlainExtension(ext)) {
+        *error = "the extension may hold only letters and digits";
+        return false;
+    }
     const QString suffix = ext.isEmpty() ? QString() : "." + ext;
     const QString base = "IMG_" + QDateTime::currentDateTime().toString("yyyyMMdd_HHmmss");
     const QByteArray dir = QFile::encodeName(folder);
@@ -167,6 +198,8 @@ bool FolderPhotoLibrary::writeNewFile(const QString& folder, const QByteArray& b
         *error = writeError;
         return false;
     }
+    // A library file is an ordinary picture, readable by the user's other programs.
+    ::chmod(temp.constData(), usualFileMode());
     if (date.isValid()) {
         const qint64 ms = date.toMSecsSinceEpoch();
         struct timespec times[2];

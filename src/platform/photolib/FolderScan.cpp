@@ -11,6 +11,17 @@
 
 namespace {
 
+FolderScan::Entry fileEntry(const QString& relativePath, const struct stat& st)
+{
+    const qint64 seconds = st.st_mtim.tv_sec;
+    return FolderScan::Entry{relativePath,
+                             static_cast<qint64>(st.st_size),
+                             seconds * 1000 + st.st_mtim.tv_nsec / 1000000,
+                             false,
+                             seconds * 1000000000 + st.st_mtim.tv_nsec,
+                             static_cast<quint64>(st.st_ino)};
+}
+
 // Reads one folder; albums (when wanted) and files go to out with prefix.
 void readFolder(int parentFd, const char* name, const QString& prefix, bool wantAlbums,
                 std::vector<FolderScan::Entry>* out, std::vector<QString>* albums)
@@ -37,9 +48,7 @@ void readFolder(int parentFd, const char* name, const QString& prefix, bool want
         }
         if (!S_ISREG(st.st_mode))
             continue;
-        out->push_back(FolderScan::Entry{prefix + entryName, static_cast<qint64>(st.st_size),
-                                         static_cast<qint64>(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000,
-                                         false});
+        out->push_back(fileEntry(prefix + entryName, st));
     }
     closedir(dir);
 }
@@ -64,4 +73,12 @@ std::vector<FolderScan::Entry> FolderScan::scan(const QString& root)
         files.insert(files.end(), inner.begin(), inner.end());
     }
     return files;
+}
+
+std::optional<FolderScan::Entry> FolderScan::stat(const QString& path, const QString& relativePath)
+{
+    struct stat st;
+    if (::stat(path.toLocal8Bit().constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return fileEntry(relativePath, st);
 }

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // One pass over the library folder: the files at its top level and in each
@@ -13,7 +14,12 @@ struct FolderScan {
         qint64 size = 0;
         qint64 mtimeMs = 0;    // milliseconds since the epoch
         bool isAlbum = false;  // a subfolder itself (size and time unused)
+        qint64 mtimeNs = 0;    // nanoseconds since the epoch
+        quint64 inode = 0;
     };
 
     static std::vector<Entry> scan(const QString& root);
+    // The entry of one regular file (relativePath as given); nullopt when it
+    // is missing or not a regular file.
+    static std::optional<Entry> stat(const QString& path, const QString& relativePath);
 };

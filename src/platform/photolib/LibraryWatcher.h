@@ -1,21 +1,30 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QFileSystemWatcher>
 #include <QHash>
 #include <QObject>
 #include <QTimer>
 
-// Watches the library root and its direct subfolders and announces a change
-// once, after the folders have been quiet for a short settling delay. Hidden
-// files and our own temporary files are not part of the library, so a burst
-// that only touches those announces nothing. Where a folder cannot be
-// watched, the folders are polled instead. Lives on the main thread.
+#include <array>
+#include <memory>
+
+class QSocketNotifier;
+class SerialQueue;
+
+// Watches the library root and its direct subfolders (inotify: entries
+// added, removed or renamed, and files written, closed after writing or
+// touched) and announces a change once, after the folders have been quiet
+// for a short settling delay. A burst is announced only when the listing
+// differs from the last one (a file's size, time or identity included), so
+// hidden files and our own temporary files announce nothing. Where a folder
+// cannot be watched, the library is listed on a helper thread at each poll
+// instead. Lives on the main thread.
 class LibraryWatcher : public QObject {
     Q_OBJECT
 public:
     explicit LibraryWatcher(QString root, QObject* parent = nullptr, int settleMs = 300,
                             int pollMs = 3000);
+    ~LibraryWatcher() override;
 
     // Takes the current state as the reference and (re)arms the watches.
     void rearm();
@@ -25,16 +34,25 @@ signals:
     void changed();
 
 private:
-    using Snapshot = QHash<QString, QPair<qint64, qint64>>;
-    Snapshot snapshot() const;
+    // Per item: size, modification time (ns) and inode; folders as -1.
+    using Snapshot = QHash<QString, std::array<qint64, 3>>;
+    static Snapshot snapshot(const QString& root);
+    void arm(Snapshot current);
+    void readEvents();
     void onEvent();
     void settle();
+    void poll();
+    void pollAnswered(const Snapshot& current);
 
     QString m_root;
-    QFileSystemWatcher m_watcher;
+    int m_fd = -1;
+    QSocketNotifier* m_notifier = nullptr;
+    QHash<QString, int> m_watches;   // folder -> watch descriptor
     QTimer m_settle;
     QTimer m_poll;
     QElapsedTimer m_burst;
     int m_settleMs;
     Snapshot m_last;
+    bool m_pollInFlight = false;
+    std::unique_ptr<SerialQueue> m_pollQueue;   // last: its scans finish before the rest goes
 };

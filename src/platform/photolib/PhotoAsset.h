@@ -26,8 +26,9 @@ public:
     virtual double duration() const = 0;
     // Length in bytes of the asset's content.
     virtual qint64 size() const = 0;
-    // Reads the whole content from offset 0. False (out left empty) when the
-    // content is empty or fewer than size() bytes arrive.
+    // Reads the whole content from offset 0. False (out left empty, the
+    // reason in error) when the content is empty, fewer than size() bytes
+    // arrive, or it changed since the asset was listed.
     virtual bool readAll(QByteArray* out, QString* error = nullptr) const = 0;
 
     // The file behind the asset, when there is one (empty otherwise).

@@ -5,9 +5,16 @@
 #include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
 
-ThumbnailCache::ThumbnailCache(QString folder, int memoryItems)
-    : m_folder(std::move(folder)), m_memory(memoryItems)
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+ThumbnailCache::ThumbnailCache(QString folder, int memoryItems, qint64 diskBytes)
+    : m_folder(std::move(folder)), m_diskLimit(diskBytes), m_memory(memoryItems)
 {
 }
 
@@ -30,9 +37,12 @@ QImage ThumbnailCache::find(const QString& key)
         if (const QImage* hit = m_memory.object(key))
             return *hit;
     }
-    QImage image(fileFor(key), "JPG");
+    const QString file = fileFor(key);
+    QImage image(file, "JPG");
     if (image.isNull())
         return image;
+    // Its time tells the trim what was used last.
+    ::utimensat(AT_FDCWD, QFile::encodeName(file).constData(), nullptr, 0);
     std::lock_guard lock(m_mutex);
     m_memory.insert(key, new QImage(image));
     return image;
@@ -53,6 +63,66 @@ void ThumbnailCache::store(const QString& key, const QImage& image)
         return;
     const QString file = fileFor(key);
     QDir().mkpath(file.section(QLatin1Char('/'), 0, -2));
-    AtomicFile::write(file, bytes);
+    const qint64 replaced = QFileInfo(file).size();
+    if (!AtomicFile::write(file, bytes))
+        return;
+    std::lock_guard lock(m_diskMutex);
+    if (m_diskBytes < 0)
+        trimTo(m_diskLimit, storedFiles());  // first store: the folder is measured, this file included
+    else
+        m_diskBytes += bytes.size() - replaced;
+    // Trimmed to nine tenths, so the next stores do not walk the folder again.
+    if (m_diskBytes > m_diskLimit)
+        trimTo(m_diskLimit / 10 * 9, storedFiles());
 }
 
+qint64 ThumbnailCache::diskBytes()
+{
+    std::lock_guard lock(m_diskMutex);
+    if (m_diskBytes < 0)
+        trimTo(m_diskLimit, storedFiles());
+    return m_diskBytes;
+}
+
+std::vector<ThumbnailCache::StoredFile> ThumbnailCache::storedFiles() const
+{
+    std::vector<StoredFile> files;
+    QDirIterator it(m_folder, {QStringLiteral("*.jpg")}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        it.next();
+        const QFileInfo info = it.fileInfo();
+        files.push_back(StoredFile{info.filePath(), info.size(), info.lastModified().toMSecsSinceEpoch()});
+    }
+    return files;
+}
+
+void ThumbnailCache::trimTo(qint64 target, std::vector<StoredFile> files)
+{
+    qint64 total = 0;
+    for (const StoredFile& f : files)
+        total += f.size;
+    std::sort(files.begin(), files.end(), [](const StoredFile& a, const StoredFile& b) { return a.usedMs < b.usedMs; });
+    for (auto f = files.begin(); total > target && f != files.end(); ++f) {
+        if (QFile::remove(f->path))
+            total -= f->size;
+    }
+    m_diskBytes = total;
+}
+
+void ThumbnailCache::prune(const QSet<QString>& live)
+{
+    std::vector<StoredFile> kept;
+    {
+        std::lock_guard lock(m_mutex);
+        for (const QString& key : m_memory.keys()) {
+            if (!live.contains(key))
+                m_memory.remove(key);
+        }
+    }
+    std::lock_guard lock(m_diskMutex);
+    for (StoredFile& f : storedFiles()) {
+        if (live.contains(QFileInfo(f.path).completeBaseName()) || !QFile::remove(f.path))
+            kept.push_back(std::move(f));
+    }
+    trimTo(m_diskLimit, std::move(kept));
+}

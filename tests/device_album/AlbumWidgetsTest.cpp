@@ -114,6 +114,16 @@ TEST(SystemAssetView, EditTapsFlipPhotosAndNotify)
     EXPECT_EQ(d.log.last(), "open ALAssetTypePhoto");
     EXPECT_TRUE(photo.asset()->isChecked());  // outside edit mode nothing flips
 
+    // Marking from outside (a day's check-all) changes photos only.
+    PavSystemAssetView_iPad offVideo(QPoint(), asset(PhotoAssetKind::Video), &d);
+    offVideo.setSelectedAnimated(true);
+    EXPECT_FALSE(offVideo.asset()->isChecked());
+    offVideo.asset()->setIsChecked(true);
+    offVideo.setDeselectedAnimated(true);
+    EXPECT_TRUE(offVideo.asset()->isChecked());
+    photo.setDeselectedAnimated(true);
+    EXPECT_FALSE(photo.asset()->isChecked());
+
     BareTileDelegate bare;
     PavSystemAssetView_iPad quiet(QPoint(), asset(PhotoAssetKind::Photo), &bare);
     quiet.click();  // nothing to tell, nothing fails

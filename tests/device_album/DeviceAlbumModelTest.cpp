@@ -1,3 +1,4 @@
+#include "albums/cloud/CloudAlbumBar.h"
 #include "albums/device/AssetSelection.h"
 #include "albums/device/DaySections.h"
 #include "albums/device/DayTitle.h"
@@ -5,6 +6,10 @@
 #include "albums/device/GridRows.h"
 #include "albums/device/LoadGate.h"
 #include "albums/device/ReloadPolicy.h"
+#include "albums/private/SecretAlbumGrid.h"
+#include "albums/widgets/PavAlbumTableHeaderView_iPad.h"
+#include "platform/core/Localization.h"
+#include "platform/ui/ShadowLabel.h"
 #include "support/FakeClock.h"
 
 #include <gtest/gtest.h>
@@ -157,18 +162,30 @@ TEST(ReloadPolicy, LibraryChangeAndBecomeActiveMatrix)
         const LibraryChange p = onLibraryChanged(picker, true);
         EXPECT_TRUE(p.setCancelFlags);
         EXPECT_FALSE(p.loadNow || p.needUpdate || p.cancelPendingCheck);
-        const BecomeActive a = onBecomeActive(picker, 0, true);
-        EXPECT_FALSE(a.checkAvailability || a.delayedLoad || a.needUpdate);
+        const BecomeActive a = onBecomeActive({picker, 0, true, true, true, false});
+        EXPECT_FALSE(a.checkAvailability || a.delayedLoad || a.loadNow || a.needUpdate);
     }
-    const BecomeActive full = onBecomeActive(AlbumTab, 0, false);
+    //                          use       index grid empty, owed, shown, loading
+    const BecomeActive full = onBecomeActive({AlbumTab, 0, false, false, true, false});
     EXPECT_TRUE(full.checkAvailability);
-    EXPECT_FALSE(full.delayedLoad || full.needUpdate);
-    const BecomeActive empty = onBecomeActive(AlbumTab, 0, true);
+    EXPECT_FALSE(full.delayedLoad || full.needUpdate || full.loadNow);
+    const BecomeActive empty = onBecomeActive({AlbumTab, 0, true, false, true, false});
     EXPECT_TRUE(empty.delayedLoad);
-    EXPECT_FALSE(empty.checkAvailability || empty.needUpdate);
-    const BecomeActive away = onBecomeActive(AlbumTab, 2, false);
+    EXPECT_FALSE(empty.checkAvailability || empty.needUpdate || empty.loadNow);
+    const BecomeActive away = onBecomeActive({AlbumTab, 2, false, false, false, false});
     EXPECT_TRUE(away.needUpdate);
-    EXPECT_FALSE(away.checkAvailability || away.delayedLoad);
+    EXPECT_FALSE(away.checkAvailability || away.delayedLoad || away.loadNow);
+
+    // A reload owed since the tab was hidden runs when the album shows and
+    // stays owed while it does not; it is never dropped.
+    const BecomeActive owedShown = onBecomeActive({AlbumTab, 0, false, true, true, false});
+    EXPECT_TRUE(owedShown.loadNow);
+    const BecomeActive owedHidden = onBecomeActive({AlbumTab, 0, false, true, false, false});
+    EXPECT_TRUE(owedHidden.needUpdate);
+    EXPECT_FALSE(owedHidden.loadNow);
+    // A load on its way: an empty grid asks for no second one.
+    const BecomeActive loading = onBecomeActive({AlbumTab, 0, true, false, true, true});
+    EXPECT_FALSE(loading.delayedLoad || loading.loadNow || loading.checkAvailability || loading.needUpdate);
 }
 
 TEST(EditBar, VisibilityMatrix)
@@ -223,4 +240,37 @@ TEST(SwitchLogic, ReleasePointAndPositions)
     EXPECT_TRUE(logic.release(10, 1).change);
     // Wider switches keep a positive right-hand offset.
     EXPECT_GT(SwitchLogic(200).offsetFor(1), 0);
+}
+
+// Day titles and the selection and photo counts go through the text lookup
+// like every other text of the albums.
+TEST(AlbumTexts, DayTitlesAndCountsGoThroughTheLookup)
+{
+    struct ClearAfter {
+        ~ClearAfter() { Localization::clear(); }
+    } clearAfter;
+    Localization::setEntry("今天", "Today");
+    Localization::setEntry("昨天", "Yesterday");
+    Localization::setEntry("%1月%2日", "%2/%1");
+    Localization::setEntry("%1年%2月%3日", "%3/%2/%1");
+    Localization::setEntry("已选择%1张照片", "%1 selected");
+    Localization::setEntry("%1张照片", "%1 photos");
+
+    const QDate today(2024, 6, 15);
+    EXPECT_EQ(DayTitle::titleFor(today, today), "Today");
+    EXPECT_EQ(DayTitle::titleFor(QDate(2024, 6, 14), today), "Yesterday");
+    EXPECT_EQ(DayTitle::titleFor(QDate(2024, 3, 2), today), "2/3");
+    EXPECT_EQ(DayTitle::titleFor(QDate(2023, 3, 2), today), "2/3/2023");
+
+    EditBar::State s;
+    s.editing = true;
+    s.selected = 3;
+    EXPECT_EQ(EditBar::look(s).countText, "3 selected");
+    EXPECT_EQ(SecretAlbumGrid::selectionText(4), "4 selected");
+    CloudAlbumBar bar(QRect(0, 0, 615, 50));
+    bar.showEditing(true, 5);
+    EXPECT_EQ(bar.selectedCountLabel()->text(), "5 selected");
+    PavAlbumTableHeaderView_iPad header(QRect(0, 0, 615, 45), true);
+    header.setPhotoCount(7);
+    EXPECT_EQ(header.photoCountLabel()->text(), "7 photos");
 }

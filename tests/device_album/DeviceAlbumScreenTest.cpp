@@ -9,6 +9,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationStack.h"
 #include "platform/ui/ShadowLabel.h"
 #include "support/EventLoop.h"
@@ -18,6 +19,7 @@
 #include "support/ImageFixtures.h"
 #include "support/TempHome.h"
 
+#include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -51,7 +53,6 @@ protected:
     {
         ui::Animations::setEnabled(false);
         lib = std::make_shared<FakeAssetsLibrary>();
-        std::vector<PhotoAssetPtr> roll;
         for (int i = 0; i < 7; ++i)
             roll.push_back(item(QString("t%1").arg(i), PhotoAssetKind::Photo, at(15, 1 + i)));  // today
         roll.push_back(item("y0", PhotoAssetKind::Photo, at(14, 9)));  // yesterday
@@ -63,6 +64,7 @@ protected:
     }
     void TearDown() override
     {
+        lib->holdThumbnails(false);
         AssetThumbnailLoader::shared().waitForDone();
         spinEvents(20);
         KyAssetsLibrary::shareAssetsLibrary().setLibrary(nullptr);
@@ -112,6 +114,14 @@ protected:
     {
         return s.assetsTableView()->findChildren<PavSystemAssetView_iPad*>();
     }
+    // The photo tiles of the rows at least partly in view.
+    QList<PavSystemAssetView_iPad*> tilesInView(PavSystemAlbumViewController_iPad& s)
+    {
+        QList<PavSystemAssetView_iPad*> out;
+        for (QWidget* cell : s.assetsTableView()->visibleCells())
+            out += cell->findChildren<PavSystemAssetView_iPad*>();
+        return out;
+    }
     PavSystemAssetView_iPad* tileFor(PavSystemAlbumViewController_iPad& s, const QString& id)
     {
         for (auto* t : photoTiles(s)) {
@@ -152,6 +162,7 @@ protected:
     int openedListSize = 0;
     QList<EditBar::Entry> actions;
     bool tabShown = true;
+    std::vector<PhotoAssetPtr> roll;
 };
 
 }
@@ -392,4 +403,107 @@ TEST_F(DeviceAlbumScreenTest, CheckAllOnADayOfVideosOnlyAlerts)
     EXPECT_FALSE(header(*s, 0)->checkAllButton()->isSelected());
     EXPECT_TRUE(s->selectedAssets().isEmpty());
     closeAlerts();
+}
+
+// A change made while the album was hidden is loaded when it shows again,
+// even when the application became active in between.
+TEST_F(DeviceAlbumScreenTest, AChangeWhileHiddenSurvivesBecomingActive)
+{
+    auto s = makeScreen();
+    appear(*s);
+    ASSERT_TRUE(settle(*s));
+    s->beginAppearanceTransition(false, false);
+    s->endAppearanceTransition();
+    roll.push_back(item("new", PhotoAssetKind::Photo, at(15, 9)));
+    lib->setGroups({AssetsGroup{"Roll", AssetsGroupSavedPhotos, roll}});
+    center.post(KyAssetsLibrary::kChangedNotification);
+    EXPECT_TRUE(s->needUpdate());
+    center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
+    reader->drain();
+    spinEvents(50);
+    EXPECT_TRUE(s->needUpdate()) << "still owed";
+    EXPECT_EQ(lib->enumerations(), 1);
+    appear(*s);
+    ASSERT_TRUE(settle(*s));
+    EXPECT_EQ(s->assetsArray().size(), 9);
+    EXPECT_TRUE(s->photoAssetsArray().first()->url().contains("id=new&"));
+}
+
+// Rows built ahead beyond the view are shown later by scrolling: each of
+// their tiles shows edit mode and its photo's selection, after entering edit
+// mode and after a day's check-all alike.
+TEST_F(DeviceAlbumScreenTest, TilesShownByScrollingTakeEditModeAndTheDaysSelection)
+{
+    std::vector<PhotoAssetPtr> many;
+    for (int i = 0; i < 60; ++i)
+        many.push_back(item(QString("m%1").arg(i), PhotoAssetKind::Photo, at(15, 0).addSecs(60 * i)));
+    lib->setGroups({AssetsGroup{"Roll", AssetsGroupSavedPhotos, many}});
+    auto s = makeScreen();
+    appear(*s);
+    ASSERT_TRUE(settle(*s));
+    ui::SectionedTable* table = s->assetsTableView();
+    ASSERT_GT(table->contentHeight(), 2 * table->viewport()->height());
+    const QImage selected = ui::ImageView(QStringLiteral("PavAssetsView_selected.png")).image().toImage();
+    const QImage unselected = ui::ImageView(QStringLiteral("PavAssetsView_unselected.png")).image().toImage();
+    ASSERT_NE(selected, unselected);
+
+    // Scrolls from the top to the bottom; every tile in view must show the
+    // mark, drawn as its photo's flag says and as expected.
+    auto scrollAndCheck = [&](bool expectChecked) {
+        int checkedTiles = 0;
+        for (int y = 0; y <= table->contentHeight(); y += 60) {
+            table->verticalScrollBar()->setValue(y);
+            spinEvents(5);
+            for (PavSystemAssetView_iPad* tile : tilesInView(*s)) {
+                ++checkedTiles;
+                EXPECT_FALSE(tile->selectedView()->isHidden()) << "at y " << y;
+                EXPECT_EQ(tile->asset()->isChecked(), expectChecked);
+                EXPECT_EQ(tile->selectedView()->image().toImage(), expectChecked ? selected : unselected)
+                    << "at y " << y;
+            }
+        }
+        table->verticalScrollBar()->setValue(0);
+        spinEvents(5);
+        return checkedTiles;
+    };
+    s->editButtonClicked(EditBar::Entry::Lock);
+    EXPECT_GT(scrollAndCheck(false), 60);
+
+    ASSERT_TRUE(header(*s, 0));
+    header(*s, 0)->checkAllButton()->click();
+    EXPECT_EQ(s->selectedAssets().size(), 60);
+    EXPECT_EQ(s->bar()->selectedCountLabel()->text(), "已选择60张照片");
+    scrollAndCheck(true);
+}
+
+// A second listing of the same photos (a reload while they are on screen)
+// keeps every tile's picture: the grid never goes blank while the new
+// tiles' own reads are still on their way.
+TEST_F(DeviceAlbumScreenTest, ASecondListingKeepsThePicturesOnScreen)
+{
+    auto s = makeScreen();
+    appear(*s);
+    ASSERT_TRUE(settle(*s));
+    AssetThumbnailLoader::shared().waitForDone();
+    spinEvents(30);
+    auto withPicture = [&] {
+        int n = 0;
+        for (PavSystemAssetView_iPad* tile : tilesInView(*s))
+            n += tile->thumbnailView()->image().isNull() ? 0 : 1;
+        return n;
+    };
+    ASSERT_EQ(withPicture(), 8);
+
+    lib->holdThumbnails(true);
+    s->getAssetsData();
+    ASSERT_TRUE(settle(*s));
+    ASSERT_EQ(lib->enumerations(), 2);
+    EXPECT_EQ(tilesInView(*s).size(), 8);
+    EXPECT_EQ(withPicture(), 8);
+    // Leaving edit mode rebuilds the grid too.
+    s->enterEditModeAnimated(false);
+    s->quitEditModeAnimated(false);
+    spinEvents(10);
+    EXPECT_EQ(withPicture(), 8);
+    lib->holdThumbnails(false);
 }

@@ -11,6 +11,7 @@ void FakeUploader::upload(const QString& source, const QString& fileName, const 
                           Callbacks callbacks)
 {
     calls.push_back({source, fileName, dir});
+    log << "upload " + fileName;
     pending = callbacks;
     if (mode == Mode::Silent)
         return;
@@ -95,6 +96,13 @@ void DeviceBatchFixture::makeBatches(int useType)
     c.center = &center;
     c.idleTimer = &idle;
     c.clock = &clock;
+    c.raiseCancelFlag = [this](bool backup) {
+        stopWhenFlagRaised.push_back((backup ? batches->uploadRunner() : batches->encryptRunner()).stopReason());
+        if (backup)
+            cloud.setNeedCancelUpload(true);
+        else
+            store->setNeedEncryptionCancel(true);
+    };
     batches = std::make_unique<DeviceAlbumBatches>(std::move(host), std::move(c));
     QObject::connect(batches.get(), &DeviceAlbumBatches::batchFinished, [this] { ++finishedCount; });
 }

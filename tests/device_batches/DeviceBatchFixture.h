@@ -33,9 +33,14 @@ public:
 
     void upload(const QString& source, const QString& fileName, const std::shared_ptr<DiskDir>& dir,
                 Callbacks callbacks) override;
-    void cancelCurrent() override { ++cancels; }
+    void cancelCurrent() override
+    {
+        ++cancels;
+        log << "cancel";
+    }
 
     Mode mode = Mode::Succeed;
+    QStringList log;     // "upload <file name>" and "cancel", in order
     std::vector<Call> calls;
     Callbacks pending;   // the last upload's callbacks
     int cancels = 0;
@@ -99,4 +104,6 @@ protected:
     ui::Screen* screen = nullptr;
     std::unique_ptr<DeviceAlbumBatches> batches;
     int finishedCount = 0;
+    // The batch's stop reason each time a store cancel flag was raised.
+    std::vector<BatchStopReason> stopWhenFlagRaised;
 };

@@ -170,6 +170,58 @@ TEST_F(EncryptBatchTest, APrivatePickerShowsItsFirstNoticeAsAnAlbumAlertAndClose
     EXPECT_TRUE(waitUntil([&] { return stack->count() == 1; }));
 }
 
+// The user's stop is on the batch before the store's flag rises, so the
+// worker never reads that flag as a change of the library.
+TEST_F(EncryptBatchTest, AUserCancelIsOnTheBatchBeforeTheStoreFlagRises)
+{
+    makeBatches(0);
+    auto gated = selectGated(1);
+    selectPhotos(2);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return gated->entered(); }));
+    batches->processingView()->cancelButtonClicked();
+    EXPECT_EQ(stopWhenFlagRaised, std::vector<BatchStopReason>{BatchStopReason::User});
+    EXPECT_TRUE(store->needEncryptionCancel());
+    gated->open();
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(storedCount(), 1);
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty()) << "a user stop shows no summary";
+}
+
+// Failure summaries and the later notices are plain alerts: they stay when
+// the application goes to the background.
+TEST_F(EncryptBatchTest, FailureAndLaterNoticesArePlainAlertsThatOutlastTheBackground)
+{
+    UserDefaults::standardUserDefaults().setBool(kHideKey, false);
+    for (int useType : {0, 1}) {
+        SCOPED_TRACE(useType);
+        batches.reset();
+        selection.clear();
+        makeBatches(useType);
+        selectPhotos(1, 40 + useType);
+        batches->lockButtonClicked();
+        ASSERT_TRUE(waitUntil([&] { return ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptNoticeTag); }));
+        selection << wrap(FakePhotoAsset::make(QString("assets-library://asset/asset.JPG?id=bad%1&ext=JPG").arg(useType),
+                                               "not an image"));
+        selection.removeFirst();
+        const int done = finishedCount;
+        batches->lockButtonClicked();
+        ASSERT_TRUE(waitFinished(done + 1));
+        ui::ChoiceDialog* later = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptNoticeTag);
+        ui::ChoiceDialog* failed = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptFailureTag);
+        ASSERT_TRUE(later && failed);
+        EXPECT_FALSE(qobject_cast<PavAlertView*>(later));
+        EXPECT_FALSE(qobject_cast<PavAlertView*>(failed));
+        NotificationCenter::defaultCenter().post("ApplicationDidEnterBackgroundNotification");
+        spinEvents(20);
+        EXPECT_TRUE(later->isShowing());
+        EXPECT_TRUE(failed->isShowing());
+        failed->clickButtonAtIndex(0);
+        later->clickButtonAtIndex(0);
+        spinEvents(20);
+    }
+}
+
 TEST_F(EncryptBatchTest, ScreenshotOfAMoveInProgress)
 {
     makeBatches(0);

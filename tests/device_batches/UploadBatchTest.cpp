@@ -1,5 +1,6 @@
 #include "DeviceBatchFixture.h"
 
+#include "Public/PavAlertView.h"
 #include "Public/PavToastView_iPad.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "support/EventLoop.h"
@@ -72,6 +73,7 @@ TEST_F(UploadBatchTest, CancelDiscardsTheUploadInFlightAndEndsWithoutSummary)
     batches->processingView()->cancelButtonClicked();
     EXPECT_EQ(uploader->cancels, 1);
     EXPECT_TRUE(cloud.needCancelUpload());
+    EXPECT_EQ(stopWhenFlagRaised, std::vector<BatchStopReason>{BatchStopReason::User}) << "the stop before the flag";
     // A late answer of the stopped upload changes nothing.
     uploader->pending.done(false);
     ASSERT_TRUE(waitFinished());
@@ -79,6 +81,53 @@ TEST_F(UploadBatchTest, CancelDiscardsTheUploadInFlightAndEndsWithoutSummary)
     EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty());
     EXPECT_FALSE(PavToastView_iPad::showing());
     EXPECT_FALSE(cloud.needCancelUpload());
+}
+
+// An upload the watchdog gave up on is cancelled before the next photo's
+// upload starts, and the last one before the summary.
+TEST_F(UploadBatchTest, AnUploadFailedByTheWatchdogIsCancelledBeforeTheNextStarts)
+{
+    uploader->mode = FakeUploader::Mode::Silent;
+    makeBatches(0);
+    batches->uploadRunner().setWatchdogMs(50);
+    selectPhotos(2);
+    batches->backupButtonClicked();
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(uploader->log, (QStringList{"upload 20260305090807001.JPG", "cancel", "upload 20260305090807002.JPG",
+                                          "cancel"}));
+    EXPECT_EQ(shownAlertMessage(DeviceBatchNotice::kUploadFailureTag), "备份失败，请稍候重试！");
+}
+
+// The backup's failure summary and its pre-check alerts are plain alerts:
+// they stay when the application goes to the background.
+TEST_F(UploadBatchTest, FailureAndPreCheckAlertsArePlainAlertsThatOutlastTheBackground)
+{
+    uploader->mode = FakeUploader::Mode::Fail;
+    makeBatches(0);
+    selectPhotos(1);
+    batches->backupButtonClicked();
+    ASSERT_TRUE(waitFinished());
+    network = 0;
+    batches->backupButtonClicked();   // no network
+    network = 1;
+    batches->backupButtonClicked();   // over a mobile network: asked
+    network = 3;
+    freeSpace = 0;
+    batches->backupButtonClicked();   // no room
+    const QList<ui::ChoiceDialog*> shown = ui::ChoiceDialog::showing();
+    ASSERT_EQ(shown.size(), 4);
+    QStringList messages;
+    for (ui::ChoiceDialog* d : shown) {
+        messages << d->message().left(8);
+        EXPECT_FALSE(qobject_cast<PavAlertView*>(d)) << d->message().toStdString();
+    }
+    messages.sort();
+    QStringList expected{"备份失败，请稍候", "网络连接错误，请", "当前网络为普通网", "云端存储空间已满"};
+    expected.sort();
+    EXPECT_EQ(messages, expected);
+    NotificationCenter::defaultCenter().post("ApplicationDidEnterBackgroundNotification");
+    spinEvents(20);
+    EXPECT_EQ(ui::ChoiceDialog::showing().size(), 4);
 }
 
 TEST_F(UploadBatchTest, UploadIntoTheAccountTopOrWithoutFolderFailsAtOnceInsteadOfWaiting)

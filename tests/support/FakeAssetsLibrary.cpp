@@ -40,8 +40,19 @@ bool FakeAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGroup>
     return true;
 }
 
+void FakeAssetsLibrary::holdThumbnails(bool hold)
+{
+    std::lock_guard lock(m_mutex);
+    m_thumbnailsHeld = hold;
+    m_released.notify_all();
+}
+
 QImage FakeAssetsLibrary::thumbnail(const PhotoAsset& asset)
 {
+    {
+        std::unique_lock lock(m_mutex);
+        m_released.wait(lock, [this] { return !m_thumbnailsHeld; });
+    }
     if (!assetForUrl(asset.url()))
         return {};
     QImage img(200, 200, QImage::Format_RGB32);

@@ -5,6 +5,7 @@
 #include <QHash>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 
@@ -19,6 +20,8 @@ public:
     void setOnEnumerate(std::function<void()> hook);
     int enumerations() const { return m_enumerations; }
     void emitChanged() { emit changed(); }
+    // While held, thumbnail reads wait until released.
+    void holdThumbnails(bool hold);
 
     bool enumerateGroups(unsigned types, std::vector<AssetsGroup>* groups, AssetsLibraryError* error) override;
     QImage thumbnail(const PhotoAsset& asset) override;
@@ -35,4 +38,6 @@ private:
     std::function<void()> m_onEnumerate;
     std::atomic<bool> m_refused{false};
     std::atomic<int> m_enumerations{0};
+    std::condition_variable m_released;
+    bool m_thumbnailsHeld = false;
 };

@@ -64,7 +64,7 @@ void CloudAlbumBar::showEditing(bool editing, int selected)
     m_count->setVisible(editing);
     m_save->setEnabled(selected > 0);
     m_delete->setEnabled(selected > 0);
-    m_count->setText(selected > 0 ? QString::fromUtf8("已选择%1张照片").arg(selected) : L("请选择照片"));
+    m_count->setText(selected > 0 ? L("已选择%1张照片").arg(selected) : L("请选择照片"));
 }
 
 void CloudAlbumBar::setEditEnabled(bool enabled)

@@ -40,6 +40,8 @@ public:
             m_onSuccess();
     }
     void cloudAlbumLoginCancel() override {}
+    // The sign-in's activation failure: nothing to do here either.
+    void cloudAlbumActiveFail() {}
 
 private:
     std::function<void()> m_onSuccess;
@@ -91,6 +93,14 @@ DeviceAlbumBatches::Collaborators withDefaults(DeviceAlbumBatches::Collaborators
         c.idleTimer = &IdleTimer::shared();
     if (!c.clock)
         c.clock = &Clock::system();
+    if (!c.raiseCancelFlag) {
+        c.raiseCancelFlag = [store = c.store, cloud = c.cloud](bool backup) {
+            if (backup)
+                cloud->setNeedCancelUpload(true);
+            else
+                store->setNeedEncryptionCancel(true);
+        };
+    }
     return c;
 }
 
@@ -103,11 +113,10 @@ DeviceAlbumBatches::DeviceAlbumBatches(Host host, Collaborators collaborators, Q
 {
     // A cancelled upload reports nothing: the grace releases the batch.
     m_uploadRunner->setStopGraceMs(kCancelGraceMs);
-    for (Kind kind : {Kind::Encrypt, Kind::Upload}) {
-        // The upload bar follows the next file.
-        m_session.follow(runnerOf(kind), this, kind == Kind::Upload,
-                         [this, kind](const BatchOutcome& outcome) { finished(kind, outcome); });
-    }
+    m_session.follow(*m_encryptRunner, this, false,
+                     [this](const BatchOutcome& outcome) { batchEncryptFinished(outcome); });
+    // The upload bar follows the next file.
+    m_session.follow(*m_uploadRunner, this, true, [this](const BatchOutcome& outcome) { batchUploadFinished(outcome); });
 }
 
 DeviceAlbumBatches::~DeviceAlbumBatches() = default;
@@ -142,7 +151,7 @@ void DeviceAlbumBatches::lockButtonClicked()
 {
     recordUsage(kLockPressedEvent);
     if (m_c.existPassword()) {
-        startEncrypt();
+        batchEncrypt();
         return;
     }
     if (!m_host.screen || m_host.screen->presentedScreen())
@@ -204,7 +213,7 @@ void DeviceAlbumBatches::backupButtonClicked()
         showAlert(d.message, DeviceBatchNotice::kUploadOverCellularTag, L("取消"), {L("确定")});
         return;
     case BackupGate::Step::Start:
-        startUpload();
+        batchUpload();
         return;
     }
 }
@@ -236,7 +245,7 @@ bool DeviceAlbumBatches::begin(Kind kind, const QList<ALAssetPtr>& items)
     });
 }
 
-void DeviceAlbumBatches::startEncrypt()
+void DeviceAlbumBatches::batchEncrypt()
 {
     const QList<ALAssetPtr> items = m_host.selection ? m_host.selection() : QList<ALAssetPtr>();
     if (isRunning() || items.isEmpty())
@@ -245,7 +254,7 @@ void DeviceAlbumBatches::startEncrypt()
     begin(Kind::Encrypt, items);
 }
 
-void DeviceAlbumBatches::startUpload()
+void DeviceAlbumBatches::batchUpload()
 {
     const QList<ALAssetPtr> items = m_host.selection ? m_host.selection() : QList<ALAssetPtr>();
     if (isRunning() || items.isEmpty())
@@ -284,6 +293,8 @@ void DeviceAlbumBatches::uploadItem(const PhotoAssetPtr& asset, BatchCompletion 
         if (!self || item.isAnswered())
             return;
         DeviceAlbumBatches& me = *self;
+        // An upload the watchdog gave up on stops before the next starts.
+        me.cancelUploadInFlight();
         if (me.m_c.cloud->needCancelUpload() && !me.m_uploadRunner->isStopRequested()) {
             me.m_uploadRunner->requestStop(BatchStopReason::LibraryChanged);
             item.fail();
@@ -323,18 +334,32 @@ void DeviceAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProces
 {
     if (!view || view != m_session.panel())
         return;
-    if (view->tag() == kEncryptPanelTag) {
-        m_c.store->setNeedEncryptionCancel(true);
-        m_encryptRunner->requestStop(BatchStopReason::User);
+    // The user's stop goes first: a worker that sees the store flag then
+    // finds the stop already requested and never takes it for a library change.
+    const bool backup = view->tag() != kEncryptPanelTag;
+    runnerOf(backup ? Kind::Upload : Kind::Encrypt).requestStop(BatchStopReason::User);
+    m_c.raiseCancelFlag(backup);
+    if (backup)
+        cancelUploadInFlight();
+}
+
+void DeviceAlbumBatches::cancelUploadInFlight()
+{
+    if (!m_uploadInFlight)
         return;
-    }
-    m_c.cloud->setNeedCancelUpload(true);
-    m_uploadRunner->requestStop(BatchStopReason::User);
-    if (m_uploadInFlight) {
-        m_uploadInFlight = false;
-        if (m_c.uploader)
-            m_c.uploader->cancelCurrent();
-    }
+    m_uploadInFlight = false;
+    if (m_c.uploader)
+        m_c.uploader->cancelCurrent();
+}
+
+void DeviceAlbumBatches::batchEncryptFinished(const BatchOutcome& outcome)
+{
+    finished(Kind::Encrypt, outcome);
+}
+
+void DeviceAlbumBatches::batchUploadFinished(const BatchOutcome& outcome)
+{
+    finished(Kind::Upload, outcome);
 }
 
 void DeviceAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
@@ -342,7 +367,7 @@ void DeviceAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
     m_libraryObserver = ObserverToken();
     m_session.close();
     m_targetDir.reset();
-    m_uploadInFlight = false;
+    cancelUploadInFlight();
     const DeviceBatchNotice notice = DeviceBatchNotice::decide(
         kind == Kind::Encrypt ? DeviceBatchNotice::Batch::Encrypt : DeviceBatchNotice::Batch::Upload, outcome,
         m_host.useType, hideAlertSetting());
@@ -380,16 +405,16 @@ void DeviceAlbumBatches::showNotice(const DeviceBatchNotice& notice)
         PavToastView_iPad::showSuccessToastViewWithMessage(notice.message, DeviceBatchNotice::kToastSeconds);
         return;
     case DeviceBatchNotice::Kind::Alert:
-        showAlert(notice.message, notice.tag, notice.cancelTitle, notice.otherTitles, notice.plainAlert);
+        showAlert(notice.message, notice.tag, notice.cancelTitle, notice.otherTitles, notice.closesInBackground);
         return;
     }
 }
 
 void DeviceAlbumBatches::showAlert(const QString& message, int tag, const QString& cancel, const QStringList& others,
-                                   bool plain)
+                                   bool closesInBackground)
 {
-    ui::Alert* alert = plain ? new ui::Alert(QString(), message, this, cancel, others)
-                             : new PavAlertView(QString(), message, this, cancel, others);
+    ui::Alert* alert = closesInBackground ? new PavAlertView(QString(), message, this, cancel, others)
+                                          : new ui::Alert(QString(), message, this, cancel, others);
     alert->setTag(tag);
     alert->show();
 }
@@ -400,7 +425,7 @@ void DeviceAlbumBatches::alertViewDidDismissWithButtonIndex(ui::Alert* alert, in
     if (tag == DeviceBatchNotice::kEncryptNoticeTag && buttonIndex == 1)
         m_c.defaults->setBool(QString::fromLatin1(DeviceBatchNotice::kHideAlertKey), true);
     if (tag == DeviceBatchNotice::kUploadOverCellularTag && buttonIndex == 1)
-        startUpload();
+        batchUpload();
     if (DeviceBatchNotice::alertClosesPicker(tag))
         popPicker();
 }

@@ -77,6 +77,10 @@ public:
         NotificationCenter* center = nullptr;      // default: the default centre
         IdleTimer* idleTimer = nullptr;            // default: the shared idle timer
         const Clock* clock = nullptr;              // default: the system clock
+        // Raises the store flag that stops a batch before its next photo:
+        // the private store's needEncryptionCancel for a move, the cloud
+        // album's needCancelUpload for a backup. Default: those stores.
+        std::function<void(bool backup)> raiseCancelFlag;
     };
 
     DeviceAlbumBatches(Host host, Collaborators collaborators, QObject* parent = nullptr);
@@ -111,15 +115,20 @@ signals:
 private:
     enum class Kind { Encrypt, Upload };
 
-    void startEncrypt();
-    void startUpload();
+    // The two batches and their ends, served by the shared runner.
+    void batchEncrypt();
+    void batchUpload();
+    void batchEncryptFinished(const BatchOutcome& outcome);
+    void batchUploadFinished(const BatchOutcome& outcome);
     bool begin(Kind kind, const QList<ALAssetPtr>& items);
     void encryptItem(const PhotoAssetPtr& asset, BatchCompletion item);
     void uploadItem(const PhotoAssetPtr& asset, BatchCompletion item);
     void finished(Kind kind, const BatchOutcome& outcome);
     void showNotice(const DeviceBatchNotice& notice);
     void showAlert(const QString& message, int tag, const QString& cancel, const QStringList& others = {},
-                   bool plain = false);
+                   bool closesInBackground = false);
+    // Stops the upload in flight and discards its partly sent file.
+    void cancelUploadInFlight();
     void popPicker();
     void closeSheetThen(std::function<void()> next);
     std::optional<bool> hideAlertSetting() const;

@@ -42,7 +42,7 @@ DeviceBatchNotice encryptSucceeded(const BatchCounts& c, int useType, std::optio
     const QString notice = L("照片已成功导入隐私相册，请你手动删除iPad系统相册的原始照片。");
     if (!hideAlert.has_value()) {
         DeviceBatchNotice n = alert(notice, DeviceBatchNotice::kEncryptFirstNoticeTag);
-        n.plainAlert = useType != kPrivatePicker;
+        n.closesInBackground = useType == kPrivatePicker;
         n.storeHideAlert = false;
         return n;
     }

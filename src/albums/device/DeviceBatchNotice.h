@@ -29,8 +29,10 @@ struct DeviceBatchNotice {
     QString cancelTitle;
     QStringList otherTitles;
     int tag = 0;
-    // A plain alert rather than one that closes itself in the background.
-    bool plainAlert = false;
+    // An album alert that closes itself when the application goes to the
+    // background (only the first notice of a move on the private album's
+    // picker); every other alert is a plain one.
+    bool closesInBackground = false;
     // A picker closes at once (nothing to wait for); after an alert with a
     // tag of 100 to 104 it closes when the alert is answered.
     bool popPickerNow = false;

@@ -1,5 +1,7 @@
 #include "albums/device/EditBar.h"
 
+#include "platform/core/Localization.h"
+
 EditBar::Look EditBar::look(const State& s)
 {
     Look l{};
@@ -12,7 +14,6 @@ EditBar::Look EditBar::look(const State& s)
     l.sliderVisible = !s.editing;
     l.editButtonsEnabled = !s.videos && s.hasPhotos && !s.libraryRefused;
     l.actionsEnabled = s.selected > 0;
-    l.countText = s.selected > 0 ? QStringLiteral("已选择%1张照片").arg(s.selected)
-                                 : QStringLiteral("请选择照片");
+    l.countText = s.selected > 0 ? L("已选择%1张照片").arg(s.selected) : L("请选择照片");
     return l;
 }

@@ -24,6 +24,7 @@
 #include "platform/media/ImageCodec.h"
 #include "platform/media/VideoPlayerScreen.h"
 #include "platform/ui/Animations.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationStack.h"
 
 #include <QFileInfo>
@@ -166,7 +167,7 @@ void PavSystemAlbumViewController_iPad::viewWillAppear(bool)
         m_gate.setNeedUpdate(false);
         getAssetsData();
     } else if (m_table) {
-        m_table->reloadData();
+        reloadGrid();
     }
 }
 
@@ -204,18 +205,23 @@ void PavSystemAlbumViewController_iPad::assetsManagerDidUpdateAssetsArray(const 
     QPointer<PavSystemAlbumViewController_iPad> self(this);
     const QTimeZone zone = m_dayTitle.zone();
     AssetThumbnailLoader::shared().run([self, ticket, assets, zone] {
-        std::vector<DaySections::Item> items;
-        items.reserve(assets.size());
-        for (const ALAssetPtr& a : assets) {
+        for (const ALAssetPtr& a : assets)
             a->setIsChecked(false);
-            items.push_back({a->date(), a->isPhoto()});
-        }
-        auto sorted = std::make_shared<DaySections>(DaySections::build(items, zone));
+        auto sorted = std::make_shared<DaySections>(sortAssets(assets, zone));
         MainThread::post([self, ticket, assets, sorted] {
             if (self && self->m_gate.accepts(ticket))
                 self->applyListing(ticket, assets, *sorted);
         });
     });
+}
+
+DaySections PavSystemAlbumViewController_iPad::sortAssets(const QList<ALAssetPtr>& assets, const QTimeZone& zone)
+{
+    std::vector<DaySections::Item> items;
+    items.reserve(assets.size());
+    for (const ALAssetPtr& a : assets)
+        items.push_back({a->date(), a->isPhoto()});
+    return DaySections::build(items, zone);
 }
 
 void PavSystemAlbumViewController_iPad::applyListing(const LoadGate::Ticket& ticket, const QList<ALAssetPtr>& assets,
@@ -236,7 +242,7 @@ void PavSystemAlbumViewController_iPad::applyListing(const LoadGate::Ticket& tic
             m_emptyView->setVisible(m_assetsArray.isEmpty());
             m_emptyView->setTips(ticket.kind == 0 ? L("暂无照片") : L("暂无视频"));
             m_emptyView->setType(ticket.kind);
-            m_table->reloadData();
+            reloadGrid();
         }
         updateEditDisplay();
     }
@@ -326,8 +332,7 @@ void PavSystemAlbumViewController_iPad::firstPhotoOfAssetsManager(const ALAssetP
 
 void PavSystemAlbumViewController_iPad::assetsLibraryDidChanged()
 {
-    const bool shownNow = m_c.albumTabShown() && containerController() && containerController()->selectedIndex() == 0;
-    const ReloadPolicy::LibraryChange d = ReloadPolicy::onLibraryChanged(m_useType, shownNow);
+    const ReloadPolicy::LibraryChange d = ReloadPolicy::onLibraryChanged(m_useType, isAlbumTabInFront());
     if (d.setCancelFlags)
         m_c.setCancelFlags(true);
     if (d.cancelPendingCheck)
@@ -343,13 +348,29 @@ void PavSystemAlbumViewController_iPad::assetsLibraryDidChanged()
 void PavSystemAlbumViewController_iPad::systemAlbumShouldCheckUpdate()
 {
     PavAlbumContainerController_iPad* container = containerController();
-    const int index = container ? container->selectedIndex() : 0;
-    const ReloadPolicy::BecomeActive d = ReloadPolicy::onBecomeActive(m_useType, index, m_assetsArray.isEmpty());
+    ReloadPolicy::ActiveState state;
+    state.useType = m_useType;
+    state.containerIndex = container ? container->selectedIndex() : 0;
+    state.gridEmpty = m_assetsArray.isEmpty();
+    state.owed = m_gate.needUpdate() && !m_gate.isUpdating();
+    state.shownNow = isAlbumTabInFront();
+    state.loading = m_gate.isUpdating();
+    const ReloadPolicy::BecomeActive d = ReloadPolicy::onBecomeActive(state);
     if (d.checkAvailability)
         m_reader->checkAssetsLibrayIsAvailableWithDelegate(this, ReloadPolicy::kAvailabilityObject);
     if (d.delayedLoad)
         m_checkUpdateTimer.start();
-    m_gate.setNeedUpdate(d.needUpdate);
+    if (d.loadNow) {
+        m_gate.setNeedUpdate(false);
+        getAssetsData();
+    }
+    if (d.needUpdate)
+        m_gate.setNeedUpdate(true);
+}
+
+bool PavSystemAlbumViewController_iPad::isAlbumTabInFront() const
+{
+    return m_c.albumTabShown() && containerController() && containerController()->selectedIndex() == 0;
 }
 
 void PavSystemAlbumViewController_iPad::pavRefreshTableHeaderDidTriggerRefresh(PavRefreshTableHeaderView*)
@@ -411,7 +432,7 @@ void PavSystemAlbumViewController_iPad::enterEditModeAnimated(bool animated)
     m_isEditing = true;
     if (m_refreshHeader)
         m_refreshHeader->hide();
-    refreshVisibleMarks();
+    refreshMarks();
     if (m_table) {
         for (QWidget* w : m_table->visibleHeaders()) {
             if (auto* header = qobject_cast<PavAlbumTableHeaderView_iPad*>(w)) {
@@ -434,7 +455,7 @@ void PavSystemAlbumViewController_iPad::quitEditModeAnimated(bool animated)
         a->setIsChecked(false);
     m_selection.clear();
     if (m_table)
-        m_table->reloadData();
+        reloadGrid();
     updateEditDisplay();
 }
 
@@ -492,14 +513,30 @@ bool PavSystemAlbumViewController_iPad::isAssetsAllChecked(const QDate& day) con
     return section >= 0 && m_selection.allChosen(photoUrlsOfSection(section));
 }
 
-void PavSystemAlbumViewController_iPad::refreshVisibleMarks()
+// Every tile the grid holds, those built ahead beyond the view included.
+void PavSystemAlbumViewController_iPad::refreshMarks()
 {
     if (!m_table)
         return;
-    for (QWidget* cell : m_table->visibleCells()) {
-        for (auto* tile : cell->findChildren<PavSystemAssetView_iPad*>())
-            tile->refreshMark(m_isEditing);
-    }
+    for (auto* tile : m_table->findChildren<PavSystemAssetView_iPad*>())
+        tile->refreshMark(m_isEditing);
+}
+
+void PavSystemAlbumViewController_iPad::reloadGrid()
+{
+    if (!m_table)
+        return;
+    m_shownThumbnails.clear();
+    auto keep = [this](const ALAssetPtr& asset, ui::ImageView* view) {
+        if (asset && !view->image().isNull())
+            m_shownThumbnails.insert(asset->url(), view->image());
+    };
+    for (auto* tile : m_table->findChildren<PavSystemAssetView_iPad*>())
+        keep(tile->asset(), tile->thumbnailView());
+    for (auto* tile : m_table->findChildren<PavSystemVideoView_iPad*>())
+        keep(tile->asset(), tile->thumbnailView());
+    m_table->reloadData();
+    m_shownThumbnails.clear();
 }
 
 void PavSystemAlbumViewController_iPad::showVideoAlert()
@@ -526,7 +563,7 @@ void PavSystemAlbumViewController_iPad::albumTableHeaderView(PavAlbumTableHeader
             m_selection.set(a->url(), checked);
         }
     }
-    refreshVisibleMarks();
+    refreshMarks();
     updateEditDisplay();
 }
 
@@ -616,18 +653,35 @@ QWidget* PavSystemAlbumViewController_iPad::viewForHeader(int section)
     return header;
 }
 
-QWidget* PavSystemAlbumViewController_iPad::cellForRow(int section, int row)
+QList<QWidget*> PavSystemAlbumViewController_iPad::assetsViewsForRowAtIndexPath(int section, int row)
 {
     const DaySections::Section& s = m_sections.sections()[section];
     const auto [first, end] = GridRows::rowRange(row, static_cast<int>(s.items.size()), perRow());
     QList<QWidget*> tiles;
     for (int i = first; i < end; ++i) {
         const ALAssetPtr& asset = m_assetsArray[s.items[i]];
-        if (m_loadedKind == 0)
-            tiles << new PavSystemAssetView_iPad(QPoint(), asset, this);
-        else
-            tiles << new PavSystemVideoView_iPad(QPoint(), asset, this);
+        ui::ImageView* thumbnail = nullptr;
+        if (m_loadedKind == 0) {
+            auto* tile = new PavSystemAssetView_iPad(QPoint(), asset, this);
+            thumbnail = tile->thumbnailView();
+            tiles << tile;
+        } else {
+            auto* tile = new PavSystemVideoView_iPad(QPoint(), asset, this);
+            thumbnail = tile->thumbnailView();
+            tiles << tile;
+        }
+        // A tile rebuilt by a reload starts with the picture it showed; its
+        // own read still follows and replaces it.
+        const auto shown = m_shownThumbnails.constFind(asset->url());
+        if (shown != m_shownThumbnails.cend())
+            thumbnail->setImage(*shown);
     }
+    return tiles;
+}
+
+QWidget* PavSystemAlbumViewController_iPad::cellForRow(int section, int row)
+{
+    const QList<QWidget*> tiles = assetsViewsForRowAtIndexPath(section, row);
     if (m_loadedKind == 0) {
         auto* cell = new PavSystemAssetsCell_iPad;
         cell->updateAssetViews(tiles, row == 0);

@@ -15,6 +15,8 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/SectionedTable.h"
 
+#include <QHash>
+#include <QPixmap>
 #include <QTimer>
 
 #include <functional>
@@ -87,6 +89,8 @@ public:
 
     void getAssetsData();
     void checkUpdate();
+    // The day sections of a listing, newest day first (any thread).
+    static DaySections sortAssets(const QList<ALAssetPtr>& assets, const QTimeZone& zone);
     QString transformDateString(const QDateTime& date) const;
     bool isAssetsAllChecked(const QDate& day) const;
     void editButtonClicked(EditBar::Entry entry);
@@ -123,6 +127,8 @@ public:
     int heightForHeader(int section) override;
     QWidget* viewForHeader(int section) override;
     QWidget* cellForRow(int section, int row) override;
+    // The item views of one row of the grid, made afresh.
+    QList<QWidget*> assetsViewsForRowAtIndexPath(int section, int row);
 
 protected:
     void viewDidLoad() override;
@@ -130,13 +136,17 @@ protected:
 
 private:
     void issueLoad();
+    // The album tab is the selected tab and its container shows this album.
+    bool isAlbumTabInFront() const;
     void applyListing(const LoadGate::Ticket& ticket, const QList<ALAssetPtr>& assets, const DaySections& sections);
     void endLoad(const LoadGate::Ticket& ticket);
     void showRefused();
     void applyBar();
     int perRow() const;
     QStringList photoUrlsOfSection(int section) const;
-    void refreshVisibleMarks();
+    void refreshMarks();
+    // Rebuilds the grid; tiles of photos already shown keep their picture.
+    void reloadGrid();
     void showVideoAlert();
     void open(const ALAssetPtr& asset, const QList<ALAssetPtr>& photos);
     void recordUsage(int eventId);
@@ -161,6 +171,8 @@ private:
     QList<ALAssetPtr> m_assetsArray;       // as listed; the sections index it
     QList<ALAssetPtr> m_photoAssetsArray;  // newest first
     DaySections m_sections;
+    // During reloadGrid: the pictures the old tiles showed, by asset URL.
+    QHash<QString, QPixmap> m_shownThumbnails;
 
     ui::SectionedTable* m_table = nullptr;
     DeviceAlbumBar* m_bar = nullptr;

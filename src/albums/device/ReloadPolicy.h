@@ -27,17 +27,35 @@ inline LibraryChange onLibraryChanged(int useType, bool shownNow)
 struct BecomeActive {
     bool checkAvailability = false;  // a non-empty grid: is the library still readable?
     bool delayedLoad = false;        // an empty grid: load after 0.3 s
-    bool needUpdate = false;
+    bool loadNow = false;            // a reload owed since the tab was hidden
+    bool needUpdate = false;         // load at the next appearance (never cleared here)
 };
 
-// The application became active again. Pickers ignore it.
-inline BecomeActive onBecomeActive(int useType, int containerIndex, bool gridEmpty)
+// Where the album stands when the application becomes active.
+struct ActiveState {
+    int useType = AlbumTab;
+    int containerIndex = 0;
+    bool gridEmpty = false;
+    bool owed = false;      // a reload is owed (needUpdate) and no load runs
+    bool shownNow = false;  // the album tab is in front
+    bool loading = false;   // a load runs; its listing is on the way
+};
+
+// The application became active again. Pickers ignore it. A reload owed is
+// never dropped: it runs now when the album shows, otherwise at its next
+// appearance. While a load runs an empty grid waits for its listing rather
+// than asking for another.
+inline BecomeActive onBecomeActive(const ActiveState& s)
 {
-    if (useType != AlbumTab)
+    if (s.useType != AlbumTab)
         return {};
-    if (containerIndex != 0)
-        return {false, false, true};
-    return {!gridEmpty, gridEmpty, false};
+    if (s.containerIndex != 0)
+        return {false, false, false, true};
+    if (s.owed)
+        return s.shownNow ? BecomeActive{false, false, true, false} : BecomeActive{false, false, false, true};
+    if (s.loading)
+        return {};
+    return {!s.gridEmpty, s.gridEmpty, false, false};
 }
 
 inline constexpr int kDelayedLoadMs = 300;

@@ -112,7 +112,7 @@ void SecretAlbumGrid::clearSelection()
 QString SecretAlbumGrid::selectionText(int count)
 {
     if (count > 0)
-        return QString::fromUtf8("已选择%1张照片").arg(count);
+        return L("已选择%1张照片").arg(count);
     return L("请选择照片");
 }
 

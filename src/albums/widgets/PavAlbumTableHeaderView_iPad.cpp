@@ -1,5 +1,6 @@
 #include "albums/widgets/PavAlbumTableHeaderView_iPad.h"
 
+#include "platform/core/Localization.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
 
@@ -51,7 +52,7 @@ void PavAlbumTableHeaderView_iPad::setTitle(const QString& title)
 
 void PavAlbumTableHeaderView_iPad::setPhotoCount(unsigned count)
 {
-    m_photoCountLabel->setText(QStringLiteral("%1张照片").arg(count));
+    m_photoCountLabel->setText(L("%1张照片").arg(count));
 }
 
 void PavAlbumTableHeaderView_iPad::modifyCheckAllButton(bool selected)

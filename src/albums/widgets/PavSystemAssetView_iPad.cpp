@@ -33,18 +33,21 @@ void PavSystemAssetView_iPad::refreshMark(bool editing)
                                                        : QStringLiteral("PavAssetsView_unselected.png"));
 }
 
+// Only photos carry a mark; a video's flag is left alone.
 void PavSystemAssetView_iPad::setSelectedAnimated(bool)
 {
+    if (!m_selectedView)
+        return;
     m_asset->setIsChecked(true);
-    if (m_selectedView)
-        m_selectedView->setImageNamed(QStringLiteral("PavAssetsView_selected.png"));
+    m_selectedView->setImageNamed(QStringLiteral("PavAssetsView_selected.png"));
 }
 
 void PavSystemAssetView_iPad::setDeselectedAnimated(bool)
 {
+    if (!m_selectedView)
+        return;
     m_asset->setIsChecked(false);
-    if (m_selectedView)
-        m_selectedView->setImageNamed(QStringLiteral("PavAssetsView_unselected.png"));
+    m_selectedView->setImageNamed(QStringLiteral("PavAssetsView_unselected.png"));
 }
 
 void PavSystemAssetView_iPad::toggleSelection()

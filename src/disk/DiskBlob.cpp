@@ -55,7 +55,9 @@ int writeAt(const QString& path, qint64 offset, const QByteArray& bytes)
     if (!QFile::exists(path) && !create(path))
         return DiskStoreRet::kIoError;
     const Fd fd(::open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC));
-    if (fd.get() < 0 || ::ftruncate(fd.get(), offset) != 0)
+    struct stat info {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0
+        || (info.st_size != offset && ::ftruncate(fd.get(), offset) != 0))
         return DiskStoreRet::kIoError;
     const char* data = bytes.constData();
     qint64 left = bytes.size();

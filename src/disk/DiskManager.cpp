@@ -372,8 +372,11 @@ int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr
         qint64 reached = done;
         ret = s.appendChunk(skey, file->file_id(), done, bytes.mid(done, kChunkSize), &reached);
         // Bytes the store had lost are sent again from where it really is.
-        if (ret == DiskStoreRet::kShortBlob && reached < done && resyncs++ < kMaxResyncs)
-            ret = DiskStoreRet::kOk;
+        if (ret == DiskStoreRet::kShortBlob && reached < done && resyncs++ < kMaxResyncs) {
+            done = reached;
+            file->setFile_cur_size(done);
+            continue;
+        }
         if (ret != DiskStoreRet::kOk)
             return ret;
         done = reached;

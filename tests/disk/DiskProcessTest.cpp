@@ -16,14 +16,6 @@ namespace {
 
 const QString kChild = PAV_TEST_BIN_DIR "/disk_upload_child";
 
-QByteArray pattern(int size, int seed)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 13 + seed + i / 509) & 0xff);
-    return bytes;
-}
-
 // Other runs of the program over the same store (and, for some, the same home).
 class DiskProcessTest : public DiskFixture {
 protected:
@@ -86,7 +78,7 @@ protected:
 TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIdenticalBytes)
 {
     ASSERT_TRUE(signIn());
-    const QByteArray bytes = pattern(20 * 64 * 1024 + 77, 1);
+    const QByteArray bytes = bytePattern(20 * 64 * 1024 + 77, 1);
     const QString id = killedUpload(source("kept.bin", bytes), "kept.bin", 5);
     ASSERT_FALSE(id.isEmpty());
 
@@ -116,7 +108,7 @@ TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIde
 TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneIsRemovedAtTheNextSignIn)
 {
     ASSERT_TRUE(signIn());
-    const QString id = killedUpload(source("gone.bin", pattern(8 * 64 * 1024, 2)), "gone.bin", 3);
+    const QString id = killedUpload(source("gone.bin", bytePattern(8 * 64 * 1024, 2)), "gone.bin", 3);
     ASSERT_FALSE(id.isEmpty());
     ASSERT_EQ(blobs(), QStringList{id});
     ASSERT_TRUE(QFile::remove(home.path("gone.bin")));
@@ -136,7 +128,7 @@ TEST_F(DiskProcessTest, AFullFileSystemFailsTheUploadAsNoSpaceAndLeavesNoPartial
 {
     const DiskDirPtr dir = signIn();
     ASSERT_TRUE(dir);
-    const QString path = source("big.bin", pattern(600 * 1024, 3));
+    const QString path = source("big.bin", bytePattern(600 * 1024, 3));
     // Writes past 200 000 bytes fail in the child: the blob cannot grow whole.
     const ChildResult result =
         ChildProcess::run("disk_upload_child", {home.root(), storeDir.path(), path, "big.bin", "--fsize-limit", "200000"}, 60000);
@@ -160,8 +152,8 @@ TEST_F(DiskProcessTest, TwoProcessesUploadIntoOneStoreAtOnce)
 {
     const DiskDirPtr dir = signIn();
     ASSERT_TRUE(dir);
-    const QByteArray a = pattern(300 * 1024 + 5, 4);
-    const QByteArray b = pattern(300 * 1024 + 9, 5);
+    const QByteArray a = bytePattern(300 * 1024 + 5, 4);
+    const QByteArray b = bytePattern(300 * 1024 + 9, 5);
     QProcess first;
     QProcess second;
     first.start(kChild, {home.path("a"), storeDir.path(), source("a.bin", a), "a", "--count", "3"});

@@ -73,7 +73,7 @@ int writeAt(const QString& path, qint64 offset, const QByteArray& bytes)
         }
         data += n, left -= n, at += n;
     }
-    if (::fsync(fd.get()) != 0) {
+    if (::fdatasync(fd.get()) != 0) {
         const int error = errno;
         (void)::ftruncate(fd.get(), offset);
         return isNoSpace(error) ? DiskStoreRet::kNoSpace : DiskStoreRet::kIoError;

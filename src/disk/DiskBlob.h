@@ -5,7 +5,7 @@
 
 // The byte file of one stored disk file ("blobs/<file id>"). Writes go
 // straight to the file descriptor so that a full disk is told apart from
-// other failures, and each write reaches the disk (fsync) before the caller
+// other failures, and each write reaches the disk (fdatasync) before the caller
 // records the new size.
 namespace DiskBlob {
 

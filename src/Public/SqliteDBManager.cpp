@@ -57,6 +57,12 @@ QString SqliteDBManager::lastError() const
     return m_lastError;
 }
 
+int SqliteDBManager::lastErrorCode() const
+{
+    QMutexLocker lock(&m_mutex);
+    return sqlite3_errcode(m_db) & 0xff;
+}
+
 bool SqliteDBManager::prepareLocked(const QString& sql, const QVariantList& binds, sqlite3_stmt** stmt)
 {
     const QByteArray text = sql.toUtf8();

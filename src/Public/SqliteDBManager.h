@@ -48,6 +48,9 @@ public:
     static QString sqlString(const QString& text);
 
     QString lastError() const;
+    // The primary SQLite result code of the connection's latest call
+    // (SQLITE_CORRUPT, SQLITE_NOTADB, ...).
+    int lastErrorCode() const;
     int maxBusyRetries() const { return m_maxBusyRetries; }
     void setMaxBusyRetries(int retries) { m_maxBusyRetries = retries; }
 

@@ -8,13 +8,47 @@
 #include "platform/core/Uuid.h"
 
 #include <QDir>
+#include <QRandomGenerator>
+#include <QStringList>
 #include <QUrl>
+
+namespace {
+const QString kPbkdf2Tag = QStringLiteral("pbkdf2-sha256");
+
+QString pbkdf2(const QString& salt, const QString& password, unsigned iterations)
+{
+    return QString::fromStdString(
+        codec_pbkdf2_sha256_hex(password.toUtf8().toStdString(), salt.toUtf8().toStdString(), iterations));
+}
+}
 
 DiskAccounts::DiskAccounts(DiskStore& store) : m_store(store) {}
 
-QString DiskAccounts::digest(const QString& salt, const QString& password)
+std::pair<QString, QString> DiskAccounts::newDigest(const QString& password)
 {
-    return QString::fromStdString(codec_sha1_hex((salt + ":" + password).toUtf8().toStdString()));
+    quint32 words[4];
+    QRandomGenerator::system()->fillRange(words);
+    const QString salt = QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(words), sizeof words).toHex());
+    return {salt, QStringLiteral("%1$%2$%3").arg(kPbkdf2Tag).arg(kIterations).arg(pbkdf2(salt, password, kIterations))};
+}
+
+bool DiskAccounts::isCurrentForm(const QString& stored)
+{
+    const QStringList parts = stored.split('$');
+    return parts.size() == 3 && parts[0] == kPbkdf2Tag && parts[1].toUInt() == kIterations;
+}
+
+bool DiskAccounts::matches(const QString& salt, const QString& stored, const QString& password)
+{
+    const QStringList parts = stored.split('$');
+    if (parts.size() == 3 && parts[0] == kPbkdf2Tag) {
+        bool ok = false;
+        const unsigned iterations = parts[1].toUInt(&ok);
+        return ok && iterations > 0 && pbkdf2(salt, password, iterations) == parts[2];
+    }
+    // The older form.
+    return parts.size() == 1
+        && QString::fromStdString(codec_sha1_hex((salt + ":" + password).toUtf8().toStdString())) == stored;
 }
 
 DiskAccounts::LoginReply DiskAccounts::login(const QString& user, const QString& password, const QString& code)
@@ -40,7 +74,7 @@ DiskAccounts::LoginReply DiskAccounts::login(const QString& user, const QString&
         if (pending.isEmpty() || code.trimmed().compare(pending, Qt::CaseInsensitive) != 0)
             return askForCode(uin, kWrongCode);
     }
-    if (digest(row[0].toString(), password) != row[1].toString()) {
+    if (!matches(row[0].toString(), row[1].toString(), password)) {
         if (!db.executeSql(QStringLiteral("UPDATE accounts SET wrong_count = wrong_count + 1, verify_code = NULL"
                                           " WHERE uin = ?"),
                            {uin}))
@@ -49,18 +83,23 @@ DiskAccounts::LoginReply DiskAccounts::login(const QString& user, const QString&
     }
     if (!db.executeSql(QStringLiteral("UPDATE accounts SET wrong_count = 0, verify_code = NULL WHERE uin = ?"), {uin}))
         return {};
+    if (!isCurrentForm(row[1].toString())) {
+        const auto [salt, digest] = newDigest(password);
+        if (!db.executeSql(QStringLiteral("UPDATE accounts SET salt = ?, digest = ? WHERE uin = ?"), {salt, digest, uin}))
+            return {};
+    }
     return startSession(uin);
 }
 
 DiskAccounts::LoginReply DiskAccounts::create(qint64 uin, const QString& password)
 {
-    const QString salt = Uuid::create();
+    const auto [salt, digest] = newDigest(password);
     const QString rootKey = Uuid::create();
     SqliteDBManager& db = m_store.db();
     const bool created = db.transaction([&] {
         return db.executeSql(QStringLiteral("INSERT INTO accounts(uin, salt, digest, wrong_count, root_key, total_space)"
                                             " VALUES(?,?,?,0,?,?)"),
-                             {uin, salt, digest(salt, password), rootKey, DiskStore::kDefaultTotalSpace})
+                             {uin, salt, digest, rootKey, DiskStore::kDefaultTotalSpace})
             && m_store.createFolders(uin, rootKey);
     });
     return created ? startSession(uin) : LoginReply{};
@@ -69,7 +108,10 @@ DiskAccounts::LoginReply DiskAccounts::create(qint64 uin, const QString& passwor
 DiskAccounts::LoginReply DiskAccounts::startSession(qint64 uin)
 {
     const QString key = Uuid::create();
-    if (!m_store.db().executeSql(QStringLiteral("INSERT INTO sessions(skey, uin) VALUES(?,?)"), {key, uin}))
+    const qint64 now = m_store.nowMs();
+    SqliteDBManager& db = m_store.db();
+    if (!db.executeSql(QStringLiteral("DELETE FROM sessions WHERE created <= ?"), {now - DiskStore::kSessionLifetimeMs})
+        || !db.executeSql(QStringLiteral("INSERT INTO sessions(skey, uin, created) VALUES(?,?,?)"), {key, uin, now}))
         return {};
     return {kOk, key, {}};
 }

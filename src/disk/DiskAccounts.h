@@ -4,12 +4,17 @@
 #include <QtGlobal>
 
 #include <mutex>
+#include <utility>
 
 class DiskStore;
 
 // The accounts of the local disk store. The first sign-in of an unknown
-// account number creates the account with that password (kept as a salted
-// SHA-1 digest). After three wrong passwords in a row every further attempt
+// account number creates the account with that password, kept as
+// "pbkdf2-sha256$<iterations>$<hex key>" over a random salt of the account's
+// own. A digest of the older form (the SHA-1 of "<salt>:<password>") is still
+// accepted and replaced at its next successful sign-in. Every sign-in starts
+// a new sign-in key, good for DiskStore::kSessionLifetimeMs; lapsed keys are
+// removed then. After three wrong passwords in a row every further attempt
 // must carry the code of a verification image the store draws: without one
 // it answers 209, with a wrong one 101 (each with a new image). A success
 // resets the count.
@@ -22,6 +27,7 @@ public:
     static constexpr int kNeedCode = 209;
     static constexpr int kStoreFailure = 500;
     static constexpr int kWrongBeforeCode = 3;
+    static constexpr unsigned kIterations = 100000;
 
     struct LoginReply {
         int result = kStoreFailure;
@@ -41,7 +47,11 @@ private:
     LoginReply create(qint64 uin, const QString& password);
     LoginReply startSession(qint64 uin);
     LoginReply askForCode(qint64 uin, int result);
-    static QString digest(const QString& salt, const QString& password);
+    // Whether password matches the stored digest, of either form.
+    static bool matches(const QString& salt, const QString& stored, const QString& password);
+    static bool isCurrentForm(const QString& stored);
+    // A new salt and its digest of password, in the current form.
+    static std::pair<QString, QString> newDigest(const QString& password);
 
     DiskStore& m_store;
     std::mutex m_mutex;   // one sign-in at a time: the counts are read, then written

@@ -62,6 +62,11 @@ public:
     const QString& md5() const { return m_md5; }
     void setDigests(const QString& sha1, const QString& md5) { m_sha1 = sha1, m_md5 = md5; }
 
+    // Deleted while its upload may still be registering: whatever the upload
+    // stores is removed again.
+    bool isDiscarded() const { return m_discarded; }
+    void setDiscarded(bool discarded) { m_discarded = discarded; }
+
     // Chosen in the cloud album's edit mode; lives as long as this object,
     // so a new listing starts with nothing chosen.
     bool isChecked() const { return m_isChecked; }
@@ -82,6 +87,7 @@ private:
     QString m_sha1;
     QString m_md5;
     std::atomic<bool> m_isChecked{false};
+    std::atomic<bool> m_discarded{false};
 };
 
 using DiskFilePtr = std::shared_ptr<DiskFile>;

@@ -1,10 +1,13 @@
 #include "disk/DiskManager.h"
 
 #include "Public/PavAlertView.h"
+#include "codec/Digest.h"
+#include "disk/DiskBlob.h"
 #include "disk/DiskFileCache.h"
 #include "disk/DiskFileHelper.h"
 #include "disk/DiskLoginModel.h"
 #include "disk/DiskStore.h"
+#include "disk/DiskUploadResume.h"
 #include "disk/DiskUploadSource.h"
 #include "disk/DiskWorkQueue.h"
 #include "platform/core/AtomicFile.h"
@@ -153,7 +156,16 @@ void DiskManager::requestQueryUser(DiskManagerDelegate* response)
             user->setRoot_dir(std::make_shared<DiskDir>(QString(), account.rootKey));
             user->setUsed_space(account.usedSpace);
             user->setTotal_space(account.totalSpace);
-            answerWith(r, [user](DiskManager& m) { m.m_currentUser = user; },
+            answerWith(r,
+                       [user, uin = account.uin](DiskManager& m) {
+                           m.m_currentUser = user;
+                           // Uploads an earlier run left unfinished go on (or are cleaned up)
+                           // once their account is known.
+                           if (!m.m_resumedAccounts.contains(uin)) {
+                               m.m_resumedAccounts.insert(uin);
+                               DiskUploadResume::run(m, DiskFileCache::shared(), uin);
+                           }
+                       },
                        [user](DiskManagerDelegate* d) { d->fileDidQueryUserUserInfo(user); });
         },
         {});
@@ -257,7 +269,7 @@ void DiskManager::deliverFail(Transfer kind, const DiskFilePtr& file, const Resp
     answer(response, [this, kind, file, error](DiskManagerDelegate* d) {
         failed(d, error, false);
         if (kind == Transfer::Upload)
-            d->fileUploadFail(file);
+            d->fileUploadFailWithError(file, error);
         else if (kind == Transfer::Download)
             d->fileDonwloadFail(file, error);
         else
@@ -307,42 +319,74 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
 {
     const std::shared_ptr<DiskStore> s = store();
     const QString skey = m_sessionKey();
-    auto fail = [&](int code) { deliverFail(Transfer::Upload, file, response, diskErrorFor(code)); };
-    if (!s)
-        return fail(DiskErrorCode::kNoStore);
+    const int ret = s ? sendUpload(*s, skey, file, response, stop) : DiskErrorCode::kNoStore;
+    if (ret == DiskStoreRet::kOk) {
+        DiskFileCache::shared().remove(*file);
+        return answer(response, [file](DiskManagerDelegate* d) { d->fileUploadSuccess(file); });
+    }
+    // A stopped upload stays, to be resumed; one that failed, or whose file
+    // was deleted meanwhile, takes what it stored with it.
+    if (ret != DiskErrorCode::kStopped || file->isDiscarded()) {
+        const QString id = file->file_id();
+        const int removed = !s || id.isEmpty() ? DiskStoreRet::kOk : s->deleteFile(skey, id);
+        if (removed == DiskStoreRet::kOk || removed == DiskStoreRet::kNotFound) {
+            file->setFile_id(QString());
+            file->setFile_cur_size(0);
+            DiskFileCache::shared().discard(*file);
+        }
+    }
+    deliverFail(Transfer::Upload, file, response, diskErrorFor(ret));
+}
+
+int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr& file, const Response& response,
+                            const std::atomic<bool>& stop)
+{
     QByteArray bytes;
     if (!DiskUploadSource::readAll(file->uploadSource(), &bytes) || bytes.size() != file->file_size())
-        return fail(DiskErrorCode::kSourceUnreadable);
+        return DiskErrorCode::kSourceUnreadable;
     if (stop)
-        return fail(DiskErrorCode::kStopped);
+        return DiskErrorCode::kStopped;
+    // The store checks the whole against the digest of what was read here.
+    if (file->sha1().isEmpty()) {
+        const std::string_view view(bytes.constData(), size_t(bytes.size()));
+        file->setDigests(QString::fromStdString(codec_sha1_hex(view)), QString::fromStdString(codec_md5_hex(view)));
+    }
     // A file registered before (a stopped upload) resumes from the stored size.
     DiskStoreFile stored;
     int ret = file->file_id().isEmpty()
-        ? s->registerFile(skey, file->fatherDir()->dir_key(), file->file_name(), file->file_size(), file->sha1(),
-                          file->md5(), &stored)
-        : s->fileInfo(skey, file->file_id(), &stored);
+        ? s.registerFile(skey, file->fatherDir()->dir_key(), file->file_name(), file->file_size(), file->sha1(),
+                         file->md5(), &stored)
+        : s.fileInfo(skey, file->file_id(), &stored);
     if (ret != DiskStoreRet::kOk)
-        return fail(ret);
+        return ret;
     if (file->file_id().isEmpty()) {
         file->setFile_id(stored.fileId);
-        DiskFileCache::shared().updateFileId(*file);
+        DiskFileCache::shared().updateFileId(*file, stored.uin);
     }
     qint64 done = stored.curSize;
     file->setFile_cur_size(done);
+    int resyncs = 0;
     while (done < file->file_size()) {
-        if (stop)
-            return fail(DiskErrorCode::kStopped);
-        const QByteArray chunk = bytes.mid(done, kChunkSize);
-        ret = s->appendChunk(skey, file->file_id(), done, chunk, &done);
+        if (stop || file->isDiscarded())
+            return DiskErrorCode::kStopped;
+        qint64 reached = done;
+        ret = s.appendChunk(skey, file->file_id(), done, bytes.mid(done, kChunkSize), &reached);
+        // Bytes the store had lost are sent again from where it really is.
+        if (ret == DiskStoreRet::kShortBlob && reached < done && resyncs++ < kMaxResyncs) {
+            done = reached;
+            file->setFile_cur_size(done);
+            continue;
+        }
         if (ret != DiskStoreRet::kOk)
-            return fail(ret);
+            return ret;
+        done = reached;
         file->setFile_cur_size(done);
         if (m_chunkObserver)
             m_chunkObserver(file, done);
         const float percent = percentOf(done, file->file_size());
         answer(response, [file, percent](DiskManagerDelegate* d) { d->fileUploading(percent, file); });
     }
-    answer(response, [file](DiskManagerDelegate* d) { d->fileUploadSuccess(file); });
+    return DiskStoreRet::kOk;
 }
 
 // ---- downloads ----
@@ -367,41 +411,66 @@ void DiskManager::downloadBody(const DiskFilePtr& file, const Response& response
 {
     const std::shared_ptr<DiskStore> s = store();
     const QString skey = m_sessionKey();
-    auto fail = [&](int code) { deliverFail(Transfer::Download, file, response, diskErrorFor(code)); };
-    if (!s)
-        return fail(DiskErrorCode::kNoStore);
+    // The index's own record: its digest is what the bytes must match.
+    DiskStoreFile stored;
+    int ret = s ? s->fileInfo(skey, file->file_id(), &stored) : DiskErrorCode::kNoStore;
+    if (ret == DiskStoreRet::kOk && stored.curSize != stored.size)
+        ret = DiskErrorCode::kIncomplete;
+    // A copy that does not match is fetched once more, from the start.
+    for (int attempt = 0; ret == DiskStoreRet::kOk; ++attempt) {
+        ret = fetchInto(*s, skey, file, stored.size, response, stop);
+        if (ret != DiskStoreRet::kOk || stored.sha1.isEmpty())
+            break;
+        QString actual;
+        if (!DiskBlob::sha1Hex(file->file_path(), &actual)) {
+            ret = DiskErrorCode::kLocalWrite;
+            break;
+        }
+        if (actual == stored.sha1.toLower())
+            break;
+        QFile::remove(file->file_path());
+        if (attempt > 0)
+            ret = DiskStoreRet::kBadDigest;
+    }
+    if (ret != DiskStoreRet::kOk)
+        return deliverFail(Transfer::Download, file, response, diskErrorFor(ret));
+    answer(response, [file](DiskManagerDelegate* d) { d->fileDownloadSuccess(file); });
+}
+
+int DiskManager::fetchInto(DiskStore& s, const QString& skey, const DiskFilePtr& file, qint64 size,
+                           const Response& response, const std::atomic<bool>& stop)
+{
     const QString path = file->file_path();
     QFile local(path);
     if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()) || !local.open(QIODevice::ReadWrite))
-        return fail(DiskErrorCode::kLocalWrite);
+        return DiskErrorCode::kLocalWrite;
     // Resume from the bytes already here; a longer local file is not this one.
     qint64 done = local.size();
-    if (done > file->file_size()) {
+    if (done > size) {
         if (!local.resize(0))
-            return fail(DiskErrorCode::kLocalWrite);
+            return DiskErrorCode::kLocalWrite;
         done = 0;
     }
     if (!local.seek(done))
-        return fail(DiskErrorCode::kLocalWrite);
-    while (done < file->file_size()) {
+        return DiskErrorCode::kLocalWrite;
+    while (done < size) {
         if (stop)
-            return fail(DiskErrorCode::kStopped);
+            return DiskErrorCode::kStopped;
         QByteArray chunk;
-        const int ret = s->readChunk(skey, file->file_id(), done, kChunkSize, &chunk);
+        const int ret = s.readChunk(skey, file->file_id(), done, kChunkSize, &chunk);
         if (ret != DiskStoreRet::kOk)
-            return fail(ret);
+            return ret;
         if (chunk.isEmpty())
-            return fail(DiskStoreRet::kIoError);
+            return DiskStoreRet::kIoError;
         if (local.write(chunk) != chunk.size() || !local.flush())
-            return fail(DiskErrorCode::kLocalWrite);
+            return DiskErrorCode::kLocalWrite;
         done += chunk.size();
         if (m_chunkObserver)
             m_chunkObserver(file, done);
-        const float percent = percentOf(done, file->file_size());
+        const float percent = percentOf(done, size);
         answer(response, [file, percent](DiskManagerDelegate* d) { d->fileDownloading(percent, file); });
     }
-    local.close();
-    answer(response, [file](DiskManagerDelegate* d) { d->fileDownloadSuccess(file); });
+    return DiskStoreRet::kOk;
 }
 
 // ---- thumbnails ----
@@ -459,7 +528,9 @@ void DiskManager::requestDeleteFile(const DiskFilePtr& file, DiskManagerDelegate
     m_downloads->stop(key);
     m_thumbnails->stop(key);
     if (file->file_id().isEmpty()) {
-        DiskFileCache::shared().remove(*file);
+        // An upload registering right now removes what it stored itself.
+        file->setDiscarded(true);
+        DiskFileCache::shared().discard(*file);
         return answer(r, [file](DiskManagerDelegate* d) { d->fileDidDeleteSuccess(file); });
     }
     m_commands->enqueue(
@@ -474,7 +545,7 @@ void DiskManager::requestDeleteFile(const DiskFilePtr& file, DiskManagerDelegate
                     d->fileDidDeleteFail(file, error);
                 });
             }
-            DiskFileCache::shared().remove(*file);
+            DiskFileCache::shared().discard(*file);
             answer(r, [file](DiskManagerDelegate* d) { d->fileDidDeleteSuccess(file); });
         },
         {});

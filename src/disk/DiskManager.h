@@ -28,6 +28,8 @@ public:
 
     static constexpr qint64 kChunkSize = 64 * 1024;
     static constexpr int kThumbnailSide = 128;
+    // How often one upload follows a store that lost bytes back to where it is.
+    static constexpr int kMaxResyncs = 3;
 
     // The process-wide facade: the shared store (setDiskRoot) and the shared
     // login model's sign-in key.
@@ -81,7 +83,13 @@ private:
     void failed(DiskManagerDelegate* response, const DiskError& error, bool alert);
 
     void uploadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
+    // Registers (or finds) the file and sends what the store lacks; a result code.
+    int sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr& file, const Response& response,
+                   const std::atomic<bool>& stop);
     void downloadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
+    // Fetches the bytes the local file lacks; a result code.
+    int fetchInto(DiskStore& s, const QString& skey, const DiskFilePtr& file, qint64 size, const Response& response,
+                  const std::atomic<bool>& stop);
     void thumbnailBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
     void listBody(const DiskDirPtr& dir, const Response& response);
     enum class Transfer { Upload, Download, Thumbnail };
@@ -98,6 +106,7 @@ private:
     DiskUserPtr m_currentUser;
     std::atomic<bool> m_ignoreThumbnails{false};
     QSet<QString> m_alertTexts;
+    QSet<qint64> m_resumedAccounts;   // accounts whose earlier uploads were taken up
     ChunkObserver m_chunkObserver;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
     // Declared last: destroyed (stopped and joined) first.

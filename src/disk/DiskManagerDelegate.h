@@ -24,6 +24,12 @@ public:
     virtual void fileUploading(float percent, const DiskFilePtr& file) { (void)percent, (void)file; }
     virtual void fileUploadSuccess(const DiskFilePtr& file) { (void)file; }
     virtual void fileUploadFail(const DiskFilePtr& file) { (void)file; }
+    // The failure with its reason; unless overridden it is told as fileUploadFail.
+    virtual void fileUploadFailWithError(const DiskFilePtr& file, const DiskError& error)
+    {
+        (void)error;
+        fileUploadFail(file);
+    }
     virtual void fileUploadRunning(int count) { (void)count; }
 
     // Downloads.

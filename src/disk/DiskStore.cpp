@@ -2,6 +2,8 @@
 
 #include "Public/SqliteDBManager.h"
 #include "disk/DiskAccounts.h"
+#include "disk/DiskBlob.h"
+#include "disk/DiskIndex.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Uuid.h"
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMutex>
+#include <QStorageInfo>
 
 namespace {
 
@@ -25,11 +28,11 @@ DiskStoreDir dirFromRow(const QVariantList& r)
 DiskStoreFile fileFromRow(const QVariantList& r)
 {
     return {r[0].toString(), r[1].toString(), r[2].toString(), r[3].toLongLong(),
-            r[4].toLongLong(), r[5].toString(), r[6].toString(), r[7].toLongLong()};
+            r[4].toLongLong(), r[5].toString(), r[6].toString(), r[7].toLongLong(), r[8].toLongLong()};
 }
 
 const char* kDirColumns = "dir_key, father_key, name, ctime";
-const char* kFileColumns = "file_id, dir_key, name, size, cur_size, sha1, md5, ctime";
+const char* kFileColumns = "file_id, dir_key, name, size, cur_size, sha1, md5, ctime, uin";
 
 }
 
@@ -46,22 +49,20 @@ std::shared_ptr<DiskStore> DiskStore::open(const QString& root, const Clock* clo
 {
     if (root.isEmpty() || !QDir().mkpath(root + "/blobs"))
         return nullptr;
-    std::unique_ptr<SqliteDBManager> db = SqliteDBManager::initWithFilePath(root + "/index.db");
+    std::unique_ptr<SqliteDBManager> db = DiskIndex::open(root + "/index.db", &DiskStore::createSchema);
     if (!db)
         return nullptr;
-    std::shared_ptr<DiskStore> store(new DiskStore(root, std::move(db), clock, totalSpace));
-    if (!store->createSchema())
-        return nullptr;
-    return store;
+    return std::shared_ptr<DiskStore>(new DiskStore(root, std::move(db), clock, totalSpace));
 }
 
-bool DiskStore::createSchema()
+bool DiskStore::createSchema(SqliteDBManager& db)
 {
-    return m_db->executeScript(QStringLiteral(
+    const bool made = db.executeScript(QStringLiteral(
         "CREATE TABLE IF NOT EXISTS accounts(uin INTEGER PRIMARY KEY, salt TEXT NOT NULL, digest TEXT NOT NULL,"
         " wrong_count INTEGER NOT NULL DEFAULT 0, verify_code TEXT, root_key TEXT NOT NULL,"
         " total_space INTEGER NOT NULL);"
-        "CREATE TABLE IF NOT EXISTS sessions(skey TEXT PRIMARY KEY, uin INTEGER NOT NULL);"
+        "CREATE TABLE IF NOT EXISTS sessions(skey TEXT PRIMARY KEY, uin INTEGER NOT NULL,"
+        " created INTEGER NOT NULL DEFAULT 0);"
         "CREATE TABLE IF NOT EXISTS folders(dir_key TEXT PRIMARY KEY, uin INTEGER NOT NULL, father_key TEXT,"
         " name TEXT NOT NULL, ctime INTEGER NOT NULL);"
         "CREATE TABLE IF NOT EXISTS files(file_id TEXT PRIMARY KEY, uin INTEGER NOT NULL, dir_key TEXT NOT NULL,"
@@ -69,6 +70,11 @@ bool DiskStore::createSchema()
         " ctime INTEGER NOT NULL);"
         "CREATE INDEX IF NOT EXISTS folders_father ON folders(father_key);"
         "CREATE INDEX IF NOT EXISTS files_dir ON files(dir_key);"));
+    // Sign-in keys of indexes made before they expired carry no start time:
+    // they count as lapsed.
+    return made
+        && (db.columnExistsInTable(QStringLiteral("created"), QStringLiteral("sessions"))
+            || db.executeSql(QStringLiteral("ALTER TABLE sessions ADD COLUMN created INTEGER NOT NULL DEFAULT 0")));
 }
 
 std::shared_ptr<DiskStore> DiskStore::shared()
@@ -117,9 +123,18 @@ qint64 DiskStore::uinOfKey(const QString& skey)
     if (skey.isEmpty())
         return 0;
     QList<QVariantList> rows;
-    if (!m_db->queryValues(&rows, QStringLiteral("SELECT uin FROM sessions WHERE skey = ?"), {skey}) || rows.isEmpty())
+    if (!m_db->queryValues(&rows, QStringLiteral("SELECT uin FROM sessions WHERE skey = ? AND created > ?"),
+                           {skey, nowMs() - kSessionLifetimeMs})
+        || rows.isEmpty())
         return 0;
     return rows.first().value(0).toLongLong();
+}
+
+qint64 DiskStore::freeDiskSpace() const
+{
+    QStorageInfo storage(m_root);
+    storage.refresh();
+    return storage.isValid() ? std::max<qint64>(storage.bytesAvailable(), 0) : 0;
 }
 
 bool DiskStore::selectOne(const QString& sql, const QVariantList& binds,
@@ -165,8 +180,9 @@ int DiskStore::queryAccount(const QString& skey, DiskStoreAccount* out)
         return DiskStoreRet::kIoError;
     out->uin = uin;
     out->rootKey = rows.first()[0].toString();
-    out->totalSpace = rows.first()[1].toLongLong();
     out->usedSpace = rows.first()[2].toLongLong();
+    // What can still be stored is bounded by the disk under the store too.
+    out->totalSpace = std::min(rows.first()[1].toLongLong(), out->usedSpace + freeDiskSpace());
     return DiskStoreRet::kOk;
 }
 
@@ -228,15 +244,13 @@ int DiskStore::registerFile(const QString& skey, const QString& dirKey, const QS
         return DiskStoreRet::kIoError;
     if (size > account.totalSpace - account.usedSpace)
         return DiskStoreRet::kNoSpace;
-    DiskStoreFile file{Uuid::create(), dirKey, name, size, 0, sha1, md5, nowMs()};
-    QFile blob(blobPath(file.fileId));
-    if (!blob.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    DiskStoreFile file{Uuid::create(), dirKey, name, size, 0, sha1.toLower(), md5, nowMs(), uin};
+    if (!DiskBlob::create(blobPath(file.fileId)))
         return DiskStoreRet::kIoError;
-    blob.close();
     if (!m_db->executeSql(QStringLiteral("INSERT INTO files(file_id, uin, dir_key, name, size, cur_size, sha1, md5,"
                                          " ctime) VALUES(?,?,?,?,?,?,?,?,?)"),
-                          {file.fileId, uin, dirKey, name, size, 0, sha1, md5, file.ctime})) {
-        QFile::remove(blob.fileName());
+                          {file.fileId, uin, dirKey, name, size, 0, file.sha1, md5, file.ctime})) {
+        QFile::remove(blobPath(file.fileId));
         return DiskStoreRet::kIoError;
     }
     *out = file;
@@ -258,18 +272,49 @@ int DiskStore::appendChunk(const QString& skey, const QString& fileId, qint64 of
     DiskStoreFile file;
     if (const int ret = fileInfo(skey, fileId, &file); ret != DiskStoreRet::kOk)
         return ret;
+    const QString path = blobPath(fileId);
+    // Bytes recorded but not on disk (lost with a power failure) are not
+    // there: the recorded size goes back to what the blob really holds.
+    const qint64 onDisk = DiskBlob::sizeOf(path);
+    if (onDisk < file.curSize) {
+        if (!setStoredSize(fileId, file.curSize, onDisk, QString()))
+            return DiskStoreRet::kIoError;
+        *newSize = onDisk;
+        return DiskStoreRet::kShortBlob;
+    }
     if (offset != file.curSize || file.curSize + bytes.size() > file.size)
         return DiskStoreRet::kBadRequest;
-    QFile blob(blobPath(fileId));
-    if (!blob.open(QIODevice::ReadWrite) || !blob.resize(offset) || !blob.seek(offset)
-        || blob.write(bytes) != bytes.size() || !blob.flush())
-        return DiskStoreRet::kIoError;
-    blob.close();
+    if (const int ret = DiskBlob::writeAt(path, offset, bytes); ret != DiskStoreRet::kOk)
+        return ret;
     const qint64 size = offset + bytes.size();
-    if (!m_db->executeSql(QStringLiteral("UPDATE files SET cur_size = ? WHERE file_id = ?"), {size, fileId}))
+    QString sha1 = file.sha1;
+    if (size == file.size) {
+        // The last chunk: the whole file must be the bytes it was announced as.
+        QString actual;
+        if (!DiskBlob::sha1Hex(path, &actual))
+            return DiskStoreRet::kIoError;
+        if (!sha1.isEmpty() && actual != sha1.toLower())
+            return DiskStoreRet::kBadDigest;
+        sha1 = actual;
+    }
+    if (!setStoredSize(fileId, file.curSize, size, sha1))
         return DiskStoreRet::kIoError;
     *newSize = size;
     return DiskStoreRet::kOk;
+}
+
+bool DiskStore::setStoredSize(const QString& fileId, qint64 from, qint64 to, const QString& sha1)
+{
+    // Only from the size this writer read: another process may share the index.
+    int changed = 0;
+    const bool ok = sha1.isEmpty()
+        ? m_db->executeSqlWithAffectedRowNumber(
+              QStringLiteral("UPDATE files SET cur_size = ? WHERE file_id = ? AND cur_size = ?"), {to, fileId, from},
+              &changed)
+        : m_db->executeSqlWithAffectedRowNumber(
+              QStringLiteral("UPDATE files SET cur_size = ?, sha1 = ? WHERE file_id = ? AND cur_size = ?"),
+              {to, sha1, fileId, from}, &changed);
+    return ok && changed == 1;
 }
 
 int DiskStore::readChunk(const QString& skey, const QString& fileId, qint64 offset, qint64 maxLength,

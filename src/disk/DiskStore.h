@@ -23,6 +23,8 @@ class SqliteDBManager;
 class DiskStore {
 public:
     static constexpr qint64 kDefaultTotalSpace = 10LL * 1024 * 1024 * 1024;
+    // How long a sign-in key is good for.
+    static constexpr qint64 kSessionLifetimeMs = 30LL * 24 * 3600 * 1000;
 
     // Opens (or creates) the store in `root`; null when it cannot.
     static std::shared_ptr<DiskStore> open(const QString& root, const Clock* clock = nullptr,
@@ -43,6 +45,8 @@ public:
     SqliteDBManager& db() { return *m_db; }
     const Clock& clock() const { return *m_clock; }
 
+    // The account's space: the total is the account's quota, or less when
+    // the disk under the store has less room left.
     int queryAccount(const QString& skey, DiskStoreAccount* out);
     int listDir(const QString& skey, const QString& dirKey, QList<DiskStoreDir>* dirs, QList<DiskStoreFile>* files);
     int makeDir(const QString& skey, const QString& fatherKey, const QString& name, DiskStoreDir* out);
@@ -50,7 +54,12 @@ public:
     int registerFile(const QString& skey, const QString& dirKey, const QString& name, qint64 size,
                      const QString& sha1, const QString& md5, DiskStoreFile* out);
     int fileInfo(const QString& skey, const QString& fileId, DiskStoreFile* out);
-    // Appends bytes at `offset`, which must equal the stored size.
+    // Appends bytes at `offset`, which must equal the stored size; the bytes
+    // are on disk before the new size is recorded. A blob shorter than its
+    // recorded size answers kShortBlob with newSize set to what it holds
+    // (now the recorded size). The last chunk answers kBadDigest when the
+    // whole does not match the SHA-1 given at registration (one given none
+    // gets the SHA-1 of what arrived). A full disk answers kNoSpace.
     int appendChunk(const QString& skey, const QString& fileId, qint64 offset, const QByteArray& bytes,
                     qint64* newSize);
     int readChunk(const QString& skey, const QString& fileId, qint64 offset, qint64 maxLength, QByteArray* out);
@@ -66,14 +75,17 @@ public:
 
 private:
     DiskStore(QString root, std::unique_ptr<SqliteDBManager> db, const Clock* clock, qint64 totalSpace);
-    bool createSchema();
-    // The account of a sign-in key, or 0.
+    static bool createSchema(SqliteDBManager& db);
+    // The account of a sign-in key that has not lapsed, or 0.
     qint64 uinOfKey(const QString& skey);
     // The first row, handed to take; false when there is none.
     bool selectOne(const QString& sql, const QVariantList& binds, const std::function<void(const QVariantList&)>& take);
     bool dirOf(qint64 uin, const QString& dirKey, DiskStoreDir* out);
     bool fileOf(qint64 uin, const QString& fileId, DiskStoreFile* out);
     QString blobPath(const QString& fileId) const;
+    // Records a stored size (and SHA-1, when given) if the row still holds `from`.
+    bool setStoredSize(const QString& fileId, qint64 from, qint64 to, const QString& sha1);
+    qint64 freeDiskSpace() const;
 
     QString m_root;
     std::unique_ptr<SqliteDBManager> m_db;

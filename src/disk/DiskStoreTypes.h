@@ -10,7 +10,9 @@ inline constexpr int kOk = 0;
 inline constexpr int kNeedLogin = -401;     // the sign-in key is unknown or lapsed
 inline constexpr int kNotFound = -404;      // no such folder or file (of this account)
 inline constexpr int kBadRequest = -400;    // offsets, names or sizes that do not fit
-inline constexpr int kNoSpace = -507;       // the account's space is used up
+inline constexpr int kNoSpace = -507;       // the account's space, or the disk, is full
+inline constexpr int kShortBlob = -416;     // the stored bytes fall short of the recorded size (reset to them)
+inline constexpr int kBadDigest = -422;     // the bytes do not match the file's SHA-1
 inline constexpr int kNotImage = -415;      // no thumbnail can be made of the file
 inline constexpr int kIoError = -500;       // the store could not read or write
 }
@@ -31,6 +33,7 @@ struct DiskStoreFile {
     QString sha1;
     QString md5;
     qint64 ctime = 0;
+    qint64 uin = 0;      // the owning account
 };
 
 struct DiskStoreAccount {

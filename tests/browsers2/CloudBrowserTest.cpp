@@ -226,6 +226,19 @@ TEST_F(CloudBrowserTest, SavesTheOriginalBytesAndDeletesTheShownPhoto)
     EXPECT_EQ(listing.files.size(), kPhotos - 1);
 }
 
+TEST_F(CloudBrowserTest, SavingSendsTheCheckedOriginalNeverADamagedLocalCopy)
+{
+    open(2);
+    ASSERT_TRUE(waitUntil([&] { return browser->saveButton()->isEnabled(); }));
+    // The copy on this machine was damaged after it was shown; its size is right.
+    QByteArray damaged = bytes[2];
+    damaged[damaged.size() / 2] = char(damaged[damaged.size() / 2] ^ 0x20);
+    ASSERT_TRUE(ImageFixtures::writeFile(files[2]->file_path(), damaged));
+    browser->saveButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return library->saved().size() == 1; }));
+    EXPECT_EQ(library->saved().first().bytes, bytes[2]);
+}
+
 TEST_F(CloudBrowserTest, Screenshot)
 {
     open(1);

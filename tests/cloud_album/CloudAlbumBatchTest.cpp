@@ -7,6 +7,8 @@
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
 
+#include <QFile>
+
 #include <algorithm>
 
 namespace {
@@ -74,6 +76,34 @@ TEST_F(CloudAlbumBatchTest, SaveWritesTheOriginalBytesIntoTheLibrary)
     EXPECT_TRUE(recorded(usage, CloudBatchNotice::kSaveFinishedEvent));
     EXPECT_FALSE(screen->isEditing());
     EXPECT_EQ(screen->batches().processingView(), nullptr);
+}
+
+TEST_F(CloudAlbumBatchTest, SaveCountsADamagedPhotoAndANonPictureAsFailures)
+{
+    signIn();
+    const QByteArray good = ImageFixtures::jpeg(80, 60, 1);
+    ASSERT_TRUE(upload(good, "good.jpg"));
+    const DiskFilePtr damaged = upload(ImageFixtures::jpeg(90, 70, 2), "damaged.jpg");
+    ASSERT_TRUE(damaged);
+    ASSERT_TRUE(upload("plain text, named like a photo", "text.jpg"));
+    // The damaged one keeps its size: one byte of its blob flipped.
+    QFile blob(disk.storeDir.path() + "/blobs/" + damaged->file_id());
+    ASSERT_TRUE(blob.open(QIODevice::ReadWrite) && blob.seek(200));
+    const char c = blob.peek(1).at(0);
+    ASSERT_TRUE(blob.putChar(char(c ^ 0x40)));
+    blob.close();
+    show();
+    ASSERT_TRUE(listed(3));
+    screen->editButtonClicked();
+    choose({"good.jpg", "damaged.jpg", "text.jpg"});
+    QObject::connect(&screen->batches(), &CloudAlbumBatches::batchFinished, [this] { ++finished; });
+
+    screen->batches().saveButtonClicked();
+    ASSERT_TRUE(batchEnded());
+    ASSERT_EQ(library->saved().size(), 1);
+    EXPECT_EQ(library->saved().first().bytes, good);
+    EXPECT_EQ(screen->batches().lastNotice()->message, QString::fromUtf8("1张照片保存成功，2张照片保存失败，请稍候重试！"));
+    EXPECT_FALSE(recorded(usage, CloudBatchNotice::kSaveFinishedEvent));
 }
 
 TEST_F(CloudAlbumBatchTest, SaveAsksOnCellularAndRefusesWithoutNetwork)

@@ -34,6 +34,19 @@ TEST(CodecDigest, MatchesPublishedVectors)
     EXPECT_NE(codec_md5_hex(std::string_view("a\0b", 3)), codec_md5_hex("ab"));
 }
 
+TEST(CodecDigest, StreamAndKeyDerivationMatchPublishedVectors)
+{
+    // SHA-1 in pieces is the SHA-1 of the whole; the stream then starts over.
+    CodecSha1Stream stream;
+    stream.update("ab", 2);
+    stream.update("c", 1);
+    EXPECT_EQ(stream.finishHex(), "a9993e364706816aba3e25717850c26c9cd0d89d");
+    EXPECT_EQ(stream.finishHex(), "da39a3ee5e6b4b0d3255bfef95601890afd80709");
+    EXPECT_EQ(codec_pbkdf2_sha256_hex("passwd", "salt", 1, 64),
+              "55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc"
+              "49ca9cccf179b645991664b39d77ef317c71b845b1e30bd509112041d3a19783");
+}
+
 TEST(CodecUrlEscape, KeepsLegalCharactersAndEscapesTheRest)
 {
     EXPECT_EQ(codec_url_escape("AZaz09-_.!~*'()"), "AZaz09-_.!~*'()");

@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QImage>
+#include <QRegularExpression>
 #include <QUrl>
 
 namespace {
@@ -35,12 +36,69 @@ TEST_F(DiskAccountTest, FirstSignInCreatesTheAccountWithItsFolders)
     EXPECT_EQ(disk->dir_name(), "Ky网盘");
     EXPECT_EQ(manager->current_user()->uin(), 10001);
     EXPECT_EQ(manager->current_user()->total_space(), DiskStore::kDefaultTotalSpace);
-    // The password is not kept as given.
+    // The password is kept as a PBKDF2 key over a salt of the account's own.
     QList<QVariantList> rows;
     store->db().queryValues(&rows, "SELECT salt, digest FROM accounts WHERE uin = ?", {10001});
     ASSERT_EQ(rows.size(), 1);
-    EXPECT_NE(rows[0][1].toString(), "pw");
-    EXPECT_EQ(rows[0][1].toString().size(), 40);
+    EXPECT_EQ(rows[0][0].toString().size(), 32);
+    EXPECT_TRUE(QRegularExpression("^pbkdf2-sha256\\$100000\\$[0-9a-f]{64}$").match(rows[0][1].toString()).hasMatch())
+        << rows[0][1].toString().toStdString();
+    ASSERT_EQ(signInLog("10002", "pw"), "login YES 0");
+    QList<QVariantList> other;
+    store->db().queryValues(&other, "SELECT salt FROM accounts WHERE uin = ?", {10002});
+    ASSERT_EQ(other.size(), 1);
+    EXPECT_NE(other[0][0], rows[0][0]);
+}
+
+TEST_F(DiskAccountTest, AnOlderDigestIsAcceptedOnceAndReplacedAtTheNextSuccess)
+{
+    ASSERT_EQ(signInLog("40004", "first"), "login YES 0");
+    auto digestRow = [&] {
+        QList<QVariantList> rows;
+        store->db().queryValues(&rows, "SELECT salt, digest FROM accounts WHERE uin = 40004");
+        return rows.value(0);
+    };
+    // A key derived elsewhere with the same parameters is accepted as it is.
+    ASSERT_TRUE(store->db().executeSql("UPDATE accounts SET salt = ?, digest = ? WHERE uin = 40004",
+                                       {"0123456789abcdef0123456789abcdef",
+                                        "pbkdf2-sha256$100000$80ca14adfa10c5a51728d56c222f12b89956fd62633261b184d44b572502ba2e"}));
+    EXPECT_EQ(signInLog("40004", "pw"), "login YES 0");
+    EXPECT_EQ(digestRow().value(0).toString(), "0123456789abcdef0123456789abcdef");
+
+    // The older form: the SHA-1 of "s1:oldpw".
+    ASSERT_TRUE(store->db().executeSql("UPDATE accounts SET salt = 's1', digest = ? WHERE uin = 40004",
+                                       {"77eb13136736fa06427359c38ed2b410215a8808"}));
+    EXPECT_EQ(signInLog("40004", "pw"), "login NO 1");
+    EXPECT_EQ(digestRow().value(1).toString(), "77eb13136736fa06427359c38ed2b410215a8808");
+    EXPECT_EQ(signInLog("40004", "oldpw"), "login YES 0");
+    const QVariantList upgraded = digestRow();
+    EXPECT_NE(upgraded.value(0).toString(), "s1");
+    EXPECT_TRUE(upgraded.value(1).toString().startsWith("pbkdf2-sha256$100000$"));
+    EXPECT_EQ(signInLog("40004", "oldpw"), "login YES 0");
+    EXPECT_EQ(signInLog("40004", "pw"), "login NO 1");
+}
+
+TEST_F(DiskAccountTest, SignInKeysLapseAfterThirtyDaysAndArePruned)
+{
+    ASSERT_TRUE(signIn("50005", "pw"));
+    const QString first = login->sessionKey();
+    DiskStoreAccount account;
+    clock.advanceSeconds(30LL * 24 * 3600 - 1);
+    EXPECT_EQ(store->queryAccount(first, &account), 0);
+    clock.advanceSeconds(1);
+    EXPECT_EQ(store->queryAccount(first, &account), -401);
+    RecordingDiskResponse r;
+    manager->requestQueryUser(&r);
+    ASSERT_TRUE(waitForLog(r, 2));
+    EXPECT_EQ(r.log, (QStringList{"require login", "user fail"}));
+
+    // The next sign-in removes the lapsed key and starts a good one.
+    ASSERT_EQ(signInLog("50005", "pw"), "login YES 0");
+    EXPECT_EQ(store->queryAccount(login->sessionKey(), &account), 0);
+    QList<QVariantList> keys;
+    store->db().queryValues(&keys, "SELECT skey FROM sessions");
+    ASSERT_EQ(keys.size(), 1);
+    EXPECT_EQ(keys[0][0].toString(), login->sessionKey());
 }
 
 TEST_F(DiskAccountTest, WrongPasswordsLeadToAVerificationCode)

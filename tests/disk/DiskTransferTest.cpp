@@ -14,21 +14,13 @@
 
 namespace {
 
-QByteArray pattern(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (int i = 0; i < size; ++i)
-        bytes[i] = char((i * 7 + i / 251) & 0xff);
-    return bytes;
-}
-
 using DiskTransferTest = DiskFixture;
 
 TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop)
 {
     const DiskDirPtr dir = signIn();
     ASSERT_TRUE(dir);
-    const QByteArray bytes = pattern(5 * 64 * 1024 + 123);
+    const QByteArray bytes = bytePattern(5 * 64 * 1024 + 123);
     DiskFilePtr file = DiskFile::initWithUploadData(bytes, "big.bin", dir);
     ASSERT_TRUE(file);
     EXPECT_TRUE(DiskFileCache::shared().contains(file->local_id()));
@@ -70,7 +62,7 @@ TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop
 TEST_F(DiskTransferTest, DownloadResumesFromTheLocalFileAndRefusesIncompleteFiles)
 {
     const DiskDirPtr dir = signIn();
-    const QByteArray bytes = pattern(3 * 64 * 1024);
+    const QByteArray bytes = bytePattern(3 * 64 * 1024);
     ASSERT_TRUE(uploadBytes(bytes, "a.bin", dir));
 
     RecordingDiskResponse list;
@@ -103,7 +95,7 @@ TEST_F(DiskTransferTest, ThumbnailIsA128SquareBesideTheLocalFile)
 {
     const DiskDirPtr dir = signIn();
     ASSERT_TRUE(uploadBytes(ImageFixtures::jpeg(640, 400), "p.jpg", dir));
-    ASSERT_TRUE(uploadBytes(pattern(1000), "n.txt", dir));
+    ASSERT_TRUE(uploadBytes(bytePattern(1000), "n.txt", dir));
     RecordingDiskResponse list;
     manager->requestQueryDir(dir, &list);
     ASSERT_TRUE(waitForLog(list, 1));
@@ -132,14 +124,14 @@ TEST_F(DiskTransferTest, ListingIsNewestFirstAndMakeDirAddsAFolder)
     const DiskDirPtr dir = signIn();
     ASSERT_TRUE(makeDir("old", dir));
     clock.advanceSeconds(10);
-    ASSERT_TRUE(uploadBytes(pattern(10), "first.jpg", dir));
+    ASSERT_TRUE(uploadBytes(bytePattern(10), "first.jpg", dir));
     clock.advanceSeconds(10);
     const DiskDirPtr newer = makeDir("new", dir);
     ASSERT_TRUE(newer);
     EXPECT_EQ(newer->dir_father(), dir);
     EXPECT_EQ(newer->fullPath(), "/Ky网盘/new");
     clock.advanceSeconds(10);
-    ASSERT_TRUE(uploadBytes(pattern(20), "second.jpg", dir));
+    ASSERT_TRUE(uploadBytes(bytePattern(20), "second.jpg", dir));
 
     RecordingDiskResponse r;
     manager->requestQueryDir(dir, &r);
@@ -175,7 +167,7 @@ TEST_F(DiskTransferTest, UploadIntoTheRootIsRefusedWithOneAnswer)
 TEST_F(DiskTransferTest, DeleteStopsARunningUploadAndEachRequestAnswersOnce)
 {
     const DiskDirPtr dir = signIn();
-    DiskFilePtr file = DiskFile::initWithUploadData(pattern(4 * 64 * 1024), "d.jpg", dir);
+    DiskFilePtr file = DiskFile::initWithUploadData(bytePattern(4 * 64 * 1024), "d.jpg", dir);
     QSemaphore reached;
     QSemaphore go;
     manager->setChunkObserver([&](const DiskFilePtr&, qint64 done) {
@@ -208,7 +200,7 @@ TEST_F(DiskTransferTest, StoppedQueuedDownloadsAnswerOnceAndAGoneResponseHearsNo
     const DiskDirPtr dir = signIn();
     QList<DiskFilePtr> files;
     for (int i = 0; i < 3; ++i) {
-        files.append(uploadBytes(pattern(2 * 64 * 1024), QString("f%1.jpg").arg(i), dir));
+        files.append(uploadBytes(bytePattern(2 * 64 * 1024), QString("f%1.jpg").arg(i), dir));
         QFile::remove(files.last()->file_path());   // nothing here yet: each download has to read
     }
     // Hold both download threads so that the third download stays queued.

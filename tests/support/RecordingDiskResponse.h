@@ -10,7 +10,7 @@ class RecordingDiskResponse : public DiskManagerDelegate, public ZEBConnectionAu
 public:
     void fileUploading(float p, const DiskFilePtr&) override { uploadProgress.append(p); }
     void fileUploadSuccess(const DiskFilePtr&) override { log.append("upload ok"); }
-    void fileUploadFail(const DiskFilePtr&) override { log.append("upload fail"); }
+    void fileUploadFailWithError(const DiskFilePtr&, const DiskError& e) override { log.append("upload fail"), lastError = e; }
     void fileDownloading(float p, const DiskFilePtr&) override { downloadProgress.append(p); }
     void fileDownloadSuccess(const DiskFilePtr&) override { log.append("download ok"); }
     void fileDonwloadFail(const DiskFilePtr&, const DiskError& e) override { log.append("download fail"), lastError = e; }

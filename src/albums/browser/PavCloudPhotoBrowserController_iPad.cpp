@@ -6,6 +6,7 @@
 #include "albums/browser/DiskAnswerRelay.h"
 #include "albums/browser/PavCloudPhotoScrollView_iPad.h"
 #include "albums/browser/PavCloudPhotoThumbnailListView_iPad.h"
+#include "albums/cloud/CloudPhotoCopy.h"
 #include "disk/DiskManager.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/core/Localization.h"
@@ -13,18 +14,11 @@
 #include "platform/photolib/PhotoLibrary.h"
 #include "platform/ui/ImageButton.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 
 namespace {
 const char* const kWait = "请稍候...";
-
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 }
 
 PavCloudPhotoBrowserController_iPad::PavCloudPhotoBrowserController_iPad(const QList<DiskFilePtr>& photos,
@@ -192,8 +186,8 @@ void PavCloudPhotoBrowserController_iPad::saveButtonClicked()
 void PavCloudPhotoBrowserController_iPad::fileDownloadSuccess(const DiskFilePtr& file)
 {
     m_usage(kSaveDownloadedEvent);
-    // The original bytes, never a re-encoded picture.
-    const QByteArray bytes = readAll(file->file_path());
+    // The original bytes, never a re-encoded picture, and only once checked.
+    const QByteArray bytes = CloudPhotoCopy::checkedBytes(*file);
     QString ext = QFileInfo(file->file_name()).suffix().toUpper();
     if (bytes.isEmpty() || !m_library) {
         imageDidFinishSaving(false);

@@ -4,6 +4,7 @@
 #include "Public/PavStringFormat.h"
 #include "Public/PavToastView_iPad.h"
 #include "albums/cloud/CloudItemResponse.h"
+#include "albums/cloud/CloudPhotoCopy.h"
 #include "disk/DiskFileHelper.h"
 #include "disk/DiskManager.h"
 #include "disk/PavCloudAlbumManager.h"
@@ -12,8 +13,6 @@
 #include "platform/photolib/PhotoLibrary.h"
 #include "platform/sys/IdleTimer.h"
 #include "platform/sys/NetworkHelper.h"
-
-#include <QFile>
 
 #include <vector>
 
@@ -207,12 +206,9 @@ void CloudAlbumBatches::saveItem(const DiskFilePtr& file, BatchCompletion item)
 void CloudAlbumBatches::saveDownloaded(const DiskFilePtr& file, BatchCompletion item)
 {
     m_currentFile.reset();
-    QFile local(file->file_path());
-    QByteArray bytes;
-    if (local.open(QIODevice::ReadOnly))
-        bytes = local.readAll();
-    // The original bytes, whole, or nothing.
-    if (bytes.isEmpty() || bytes.size() != file->file_size()) {
+    // The original bytes, whole and checked, or nothing.
+    const QByteArray bytes = CloudPhotoCopy::checkedBytes(*file);
+    if (bytes.isEmpty()) {
         item.fail();
         return;
     }

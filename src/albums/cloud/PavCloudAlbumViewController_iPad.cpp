@@ -16,7 +16,9 @@
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/widgets/AlbumRefreshHeader.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "disk/DiskFileCache.h"
 #include "disk/DiskManager.h"
+#include "disk/DiskStoreTypes.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "disk/PavDiskUserInfoManager.h"
 #include "platform/core/Localization.h"
@@ -624,13 +626,13 @@ void PavCloudAlbumViewController_iPad::imagePickerDidFinish(const QImage& image)
     const DiskUserPtr user = m_disk.current_user();
     const qint64 freeSpace = user ? user->total_space() - user->used_space() : 0;
     if (m_curUploadPhoto->file_size() > freeSpace) {
-        m_curUploadPhoto.reset();
+        refuseUpload();
         showAlert(L("云端存储空间已满，无法完成备份。"));
         return;
     }
     switch (m_c.network()) {
     case NetworkConnectionNone:
-        m_curUploadPhoto.reset();
+        refuseUpload();
         showAlert(L("网络连接错误，请检查网络。"));
         return;
     case NetworkConnectionInternet:
@@ -650,7 +652,15 @@ void PavCloudAlbumViewController_iPad::alertViewClickedButtonAtIndex(ui::Alert* 
     if (buttonIndex == 1)
         uploadPhoto();
     else
-        m_curUploadPhoto.reset();
+        refuseUpload();
+}
+
+void PavCloudAlbumViewController_iPad::refuseUpload()
+{
+    // Nothing was sent: the photo's cached copy and its row go with it.
+    if (m_curUploadPhoto)
+        DiskFileCache::shared().discard(*m_curUploadPhoto);
+    m_curUploadPhoto.reset();
 }
 
 void PavCloudAlbumViewController_iPad::uploadPhoto()
@@ -691,13 +701,14 @@ void PavCloudAlbumViewController_iPad::fileUploadSuccess(const DiskFilePtr& file
     getPathList();
 }
 
-void PavCloudAlbumViewController_iPad::fileUploadFail(const DiskFilePtr& file)
+void PavCloudAlbumViewController_iPad::fileUploadFailWithError(const DiskFilePtr& file, const DiskError& error)
 {
     if (file != m_curUploadPhoto)
         return;
     m_curUploadPhoto.reset();
     removeUploadPanel();
-    showAlert(L("操作失败，请稍候重试。"));
+    // A full disk is told as full cloud space, not as a passing failure.
+    showAlert(error.code == DiskStoreRet::kNoSpace ? L("云端存储空间已满，无法完成备份。") : L("操作失败，请稍候重试。"));
 }
 
 void PavCloudAlbumViewController_iPad::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)

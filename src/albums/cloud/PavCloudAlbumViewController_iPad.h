@@ -127,7 +127,7 @@ public:
     void thumbnailDonwloadFail(const DiskFilePtr& file, const DiskError& error) override;
     void fileUploading(float percent, const DiskFilePtr& file) override;
     void fileUploadSuccess(const DiskFilePtr& file) override;
-    void fileUploadFail(const DiskFilePtr& file) override;
+    void fileUploadFailWithError(const DiskFilePtr& file, const DiskError& error) override;
     void fileRequireLogin() override;
     // PavCloudPhotoViewDelegate
     bool editStateOfCloudPhotoViewDelegate() override { return m_isEditing; }
@@ -174,6 +174,8 @@ private:
     void openDeviceAlbum();
     void openCamera();
     void uploadPhoto();
+    // Drops a camera photo that will not be uploaded, with its cached copy.
+    void refuseUpload();
     void removeUploadPanel();
     void showAlert(const QString& message, int tag = 0, const QStringList& others = {});
     void maybeLoadNextPage();

@@ -1,0 +1,43 @@
+#include "disk/DiskUploadResume.h"
+
+#include "disk/DiskFileCache.h"
+#include "disk/DiskFileHelper.h"
+#include "disk/DiskManager.h"
+#include "disk/DiskUploadSource.h"
+
+namespace DiskUploadResume {
+
+namespace {
+
+DiskFilePtr fileOf(const DiskFileCache::Entry& entry)
+{
+    auto file = std::make_shared<DiskFile>();
+    file->setLocal_id(entry.localId);
+    file->setFile_id(entry.fileId);
+    file->setFile_name(entry.fileName);
+    file->setFile_path(DiskFile::localPathFor(entry.localId, entry.fileName));
+    file->setFile_size(entry.fileSize);
+    file->setUploadSource(entry.source);
+    file->setExtType(DiskFileHelper::fileExtensionTypeFrom(entry.fileName));
+    file->setFatherDir(std::make_shared<DiskDir>(QString(), entry.fatherKey));
+    return file;
+}
+
+}
+
+void run(DiskManager& disk, DiskFileCache& cache, qint64 uin)
+{
+    for (const DiskFileCache::Entry& entry : cache.fromEarlierLaunches()) {
+        if (entry.uin != 0 && entry.uin != uin)
+            continue;
+        const DiskFilePtr file = fileOf(entry);
+        if (DiskUploadSource::sizeOf(entry.source) == entry.fileSize && !entry.fatherKey.isEmpty())
+            disk.requestUploadFile(file, nullptr);
+        else if (!entry.fileId.isEmpty())
+            disk.requestDeleteFile(file, nullptr);
+        else
+            cache.discard(*file);
+    }
+}
+
+}

@@ -1,0 +1,102 @@
+#include "CloudAlbumFixture.h"
+
+#include "Public/SqliteDBManager.h"
+#include "disk/DiskFile.h"
+#include "platform/ui/ChoiceDialog.h"
+#include "support/EventLoop.h"
+#include "support/ImageFixtures.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+// Photos taken with the camera, uploaded into the album folder (or not).
+class CloudCameraUploadTest : public CloudAlbumFixture {
+protected:
+    void SetUp() override
+    {
+        signIn();
+        show();
+        ASSERT_TRUE(listed(0));
+    }
+
+    // Copies of camera photos waiting in the cache folder.
+    static QStringList cachedCopies() { return QDir(DiskFile::cacheFolder()).entryList({"*.JPG"}, QDir::Files); }
+    int cacheRows() const
+    {
+        auto db = SqliteDBManager::initWithFilePath(home.caches() + "/diskfilecache.db");
+        QList<QVariantList> rows;
+        return db && db->queryValues(&rows, "SELECT COUNT(*) FROM upload_files") ? rows[0][0].toInt() : -1;
+    }
+    QStringList blobs() const { return QDir(disk.storeDir.path() + "/blobs").entryList(QDir::Files | QDir::System); }
+    static QString dialogText()
+    {
+        const QList<ui::ChoiceDialog*> shown = ui::ChoiceDialog::showing();
+        return shown.isEmpty() ? QString() : shown.last()->message();
+    }
+
+    const QImage photo = ImageFixtures::pattern(1200, 900, 4);
+};
+
+TEST_F(CloudCameraUploadTest, ARefusedPhotoLeavesNeitherItsCachedCopyNorItsRow)
+{
+    network = 0;
+    screen->imagePickerDidFinish(photo);
+    EXPECT_EQ(dialogText(), "网络连接错误，请检查网络。");
+    EXPECT_TRUE(cachedCopies().isEmpty());
+    EXPECT_EQ(cacheRows(), 0);
+    closeDialogs();
+
+    // On cellular the photo waits for the answer, then "取消" drops it.
+    network = 1;
+    screen->imagePickerDidFinish(photo);
+    ui::ChoiceDialog* ask = ui::ChoiceDialog::showingWithTag(102);
+    ASSERT_TRUE(ask);
+    EXPECT_EQ(cachedCopies().size(), 1);
+    EXPECT_EQ(cacheRows(), 1);
+    ask->clickButtonAtIndex(0);
+    EXPECT_TRUE(cachedCopies().isEmpty());
+    EXPECT_EQ(cacheRows(), 0);
+
+    // More than the free space.
+    network = 3;
+    disk.manager->current_user()->setTotal_space(disk.manager->current_user()->used_space() + 100);
+    screen->imagePickerDidFinish(photo);
+    EXPECT_EQ(dialogText(), "云端存储空间已满，无法完成备份。");
+    EXPECT_TRUE(cachedCopies().isEmpty());
+    EXPECT_EQ(cacheRows(), 0);
+    EXPECT_TRUE(blobs().isEmpty());
+}
+
+TEST_F(CloudCameraUploadTest, AFullDiskFailsTheUploadWithTheNoSpaceAlertAndLeavesNothingBehind)
+{
+    // After the first chunk the store's disk is full: its blob becomes the
+    // device that answers every write with "no space left".
+    disk.manager->setChunkObserver([this](const DiskFilePtr& file, qint64 done) {
+        if (done != 64 * 1024)
+            return;
+        const QString blob = disk.storeDir.path() + "/blobs/" + file->file_id();
+        QFile::remove(blob);
+        QFile::link("/dev/full", blob);
+    });
+    screen->imagePickerDidFinish(photo);
+    ASSERT_TRUE(waitUntil([] { return !dialogText().isEmpty(); }, 10000));
+    EXPECT_EQ(dialogText(), "云端存储空间已满，无法完成备份。");
+    EXPECT_TRUE(blobs().isEmpty());
+    QList<QVariantList> rows;
+    ASSERT_TRUE(disk.store->db().queryValues(&rows, "SELECT file_id FROM files"));
+    EXPECT_TRUE(rows.isEmpty());
+    EXPECT_TRUE(cachedCopies().isEmpty());
+    EXPECT_EQ(cacheRows(), 0);
+
+    // With room again the next photo arrives whole.
+    closeDialogs();
+    disk.manager->setChunkObserver({});
+    screen->imagePickerDidFinish(photo);
+    ASSERT_TRUE(listed(1));
+    EXPECT_EQ(blobs().size(), 1);
+    EXPECT_EQ(cacheRows(), 0);
+}
+
+}

@@ -1,0 +1,175 @@
+#include "DiskFixture.h"
+
+#include "Public/SqliteDBManager.h"
+#include "disk/DiskFileCache.h"
+#include "support/ChildProcess.h"
+#include "support/EventLoop.h"
+#include "support/ImageFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <csignal>
+
+namespace {
+
+const QString kChild = PAV_TEST_BIN_DIR "/disk_upload_child";
+
+// Other runs of the program over the same store (and, for some, the same home).
+class DiskProcessTest : public DiskFixture {
+protected:
+    // The other runs read the real clock: sign-in keys must not look lapsed to them.
+    DiskProcessTest() { clock.setNow(QDateTime::currentDateTimeUtc()); }
+
+    QString source(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = home.path(name);
+        EXPECT_TRUE(ImageFixtures::writeFile(path, bytes));
+        return path;
+    }
+
+    // Runs an upload that stops after `chunks` chunks and kills it there;
+    // answers the id of the file it registered.
+    QString killedUpload(const QString& path, const QString& name, int chunks)
+    {
+        QProcess child;
+        child.start(kChild, {home.root(), storeDir.path(), path, name, "--stall-after", QString::number(chunks)});
+        if (!child.waitForStarted(10000))
+            return {};
+        QByteArray output;
+        while (!output.contains('\n') && child.state() == QProcess::Running) {
+            child.waitForReadyRead(30000);
+            output += child.readAllStandardOutput();
+        }
+        ::kill(pid_t(child.processId()), SIGKILL);
+        child.waitForFinished(10000);
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+        return output.startsWith("stalled ") ? QString::fromUtf8(output.mid(8).trimmed()) : QString();
+    }
+
+    // The next start of the program: a new facade, signed in again.
+    DiskDirPtr nextStart()
+    {
+        manager = std::make_unique<DiskManager>([this] { return store; }, [this] { return login->sessionKey(); });
+        return signIn();
+    }
+
+    QByteArray download(const DiskFilePtr& file)
+    {
+        QFile::remove(file->file_path());
+        RecordingDiskResponse r;
+        manager->requestDownloadFile(file, &r);
+        return waitForLog(r, 1) && r.log.first() == "download ok" ? ImageFixtures::readFile(file->file_path())
+                                                                   : QByteArray();
+    }
+
+    QList<DiskFilePtr> listing(const DiskDirPtr& dir)
+    {
+        RecordingDiskResponse r;
+        manager->requestQueryDir(dir, &r);
+        waitForLog(r, 1);
+        return r.files;
+    }
+
+    QStringList blobs() const { return QDir(storeDir.path() + "/blobs").entryList(QDir::Files); }
+};
+
+TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIdenticalBytes)
+{
+    ASSERT_TRUE(signIn());
+    const QByteArray bytes = bytePattern(20 * 64 * 1024 + 77, 1);
+    const QString id = killedUpload(source("kept.bin", bytes), "kept.bin", 5);
+    ASSERT_FALSE(id.isEmpty());
+
+    // What the killed run left: a partial blob, synced as far as recorded, and its row.
+    DiskStoreFile stored;
+    ASSERT_EQ(store->fileInfo(login->sessionKey(), id, &stored), DiskStoreRet::kOk);
+    EXPECT_EQ(stored.curSize, 5 * 64 * 1024);
+    EXPECT_EQ(QFile(storeDir.path() + "/blobs/" + id).size(), 5 * 64 * 1024);
+    const QList<DiskFileCache::Entry> left = DiskFileCache::shared().fromEarlierLaunches();
+    ASSERT_EQ(left.size(), 1);
+    EXPECT_EQ(left[0].fileId, id);
+    EXPECT_EQ(left[0].uin, 10001);
+
+    const DiskDirPtr dir = nextStart();
+    ASSERT_TRUE(dir);
+    ASSERT_TRUE(waitUntil([&] {
+        return store->fileInfo(login->sessionKey(), id, &stored) == DiskStoreRet::kOk && stored.curSize == stored.size;
+    }, 10000));
+    EXPECT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }));
+    const QList<DiskFilePtr> files = listing(dir);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(files[0]->file_name(), "kept.bin");
+    EXPECT_EQ(download(files[0]), bytes);
+    EXPECT_EQ(blobs(), QStringList{id});
+}
+
+TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneIsRemovedAtTheNextSignIn)
+{
+    ASSERT_TRUE(signIn());
+    const QString id = killedUpload(source("gone.bin", bytePattern(8 * 64 * 1024, 2)), "gone.bin", 3);
+    ASSERT_FALSE(id.isEmpty());
+    ASSERT_EQ(blobs(), QStringList{id});
+    ASSERT_TRUE(QFile::remove(home.path("gone.bin")));
+
+    ASSERT_TRUE(nextStart());
+    ASSERT_TRUE(waitUntil([&] {
+        return store->fileInfo(login->sessionKey(), id, nullptr) == DiskStoreRet::kNotFound;
+    }, 10000));
+    EXPECT_TRUE(blobs().isEmpty());
+    EXPECT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }));
+    DiskStoreAccount account;
+    ASSERT_EQ(store->queryAccount(login->sessionKey(), &account), DiskStoreRet::kOk);
+    EXPECT_EQ(account.usedSpace, 0);
+}
+
+TEST_F(DiskProcessTest, AFullFileSystemFailsTheUploadAsNoSpaceAndLeavesNoPartialBlob)
+{
+    const DiskDirPtr dir = signIn();
+    ASSERT_TRUE(dir);
+    const QString path = source("big.bin", bytePattern(600 * 1024, 3));
+    // Writes past 200 000 bytes fail in the child: the blob cannot grow whole.
+    const ChildResult result =
+        ChildProcess::run("disk_upload_child", {home.root(), storeDir.path(), path, "big.bin", "--fsize-limit", "200000"}, 60000);
+    ASSERT_FALSE(result.hung);
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output, "upload fail -507 big.bin\n");
+    EXPECT_TRUE(blobs().isEmpty());
+    EXPECT_TRUE(listing(dir).isEmpty());
+    QList<QVariantList> rows;
+    ASSERT_TRUE(store->db().queryValues(&rows, "SELECT file_id FROM files"));
+    EXPECT_TRUE(rows.isEmpty());
+    EXPECT_TRUE(DiskFileCache::shared().fromEarlierLaunches().isEmpty());
+
+    // With room again the same upload goes through.
+    const ChildResult again = ChildProcess::run("disk_upload_child", {home.root(), storeDir.path(), path, "big.bin"}, 60000);
+    EXPECT_EQ(again.output, "upload ok big.bin\n");
+    EXPECT_EQ(blobs().size(), 1);
+}
+
+TEST_F(DiskProcessTest, TwoProcessesUploadIntoOneStoreAtOnce)
+{
+    const DiskDirPtr dir = signIn();
+    ASSERT_TRUE(dir);
+    const QByteArray a = bytePattern(300 * 1024 + 5, 4);
+    const QByteArray b = bytePattern(300 * 1024 + 9, 5);
+    QProcess first;
+    QProcess second;
+    first.start(kChild, {home.path("a"), storeDir.path(), source("a.bin", a), "a", "--count", "3"});
+    second.start(kChild, {home.path("b"), storeDir.path(), source("b.bin", b), "b", "--count", "3"});
+    ASSERT_TRUE(first.waitForFinished(60000));
+    ASSERT_TRUE(second.waitForFinished(60000));
+    EXPECT_EQ(first.readAllStandardOutput(), "upload ok a-0\nupload ok a-1\nupload ok a-2\n");
+    EXPECT_EQ(second.readAllStandardOutput(), "upload ok b-0\nupload ok b-1\nupload ok b-2\n");
+
+    const QList<DiskFilePtr> files = listing(dir);
+    ASSERT_EQ(files.size(), 6);
+    for (const DiskFilePtr& f : files) {
+        EXPECT_EQ(f->file_cur_size(), f->file_size());
+        EXPECT_EQ(download(f), f->file_name().startsWith("a") ? a : b) << f->file_name().toStdString();
+    }
+    EXPECT_EQ(blobs().size(), 6);
+}
+
+}

@@ -1,0 +1,98 @@
+// Uploads a file into the disk store given, as a second run of the program
+// would: disk_upload_child <home> <store> <source file> <name> [options]
+//   --count N        uploads the source N times ("<name>-<i>")
+//   --stall-after N  after N chunks prints "stalled <file id>" and waits to be killed
+//   --fsize-limit N  no file of the process may grow past N bytes (RLIMIT_FSIZE)
+// Signs in as 10001 / "secret" (the account must exist) and prints
+// "upload ok <name>" or "upload fail <code> <name>" for each upload.
+
+#include "disk/DiskFileCache.h"
+#include "disk/DiskLoginModel.h"
+#include "disk/DiskManager.h"
+#include "disk/DiskStore.h"
+#include "platform/core/AppHome.h"
+#include "support/EventLoop.h"
+#include "support/RecordingDiskResponse.h"
+
+#include <QCoreApplication>
+#include <QUrl>
+
+#include <csignal>
+#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+void say(const QString& line)
+{
+    std::printf("%s\n", line.toUtf8().constData());
+    std::fflush(stdout);
+}
+
+}
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 5)
+        return 2;
+    AppHome::setCurrent(args[1]);
+    const QString source = QUrl::fromLocalFile(args[3]).toString();
+    int count = 1;
+    int stallAfter = -1;
+    for (int i = 5; i + 1 < args.size(); i += 2) {
+        if (args[i] == "--count")
+            count = args[i + 1].toInt();
+        else if (args[i] == "--stall-after")
+            stallAfter = args[i + 1].toInt();
+        else if (args[i] == "--fsize-limit") {
+            // Past the limit a write fails with EFBIG instead of killing the process.
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{rlim_t(args[i + 1].toLongLong()), RLIM_INFINITY};
+            if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+                return 3;
+        }
+    }
+
+    std::shared_ptr<DiskStore> store = DiskStore::open(args[2]);
+    if (!store)
+        return 4;
+    DiskLoginModel login([store] { return store; });
+    DiskManager manager([store] { return store; }, [&login] { return login.sessionKey(); });
+    RecordingDiskResponse r;
+    login.setDelegate(&r);
+    login.loginWithUserName("10001", "secret");
+    if (!waitUntil([&] { return !r.log.isEmpty(); }, 20000) || r.log.first() != "login YES 0")
+        return 5;
+    manager.requestQueryUser(&r);
+    if (!waitUntil([&] { return r.log.size() >= 2; }, 20000) || !r.user)
+        return 6;
+    manager.requestQueryDir(r.user->root_dir(), &r);
+    if (!waitUntil([&] { return r.log.size() >= 3; }, 20000) || r.dirs.isEmpty())
+        return 7;
+    const DiskDirPtr folder = r.dirs.first();
+
+    int chunks = 0;
+    manager.setChunkObserver([&](const DiskFilePtr& file, qint64) {
+        if (++chunks == stallAfter) {
+            say("stalled " + file->file_id());
+            for (;;)
+                ::pause();
+        }
+    });
+    for (int i = 0; i < count; ++i) {
+        const QString name = count == 1 ? args[4] : QStringLiteral("%1-%2").arg(args[4]).arg(i);
+        DiskFilePtr file = DiskFile::initWithUploadSource(source, name, folder);
+        if (!file)
+            return 8;
+        RecordingDiskResponse up;
+        manager.requestUploadFile(file, &up);
+        if (!waitUntil([&] { return !up.log.isEmpty(); }, 60000))
+            return 9;
+        say(up.log.first() == "upload ok" ? "upload ok " + name
+                                          : QStringLiteral("upload fail %1 %2").arg(up.lastError.code).arg(name));
+    }
+    return 0;
+}

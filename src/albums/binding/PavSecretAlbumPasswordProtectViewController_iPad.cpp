@@ -58,9 +58,11 @@ PavSecretAlbumPasswordProtectViewController_iPad::PavSecretAlbumPasswordProtectV
         m_c.usage = AlbumUsage::defaultRecorder();
     if (!m_c.networkKind)
         m_c.networkKind = [] { return NetworkHelper::getNetworkConnction(); };
+    // Only the password is checked: the cloud disk's own sign-in (and with it
+    // the cloud album's account) stays exactly as it was.
     if (!m_c.signIn) {
         m_c.signIn = [](ZEBConnectionAuthDelegate* delegate, const QString& account, const QString& password) {
-            DiskLoginModel& login = DiskLoginModel::sharedInstance();
+            DiskLoginModel& login = DiskLoginModel::credentialCheckInstance();
             login.setDelegate(delegate);
             login.loginWithUserName(account, password);
         };
@@ -68,7 +70,7 @@ PavSecretAlbumPasswordProtectViewController_iPad::PavSecretAlbumPasswordProtectV
     if (!m_c.makeVerifyScreen) {
         m_c.makeVerifyScreen = [](PavSecretAlbumPasswordProtectViewController_iPad* owner, const QString& account,
                                   const QString& password, const QString& imageUrl) -> ui::Screen* {
-            auto* verify = new PavVerifyPasswordController_iPad();
+            auto* verify = new PavVerifyPasswordController_iPad(&DiskLoginModel::credentialCheckInstance());
             verify->setControllerType(1);
             verify->setUsername(account);
             verify->setPassword(password);
@@ -266,15 +268,19 @@ void PavSecretAlbumPasswordProtectViewController_iPad::loginNeedVerfy(const QStr
 {
     if (!m_signingIn)
         return;
-    dismissProgressView();
+    // The code screen shows the same overlay while it signs in again; it
+    // stays this sign-in's to remove, whatever the result or a cancel.
+    PavProgressView::dismiss();
     // The verification screen signs in again and reports here.
     ui::Screen* verify = m_c.makeVerifyScreen(this, m_account->boldTextField()->text(),
                                               m_password->boldTextField()->text(), imageUrl);
     ui::NavigationStack* stack = navigationStack();
-    if (verify && stack)
+    if (verify && stack) {
         stack->push(verify, true);
-    else
+    } else {
         m_signingIn = false;
+        dismissProgressView();
+    }
 }
 
 void PavSecretAlbumPasswordProtectViewController_iPad::cancelVerifyPassword()
@@ -307,9 +313,11 @@ void PavSecretAlbumPasswordProtectViewController_iPad::alertViewClickedButtonAtI
 
 void PavSecretAlbumPasswordProtectViewController_iPad::leave()
 {
+    // Back to the screen below, the code screen on top included; only a
+    // binding screen that is its sheet's first screen closes the sheet.
     ui::NavigationStack* stack = navigationStack();
-    if (stack && stack->count() > 1 && stack->topScreen() == this)
-        stack->pop(true);
+    if (ui::Screen* below = stack ? stack->screenBelow(this) : nullptr)
+        stack->popToScreen(below, true);
     else
         dismissModal(true);
 }

@@ -183,9 +183,18 @@ bool CloudAlbumBatches::begin(Kind kind)
     });
 }
 
-void CloudAlbumBatches::saveItem(const DiskFilePtr& file, BatchCompletion item)
+std::shared_ptr<CloudItemResponse> CloudAlbumBatches::makeResponse(Kind kind)
 {
     auto response = std::make_shared<CloudItemResponse>();
+    // No summary then: the batch ends with this item and asks for the sign-in.
+    response->requireLogin = [this, kind] { runner(kind).requestStop(BatchStopReason::SignInLapsed); };
+    m_response = response;
+    return response;
+}
+
+void CloudAlbumBatches::saveItem(const DiskFilePtr& file, BatchCompletion item)
+{
+    auto response = makeResponse(Kind::Save);
     response->progress = [item](float percent) { item.progress(percent / 100.f); };
     response->succeeded = [this, file, item] { saveDownloaded(file, item); };
     response->failed = [this, item](const DiskError& error) mutable {
@@ -199,7 +208,6 @@ void CloudAlbumBatches::saveItem(const DiskFilePtr& file, BatchCompletion item)
         }
         item.fail();
     };
-    m_response = response;
     m_currentFile = file;
     m_c.disk->requestDownloadFile(file, response.get());
 }
@@ -223,10 +231,9 @@ void CloudAlbumBatches::saveDownloaded(const DiskFilePtr& file, BatchCompletion 
 
 void CloudAlbumBatches::deleteItem(const DiskFilePtr& file, BatchCompletion item)
 {
-    auto response = std::make_shared<CloudItemResponse>();
+    auto response = makeResponse(Kind::Delete);
     response->succeeded = [item]() mutable { item.succeed(); };
     response->failed = [item](const DiskError&) mutable { item.fail(); };
-    m_response = response;
     m_c.disk->requestDeleteFile(file, response.get());
 }
 
@@ -259,8 +266,12 @@ void CloudAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
         PavToastView_iPad::showSuccessToastViewWithMessage(notice.message, CloudBatchNotice::kToastSeconds);
     else if (notice.kind == CloudBatchNotice::Kind::Alert)
         showAlert(notice.message);
+    // A lapsed sign-in lists nothing again: the sign-in comes first.
+    const bool lapsed = outcome.reason() == BatchStopReason::SignInLapsed;
     if (m_host.leaveEditMode)
-        m_host.leaveEditMode(kind == Kind::Delete);
+        m_host.leaveEditMode(kind == Kind::Delete && !lapsed);
     setCancelFlag(kind, false);
+    if (lapsed && m_host.signInLapsed)
+        m_host.signInLapsed();
     emit batchFinished();
 }

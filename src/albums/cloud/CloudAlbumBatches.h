@@ -49,6 +49,8 @@ public:
         std::function<QList<DiskFilePtr>()> selection;
         // Leaves edit mode, animated; refresh lists the folder again.
         std::function<void(bool refresh)> leaveEditMode;
+        // The sign-in lapsed during a batch: the screen asks for it again.
+        std::function<void()> signInLapsed;
     };
 
     struct Collaborators {
@@ -91,6 +93,8 @@ private:
     // Main thread: starts one item's request.
     void saveItem(const DiskFilePtr& file, BatchCompletion item);
     void deleteItem(const DiskFilePtr& file, BatchCompletion item);
+    // The item's response, its sign-in lapse stopping the batch.
+    std::shared_ptr<CloudItemResponse> makeResponse(Kind kind);
     void saveDownloaded(const DiskFilePtr& file, BatchCompletion item);
     bool cancelFlag(Kind kind) const;
     void setCancelFlag(Kind kind, bool value);

@@ -9,6 +9,7 @@
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/browser/PavCloudPhotoBrowserController_iPad.h"
 #include "albums/cloud/CloudAlbumBar.h"
+#include "albums/cloud/CloudAlbumSession.h"
 #include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
 #include "albums/cloud/PavCloudPhotoCell_iPad.h"
 #include "albums/cloud/PavCloudPhotoView_iPad.h"
@@ -112,9 +113,17 @@ PavCloudAlbumViewController_iPad::PavCloudAlbumViewController_iPad(Collaborators
     m_nextPageTimer.setSingleShot(true);
     m_nextPageTimer.setInterval(kNextPageDelayMs);
     connect(&m_nextPageTimer, &QTimer::timeout, this, &PavCloudAlbumViewController_iPad::loadNextPage);
+    m_listingRequests = std::make_unique<CloudListingRequests>(m_disk, *this, [this] {
+        // A dropped answer still ends the thumbnail pause, and the refresh
+        // when no newer listing is awaited.
+        m_disk.setIgnoreThumbnailRequest(false);
+        if (!m_listingRequests->isWaiting())
+            endRefresh();
+    });
     CloudAlbumBatches::Host host;
     host.selection = [this] { return selectedPhotos(); };
     host.leaveEditMode = [this](bool refresh) { quitEditModeNeedRefreshData(refresh, true); };
+    host.signInLapsed = [this] { fileRequireLogin(); };
     m_batches = std::make_unique<CloudAlbumBatches>(std::move(host), m_c.batches);
 }
 
@@ -123,9 +132,10 @@ PavCloudAlbumViewController_iPad::~PavCloudAlbumViewController_iPad()
     m_disk.requestStopAllDownloadThumbnail();
     // A listing whose answer this screen will never hear must not leave the
     // disk ignoring thumbnail requests.
-    if (m_pendingDir)
+    if (m_listingRequests->hasInFlight())
         m_disk.setIgnoreThumbnailRequest(false);
     m_batches.reset();
+    m_listingRequests.reset();
     if (m_uploadPanel)
         m_uploadPanel->deleteLater();
 }
@@ -259,6 +269,13 @@ void PavCloudAlbumViewController_iPad::updateTopView()
 
 void PavCloudAlbumViewController_iPad::viewWillAppear(bool)
 {
+    // The disk tab may have signed in to another account meanwhile: then the
+    // album is signed out before anything of it is listed.
+    if (m_cloud.isLogined() && !CloudAlbumSession::belongsTo(m_cloud.cloudAlbumDir(), m_disk.current_user())) {
+        CloudAlbumSession(m_cloud, m_saved).accountChanged();
+        if (!m_isSubPath)
+            m_currentDir.reset();
+    }
     if (m_isSubPath) {
         m_cloud.setCurrentDir(m_currentDir);
     } else {
@@ -281,17 +298,6 @@ void PavCloudAlbumViewController_iPad::viewWillAppear(bool)
         getPathList();
     else if (m_table)
         m_table->reloadData();
-    // The disk tab may have signed in to another account meanwhile.
-    const DiskDirPtr albumDir = m_cloud.cloudAlbumDir();
-    if (albumDir) {
-        const DiskUserPtr user = m_disk.current_user();
-        const DiskDirPtr top = albumDir->rootDir();
-        const QString userRootKey = user && user->root_dir() ? user->root_dir()->dir_key() : QString();
-        if (!top || top->dir_key() != userRootKey) {
-            clearDisplayData();
-            showLoginViewController();
-        }
-    }
 }
 
 void PavCloudAlbumViewController_iPad::refreshData()
@@ -333,18 +339,14 @@ void PavCloudAlbumViewController_iPad::getPathList()
     updateTopView();
     m_disk.requestStopAllDownloadThumbnail();
     m_disk.setIgnoreThumbnailRequest(true);
-    m_pendingDir = m_currentDir;
-    m_disk.requestQueryDir(m_currentDir, this);
+    m_listingRequests->request(m_currentDir);
 }
 
-void PavCloudAlbumViewController_iPad::fileDidQueryDirListSuccess(const DiskDirPtr& dir,
-                                                                  const QList<DiskFilePtr>& files,
+void PavCloudAlbumViewController_iPad::fileDidQueryDirListSuccess(const DiskDirPtr&, const QList<DiskFilePtr>& files,
                                                                   const QList<DiskDirPtr>& dirs)
 {
+    // Only the answer to the newest listing request comes here.
     m_disk.setIgnoreThumbnailRequest(false);
-    if (!m_pendingDir || dir != m_pendingDir)
-        return;   // a folder this screen no longer waits for
-    m_pendingDir.reset();
     for (const QString& id : m_selection.ids()) {
         if (DiskFilePtr old = m_listing.photoWithId(id))
             old->setIsChecked(false);
@@ -362,12 +364,9 @@ void PavCloudAlbumViewController_iPad::fileDidQueryDirListSuccess(const DiskDirP
     endRefresh();
 }
 
-void PavCloudAlbumViewController_iPad::fileDidQueryDirListFail(const DiskDirPtr& dir, const QString&)
+void PavCloudAlbumViewController_iPad::fileDidQueryDirListFail(const DiskDirPtr&, const QString&)
 {
     m_disk.setIgnoreThumbnailRequest(false);
-    if (!m_pendingDir || dir != m_pendingDir)
-        return;
-    m_pendingDir.reset();
     endRefresh();
 }
 
@@ -382,7 +381,7 @@ void PavCloudAlbumViewController_iPad::endRefresh()
 
 void PavCloudAlbumViewController_iPad::clearDisplayData()
 {
-    m_pendingDir.reset();
+    m_listingRequests->cancel();
     if (m_isEditing)
         quitEditModeNeedRefreshData(false, false);
     m_listing.clear();
@@ -847,10 +846,7 @@ void PavCloudAlbumViewController_iPad::cloudAlbumLoginCancel()
 
 void PavCloudAlbumViewController_iPad::fileRequireLogin()
 {
-    m_cloud.setIsLogined(false);
-    m_cloud.setCloudAlbumDir(nullptr);
-    m_saved.setPassword(QString());
-    m_saved.saveLoginInfoToDisk();
+    CloudAlbumSession(m_cloud, m_saved).signInLapsed();
     clearDisplayData();
     showLoginViewController();
 }

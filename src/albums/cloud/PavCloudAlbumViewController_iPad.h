@@ -5,6 +5,7 @@
 #include "albums/batch/PavPhotosProcessingViewDelegate.h"
 #include "albums/cloud/CloudAlbumBatches.h"
 #include "albums/cloud/CloudAlbumListing.h"
+#include "albums/cloud/CloudListingRequests.h"
 #include "albums/cloud/PavCloudAlbumLoginDelegate.h"
 #include "albums/cloud/PavCloudPhotoViewDelegate.h"
 #include "albums/container/AlbumScreen.h"
@@ -85,8 +86,8 @@ public:
     bool isSubPath() const { return m_isSubPath; }
     bool isEditing() const { return m_isEditing; }
     bool isTableReloading() const { return m_isTableReloading; }
-    // A listing is awaited.
-    bool isListing() const { return m_pendingDir != nullptr; }
+    // A listing is awaited (only the newest request's answer is applied).
+    bool isListing() const { return m_listingRequests->isWaiting(); }
     const DiskDirPtr& currentDir() const { return m_currentDir; }
     const CloudAlbumListing& listing() const { return m_listing; }
     QList<DiskFilePtr> selectedPhotos() const;
@@ -185,8 +186,6 @@ private:
     PavDiskUserInfoManager& m_saved;
     bool m_isSubPath;
     DiskDirPtr m_currentDir;
-    // The folder whose listing is awaited (null: none, or no longer wanted).
-    DiskDirPtr m_pendingDir;
     CloudAlbumListing m_listing;
     AssetSelection m_selection;   // by file id, in the order of choosing
     DiskFilePtr m_curUploadPhoto;
@@ -211,5 +210,6 @@ private:
     QPointer<PavPhotosProcessingView_iPad> m_uploadPanel;
     QTimer m_nextPageTimer;
     ObserverToken m_logoutObserver;
+    std::unique_ptr<CloudListingRequests> m_listingRequests;
     std::unique_ptr<CloudAlbumBatches> m_batches;
 };

@@ -49,6 +49,30 @@ protected:
         QObject::connect(&screen->batches(), &CloudAlbumBatches::batchFinished, [this] { ++finished; });
     }
     bool batchEnded() { return waitUntil([this] { return finished > 0; }, 10000); }
+    // Runs a batch after the disk stopped knowing the sign-in key (every
+    // command answers -401): no summary, the sign-in is asked for.
+    void runWithLapsedSignIn(CloudAlbumBatches::Kind kind)
+    {
+        prepare();
+        saved->setUin("10001");
+        saved->setPassword("secret");
+        disk.login->setSessionKey("lapsed-key");
+        if (kind == CloudAlbumBatches::Kind::Save)
+            screen->batches().startSave();
+        else
+            screen->batches().startDelete();
+        ASSERT_TRUE(batchEnded());
+        EXPECT_EQ(screen->batches().runner(kind).stopReason(), BatchStopReason::SignInLapsed);
+        EXPECT_EQ(screen->batches().lastNotice()->kind, CloudBatchNotice::Kind::None);
+        EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty());
+        EXPECT_EQ(screen->batches().processingView(), nullptr);
+        EXPECT_FALSE(screen->isEditing());
+        EXPECT_EQ(loginSheets, 1);
+        EXPECT_FALSE(album->isLogined());
+        EXPECT_EQ(album->cloudAlbumDir(), nullptr);
+        EXPECT_TRUE(saved->password().isEmpty());
+        EXPECT_TRUE(screen->listing().isEmpty());
+    }
 
     QList<QByteArray> originals;
     int finished = 0;
@@ -138,4 +162,20 @@ TEST_F(CloudAlbumBatchTest, DeleteConfirmsThenDeletesAndListsAgain)
     EXPECT_FALSE(recorded(usage, CloudBatchNotice::kSaveFinishedEvent));
     ASSERT_TRUE(listed(1));
     EXPECT_EQ(screen->listing().filesList()[0].file->file_name(), "three.jpg");
+}
+
+TEST_F(CloudAlbumBatchTest, ASignInLapseEndsTheSaveBatchAndAsksForTheSignIn)
+{
+    runWithLapsedSignIn(CloudAlbumBatches::Kind::Save);
+    EXPECT_TRUE(library->saved().isEmpty());
+}
+
+TEST_F(CloudAlbumBatchTest, ASignInLapseEndsTheDeleteBatchAndAsksForTheSignIn)
+{
+    runWithLapsedSignIn(CloudAlbumBatches::Kind::Delete);
+    QList<DiskStoreDir> dirs;
+    QList<DiskStoreFile> files;
+    ASSERT_TRUE(disk.signIn());
+    ASSERT_EQ(disk.store->listDir(disk.login->sessionKey(), albumDir->dir_key(), &dirs, &files), DiskStoreRet::kOk);
+    EXPECT_EQ(files.size(), 3) << "nothing was deleted";
 }

@@ -58,9 +58,9 @@ protected:
         saved->setPassword("secret");
         disk.login->setSessionKey("lapsed-key");
         if (kind == CloudAlbumBatches::Kind::Save)
-            screen->batches().startSave();
+            screen->batches().batchDownload();
         else
-            screen->batches().startDelete();
+            screen->batches().batchDelete();
         ASSERT_TRUE(batchEnded());
         EXPECT_EQ(screen->batches().runner(kind).stopReason(), BatchStopReason::SignInLapsed);
         EXPECT_EQ(screen->batches().lastNotice()->kind, CloudBatchNotice::Kind::None);
@@ -123,7 +123,7 @@ TEST_F(CloudAlbumBatchTest, SaveFailureWithoutNetworkShowsOnlyTheNetworkAlert)
     prepare();
     // The first photo is gone from the disk and the network is down.
     ASSERT_EQ(disk.store->deleteFile(disk.login->sessionKey(), screen->selectedPhotos()[0]->file_id()), DiskStoreRet::kOk);
-    screen->batches().startSave();
+    screen->batches().batchDownload();
     network = 0;
     ASSERT_TRUE(batchEnded());
     EXPECT_EQ(screen->batches().runner(CloudAlbumBatches::Kind::Save).stopReason(), BatchStopReason::NetworkLost);
@@ -136,7 +136,7 @@ TEST_F(CloudAlbumBatchTest, CancelledSaveEndsSilentlyWithinItsGrace)
 {
     prepare();
     library->setSaveMode(FakePhotoLibrary::SaveMode::NeverAnswer);
-    screen->batches().startSave();
+    screen->batches().batchDownload();
     PavPhotosProcessingView_iPad* panel = screen->batches().processingView();
     ASSERT_TRUE(panel);
     // The first photo is downloaded and handed to the library, which stays silent.

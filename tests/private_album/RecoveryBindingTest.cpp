@@ -189,6 +189,10 @@ TEST_F(RecoveryBindingScreenTest, TypingRules)
     EXPECT_EQ(password(), "");  // a new account empties the password
     type(screen->kyAccountTextInput(), "6789012345678");
     EXPECT_EQ(screen->kyAccountTextInput()->boldTextField()->text().size(), 16);
+    // A tap beside the inputs ends the typing.
+    ASSERT_TRUE(screen->kyAccountTextInput()->boldTextField()->hasFocus());
+    QTest::mouseClick(screen, Qt::LeftButton, {}, QPoint(20, 470));
+    EXPECT_FALSE(screen->kyAccountTextInput()->boldTextField()->hasFocus());
 }
 
 TEST_F(RecoveryBindingScreenTest, AfterTheFirstPasswordABindOrASkipClosesTheSheetAndHandsOnOnce)

@@ -48,11 +48,9 @@ CloudAlbumBatches::CloudAlbumBatches(Host host, Collaborators collaborators, QOb
     // A stopped download reports nothing the batch waits for: the grace
     // releases it. A running deletion is always waited for.
     m_saveRunner->setStopGraceMs(kCancelGraceMs);
-    for (Kind kind : {Kind::Save, Kind::Delete}) {
-        // The save bar follows the next download.
-        m_session.follow(runner(kind), this, kind == Kind::Save,
-                         [this, kind](const BatchOutcome& outcome) { finished(kind, outcome); });
-    }
+    // The save bar follows the next download.
+    m_session.follow(*m_saveRunner, this, true, [this](const BatchOutcome& o) { batchDownloadFinished(o); });
+    m_session.follow(*m_deleteRunner, this, false, [this](const BatchOutcome& o) { batchDeleteFinished(o); });
 }
 
 CloudAlbumBatches::~CloudAlbumBatches() = default;
@@ -108,7 +106,7 @@ void CloudAlbumBatches::saveButtonClicked()
                   kSaveOverCellularTag, {L("确定")});
         return;
     default:
-        startSave();
+        batchDownload();
     }
 }
 
@@ -125,9 +123,9 @@ void CloudAlbumBatches::alertViewClickedButtonAtIndex(ui::Alert* alert, int butt
     if (buttonIndex != 1)
         return;
     if (alert->tag() == kSaveOverCellularTag)
-        startSave();
+        batchDownload();
     else if (alert->tag() == kDeleteConfirmTag)
-        startDelete();
+        batchDelete();
 }
 
 void CloudAlbumBatches::showAlert(const QString& message, int tag, const QStringList& others)
@@ -140,12 +138,12 @@ void CloudAlbumBatches::showAlert(const QString& message, int tag, const QString
 
 // ---- running ---------------------------------------------------------------
 
-void CloudAlbumBatches::startSave()
+void CloudAlbumBatches::batchDownload()
 {
     begin(Kind::Save);
 }
 
-void CloudAlbumBatches::startDelete()
+void CloudAlbumBatches::batchDelete()
 {
     begin(Kind::Delete);
 }
@@ -198,7 +196,7 @@ void CloudAlbumBatches::saveItem(const DiskFilePtr& file, BatchCompletion item)
     response->progress = [item](float percent) { item.progress(percent / 100.f); };
     response->succeeded = [this, file, item] { saveDownloaded(file, item); };
     response->failed = [this, item](const DiskError& error) mutable {
-        m_currentFile.reset();
+        m_curDownloadPhoto.reset();
         // A download the cancel stopped: the grace ends the batch.
         if (error.code == DiskErrorCode::kStopped && m_saveRunner->isStopRequested())
             return;
@@ -208,13 +206,13 @@ void CloudAlbumBatches::saveItem(const DiskFilePtr& file, BatchCompletion item)
         }
         item.fail();
     };
-    m_currentFile = file;
+    m_curDownloadPhoto = file;
     m_c.disk->requestDownloadFile(file, response.get());
 }
 
 void CloudAlbumBatches::saveDownloaded(const DiskFilePtr& file, BatchCompletion item)
 {
-    m_currentFile.reset();
+    m_curDownloadPhoto.reset();
     QFile local(file->file_path());
     QByteArray bytes;
     if (local.open(QIODevice::ReadOnly))
@@ -244,8 +242,8 @@ void CloudAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProcess
     if (view->tag() == kSavePanelTag) {
         setCancelFlag(Kind::Save, true);
         m_saveRunner->requestStop(BatchStopReason::User);
-        if (m_currentFile)
-            m_c.disk->requestStopDownloadFile(m_currentFile);
+        if (m_curDownloadPhoto)
+            m_c.disk->requestStopDownloadFile(m_curDownloadPhoto);
         return;
     }
     setCancelFlag(Kind::Delete, true);
@@ -256,7 +254,7 @@ void CloudAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
 {
     m_session.close();
     m_response.reset();
-    m_currentFile.reset();
+    m_curDownloadPhoto.reset();
     const CloudBatchNotice notice = CloudBatchNotice::decide(
         kind == Kind::Save ? CloudBatchNotice::Batch::Save : CloudBatchNotice::Batch::Delete, outcome);
     m_lastNotice = notice;

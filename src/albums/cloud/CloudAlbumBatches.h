@@ -69,8 +69,10 @@ public:
     // The two buttons: the confirmations, then the batch.
     void saveButtonClicked();
     void deleteButtonClicked();
-    void startSave();
-    void startDelete();
+    // The save ("存至本地") and delete batches over the selection, on the
+    // shared runner.
+    void batchDownload();
+    void batchDelete();
 
     quint64 totalSizeOfSelectedPhotos() const;
     bool isRunning() const;
@@ -78,6 +80,8 @@ public:
     BatchRunner& runner(Kind kind) const { return kind == Kind::Save ? *m_saveRunner : *m_deleteRunner; }
     // The notice shown at the end of the last batch.
     const std::optional<CloudBatchNotice>& lastNotice() const { return m_lastNotice; }
+    // The photo the save batch is downloading now, or null.
+    const DiskFilePtr& curDownloadPhoto() const { return m_curDownloadPhoto; }
 
     // PavPhotosProcessingViewDelegate
     void photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view) override;
@@ -98,6 +102,9 @@ private:
     void saveDownloaded(const DiskFilePtr& file, BatchCompletion item);
     bool cancelFlag(Kind kind) const;
     void setCancelFlag(Kind kind, bool value);
+    // The ends of the two batches: the summary their outcome calls for.
+    void batchDownloadFinished(const BatchOutcome& outcome) { finished(Kind::Save, outcome); }
+    void batchDeleteFinished(const BatchOutcome& outcome) { finished(Kind::Delete, outcome); }
     void finished(Kind kind, const BatchOutcome& outcome);
     void showAlert(const QString& message, int tag = 0, const QStringList& others = {});
     void recordUsage(int eventId);
@@ -105,9 +112,9 @@ private:
     Host m_host;
     Collaborators m_c;
     BatchSession m_session;
-    // The request in flight and its file (the one a cancel stops).
+    // The request in flight and the file being downloaded (the one a cancel stops).
     std::shared_ptr<CloudItemResponse> m_response;
-    DiskFilePtr m_currentFile;
+    DiskFilePtr m_curDownloadPhoto;
     std::optional<CloudBatchNotice> m_lastNotice;
     // Declared last: destroyed first, while what their item work uses is there.
     std::unique_ptr<BatchRunner> m_saveRunner;

@@ -160,7 +160,7 @@ void PavCloudAlbumViewController_iPad::viewDidLoad()
     m_emptyView->setCurveHidden(false);
     m_emptyView->hide();
     m_table->addOverlay(m_emptyView);
-    m_refreshHeader = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
+    m_refreshTableHeaderView = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
     connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &PavCloudAlbumViewController_iPad::maybeLoadNextPage);
 
@@ -375,8 +375,8 @@ void PavCloudAlbumViewController_iPad::endRefresh()
     if (containerController())
         PavProgressView::dismiss();
     m_isTableReloading = false;
-    if (m_refreshHeader && m_table)
-        m_refreshHeader->pavRefreshScrollViewDataSourceDidFinishedLoading(*m_table);
+    if (m_refreshTableHeaderView && m_table)
+        m_refreshTableHeaderView->pavRefreshScrollViewDataSourceDidFinishedLoading(*m_table);
 }
 
 void PavCloudAlbumViewController_iPad::clearDisplayData()
@@ -469,7 +469,7 @@ QWidget* PavCloudAlbumViewController_iPad::cellForRow(int, int row)
 {
     if (m_listing.isMoreRow(row)) {
         buildMoreCell();
-        return m_moreCell;
+        return m_cloudMoreCell;
     }
     const auto [first, end] = m_listing.rowRange(row);
     QList<PavCloudPhotoView_iPad*> views;
@@ -486,22 +486,22 @@ void PavCloudAlbumViewController_iPad::buildMoreCell()
     QFont font;
     font.setPixelSize(18);
     font.setBold(true);
-    m_moreLabel = new QLabel(L("上拉加载更多"), cell);
-    m_moreLoadingLabel = new QLabel(L("更多载入中..."), cell);
-    for (QLabel* label : {m_moreLabel, m_moreLoadingLabel}) {
+    m_cloudMoreLabel = new QLabel(L("上拉加载更多"), cell);
+    m_cloudMoreLoadingLabel = new QLabel(L("更多载入中..."), cell);
+    for (QLabel* label : {m_cloudMoreLabel, m_cloudMoreLoadingLabel}) {
         label->setFont(font);
         label->setAlignment(Qt::AlignCenter);
         label->setStyleSheet(QStringLiteral("color: rgba(51, 51, 51, 128); background: transparent;"));
         label->setGeometry(248, 12, 120, 20);
     }
-    m_moreIndicator = new ui::ActivityIndicator(cell, Qt::gray);
-    m_moreIndicator->setGeometry(228, 12, 20, 20);
-    m_moreLabel->setVisible(!m_pageLoading);
-    m_moreLoadingLabel->setVisible(m_pageLoading);
-    m_moreIndicator->setVisible(m_pageLoading);
+    m_cloudActivityIndicatorView = new ui::ActivityIndicator(cell, Qt::gray);
+    m_cloudActivityIndicatorView->setGeometry(228, 12, 20, 20);
+    m_cloudMoreLabel->setVisible(!m_pageLoading);
+    m_cloudMoreLoadingLabel->setVisible(m_pageLoading);
+    m_cloudActivityIndicatorView->setVisible(m_pageLoading);
     if (!m_pageLoading)
-        m_moreIndicator->stopAnimating();
-    m_moreCell = cell;
+        m_cloudActivityIndicatorView->stopAnimating();
+    m_cloudMoreCell = cell;
 }
 
 void PavCloudAlbumViewController_iPad::maybeLoadNextPage()
@@ -510,11 +510,11 @@ void PavCloudAlbumViewController_iPad::maybeLoadNextPage()
     if (m_pageLoading || !m_listing.hasMore() || bar->maximum() <= 0 || bar->value() < bar->maximum())
         return;
     m_pageLoading = true;
-    if (m_moreCell) {
-        m_moreIndicator->show();
-        m_moreIndicator->startAnimating();
-        m_moreLabel->hide();
-        m_moreLoadingLabel->show();
+    if (m_cloudMoreCell) {
+        m_cloudActivityIndicatorView->show();
+        m_cloudActivityIndicatorView->startAnimating();
+        m_cloudMoreLabel->hide();
+        m_cloudMoreLoadingLabel->show();
     }
     m_nextPageTimer.start();
 }
@@ -747,8 +747,8 @@ void PavCloudAlbumViewController_iPad::editButtonClicked()
 void PavCloudAlbumViewController_iPad::enterEditModeAnimated(bool animated)
 {
     m_isEditing = true;
-    if (m_refreshHeader)
-        m_refreshHeader->hide();
+    if (m_refreshTableHeaderView)
+        m_refreshTableHeaderView->hide();
     refreshVisibleMarks();
     if (animated)
         ui::Animations::fade(this, 300);
@@ -758,8 +758,8 @@ void PavCloudAlbumViewController_iPad::enterEditModeAnimated(bool animated)
 void PavCloudAlbumViewController_iPad::quitEditModeNeedRefreshData(bool refresh, bool animated)
 {
     m_isEditing = false;
-    if (m_refreshHeader)
-        m_refreshHeader->show();
+    if (m_refreshTableHeaderView)
+        m_refreshTableHeaderView->show();
     for (const DiskFilePtr& file : selectedPhotos())
         file->setIsChecked(false);
     m_selection.clear();

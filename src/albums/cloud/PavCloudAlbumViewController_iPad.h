@@ -95,6 +95,12 @@ public:
     CloudAlbumBatches& batches() { return *m_batches; }
 
     ui::SectionedTable* cloudTableView() const { return m_table; }
+    PavRefreshTableHeaderView* refreshTableHeaderView() const { return m_refreshTableHeaderView; }
+    // The "上拉加载更多" row and its parts.
+    QWidget* cloudMoreCell() const { return m_cloudMoreCell; }
+    QLabel* cloudMoreLabel() const { return m_cloudMoreLabel; }
+    QLabel* cloudMoreLoadingLabel() const { return m_cloudMoreLoadingLabel; }
+    ui::ActivityIndicator* cloudActivityIndicatorView() const { return m_cloudActivityIndicatorView; }
     CloudAlbumBar* bottomView() const { return m_bar; }
     QWidget* topView() const { return m_topView; }
     QLabel* titleLabel() const { return m_titleLabel; }
@@ -199,11 +205,11 @@ private:
     QLabel* m_titleLabel = nullptr;
     ui::ImageView* m_kyIcon = nullptr;
     ui::SectionedTable* m_table = nullptr;
-    PavRefreshTableHeaderView* m_refreshHeader = nullptr;
-    QPointer<QWidget> m_moreCell;
-    QLabel* m_moreLabel = nullptr;
-    QLabel* m_moreLoadingLabel = nullptr;
-    ui::ActivityIndicator* m_moreIndicator = nullptr;
+    PavRefreshTableHeaderView* m_refreshTableHeaderView = nullptr;
+    QPointer<QWidget> m_cloudMoreCell;
+    QLabel* m_cloudMoreLabel = nullptr;
+    QLabel* m_cloudMoreLoadingLabel = nullptr;
+    ui::ActivityIndicator* m_cloudActivityIndicatorView = nullptr;
     CloudAlbumBar* m_bar = nullptr;
     PavAlbumEmptyView_iPad* m_emptyView = nullptr;
     PavAlbumEmptyView_iPad* m_noNetworkView = nullptr;

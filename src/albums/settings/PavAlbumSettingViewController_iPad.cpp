@@ -39,7 +39,7 @@ PavAlbumSettingViewController_iPad::Collaborators withDefaults(PavAlbumSettingVi
         c.privateAlbumChanged = [] { PavPhotoManager::sharedPavPhotoManager().setIsUpdated(true); };
     if (!c.makeBindingScreen) {
         c.makeBindingScreen = [](int type, PavAlbumSettingViewController_iPad* settings) -> ui::Screen* {
-            auto* screen = new PavSecretAlbumPasswordProtectViewController_iPad(type);
+            auto* screen = PavSecretAlbumPasswordProtectViewController_iPad::initWithControllerType(type);
             auto* relay = new BindingRelay(screen);
             QPointer<PavAlbumSettingViewController_iPad> owner(settings);
             relay->onBound = [owner](PavSecretAlbumPasswordProtectViewController_iPad* s) {

@@ -13,8 +13,16 @@ DiskLoginModel& DiskLoginModel::sharedInstance()
     return model;
 }
 
-DiskLoginModel::DiskLoginModel(StoreProvider store)
-    : m_store(std::move(store)), m_queue(std::make_unique<DiskWorkQueue>("DiskLogin", 1))
+DiskLoginModel& DiskLoginModel::credentialCheckInstance()
+{
+    static QMutex mutex;
+    QMutexLocker lock(&mutex);
+    static DiskLoginModel model([] { return DiskStore::shared(); }, Session::Discard);
+    return model;
+}
+
+DiskLoginModel::DiskLoginModel(StoreProvider store, Session session)
+    : m_store(std::move(store)), m_session(session), m_queue(std::make_unique<DiskWorkQueue>("DiskLogin", 1))
 {
 }
 
@@ -61,7 +69,7 @@ void DiskLoginModel::loginWithUserName(const QString& user, const QString& passw
             MainThread::post([this, alive = std::weak_ptr<char>(m_alive), target, reply, reached] {
                 if (alive.expired())
                     return;
-                if (reply.result == DiskAccounts::kOk && reached)
+                if (reply.result == DiskAccounts::kOk && reached && m_session == Session::Keep)
                     setSessionKey(reply.sessionKey);
                 ZEBConnectionAuthDelegate* d = target.get();
                 if (!d)

@@ -86,6 +86,9 @@ void PavVerifyPasswordController_iPad::submitButtonClicked()
 void PavVerifyPasswordController_iPad::backButtonClicked()
 {
     PavVerifyPasswordDelegate_iPad* delegate = m_vpDelegate.get();
+    if (m_submitting)
+        PavProgressView::dismiss();
+    m_submitting = false;
     if (ui::NavigationStack* stack = navigationStack())
         stack->pop(true);
     if (delegate)
@@ -96,6 +99,10 @@ int PavVerifyPasswordController_iPad::loginResult(bool result, int tag)
 {
     m_submitting = false;
     ZEBConnectionAuthDelegate* target = m_zebDelegate.get();
+    // The overlay of the repeated sign-in: a success leaves it to the form
+    // (which may have more to do under it), anything else ends it here.
+    if (!result || !target)
+        PavProgressView::dismiss();
     // A refusal is shown by the sign-in form, which must be on top for it.
     if (!result)
         if (ui::NavigationStack* stack = navigationStack())

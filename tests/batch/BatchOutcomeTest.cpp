@@ -26,4 +26,8 @@ TEST(BatchOutcome, OnePolicyForEveryWayABatchEnds)
     EXPECT_EQ(BatchOutcome::decide(R::NetworkLost, partial).kind(), Kind::NetworkAlert);
     EXPECT_EQ(BatchOutcome::decide(R::NetworkLost, whole).kind(), Kind::NetworkAlert);
     EXPECT_EQ(BatchOutcome::decide(R::NetworkLost, partial).reason(), R::NetworkLost);
+
+    // A lapsed sign-in: nothing, even when the lapse came with the last item.
+    EXPECT_EQ(BatchOutcome::decide(R::SignInLapsed, partial).kind(), Kind::Silent);
+    EXPECT_EQ(BatchOutcome::decide(R::SignInLapsed, whole).kind(), Kind::Silent);
 }

@@ -51,6 +51,30 @@ protected:
         QObject::connect(&screen->batches(), &CloudAlbumBatches::batchFinished, [this] { ++finished; });
     }
     bool batchEnded() { return waitUntil([this] { return finished > 0; }, 10000); }
+    // Runs a batch after the disk stopped knowing the sign-in key (every
+    // command answers -401): no summary, the sign-in is asked for.
+    void runWithLapsedSignIn(CloudAlbumBatches::Kind kind)
+    {
+        prepare();
+        saved->setUin("10001");
+        saved->setPassword("secret");
+        disk.login->setSessionKey("lapsed-key");
+        if (kind == CloudAlbumBatches::Kind::Save)
+            screen->batches().batchDownload();
+        else
+            screen->batches().batchDelete();
+        ASSERT_TRUE(batchEnded());
+        EXPECT_EQ(screen->batches().runner(kind).stopReason(), BatchStopReason::SignInLapsed);
+        EXPECT_EQ(screen->batches().lastNotice()->kind, CloudBatchNotice::Kind::None);
+        EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty());
+        EXPECT_EQ(screen->batches().processingView(), nullptr);
+        EXPECT_FALSE(screen->isEditing());
+        EXPECT_EQ(loginSheets, 1);
+        EXPECT_FALSE(album->isLogined());
+        EXPECT_EQ(album->cloudAlbumDir(), nullptr);
+        EXPECT_TRUE(saved->password().isEmpty());
+        EXPECT_TRUE(screen->listing().isEmpty());
+    }
 
     QList<QByteArray> originals;
     int finished = 0;
@@ -129,7 +153,7 @@ TEST_F(CloudAlbumBatchTest, SaveFailureWithoutNetworkShowsOnlyTheNetworkAlert)
     prepare();
     // The first photo is gone from the disk and the network is down.
     ASSERT_EQ(disk.store->deleteFile(disk.login->sessionKey(), screen->selectedPhotos()[0]->file_id()), DiskStoreRet::kOk);
-    screen->batches().startSave();
+    screen->batches().batchDownload();
     network = 0;
     ASSERT_TRUE(batchEnded());
     EXPECT_EQ(screen->batches().runner(CloudAlbumBatches::Kind::Save).stopReason(), BatchStopReason::NetworkLost);
@@ -142,7 +166,7 @@ TEST_F(CloudAlbumBatchTest, CancelledSaveEndsSilentlyWithinItsGrace)
 {
     prepare();
     library->setSaveMode(FakePhotoLibrary::SaveMode::NeverAnswer);
-    screen->batches().startSave();
+    screen->batches().batchDownload();
     PavPhotosProcessingView_iPad* panel = screen->batches().processingView();
     ASSERT_TRUE(panel);
     // The first photo is downloaded and handed to the library, which stays silent.
@@ -168,4 +192,20 @@ TEST_F(CloudAlbumBatchTest, DeleteConfirmsThenDeletesAndListsAgain)
     EXPECT_FALSE(recorded(usage, CloudBatchNotice::kSaveFinishedEvent));
     ASSERT_TRUE(listed(1));
     EXPECT_EQ(screen->listing().filesList()[0].file->file_name(), "three.jpg");
+}
+
+TEST_F(CloudAlbumBatchTest, ASignInLapseEndsTheSaveBatchAndAsksForTheSignIn)
+{
+    runWithLapsedSignIn(CloudAlbumBatches::Kind::Save);
+    EXPECT_TRUE(library->saved().isEmpty());
+}
+
+TEST_F(CloudAlbumBatchTest, ASignInLapseEndsTheDeleteBatchAndAsksForTheSignIn)
+{
+    runWithLapsedSignIn(CloudAlbumBatches::Kind::Delete);
+    QList<DiskStoreDir> dirs;
+    QList<DiskStoreFile> files;
+    ASSERT_TRUE(disk.signIn());
+    ASSERT_EQ(disk.store->listDir(disk.login->sessionKey(), albumDir->dir_key(), &dirs, &files), DiskStoreRet::kOk);
+    EXPECT_EQ(files.size(), 3) << "nothing was deleted";
 }

@@ -76,7 +76,7 @@ void CloudAlbumFixture::reappear()
 PavCloudAlbumViewController_iPad::Collaborators CloudAlbumFixture::collaborators()
 {
     PavCloudAlbumViewController_iPad::Collaborators c;
-    c.disk = disk.manager.get();
+    c.disk = facade ? facade : disk.manager.get();
     c.cloud = album.get();
     c.savedAccount = saved.get();
     c.makeLogin = [this](PavCloudAlbumLoginDelegate*) -> ui::Screen* {

@@ -50,6 +50,8 @@ protected:
     // Waits until every photo tile in view shows its thumbnail.
     bool thumbnailsShown();
 
+    // The screen's facade (default: the temporary store's).
+    DiskManager* facade = nullptr;
     TempHome home;
     UserDefaults defaults;
     TempDiskStore disk;

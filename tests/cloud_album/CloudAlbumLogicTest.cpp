@@ -32,6 +32,8 @@ TEST(CloudAlbumListing, PagesOfThirtyFiveWithAMoreRowAndIncompleteUploadsLeftOut
     listing.setListing(files, {});
     EXPECT_EQ(listing.count(), 36);
     EXPECT_EQ(listing.shownCount(), 35);
+    EXPECT_EQ(listing.showFilesList().size(), 35);
+    EXPECT_EQ(listing.showFilesList().last().file->file_name(), "p34.jpg");
     EXPECT_EQ(listing.rowCount(), 8);   // seven photo rows and the more row
     EXPECT_TRUE(listing.isMoreRow(7));
     EXPECT_EQ(listing.cover()->file_name(), "p0.jpg");

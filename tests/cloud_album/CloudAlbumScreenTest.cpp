@@ -11,7 +11,11 @@
 #include "support/ImageFixtures.h"
 #include "support/Screenshot.h"
 
+#include <QScopeGuard>
+#include <QSemaphore>
 #include <QTest>
+
+#include <atomic>
 
 namespace {
 
@@ -39,9 +43,18 @@ TEST_F(CloudAlbumFixture, SignInGate)
     screen->cloudAlbumLoginSuccess();
     ASSERT_TRUE(listed(1));
 
-    // The disk tab signed in to another account meanwhile: asked again, nothing shown.
+    // The disk tab signed in to another account meanwhile: the album is
+    // signed out before anything is listed, and asks again.
     disk.manager->current_user()->setRoot_dir(std::make_shared<DiskDir>("root", "another-account"));
-    reappear();
+    album->setIsUpdated(true);
+    ui::NavigationStack* stack = screen->navigationStack();
+    stack->push(new ui::Screen, false);
+    stack->pop(false);
+    EXPECT_FALSE(disk.manager->ignoreThumbnailRequest()) << "no listing was started";
+    EXPECT_FALSE(album->isLogined());
+    EXPECT_EQ(album->cloudAlbumDir(), nullptr);
+    EXPECT_EQ(screen->currentDir(), nullptr);
+    spinEvents(10);
     EXPECT_EQ(loginSheets, 2);
     EXPECT_TRUE(screen->listing().isEmpty());
 }
@@ -93,6 +106,46 @@ TEST_F(CloudAlbumFixture, StaleAnswersAreDropped)
     spinEvents(200);
     EXPECT_TRUE(screen->listing().isEmpty());
     EXPECT_FALSE(disk.manager->ignoreThumbnailRequest());
+}
+
+TEST_F(CloudAlbumFixture, OfTwoListingsOfTheFolderOnlyTheNewestIsShown)
+{
+    signIn();
+    ASSERT_TRUE(makeDir("first"));
+    // A facade over the same store whose second listing, once armed, waits
+    // for the test before it reads the folder.
+    std::atomic<bool> armed{false};
+    std::atomic<int> listings{0};
+    QSemaphore secondStarted, goOn;
+    auto gated = std::make_unique<DiskManager>([this] { return disk.store; }, [&] {
+        if (armed && ++listings == 2) {
+            secondStarted.release();
+            goOn.acquire();
+        }
+        return disk.login->sessionKey();
+    });
+    gated->setCurrent_user(disk.manager->current_user());
+    facade = gated.get();
+    // Whatever happens, the held listing goes on and the screen goes before its facade.
+    const auto cleanup = qScopeGuard([&] {
+        goOn.release(2);
+        canvas.reset();
+        spinEvents(10);
+    });
+    show();
+    ASSERT_TRUE(listed(1));
+
+    armed = true;
+    screen->getPathList();
+    screen->getPathList();
+    ASSERT_TRUE(secondStarted.tryAcquire(1, 5000));
+    // The first answer is on its way; the folder changes before the second is read.
+    DiskStoreDir made;
+    disk.clock.advanceSeconds(1);
+    ASSERT_EQ(disk.store->makeDir(disk.login->sessionKey(), albumDir->dir_key(), "second", &made), DiskStoreRet::kOk);
+    goOn.release();
+    ASSERT_TRUE(listed(2));
+    EXPECT_EQ(names(screen->listing().filesList()), (QStringList{"dir:second", "dir:first"}));
 }
 
 TEST_F(CloudAlbumFixture, LogoutEmptiesTheGridAndLeavesEditMode)

@@ -1,15 +1,21 @@
 #include "PrivateAlbumFixture.h"
 
 #include "Public/KyTextInput.h"
+#include "Public/PavProgressView.h"
 #include "Public/PaviPadNavigationController.h"
 #include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
 #include "albums/binding/RecoveryBindingForm.h"
+#include "disk/DiskLoginModel.h"
+#include "disk/DiskManager.h"
+#include "disk/PavVerifyPasswordController_iPad.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/NavigationStack.h"
 #include "support/EventLoop.h"
+#include "support/RecordingDiskResponse.h"
 #include "support/Screenshot.h"
+#include "support/SharedDiskStore.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -183,6 +189,10 @@ TEST_F(RecoveryBindingScreenTest, TypingRules)
     EXPECT_EQ(password(), "");  // a new account empties the password
     type(screen->kyAccountTextInput(), "6789012345678");
     EXPECT_EQ(screen->kyAccountTextInput()->boldTextField()->text().size(), 16);
+    // A tap beside the inputs ends the typing.
+    ASSERT_TRUE(screen->kyAccountTextInput()->boldTextField()->hasFocus());
+    QTest::mouseClick(screen, Qt::LeftButton, {}, QPoint(20, 470));
+    EXPECT_FALSE(screen->kyAccountTextInput()->boldTextField()->hasFocus());
 }
 
 TEST_F(RecoveryBindingScreenTest, AfterTheFirstPasswordABindOrASkipClosesTheSheetAndHandsOnOnce)
@@ -283,4 +293,141 @@ TEST_F(RecoveryBindingScreenTest, Screenshot)
     present(Form::Recover);
     spinEvents(50);
     EXPECT_FALSE(saveScreenshot(canvas.get(), QStringLiteral("private_album_recovery_binding.png")).isEmpty());
+}
+
+namespace {
+
+// The binding screen with its default sign-in and code screen, over the
+// shared disk store in a temporary folder.
+class BindingSignInTest : public PrivateAlbumFixture {
+protected:
+    BindingSignInTest() { showCanvas(); }
+    ~BindingSignInTest() override { closeCanvas(); }
+
+    void present(int type)
+    {
+        Binding::Collaborators c;
+        c.passwords = passwords.get();
+        c.usage = [](int) {};
+        c.networkKind = [] { return 3; };
+        screen = new Binding(type, c);
+        screen->setDelegate(&delegate);
+        sheet = new PaviPadNavigationController(screen);
+        presenter->presentSheet(sheet);
+        spinEvents(10);
+    }
+    void confirm(const QString& account, const QString& password)
+    {
+        screen->kyAccountTextInput()->boldTextField()->setText(account);
+        screen->kyPasswordTextInput()->boldTextField()->setText(password);
+        screen->confirmButtonClicked();
+    }
+    // Waits for the code screen the sign-in asked for.
+    PavVerifyPasswordController_iPad* codeScreen()
+    {
+        waitUntil([this] { return qobject_cast<PavVerifyPasswordController_iPad*>(sheet->topScreen()) != nullptr; });
+        return qobject_cast<PavVerifyPasswordController_iPad*>(sheet->topScreen());
+    }
+    void submitCode(PavVerifyPasswordController_iPad* code, const QString& text)
+    {
+        code->codeField()->boldTextField()->setText(text);
+        code->submitButtonClicked();
+        EXPECT_TRUE(PavProgressView::showing());   // "登录中..." while it signs in again
+    }
+    bool overlayGone()
+    {
+        spinEvents(20);
+        return PavProgressView::showing() == nullptr;
+    }
+
+    SharedDiskStore disk;
+    RecordingDelegate delegate;
+    QPointer<Binding> screen;
+    QPointer<ui::NavigationStack> sheet;
+};
+
+}
+
+TEST_F(BindingSignInTest, BindingToAnotherAccountLeavesTheCloudSessionAsItWas)
+{
+    ASSERT_TRUE(disk.signInDisk("10001", "album-pw"));
+    const QString albumKey = DiskLoginModel::sharedInstance().sessionKey();
+    ASSERT_FALSE(albumKey.isEmpty());
+
+    present(Form::Bind);
+    confirm("20002", "other-pw");
+    ASSERT_TRUE(waitUntil([this] { return passwords->hasBinded(); }));
+    EXPECT_EQ(passwords->binding().getBinding(), "20002");
+
+    EXPECT_EQ(DiskLoginModel::sharedInstance().sessionKey(), albumKey);
+    ASSERT_TRUE(DiskManager::shareDiskManager().current_user());
+    EXPECT_EQ(DiskManager::shareDiskManager().current_user()->uin().value_or(0), 10001);
+    // The facade still acts for the first account.
+    RecordingDiskResponse r;
+    DiskManager::shareDiskManager().requestQueryUser(&r);
+    ASSERT_TRUE(waitUntil([&] { return !r.log.isEmpty(); }));
+    ASSERT_TRUE(r.user);
+    EXPECT_EQ(r.user->uin().value_or(0), 10001);
+}
+
+TEST_F(BindingSignInTest, TheCodeScreensOverlayGoesOnEveryResultAndCancel)
+{
+    disk.requireCode("20003", "right");
+    present(Form::Bind);
+
+    // A wrong password behind a right code: the code screen goes, the overlay too.
+    confirm("20003", "wrong");
+    PavVerifyPasswordController_iPad* code = codeScreen();
+    ASSERT_TRUE(code);
+    submitCode(code, disk.pendingCode("20003"));
+    ASSERT_TRUE(waitUntil([] { return ui::ChoiceDialog::showingWithTag(Form::kWrongPasswordTag) != nullptr; }));
+    EXPECT_TRUE(overlayGone());
+    EXPECT_EQ(sheet->topScreen(), screen.data());
+    ui::ChoiceDialog::showingWithTag(Form::kWrongPasswordTag)->clickButtonAtIndex(1);
+
+    // Going back from the code screen.
+    confirm("20003", "right");
+    code = codeScreen();
+    ASSERT_TRUE(code);
+    code->backButtonClicked();
+    EXPECT_TRUE(overlayGone());
+    EXPECT_FALSE(screen->isSigningIn());
+
+    // The right code and password: bound, and nothing covers the window.
+    confirm("20003", "right");
+    code = codeScreen();
+    ASSERT_TRUE(code);
+    submitCode(code, disk.pendingCode("20003"));
+    ASSERT_TRUE(waitUntil([this] { return !delegate.bound.isEmpty(); }));
+    EXPECT_EQ(delegate.bound, QStringList({"20003"}));
+    EXPECT_TRUE(overlayGone());
+}
+
+TEST_F(BindingSignInTest, WithoutADelegateABindBehindTheCodeScreenGoesBackToTheScreenBelow)
+{
+    disk.requireCode("20004", "right");
+    // The binding screen after a first password: pushed over another screen, no delegate.
+    auto* below = new ui::Screen;
+    sheet = new PaviPadNavigationController(below);
+    presenter->presentSheet(sheet);
+    Binding::Collaborators c;
+    c.passwords = passwords.get();
+    c.usage = [](int) {};
+    c.networkKind = [] { return 3; };
+    screen = new Binding(Form::OfferBinding, c);
+    int handedOn = 0;
+    screen->setPopInvocation([&] { ++handedOn; });
+    sheet->push(screen, false);
+    spinEvents(10);
+
+    confirm("20004", "right");
+    PavVerifyPasswordController_iPad* code = codeScreen();
+    ASSERT_TRUE(code);
+    submitCode(code, disk.pendingCode("20004"));
+    ASSERT_TRUE(waitUntil([this] { return passwords->hasBinded(); }));
+    ASSERT_TRUE(waitUntil([&] { return handedOn == 1; }));
+    EXPECT_EQ(sheet->topScreen(), below);
+    EXPECT_EQ(sheet->count(), 1);
+    EXPECT_TRUE(presenter->presentedScreen()) << "the sheet stays: the binding screen was not its first";
+    EXPECT_TRUE(overlayGone());
 }

@@ -1,22 +1,30 @@
+#include "Public/KyTextInput.h"
+#include "Public/PavProgressView.h"
 #include "Public/PaviPadNavigationController.h"
 #include "Public/PaviPadTableViewCell.h"
+#include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "albums/settings/AlbumSettingAccountView.h"
 #include "albums/settings/PavAlbumSettingViewController_iPad.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "disk/PavDiskUserInfoManager.h"
+#include "disk/PavVerifyPasswordController_iPad.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
+#include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
 #include "support/EventLoop.h"
+#include "support/FakeNetworkKind.h"
 #include "support/Screenshot.h"
+#include "support/SharedDiskStore.h"
 #include "support/ShowCanvas.h"
 #include "support/TempHome.h"
 
 #include <QLabel>
+#include <QLineEdit>
 
 #include <gtest/gtest.h>
 
@@ -59,7 +67,7 @@ protected:
         ui::Animations::setEnabled(true);
     }
 
-    void open(bool defaultLock = false)
+    void open(bool defaultLock = false, bool defaultBinding = false)
     {
         PavAlbumSettingViewController_iPad::Collaborators c;
         c.hasPassword = [this] { return hasPassword; };
@@ -74,9 +82,11 @@ protected:
                 return new MadeScreen("lock", type, guide);
             };
         }
-        c.makeBindingScreen = [](int type, PavAlbumSettingViewController_iPad*) -> ui::Screen* {
-            return new MadeScreen("binding", type);
-        };
+        if (!defaultBinding) {
+            c.makeBindingScreen = [](int type, PavAlbumSettingViewController_iPad*) -> ui::Screen* {
+                return new MadeScreen("binding", type);
+            };
+        }
         c.makeCloudLogin = [](PavCloudAlbumLoginDelegate*) -> ui::Screen* { return new MadeScreen("login", 0); };
         c.usage = [this](int id) { events.push_back(id); };
         c.center = &center;
@@ -172,6 +182,35 @@ TEST_F(AlbumSettingScreenTest, BindingAsksForThePasswordFirstUnlessUnlocked)
     EXPECT_EQ(top()->type, 1);
 }
 
+TEST_F(AlbumSettingScreenTest, ABindBehindTheCodeScreenComesBackToTheSettings)
+{
+    SharedDiskStore disk;
+    FakeNetworkKind wifi(3);
+    disk.requireCode("20005", "right");
+    hasPassword = true;
+    verified = true;
+    open(false, true);
+    settings->didSelectRow(1);
+    auto* bindingScreen = qobject_cast<PavSecretAlbumPasswordProtectViewController_iPad*>(stack->topScreen());
+    ASSERT_TRUE(bindingScreen);
+    bindingScreen->kyAccountTextInput()->boldTextField()->setText("20005");
+    bindingScreen->kyPasswordTextInput()->boldTextField()->setText("right");
+    bindingScreen->confirmButtonClicked();
+    ASSERT_TRUE(waitUntil([this] { return qobject_cast<PavVerifyPasswordController_iPad*>(stack->topScreen()); }));
+    auto* code = qobject_cast<PavVerifyPasswordController_iPad*>(stack->topScreen());
+    code->codeField()->boldTextField()->setText(disk.pendingCode("20005"));
+    code->submitButtonClicked();
+
+    ASSERT_TRUE(waitUntil([this] { return stack->topScreen() == settings; }));
+    EXPECT_EQ(stack->count(), 1);
+    EXPECT_TRUE(presenter->presentedScreen());
+    EXPECT_EQ(closing.closes, 0);
+    spinEvents(20);
+    EXPECT_FALSE(PavProgressView::showing());
+    for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
+        delete d;
+}
+
 TEST_F(AlbumSettingScreenTest, CloudSignInAnnouncesItself)
 {
     open();
@@ -201,9 +240,15 @@ TEST_F(AlbumSettingScreenTest, TheAccountPanelShowsTheSpaceAndSignsOut)
     settings->refreshAmount();
     EXPECT_EQ(panel->amountCapacityImageView()->width(), 82);
 
+    // Listeners of the sign-out find the album signed out and the password gone.
+    ObserverToken check = center.addObserver("KyCloudAlbumLogoutNotification", [this](const QVariantMap&) {
+        EXPECT_FALSE(cloud.isLogined());
+        EXPECT_EQ(PavDiskUserInfoManager(home.documents()).password(), "");
+        posted << "checked";
+    });
     panel->logoutButton()->click();
     EXPECT_EQ(events, std::vector<int>{27153});
-    EXPECT_EQ(posted, QStringList{"logout"});
+    EXPECT_EQ(posted, (QStringList{"logout", "checked"}));
     EXPECT_FALSE(cloud.isLogined());
     EXPECT_EQ(PavDiskUserInfoManager(home.documents()).password(), "") << "the saved account lost its password";
     ASSERT_TRUE(top());

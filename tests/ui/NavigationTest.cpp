@@ -79,6 +79,22 @@ TEST(NavigationStack, PopToRootAndReplaceTopOnlyTouchTheScreensShown)
     EXPECT_EQ(s.log, (QStringList{"b.willDisappear", "root.willAppear", "b.didDisappear", "root.didAppear"}));
     EXPECT_EQ(s.stack->count(), 1);
 
+    // Back to a screen in the middle: only the top one and that one are touched.
+    auto* a = new RecordingScreen("a2", &s.log);
+    s.stack->push(a, false);
+    s.stack->push(new RecordingScreen("b2", &s.log), false);
+    s.stack->push(new RecordingScreen("c2", &s.log), false);
+    EXPECT_EQ(s.stack->screenBelow(a), s.stack->rootScreen());
+    EXPECT_EQ(s.stack->screenBelow(s.stack->rootScreen()), nullptr);
+    s.log.clear();
+    s.stack->popToScreen(a, false);
+    EXPECT_EQ(s.log, (QStringList{"c2.willDisappear", "a2.willAppear", "c2.didDisappear", "a2.didAppear"}));
+    EXPECT_EQ(s.stack->screens(), (QList<ui::Screen*>{s.stack->rootScreen(), a}));
+    RecordingScreen elsewhere("elsewhere", &s.log);
+    s.stack->popToScreen(&elsewhere, false);
+    EXPECT_EQ(s.stack->count(), 2) << "a screen not on the stack pops nothing";
+    s.stack->popToRoot(false);
+
     s.stack->push(new RecordingScreen("c", &s.log), false);
     s.log.clear();
     auto* d = new RecordingScreen("d", &s.log);

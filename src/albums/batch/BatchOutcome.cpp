@@ -4,6 +4,9 @@ BatchOutcome BatchOutcome::decide(BatchStopReason reason, const BatchCounts& cou
 {
     if (reason == BatchStopReason::NetworkLost)
         return {Kind::NetworkAlert, reason, counts};
+    // The owner asks for the sign-in instead, whatever was handled.
+    if (reason == BatchStopReason::SignInLapsed)
+        return {Kind::Silent, reason, counts};
     if (counts.allHandled())
         return {Kind::Summary, reason, counts};
     switch (reason) {

@@ -14,6 +14,7 @@ public:
 
     // The one policy of every batch:
     // - a lost network shows only the network alert;
+    // - a lapsed sign-in shows nothing (the owner asks for the sign-in);
     // - every item handled shows the summary, even when a stop came during
     //   the last item;
     // - a stop by the user, the background or a re-lock shows nothing;

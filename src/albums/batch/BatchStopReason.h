@@ -8,4 +8,5 @@ enum class BatchStopReason {
     Relock,         // the private album locked again
     LibraryChanged, // the device photo library changed under the batch
     NetworkLost,    // an item failed with no connection at all
+    SignInLapsed,   // the cloud disk refused the sign-in key (-401)
 };

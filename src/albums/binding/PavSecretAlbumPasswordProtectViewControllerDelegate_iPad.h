@@ -5,6 +5,9 @@
 class PavSecretAlbumPasswordProtectViewController_iPad;
 
 // Told of the binding screen's outcome; every message is optional.
+// passwordProtectViewController:didBindKy: and passwordProtectViewController:didUnBindKy:
+// share their first part and their arguments, so each keeps its second part
+// in its name.
 class PavSecretAlbumPasswordProtectViewControllerDelegate_iPad {
 public:
     virtual ~PavSecretAlbumPasswordProtectViewControllerDelegate_iPad() = default;

@@ -58,9 +58,11 @@ PavSecretAlbumPasswordProtectViewController_iPad::PavSecretAlbumPasswordProtectV
         m_c.usage = AlbumUsage::defaultRecorder();
     if (!m_c.networkKind)
         m_c.networkKind = [] { return NetworkHelper::getNetworkConnction(); };
+    // Only the password is checked: the cloud disk's own sign-in (and with it
+    // the cloud album's account) stays exactly as it was.
     if (!m_c.signIn) {
         m_c.signIn = [](ZEBConnectionAuthDelegate* delegate, const QString& account, const QString& password) {
-            DiskLoginModel& login = DiskLoginModel::sharedInstance();
+            DiskLoginModel& login = DiskLoginModel::credentialCheckInstance();
             login.setDelegate(delegate);
             login.loginWithUserName(account, password);
         };
@@ -68,7 +70,7 @@ PavSecretAlbumPasswordProtectViewController_iPad::PavSecretAlbumPasswordProtectV
     if (!m_c.makeVerifyScreen) {
         m_c.makeVerifyScreen = [](PavSecretAlbumPasswordProtectViewController_iPad* owner, const QString& account,
                                   const QString& password, const QString& imageUrl) -> ui::Screen* {
-            auto* verify = new PavVerifyPasswordController_iPad();
+            auto* verify = new PavVerifyPasswordController_iPad(&DiskLoginModel::credentialCheckInstance());
             verify->setControllerType(1);
             verify->setUsername(account);
             verify->setPassword(password);
@@ -95,6 +97,18 @@ PavSecretAlbumPasswordProtectViewController_iPad::~PavSecretAlbumPasswordProtect
     runPopInvocation();
 }
 
+PavSecretAlbumPasswordProtectViewController_iPad*
+PavSecretAlbumPasswordProtectViewController_iPad::initWithControllerType(int controllerType)
+{
+    return initWithControllerType(controllerType, Collaborators{});
+}
+
+PavSecretAlbumPasswordProtectViewController_iPad*
+PavSecretAlbumPasswordProtectViewController_iPad::initWithControllerType(int controllerType, Collaborators collaborators)
+{
+    return new PavSecretAlbumPasswordProtectViewController_iPad(controllerType, std::move(collaborators));
+}
+
 void PavSecretAlbumPasswordProtectViewController_iPad::registerWithLockScreen()
 {
     registerWithLockScreen(Collaborators{});
@@ -105,7 +119,7 @@ void PavSecretAlbumPasswordProtectViewController_iPad::registerWithLockScreen(Co
     PavSecretAlbumPasswordController_iPad::setBindingScreenFactory(
         [collaborators](int type, PavSecretAlbumPasswordController_iPad* lock,
                         std::function<void()> onClose) -> ui::Screen* {
-            auto* screen = new PavSecretAlbumPasswordProtectViewController_iPad(type, collaborators);
+            auto* screen = initWithControllerType(type, collaborators);
             if (type == Form::Recover) {
                 auto* relay = new BindingRelay(screen);
                 QPointer<PavSecretAlbumPasswordController_iPad> owner(lock);
@@ -128,10 +142,10 @@ void PavSecretAlbumPasswordProtectViewController_iPad::viewDidLoad()
         setLeftBarButtonItem(ui::BarButtonItem{L("关闭"), QString(), [this] { closeButtonClicked(); }});
     setStyleSheet(QStringLiteral("background: #ebedf1;"));
 
-    m_tipBackground = new ui::ImageView(QStringLiteral("PavSecrectAlbumPasswordProtectTipBackground_iPad.png"), this);
-    m_tipBackground->setGeometry(39, 48, 460, 106);
-    m_firstTip = tipLabel(m_tipBackground, QRect(16, 14, 430, 26), 20, 1);
-    m_secondTip = tipLabel(m_tipBackground, QRect(16, 52, 430, 44), 15, 2);
+    m_tipBackgroundImageView = new ui::ImageView(QStringLiteral("PavSecrectAlbumPasswordProtectTipBackground_iPad.png"), this);
+    m_tipBackgroundImageView->setGeometry(39, 48, 460, 106);
+    m_firstTip = tipLabel(m_tipBackgroundImageView, QRect(16, 14, 430, 26), 20, 1);
+    m_secondTip = tipLabel(m_tipBackgroundImageView, QRect(16, 52, 430, 44), 15, 2);
 
     auto input = [this](int y, const char* caption, const char* placeholder) {
         auto* field = new KyTextInput(QRect(40, y, 458, 52), 110, 330, this);
@@ -169,7 +183,7 @@ void PavSecretAlbumPasswordProtectViewController_iPad::viewDidLoad()
     m_confirm->setTitleFont(font);
     connect(m_confirm, &QAbstractButton::clicked, this, [this] { confirmButtonClicked(); });
 
-    for (QWidget* w : {static_cast<QWidget*>(m_tipBackground), static_cast<QWidget*>(m_firstTip),
+    for (QWidget* w : {static_cast<QWidget*>(m_tipBackgroundImageView), static_cast<QWidget*>(m_firstTip),
                        static_cast<QWidget*>(m_secondTip), static_cast<QWidget*>(m_account),
                        static_cast<QWidget*>(m_password), static_cast<QWidget*>(m_confirm)})
         w->show();
@@ -218,8 +232,7 @@ void PavSecretAlbumPasswordProtectViewController_iPad::confirmButtonClicked()
         return;
     }
     m_signingIn = true;
-    m_progressShown = true;
-    PavProgressView::showWithString(QString(), true);
+    showProgressView();
     // The sign-in starts a moment later, from a timer that dies with the screen.
     QTimer::singleShot(kSignInDelayMs, this, [this, account, password] { m_c.signIn(this, account, password); });
 }
@@ -266,21 +279,31 @@ void PavSecretAlbumPasswordProtectViewController_iPad::loginNeedVerfy(const QStr
 {
     if (!m_signingIn)
         return;
-    dismissProgressView();
+    // The code screen shows the same overlay while it signs in again; it
+    // stays this sign-in's to remove, whatever the result or a cancel.
+    PavProgressView::dismiss();
     // The verification screen signs in again and reports here.
     ui::Screen* verify = m_c.makeVerifyScreen(this, m_account->boldTextField()->text(),
                                               m_password->boldTextField()->text(), imageUrl);
     ui::NavigationStack* stack = navigationStack();
-    if (verify && stack)
+    if (verify && stack) {
         stack->push(verify, true);
-    else
+    } else {
         m_signingIn = false;
+        dismissProgressView();
+    }
 }
 
 void PavSecretAlbumPasswordProtectViewController_iPad::cancelVerifyPassword()
 {
     m_signingIn = false;
     dismissProgressView();
+}
+
+void PavSecretAlbumPasswordProtectViewController_iPad::showProgressView()
+{
+    m_progressShown = true;
+    PavProgressView::showWithString(QString(), true);
 }
 
 void PavSecretAlbumPasswordProtectViewController_iPad::dismissProgressView()
@@ -307,9 +330,11 @@ void PavSecretAlbumPasswordProtectViewController_iPad::alertViewClickedButtonAtI
 
 void PavSecretAlbumPasswordProtectViewController_iPad::leave()
 {
+    // Back to the screen below, the code screen on top included; only a
+    // binding screen that is its sheet's first screen closes the sheet.
     ui::NavigationStack* stack = navigationStack();
-    if (stack && stack->count() > 1 && stack->topScreen() == this)
-        stack->pop(true);
+    if (ui::Screen* below = stack ? stack->screenBelow(this) : nullptr)
+        stack->popToScreen(below, true);
     else
         dismissModal(true);
 }
@@ -324,6 +349,20 @@ void PavSecretAlbumPasswordProtectViewController_iPad::passButtonClicked()
 void PavSecretAlbumPasswordProtectViewController_iPad::closeButtonClicked()
 {
     dismissModal(true);
+}
+
+void PavSecretAlbumPasswordProtectViewController_iPad::pullDownView()
+{
+    if (!m_account)
+        return;
+    m_account->boldTextField()->clearFocus();
+    m_password->boldTextField()->clearFocus();
+}
+
+void PavSecretAlbumPasswordProtectViewController_iPad::mousePressEvent(QMouseEvent* event)
+{
+    pullDownView();
+    ui::Screen::mousePressEvent(event);
 }
 
 void PavSecretAlbumPasswordProtectViewController_iPad::viewDidDisappear(bool)

@@ -54,6 +54,10 @@ public:
     PavSecretAlbumPasswordProtectViewController_iPad(int controllerType, Collaborators collaborators,
                                                      QWidget* parent = nullptr);
     ~PavSecretAlbumPasswordProtectViewController_iPad() override;
+    // A new screen of a controller type (RecoveryBindingForm::Type).
+    static PavSecretAlbumPasswordProtectViewController_iPad* initWithControllerType(int controllerType);
+    static PavSecretAlbumPasswordProtectViewController_iPad* initWithControllerType(int controllerType,
+                                                                                    Collaborators collaborators);
 
     // Makes the lock screen open this screen, with these collaborators, for
     // its binding offer and for "忘记密码".
@@ -64,18 +68,23 @@ public:
     PavSecretAlbumPasswordProtectViewControllerDelegate_iPad* delegate() const { return m_delegate.get(); }
     void setDelegate(PavSecretAlbumPasswordProtectViewControllerDelegate_iPad* d) { m_delegate.reset(d); }
     // Runs once when the screen leaves its stack for good (or goes away).
+    const std::function<void()>& popInvocation() const { return m_popInvocation; }
     void setPopInvocation(std::function<void()> invocation) { m_popInvocation = std::move(invocation); }
     bool isSigningIn() const { return m_signingIn; }
 
     KyTextInput* kyAccountTextInput() const { return m_account; }
     KyTextInput* kyPasswordTextInput() const { return m_password; }
     ui::ImageButton* confirmButton() const { return m_confirm; }
+    ui::ImageView* tipBackgroundImageView() const { return m_tipBackgroundImageView; }
     QLabel* firstTipLabel() const { return m_firstTip; }
     QLabel* secondTipLabel() const { return m_secondTip; }
 
     void confirmButtonClicked();
     void passButtonClicked();
     void closeButtonClicked();
+    // Both inputs stop typing (a tap beside them). The desktop has no
+    // on-screen keyboard to pull the view up from, so nothing moves.
+    void pullDownView();
 
     // ZEBConnectionAuthDelegate
     int loginResult(bool result, int tag) override;
@@ -88,10 +97,12 @@ public:
 protected:
     void viewDidLoad() override;
     void viewDidDisappear(bool animated) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
     void initViewWithType();
     void showTip(const QString& title, const QString& message, const QString& button);
+    void showProgressView();
     void dismissProgressView();
     void leave();
     void runPopInvocation();
@@ -105,7 +116,7 @@ private:
     bool m_progressShown = false;
     SignInFields* m_fields = nullptr;
 
-    ui::ImageView* m_tipBackground = nullptr;
+    ui::ImageView* m_tipBackgroundImageView = nullptr;
     QLabel* m_firstTip = nullptr;
     QLabel* m_secondTip = nullptr;
     KyTextInput* m_account = nullptr;

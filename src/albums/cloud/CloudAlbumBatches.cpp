@@ -47,11 +47,9 @@ CloudAlbumBatches::CloudAlbumBatches(Host host, Collaborators collaborators, QOb
     // A stopped download reports nothing the batch waits for: the grace
     // releases it. A running deletion is always waited for.
     m_saveRunner->setStopGraceMs(kCancelGraceMs);
-    for (Kind kind : {Kind::Save, Kind::Delete}) {
-        // The save bar follows the next download.
-        m_session.follow(runner(kind), this, kind == Kind::Save,
-                         [this, kind](const BatchOutcome& outcome) { finished(kind, outcome); });
-    }
+    // The save bar follows the next download.
+    m_session.follow(*m_saveRunner, this, true, [this](const BatchOutcome& o) { batchDownloadFinished(o); });
+    m_session.follow(*m_deleteRunner, this, false, [this](const BatchOutcome& o) { batchDeleteFinished(o); });
 }
 
 CloudAlbumBatches::~CloudAlbumBatches() = default;
@@ -107,7 +105,7 @@ void CloudAlbumBatches::saveButtonClicked()
                   kSaveOverCellularTag, {L("确定")});
         return;
     default:
-        startSave();
+        batchDownload();
     }
 }
 
@@ -124,9 +122,9 @@ void CloudAlbumBatches::alertViewClickedButtonAtIndex(ui::Alert* alert, int butt
     if (buttonIndex != 1)
         return;
     if (alert->tag() == kSaveOverCellularTag)
-        startSave();
+        batchDownload();
     else if (alert->tag() == kDeleteConfirmTag)
-        startDelete();
+        batchDelete();
 }
 
 void CloudAlbumBatches::showAlert(const QString& message, int tag, const QStringList& others)
@@ -139,12 +137,12 @@ void CloudAlbumBatches::showAlert(const QString& message, int tag, const QString
 
 // ---- running ---------------------------------------------------------------
 
-void CloudAlbumBatches::startSave()
+void CloudAlbumBatches::batchDownload()
 {
     begin(Kind::Save);
 }
 
-void CloudAlbumBatches::startDelete()
+void CloudAlbumBatches::batchDelete()
 {
     begin(Kind::Delete);
 }
@@ -182,13 +180,22 @@ bool CloudAlbumBatches::begin(Kind kind)
     });
 }
 
-void CloudAlbumBatches::saveItem(const DiskFilePtr& file, BatchCompletion item)
+std::shared_ptr<CloudItemResponse> CloudAlbumBatches::makeResponse(Kind kind)
 {
     auto response = std::make_shared<CloudItemResponse>();
+    // No summary then: the batch ends with this item and asks for the sign-in.
+    response->requireLogin = [this, kind] { runner(kind).requestStop(BatchStopReason::SignInLapsed); };
+    m_response = response;
+    return response;
+}
+
+void CloudAlbumBatches::saveItem(const DiskFilePtr& file, BatchCompletion item)
+{
+    auto response = makeResponse(Kind::Save);
     response->progress = [item](float percent) { item.progress(percent / 100.f); };
     response->succeeded = [this, file, item] { saveDownloaded(file, item); };
     response->failed = [this, item](const DiskError& error) mutable {
-        m_currentFile.reset();
+        m_curDownloadPhoto.reset();
         // A download the cancel stopped: the grace ends the batch.
         if (error.code == DiskErrorCode::kStopped && m_saveRunner->isStopRequested())
             return;
@@ -198,14 +205,13 @@ void CloudAlbumBatches::saveItem(const DiskFilePtr& file, BatchCompletion item)
         }
         item.fail();
     };
-    m_response = response;
-    m_currentFile = file;
+    m_curDownloadPhoto = file;
     m_c.disk->requestDownloadFile(file, response.get());
 }
 
 void CloudAlbumBatches::saveDownloaded(const DiskFilePtr& file, BatchCompletion item)
 {
-    m_currentFile.reset();
+    m_curDownloadPhoto.reset();
     // The original bytes, whole and checked, or nothing.
     const QByteArray bytes = CloudPhotoCopy::checkedBytes(*file);
     if (bytes.isEmpty()) {
@@ -219,10 +225,9 @@ void CloudAlbumBatches::saveDownloaded(const DiskFilePtr& file, BatchCompletion 
 
 void CloudAlbumBatches::deleteItem(const DiskFilePtr& file, BatchCompletion item)
 {
-    auto response = std::make_shared<CloudItemResponse>();
+    auto response = makeResponse(Kind::Delete);
     response->succeeded = [item]() mutable { item.succeed(); };
     response->failed = [item](const DiskError&) mutable { item.fail(); };
-    m_response = response;
     m_c.disk->requestDeleteFile(file, response.get());
 }
 
@@ -233,8 +238,8 @@ void CloudAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProcess
     if (view->tag() == kSavePanelTag) {
         setCancelFlag(Kind::Save, true);
         m_saveRunner->requestStop(BatchStopReason::User);
-        if (m_currentFile)
-            m_c.disk->requestStopDownloadFile(m_currentFile);
+        if (m_curDownloadPhoto)
+            m_c.disk->requestStopDownloadFile(m_curDownloadPhoto);
         return;
     }
     setCancelFlag(Kind::Delete, true);
@@ -245,7 +250,7 @@ void CloudAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
 {
     m_session.close();
     m_response.reset();
-    m_currentFile.reset();
+    m_curDownloadPhoto.reset();
     const CloudBatchNotice notice = CloudBatchNotice::decide(
         kind == Kind::Save ? CloudBatchNotice::Batch::Save : CloudBatchNotice::Batch::Delete, outcome);
     m_lastNotice = notice;
@@ -255,8 +260,12 @@ void CloudAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
         PavToastView_iPad::showSuccessToastViewWithMessage(notice.message, CloudBatchNotice::kToastSeconds);
     else if (notice.kind == CloudBatchNotice::Kind::Alert)
         showAlert(notice.message);
+    // A lapsed sign-in lists nothing again: the sign-in comes first.
+    const bool lapsed = outcome.reason() == BatchStopReason::SignInLapsed;
     if (m_host.leaveEditMode)
-        m_host.leaveEditMode(kind == Kind::Delete);
+        m_host.leaveEditMode(kind == Kind::Delete && !lapsed);
     setCancelFlag(kind, false);
+    if (lapsed && m_host.signInLapsed)
+        m_host.signInLapsed();
     emit batchFinished();
 }

@@ -49,6 +49,8 @@ public:
         std::function<QList<DiskFilePtr>()> selection;
         // Leaves edit mode, animated; refresh lists the folder again.
         std::function<void(bool refresh)> leaveEditMode;
+        // The sign-in lapsed during a batch: the screen asks for it again.
+        std::function<void()> signInLapsed;
     };
 
     struct Collaborators {
@@ -67,8 +69,10 @@ public:
     // The two buttons: the confirmations, then the batch.
     void saveButtonClicked();
     void deleteButtonClicked();
-    void startSave();
-    void startDelete();
+    // The save ("存至本地") and delete batches over the selection, on the
+    // shared runner.
+    void batchDownload();
+    void batchDelete();
 
     quint64 totalSizeOfSelectedPhotos() const;
     bool isRunning() const;
@@ -76,6 +80,8 @@ public:
     BatchRunner& runner(Kind kind) const { return kind == Kind::Save ? *m_saveRunner : *m_deleteRunner; }
     // The notice shown at the end of the last batch.
     const std::optional<CloudBatchNotice>& lastNotice() const { return m_lastNotice; }
+    // The photo the save batch is downloading now, or null.
+    const DiskFilePtr& curDownloadPhoto() const { return m_curDownloadPhoto; }
 
     // PavPhotosProcessingViewDelegate
     void photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view) override;
@@ -91,9 +97,14 @@ private:
     // Main thread: starts one item's request.
     void saveItem(const DiskFilePtr& file, BatchCompletion item);
     void deleteItem(const DiskFilePtr& file, BatchCompletion item);
+    // The item's response, its sign-in lapse stopping the batch.
+    std::shared_ptr<CloudItemResponse> makeResponse(Kind kind);
     void saveDownloaded(const DiskFilePtr& file, BatchCompletion item);
     bool cancelFlag(Kind kind) const;
     void setCancelFlag(Kind kind, bool value);
+    // The ends of the two batches: the summary their outcome calls for.
+    void batchDownloadFinished(const BatchOutcome& outcome) { finished(Kind::Save, outcome); }
+    void batchDeleteFinished(const BatchOutcome& outcome) { finished(Kind::Delete, outcome); }
     void finished(Kind kind, const BatchOutcome& outcome);
     void showAlert(const QString& message, int tag = 0, const QStringList& others = {});
     void recordUsage(int eventId);
@@ -101,9 +112,9 @@ private:
     Host m_host;
     Collaborators m_c;
     BatchSession m_session;
-    // The request in flight and its file (the one a cancel stops).
+    // The request in flight and the file being downloaded (the one a cancel stops).
     std::shared_ptr<CloudItemResponse> m_response;
-    DiskFilePtr m_currentFile;
+    DiskFilePtr m_curDownloadPhoto;
     std::optional<CloudBatchNotice> m_lastNotice;
     // Declared last: destroyed first, while what their item work uses is there.
     std::unique_ptr<BatchRunner> m_saveRunner;

@@ -31,6 +31,8 @@ public:
     void clear();
 
     const QList<CloudEntry>& filesList() const { return m_entries; }
+    // The entries shown so far: the first pages of filesList().
+    QList<CloudEntry> showFilesList() const { return m_entries.mid(0, m_shown); }
     int count() const { return static_cast<int>(m_entries.size()); }
     int shownCount() const { return m_shown; }
     int folderCount() const { return m_folders; }

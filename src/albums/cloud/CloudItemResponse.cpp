@@ -6,6 +6,12 @@ void CloudItemResponse::fileDownloading(float percent, const DiskFilePtr&)
         progress(percent);
 }
 
+void CloudItemResponse::fileRequireLogin()
+{
+    if (requireLogin)
+        requireLogin();
+}
+
 void CloudItemResponse::succeed()
 {
     if (succeeded)

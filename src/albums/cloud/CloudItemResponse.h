@@ -12,12 +12,15 @@ public:
     std::function<void(float percent)> progress;
     std::function<void()> succeeded;
     std::function<void(const DiskError& error)> failed;
+    // The sign-in key lapsed (-401); the failure follows.
+    std::function<void()> requireLogin;
 
     void fileDownloading(float percent, const DiskFilePtr&) override;
     void fileDownloadSuccess(const DiskFilePtr&) override { succeed(); }
     void fileDonwloadFail(const DiskFilePtr&, const DiskError& error) override { fail(error); }
     void fileDidDeleteSuccess(const DiskFilePtr&) override { succeed(); }
     void fileDidDeleteFail(const DiskFilePtr&, const DiskError& error) override { fail(error); }
+    void fileRequireLogin() override;
 
 private:
     void succeed();

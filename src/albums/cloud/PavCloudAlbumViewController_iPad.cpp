@@ -9,6 +9,7 @@
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/browser/PavCloudPhotoBrowserController_iPad.h"
 #include "albums/cloud/CloudAlbumBar.h"
+#include "albums/cloud/CloudAlbumSession.h"
 #include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
 #include "albums/cloud/PavCloudPhotoCell_iPad.h"
 #include "albums/cloud/PavCloudPhotoView_iPad.h"
@@ -114,9 +115,17 @@ PavCloudAlbumViewController_iPad::PavCloudAlbumViewController_iPad(Collaborators
     m_nextPageTimer.setSingleShot(true);
     m_nextPageTimer.setInterval(kNextPageDelayMs);
     connect(&m_nextPageTimer, &QTimer::timeout, this, &PavCloudAlbumViewController_iPad::loadNextPage);
+    m_listingRequests = std::make_unique<CloudListingRequests>(m_disk, *this, [this] {
+        // A dropped answer still ends the thumbnail pause, and the refresh
+        // when no newer listing is awaited.
+        m_disk.setIgnoreThumbnailRequest(false);
+        if (!m_listingRequests->isWaiting())
+            endRefresh();
+    });
     CloudAlbumBatches::Host host;
     host.selection = [this] { return selectedPhotos(); };
     host.leaveEditMode = [this](bool refresh) { quitEditModeNeedRefreshData(refresh, true); };
+    host.signInLapsed = [this] { fileRequireLogin(); };
     m_batches = std::make_unique<CloudAlbumBatches>(std::move(host), m_c.batches);
 }
 
@@ -125,9 +134,10 @@ PavCloudAlbumViewController_iPad::~PavCloudAlbumViewController_iPad()
     m_disk.requestStopAllDownloadThumbnail();
     // A listing whose answer this screen will never hear must not leave the
     // disk ignoring thumbnail requests.
-    if (m_pendingDir)
+    if (m_listingRequests->hasInFlight())
         m_disk.setIgnoreThumbnailRequest(false);
     m_batches.reset();
+    m_listingRequests.reset();
     if (m_uploadPanel)
         m_uploadPanel->deleteLater();
 }
@@ -152,7 +162,7 @@ void PavCloudAlbumViewController_iPad::viewDidLoad()
     m_emptyView->setCurveHidden(false);
     m_emptyView->hide();
     m_table->addOverlay(m_emptyView);
-    m_refreshHeader = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
+    m_refreshTableHeaderView = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
     connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &PavCloudAlbumViewController_iPad::maybeLoadNextPage);
 
@@ -261,6 +271,13 @@ void PavCloudAlbumViewController_iPad::updateTopView()
 
 void PavCloudAlbumViewController_iPad::viewWillAppear(bool)
 {
+    // The disk tab may have signed in to another account meanwhile: then the
+    // album is signed out before anything of it is listed.
+    if (m_cloud.isLogined() && !CloudAlbumSession::belongsTo(m_cloud.cloudAlbumDir(), m_disk.current_user())) {
+        CloudAlbumSession(m_cloud, m_saved).accountChanged();
+        if (!m_isSubPath)
+            m_currentDir.reset();
+    }
     if (m_isSubPath) {
         m_cloud.setCurrentDir(m_currentDir);
     } else {
@@ -283,17 +300,6 @@ void PavCloudAlbumViewController_iPad::viewWillAppear(bool)
         getPathList();
     else if (m_table)
         m_table->reloadData();
-    // The disk tab may have signed in to another account meanwhile.
-    const DiskDirPtr albumDir = m_cloud.cloudAlbumDir();
-    if (albumDir) {
-        const DiskUserPtr user = m_disk.current_user();
-        const DiskDirPtr top = albumDir->rootDir();
-        const QString userRootKey = user && user->root_dir() ? user->root_dir()->dir_key() : QString();
-        if (!top || top->dir_key() != userRootKey) {
-            clearDisplayData();
-            showLoginViewController();
-        }
-    }
 }
 
 void PavCloudAlbumViewController_iPad::refreshData()
@@ -335,18 +341,14 @@ void PavCloudAlbumViewController_iPad::getPathList()
     updateTopView();
     m_disk.requestStopAllDownloadThumbnail();
     m_disk.setIgnoreThumbnailRequest(true);
-    m_pendingDir = m_currentDir;
-    m_disk.requestQueryDir(m_currentDir, this);
+    m_listingRequests->request(m_currentDir);
 }
 
-void PavCloudAlbumViewController_iPad::fileDidQueryDirListSuccess(const DiskDirPtr& dir,
-                                                                  const QList<DiskFilePtr>& files,
+void PavCloudAlbumViewController_iPad::fileDidQueryDirListSuccess(const DiskDirPtr&, const QList<DiskFilePtr>& files,
                                                                   const QList<DiskDirPtr>& dirs)
 {
+    // Only the answer to the newest listing request comes here.
     m_disk.setIgnoreThumbnailRequest(false);
-    if (!m_pendingDir || dir != m_pendingDir)
-        return;   // a folder this screen no longer waits for
-    m_pendingDir.reset();
     for (const QString& id : m_selection.ids()) {
         if (DiskFilePtr old = m_listing.photoWithId(id))
             old->setIsChecked(false);
@@ -364,12 +366,9 @@ void PavCloudAlbumViewController_iPad::fileDidQueryDirListSuccess(const DiskDirP
     endRefresh();
 }
 
-void PavCloudAlbumViewController_iPad::fileDidQueryDirListFail(const DiskDirPtr& dir, const QString&)
+void PavCloudAlbumViewController_iPad::fileDidQueryDirListFail(const DiskDirPtr&, const QString&)
 {
     m_disk.setIgnoreThumbnailRequest(false);
-    if (!m_pendingDir || dir != m_pendingDir)
-        return;
-    m_pendingDir.reset();
     endRefresh();
 }
 
@@ -378,13 +377,13 @@ void PavCloudAlbumViewController_iPad::endRefresh()
     if (containerController())
         PavProgressView::dismiss();
     m_isTableReloading = false;
-    if (m_refreshHeader && m_table)
-        m_refreshHeader->pavRefreshScrollViewDataSourceDidFinishedLoading(*m_table);
+    if (m_refreshTableHeaderView && m_table)
+        m_refreshTableHeaderView->pavRefreshScrollViewDataSourceDidFinishedLoading(*m_table);
 }
 
 void PavCloudAlbumViewController_iPad::clearDisplayData()
 {
-    m_pendingDir.reset();
+    m_listingRequests->cancel();
     if (m_isEditing)
         quitEditModeNeedRefreshData(false, false);
     m_listing.clear();
@@ -472,7 +471,7 @@ QWidget* PavCloudAlbumViewController_iPad::cellForRow(int, int row)
 {
     if (m_listing.isMoreRow(row)) {
         buildMoreCell();
-        return m_moreCell;
+        return m_cloudMoreCell;
     }
     const auto [first, end] = m_listing.rowRange(row);
     QList<PavCloudPhotoView_iPad*> views;
@@ -489,22 +488,22 @@ void PavCloudAlbumViewController_iPad::buildMoreCell()
     QFont font;
     font.setPixelSize(18);
     font.setBold(true);
-    m_moreLabel = new QLabel(L("上拉加载更多"), cell);
-    m_moreLoadingLabel = new QLabel(L("更多载入中..."), cell);
-    for (QLabel* label : {m_moreLabel, m_moreLoadingLabel}) {
+    m_cloudMoreLabel = new QLabel(L("上拉加载更多"), cell);
+    m_cloudMoreLoadingLabel = new QLabel(L("更多载入中..."), cell);
+    for (QLabel* label : {m_cloudMoreLabel, m_cloudMoreLoadingLabel}) {
         label->setFont(font);
         label->setAlignment(Qt::AlignCenter);
         label->setStyleSheet(QStringLiteral("color: rgba(51, 51, 51, 128); background: transparent;"));
         label->setGeometry(248, 12, 120, 20);
     }
-    m_moreIndicator = new ui::ActivityIndicator(cell, Qt::gray);
-    m_moreIndicator->setGeometry(228, 12, 20, 20);
-    m_moreLabel->setVisible(!m_pageLoading);
-    m_moreLoadingLabel->setVisible(m_pageLoading);
-    m_moreIndicator->setVisible(m_pageLoading);
+    m_cloudActivityIndicatorView = new ui::ActivityIndicator(cell, Qt::gray);
+    m_cloudActivityIndicatorView->setGeometry(228, 12, 20, 20);
+    m_cloudMoreLabel->setVisible(!m_pageLoading);
+    m_cloudMoreLoadingLabel->setVisible(m_pageLoading);
+    m_cloudActivityIndicatorView->setVisible(m_pageLoading);
     if (!m_pageLoading)
-        m_moreIndicator->stopAnimating();
-    m_moreCell = cell;
+        m_cloudActivityIndicatorView->stopAnimating();
+    m_cloudMoreCell = cell;
 }
 
 void PavCloudAlbumViewController_iPad::maybeLoadNextPage()
@@ -513,11 +512,11 @@ void PavCloudAlbumViewController_iPad::maybeLoadNextPage()
     if (m_pageLoading || !m_listing.hasMore() || bar->maximum() <= 0 || bar->value() < bar->maximum())
         return;
     m_pageLoading = true;
-    if (m_moreCell) {
-        m_moreIndicator->show();
-        m_moreIndicator->startAnimating();
-        m_moreLabel->hide();
-        m_moreLoadingLabel->show();
+    if (m_cloudMoreCell) {
+        m_cloudActivityIndicatorView->show();
+        m_cloudActivityIndicatorView->startAnimating();
+        m_cloudMoreLabel->hide();
+        m_cloudMoreLoadingLabel->show();
     }
     m_nextPageTimer.start();
 }
@@ -759,8 +758,8 @@ void PavCloudAlbumViewController_iPad::editButtonClicked()
 void PavCloudAlbumViewController_iPad::enterEditModeAnimated(bool animated)
 {
     m_isEditing = true;
-    if (m_refreshHeader)
-        m_refreshHeader->hide();
+    if (m_refreshTableHeaderView)
+        m_refreshTableHeaderView->hide();
     refreshVisibleMarks();
     if (animated)
         ui::Animations::fade(this, 300);
@@ -770,8 +769,8 @@ void PavCloudAlbumViewController_iPad::enterEditModeAnimated(bool animated)
 void PavCloudAlbumViewController_iPad::quitEditModeNeedRefreshData(bool refresh, bool animated)
 {
     m_isEditing = false;
-    if (m_refreshHeader)
-        m_refreshHeader->show();
+    if (m_refreshTableHeaderView)
+        m_refreshTableHeaderView->show();
     for (const DiskFilePtr& file : selectedPhotos())
         file->setIsChecked(false);
     m_selection.clear();
@@ -858,10 +857,7 @@ void PavCloudAlbumViewController_iPad::cloudAlbumLoginCancel()
 
 void PavCloudAlbumViewController_iPad::fileRequireLogin()
 {
-    m_cloud.setIsLogined(false);
-    m_cloud.setCloudAlbumDir(nullptr);
-    m_saved.setPassword(QString());
-    m_saved.saveLoginInfoToDisk();
+    CloudAlbumSession(m_cloud, m_saved).signInLapsed();
     clearDisplayData();
     showLoginViewController();
 }

@@ -5,6 +5,7 @@
 #include "albums/batch/PavPhotosProcessingViewDelegate.h"
 #include "albums/cloud/CloudAlbumBatches.h"
 #include "albums/cloud/CloudAlbumListing.h"
+#include "albums/cloud/CloudListingRequests.h"
 #include "albums/cloud/PavCloudAlbumLoginDelegate.h"
 #include "albums/cloud/PavCloudPhotoViewDelegate.h"
 #include "albums/container/AlbumScreen.h"
@@ -85,8 +86,8 @@ public:
     bool isSubPath() const { return m_isSubPath; }
     bool isEditing() const { return m_isEditing; }
     bool isTableReloading() const { return m_isTableReloading; }
-    // A listing is awaited.
-    bool isListing() const { return m_pendingDir != nullptr; }
+    // A listing is awaited (only the newest request's answer is applied).
+    bool isListing() const { return m_listingRequests->isWaiting(); }
     const DiskDirPtr& currentDir() const { return m_currentDir; }
     const CloudAlbumListing& listing() const { return m_listing; }
     QList<DiskFilePtr> selectedPhotos() const;
@@ -94,6 +95,12 @@ public:
     CloudAlbumBatches& batches() { return *m_batches; }
 
     ui::SectionedTable* cloudTableView() const { return m_table; }
+    PavRefreshTableHeaderView* refreshTableHeaderView() const { return m_refreshTableHeaderView; }
+    // The "上拉加载更多" row and its parts.
+    QWidget* cloudMoreCell() const { return m_cloudMoreCell; }
+    QLabel* cloudMoreLabel() const { return m_cloudMoreLabel; }
+    QLabel* cloudMoreLoadingLabel() const { return m_cloudMoreLoadingLabel; }
+    ui::ActivityIndicator* cloudActivityIndicatorView() const { return m_cloudActivityIndicatorView; }
     CloudAlbumBar* bottomView() const { return m_bar; }
     QWidget* topView() const { return m_topView; }
     QLabel* titleLabel() const { return m_titleLabel; }
@@ -187,8 +194,6 @@ private:
     PavDiskUserInfoManager& m_saved;
     bool m_isSubPath;
     DiskDirPtr m_currentDir;
-    // The folder whose listing is awaited (null: none, or no longer wanted).
-    DiskDirPtr m_pendingDir;
     CloudAlbumListing m_listing;
     AssetSelection m_selection;   // by file id, in the order of choosing
     DiskFilePtr m_curUploadPhoto;
@@ -202,16 +207,17 @@ private:
     QLabel* m_titleLabel = nullptr;
     ui::ImageView* m_kyIcon = nullptr;
     ui::SectionedTable* m_table = nullptr;
-    PavRefreshTableHeaderView* m_refreshHeader = nullptr;
-    QPointer<QWidget> m_moreCell;
-    QLabel* m_moreLabel = nullptr;
-    QLabel* m_moreLoadingLabel = nullptr;
-    ui::ActivityIndicator* m_moreIndicator = nullptr;
+    PavRefreshTableHeaderView* m_refreshTableHeaderView = nullptr;
+    QPointer<QWidget> m_cloudMoreCell;
+    QLabel* m_cloudMoreLabel = nullptr;
+    QLabel* m_cloudMoreLoadingLabel = nullptr;
+    ui::ActivityIndicator* m_cloudActivityIndicatorView = nullptr;
     CloudAlbumBar* m_bar = nullptr;
     PavAlbumEmptyView_iPad* m_emptyView = nullptr;
     PavAlbumEmptyView_iPad* m_noNetworkView = nullptr;
     QPointer<PavPhotosProcessingView_iPad> m_uploadPanel;
     QTimer m_nextPageTimer;
     ObserverToken m_logoutObserver;
+    std::unique_ptr<CloudListingRequests> m_listingRequests;
     std::unique_ptr<CloudAlbumBatches> m_batches;
 };

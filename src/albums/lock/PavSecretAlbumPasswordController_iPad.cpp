@@ -207,9 +207,10 @@ void PavSecretAlbumPasswordController_iPad::openForgotPassword()
 
 void PavSecretAlbumPasswordController_iPad::passwordProtectViewControllerVerfyBindingKySuccess(ui::Screen* bindingScreen)
 {
+    // Back to this screen, the code screen above the binding screen included.
     ui::NavigationStack* stack = navigationStack();
-    if (stack && bindingScreen && stack->topScreen() == bindingScreen)
-        stack->pop(true);
+    if (stack && bindingScreen && stack->screens().contains(bindingScreen))
+        stack->popToScreen(this, true);
     m_machine.recoveryVerified();
 }
 

@@ -3,6 +3,7 @@
 #include "Public/PaviPadTableViewCell.h"
 #include "albums/binding/BindingRelay.h"
 #include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
+#include "albums/cloud/CloudAlbumSession.h"
 #include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
@@ -38,7 +39,7 @@ PavAlbumSettingViewController_iPad::Collaborators withDefaults(PavAlbumSettingVi
         c.privateAlbumChanged = [] { PavPhotoManager::sharedPavPhotoManager().setIsUpdated(true); };
     if (!c.makeBindingScreen) {
         c.makeBindingScreen = [](int type, PavAlbumSettingViewController_iPad* settings) -> ui::Screen* {
-            auto* screen = new PavSecretAlbumPasswordProtectViewController_iPad(type);
+            auto* screen = PavSecretAlbumPasswordProtectViewController_iPad::initWithControllerType(type);
             auto* relay = new BindingRelay(screen);
             QPointer<PavAlbumSettingViewController_iPad> owner(settings);
             relay->onBound = [owner](PavSecretAlbumPasswordProtectViewController_iPad* s) {
@@ -290,12 +291,19 @@ void PavAlbumSettingViewController_iPad::secretAlbumPasswordControllerDidSetPass
 
 void PavAlbumSettingViewController_iPad::passwordProtectViewControllerDidBindKy(ui::Screen*)
 {
-    popTop(true);
+    popToSettings();
 }
 
 void PavAlbumSettingViewController_iPad::passwordProtectViewControllerDidUnBindKy(ui::Screen*)
 {
-    popTop(true);
+    popToSettings();
+}
+
+void PavAlbumSettingViewController_iPad::popToSettings()
+{
+    // The code screen may be above the binding screen: both go.
+    if (ui::NavigationStack* stack = navigationStack())
+        stack->popToScreen(this, true);
 }
 
 // ---- cloud account -----------------------------------------------------------
@@ -308,10 +316,9 @@ void PavAlbumSettingViewController_iPad::cloudAlbumLoginSuccess()
 void PavAlbumSettingViewController_iPad::logoutButtonClicked()
 {
     recordUsage(AlbumSettingRows::kSignOutEvent);
+    // Signed out before anyone hears of it.
+    CloudAlbumSession(*m_c.cloud, *m_c.savedAccount).signOut();
     m_c.center->post(QString::fromLatin1(kLogoutNotification));
-    m_c.savedAccount->setPassword(QString(""));
-    m_c.savedAccount->saveLoginInfoToDisk();
-    m_c.cloud->setIsLogined(false);
     push(m_c.makeCloudLogin(this));
 }
 

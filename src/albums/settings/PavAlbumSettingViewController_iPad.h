@@ -95,6 +95,7 @@ private:
     void pushLock(int type, bool showFirstGuide);
     void pushBinding(int type);
     void popTop(bool animated);
+    void popToSettings();
     QWidget* makeHeader(const QString& title, int width);
     void recordUsage(int eventId);
 

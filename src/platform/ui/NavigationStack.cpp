@@ -123,11 +123,23 @@ Screen* NavigationStack::pop(bool animated)
 
 void NavigationStack::popToRoot(bool animated)
 {
-    if (count() <= 1)
+    popToScreen(rootScreen(), animated);
+}
+
+Screen* NavigationStack::screenBelow(Screen* screen) const
+{
+    const QList<Screen*> list = screens();
+    const qsizetype at = list.indexOf(screen);
+    return at > 0 ? list[at - 1] : nullptr;
+}
+
+void NavigationStack::popToScreen(Screen* screen, bool animated)
+{
+    if (!screen || !screens().contains(screen) || topScreen() == screen)
         return;
     Screen* from = topScreen();
     QList<Screen*> removed;
-    while (count() > 1)
+    while (topScreen() != screen)
         removed.append(m_screens.takeLast().data());
     showTop(from, animated);
     for (Screen* s : removed) {

@@ -21,6 +21,10 @@ public:
     // Returns the popped screen (deleted later), or null at the root.
     Screen* pop(bool animated = true);
     void popToRoot(bool animated = true);
+    // Pops every screen above `screen`; nothing when it is not on the stack.
+    void popToScreen(Screen* screen, bool animated = true);
+    // The screen right below `screen`, or null.
+    Screen* screenBelow(Screen* screen) const;
     // Puts `screen` in place of the top screen.
     void replaceTop(Screen* screen, bool animated = true);
 

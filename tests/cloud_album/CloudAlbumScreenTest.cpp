@@ -89,7 +89,7 @@ TEST_F(CloudAlbumFixture, StaleAnswersAreDropped)
 
     // A listing answer arriving after the sign-out fills nothing.
     screen->getPathList();
-    center.post(PavCloudAlbumViewController_iPad::kLogoutNotification);
+    center.post("KyCloudAlbumLogoutNotification");
     spinEvents(200);
     EXPECT_TRUE(screen->listing().isEmpty());
     EXPECT_FALSE(disk.manager->ignoreThumbnailRequest());
@@ -104,7 +104,7 @@ TEST_F(CloudAlbumFixture, LogoutEmptiesTheGridAndLeavesEditMode)
     screen->editButtonClicked();
     choose({"a.jpg"});
     EXPECT_EQ(screen->selectedPhotos().size(), 1);
-    center.post(PavCloudAlbumViewController_iPad::kLogoutNotification);
+    center.post("KyCloudAlbumLogoutNotification");
     EXPECT_TRUE(screen->listing().isEmpty());
     EXPECT_EQ(screen->cloudTableView()->contentHeight(), 0);
     EXPECT_FALSE(screen->isEditing());

@@ -140,19 +140,19 @@ TEST_F(AlbumContainerTest, GoingBackNeverLeavesSelectionModeAndIgnoresBadIndexes
 
 TEST_F(AlbumContainerTest, CloudSignInShowsOrRefreshesTheCloudAlbum)
 {
-    center.post(PavAlbumContainerController_iPad::kCloudAlbumLoginNotification);
+    center.post("KyCloudAlbumLoginNotification");
     expectShown(2);
     EXPECT_EQ(albums[0]->backs, 1);
     EXPECT_EQ(albums[2]->refreshes, 0);
 
-    center.post(PavAlbumContainerController_iPad::kCloudAlbumLoginNotification);
+    center.post("KyCloudAlbumLoginNotification");
     expectShown(2);
     EXPECT_EQ(albums[2]->refreshes, 1);
     EXPECT_EQ(backs(), 1);
 
     // The observer goes with the container.
     canvas.reset();
-    center.post(PavAlbumContainerController_iPad::kCloudAlbumLoginNotification);
+    center.post("KyCloudAlbumLoginNotification");
 }
 
 TEST_F(AlbumContainerTest, ClosingTheSettingsLeavesTheCloudAlbumOnlyWhenSignedOut)

@@ -273,7 +273,7 @@ TEST_F(DeviceAlbumScreenTest, LoadGateAndReloadPolicy)
 
     // Shown at index 0 needs a container; without one the tab is "elsewhere":
     // a change only marks the next appearance.
-    center.post(KyAssetsLibrary::kChangedNotification);
+    center.post("ALAssetsLibraryChangedNotification");
     EXPECT_TRUE(s->needUpdate());
     EXPECT_EQ(lib->enumerations(), 2);
     appear(*s);  // already shown: no transition
@@ -287,14 +287,14 @@ TEST_F(DeviceAlbumScreenTest, LoadGateAndReloadPolicy)
     // Becoming active: with no container the index is 0 and the grid full,
     // so the library is only checked for availability (object 99).
     lib->setRefused(true);
-    center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
+    center.post("KyAlbumShouldCheckUpdateNotification");
     reader->drain();
     ASSERT_TRUE(waitUntil([&] { return !s->locationDisabledView()->isHidden(); }));
     EXPECT_TRUE(s->assetsArray().isEmpty());
     EXPECT_EQ(lib->enumerations(), 4);
     // Empty grid: a load after the short delay.
     lib->setRefused(false);
-    center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
+    center.post("KyAlbumShouldCheckUpdateNotification");
     ASSERT_TRUE(waitUntil([&] { return s->assetsArray().size() == 8; }));
 }
 
@@ -307,8 +307,8 @@ TEST_F(DeviceAlbumScreenTest, PickerStartsEditingAndOnlySetsFlagsOnChange)
     appear(*picker);
     ASSERT_TRUE(settle(*picker));
     const int before = lib->enumerations();
-    center.post(KyAssetsLibrary::kChangedNotification);
-    center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
+    center.post("ALAssetsLibraryChangedNotification");
+    center.post("KyAlbumShouldCheckUpdateNotification");
     spinEvents(400);
     EXPECT_EQ(cancelFlags, (QList<bool>{false, true}));
     EXPECT_FALSE(picker->needUpdate());

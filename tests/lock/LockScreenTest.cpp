@@ -129,7 +129,7 @@ TEST_F(LockScreenTest, BindingOfferAfterTheFirstEntry)
     ASSERT_TRUE(manager->save("2468"));
     present(PinEntryMachine::EnterPassword);
     enterPin("2468");
-    ui::Alert* offer = ui::Alert::showingAlertWithTag(Lock::kBindingOfferTag);
+    ui::Alert* offer = ui::Alert::showingAlertWithTag(1023);
     ASSERT_NE(offer, nullptr);
     EXPECT_TRUE(offer->title().isEmpty());
     EXPECT_EQ(offer->message(), "遗忘密码将无法进入隐私相册强烈建议绑定Ky，忘记密码时可通过Ky找回密码。");
@@ -145,14 +145,14 @@ TEST_F(LockScreenTest, BackgroundDropsTheOfferSilentlyAndRelocks)
     ASSERT_TRUE(manager->save("2468"));
     present(PinEntryMachine::EnterPassword);
     enterPin("2468");
-    ASSERT_NE(ui::Alert::showingAlertWithTag(Lock::kBindingOfferTag), nullptr);
+    ASSERT_NE(ui::Alert::showingAlertWithTag(1023), nullptr);
 
     AppLifecycle& app = AppLifecycle::shared();
     app.becomeActive();
     app.enterBackground();
     manager->setHasVerified(false);   // what the shell does on entering the background
     spinEvents(20);
-    EXPECT_EQ(ui::Alert::showingAlertWithTag(Lock::kBindingOfferTag), nullptr);
+    EXPECT_EQ(ui::Alert::showingAlertWithTag(1023), nullptr);
     EXPECT_TRUE(delegate->log.isEmpty());
     EXPECT_EQ(lock->title(), "请输入密码");
     EXPECT_FALSE(lock->machine().isVerified());
@@ -170,7 +170,7 @@ TEST_F(LockScreenTest, BindNowAndForgotPasswordOpenNothingYet)
     EXPECT_EQ(lock->navigationStack()->count(), 1);
 
     enterPin("2468");
-    ui::Alert* offer = ui::Alert::showingAlertWithTag(Lock::kBindingOfferTag);
+    ui::Alert* offer = ui::Alert::showingAlertWithTag(1023);
     ASSERT_NE(offer, nullptr);
     offer->clickButtonAtIndex(1);
     EXPECT_EQ(lock->navigationStack()->count(), 1);
@@ -189,7 +189,7 @@ TEST_F(LockScreenTest, RecoveryThroughABindingScreen)
     });
     present(PinEntryMachine::EnterPassword);
     lock->rightBarButtonItem()->action();
-    EXPECT_EQ(bindingType, Lock::kBindingRecoveryType);
+    EXPECT_EQ(bindingType, 3);
     EXPECT_EQ(lock->navigationStack()->topScreen(), binding.data());
 
     lock->passwordProtectViewControllerVerfyBindingKySuccess(binding);
@@ -203,7 +203,7 @@ TEST_F(LockScreenTest, FirstPasswordHandsOverToTheBindingScreenWithAWeakCompleti
 {
     std::function<void()> onClose;
     Lock::setBindingScreenFactory([&](int t, Lock*, std::function<void()> done) {
-        EXPECT_EQ(t, Lock::kBindingAfterSetType);
+        EXPECT_EQ(t, 0);
         onClose = std::move(done);
         return new ui::Screen;
     });

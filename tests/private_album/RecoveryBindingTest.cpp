@@ -147,8 +147,8 @@ TEST_F(RecoveryBindingScreenTest, BindingSignsInOnceStoresTheAccountAndTellsTheD
     EXPECT_EQ(passwords->binding().getBinding(), "10001");
     EXPECT_EQ(shownMessage(), QString::fromUtf8("若忘记密码，可通过验证关联的Ky10001，进行密码重置"));
     EXPECT_EQ(delegate.bound, QStringList({"10001"}));
-    EXPECT_NE(std::find(usage.begin(), usage.end(), Binding::kOpenBindingEvent), usage.end());
-    EXPECT_NE(std::find(usage.begin(), usage.end(), Binding::kBoundEvent), usage.end());
+    EXPECT_NE(std::find(usage.begin(), usage.end(), 27226), usage.end());
+    EXPECT_NE(std::find(usage.begin(), usage.end(), 27227), usage.end());
 
     // A late second answer is not a sign-in of this screen.
     delegate.bound.clear();
@@ -243,7 +243,7 @@ TEST_F(RecoveryBindingScreenTest, AWrongPasswordOffersThePageOrAnotherTry)
     signIn("10005", "bad");
     screen->loginResult(false, 1);
     EXPECT_FALSE(passwords->hasBinded());
-    ui::ChoiceDialog* wrong = ui::ChoiceDialog::showingWithTag(Form::kWrongPasswordTag);
+    ui::ChoiceDialog* wrong = ui::ChoiceDialog::showingWithTag(101);
     ASSERT_NE(wrong, nullptr);
     wrong->clickButtonAtIndex(0);  // "找回密码"
     EXPECT_EQ(opened, QStringList({Form::lostPasswordUrl()}));
@@ -251,7 +251,7 @@ TEST_F(RecoveryBindingScreenTest, AWrongPasswordOffersThePageOrAnotherTry)
     signIn(QString(), "x");
     screen->loginResult(false, 1);
     EXPECT_EQ(password(), "badx");
-    ui::ChoiceDialog::showingWithTag(Form::kWrongPasswordTag)->clickButtonAtIndex(1);  // "再试一次"
+    ui::ChoiceDialog::showingWithTag(101)->clickButtonAtIndex(1);  // "再试一次"
     EXPECT_EQ(password(), "");
     EXPECT_TRUE(sheetOpen());
 }

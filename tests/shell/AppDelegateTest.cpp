@@ -30,7 +30,7 @@ struct Harness {
 
     Harness()
     {
-        token = center.addObserver(AppDelegate::kShouldCheckUpdateNotification,
+        token = center.addObserver("KyAlbumShouldCheckUpdateNotification",
                                    [this](const QVariantMap&) { log << "checkUpdate"; });
     }
 
@@ -153,7 +153,7 @@ TEST(AppDelegate, RealLaunchAgainstATemporaryHome)
     NotificationCenter& center = NotificationCenter::defaultCenter();
     AppLifecycle lifecycle(center);
     int checks = 0;
-    auto token = center.addObserver(AppDelegate::kShouldCheckUpdateNotification, [&](const QVariantMap&) { ++checks; });
+    auto token = center.addObserver("KyAlbumShouldCheckUpdateNotification", [&](const QVariantMap&) { ++checks; });
 
     AppDelegate::Services services;
     services.lifecycle = &lifecycle;

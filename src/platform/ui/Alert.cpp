@@ -5,10 +5,30 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <QCoreApplication>
+#include <QTimer>
+
 namespace ui {
 
 namespace {
 constexpr int kWidth = 320;
+
+struct WaitingAlert {
+    QPointer<Alert> alert;
+    QPointer<QWidget> canvas;
+};
+
+QPointer<Alert>& alertOnScreen()
+{
+    static QPointer<Alert> alert;
+    return alert;
+}
+
+QList<WaitingAlert>& waitingAlerts()
+{
+    static QList<WaitingAlert> list;
+    return list;
+}
 const char* kBoxStyle =
     "#alertBox { background: rgba(242,244,248,245); border-radius: 12px; border: 1px solid rgba(0,0,0,60); }"
     "QLabel#alertTitle { font-size: 19px; font-weight: bold; color: #111; }"
@@ -26,6 +46,60 @@ Alert::Alert(const QString& title, const QString& message, AlertDelegate* delega
         setCancelButtonIndex(addButtonWithTitle(cancelButtonTitle));
     for (const QString& t : otherButtonTitles)
         addButtonWithTitle(t);
+}
+
+Alert::~Alert()
+{
+    leaveQueue();
+}
+
+void Alert::show(QWidget* canvas)
+{
+    if (isShowing() || m_waiting)
+        return;
+    if (alertOnScreen() || !waitingAlerts().isEmpty()) {
+        m_waiting = true;
+        waitingAlerts().append({this, canvas});
+        return;
+    }
+    alertOnScreen() = this;
+    showOnCanvas(canvas);
+}
+
+void Alert::willDismiss()
+{
+    leaveQueue();
+}
+
+void Alert::leaveQueue()
+{
+    if (m_waiting) {
+        m_waiting = false;
+        waitingAlerts().removeIf([this](const WaitingAlert& w) { return w.alert == this; });
+    }
+    if (alertOnScreen() == this) {
+        alertOnScreen() = nullptr;
+        scheduleNext();
+    }
+}
+
+void Alert::scheduleNext()
+{
+    if (waitingAlerts().isEmpty() || !QCoreApplication::instance())
+        return;
+    QTimer::singleShot(0, QCoreApplication::instance(), &Alert::showNext);
+}
+
+void Alert::showNext()
+{
+    while (!alertOnScreen() && !waitingAlerts().isEmpty()) {
+        const WaitingAlert next = waitingAlerts().takeFirst();
+        if (!next.alert)
+            continue;
+        next.alert->m_waiting = false;
+        alertOnScreen() = next.alert;
+        next.alert->showOnCanvas(next.canvas);
+    }
 }
 
 Alert* Alert::showingAlertWithTag(int tag)

@@ -335,12 +335,37 @@ TEST_F(DeviceAlbumScreenTest, APickerClosesOnCancel)
 
 TEST_F(DeviceAlbumScreenTest, AClosedPickerDropsItsAnswer)
 {
-    auto picker = makeScreen(1);
-    appear(*picker);
-    picker.reset();  // closed while its listing runs
+    // Counts the listing answers each picker hears, in counters that outlive it.
+    class CountingPicker : public PavSystemAlbumViewController_iPad {
+    public:
+        CountingPicker(int& answers, PavSystemAlbumViewController_iPad::Collaborators c)
+            : PavSystemAlbumViewController_iPad(1, std::move(c)), m_answers(answers)
+        {
+        }
+        void assetsManagerDidUpdateAssetsArray(const QList<ALAssetPtr>& assets, const QVariant& object) override
+        {
+            ++m_answers;
+            PavSystemAlbumViewController_iPad::assetsManagerDidUpdateAssetsArray(assets, object);
+        }
+
+    private:
+        int& m_answers;
+    };
+    int closedAnswers = 0;
+    int openAnswers = 0;
+    auto closed = std::make_unique<CountingPicker>(closedAnswers, collaborators());
+    auto open = std::make_unique<CountingPicker>(openAnswers, collaborators());
+    for (CountingPicker* picker : {closed.get(), open.get()}) {
+        picker->resize(615, 748);
+        picker->show();
+        appear(*picker);
+    }
+    closed.reset();  // closed while its listing runs
     reader->drain();
+    ASSERT_TRUE(waitUntil([&] { return openAnswers > 0; }));
     spinEvents(100);
-    SUCCEED();
+    EXPECT_EQ(closedAnswers, 0);
+    EXPECT_EQ(openAnswers, 1);
 }
 
 TEST_F(DeviceAlbumScreenTest, OpeningCapturesTheTapAndIgnoresASecondOne)

@@ -62,6 +62,25 @@ TEST_F(EncryptBatchTest, StoresEveryPhotoAndTheNoticeTurnsIntoAToastAfterDontTel
     EXPECT_EQ(storedCount(), 7);
 }
 
+TEST_F(EncryptBatchTest, TheNoticeWaitsBehindTheAlertThatIsUpAndShowsAfterIt)
+{
+    makeBatches(0);
+    selectPhotos(2);
+    // The lock screen's alert after the first password, still up when the
+    // move it led to ends.
+    auto* passwordSet = new PavAlertView("", "密码设置成功，请牢记你的密码！", nullptr, "知道了");
+    passwordSet->show(canvas.get());
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitFinished(1));
+    spinEvents(50);
+    EXPECT_EQ(ui::ChoiceDialog::showing(), (QList<ui::ChoiceDialog*>{passwordSet})) << "one alert at a time";
+
+    passwordSet->clickButtonAtIndex(0);
+    ASSERT_TRUE(waitUntil([] { return ui::ChoiceDialog::showingWithTag(100) != nullptr; }));
+    EXPECT_EQ(ui::ChoiceDialog::showing().size(), 1);
+    EXPECT_EQ(shownAlertMessage(100), "照片已成功导入隐私相册，请你手动删除iPad系统相册的原始照片。");
+}
+
 TEST_F(EncryptBatchTest, APhotoAlreadyInThePrivateAlbumCountsAsSuccessAndIsNotStoredTwice)
 {
     UserDefaults::standardUserDefaults().setBool(kHideKey, true);

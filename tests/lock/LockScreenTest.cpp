@@ -96,7 +96,7 @@ TEST_F(LockScreenTest, FirstPasswordThroughTheKeyboard)
     enterPin("1234");
     enterPin("1234");
     EXPECT_EQ(manager->passwordFile().read(), "1234");
-    // No binding screen exists yet: the hand-over completes at once.
+    // This test registers no binding screen: the hand-over completes at once.
     EXPECT_EQ(delegate->log, QStringList{"set"});
     ui::ChoiceDialog* saved = ui::ChoiceDialog::topShowing();
     ASSERT_NE(saved, nullptr);
@@ -159,7 +159,7 @@ TEST_F(LockScreenTest, BackgroundDropsTheOfferSilentlyAndRelocks)
     app.enterForeground();
 }
 
-TEST_F(LockScreenTest, BindNowAndForgotPasswordOpenNothingYet)
+TEST_F(LockScreenTest, WithoutARegisteredBindingScreenBindNowAndForgotPasswordOpenNothing)
 {
     ASSERT_TRUE(manager->save("2468"));
     manager->binding().setBinding("12345");

@@ -9,7 +9,7 @@
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/NavigationStack.h"
 #include "support/EventLoop.h"
-#include "support/Screenshot.h"
+#include "support/ShownImage.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -277,10 +277,20 @@ TEST_F(RecoveryBindingScreenTest, AVerificationCodeGoesThroughTheCodeScreen)
     EXPECT_FALSE(screen->isSigningIn());
 }
 
-TEST_F(RecoveryBindingScreenTest, Screenshot)
+TEST_F(RecoveryBindingScreenTest, TheRecoveryFormShowsTheBoundAccountAndItsButton)
 {
     passwords->binding().setBinding("10007");
     present(Form::Recover);
     spinEvents(50);
-    EXPECT_FALSE(saveScreenshot(canvas.get(), QStringLiteral("private_album_recovery_binding.png")).isEmpty());
+    const ShownImage shown(canvas.get(), QStringLiteral("private_album_recovery_binding.png"));
+    EXPECT_EQ(shown.areaOf(sheet), QRect(243, 136, 538, 495));
+    QLineEdit* account = screen->kyAccountTextInput()->boldTextField();
+    EXPECT_EQ(account->text(), "10007");
+    EXPECT_FALSE(account->isEnabled()) << "the bound account is shown, not asked for";
+    EXPECT_GT(shown.colourCount(shown.areaOf(account)), 2) << "and drawn";
+    EXPECT_EQ(screen->firstTipLabel()->text(), "请输入你的关联Ky帐号密码");
+    EXPECT_TRUE(screen->firstTipLabel()->isVisible());
+    const QColor button = shown.average(shown.areaOf(screen->confirmButton()));
+    EXPECT_GT(button.green(), button.red() + 40) << "the green confirm button";
+    EXPECT_GT(button.green(), button.blue() + 40);
 }

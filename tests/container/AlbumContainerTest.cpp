@@ -104,11 +104,12 @@ protected:
 TEST_F(AlbumContainerTest, BuildsThreeAlbumsBehindTheStrip)
 {
     const QStringList names = {"Pad相册", "隐私相册", "云端相册"};
+    ASSERT_EQ(container->viewControllers().size(), 3);
     for (int i = 0; i < 3; ++i) {
         ASSERT_NE(albums[i], nullptr);
         EXPECT_EQ(albums[i]->containerController(), container);
         EXPECT_EQ(container->albumScreen(i), albums[i]);
-        auto* stack = qobject_cast<ui::NavigationStack*>(container->contentView()->screenAt(i));
+        auto* stack = qobject_cast<ui::NavigationStack*>(container->viewControllers().at(i));
         ASSERT_NE(stack, nullptr);
         EXPECT_TRUE(stack->isBarHidden());
         EXPECT_EQ(stack->rootScreen(), albums[i]);

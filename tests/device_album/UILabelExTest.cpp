@@ -7,7 +7,7 @@
 namespace {
 struct RecordingDelegate : UILabelExDelegate {
     QList<int> tags;
-    void labelExTouchesWithTag(UILabelEx*, int tag) override { tags.append(tag); }
+    void labelEx(UILabelEx*, int tag) override { tags.append(tag); }
 };
 }
 

@@ -85,7 +85,7 @@ TEST_F(LockScreenTest, FirstPasswordThroughTheKeyboard)
     EXPECT_EQ(lock->leftBarButtonItem()->title, "关闭");
     EXPECT_FALSE(lock->rightBarButtonItem().has_value());
     EXPECT_TRUE(lock->alertLabel()->isHidden());
-    EXPECT_EQ(canvas->focusWidget(), lock.data());
+    EXPECT_EQ(canvas->focusWidget(), lock->realInputField());
 
     enterPin("1234");
     enterPin("1235");

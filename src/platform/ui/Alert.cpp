@@ -1,17 +1,23 @@
 #include "platform/ui/Alert.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QVBoxLayout>
-
-#include <QCoreApplication>
 #include <QTimer>
+#include <QVBoxLayout>
 
 namespace ui {
 
 namespace {
 constexpr int kWidth = 320;
+const char* kBoxStyle =
+    "#alertBox { background: rgba(242,244,248,245); border-radius: 12px; border: 1px solid rgba(0,0,0,60); }"
+    "QLabel#alertTitle { font-size: 19px; font-weight: bold; color: #111; }"
+    "QLabel#alertMessage { font-size: 16px; color: #222; }"
+    "QPushButton { font-size: 18px; color: #1a62c8; background: transparent; border: none;"
+    " border-top: 1px solid rgba(0,0,0,40); min-height: 44px; }"
+    "QPushButton:pressed { background: rgba(0,0,0,25); }";
 
 struct WaitingAlert {
     QPointer<Alert> alert;
@@ -29,13 +35,6 @@ QList<WaitingAlert>& waitingAlerts()
     static QList<WaitingAlert> list;
     return list;
 }
-const char* kBoxStyle =
-    "#alertBox { background: rgba(242,244,248,245); border-radius: 12px; border: 1px solid rgba(0,0,0,60); }"
-    "QLabel#alertTitle { font-size: 19px; font-weight: bold; color: #111; }"
-    "QLabel#alertMessage { font-size: 16px; color: #222; }"
-    "QPushButton { font-size: 18px; color: #1a62c8; background: transparent; border: none;"
-    " border-top: 1px solid rgba(0,0,0,40); min-height: 44px; }"
-    "QPushButton:pressed { background: rgba(0,0,0,25); }";
 }
 
 Alert::Alert(const QString& title, const QString& message, AlertDelegate* delegate, const QString& cancelButtonTitle,

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the application (Release) and starts it.
-# Without a display it starts a virtual one (Xvfb) and serves it with x11vnc,
-# listening on 127.0.0.1 only and protected by a fresh password; connect
-# through an SSH tunnel. Arguments are passed on to padolvo (--home,
-# --library, --disk-root, --analytics-url).
+# Without a display it starts a virtual one (Xvfb) with a small window manager
+# (jwm: title bars to minimise, a task list to bring the window back) and
+# serves it with x11vnc, listening on 127.0.0.1 only and protected by a fresh
+# password; connect through an SSH tunnel. Arguments are passed on to padolvo
+# (--home, --library, --disk-root, --analytics-url).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -38,13 +39,17 @@ fi
 [ -n "$display_number" ] || { echo "No free X display number found." >&2; exit 1; }
 export DISPLAY=":$display_number"
 
-Xvfb "$DISPLAY" -screen 0 1024x768x24 -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
+# Room for the 1024 x 768 window, its title bar and the task list.
+Xvfb "$DISPLAY" -screen 0 1100x860x24 -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 1 100); do
   [ -e "/tmp/.X11-unix/X$display_number" ] && break
   sleep 0.1
 done
 [ -e "/tmp/.X11-unix/X$display_number" ] || { echo "Xvfb did not start:" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
+
+jwm -f scripts/jwmrc >"$workdir/jwm.log" 2>&1 &
+pids+=($!)
 
 vnc_port=${PAV_VNC_PORT:-5900}
 vnc_password=$(head -c 12 /dev/urandom | base64 | tr -dc 'A-Za-z0-9' | head -c 8)
@@ -58,6 +63,7 @@ PadOlvo runs on the virtual display $DISPLAY, served by VNC on 127.0.0.1:$vnc_po
 From your own machine:
   ssh -L $vnc_port:127.0.0.1:$vnc_port $(whoami)@$(hostname)
 then open a VNC viewer on localhost:$vnc_port with the password: $vnc_password
+The title bar's buttons minimise the window; the task list at the bottom brings it back.
 Stop with Ctrl-C.
 TEXT
 

@@ -7,6 +7,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/core/VersionOrder.h"
+#include "platform/sys/SessionLockMonitor.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/WindowLifecycleWatcher.h"
 #include "shell/LaunchHooks.h"
@@ -55,6 +56,7 @@ AppDelegate::AppDelegate(Services services) : m_services(withDefaults(std::move(
 AppDelegate::~AppDelegate()
 {
     m_watcher.reset();
+    m_ownSessionLock.reset();
     m_services.lifecycle->setDelegate(nullptr);
     m_window.reset();
     if (g_shared == this)
@@ -78,6 +80,13 @@ bool AppDelegate::didFinishLaunching()
     m_root = new PaviPadViewController(m_services.albumTab);
     m_window->setRootScreen(m_root);
     m_watcher = std::make_unique<ui::WindowLifecycleWatcher>(m_window.get(), *m_services.lifecycle);
+    SessionLockMonitor* sessionLock = m_services.sessionLock;
+    if (!sessionLock) {
+        m_ownSessionLock = std::make_unique<SessionLockMonitor>();
+        sessionLock = m_ownSessionLock.get();
+    }
+    connect(sessionLock, &SessionLockMonitor::lockedChanged, m_watcher.get(),
+            [watcher = m_watcher.get()](bool locked) { watcher->setSessionLocked(locked); });
     m_window->show();
 
     checkLastVersion();

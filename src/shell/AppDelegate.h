@@ -10,6 +10,7 @@
 #include <memory>
 
 class NotificationCenter;
+class SessionLockMonitor;
 class UserDefaults;
 
 namespace ui {
@@ -19,9 +20,9 @@ class WindowLifecycleWatcher;
 
 // The application delegate: runs the launch sequence, owns the main window
 // with the root controller, and answers the lifecycle (on the desktop: the
-// main window minimised or hidden is the background, its return the
-// foreground). Collaborators are injectable; the defaults are the
-// process-wide ones.
+// main window minimised or hidden, or the session locked, is the background,
+// its return the foreground). Collaborators are injectable; the defaults are
+// the process-wide ones.
 class AppDelegate : public QObject, public AppLifecycleDelegate {
     Q_OBJECT
 public:
@@ -38,6 +39,7 @@ public:
         UserDefaults* defaults = nullptr;                   // default: the standard user defaults
         NotificationCenter* center = nullptr;               // default: the default centre
         AppLifecycle* lifecycle = nullptr;                  // default: the shared lifecycle
+        SessionLockMonitor* sessionLock = nullptr;          // default: one on the process's buses
     };
 
     AppDelegate();
@@ -70,4 +72,5 @@ private:
     std::unique_ptr<ui::Canvas> m_window;
     QPointer<PaviPadViewController> m_root;
     std::unique_ptr<ui::WindowLifecycleWatcher> m_watcher;
+    std::unique_ptr<SessionLockMonitor> m_ownSessionLock;
 };

@@ -97,7 +97,7 @@ TEST_F(CloudAlbumBatchTest, SaveWritesTheOriginalBytesIntoTheLibrary)
     const auto& notice = screen->batches().lastNotice();
     ASSERT_TRUE(notice.has_value());
     EXPECT_EQ(notice->message, QString::fromUtf8("2张照片保存成功！"));
-    EXPECT_TRUE(recorded(usage, CloudBatchNotice::kSaveFinishedEvent));
+    EXPECT_TRUE(recorded(usage, 27145));
     EXPECT_FALSE(screen->isEditing());
     EXPECT_EQ(screen->batches().processingView(), nullptr);
 }
@@ -139,7 +139,7 @@ TEST_F(CloudAlbumBatchTest, SaveAsksOnCellularAndRefusesWithoutNetwork)
     closeDialogs();
     network = 1;
     screen->batches().saveButtonClicked();
-    ui::ChoiceDialog* ask = dialogWithTag(CloudAlbumBatches::kSaveOverCellularTag);
+    ui::ChoiceDialog* ask = dialogWithTag(101);
     ASSERT_TRUE(ask);
     EXPECT_TRUE(ask->message().startsWith(QString::fromUtf8("当前网络为普通网络，保存选中图片约耗")));
     EXPECT_FALSE(screen->batches().isRunning());
@@ -159,7 +159,7 @@ TEST_F(CloudAlbumBatchTest, SaveFailureWithoutNetworkShowsOnlyTheNetworkAlert)
     EXPECT_EQ(screen->batches().runner(CloudAlbumBatches::Kind::Save).stopReason(), BatchStopReason::NetworkLost);
     EXPECT_TRUE(library->saved().isEmpty());
     EXPECT_EQ(screen->batches().lastNotice()->message, QString::fromUtf8("网络连接错误，请检查网络。"));
-    EXPECT_FALSE(recorded(usage, CloudBatchNotice::kSaveFinishedEvent));
+    EXPECT_FALSE(recorded(usage, 27145));
 }
 
 TEST_F(CloudAlbumBatchTest, CancelledSaveEndsSilentlyWithinItsGrace)
@@ -183,13 +183,13 @@ TEST_F(CloudAlbumBatchTest, DeleteConfirmsThenDeletesAndListsAgain)
 {
     prepare();
     screen->batches().deleteButtonClicked();
-    ui::ChoiceDialog* ask = dialogWithTag(CloudAlbumBatches::kDeleteConfirmTag);
+    ui::ChoiceDialog* ask = dialogWithTag(100);
     ASSERT_TRUE(ask);
     EXPECT_EQ(ask->message(), QString::fromUtf8("确定要删除照片？"));
     ask->clickButtonAtIndex(1);
     ASSERT_TRUE(batchEnded());
     EXPECT_EQ(screen->batches().lastNotice()->message, QString::fromUtf8("2张照片删除成功！"));
-    EXPECT_FALSE(recorded(usage, CloudBatchNotice::kSaveFinishedEvent));
+    EXPECT_FALSE(recorded(usage, 27145));
     ASSERT_TRUE(listed(1));
     EXPECT_EQ(screen->listing().filesList()[0].file->file_name(), "three.jpg");
 }

@@ -60,7 +60,7 @@ TEST(CloudBatchNotice, SummariesFollowTheOutcome)
               QString::fromUtf8("保存失败，请稍候重试！"));
     const N saved = N::decide(N::Batch::Save, outcome(BatchStopReason::None, 2, 2, 0));
     EXPECT_EQ(saved.kind, N::Kind::Toast);
-    EXPECT_EQ(saved.usageEvent, N::kSaveFinishedEvent);
+    EXPECT_EQ(saved.usageEvent, 27145);
     EXPECT_EQ(N::decide(N::Batch::Delete, outcome(BatchStopReason::None, 1, 1, 0)).usageEvent, 0);
     // Broken off by the user before the end: nothing; the network: only its alert.
     EXPECT_EQ(N::decide(N::Batch::Save, outcome(BatchStopReason::User, 3, 1, 0)).kind, N::Kind::None);

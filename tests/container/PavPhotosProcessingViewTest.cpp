@@ -4,6 +4,7 @@
 #include "support/EventLoop.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -24,6 +25,13 @@ struct CancelCounter : PavPhotosProcessingViewDelegate {
     int count = 0;
     PavPhotosProcessingView_iPad* last = nullptr;
 };
+
+// Keys as the window system delivers them: to the window's focus.
+void type(QWindow* window, const char* keys)
+{
+    for (const char* k = keys; *k; ++k)
+        QTest::keyClick(window, *k);
+}
 
 class ProcessingPanelTest : public ::testing::Test {
 protected:
@@ -99,6 +107,48 @@ TEST_F(ProcessingPanelTest, OwnerCanEndItSilently)
     EXPECT_FALSE(panel->cancelButton()->isEnabled());
     panel->cancelButtonClicked();
     EXPECT_EQ(delegate.count, 0);
+}
+
+TEST_F(ProcessingPanelTest, TheBoxSitsCentredALittleAboveTheMiddle)
+{
+    EXPECT_EQ(panel->box()->geometry(), QRect(302, 185, 420, 320));   // floor(768 x 0.45) - 160
+    panel->resize(800, 601);
+    EXPECT_EQ(panel->box()->geometry(), QRect(190, 110, 420, 320));   // floor(270.45) - 160
+}
+
+TEST_F(ProcessingPanelTest, ItHoldsTheKeyboardWhileShownAndGivesItBack)
+{
+    panel->hide();
+    auto* field = new QLineEdit(&root);
+    field->setGeometry(0, 120, 200, 30);
+    field->show();
+    root.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&root));
+    field->setFocus();
+    QWindow* window = root.windowHandle();
+    type(window, "12");
+    ASSERT_EQ(field->text(), "12");
+
+    panel->show();
+    EXPECT_TRUE(panel->hasFocus());
+    type(window, "34");
+    field->setFocus();   // even a screen that takes the focus back gets no key
+    type(window, "56");
+    QTest::keyClicks(field, "78");
+    EXPECT_EQ(field->text(), "12");
+
+    panel->hide();
+    EXPECT_TRUE(field->hasFocus());
+    type(window, "9");
+    EXPECT_EQ(field->text(), "129");
+
+    // Taken away by deletion, it gives the keyboard back as well.
+    panel->show();
+    EXPECT_FALSE(field->hasFocus());
+    delete panel;
+    EXPECT_TRUE(field->hasFocus());
+    type(window, "0");
+    EXPECT_EQ(field->text(), "1290");
 }
 
 TEST_F(ProcessingPanelTest, NothingBeneathCanBeTouched)

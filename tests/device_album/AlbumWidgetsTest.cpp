@@ -201,6 +201,8 @@ TEST(DoubleSlider, TapsDragsAndTheLockout)
     ui::Animations::setEnabled(false);
     SliderDelegate d;
     PavDoubleSlider slider(QRect(0, 0, 110, 50), "照片", "视频");
+    EXPECT_EQ(slider.leftLabel()->text(), "照片");
+    EXPECT_EQ(slider.rightLabel()->text(), "视频");
     slider.setDelegate(&d);
     slider.setSliderType(1, false);
     slider.setSliderType(0, true);
@@ -213,7 +215,7 @@ TEST(DoubleSlider, TapsDragsAndTheLockout)
     slider.releaseDrag(36.7);
     EXPECT_EQ(slider.sliderType(), 1);
     EXPECT_TRUE(d.changes.isEmpty());  // told only after the lockout
-    slider.tap();                      // ignored inside the lockout
+    slider.singleTapGestureCaptured();                      // ignored inside the lockout
     ASSERT_TRUE(waitUntil([&] { return !d.changes.isEmpty(); }));
     EXPECT_EQ(d.changes, QList<int>{1});
     EXPECT_EQ(slider.sliderType(), 1);
@@ -221,7 +223,7 @@ TEST(DoubleSlider, TapsDragsAndTheLockout)
     slider.releaseDrag(40);  // from the right, still past a third: no change
     spinEvents(350);
     EXPECT_EQ(d.changes, QList<int>{1});
-    slider.tap();
+    slider.singleTapGestureCaptured();
     ASSERT_TRUE(waitUntil([&] { return d.changes.size() == 2; }));
     EXPECT_EQ(d.changes.last(), 0);
     ui::Animations::setEnabled(true);

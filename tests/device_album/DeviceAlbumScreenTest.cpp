@@ -284,7 +284,7 @@ TEST_F(DeviceAlbumScreenTest, LoadGateAndReloadPolicy)
 
     // Shown at index 0 needs a container; without one the tab is "elsewhere":
     // a change only marks the next appearance.
-    center.post(KyAssetsLibrary::kChangedNotification);
+    center.post("ALAssetsLibraryChangedNotification");
     EXPECT_TRUE(s->needUpdate());
     EXPECT_EQ(lib->enumerations(), 2);
     appear(*s);  // already shown: no transition
@@ -298,14 +298,14 @@ TEST_F(DeviceAlbumScreenTest, LoadGateAndReloadPolicy)
     // Becoming active: with no container the index is 0 and the grid full,
     // so the library is only checked for availability (object 99).
     lib->setRefused(true);
-    center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
+    center.post("KyAlbumShouldCheckUpdateNotification");
     reader->drain();
     ASSERT_TRUE(waitUntil([&] { return !s->locationDisabledView()->isHidden(); }));
     EXPECT_TRUE(s->assetsArray().isEmpty());
     EXPECT_EQ(lib->enumerations(), 4);
     // Empty grid: a load after the short delay.
     lib->setRefused(false);
-    center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
+    center.post("KyAlbumShouldCheckUpdateNotification");
     ASSERT_TRUE(waitUntil([&] { return s->assetsArray().size() == 8; }));
 }
 
@@ -318,8 +318,8 @@ TEST_F(DeviceAlbumScreenTest, PickerStartsEditingAndOnlySetsFlagsOnChange)
     appear(*picker);
     ASSERT_TRUE(settle(*picker));
     const int before = lib->enumerations();
-    center.post(KyAssetsLibrary::kChangedNotification);
-    center.post(PavSystemAlbumViewController_iPad::kShouldCheckUpdateNotification);
+    center.post("ALAssetsLibraryChangedNotification");
+    center.post("KyAlbumShouldCheckUpdateNotification");
     spinEvents(400);
     EXPECT_EQ(cancelFlags, (QList<bool>{false, true}));
     EXPECT_FALSE(picker->needUpdate());
@@ -346,12 +346,37 @@ TEST_F(DeviceAlbumScreenTest, APickerClosesOnCancel)
 
 TEST_F(DeviceAlbumScreenTest, AClosedPickerDropsItsAnswer)
 {
-    auto picker = makeScreen(1);
-    appear(*picker);
-    picker.reset();  // closed while its listing runs
+    // Counts the listing answers each picker hears, in counters that outlive it.
+    class CountingPicker : public PavSystemAlbumViewController_iPad {
+    public:
+        CountingPicker(int& answers, PavSystemAlbumViewController_iPad::Collaborators c)
+            : PavSystemAlbumViewController_iPad(1, std::move(c)), m_answers(answers)
+        {
+        }
+        void assetsManagerDidUpdateAssetsArray(const QList<ALAssetPtr>& assets, const QVariant& object) override
+        {
+            ++m_answers;
+            PavSystemAlbumViewController_iPad::assetsManagerDidUpdateAssetsArray(assets, object);
+        }
+
+    private:
+        int& m_answers;
+    };
+    int closedAnswers = 0;
+    int openAnswers = 0;
+    auto closed = std::make_unique<CountingPicker>(closedAnswers, collaborators());
+    auto open = std::make_unique<CountingPicker>(openAnswers, collaborators());
+    for (CountingPicker* picker : {closed.get(), open.get()}) {
+        picker->resize(615, 748);
+        picker->show();
+        appear(*picker);
+    }
+    closed.reset();  // closed while its listing runs
     reader->drain();
+    ASSERT_TRUE(waitUntil([&] { return openAnswers > 0; }));
     spinEvents(100);
-    SUCCEED();
+    EXPECT_EQ(closedAnswers, 0);
+    EXPECT_EQ(openAnswers, 1);
 }
 
 TEST_F(DeviceAlbumScreenTest, OpeningCapturesTheTapAndIgnoresASecondOne)

@@ -7,7 +7,7 @@
 namespace {
 struct RecordingDelegate : UILabelExDelegate {
     QList<int> tags;
-    void labelExTouchesWithTag(UILabelEx*, int tag) override { tags.append(tag); }
+    void labelEx(UILabelEx*, int tag) override { tags.append(tag); }
 };
 }
 
@@ -21,7 +21,7 @@ TEST(UILabelEx, PressTintsAndOnlyAReleaseInsideReports)
     label.show();
 
     QTest::mousePress(&label, Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(label.textColor(), QColor(UILabelEx::kPressedColor));
+    EXPECT_EQ(label.textColor(), QColor(59, 136, 195));
     QTest::mouseRelease(&label, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_EQ(label.textColor(), label.defaultColor());
     EXPECT_EQ(delegate.tags, QList<int>{7});

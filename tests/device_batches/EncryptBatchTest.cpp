@@ -10,7 +10,7 @@
 
 namespace {
 
-const QString kHideKey = QString::fromLatin1(DeviceBatchNotice::kHideAlertKey);
+const QString kHideKey = "LocalAlbumEncryptSuccessHideAlert";
 
 class EncryptBatchTest : public DeviceBatchFixture {};
 
@@ -20,17 +20,17 @@ TEST_F(EncryptBatchTest, StoresEveryPhotoAndTheNoticeTurnsIntoAToastAfterDontTel
     selectPhotos(3);
     batches->lockButtonClicked();
     ASSERT_TRUE(batches->processingView());
-    EXPECT_EQ(batches->processingView()->tag(), DeviceAlbumBatches::kEncryptPanelTag);
+    EXPECT_EQ(batches->processingView()->tag(), 50);
     EXPECT_TRUE(idle.isHeld());
     ASSERT_TRUE(waitFinished(1));
     EXPECT_EQ(storedCount(), 3);
     EXPECT_FALSE(batches->processingView());
     EXPECT_FALSE(idle.isHeld());
     EXPECT_EQ(leaveEditCalls, 1);
-    EXPECT_EQ(events, std::vector<int>{DeviceAlbumBatches::kLockPressedEvent});
+    EXPECT_EQ(events, std::vector<int>{27107});
 
     // First notice: one button, and the key now reads NO.
-    ui::ChoiceDialog* first = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptFirstNoticeTag);
+    ui::ChoiceDialog* first = ui::ChoiceDialog::showingWithTag(100);
     ASSERT_TRUE(first);
     EXPECT_EQ(first->message(), "照片已成功导入隐私相册，请你手动删除iPad系统相册的原始照片。");
     EXPECT_EQ(first->numberOfButtons(), 1);
@@ -44,7 +44,7 @@ TEST_F(EncryptBatchTest, StoresEveryPhotoAndTheNoticeTurnsIntoAToastAfterDontTel
     selectPhotos(2, 10);
     batches->lockButtonClicked();
     ASSERT_TRUE(waitFinished(2));
-    ui::ChoiceDialog* second = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptNoticeTag);
+    ui::ChoiceDialog* second = ui::ChoiceDialog::showingWithTag(101);
     ASSERT_TRUE(second);
     ASSERT_EQ(second->numberOfButtons(), 2);
     EXPECT_EQ(second->buttonTitleAtIndex(1), "不再提示");
@@ -60,6 +60,25 @@ TEST_F(EncryptBatchTest, StoresEveryPhotoAndTheNoticeTurnsIntoAToastAfterDontTel
     ASSERT_TRUE(PavToastView_iPad::showing());
     EXPECT_EQ(PavToastView_iPad::showing()->message(), "2张照片加密成功！");
     EXPECT_EQ(storedCount(), 7);
+}
+
+TEST_F(EncryptBatchTest, TheNoticeWaitsBehindTheAlertThatIsUpAndShowsAfterIt)
+{
+    makeBatches(0);
+    selectPhotos(2);
+    // The lock screen's alert after the first password, still up when the
+    // move it led to ends.
+    auto* passwordSet = new PavAlertView("", "密码设置成功，请牢记你的密码！", nullptr, "知道了");
+    passwordSet->show(canvas.get());
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitFinished(1));
+    spinEvents(50);
+    EXPECT_EQ(ui::ChoiceDialog::showing(), (QList<ui::ChoiceDialog*>{passwordSet})) << "one alert at a time";
+
+    passwordSet->clickButtonAtIndex(0);
+    ASSERT_TRUE(waitUntil([] { return ui::ChoiceDialog::showingWithTag(100) != nullptr; }));
+    EXPECT_EQ(ui::ChoiceDialog::showing().size(), 1);
+    EXPECT_EQ(shownAlertMessage(100), "照片已成功导入隐私相册，请你手动删除iPad系统相册的原始照片。");
 }
 
 TEST_F(EncryptBatchTest, APhotoAlreadyInThePrivateAlbumCountsAsSuccessAndIsNotStoredTwice)
@@ -83,7 +102,7 @@ TEST_F(EncryptBatchTest, AFailedPhotoIsSummedUpAndTheOthersAreStored)
     selection << wrap(broken);
     batches->lockButtonClicked();
     ASSERT_TRUE(waitFinished(1));
-    EXPECT_EQ(shownAlertMessage(DeviceBatchNotice::kEncryptFailureTag), "2张照片加密成功，1张照片加密失败，请稍候重试！");
+    EXPECT_EQ(shownAlertMessage(102), "2张照片加密成功，1张照片加密失败，请稍候重试！");
     EXPECT_FALSE(UserDefaults::standardUserDefaults().contains(kHideKey)) << "a move with failures keeps the key absent";
     EXPECT_EQ(storedCount(), 2);
 }
@@ -114,7 +133,7 @@ TEST_F(EncryptBatchTest, CancelLetsThePhotoInHandFinishShowsNothingAndClosesAPic
 TEST_F(EncryptBatchTest, ALibraryChangeStopsTheBatchAndCountsTheRestAsFailures)
 {
     const std::vector<std::function<void()>> stops = {
-        [this] { center.post(KyAssetsLibrary::kChangedNotification); },
+        [this] { center.post("ALAssetsLibraryChangedNotification"); },
         // What the screen does on a library change.
         [this] { store->setNeedEncryptionCancel(true); },
     };
@@ -131,9 +150,9 @@ TEST_F(EncryptBatchTest, ALibraryChangeStopsTheBatchAndCountsTheRestAsFailures)
         gated->open();
         ASSERT_TRUE(waitFinished(int(i) + 1));
         EXPECT_EQ(storedCount(), int(i) + 1);
-        EXPECT_EQ(shownAlertMessage(DeviceBatchNotice::kEncryptFailureTag),
+        EXPECT_EQ(shownAlertMessage(102),
                   "1张照片加密成功，2张照片加密失败，请稍候重试！");
-        ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptFailureTag)->clickButtonAtIndex(0);
+        ui::ChoiceDialog::showingWithTag(102)->clickButtonAtIndex(0);
         EXPECT_FALSE(store->needEncryptionCancel()) << "cleared at the end";
     }
 }
@@ -153,7 +172,7 @@ TEST_F(EncryptBatchTest, WithoutAPasswordTheLockSheetComesFirstAndTheMoveFollows
     ASSERT_TRUE(waitFinished());
     EXPECT_FALSE(screen->presentedScreen());
     EXPECT_EQ(storedCount(), 2);
-    EXPECT_EQ(events, (std::vector<int>{DeviceAlbumBatches::kLockPressedEvent, DeviceAlbumBatches::kLockPressedEvent}));
+    EXPECT_EQ(events, (std::vector<int>{27107, 27107}));
 }
 
 TEST_F(EncryptBatchTest, APrivatePickerShowsItsFirstNoticeAsAnAlbumAlertAndClosesAfterIt)
@@ -162,7 +181,7 @@ TEST_F(EncryptBatchTest, APrivatePickerShowsItsFirstNoticeAsAnAlbumAlertAndClose
     selectPhotos(1);
     batches->lockButtonClicked();
     ASSERT_TRUE(waitFinished());
-    ui::ChoiceDialog* notice = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptFirstNoticeTag);
+    ui::ChoiceDialog* notice = ui::ChoiceDialog::showingWithTag(100);
     ASSERT_TRUE(notice);
     EXPECT_TRUE(qobject_cast<PavAlertView*>(notice));
     EXPECT_EQ(stack->count(), 2) << "the picker waits for the answer";

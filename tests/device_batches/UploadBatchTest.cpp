@@ -18,7 +18,7 @@ TEST_F(UploadBatchTest, UploadsEachPhotoUnderItsOwnNameIntoTheCloudAlbumFolder)
     selectPhotos(2);
     batches->backupButtonClicked();
     ASSERT_TRUE(batches->processingView());
-    EXPECT_EQ(batches->processingView()->tag(), DeviceAlbumBatches::kUploadPanelTag);
+    EXPECT_EQ(batches->processingView()->tag(), 51);
     ASSERT_TRUE(waitFinished());
     ASSERT_EQ(uploader->calls.size(), 2u);
     // The batch's local start time, a three-digit counter and the URL's extension.
@@ -29,7 +29,7 @@ TEST_F(UploadBatchTest, UploadsEachPhotoUnderItsOwnNameIntoTheCloudAlbumFolder)
     EXPECT_TRUE(cloud.isUpdated());
     ASSERT_TRUE(PavToastView_iPad::showing());
     EXPECT_EQ(PavToastView_iPad::showing()->message(), "2张照片备份成功！");
-    EXPECT_EQ(events, (std::vector<int>{DeviceAlbumBatches::kBackupPressedEvent, DeviceBatchNotice::kUploadSucceededEvent}));
+    EXPECT_EQ(events, (std::vector<int>{27129, 27130}));
     EXPECT_EQ(leaveEditCalls, 1);
     EXPECT_FALSE(idle.isHeld());
 }
@@ -60,7 +60,7 @@ TEST_F(UploadBatchTest, AFailureWithoutAnyNetworkStopsTheBatchWithOnlyTheNetwork
     EXPECT_EQ(uploader->calls.size(), 1u) << "no photo after the network went";
     ASSERT_EQ(ui::ChoiceDialog::showing().size(), 1);
     EXPECT_EQ(ui::ChoiceDialog::showing().first()->message(), "网络连接错误，请检查网络。");
-    EXPECT_FALSE(ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kUploadFailureTag));
+    EXPECT_FALSE(ui::ChoiceDialog::showingWithTag(104));
 }
 
 TEST_F(UploadBatchTest, CancelDiscardsTheUploadInFlightAndEndsWithoutSummary)
@@ -138,7 +138,7 @@ TEST_F(UploadBatchTest, UploadIntoTheAccountTopOrWithoutFolderFailsAtOnceInstead
     batches->backupButtonClicked();
     ASSERT_TRUE(waitFinished());
     EXPECT_TRUE(uploader->calls.empty());
-    EXPECT_EQ(shownAlertMessage(DeviceBatchNotice::kUploadFailureTag), "备份失败，请稍候重试！");
+    EXPECT_EQ(shownAlertMessage(104), "备份失败，请稍候重试！");
 }
 
 TEST_F(UploadBatchTest, TheGateAsksForSignInRoomAndNetworkBeforeAnythingStarts)
@@ -174,14 +174,14 @@ TEST_F(UploadBatchTest, TheGateAsksForSignInRoomAndNetworkBeforeAnythingStarts)
     freeSpace = qint64(size);
     network = 1;
     batches->backupButtonClicked();
-    ui::ChoiceDialog* ask = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kUploadOverCellularTag);
+    ui::ChoiceDialog* ask = ui::ChoiceDialog::showingWithTag(110);
     ASSERT_TRUE(ask);
     EXPECT_TRUE(ask->message().startsWith("当前网络为普通网络，备份选中图片约耗"));
     EXPECT_EQ(ask->buttonTitleAtIndex(0), "取消");
     ask->clickButtonAtIndex(0);
     EXPECT_FALSE(batches->isRunning());
     batches->backupButtonClicked();
-    ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kUploadOverCellularTag)->clickButtonAtIndex(1);
+    ui::ChoiceDialog::showingWithTag(110)->clickButtonAtIndex(1);
     EXPECT_TRUE(batches->isRunning());
     ASSERT_TRUE(waitFinished());
     EXPECT_EQ(uploader->calls.size(), 2u);

@@ -50,7 +50,7 @@ TEST(PavCloudAlbumManagerTest, NoWifiNoticeOncePerDayAndRememberedAcrossStarts)
     clock.advanceSeconds(24 * 3600);
     EXPECT_TRUE(next.needAlertWhenNotWifi());
     EXPECT_FALSE(next.needAlertWhenNotWifi());
-    EXPECT_EQ(defaults.objectForKey(PavCloudAlbumManager::kNoWifiAlertDateKey).toDateTime(),
+    EXPECT_EQ(defaults.objectForKey("PavCloudAlbumNoWifiAlertDate").toDateTime(),
               PavDateUtil::pavToday(clock));
 }
 

@@ -86,7 +86,7 @@ TEST_F(RecoveryBindingTest, TruthTable)
     EXPECT_TRUE(b.getBinding().isNull());
 
     b.initBinding();
-    EXPECT_TRUE(defaults.contains(AlbumRecoveryBinding::kBindingKey));
+    EXPECT_TRUE(defaults.contains("SecretAlbumBindingKy"));
     EXPECT_TRUE(b.usedBinding());
     EXPECT_FALSE(b.hasBinded());
     EXPECT_TRUE(b.getBinding().isNull());
@@ -100,19 +100,19 @@ TEST_F(RecoveryBindingTest, TruthTable)
     EXPECT_EQ(b.getBinding(), "12345");
 
     b.removeBinding();
-    EXPECT_EQ(defaults.stringForKey(AlbumRecoveryBinding::kBindingKey), "");
+    EXPECT_EQ(defaults.stringForKey("SecretAlbumBindingKy"), "");
     EXPECT_TRUE(b.usedBinding());
     EXPECT_FALSE(b.hasBinded());
 }
 
 TEST_F(RecoveryBindingTest, ANonStringValueCountsAsNeverInitialised)
 {
-    defaults.setInteger(AlbumRecoveryBinding::kBindingKey, 12345);
+    defaults.setInteger("SecretAlbumBindingKy", 12345);
     const AlbumRecoveryBinding& b = manager->binding();
     EXPECT_FALSE(b.usedBinding());
     EXPECT_TRUE(b.getBinding().isNull());
     b.initBinding();
-    EXPECT_EQ(defaults.objectForKey(AlbumRecoveryBinding::kBindingKey), QVariant(QString("")));
+    EXPECT_EQ(defaults.objectForKey("SecretAlbumBindingKy"), QVariant(QString("")));
 }
 
 }

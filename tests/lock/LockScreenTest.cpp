@@ -85,7 +85,7 @@ TEST_F(LockScreenTest, FirstPasswordThroughTheKeyboard)
     EXPECT_EQ(lock->leftBarButtonItem()->title, "关闭");
     EXPECT_FALSE(lock->rightBarButtonItem().has_value());
     EXPECT_TRUE(lock->alertLabel()->isHidden());
-    EXPECT_EQ(canvas->focusWidget(), lock.data());
+    EXPECT_EQ(canvas->focusWidget(), lock->realInputField());
 
     enterPin("1234");
     enterPin("1235");
@@ -96,7 +96,7 @@ TEST_F(LockScreenTest, FirstPasswordThroughTheKeyboard)
     enterPin("1234");
     enterPin("1234");
     EXPECT_EQ(manager->passwordFile().read(), "1234");
-    // No binding screen exists yet: the hand-over completes at once.
+    // This test registers no binding screen: the hand-over completes at once.
     EXPECT_EQ(delegate->log, QStringList{"set"});
     ui::ChoiceDialog* saved = ui::ChoiceDialog::topShowing();
     ASSERT_NE(saved, nullptr);
@@ -129,7 +129,7 @@ TEST_F(LockScreenTest, BindingOfferAfterTheFirstEntry)
     ASSERT_TRUE(manager->save("2468"));
     present(PinEntryMachine::EnterPassword);
     enterPin("2468");
-    ui::Alert* offer = ui::Alert::showingAlertWithTag(Lock::kBindingOfferTag);
+    ui::Alert* offer = ui::Alert::showingAlertWithTag(1023);
     ASSERT_NE(offer, nullptr);
     EXPECT_TRUE(offer->title().isEmpty());
     EXPECT_EQ(offer->message(), "遗忘密码将无法进入隐私相册强烈建议绑定Ky，忘记密码时可通过Ky找回密码。");
@@ -145,21 +145,21 @@ TEST_F(LockScreenTest, BackgroundDropsTheOfferSilentlyAndRelocks)
     ASSERT_TRUE(manager->save("2468"));
     present(PinEntryMachine::EnterPassword);
     enterPin("2468");
-    ASSERT_NE(ui::Alert::showingAlertWithTag(Lock::kBindingOfferTag), nullptr);
+    ASSERT_NE(ui::Alert::showingAlertWithTag(1023), nullptr);
 
     AppLifecycle& app = AppLifecycle::shared();
     app.becomeActive();
     app.enterBackground();
     manager->setHasVerified(false);   // what the shell does on entering the background
     spinEvents(20);
-    EXPECT_EQ(ui::Alert::showingAlertWithTag(Lock::kBindingOfferTag), nullptr);
+    EXPECT_EQ(ui::Alert::showingAlertWithTag(1023), nullptr);
     EXPECT_TRUE(delegate->log.isEmpty());
     EXPECT_EQ(lock->title(), "请输入密码");
     EXPECT_FALSE(lock->machine().isVerified());
     app.enterForeground();
 }
 
-TEST_F(LockScreenTest, BindNowAndForgotPasswordOpenNothingYet)
+TEST_F(LockScreenTest, WithoutARegisteredBindingScreenBindNowAndForgotPasswordOpenNothing)
 {
     ASSERT_TRUE(manager->save("2468"));
     manager->binding().setBinding("12345");
@@ -170,7 +170,7 @@ TEST_F(LockScreenTest, BindNowAndForgotPasswordOpenNothingYet)
     EXPECT_EQ(lock->navigationStack()->count(), 1);
 
     enterPin("2468");
-    ui::Alert* offer = ui::Alert::showingAlertWithTag(Lock::kBindingOfferTag);
+    ui::Alert* offer = ui::Alert::showingAlertWithTag(1023);
     ASSERT_NE(offer, nullptr);
     offer->clickButtonAtIndex(1);
     EXPECT_EQ(lock->navigationStack()->count(), 1);
@@ -189,7 +189,7 @@ TEST_F(LockScreenTest, RecoveryThroughABindingScreen)
     });
     present(PinEntryMachine::EnterPassword);
     lock->rightBarButtonItem()->action();
-    EXPECT_EQ(bindingType, Lock::kBindingRecoveryType);
+    EXPECT_EQ(bindingType, 3);
     EXPECT_EQ(lock->navigationStack()->topScreen(), binding.data());
 
     lock->passwordProtectViewControllerVerfyBindingKySuccess(binding);
@@ -203,7 +203,7 @@ TEST_F(LockScreenTest, FirstPasswordHandsOverToTheBindingScreenWithAWeakCompleti
 {
     std::function<void()> onClose;
     Lock::setBindingScreenFactory([&](int t, Lock*, std::function<void()> done) {
-        EXPECT_EQ(t, Lock::kBindingAfterSetType);
+        EXPECT_EQ(t, 0);
         onClose = std::move(done);
         return new ui::Screen;
     });

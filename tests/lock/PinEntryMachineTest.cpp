@@ -56,6 +56,21 @@ TEST_F(PinEntryTest, EnteringThePasswordOffersTheBindingOnce)
     EXPECT_EQ(count(Event::PassedVerification), 1);
 }
 
+TEST_F(PinEntryTest, WithoutTheFirstGuideTheEntryPassesAtOnceAndStillMarksTheOfferShown)
+{
+    // The settings sheet's way in: a type 1 screen with the guide off.
+    ASSERT_TRUE(manager->save("2468"));
+    manager->setHasVerified(false);
+    ASSERT_FALSE(defaults.boolForKey("PavSecretAlbumPasswordHasShowBinding"));
+    auto m = machine(T::EnterPassword);
+    m->setShowFirstGuide(false);
+    enter(*m, "2468");
+    EXPECT_TRUE(manager->hasVerified());
+    EXPECT_EQ(count(Event::OfferBinding), 0);
+    EXPECT_EQ(count(Event::PassedVerification), 1);
+    EXPECT_TRUE(defaults.boolForKey("PavSecretAlbumPasswordHasShowBinding"));
+}
+
 TEST_F(PinEntryTest, ChangeAsksForTheOldPasswordUnlessThereIsNone)
 {
     auto fresh = machine(T::ChangePassword);

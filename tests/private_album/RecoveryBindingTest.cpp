@@ -16,6 +16,7 @@
 #include "support/RecordingDiskResponse.h"
 #include "support/Screenshot.h"
 #include "support/SharedDiskStore.h"
+#include "support/ShownImage.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -153,8 +154,8 @@ TEST_F(RecoveryBindingScreenTest, BindingSignsInOnceStoresTheAccountAndTellsTheD
     EXPECT_EQ(passwords->binding().getBinding(), "10001");
     EXPECT_EQ(shownMessage(), QString::fromUtf8("若忘记密码，可通过验证关联的Ky10001，进行密码重置"));
     EXPECT_EQ(delegate.bound, QStringList({"10001"}));
-    EXPECT_NE(std::find(usage.begin(), usage.end(), Binding::kOpenBindingEvent), usage.end());
-    EXPECT_NE(std::find(usage.begin(), usage.end(), Binding::kBoundEvent), usage.end());
+    EXPECT_NE(std::find(usage.begin(), usage.end(), 27226), usage.end());
+    EXPECT_NE(std::find(usage.begin(), usage.end(), 27227), usage.end());
 
     // A late second answer is not a sign-in of this screen.
     delegate.bound.clear();
@@ -253,7 +254,7 @@ TEST_F(RecoveryBindingScreenTest, AWrongPasswordOffersThePageOrAnotherTry)
     signIn("10005", "bad");
     screen->loginResult(false, 1);
     EXPECT_FALSE(passwords->hasBinded());
-    ui::ChoiceDialog* wrong = ui::ChoiceDialog::showingWithTag(Form::kWrongPasswordTag);
+    ui::ChoiceDialog* wrong = ui::ChoiceDialog::showingWithTag(101);
     ASSERT_NE(wrong, nullptr);
     wrong->clickButtonAtIndex(0);  // "找回密码"
     EXPECT_EQ(opened, QStringList({Form::lostPasswordUrl()}));
@@ -261,7 +262,7 @@ TEST_F(RecoveryBindingScreenTest, AWrongPasswordOffersThePageOrAnotherTry)
     signIn(QString(), "x");
     screen->loginResult(false, 1);
     EXPECT_EQ(password(), "badx");
-    ui::ChoiceDialog::showingWithTag(Form::kWrongPasswordTag)->clickButtonAtIndex(1);  // "再试一次"
+    ui::ChoiceDialog::showingWithTag(101)->clickButtonAtIndex(1);  // "再试一次"
     EXPECT_EQ(password(), "");
     EXPECT_TRUE(sheetOpen());
 }
@@ -287,12 +288,22 @@ TEST_F(RecoveryBindingScreenTest, AVerificationCodeGoesThroughTheCodeScreen)
     EXPECT_FALSE(screen->isSigningIn());
 }
 
-TEST_F(RecoveryBindingScreenTest, Screenshot)
+TEST_F(RecoveryBindingScreenTest, TheRecoveryFormShowsTheBoundAccountAndItsButton)
 {
     passwords->binding().setBinding("10007");
     present(Form::Recover);
     spinEvents(50);
-    EXPECT_FALSE(saveScreenshot(canvas.get(), QStringLiteral("private_album_recovery_binding.png")).isEmpty());
+    const ShownImage shown(canvas.get(), QStringLiteral("private_album_recovery_binding.png"));
+    EXPECT_EQ(shown.areaOf(sheet), QRect(243, 136, 538, 495));
+    QLineEdit* account = screen->kyAccountTextInput()->boldTextField();
+    EXPECT_EQ(account->text(), "10007");
+    EXPECT_FALSE(account->isEnabled()) << "the bound account is shown, not asked for";
+    EXPECT_GT(shown.colourCount(shown.areaOf(account)), 2) << "and drawn";
+    EXPECT_EQ(screen->firstTipLabel()->text(), "请输入你的关联Ky帐号密码");
+    EXPECT_TRUE(screen->firstTipLabel()->isVisible());
+    const QColor button = shown.average(shown.areaOf(screen->confirmButton()));
+    EXPECT_GT(button.green(), button.red() + 40) << "the green confirm button";
+    EXPECT_GT(button.green(), button.blue() + 40);
 }
 
 namespace {

@@ -149,9 +149,9 @@ TEST_F(SecretAlbumScreenTest, WhileLockedItListsNothingAndAsksForThePassword)
         QTest::keyClick(lockScreen(), c);
     // The first unlock offers the recovery binding; "以后再说" goes on.
     ASSERT_TRUE(waitUntil(
-        [] { return ui::ChoiceDialog::showingWithTag(PavSecretAlbumPasswordController_iPad::kBindingOfferTag); }));
+        [] { return ui::ChoiceDialog::showingWithTag(1023); }));
     EXPECT_TRUE(screen->grid().isEmpty());
-    ui::ChoiceDialog::showingWithTag(PavSecretAlbumPasswordController_iPad::kBindingOfferTag)->clickButtonAtIndex(0);
+    ui::ChoiceDialog::showingWithTag(1023)->clickButtonAtIndex(0);
     ASSERT_TRUE(waitUntil([this] { return screen->grid().oriDataArray().size() == 3; }));
     EXPECT_TRUE(waitUntil([this] { return !screen->lockSheet(); }));
     EXPECT_FALSE(screen->emptyView()->isVisible());
@@ -251,7 +251,7 @@ TEST_F(SecretAlbumScreenTest, CheckAllMoveOutShowsPanelThenSummaryAndLeavesEditM
 
     QTest::mouseClick(screen->bottomView()->unlockButton(), Qt::LeftButton);
     ASSERT_NE(screen->processingView(), nullptr);
-    EXPECT_EQ(screen->processingView()->tag(), PavSecretAlbumViewController_iPad::kMoveOutPanelTag);
+    EXPECT_EQ(screen->processingView()->tag(), 50);
     EXPECT_EQ(screen->processingView()->totalCount(), 3u);
     ASSERT_TRUE(waitUntil([this] { return library->pending() == 1; }));
     library->setAutoAnswer(true);
@@ -301,7 +301,7 @@ TEST_F(SecretAlbumScreenTest, DeleteAsksFirstThenDeletesTheChosenItems)
     EXPECT_EQ(countText(), QString::fromUtf8("已选择1张照片"));
 
     screen->deleteButtonClicked();
-    auto* confirm = ui::ChoiceDialog::showingWithTag(PavSecretAlbumViewController_iPad::kDeleteConfirmTag);
+    auto* confirm = ui::ChoiceDialog::showingWithTag(110);
     ASSERT_NE(confirm, nullptr);
     EXPECT_EQ(confirm->message(), QString::fromUtf8("确定要删除照片？"));
     confirm->clickButtonAtIndex(0);  // "取消"
@@ -309,7 +309,7 @@ TEST_F(SecretAlbumScreenTest, DeleteAsksFirstThenDeletesTheChosenItems)
     EXPECT_EQ(listed().size(), 3);
 
     screen->deleteButtonClicked();
-    ui::ChoiceDialog::showingWithTag(PavSecretAlbumViewController_iPad::kDeleteConfirmTag)->clickButtonAtIndex(1);
+    ui::ChoiceDialog::showingWithTag(110)->clickButtonAtIndex(1);
     ASSERT_TRUE(waitUntil([] { return PavToastView_iPad::showing(); }));
     EXPECT_EQ(PavToastView_iPad::showing()->message(), QString::fromUtf8("1张照片删除成功！"));
     ASSERT_TRUE(waitUntil([this] { return screen->grid().oriDataArray().size() == 2; }));

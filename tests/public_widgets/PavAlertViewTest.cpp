@@ -1,6 +1,7 @@
 #include "Public/PavAlertView.h"
 #include "platform/core/AppLifecycle.h"
 #include "platform/ui/Canvas.h"
+#include "support/EventLoop.h"
 
 #include <gtest/gtest.h>
 
@@ -37,6 +38,25 @@ TEST(PavAlertView, EnteringTheBackgroundDismissesItSilentlyWithItsCancelButton)
     EXPECT_EQ(signalled, 0);
     EXPECT_FALSE(alert->isShowing());
     EXPECT_EQ(ui::Alert::showingAlertWithTag(1023), nullptr);
+}
+
+TEST(PavAlertView, AnAlertDismissedByTheBackgroundLetsTheNextOneShow)
+{
+    Scene s;
+    auto* up = new PavAlertView(s.lifecycle, "", "密码设置成功，请牢记你的密码！", &s.answers, "知道了");
+    auto* next = new PavAlertView(s.lifecycle, "", "照片已成功导入隐私相册", &s.answers, "确定");
+    next->setTag(100);
+    up->show(&s.canvas);
+    next->show(&s.canvas);
+    EXPECT_TRUE(next->isWaiting());
+
+    s.lifecycle.enterBackground();
+    EXPECT_FALSE(up->isShowing());
+    ASSERT_TRUE(waitUntil([&] { return next->isShowing(); }));
+    EXPECT_EQ(ui::Alert::showingAlertWithTag(100), next);
+    EXPECT_TRUE(s.answers.dismissed.isEmpty());
+    next->clickButtonAtIndex(0);
+    EXPECT_EQ(s.answers.dismissed, (QList<int>{0}));
 }
 
 TEST(PavAlertView, AnAlertAnsweredBeforeTheBackgroundKeepsItsAnswer)

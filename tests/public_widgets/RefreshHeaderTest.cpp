@@ -61,7 +61,7 @@ TEST(PavRefreshTableHeaderView, OnlyAPullOfSixtyFivePointsRefreshes)
     release(header, scroll);
     EXPECT_EQ(owner.triggers, 1);
     EXPECT_EQ(header.state(), PavRefreshTableHeaderView::State::Loading);
-    EXPECT_EQ(scroll.inset, PavRefreshTableHeaderView::kLoadingInset);
+    EXPECT_EQ(scroll.inset, 60.0);
     EXPECT_EQ(header.statusText(), "加载中...");
 }
 

@@ -20,6 +20,7 @@
 #include "support/FakeNetworkKind.h"
 #include "support/Screenshot.h"
 #include "support/SharedDiskStore.h"
+#include "support/ShownImage.h"
 #include "support/ShowCanvas.h"
 #include "support/TempHome.h"
 
@@ -277,19 +278,43 @@ TEST_F(AlbumSettingScreenTest, ThePasswordRowOpensTheAlbumLockScreen)
     EXPECT_EQ(lock->delegate(), settings);
 }
 
-TEST_F(AlbumSettingScreenTest, Screenshots)
+// Red, green or neither: which channel stands out in an area's mean colour.
+QString tint(const QColor& c)
+{
+    if (c.red() > c.green() + 60 && c.red() > c.blue() + 60)
+        return "red";
+    if (c.green() > c.red() + 40 && c.green() > c.blue() + 40)
+        return "green";
+    return "neither";
+}
+
+TEST_F(AlbumSettingScreenTest, TheSheetShowsTheAccountWhileSignedInAndTheSignInRowOtherwise)
 {
     hasPassword = true;
     binding = "12345";
     cloud.setIsLogined(true);
     open();
-    EXPECT_FALSE(saveScreenshot(canvas.get(), "settings_signed_in.png").isEmpty());
+    AlbumSettingAccountView* panel = settings->userInfoView();
+    const ShownImage signedIn(canvas.get(), "settings_signed_in.png");
+    EXPECT_EQ(signedIn.areaOf(stack), QRect(243, 136, 538, 495)) << "the form sheet, centred";
+    const QRect logout = signedIn.areaOf(panel->logoutButton());
+    EXPECT_EQ(tint(signedIn.average(logout)), "red");
+    EXPECT_EQ(tint(signedIn.average(signedIn.areaOf(panel->amountCapacityImageView()))), "green");
+    EXPECT_TRUE(panel->accountLabel()->isVisible());
+
     presenter->dismissModal(false);
     spinEvents(10);
     cloud.setIsLogined(false);
     hasPassword = false;
     open();
-    EXPECT_FALSE(saveScreenshot(canvas.get(), "settings_signed_out.png").isEmpty());
+    const ShownImage signedOut(canvas.get(), "settings_signed_out.png");
+    EXPECT_EQ(tint(signedOut.average(logout)), "neither") << "no sign-out button where it was";
+    EXPECT_FALSE(settings->userInfoView()->isVisible());
+    PaviPadTableViewCell* signIn = settings->cellForSection(2);
+    ASSERT_TRUE(signIn);
+    EXPECT_TRUE(signIn->isVisible());
+    EXPECT_EQ(signIn->textLabel()->text(), "Ky账号未登录");
+    EXPECT_GT(signedOut.colourCount(signedOut.areaOf(signIn->textLabel())), 2) << "its text is drawn";
 }
 
 }

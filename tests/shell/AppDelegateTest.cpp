@@ -13,8 +13,11 @@
 #include "shell/PaviPadTabBarViewControll.h"
 #include "support/EventLoop.h"
 #include "support/Screenshot.h"
+#include "support/ShownImage.h"
 #include "support/Tap.h"
 #include "support/TempHome.h"
+
+#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -30,7 +33,7 @@ struct Harness {
 
     Harness()
     {
-        token = center.addObserver(AppDelegate::kShouldCheckUpdateNotification,
+        token = center.addObserver("KyAlbumShouldCheckUpdateNotification",
                                    [this](const QVariantMap&) { log << "checkUpdate"; });
     }
 
@@ -140,7 +143,7 @@ TEST(AppDelegate, RealLaunchAgainstATemporaryHome)
     NotificationCenter& center = NotificationCenter::defaultCenter();
     AppLifecycle lifecycle(center);
     int checks = 0;
-    auto token = center.addObserver(AppDelegate::kShouldCheckUpdateNotification, [&](const QVariantMap&) { ++checks; });
+    auto token = center.addObserver("KyAlbumShouldCheckUpdateNotification", [&](const QVariantMap&) { ++checks; });
 
     AppDelegate::Services services;
     services.lifecycle = &lifecycle;
@@ -177,17 +180,36 @@ TEST(AppDelegate, RealLaunchAgainstATemporaryHome)
     EXPECT_FALSE(saveScreenshot(delegate.window(), "main_window.png").isEmpty());
 }
 
-TEST(AppDelegate, AlertAndProgressOverTheMainWindow)
+TEST(AppDelegate, AnAlertOverTheMainWindowDimsItUntilItGoes)
 {
     Harness h;
     AppDelegate delegate(h.services());
     delegate.didFinishLaunching();
+    spinEvents(50);
+    QWidget* tabItem = delegate.ipadViewController()->leftView()->itemAt(0);
+    const ShownImage before(delegate.window(), "main_window_before_alert.png");
+    const int tabLightness = before.average(before.areaOf(tabItem)).lightness();
+
     auto* alert = new ui::Alert("", "遗忘密码将无法进入隐私相册强烈建议绑定Ky，忘记密码时可通过Ky找回密码。", nullptr, "以后再说",
                                 {"立即设置"});
     alert->show(delegate.window());
     spinEvents(50);
-    EXPECT_FALSE(saveScreenshot(delegate.window(), "main_window_alert.png").isEmpty());
+    const ShownImage shown(delegate.window(), "main_window_alert.png");
+    const QRect box = shown.areaOf(alert);
+    EXPECT_LE((box.center() - QPoint(512, 384)).manhattanLength(), 2) << "centred on the window";
+    EXPECT_GT(shown.average(box).lightness(), 190) << "a light box";
+    EXPECT_LT(shown.average(shown.areaOf(tabItem)).lightness(), tabLightness * 3 / 4) << "the window behind is dimmed";
+    QStringList buttons;
+    for (QPushButton* b : alert->findChildren<QPushButton*>()) {
+        if (b->isVisible() && box.contains(shown.areaOf(b)))
+            buttons << b->text();
+    }
+    EXPECT_EQ(buttons, (QStringList{"以后再说", "立即设置"}));
+
     alert->dismissWithClickedButtonIndex(0, false);
+    spinEvents(50);
+    const ShownImage after(delegate.window(), "main_window_after_alert.png");
+    EXPECT_EQ(after.average(after.areaOf(tabItem)).lightness(), tabLightness);
 }
 
 TEST(PaviPadViewController, ABatchPanelOnTheRootViewCoversTheTabBarToo)

@@ -1,11 +1,10 @@
 #include "platform/sys/ScreenSaverInhibit.h"
 #include "support/EventLoop.h"
+#include "support/PrivateBus.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVirtualObject>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -41,12 +40,10 @@ public:
 
 TEST(ScreenSaverInhibit, InhibitsThroughTheSessionBusAndGivesTheCookieBack)
 {
-    if (QStandardPaths::findExecutable("dbus-daemon").isEmpty())
+    PrivateBus bus;
+    if (!bus.start())
         GTEST_SKIP() << "no dbus-daemon";
-    QProcess daemon;
-    daemon.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
-    ASSERT_TRUE(daemon.waitForReadyRead(10000));
-    const QString address = QString::fromUtf8(daemon.readLine()).trimmed();
+    const QString address = bus.address();
 
     QThread serviceThread;
     serviceThread.start();
@@ -73,6 +70,4 @@ TEST(ScreenSaverInhibit, InhibitsThroughTheSessionBusAndGivesTheCookieBack)
     serviceThread.quit();
     serviceThread.wait();
     delete service;
-    daemon.kill();
-    daemon.waitForFinished();
 }

@@ -2,6 +2,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Screen.h"
+#include "support/EventLoop.h"
 #include "support/Tap.h"
 
 #include <QCoreApplication>
@@ -85,6 +86,53 @@ TEST(Alert, DelegateThatWentAwayHearsNothing)
     delete delegate;
     alert->clickButtonAtIndex(0);   // must not touch the deleted delegate
     EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty());
+}
+
+TEST(Alert, OneAlertAtATimeTheOthersWaitTheirTurnInOrder)
+{
+    ui::Canvas canvas;
+    canvas.show();
+    AlertLog delegate;
+    auto* first = new ui::Alert("", "密码设置成功，请牢记你的密码！", &delegate, "知道了");
+    first->setTag(1);
+    auto* second = new ui::Alert("", "照片已成功导入隐私相册", &delegate, "确定");
+    second->setTag(2);
+    auto* third = new ui::Alert("", "x", &delegate, "确定");
+    third->setTag(3);
+    auto* fourth = new ui::Alert("", "y", &delegate, "确定");
+    fourth->setTag(4);
+    first->show(&canvas);
+    second->show(&canvas);
+    third->show(&canvas);
+    fourth->show(&canvas);
+    EXPECT_EQ(ui::ChoiceDialog::showing(), (QList<ui::ChoiceDialog*>{first}));
+    EXPECT_TRUE(second->isWaiting());
+    EXPECT_FALSE(second->findChild<QPushButton*>("dialogButton0")) << "a waiting alert is not even laid out";
+
+    // A waiting alert dismissed by the program leaves the queue with its answer.
+    third->dismissWithClickedButtonIndex(0, false);
+    EXPECT_FALSE(third->isWaiting());
+
+    first->clickButtonAtIndex(0);
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty()) << "the next one shows once the first has gone";
+    ASSERT_TRUE(waitUntil([&] { return second->isShowing(); }));
+    EXPECT_EQ(ui::ChoiceDialog::showing(), (QList<ui::ChoiceDialog*>{second}));
+    QPushButton* button = second->findChild<QPushButton*>("dialogButton0");
+    ASSERT_TRUE(button);
+    EXPECT_TRUE(button->isVisible());
+
+    // Deleted while up, it still hands on.
+    delete second;
+    ASSERT_TRUE(waitUntil([&] { return fourth->isShowing(); }));
+    fourth->clickButtonAtIndex(0);
+    EXPECT_EQ(delegate.calls, (QStringList{"dismissed 3/0", "clicked 1/0", "dismissed 1/0", "clicked 4/0",
+                                           "dismissed 4/0"}));
+
+    // With nothing up, the next alert shows at once.
+    auto* alone = new ui::Alert("", "z", nullptr, "确定");
+    alone->show(&canvas);
+    EXPECT_TRUE(alone->isShowing());
+    alone->clickButtonAtIndex(0);
 }
 
 TEST(ActionSheet, IndexesFollowTheGivenOrderAndOutsideTapAnswersCancel)

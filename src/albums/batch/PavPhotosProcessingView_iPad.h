@@ -4,6 +4,7 @@
 #include "albums/batch/ProcessingProgress.h"
 #include "platform/core/DelegateRef.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -16,7 +17,9 @@ class ImageView;
 }
 
 // The panel every album batch lays over the root view while it runs: it
-// swallows all input beneath and shows the batch's title, a warning, the
+// swallows all input beneath (while shown it takes the focus and no other
+// widget of its window gets a key; the focus goes back when it goes) and
+// shows the batch's title, a warning, the
 // counter, a bar and a cancel button that works once. It only shows what its
 // owner tells it. Its widgets are touched on the main thread only: updates
 // sent from another thread are carried over to it (and dropped when the
@@ -58,8 +61,13 @@ public:
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void takeKeyboard();
+    void giveKeyboardBack();
     QLabel* addLine(int y, const QString& text);
     // True when called off the main thread: the update then runs there later.
     bool movedToMainThread(std::function<void(PavPhotosProcessingView_iPad*)> update);
@@ -71,5 +79,7 @@ private:
     QLabel* m_progressLabel;
     ui::ImageView* m_progressView;
     ui::ImageButton* m_cancelButton;
+    QPointer<QWidget> m_focusBefore;
+    bool m_holdsKeyboard = false;
     int m_tag = 0;
 };

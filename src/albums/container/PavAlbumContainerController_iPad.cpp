@@ -81,6 +81,11 @@ void PavAlbumContainerController_iPad::viewWillAppear(bool)
     }
 }
 
+QList<ui::Screen*> PavAlbumContainerController_iPad::viewControllers() const
+{
+    return m_content ? m_content->screens() : QList<ui::Screen*>();
+}
+
 void PavAlbumContainerController_iPad::initView()
 {
     m_content = new ui::TabContainer(this);

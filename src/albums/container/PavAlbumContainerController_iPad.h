@@ -70,6 +70,9 @@ public:
     AlbumScreen* albumScreen(int index) const;
     PavAlbumSelectionView_iPad* albumSelectionView() const { return m_strip; }
     ui::TabContainer* contentView() const { return m_content; }
+    // The three navigation stacks, in album order (none before the content
+    // is built).
+    QList<ui::Screen*> viewControllers() const;
 
 protected:
     void viewDidLoad() override;

@@ -67,7 +67,7 @@ DeviceAlbumBatches::Collaborators withDefaults(DeviceAlbumBatches::Collaborators
         c.existPassword = [] { return PavAlbumPasswordManager::existPassword(); };
     if (!c.makeLockScreen) {
         c.makeLockScreen = [](PavSecretAlbumPasswordControllerDelegate* delegate) -> ui::Screen* {
-            auto* lock = new PavSecretAlbumPasswordController_iPad(3);
+            auto* lock = PavSecretAlbumPasswordController_iPad::initWithType(3);
             lock->setDelegate(delegate);
             return lock;
         };

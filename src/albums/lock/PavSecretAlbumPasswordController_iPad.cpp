@@ -29,6 +29,11 @@ PavSecretAlbumPasswordController_iPad::PavSecretAlbumPasswordController_iPad(int
 {
 }
 
+PavSecretAlbumPasswordController_iPad* PavSecretAlbumPasswordController_iPad::initWithType(int type, QWidget* parent)
+{
+    return new PavSecretAlbumPasswordController_iPad(type, parent);
+}
+
 PavSecretAlbumPasswordController_iPad::PavSecretAlbumPasswordController_iPad(int type, PavAlbumPasswordManager& manager,
                                                                              AlbumUsage::Recorder usage, QWidget* parent)
     : ui::Screen(parent),
@@ -91,12 +96,12 @@ void PavSecretAlbumPasswordController_iPad::viewWillDisappear(bool)
 
 void PavSecretAlbumPasswordController_iPad::showKeyboard()
 {
-    setFocus(Qt::OtherFocusReason);
+    realInputField()->setFocus(Qt::OtherFocusReason);
 }
 
 void PavSecretAlbumPasswordController_iPad::hideKeyboard()
 {
-    clearFocus();
+    realInputField()->clearFocus();
 }
 
 void PavSecretAlbumPasswordController_iPad::clearPasswordBoxes()

@@ -37,8 +37,13 @@ public:
                                           QWidget* parent = nullptr);
     ~PavSecretAlbumPasswordController_iPad() override;
 
-    // Until the binding screen exists, no factory is set: "立即设置" and
-    // "忘记密码" open nothing, and a pending completion runs at once.
+    // The screen as the album screens make it: the default manager and
+    // usage store, the binding offer on (showFirstGuide YES).
+    static PavSecretAlbumPasswordController_iPad* initWithType(int type, QWidget* parent = nullptr);
+
+    // The binding screen registers its factory at launch. Without one
+    // "立即设置" and "忘记密码" open nothing, and a pending completion runs at
+    // once.
     static void setBindingScreenFactory(BindingScreenFactory factory);
 
     PavSecretAlbumPasswordControllerDelegate* delegate() const { return m_delegate.get(); }
@@ -47,6 +52,9 @@ public:
     void setShowFirstGuide(bool show) { m_machine.setShowFirstGuide(show); }
     const PinEntryMachine& machine() const { return m_machine; }
 
+    // The widget that really takes the typed digits: the screen itself (the
+    // four boxes refuse the focus and only show them).
+    QWidget* realInputField() { return this; }
     void showKeyboard();
     void hideKeyboard();
     void clearPasswordBoxes();

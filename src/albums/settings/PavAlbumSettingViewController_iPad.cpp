@@ -56,7 +56,7 @@ PavAlbumSettingViewController_iPad::Collaborators withDefaults(PavAlbumSettingVi
     }
     if (!c.makeLockScreen) {
         c.makeLockScreen = [](int type, bool showFirstGuide, PavSecretAlbumPasswordControllerDelegate* delegate) {
-            auto* lock = new PavSecretAlbumPasswordController_iPad(type);
+            auto* lock = PavSecretAlbumPasswordController_iPad::initWithType(type);
             lock->setShowFirstGuide(showFirstGuide);
             lock->setDelegate(delegate);
             return static_cast<ui::Screen*>(lock);

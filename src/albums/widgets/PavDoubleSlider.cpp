@@ -26,26 +26,26 @@ PavDoubleSlider::PavDoubleSlider(const QRect& frame, const QString& leftTitle, c
     : QWidget(parent), m_logic(frame.width())
 {
     setGeometry(frame);
-    auto* background = new ui::ImageView(QStringLiteral("PavDoubleSlider_bg_iPad.png"), this);
-    background->setGeometry(rect());
-    background->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_sliderBgImageView = new ui::ImageView(QStringLiteral("PavDoubleSlider_bg_iPad.png"), this);
+    m_sliderBgImageView->setGeometry(rect());
+    m_sliderBgImageView->setAttribute(Qt::WA_TransparentForMouseEvents);
     const int h = frame.height();
-    m_strip = new QWidget(this);
-    m_strip->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_strip->setGeometry(0, 0, static_cast<int>(m_logic.contentWidth()), h);
+    m_scrollView = new QWidget(this);
+    m_scrollView->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_scrollView->setGeometry(0, 0, static_cast<int>(m_logic.contentWidth()), h);
     // The knob sits in the middle of the strip, a title on either side, so
     // the window shows one title beside the knob at each end.
-    const int stripWidth = m_strip->width();
+    const int stripWidth = m_scrollView->width();
     const int knob = std::min(h - 8, 34);
-    auto* ball = new ui::ImageView(QStringLiteral("PavDoubleSlider_ball_iPad.png"), m_strip);
-    ball->setGeometry((stripWidth - knob) / 2, (h - knob) / 2, knob, knob);
-    m_left = whiteLabel(leftTitle, m_strip);
-    m_left->setGeometry(0, 0, (stripWidth - knob) / 2, h);
-    m_right = whiteLabel(rightTitle, m_strip);
-    m_right->setGeometry((stripWidth + knob) / 2, 0, (stripWidth - knob) / 2, h);
-    auto* mask = new ui::ImageView(QStringLiteral("PavDoubleSlider_mask_iPad.png"), this);
-    mask->setGeometry(rect());
-    mask->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_sliderImageView = new ui::ImageView(QStringLiteral("PavDoubleSlider_ball_iPad.png"), m_scrollView);
+    m_sliderImageView->setGeometry((stripWidth - knob) / 2, (h - knob) / 2, knob, knob);
+    m_leftLabel = whiteLabel(leftTitle, m_scrollView);
+    m_leftLabel->setGeometry(0, 0, (stripWidth - knob) / 2, h);
+    m_rightLabel = whiteLabel(rightTitle, m_scrollView);
+    m_rightLabel->setGeometry((stripWidth + knob) / 2, 0, (stripWidth - knob) / 2, h);
+    m_maskImageView = new ui::ImageView(QStringLiteral("PavDoubleSlider_mask_iPad.png"), this);
+    m_maskImageView->setGeometry(rect());
+    m_maskImageView->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_lockout.setSingleShot(true);
     m_lockout.setInterval(SwitchLogic::kLockoutMs);
     connect(&m_lockout, &QTimer::timeout, this, [this] {
@@ -64,7 +64,7 @@ void PavDoubleSlider::resizeEvent(QResizeEvent* event)
 void PavDoubleSlider::setOffset(double offset)
 {
     m_offset = std::clamp(offset, 0.0, m_logic.offsetFor(1));
-    m_strip->move(-static_cast<int>(m_offset), 0);
+    m_scrollView->move(-static_cast<int>(m_offset), 0);
 }
 
 void PavDoubleSlider::setSliderType(int type, bool animated)
@@ -73,7 +73,7 @@ void PavDoubleSlider::setSliderType(int type, bool animated)
     const double target = m_logic.offsetFor(m_type);
     if (animated && ui::Animations::enabled()) {
         m_offset = target;
-        ui::Animations::animateGeometry(m_strip, QRect(-static_cast<int>(target), 0, m_strip->width(), m_strip->height()), 200);
+        ui::Animations::animateGeometry(m_scrollView, QRect(-static_cast<int>(target), 0, m_scrollView->width(), m_scrollView->height()), 200);
     } else {
         setOffset(target);
     }
@@ -85,7 +85,7 @@ void PavDoubleSlider::flipTo(int type)
     m_lockout.start();  // the delegate hears of it when the lockout ends
 }
 
-void PavDoubleSlider::tap()
+void PavDoubleSlider::singleTapGestureCaptured()
 {
     if (isInTransition())
         return;
@@ -126,5 +126,5 @@ void PavDoubleSlider::mouseReleaseEvent(QMouseEvent*)
     if (m_dragged)
         releaseDrag(m_offset);
     else
-        tap();
+        singleTapGestureCaptured();
 }

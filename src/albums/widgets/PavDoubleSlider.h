@@ -32,8 +32,16 @@ public:
     bool isInTransition() const { return m_lockout.isActive(); }
 
     // Input, also driven by tests: a tap, and a drag released at an offset.
-    void tap();
+    void singleTapGestureCaptured();
     void releaseDrag(double offset);
+
+    QWidget* sliderBgImageView() const { return m_sliderBgImageView; }
+    // The moving part: the knob strip with the two titles.
+    QWidget* scrollView() const { return m_scrollView; }
+    QWidget* sliderImageView() const { return m_sliderImageView; }
+    QLabel* leftLabel() const { return m_leftLabel; }
+    QLabel* rightLabel() const { return m_rightLabel; }
+    QWidget* maskImageView() const { return m_maskImageView; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -47,9 +55,12 @@ private:
 
     SwitchLogic m_logic;
     DelegateRef<PavDoubleSliderDelegate> m_delegate;
-    QWidget* m_strip;
-    QLabel* m_left;
-    QLabel* m_right;
+    QWidget* m_sliderBgImageView;
+    QWidget* m_scrollView;
+    QWidget* m_sliderImageView;
+    QLabel* m_leftLabel;
+    QLabel* m_rightLabel;
+    QWidget* m_maskImageView;
     QTimer m_lockout;
     int m_type = 0;
     double m_offset = 0;

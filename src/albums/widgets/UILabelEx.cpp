@@ -72,7 +72,7 @@ void UILabelEx::mouseReleaseEvent(QMouseEvent* event)
     const QPointF at = event->position();
     if (at.x() >= 0 && at.x() <= width() && at.y() >= 0 && at.y() <= height()) {
         if (auto* delegate = m_delegate.get())
-            delegate->labelExTouchesWithTag(this, m_tag);
+            delegate->labelEx(this, m_tag);
     }
     event->accept();
 }

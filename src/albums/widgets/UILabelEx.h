@@ -11,7 +11,8 @@ class UILabelEx;
 class UILabelExDelegate {
 public:
     virtual ~UILabelExDelegate() = default;
-    virtual void labelExTouchesWithTag(UILabelEx* label, int tag) = 0;
+    // A touch ended inside the label (labelEx:touchesWithTag:).
+    virtual void labelEx(UILabelEx* label, int tag) = 0;
 };
 
 // A one-line label that underlines its shown text and reports a press that

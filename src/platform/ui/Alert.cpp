@@ -1,8 +1,10 @@
 #include "platform/ui/Alert.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace ui {
@@ -16,6 +18,23 @@ const char* kBoxStyle =
     "QPushButton { font-size: 18px; color: #1a62c8; background: transparent; border: none;"
     " border-top: 1px solid rgba(0,0,0,40); min-height: 44px; }"
     "QPushButton:pressed { background: rgba(0,0,0,25); }";
+
+struct WaitingAlert {
+    QPointer<Alert> alert;
+    QPointer<QWidget> canvas;
+};
+
+QPointer<Alert>& alertOnScreen()
+{
+    static QPointer<Alert> alert;
+    return alert;
+}
+
+QList<WaitingAlert>& waitingAlerts()
+{
+    static QList<WaitingAlert> list;
+    return list;
+}
 }
 
 Alert::Alert(const QString& title, const QString& message, AlertDelegate* delegate, const QString& cancelButtonTitle,
@@ -26,6 +45,60 @@ Alert::Alert(const QString& title, const QString& message, AlertDelegate* delega
         setCancelButtonIndex(addButtonWithTitle(cancelButtonTitle));
     for (const QString& t : otherButtonTitles)
         addButtonWithTitle(t);
+}
+
+Alert::~Alert()
+{
+    leaveQueue();
+}
+
+void Alert::show(QWidget* canvas)
+{
+    if (isShowing() || m_waiting)
+        return;
+    if (alertOnScreen() || !waitingAlerts().isEmpty()) {
+        m_waiting = true;
+        waitingAlerts().append({this, canvas});
+        return;
+    }
+    alertOnScreen() = this;
+    showOnCanvas(canvas);
+}
+
+void Alert::willDismiss()
+{
+    leaveQueue();
+}
+
+void Alert::leaveQueue()
+{
+    if (m_waiting) {
+        m_waiting = false;
+        waitingAlerts().removeIf([this](const WaitingAlert& w) { return w.alert == this; });
+    }
+    if (alertOnScreen() == this) {
+        alertOnScreen() = nullptr;
+        scheduleNext();
+    }
+}
+
+void Alert::scheduleNext()
+{
+    if (waitingAlerts().isEmpty() || !QCoreApplication::instance())
+        return;
+    QTimer::singleShot(0, QCoreApplication::instance(), &Alert::showNext);
+}
+
+void Alert::showNext()
+{
+    while (!alertOnScreen() && !waitingAlerts().isEmpty()) {
+        const WaitingAlert next = waitingAlerts().takeFirst();
+        if (!next.alert)
+            continue;
+        next.alert->m_waiting = false;
+        alertOnScreen() = next.alert;
+        next.alert->showOnCanvas(next.canvas);
+    }
 }
 
 Alert* Alert::showingAlertWithTag(int tag)

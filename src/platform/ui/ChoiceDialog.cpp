@@ -126,10 +126,11 @@ void ChoiceDialog::clickButtonAtIndex(int index)
 void ChoiceDialog::dismissWithClickedButtonIndex(int index, bool animated)
 {
     Q_UNUSED(animated);
-    if (!m_showing)
+    if (!m_showing && !isWaiting())
         return;
     m_showing = false;
     m_dismissed = true;
+    willDismiss();
     if (m_overlay)
         m_overlay->hide();
     registry().removeAll(this);

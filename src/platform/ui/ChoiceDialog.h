@@ -33,9 +33,12 @@ public:
     int firstOtherButtonIndex() const;
 
     bool isShowing() const { return m_showing; }
+    // Asked to show but waiting for its turn (see Alert).
+    virtual bool isWaiting() const { return false; }
     // A user tap on a button: the click answer, then the dismissal.
     void clickButtonAtIndex(int index);
-    // Dismissal by the program: only the dismissal answer.
+    // Dismissal by the program, shown or still waiting: only the dismissal
+    // answer.
     void dismissWithClickedButtonIndex(int index, bool animated = true);
 
     // Handlers run besides the delegate (either may be left empty).
@@ -64,6 +67,8 @@ protected:
     virtual void tappedOutside() {}
     virtual void notifyClicked(int index) = 0;
     virtual void notifyDismissed(int index) = 0;
+    // Called once when the dialog stops showing or waiting, before the answers.
+    virtual void willDismiss() {}
     QPushButton* makeButton(int index, QWidget* parent);
 
     bool eventFilter(QObject* watched, QEvent* event) override;

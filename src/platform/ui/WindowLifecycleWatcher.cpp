@@ -30,11 +30,17 @@ bool WindowLifecycleWatcher::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+void WindowLifecycleWatcher::setSessionLocked(bool locked)
+{
+    m_sessionLocked = locked;
+    update();
+}
+
 void WindowLifecycleWatcher::update()
 {
     if (!m_window)
         return;
-    const bool away = !m_window->isVisible() || m_window->isMinimized();
+    const bool away = m_sessionLocked || !m_window->isVisible() || m_window->isMinimized();
     if (away)
         m_lifecycle.enterBackground();
     else

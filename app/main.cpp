@@ -1,6 +1,8 @@
 #include "shell/AppDelegate.h"
 #include "shell/CrashReportWiring.h"
 #include "shell/LaunchOptions.h"
+#include "shell/TerminationSignals.h"
+#include "platform/core/PrivateFiles.h"
 
 #include <QApplication>
 
@@ -8,6 +10,8 @@
 
 int main(int argc, char** argv)
 {
+    // Everything the application makes is its user's alone.
+    PrivateFiles::restrictNewFiles();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("padolvo"));
     QApplication::setApplicationVersion(QStringLiteral(PAV_VERSION));
@@ -28,6 +32,7 @@ int main(int argc, char** argv)
     CrashReportWiring::install();
 
     AppDelegate delegate;
+    TerminationSignals termination(delegate.lifecycle());
     if (!delegate.didFinishLaunching())
         return 1;
     return QApplication::exec();

@@ -1,38 +1,23 @@
 #include "shell/AppDelegate.h"
-#include "shell/CrashArming.h"
-#include "shell/CrashReportWiring.h"
-#include "shell/InstanceLock.h"
+#include "shell/AppLaunch.h"
 #include "shell/LaunchOptions.h"
+#include "shell/TerminationSignals.h"
 
 #include <QApplication>
 
-#include <cstdio>
-
 int main(int argc, char** argv)
 {
-    CrashArming::arm(argc, argv);
+    AppLaunch::beforeApplication(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("padolvo"));
     QApplication::setApplicationVersion(QStringLiteral(PAV_VERSION));
 
     LaunchOptions options;
-    QString message;
-    switch (LaunchOptions::parse(QApplication::arguments(), &options, &message)) {
-    case LaunchOptions::Parse::Run:
-        break;
-    case LaunchOptions::Parse::Print:
-        std::fputs(message.toLocal8Bit().constData(), stdout);
-        return 0;
-    case LaunchOptions::Parse::Error:
-        std::fputs(message.toLocal8Bit().constData(), stderr);
-        return 2;
-    }
-    if (!InstanceLock::holdForProcess(options.home))
-        return 3;
-    options.apply();
-    CrashReportWiring::install();
+    if (const std::optional<int> status = AppLaunch::prepare(&options))
+        return *status;
 
     AppDelegate delegate;
+    TerminationSignals termination(delegate.lifecycle());
     if (!delegate.didFinishLaunching())
         return 1;
     return QApplication::exec();

@@ -4,8 +4,10 @@
 #include "disk/DiskManager.h"
 #include "disk/KyAssetsLibrary.h"
 #include "platform/core/AppHome.h"
+#include "platform/core/PrivateFiles.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
+#include "shell/InstanceLock.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -70,6 +72,7 @@ LaunchOptions::Parse LaunchOptions::parse(const QStringList& arguments, LaunchOp
 
 void LaunchOptions::apply() const
 {
+    tightenEarlierRuns();
     AppHome::setCurrent(home);
     UserDefaults::resetStandardUserDefaults(AppHome::current().preferences() + "/defaults.json");
     // The one device library (it is also PhotoLibrary::shared()).
@@ -79,6 +82,21 @@ void LaunchOptions::apply() const
     AnaUploadAddress::setDefaultUrl(analyticsUrl);
     DiskManager::setDiskRoot(diskRoot);
     stored() = *this;
+}
+
+void LaunchOptions::tightenEarlierRuns() const
+{
+    // The default home is the application's own; a folder the user named keeps
+    // its mode and only what the application made inside it is tightened.
+    const QString ownDiskRoot = home + "/CloudDisk";
+    if (home == AppHome::defaultRoot())
+        PrivateFiles::tighten(home);
+    else
+        PrivateFiles::tightenEntries(home, {QStringLiteral("Documents"), QStringLiteral("Library"),
+                                            QStringLiteral("CloudDisk"), QString::fromLatin1(InstanceLock::kFileName)});
+    if (diskRoot != ownDiskRoot)
+        PrivateFiles::tightenEntries(diskRoot, {QStringLiteral("blobs"), QStringLiteral("verify"),
+                                                QStringLiteral("index.db")});
 }
 
 const LaunchOptions& LaunchOptions::current()

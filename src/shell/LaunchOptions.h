@@ -19,9 +19,14 @@ public:
     // Error come with the text to show in *message.
     static Parse parse(const QStringList& arguments, LaunchOptions* out, QString* message);
 
-    // Sets the home, the standard user defaults under it and the shared photo
-    // library; remembers these options as current().
+    // Takes group and other access away from what earlier runs made under the
+    // home and the disk root; then sets the home, the standard user defaults
+    // under it and the shared photo library; remembers these options as
+    // current().
     void apply() const;
 
     static const LaunchOptions& current();
+
+private:
+    void tightenEarlierRuns() const;
 };

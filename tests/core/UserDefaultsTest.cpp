@@ -1,6 +1,8 @@
 #include "platform/core/UserDefaults.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -51,4 +53,25 @@ TEST(UserDefaults, ConcurrentWritersLoseNothing)
     for (int t = 0; t < 8; ++t)
         for (int i = 0; i < 20; ++i)
             ASSERT_EQ(reloaded.integerForKey(QString("k%1_%2").arg(t).arg(i)), i);
+}
+
+TEST(UserDefaults, ADamagedFileIsKeptAsideNeverWrittenOver)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/defaults.json";
+    const QByteArray damaged = "{\"SecretAlbumBindingKy\": \"1000";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(damaged);
+    }
+    UserDefaults d(path);
+    EXPECT_FALSE(d.contains("SecretAlbumBindingKy"));
+    d.setString("PavLastVersion", "2.5.0");
+    const QStringList aside = QDir(dir.path()).entryList({"defaults.json.damaged-*"});
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(dir.path() + "/" + aside.first());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), damaged);
+    EXPECT_EQ(UserDefaults(path).stringForKey("PavLastVersion"), "2.5.0");
 }

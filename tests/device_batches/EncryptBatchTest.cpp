@@ -226,17 +226,17 @@ TEST_F(EncryptBatchTest, FailureAndLaterNoticesArePlainAlertsThatOutlastTheBackg
         const int done = finishedCount;
         batches->lockButtonClicked();
         ASSERT_TRUE(waitFinished(done + 1));
-        ui::ChoiceDialog* later = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptNoticeTag);
-        ui::ChoiceDialog* failed = ui::ChoiceDialog::showingWithTag(DeviceBatchNotice::kEncryptFailureTag);
-        ASSERT_TRUE(later && failed);
-        EXPECT_FALSE(qobject_cast<PavAlertView*>(later));
-        EXPECT_FALSE(qobject_cast<PavAlertView*>(failed));
-        NotificationCenter::defaultCenter().post("ApplicationDidEnterBackgroundNotification");
-        spinEvents(20);
-        EXPECT_TRUE(later->isShowing());
-        EXPECT_TRUE(failed->isShowing());
-        failed->clickButtonAtIndex(0);
-        later->clickButtonAtIndex(0);
+        // One alert at a time: the later notice shows, the failure waits its
+        // turn; each stays through the background.
+        for (int tag : {DeviceBatchNotice::kEncryptNoticeTag, DeviceBatchNotice::kEncryptFailureTag}) {
+            ASSERT_TRUE(waitUntil([&] { return ui::ChoiceDialog::showingWithTag(tag); })) << tag;
+            ui::ChoiceDialog* shown = ui::ChoiceDialog::showingWithTag(tag);
+            EXPECT_FALSE(qobject_cast<PavAlertView*>(shown));
+            NotificationCenter::defaultCenter().post("ApplicationDidEnterBackgroundNotification");
+            spinEvents(20);
+            EXPECT_TRUE(shown->isShowing());
+            shown->clickButtonAtIndex(0);
+        }
         spinEvents(20);
     }
 }

@@ -5,13 +5,27 @@
 #include "platform/core/ThreadHooks.h"
 #include "platform/ui/ImageView.h"
 
+#include <QCoreApplication>
 #include <QPixmap>
 #include <QPointer>
 
 AssetThumbnailLoader& AssetThumbnailLoader::shared()
 {
     static AssetThumbnailLoader instance;
+    static const bool stopsAtQuit = [] {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QObject::connect(app, &QCoreApplication::aboutToQuit, [] { instance.stop(); });
+        return true;
+    }();
+    (void)stopsAtQuit;
     return instance;
+}
+
+void AssetThumbnailLoader::stop()
+{
+    m_stopped = true;
+    m_pool.clear();
+    m_pool.waitForDone();
 }
 
 AssetThumbnailLoader::AssetThumbnailLoader(int threads)
@@ -26,6 +40,8 @@ AssetThumbnailLoader::~AssetThumbnailLoader()
 
 void AssetThumbnailLoader::run(std::function<void()> fn)
 {
+    if (m_stopped)
+        return;
     m_pool.start([fn = std::move(fn)] {
         thread_local bool named = false;
         if (!named) {

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QThreadPool>
 
+#include <atomic>
 #include <functional>
 
 namespace ui {
@@ -14,6 +15,9 @@ class ImageView;
 
 // Reads library thumbnails on a small bounded pool and hands each to the
 // main thread, where it is applied only while its receiver still exists.
+// The shared loader stops when the application is about to quit: queued
+// reads are dropped and the ones in hand finish, so no decode outlives the
+// application object and its image plugins.
 class AssetThumbnailLoader {
 public:
     static AssetThumbnailLoader& shared();
@@ -27,7 +31,10 @@ public:
     // Runs fn on the pool (for other stores' thumbnails).
     void run(std::function<void()> fn);
     void waitForDone() { m_pool.waitForDone(); }
+    // Drops queued work, waits for work in hand and refuses new work.
+    void stop();
 
 private:
     QThreadPool m_pool;
+    std::atomic<bool> m_stopped{false};
 };

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -59,17 +60,40 @@ void UserDefaults::load()
 {
     if (m_path.isEmpty())
         return;
-    QByteArray data;
-    if (!AtomicFile::read(m_path, &data))
+    if (!QFileInfo::exists(m_path))
         return;
-    const QJsonDocument doc = QJsonDocument::fromJson(data);
-    if (doc.isObject())
+    QByteArray data;
+    QString error;
+    if (!AtomicFile::read(m_path, &data, &error)) {
+        // Unreadable is not damaged: keep the file and write nothing over it.
+        m_saveBlocked = true;
+        m_lastError = error;
+        qWarning("User defaults %s cannot be read (%s); changes stay in memory", qPrintable(m_path),
+                 qPrintable(error));
+        return;
+    }
+    QJsonParseError parse{};
+    const QJsonDocument doc = QJsonDocument::fromJson(data, &parse);
+    if (doc.isObject()) {
         m_values = doc.object().toVariantMap();
+        return;
+    }
+    // A file that does not parse is kept aside for the user, never overwritten.
+    const QString aside =
+        m_path + ".damaged-" + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    if (QFile::rename(m_path, aside)) {
+        qWarning("User defaults %s are damaged (%s); kept as %s, starting afresh", qPrintable(m_path),
+                 qPrintable(doc.isNull() ? parse.errorString() : QStringLiteral("not an object")), qPrintable(aside));
+        return;
+    }
+    m_saveBlocked = true;
+    m_lastError = QStringLiteral("damaged and cannot be moved aside");
+    qWarning("User defaults %s are damaged and cannot be moved aside; changes stay in memory", qPrintable(m_path));
 }
 
 void UserDefaults::saveLocked()
 {
-    if (m_path.isEmpty())
+    if (m_path.isEmpty() || m_saveBlocked)
         return;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     const QByteArray data = QJsonDocument(QJsonObject::fromVariantMap(m_values)).toJson(QJsonDocument::Compact);

@@ -8,7 +8,9 @@
 // Key-value settings kept in one JSON file, written at once on every change
 // (atomic replace). "Absent", an empty string and false stay distinct.
 // Safe to use from several threads. An empty file path keeps the values in
-// memory only (tests).
+// memory only (tests). A file that does not parse is moved aside
+// ("<file>.damaged-<time>") and reported in the log before a fresh one is
+// written; one that cannot be read or moved is never written over.
 class UserDefaults {
 public:
     explicit UserDefaults(QString filePath = {});
@@ -43,4 +45,5 @@ private:
     mutable QMutex m_mutex;
     QVariantMap m_values;
     QString m_lastError;
+    bool m_saveBlocked = false;
 };

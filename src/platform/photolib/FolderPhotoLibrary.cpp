@@ -2,6 +2,7 @@
 
 #include "platform/core/AtomicFile.h"
 #include "platform/core/MainThread.h"
+#include "platform/core/PrivateFiles.h"
 #include "platform/core/SerialQueue.h"
 #include "platform/photolib/FolderScan.h"
 
@@ -27,24 +28,6 @@ bool isPlainExtension(const QString& ext)
 {
     static const QRegularExpression plain(QRegularExpression::anchoredPattern(QStringLiteral("[A-Za-z0-9]{0,16}")));
     return plain.match(ext).hasMatch();
-}
-
-// The mode a new file usually gets: 0666 under the process's umask, read
-// without changing it (another thread may be creating files).
-mode_t usualFileMode()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray& line : status.readAll().split('\n')) {
-            if (line.startsWith("Umask:")) {
-                bool ok = false;
-                const uint mask = line.mid(6).trimmed().toUInt(&ok, 8);
-                if (ok)
-                    return mode_t(0666 & ~mask);
-            }
-        }
-    }
-    return 0644;
 }
 
 void syncFolder(const QByteArray& folder)
@@ -199,7 +182,7 @@ bool FolderPhotoLibrary::writeNewFile(const QString& folder, const QByteArray& b
         return false;
     }
     // A library file is an ordinary picture, readable by the user's other programs.
-    ::chmod(temp.constData(), usualFileMode());
+    ::chmod(temp.constData(), PrivateFiles::sharedFileMode());
     if (date.isValid()) {
         const qint64 ms = date.toMSecsSinceEpoch();
         struct timespec times[2];

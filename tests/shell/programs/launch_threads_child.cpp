@@ -4,8 +4,7 @@
 //   launch_threads_child --home DIR --library DIR --disk-root DIR
 #include "crashhandler/ThreadList.h"
 #include "shell/AppDelegate.h"
-#include "shell/CrashArming.h"
-#include "shell/CrashReportWiring.h"
+#include "shell/AppLaunch.h"
 #include "shell/LaunchOptions.h"
 
 #include <QApplication>
@@ -55,14 +54,11 @@ void reportThreads()
 
 int main(int argc, char** argv)
 {
-    CrashArming::arm(argc, argv);
+    AppLaunch::beforeApplication(argc, argv);
     QApplication app(argc, argv);
     LaunchOptions options;
-    QString message;
-    if (LaunchOptions::parse(QApplication::arguments(), &options, &message) != LaunchOptions::Parse::Run)
-        return 2;
-    options.apply();
-    CrashReportWiring::install();
+    if (const std::optional<int> status = AppLaunch::prepare(&options))
+        return *status;
     AppDelegate delegate;
     if (!delegate.didFinishLaunching())
         return 1;

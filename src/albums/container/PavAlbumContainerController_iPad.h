@@ -70,6 +70,10 @@ public:
     AlbumScreen* albumScreen(int index) const;
     PavAlbumSelectionView_iPad* albumSelectionView() const { return m_strip; }
     ui::TabContainer* contentView() const { return m_content; }
+    // The background picture (none before the content is built).
+    ui::ImageView* bgView() const { return m_bgView; }
+    // The view was loaded and its content is still to be built.
+    bool initFlag() const { return m_initFlag; }
     // The three navigation stacks, in album order (none before the content
     // is built).
     QList<ui::Screen*> viewControllers() const;

@@ -34,6 +34,12 @@ PavSecretAlbumPasswordController_iPad* PavSecretAlbumPasswordController_iPad::in
     return new PavSecretAlbumPasswordController_iPad(type, parent);
 }
 
+PavSecretAlbumPasswordController_iPad* PavSecretAlbumPasswordController_iPad::initWithType(
+    int type, PavAlbumPasswordManager& manager, AlbumUsage::Recorder usage, QWidget* parent)
+{
+    return new PavSecretAlbumPasswordController_iPad(type, manager, std::move(usage), parent);
+}
+
 PavSecretAlbumPasswordController_iPad::PavSecretAlbumPasswordController_iPad(int type, PavAlbumPasswordManager& manager,
                                                                              AlbumUsage::Recorder usage, QWidget* parent)
     : ui::Screen(parent),

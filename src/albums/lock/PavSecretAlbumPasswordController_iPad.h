@@ -40,6 +40,9 @@ public:
     // The screen as the album screens make it: the default manager and
     // usage store, the binding offer on (showFirstGuide YES).
     static PavSecretAlbumPasswordController_iPad* initWithType(int type, QWidget* parent = nullptr);
+    // The same with the manager and usage recorder of the screen that asks.
+    static PavSecretAlbumPasswordController_iPad* initWithType(int type, PavAlbumPasswordManager& manager,
+                                                               AlbumUsage::Recorder usage, QWidget* parent = nullptr);
 
     // The binding screen registers its factory at launch. Without one
     // "立即设置" and "忘记密码" open nothing, and a pending completion runs at

@@ -177,7 +177,7 @@ void PavSecretAlbumViewController_iPad::verify()
     if (m_lockSheet)
         return;  // already asking
     const int type = m_passwords.passwordFile().exists() ? 1 : 3;
-    auto* lock = new PavSecretAlbumPasswordController_iPad(type, m_passwords, m_c.usage);
+    auto* lock = PavSecretAlbumPasswordController_iPad::initWithType(type, m_passwords, m_c.usage);
     lock->setDelegate(this);
     auto* sheet = new PaviPadNavigationController(lock);
     m_lockSheet = sheet;

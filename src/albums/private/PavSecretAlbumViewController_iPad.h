@@ -92,6 +92,7 @@ public:
     PavAlbumEmptyView_iPad* emptyView() const { return m_emptyView; }
     PavPhotosProcessingView_iPad* processingView() const { return m_session.panel(); }
     ui::Screen* lockSheet() const { return m_lockSheet; }
+    PavRefreshTableHeaderView* refreshTableHeaderView() const { return m_refreshTableHeaderView; }
 
     void verify();
     void getSecretData();

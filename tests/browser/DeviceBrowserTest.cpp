@@ -12,6 +12,7 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/ShadowLabel.h"
 #include "albums/widgets/AssetThumbnailLoader.h"
+#include "support/DeviceAlbumScreen.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
 #include "support/Screenshot.h"
@@ -221,12 +222,7 @@ TEST_F(DeviceBrowserTest, Screenshot)
 TEST_F(DeviceBrowserTest, TheDeviceAlbumOpensATappedPhotoInTheBrowser)
 {
     PavAssetsManager reader([this] { return std::static_pointer_cast<AssetsLibrary>(library); });
-    PavSystemAlbumViewController_iPad::Collaborators c;
-    c.reader = &reader;
-    c.albumTabShown = [] { return true; };
-    c.setCancelFlags = [](bool) {};
-    c.usage = [](int) {};
-    auto* album = new PavSystemAlbumViewController_iPad(0, c);
+    auto* album = newDeviceAlbumScreen(&reader);
     canvas.setRootScreen(album);
     ASSERT_TRUE(waitUntil([&] {
         reader.drain();

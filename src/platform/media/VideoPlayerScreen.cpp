@@ -1,6 +1,8 @@
 #include "platform/media/VideoPlayerScreen.h"
 
 #include "platform/core/Localization.h"
+#include "platform/media/MediaBackend.h"
+#include "platform/ui/Alert.h"
 
 #include <QAudioOutput>
 #include <QMediaPlayer>
@@ -19,7 +21,16 @@ ui::Screen* VideoPlayerScreen::create(const QUrl& url)
 {
     if (factory())
         return factory()(url);
+    if (!MediaBackend::canPlay(url.toLocalFile())) {
+        alertCannotPlay();
+        return nullptr;
+    }
     return new VideoPlayerScreen(url);
+}
+
+void VideoPlayerScreen::alertCannotPlay()
+{
+    (new ui::Alert(QString(), L("无法播放该视频"), nullptr, L("知道了")))->show();
 }
 
 void VideoPlayerScreen::setFactory(Factory f)
@@ -31,6 +42,7 @@ VideoPlayerScreen::VideoPlayerScreen(QUrl url, QWidget* parent) : ui::Screen(par
 
 void VideoPlayerScreen::viewDidLoad()
 {
+    MediaBackend::select();
     setStyleSheet(QStringLiteral("background: black;"));
     auto* video = new QVideoWidget(this);
     video->setGeometry(0, 0, 1024, 768);
@@ -42,6 +54,14 @@ void VideoPlayerScreen::viewDidLoad()
         if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
             dismissModal(true);
     });
+    connect(
+        m_player, &QMediaPlayer::errorOccurred, this,
+        [this] {
+            m_player->stop();
+            alertCannotPlay();
+            dismissModal(true);
+        },
+        Qt::QueuedConnection);
     auto* done = new QPushButton(L("完成"), this);
     done->setGeometry(16, 16, 78, 36);
     done->setStyleSheet(QStringLiteral("color: white; background: rgba(64, 68, 72, 200); border-radius: 6px;"));

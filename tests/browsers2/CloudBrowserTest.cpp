@@ -20,13 +20,16 @@
 #include "support/TempHome.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -60,6 +63,12 @@ public:
         std::lock_guard lock(m_mutex);
         return m_reached.count(file.get()) > 0;
     }
+    // How many transfers of the file wait at the gate now.
+    int waiting(const DiskFilePtr& file)
+    {
+        std::lock_guard lock(m_mutex);
+        return m_waiting[file.get()];
+    }
     // Runs on the transfer threads.
     void passed(const DiskFilePtr& file, qint64 done)
     {
@@ -67,7 +76,9 @@ public:
             return;
         std::unique_lock lock(m_mutex);
         m_reached.insert(file.get());
+        ++m_waiting[file.get()];
         m_cv.wait(lock, [&] { return m_held.count(file.get()) == 0; });
+        --m_waiting[file.get()];
     }
 
 private:
@@ -75,6 +86,7 @@ private:
     std::condition_variable m_cv;
     std::set<const DiskFile*> m_held;
     std::set<const DiskFile*> m_reached;
+    std::map<const DiskFile*, int> m_waiting;
 };
 
 // A cloud browser over a real local disk store holding a few photos, none
@@ -197,6 +209,45 @@ TEST_F(CloudBrowserTest, AnswersOfAPhotoNoLongerShownAreDropped)
     gate.release(files[1]);
     ASSERT_TRUE(waitUntil([&] { return shown(1); }));
     EXPECT_EQ(browser->photo(), files[1]);
+}
+
+TEST_F(CloudBrowserTest, ShowingAPhotoAgainKeepsItsDownloadAndMovingOnStopsTheOneBefore)
+{
+    gate.hold(files[1]);
+    gate.hold(files[2]);
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return gate.reached(files[1]); }));
+    // The same photo shown again: its transfer goes on, no second one starts.
+    pager()->reloadDataSource();
+    spinEvents(300);
+    EXPECT_EQ(gate.waiting(files[1]), 1);
+    EXPECT_EQ(pager()->downloadingPhoto(), files[1]);
+
+    // Another photo: its download is asked for and the one before stops.
+    browser->thumbnailListView()->touchButtonClicked(2);
+    ASSERT_TRUE(waitUntil([&] { return gate.reached(files[2]); }));
+    gate.release(files[1]);
+    spinEvents(300);
+    EXPECT_LT(QFileInfo(files[1]->file_path()).size(), bytes[1].size());
+    gate.release(files[2]);
+    ASSERT_TRUE(waitUntil([&] { return shown(2); }));
+    EXPECT_EQ(ImageFixtures::readFile(files[2]->file_path()), bytes[2]);
+}
+
+TEST_F(CloudBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
+{
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return shown(1); }));
+    ASSERT_FALSE(browser->isFullScreen());
+    pager()->doubleClicked(QPoint(512, 384));
+    ASSERT_GT(pager()->detailScrollView()->zoomScale(), 1.0);
+    QWindow* window = canvas.windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(700, 400), 0);
+    for (int x = 660; x >= 400; x -= 40)
+        QTest::mouseMove(window, QPoint(x, 400), 10);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(400, 400), 10);
+    EXPECT_TRUE(browser->isFullScreen());
+    EXPECT_EQ(pager()->selectedIndex(), 1);  // the picture moved, not the page
 }
 
 TEST_F(CloudBrowserTest, SavesTheOriginalBytesAndDeletesTheShownPhoto)

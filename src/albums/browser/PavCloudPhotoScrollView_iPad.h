@@ -16,7 +16,8 @@ class PavCloudPhotoLoadingView_iPad;
 // the screens around the shown photo carry loading views, and the shown
 // photo is downloaded through the disk facade, with its percentage, then
 // read from its local copy (off the GUI thread) into the zooming view. One
-// photo downloads at a time: showing another stops the download before.
+// photo downloads at a time: showing another asks for its download, then
+// stops the one before (the same photo's keeps going).
 // Answers for a photo no longer shown are dropped. Swipes are refused from
 // the release of one until the new photo's download ended.
 class PavCloudPhotoScrollView_iPad : public PhotoPagerView {

@@ -41,6 +41,8 @@ PhotoPagerView::PhotoPagerView(const QRect& frame, QWidget* parent)
     connect(m_container, &ui::ScrollView::draggingEnded, this, [this](bool willDecelerate) {
         if (willDecelerate)
             setSwipesEnabled(false);
+        else
+            containerDidEndDecelerating();  // released right on a page: it settles there at once
     });
     connect(m_container, &ui::ScrollView::deceleratingBegan, this, [this] { notifyWillBeginDecelerating(); });
     connect(m_container, &ui::ScrollView::deceleratingEnded, this, [this] { containerDidEndDecelerating(); });

@@ -19,8 +19,9 @@ namespace ui {
 // widgets beneath it (an outer scroll view, say).
 //
 // Signals follow a drag: draggingEnded(willDecelerate) on release, then,
-// when the content still moves to settle on a page, deceleratingBegan and,
-// once it stopped, deceleratingEnded.
+// when the content still moves (to settle on a page, or, for a zooming
+// view, to glide on after a fling), deceleratingBegan and, once it
+// stopped, deceleratingEnded.
 class ScrollView : public QWidget {
     Q_OBJECT
 public:
@@ -83,6 +84,8 @@ private:
     void applyZoom(double scale);
     void stopAnimation();
     QPointF pageTarget(const QPointF& releaseVelocity) const;
+    QPointF glideTarget(const QPointF& releaseVelocity) const;
+    void decelerateTo(const QPointF& target);
 
     QWidget* m_content;
     QPointer<QWidget> m_zoomView;

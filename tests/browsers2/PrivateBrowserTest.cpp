@@ -178,6 +178,53 @@ TEST_F(PrivateBrowserTest, ARelockClosesTheBrowserAndForgetsItsItems)
     ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
 }
 
+TEST_F(PrivateBrowserTest, AVeryLargePictureIsDecodedAtTheSizeShown)
+{
+    fill(2);
+    // 20000 x 20000: a full decode would pass Qt's allocation limit.
+    ASSERT_TRUE(PavPhotoManager::encryptPhotoData(ImageFixtures::plainPng(20000, 20000, QColor(200, 40, 40)),
+                                                  store->getPhotoFullPath(*items[1])));
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }, 30000));
+    const QImage shown = pager()->detailImageView()->image().toImage();
+    EXPECT_LE(std::max(shown.width(), shown.height()), 2048);
+    EXPECT_EQ(shown.width(), shown.height());
+    EXPECT_EQ(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)), QColor(200, 40, 40));
+    EXPECT_GT(pager()->detailScrollView()->maximumZoomScale(), 1.0);
+}
+
+TEST_F(PrivateBrowserTest, AnItemThatDoesNotDecipherShowsTheFailurePictureAndCannotMoveOut)
+{
+    fill(3);
+    ASSERT_TRUE(ImageFixtures::writeFile(store->getPhotoFullPath(*items[1]), "bad"));
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(0); }));
+    swipeAcross(&canvas, true);
+    ASSERT_TRUE(waitUntil([&] { return pager()->selectedIndex() == 1 && pager()->detailImageView() != nullptr; }));
+    // A black page with the failure picture in its middle, at zoom 1; swipes
+    // come back after 0.8 s.
+    EXPECT_FALSE(pager()->containerScrollView()->isUserInteractionEnabled());
+    const QImage page = pager()->detailImageView()->grab().toImage();
+    EXPECT_EQ(QColor(page.pixel(5, 5)), QColor(Qt::black));
+    EXPECT_EQ(QColor(page.pixel(page.width() - 5, page.height() - 5)), QColor(Qt::black));
+    bool marked = false;
+    for (int dx = -60; dx <= 60 && !marked; dx += 4)
+        marked = QColor(page.pixel(page.width() / 2 + dx, page.height() / 2)) != QColor(Qt::black);
+    EXPECT_TRUE(marked);
+    EXPECT_DOUBLE_EQ(pager()->detailScrollView()->maximumZoomScale(), 1.0);
+    spinEvents(500);
+    EXPECT_FALSE(pager()->containerScrollView()->isUserInteractionEnabled());
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }, 2000));
+
+    // Moving it out fails at once; the item stays.
+    browser->decryptButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return alertWithTag(0) != nullptr; }));
+    EXPECT_EQ(alertWithTag(0)->message(), QStringLiteral("操作失败，请稍候重试。"));
+    EXPECT_TRUE(library->saved().isEmpty());
+    EXPECT_EQ(store->photoes().size(), 3);
+    EXPECT_EQ(browser->photo(), items[1]);
+}
+
 TEST_F(PrivateBrowserTest, Screenshot)
 {
     fill(6);

@@ -2,6 +2,7 @@
 
 #include "Public/PavToastView_iPad.h"
 #include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
+#include "albums/browser/PavSecretPhotoBrowserController_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "albums/private/PavSecretAlbumViewController_iPad.h"
@@ -62,7 +63,12 @@ protected:
         c.openPhoto = [this](const PavPhotoModelPtr& photo, const PavPhotoModelList& photos) -> ui::Screen* {
             opened << photo->photoUUID();
             openedListSize = int(photos.size());
-            return nullptr;
+            if (!realBrowser)
+                return nullptr;
+            auto* browser = new PavSecretPhotoBrowserController_iPad(photos, int(photos.indexOf(photo)), store.get(),
+                                                                     passwords.get(), [](int) {});
+            container->presentFullScreen(browser, false);
+            return browser;
         };
         c.makePicker = [] { return new ui::Screen; };
         if (hasCamera) {
@@ -117,6 +123,7 @@ protected:
     QStringList opened;
     int openedListSize = 0;
     bool hasCamera = false;
+    bool realBrowser = false;
     int photosTaken = 0;
     PavAlbumContainerController_iPad* container = nullptr;
     PavSecretAlbumViewController_iPad* screen = nullptr;
@@ -235,6 +242,24 @@ TEST_F(SecretAlbumScreenTest, BecomingActiveLeavesEditModeAndHandsTheTabBack)
     // Becoming active while the lock is on screen keeps the album.
     center.post(QStringLiteral("KyAlbumShouldCheckUpdateNotification"));
     EXPECT_EQ(container->selectedIndex(), 1);
+}
+
+TEST_F(SecretAlbumScreenTest, ARelockWithTheBrowserOpenClosesItAndHandsTheTabBack)
+{
+    realBrowser = true;
+    storePhotos(2);
+    showUnlocked();
+    screen->secretPhotoViewDidSelect(screen->grid().section(0)[0]);
+    ASSERT_TRUE(waitUntil([this] { return container->presentedScreen() != nullptr; }));
+
+    // As the application does on becoming active.
+    passwords->setHasVerified(false);
+    center.post(QStringLiteral("KyAlbumShouldCheckUpdateNotification"));
+    ASSERT_TRUE(waitUntil([this] { return container->presentedScreen() == nullptr; }));
+    spinEvents(50);
+    EXPECT_EQ(container->selectedIndex(), 0);
+    EXPECT_EQ(screen->lockSheet(), nullptr);
+    EXPECT_TRUE(screen->grid().isEmpty());
 }
 
 TEST_F(SecretAlbumScreenTest, CheckAllMoveOutShowsPanelThenSummaryAndLeavesEditMode)

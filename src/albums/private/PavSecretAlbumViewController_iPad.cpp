@@ -208,6 +208,19 @@ void PavSecretAlbumViewController_iPad::albumLocked()
     m_gate.relock();
     m_batch.stop(BatchStopReason::Relock);
     clearDisplayData();
+    // The browser closes on the same re-lock; the container leaves the album
+    // first, or the album would come back and put up its lock screen.
+    if (m_browser) {
+        handTabBack();
+        m_browser->dismissModal(false);
+    }
+}
+
+void PavSecretAlbumViewController_iPad::handTabBack()
+{
+    PavAlbumContainerController_iPad* container = containerController();
+    if (container && container->selectedIndex() == kAlbumType && !m_lockSheet)
+        container->setSelectedIndex(0);
 }
 
 void PavSecretAlbumViewController_iPad::clearDisplayData()
@@ -229,19 +242,16 @@ void PavSecretAlbumViewController_iPad::secretAlbumShouldCheckVerification()
 {
     clearDisplayData();
     ui::NavigationStack* stack = navigationStack();
-    if (m_isEditing) {
+    const bool editing = m_isEditing;
+    if (editing)
         quitEditModeNeedRefreshData(false, false);
-    } else if (m_browser) {
-        m_browser->dismissModal(false);
-    } else if (stack) {
+    else if (!m_browser && stack)
         stack->popToRoot(false);
-    }
-    PavAlbumContainerController_iPad* container = containerController();
-    if (!container)
-        return;
-    if (container->selectedIndex() == kAlbumType && !m_lockSheet)
-        container->setSelectedIndex(0);
-    container->resetAlbumIconToDefaultWithAlbumType(kAlbumType);
+    handTabBack();
+    if (!editing && m_browser)
+        m_browser->dismissModal(false);
+    if (PavAlbumContainerController_iPad* container = containerController())
+        container->resetAlbumIconToDefaultWithAlbumType(kAlbumType);
 }
 
 // ---- reloading ---------------------------------------------------------------

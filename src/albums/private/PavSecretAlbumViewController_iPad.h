@@ -148,6 +148,9 @@ private:
     void updateAlbumIcon(const PavPhotoModelList& list);
     void clearDisplayData();
     void albumLocked();
+    // Switches the container to the device album while this album is shown
+    // and not asking for its password.
+    void handTabBack();
     void forEachVisibleTile(const std::function<void(PavSecretPhotoView_iPad*)>& fn);
     void refreshVisibleHeaders();
     void encryptImage(const QImage& image);

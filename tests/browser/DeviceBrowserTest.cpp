@@ -144,6 +144,35 @@ TEST_F(DeviceBrowserTest, OpensOnTheTappedPhotoAndPagesBothWays)
     EXPECT_EQ(strip()->selectedIndex(), kPhotos - 2);
 }
 
+TEST_F(DeviceBrowserTest, ArrowKeysPageAsASwipeDoesAndEscapeGoesBack)
+{
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(0); }));
+    canvas.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&canvas));
+    QWindow* window = canvas.windowHandle();
+    QTest::keyClick(window, Qt::Key_Left);  // nothing before the first photo
+    EXPECT_EQ(pager()->selectedIndex(), 0);
+    EXPECT_FALSE(browser->isFullScreen());
+
+    QTest::keyClick(window, Qt::Key_Right);
+    EXPECT_EQ(title(), QStringLiteral("第2张（共12张）"));
+    EXPECT_TRUE(browser->isFullScreen());  // as a swipe, it hides the bars
+    EXPECT_EQ(strip()->selectedIndex(), 1);
+    QTest::keyClick(window, Qt::Key_Right);  // refused until the picture is in
+    EXPECT_EQ(pager()->selectedIndex(), 1);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(1) && pager()->containerScrollView()->isUserInteractionEnabled(); }));
+    QTest::keyClick(window, Qt::Key_Right);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(2) && pager()->containerScrollView()->isUserInteractionEnabled(); }));
+    QTest::keyClick(window, Qt::Key_Left);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(1); }));
+    EXPECT_EQ(title(), QStringLiteral("第2张（共12张）"));
+
+    QTest::keyClick(window, Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+    EXPECT_EQ(rootScreen->presentedScreen(), nullptr);
+}
+
 TEST_F(DeviceBrowserTest, AThumbnailTapWithTheBarsShownRebuildsThePagerOnIt)
 {
     open(0);

@@ -234,6 +234,25 @@ TEST_F(CloudBrowserTest, ShowingAPhotoAgainKeepsItsDownloadAndMovingOnStopsTheOn
     EXPECT_EQ(ImageFixtures::readFile(files[2]->file_path()), bytes[2]);
 }
 
+TEST_F(CloudBrowserTest, KeysPageAndEscapeGoesBackStoppingTheDownload)
+{
+    gate.hold(files[2]);
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return shown(1); }));
+    canvas.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&canvas));
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Right);
+    EXPECT_EQ(browser->titleLabel()->text(), QStringLiteral("IMG_2.JPG"));
+    EXPECT_TRUE(browser->isFullScreen());
+    ASSERT_TRUE(waitUntil([&] { return gate.reached(files[2]); }));
+
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+    gate.release(files[2]);
+    spinEvents(300);
+    EXPECT_LT(QFileInfo(files[2]->file_path()).size(), bytes[2].size());  // stopped, not finished
+}
+
 TEST_F(CloudBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
 {
     open(1);

@@ -123,6 +123,22 @@ TEST_F(PrivateBrowserTest, PagesAndMovesTheShownItemOutWithItsOriginalBytes)
     EXPECT_EQ(store->photoes().size(), 8);
 }
 
+TEST_F(PrivateBrowserTest, KeysPageAndEscapeGoesBack)
+{
+    fill(3);
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }));
+    canvas.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&canvas));
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Right);
+    EXPECT_EQ(title(), QStringLiteral("第3张（共3张）"));
+    ASSERT_TRUE(waitUntil([&] { return settledOn(2); }));
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Right);  // the last one
+    EXPECT_EQ(pager()->selectedIndex(), 2);
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+}
+
 TEST_F(PrivateBrowserTest, AFailedSaveKeepsTheItem)
 {
     fill(3);

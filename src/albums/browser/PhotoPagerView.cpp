@@ -57,7 +57,7 @@ QRect PhotoPagerView::screenRect(int screen) const
 
 void PhotoPagerView::publishCurrent()
 {
-    m_wantedPhoto->store(m_pager.pages() > 0 ? m_pager.selectedIndex() : -1);
+    m_wantedPhoto->store(m_pager.pageCount() > 0 ? m_pager.selectedIndex() : -1);
     m_wantedGeneration->store(m_pager.generation());
 }
 
@@ -132,6 +132,16 @@ void PhotoPagerView::containerDidEndDecelerating()
     layoutPages(move);
     reloadSelectedDetailView(m_pager.screenIndex());
     notifyDidSelect(m_pager.selectedIndex());
+}
+
+void PhotoPagerView::pageBy(int step)
+{
+    const int target = m_pager.screenIndex() + step;
+    if (m_pager.pageCount() == 0 || !swipesEnabled() || m_container->isDragging() || m_container->isDecelerating() ||
+        target < 0 || target >= m_pager.screenCount())
+        return;
+    setSwipesEnabled(false);
+    m_container->decelerateTo({target * m_screenWidth, 0});
 }
 
 void PhotoPagerView::reloadSelectedDetailView(int screen)

@@ -39,7 +39,15 @@ public:
     // back out when zoomed.
     void doubleClicked(QPoint pos);
 
+    // Shows the photo on the left (right) as a swipe does: the content
+    // settles on the next screen, with the same signals and the same lock
+    // against a second swipe meanwhile. Nothing happens at the list's end
+    // or while a swipe is refused.
+    void scrollToLeft() { pageBy(-1); }
+    void scrollToRight() { pageBy(1); }
+
     const PhotoPager& pager() const { return m_pager; }
+    int pageCount() const { return m_pager.pageCount(); }
     int selectedIndex() const { return m_pager.selectedIndex(); }
     int screenIndex() const { return m_pager.screenIndex(); }
     qreal screenWidth() const { return m_screenWidth; }
@@ -92,6 +100,7 @@ protected:
 
 private:
     void reloadSelectedDetailView(int screen);
+    void pageBy(int step);
     void unlockAfter(int ms);
     void publishCurrent();
 

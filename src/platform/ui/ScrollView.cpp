@@ -245,8 +245,9 @@ QPointF ScrollView::glideTarget(const QPointF& velocity) const
     return clamped(m_offset - velocity * kGlideMs);
 }
 
-void ScrollView::decelerateTo(const QPointF& target)
+void ScrollView::decelerateTo(const QPointF& requested)
 {
+    const QPointF target = clamped(requested);
     m_settling = true;
     emit deceleratingBegan();
     auto finish = [this] {

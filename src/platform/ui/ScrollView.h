@@ -39,6 +39,9 @@ public:
     // Scrolls by the least amount that shows rect (content coordinates).
     void scrollRectToVisible(const QRectF& rect, bool animated);
     QPointF maximumOffset() const;
+    // Moves the content to target (clamped) as the settling after a drag
+    // does, between deceleratingBegan and deceleratingEnded.
+    void decelerateTo(const QPointF& target);
 
     bool isPagingEnabled() const { return m_paging; }
     void setPagingEnabled(bool paging) { m_paging = paging; }
@@ -85,7 +88,6 @@ private:
     void stopAnimation();
     QPointF pageTarget(const QPointF& releaseVelocity) const;
     QPointF glideTarget(const QPointF& releaseVelocity) const;
-    void decelerateTo(const QPointF& target);
 
     QWidget* m_content;
     QPointer<QWidget> m_zoomView;

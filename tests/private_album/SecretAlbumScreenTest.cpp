@@ -16,6 +16,7 @@
 #include "platform/ui/NavigationStack.h"
 #include "platform/ui/ShadowLabel.h"
 #include "support/EventLoop.h"
+#include "support/FakeCamera.h"
 #include "support/Screenshot.h"
 
 #include <QFile>
@@ -71,12 +72,8 @@ protected:
             return browser;
         };
         c.makePicker = [] { return new ui::Screen; };
-        if (hasCamera) {
-            c.takePhoto = [this](QWidget*, std::function<void(const QImage&)> done) {
-                done(QImage(32, 24, QImage::Format_RGB32));
-                ++photosTaken;
-            };
-        }
+        if (hasCamera)
+            c.camera = &camera;
         return c;
     }
 
@@ -123,8 +120,8 @@ protected:
     QStringList opened;
     int openedListSize = 0;
     bool hasCamera = false;
+    FakeCamera camera;
     bool realBrowser = false;
-    int photosTaken = 0;
     PavAlbumContainerController_iPad* container = nullptr;
     PavSecretAlbumViewController_iPad* screen = nullptr;
 };
@@ -359,11 +356,14 @@ TEST_F(SecretAlbumScreenTest, AddingFromTheCameraOrThePicker)
 {
     showUnlocked();
     EXPECT_TRUE(screen->emptyView()->isVisible());
+    // The default camera: these machines have none.
     screen->cameraAddButtonClicked();
     EXPECT_NE(alertWithText(QString::fromUtf8("本设备没有拍照功能")), nullptr);
+    EXPECT_EQ(screen->presentedScreen(), nullptr);
 
     hasCamera = true;
-    // A second album screen, made with a camera, stores the photo it takes.
+    // A second album screen, made with a camera, stores the photo it takes;
+    // cancelling stores nothing.
     auto* withCamera = new PavSecretAlbumViewController_iPad(collaborators());
     auto* stack = new ui::NavigationStack(withCamera);
     stack->resize(615, 748);
@@ -372,9 +372,21 @@ TEST_F(SecretAlbumScreenTest, AddingFromTheCameraOrThePicker)
     withCamera->endAppearanceTransition();
     ASSERT_TRUE(waitUntil([&] { return !withCamera->isLoading(); }));
     withCamera->cameraAddButtonClicked();
+    ASSERT_NE(camera.screen(), nullptr);
+    camera.take(QImage());
+    spinEvents(50);
+    EXPECT_TRUE(listed().isEmpty());
+    withCamera->cameraAddButtonClicked();
+    ASSERT_NE(camera.screen(), nullptr);
+    EXPECT_EQ(withCamera->presentedScreen(), camera.screen());
+    QImage taken(32, 24, QImage::Format_RGB32);
+    taken.fill(Qt::blue);
+    camera.take(taken);
     ASSERT_TRUE(waitUntil([&] { return withCamera->grid().list().size() == 1 && !withCamera->isLoading(); }));
     EXPECT_FALSE(withCamera->emptyView()->isVisible());
-    EXPECT_EQ(photosTaken, 1);
+    EXPECT_EQ(withCamera->presentedScreen(), nullptr);  // the camera closed
+    const QImage stored = PavPhotoManager::decryptPhotoWithFullPath(store->getPhotoFullPath(*listed().first()));
+    EXPECT_EQ(stored.size(), QSize(32, 24));
 
     withCamera->systemAlbumAddButtonClicked();
     EXPECT_EQ(stack->count(), 2);

@@ -20,6 +20,7 @@
 #include "platform/core/AppLifecycle.h"
 #include "platform/core/Localization.h"
 #include "platform/core/MainThread.h"
+#include "platform/media/Camera.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/ui/Animations.h"
@@ -74,6 +75,8 @@ PavSecretAlbumViewController_iPad::PavSecretAlbumViewController_iPad(Collaborato
     }
     if (!m_c.makePicker)
         m_c.makePicker = [] { return new PavSystemAlbumViewController_iPad(1); };
+    if (!m_c.camera)
+        m_c.camera = &Camera::system();
     if (!m_c.panelHost) {
         m_c.panelHost = [this]() -> QWidget* {
             if (ui::Canvas* c = canvas())
@@ -505,16 +508,17 @@ void PavSecretAlbumViewController_iPad::systemAlbumAddButtonClicked()
 void PavSecretAlbumViewController_iPad::cameraAddButtonClicked()
 {
     recordUsage(kEventCamera);
-    if (!m_c.takePhoto) {
+    if (!m_c.camera->isAvailable()) {
         auto* alert = new PavAlertView(QString(), L("本设备没有拍照功能"), nullptr, L("确定"));
         alert->show();
         return;
     }
     QPointer<PavSecretAlbumViewController_iPad> self(this);
-    m_c.takePhoto(this, [self](const QImage& image) {
+    presentFullScreen(m_c.camera->makeCaptureScreen([self](const QImage& image) {
         if (self && !image.isNull())
             self->encryptImage(image);
-    });
+    }),
+                      true);
 }
 
 void PavSecretAlbumViewController_iPad::encryptImage(const QImage& image)

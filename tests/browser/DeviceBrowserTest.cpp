@@ -13,6 +13,7 @@
 #include "platform/ui/ShadowLabel.h"
 #include "albums/widgets/AssetThumbnailLoader.h"
 #include "support/DeviceAlbumScreen.h"
+#include "support/BrowserScreen.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
 #include "support/Screenshot.h"
@@ -246,16 +247,7 @@ TEST_F(DeviceBrowserTest, Screenshot)
         return true;
     }));
     EXPECT_FALSE(saveScreenshot(&canvas, "device_browser.png").isEmpty());
-    // The photo fills the screen between the bars, which are shown, with the
-    // tip of a photo already in the private album.
-    const QImage shot = canvas.grab().toImage();
-    const QImage photo = ImageFixtures::pattern(1600, 1200, 2).scaled(1024, 768);
-    EXPECT_LT(meanDifference(shot, photo, QRect(100, 200, 824, 300)), 12);
-    EXPECT_FALSE(browser->isFullScreen());
-    EXPECT_TRUE(browser->topView()->isVisible());
-    EXPECT_TRUE(browser->bottomView()->isVisible());
-    EXPECT_GT(meanDifference(shot, photo, QRect(100, 0, 824, 40)), 12);  // the top bar over it
-    EXPECT_GT(meanDifference(shot, photo, browser->bottomView()->geometry() & QRect(0, 0, 1024, 768)), 12);
+    EXPECT_TRUE(showsPhotoWithBars(&canvas, browser, ImageFixtures::pattern(1600, 1200, 2)));
 }
 
 TEST_F(DeviceBrowserTest, TheDeviceAlbumOpensATappedPhotoInTheBrowser)

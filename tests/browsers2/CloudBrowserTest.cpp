@@ -10,6 +10,8 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ImageButton.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
 #include "platform/ui/ScrollView.h"
 #include "support/BrowserScreen.h"
 #include "support/EventLoop.h"
@@ -21,6 +23,7 @@
 #include "support/TempHome.h"
 
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QTest>
@@ -126,12 +129,37 @@ protected:
         ui::Animations::setEnabled(true);
     }
 
-    void open(int index)
+    void open(int index) { open(files, index); }
+    void open(const QList<DiskFilePtr>& photos, int index)
     {
-        browser = new PavCloudPhotoBrowserController_iPad(files, index, disk.manager.get(), &album, library,
+        browser = new PavCloudPhotoBrowserController_iPad(photos, index, disk.manager.get(), &album, library,
                                                           [this](int id) { events.append(id); });
         rootScreen->presentFullScreen(browser, false);
         ASSERT_TRUE(browser->isOnScreen());
+    }
+    // A file of the album's folder that is no picture.
+    DiskFilePtr uploadNoPicture()
+    {
+        if (!disk.uploadBytes(QByteArray(3 * DiskManager::kChunkSize, 'x'), QStringLiteral("BAD.JPG"), dir))
+            return nullptr;
+        RecordingDiskResponse listing;
+        disk.manager->requestQueryDir(dir, &listing);
+        if (!disk.waitForLog(listing, 1))
+            return nullptr;
+        for (const DiskFilePtr& file : listing.files) {
+            if (file->file_name() == QStringLiteral("BAD.JPG")) {
+                QFile::remove(file->file_path());
+                return file;
+            }
+        }
+        return nullptr;
+    }
+    bool showsFailure() const
+    {
+        return pager()->loadingView()->isFailed() &&
+               message() == QStringLiteral("你的图片裂开了，点击重新加载") &&
+               pager()->loadingView()->statusImageView()->image().toImage() ==
+                   ui::Images::named(QStringLiteral("PavAlbum_BrowerLoadPhotoFailed_iPad.png")).toImage();
     }
     PavCloudPhotoScrollView_iPad* pager() const { return browser->photoScrollView(); }
     QString message() const { return pager()->loadingView()->msgLabel()->text(); }
@@ -295,6 +323,69 @@ TEST_F(CloudBrowserTest, SavesTheOriginalBytesAndDeletesTheShownPhoto)
     disk.manager->requestQueryDir(dir, &listing);
     ASSERT_TRUE(disk.waitForLog(listing, 1));
     EXPECT_EQ(listing.files.size(), kPhotos - 1);
+}
+
+TEST_F(CloudBrowserTest, ADownloadThatIsNoPictureOrFailsShowsTheFailureAndOnlyDeleteStays)
+{
+    const DiskFilePtr bad = uploadNoPicture();
+    ASSERT_TRUE(bad);
+    open({files[0], bad, files[1]}, 1);
+    ASSERT_TRUE(waitUntil([&] { return showsFailure(); }));
+    EXPECT_EQ(pager()->detailImageView(), nullptr);
+    EXPECT_FALSE(browser->saveButton()->isEnabled());
+    EXPECT_TRUE(browser->deleteButton()->isEnabled());
+    EXPECT_TRUE(swipesTaken());
+    swipeAcross(&canvas, true);  // paging goes on
+    ASSERT_TRUE(waitUntil([&] { return shown(2); }));
+
+    // A download that fails: its local copy cannot be written.
+    browser->backButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+    ASSERT_TRUE(QDir().mkpath(files[3]->file_path()));
+    open(3);
+    ASSERT_TRUE(waitUntil([&] { return showsFailure(); }));
+    EXPECT_FALSE(browser->saveButton()->isEnabled());
+    EXPECT_TRUE(browser->deleteButton()->isEnabled());
+    EXPECT_TRUE(swipesTaken());
+}
+
+TEST_F(CloudBrowserTest, ACancelledDeleteKeepsThePhotoAndDeletingTheOnlyOneClosesAfterASecond)
+{
+    open({files[0]}, 0);
+    ASSERT_TRUE(waitUntil([&] { return shown(0) && browser->deleteButton()->isEnabled(); }));
+    browser->deleteButton()->click();
+    ASSERT_NE(ui::Alert::showingAlertWithTag(99), nullptr);
+    EXPECT_EQ(ui::Alert::showingAlertWithTag(99)->message(), QStringLiteral("确定要删除照片？"));
+    ui::Alert::showingAlertWithTag(99)->clickButtonAtIndex(0);
+    spinEvents(100);
+    EXPECT_EQ(browser->photoArray().size(), 1);
+    EXPECT_EQ(PavProgressView::showing(), nullptr);
+
+    browser->deleteButton()->click();
+    ASSERT_NE(ui::Alert::showingAlertWithTag(99), nullptr);
+    ui::Alert::showingAlertWithTag(99)->clickButtonAtIndex(1);
+    ASSERT_TRUE(waitUntil([&] { return browser->photoArray().isEmpty(); }));
+    ASSERT_NE(PavProgressView::showing(), nullptr);
+    EXPECT_EQ(PavProgressView::showing()->text(), QStringLiteral("照片删除成功！"));
+    EXPECT_FALSE(browser->saveButton()->isEnabled());
+    EXPECT_FALSE(browser->deleteButton()->isEnabled());
+    spinEvents(500);
+    EXPECT_FALSE(browser.isNull());  // the message is seen first
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }, 3000));
+    EXPECT_EQ(rootScreen->presentedScreen(), nullptr);
+}
+
+TEST_F(CloudBrowserTest, AFailedSaveAlerts)
+{
+    library->setSaveMode(FakePhotoLibrary::SaveMode::Fail);
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return browser->saveButton()->isEnabled(); }));
+    browser->saveButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return ui::Alert::showingAlertWithTag(0) != nullptr; }));
+    EXPECT_EQ(ui::Alert::showingAlertWithTag(0)->message(), QStringLiteral("操作失败，请稍候重试。"));
+    EXPECT_EQ(PavProgressView::showing(), nullptr);
+    ui::Alert::showingAlertWithTag(0)->clickButtonAtIndex(0);
+    EXPECT_EQ(browser->photoArray().size(), kPhotos);
 }
 
 TEST_F(CloudBrowserTest, Screenshot)

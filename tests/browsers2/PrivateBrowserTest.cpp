@@ -140,6 +140,32 @@ TEST_F(PrivateBrowserTest, KeysPageAndEscapeGoesBack)
     ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
 }
 
+TEST_F(PrivateBrowserTest, AMoveOutAnsweredAfterAnotherItemIsShownKeepsThatOneShown)
+{
+    fill(5);
+    library->setSaveMode(FakePhotoLibrary::SaveMode::Hold);
+    UserDefaults::standardUserDefaults().setBool("LocalAlbumDecryptSuccessHideAlert", true);
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }));
+    const QByteArray original = storedBytes(items[1]);
+    browser->decryptButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return library->held() == 1; }));
+    // The user goes on to another item while the library is still saving.
+    browser->thumbnailListView()->touchButtonClicked(3);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(3); }));
+
+    library->answerHeld(true);
+    ASSERT_TRUE(waitUntil([&] { return store->photoes().size() == 4; }));
+    ASSERT_EQ(library->saved().size(), 1);
+    EXPECT_EQ(library->saved().first().bytes, original);
+    ASSERT_TRUE(waitUntil([&] { return browser->photoArray().size() == 4; }));
+    EXPECT_EQ(browser->photo(), items[3]);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(2); }));
+    EXPECT_EQ(title(), QStringLiteral("第3张（共4张）"));
+    EXPECT_FALSE(storedBytes(items[3]).isEmpty());
+    UserDefaults::standardUserDefaults().removeObjectForKey("LocalAlbumDecryptSuccessHideAlert");
+}
+
 TEST_F(PrivateBrowserTest, AFailedSaveKeepsTheItem)
 {
     fill(3);

@@ -340,7 +340,7 @@ TEST_F(CloudBrowserTest, ADownloadThatIsNoPictureOrFailsShowsTheFailureAndOnlyDe
 
     // A download that fails: its local copy cannot be written.
     browser->backButtonClicked();
-    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+    ASSERT_TRUE(waitUntil([&] { return rootScreen->presentedScreen() == nullptr; }));
     ASSERT_TRUE(QDir().mkpath(files[3]->file_path()));
     open(3);
     ASSERT_TRUE(waitUntil([&] { return showsFailure(); }));

@@ -81,7 +81,7 @@ void PavCloudPhotoScrollView_iPad::layoutPages(PhotoPager::Move move)
     m_nexLoadingView->msgLabel()->clear();
 }
 
-void PavCloudPhotoScrollView_iPad::loadDetail(int photo, quint64 generation)
+void PavCloudPhotoScrollView_iPad::loadDetailImageView(int photo, quint64 generation)
 {
     const int screen = screenIndex();
     m_preLoadingView->setGeometry(screenRect(screen - 1));

@@ -68,7 +68,7 @@ void PavSecretPhotoScrollView::layoutPages(PhotoPager::Move move)
     }
 }
 
-void PavSecretPhotoScrollView::loadDetail(int photo, quint64 generation)
+void PavSecretPhotoScrollView::loadDetailImageView(int photo, quint64 generation)
 {
     const PavPhotoModelPtr model = m_dataSource ? m_dataSource->photoScrollViewPhotoModelAtIndex(this, photo) : nullptr;
     if (!model) {

@@ -46,7 +46,7 @@ protected:
     void notifyWillBeginDecelerating() override;
     void clearPages() override;
     void layoutPages(PhotoPager::Move move) override;
-    void loadDetail(int photo, quint64 generation) override;
+    void loadDetailImageView(int photo, quint64 generation) override;
 
 private:
     void showPicture(int photo, quint64 generation, const QImage& image);

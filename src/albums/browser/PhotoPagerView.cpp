@@ -28,6 +28,11 @@ PhotoPagerView::PhotoPagerView(const QRect& frame, QWidget* parent)
       m_wantedPhoto(std::make_shared<std::atomic<int>>(-1))
 {
     setGeometry(frame);
+    setupInitialData();
+}
+
+void PhotoPagerView::setupInitialData()
+{
     paintBlack(this);
     m_container->setObjectName(QStringLiteral("containerScrollView"));
     m_container->setGeometry(rect());
@@ -94,6 +99,11 @@ void PhotoPagerView::unlockAfter(int ms)
 
 void PhotoPagerView::reloadDataSource()
 {
+    setupInitialState();
+}
+
+void PhotoPagerView::setupInitialState()
+{
     clearPages();
     delete m_detailImage;
     const int pages = pageCountFromSource();
@@ -153,7 +163,7 @@ void PhotoPagerView::reloadSelectedDetailView(int screen)
     m_detail->hide();
     m_detail->setGeometry(screenRect(screen));
     m_detail->setContentOffset({0, 0});
-    loadDetail(m_pager.selectedIndex(), m_pager.generation());
+    loadDetailImageView(m_pager.selectedIndex(), m_pager.generation());
 }
 
 bool PhotoPagerView::showDetailImage(int photo, quint64 generation, const QImage& image, double maximumZoom,

@@ -77,7 +77,7 @@ protected:
     virtual void layoutPages(PhotoPager::Move move) { Q_UNUSED(move); }
     // Starts loading the large picture of `photo`; the answer comes back
     // through showDetailImage or detailFailed with the same generation.
-    virtual void loadDetail(int photo, quint64 generation) = 0;
+    virtual void loadDetailImageView(int photo, quint64 generation) = 0;
 
     // Applies a loaded picture when (photo, generation) is still the shown
     // page; returns false when the answer was dropped. The container takes
@@ -99,6 +99,10 @@ protected:
     QRect screenRect(int screen) const;
 
 private:
+    // The fixed parts: the paging container and the zooming view in it.
+    void setupInitialData();
+    // The pages, the shown photo and its large picture, from the data source.
+    void setupInitialState();
     void reloadSelectedDetailView(int screen);
     void pageBy(int step);
     void unlockAfter(int ms);

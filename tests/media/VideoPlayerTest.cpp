@@ -4,6 +4,7 @@
 #include "albums/widgets/AssetThumbnailLoader.h"
 #include "disk/KyAssetsLibrary.h"
 #include "platform/media/MediaBackend.h"
+#include "platform/media/VideoFrameView.h"
 #include "platform/media/VideoPlayerScreen.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
 #include "platform/ui/Alert.h"
@@ -17,6 +18,7 @@
 
 #include <QMediaPlayer>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -79,6 +81,15 @@ TEST_F(VideoPlayerTest, PlaysH264InMp4AndMovThroughTheRealBackend)
         rootScreen->presentFullScreen(screen, false);
         ASSERT_TRUE(waitUntil([&] { return guard && playing(guard); }, 10000));
         EXPECT_EQ(alertMessage(), QString());
+        // Its frames are on the screen, beneath the "完成" button.
+        auto* player = qobject_cast<VideoPlayerScreen*>(screen);
+        ASSERT_TRUE(waitUntil([&] { return guard && !player->frameView()->frame().isNull(); }, 10000));
+        const QImage shown = canvas.grab().toImage();
+        EXPECT_NE(QColor(shown.pixel(512, 200)), QColor(Qt::black));
+        auto* done = player->findChild<QPushButton*>();
+        ASSERT_NE(done, nullptr);
+        EXPECT_EQ(done->text(), QStringLiteral("完成"));
+        EXPECT_TRUE(done->isVisible());
         // At the end (or on "完成") the player closes itself.
         ASSERT_TRUE(waitUntil([&] { return guard.isNull() || rootScreen->presentedScreen() == nullptr; }, 10000));
     }
@@ -120,7 +131,11 @@ TEST_F(VideoPlayerTest, TheDeviceAlbumPlaysAVideoOfTheLibrary)
     album->systemAssetViewDidSelect(video);
     ASSERT_TRUE(waitUntil([&] { return playing(album->presentedScreen()); }, 10000));
     EXPECT_EQ(alertMessage(), QString());
-    album->dismissModal(false);
+    // Escape acts as "完成".
+    canvas.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&canvas));
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return album->presentedScreen() == nullptr; }));
     reader.drain();
     AssetThumbnailLoader::shared().waitForDone();
     spinEvents(20);

@@ -1,12 +1,13 @@
 #include "platform/media/CameraScreen.h"
 
 #include "platform/core/Localization.h"
+#include "platform/media/VideoFrameView.h"
 
 #include <QCamera>
 #include <QImageCapture>
 #include <QMediaCaptureSession>
 #include <QPushButton>
-#include <QVideoWidget>
+#include <QVideoSink>
 
 CameraScreen::CameraScreen(QCameraDevice device, Camera::Taken taken, QWidget* parent)
     : ui::Screen(parent), m_device(std::move(device)), m_taken(std::move(taken))
@@ -16,14 +17,15 @@ CameraScreen::CameraScreen(QCameraDevice device, Camera::Taken taken, QWidget* p
 void CameraScreen::viewDidLoad()
 {
     setStyleSheet(QStringLiteral("background: black;"));
-    auto* preview = new QVideoWidget(this);
+    auto* preview = new VideoFrameView(this);
     preview->setGeometry(0, 0, 1024, 768);
+    preview->show();  // the screen may be shown already
     auto* session = new QMediaCaptureSession(this);
     m_camera = new QCamera(m_device, this);
     m_capture = new QImageCapture(this);
     session->setCamera(m_camera);
     session->setImageCapture(m_capture);
-    session->setVideoOutput(preview);
+    session->setVideoSink(preview->videoSink());
     connect(m_capture, &QImageCapture::imageCaptured, this, [this](int, const QImage& image) { finish(image); });
     connect(m_capture, &QImageCapture::errorOccurred, this, [this] { finish(QImage()); });
     connect(m_camera, &QCamera::errorOccurred, this, [this] { finish(QImage()); });
@@ -33,6 +35,7 @@ void CameraScreen::viewDidLoad()
     cancel->setGeometry(16, 16, 78, 36);
     cancel->setStyleSheet(style);
     connect(cancel, &QPushButton::clicked, this, [this] { finish(QImage()); });
+    cancel->show();
     auto* shoot = new QPushButton(L("拍照"), this);
     shoot->setGeometry(472, 700, 80, 48);
     shoot->setStyleSheet(style);
@@ -40,6 +43,7 @@ void CameraScreen::viewDidLoad()
         if (m_capture->isReadyForCapture())
             m_capture->capture();
     });
+    shoot->show();
     m_camera->start();
 }
 

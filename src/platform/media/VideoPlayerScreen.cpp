@@ -2,12 +2,14 @@
 
 #include "platform/core/Localization.h"
 #include "platform/media/MediaBackend.h"
+#include "platform/media/VideoFrameView.h"
 #include "platform/ui/Alert.h"
 
 #include <QAudioOutput>
 #include <QMediaPlayer>
 #include <QPushButton>
-#include <QVideoWidget>
+#include <QVideoSink>
+#include <QKeyEvent>
 
 namespace {
 VideoPlayerScreen::Factory& factory()
@@ -44,11 +46,12 @@ void VideoPlayerScreen::viewDidLoad()
 {
     MediaBackend::select();
     setStyleSheet(QStringLiteral("background: black;"));
-    auto* video = new QVideoWidget(this);
-    video->setGeometry(0, 0, 1024, 768);
+    m_frameView = new VideoFrameView(this);
+    m_frameView->setGeometry(0, 0, 1024, 768);
+    m_frameView->show();  // the screen may be shown already
     m_player = new QMediaPlayer(this);
     m_player->setAudioOutput(new QAudioOutput(this));
-    m_player->setVideoOutput(video);
+    m_player->setVideoOutput(m_frameView->videoSink());
     m_player->setSource(m_url);
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
         if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
@@ -66,12 +69,22 @@ void VideoPlayerScreen::viewDidLoad()
     done->setGeometry(16, 16, 78, 36);
     done->setStyleSheet(QStringLiteral("color: white; background: rgba(64, 68, 72, 200); border-radius: 6px;"));
     connect(done, &QPushButton::clicked, this, [this] { dismissModal(true); });
+    done->show();
 }
 
 void VideoPlayerScreen::viewDidAppear(bool)
 {
     if (m_player)
         m_player->play();
+}
+
+void VideoPlayerScreen::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape) {
+        ui::Screen::keyPressEvent(event);
+        return;
+    }
+    dismissModal(true);  // as "完成"
 }
 
 void VideoPlayerScreen::viewWillDisappear(bool)

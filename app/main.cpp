@@ -1,3 +1,4 @@
+#include "platform/media/MediaBackend.h"
 #include "shell/AppDelegate.h"
 #include "shell/AppLaunch.h"
 #include "shell/LaunchOptions.h"
@@ -8,6 +9,7 @@
 int main(int argc, char** argv)
 {
     AppLaunch::beforeApplication(argc, argv);
+    MediaBackend::select();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("padolvo"));
     QApplication::setApplicationVersion(QStringLiteral(PAV_VERSION));

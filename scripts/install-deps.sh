@@ -6,8 +6,9 @@ set -euo pipefail
 PACKAGES=(
   # toolchain
   build-essential cmake ninja-build pkg-config
-  # Qt 6 widgets, multimedia (player, camera) and the image plugins
-  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins
+  # Qt 6 widgets, multimedia (player, camera; its FFmpeg backend plays H.264
+  # MP4 and MOV) and the image plugins
+  qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev libqt6multimedia6 qt6-image-formats-plugins
   libqt6svg6 qt6-qpa-plugins
   # video probe and poster frames
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev

@@ -12,6 +12,8 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/ShadowLabel.h"
 #include "albums/widgets/AssetThumbnailLoader.h"
+#include "support/DeviceAlbumScreen.h"
+#include "support/BrowserScreen.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
 #include "support/Screenshot.h"
@@ -143,6 +145,35 @@ TEST_F(DeviceBrowserTest, OpensOnTheTappedPhotoAndPagesBothWays)
     EXPECT_EQ(strip()->selectedIndex(), kPhotos - 2);
 }
 
+TEST_F(DeviceBrowserTest, ArrowKeysPageAsASwipeDoesAndEscapeGoesBack)
+{
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(0); }));
+    canvas.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&canvas));
+    QWindow* window = canvas.windowHandle();
+    QTest::keyClick(window, Qt::Key_Left);  // nothing before the first photo
+    EXPECT_EQ(pager()->selectedIndex(), 0);
+    EXPECT_FALSE(browser->isFullScreen());
+
+    QTest::keyClick(window, Qt::Key_Right);
+    EXPECT_EQ(title(), QStringLiteral("第2张（共12张）"));
+    EXPECT_TRUE(browser->isFullScreen());  // as a swipe, it hides the bars
+    EXPECT_EQ(strip()->selectedIndex(), 1);
+    QTest::keyClick(window, Qt::Key_Right);  // refused until the picture is in
+    EXPECT_EQ(pager()->selectedIndex(), 1);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(1) && pager()->containerScrollView()->isUserInteractionEnabled(); }));
+    QTest::keyClick(window, Qt::Key_Right);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(2) && pager()->containerScrollView()->isUserInteractionEnabled(); }));
+    QTest::keyClick(window, Qt::Key_Left);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(1); }));
+    EXPECT_EQ(title(), QStringLiteral("第2张（共12张）"));
+
+    QTest::keyClick(window, Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+    EXPECT_EQ(rootScreen->presentedScreen(), nullptr);
+}
+
 TEST_F(DeviceBrowserTest, AThumbnailTapWithTheBarsShownRebuildsThePagerOnIt)
 {
     open(0);
@@ -216,17 +247,13 @@ TEST_F(DeviceBrowserTest, Screenshot)
         return true;
     }));
     EXPECT_FALSE(saveScreenshot(&canvas, "device_browser.png").isEmpty());
+    EXPECT_TRUE(showsPhotoWithBars(&canvas, browser, ImageFixtures::pattern(1600, 1200, 2)));
 }
 
 TEST_F(DeviceBrowserTest, TheDeviceAlbumOpensATappedPhotoInTheBrowser)
 {
     PavAssetsManager reader([this] { return std::static_pointer_cast<AssetsLibrary>(library); });
-    PavSystemAlbumViewController_iPad::Collaborators c;
-    c.reader = &reader;
-    c.albumTabShown = [] { return true; };
-    c.setCancelFlags = [](bool) {};
-    c.usage = [](int) {};
-    auto* album = new PavSystemAlbumViewController_iPad(0, c);
+    auto* album = newDeviceAlbumScreen(&reader);
     canvas.setRootScreen(album);
     ASSERT_TRUE(waitUntil([&] {
         reader.drain();

@@ -10,7 +10,10 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ImageButton.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
 #include "platform/ui/ScrollView.h"
+#include "support/BrowserScreen.h"
 #include "support/EventLoop.h"
 #include "support/FakePhotoLibrary.h"
 #include "support/ImageFixtures.h"
@@ -20,13 +23,17 @@
 #include "support/TempHome.h"
 
 #include <QFile>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <condition_variable>
+#include <map>
 #include <mutex>
 #include <set>
 
@@ -60,6 +67,12 @@ public:
         std::lock_guard lock(m_mutex);
         return m_reached.count(file.get()) > 0;
     }
+    // How many transfers of the file wait at the gate now.
+    int waiting(const DiskFilePtr& file)
+    {
+        std::lock_guard lock(m_mutex);
+        return m_waiting[file.get()];
+    }
     // Runs on the transfer threads.
     void passed(const DiskFilePtr& file, qint64 done)
     {
@@ -67,7 +80,9 @@ public:
             return;
         std::unique_lock lock(m_mutex);
         m_reached.insert(file.get());
+        ++m_waiting[file.get()];
         m_cv.wait(lock, [&] { return m_held.count(file.get()) == 0; });
+        --m_waiting[file.get()];
     }
 
 private:
@@ -75,6 +90,7 @@ private:
     std::condition_variable m_cv;
     std::set<const DiskFile*> m_held;
     std::set<const DiskFile*> m_reached;
+    std::map<const DiskFile*, int> m_waiting;
 };
 
 // A cloud browser over a real local disk store holding a few photos, none
@@ -113,12 +129,37 @@ protected:
         ui::Animations::setEnabled(true);
     }
 
-    void open(int index)
+    void open(int index) { open(files, index); }
+    void open(const QList<DiskFilePtr>& photos, int index)
     {
-        browser = new PavCloudPhotoBrowserController_iPad(files, index, disk.manager.get(), &album, library,
+        browser = new PavCloudPhotoBrowserController_iPad(photos, index, disk.manager.get(), &album, library,
                                                           [this](int id) { events.append(id); });
         rootScreen->presentFullScreen(browser, false);
         ASSERT_TRUE(browser->isOnScreen());
+    }
+    // A file of the album's folder that is no picture.
+    DiskFilePtr uploadNoPicture()
+    {
+        if (!disk.uploadBytes(QByteArray(3 * DiskManager::kChunkSize, 'x'), QStringLiteral("BAD.JPG"), dir))
+            return nullptr;
+        RecordingDiskResponse listing;
+        disk.manager->requestQueryDir(dir, &listing);
+        if (!disk.waitForLog(listing, 1))
+            return nullptr;
+        for (const DiskFilePtr& file : listing.files) {
+            if (file->file_name() == QStringLiteral("BAD.JPG")) {
+                QFile::remove(file->file_path());
+                return file;
+            }
+        }
+        return nullptr;
+    }
+    bool showsFailure() const
+    {
+        return pager()->loadingView()->isFailed() &&
+               message() == QStringLiteral("你的图片裂开了，点击重新加载") &&
+               pager()->loadingView()->statusImageView()->image().toImage() ==
+                   ui::Images::named(QStringLiteral("PavAlbum_BrowerLoadPhotoFailed_iPad.png")).toImage();
     }
     PavCloudPhotoScrollView_iPad* pager() const { return browser->photoScrollView(); }
     QString message() const { return pager()->loadingView()->msgLabel()->text(); }
@@ -199,6 +240,64 @@ TEST_F(CloudBrowserTest, AnswersOfAPhotoNoLongerShownAreDropped)
     EXPECT_EQ(browser->photo(), files[1]);
 }
 
+TEST_F(CloudBrowserTest, ShowingAPhotoAgainKeepsItsDownloadAndMovingOnStopsTheOneBefore)
+{
+    gate.hold(files[1]);
+    gate.hold(files[2]);
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return gate.reached(files[1]); }));
+    // The same photo shown again: its transfer goes on, no second one starts.
+    pager()->reloadDataSource();
+    spinEvents(300);
+    EXPECT_EQ(gate.waiting(files[1]), 1);
+    EXPECT_EQ(pager()->downloadingPhoto(), files[1]);
+
+    // Another photo: its download is asked for and the one before stops.
+    browser->thumbnailListView()->touchButtonClicked(2);
+    ASSERT_TRUE(waitUntil([&] { return gate.reached(files[2]); }));
+    gate.release(files[1]);
+    spinEvents(300);
+    EXPECT_LT(QFileInfo(files[1]->file_path()).size(), bytes[1].size());
+    gate.release(files[2]);
+    ASSERT_TRUE(waitUntil([&] { return shown(2); }));
+    EXPECT_EQ(ImageFixtures::readFile(files[2]->file_path()), bytes[2]);
+}
+
+TEST_F(CloudBrowserTest, KeysPageAndEscapeGoesBackStoppingTheDownload)
+{
+    gate.hold(files[2]);
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return shown(1); }));
+    canvas.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&canvas));
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Right);
+    EXPECT_EQ(browser->titleLabel()->text(), QStringLiteral("IMG_2.JPG"));
+    EXPECT_TRUE(browser->isFullScreen());
+    ASSERT_TRUE(waitUntil([&] { return gate.reached(files[2]); }));
+
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+    gate.release(files[2]);
+    spinEvents(300);
+    EXPECT_LT(QFileInfo(files[2]->file_path()).size(), bytes[2].size());  // stopped, not finished
+}
+
+TEST_F(CloudBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
+{
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return shown(1); }));
+    ASSERT_FALSE(browser->isFullScreen());
+    pager()->doubleClicked(QPoint(512, 384));
+    ASSERT_GT(pager()->detailScrollView()->zoomScale(), 1.0);
+    QWindow* window = canvas.windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(700, 400), 0);
+    for (int x = 660; x >= 400; x -= 40)
+        QTest::mouseMove(window, QPoint(x, 400), 10);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(400, 400), 10);
+    EXPECT_TRUE(browser->isFullScreen());
+    EXPECT_EQ(pager()->selectedIndex(), 1);  // the picture moved, not the page
+}
+
 TEST_F(CloudBrowserTest, SavesTheOriginalBytesAndDeletesTheShownPhoto)
 {
     open(2);
@@ -239,6 +338,69 @@ TEST_F(CloudBrowserTest, SavingSendsTheCheckedOriginalNeverADamagedLocalCopy)
     EXPECT_EQ(library->saved().first().bytes, bytes[2]);
 }
 
+TEST_F(CloudBrowserTest, ADownloadThatIsNoPictureOrFailsShowsTheFailureAndOnlyDeleteStays)
+{
+    const DiskFilePtr bad = uploadNoPicture();
+    ASSERT_TRUE(bad);
+    open({files[0], bad, files[1]}, 1);
+    ASSERT_TRUE(waitUntil([&] { return showsFailure(); }));
+    EXPECT_EQ(pager()->detailImageView(), nullptr);
+    EXPECT_FALSE(browser->saveButton()->isEnabled());
+    EXPECT_TRUE(browser->deleteButton()->isEnabled());
+    EXPECT_TRUE(swipesTaken());
+    swipeAcross(&canvas, true);  // paging goes on
+    ASSERT_TRUE(waitUntil([&] { return shown(2); }));
+
+    // A download that fails: its local copy cannot be written.
+    browser->backButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return rootScreen->presentedScreen() == nullptr; }));
+    ASSERT_TRUE(QDir().mkpath(files[3]->file_path()));
+    open(3);
+    ASSERT_TRUE(waitUntil([&] { return showsFailure(); }));
+    EXPECT_FALSE(browser->saveButton()->isEnabled());
+    EXPECT_TRUE(browser->deleteButton()->isEnabled());
+    EXPECT_TRUE(swipesTaken());
+}
+
+TEST_F(CloudBrowserTest, ACancelledDeleteKeepsThePhotoAndDeletingTheOnlyOneClosesAfterASecond)
+{
+    open({files[0]}, 0);
+    ASSERT_TRUE(waitUntil([&] { return shown(0) && browser->deleteButton()->isEnabled(); }));
+    browser->deleteButton()->click();
+    ASSERT_NE(ui::Alert::showingAlertWithTag(99), nullptr);
+    EXPECT_EQ(ui::Alert::showingAlertWithTag(99)->message(), QStringLiteral("确定要删除照片？"));
+    ui::Alert::showingAlertWithTag(99)->clickButtonAtIndex(0);
+    spinEvents(100);
+    EXPECT_EQ(browser->photoArray().size(), 1);
+    EXPECT_EQ(PavProgressView::showing(), nullptr);
+
+    browser->deleteButton()->click();
+    ASSERT_NE(ui::Alert::showingAlertWithTag(99), nullptr);
+    ui::Alert::showingAlertWithTag(99)->clickButtonAtIndex(1);
+    ASSERT_TRUE(waitUntil([&] { return browser->photoArray().isEmpty(); }));
+    ASSERT_NE(PavProgressView::showing(), nullptr);
+    EXPECT_EQ(PavProgressView::showing()->text(), QStringLiteral("照片删除成功！"));
+    EXPECT_FALSE(browser->saveButton()->isEnabled());
+    EXPECT_FALSE(browser->deleteButton()->isEnabled());
+    spinEvents(500);
+    EXPECT_FALSE(browser.isNull());  // the message is seen first
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }, 3000));
+    EXPECT_EQ(rootScreen->presentedScreen(), nullptr);
+}
+
+TEST_F(CloudBrowserTest, AFailedSaveAlerts)
+{
+    library->setSaveMode(FakePhotoLibrary::SaveMode::Fail);
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return browser->saveButton()->isEnabled(); }));
+    browser->saveButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return ui::Alert::showingAlertWithTag(0) != nullptr; }));
+    EXPECT_EQ(ui::Alert::showingAlertWithTag(0)->message(), QStringLiteral("操作失败，请稍候重试。"));
+    EXPECT_EQ(PavProgressView::showing(), nullptr);
+    ui::Alert::showingAlertWithTag(0)->clickButtonAtIndex(0);
+    EXPECT_EQ(browser->photoArray().size(), kPhotos);
+}
+
 TEST_F(CloudBrowserTest, Screenshot)
 {
     open(1);
@@ -253,6 +415,7 @@ TEST_F(CloudBrowserTest, Screenshot)
         return true;
     }));
     EXPECT_FALSE(saveScreenshot(&canvas, "cloud_browser.png").isEmpty());
+    EXPECT_TRUE(showsPhotoWithBars(&canvas, browser, ImageFixtures::pattern(1200, 900, 1)));
 }
 
 TEST(BrowserArithmetic, ProgressIsClampedAndLargePicturesHoldSwipesLonger)

@@ -13,6 +13,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ScrollView.h"
+#include "support/BrowserScreen.h"
 #include "support/EventLoop.h"
 #include "support/FakePhotoLibrary.h"
 #include "support/ImageFixtures.h"
@@ -123,6 +124,48 @@ TEST_F(PrivateBrowserTest, PagesAndMovesTheShownItemOutWithItsOriginalBytes)
     EXPECT_EQ(store->photoes().size(), 8);
 }
 
+TEST_F(PrivateBrowserTest, KeysPageAndEscapeGoesBack)
+{
+    fill(3);
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }));
+    canvas.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&canvas));
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Right);
+    EXPECT_EQ(title(), QStringLiteral("第3张（共3张）"));
+    ASSERT_TRUE(waitUntil([&] { return settledOn(2); }));
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Right);  // the last one
+    EXPECT_EQ(pager()->selectedIndex(), 2);
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Escape);
+    ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
+}
+
+TEST_F(PrivateBrowserTest, AMoveOutAnsweredAfterAnotherItemIsShownKeepsThatOneShown)
+{
+    fill(5);
+    library->setSaveMode(FakePhotoLibrary::SaveMode::Hold);
+    UserDefaults::standardUserDefaults().setBool("LocalAlbumDecryptSuccessHideAlert", true);
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }));
+    const QByteArray original = storedBytes(items[1]);
+    browser->decryptButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return library->held() == 1; }));
+    // The user goes on to another item while the library is still saving.
+    browser->thumbnailListView()->touchButtonClicked(3);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(3); }));
+
+    library->answerHeld(true);
+    ASSERT_TRUE(waitUntil([&] { return store->photoes().size() == 4; }));
+    ASSERT_EQ(library->saved().size(), 1);
+    EXPECT_EQ(library->saved().first().bytes, original);
+    ASSERT_TRUE(waitUntil([&] { return browser->photoArray().size() == 4; }));
+    EXPECT_EQ(browser->photo(), items[3]);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(2); }));
+    EXPECT_EQ(title(), QStringLiteral("第3张（共4张）"));
+    EXPECT_FALSE(storedBytes(items[3]).isEmpty());
+    UserDefaults::standardUserDefaults().removeObjectForKey("LocalAlbumDecryptSuccessHideAlert");
+}
+
 TEST_F(PrivateBrowserTest, AFailedSaveKeepsTheItem)
 {
     fill(3);
@@ -178,6 +221,53 @@ TEST_F(PrivateBrowserTest, ARelockClosesTheBrowserAndForgetsItsItems)
     ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
 }
 
+TEST_F(PrivateBrowserTest, AVeryLargePictureIsDecodedAtTheSizeShown)
+{
+    fill(2);
+    // 20000 x 20000: a full decode would pass Qt's allocation limit.
+    ASSERT_TRUE(PavPhotoManager::encryptPhotoData(ImageFixtures::plainPng(20000, 20000, QColor(200, 40, 40)),
+                                                  store->getPhotoFullPath(*items[1])));
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }, 30000));
+    const QImage shown = pager()->detailImageView()->image().toImage();
+    EXPECT_LE(std::max(shown.width(), shown.height()), 2048);
+    EXPECT_EQ(shown.width(), shown.height());
+    EXPECT_EQ(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)), QColor(200, 40, 40));
+    EXPECT_GT(pager()->detailScrollView()->maximumZoomScale(), 1.0);
+}
+
+TEST_F(PrivateBrowserTest, AnItemThatDoesNotDecipherShowsTheFailurePictureAndCannotMoveOut)
+{
+    fill(3);
+    ASSERT_TRUE(ImageFixtures::writeFile(store->getPhotoFullPath(*items[1]), "bad"));
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(0); }));
+    swipeAcross(&canvas, true);
+    ASSERT_TRUE(waitUntil([&] { return pager()->selectedIndex() == 1 && pager()->detailImageView() != nullptr; }));
+    // A black page with the failure picture in its middle, at zoom 1; swipes
+    // come back after 0.8 s.
+    EXPECT_FALSE(pager()->containerScrollView()->isUserInteractionEnabled());
+    const QImage page = pager()->detailImageView()->grab().toImage();
+    EXPECT_EQ(QColor(page.pixel(5, 5)), QColor(Qt::black));
+    EXPECT_EQ(QColor(page.pixel(page.width() - 5, page.height() - 5)), QColor(Qt::black));
+    bool marked = false;
+    for (int dx = -60; dx <= 60 && !marked; dx += 4)
+        marked = QColor(page.pixel(page.width() / 2 + dx, page.height() / 2)) != QColor(Qt::black);
+    EXPECT_TRUE(marked);
+    EXPECT_DOUBLE_EQ(pager()->detailScrollView()->maximumZoomScale(), 1.0);
+    spinEvents(500);
+    EXPECT_FALSE(pager()->containerScrollView()->isUserInteractionEnabled());
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }, 2000));
+
+    // Moving it out fails at once; the item stays.
+    browser->decryptButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return alertWithTag(0) != nullptr; }));
+    EXPECT_EQ(alertWithTag(0)->message(), QStringLiteral("操作失败，请稍候重试。"));
+    EXPECT_TRUE(library->saved().isEmpty());
+    EXPECT_EQ(store->photoes().size(), 3);
+    EXPECT_EQ(browser->photo(), items[1]);
+}
+
 TEST_F(PrivateBrowserTest, Screenshot)
 {
     fill(6);
@@ -193,4 +283,5 @@ TEST_F(PrivateBrowserTest, Screenshot)
         return true;
     }));
     EXPECT_FALSE(saveScreenshot(&canvas, "private_browser.png").isEmpty());
+    EXPECT_TRUE(showsPhotoWithBars(&canvas, browser, ImageFixtures::pattern(800, 600, 2)));
 }

@@ -86,6 +86,7 @@ PavCloudAlbumViewController_iPad::Collaborators CloudAlbumFixture::collaborators
     c.makePicker = []() -> ui::Screen* { return new ui::Screen; };
     c.openPhoto = [this](const DiskFilePtr&, const QList<DiskFilePtr>& photos) { opened = photos; };
     c.network = [this] { return network; };
+    c.camera = camera;
     c.usage = [this](int id) { usage.push_back(id); };
     c.center = &center;
     c.batches.library = library;

@@ -61,6 +61,7 @@ protected:
     std::unique_ptr<IdleTimer> idle;
     NotificationCenter center;
     int network = 3;
+    Camera* camera = nullptr;  // the device's
     std::vector<int> usage;
     int loginSheets = 0;
     QList<DiskFilePtr> opened;

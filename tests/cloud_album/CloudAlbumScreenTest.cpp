@@ -7,9 +7,11 @@
 #include "albums/container/PavAlbumSelectionViewItem.h"
 #include "albums/container/PavAlbumSelectionView_iPad.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/NavigationStack.h"
 #include "support/EventLoop.h"
+#include "support/FakeCamera.h"
 #include "support/ImageFixtures.h"
 #include "support/ShownImage.h"
 
@@ -245,4 +247,37 @@ TEST_F(CloudAlbumFixture, WithoutNetworkTheNoNetworkViewShowsAndATapListsAgain)
     ASSERT_TRUE(listed(1));
     EXPECT_FALSE(screen->noNetworkView()->isVisible());
     EXPECT_TRUE(screen->cloudTableView()->isVisible());
+}
+
+TEST_F(CloudAlbumFixture, TheCameraUploadsItsPictureIntoTheFolderShown)
+{
+    signIn();
+    show();
+    ASSERT_TRUE(listed(0));
+    // The device's camera: these machines have none.
+    screen->actionSheetClickedButtonAtIndex(nullptr, 1);
+    ui::ChoiceDialog* alert = nullptr;
+    for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
+        alert = d;
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->message(), QStringLiteral("本设备没有拍照功能"));
+    EXPECT_EQ(screen->presentedScreen(), nullptr);
+    closeDialogs();
+
+    FakeCamera fed;
+    camera = &fed;
+    show();
+    ASSERT_TRUE(listed(0));
+    screen->actionSheetClickedButtonAtIndex(nullptr, 1);
+    ASSERT_NE(fed.screen(), nullptr);
+    EXPECT_EQ(screen->presentedScreen(), fed.screen());
+    fed.take(ImageFixtures::pattern(320, 240, 3));
+    EXPECT_EQ(screen->presentedScreen(), nullptr);
+    ASSERT_TRUE(listed(1));
+    RecordingDiskResponse listing;
+    disk.manager->requestQueryDir(albumDir, &listing);
+    ASSERT_TRUE(disk.waitForLog(listing, 1));
+    ASSERT_EQ(listing.files.size(), 1);
+    EXPECT_TRUE(listing.files.first()->file_name().endsWith(QStringLiteral(".jpg")));
+    EXPECT_GT(listing.files.first()->file_size(), 0);
 }

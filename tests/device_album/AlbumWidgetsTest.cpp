@@ -156,6 +156,25 @@ TEST(SystemAssetRows, ReuseReleasesOldTiles)
     AssetThumbnailLoader::shared().waitForDone();
 }
 
+TEST(SystemVideoView, ThePosterSitsInsideTheFilmFrameWithoutCoveringItsMarks)
+{
+    PavSystemVideoView_iPad tile(QPoint(), nullptr, nullptr);
+    QPixmap poster(200, 100);
+    poster.fill(Qt::green);
+    tile.thumbnailView()->setImage(poster);
+    const QImage shown = tile.grab().toImage();
+    ASSERT_EQ(shown.size(), QSize(148, 118));
+    // Sprocket holes down both side margins stay in view, where a frame drawn
+    // for a square tile and stretched would not put them.
+    for (const QPoint hole : {QPoint(12, 10), QPoint(136, 10), QPoint(12, 108), QPoint(136, 108)})
+        EXPECT_GT(qGray(shown.pixel(hole)), 200) << hole.x() << "," << hole.y();
+    // The poster, fitted into (24, 8, 101, 101): 101 x 50, centred.
+    EXPECT_EQ(QColor(shown.pixel(74, 58)), QColor(Qt::green));
+    EXPECT_EQ(QColor(shown.pixel(26, 58)), QColor(Qt::green));
+    EXPECT_NE(QColor(shown.pixel(74, 20)), QColor(Qt::green));
+    EXPECT_NE(QColor(shown.pixel(20, 58)), QColor(Qt::green));
+}
+
 TEST(SecretPhotoView, FailedThumbnailsAndReusedTiles)
 {
     PavSecretPhotoView_iPad::setThumbnailReader([](const PavPhotoModel& p) -> QImage {

@@ -2,6 +2,7 @@
 
 #include "Public/PavToastView_iPad.h"
 #include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
+#include "albums/browser/PavSecretPhotoBrowserController_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "albums/private/PavSecretAlbumViewController_iPad.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/NavigationStack.h"
 #include "platform/ui/ShadowLabel.h"
 #include "support/EventLoop.h"
+#include "support/FakeCamera.h"
 #include "support/Screenshot.h"
 
 #include <QFile>
@@ -62,15 +64,16 @@ protected:
         c.openPhoto = [this](const PavPhotoModelPtr& photo, const PavPhotoModelList& photos) -> ui::Screen* {
             opened << photo->photoUUID();
             openedListSize = int(photos.size());
-            return nullptr;
+            if (!realBrowser)
+                return nullptr;
+            auto* browser = new PavSecretPhotoBrowserController_iPad(photos, int(photos.indexOf(photo)), store.get(),
+                                                                     passwords.get(), [](int) {});
+            container->presentFullScreen(browser, false);
+            return browser;
         };
         c.makePicker = [] { return new ui::Screen; };
-        if (hasCamera) {
-            c.takePhoto = [this](QWidget*, std::function<void(const QImage&)> done) {
-                done(QImage(32, 24, QImage::Format_RGB32));
-                ++photosTaken;
-            };
-        }
+        if (hasCamera)
+            c.camera = &camera;
         return c;
     }
 
@@ -117,7 +120,8 @@ protected:
     QStringList opened;
     int openedListSize = 0;
     bool hasCamera = false;
-    int photosTaken = 0;
+    FakeCamera camera;
+    bool realBrowser = false;
     PavAlbumContainerController_iPad* container = nullptr;
     PavSecretAlbumViewController_iPad* screen = nullptr;
 };
@@ -237,6 +241,24 @@ TEST_F(SecretAlbumScreenTest, BecomingActiveLeavesEditModeAndHandsTheTabBack)
     EXPECT_EQ(container->selectedIndex(), 1);
 }
 
+TEST_F(SecretAlbumScreenTest, ARelockWithTheBrowserOpenClosesItAndHandsTheTabBack)
+{
+    realBrowser = true;
+    storePhotos(2);
+    showUnlocked();
+    screen->secretPhotoViewDidSelect(screen->grid().section(0)[0]);
+    ASSERT_TRUE(waitUntil([this] { return container->presentedScreen() != nullptr; }));
+
+    // As the application does on becoming active.
+    passwords->setHasVerified(false);
+    center.post(QStringLiteral("KyAlbumShouldCheckUpdateNotification"));
+    ASSERT_TRUE(waitUntil([this] { return container->presentedScreen() == nullptr; }));
+    spinEvents(50);
+    EXPECT_EQ(container->selectedIndex(), 0);
+    EXPECT_EQ(screen->lockSheet(), nullptr);
+    EXPECT_TRUE(screen->grid().isEmpty());
+}
+
 TEST_F(SecretAlbumScreenTest, CheckAllMoveOutShowsPanelThenSummaryAndLeavesEditMode)
 {
     storePhotos(3);
@@ -334,11 +356,14 @@ TEST_F(SecretAlbumScreenTest, AddingFromTheCameraOrThePicker)
 {
     showUnlocked();
     EXPECT_TRUE(screen->emptyView()->isVisible());
+    // The default camera: these machines have none.
     screen->cameraAddButtonClicked();
     EXPECT_NE(alertWithText(QString::fromUtf8("本设备没有拍照功能")), nullptr);
+    EXPECT_EQ(screen->presentedScreen(), nullptr);
 
     hasCamera = true;
-    // A second album screen, made with a camera, stores the photo it takes.
+    // A second album screen, made with a camera, stores the photo it takes;
+    // cancelling stores nothing.
     auto* withCamera = new PavSecretAlbumViewController_iPad(collaborators());
     auto* stack = new ui::NavigationStack(withCamera);
     stack->resize(615, 748);
@@ -347,9 +372,21 @@ TEST_F(SecretAlbumScreenTest, AddingFromTheCameraOrThePicker)
     withCamera->endAppearanceTransition();
     ASSERT_TRUE(waitUntil([&] { return !withCamera->isLoading(); }));
     withCamera->cameraAddButtonClicked();
+    ASSERT_NE(camera.screen(), nullptr);
+    camera.take(QImage());
+    spinEvents(50);
+    EXPECT_TRUE(listed().isEmpty());
+    withCamera->cameraAddButtonClicked();
+    ASSERT_NE(camera.screen(), nullptr);
+    EXPECT_EQ(withCamera->presentedScreen(), camera.screen());
+    QImage taken(32, 24, QImage::Format_RGB32);
+    taken.fill(Qt::blue);
+    camera.take(taken);
     ASSERT_TRUE(waitUntil([&] { return withCamera->grid().oriDataArray().size() == 1 && !withCamera->isLoading(); }));
     EXPECT_FALSE(withCamera->emptyView()->isVisible());
-    EXPECT_EQ(photosTaken, 1);
+    EXPECT_EQ(withCamera->presentedScreen(), nullptr);  // the camera closed
+    const QImage stored = PavPhotoManager::decryptPhotoWithFullPath(store->getPhotoFullPath(*listed().first()));
+    EXPECT_EQ(stored.size(), QSize(32, 24));
 
     withCamera->systemAlbumAddButtonClicked();
     EXPECT_EQ(stack->count(), 2);

@@ -35,13 +35,40 @@ void FakePhotoLibrary::saveToLibrary(const QByteArray& bytes, const QString& ext
         mode = m_mode;
         if (mode == SaveMode::Succeed)
             m_saved.append(Saved{bytes, ext, date});
+        if (mode == SaveMode::Hold)
+            m_held.append({Saved{bytes, ext, date}, std::move(completion)});
     }
-    if (mode == SaveMode::NeverAnswer)
+    if (mode == SaveMode::NeverAnswer || mode == SaveMode::Hold)
         return;
+    answer(mode == SaveMode::Succeed, ext, std::move(completion));
+}
+
+void FakePhotoLibrary::answer(bool ok, const QString& ext, SaveCompletion completion)
+{
     SaveResult result;
-    if (mode == SaveMode::Fail)
+    if (!ok)
         result.error = "library refused";
     else
         result.url = "assets-library://asset/asset." + ext + "?id=SAVED&ext=" + ext;
     MainThread::post([completion = std::move(completion), result] { completion(result); });
+}
+
+int FakePhotoLibrary::held() const
+{
+    std::lock_guard lock(m_mutex);
+    return int(m_held.size());
+}
+
+void FakePhotoLibrary::answerHeld(bool ok)
+{
+    std::pair<Saved, SaveCompletion> save;
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_held.isEmpty())
+            return;
+        save = m_held.takeFirst();
+        if (ok)
+            m_saved.append(save.first);
+    }
+    answer(ok, save.first.ext, std::move(save.second));
 }

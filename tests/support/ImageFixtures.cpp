@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
+#include <QtEndian>
+
+#include <zlib.h>
 
 #include <vector>
 
@@ -116,6 +119,56 @@ QByteArray encode(const QImage& image, const char* format, int quality)
 QByteArray jpeg(int w, int h, int seed)
 {
     return encode(pattern(w, h, seed), "jpeg");
+}
+
+namespace {
+void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
+{
+    char length[4];
+    qToBigEndian(quint32(data.size()), length);
+    png.append(length, 4);
+    const QByteArray body = QByteArray(type, 4) + data;
+    png.append(body);
+    char crc[4];
+    qToBigEndian(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.constData()), uInt(body.size()))), crc);
+    png.append(crc, 4);
+}
+}
+
+QByteArray plainPng(int w, int h, const QColor& color)
+{
+    QByteArray header(13, '\0');
+    qToBigEndian(quint32(w), header.data());
+    qToBigEndian(quint32(h), header.data() + 4);
+    header[8] = 8;  // bits per sample
+    header[9] = 2;  // RGB
+    QByteArray row(1 + 3 * qsizetype(w), '\0');  // filter byte 0, then the pixels
+    for (int x = 0; x < w; ++x) {
+        row[1 + 3 * x] = char(color.red());
+        row[2 + 3 * x] = char(color.green());
+        row[3 + 3 * x] = char(color.blue());
+    }
+    z_stream zs{};
+    deflateInit(&zs, Z_BEST_SPEED);
+    QByteArray compressed;
+    std::vector<Bytef> out(1 << 16);
+    for (int y = 0; y <= h; ++y) {
+        const bool last = y == h;
+        zs.next_in = last ? nullptr : reinterpret_cast<Bytef*>(row.data());
+        zs.avail_in = last ? 0 : uInt(row.size());
+        do {
+            zs.next_out = out.data();
+            zs.avail_out = uInt(out.size());
+            deflate(&zs, last ? Z_FINISH : Z_NO_FLUSH);
+            compressed.append(reinterpret_cast<const char*>(out.data()), qsizetype(out.size() - zs.avail_out));
+        } while (zs.avail_out == 0);
+    }
+    deflateEnd(&zs);
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    appendChunk(png, "IHDR", header);
+    appendChunk(png, "IDAT", compressed);
+    appendChunk(png, "IEND", {});
+    return png;
 }
 
 namespace {

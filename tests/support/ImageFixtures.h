@@ -16,6 +16,9 @@ QImage solid(int w, int h, const QColor& color);
 // Encoded in the given format ("jpeg", "png", "gif", "bmp").
 QByteArray encode(const QImage& image, const char* format, int quality = 90);
 QByteArray jpeg(int w, int h, int seed = 0);
+// A PNG of one colour written row by row, so its size is not limited by
+// what a QImage may hold (a 20000 x 20000 one is about 1 MB).
+QByteArray plainPng(int w, int h, const QColor& color);
 
 // Inserts an EXIF block right after the JPEG's SOI marker holding the given
 // dates ("YYYY:MM:DD HH:MM:SS"; empty ones are left out) and, when not 1, an

@@ -4,6 +4,8 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <cstdlib>
+
 QString saveScreenshot(QWidget* widget, const QString& fileName)
 {
     const QString dir = QStringLiteral(PAV_TEST_OUTPUT_DIR);
@@ -11,4 +13,21 @@ QString saveScreenshot(QWidget* widget, const QString& fileName)
         return {};
     const QString path = dir + "/" + fileName;
     return widget->grab().save(path, "PNG") ? path : QString();
+}
+
+double meanDifference(const QImage& a, const QImage& b, const QRect& area)
+{
+    if (area.isEmpty() || !a.rect().contains(area) || !b.rect().contains(area))
+        return 255;
+    double sum = 0;
+    int samples = 0;
+    for (int y = area.top(); y <= area.bottom(); y += 4) {
+        for (int x = area.left(); x <= area.right(); x += 4) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+            samples += 3;
+        }
+    }
+    return sum / samples;
 }

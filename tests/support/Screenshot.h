@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QImage>
+#include <QRect>
 #include <QString>
 
 class QWidget;
@@ -7,3 +9,7 @@ class QWidget;
 // Saves widget->grab() as PNG under PAV_TEST_OUTPUT_DIR; returns the path
 // (empty when it could not be written).
 QString saveScreenshot(QWidget* widget, const QString& fileName);
+
+// The mean difference per colour channel (0..255) between two images over
+// `area` (in both), sampled every 4 pixels; 255 when the area is not in both.
+double meanDifference(const QImage& a, const QImage& b, const QRect& area);

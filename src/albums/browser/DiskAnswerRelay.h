@@ -14,6 +14,8 @@ public:
     explicit DiskAnswerRelay(DiskFilePtr file) : m_file(std::move(file)) {}
 
     const DiskFilePtr& file() const { return m_file; }
+    // Whether the terminal answer came.
+    bool done() const { return m_done; }
 
     std::function<void(float percent)> onProgress;
     std::function<void()> onSuccess;                      // download or deletion

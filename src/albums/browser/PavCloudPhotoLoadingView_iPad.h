@@ -25,6 +25,7 @@ public:
 
     QLabel* msgLabel() const { return m_msgLabel; }
     bool isFailed() const { return m_failed; }
+    ui::ImageView* statusImageView() const { return m_statusImageView; }
 
 private:
     void setState(const QString& message, const QString& imageName, bool failed);

@@ -81,7 +81,7 @@ void PavCloudPhotoScrollView_iPad::layoutPages(PhotoPager::Move move)
     m_nexLoadingView->msgLabel()->clear();
 }
 
-void PavCloudPhotoScrollView_iPad::loadDetail(int photo, quint64 generation)
+void PavCloudPhotoScrollView_iPad::loadDetailImageView(int photo, quint64 generation)
 {
     const int screen = screenIndex();
     m_preLoadingView->setGeometry(screenRect(screen - 1));
@@ -90,23 +90,32 @@ void PavCloudPhotoScrollView_iPad::loadDetail(int photo, quint64 generation)
     m_loadingView->initBeforeLoading();
     setSwipesEnabled(false);  // until this photo's download ends, either way
 
-    // The download before is stopped first: its answers are dropped, and
-    // two transfers never write the same local copy.
-    stopDownload();
     const DiskFilePtr file = m_dataSource ? m_dataSource->photoScrollViewPhotoModelAtIndex(this, photo) : nullptr;
-    m_oldPhoto = file;
     if (!file) {
+        stopDownload();
+        m_oldPhoto = nullptr;
         failed(photo, generation, diskErrorFor(DiskErrorCode::kStopped));
         return;
     }
-    m_request = std::make_unique<DiskAnswerRelay>(file);
+    // The same photo still on its way keeps its transfer (two transfers never
+    // write the same local copy); its answers now serve this page.
+    const bool sameRunning = file == m_oldPhoto && m_request && !m_request->done();
+    if (!sameRunning)
+        m_request = std::make_unique<DiskAnswerRelay>(file);  // answers of the request before are dropped
     m_request->onProgress = [this, photo, generation](float percent) {
         if (isCurrent(photo, generation))
             m_loadingView->setProgress(percent);
     };
     m_request->onSuccess = [this, photo, generation, file] { downloaded(photo, generation, file); };
     m_request->onFailure = [this, photo, generation](const DiskError& error) { failed(photo, generation, error); };
+    if (sameRunning)
+        return;
+    // Asked for first; then the download before stops, unless it is this photo's.
+    const DiskFilePtr previous = m_oldPhoto;
+    m_oldPhoto = file;
     m_disk->requestDownloadFile(file, m_request.get());
+    if (previous && previous != file)
+        m_disk->requestStopDownloadFile(previous);
 }
 
 void PavCloudPhotoScrollView_iPad::downloaded(int photo, quint64 generation, const DiskFilePtr& file)

@@ -16,7 +16,8 @@ class PavCloudPhotoLoadingView_iPad;
 // the screens around the shown photo carry loading views, and the shown
 // photo is downloaded through the disk facade, with its percentage, then
 // read from its local copy (off the GUI thread) into the zooming view. One
-// photo downloads at a time: showing another stops the download before.
+// photo downloads at a time: showing another asks for its download, then
+// stops the one before (the same photo's keeps going).
 // Answers for a photo no longer shown are dropped. Swipes are refused from
 // the release of one until the new photo's download ended.
 class PavCloudPhotoScrollView_iPad : public PhotoPagerView {
@@ -37,6 +38,9 @@ public:
 
     // The loading view of the shown screen (null before the first load).
     PavCloudPhotoLoadingView_iPad* loadingView() const { return m_loadingView; }
+    // The loading views of the screens left and right of the shown one.
+    PavCloudPhotoLoadingView_iPad* preLoadingView() const { return m_preLoadingView; }
+    PavCloudPhotoLoadingView_iPad* nexLoadingView() const { return m_nexLoadingView; }
     // The photo whose download was asked for last.
     const DiskFilePtr& downloadingPhoto() const { return m_oldPhoto; }
     // Stops the shown photo's download (the browser closes).
@@ -49,7 +53,7 @@ protected:
     void notifyWillBeginDecelerating() override;
     void clearPages() override;
     void layoutPages(PhotoPager::Move move) override;
-    void loadDetail(int photo, quint64 generation) override;
+    void loadDetailImageView(int photo, quint64 generation) override;
 
 private:
     void downloaded(int photo, quint64 generation, const DiskFilePtr& file);

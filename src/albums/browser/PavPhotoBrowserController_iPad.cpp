@@ -8,6 +8,7 @@
 #include "platform/ui/ShadowLabel.h"
 #include "platform/ui/TapGesture.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -163,8 +164,30 @@ ui::ImageButton* PavPhotoBrowserController_iPad::addTopButton(const QRect& frame
     return button;
 }
 
+void PavPhotoBrowserController_iPad::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+        if (m_pager)
+            m_pager->scrollToLeft();
+        break;
+    case Qt::Key_Right:
+        if (m_pager)
+            m_pager->scrollToRight();
+        break;
+    case Qt::Key_Escape:
+        backButtonClicked();
+        break;
+    default:
+        ui::Screen::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
 ui::TapGesture* PavPhotoBrowserController_iPad::addDoubleTap(PhotoPagerView* pager)
 {
+    m_pager = pager;
     auto* doubleTap = new ui::TapGesture(pager, 2);
     connect(doubleTap, &ui::TapGesture::recognized, pager, [pager](QPoint pos) { pager->doubleClicked(pos); });
     m_singleTap->requireToFail(doubleTap);

@@ -19,7 +19,8 @@ class TapGesture;
 // thumbnail strip (bottomView). A single tap hides both areas (full screen)
 // or brings them back; a drag over the screen and the release of a swipe
 // between photos hide them. Each browser puts its own title, buttons,
-// paging view and strip into the areas.
+// paging view and strip into the areas. On a desktop, Left and Right page
+// as a swipe does and Escape acts as the back button.
 class PavPhotoBrowserController_iPad : public ui::Screen {
     Q_OBJECT
 public:
@@ -52,6 +53,7 @@ protected:
     void viewDidLoad() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
     // What every browser adds: the title label in the top bar, the back
     // button on the top area, and the double tap on its paging view (the
@@ -76,4 +78,5 @@ private:
     ui::TapGesture* m_singleTap = nullptr;
     bool m_isFullScreen = false;
     int m_expandHotZone = 25;
+    QPointer<PhotoPagerView> m_pager;
 };

@@ -216,8 +216,16 @@ void PavSecretPhotoBrowserController_iPad::photoDidMoveOut(const PavPhotoModelPt
         showFailure();
         return;
     }
-    m_photo = model;
-    processPhotoSuccess();
+    if (m_photo && model && m_photo->photoUUID() != model->photoUUID()) {
+        // Another item is shown by now: the moved one leaves the list, the
+        // shown one stays.
+        m_photoArray.removeIf([&](const PavPhotoModelPtr& p) { return p && p->photoUUID() == model->photoUUID(); });
+        m_secretPhotoScrollView->reloadDataSource();
+        m_secretPhotoThumbnailListView->reloadDataSource();
+    } else {
+        m_photo = model;
+        processPhotoSuccess();
+    }
     PavProgressView::dismiss();
     if (!UserDefaults::standardUserDefaults().contains(QString::fromLatin1(kHideAlertKey))) {
         m_alertView = BrowserAlert::show(this, L("照片已成功移动到Pad相册。"), L("确定"), {L("不再提示")}, kMoveOutDoneTag);

@@ -59,7 +59,8 @@ public:
     ui::ImageButton* deleteButton() const { return m_deleteButton; }
     PavSecretPhotoScrollView* photoScrollView() const { return m_secretPhotoScrollView; }
     PavPhotoThumbnailListView_iPad* thumbnailListView() const { return m_secretPhotoThumbnailListView; }
-    PavAlertView* alertView() const { return m_alertView; }
+    // The alert on screen, whose delegate is cleared when the browser goes.
+    PavAlertView* mAlertView() const { return m_alertView; }
 
     void backButtonClicked() override;
     void decryptButtonClicked();

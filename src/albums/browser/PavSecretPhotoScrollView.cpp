@@ -3,7 +3,11 @@
 #include "Public/ProgressView.h"
 #include "albums/browser/PhotoZoom.h"
 #include "albums/store/PavPhotoManager.h"
+#include "platform/photolib/AssetsLibrary.h"
+#include "platform/ui/Images.h"
 #include "platform/ui/ScrollView.h"
+
+#include <QPainter>
 
 PavSecretPhotoScrollView::PavSecretPhotoScrollView(const QRect& frame, PavPhotoManager* store, QWidget* parent)
     : PhotoPagerView(frame, parent), m_store(store ? store : &PavPhotoManager::sharedPavPhotoManager())
@@ -64,7 +68,7 @@ void PavSecretPhotoScrollView::layoutPages(PhotoPager::Move move)
     }
 }
 
-void PavSecretPhotoScrollView::loadDetail(int photo, quint64 generation)
+void PavSecretPhotoScrollView::loadDetailImageView(int photo, quint64 generation)
 {
     const PavPhotoModelPtr model = m_dataSource ? m_dataSource->photoScrollViewPhotoModelAtIndex(this, photo) : nullptr;
     if (!model) {
@@ -72,8 +76,11 @@ void PavSecretPhotoScrollView::loadDetail(int photo, quint64 generation)
         return;
     }
     const QString path = m_store->getPhotoFullPath(*model);
+    // Decoded at the size shown, as the device browser's pictures are: a
+    // full decode of a very large picture is refused by Qt's allocation limit.
     m_pictures.load(
-        this, [path] { return PavPhotoManager::decryptPhotoWithFullPath(path); }, wantedTest(photo, generation),
+        this, [path] { return PavPhotoManager::decryptPhotoWithFullPath(path, AssetsLibrary::kFullScreen); },
+        wantedTest(photo, generation),
         [this, photo, generation](const QImage& image) { showPicture(photo, generation, image); });
 }
 
@@ -87,9 +94,17 @@ void PavSecretPhotoScrollView::showPicture(int photo, quint64 generation, const 
         showDetailImage(photo, generation, image, zoom, pause);
         return;
     }
-    // An item that does not decipher: a black page that cannot be zoomed.
-    if (detailFailed(photo, generation, pause)) {
-        detailScrollView()->show();
-        detailScrollView()->raise();
-    }
+    // An item that does not decipher or decode: a black page with the
+    // failure picture, which cannot be zoomed.
+    showDetailImage(photo, generation, failurePage(), 1.0, pause);
+}
+
+QImage PavSecretPhotoScrollView::failurePage() const
+{
+    QImage page(int(screenWidth()), int(screenHeight()), QImage::Format_RGB32);
+    page.fill(Qt::black);
+    const QPixmap failed = ui::Images::named(QStringLiteral("PavAlbum_BrowerLoadPhotoFailed_iPad.png"));
+    QPainter painter(&page);
+    painter.drawPixmap((page.width() - failed.width()) / 2, (page.height() - failed.height()) / 2, failed);
+    return page;
 }

@@ -15,8 +15,10 @@ class ProgressView;
 
 // The private album's paging view. Its items are enciphered files, so it
 // holds one picture at most: the neighbour screens show loading
-// placeholders, and only the shown item's full picture is deciphered (on a
-// small bounded pool) into the zooming view. An answer for a page no longer
+// placeholders, and only the shown item's picture is deciphered (on a small
+// bounded pool) and decoded at the size shown into the zooming view; one
+// that cannot be deciphered or decoded shows a black page with the failure
+// picture. An answer for a page no longer
 // shown is dropped. After a picture is in, swipes wait a little longer for
 // large pictures, so the view settles before the next one.
 class PavSecretPhotoScrollView : public PhotoPagerView {
@@ -44,10 +46,11 @@ protected:
     void notifyWillBeginDecelerating() override;
     void clearPages() override;
     void layoutPages(PhotoPager::Move move) override;
-    void loadDetail(int photo, quint64 generation) override;
+    void loadDetailImageView(int photo, quint64 generation) override;
 
 private:
     void showPicture(int photo, quint64 generation, const QImage& image);
+    QImage failurePage() const;
 
     PavPhotoManager* m_store;
     DelegateRef<PavSecretPhotoScrollViewDataSource> m_dataSource;

@@ -71,7 +71,7 @@ void PavSystemPhotoScrollView::layoutPages(PhotoPager::Move move)
     m_pageViews.sync(pager().pageSlots());
 }
 
-void PavSystemPhotoScrollView::loadDetail(int photo, quint64 generation)
+void PavSystemPhotoScrollView::loadDetailImageView(int photo, quint64 generation)
 {
     if (!m_dataSource)
         return;

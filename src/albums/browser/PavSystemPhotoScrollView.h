@@ -25,6 +25,10 @@ public:
 
     // The page view showing a photo (null when it has none now).
     ui::ImageView* pageViewForPhoto(int photo) const;
+    // The page views left of, on and right of the shown page.
+    ui::ImageView* preImageView() const { return pageViewForPhoto(selectedIndex() - 1); }
+    ui::ImageView* currentImageView() const { return pageViewForPhoto(selectedIndex()); }
+    ui::ImageView* nextImageView() const { return pageViewForPhoto(selectedIndex() + 1); }
     int pageViewCount() const { return m_pageViews.count(); }
 
 protected:
@@ -34,7 +38,7 @@ protected:
     void notifyWillBeginDecelerating() override;
     void clearPages() override;
     void layoutPages(PhotoPager::Move move) override;
-    void loadDetail(int photo, quint64 generation) override;
+    void loadDetailImageView(int photo, quint64 generation) override;
 
 private:
     ui::ImageView* makePageView(int photo);

@@ -31,7 +31,7 @@ public:
     // list is empty: nothing is shown then.
     bool reload(int pages, int begin);
 
-    int pages() const { return m_pages; }
+    int pageCount() const { return m_pages; }
     int selectedIndex() const { return m_selected; }
     int screenIndex() const { return m_screen; }
     quint64 generation() const { return m_generation; }

@@ -28,6 +28,11 @@ PhotoPagerView::PhotoPagerView(const QRect& frame, QWidget* parent)
       m_wantedPhoto(std::make_shared<std::atomic<int>>(-1))
 {
     setGeometry(frame);
+    setupInitialData();
+}
+
+void PhotoPagerView::setupInitialData()
+{
     paintBlack(this);
     m_container->setObjectName(QStringLiteral("containerScrollView"));
     m_container->setGeometry(rect());
@@ -41,6 +46,8 @@ PhotoPagerView::PhotoPagerView(const QRect& frame, QWidget* parent)
     connect(m_container, &ui::ScrollView::draggingEnded, this, [this](bool willDecelerate) {
         if (willDecelerate)
             setSwipesEnabled(false);
+        else
+            containerDidEndDecelerating();  // released right on a page: it settles there at once
     });
     connect(m_container, &ui::ScrollView::deceleratingBegan, this, [this] { notifyWillBeginDecelerating(); });
     connect(m_container, &ui::ScrollView::deceleratingEnded, this, [this] { containerDidEndDecelerating(); });
@@ -55,7 +62,7 @@ QRect PhotoPagerView::screenRect(int screen) const
 
 void PhotoPagerView::publishCurrent()
 {
-    m_wantedPhoto->store(m_pager.pages() > 0 ? m_pager.selectedIndex() : -1);
+    m_wantedPhoto->store(m_pager.pageCount() > 0 ? m_pager.selectedIndex() : -1);
     m_wantedGeneration->store(m_pager.generation());
 }
 
@@ -91,6 +98,11 @@ void PhotoPagerView::unlockAfter(int ms)
 }
 
 void PhotoPagerView::reloadDataSource()
+{
+    setupInitialState();
+}
+
+void PhotoPagerView::setupInitialState()
 {
     clearPages();
     delete m_detailImage;
@@ -132,6 +144,16 @@ void PhotoPagerView::containerDidEndDecelerating()
     notifyDidSelect(m_pager.selectedIndex());
 }
 
+void PhotoPagerView::pageBy(int step)
+{
+    const int target = m_pager.screenIndex() + step;
+    if (m_pager.pageCount() == 0 || !swipesEnabled() || m_container->isDragging() || m_container->isDecelerating() ||
+        target < 0 || target >= m_pager.screenCount())
+        return;
+    setSwipesEnabled(false);
+    m_container->decelerateTo({target * m_screenWidth, 0});
+}
+
 void PhotoPagerView::reloadSelectedDetailView(int screen)
 {
     m_detail->setZoomView(nullptr);
@@ -141,7 +163,7 @@ void PhotoPagerView::reloadSelectedDetailView(int screen)
     m_detail->hide();
     m_detail->setGeometry(screenRect(screen));
     m_detail->setContentOffset({0, 0});
-    loadDetail(m_pager.selectedIndex(), m_pager.generation());
+    loadDetailImageView(m_pager.selectedIndex(), m_pager.generation());
 }
 
 bool PhotoPagerView::showDetailImage(int photo, quint64 generation, const QImage& image, double maximumZoom,

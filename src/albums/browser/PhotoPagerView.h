@@ -39,7 +39,15 @@ public:
     // back out when zoomed.
     void doubleClicked(QPoint pos);
 
+    // Shows the photo on the left (right) as a swipe does: the content
+    // settles on the next screen, with the same signals and the same lock
+    // against a second swipe meanwhile. Nothing happens at the list's end
+    // or while a swipe is refused.
+    void scrollToLeft() { pageBy(-1); }
+    void scrollToRight() { pageBy(1); }
+
     const PhotoPager& pager() const { return m_pager; }
+    int pageCount() const { return m_pager.pageCount(); }
     int selectedIndex() const { return m_pager.selectedIndex(); }
     int screenIndex() const { return m_pager.screenIndex(); }
     qreal screenWidth() const { return m_screenWidth; }
@@ -69,7 +77,7 @@ protected:
     virtual void layoutPages(PhotoPager::Move move) { Q_UNUSED(move); }
     // Starts loading the large picture of `photo`; the answer comes back
     // through showDetailImage or detailFailed with the same generation.
-    virtual void loadDetail(int photo, quint64 generation) = 0;
+    virtual void loadDetailImageView(int photo, quint64 generation) = 0;
 
     // Applies a loaded picture when (photo, generation) is still the shown
     // page; returns false when the answer was dropped. The container takes
@@ -91,7 +99,12 @@ protected:
     QRect screenRect(int screen) const;
 
 private:
+    // The fixed parts: the paging container and the zooming view in it.
+    void setupInitialData();
+    // The pages, the shown photo and its large picture, from the data source.
+    void setupInitialState();
     void reloadSelectedDetailView(int screen);
+    void pageBy(int step);
     void unlockAfter(int ms);
     void publishCurrent();
 

@@ -23,6 +23,11 @@ ThumbnailStripView::ThumbnailStripView(const QRect& frame, QWidget* parent)
     : QWidget(parent), m_containerView(new ui::ScrollView(this))
 {
     setGeometry(frame);
+    setupInitialData();
+}
+
+void ThumbnailStripView::setupInitialData()
+{
     QPalette pal = palette();
     pal.setColor(QPalette::Window, QColor(0, 0, 0, 204));
     setPalette(pal);
@@ -61,6 +66,11 @@ void ThumbnailStripView::clearTiles()
 }
 
 void ThumbnailStripView::reloadDataSource()
+{
+    setupInitialState();
+}
+
+void ThumbnailStripView::setupInitialState()
 {
     clearTiles();
     m_strip.reload(stripCount());

@@ -55,6 +55,10 @@ protected:
     virtual void loadTile(PavPhotoThumbnailView_iPad* tile, int index) = 0;
 
 private:
+    // The fixed parts: background, row, overlay (masks and frame window).
+    void setupInitialData();
+    // The tiles and the framed index, from the data source.
+    void setupInitialState();
     void updateVisibleTiles();
     void clearTiles();
 

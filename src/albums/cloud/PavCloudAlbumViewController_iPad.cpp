@@ -24,6 +24,7 @@
 #include "disk/PavDiskUserInfoManager.h"
 #include "platform/core/Localization.h"
 #include "platform/core/PavDateUtil.h"
+#include "platform/media/Camera.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/sys/NetworkHelper.h"
 #include "platform/ui/ActivityIndicator.h"
@@ -66,6 +67,8 @@ PavCloudAlbumViewController_iPad::Collaborators withDefaults(PavCloudAlbumViewCo
             return login;
         };
     }
+    if (!c.camera)
+        c.camera = &Camera::system();
     if (!c.makePicker)
         c.makePicker = []() -> ui::Screen* { return new PavSystemAlbumViewController_iPad(kCloudPicker); };
     if (!c.openPhoto) {
@@ -597,17 +600,16 @@ void PavCloudAlbumViewController_iPad::openDeviceAlbum()
 void PavCloudAlbumViewController_iPad::openCamera()
 {
     recordUsage(kEventCamera);
-    QPointer<PavCloudAlbumViewController_iPad> self(this);
-    ui::Screen* camera = m_c.camera ? m_c.camera([self](const QImage& image) {
-        if (self)
-            self->imagePickerDidFinish(image);
-    })
-                                    : nullptr;
-    if (!camera) {
+    if (!m_c.camera->isAvailable()) {
         showAlert(L("本设备没有拍照功能"));
         return;
     }
-    presentFullScreen(camera, true);
+    QPointer<PavCloudAlbumViewController_iPad> self(this);
+    presentFullScreen(m_c.camera->makeCaptureScreen([self](const QImage& image) {
+        if (self)
+            self->imagePickerDidFinish(image);
+    }),
+                      true);
 }
 
 void PavCloudAlbumViewController_iPad::imagePickerDidFinish(const QImage& image)

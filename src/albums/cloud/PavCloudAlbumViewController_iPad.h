@@ -21,6 +21,8 @@
 
 #include <functional>
 
+class Camera;
+
 class CloudAlbumBar;
 class DiskManager;
 class PavAlbumEmptyView_iPad;
@@ -69,8 +71,8 @@ public:
         std::function<ui::Screen*()> makePicker;
         // Opens the cloud photo browser on a photo and the shown photos; default: the cloud photo browser.
         std::function<void(const DiskFilePtr& photo, const QList<DiskFilePtr>& photos)> openPhoto;
-        // Makes a camera screen that hands over the taken picture; null: no camera.
-        std::function<ui::Screen*(std::function<void(const QImage&)> picked)> camera;
+        // The camera of the camera upload; default: the device's.
+        Camera* camera = nullptr;
         std::function<int()> network;                  // default: NetworkHelper
         AlbumUsage::Recorder usage;                    // default: the usage store
         NotificationCenter* center = nullptr;          // default: the default centre

@@ -609,7 +609,8 @@ void PavSystemAlbumViewController_iPad::open(const ALAssetPtr& asset, const QLis
     const QString file = asset->asset()->filePath();
     if (file.isEmpty() || !QFileInfo(file).isFile())
         return;  // deleted under us: nothing to play
-    presentFullScreen(VideoPlayerScreen::create(QUrl::fromLocalFile(file)), true);
+    if (ui::Screen* player = VideoPlayerScreen::create(QUrl::fromLocalFile(file)))
+        presentFullScreen(player, true);
 }
 
 // ---- the grid --------------------------------------------------------------

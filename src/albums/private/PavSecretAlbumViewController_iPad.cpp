@@ -20,6 +20,7 @@
 #include "platform/core/AppLifecycle.h"
 #include "platform/core/Localization.h"
 #include "platform/core/MainThread.h"
+#include "platform/media/Camera.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/ui/Animations.h"
@@ -74,6 +75,8 @@ PavSecretAlbumViewController_iPad::PavSecretAlbumViewController_iPad(Collaborato
     }
     if (!m_c.makePicker)
         m_c.makePicker = [] { return new PavSystemAlbumViewController_iPad(1); };
+    if (!m_c.camera)
+        m_c.camera = &Camera::system();
     if (!m_c.panelHost) {
         m_c.panelHost = [this]() -> QWidget* {
             if (ui::Canvas* c = canvas())
@@ -211,6 +214,19 @@ void PavSecretAlbumViewController_iPad::albumLocked()
     m_gate.relock();
     m_batch.stop(BatchStopReason::Relock);
     clearDisplayData();
+    // The browser closes on the same re-lock; the container leaves the album
+    // first, or the album would come back and put up its lock screen.
+    if (m_browser) {
+        handTabBack();
+        m_browser->dismissModal(false);
+    }
+}
+
+void PavSecretAlbumViewController_iPad::handTabBack()
+{
+    PavAlbumContainerController_iPad* container = containerController();
+    if (container && container->selectedIndex() == kAlbumType && !m_lockSheet)
+        container->setSelectedIndex(0);
 }
 
 void PavSecretAlbumViewController_iPad::clearDisplayData()
@@ -232,19 +248,16 @@ void PavSecretAlbumViewController_iPad::secretAlbumShouldCheckVerification()
 {
     clearDisplayData();
     ui::NavigationStack* stack = navigationStack();
-    if (m_isEditing) {
+    const bool editing = m_isEditing;
+    if (editing)
         quitEditModeNeedRefreshData(false, false);
-    } else if (m_browser) {
-        m_browser->dismissModal(false);
-    } else if (stack) {
+    else if (!m_browser && stack)
         stack->popToRoot(false);
-    }
-    PavAlbumContainerController_iPad* container = containerController();
-    if (!container)
-        return;
-    if (container->selectedIndex() == kAlbumType && !m_lockSheet)
-        container->setSelectedIndex(0);
-    container->resetAlbumIconToDefaultWithAlbumType(kAlbumType);
+    handTabBack();
+    if (!editing && m_browser)
+        m_browser->dismissModal(false);
+    if (PavAlbumContainerController_iPad* container = containerController())
+        container->resetAlbumIconToDefaultWithAlbumType(kAlbumType);
 }
 
 // ---- reloading ---------------------------------------------------------------
@@ -504,16 +517,17 @@ void PavSecretAlbumViewController_iPad::systemAlbumAddButtonClicked()
 void PavSecretAlbumViewController_iPad::cameraAddButtonClicked()
 {
     recordUsage(kEventCamera);
-    if (!m_c.takePhoto) {
+    if (!m_c.camera->isAvailable()) {
         auto* alert = new PavAlertView(QString(), L("本设备没有拍照功能"), nullptr, L("确定"));
         alert->show();
         return;
     }
     QPointer<PavSecretAlbumViewController_iPad> self(this);
-    m_c.takePhoto(this, [self](const QImage& image) {
+    presentFullScreen(m_c.camera->makeCaptureScreen([self](const QImage& image) {
         if (self && !image.isNull())
             self->encryptImage(image);
-    });
+    }),
+                      true);
 }
 
 void PavSecretAlbumViewController_iPad::encryptImage(const QImage& image)

@@ -23,6 +23,8 @@
 
 #include <functional>
 
+class Camera;
+
 class PavAlbumEmptyView_iPad;
 class PavAlbumPasswordManager;
 class PavPhotoManager;
@@ -68,9 +70,8 @@ public:
         std::function<ui::Screen*(const PavPhotoModelPtr& photo, const PavPhotoModelList& photos)> openPhoto;
         // The device album as the picker that adds items; default: useType 1.
         std::function<ui::Screen*()> makePicker;
-        // Takes a camera photo and answers once with it (a null image when
-        // cancelled); empty when the machine has no camera.
-        std::function<void(QWidget* over, std::function<void(const QImage&)> done)> takePhoto;
+        // The camera "拍照" takes photos with; default: the device's.
+        Camera* camera = nullptr;
         // Where the batch panel lies; default: the whole canvas.
         std::function<QWidget*()> panelHost;
     };
@@ -152,6 +153,9 @@ private:
     void updateAlbumIcon(const PavPhotoModelList& list);
     void clearDisplayData();
     void albumLocked();
+    // Switches the container to the device album while this album is shown
+    // and not asking for its password.
+    void handTabBack();
     void forEachVisibleTile(const std::function<void(PavSecretPhotoView_iPad*)>& fn);
     void refreshVisibleHeaders();
     void encryptImage(const QImage& image);

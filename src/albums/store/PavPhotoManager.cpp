@@ -66,7 +66,12 @@ QImage PavPhotoManager::decryptPhoto(const QString& name)
 
 QImage PavPhotoManager::decryptPhotoWithFullPath(const QString& path)
 {
-    return ImageCodec::decode(PavEncryptManager::readDataFromPath(path));
+    return decryptPhotoWithFullPath(path, QSize());
+}
+
+QImage PavPhotoManager::decryptPhotoWithFullPath(const QString& path, const QSize& cover)
+{
+    return ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(path), cover);
 }
 
 int PavPhotoManager::getContentTypeOfImageData(const QByteArray& data)

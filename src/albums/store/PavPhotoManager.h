@@ -47,6 +47,8 @@ public:
     static QByteArray decryptPhotoToData(const QString& name);               // null when unreadable
     static QImage decryptPhoto(const QString& name);
     static QImage decryptPhotoWithFullPath(const QString& path);
+    // Decoded at reduced size, covering `cover` (see ImageCodec::decodeScaled).
+    static QImage decryptPhotoWithFullPath(const QString& path, const QSize& cover);
     // First byte: 0x89 -> 0 (PNG), 0xFF -> 1 (JPEG), 'G' -> 2 (GIF), else 3; empty -> 3.
     static int getContentTypeOfImageData(const QByteArray& data);
 

@@ -1,11 +1,15 @@
 #include "platform/media/VideoPlayerScreen.h"
 
 #include "platform/core/Localization.h"
+#include "platform/media/MediaBackend.h"
+#include "platform/media/VideoFrameView.h"
+#include "platform/ui/Alert.h"
 
 #include <QAudioOutput>
 #include <QMediaPlayer>
 #include <QPushButton>
-#include <QVideoWidget>
+#include <QVideoSink>
+#include <QKeyEvent>
 
 namespace {
 VideoPlayerScreen::Factory& factory()
@@ -19,7 +23,16 @@ ui::Screen* VideoPlayerScreen::create(const QUrl& url)
 {
     if (factory())
         return factory()(url);
+    if (!MediaBackend::canPlay(url.toLocalFile())) {
+        alertCannotPlay();
+        return nullptr;
+    }
     return new VideoPlayerScreen(url);
+}
+
+void VideoPlayerScreen::alertCannotPlay()
+{
+    (new ui::Alert(QString(), L("无法播放该视频"), nullptr, L("知道了")))->show();
 }
 
 void VideoPlayerScreen::setFactory(Factory f)
@@ -31,27 +44,47 @@ VideoPlayerScreen::VideoPlayerScreen(QUrl url, QWidget* parent) : ui::Screen(par
 
 void VideoPlayerScreen::viewDidLoad()
 {
+    MediaBackend::select();
     setStyleSheet(QStringLiteral("background: black;"));
-    auto* video = new QVideoWidget(this);
-    video->setGeometry(0, 0, 1024, 768);
+    m_frameView = new VideoFrameView(this);
+    m_frameView->setGeometry(0, 0, 1024, 768);
+    m_frameView->show();  // the screen may be shown already
     m_player = new QMediaPlayer(this);
     m_player->setAudioOutput(new QAudioOutput(this));
-    m_player->setVideoOutput(video);
+    m_player->setVideoOutput(m_frameView->videoSink());
     m_player->setSource(m_url);
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
         if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
             dismissModal(true);
     });
+    connect(
+        m_player, &QMediaPlayer::errorOccurred, this,
+        [this] {
+            m_player->stop();
+            alertCannotPlay();
+            dismissModal(true);
+        },
+        Qt::QueuedConnection);
     auto* done = new QPushButton(L("完成"), this);
     done->setGeometry(16, 16, 78, 36);
     done->setStyleSheet(QStringLiteral("color: white; background: rgba(64, 68, 72, 200); border-radius: 6px;"));
     connect(done, &QPushButton::clicked, this, [this] { dismissModal(true); });
+    done->show();
 }
 
 void VideoPlayerScreen::viewDidAppear(bool)
 {
     if (m_player)
         m_player->play();
+}
+
+void VideoPlayerScreen::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Escape) {
+        ui::Screen::keyPressEvent(event);
+        return;
+    }
+    dismissModal(true);  // as "完成"
 }
 
 void VideoPlayerScreen::viewWillDisappear(bool)

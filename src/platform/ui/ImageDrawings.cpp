@@ -429,12 +429,18 @@ void registerMarksAndFrames()
             p.drawRect(inset(s, 5));
         });
     }
-    reg("PavAlbum_VideoFrame_iPad", {118, 118}, [](P& p, const QSize& s) {
-        p.setPen(QPen(QColor(255, 255, 255, 210), 3));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(inset(s, 5));
-        p.fillRect(QRectF(6, s.height() - 26, s.width() - 12, 20), QColor(0, 0, 0, 150));
-        drawFilm(p, QRectF(6, s.height() - 30, 28, 28), Qt::white);
+    // A strip of film around the video tile's poster window (24, 8, 101, 101):
+    // sprocket holes run down the two side margins, clear of the poster.
+    reg("PavAlbum_VideoFrame_iPad", {148, 118}, [](P& p, const QSize& s) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(34, 36, 40));
+        p.drawRoundedRect(QRectF(0, 0, s.width(), s.height()), 4, 4);
+        p.fillRect(QRectF(24, 8, 101, 101), Qt::black);
+        p.setBrush(QColor(235, 235, 235));
+        for (qreal y = 6; y + 8 <= s.height() - 4; y += 14) {
+            p.drawRoundedRect(QRectF(7, y, 10, 8), 2, 2);
+            p.drawRoundedRect(QRectF(s.width() - 17, y, 10, 8), 2, 2);
+        }
     });
     reg("PavSecretAlbum_PasswordBox_iPad", {80, 80}, [](P& p, const QSize& s) {
         roundedGradient(p, inset(s, 2), QColor(255, 255, 255), QColor(236, 238, 242), 10, QColor(150, 156, 166));

@@ -14,6 +14,7 @@ namespace ui {
 namespace {
 constexpr double kDragSlop = 8.0;        // points before a press becomes a drag
 constexpr double kFlickVelocity = 0.3;   // points per millisecond that turn a page
+constexpr double kGlideMs = 150.0;       // how far a fling of a zoomed picture carries on
 }
 
 ScrollView::ScrollView(QWidget* parent) : QWidget(parent), m_content(new QWidget(this))
@@ -229,15 +230,24 @@ void ScrollView::mouseReleaseEvent(QMouseEvent* event)
     if (!m_dragging)
         return;
     m_dragging = false;
-    if (!m_paging) {
-        emit draggingEnded(false);
-        return;
-    }
-    const QPointF target = pageTarget(m_velocity);
+    const QPointF target = m_paging ? pageTarget(m_velocity) : glideTarget(m_velocity);
     const bool decelerate = target != m_offset;
     emit draggingEnded(decelerate);
-    if (!decelerate)
-        return;
+    if (decelerate)
+        decelerateTo(target);
+}
+
+QPointF ScrollView::glideTarget(const QPointF& velocity) const
+{
+    const double speed = std::hypot(velocity.x(), velocity.y());
+    if (!m_zoomView || speed <= kFlickVelocity)
+        return m_offset;
+    return clamped(m_offset - velocity * kGlideMs);
+}
+
+void ScrollView::decelerateTo(const QPointF& requested)
+{
+    const QPointF target = clamped(requested);
     m_settling = true;
     emit deceleratingBegan();
     auto finish = [this] {
@@ -250,6 +260,11 @@ void ScrollView::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     setContentOffset(target, true);
+    if (!m_animation) {
+        finish();
+        return;
+    }
+    m_settling = true;  // setContentOffset ended any settle before this one
     connect(m_animation, &QVariantAnimation::finished, this, finish);
 }
 

@@ -19,8 +19,9 @@ namespace ui {
 // widgets beneath it (an outer scroll view, say).
 //
 // Signals follow a drag: draggingEnded(willDecelerate) on release, then,
-// when the content still moves to settle on a page, deceleratingBegan and,
-// once it stopped, deceleratingEnded.
+// when the content still moves (to settle on a page, or, for a zooming
+// view, to glide on after a fling), deceleratingBegan and, once it
+// stopped, deceleratingEnded.
 class ScrollView : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +39,9 @@ public:
     // Scrolls by the least amount that shows rect (content coordinates).
     void scrollRectToVisible(const QRectF& rect, bool animated);
     QPointF maximumOffset() const;
+    // Moves the content to target (clamped) as the settling after a drag
+    // does, between deceleratingBegan and deceleratingEnded.
+    void decelerateTo(const QPointF& target);
 
     bool isPagingEnabled() const { return m_paging; }
     void setPagingEnabled(bool paging) { m_paging = paging; }
@@ -83,6 +87,7 @@ private:
     void applyZoom(double scale);
     void stopAnimation();
     QPointF pageTarget(const QPointF& releaseVelocity) const;
+    QPointF glideTarget(const QPointF& releaseVelocity) const;
 
     QWidget* m_content;
     QPointer<QWidget> m_zoomView;

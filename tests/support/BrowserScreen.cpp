@@ -1,0 +1,22 @@
+#include "support/BrowserScreen.h"
+
+#include "albums/browser/PavPhotoBrowserController_iPad.h"
+#include "support/Screenshot.h"
+
+#include <QWidget>
+
+::testing::AssertionResult showsPhotoWithBars(QWidget* canvas, PavPhotoBrowserController_iPad* browser,
+                                              const QImage& photo)
+{
+    const QImage shot = canvas->grab().toImage();
+    const QImage fitted = photo.scaled(1024, 768, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const double middle = meanDifference(shot, fitted, QRect(100, 200, 824, 300));
+    const double top = meanDifference(shot, fitted, QRect(100, 0, 824, 40));
+    if (middle >= 12)
+        return ::testing::AssertionFailure() << "the photo area differs from the photo by " << middle;
+    if (browser->isFullScreen() || !browser->topView()->isVisible() || !browser->bottomView()->isVisible())
+        return ::testing::AssertionFailure() << "the bars are hidden";
+    if (top < 12)
+        return ::testing::AssertionFailure() << "no bar over the top of the photo";
+    return ::testing::AssertionSuccess();
+}

@@ -1,4 +1,3 @@
-#include "platform/media/MediaBackend.h"
 #include "shell/AppDelegate.h"
 #include "shell/AppLaunch.h"
 #include "shell/LaunchOptions.h"
@@ -9,7 +8,6 @@
 int main(int argc, char** argv)
 {
     AppLaunch::beforeApplication(argc, argv);
-    MediaBackend::select();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("padolvo"));
     QApplication::setApplicationVersion(QStringLiteral(PAV_VERSION));

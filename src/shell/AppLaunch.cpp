@@ -1,6 +1,7 @@
 #include "shell/AppLaunch.h"
 
 #include "platform/core/PrivateFiles.h"
+#include "platform/media/MediaBackend.h"
 #include "shell/CrashArming.h"
 #include "shell/CrashReportWiring.h"
 #include "shell/InstanceLock.h"
@@ -14,6 +15,7 @@ void AppLaunch::beforeApplication(int argc, char** argv)
 {
     PrivateFiles::restrictNewFiles();
     CrashArming::arm(argc, argv);
+    MediaBackend::select();
 }
 
 std::optional<int> AppLaunch::prepare(LaunchOptions* options)

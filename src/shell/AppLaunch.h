@@ -8,8 +8,9 @@ class LaunchOptions;
 // main() runs them; test programs that start the application run the same.
 class AppLaunch {
 public:
-    // Before the application object: new files become the user's alone, then
-    // the crash reporter is armed (it reads --home by hand).
+    // Before the application object: new files become the user's alone, the
+    // crash reporter is armed (it reads --home by hand), and the media backend
+    // that plays our videos is chosen.
     static void beforeApplication(int argc, char** argv);
 
     // After the application object: parses the flags (help, version and

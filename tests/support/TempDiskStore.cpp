@@ -51,3 +51,10 @@ DiskDirPtr TempDiskStore::makeDir(const QString& name, const DiskDirPtr& father)
     manager->requestMakeDir(name, father, &r);
     return waitForLog(r, 1) ? r.madeDir : nullptr;
 }
+
+QList<DiskFilePtr> TempDiskStore::filesIn(const DiskDirPtr& dir)
+{
+    RecordingDiskResponse r;
+    manager->requestQueryDir(dir, &r);
+    return waitForLog(r, 1) ? r.files : QList<DiskFilePtr>();
+}

@@ -63,8 +63,6 @@ protected:
         return waitForLog(r, 1) && r.log.first() == "download ok" ? ImageFixtures::readFile(file->file_path())
                                                                    : QByteArray();
     }
-
-    QStringList blobs() const { return QDir(storeDir.path() + "/blobs").entryList(QDir::Files); }
 };
 
 TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIdenticalBytes)

@@ -27,6 +27,8 @@ public:
     DiskDirPtr makeDir(const QString& name, const DiskDirPtr& father);
     // The files the folder lists (none when no answer came).
     QList<DiskFilePtr> filesIn(const DiskDirPtr& dir);
+    // The names in the store's folder of blobs.
+    QStringList blobs() const;
 
     QTemporaryDir storeDir;
     FakeClock clock;

@@ -237,15 +237,7 @@ TEST_F(DeviceBrowserTest, Screenshot)
 {
     ASSERT_TRUE(store->encryptAsset(*photos[2]->asset()));
     open(2);
-    ASSERT_TRUE(waitUntil([&] {
-        if (!pictureShown(2))
-            return false;
-        for (int i = 0; i < 9; ++i) {
-            if (!strip()->tileAt(i) || !strip()->tileAt(i)->hasThumbnail())
-                return false;
-        }
-        return true;
-    }));
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(2) && tilesHaveThumbnails(strip(), 9); }));
     EXPECT_FALSE(saveScreenshot(&canvas, "device_browser.png").isEmpty());
     EXPECT_TRUE(showsPhotoWithBars(&canvas, browser, ImageFixtures::pattern(1600, 1200, 2)));
 }

@@ -108,15 +108,12 @@ protected:
             ASSERT_GT(bytes[i].size(), 2 * DiskManager::kChunkSize);
             ASSERT_TRUE(disk.uploadBytes(bytes[i], QStringLiteral("IMG_%1.JPG").arg(i), dir));
         }
-        RecordingDiskResponse listing;
-        disk.manager->requestQueryDir(dir, &listing);
-        ASSERT_TRUE(disk.waitForLog(listing, 1));
-        ASSERT_EQ(listing.files.size(), kPhotos);
-        for (const DiskFilePtr& file : listing.files) {
+        files = disk.filesIn(dir);
+        ASSERT_EQ(files.size(), kPhotos);
+        for (const DiskFilePtr& file : files) {
             QFile::remove(file->file_path());
             QFile::remove(file->file_path() + ".thumb");
         }
-        files = listing.files;
         std::sort(files.begin(), files.end(), [](auto& a, auto& b) { return a->file_name() < b->file_name(); });
         canvas.setRootScreen(rootScreen = new ui::Screen);
         canvas.show();
@@ -142,11 +139,7 @@ protected:
     {
         if (!disk.uploadBytes(QByteArray(3 * DiskManager::kChunkSize, 'x'), QStringLiteral("BAD.JPG"), dir))
             return nullptr;
-        RecordingDiskResponse listing;
-        disk.manager->requestQueryDir(dir, &listing);
-        if (!disk.waitForLog(listing, 1))
-            return nullptr;
-        for (const DiskFilePtr& file : listing.files) {
+        for (const DiskFilePtr& file : disk.filesIn(dir)) {
             if (file->file_name() == QStringLiteral("BAD.JPG")) {
                 QFile::remove(file->file_path());
                 return file;
@@ -319,10 +312,7 @@ TEST_F(CloudBrowserTest, SavesTheOriginalBytesAndDeletesTheShownPhoto)
     EXPECT_EQ(pager()->selectedIndex(), 2);
     EXPECT_EQ(browser->titleLabel()->text(), QStringLiteral("IMG_3.JPG"));
     EXPECT_EQ(events, (QList<int>{27147, 27148, 27149}));
-    RecordingDiskResponse listing;
-    disk.manager->requestQueryDir(dir, &listing);
-    ASSERT_TRUE(disk.waitForLog(listing, 1));
-    EXPECT_EQ(listing.files.size(), kPhotos - 1);
+    EXPECT_EQ(disk.filesIn(dir).size(), kPhotos - 1);
 }
 
 TEST_F(CloudBrowserTest, SavingSendsTheCheckedOriginalNeverADamagedLocalCopy)
@@ -404,16 +394,7 @@ TEST_F(CloudBrowserTest, AFailedSaveAlerts)
 TEST_F(CloudBrowserTest, Screenshot)
 {
     open(1);
-    ASSERT_TRUE(waitUntil([&] {
-        if (!shown(1))
-            return false;
-        for (int i = 0; i < kPhotos; ++i) {
-            auto* tile = browser->thumbnailListView()->tileAt(i);
-            if (!tile || !tile->hasThumbnail())
-                return false;
-        }
-        return true;
-    }));
+    ASSERT_TRUE(waitUntil([&] { return shown(1) && tilesHaveThumbnails(browser->thumbnailListView(), kPhotos); }));
     EXPECT_FALSE(saveScreenshot(&canvas, "cloud_browser.png").isEmpty());
     EXPECT_TRUE(showsPhotoWithBars(&canvas, browser, ImageFixtures::pattern(1200, 900, 1)));
 }

@@ -272,16 +272,7 @@ TEST_F(PrivateBrowserTest, Screenshot)
 {
     fill(6);
     open(2);
-    ASSERT_TRUE(waitUntil([&] {
-        if (!settledOn(2))
-            return false;
-        for (int i = 0; i < 6; ++i) {
-            auto* tile = browser->thumbnailListView()->tileAt(i);
-            if (!tile || !tile->hasThumbnail())
-                return false;
-        }
-        return true;
-    }));
+    ASSERT_TRUE(waitUntil([&] { return settledOn(2) && tilesHaveThumbnails(browser->thumbnailListView(), 6); }));
     EXPECT_FALSE(saveScreenshot(&canvas, "private_browser.png").isEmpty());
     EXPECT_TRUE(showsPhotoWithBars(&canvas, browser, ImageFixtures::pattern(800, 600, 2)));
 }

@@ -274,10 +274,8 @@ TEST_F(CloudAlbumFixture, TheCameraUploadsItsPictureIntoTheFolderShown)
     fed.take(ImageFixtures::pattern(320, 240, 3));
     EXPECT_EQ(screen->presentedScreen(), nullptr);
     ASSERT_TRUE(listed(1));
-    RecordingDiskResponse listing;
-    disk.manager->requestQueryDir(albumDir, &listing);
-    ASSERT_TRUE(disk.waitForLog(listing, 1));
-    ASSERT_EQ(listing.files.size(), 1);
-    EXPECT_TRUE(listing.files.first()->file_name().endsWith(QStringLiteral(".jpg")));
-    EXPECT_GT(listing.files.first()->file_size(), 0);
+    const QList<DiskFilePtr> files = disk.filesIn(albumDir);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files.first()->file_name().endsWith(QStringLiteral(".jpg")));
+    EXPECT_GT(files.first()->file_size(), 0);
 }

@@ -29,7 +29,6 @@ protected:
         QList<QVariantList> rows;
         return db && db->queryValues(&rows, "SELECT COUNT(*) FROM upload_files") ? rows[0][0].toInt() : -1;
     }
-    QStringList blobs() const { return QDir(disk.storeDir.path() + "/blobs").entryList(QDir::Files | QDir::System); }
     static QString dialogText()
     {
         const QList<ui::ChoiceDialog*> shown = ui::ChoiceDialog::showing();
@@ -66,7 +65,7 @@ TEST_F(CloudCameraUploadTest, ARefusedPhotoLeavesNeitherItsCachedCopyNorItsRow)
     EXPECT_EQ(dialogText(), "云端存储空间已满，无法完成备份。");
     EXPECT_TRUE(cachedCopies().isEmpty());
     EXPECT_EQ(cacheRows(), 0);
-    EXPECT_TRUE(blobs().isEmpty());
+    EXPECT_TRUE(disk.blobs().isEmpty());
 }
 
 TEST_F(CloudCameraUploadTest, AFullDiskFailsTheUploadWithTheNoSpaceAlertAndLeavesNothingBehind)
@@ -83,7 +82,7 @@ TEST_F(CloudCameraUploadTest, AFullDiskFailsTheUploadWithTheNoSpaceAlertAndLeave
     screen->imagePickerDidFinish(photo);
     ASSERT_TRUE(waitUntil([] { return !dialogText().isEmpty(); }, 10000));
     EXPECT_EQ(dialogText(), "云端存储空间已满，无法完成备份。");
-    EXPECT_TRUE(blobs().isEmpty());
+    EXPECT_TRUE(disk.blobs().isEmpty());
     QList<QVariantList> rows;
     ASSERT_TRUE(disk.store->db().queryValues(&rows, "SELECT file_id FROM files"));
     EXPECT_TRUE(rows.isEmpty());
@@ -95,7 +94,7 @@ TEST_F(CloudCameraUploadTest, AFullDiskFailsTheUploadWithTheNoSpaceAlertAndLeave
     disk.manager->setChunkObserver({});
     screen->imagePickerDidFinish(photo);
     ASSERT_TRUE(listed(1));
-    EXPECT_EQ(blobs().size(), 1);
+    EXPECT_EQ(disk.blobs().size(), 1);
     EXPECT_EQ(cacheRows(), 0);
 }
 

@@ -53,16 +53,6 @@ TEST(AlbumNavigatorTest, SwitchingNamesTheAlbumThatLeavesSelectionMode)
     }
 }
 
-TEST(AlbumNavigatorTest, ClosingTheLockAfterTheCloudSignInLapsedLandsOnTheDeviceAlbum)
-{
-    Session s;
-    s.logined = true;
-    s.nav.select(2);
-    s.nav.select(1);   // the private album, still locked
-    s.logined = false;
-    EXPECT_EQ(s.nav.selectPrevious(), 0);
-}
-
 TEST(AlbumNavigatorTest, SignInAndSettingsCloseRules)
 {
     Session s;

@@ -21,29 +21,14 @@ TEST(ProcessingProgressTest, TheBarIsClampedToItsTrack)
     }
 }
 
-TEST(ProcessingProgressTest, CountsDriveTheCounterAndTheFraction)
+// The panel's own tests drive the counter and the cancel; an empty batch
+// is the case it never meets.
+TEST(ProcessingProgressTest, AnEmptyBatchHasNoFraction)
 {
-    ProcessingProgress p(3);
-    EXPECT_EQ(p.counterText(), "(0/3)");
-    for (unsigned i = 1; i <= 3; ++i) {
-        p.setCompletedCount(i);
-        EXPECT_EQ(p.counterText(), QString("(%1/3)").arg(i));
-    }
-    EXPECT_FLOAT_EQ(p.progress(), 1.f);
-
     ProcessingProgress empty(0);
     empty.setCompletedCount(0);
     EXPECT_EQ(empty.progress(), 0.f);
     EXPECT_EQ(empty.counterText(), "(0/0)");
-}
-
-TEST(ProcessingProgressTest, CancelWorksOnce)
-{
-    ProcessingProgress p(2);
-    EXPECT_FALSE(p.cancelled());
-    EXPECT_TRUE(p.cancel());
-    EXPECT_FALSE(p.cancel());
-    EXPECT_TRUE(p.cancelled());
 }
 
 }

@@ -19,14 +19,6 @@ protected:
         PhotoLibrary::setShared(nullptr);
     }
 
-    QList<DiskFilePtr> filesIn(const DiskDirPtr& dir)
-    {
-        RecordingDiskResponse r;
-        disk.manager->requestQueryDir(dir, &r);
-        disk.waitForLog(r, 1);
-        return r.files;
-    }
-
     TempDiskStore disk;
     std::shared_ptr<DiskBackupUploader> diskUploader;
 };
@@ -46,7 +38,7 @@ TEST_F(DiskUploadTest, TheSelectedPhotosArriveWholeInTheCloudAlbumFolder)
     ASSERT_TRUE(waitFinished());
     ASSERT_TRUE(PavToastView_iPad::showing());
     EXPECT_EQ(PavToastView_iPad::showing()->message(), "2张照片备份成功！");
-    const QList<DiskFilePtr> files = filesIn(folder);
+    const QList<DiskFilePtr> files = disk.filesIn(folder);
     ASSERT_EQ(files.size(), 2);
     QStringList names;
     qint64 bytes = 0;
@@ -73,7 +65,7 @@ TEST_F(DiskUploadTest, APhotoGoneFromTheLibraryFailsAndTheBatchGoesOn)
     diskUploader->upload(selection[0]->url(), "x.JPG", folder, callbacks);
     EXPECT_TRUE(answered);
     EXPECT_FALSE(result);
-    EXPECT_TRUE(filesIn(folder).isEmpty());
+    EXPECT_TRUE(disk.filesIn(folder).isEmpty());
 }
 
 }

@@ -15,7 +15,6 @@ namespace {
 class DiskDurabilityTest : public DiskFixture {
 protected:
     QString blobPath(const QString& id) const { return storeDir.path() + "/blobs/" + id; }
-    QStringList blobs() const { return QDir(storeDir.path() + "/blobs").entryList(QDir::Files); }
 
     // Uploads until `stopAt` bytes are stored, then stops.
     DiskFilePtr stoppedUpload(const QByteArray& bytes, const DiskDirPtr& dir, qint64 stopAt)

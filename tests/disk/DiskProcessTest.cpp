@@ -63,16 +63,6 @@ protected:
         return waitForLog(r, 1) && r.log.first() == "download ok" ? ImageFixtures::readFile(file->file_path())
                                                                    : QByteArray();
     }
-
-    QList<DiskFilePtr> listing(const DiskDirPtr& dir)
-    {
-        RecordingDiskResponse r;
-        manager->requestQueryDir(dir, &r);
-        waitForLog(r, 1);
-        return r.files;
-    }
-
-    QStringList blobs() const { return QDir(storeDir.path() + "/blobs").entryList(QDir::Files); }
 };
 
 TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIdenticalBytes)
@@ -98,7 +88,7 @@ TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIde
         return store->fileInfo(login->sessionKey(), id, &stored) == DiskStoreRet::kOk && stored.curSize == stored.size;
     }, 10000));
     EXPECT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }));
-    const QList<DiskFilePtr> files = listing(dir);
+    const QList<DiskFilePtr> files = filesIn(dir);
     ASSERT_EQ(files.size(), 1);
     EXPECT_EQ(files[0]->file_name(), "kept.bin");
     EXPECT_EQ(download(files[0]), bytes);
@@ -136,7 +126,7 @@ TEST_F(DiskProcessTest, AFullFileSystemFailsTheUploadAsNoSpaceAndLeavesNoPartial
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.output, "upload fail -507 big.bin\n");
     EXPECT_TRUE(blobs().isEmpty());
-    EXPECT_TRUE(listing(dir).isEmpty());
+    EXPECT_TRUE(filesIn(dir).isEmpty());
     QList<QVariantList> rows;
     ASSERT_TRUE(store->db().queryValues(&rows, "SELECT file_id FROM files"));
     EXPECT_TRUE(rows.isEmpty());
@@ -163,7 +153,7 @@ TEST_F(DiskProcessTest, TwoProcessesUploadIntoOneStoreAtOnce)
     EXPECT_EQ(first.readAllStandardOutput(), "upload ok a-0\nupload ok a-1\nupload ok a-2\n");
     EXPECT_EQ(second.readAllStandardOutput(), "upload ok b-0\nupload ok b-1\nupload ok b-2\n");
 
-    const QList<DiskFilePtr> files = listing(dir);
+    const QList<DiskFilePtr> files = filesIn(dir);
     ASSERT_EQ(files.size(), 6);
     for (const DiskFilePtr& f : files) {
         EXPECT_EQ(f->file_cur_size(), f->file_size());

@@ -65,11 +65,9 @@ TEST_F(DiskTransferTest, DownloadResumesFromTheLocalFileAndRefusesIncompleteFile
     const QByteArray bytes = bytePattern(3 * 64 * 1024);
     ASSERT_TRUE(uploadBytes(bytes, "a.bin", dir));
 
-    RecordingDiskResponse list;
-    manager->requestQueryDir(dir, &list);
-    ASSERT_TRUE(waitForLog(list, 1));
-    ASSERT_EQ(list.files.size(), 1);
-    DiskFilePtr listed = list.files.first();
+    const QList<DiskFilePtr> files = filesIn(dir);
+    ASSERT_EQ(files.size(), 1);
+    DiskFilePtr listed = files.first();
     EXPECT_TRUE(listed->file_path().endsWith(listed->file_id() + ".BIN"));
     // 100000 bytes are already here.
     ASSERT_TRUE(ImageFixtures::writeFile(listed->file_path(), bytes.left(100000)));
@@ -96,24 +94,22 @@ TEST_F(DiskTransferTest, ThumbnailIsA128SquareBesideTheLocalFile)
     const DiskDirPtr dir = signIn();
     ASSERT_TRUE(uploadBytes(ImageFixtures::jpeg(640, 400), "p.jpg", dir));
     ASSERT_TRUE(uploadBytes(bytePattern(1000), "n.txt", dir));
-    RecordingDiskResponse list;
-    manager->requestQueryDir(dir, &list);
-    ASSERT_TRUE(waitForLog(list, 1));
-    ASSERT_EQ(list.files.size(), 2);
+    const QList<DiskFilePtr> files = filesIn(dir);
+    ASSERT_EQ(files.size(), 2);
 
     RecordingDiskResponse r;
-    manager->requestDownloadThumbnail(list.files[1], &r);   // the older one: the photo
-    manager->requestDownloadThumbnail(list.files[0], &r);   // not an image
+    manager->requestDownloadThumbnail(files[1], &r);   // the older one: the photo
+    manager->requestDownloadThumbnail(files[0], &r);   // not an image
     ASSERT_TRUE(waitForLog(r, 2));
     EXPECT_TRUE(r.log.contains("thumb ok"));
     EXPECT_TRUE(r.log.contains("thumb fail"));
-    const QImage thumb = ImageCodec::decodeFile(list.files[1]->file_path() + ".thumb");
+    const QImage thumb = ImageCodec::decodeFile(files[1]->file_path() + ".thumb");
     EXPECT_EQ(thumb.size(), QSize(128, 128));
 
     // While ignoring is on, a request is answered as dropped.
     manager->setIgnoreThumbnailRequest(true);
     RecordingDiskResponse ignored;
-    manager->requestDownloadThumbnail(list.files[1], &ignored);
+    manager->requestDownloadThumbnail(files[1], &ignored);
     ASSERT_TRUE(waitForLog(ignored, 1));
     EXPECT_EQ(ignored.log, QStringList{"thumb fail"});
     EXPECT_EQ(ignored.lastError.code, DiskErrorCode::kStopped);

@@ -177,28 +177,6 @@ TEST_F(LockScreenTest, WithoutARegisteredBindingScreenBindNowAndForgotPasswordOp
     EXPECT_EQ(delegate->log, QStringList{"set"});
 }
 
-TEST_F(LockScreenTest, RecoveryThroughABindingScreen)
-{
-    ASSERT_TRUE(manager->save("2468"));
-    manager->binding().setBinding("12345");
-    QPointer<ui::Screen> binding;
-    int bindingType = -1;
-    Lock::setBindingScreenFactory([&](int t, Lock*, std::function<void()>) {
-        bindingType = t;
-        return binding = new ui::Screen;
-    });
-    present(PinEntryMachine::EnterPassword);
-    lock->rightBarButtonItem()->action();
-    EXPECT_EQ(bindingType, 3);
-    EXPECT_EQ(lock->navigationStack()->topScreen(), binding.data());
-
-    lock->passwordProtectViewControllerVerfyBindingKySuccess(binding);
-    spinEvents(10);
-    EXPECT_EQ(lock->navigationStack()->topScreen(), lock.data());
-    EXPECT_EQ(lock->title(), "请设置新的密码");
-    EXPECT_FALSE(lock->rightBarButtonItem().has_value());
-}
-
 TEST_F(LockScreenTest, FirstPasswordHandsOverToTheBindingScreenWithAWeakCompletion)
 {
     std::function<void()> onClose;

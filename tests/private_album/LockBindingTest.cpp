@@ -105,6 +105,8 @@ TEST_F(LockBindingTest, AForgottenPasswordIsResetThroughTheBoundAccount)
     ASSERT_TRUE(waitUntil([this] { return sheet->count() == 1; }));
     EXPECT_EQ(lock->machine().type(), PinEntryMachine::ChangePassword);
     EXPECT_TRUE(lock->machine().isVerified());
+    EXPECT_EQ(lock->title(), "请设置新的密码");
+    EXPECT_FALSE(lock->rightBarButtonItem().has_value());
 
     // The new password, without the old one.
     enterPin("5678");

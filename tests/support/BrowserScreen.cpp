@@ -1,6 +1,8 @@
 #include "support/BrowserScreen.h"
 
 #include "albums/browser/PavPhotoBrowserController_iPad.h"
+#include "albums/browser/PavPhotoThumbnailView_iPad.h"
+#include "albums/browser/ThumbnailStripView.h"
 #include "support/Screenshot.h"
 
 #include <QWidget>
@@ -19,4 +21,13 @@
     if (top < 12)
         return ::testing::AssertionFailure() << "no bar over the top of the photo";
     return ::testing::AssertionSuccess();
+}
+
+bool tilesHaveThumbnails(const ThumbnailStripView* strip, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (!strip->tileAt(i) || !strip->tileAt(i)->hasThumbnail())
+            return false;
+    }
+    return true;
 }

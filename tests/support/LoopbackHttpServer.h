@@ -61,7 +61,6 @@ public:
     void enqueue(Step step);
     void setDefaultStep(Step step);
     void release();   // ends current and future stalls
-    void setStallCapMs(int ms) { m_stallCapMs = ms; }
 
     QList<Request> requests() const;
     int requestCount() const;

@@ -2,6 +2,8 @@
 
 #include "support/EventLoop.h"
 
+#include <QDir>
+
 TempDiskStore::TempDiskStore()
 {
     store = DiskStore::open(storeDir.path(), &clock);
@@ -50,4 +52,16 @@ DiskDirPtr TempDiskStore::makeDir(const QString& name, const DiskDirPtr& father)
     RecordingDiskResponse r;
     manager->requestMakeDir(name, father, &r);
     return waitForLog(r, 1) ? r.madeDir : nullptr;
+}
+
+QList<DiskFilePtr> TempDiskStore::filesIn(const DiskDirPtr& dir)
+{
+    RecordingDiskResponse r;
+    manager->requestQueryDir(dir, &r);
+    return waitForLog(r, 1) ? r.files : QList<DiskFilePtr>();
+}
+
+QStringList TempDiskStore::blobs() const
+{
+    return QDir(storeDir.path() + "/blobs").entryList(QDir::Files | QDir::System);
 }

@@ -25,6 +25,10 @@ public:
     bool waitForLog(RecordingDiskResponse& r, int n);
     DiskFilePtr uploadBytes(const QByteArray& bytes, const QString& name, const DiskDirPtr& dir);
     DiskDirPtr makeDir(const QString& name, const DiskDirPtr& father);
+    // The files the folder lists (none when no answer came).
+    QList<DiskFilePtr> filesIn(const DiskDirPtr& dir);
+    // The names in the store's folder of blobs.
+    QStringList blobs() const;
 
     QTemporaryDir storeDir;
     FakeClock clock;

@@ -224,3 +224,40 @@ TEST_F(DeviceAlbumScreenshot, AFileThatDoesNotDecodeShowsTheFailedPlaceholder)
     EXPECT_TRUE(host.grab().save(QString(PAV_TEST_OUTPUT_DIR) + "/device_album_undecodable.png"));
     delete screen;
 }
+
+// A library folder that is missing shows the refused view, whose words speak
+// of the platform's permission; the log names the folder and what is wrong,
+// once for repeated loads.
+TEST_F(DeviceAlbumScreenshot, AMissingLibraryFolderIsNamedInTheLog)
+{
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&,
+                                                                const QString& text) {
+        if (type == QtWarningMsg)
+            warnings << text;
+    });
+    const QString missing = dir.filePath("NoPictures");
+    lib = std::make_shared<FolderAssetsLibrary>(missing, home.caches());
+    KyAssetsLibrary::shareAssetsLibrary().setLibrary(lib);
+
+    QWidget host;
+    host.resize(615, 748);
+    auto* screen = showScreen(host);
+    ASSERT_TRUE(waitUntil([&] {
+        reader.drain();
+        return !screen->isUpdating() && !screen->locationDisabledView()->isHidden();
+    }, 15000));
+    screen->getAssetsData();
+    ASSERT_TRUE(waitUntil([&] {
+        reader.drain();
+        return !screen->isUpdating();
+    }, 15000));
+    qInstallMessageHandler(previous);
+
+    EXPECT_TRUE(screen->assetsArray().isEmpty());
+    const QStringList named = warnings.filter("device album: the photo library cannot be listed");
+    ASSERT_EQ(named.size(), 1) << warnings.join('\n').toStdString();
+    EXPECT_TRUE(named[0].contains(missing + " does not exist")) << named[0].toStdString();
+    delete screen;
+}

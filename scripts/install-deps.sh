@@ -9,9 +9,6 @@ PACKAGES=(
   # Qt 6 widgets, multimedia (player, camera) and the image plugins
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-image-formats-plugins
   libqt6svg6 qt6-qpa-plugins
-  # the media backend Qt Multimedia plays through: without its base elements
-  # the player cannot be made at all; demuxers and the H.264 decoder
-  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-libav
   # video probe and poster frames
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   # photo dates

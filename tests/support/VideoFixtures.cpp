@@ -6,12 +6,12 @@
 
 namespace VideoFixtures {
 
-bool makeVideo(const QString& path, const QString& creationTime, const QString& encoder)
+bool makeVideo(const QString& path, const QString& creationTime)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QStringList args{"-nostdin", "-loglevel", "error", "-y", "-f", "lavfi",
                      "-i", "testsrc=size=64x48:rate=10", "-t", "2", "-pix_fmt", "yuv420p",
-                     "-c:v", encoder};
+                     "-c:v", "mpeg4"};
     if (!creationTime.isEmpty())
         args << "-metadata" << ("creation_time=" + creationTime);
     args << path;

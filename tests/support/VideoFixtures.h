@@ -5,10 +5,9 @@
 // Video fixtures made by the tests themselves.
 namespace VideoFixtures {
 
-// A short video made with the ffmpeg program (2 s, 64 × 48, in the container
-// the suffix names, MPEG-4 unless another ffmpeg encoder is named), with the
-// given creation time when not empty. False when the program is missing or
-// fails: callers skip then.
-bool makeVideo(const QString& path, const QString& creationTime = {}, const QString& encoder = "mpeg4");
+// A short video made with the ffmpeg program (2 s, 64 × 48, MPEG-4 in the
+// container the suffix names), with the given creation time when not empty.
+// False when the program is missing or fails: callers skip then.
+bool makeVideo(const QString& path, const QString& creationTime = {});
 
 }

@@ -14,6 +14,7 @@
 #include "platform/core/Localization.h"
 #include "platform/core/MainThread.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +35,15 @@ DiskManager& DiskManager::shareDiskManager()
     QMutexLocker lock(&mutex);
     static DiskManager manager([] { return DiskStore::shared(); },
                                [] { return DiskLoginModel::sharedInstance().sessionKey(); });
+    // Its workers write to the store and the file cache, which are torn down
+    // after main returns: they stop when the event loop ends (a closed window,
+    // SIGTERM), a stopped upload staying to be resumed at the next sign-in.
+    static const bool stopsAtQuit = [] {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QObject::connect(app, &QCoreApplication::aboutToQuit, [] { manager.shutdown(); });
+        return true;
+    }();
+    (void)stopsAtQuit;
     return manager;
 }
 
@@ -68,11 +78,14 @@ DiskManager::DiskManager(StoreProvider store, SessionKeyProvider sessionKey)
 DiskManager::~DiskManager()
 {
     // Stop and join the workers before the members they use go away.
-    m_commands.reset();
-    m_listing.reset();
-    m_thumbnails.reset();
-    m_downloads.reset();
-    m_uploads.reset();
+    shutdown();
+}
+
+void DiskManager::shutdown()
+{
+    for (DiskWorkQueue* queue : {m_commands.get(), m_listing.get(), m_thumbnails.get(), m_downloads.get(),
+                                 m_uploads.get()})
+        queue->close();
 }
 
 std::shared_ptr<DiskStore> DiskManager::store() const

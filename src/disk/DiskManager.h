@@ -33,6 +33,8 @@ public:
 
     // The process-wide facade: the shared store (setDiskRoot) and the shared
     // login model's sign-in key.
+    // The application's facade; it shuts down when the application is about
+    // to quit (made after the application object, as the shell does).
     static DiskManager& shareDiskManager();
     // Where the shared store lives ("CloudDisk" in the home unless set).
     static void setDiskRoot(const QString& root);
@@ -41,6 +43,9 @@ public:
     DiskManager(const QString& storeRoot, const Clock* clock, SessionKeyProvider sessionKey);
     DiskManager(StoreProvider store, SessionKeyProvider sessionKey);
     ~DiskManager();
+    // Stops every transfer and request and joins the workers; requests made
+    // afterwards answer at once as stopped.
+    void shutdown();
     DiskManager(const DiskManager&) = delete;
     DiskManager& operator=(const DiskManager&) = delete;
 

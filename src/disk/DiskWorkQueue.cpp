@@ -8,13 +8,20 @@ DiskWorkQueue::DiskWorkQueue(std::string name, int width) : m_name(std::move(nam
 
 DiskWorkQueue::~DiskWorkQueue()
 {
+    close();
+}
+
+void DiskWorkQueue::close()
+{
     stopAll();
+    std::vector<std::thread> threads;
     {
         std::lock_guard lock(m_mutex);
         m_closing = true;
+        threads.swap(m_threads);
     }
     m_cv.notify_all();
-    for (std::thread& t : m_threads)
+    for (std::thread& t : threads)
         t.join();
 }
 
@@ -25,7 +32,13 @@ void DiskWorkQueue::enqueue(const QString& key, Body body, std::function<void()>
     job->body = std::move(body);
     job->stopped = std::move(stopped);
     {
-        std::lock_guard lock(m_mutex);
+        std::unique_lock lock(m_mutex);
+        if (m_closing) {
+            lock.unlock();
+            if (job->stopped)
+                job->stopped();
+            return;
+        }
         m_queued.push_back(std::move(job));
         if (m_idle == 0 && int(m_threads.size()) < m_width)
             m_threads.push_back(ThreadHooks::start(m_name, [this] { run(); }));

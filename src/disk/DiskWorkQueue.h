@@ -16,7 +16,8 @@
 // on demand). Each job runs exactly once: either its body on a worker, or,
 // when it is stopped before a worker took it, its `stopped` callback (on the
 // caller of stop). A running body sees its stop flag and ends early on its
-// own. The destructor stops everything and joins the workers.
+// own. Closing (and the destructor) stops everything and joins the workers;
+// a job enqueued after that answers through `stopped` at once.
 class DiskWorkQueue {
 public:
     using Body = std::function<void(const std::atomic<bool>& stop)>;
@@ -30,6 +31,8 @@ public:
     // Stops the jobs of a key (queued ones answer through `stopped` at once).
     void stop(const QString& key);
     void stopAll();
+    // Stops every job and joins the workers; the queue takes no more work.
+    void close();
     // Whether a job of the key is queued or running.
     bool contains(const QString& key);
 

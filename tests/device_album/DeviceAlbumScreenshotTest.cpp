@@ -14,6 +14,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
 #include "support/EventLoop.h"
 #include "support/FakeClock.h"
 #include "support/ImageFixtures.h"
@@ -77,37 +78,43 @@ protected:
         ui::Animations::setEnabled(true);
     }
 
+    // The device album screen over the generated library, shown in host.
+    PavSystemAlbumViewController_iPad* showScreen(QWidget& host)
+    {
+        PavSystemAlbumViewController_iPad::Collaborators c;
+        c.reader = &reader;
+        c.clock = &clock;
+        c.zone = QTimeZone::utc();
+        c.usage = [](int) {};
+        c.center = &center;
+        c.setCancelFlags = [](bool) {};
+        auto* screen = new PavSystemAlbumViewController_iPad(0, c, &host);
+        screen->setGeometry(host.rect());
+        screen->loadViewIfNeeded();
+        host.show();
+        screen->beginAppearanceTransition(true, false);
+        screen->endAppearanceTransition();
+        return screen;
+    }
+
     TempHome home;
     QTemporaryDir dir;
     std::shared_ptr<FolderAssetsLibrary> lib;
+    PavAssetsManager reader{[this] { return lib; }};
+    FakeClock clock{QDateTime(QDate(2024, 6, 15), QTime(18, 0), Qt::UTC)};
+    NotificationCenter center;
 };
 
 }
 
 TEST_F(DeviceAlbumScreenshot, NormalAndEditModeOnAGeneratedLibrary)
 {
-    PavAssetsManager reader([this] { return lib; });
-    FakeClock clock(QDateTime(QDate(2024, 6, 15), QTime(18, 0), Qt::UTC));
-    NotificationCenter center;
-
-    PavSystemAlbumViewController_iPad::Collaborators c;
-    c.reader = &reader;
-    c.clock = &clock;
-    c.zone = QTimeZone::utc();
-    c.usage = [](int) {};
-    c.center = &center;
-    c.setCancelFlags = [](bool) {};
     QWidget host;
     host.resize(615, 748);
     auto* background = new ui::ImageView(QStringLiteral("PavAlbum_Background_iPad.png"), &host);
     background->setBackgroundColor(QColor(236, 238, 241));
     background->setGeometry(host.rect());
-    auto* screen = new PavSystemAlbumViewController_iPad(0, c, &host);
-    screen->setGeometry(host.rect());
-    screen->loadViewIfNeeded();
-    host.show();
-    screen->beginAppearanceTransition(true, false);
-    screen->endAppearanceTransition();
+    auto* screen = showScreen(host);
     ASSERT_TRUE(waitUntil([&] {
         reader.drain();
         return !screen->isUpdating() && !screen->assetsArray().isEmpty();
@@ -182,4 +189,75 @@ TEST_F(DeviceAlbumScreenshot, TheAlbumTabShowsTheDeviceAlbumAndOnlyPhotoListings
     EXPECT_TRUE(album->assetsArray().isEmpty());
     EXPECT_FALSE(album->emptyView()->isHidden());
     EXPECT_NE(icon->currentImage().size(), QSize(150, 150));
+}
+
+// A file in the library that does not decode keeps its tile, marked as failed
+// rather than left blank; the photos beside it show their pictures.
+TEST_F(DeviceAlbumScreenshot, AFileThatDoesNotDecodeShowsTheFailedPlaceholder)
+{
+    QFile broken(dir.filePath("Pictures/IMG_9000.JPG"));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("garbage, not a picture");
+    broken.close();
+
+    QWidget host;
+    host.resize(615, 748);
+    auto* screen = showScreen(host);
+    ASSERT_TRUE(waitUntil([&] {
+        reader.drain();
+        return !screen->isUpdating() && screen->assetsArray().size() == 17;
+    }, 15000));
+    AssetThumbnailLoader::shared().waitForDone();
+    spinEvents(100);
+
+    const QImage failed = ui::Images::named("PavAlbum_LoadPhotoFailed_iPad.png").toImage();
+    ASSERT_FALSE(failed.isNull());
+    int failedTiles = 0;
+    int pictureTiles = 0;
+    for (auto* tile : screen->assetsTableView()->findChildren<PavSystemAssetView_iPad*>()) {
+        const QImage shown = tile->thumbnailView()->image().toImage();
+        ASSERT_FALSE(shown.isNull()) << tile->asset()->url().toStdString();
+        ++(shown == failed ? failedTiles : pictureTiles);
+    }
+    EXPECT_EQ(failedTiles, 1);
+    EXPECT_GE(pictureTiles, 4);
+    EXPECT_TRUE(host.grab().save(QString(PAV_TEST_OUTPUT_DIR) + "/device_album_undecodable.png"));
+    delete screen;
+}
+
+// A library folder that is missing shows the refused view, whose words speak
+// of the platform's permission; the log names the folder and what is wrong,
+// once for repeated loads.
+TEST_F(DeviceAlbumScreenshot, AMissingLibraryFolderIsNamedInTheLog)
+{
+    static QStringList warnings;
+    warnings.clear();
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&,
+                                                                const QString& text) {
+        if (type == QtWarningMsg)
+            warnings << text;
+    });
+    const QString missing = dir.filePath("NoPictures");
+    lib = std::make_shared<FolderAssetsLibrary>(missing, home.caches());
+    KyAssetsLibrary::shareAssetsLibrary().setLibrary(lib);
+
+    QWidget host;
+    host.resize(615, 748);
+    auto* screen = showScreen(host);
+    ASSERT_TRUE(waitUntil([&] {
+        reader.drain();
+        return !screen->isUpdating() && !screen->locationDisabledView()->isHidden();
+    }, 15000));
+    screen->getAssetsData();
+    ASSERT_TRUE(waitUntil([&] {
+        reader.drain();
+        return !screen->isUpdating();
+    }, 15000));
+    qInstallMessageHandler(previous);
+
+    EXPECT_TRUE(screen->assetsArray().isEmpty());
+    const QStringList named = warnings.filter("device album: the photo library cannot be listed");
+    ASSERT_EQ(named.size(), 1) << warnings.join('\n').toStdString();
+    EXPECT_TRUE(named[0].contains(missing + " does not exist")) << named[0].toStdString();
+    delete screen;
 }

@@ -163,3 +163,20 @@ TEST_F(DiskProcessTest, TwoProcessesUploadIntoOneStoreAtOnce)
 }
 
 }
+
+// Quitting (a closed window, SIGTERM) while uploads run: the application's
+// shared facade stops and joins its workers when the event loop ends, so no
+// upload goes on into the stores and caches that are torn down after main
+// returns; the process exits normally.
+TEST_F(DiskProcessTest, QuittingDuringUploadsJoinsTheSharedFacadesWorkersWhenTheLoopEnds)
+{
+    ASSERT_TRUE(signIn());
+    const QString path = source("many.bin", bytePattern(40 * 64 * 1024, 3));
+    const ChildResult r = ChildProcess::run(
+        "disk_upload_child", {home.root(), storeDir.path(), path, "many", "--count", "6", "--quit-at-first-chunk"},
+        60000);
+    ASSERT_FALSE(r.hung);
+    EXPECT_FALSE(r.signaled) << "died by signal " << r.signal;
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.output.contains("disk threads after quit 0")) << r.output.toStdString();
+}

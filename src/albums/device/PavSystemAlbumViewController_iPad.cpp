@@ -262,12 +262,17 @@ void PavSystemAlbumViewController_iPad::endLoad(const LoadGate::Ticket& ticket)
         issueLoad();  // exactly one more for the requests made meanwhile
 }
 
-void PavSystemAlbumViewController_iPad::assetsManagerFailedUpdatingWithError(const AssetsLibraryError&,
+void PavSystemAlbumViewController_iPad::assetsManagerFailedUpdatingWithError(const AssetsLibraryError& error,
                                                                              const QVariant& object)
 {
     const LoadGate::Ticket ticket{object.value<unsigned>(), m_gate.ticket().kind};
     if (!m_gate.accepts(ticket))
         return;
+    // The screen's words speak of the platform's permission; the log says what is really wrong.
+    if (error.message != m_loggedLibraryError) {
+        qWarning("device album: the photo library cannot be listed: %s", qPrintable(error.message));
+        m_loggedLibraryError = error.message;
+    }
     showRefused();
     endLoad(ticket);
 }

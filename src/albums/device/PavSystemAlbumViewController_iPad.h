@@ -161,6 +161,7 @@ private:
     bool m_isEditing = false;
     bool m_isTableReloading = false;
     bool m_libraryRefused = false;
+    QString m_loggedLibraryError;  // the last library error written to the log
     bool m_openPending = false;
     int m_loadedKind = 0;
     // The answer being delivered: whether it is current, and its kind.

@@ -72,7 +72,10 @@ void AssetThumbnailLoader::load(std::shared_ptr<AssetsLibrary> library, PhotoAss
 void AssetThumbnailLoader::loadInto(ui::ImageView* view, const PhotoAssetPtr& asset)
 {
     load(KyAssetsLibrary::shareAssetsLibrary().library(), asset, view, [view](const QImage& image) {
-        if (!image.isNull())
+        // A file that does not decode still takes its place in the grid, marked as failed.
+        if (image.isNull())
+            view->setImageNamed(QStringLiteral("PavAlbum_LoadPhotoFailed_iPad.png"));
+        else
             view->setImage(QPixmap::fromImage(image));
     });
 }

@@ -26,7 +26,8 @@ public:
 
     void load(std::shared_ptr<AssetsLibrary> library, PhotoAssetPtr asset, QObject* receiver,
               std::function<void(const QImage&)> apply);
-    // The square thumbnail of the shared library into view.
+    // The square thumbnail of the shared library into view; the failed-load
+    // placeholder when the file gives none.
     void loadInto(ui::ImageView* view, const PhotoAssetPtr& asset);
     // Runs fn on the pool (for other stores' thumbnails).
     void run(std::function<void()> fn);

@@ -76,17 +76,17 @@ bool FolderAssetsLibrary::checkRoot(AssetsLibraryError* error) const
     QString message;
     if (!info.exists()) {
         code = 1;
-        message = QStringLiteral("the photo library folder does not exist");
+        message = QStringLiteral("the photo library folder %1 does not exist");
     } else if (!info.isDir()) {
         code = 2;
-        message = QStringLiteral("the photo library is not a folder");
+        message = QStringLiteral("the photo library %1 is not a folder");
     } else if (!info.isReadable() || !info.isExecutable()) {
         code = 3;
-        message = QStringLiteral("the photo library folder cannot be read");
+        message = QStringLiteral("the photo library folder %1 cannot be read");
     }
     if (code && error) {
         error->code = code;
-        error->message = message;
+        error->message = message.arg(m_store->root());
     }
     return code == 0;
 }

@@ -3,6 +3,11 @@
 //   --count N        uploads the source N times ("<name>-<i>")
 //   --stall-after N  after N chunks prints "stalled <file id>" and waits to be killed
 //   --fsize-limit N  no file of the process may grow past N bytes (RLIMIT_FSIZE)
+//   --quit-at-first-chunk
+//                    uses the application's shared disk facade, queues all
+//                    uploads at once, quits the event loop at the first chunk
+//                    as a closed window or SIGTERM does, and prints
+//                    "disk threads after quit N" once the loop has returned
 // Signs in as 10001 / "secret" (the account must exist) and prints
 // "upload ok <name>" or "upload fail <code> <name>" for each upload.
 
@@ -15,6 +20,8 @@
 #include "support/RecordingDiskResponse.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QUrl>
 
 #include <csignal>
@@ -30,6 +37,19 @@ void say(const QString& line)
     std::fflush(stdout);
 }
 
+// Threads of this process that work for the disk facade's queues.
+int diskThreads()
+{
+    const QList<QByteArray> queues{"DiskUpload", "DiskDownload", "DiskThumbnail", "DiskListing", "DiskCommand"};
+    int n = 0;
+    for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile comm("/proc/self/task/" + task + "/comm");
+        if (comm.open(QIODevice::ReadOnly) && queues.contains(comm.readAll().trimmed()))
+            ++n;
+    }
+    return n;
+}
+
 }
 
 int main(int argc, char** argv)
@@ -42,6 +62,7 @@ int main(int argc, char** argv)
     const QString source = QUrl::fromLocalFile(args[3]).toString();
     int count = 1;
     int stallAfter = -1;
+    const bool quitAtFirstChunk = args.contains("--quit-at-first-chunk");
     for (int i = 5; i + 1 < args.size(); i += 2) {
         if (args[i] == "--count")
             count = args[i + 1].toInt();
@@ -59,8 +80,11 @@ int main(int argc, char** argv)
     std::shared_ptr<DiskStore> store = DiskStore::open(args[2]);
     if (!store)
         return 4;
-    DiskLoginModel login([store] { return store; });
-    DiskManager manager([store] { return store; }, [&login] { return login.sessionKey(); });
+    DiskManager::setDiskRoot(args[2]);
+    DiskLoginModel ownLogin([store] { return store; });
+    DiskManager ownManager([store] { return store; }, [&ownLogin] { return ownLogin.sessionKey(); });
+    DiskLoginModel& login = quitAtFirstChunk ? DiskLoginModel::sharedInstance() : ownLogin;
+    DiskManager& manager = quitAtFirstChunk ? DiskManager::shareDiskManager() : ownManager;
     RecordingDiskResponse r;
     login.setDelegate(&r);
     login.loginWithUserName("10001", "secret");
@@ -73,6 +97,22 @@ int main(int argc, char** argv)
     if (!waitUntil([&] { return r.log.size() >= 3; }, 20000) || r.dirs.isEmpty())
         return 7;
     const DiskDirPtr folder = r.dirs.first();
+
+    if (quitAtFirstChunk) {
+        manager.setChunkObserver([&app](const DiskFilePtr&, qint64) {
+            QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
+        });
+        std::vector<std::unique_ptr<RecordingDiskResponse>> answers;
+        for (int i = 0; i < count; ++i) {
+            answers.push_back(std::make_unique<RecordingDiskResponse>());
+            manager.requestUploadFile(DiskFile::initWithUploadSource(source, QStringLiteral("%1-%2").arg(args[4]).arg(i),
+                                                                     folder),
+                                      answers.back().get());
+        }
+        app.exec();
+        say(QStringLiteral("disk threads after quit %1").arg(diskThreads()));
+        return 0;
+    }
 
     int chunks = 0;
     manager.setChunkObserver([&](const DiskFilePtr& file, qint64) {

@@ -9,6 +9,8 @@
 #include "platform/photolib/FolderAssetsLibrary.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
+#include "platform/ui/Images.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/ShadowLabel.h"
 #include "albums/widgets/AssetThumbnailLoader.h"
@@ -205,6 +207,48 @@ TEST_F(DeviceBrowserTest, APhotoAlreadyInThePrivateAlbumShowsTheTip)
     swipe(true);
     EXPECT_FALSE(browser->encryptedTipsView()->isVisibleTo(browser->topBar()));
     EXPECT_EQ(photos[5]->isEncrypted(), std::optional<bool>(false));
+}
+
+TEST_F(DeviceBrowserTest, AFileThatDoesNotDecodeShowsTheFailurePictureOnItsPageAndInTheStrip)
+{
+    // Photo 3 is garbage from the start: listed again as it is now, once the
+    // library has announced the change (which closes an open browser).
+    ASSERT_TRUE(ImageFixtures::writeFile(root + "/IMG_0003.jpg", "not a picture at all"));
+    spinEvents(1000);
+    std::vector<AssetsGroup> groups;
+    AssetsLibraryError error;
+    ASSERT_TRUE(library->enumerateGroups(AssetsGroupSavedPhotos, &groups, &error));
+    photos.clear();
+    int bad = -1;
+    for (const PhotoAssetPtr& asset : groups.front().assets) {
+        auto photo = std::make_shared<ALAsset>(asset);
+        photo->setType(ALAsset::ALAssetTypePhoto);
+        if (asset->filePath().endsWith("IMG_0003.jpg"))
+            bad = int(photos.size());
+        photos.append(photo);
+    }
+    ASSERT_EQ(photos.size(), kPhotos);
+    ASSERT_GE(bad, 0);
+    open(bad);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(bad); }));
+    // A black page with the failure picture in its middle, not zoomable.
+    const QImage page = pager()->detailImageView()->grab().toImage();
+    EXPECT_EQ(QColor(page.pixel(5, 5)), QColor(Qt::black));
+    bool marked = false;
+    for (int dx = -60; dx <= 60 && !marked; dx += 4)
+        marked = QColor(page.pixel(page.width() / 2 + dx, page.height() / 2)) != QColor(Qt::black);
+    EXPECT_TRUE(marked);
+    EXPECT_DOUBLE_EQ(pager()->detailScrollView()->maximumZoomScale(), 1.0);
+    // Its strip tile says so too, instead of loading for ever, and paging goes on.
+    const QImage failed = ui::Images::named(QStringLiteral("PavAlbum_BrowerLoadPhotoFailed_iPad.png")).toImage();
+    ASSERT_TRUE(waitUntil([&] {
+        PavPhotoThumbnailView_iPad* tile = strip()->tileAt(bad);
+        return tile && tile->imageView()->image().toImage() == failed;
+    }));
+    const bool toNext = bad + 1 < kPhotos;
+    swipe(toNext);
+    ASSERT_TRUE(waitUntil([&] { return browser && pictureShown(toNext ? bad + 1 : bad - 1); }));
+    EXPECT_GT(pager()->detailScrollView()->maximumZoomScale(), 1.0);
 }
 
 TEST_F(DeviceBrowserTest, ASingleTapTogglesTheBarsAndADoubleTapZooms)

@@ -37,5 +37,5 @@ void PavCloudPhotoThumbnailView_iPad::thumbnailDonwloadFail(const DiskFilePtr& f
     if (file != m_photo)
         return;
     m_failed = true;
-    imageView()->setImageNamed(QStringLiteral("PavAlbum_BrowerLoadPhotoFailed_iPad.png"));
+    showLoadFailed();
 }

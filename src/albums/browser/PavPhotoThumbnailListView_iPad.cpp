@@ -34,7 +34,11 @@ void PavPhotoThumbnailListView_iPad::loadTile(PavPhotoThumbnailView_iPad* tile, 
     QPointer<PavPhotoThumbnailView_iPad> guard(tile);
     m_loader.load(tile, m_dataSource->photoThumbnailListViewThumbnailAtIndex(this, index), {},
                   [guard](const QImage& image) {
-                      if (guard)
+                      if (!guard)
+                          return;
+                      if (image.isNull())
+                          guard->showLoadFailed();
+                      else
                           guard->setThumbnail(image);
                   });
 }

@@ -27,3 +27,8 @@ void PavPhotoThumbnailView_iPad::setThumbnail(const QImage& image)
     m_imageView->setImage(QPixmap::fromImage(image));
     m_hasThumbnail = true;
 }
+
+void PavPhotoThumbnailView_iPad::showLoadFailed()
+{
+    m_imageView->setImageNamed(QStringLiteral("PavAlbum_BrowerLoadPhotoFailed_iPad.png"));
+}

@@ -20,6 +20,8 @@ public:
     // True once a picture replaced the loading one.
     bool hasThumbnail() const { return m_hasThumbnail; }
     void setThumbnail(const QImage& image);
+    // The photo could not be read: the failure picture instead of "loading".
+    void showLoadFailed();
 
 private:
     ui::ImageView* m_imageView;

@@ -4,10 +4,8 @@
 #include "albums/browser/PhotoZoom.h"
 #include "albums/store/PavPhotoManager.h"
 #include "platform/photolib/AssetsLibrary.h"
-#include "platform/ui/Images.h"
 #include "platform/ui/ScrollView.h"
 
-#include <QPainter>
 
 PavSecretPhotoScrollView::PavSecretPhotoScrollView(const QRect& frame, PavPhotoManager* store, QWidget* parent)
     : PhotoPagerView(frame, parent), m_store(store ? store : &PavPhotoManager::sharedPavPhotoManager())
@@ -97,14 +95,4 @@ void PavSecretPhotoScrollView::showPicture(int photo, quint64 generation, const 
     // An item that does not decipher or decode: a black page with the
     // failure picture, which cannot be zoomed.
     showDetailImage(photo, generation, failurePage(), 1.0, pause);
-}
-
-QImage PavSecretPhotoScrollView::failurePage() const
-{
-    QImage page(int(screenWidth()), int(screenHeight()), QImage::Format_RGB32);
-    page.fill(Qt::black);
-    const QPixmap failed = ui::Images::named(QStringLiteral("PavAlbum_BrowerLoadPhotoFailed_iPad.png"));
-    QPainter painter(&page);
-    painter.drawPixmap((page.width() - failed.width()) / 2, (page.height() - failed.height()) / 2, failed);
-    return page;
 }

@@ -50,7 +50,6 @@ protected:
 
 private:
     void showPicture(int photo, quint64 generation, const QImage& image);
-    QImage failurePage() const;
 
     PavPhotoManager* m_store;
     DelegateRef<PavSecretPhotoScrollViewDataSource> m_dataSource;

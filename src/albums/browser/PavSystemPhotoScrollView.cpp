@@ -57,9 +57,9 @@ ui::ImageView* PavSystemPhotoScrollView::makePageView(int photo)
     if (m_dataSource) {
         QPointer<ui::ImageView> guard(view);
         m_thumbnails.load(view, m_dataSource->photoScrollViewThumbnailAtIndex(this, photo), {},
-                          [guard](const QImage& image) {
-                              if (guard && !image.isNull())
-                                  guard->setImage(QPixmap::fromImage(image));
+                          [this, guard](const QImage& image) {
+                              if (guard)
+                                  guard->setImage(QPixmap::fromImage(image.isNull() ? failurePage() : image));
                           });
     }
     return view;
@@ -83,6 +83,11 @@ void PavSystemPhotoScrollView::loadDetailImageView(int photo, quint64 generation
     const QSizeF screen(screenWidth(), screenHeight());
     m_pictures.load(this, std::move(job), wantedTest(photo, generation),
                     [this, photo, generation, screen](const QImage& image) {
+                        // A file that does not decode shows the failure page, unzoomable.
+                        if (image.isNull()) {
+                            showDetailImage(photo, generation, failurePage(), 1.0);
+                            return;
+                        }
                         // The picture comes upright, so its own sides count.
                         const double zoom = PhotoZoom::maximumScale(image.size(), ImageOrientation::Up, screen);
                         showDetailImage(photo, generation, image, zoom);

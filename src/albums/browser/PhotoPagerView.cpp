@@ -3,8 +3,10 @@
 #include "albums/browser/PhotoZoom.h"
 #include "platform/core/MainThread.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Images.h"
 #include "platform/ui/ScrollView.h"
 
+#include <QPainter>
 #include <QPalette>
 
 #include <cmath>
@@ -205,4 +207,14 @@ void PhotoPagerView::doubleClicked(QPoint pos)
     }
     const double scale = m_detail->maximumZoomScale();
     m_detail->zoomTo(scale, PhotoZoom::offsetForTap(pos, scale, m_detail->size()), true);
+}
+
+QImage PhotoPagerView::failurePage() const
+{
+    QImage page(int(screenWidth()), int(screenHeight()), QImage::Format_RGB32);
+    page.fill(Qt::black);
+    const QPixmap failed = ui::Images::named(QStringLiteral("PavAlbum_BrowerLoadPhotoFailed_iPad.png"));
+    QPainter painter(&page);
+    painter.drawPixmap((page.width() - failed.width()) / 2, (page.height() - failed.height()) / 2, failed);
+    return page;
 }

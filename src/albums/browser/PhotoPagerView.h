@@ -78,6 +78,9 @@ protected:
     // Starts loading the large picture of `photo`; the answer comes back
     // through showDetailImage or detailFailed with the same generation.
     virtual void loadDetailImageView(int photo, quint64 generation) = 0;
+    // A black screen-sized page with the failure picture in its middle, for a
+    // photo that cannot be shown.
+    QImage failurePage() const;
 
     // Applies a loaded picture when (photo, generation) is still the shown
     // page; returns false when the answer was dropped. The container takes

@@ -283,7 +283,8 @@ TEST_F(DeviceBrowserTest, Screenshot)
     open(2);
     ASSERT_TRUE(waitUntil([&] { return pictureShown(2) && tilesHaveThumbnails(strip(), 9); }));
     EXPECT_FALSE(saveScreenshot(&canvas, "device_browser.png").isEmpty());
-    EXPECT_TRUE(showsPhotoWithBars(&canvas, browser, ImageFixtures::pattern(1600, 1200, 2)));
+    EXPECT_TRUE(showsPhotoWithBars(&canvas, browser, ImageFixtures::pattern(1600, 1200, 2)))
+        << "listed third: " << photos[2]->asset()->filePath().toStdString();
 }
 
 TEST_F(DeviceBrowserTest, TheDeviceAlbumOpensATappedPhotoInTheBrowser)

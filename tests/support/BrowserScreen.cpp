@@ -3,12 +3,15 @@
 #include "albums/browser/PavPhotoBrowserController_iPad.h"
 #include "albums/browser/PavPhotoThumbnailView_iPad.h"
 #include "albums/browser/ThumbnailStripView.h"
+#include "support/EventLoop.h"
 #include "support/Screenshot.h"
 
 #include <QWidget>
 
-::testing::AssertionResult showsPhotoWithBars(QWidget* canvas, PavPhotoBrowserController_iPad* browser,
-                                              const QImage& photo)
+namespace {
+
+::testing::AssertionResult showsPhotoWithBarsNow(QWidget* canvas, PavPhotoBrowserController_iPad* browser,
+                                                 const QImage& photo)
 {
     const QImage shot = canvas->grab().toImage();
     const QImage fitted = photo.scaled(1024, 768, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -21,6 +24,18 @@
     if (top < 12)
         return ::testing::AssertionFailure() << "no bar over the top of the photo";
     return ::testing::AssertionSuccess();
+}
+
+}
+
+::testing::AssertionResult showsPhotoWithBars(QWidget* canvas, PavPhotoBrowserController_iPad* browser,
+                                              const QImage& photo, int timeoutMs)
+{
+    // The zoom view lays its picture out on a later turn of the event loop;
+    // on a busy machine the first grab may come before that.
+    ::testing::AssertionResult last = ::testing::AssertionFailure();
+    waitUntil([&] { return bool(last = showsPhotoWithBarsNow(canvas, browser, photo)); }, timeoutMs);
+    return last;
 }
 
 bool tilesHaveThumbnails(const ThumbnailStripView* strip, int count)

@@ -8,10 +8,11 @@ class PavPhotoBrowserController_iPad;
 class ThumbnailStripView;
 class QWidget;
 
-// What a browser on `canvas` shows: `photo`, fitted to the 1024 x 768
-// screen, fills the area between the bars, and both bars are shown over it.
+// What a browser on `canvas` comes to show within `timeoutMs`: `photo`,
+// fitted to the 1024 x 768 screen, fills the area between the bars, and
+// both bars are shown over it. The last difference seen is reported.
 ::testing::AssertionResult showsPhotoWithBars(QWidget* canvas, PavPhotoBrowserController_iPad* browser,
-                                              const QImage& photo);
+                                              const QImage& photo, int timeoutMs = 3000);
 
 // Whether the strip's first `count` tiles all show their thumbnails.
 bool tilesHaveThumbnails(const ThumbnailStripView* strip, int count);

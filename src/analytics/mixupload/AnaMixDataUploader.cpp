@@ -77,8 +77,12 @@ void AnaMixDataUploader::doUpload()
                                                                  facade().strategy()->uploadServer);
     request->needRetry = true;
     // The records stay stored until the answer: one batch in flight at a
-    // time, or the next would carry the same records again.
-    m_isUploading = facade().handlers().addRequest(request) != nullptr;
+    // time, or the next would carry the same records again. The flag is up
+    // before the request goes: a handler that ends at once (refused, no
+    // network) clears it on its own thread, maybe before addRequest returns.
+    m_isUploading = true;
+    if (!facade().handlers().addRequest(request))
+        m_isUploading = false;
 }
 
 std::shared_ptr<NSRequestPackage> AnaMixDataUploader::getUploadPkg(long byteLimit, bool clean)

@@ -24,7 +24,13 @@ fi
 # No display: a virtual one, served over VNC on the loopback interface only.
 pids=()
 workdir=$(mktemp -d)
+app_pid=""
 cleanup() {
+  # The application first, so that it ends as on closing its window (its
+  # background handlers still have their display); then the display.
+  if [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null; then
+    for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+  fi
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   rm -rf "$workdir"
 }

@@ -2,26 +2,37 @@
 
 #include "platform/core/PrivateFiles.h"
 #include "platform/media/MediaBackend.h"
+#include "shell/AppDelegate.h"
 #include "shell/CrashArming.h"
 #include "shell/CrashReportWiring.h"
 #include "shell/InstanceLock.h"
-#include "shell/LaunchOptions.h"
-
-#include <QCoreApplication>
+#include "shell/TerminationSignals.h"
 
 #include <cstdio>
 
-void AppLaunch::beforeApplication(int argc, char** argv)
+AppLaunch::Armed::Armed(int argc, char** argv)
 {
     PrivateFiles::restrictNewFiles();
     CrashArming::arm(argc, argv);
     MediaBackend::select();
 }
 
-std::optional<int> AppLaunch::prepare(LaunchOptions* options)
+AppLaunch::AppLaunch(int& argc, char** argv) : m_armed(argc, argv), m_app(argc, argv)
+{
+    QApplication::setApplicationName(QStringLiteral("padolvo"));
+    QApplication::setApplicationVersion(QStringLiteral(PAV_VERSION));
+}
+
+AppLaunch::~AppLaunch()
+{
+    m_termination.reset();
+    m_delegate.reset();
+}
+
+std::optional<int> AppLaunch::launch()
 {
     QString message;
-    switch (LaunchOptions::parse(QCoreApplication::arguments(), options, &message)) {
+    switch (LaunchOptions::parse(QCoreApplication::arguments(), &m_options, &message)) {
     case LaunchOptions::Parse::Run:
         break;
     case LaunchOptions::Parse::Print:
@@ -31,9 +42,14 @@ std::optional<int> AppLaunch::prepare(LaunchOptions* options)
         std::fputs(message.toLocal8Bit().constData(), stderr);
         return 2;
     }
-    if (!InstanceLock::holdForProcess(options->home))
+    if (!InstanceLock::holdForProcess(m_options.home))
         return 3;
-    options->apply();
+    m_options.apply();
     CrashReportWiring::install();
+
+    m_delegate = std::make_unique<AppDelegate>();
+    m_termination = std::make_unique<TerminationSignals>(m_delegate->lifecycle());
+    if (!m_delegate->didFinishLaunching())
+        return 1;
     return std::nullopt;
 }

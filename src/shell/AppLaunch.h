@@ -1,21 +1,47 @@
 #pragma once
 
+#include "shell/LaunchOptions.h"
+
+#include <QApplication>
+
+#include <memory>
 #include <optional>
 
-class LaunchOptions;
+class AppDelegate;
+class TerminationSignals;
 
-// The steps of the application's start that come before its delegate, as
-// main() runs them; test programs that start the application run the same.
+// The application's start as main() runs it; test programs that start the
+// application run the same. Before the application object exists, new files
+// become the user's alone, the crash reporter is armed (it reads --home by
+// hand) and the media backend that plays our videos is chosen. launch() then
+// parses the flags, takes the home's one-instance lock, applies the options,
+// wires the crash reporter and launches the delegate with the termination
+// signals handled. Main thread; destruction ends the delegate before the
+// application object.
 class AppLaunch {
 public:
-    // Before the application object: new files become the user's alone, the
-    // crash reporter is armed (it reads --home by hand), and the media backend
-    // that plays our videos is chosen.
-    static void beforeApplication(int argc, char** argv);
+    // argc must outlive the object, as QApplication asks.
+    AppLaunch(int& argc, char** argv);
+    ~AppLaunch();
+    AppLaunch(const AppLaunch&) = delete;
+    AppLaunch& operator=(const AppLaunch&) = delete;
 
-    // After the application object: parses the flags (help, version and
-    // errors are printed), takes the home's one-instance lock, applies the
-    // options and wires the crash reporter. An exit status when the process
-    // should end here, nothing when the launch goes on.
-    static std::optional<int> prepare(LaunchOptions* options);
+    // An exit status when the process should end here (help and version are
+    // printed, errors and a second instance are reported), nothing when the
+    // application runs.
+    std::optional<int> launch();
+
+    const LaunchOptions& options() const { return m_options; }
+    AppDelegate& delegate() const { return *m_delegate; }
+
+private:
+    struct Armed {
+        Armed(int argc, char** argv);
+    };
+
+    Armed m_armed;   // first: before the application object
+    QApplication m_app;
+    LaunchOptions m_options;
+    std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<TerminationSignals> m_termination;
 };

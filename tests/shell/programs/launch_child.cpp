@@ -13,8 +13,6 @@
 #include "platform/photolib/PhotoLibrary.h"
 #include "shell/AppDelegate.h"
 #include "shell/AppLaunch.h"
-#include "shell/LaunchOptions.h"
-#include "shell/TerminationSignals.h"
 #include "support/RecordingDiskResponse.h"
 
 #include <QApplication>
@@ -85,16 +83,10 @@ private:
 
 int main(int argc, char** argv)
 {
-    AppLaunch::beforeApplication(argc, argv);
-    QApplication app(argc, argv);
-    LaunchOptions options;
-    if (const std::optional<int> status = AppLaunch::prepare(&options))
+    AppLaunch launch(argc, argv);
+    if (const std::optional<int> status = launch.launch())
         return *status;
-
-    AppDelegate delegate;
-    TerminationSignals termination(delegate.lifecycle());
-    if (!delegate.didFinishLaunching())
-        return 1;
+    const LaunchOptions& options = launch.options();
 
     FolderPhotoLibrary library(options.library);
     QList<ALAssetPtr> selection;
@@ -109,7 +101,7 @@ int main(int argc, char** argv)
     UploadOnce upload(selection.isEmpty() ? QString() : selection.first()->url(), library.scanFiles().value(0));
 
     DeviceAlbumBatches::Host host;
-    host.screen = delegate.ipadViewController();
+    host.screen = launch.delegate().ipadViewController();
     host.selection = [&selection] { return selection; };
     DeviceAlbumBatches::Collaborators c;
     c.existPassword = [] { return true; };

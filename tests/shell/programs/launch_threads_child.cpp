@@ -3,9 +3,7 @@
 // has an alternate signal stack: one line "<name> yes|no" per thread.
 //   launch_threads_child --home DIR --library DIR --disk-root DIR
 #include "crashhandler/ThreadList.h"
-#include "shell/AppDelegate.h"
 #include "shell/AppLaunch.h"
-#include "shell/LaunchOptions.h"
 
 #include <QApplication>
 #include <QFile>
@@ -54,14 +52,9 @@ void reportThreads()
 
 int main(int argc, char** argv)
 {
-    AppLaunch::beforeApplication(argc, argv);
-    QApplication app(argc, argv);
-    LaunchOptions options;
-    if (const std::optional<int> status = AppLaunch::prepare(&options))
+    AppLaunch launch(argc, argv);
+    if (const std::optional<int> status = launch.launch())
         return *status;
-    AppDelegate delegate;
-    if (!delegate.didFinishLaunching())
-        return 1;
     QTimer::singleShot(1000, [] {
         reportThreads();
         _exit(0);

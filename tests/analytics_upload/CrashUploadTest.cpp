@@ -57,6 +57,7 @@ protected:
         f.handlers.waitUntilAllOperationsAreFinished();
         AnaNetworkState::setSource({});
         CommunicateInterface::setTickLength(std::chrono::milliseconds(1000));
+        CommunicateInterface::setExchangeDeadline(std::chrono::minutes(3));
     }
 
     std::shared_ptr<NSExpUpload> storeCrash(const std::string& type, int64_t timeMs, size_t stackBytes = 100,
@@ -147,9 +148,14 @@ TEST_F(CrashUpload, FailedUploadsLeaveRecordsForTheNextLaunch)
     launchUpload(delegate);
     server.setDefaultStep(LoopbackHttpServer::hang());
     launchUpload(delegate);
-    EXPECT_EQ(delegate->failures, 3);
+    // A server that drips its answer, a byte within every allowance, is
+    // abandoned at the exchange's deadline.
+    CommunicateInterface::setExchangeDeadline(std::chrono::milliseconds(300));
+    server.setDefaultStep(LoopbackHttpServer::drip(LoopbackEnvelope::reply(0), 100));
+    launchUpload(delegate);
+    EXPECT_EQ(delegate->failures, 4);
     EXPECT_EQ(delegate->successes, 0);
-    EXPECT_EQ(server.requestCount(), 1 + 1 + 3);   // time-outs are tried three times
+    EXPECT_EQ(server.requestCount(), 1 + 1 + 3 + 3);   // time-outs are tried three times
     ASSERT_EQ(stored().size(), 1u);
     EXPECT_EQ(stored()[0]->count(), 0);
 

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <fstream>
 #include <random>
 
 namespace {
@@ -178,6 +180,55 @@ TEST(Envelope, MalformedRepliesFailWithTheirError)
     EXPECT_FALSE(parse(LoopbackEnvelope::encodeReply(inflating), &error));
     EXPECT_EQ(error.code, 5);
     EXPECT_EQ(error.description, QString("error encrypt or zip data"));
+}
+
+// The peak resident size since the last reset, and the size now, in KiB.
+static long statusKiB(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return std::stol(line.substr(std::strlen(field)));
+    return -1;
+}
+
+TEST(Envelope, StrategyMapOfMillionsOfKeysFailsBeforeItIsBuilt)
+{
+    // A command-10 body of 15.2 MB, inside the inflation cap: a map<int32,
+    // bytes> of 1.9 million distinct keys with empty values, as a server
+    // could send in a reply of about 4 MB.
+    constexpr uint32_t keys = 1'900'000;
+    LoopbackEnvelope::Reply reply;
+    reply.cmd = 10;
+    reply.body = {0x08, 0x02, uint8_t(keys >> 24), uint8_t(keys >> 16), uint8_t(keys >> 8), uint8_t(keys)};
+    reply.body.reserve(6 + size_t(keys) * 8);
+    for (uint32_t key = 0x01000000; key < 0x01000000 + keys; ++key)
+        reply.body.insert(reply.body.end(), {0x02, uint8_t(key >> 24), uint8_t(key >> 16), uint8_t(key >> 8),
+                                             uint8_t(key), 0x1D, 0x00, 0x0C});
+    const QByteArray bytes = LoopbackEnvelope::encodeReply(reply);
+    reply.body = {};
+    EXPECT_LT(bytes.size(), 4 * 1024 * 1024);
+
+    const bool peakReset = bool(std::ofstream("/proc/self/clear_refs") << "5");
+    const long before = statusKiB("VmRSS:");
+    AnaError error;
+    EXPECT_FALSE(parse(bytes, &error));
+    const long peak = statusKiB("VmHWM:");
+    EXPECT_EQ(error.code, 7);
+    EXPECT_EQ(error.description,
+              QString("error create rsp local model too many elements, tag: 0, size: 1900000, left: 64"));
+    // Inflating and copying the body is all it costs; the map would take
+    // some 150 MB.
+    if (peakReset && before > 0) {
+        EXPECT_LT(peak - before, 48 * 1024);
+    }
+
+    // A map of a few strategies still decodes.
+    reply.body = {0x08, 0x00, 0x40};
+    for (int key = 100; key < 164; ++key)
+        reply.body.insert(reply.body.end(), {0x00, uint8_t(key), 0x1D, 0x00, 0x0C});
+    EXPECT_TRUE(parse(LoopbackEnvelope::encodeReply(reply), &error));
 }
 
 TEST(Envelope, MutatedRepliesNeverCrash)

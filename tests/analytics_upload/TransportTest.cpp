@@ -11,6 +11,8 @@
 #include "support/LoopbackEnvelope.h"
 #include "support/LoopbackHttpServer.h"
 
+#include <QElapsedTimer>
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -66,6 +68,7 @@ protected:
         queue.waitUntilAllOperationsAreFinished();
         AnaNetworkState::setSource({});
         CommunicateInterface::setTickLength(std::chrono::milliseconds(1000));
+        CommunicateInterface::setExchangeDeadline(std::chrono::minutes(3));
     }
     void setNetwork(bool available, bool wlan, bool wwan)
     {
@@ -137,6 +140,32 @@ TEST_F(Transport, TimeOutComesOnTheTickForTheNetworkKind)
     auto cellular = send(false);
     expectOneEnd(*cellular);
     EXPECT_EQ(cellular->timeoutTick(), 16);
+}
+
+TEST_F(Transport, ADripFedAnswerEndsAtTheExchangeDeadline)
+{
+    // One byte every 60 ms keeps the 5-tick allowance (250 ms) from ever
+    // running out; only the deadline ends the exchange.
+    const QByteArray answer = LoopbackEnvelope::reply(0);
+    CommunicateInterface::setExchangeDeadline(std::chrono::milliseconds(500));
+    server.enqueue(LoopbackHttpServer::drip(answer, 60));
+    QElapsedTimer clock;
+    clock.start();
+    auto dripped = send(false);
+    expectOneEnd(*dripped);
+    EXPECT_EQ(dripped->failures, 1);
+    EXPECT_EQ(dripped->error().domain, QString("AnalyticsNetworkTimeOutError"));
+    EXPECT_EQ(dripped->error().code, -1005);
+    EXPECT_GE(clock.elapsed(), 500);
+    EXPECT_LT(clock.elapsed(), 60 * answer.size());
+
+    // The same drip within the deadline is read whole.
+    CommunicateInterface::setExchangeDeadline(std::chrono::seconds(30));
+    server.enqueue(LoopbackHttpServer::drip(answer, 5));
+    auto read = send(false);
+    expectOneEnd(*read);
+    EXPECT_EQ(read->finishes, 1);
+    EXPECT_EQ(read->lastResult, 0);
 }
 
 TEST_F(Transport, RetryAfterATimeOutCanSucceed)

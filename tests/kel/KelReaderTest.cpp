@@ -141,16 +141,15 @@ TEST(KelReader, AFieldSkippedOnTheWayMustBeValid)
     EXPECT_EQ(readError<int32_t>("06 09 61", 1), "require field not exist, tag: 1");
 }
 
-TEST(KelReader, PeekPastTheEndFails)
+TEST(KelReader, DataEndingInsideAValueFailsWithTheOverflowText)
 {
-    const uint8_t data[3] = {1, 2, 3};
-    BufferReader reader(data, 3);
-    uint8_t out[4];
-    reader.peekBuf(out, 2, 1);
-    EXPECT_EQ(out[1], 3);
-    EXPECT_EQ(errorOf([&] { reader.peekBuf(out, 3, 1); }), "buffer overflow when peekBuf, over 4.");
-    EXPECT_ANY_THROW(reader.readBuf(out, 4));
-    EXPECT_EQ(reader.position(), 0u);
+    EXPECT_EQ(readError<int32_t>("02 00 01", 0), "buffer overflow when peekBuf, over 5.");
+    EXPECT_EQ(readError<int64_t>("F3 20 00", 32), "buffer overflow when peekBuf, over 10.");
+    EXPECT_EQ(readError<double>("05 3F F0", 0), "buffer overflow when peekBuf, over 9.");
+    EXPECT_EQ(readError<std::string>("07 00 00", 0), "buffer overflow when peekBuf, over 5.");
+    // A wide head cut after its first byte is absence, as is an empty buffer.
+    EXPECT_EQ(readError<int32_t>("F2", 20), "require field not exist, tag: 20");
+    EXPECT_EQ(readFrom<int32_t>("", 0, false), 0);
 }
 
 TEST(KelReader, HugeCountsFailBeforeAllocating)
@@ -165,6 +164,32 @@ TEST(KelReader, HugeCountsFailBeforeAllocating)
     // The same when only skipped.
     EXPECT_ANY_THROW(readFrom<int32_t>("09 02 7F FF FF FF 10 01", 1));
     EXPECT_EQ(readFrom<int32_t>("09 02 7F FF FF FF 10 01", 1, false), 0);
+}
+
+TEST(KelReader, ListsAndMapsShareOneElementAllowancePerStream)
+{
+    // Counts that the bytes could hold still meet one allowance of list
+    // items and map entries for the whole stream.
+    const auto zeros = [](int n) {
+        std::string hex;
+        for (int i = 0; i < n; ++i)
+            hex += " 0C";
+        return hex;
+    };
+    EXPECT_EQ(readError<std::vector<std::vector<int32_t>>>("09 00 02 09 0C 09 02 00 01 00 01" + zeros(65537), 0),
+              "too many elements, tag: 0, size: 65537, left: 65534");
+    const KelBytes two = fromHex("09 02 00 00 80 00" + zeros(32768) + " 19 02 00 00 80 01" + zeros(32769));
+    KelInputStream is(two);
+    std::vector<int32_t> first, second;
+    is.read(first, 0);
+    EXPECT_EQ(first.size(), 32768u);
+    EXPECT_EQ(errorOf([&] { is.read(second, 1); }), "too many elements, tag: 1, size: 32769, left: 32768");
+    // An allowance lowered for one stream.
+    const KelBytes three = fromHex("08 00 03 0C 1C 00 01 1C 00 02 1C");
+    KelInputStream limited(three);
+    limited.limitElements(2);
+    std::map<int32_t, bool> flags;
+    EXPECT_EQ(errorOf([&] { limited.read(flags, 0); }), "too many elements, tag: 0, size: 3, left: 2");
 }
 
 // A SampleStruct whose unknown field 6 holds `levels` nested structs.

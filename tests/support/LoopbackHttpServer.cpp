@@ -100,6 +100,11 @@ Step LoopbackHttpServer::flood(qint64 bytes)
     return {.kind = Step::Kind::Flood, .floodBytes = bytes};
 }
 
+Step LoopbackHttpServer::drip(QByteArray body, int everyMs)
+{
+    return {.kind = Step::Kind::Drip, .body = std::move(body), .dripMs = everyMs};
+}
+
 LoopbackHttpServer::LoopbackHttpServer()
 {
     m_listenFd = bindLoopback(m_port);
@@ -300,6 +305,12 @@ void LoopbackHttpServer::serve(int fd)
         case Step::Kind::Redirect:
             sendAll(fd, head(step.status, 0, "Location: " + step.location + "\r\n"));
             break;
+        case Step::Kind::Drip: {
+            bool open = sendAll(fd, head(step.status, step.body.size()));
+            for (qsizetype i = 0; open && i < step.body.size() && (i + 1) * step.dripMs < m_stallCapMs; ++i)
+                open = !stall(step.dripMs) && sendAll(fd, step.body.mid(i, 1));
+            break;
+        }
         case Step::Kind::Flood: {
             const QByteArray chunk(64 * 1024, '\0');
             bool open = sendAll(fd, head(step.status, step.floodBytes));

@@ -28,13 +28,14 @@ public:
     };
 
     struct Step {
-        enum class Kind { Answer, Drop, Hang, HeadersThenStall, HalfBodyThenStall, Redirect, Flood };
+        enum class Kind { Answer, Drop, Hang, HeadersThenStall, HalfBodyThenStall, Redirect, Flood, Drip };
         Kind kind = Kind::Answer;
         int status = 200;
         QByteArray body{};
         QByteArray location{};   // Redirect: path or absolute URL
         int delayMs = 0;         // wait before acting
         qint64 floodBytes = 0;   // Flood: the announced and streamed length
+        int dripMs = 0;          // Drip: the pause before each byte
     };
 
     static Step answer(QByteArray body, int status = 200, int delayMs = 0);
@@ -47,6 +48,9 @@ public:
     // Streams `bytes` zero bytes in chunks, never holding them, until the
     // client stops reading.
     static Step flood(qint64 bytes);
+    // Announces `body` and sends it one byte per `everyMs`, within the
+    // stall cap.
+    static Step drip(QByteArray body, int everyMs);
 
     LoopbackHttpServer();
     ~LoopbackHttpServer();

@@ -20,39 +20,13 @@ void KelInputStream::reset(const uint8_t* data, size_t length)
 {
     m_reader.reset(data, length);
     m_depth = 0;
+    m_elementsLeft = kKelMaxElements;
 }
 
-KelInputStream::Head KelInputStream::peekHead() const
+void KelInputStream::throwTooMany(int32_t count, uint32_t tag) const
 {
-    uint8_t bytes[2] = {0, 0};
-    m_reader.peekBuf(bytes, 1);
-    Head head;
-    head.type = bytes[0] & 0x0F;
-    head.tag = bytes[0] >> 4;
-    head.length = 1;
-    if (head.tag == 15) {
-        m_reader.peekBuf(bytes + 1, 1, 1);
-        head.tag = bytes[1];
-        head.length = 2;
-    }
-    return head;
-}
-
-KelInputStream::Head KelInputStream::readHead()
-{
-    const Head head = peekHead();
-    m_reader.skip(head.length);
-    return head;
-}
-
-uint64_t KelInputStream::readBigEndian(int width)
-{
-    uint8_t bytes[8];
-    m_reader.readBuf(bytes, size_t(width));
-    uint64_t value = 0;
-    for (int i = 0; i < width; ++i)
-        value = (value << 8) | bytes[i];
-    return value;
+    throw KelDecodeException(kelFormat("too many elements, tag: %d, size: %d, left: %d", int(tag), int(count),
+                                       int(m_elementsLeft)));
 }
 
 void KelInputStream::checkCount(int32_t count, size_t unit, const char* format)
@@ -104,8 +78,8 @@ void KelInputStream::skipField(uint8_t type)
     case KelFloat: m_reader.skip(4); break;
     case KelInt64:
     case KelDouble: m_reader.skip(8); break;
-    case KelString1: m_reader.skip(size_t(readBigEndian(1))); break;
-    case KelString4: m_reader.skip(size_t(readBigEndian(4))); break;
+    case KelString1: m_reader.skip(size_t(readBigEndian<1>())); break;
+    case KelString4: m_reader.skip(size_t(readBigEndian<4>())); break;
     case KelMap: {
         DepthGuard guard(*this, 0);
         int32_t count = 0;
@@ -147,10 +121,12 @@ void KelInputStream::skipField(uint8_t type)
     }
 }
 
-bool KelInputStream::seek(uint32_t tag, bool isRequire)
+bool KelInputStream::seekSlowly(uint32_t tag, bool isRequire, Head& head)
 {
-    if (skipToTag(tag))
+    if (skipToTag(tag)) {
+        head = readHead();
         return true;
+    }
     if (isRequire)
         throw KelDecodeException(kelFormat("require field not exist, tag: %d", int(tag)));
     return false;
@@ -169,97 +145,85 @@ void KelInputStream::read(bool& value, uint32_t tag, bool isRequire)
     value = c != 0;
 }
 
-int64_t KelInputStream::readIntegerField(uint32_t tag, uint8_t widest, const char* name)
-{
-    const Head head = readHead();
-    if (head.type == KelZeroTag)
-        return 0;
-    if (head.type > widest)
-        throwMismatch(name, tag, head.type);
-    switch (head.type) {
-    case KelChar: return int8_t(readBigEndian(1));
-    case KelShort: return int16_t(readBigEndian(2));
-    case KelInt32: return int32_t(readBigEndian(4));
-    default: return int64_t(readBigEndian(8));
-    }
-}
-
 void KelInputStream::read(int8_t& value, uint32_t tag, bool isRequire)
 {
-    if (!skipToTag(tag)) {
+    Head head;
+    if (!seek(tag, false, head)) {
         if (isRequire)
             throw KelDecodeException(kelFormat("require field not exist, tag: %d.", int(tag)));
         return;
     }
-    value = int8_t(readIntegerField(tag, KelChar, "Char"));
+    value = int8_t(readIntegerField(head, tag, KelChar, "Char"));
 }
 
 void KelInputStream::read(int16_t& value, uint32_t tag, bool isRequire)
 {
-    if (seek(tag, isRequire))
-        value = int16_t(readIntegerField(tag, KelShort, "Short"));
+    Head head;
+    if (seek(tag, isRequire, head))
+        value = int16_t(readIntegerField(head, tag, KelShort, "Short"));
 }
 
 void KelInputStream::read(int32_t& value, uint32_t tag, bool isRequire)
 {
-    if (seek(tag, isRequire))
-        value = int32_t(readIntegerField(tag, KelInt32, "Int32"));
+    Head head;
+    if (seek(tag, isRequire, head))
+        value = int32_t(readIntegerField(head, tag, KelInt32, "Int32"));
 }
 
 void KelInputStream::read(int64_t& value, uint32_t tag, bool isRequire)
 {
-    if (seek(tag, isRequire))
-        value = readIntegerField(tag, KelInt64, "Int64");
+    Head head;
+    if (seek(tag, isRequire, head))
+        value = readIntegerField(head, tag, KelInt64, "Int64");
 }
 
 void KelInputStream::read(float& value, uint32_t tag, bool isRequire)
 {
-    if (!seek(tag, isRequire))
+    Head head;
+    if (!seek(tag, isRequire, head))
         return;
-    const Head head = readHead();
     switch (head.type) {
     case KelZeroTag: value = 0; break;
-    case KelFloat: value = std::bit_cast<float>(uint32_t(readBigEndian(4))); break;
+    case KelFloat: value = std::bit_cast<float>(uint32_t(readBigEndian<4>())); break;
     default: throwMismatch("Float", tag, head.type);
     }
 }
 
 void KelInputStream::read(double& value, uint32_t tag, bool isRequire)
 {
-    if (!seek(tag, isRequire))
+    Head head;
+    if (!seek(tag, isRequire, head))
         return;
-    const Head head = readHead();
     switch (head.type) {
     case KelZeroTag: value = 0; break;
-    case KelFloat: value = std::bit_cast<float>(uint32_t(readBigEndian(4))); break;
-    case KelDouble: value = std::bit_cast<double>(readBigEndian(8)); break;
+    case KelFloat: value = std::bit_cast<float>(uint32_t(readBigEndian<4>())); break;
+    case KelDouble: value = std::bit_cast<double>(readBigEndian<8>()); break;
     default: throwMismatch("Double", tag, head.type);
     }
 }
 
 void KelInputStream::read(std::string& value, uint32_t tag, bool isRequire)
 {
-    if (!seek(tag, isRequire))
+    Head head;
+    if (!seek(tag, isRequire, head))
         return;
-    const Head head = readHead();
     int64_t length = 0;
     if (head.type == KelString1)
-        length = int64_t(readBigEndian(1));
+        length = int64_t(readBigEndian<1>());
     else if (head.type == KelString4)
-        length = int32_t(readBigEndian(4));
+        length = int32_t(readBigEndian<4>());
     else
         throwMismatch("string", tag, head.type);
     if (length < 0 || length > int64_t(kKelMaxStringLength) || uint64_t(length) > m_reader.remaining())
         throw KelDecodeException(kelFormat("invalid string size, tag: %d, size: %d", int(tag), int(length)));
-    value.assign(reinterpret_cast<const char*>(m_reader.current()), size_t(length));
-    m_reader.skip(size_t(length));
+    value.assign(reinterpret_cast<const char*>(m_reader.take(size_t(length))), size_t(length));
 }
 
 void KelInputStream::read(KelBytes& value, uint32_t tag, bool isRequire)
 {
-    if (!seek(tag, isRequire))
+    Head head;
+    if (!seek(tag, isRequire, head))
         return;
-    const Head head = readHead();
     if (head.type == KelSimpleList) {
         const Head element = readHead();
         if (element.type != KelChar)
@@ -270,8 +234,8 @@ void KelInputStream::read(KelBytes& value, uint32_t tag, bool isRequire)
         if (count < 0 || size_t(count) > m_reader.remaining())
             throw KelDecodeException(kelFormat("invalid size, tag: %d, type: %d, %d, size: %d", int(tag),
                                                int(head.type), int(element.type), int(count)));
-        value.assign(m_reader.current(), m_reader.current() + count);
-        m_reader.skip(size_t(count));
+        const uint8_t* at = m_reader.take(size_t(count));
+        value.assign(at, at + count);
     } else if (head.type == KelList) {
         int32_t count = 0;
         read(count, 0);
@@ -292,9 +256,9 @@ void KelInputStream::read(KelBytes& value, uint32_t tag, bool isRequire)
 
 void KelInputStream::read(KelStructBase& value, uint32_t tag, bool isRequire)
 {
-    if (!seek(tag, isRequire))
+    Head head;
+    if (!seek(tag, isRequire, head))
         return;
-    const Head head = readHead();
     if (head.type != KelStructBegin)
         throwMismatch("struct", tag, head.type);
     DepthGuard guard(*this, tag);

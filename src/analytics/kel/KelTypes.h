@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -30,6 +31,10 @@ enum KelType : uint8_t {
 
 inline constexpr uint32_t kKelMaxStringLength = 104857600;
 inline constexpr int kKelMaxDepth = 64;
+// List items and map entries one stream may build, however many its bytes
+// could hold: a node of a decoded map costs some 60 bytes more than its
+// wire form, so a count bounded by the bytes alone is not enough.
+inline constexpr size_t kKelMaxElements = 65536;
 
 // printf-style text for error messages.
 template <typename... Args>

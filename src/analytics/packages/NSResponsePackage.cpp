@@ -39,6 +39,7 @@ std::shared_ptr<NSResponsePackage> NSResponsePackage::initWithNuxModel(const com
 void NSResponsePackage::setAllStrategy(const common::ResponsePackage& model, NSResponsePackage& response)
 {
     analyticsrov::KelInputStream is(model.sBuffer);
+    is.limitElements(kMaxStrategyEntries);
     std::map<int32_t, analyticsrov::KelBytes> map;
     is.read(map, 0, true);
     auto mix = std::make_shared<NSMixPackage>();

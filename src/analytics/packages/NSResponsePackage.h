@@ -20,6 +20,10 @@ public:
     char zipType = 0;
     qint64 serverTime = 0;
 
+    // A strategy map (command 10) names a few record types; more entries
+    // than this fail to decode before any is built.
+    static constexpr size_t kMaxStrategyEntries = 64;
+
     // Throws KelDecodeException when the body does not decode.
     static std::shared_ptr<NSResponsePackage> initWithNuxModel(const common::ResponsePackage& model);
 

@@ -13,6 +13,7 @@
 namespace {
 
 std::atomic<long long> g_tickMs{1000};
+std::atomic<long long> g_deadlineMs{CurlExchange::kDeadline.count()};
 
 double nowSeconds()
 {
@@ -54,6 +55,16 @@ CommunicateInterface::CommunicateInterface(Config config) : m_config(std::move(c
         m_nTimeOut = value < 3 ? 5 : value / 2;
     else
         m_nTimeOut = value < 1 ? 10 : value;
+}
+
+void CommunicateInterface::setExchangeDeadline(std::chrono::milliseconds deadline)
+{
+    g_deadlineMs = deadline.count() > 0 ? deadline.count() : CurlExchange::kDeadline.count();
+}
+
+std::chrono::milliseconds CommunicateInterface::exchangeDeadline()
+{
+    return std::chrono::milliseconds(g_deadlineMs.load());
 }
 
 QString CommunicateInterface::servUrl() const
@@ -115,6 +126,7 @@ void CommunicateInterface::communicateWithSeverAsync(const std::shared_ptr<NSReq
                     limits.allowance = m_nTimeOut;
                     limits.allowanceBeforeResponse = int(m_nTimeOut * 1.5);
                     limits.tickLength = tickLength();
+                    limits.deadline = exchangeDeadline();
                     const CurlExchange::Result result = m_exchange.post(m_config.servUrl, body, limits, &m_abort);
                     m_config.servUrl = result.effectiveUrl;
                     m_finishTime = nowSeconds();

@@ -40,6 +40,10 @@ public:
     // The tick is one second; tests shorten it for every engine made later.
     static void setTickLength(std::chrono::milliseconds tick);
     static std::chrono::milliseconds tickLength();
+    // Every exchange ends by this time after it started (CurlExchange's
+    // deadline, a few minutes); tests shorten it for engines' later exchanges.
+    static void setExchangeDeadline(std::chrono::milliseconds deadline);
+    static std::chrono::milliseconds exchangeDeadline();
 
     QString servUrl() const;
     bool isRunning() const { return m_running.load(); }

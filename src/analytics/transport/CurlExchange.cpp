@@ -151,6 +151,7 @@ CurlExchange::Result CurlExchange::run(const QString& url, const QByteArray* bod
     }
 
     using Steady = std::chrono::steady_clock;
+    const auto deadline = Steady::now() + limits.deadline;
     auto nextTick = Steady::now() + limits.tickLength;
     bool done = false;
     CURLcode code = CURLE_OK;
@@ -170,8 +171,14 @@ CurlExchange::Result CurlExchange::run(const QString& url, const QByteArray* bod
         }
         if (done)
             break;
-        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - Steady::now());
+        const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(std::min(nextTick, deadline)
+                                                                                - Steady::now());
         curl_multi_poll(multi, nullptr, 0, int(std::max<long long>(0, wait.count())), nullptr);
+        if (Steady::now() >= deadline) {
+            result.ending = Ending::TimedOut;
+            result.deadlinePassed = true;
+            break;
+        }
         bool timedOut = false;
         while (Steady::now() >= nextTick) {
             if (counter >= allowance) {

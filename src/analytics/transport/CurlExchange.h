@@ -13,7 +13,9 @@
 // counter grows. The final response and every chunk of data reset the counter
 // (the allowance before the first response is the longer one). Redirects keep
 // the method and the body; the URL reached last is reported. A reply body is
-// never held past maxBodyBytes: the transfer stops there and fails.
+// never held past maxBodyBytes: the transfer stops there and fails. However
+// the data comes, the whole exchange ends by its deadline: a server that
+// sends a byte now and then resets the tick counter for ever, not this.
 class CurlExchange {
 public:
     // NotCreated: the request could not be set up (no handle, or curl refused
@@ -21,6 +23,7 @@ public:
     enum class Ending { Finished, TimedOut, Failed, Cancelled, NotCreated };
 
     static constexpr qsizetype kMaxReplyBytes = 4 * 1024 * 1024;
+    static constexpr std::chrono::milliseconds kDeadline = std::chrono::minutes(3);
 
     struct Result {
         Ending ending = Ending::Failed;
@@ -31,6 +34,7 @@ public:
         QByteArray body;
         QString effectiveUrl;
         int timeoutTick = 0;         // the tick on which the time-out came
+        bool deadlinePassed = false; // TimedOut by the deadline, not a tick
         int downFlow = 0;            // 66 at the response plus every chunk
         bool bodyTooLarge = false;   // Failed because the body passed the cap
     };
@@ -41,6 +45,7 @@ public:
         std::chrono::milliseconds tickLength{1000};
         int maxRedirects = 5;
         qsizetype maxBodyBytes = kMaxReplyBytes;
+        std::chrono::milliseconds deadline = kDeadline;   // from the start of the exchange
     };
 
     CurlExchange();

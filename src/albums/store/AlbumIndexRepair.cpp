@@ -78,17 +78,17 @@ AlbumIndexRepair::AlbumIndexRepair(QString photoDir, DBOEncryptAlbumOp& op, QStr
 {
 }
 
-std::optional<PavPhotoModel> AlbumIndexRepair::rebuild(const QString& uuid) const
+AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhotoModel* out) const
 {
     const QString fullPath = m_photoDir + "/" + uuid;
     const QByteArray plain = PavEncryptManager::readDataFromPath(fullPath);
     if (plain.isEmpty())
-        return std::nullopt;
+        return Content::NotMedia;
     PlainCopy copy(fullPath, plain);
     if (!copy.ok())
-        return std::nullopt;
+        return Content::Unsure;
 
-    PavPhotoModel model;
+    PavPhotoModel& model = *out;
     model.setPhotoUUID(uuid);
     model.setPhotoPath(uuid);
     model.setPhotoSize(quint64(plain.size()));
@@ -108,7 +108,7 @@ std::optional<PavPhotoModel> AlbumIndexRepair::rebuild(const QString& uuid) cons
             thumbnail.fill(Qt::black);
         }
     } else {
-        return std::nullopt;
+        return Content::NotMedia;
     }
     model.setPhotoCreateTime(date ? *date : QFileInfo(fullPath).lastModified().toUTC());
 
@@ -116,9 +116,9 @@ std::optional<PavPhotoModel> AlbumIndexRepair::rebuild(const QString& uuid) cons
     if (ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(thumbPath), side).isNull()) {
         const QByteArray jpeg = ImageCodec::encodeJpeg(thumbnail, 100);
         if (jpeg.isEmpty() || !PavEncryptManager::writeData(jpeg, thumbPath))
-            return std::nullopt;
+            return Content::Unsure;
     }
-    return model;
+    return Content::Media;
 }
 
 AlbumIndexRepair::Result AlbumIndexRepair::run()
@@ -153,10 +153,12 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
     QStringList aside;
     for (const QString& uuid : fullWithoutRow) {
         thumbWithoutRow.remove(uuid);
-        if (std::optional<PavPhotoModel> model = rebuild(uuid)) {
-            rows << std::make_shared<PavPhotoModel>(*model);
+        auto model = std::make_shared<PavPhotoModel>();
+        const Content content = rebuild(uuid, model.get());
+        if (content == Content::Media)
+            rows << model;
+        if (content != Content::NotMedia)
             continue;
-        }
         aside << uuid;
         if (QFileInfo::exists(m_photoDir + "/" + uuid + ".thumb"))
             aside << uuid + ".thumb";

@@ -4,7 +4,6 @@
 
 #include <QString>
 
-#include <optional>
 
 class DBOEncryptAlbumOp;
 
@@ -13,7 +12,8 @@ class DBOEncryptAlbumOp;
 // row rebuilt from what it holds when it deciphers to a picture or a video
 // (the time from EXIF or the video container, else the file time; type and
 // duration from the content; no library URL), with a thumbnail made again
-// when its own is missing or unreadable. What does not decipher to either,
+// when its own is missing or unreadable (one that cannot be written leaves
+// the item where it is, for the next start). What does not decipher to either,
 // and thumbnails without their item, go into the quarantine folder: nothing
 // is deleted but the store's own temporary files (unfinished writes and
 // content probes), which are only parts of copies. Other names ("photo",
@@ -31,9 +31,12 @@ public:
 
     Result run();
 
+    enum class Content { Media, NotMedia, Unsure };
     // The row an item file's content calls for (thumbnail written when
-    // needed); nothing when it is neither a picture nor a video.
-    std::optional<PavPhotoModel> rebuild(const QString& uuid) const;
+    // needed). NotMedia: it deciphers to neither a picture nor a video;
+    // Unsure: it could not be looked at or its thumbnail not written (the
+    // file stays where it is, for the next start).
+    Content rebuild(const QString& uuid, PavPhotoModel* model) const;
 
 private:
     QString m_photoDir;

@@ -1,9 +1,9 @@
 #include "disk/DiskStore.h"
 
 #include "Public/SqliteDBManager.h"
+#include "Public/SqliteIndexFile.h"
 #include "disk/DiskAccounts.h"
 #include "disk/DiskBlob.h"
-#include "disk/DiskIndex.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Uuid.h"
@@ -49,7 +49,8 @@ std::shared_ptr<DiskStore> DiskStore::open(const QString& root, const Clock* clo
 {
     if (root.isEmpty() || !QDir().mkpath(root + "/blobs"))
         return nullptr;
-    std::unique_ptr<SqliteDBManager> db = DiskIndex::open(root + "/index.db", &DiskStore::createSchema);
+    std::unique_ptr<SqliteDBManager> db =
+        SqliteIndexFile::open(root + "/index.db", &DiskStore::createSchema, "disk store").db;
     if (!db)
         return nullptr;
     return std::shared_ptr<DiskStore>(new DiskStore(root, std::move(db), clock, totalSpace));

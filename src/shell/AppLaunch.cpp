@@ -1,8 +1,12 @@
 #include "shell/AppLaunch.h"
 
 #include "platform/core/PrivateFiles.h"
+#include "albums/private/SecretAlbumBatch.h"
+#include "albums/store/PavPhotoManager.h"
 #include "platform/media/MediaBackend.h"
+#include "platform/photolib/LibraryTempFiles.h"
 #include "shell/AppDelegate.h"
+#include "shell/CleanExit.h"
 #include "shell/CrashArming.h"
 #include "shell/CrashReportWiring.h"
 #include "shell/InstanceLock.h"
@@ -26,6 +30,7 @@ AppLaunch::AppLaunch(int& argc, char** argv) : m_armed(argc, argv), m_app(argc, 
 AppLaunch::~AppLaunch()
 {
     m_termination.reset();
+    m_cleanExit.reset();
     m_delegate.reset();
 }
 
@@ -46,9 +51,16 @@ std::optional<int> AppLaunch::launch()
         return 3;
     m_options.apply();
     CrashReportWiring::install();
+    LibraryTempFiles::removeLeftovers(m_options.library);
 
     m_delegate = std::make_unique<AppDelegate>();
-    m_termination = std::make_unique<TerminationSignals>(m_delegate->lifecycle());
+    CleanExit::Work work;
+    work.inHand = [] { return PavPhotoManager::sharedPavPhotoManager().savesInHand(); };
+    work.beforeQuit = [] { PavPhotoManager::sharedPavPhotoManager().checkpointIndex(); };
+    m_cleanExit = std::make_unique<CleanExit>(m_delegate->lifecycle(), std::move(work), SecretAlbumBatch::kStopGraceMs);
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&m_app, &QGuiApplication::lastWindowClosed, m_cleanExit.get(), &CleanExit::request);
+    m_termination = std::make_unique<TerminationSignals>([exit = m_cleanExit.get()] { exit->request(); });
     if (!m_delegate->didFinishLaunching())
         return 1;
     return std::nullopt;

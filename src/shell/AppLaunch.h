@@ -8,6 +8,7 @@
 #include <optional>
 
 class AppDelegate;
+class CleanExit;
 class TerminationSignals;
 
 // The application's start as main() runs it; test programs that start the
@@ -15,8 +16,9 @@ class TerminationSignals;
 // become the user's alone, the crash reporter is armed (it reads --home by
 // hand) and the media backend that plays our videos is chosen. launch() then
 // parses the flags, takes the home's one-instance lock, applies the options,
-// wires the crash reporter and launches the delegate with the termination
-// signals handled. Main thread; destruction ends the delegate before the
+// wires the crash reporter, removes what unfinished saves left in the
+// device library and launches the delegate; a termination signal or the
+// main window closed ends it through CleanExit. Main thread; destruction ends the delegate before the
 // application object.
 class AppLaunch {
 public:
@@ -43,5 +45,6 @@ private:
     QApplication m_app;
     LaunchOptions m_options;
     std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<CleanExit> m_cleanExit;
     std::unique_ptr<TerminationSignals> m_termination;
 };

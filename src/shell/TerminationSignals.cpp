@@ -1,8 +1,5 @@
 #include "shell/TerminationSignals.h"
 
-#include "platform/core/AppLifecycle.h"
-
-#include <QCoreApplication>
 #include <QSocketNotifier>
 
 #include <atomic>
@@ -29,8 +26,8 @@ void onSignal(int sig)
 }
 }
 
-TerminationSignals::TerminationSignals(AppLifecycle& lifecycle, QObject* parent)
-    : QObject(parent), m_lifecycle(lifecycle)
+TerminationSignals::TerminationSignals(std::function<void()> endRequested, QObject* parent)
+    : QObject(parent), m_endRequested(std::move(endRequested))
 {
     if (g_writeFd.load() >= 0 || ::pipe2(m_fds, O_CLOEXEC | O_NONBLOCK) != 0) {
         qWarning("Termination signals are not handled: %s", g_writeFd.load() >= 0 ? "already installed" : strerror(errno));
@@ -70,7 +67,6 @@ void TerminationSignals::readSignal()
     }
     if (!any)
         return;
-    m_lifecycle.enterBackground();
-    // Queued: a quit asked for before the event loop runs would be lost.
-    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit, Qt::QueuedConnection);
+    if (m_endRequested)
+        m_endRequested();
 }

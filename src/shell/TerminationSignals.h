@@ -2,12 +2,13 @@
 
 #include <QObject>
 
-class AppLifecycle;
+#include <functional>
+
 class QSocketNotifier;
 
 // SIGTERM, SIGINT and SIGHUP end the application as closing its main window
-// does: the application enters the background (its handlers stop what must
-// stop), then the event loop quits and main() returns 0. The signal handler
+// does: `endRequested` runs (the shell's CleanExit: the background, the work
+// in hand finished, then the event loop quits and main() returns 0). The signal handler
 // only writes the signal's number into a pipe; the main thread reads it
 // through a socket notifier, so nothing of the crash path runs.
 //
@@ -17,7 +18,7 @@ class QSocketNotifier;
 class TerminationSignals : public QObject {
     Q_OBJECT
 public:
-    explicit TerminationSignals(AppLifecycle& lifecycle, QObject* parent = nullptr);
+    explicit TerminationSignals(std::function<void()> endRequested, QObject* parent = nullptr);
     ~TerminationSignals() override;
 
     bool isInstalled() const { return m_notifier != nullptr; }
@@ -27,7 +28,7 @@ public:
 private:
     void readSignal();
 
-    AppLifecycle& m_lifecycle;
+    std::function<void()> m_endRequested;
     int m_fds[2] = {-1, -1};
     QSocketNotifier* m_notifier = nullptr;
     int m_received = 0;

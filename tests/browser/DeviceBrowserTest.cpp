@@ -207,6 +207,16 @@ TEST_F(DeviceBrowserTest, APhotoAlreadyInThePrivateAlbumShowsTheTip)
     swipe(true);
     EXPECT_FALSE(browser->encryptedTipsView()->isVisibleTo(browser->topBar()));
     EXPECT_EQ(photos[5]->isEncrypted(), std::optional<bool>(false));
+
+    // Stored means stored: a row whose private copy is gone never tells the
+    // user to delete the original.
+    const PavPhotoModelPtr row = store->photoes().first();
+    ASSERT_TRUE(QFile::remove(store->getPhotoFullPath(*row)));
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(5); }));
+    swipe(false);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(4); }));
+    EXPECT_FALSE(browser->encryptedTipsView()->isVisibleTo(browser->topBar()));
+    EXPECT_EQ(photos[4]->isEncrypted(), std::optional<bool>(false));
 }
 
 TEST_F(DeviceBrowserTest, AFileThatDoesNotDecodeShowsTheFailurePictureOnItsPageAndInTheStrip)

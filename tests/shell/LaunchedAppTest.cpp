@@ -96,6 +96,20 @@ protected:
         return hash.result();
     }
     QString log() const { return QString::fromUtf8(m_lines.join('\n')); }
+    // The private album folder copied without its write-ahead log, as a
+    // backup of the files alone takes it.
+    QString copyAlbumWithoutLog() const
+    {
+        const QString from = home() + "/Documents/photo";
+        const QString to = m_dir.path() + "/copy/photo";
+        QDir(m_dir.path() + "/copy").removeRecursively();
+        EXPECT_TRUE(QDir().mkpath(to));
+        for (const QString& name : QDir(from).entryList(QDir::Files | QDir::Hidden))
+            if (name != "photo-wal" && name != "photo-shm") {
+                EXPECT_TRUE(QFile::copy(from + "/" + name, to + "/" + name)) << name.toStdString();
+            }
+        return to;
+    }
 
     static constexpr int kPhotos = 24;
     QTemporaryDir m_dir;
@@ -184,6 +198,54 @@ TEST_F(LaunchedAppTest, SigtermDuringAnEncryptBatchEndsCleanlyWithEveryPhotoStor
         EXPECT_FALSE(PavPhotoManager::decryptPhotoWithFullPath(store.getPhotoFullPath(*item)).isNull());
     }
     EXPECT_EQ(libraryDigest(), before);
+
+    // At rest the index file alone holds every row, as stored (with its URL).
+    PavPhotoManager copy(copyAlbumWithoutLog(), nullptr);
+    EXPECT_EQ(copy.photoes().size(), items.size());
+    for (const PavPhotoModelPtr& item : copy.photoes())
+        EXPECT_TRUE(urls.contains(item->photoURL())) << item->photoUUID().toStdString();
+}
+
+TEST_F(LaunchedAppTest, AHomeCopiedWithoutItsLogAfterAKillShowsEveryStoredPhoto)
+{
+    start();
+    ASSERT_TRUE(waitForLine("stored 5")) << log().toStdString();
+    ::kill(pid_t(m_child.processId()), SIGKILL);
+    ASSERT_TRUE(m_child.waitForFinished(30000));
+    const QString copied = copyAlbumWithoutLog();
+    QStringList fullFiles = QDir(copied).entryList({"*-*-*-*-*"}, QDir::Files);
+    fullFiles.removeIf([](const QString& name) { return name.contains('.'); });
+    ASSERT_GE(fullFiles.size(), 5);
+
+    PavPhotoManager store(copied, nullptr);
+    const PavPhotoModelList items = store.photoes();
+    EXPECT_EQ(items.size(), fullFiles.size());
+    for (const PavPhotoModelPtr& item : items) {
+        EXPECT_TRUE(store.hasItemFiles(*item));
+        EXPECT_EQ(item->photoType(), PavPhotoModel::Photo);
+        EXPECT_EQ(PavPhotoManager::decryptPhotoWithFullPath(store.getPhotoFullPath(*item)).size(), QSize(1600, 1200));
+    }
+    EXPECT_FALSE(QDir(copied + "/Quarantine").exists());
+}
+
+TEST_F(LaunchedAppTest, AStartRemovesWhatUnfinishedLibrarySavesLeftAndNothingElse)
+{
+    ASSERT_TRUE(QDir().mkpath(library() + "/Trip"));
+    const QString gone = ".IMG_20260101_101010.4194999.3.pavtmp";
+    const QStringList leftovers = {gone, gone + ".4194999.7ffc12ab.pavtmp", "Trip/.IMG_20260101_101011.4194998.0.pavtmp"};
+    // A save of a process that still runs, and the user's own names.
+    const QString live = QStringLiteral(".IMG_20260101_101012.%1.1.pavtmp").arg(::getpid());
+    const QStringList kept = {live, "notes.pavtmp", ".hidden", "Trip/IMG_1.pavtmp.txt", "Trip/.IMG_x.pavtmp"};
+    for (const QString& name : leftovers + kept)
+        makeFile(library() + "/" + name, ImageFixtures::jpeg(64, 48, 1), 0644);
+
+    start();
+    ASSERT_TRUE(waitForLine("done")) << log().toStdString();
+    terminate(SIGTERM);
+    for (const QString& name : leftovers)
+        EXPECT_FALSE(QFile::exists(library() + "/" + name)) << name.toStdString();
+    for (const QString& name : kept)
+        EXPECT_TRUE(QFile::exists(library() + "/" + name)) << name.toStdString();
 }
 
 TEST_F(LaunchedAppTest, SigintAndSighupEndItAsSigtermDoes)

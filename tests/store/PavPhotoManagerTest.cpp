@@ -239,3 +239,34 @@ TEST_F(PavPhotoManagerTest, ANewPhotoUnderAReusedFileNameIsNotAlreadyStored)
     ASSERT_TRUE(m_store->encryptAsset(*fresh));
     EXPECT_EQ(rowCount(), 2);
 }
+
+TEST_F(PavPhotoManagerTest, ARowWhoseItemFilesAreGoneDoesNotCountAsStored)
+{
+    const auto asset = jpegAsset(kUrlA, 1);
+    const auto other = jpegAsset(kUrlB, 2);
+    ASSERT_TRUE(m_store->encryptAsset(*asset));
+    ASSERT_TRUE(m_store->encryptAsset(*other));
+    const PavPhotoModelPtr first = m_store->encryptAlbumOp()->recordsWithURL(kUrlA).value(0);
+    ASSERT_TRUE(first);
+
+    // The full file gone, then emptied: not stored, whatever the row says.
+    ASSERT_TRUE(QFile::remove(m_store->getPhotoFullPath(*first)));
+    EXPECT_FALSE(m_store->isEncrypted(*asset));
+    ASSERT_TRUE(ImageFixtures::writeFile(m_store->getPhotoFullPath(*first), QByteArray()));
+    EXPECT_FALSE(m_store->isEncrypted(*asset));
+    EXPECT_TRUE(m_store->isEncrypted(*other));
+
+    // Storing it again stores it, and the stale row goes.
+    ASSERT_TRUE(m_store->encryptAsset(*asset));
+    EXPECT_TRUE(m_store->isEncrypted(*asset));
+    EXPECT_EQ(rowCount(), 2);
+    const PavPhotoModelList rows = m_store->encryptAlbumOp()->recordsWithURL(kUrlA);
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_NE(rows.first()->photoUUID(), first->photoUUID());
+    EXPECT_EQ(PavPhotoManager::decryptPhotoToData(rows.first()->photoUUID()), ImageFixtures::jpeg(321, 240, 1));
+    EXPECT_FALSE(QFile::exists(m_store->getPhotoFullPath(*first)));
+
+    // A lost thumbnail makes the item as good as gone too.
+    ASSERT_TRUE(QFile::remove(m_store->getPhotoFullPath(*rows.first()) + ".thumb"));
+    EXPECT_FALSE(m_store->isEncrypted(*asset));
+}

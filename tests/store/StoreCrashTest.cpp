@@ -27,7 +27,7 @@ protected:
     }
 };
 
-TEST_F(StoreCrashTest, AKillMidImportLeavesNoRowWithoutFilesAndTheNextStartSweeps)
+TEST_F(StoreCrashTest, AKillMidImportLeavesNoRowWithoutFilesAndTheNextStartRebuildsItsRow)
 {
     m_store.reset();
     ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/uid", "password file"));
@@ -57,27 +57,25 @@ TEST_F(StoreCrashTest, AKillMidImportLeavesNoRowWithoutFilesAndTheNextStartSweep
     EXPECT_TRUE(QFile::exists(photoDir() + "/" + stalled + ".thumb"));
     op.reset();
 
-    // The next start moves them aside and touches nothing else.
+    // The next start gives the stored photo its row back and touches nothing else.
     m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
-    EXPECT_EQ(rowCount(), kStored);
-    EXPECT_EQ(itemFiles().size(), 2 * kStored);
-    EXPECT_FALSE(QFile::exists(photoDir() + "/" + stalled));
-    EXPECT_TRUE(QFile::exists(photoDir() + "/Quarantine/" + stalled));
-    EXPECT_TRUE(QFile::exists(photoDir() + "/Quarantine/" + stalled + ".thumb"));
+    EXPECT_EQ(rowCount(), kStored + 1);
+    EXPECT_EQ(itemFiles().size(), 2 * (kStored + 1));
+    EXPECT_FALSE(QDir(photoDir() + "/Quarantine").exists());
     EXPECT_EQ(ImageFixtures::readFile(photoDir() + "/uid"), "password file");
     expectEveryRowHasItsFiles(*m_store);
 }
 
-TEST_F(StoreCrashTest, TheSweepMovesOnlyItemFilesWithoutARowAside)
+TEST_F(StoreCrashTest, WhatHoldsNoPictureGoesAsideTemporaryWritesGoAndOtherNamesStay)
 {
     ASSERT_TRUE(m_store->encryptAsset(*jpegAsset("kept")));
     const PavPhotoModelPtr kept = m_store->photoes().first();
     const QString orphan = PavPhotoModel::createFileUUID();
     const QString lower = PavPhotoModel::createFileUUID().toLower();
-    const QStringList planted = {orphan, orphan + ".thumb", lower, kept->photoUUID() + ".123.abc.pavtmp",
-                                 orphan + ".thumb.99.ff.pavtmp"};
+    const QStringList aside = {orphan, orphan + ".thumb", lower};
+    const QStringList temporary = {kept->photoUUID() + ".123.abc.pavtmp", orphan + ".thumb.99.ff.pavtmp"};
     const QStringList untouched = {"uid", "uid.1.2.pavtmp", "notes.txt", orphan + ".jpg", "ABC"};
-    for (const QString& name : planted + untouched)
+    for (const QString& name : aside + temporary + untouched)
         ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/" + name, "x " + name.toUtf8()));
     // A file of that name already waits in the quarantine: neither is lost.
     ASSERT_TRUE(QDir().mkpath(photoDir() + "/Quarantine"));
@@ -85,53 +83,19 @@ TEST_F(StoreCrashTest, TheSweepMovesOnlyItemFilesWithoutARowAside)
     m_store.reset();
 
     m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
-    for (const QString& name : planted) {
+    for (const QString& name : aside) {
         EXPECT_FALSE(QFile::exists(photoDir() + "/" + name)) << name.toStdString();
-        const QString aside = photoDir() + "/Quarantine/" + name + (name == orphan ? ".1" : "");
-        EXPECT_EQ(ImageFixtures::readFile(aside), "x " + name.toUtf8()) << name.toStdString();
+        const QString moved = photoDir() + "/Quarantine/" + name + (name == orphan ? ".1" : "");
+        EXPECT_EQ(ImageFixtures::readFile(moved), "x " + name.toUtf8()) << name.toStdString();
     }
     EXPECT_EQ(ImageFixtures::readFile(photoDir() + "/Quarantine/" + orphan), "earlier");
+    for (const QString& name : temporary)
+        EXPECT_FALSE(QFile::exists(photoDir() + "/" + name)) << name.toStdString();
     for (const QString& name : untouched)
         EXPECT_TRUE(QFile::exists(photoDir() + "/" + name)) << name.toStdString();
-    EXPECT_TRUE(QFile::exists(photoDir() + "/photo"));
+    EXPECT_EQ(rowCount(), 1);
     expectEveryRowHasItsFiles(*m_store);
-    EXPECT_EQ(m_store->removeOrphans(), 0);
-}
-
-TEST_F(StoreCrashTest, AnEmptiedOrTruncatedIndexKeepsEveryItemWhereItIs)
-{
-    // An empty album with only what a crash in its last delete leaves (a
-    // thumbnail): that is no photo, it goes aside as usual.
-    const QString stray = PavPhotoModel::createFileUUID() + ".thumb";
-    ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/" + stray, "x"));
-    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
-    EXPECT_TRUE(QFile::exists(photoDir() + "/Quarantine/" + stray));
-
-    for (int i = 0; i < 3; ++i)
-        ASSERT_TRUE(m_store->encryptAsset(*jpegAsset(QString("u%1").arg(i), i)));
-    const QStringList before = itemFiles();
-    ASSERT_EQ(before.size(), 6);
-    m_store.reset();
-
-    // The index truncated to nothing, as after a disk-full write or a copy
-    // made without its write-ahead log.
-    for (const char* name : {"photo", "photo-wal", "photo-shm"})
-        QFile::remove(photoDir() + "/" + name);
-    ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/photo", QByteArray()));
-    for (int start = 0; start < 2; ++start) {
-        m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
-        EXPECT_EQ(rowCount(), 0);
-        EXPECT_EQ(itemFiles(), before);
-        EXPECT_EQ(QDir(photoDir() + "/Quarantine").entryList(QDir::Files), QStringList({stray}));
-        m_store.reset();
-    }
-
-    // The whole index file gone: the same.
-    QFile::remove(photoDir() + "/photo");
-    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
-    EXPECT_EQ(itemFiles(), before);
-    for (const QString& name : before)
-        EXPECT_FALSE(PavEncryptManager::readDataFromPath(photoDir() + "/" + name).isEmpty()) << name.toStdString();
+    EXPECT_EQ(m_store->healIndex(), 0);
 }
 
 TEST_F(StoreCrashTest, NothingIsSweptWhenTheIndexCannotBeRead)

@@ -354,6 +354,7 @@ void DeviceAlbumBatches::cancelUploadInFlight()
 
 void DeviceAlbumBatches::batchEncryptFinished(const BatchOutcome& outcome)
 {
+    m_c.store->checkpointIndex();
     finished(Kind::Encrypt, outcome);
 }
 

@@ -13,11 +13,13 @@ SecretAlbumBatch::SecretAlbumBatch(PavPhotoManager& store, IdleTimer& idleTimer,
         };
         callbacks.finished = [this, kind](const BatchOutcome& outcome) {
             setCancelFlag(kind, false);
+            m_store.checkpointIndex();
             if (m_listener.finished)
                 m_listener.finished(kind, outcome);
         };
         runner(kind).setReceiver(this, std::move(callbacks));
     }
+    m_moveOut.setStopGraceMs(kStopGraceMs);
 }
 
 SecretAlbumBatch::~SecretAlbumBatch() = default;

@@ -17,7 +17,7 @@ class PavPhotoManager;
 // Items run in the order given. The store's cancel flag of a batch is cleared
 // when it starts and when it ends; raised in between, it stops the batch
 // before its next item like a stop request (checked as each item starts and
-// again before it answers).
+// again before it answers). The index is checkpointed as each batch ends.
 class SecretAlbumBatch : public QObject {
     Q_OBJECT
 public:
@@ -30,6 +30,9 @@ public:
 
     static constexpr const char* kMoveOutQueue = "SecretAlbumBatchDecryptQueue";
     static constexpr const char* kDeleteQueue = "SecretAlbumBatchDeleteQueue";
+    // How long a stopped move-out waits for the save of its item in hand
+    // (the application's clean exit waits as long).
+    static constexpr int kStopGraceMs = 10000;
 
     explicit SecretAlbumBatch(PavPhotoManager& store, IdleTimer& idleTimer = IdleTimer::shared(),
                               QObject* parent = nullptr);

@@ -1,6 +1,7 @@
 #include "albums/store/DBOEncryptAlbumOp.h"
 
 #include "Public/SqliteDBManager.h"
+#include "Public/SqliteIndexFile.h"
 
 const char* const DBOEncryptAlbumOp::kCreateTableSql =
     "CREATE TABLE IF NOT EXISTS photoes (\tdatetime INTEGER,   photouuid TEXT,   type INTEGER,   "
@@ -17,7 +18,8 @@ namespace {
 const char* const kInsertSql = "INSERT INTO photoes (    datetime, photouuid, type, duration, systemurl, localpath)"
                                "VALUES (    ?, ?, ?, ?, ?, ?);";
 const char* const kDeleteSql = "DELETE FROM photoes WHERE photouuid = ?;";
-const char* const kExistsSql = "SELECT * FROM photoes WHERE systemurl = ?;";
+const char* const kByUrlSql = "SELECT datetime, photouuid, type, duration, systemurl, localpath FROM photoes "
+                             "WHERE systemurl = ?;";
 const char* const kByTypeSql = "SELECT datetime, photouuid, type, duration, systemurl, localpath FROM photoes "
                                "WHERE type = ? order by datetime desc;";
 const char* const kAllSql = "SELECT datetime, photouuid, type, duration, systemurl, localpath FROM photoes "
@@ -35,17 +37,16 @@ bool hasUrl(const QString& url)
 
 std::unique_ptr<DBOEncryptAlbumOp> DBOEncryptAlbumOp::initWithFilePath(const QString& path)
 {
-    auto op = std::make_unique<DBOEncryptAlbumOp>(SqliteDBManager::initWithFilePath(path));
-    if (SqliteDBManager* db = op->dbEngine()) {
+    const auto schema = [](SqliteDBManager& db) {
         // A write-ahead log synced at every commit: as durable as the
         // rollback journal, at one fsync per insert instead of several.
-        db->executeSql("PRAGMA journal_mode = WAL");
-        db->executeSql("PRAGMA synchronous = FULL");
-        db->executeSql(kCreateTableSql);
+        bool ok = db.executeSql("PRAGMA journal_mode = WAL") && db.executeSql("PRAGMA synchronous = FULL")
+            && db.executeSql(kCreateTableSql);
         for (const char* sql : kCreateIndexSql)
-            db->executeSql(sql);
-    }
-    return op;
+            ok = ok && db.executeSql(sql);
+        return ok;
+    };
+    return std::make_unique<DBOEncryptAlbumOp>(SqliteIndexFile::open(path, schema, "private album").db);
 }
 
 DBOEncryptAlbumOp::DBOEncryptAlbumOp(std::unique_ptr<SqliteDBManager> engine) : m_engine(std::move(engine)) {}
@@ -54,8 +55,11 @@ DBOEncryptAlbumOp::~DBOEncryptAlbumOp() = default;
 
 bool DBOEncryptAlbumOp::insertRecord(const PavPhotoModel& model)
 {
-    if (!m_engine)
-        return false;
+    return m_engine && insertLocked(model);
+}
+
+bool DBOEncryptAlbumOp::insertLocked(const PavPhotoModel& model)
+{
     // Whole seconds since 1970, truncated toward zero, 64-bit.
     const qint64 seconds = model.photoCreateTime().toMSecsSinceEpoch() / 1000;
     const QVariant url = hasUrl(model.photoURL()) ? QVariant(model.photoURL()) : QVariant();
@@ -63,17 +67,31 @@ bool DBOEncryptAlbumOp::insertRecord(const PavPhotoModel& model)
                                              url, model.photoPath()});
 }
 
+bool DBOEncryptAlbumOp::insertRecords(const PavPhotoModelList& models)
+{
+    return m_engine && m_engine->transaction([&] {
+        for (const PavPhotoModelPtr& model : models)
+            if (!insertLocked(*model))
+                return false;
+        return true;
+    });
+}
+
+bool DBOEncryptAlbumOp::checkpoint()
+{
+    return m_engine && m_engine->executeSql("PRAGMA wal_checkpoint(TRUNCATE)");
+}
+
 bool DBOEncryptAlbumOp::deleteRecord(const PavPhotoModel& model)
 {
     return m_engine && m_engine->executeSql(kDeleteSql, {model.photoUUID()});
 }
 
-bool DBOEncryptAlbumOp::exitRecord(const QString& url)
+PavPhotoModelList DBOEncryptAlbumOp::recordsWithURL(const QString& url)
 {
-    if (!m_engine || !hasUrl(url))
-        return false;
-    QList<SqliteDBManager::Row> rows;
-    return m_engine->queryResult(&rows, kExistsSql, {url}) && !rows.isEmpty();
+    if (!hasUrl(url))
+        return {};
+    return query(kByUrlSql, {url}, 0);
 }
 
 PavPhotoModelList DBOEncryptAlbumOp::photoesWithType(int type)

@@ -13,8 +13,10 @@ class SqliteDBManager;
 // as a bound parameter. Operations are virtual so tests can make one fail.
 class DBOEncryptAlbumOp {
 public:
-    // Opens (or creates) the database and its table and indexes. When the
-    // database cannot be opened the op still exists and every call fails.
+    // Opens (or creates) the database and its table and indexes. A file that
+    // is not a database (or is damaged) is moved aside and a fresh index
+    // started (see SqliteIndexFile); a busy one is left alone. When no index
+    // can be had the op still exists and every call fails.
     static std::unique_ptr<DBOEncryptAlbumOp> initWithFilePath(const QString& path);
     explicit DBOEncryptAlbumOp(std::unique_ptr<SqliteDBManager> engine);
     virtual ~DBOEncryptAlbumOp();
@@ -25,14 +27,20 @@ public:
     virtual bool insertRecord(const PavPhotoModel& model);
     // True when the statement ran, also when no row matched.
     virtual bool deleteRecord(const PavPhotoModel& model);
-    // True when some row has this URL; never for an empty URL.
-    virtual bool exitRecord(const QString& url);
+    // True when every row went in, in one transaction.
+    virtual bool insertRecords(const PavPhotoModelList& models);
+    // The rows with this URL; none for an empty URL or a failed query.
+    virtual PavPhotoModelList recordsWithURL(const QString& url);
     // Newest first; empty when the query failed or found no row (the two
     // are one answer, as callers show both as an empty album).
     virtual PavPhotoModelList photoesWithType(int type);
     virtual PavPhotoModelList photoes();
     // Every photouuid in the table; false when the query failed.
     virtual bool photoUUIDs(QSet<QString>* uuids);
+
+    // Moves every committed row from the write-ahead log into the index
+    // file, so a copy of the file alone is whole. False when it could not.
+    bool checkpoint();
 
     SqliteDBManager* dbEngine() const { return m_engine.get(); }
 
@@ -41,6 +49,7 @@ public:
 
 private:
     PavPhotoModelList query(const QString& sql, const QVariantList& binds, int forcedType);
+    bool insertLocked(const PavPhotoModel& model);
 
     std::unique_ptr<SqliteDBManager> m_engine;
 };

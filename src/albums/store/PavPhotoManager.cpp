@@ -1,5 +1,6 @@
 #include "albums/store/PavPhotoManager.h"
 
+#include "albums/store/AlbumIndexRepair.h"
 #include "Public/PavEncryptManager.h"
 #include "Public/PavFileManagerHelp.h"
 #include "platform/core/AppHome.h"
@@ -15,7 +16,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPointer>
-#include <QRegularExpression>
+
+#include <algorithm>
 
 PavPhotoManager& PavPhotoManager::sharedPavPhotoManager()
 {
@@ -33,10 +35,13 @@ PavPhotoManager::PavPhotoManager(QString photoDir, std::shared_ptr<PhotoLibrary>
     QDir().mkpath(m_photoDir);
     if (!m_encryptAlbumOp)
         m_encryptAlbumOp = DBOEncryptAlbumOp::initWithFilePath(m_photoDir + "/photo");
-    removeOrphans();
+    healIndex();
 }
 
-PavPhotoManager::~PavPhotoManager() = default;
+PavPhotoManager::~PavPhotoManager()
+{
+    checkpointIndex();
+}
 
 QString PavPhotoManager::defaultPhotoDir()
 {
@@ -168,13 +173,30 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset)
         return false;
     model.setPhotoSize(quint64(bytes.size()));
     const QSize side(kThumbnailSide, kThumbnailSide);
-    return storeItem(model, bytes, [&] { return ImageCodec::thumbnailFromData(bytes, side); });
+    PavPhotoModelList stale = m_encryptAlbumOp->recordsWithURL(model.photoURL());
+    if (!storeItem(model, bytes, [&] { return ImageCodec::thumbnailFromData(bytes, side); }))
+        return false;
+    // Rows of this URL whose full file is gone or empty hold nothing: the new
+    // item replaces them. (One that lost only its thumbnail keeps its content.)
+    for (const PavPhotoModelPtr& row : stale)
+        if (getPhotoSize(*row).value_or(0) == 0)
+            deletePhoto(*row);
+    return true;
 }
 
 bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
 {
     const QString url = asset.url();
-    return !url.isEmpty() && m_encryptAlbumOp->exitRecord(url);
+    if (url.isEmpty())
+        return false;
+    const PavPhotoModelList rows = m_encryptAlbumOp->recordsWithURL(url);
+    return std::any_of(rows.begin(), rows.end(), [this](const PavPhotoModelPtr& row) { return hasItemFiles(*row); });
+}
+
+bool PavPhotoManager::hasItemFiles(const PavPhotoModel& model) const
+{
+    const QFileInfo full(getPhotoFullPath(model));
+    return !model.photoUUID().isEmpty() && full.isFile() && full.size() > 0 && QFileInfo(thumbnailPath(model)).isFile();
 }
 
 void PavPhotoManager::decryptPhoto(const PavPhotoModelPtr& model, QObject* target, SaveCallBack callBack)
@@ -182,13 +204,14 @@ void PavPhotoManager::decryptPhoto(const PavPhotoModelPtr& model, QObject* targe
     const bool hasTarget = target != nullptr;
     QPointer<QObject> guard(target);
     auto answered = std::make_shared<std::atomic<bool>>(false);
-    auto deliver = [model, hasTarget, guard, answered, callBack](const QString& error) {
+    ++*m_savesInHand;
+    auto deliver = [inHand = m_savesInHand, model, hasTarget, guard, answered, callBack](const QString& error) {
         if (answered->exchange(true))
             return;
-        MainThread::post([model, hasTarget, guard, callBack, error] {
-            if ((hasTarget && !guard) || !callBack)
-                return;
-            callBack(model, error);
+        MainThread::post([inHand, model, hasTarget, guard, callBack, error] {
+            if ((!hasTarget || guard) && callBack)
+                callBack(model, error);
+            --*inHand;
         });
     };
     if (!model) {
@@ -244,52 +267,14 @@ PavPhotoModelList PavPhotoManager::photoes()
     return m_encryptAlbumOp->photoes();
 }
 
-int PavPhotoManager::removeOrphans()
+int PavPhotoManager::healIndex()
 {
-    // <uuid>, <uuid>.thumb, and the temporary files of unfinished writes of either.
-    static const QRegularExpression itemName(
-        QStringLiteral("^([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})"
-                       "(\\.thumb)?(\\..*\\%1)?$")
-            .arg(AtomicFile::kTempSuffix));
-    QSet<QString> stored;
-    if (!m_encryptAlbumOp->photoUUIDs(&stored))
-        return 0;
-    QStringList orphans;
-    bool anyFullItem = false;
-    const QStringList names = QDir(m_photoDir).entryList(QDir::Files | QDir::Hidden);
-    for (const QString& name : names) {
-        const QRegularExpressionMatch match = itemName.match(name);
-        if (!match.hasMatch())
-            continue;
-        const bool unfinished = match.capturedLength(3) > 0;
-        anyFullItem = anyFullItem || (!unfinished && match.capturedLength(2) == 0);
-        if (unfinished || !stored.contains(match.captured(1)))
-            orphans << name;
-    }
-    if (orphans.isEmpty())
-        return 0;
-    // An index with no rows beside stored photos is a lost or damaged index,
-    // not an empty album: there is nothing to compare against. (Thumbnails
-    // and unfinished writes alone are what a crash in the last delete or the
-    // first store leaves.)
-    if (stored.isEmpty() && anyFullItem) {
-        qWarning("private album: the index in %s lists no items but %d item files are present; "
-                 "nothing is moved",
-                 qUtf8Printable(m_photoDir), int(orphans.size()));
-        return 0;
-    }
-    const QString quarantine = m_photoDir + "/" + kQuarantineFolder;
-    if (!QDir().mkpath(quarantine))
-        return 0;
-    int moved = 0;
-    for (const QString& name : orphans) {
-        QString target = quarantine + "/" + name;
-        for (int n = 1; QFileInfo::exists(target); ++n)
-            target = quarantine + "/" + name + "." + QString::number(n);
-        if (QFile::rename(m_photoDir + "/" + name, target))
-            ++moved;
-    }
-    qWarning("private album: moved %d file(s) that no row of the index names into %s", moved,
-             qUtf8Printable(quarantine));
-    return moved;
+    return AlbumIndexRepair(m_photoDir, *m_encryptAlbumOp, m_photoDir + "/" + kQuarantineFolder, kThumbnailSide)
+        .run()
+        .movedAside;
+}
+
+void PavPhotoManager::checkpointIndex()
+{
+    m_encryptAlbumOp->checkpoint();
 }

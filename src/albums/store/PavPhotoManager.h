@@ -29,8 +29,8 @@ public:
     static PavPhotoManager& sharedPavPhotoManager();
 
     // A store on photoDir (created when missing). The index is op when given,
-    // else the database photoDir/photo. Enciphered files that no row lists
-    // are moved aside at once (see removeOrphans).
+    // else the database photoDir/photo. The index is healed from the item
+    // files at once (see healIndex).
     PavPhotoManager(QString photoDir, std::shared_ptr<PhotoLibrary> library,
                     std::unique_ptr<DBOEncryptAlbumOp> op = nullptr, const Clock* clock = nullptr);
     ~PavPhotoManager();
@@ -60,16 +60,23 @@ public:
     // row were written; on any failure nothing of the item remains.
     bool encryptImage(const QImage& image);
     bool encryptAsset(const PhotoAsset& asset);
-    // Whether the asset's URL is already stored; false for an asset without one.
+    // Whether the asset is stored: a row with its URL whose item files exist
+    // (the full file not empty). False for an asset without a URL. Storing
+    // an asset again replaces the rows of its URL whose full file is gone or
+    // empty.
     bool isEncrypted(const PhotoAsset& asset);
+    bool hasItemFiles(const PavPhotoModel& model) const;
 
     // Saves the item's original bytes to the photo library; a photo whose
     // bytes do not decode as a picture fails. callBack runs
     // exactly once, on the main thread, with an empty error on success (it
     // is dropped only when target was given and has been destroyed). The
-    // item stays in the store.
+    // item stays in the store. The save counts as in hand from this call
+    // until callBack has returned (see savesInHand).
     using SaveCallBack = std::function<void(const PavPhotoModelPtr& model, const QString& error)>;
     void decryptPhoto(const PavPhotoModelPtr& model, QObject* target, SaveCallBack callBack);
+    // Saves to the library not yet answered: a clean exit lets them finish.
+    int savesInHand() const { return *m_savesInHand; }
 
     // Deletes the row, then both files. False, with the files left, when the
     // row could not be deleted.
@@ -80,14 +87,14 @@ public:
     PavPhotoModelList photoesWithType(int type);
     PavPhotoModelList photoes();
 
-    // Moves enciphered item files (and unfinished writes of them) that no
-    // row lists into the quarantine folder beside them: what a crash between
-    // the file writes and the insert leaves. Nothing is ever deleted. Other
-    // names ("photo", "uid", ...) are never touched; nothing moves when the
-    // index cannot be read, or when it lists no rows while enciphered photos
-    // exist (a lost or damaged index: logged). Runs at start; it must not run while
-    // items are being stored. Returns the number of files moved.
-    int removeOrphans();
+    // Rows rebuilt for item files no row names, what holds no picture or
+    // video moved into the quarantine folder, the store's temporary files
+    // removed (see AlbumIndexRepair). Runs at start; it must not run while
+    // items are being stored. Returns the number of files moved aside.
+    int healIndex();
+    // Moves every committed row into the index file itself (the end of a
+    // batch, a clean exit): a copy of the folder taken while idle is whole.
+    void checkpointIndex();
 
     const QString& photoDir() const { return m_photoDir; }
     DBOEncryptAlbumOp* encryptAlbumOp() const { return m_encryptAlbumOp.get(); }
@@ -120,4 +127,6 @@ private:
     std::atomic<bool> m_needEncryptionCancel{false};
     std::atomic<bool> m_needDecryptionCancel{false};
     std::atomic<bool> m_needDeletionCancel{false};
+    // Shared with the answers in flight, which may outlive the store.
+    std::shared_ptr<std::atomic<int>> m_savesInHand = std::make_shared<std::atomic<int>>(0);
 };

@@ -65,6 +65,22 @@ mode_t PrivateFiles::sharedFileMode()
     return 0666 & ~userUmask();
 }
 
+bool PrivateFiles::makeSharedPath(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return true;
+    const QString absolute = info.absoluteFilePath();
+    const QString parent = QFileInfo(absolute).path();
+    if (parent == absolute || !makeSharedPath(parent))
+        return false;
+    const QByteArray name = QFile::encodeName(absolute);
+    // The process mask keeps new folders private; the mode is set afterwards.
+    if (::mkdir(name.constData(), 0700) == 0)
+        ::chmod(name.constData(), 0777 & ~userUmask());
+    return QFileInfo(absolute).isDir();
+}
+
 bool PrivateFiles::tighten(const QString& path)
 {
     if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())

@@ -22,6 +22,10 @@ public:
     // The usual mode of a file shared with others: 0666 under the user's
     // mask (0644 under the common 022).
     static mode_t sharedFileMode();
+    // Makes `path` and its missing parents as folders shared with others:
+    // 0777 under the user's mask (0755 under 022). Folders already there keep
+    // their mode. True when `path` is a folder afterwards.
+    static bool makeSharedPath(const QString& path);
 
     // Removes the group and other bits from `path` and, for a folder, from
     // everything below it. Links are not followed. False when a mode could

@@ -5,6 +5,7 @@
 #include "platform/core/PrivateFiles.h"
 #include "platform/core/SerialQueue.h"
 #include "platform/photolib/FolderScan.h"
+#include "platform/photolib/LibraryTempFiles.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -147,7 +148,7 @@ void FolderPhotoLibrary::saveToLibrary(const QByteArray& bytes, const QString& e
         QString path;
         if (bytes.isEmpty())
             result.error = "nothing to save";
-        else if (!QDir().mkpath(m_root))
+        else if (!PrivateFiles::makeSharedPath(m_root))
             result.error = "cannot create the library folder";
         else if (writeNewFile(m_root, bytes, ext, date, &path, &result.error)) {
             if (PhotoAssetPtr asset = assetForFile(path))
@@ -173,8 +174,7 @@ bool FolderPhotoLibrary::writeNewFile(const QString& folder, const QByteArray& b
     const QString base = "IMG_" + QDateTime::currentDateTime().toString("yyyyMMdd_HHmmss");
     const QByteArray dir = QFile::encodeName(folder);
     static std::atomic<int> serial{0};
-    const QByteArray temp = dir + "/." + QFile::encodeName(base) + "." + QByteArray::number(::getpid()) + "."
-        + QByteArray::number(serial++) + AtomicFile::kTempSuffix;
+    const QByteArray temp = LibraryTempFiles::pathFor(dir, base, serial++);
 
     QString writeError;
     if (!AtomicFile::write(QFile::decodeName(temp), bytes, &writeError)) {

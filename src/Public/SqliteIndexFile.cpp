@@ -1,0 +1,76 @@
+#include "Public/SqliteIndexFile.h"
+
+#include "Public/SqliteDBManager.h"
+
+#include <QDateTime>
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace {
+
+bool isDamageCode(int code)
+{
+    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
+}
+
+}
+
+SqliteIndexFile::State SqliteIndexFile::check(SqliteDBManager& db, const Schema& schema)
+{
+    QList<QVariantList> rows;
+    if (!db.queryValues(&rows, QStringLiteral("PRAGMA quick_check")))
+        return isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
+    if (rows.isEmpty() || rows.first().value(0).toString() != QLatin1String("ok"))
+        return State::Damaged;
+    if (!schema(db))
+        return isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
+    return State::Usable;
+}
+
+bool SqliteIndexFile::moveAside(const QString& path, const char* owner)
+{
+    const QString aside = path + ".damaged-" + QDateTime::currentDateTimeUtc().toString("yyyyMMddHHmmsszzz");
+    if (!QFile::rename(path, aside))
+        return false;
+    // A journal or log left beside it belongs to the damaged file: a fresh
+    // index must not replay it.
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+        if (QFile::exists(path + suffix))
+            QFile::rename(path + suffix, aside + suffix);
+    }
+    qWarning("%s: the index %s is damaged; it was moved to %s and a fresh index started"
+             " (the stored files stay where they are)",
+             owner, qPrintable(path), qPrintable(aside));
+    return true;
+}
+
+SqliteIndexFile::Opened SqliteIndexFile::open(const QString& path, const Schema& schema, const char* owner)
+{
+    Opened opened;
+    opened.db = SqliteDBManager::initWithFilePath(path);
+    if (!opened.db) {
+        qWarning("%s: the index %s cannot be opened", owner, qPrintable(path));
+        return opened;
+    }
+    const State state = check(*opened.db, schema);
+    if (state == State::Usable)
+        return opened;
+    if (state == State::Failed) {
+        qWarning("%s: the index %s cannot be used: %s", owner, qPrintable(path), qPrintable(opened.db->lastError()));
+        opened.db.reset();
+        return opened;
+    }
+    opened.db.reset();
+    if (!moveAside(path, owner)) {
+        qWarning("%s: the index %s is damaged and cannot be moved aside", owner, qPrintable(path));
+        return opened;
+    }
+    opened.startedAfresh = true;
+    opened.db = SqliteDBManager::initWithFilePath(path);
+    if (!opened.db || check(*opened.db, schema) != State::Usable) {
+        qWarning("%s: no fresh index can be started at %s", owner, qPrintable(path));
+        opened.db.reset();
+    }
+    return opened;
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class SqliteDBManager;
+
+// Opens a store's SQLite index with a check first. An index that is damaged
+// (not a database, a failed quick check, or a schema that cannot be set up
+// because of damage) is moved aside as "<name>.damaged-<time>", with its
+// journal or write-ahead log, a fresh index is started in its place and the
+// log says so in one line; the files the index describes are left alone. A
+// busy or locked index (another process at work) is never taken for a
+// damaged one. `owner` names the store in the log lines ("disk store").
+class SqliteIndexFile {
+public:
+    using Schema = std::function<bool(SqliteDBManager&)>;
+
+    struct Opened {
+        std::unique_ptr<SqliteDBManager> db;   // null when no usable index can be had (the log says why)
+        bool startedAfresh = false;            // a damaged index was moved aside
+    };
+
+    static Opened open(const QString& path, const Schema& schema, const char* owner);
+
+private:
+    enum class State { Usable, Damaged, Failed };
+    static State check(SqliteDBManager& db, const Schema& schema);
+    static bool moveAside(const QString& path, const char* owner);
+};

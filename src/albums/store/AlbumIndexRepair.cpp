@@ -1,0 +1,187 @@
+#include "albums/store/AlbumIndexRepair.h"
+
+#include "Public/PavEncryptManager.h"
+#include "albums/store/DBOEncryptAlbumOp.h"
+#include "platform/core/AtomicFile.h"
+#include "platform/media/ImageCodec.h"
+#include "platform/media/VideoReader.h"
+#include "platform/photolib/ExifFacts.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// <uuid>, <uuid>.thumb, and the temporary files of unfinished writes of
+// either (or of a content probe).
+const QRegularExpression& itemName()
+{
+    static const QRegularExpression re(
+        QStringLiteral("^([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})"
+                       "(\\.thumb)?(\\..*\\%1)?$")
+            .arg(AtomicFile::kTempSuffix));
+    return re;
+}
+
+// The deciphered content as a file only this user can read, for the readers
+// that take a path (EXIF, the video container); removed when it goes.
+class PlainCopy {
+public:
+    PlainCopy(const QString& itemPath, const QByteArray& plain)
+        : m_path(itemPath + "." + QString::number(::getpid()) + ".probe" + AtomicFile::kTempSuffix)
+    {
+        const QByteArray name = QFile::encodeName(m_path);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (fd < 0)
+            return;
+        qsizetype done = 0;
+        while (done < plain.size()) {
+            const ssize_t n = ::write(fd, plain.constData() + done, size_t(plain.size() - done));
+            if (n <= 0)
+                break;
+            done += n;
+        }
+        ::close(fd);
+        m_ok = done == plain.size();
+    }
+    ~PlainCopy() { QFile::remove(m_path); }
+    PlainCopy(const PlainCopy&) = delete;
+    PlainCopy& operator=(const PlainCopy&) = delete;
+
+    bool ok() const { return m_ok; }
+    const QString& path() const { return m_path; }
+
+private:
+    QString m_path;
+    bool m_ok = false;
+};
+
+bool moveInto(const QString& folder, const QString& from, const QString& name)
+{
+    QString target = folder + "/" + name;
+    for (int n = 1; QFileInfo::exists(target); ++n)
+        target = folder + "/" + name + "." + QString::number(n);
+    return QFile::rename(from, target);
+}
+
+}
+
+AlbumIndexRepair::AlbumIndexRepair(QString photoDir, DBOEncryptAlbumOp& op, QString quarantineFolder,
+                                   int thumbnailSide)
+    : m_photoDir(std::move(photoDir)), m_op(op), m_quarantine(std::move(quarantineFolder)), m_side(thumbnailSide)
+{
+}
+
+AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhotoModel* out) const
+{
+    const QString fullPath = m_photoDir + "/" + uuid;
+    const QByteArray plain = PavEncryptManager::readDataFromPath(fullPath);
+    if (plain.isEmpty())
+        return Content::NotMedia;
+    PlainCopy copy(fullPath, plain);
+    if (!copy.ok())
+        return Content::Unsure;
+
+    PavPhotoModel& model = *out;
+    model.setPhotoUUID(uuid);
+    model.setPhotoPath(uuid);
+    model.setPhotoSize(quint64(plain.size()));
+    const QSize side(m_side, m_side);
+    std::optional<QDateTime> date;
+    QImage thumbnail = ImageCodec::thumbnailFromData(plain, side);
+    if (!thumbnail.isNull()) {
+        model.setPhotoType(PavPhotoModel::Photo);
+        date = ExifFacts::read(copy.path()).date;
+    } else if (const std::optional<VideoReader::Info> video = VideoReader::probe(copy.path())) {
+        model.setPhotoType(PavPhotoModel::Video);
+        model.setVideoDuration(video->duration);
+        date = video->creationTime;
+        thumbnail = ImageCodec::thumbnailWithSize(VideoReader::poster(copy.path(), 2 * m_side), side);
+        if (thumbnail.isNull()) {
+            thumbnail = QImage(side, QImage::Format_RGB32);
+            thumbnail.fill(Qt::black);
+        }
+    } else {
+        return Content::NotMedia;
+    }
+    model.setPhotoCreateTime(date ? *date : QFileInfo(fullPath).lastModified().toUTC());
+
+    const QString thumbPath = fullPath + ".thumb";
+    if (ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(thumbPath), side).isNull()) {
+        const QByteArray jpeg = ImageCodec::encodeJpeg(thumbnail, 100);
+        if (jpeg.isEmpty() || !PavEncryptManager::writeData(jpeg, thumbPath))
+            return Content::Unsure;
+    }
+    return Content::Media;
+}
+
+AlbumIndexRepair::Result AlbumIndexRepair::run()
+{
+    Result result;
+    QSet<QString> stored;
+    if (!m_op.photoUUIDs(&stored))
+        return result;
+    QStringList temporary;
+    QStringList fullWithoutRow;
+    QSet<QString> thumbWithoutRow;
+    const QStringList names = QDir(m_photoDir).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = itemName().match(name);
+        if (!match.hasMatch())
+            continue;
+        const QString uuid = match.captured(1);
+        if (match.capturedLength(3) > 0)
+            temporary << name;
+        else if (stored.contains(uuid))
+            continue;
+        else if (match.capturedLength(2) > 0)
+            thumbWithoutRow.insert(uuid);
+        else
+            fullWithoutRow << uuid;
+    }
+
+    for (const QString& name : temporary)
+        result.removed += QFile::remove(m_photoDir + "/" + name);
+
+    PavPhotoModelList rows;
+    QStringList aside;
+    for (const QString& uuid : fullWithoutRow) {
+        thumbWithoutRow.remove(uuid);
+        auto model = std::make_shared<PavPhotoModel>();
+        const Content content = rebuild(uuid, model.get());
+        if (content == Content::Media)
+            rows << model;
+        if (content != Content::NotMedia)
+            continue;
+        aside << uuid;
+        if (QFileInfo::exists(m_photoDir + "/" + uuid + ".thumb"))
+            aside << uuid + ".thumb";
+    }
+    for (const QString& uuid : thumbWithoutRow)
+        aside << uuid + ".thumb";
+
+    if (!rows.isEmpty()) {
+        if (!m_op.insertRecords(rows)) {
+            qWarning("private album: %d item file(s) without a row could not be entered in the index",
+                     int(rows.size()));
+            return result;
+        }
+        result.rebuilt = int(rows.size());
+        m_op.checkpoint();
+        qWarning("private album: rebuilt %d row(s) of the index in %s from the item files",
+                 result.rebuilt, qUtf8Printable(m_photoDir));
+    }
+    if (!aside.isEmpty() && QDir().mkpath(m_quarantine)) {
+        for (const QString& name : aside)
+            result.movedAside += moveInto(m_quarantine, m_photoDir + "/" + name, name);
+        qWarning("private album: moved %d file(s) that hold no picture or video into %s", result.movedAside,
+                 qUtf8Printable(m_quarantine));
+    }
+    return result;
+}

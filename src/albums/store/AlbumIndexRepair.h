@@ -1,0 +1,46 @@
+#pragma once
+
+#include "albums/store/PavPhotoModel.h"
+
+#include <QString>
+
+
+class DBOEncryptAlbumOp;
+
+// Brings the private album's index back in line with the album's own files,
+// at start, before anything is stored. An item file that no row names gets a
+// row rebuilt from what it holds when it deciphers to a picture or a video
+// (the time from EXIF or the video container, else the file time; type and
+// duration from the content; no library URL), with a thumbnail made again
+// when its own is missing or unreadable (one that cannot be written leaves
+// the item where it is, for the next start). What does not decipher to either,
+// and thumbnails without their item, go into the quarantine folder: nothing
+// is deleted but the store's own temporary files (unfinished writes and
+// content probes), which are only parts of copies. Other names ("photo",
+// "uid", ...) are never touched; nothing happens when the index cannot be
+// read. Main thread or any one thread; nothing may store items meanwhile.
+class AlbumIndexRepair {
+public:
+    struct Result {
+        int rebuilt = 0;      // rows made from item files
+        int movedAside = 0;   // files moved into the quarantine folder
+        int removed = 0;      // temporary files removed
+    };
+
+    AlbumIndexRepair(QString photoDir, DBOEncryptAlbumOp& op, QString quarantineFolder, int thumbnailSide);
+
+    Result run();
+
+    enum class Content { Media, NotMedia, Unsure };
+    // The row an item file's content calls for (thumbnail written when
+    // needed). NotMedia: it deciphers to neither a picture nor a video;
+    // Unsure: it could not be looked at or its thumbnail not written (the
+    // file stays where it is, for the next start).
+    Content rebuild(const QString& uuid, PavPhotoModel* model) const;
+
+private:
+    QString m_photoDir;
+    DBOEncryptAlbumOp& m_op;
+    QString m_quarantine;
+    int m_side;
+};

@@ -4,6 +4,7 @@
 #include "albums/widgets/AssetThumbnailLoader.h"
 #include "disk/KyAssetsLibrary.h"
 #include "platform/media/MediaBackend.h"
+#include "platform/media/PlayerSound.h"
 #include "platform/media/VideoFrameView.h"
 #include "platform/media/VideoPlayerScreen.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
@@ -162,4 +163,27 @@ TEST_F(VideoPlayerTest, TheDeviceAlbumPlaysAVideoOfTheLibrary)
     AssetThumbnailLoader::shared().waitForDone();
     spinEvents(20);
     KyAssetsLibrary::shareAssetsLibrary().setLibrary(nullptr);
+}
+
+TEST(PlayerSound, TheOutputComesAndGoesWithTheDevices)
+{
+    MediaBackend::select();
+    QMediaPlayer player;
+    QList<QAudioDevice> devices;
+    auto* sound = new PlayerSound(&player, [&] { return devices; });
+    EXPECT_EQ(sound->output(), nullptr);
+    EXPECT_EQ(player.audioOutput(), nullptr);
+
+    devices = {QAudioDevice()};  // a device came
+    sound->update();
+    ASSERT_NE(sound->output(), nullptr);
+    EXPECT_EQ(player.audioOutput(), sound->output());
+    QAudioOutput* first = sound->output();
+    sound->update();  // nothing changed: the same output stays
+    EXPECT_EQ(player.audioOutput(), first);
+
+    devices.clear();  // the last one went: the sound goes nowhere, the player stays
+    sound->update();
+    EXPECT_EQ(sound->output(), nullptr);
+    EXPECT_EQ(player.audioOutput(), nullptr);
 }

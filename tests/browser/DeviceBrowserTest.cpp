@@ -27,11 +27,41 @@
 #include <QTest>
 #include <QWindow>
 
+#include <condition_variable>
+#include <mutex>
+
 #include <gtest/gtest.h>
 
 namespace {
 
 constexpr int kPhotos = 12;
+
+// A library folder whose full-screen readings the test can hold back.
+class HeldLibrary : public FolderAssetsLibrary {
+public:
+    using FolderAssetsLibrary::FolderAssetsLibrary;
+    QImage fullScreenImage(const PhotoAsset& asset) override
+    {
+        {
+            std::unique_lock lock(m_mutex);
+            m_released.wait(lock, [this] { return !m_held; });
+        }
+        return FolderAssetsLibrary::fullScreenImage(asset);
+    }
+    void hold(bool held)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_held = held;
+        }
+        m_released.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_released;
+    bool m_held = false;
+};
 
 // A device browser over a library folder of generated photos, presented
 // full screen on a canvas.
@@ -45,7 +75,7 @@ protected:
             const QString name = QStringLiteral("%1/IMG_%2.jpg").arg(root).arg(i, 4, 10, QLatin1Char('0'));
             ASSERT_TRUE(ImageFixtures::writeFile(name, ImageFixtures::jpeg(1600, 1200, i)));
         }
-        library = std::make_shared<FolderAssetsLibrary>(root, home.caches(), nullptr, 50);
+        library = std::make_shared<HeldLibrary>(root, home.caches(), nullptr, 50);
         KyAssetsLibrary::shareAssetsLibrary().setLibrary(library);
         std::vector<AssetsGroup> groups;
         AssetsLibraryError error;
@@ -65,6 +95,7 @@ protected:
     }
     void TearDown() override
     {
+        library->hold(false);
         KyAssetsLibrary::shareAssetsLibrary().setLibrary(nullptr);
         ui::Animations::setEnabled(true);
     }
@@ -98,7 +129,7 @@ protected:
 
     TempHome home;
     QString root;
-    std::shared_ptr<FolderAssetsLibrary> library;
+    std::shared_ptr<HeldLibrary> library;
     std::unique_ptr<PavPhotoManager> store;
     QList<ALAssetPtr> photos;
     ui::Canvas canvas;
@@ -158,12 +189,14 @@ TEST_F(DeviceBrowserTest, ArrowKeysPageAsASwipeDoesAndEscapeGoesBack)
     EXPECT_EQ(pager()->selectedIndex(), 0);
     EXPECT_FALSE(browser->isFullScreen());
 
+    library->hold(true);
     QTest::keyClick(window, Qt::Key_Right);
     EXPECT_EQ(title(), QStringLiteral("第2张（共12张）"));
     EXPECT_TRUE(browser->isFullScreen());  // as a swipe, it hides the bars
     EXPECT_EQ(strip()->selectedIndex(), 1);
     QTest::keyClick(window, Qt::Key_Right);  // refused until the picture is in
     EXPECT_EQ(pager()->selectedIndex(), 1);
+    library->hold(false);
     ASSERT_TRUE(waitUntil([&] { return pictureShown(1) && pager()->containerScrollView()->isUserInteractionEnabled(); }));
     QTest::keyClick(window, Qt::Key_Right);
     ASSERT_TRUE(waitUntil([&] { return pictureShown(2) && pager()->containerScrollView()->isUserInteractionEnabled(); }));

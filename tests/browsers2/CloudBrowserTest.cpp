@@ -275,6 +275,52 @@ TEST_F(CloudBrowserTest, KeysPageAndEscapeGoesBackStoppingTheDownload)
     EXPECT_LT(QFileInfo(files[2]->file_path()).size(), bytes[2].size());  // stopped, not finished
 }
 
+TEST_F(CloudBrowserTest, TheDeleteConfirmationTakesTheKeysAndDeletesThePhotoItAskedAbout)
+{
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return shown(1) && browser->deleteButton()->isEnabled(); }));
+    canvas.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&canvas));
+    QWindow* window = canvas.windowHandle();
+    const auto namesOnDisk = [&] {
+        QStringList names;
+        for (const DiskFilePtr& file : disk.filesIn(dir))
+            names << file->file_name();
+        names.sort();
+        return names;
+    };
+    browser->deleteButton()->click();
+    ASSERT_NE(ui::Alert::showingAlertWithTag(99), nullptr);
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Backtab, Qt::Key_Return, Qt::Key_X})
+        QTest::keyClick(window, key);
+    spinEvents(50);
+    EXPECT_EQ(pager()->selectedIndex(), 1);
+    EXPECT_EQ(browser->titleLabel()->text(), QStringLiteral("IMG_1.JPG"));
+    ASSERT_NE(ui::Alert::showingAlertWithTag(99), nullptr);
+    QTest::keyClick(window, Qt::Key_Escape);  // "取消"
+    EXPECT_EQ(ui::Alert::showingAlertWithTag(99), nullptr);
+    ASSERT_FALSE(browser.isNull());
+
+    browser->deleteButton()->click();
+    QTest::keyClick(window, Qt::Key_Right);
+    ui::Alert::showingAlertWithTag(99)->clickButtonAtIndex(1);
+    ASSERT_TRUE(waitUntil([&] { return browser->photoArray().size() == kPhotos - 1; }));
+    EXPECT_FALSE(namesOnDisk().contains(QStringLiteral("IMG_1.JPG")));
+    EXPECT_EQ(browser->photo(), files[2]);
+
+    // Confirmed after the browser came to show another photo: the one asked
+    // about goes, the shown one stays.
+    ASSERT_TRUE(waitUntil([&] { return shown(1) && browser->deleteButton()->isEnabled(); }));
+    browser->deleteButton()->click();
+    browser->photoThumbnailListViewDidSelectAtIndex(browser->thumbnailListView(), 0);
+    ui::Alert::showingAlertWithTag(99)->clickButtonAtIndex(1);
+    ASSERT_TRUE(waitUntil([&] { return browser->photoArray().size() == kPhotos - 2; }));
+    EXPECT_FALSE(namesOnDisk().contains(QStringLiteral("IMG_2.JPG")));
+    EXPECT_TRUE(namesOnDisk().contains(QStringLiteral("IMG_0.JPG")));
+    EXPECT_EQ(browser->photo(), files[0]);
+    EXPECT_EQ(browser->titleLabel()->text(), QStringLiteral("IMG_0.JPG"));
+}
+
 TEST_F(CloudBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
 {
     open(1);

@@ -140,6 +140,47 @@ TEST_F(PrivateBrowserTest, KeysPageAndEscapeGoesBack)
     ASSERT_TRUE(waitUntil([&] { return browser.isNull(); }));
 }
 
+TEST_F(PrivateBrowserTest, TheDeleteConfirmationTakesTheKeysAndDeletesTheItemItAskedAbout)
+{
+    fill(3);
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }));
+    canvas.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&canvas));
+    QWindow* window = canvas.windowHandle();
+    browser->deleteButton()->click();
+    ASSERT_NE(alertWithTag(110), nullptr);
+    for (Qt::Key key : {Qt::Key_Left, Qt::Key_Right, Qt::Key_Tab, Qt::Key_Return, Qt::Key_Space, Qt::Key_D})
+        QTest::keyClick(window, key);
+    spinEvents(50);
+    EXPECT_EQ(pager()->selectedIndex(), 1);
+    EXPECT_EQ(title(), QStringLiteral("第2张（共3张）"));
+    ASSERT_NE(alertWithTag(110), nullptr) << "the alert stays until answered";
+
+    // Escape answers "取消": the browser stays, nothing goes.
+    QTest::keyClick(window, Qt::Key_Escape);
+    EXPECT_EQ(alertWithTag(110), nullptr);
+    ASSERT_FALSE(browser.isNull());
+    EXPECT_EQ(store->photoes().size(), 3);
+    // The keys are the browser's again.
+    QTest::keyClick(window, Qt::Key_Left);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(0); }));
+
+    // Confirmed after the browser came to show another item: the one asked
+    // about goes, the shown one stays.
+    browser->deleteButton()->click();
+    ASSERT_NE(alertWithTag(110), nullptr);
+    browser->photoThumbnailListViewDidSelectAtIndex(browser->thumbnailListView(), 2);
+    alertWithTag(110)->clickButtonAtIndex(1);
+    QStringList left;
+    for (const PavPhotoModelPtr& item : store->photoes())
+        left << item->photoUUID();
+    EXPECT_EQ(left.size(), 2);
+    EXPECT_FALSE(left.contains(items[0]->photoUUID()));
+    EXPECT_EQ(browser->photo(), items[2]);
+    EXPECT_EQ(browser->photoArray(), (PavPhotoModelList{items[1], items[2]}));
+}
+
 TEST_F(PrivateBrowserTest, AMoveOutAnsweredAfterAnotherItemIsShownKeepsThatOneShown)
 {
     fill(5);

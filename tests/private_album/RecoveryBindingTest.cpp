@@ -267,6 +267,27 @@ TEST_F(RecoveryBindingScreenTest, AWrongPasswordOffersThePageOrAnotherTry)
     EXPECT_TRUE(sheetOpen());
 }
 
+TEST_F(RecoveryBindingScreenTest, TypingBehindTheWrongPasswordAlertChangesNothing)
+{
+    present(Form::Bind);
+    signIn("10005", "bad");
+    screen->loginResult(false, 1);
+    ASSERT_NE(ui::ChoiceDialog::showingWithTag(101), nullptr);
+    // Even with the focus left in the password field, its keys go nowhere.
+    QLineEdit* field = screen->kyPasswordTextInput()->boldTextField();
+    field->setFocus();
+    QTest::keyClicks(field, "zz");
+    QTest::keyClick(field, Qt::Key_Return);
+    QTest::keyClick(screen->window()->windowHandle(), Qt::Key_Return);
+    spinEvents(50);
+    EXPECT_EQ(password(), "bad");
+    EXPECT_EQ(signIns.size(), 1);
+    EXPECT_EQ(ui::ChoiceDialog::showing().size(), 1);
+    ui::ChoiceDialog::showingWithTag(101)->clickButtonAtIndex(1);  // "再试一次"
+    type(screen->kyPasswordTextInput(), "ok");
+    EXPECT_EQ(password(), "ok");
+}
+
 TEST_F(RecoveryBindingScreenTest, AVerificationCodeGoesThroughTheCodeScreen)
 {
     present(Form::Bind)->setDelegate(&delegate);

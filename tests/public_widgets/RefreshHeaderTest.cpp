@@ -1,5 +1,9 @@
 #include "Public/KyUICheckBoxButton.h"
 #include "Public/PavRefreshTableHeaderView.h"
+#include "albums/widgets/AlbumRefreshHeader.h"
+#include "platform/ui/SectionedTable.h"
+
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +89,26 @@ TEST(PavRefreshTableHeaderView, NoSecondRefreshWhileLoadingAndFinishingResetsThe
     drag(header, scroll, -90);
     release(header, scroll);
     EXPECT_EQ(owner.triggers, 1);
+}
+
+TEST(AlbumRefreshHeader, APullOnATableAlreadyOnScreenRefreshes)
+{
+    ui::SectionedTable table;
+    table.resize(600, 400);
+    table.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&table));
+    Owner owner;
+    PavRefreshTableHeaderView* header = AlbumRefreshHeader::attach(&table, QSize(600, 400), &owner);
+    EXPECT_TRUE(header->isVisible());
+    // A real drag down the table, twice the pull needed.
+    QWindow* window = table.windowHandle();
+    const QPoint at = table.viewport()->mapTo(&table, QPoint(300, 20));
+    QTest::mousePress(window, Qt::LeftButton, {}, at);
+    for (int dy = 20; dy <= 260; dy += 20)
+        QTest::mouseMove(window, at + QPoint(0, dy), 10);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, at + QPoint(0, 260), 10);
+    EXPECT_EQ(owner.triggers, 1);
+    EXPECT_EQ(header->state(), PavRefreshTableHeaderView::State::Loading);
 }
 
 TEST(KyUICheckBoxButton, ATapFlipsItsState)

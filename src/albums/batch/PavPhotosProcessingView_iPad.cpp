@@ -4,8 +4,8 @@
 #include "platform/core/MainThread.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/KeyboardHold.h"
 
-#include <QApplication>
 #include <QEvent>
 #include <QHideEvent>
 #include <QLabel>
@@ -34,6 +34,7 @@ PavPhotosProcessingView_iPad::PavPhotosProcessingView_iPad(const QRect& frame, u
     setGeometry(frame);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
+    m_keyboard = std::make_unique<ui::KeyboardHold>(this);
 
     auto* boxImage = new ui::ImageView("PavAlbum_Processing_bg_iPad.png", this);
     m_box = boxImage;
@@ -64,66 +65,21 @@ PavPhotosProcessingView_iPad::PavPhotosProcessingView_iPad(const QRect& frame, u
 
 PavPhotosProcessingView_iPad::~PavPhotosProcessingView_iPad()
 {
-    giveKeyboardBack();
+    m_keyboard->stop();
 }
 
 void PavPhotosProcessingView_iPad::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    takeKeyboard();
+    m_keyboard->start();
 }
 
 void PavPhotosProcessingView_iPad::hideEvent(QHideEvent* event)
 {
     // A minimised window keeps its panel, and the panel its hold.
     if (!event->spontaneous())
-        giveKeyboardBack();
+        m_keyboard->stop();
     QWidget::hideEvent(event);
-}
-
-void PavPhotosProcessingView_iPad::takeKeyboard()
-{
-    if (m_holdsKeyboard)
-        return;
-    m_holdsKeyboard = true;
-    QWidget* focus = QApplication::focusWidget();
-    m_focusBefore = (focus && focus != this && !isAncestorOf(focus)) ? focus : nullptr;
-    setFocus(Qt::OtherFocusReason);
-    qApp->installEventFilter(this);
-}
-
-void PavPhotosProcessingView_iPad::giveKeyboardBack()
-{
-    if (!m_holdsKeyboard)
-        return;
-    m_holdsKeyboard = false;
-    qApp->removeEventFilter(this);
-    const bool focusHere = hasFocus() || isAncestorOf(QApplication::focusWidget());
-    if (focusHere && m_focusBefore)
-        m_focusBefore->setFocus(Qt::OtherFocusReason);
-    else if (focusHere)
-        clearFocus();
-    m_focusBefore = nullptr;
-}
-
-bool PavPhotosProcessingView_iPad::eventFilter(QObject* watched, QEvent* event)
-{
-    // No grab of the display's keyboard (other programs keep theirs): keys
-    // meant for another widget of this window are dropped instead.
-    switch (event->type()) {
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::ShortcutOverride:
-    case QEvent::InputMethod: {
-        auto* target = qobject_cast<QWidget*>(watched);
-        if (target && target != this && !isAncestorOf(target) && target->window() == window())
-            return true;
-        break;
-    }
-    default:
-        break;
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 QLabel* PavPhotosProcessingView_iPad::addLine(int y, const QString& text)

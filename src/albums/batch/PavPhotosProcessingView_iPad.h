@@ -8,17 +8,19 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QLabel;
 
 namespace ui {
 class ImageButton;
 class ImageView;
+class KeyboardHold;
 }
 
 // The panel every album batch lays over the root view while it runs: it
-// swallows all input beneath (while shown it takes the focus and no other
-// widget of its window gets a key; the focus goes back when it goes) and
+// swallows all input beneath (while shown it takes the keyboard of its
+// window, see ui::KeyboardHold; the focus goes back when it goes) and
 // shows the batch's title, a warning, the
 // counter, a bar and a cancel button that works once. It only shows what its
 // owner tells it. Its widgets are touched on the main thread only: updates
@@ -63,11 +65,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void takeKeyboard();
-    void giveKeyboardBack();
     QLabel* addLine(int y, const QString& text);
     // True when called off the main thread: the update then runs there later.
     bool movedToMainThread(std::function<void(PavPhotosProcessingView_iPad*)> update);
@@ -79,7 +78,6 @@ private:
     QLabel* m_progressLabel;
     ui::ImageView* m_progressView;
     ui::ImageButton* m_cancelButton;
-    QPointer<QWidget> m_focusBefore;
-    bool m_holdsKeyboard = false;
+    std::unique_ptr<ui::KeyboardHold> m_keyboard;
     int m_tag = 0;
 };

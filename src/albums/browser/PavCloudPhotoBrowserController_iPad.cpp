@@ -17,6 +17,8 @@
 #include <QFileInfo>
 #include <QLabel>
 
+#include <utility>
+
 namespace {
 const char* const kWait = "请稍候...";
 }
@@ -219,15 +221,18 @@ void PavCloudPhotoBrowserController_iPad::deleteButtonClicked()
     if (!m_photo || m_deleteRequest || m_closing)
         return;
     m_usage(kDeleteEvent);
+    m_deleteTarget = m_photo;  // the answer acts on this photo, whatever is shown by then
     m_alertView = BrowserAlert::show(this, L("确定要删除照片？"), L("取消"), {L("删除")}, kDeleteConfirmTag);
 }
 
 void PavCloudPhotoBrowserController_iPad::alertViewDidDismissWithButtonIndex(ui::Alert* alert, int buttonIndex)
 {
-    if (alert->tag() != kDeleteConfirmTag || buttonIndex != 1 || !m_photo || m_deleteRequest)
+    if (alert->tag() != kDeleteConfirmTag)
+        return;
+    const DiskFilePtr file = std::exchange(m_deleteTarget, nullptr);
+    if (buttonIndex != 1 || !file || m_deleteRequest)
         return;
     PavProgressView::showWithString(L(kWait));
-    const DiskFilePtr file = m_photo;
     m_deleteRequest = std::make_unique<DiskAnswerRelay>(file);
     m_deleteRequest->onSuccess = [this, file] { fileDidDeleteSuccess(file); };
     m_deleteRequest->onFailure = [this](const DiskError&) {
@@ -247,6 +252,12 @@ void PavCloudPhotoBrowserController_iPad::fileDidDeleteSuccess(const DiskFilePtr
     if (index < 0)
         return;
     m_photoArray.removeAt(index);
+    if (m_photo && m_photo != file && !m_photoArray.isEmpty()) {
+        // Another photo is shown by now: it stays.
+        m_cloudPhotoScrollView->reloadDataSource();
+        m_cloudPhotoThumbnailListView->reloadDataSource();
+        return;
+    }
     if (m_photoArray.isEmpty()) {
         // Nothing is left to act on; the browser closes once the message was seen.
         m_photo.reset();

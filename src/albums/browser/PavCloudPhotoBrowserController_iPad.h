@@ -101,6 +101,7 @@ private:
     AlbumUsage::Recorder m_usage;
     QList<DiskFilePtr> m_photoArray;
     DiskFilePtr m_photo;
+    DiskFilePtr m_deleteTarget;  // the photo the delete confirmation asks about
     QLabel* m_titleLabel = nullptr;
     ui::ImageButton* m_backButton = nullptr;
     ui::ImageButton* m_saveButton = nullptr;

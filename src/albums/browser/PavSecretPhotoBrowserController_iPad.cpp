@@ -14,6 +14,8 @@
 
 #include <QLabel>
 
+#include <utility>
+
 namespace {
 const char* const kWait = "请稍候...";
 }
@@ -92,6 +94,7 @@ void PavSecretPhotoBrowserController_iPad::albumDidLock()
     m_locked = true;
     m_photoArray.clear();
     m_photo.reset();
+    m_deleteTarget.reset();
     if (m_secretPhotoScrollView) {
         m_secretPhotoScrollView->reloadDataSource();  // drops the picture and any answer on its way
         m_secretPhotoThumbnailListView->reloadDataSource();
@@ -216,16 +219,7 @@ void PavSecretPhotoBrowserController_iPad::photoDidMoveOut(const PavPhotoModelPt
         showFailure();
         return;
     }
-    if (m_photo && model && m_photo->photoUUID() != model->photoUUID()) {
-        // Another item is shown by now: the moved one leaves the list, the
-        // shown one stays.
-        m_photoArray.removeIf([&](const PavPhotoModelPtr& p) { return p && p->photoUUID() == model->photoUUID(); });
-        m_secretPhotoScrollView->reloadDataSource();
-        m_secretPhotoThumbnailListView->reloadDataSource();
-    } else {
-        m_photo = model;
-        processPhotoSuccess();
-    }
+    photoDidLeave(model);
     PavProgressView::dismiss();
     if (!UserDefaults::standardUserDefaults().contains(QString::fromLatin1(kHideAlertKey))) {
         m_alertView = BrowserAlert::show(this, L("照片已成功移动到Pad相册。"), L("确定"), {L("不再提示")}, kMoveOutDoneTag);
@@ -240,19 +234,34 @@ void PavSecretPhotoBrowserController_iPad::deleteButtonClicked()
     if (m_busy || m_closing || m_locked || !m_photo)
         return;
     m_usage(kDeleteEvent);
+    m_deleteTarget = m_photo;  // the answer acts on this item, whatever is shown by then
     m_alertView = BrowserAlert::show(this, L("确定要删除照片?"), L("取消"), {L("删除")}, kDeleteConfirmTag);
 }
 
-void PavSecretPhotoBrowserController_iPad::deletePhoto()
+void PavSecretPhotoBrowserController_iPad::deletePhoto(const PavPhotoModelPtr& model)
 {
-    if (!m_photo || !m_store->deletePhoto(*m_photo)) {
+    if (!model || !m_store->deletePhoto(*model)) {
         PavProgressView::dismiss();
         showFailure();
         return;
     }
-    processPhotoSuccess();
+    photoDidLeave(model);
     PavProgressView::showSuccessWithString(L("照片删除成功!"));
     MainThread::after(kReturnDelayMs, this, [this] { checkShouldReturn(); });
+}
+
+void PavSecretPhotoBrowserController_iPad::photoDidLeave(const PavPhotoModelPtr& model)
+{
+    if (m_photo && model && m_photo->photoUUID() != model->photoUUID()) {
+        // Another item is shown by now: the one that left goes from the
+        // list, the shown one stays.
+        m_photoArray.removeIf([&](const PavPhotoModelPtr& p) { return p && p->photoUUID() == model->photoUUID(); });
+        m_secretPhotoScrollView->reloadDataSource();
+        m_secretPhotoThumbnailListView->reloadDataSource();
+        return;
+    }
+    m_photo = model;
+    processPhotoSuccess();
 }
 
 void PavSecretPhotoBrowserController_iPad::processPhotoSuccess()
@@ -290,10 +299,11 @@ void PavSecretPhotoBrowserController_iPad::alertViewDidDismissWithButtonIndex(ui
     if (m_locked)
         return;
     if (alert->tag() == kDeleteConfirmTag) {
+        const PavPhotoModelPtr target = std::exchange(m_deleteTarget, nullptr);
         if (buttonIndex == alert->cancelButtonIndex())
             return;
         PavProgressView::showWithString(L(kWait));
-        deletePhoto();
+        deletePhoto(target);
     } else if (alert->tag() == kMoveOutDoneTag) {
         if (buttonIndex == 1)
             UserDefaults::standardUserDefaults().setBool(QString::fromLatin1(kHideAlertKey), true);

@@ -91,8 +91,10 @@ private:
     // The save report of a move-out: moved when the library took the
     // original and the private copy was deleted.
     void photoDidMoveOut(const PavPhotoModelPtr& model, bool moved);
-    void deletePhoto();
-    // The shown item has left the album: the next one (or the new last) is shown.
+    void deletePhoto(const PavPhotoModelPtr& model);
+    // An item has left the album (moved out or deleted): it leaves the
+    // list; when it was the shown one, the next (or the new last) is shown.
+    void photoDidLeave(const PavPhotoModelPtr& model);
     void processPhotoSuccess();
     void checkShouldReturn();
     void showFailure();
@@ -104,6 +106,7 @@ private:
     AlbumUsage::Recorder m_usage;
     PavPhotoModelList m_photoArray;
     PavPhotoModelPtr m_photo;
+    PavPhotoModelPtr m_deleteTarget;  // the item the delete confirmation asks about
     QPointer<PavAlertView> m_alertView;
     QLabel* m_titleLabel = nullptr;
     ui::ImageButton* m_backButton = nullptr;

@@ -100,7 +100,7 @@ void CloudAlbumBatches::saveButtonClicked()
         showAlert(CloudBatchNotice::networkErrorText());
         return;
     case NetworkConnectionInternet:
-        showAlert(QString::fromUtf8("当前网络为普通网络，保存选中图片约耗%1流量，确定保存？")
+        showAlert(L("当前网络为普通网络，保存选中图片约耗%1流量，确定保存？")
                       .arg(PavStringFormat::kmgStringForNumber(totalSizeOfSelectedPhotos())),
                   kSaveOverCellularTag, {L("确定")});
         return;

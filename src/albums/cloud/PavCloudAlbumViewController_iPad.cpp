@@ -637,7 +637,7 @@ void PavCloudAlbumViewController_iPad::imagePickerDidFinish(const QImage& image)
         showAlert(L("网络连接错误，请检查网络。"));
         return;
     case NetworkConnectionInternet:
-        showAlert(QString::fromUtf8("当前网络为普通网络，保存选中图片约耗%1流量，确定保存？")
+        showAlert(L("当前网络为普通网络，保存选中图片约耗%1流量，确定保存？")
                       .arg(PavStringFormat::kmgStringForNumber(quint64(m_curUploadPhoto->file_size()))),
                   kUploadOverCellularTag, {L("确定")});
         return;

@@ -11,6 +11,7 @@ PavRefreshTableHeaderView* attach(ui::SectionedTable* table, const QSize& size,
     auto* header = new PavRefreshTableHeaderView(QRect(0, -size.height(), size.width(), size.height()), nullptr);
     header->setDelegate(delegate);
     table->setRefreshHeader(header);
+    header->show();  // a table already on screen shows no child added later by itself
     const bool always = feed == Feed::Always;
     QObject::connect(table, &ui::SectionedTable::didScroll, table, [table, header, always] {
         if (always || header->isVisible())

@@ -2,10 +2,10 @@
 
 #include "platform/core/Localization.h"
 #include "platform/media/MediaBackend.h"
+#include "platform/media/PlayerSound.h"
 #include "platform/media/VideoFrameView.h"
 #include "platform/ui/Alert.h"
 
-#include <QAudioOutput>
 #include <QMediaPlayer>
 #include <QPushButton>
 #include <QVideoSink>
@@ -50,7 +50,7 @@ void VideoPlayerScreen::viewDidLoad()
     m_frameView->setGeometry(0, 0, 1024, 768);
     m_frameView->show();  // the screen may be shown already
     m_player = new QMediaPlayer(this);
-    m_player->setAudioOutput(new QAudioOutput(this));
+    new PlayerSound(m_player);
     m_player->setVideoOutput(m_frameView->videoSink());
     m_player->setSource(m_url);
     connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {

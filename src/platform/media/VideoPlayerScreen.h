@@ -14,7 +14,8 @@ class VideoFrameView;
 // whose factory tests may replace. A file the backend cannot play opens no
 // player: the alert "无法播放该视频" says so and the application goes on; a
 // playback error met later says the same and closes the player. Escape
-// acts as "完成".
+// acts as "完成". The sound goes to the machine's output device; with none,
+// the video plays silently (see PlayerSound).
 class VideoPlayerScreen : public ui::Screen {
     Q_OBJECT
 public:

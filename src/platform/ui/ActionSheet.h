@@ -17,7 +17,7 @@ public:
 // A list of choices shown in a popover next to a rectangle of a widget.
 // Buttons are indexed in the order given (destructive first, then the
 // others, then cancel). A tap outside the popover answers the cancel button's
-// index, which is -1 when there is none.
+// index, which is -1 when there is none; so does Escape.
 class ActionSheet : public ChoiceDialog {
     Q_OBJECT
 public:
@@ -34,6 +34,7 @@ public:
 protected:
     void layoutBox(QWidget* overlay) override;
     void tappedOutside() override;
+    void escapePressed() override { tappedOutside(); }
     void notifyClicked(int index) override;
     void notifyDismissed(int index) override;
 

@@ -132,21 +132,24 @@ void Alert::layoutBox(QWidget* overlay)
         layout->addWidget(label);
     }
     layout->addSpacing(8);
-    auto* row = new QHBoxLayout();
-    row->setSpacing(0);
-    const bool sideBySide = numberOfButtons() == 2;
-    for (int i = 0; i < numberOfButtons(); ++i) {
-        QPushButton* b = makeButton(i, this);
-        if (sideBySide)
-            row->addWidget(b);
-        else
-            layout->addWidget(b);
+    // Two buttons stand side by side, any other number one under another.
+    QBoxLayout* buttons = layout;
+    if (numberOfButtons() == 2) {
+        buttons = new QHBoxLayout();
+        buttons->setSpacing(0);
+        layout->addLayout(buttons);
     }
-    if (sideBySide)
-        layout->addLayout(row);
+    for (int i = 0; i < numberOfButtons(); ++i)
+        buttons->addWidget(makeButton(i, this));
     setFixedWidth(kWidth);
     adjustSize();
     move((overlay->width() - width()) / 2, (overlay->height() - height()) / 2);
+}
+
+void Alert::escapePressed()
+{
+    if (cancelButtonIndex() >= 0)
+        clickButtonAtIndex(cancelButtonIndex());
 }
 
 void Alert::notifyClicked(int index)

@@ -19,6 +19,9 @@ public:
 // follow from 1; without one, the others start at 0. The delegate is not
 // owned (a gone delegate hears nothing).
 //
+// Escape answers the cancel button, as a tap on it; without one it does
+// nothing.
+//
 // One alert is on screen at a time: an alert asked to show while another is
 // up (or others wait) waits its turn and shows, in order, once the ones
 // before it went away, however they went (a tap, the program, deletion).
@@ -41,6 +44,7 @@ public:
 
 protected:
     void layoutBox(QWidget* overlay) override;
+    void escapePressed() override;
     void notifyClicked(int index) override;
     void notifyDismissed(int index) override;
     void willDismiss() override;

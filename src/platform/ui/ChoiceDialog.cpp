@@ -1,6 +1,7 @@
 #include "platform/ui/ChoiceDialog.h"
 
 #include "platform/ui/Canvas.h"
+#include "platform/ui/KeyboardHold.h"
 
 #include <QEvent>
 #include <QMouseEvent>
@@ -97,6 +98,9 @@ void ChoiceDialog::showOnCanvas(QWidget* canvas)
     overlay->raise();
     show();
     raise();
+    m_keyboard = std::make_unique<KeyboardHold>(overlay);
+    m_keyboard->setEscapeHandler([this] { escapePressed(); });
+    m_keyboard->start();
 }
 
 QPushButton* ChoiceDialog::makeButton(int index, QWidget* parent)
@@ -131,6 +135,8 @@ void ChoiceDialog::dismissWithClickedButtonIndex(int index, bool animated)
     m_showing = false;
     m_dismissed = true;
     willDismiss();
+    if (m_keyboard)
+        m_keyboard->stop();
     if (m_overlay)
         m_overlay->hide();
     registry().removeAll(this);

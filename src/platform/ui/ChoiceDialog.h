@@ -5,15 +5,19 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QPushButton;
 
 namespace ui {
 
+class KeyboardHold;
+
 // Common base of alerts and action sheets: a tag, indexed buttons and the two
 // answers (a button was clicked; the dialog went away with a button index).
 // A shown dialog lies on an input-swallowing overlay of the canvas and
-// deletes itself after it is dismissed. Tests find shown dialogs through
+// deletes itself after it is dismissed. While shown it takes the keyboard
+// of its window (see KeyboardHold): nothing behind it acts on a key. Tests find shown dialogs through
 // showing() / showingWithTag() and answer them with clickButtonAtIndex().
 class ChoiceDialog : public QWidget {
     Q_OBJECT
@@ -65,6 +69,8 @@ protected:
     virtual void layoutBox(QWidget* overlay) = 0;
     // A tap on the overlay outside the box.
     virtual void tappedOutside() {}
+    // Escape while the dialog has the keyboard.
+    virtual void escapePressed() {}
     virtual void notifyClicked(int index) = 0;
     virtual void notifyDismissed(int index) = 0;
     // Called once when the dialog stops showing or waiting, before the answers.
@@ -83,6 +89,7 @@ private:
     bool m_showing = false;
     bool m_dismissed = false;
     QPointer<QWidget> m_overlay;
+    std::unique_ptr<KeyboardHold> m_keyboard;
     std::function<void(int)> m_onClicked;
     std::function<void(int)> m_onDismissed;
 };

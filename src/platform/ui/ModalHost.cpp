@@ -3,6 +3,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ChoiceDialog.h"
+#include "platform/ui/KeyboardHold.h"
 #include "platform/ui/Screen.h"
 
 #include <QGraphicsOpacityEffect>
@@ -26,7 +27,10 @@ ModalHost::ModalHost(QWidget* canvas, Screen* presenter, Screen* content, Style 
     content->setGeometry(m_panel->rect());
     content->show();
     m_panel->show();
+    m_keyboard = std::make_unique<KeyboardHold>(this);
 }
+
+ModalHost::~ModalHost() = default;
 
 QList<ModalHost*> ModalHost::hostsOn(const QWidget* canvas)
 {
@@ -55,8 +59,12 @@ ModalHost* ModalHost::presentedBy(const Screen* presenter)
 ModalHost* ModalHost::present(Screen* presenter, Screen* content, Style style, QSize size, bool animated)
 {
     Canvas* canvas = presenter ? presenter->canvas() : Canvas::current();
-    if (!canvas || !content)
+    if (!content)
         return nullptr;
+    if (!canvas) {
+        content->deleteLater();  // it was handed over to be shown
+        return nullptr;
+    }
     Screen* covered = style == Style::FullScreen ? canvas->coveredScreen() : nullptr;
     auto* host = new ModalHost(canvas, presenter, content, style, size);
     host->m_covered = covered;
@@ -67,6 +75,7 @@ ModalHost* ModalHost::present(Screen* presenter, Screen* content, Style style, Q
         if (QWidget* overlay = dialog->parentWidget(); overlay && overlay->parentWidget() == canvas)
             overlay->raise();
     }
+    host->m_keyboard->start();
     content->loadViewIfNeeded();
     if (covered)
         covered->beginAppearanceTransition(false, animated);
@@ -79,7 +88,9 @@ ModalHost* ModalHost::present(Screen* presenter, Screen* content, Style style, Q
             guard->m_covered->endAppearanceTransition();
         if (guard->m_content) {
             guard->m_content->endAppearanceTransition();
-            guard->m_content->setFocus();
+            // Unless a modal above it has the keyboard.
+            if (KeyboardHold::topFor(guard->window()) == guard->m_keyboard.get())
+                guard->m_content->setFocus();
         }
     };
     if (animated && Animations::enabled())
@@ -132,6 +143,7 @@ void ModalHost::finishDismiss()
         m_content->endAppearanceTransition();
     if (m_covered)
         m_covered->endAppearanceTransition();
+    m_keyboard->stop();
     hide();
     auto completion = std::move(m_completion);
     deleteLater();

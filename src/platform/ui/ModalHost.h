@@ -4,17 +4,21 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 namespace ui {
 
 class Canvas;
+class KeyboardHold;
 class Screen;
 
 // One presentation on the canvas: an overlay covering it that swallows all
 // input beneath, holding the presented screen either as a centred form sheet
 // over a dimmed backdrop or over the whole canvas. Created through
 // Screen::presentSheet / presentFullScreen; it deletes itself (and its
-// screen) when dismissed.
+// screen) when dismissed. Until then it takes the keyboard of its window
+// (see KeyboardHold): screens beneath it get no key. With no canvas to
+// present on, the content screen is deleted.
 class ModalHost : public QWidget {
     Q_OBJECT
 public:
@@ -45,6 +49,7 @@ protected:
 
 private:
     ModalHost(QWidget* canvas, Screen* presenter, Screen* content, Style style, QSize size);
+    ~ModalHost() override;
     void runFade(bool in, std::function<void()> done);
     void finishDismiss();
 
@@ -53,6 +58,7 @@ private:
     QPointer<Screen> m_content;
     QPointer<Screen> m_covered;
     QWidget* m_panel = nullptr;
+    std::unique_ptr<KeyboardHold> m_keyboard;
     bool m_dismissing = false;
     std::function<void()> m_completion;
 };

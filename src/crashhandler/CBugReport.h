@@ -41,10 +41,20 @@ public:
     static constexpr const char* emptyText = "";
     static const int kSignals[kSignalCount];   // in installation order
 
-    // Copies the parameters, gives the calling thread an alternate signal
-    // stack on the first call, (re)installs the six handlers and a sampler
-    // for the other threads' stacks. Returns the number of Init calls so far.
+    // Arms the writer before anything else of the launch runs: opens the
+    // crash folder (when none is open yet), gives the calling thread an
+    // alternate signal stack, installs the six handlers and the sampler for
+    // the other threads' stacks, and ignores SIGXFSZ (a file-size limit makes
+    // the writer's writes fail instead of ending it). A crash after this
+    // leaves a report, with the facts Init has not filled in yet empty.
+    static void arm(const char* crashDirectory);
+    // Copies the parameters, arms (again), builds the image table from the
+    // loader's list and (re)installs the six handlers. Returns the number of
+    // Init calls so far.
     static uint8_t Init(const BRInitParam& param);
+    // Normal context: rebuilds the image table when a library came or went
+    // since it was built (the crash path then needs not read the mappings).
+    static void refreshImages();
     static uint8_t installedCount();
     // Gives the calling thread a 64 KiB (or larger) alternate signal stack;
     // false when it already had one or registration failed.

@@ -13,7 +13,8 @@
 // QCoreApplication: it is the first step of a launch. Returns Init's count.
 int installCrashHandler();
 
-// Keeps the crash writer's local-time offset and processor baseline fresh:
+// Keeps the crash writer's local-time offset, processor baseline and image
+// table (libraries loaded since arming) fresh:
 // refreshed now and then at every full minute, so a report written just
 // after a daylight-saving change has the new offset. Needs the
 // QCoreApplication; once per process.

@@ -26,6 +26,9 @@ public:
     // they replace errorStack.
     static void PrintExceptionCS(SafeOutput& out, const ImageTable& images);
     // "Crashed Thread: %d", every thread's frames (the others through the
-    // sampler, headers only when one does not answer), the register dump.
-    static void PrintThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads);
+    // sampler, all asked at once; headers only for one that does not
+    // answer), the register dump. framePointersOnly walks with frame
+    // pointers alone (a later pass, after the writer itself faulted).
+    static void PrintThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads,
+                             bool framePointersOnly);
 };

@@ -6,13 +6,21 @@
 // CRASH_RECORD=hang one that never returns, CRASH_RECORD=deep one that uses
 // 300 KiB of stack before it writes the marker, CRASH_RECORD=allocations one
 // that writes how many heap allocations the writer made from the thread walk
-// on (the program counts them through its own malloc).
+// on (the program counts them through its own malloc). CRASH_FSIZE=n puts a
+// file-size limit of n bytes on the crash; CRASH_BLOCK_SAMPLER=1 makes the
+// parked threads block the sampler's signal; CRASH_FAULT_TIME=1 writes the
+// monotonic time in ns just before the crash to <home>/fault.ns;
+// CRASH_STDOUT=closed_pipe starts with standard output a pipe nobody reads,
+// CRASH_STDOUT=reused closes it after arming and opens <home>/reused.db in
+// its place; CRASH_IN_PREAMBLE=1 crashes inside the installer's preamble
+// (its getppid call).
 
 #include "analytics/AnaModel.h"
 #include "analytics/AnalyticsTimes.h"
 #include "crashhandler/CBugReport.h"
 #include "crashhandler/CrashInstall.h"
 #include "crashhandler/CrashReportData.h"
+#include "crashhandler/ThreadSampler.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/ThreadHooks.h"
 
@@ -28,6 +36,7 @@
 #include <string>
 #include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -71,6 +80,36 @@ std::atomic<int> g_parked{0};
 volatile uintptr_t g_lowAddress = 0x10;
 
 __attribute__((noinline)) void writeLowAddress() { *reinterpret_cast<volatile int*>(g_lowAddress) = 1; }
+
+bool envIs(const char* name, const char* value)
+{
+    const char* v = std::getenv(name);
+    return v && std::strcmp(v, value) == 0;
+}
+
+void writeFaultTime()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    char text[32];
+    int n = std::snprintf(text, sizeof text, "%lld", now.tv_sec * 1000000000LL + now.tv_nsec);
+    int fd = open((g_home + "/fault.ns").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0 || write(fd, text, std::size_t(n)) != n)
+        _exit(6);
+    close(fd);
+}
+
+}
+
+// The installer asks for the parent's id while it gathers the process facts.
+extern "C" pid_t getppid() noexcept
+{
+    if (envIs("CRASH_IN_PREAMBLE", "1"))
+        writeLowAddress();
+    return pid_t(syscall(SYS_getppid));
+}
+
+namespace {
 
 __attribute__((noinline)) void writeReadOnlyPage()
 {
@@ -118,8 +157,15 @@ __attribute__((noinline)) int recurse(int depth)
 
 void parkThreads(int count)
 {
+    const bool blockSampler = envIs("CRASH_BLOCK_SAMPLER", "1");
     for (int i = 0; i < count; ++i) {
-        ThreadHooks::start("parked", [] {
+        ThreadHooks::start("parked", [blockSampler] {
+            if (blockSampler) {
+                sigset_t set;
+                sigemptyset(&set);
+                sigaddset(&set, ThreadSampler::signal());
+                pthread_sigmask(SIG_BLOCK, &set, nullptr);
+            }
             ++g_parked;
             for (;;)
                 pause();
@@ -193,6 +239,13 @@ int main(int argc, char** argv)
         return 2;
     rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
+    if (envIs("CRASH_STDOUT", "closed_pipe")) {
+        int fds[2];
+        if (pipe(fds) != 0 || dup2(fds[1], 1) != 1)
+            return 2;
+        close(fds[0]);
+        close(fds[1]);
+    }
     QCoreApplication app(argc, argv);
     g_home = argv[1];
     std::string scenario = argv[2];
@@ -225,6 +278,17 @@ int main(int argc, char** argv)
                                                                      : &recordToMarker);
     }
     parkThreads(argc > 3 ? std::atoi(argv[3]) : 0);
+    if (envIs("CRASH_STDOUT", "reused")) {
+        close(1);
+        if (open((g_home + "/reused.db").c_str(), O_RDWR | O_CREAT, 0600) != 1)
+            return 2;
+    }
+    if (const char* limit = std::getenv("CRASH_FSIZE")) {
+        rlimit fsize{rlim_t(std::atoll(limit)), RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &fsize);
+    }
+    if (envIs("CRASH_FAULT_TIME", "1"))
+        writeFaultTime();
 
     if (scenario == "segv")
         writeLowAddress();
@@ -242,6 +306,8 @@ int main(int argc, char** argv)
 #endif
     else if (scenario == "abort")
         crashChildAbortHere();
+    else if (scenario == "sent_segv")
+        kill(getpid(), SIGSEGV);   // code 0, as another process would send it
     else if (scenario == "exception")
         throwUncaught();
     else if (scenario == "thread") {

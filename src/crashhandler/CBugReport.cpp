@@ -325,6 +325,11 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
     ImageTable& images = g_imageTables[g_currentImages.load()];
     if (!images.matchesLoader())
         images.CollectImages(s.executablePath.c_str());
+    // The other threads walk their stacks while the report is written. A
+    // later pass follows a fault of the writer: its walks use reads that
+    // cannot fault.
+    const bool second = s.firstReportSet;
+    ReportSections::askThreads(images, g_threads, second);
 
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
@@ -333,7 +338,6 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
     s.crashTimeText.assign(stamp);
 
     char name[256];
-    bool second = s.firstReportSet;
     int fd = openReport(stamp, second, name, sizeof name);
     s.reportOpened = fd >= 0;
     int outFd = fd >= 0 ? fd : stdoutForReport();
@@ -358,7 +362,9 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
 
     int factsFd = -1;
     {
-        SafeOutput out(outFd);
+        // Static: the report's buffer is large and the handler's stack small.
+        static char buffer[32768];
+        SafeOutput out(outFd, buffer, sizeof buffer);
         if (s.exceptionText.isSet()) {
             out.text("Objective-C exception:\n");
             out.text(s.exceptionText.c_str());
@@ -405,8 +411,6 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
         if (FaultHook hook = g_faultHook.load())
             hook(s.reentryCount.load());
 
-        // A later pass follows a fault of the writer: its walks use reads
-        // that cannot fault.
         ReportSections::PrintThreads(out, context, images, g_threads, second);
         out.text("Binary Images:\n");
         data.binInfo.clear();

@@ -37,20 +37,24 @@ void ReportSections::PrintExceptionCS(SafeOutput& out, const ImageTable& images)
     out.text("\n");
 }
 
+void ReportSections::askThreads(const ImageTable& images, ThreadList& threads, bool framePointersOnly)
+{
+    threads.collect();
+    ThreadSampler::askAll(threads, ThreadList::currentTid(), images, framePointersOnly);
+}
+
 void ReportSections::PrintThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads,
                                   bool framePointersOnly)
 {
     CrashReportData& data = CrashReportData::expData();
-    threads.collect();
     int self = ThreadList::currentTid();
     int crashed = threads.indexOf(self);
-    // The other threads walk their stacks while this one walks its own.
-    ThreadSampler::sampleAll(threads, self, images, framePointersOnly);
     // Static: the handler may run on a small alternate stack.
     static uintptr_t crashedFrames[StackWalker::kMaxFrames];
     const int crashedCount = framePointersOnly
                                  ? FrameUnwinder::walkFramePointers(context, images, crashedFrames, StackWalker::kMaxFrames)
                                  : FrameUnwinder::walk(context, images, crashedFrames, StackWalker::kMaxFrames);
+    ThreadSampler::collect();
 
     out.printf("Crashed Thread: %d\n\n", crashed);
     char number[16];

@@ -28,6 +28,8 @@ std::atomic<int> g_slotCount{0};
 std::atomic<int> g_signal{0};
 std::atomic<int> g_round{0};
 std::atomic<int> g_answered{0};
+std::atomic<int> g_asked{0};
+long g_deadline = 0;
 std::atomic<int> g_release{0};
 std::atomic<const ImageTable*> g_images{nullptr};
 std::atomic<bool> g_framePointersOnly{false};
@@ -78,8 +80,9 @@ void onSample(int, siginfo_t*, void* context)
                          ? FrameUnwinder::walkFramePointers(context, images, slot.frames, StackWalker::kMaxFrames)
                          : FrameUnwinder::walk(context, images, slot.frames, StackWalker::kMaxFrames);
         slot.state.store(kAnswered);
-        g_answered.fetch_add(1);
-        wakeAll(g_answered);
+        // Only the last answer wakes the asker.
+        if (g_answered.fetch_add(1) + 1 >= g_asked.load())
+            wakeAll(g_answered);
         waitAtLeast(g_release, round, nowNs() + kParkWaitNs);
         return;
     }
@@ -99,8 +102,8 @@ void ThreadSampler::install(int sig)
 
 int ThreadSampler::signal() { return g_signal.load(); }
 
-void ThreadSampler::sampleAll(const ThreadList& threads, int selfTid, const ImageTable& images,
-                              bool framePointersOnly)
+void ThreadSampler::askAll(const ThreadList& threads, int selfTid, const ImageTable& images,
+                           bool framePointersOnly)
 {
     const int previous = g_round.load();
     const int round = previous + 1;
@@ -113,6 +116,7 @@ void ThreadSampler::sampleAll(const ThreadList& threads, int selfTid, const Imag
     g_images.store(&images);
     g_framePointersOnly.store(framePointersOnly);
     g_answered.store(0);
+    g_asked.store(INT_MAX);   // no answer wakes the asker before all are asked
     for (int i = 0; i < count; ++i) {
         Slot& slot = g_slots[i];
         const bool ask = sig != 0 && threads.tid(i) != selfTid;
@@ -137,7 +141,14 @@ void ThreadSampler::sampleAll(const ThreadList& threads, int selfTid, const Imag
             slot.state.compare_exchange_strong(expected, kGivenUp);
         }
     }
-    waitAtLeast(g_answered, asked, nowNs() + kAnswerWaitMs * 1000L * 1000);
+    g_asked.store(asked);
+    g_deadline = nowNs() + kAnswerWaitMs * 1000L * 1000;
+}
+
+void ThreadSampler::collect()
+{
+    waitAtLeast(g_answered, g_asked.load(), g_deadline);
+    const int count = g_slotCount.load();
     // Whoever has not begun to answer is given up; one caught mid-walk
     // finishes into its own slot, which is not read.
     for (int i = 0; i < count; ++i) {

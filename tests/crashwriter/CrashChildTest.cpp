@@ -332,6 +332,25 @@ TEST_F(CrashChild, ACrashWhileTheInstallerGathersItsFactsIsReported)
     EXPECT_EQ(facts().value("complete"), "1");
 }
 
+// The crash-time walks use neither the loader's lock nor any other: a
+// thread holding it when the process crashes does not stall the report.
+TEST_F(CrashChild, AThreadHoldingTheLoadersLockDoesNotStallTheReport)
+{
+    ChildResult r = crash("abort", 2, {"CRASH_LOADER_LOCKED=1", "CRASH_FAULT_TIME=1"});
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    ASSERT_FALSE(r.hung);
+    ASSERT_TRUE(r.signaled && r.signal == SIGABRT);
+    const long long faultNs = ImageFixtures::readFile(home.path() + "/fault.ns").toLongLong();
+    // The writer's watchdog (10 s) is what ended a stalled one.
+    EXPECT_LT((now.tv_sec * 1000000000LL + now.tv_nsec - faultNs) / 1000000, 5000);
+    EXPECT_EQ(facts().value("complete"), "1");
+    const QString text = report();
+    EXPECT_TRUE(text.contains(QRegularExpression("Thread 0 Crashed:\n0  libc\\.so\\.6 .*\n1  "))) << text.toStdString();
+    // The thread inside the loader answered with its own frames.
+    EXPECT_EQ(text.count(QRegularExpression("\nThread \\d+:\n0  ")), 3) << text.toStdString();
+}
+
 // Eight threads that never answer the sampler are given up together: each
 // once cost a wait of its own (1.6 s for eight).
 TEST_F(CrashChild, ThreadsThatBlockTheSamplerAreGivenUpTogether)

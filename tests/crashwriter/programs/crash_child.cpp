@@ -13,7 +13,8 @@
 // CRASH_STDOUT=closed_pipe starts with standard output a pipe nobody reads,
 // CRASH_STDOUT=reused closes it after arming and opens <home>/reused.db in
 // its place; CRASH_IN_PREAMBLE=1 crashes inside the installer's preamble
-// (its getppid call).
+// (its getppid call); CRASH_LOADER_LOCKED=1 crashes while another thread
+// holds the loader's lock (parked inside a dl_iterate_phdr callback).
 
 #include "analytics/AnaModel.h"
 #include "analytics/AnalyticsTimes.h"
@@ -29,6 +30,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <link.h>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -175,6 +177,23 @@ void parkThreads(int count)
         usleep(1000);
 }
 
+// Parks a thread inside the loader's list walk, which holds its lock.
+void holdLoaderLock()
+{
+    static std::atomic<bool> holding{false};
+    ThreadHooks::start("loader", [] {
+        dl_iterate_phdr(
+            [](dl_phdr_info*, size_t, void*) -> int {
+                holding = true;
+                for (;;)
+                    pause();
+            },
+            nullptr);
+    }).detach();
+    while (!holding.load())
+        usleep(1000);
+}
+
 void raiseBusOnFirstPass(int pass)
 {
     if (pass == 1)
@@ -287,6 +306,8 @@ int main(int argc, char** argv)
         rlimit fsize{rlim_t(std::atoll(limit)), RLIM_INFINITY};
         setrlimit(RLIMIT_FSIZE, &fsize);
     }
+    if (envIs("CRASH_LOADER_LOCKED", "1"))
+        holdLoaderLock();
     if (envIs("CRASH_FAULT_TIME", "1"))
         writeFaultTime();
 

@@ -423,4 +423,7 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
             s.firstReportFile = -1;
     }
     CrashFacts::finish(factsFd, data);
+    // The sampled threads go on only now: until the report is out they
+    // would compete with it for the processors.
+    ThreadSampler::releaseAll();
 }

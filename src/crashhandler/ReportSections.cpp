@@ -74,7 +74,6 @@ void ReportSections::PrintThreads(SafeOutput& out, void* context, const ImageTab
         }
         out.text("\n");
     }
-    ThreadSampler::releaseAll();
     RegisterDump::PrintThreadContext(out, unsigned(crashed), context);
 }
 

@@ -32,7 +32,8 @@ public:
     static void askThreads(const ImageTable& images, ThreadList& threads, bool framePointersOnly);
     // After askThreads: "Crashed Thread: %d", every thread's frames (the
     // crashed one's walked here, the others' collected from the sampler;
-    // headers only for one that did not answer), the register dump.
+    // headers only for one that did not answer), the register dump. The
+    // sampled threads stay held until ThreadSampler::releaseAll.
     static void PrintThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads,
                              bool framePointersOnly);
 };

@@ -271,6 +271,9 @@ void CBugReport::setException(const char* name, const char* reason, void* const*
 
 void CBugReport::signal_handler(int sig, siginfo_t* info, void* context)
 {
+    // A fault inside a stack walk goes back to that walk.
+    if (sig == SIGSEGV || sig == SIGBUS)
+        FrameUnwinder::recoverFromFault(info);
     CrashState& s = state();
     int self = ThreadList::currentTid();
     int owner = 0;

@@ -3,6 +3,9 @@
 #include "crashhandler/ImageTable.h"
 #include "crashhandler/StackWalker.h"
 
+#include <csetjmp>
+#include <pthread.h>
+#include <type_traits>
 #include <dlfcn.h>
 #include <unwind.h>
 
@@ -13,6 +16,9 @@ constexpr int kFramePointerRegister = 6;    // rbp
 #elif defined(__aarch64__)
 constexpr int kFramePointerRegister = 29;   // x29
 #endif
+
+// The walk under way on this thread, to jump back to when it faults.
+__attribute__((tls_model("initial-exec"))) thread_local sigjmp_buf* t_walkGuard = nullptr;
 
 struct Walk {
     uintptr_t contextPc;
@@ -91,13 +97,36 @@ int FrameUnwinder::walkFramePointers(const void* ucontext, const ImageTable& ima
     return continueWithFramePointers(pc, StackWalker::contextFp(ucontext), images, frames, 1, max);
 }
 
+void FrameUnwinder::recoverFromFault(const siginfo_t* info)
+{
+    sigjmp_buf* guard = t_walkGuard;
+    if (!guard || !info || info->si_code <= 0)
+        return;   // not a fault of this thread's walk
+    t_walkGuard = nullptr;
+    siglongjmp(*guard, 1);
+}
+
 int FrameUnwinder::walk(const void* ucontext, const ImageTable& images, uintptr_t* frames, int max)
 {
     if (max <= 0)
         return 0;
+    static_assert(std::is_trivially_copyable_v<Walk>);
     Walk w{StackWalker::contextPc(ucontext), &images, frames, 1, max};
     frames[0] = w.contextPc;
+    sigjmp_buf guard;
+    // The mask is saved here and comes back with the jump.
+    if (sigsetjmp(guard, 1) != 0)
+        return walkFramePointers(ucontext, images, frames, max);
+    sigset_t faults;
+    sigemptyset(&faults);
+    sigaddset(&faults, SIGSEGV);
+    sigaddset(&faults, SIGBUS);
+    sigset_t before;
+    t_walkGuard = &guard;
+    pthread_sigmask(SIG_UNBLOCK, &faults, &before);
     _Unwind_Backtrace(&onFrame, &w);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    t_walkGuard = nullptr;
     if (!w.reached)
         return walkFramePointers(ucontext, images, frames, max);
     if (w.stopped || w.n >= max)

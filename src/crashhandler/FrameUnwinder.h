@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 
 class ImageTable;
@@ -19,9 +20,12 @@ class ImageTable;
 // image through the loader's lock-free lookup (_dl_find_object), never
 // through dl_iterate_phdr and its lock, allocates nothing and takes no lock
 // while no program registers unwind tables by hand (nothing here does). Its
-// reads are plain loads: a walk over a smashed stack may fault, so a caller
-// that is already handling a fault of the writer walks with frame pointers
-// only (walkFramePointers), whose reads never fault.
+// reads are plain loads, so a walk over a smashed stack may fault: walk
+// lets SIGSEGV and SIGBUS through while it runs, and the crash handler hands
+// such a fault to recoverFromFault first, which jumps back into the walk;
+// the frame-pointer walk, whose reads never fault, then does it all. A
+// caller already handling a fault of the writer walks with frame pointers
+// only (walkFramePointers).
 class FrameUnwinder {
 public:
     // Lets the unwinder's one-time set-up happen in a normal context.
@@ -29,4 +33,8 @@ public:
     // Fills frames (at most max); returns the count.
     static int walk(const void* ucontext, const ImageTable& images, uintptr_t* frames, int max);
     static int walkFramePointers(const void* ucontext, const ImageTable& images, uintptr_t* frames, int max);
+    // Called by a fault signal's handler before anything else: when the
+    // fault hit a walk of the calling thread, does not return (the walk
+    // goes on without the unwinder); otherwise does nothing.
+    static void recoverFromFault(const siginfo_t* info);
 };

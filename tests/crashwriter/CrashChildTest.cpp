@@ -114,6 +114,8 @@ INSTANTIATE_TEST_SUITE_P(Signals, CrashScenario,
                                            Scenario{"fpe", SIGFPE, "SIGFPE,FPE_INTDIV", ""},
                                            Scenario{"ill", SIGILL, "SIGILL,ILL_ILLOPN", ""},
                                            Scenario{"trap", SIGTRAP, "SIGTRAP,TRAP_BRKPT", "0x0"},
+                                           // The walk from its frame faults; the report is still whole.
+                                           Scenario{"bad_frame", SIGSEGV, "SIGSEGV,SEGV_MAPERR", "0x10"},
 #endif
                                            Scenario{"abort", SIGABRT, "SIGABRT,-6", "0x0"},
                                            Scenario{"sent_segv", SIGSEGV, "SIGSEGV,SEGV_NOOP", "0x0"}),
@@ -350,6 +352,21 @@ TEST_F(CrashChild, AThreadHoldingTheLoadersLockDoesNotStallTheReport)
     // The thread inside the loader answered with its own frames.
     EXPECT_EQ(text.count(QRegularExpression("\nThread \\d+:\n0  ")), 3) << text.toStdString();
 }
+
+#if defined(__x86_64__)
+// A thread whose walk faults (its frame pointer points nowhere) answers
+// with what the frame-pointer walk finds, instead of never.
+TEST_F(CrashChild, AThreadWhoseWalkFaultsStillAnswers)
+{
+    ChildResult r = crash("segv", 0, {"CRASH_BAD_FRAME_THREAD=1"});
+    ASSERT_FALSE(r.hung);
+    ASSERT_TRUE(r.signaled && r.signal == SIGSEGV);
+    const QString text = report();
+    EXPECT_EQ(text.count(QRegularExpression("\nThread \\d+( Crashed)?:\n")), 2) << text.toStdString();
+    EXPECT_EQ(text.count(QRegularExpression("\nThread 1:\n0  crash_child ")), 1) << text.toStdString();
+    EXPECT_EQ(facts().value("complete"), "1");
+}
+#endif
 
 // Eight threads that never answer the sampler are given up together: each
 // once cost a wait of its own (1.6 s for eight).

@@ -14,7 +14,9 @@
 // CRASH_STDOUT=reused closes it after arming and opens <home>/reused.db in
 // its place; CRASH_IN_PREAMBLE=1 crashes inside the installer's preamble
 // (its getppid call); CRASH_LOADER_LOCKED=1 crashes while another thread
-// holds the loader's lock (parked inside a dl_iterate_phdr callback).
+// holds the loader's lock (parked inside a dl_iterate_phdr callback);
+// CRASH_BAD_FRAME_THREAD=1 adds a thread parked with a frame pointer that
+// points nowhere (x86-64).
 
 #include "analytics/AnaModel.h"
 #include "analytics/AnalyticsTimes.h"
@@ -139,6 +141,48 @@ __attribute__((noinline)) int divideByZero()
     volatile int x = 7;
     return x / zero;
 }
+
+#if defined(__x86_64__)
+// Faults with a frame pointer that points nowhere while its call-frame
+// information says the caller's frame is found through it.
+extern "C" void crashChildBadFrame();
+asm(R"(
+    .text
+    .globl crashChildBadFrame
+    .type crashChildBadFrame, @function
+crashChildBadFrame:
+    .cfi_startproc
+    pushq %rbp
+    .cfi_def_cfa_offset 16
+    .cfi_offset rbp, -16
+    movq %rsp, %rbp
+    .cfi_def_cfa_register rbp
+    movabsq $0x4141414141414140, %rbp
+    movl $1, 0x10
+    popq %rbp
+    ret
+    .cfi_endproc
+    .size crashChildBadFrame, .-crashChildBadFrame
+
+    .globl crashChildParkBadFrame
+    .type crashChildParkBadFrame, @function
+crashChildParkBadFrame:
+    .cfi_startproc
+    pushq %rbp
+    .cfi_def_cfa_offset 16
+    .cfi_offset rbp, -16
+    movq %rsp, %rbp
+    .cfi_def_cfa_register rbp
+    movabsq $0x4141414141414140, %rbp
+1:  movl $34, %eax
+    syscall
+    jmp 1b
+    .cfi_endproc
+    .size crashChildParkBadFrame, .-crashChildParkBadFrame
+)");
+// Parks in pause() with the same frame pointer.
+extern "C" void crashChildParkBadFrame();
+#endif
 
 // The crashing function an abort() report must name.
 extern "C" __attribute__((noinline)) void crashChildAbortHere()
@@ -308,6 +352,18 @@ int main(int argc, char** argv)
     }
     if (envIs("CRASH_LOADER_LOCKED", "1"))
         holdLoaderLock();
+#if defined(__x86_64__)
+    if (envIs("CRASH_BAD_FRAME_THREAD", "1")) {
+        static std::atomic<bool> parked{false};
+        ThreadHooks::start("bad-frame", [] {
+            parked = true;
+            crashChildParkBadFrame();
+        }).detach();
+        while (!parked.load())
+            usleep(1000);
+        usleep(10000);   // into its pause
+    }
+#endif
     if (envIs("CRASH_FAULT_TIME", "1"))
         writeFaultTime();
 
@@ -324,6 +380,8 @@ int main(int argc, char** argv)
 #if defined(__x86_64__)
     else if (scenario == "trap")
         asm volatile("int3");
+    else if (scenario == "bad_frame")
+        crashChildBadFrame();
 #endif
     else if (scenario == "abort")
         crashChildAbortHere();

@@ -5,7 +5,6 @@
 
 #include <csetjmp>
 #include <pthread.h>
-#include <type_traits>
 #include <dlfcn.h>
 #include <unwind.h>
 
@@ -110,7 +109,6 @@ int FrameUnwinder::walk(const void* ucontext, const ImageTable& images, uintptr_
 {
     if (max <= 0)
         return 0;
-    static_assert(std::is_trivially_copyable_v<Walk>);
     Walk w{StackWalker::contextPc(ucontext), &images, frames, 1, max};
     frames[0] = w.contextPc;
     sigjmp_buf guard;

@@ -7,6 +7,7 @@
 #include <elf.h>
 #include <fcntl.h>
 #include <climits>
+#include <cstdarg>
 #include <cstdlib>
 #include <link.h>
 #include <sys/auxv.h>
@@ -52,6 +53,7 @@ void ImageTable::clear()
     m_executableCount = 0;
     m_fromLoader = false;
     m_loadedCount = 0;
+    m_printedKept = false;
 }
 
 void ImageTable::mapcpu(char* buf, std::size_t size, int machine)
@@ -79,6 +81,7 @@ const char* ImageTable::keepPath(const char* path, std::size_t len)
 
 void ImageTable::add(const char* path, uint64_t loadAddress, uint64_t size, const char* cpuName)
 {
+    m_printedKept = false;
     if (m_count >= kMaxImages)
         return;
     MachImageInfo& info = m_images[m_count++];
@@ -356,7 +359,10 @@ int ImageTable::onLoadedObject(dl_phdr_info* info, std::size_t, void* data)
 bool ImageTable::collectFromLoader(const char* exePath)
 {
     clear();
-    m_exePath = exePath ? exePath : "";
+    std::size_t exeLength = 0;
+    while (exePath && exePath[exeLength])
+        ++exeLength;
+    m_exePath = exeLength ? keepPath(exePath, exeLength) : "";
     dl_iterate_phdr(&ImageTable::onLoadedObject, this);
     // The loader's list and its state word, as debuggers follow them: the
     // executable's DT_DEBUG entry points at them.
@@ -378,6 +384,7 @@ bool ImageTable::collectFromLoader(const char* exePath)
     m_fromLoader = m_debug && i == m_loadedCount;
     if (exePath && *exePath)
         moveFirst(exePath);
+    keepPrintedLines();
     return m_count > 0;
 }
 
@@ -408,12 +415,40 @@ bool ImageTable::isExecutable(uint64_t address) const
     return false;
 }
 
-void ImageTable::printImages(SafeOutput& out, const char* exePath, FixedText<65536>& binInfo) const
+namespace {
+
+// Text kept in memory, with the calls of SafeOutput that the image lines use.
+struct TextBuffer {
+    SafeFormat::Sink sink;
+    TextBuffer(char* buffer, std::size_t size)
+    {
+        sink.buf = buffer;
+        sink.cap = size;
+    }
+    void printf(const char* fmt, ...) __attribute__((format(printf, 2, 3)))
+    {
+        va_list args;
+        va_start(args, fmt);
+        SafeFormat::vformat(sink, fmt, args);
+        va_end(args);
+    }
+    void text(const char* s)
+    {
+        std::size_t n = 0;
+        while (s[n])
+            ++n;
+        sink.put(s, n);
+    }
+    bool whole() const { return sink.total < sink.cap; }
+};
+
+template <typename Out, typename Summary>
+void formatImages(const MachImageInfo* images, int count, Out& out, const char* exePath, Summary& binInfo)
 {
     char hex[65];
     char line[512];
-    for (int i = 0; i < m_count; ++i) {
-        const MachImageInfo& image = m_images[i];
+    for (int i = 0; i < count; ++i) {
+        const MachImageInfo& image = images[i];
         image.uuidHex(hex);
         out.printf("%#10llx - %#10llx ", (unsigned long long)image.loadAddress,
                    (unsigned long long)(image.loadAddress + image.size - 1));
@@ -423,6 +458,34 @@ void ImageTable::printImages(SafeOutput& out, const char* exePath, FixedText<655
         out.text(image.path);
         out.text("\n");
         SafeFormat::format(line, sizeof line, "%s;%s;%s#", image.shortName, image.cpuName, hex);
-        binInfo.append(line);
+        binInfo.text(line);
     }
+}
+
+struct FixedSummary {
+    FixedText<65536>& text_;
+    void text(const char* s) { text_.append(s); }
+};
+
+}
+
+void ImageTable::keepPrintedLines()
+{
+    TextBuffer lines(m_printed, sizeof m_printed);
+    TextBuffer summary(m_summary, sizeof m_summary);
+    formatImages(m_images, m_count, lines, m_exePath, summary);
+    m_printedLength = lines.sink.len;
+    m_summaryLength = summary.sink.len;
+    m_printedKept = lines.whole() && summary.whole();
+}
+
+void ImageTable::printImages(SafeOutput& out, const char* exePath, FixedText<65536>& binInfo) const
+{
+    if (m_printedKept && exePath && sameText(exePath, m_exePath)) {
+        out.bytes(m_printed, m_printedLength);
+        binInfo.append(m_summary, m_summaryLength);
+        return;
+    }
+    FixedSummary summary{binInfo};
+    formatImages(m_images, m_count, out, exePath, summary);
 }

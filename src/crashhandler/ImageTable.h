@@ -63,7 +63,8 @@ public:
     void addExecutableRange(uint64_t start, uint64_t end);
 
     // "%#10llx - %#10llx %s%s %s <%s> %s\n" per image, "+" marking exePath;
-    // appends "%s;%s;%s#" per image to binInfo.
+    // appends "%s;%s;%s#" per image to binInfo. A table built from the
+    // loader's list has both texts made already (for its exePath).
     void printImages(SafeOutput& out, const char* exePath, FixedText<65536>& binInfo) const;
 
     // The processor name of an ELF machine number.
@@ -76,6 +77,7 @@ private:
     void GetImageInfo(MachImageInfo& image);
     void moveFirst(const char* exePath);
     void probeElfHeaders();
+    void keepPrintedLines();
     static int onLoadedObject(dl_phdr_info* info, std::size_t size, void* table);
 
     // The loader's list as collectFromLoader saw it: each object's map,
@@ -90,6 +92,11 @@ private:
     int m_loadedCount = 0;
     bool m_fromLoader = false;
     const char* m_exePath = "";
+    char m_printed[64 * 1024];
+    std::size_t m_printedLength = 0;
+    char m_summary[32 * 1024];
+    std::size_t m_summaryLength = 0;
+    bool m_printedKept = false;
 
     MachImageInfo m_images[kMaxImages];
     uint64_t m_execEnd[kMaxImages] = {};

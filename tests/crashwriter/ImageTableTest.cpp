@@ -102,6 +102,22 @@ TEST(ImageTable, TheLoadersListGivesTheMappedImagesAndALibraryLoadedLaterIsNotic
         EXPECT_TRUE(fromLoader->isExecutable(mapped.loadAddress + mapped.size - 1)) << mapped.path;
     }
 
+    // Its image lines, made when it was built, read as those of the mappings.
+    FixedText<65536> binInfo;
+    QByteArray lines = captureThroughPipe([&](int fd) {
+        SafeOutput out(fd);
+        fromLoader->printImages(out, exe.c_str(), binInfo);
+    });
+    EXPECT_EQ(lines.count('\n'), fromLoader->count());
+    EXPECT_TRUE(lines.startsWith(QByteArray::number(qulonglong(fromLoader->at(0).loadAddress), 16).prepend("0x").rightJustified(10, ' ')))
+        << lines.left(80).constData();
+    EXPECT_TRUE(lines.left(lines.indexOf('\n')).contains(" +test_crashwriter x86_64 <") ||
+                lines.left(lines.indexOf('\n')).contains(" +test_crashwriter aarch64 <"));
+    for (int i = 0; i < fromMaps->count(); ++i)
+        EXPECT_TRUE(lines.contains(QByteArray(fromMaps->at(i).shortName) + " " + fromMaps->at(i).cpuName + " <"))
+            << fromMaps->at(i).path;
+    EXPECT_EQ(QString(binInfo.c_str()).split('#', Qt::SkipEmptyParts).size(), fromLoader->count());
+
     // A library loaded later makes the table stale until it is built again.
     const char* candidates[] = {"libutil.so.1", "libanl.so.1", "libBrokenLocale.so.1"};
     void* library = nullptr;

@@ -13,9 +13,13 @@ class CrashReportData;
 // "crash_<time>.facts" into the crash directory, and fills CrashReportData.
 //
 // Everything from the signal to the report's last byte is async-signal-safe:
-// the crash folder is opened at install, static facts are pre-computed,
-// buffers are static, text goes through SafeFormat, and no malloc, stdio,
-// locks or localtime are used. The first crashing thread owns the report; a
+// the crash folder is opened at install, static facts and the image table
+// are pre-computed, buffers are static, text goes through SafeFormat, and no
+// malloc, stdio, locks (the loader's included) or localtime are used. The
+// other threads are asked for their stacks all at once as a crash begins
+// and held until the report and facts are out. When the report cannot be
+// opened it goes to standard output, while descriptor 1 is still the file
+// it was at arming. The first crashing thread owns the report; a
 // second thread that crashes meanwhile parks until the process dies. No
 // program counter is ever moved: after the report the default actions come
 // back and the signal is raised again, so the process dies by its own signal.

@@ -2,7 +2,9 @@
 
 #include <exception>
 
-// Arms the crash report writer for this process: gathers the process facts
+// Arms the crash report writer for this process: arms it first
+// (CBugReport::arm: handlers, alternate stack, crash folder), so a crash in
+// what follows is reported too, then gathers the process facts
 // (identifier and version from AnaBundleUtil, the process and parent names,
 // the OS text, the documents folder of AppHome::current() as the crash
 // folder), calls initBugReport, gives every thread the project starts its

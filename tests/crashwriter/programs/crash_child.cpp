@@ -143,9 +143,10 @@ __attribute__((noinline)) int divideByZero()
 }
 
 #if defined(__x86_64__)
-// Faults with a frame pointer that points nowhere while its call-frame
-// information says the caller's frame is found through it.
-extern "C" void crashChildBadFrame();
+// Sets a frame pointer that points nowhere while its call-frame information
+// says the caller's frame is found through it; then faults, or with park
+// set waits in pause() for ever.
+extern "C" void crashChildBadFrame(int park);
 asm(R"(
     .text
     .globl crashChildBadFrame
@@ -158,30 +159,15 @@ crashChildBadFrame:
     movq %rsp, %rbp
     .cfi_def_cfa_register rbp
     movabsq $0x4141414141414140, %rbp
+    testl %edi, %edi
+    jnz 1f
     movl $1, 0x10
-    popq %rbp
-    ret
-    .cfi_endproc
-    .size crashChildBadFrame, .-crashChildBadFrame
-
-    .globl crashChildParkBadFrame
-    .type crashChildParkBadFrame, @function
-crashChildParkBadFrame:
-    .cfi_startproc
-    pushq %rbp
-    .cfi_def_cfa_offset 16
-    .cfi_offset rbp, -16
-    movq %rsp, %rbp
-    .cfi_def_cfa_register rbp
-    movabsq $0x4141414141414140, %rbp
 1:  movl $34, %eax
     syscall
     jmp 1b
     .cfi_endproc
-    .size crashChildParkBadFrame, .-crashChildParkBadFrame
+    .size crashChildBadFrame, .-crashChildBadFrame
 )");
-// Parks in pause() with the same frame pointer.
-extern "C" void crashChildParkBadFrame();
 #endif
 
 // The crashing function an abort() report must name.
@@ -357,7 +343,7 @@ int main(int argc, char** argv)
         static std::atomic<bool> parked{false};
         ThreadHooks::start("bad-frame", [] {
             parked = true;
-            crashChildParkBadFrame();
+            crashChildBadFrame(1);
         }).detach();
         while (!parked.load())
             usleep(1000);
@@ -381,7 +367,7 @@ int main(int argc, char** argv)
     else if (scenario == "trap")
         asm volatile("int3");
     else if (scenario == "bad_frame")
-        crashChildBadFrame();
+        crashChildBadFrame(0);
 #endif
     else if (scenario == "abort")
         crashChildAbortHere();

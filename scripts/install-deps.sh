@@ -16,8 +16,6 @@ PACKAGES=(
   libexif-dev
   # storage, compression, digests and ciphers, HTTP
   libsqlite3-dev zlib1g-dev nettle-dev libcurl4-openssl-dev
-  # crash stacks through system libraries (call-frame information)
-  libunwind-dev
   # tests and benchmarks
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   # screen texts and fonts

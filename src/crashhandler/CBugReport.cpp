@@ -7,6 +7,7 @@
 #include "crashhandler/CrashReportData.h"
 #include "crashhandler/CrashRunFacts.h"
 #include "crashhandler/CrashState.h"
+#include "crashhandler/FrameUnwinder.h"
 #include "crashhandler/ImageTable.h"
 #include "crashhandler/RecordStack.h"
 #include "crashhandler/ReportSections.h"
@@ -32,18 +33,47 @@ std::atomic<CBugReport::RecordStep> g_recordStep{nullptr};
 std::atomic<CBugReport::FaultHook> g_faultHook{nullptr};
 
 // Large tables live in static storage: the handler may run on a 64 KiB
-// alternate stack.
-ImageTable g_images;
+// alternate stack. Two image tables: a refresh builds the spare one and
+// then makes it current, so a crash meanwhile reads a whole table.
+ImageTable g_imageTables[2];
+std::atomic<int> g_currentImages{0};
 ThreadList g_threads;
 
 CrashState& state() { return CrashState::instance(); }
 
-bool isStreamForText(int fd)
+// Standard output as it was at arming. A report goes there only while
+// descriptor 1 is still that file: once the program closed it, 1 may name
+// one of its own files (a database) that a report must not land in.
+struct StdoutIdentity {
+    bool open = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+StdoutIdentity g_stdout;
+
+StdoutIdentity identityOf(int fd)
 {
     struct stat st{};
     if (fstat(fd, &st) != 0)
-        return false;
-    return S_ISFIFO(st.st_mode) || S_ISCHR(st.st_mode) || S_ISSOCK(st.st_mode);
+        return {};
+    const int flags = fcntl(fd, F_GETFL);
+    if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY)
+        return {};
+    return StdoutIdentity{true, st.st_dev, st.st_ino};
+}
+
+int stdoutForReport()
+{
+    const StdoutIdentity now = identityOf(1);
+    return now.open && g_stdout.open && now.device == g_stdout.device && now.inode == g_stdout.inode ? 1 : -1;
+}
+
+void ignoreSignal(int sig)
+{
+    struct sigaction sa{};
+    sa.sa_handler = SIG_IGN;
+    sigemptyset(&sa.sa_mask);
+    sigaction(sig, &sa, nullptr);
 }
 
 void setDefaultActions()
@@ -120,7 +150,7 @@ void runRecordStep(void* step)
     try {
         reinterpret_cast<CBugReport::RecordStep>(step)(CrashReportData::expData());
     } catch (const std::exception& e) {
-        SafeOutput out(isStreamForText(1) ? 1 : -1);
+        SafeOutput out(stdoutForReport());
         out.printf("crash report meet self crash %s", e.what());
     } catch (...) {
     }
@@ -142,10 +172,42 @@ void CBugReport::setTestFaultHook(FaultHook hook) { g_faultHook.store(hook); }
 void CBugReport::setAppActive(bool active) { state().appActive.store(active ? 1 : 0); }
 void CBugReport::refreshZoneOffset() { state().zoneOffsetSeconds.store(CrashClock::currentOffset()); }
 
-uint8_t CBugReport::Init(const BRInitParam& p)
+void CBugReport::arm(const char* crashDirectory)
 {
     CrashState& s = state();
     CrashReportData::expData();
+    if (crashDirectory && !s.crashDirectory.isSet())
+        s.crashDirectory.assign(crashDirectory);
+    if (s.pid == 0)
+        s.pid = getpid();
+    if (s.executablePath.c_str()[0] == '\0') {
+        char exe[4096];
+        ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+        s.executablePath.assign(exe, n > 0 ? std::size_t(n) : 0);
+    }
+    if (s.dirFd < 0)
+        s.dirFd = open(*s.crashDirectory.c_str() ? s.crashDirectory.c_str() : ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    g_stdout = identityOf(1);
+    // A file-size limit must make the writer's writes fail (EFBIG), not end
+    // the process before its report and facts are out.
+    ignoreSignal(SIGXFSZ);
+    SafeRead::prepare();
+    FrameUnwinder::prepare();
+    if (g_installed.load() == 0)
+        InitAltStack();
+    ThreadSampler::install(SIGRTMIN + 3);
+    for (int sig : kSignals) {
+        struct sigaction sa{};
+        sa.sa_sigaction = &CBugReport::signal_handler;
+        sa.sa_flags = SA_ONSTACK | SA_SIGINFO;
+        sigemptyset(&sa.sa_mask);
+        sigaction(sig, &sa, nullptr);
+    }
+}
+
+uint8_t CBugReport::Init(const BRInitParam& p)
+{
+    CrashState& s = state();
     s.identifier.assign(p.identifier ? p.identifier : emptyText);
     s.version.assign(p.version ? p.version : emptyText);
     s.processName.assign(p.processName ? p.processName : emptyText);
@@ -169,18 +231,19 @@ uint8_t CBugReport::Init(const BRInitParam& p)
     if (old >= 0)
         close(old);
 
-    SafeRead::prepare();
-    if (g_installed.load() == 0)
-        InitAltStack();
-    ThreadSampler::install(SIGRTMIN + 3);
-    for (int sig : kSignals) {
-        struct sigaction sa{};
-        sa.sa_sigaction = &CBugReport::signal_handler;
-        sa.sa_flags = SA_ONSTACK | SA_SIGINFO;
-        sigemptyset(&sa.sa_mask);
-        sigaction(sig, &sa, nullptr);
-    }
+    arm(nullptr);
+    refreshImages();
     return ++g_installed;
+}
+
+void CBugReport::refreshImages()
+{
+    const int current = g_currentImages.load();
+    if (g_imageTables[current].matchesLoader() || state().ownerTid.load() != 0)
+        return;
+    const int spare = 1 - current;
+    g_imageTables[spare].collectFromLoader(state().executablePath.c_str());
+    g_currentImages.store(spare);
 }
 
 void CBugReport::setException(const char* name, const char* reason, void* const* returnAddresses, int count,
@@ -208,6 +271,9 @@ void CBugReport::setException(const char* name, const char* reason, void* const*
 
 void CBugReport::signal_handler(int sig, siginfo_t* info, void* context)
 {
+    // A fault inside a stack walk goes back to that walk.
+    if (sig == SIGSEGV || sig == SIGBUS)
+        FrameUnwinder::recoverFromFault(info);
     CrashState& s = state();
     int self = ThreadList::currentTid();
     int owner = 0;
@@ -217,8 +283,13 @@ void CBugReport::signal_handler(int sig, siginfo_t* info, void* context)
             pause();
     }
     int pass = ++s.reentryCount;
-    if (pass == 1)
+    if (pass == 1) {
         armWatchdog(kWriterWatchdogSeconds);
+        SafeRead::noteProcess();
+        // A report sent to a pipe nobody reads fails (EPIPE) instead of
+        // ending the writer.
+        ignoreSignal(SIGPIPE);
+    }
     if (pass >= 3)
         setDefaultActions();
     if (pass == 2 && s.firstReportFile >= 0) {
@@ -252,7 +323,16 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
 {
     CrashState& s = state();
     CrashReportData& data = CrashReportData::expData();
-    g_images.CollectImages(s.executablePath.c_str());
+    // The table built at arming, unless a library came or went since (then
+    // the mappings are read again).
+    ImageTable& images = g_imageTables[g_currentImages.load()];
+    if (!images.matchesLoader())
+        images.CollectImages(s.executablePath.c_str());
+    // The other threads walk their stacks while the report is written. A
+    // later pass follows a fault of the writer: its walks use reads that
+    // cannot fault.
+    const bool second = s.firstReportSet;
+    ReportSections::askThreads(images, g_threads, second);
 
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
@@ -261,10 +341,9 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
     s.crashTimeText.assign(stamp);
 
     char name[256];
-    bool second = s.firstReportSet;
     int fd = openReport(stamp, second, name, sizeof name);
     s.reportOpened = fd >= 0;
-    int outFd = fd >= 0 ? fd : (isStreamForText(1) ? 1 : -1);
+    int outFd = fd >= 0 ? fd : stdoutForReport();
     copyText(data.crashPath, s.crashDirectory.c_str(), name);
     if (!second) {
         s.firstReportSet = true;
@@ -284,8 +363,11 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
         CrashRunFacts::take(data);
     }
 
+    int factsFd = -1;
     {
-        SafeOutput out(outFd);
+        // Static: the report's buffer is large and the handler's stack small.
+        static char buffer[32768];
+        SafeOutput out(outFd, buffer, sizeof buffer);
         if (s.exceptionText.isSet()) {
             out.text("Objective-C exception:\n");
             out.text(s.exceptionText.c_str());
@@ -294,8 +376,8 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
         ReportSections::printHeader(out, now);
         ReportSections::printSdkLines(out);
         char hex[65] = "";
-        if (g_images.count() > 0)
-            g_images.at(0).uuidHex(hex);
+        if (images.count() > 0)
+            images.at(0).uuidHex(hex);
         out.printf("App UUID : %s\n", hex);
         if (data.errorStack.isSet()) {
             out.text("\n\nLast Exception Backtrace: \n");
@@ -304,7 +386,7 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
         }
         if (s.hasExceptionAddresses) {
             out.text("\nLast Exception Backtrace Original:\n");
-            ReportSections::PrintExceptionCS(out, g_images);
+            ReportSections::PrintExceptionCS(out, images);
         }
         out.text("\n");
 
@@ -327,15 +409,15 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
             data.address.assign(addressText);
         }
         out.flush();
-        CrashFacts::write(s.dirFd, s.factsName.c_str(), s, data, false);
+        factsFd = CrashFacts::begin(s.dirFd, s.factsName.c_str(), s, data);
 
         if (FaultHook hook = g_faultHook.load())
             hook(s.reentryCount.load());
 
-        ReportSections::PrintThreads(out, context, g_images, g_threads);
+        ReportSections::PrintThreads(out, context, images, g_threads, second);
         out.text("Binary Images:\n");
         data.binInfo.clear();
-        g_images.printImages(out, s.executablePath.c_str(), data.binInfo);
+        images.printImages(out, s.executablePath.c_str(), data.binInfo);
         out.flush();
     }
     if (fd >= 0) {
@@ -343,5 +425,8 @@ void CBugReport::GenerateBugDesc(int, siginfo_t* info, void* context)
         if (s.firstReportFile == fd)
             s.firstReportFile = -1;
     }
-    CrashFacts::write(s.dirFd, s.factsName.c_str(), s, data, true);
+    CrashFacts::finish(factsFd, data);
+    // The sampled threads go on only now: until the report is out they
+    // would compete with it for the processors.
+    ThreadSampler::releaseAll();
 }

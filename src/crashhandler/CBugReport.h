@@ -13,9 +13,13 @@ class CrashReportData;
 // "crash_<time>.facts" into the crash directory, and fills CrashReportData.
 //
 // Everything from the signal to the report's last byte is async-signal-safe:
-// the crash folder is opened at install, static facts are pre-computed,
-// buffers are static, text goes through SafeFormat, and no malloc, stdio,
-// locks or localtime are used. The first crashing thread owns the report; a
+// the crash folder is opened at install, static facts and the image table
+// are pre-computed, buffers are static, text goes through SafeFormat, and no
+// malloc, stdio, locks (the loader's included) or localtime are used. The
+// other threads are asked for their stacks all at once as a crash begins
+// and held until the report and facts are out. When the report cannot be
+// opened it goes to standard output, while descriptor 1 is still the file
+// it was at arming. The first crashing thread owns the report; a
 // second thread that crashes meanwhile parks until the process dies. No
 // program counter is ever moved: after the report the default actions come
 // back and the signal is raised again, so the process dies by its own signal.
@@ -41,10 +45,20 @@ public:
     static constexpr const char* emptyText = "";
     static const int kSignals[kSignalCount];   // in installation order
 
-    // Copies the parameters, gives the calling thread an alternate signal
-    // stack on the first call, (re)installs the six handlers and a sampler
-    // for the other threads' stacks. Returns the number of Init calls so far.
+    // Arms the writer before anything else of the launch runs: opens the
+    // crash folder (when none is open yet), gives the calling thread an
+    // alternate signal stack, installs the six handlers and the sampler for
+    // the other threads' stacks, and ignores SIGXFSZ (a file-size limit makes
+    // the writer's writes fail instead of ending it). A crash after this
+    // leaves a report, with the facts Init has not filled in yet empty.
+    static void arm(const char* crashDirectory);
+    // Copies the parameters, arms (again), builds the image table from the
+    // loader's list and (re)installs the six handlers. Returns the number of
+    // Init calls so far.
     static uint8_t Init(const BRInitParam& param);
+    // Normal context: rebuilds the image table when a library came or went
+    // since it was built (the crash path then needs not read the mappings).
+    static void refreshImages();
     static uint8_t installedCount();
     // Gives the calling thread a 64 KiB (or larger) alternate signal stack;
     // false when it already had one or registration failed.

@@ -40,50 +40,68 @@ void modelField(SafeOutput& out, const char* name, const AnaModelSnapshot::Text*
 bool CrashFacts::write(int dirFd, const char* fileName, const CrashState& s, const CrashReportData& data,
                        bool complete)
 {
-    if (dirFd < 0 || !fileName || !*fileName)
-        return false;
-    int fd = openat(dirFd, fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const int fd = begin(dirFd, fileName, s, data);
     if (fd < 0)
         return false;
+    if (complete)
+        finish(fd, data);
+    else
+        close(fd);
+    return true;
+}
+
+int CrashFacts::begin(int dirFd, const char* fileName, const CrashState& s, const CrashReportData& data)
+{
+    if (dirFd < 0 || !fileName || !*fileName)
+        return -1;
+    int fd = openat(dirFd, fileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return -1;
+    SafeOutput out(fd);
+    numberField(out, "time", data.time);
+    numberField(out, "signal", s.signal);
+    numberField(out, "code", s.code);
+    field(out, "type", data.type.c_str());
+    field(out, "error", data.error.c_str());
+    field(out, "address", data.address.c_str());
+    numberField(out, "pass", s.reentryCount.load());
+    field(out, "reportOpened", s.reportOpened ? "1" : "0");
+    field(out, "crashPath", data.crashPath.c_str());
+    field(out, "backPath", data.backPath.c_str());
+    field(out, "active", s.appActive.load() ? "1" : "0");
+    const AnaModelSnapshot* m = AnaModel::published();
+    modelField(out, "qua", m ? &m->qua : nullptr);
+    modelField(out, "guid", m ? &m->guid : nullptr);
+    modelField(out, "appId", m ? &m->appId : nullptr);
+    modelField(out, "appVersion", m ? &m->appVersion : nullptr);
+    modelField(out, "contact", m ? &m->contact : nullptr);
+    field(out, "deviceName", s.deviceName.c_str());
+    const long long milli = (long long)(data.cpu * 1000.0f + (data.cpu < 0 ? -0.5f : 0.5f));
+    char cpu[32];
+    SafeFormat::format(cpu, sizeof cpu, "%s%lld.%03lld", milli < 0 ? "-" : "", (milli < 0 ? -milli : milli) / 1000,
+                       (milli < 0 ? -milli : milli) % 1000);
+    field(out, "cpu", cpu);
+    numberField(out, "battery", data.battery);
+    numberField(out, "freeMem", data.freeMem);
+    numberField(out, "freeStorage", data.freeStoreage);
+    numberField(out, "freeSDCard", data.freesdcard);
+    out.flush();
+    return fd;
+}
+
+void CrashFacts::finish(int fd, const CrashReportData& data)
+{
+    if (fd < 0)
+        return;
     {
         SafeOutput out(fd);
-        numberField(out, "time", data.time);
-        numberField(out, "signal", s.signal);
-        numberField(out, "code", s.code);
-        field(out, "type", data.type.c_str());
-        field(out, "error", data.error.c_str());
-        field(out, "address", data.address.c_str());
-        numberField(out, "pass", s.reentryCount.load());
-        field(out, "reportOpened", s.reportOpened ? "1" : "0");
-        field(out, "crashPath", data.crashPath.c_str());
-        field(out, "backPath", data.backPath.c_str());
-        field(out, "active", s.appActive.load() ? "1" : "0");
-        const AnaModelSnapshot* m = AnaModel::published();
-        modelField(out, "qua", m ? &m->qua : nullptr);
-        modelField(out, "guid", m ? &m->guid : nullptr);
-        modelField(out, "appId", m ? &m->appId : nullptr);
-        modelField(out, "appVersion", m ? &m->appVersion : nullptr);
-        modelField(out, "contact", m ? &m->contact : nullptr);
-        field(out, "deviceName", s.deviceName.c_str());
-        const long long milli = (long long)(data.cpu * 1000.0f + (data.cpu < 0 ? -0.5f : 0.5f));
-        char cpu[32];
-        SafeFormat::format(cpu, sizeof cpu, "%s%lld.%03lld", milli < 0 ? "-" : "", (milli < 0 ? -milli : milli) / 1000,
-                           (milli < 0 ? -milli : milli) % 1000);
-        field(out, "cpu", cpu);
-        numberField(out, "battery", data.battery);
-        numberField(out, "freeMem", data.freeMem);
-        numberField(out, "freeStorage", data.freeStoreage);
-        numberField(out, "freeSDCard", data.freesdcard);
-        if (complete) {
-            field(out, "thread", data.thread.c_str());
-            field(out, "errorStack", data.errorStack.c_str());
-            field(out, "crashStackShortNames", data.crashStackShortNames.c_str());
-            field(out, "binInfo", data.binInfo.c_str());
-            field(out, "complete", "1");
-        }
+        field(out, "thread", data.thread.c_str());
+        field(out, "errorStack", data.errorStack.c_str());
+        field(out, "crashStackShortNames", data.crashStackShortNames.c_str());
+        field(out, "binInfo", data.binInfo.c_str());
+        field(out, "complete", "1");
     }
     close(fd);
-    return true;
 }
 
 QMap<QString, QByteArray> CrashFacts::read(const QString& path)

@@ -26,6 +26,12 @@ public:
     // open crash folder. Returns false when the file could not be written.
     static bool write(int dirFd, const char* fileName, const CrashState& state,
                       const CrashReportData& data, bool complete);
+    // The same in two steps over one open file, as the writer does it:
+    // begin writes the early fields and returns the open descriptor (-1
+    // when the file could not be made); finish appends the fields of the
+    // thread walk and "complete", then closes it.
+    static int begin(int dirFd, const char* fileName, const CrashState& state, const CrashReportData& data);
+    static void finish(int fd, const CrashReportData& data);
 
     // Normal context: reads one facts file; empty map when unreadable.
     // A truncated last field is dropped.

@@ -8,7 +8,6 @@
 #include "crashhandler/CrashClock.h"
 #include "crashhandler/CrashRunFacts.h"
 #include "crashhandler/CrashState.h"
-#include "crashhandler/FrameUnwinder.h"
 #include "crashhandler/RecordStack.h"
 #include "crashhandler/ThreadStartStacks.h"
 #include "platform/core/AppHome.h"
@@ -61,6 +60,9 @@ int initBugReport(const BRInitParam& param) { return CBugReport::Init(param); }
 int installCrashHandler()
 {
     AppHome::current().ensure();
+    // Armed before the rest of the preamble: a crash while the facts are
+    // gathered leaves a report too.
+    CBugReport::arm(crashDirectory());
     AnaModel::getDefualtAnaModel();   // publishes the model for the report
 
     int pid = getpid();
@@ -96,7 +98,6 @@ int installCrashHandler()
     // have to load a library, and the crash walk must not set itself up.
     void* warm[2];
     backtrace(warm, 2);
-    FrameUnwinder::prepare();
     RecordStack::prepare();
     CrashRunFacts::prepare(QFile::encodeName(AppHome::current().root()).constData());
     std::set_terminate(&uncaughtExceptionHandler);
@@ -116,10 +117,12 @@ void startCrashClockRefresh()
     };
     QObject::connect(timer, &QTimer::timeout, [schedule] {
         CBugReport::refreshZoneOffset();
+        CBugReport::refreshImages();
         CrashRunFacts::refreshBaseline();
         schedule();
     });
     CBugReport::refreshZoneOffset();
+    CBugReport::refreshImages();
     schedule();
 }
 

@@ -2,7 +2,9 @@
 
 #include <exception>
 
-// Arms the crash report writer for this process: gathers the process facts
+// Arms the crash report writer for this process: arms it first
+// (CBugReport::arm: handlers, alternate stack, crash folder), so a crash in
+// what follows is reported too, then gathers the process facts
 // (identifier and version from AnaBundleUtil, the process and parent names,
 // the OS text, the documents folder of AppHome::current() as the crash
 // folder), calls initBugReport, gives every thread the project starts its
@@ -13,7 +15,8 @@
 // QCoreApplication: it is the first step of a launch. Returns Init's count.
 int installCrashHandler();
 
-// Keeps the crash writer's local-time offset and processor baseline fresh:
+// Keeps the crash writer's local-time offset, processor baseline and image
+// table (libraries loaded since arming) fresh:
 // refreshed now and then at every full minute, so a report written just
 // after a daylight-saving change has the new offset. Needs the
 // QCoreApplication; once per process.

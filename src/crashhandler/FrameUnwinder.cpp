@@ -3,61 +3,59 @@
 #include "crashhandler/ImageTable.h"
 #include "crashhandler/StackWalker.h"
 
-#define UNW_LOCAL_ONLY
-#include <libunwind.h>
-
-#include <atomic>
+#include <csetjmp>
+#include <pthread.h>
 #include <dlfcn.h>
+#include <unwind.h>
 
 namespace {
 
 #if defined(__x86_64__)
-constexpr int kFramePointerRegister = UNW_X86_64_RBP;
+constexpr int kFramePointerRegister = 6;    // rbp
 #elif defined(__aarch64__)
-constexpr int kFramePointerRegister = UNW_AARCH64_X29;
+constexpr int kFramePointerRegister = 29;   // x29
 #endif
 
-#define PAV_SYMBOL_TEXT(name) #name
-#define PAV_SYMBOL(name) PAV_SYMBOL_TEXT(name)
+// The walk under way on this thread, to jump back to when it faults.
+__attribute__((tls_model("initial-exec"))) thread_local sigjmp_buf* t_walkGuard = nullptr;
 
-// libunwind is opened privately (RTLD_LOCAL): it also defines the C++
-// exception runtime's _Unwind_* functions, and linked in the usual way it
-// would take them over from libgcc for the whole process.
-struct Api {
-    decltype(&unw_tdep_getcontext) getcontext = nullptr;
-    decltype(&unw_init_local) initLocal = nullptr;
-    decltype(&unw_init_local2) initLocal2 = nullptr;
-    decltype(&unw_step) step = nullptr;
-    decltype(&unw_get_reg) getReg = nullptr;
-    decltype(&unw_set_caching_policy) setCachingPolicy = nullptr;
-    unw_addr_space_t* localAddressSpace = nullptr;
+struct Walk {
+    uintptr_t contextPc;
+    const ImageTable* images;
+    uintptr_t* frames;
+    int n;
+    int max;
+    bool reached = false;   // the interrupted frame was found
+    bool stopped = false;   // ended here: full, or an address outside the code
+    uintptr_t lastFp = 0;
 };
 
-Api g_api;
-std::atomic<bool> g_ready{false};
-
-template <typename T>
-bool find(void* library, const char* name, T& out)
+_Unwind_Reason_Code onFrame(_Unwind_Context* context, void* arg)
 {
-    out = reinterpret_cast<T>(dlsym(library, name));
-    return out != nullptr;
+    auto* w = static_cast<Walk*>(arg);
+    int beforeInstruction = 0;
+    const uintptr_t ip = _Unwind_GetIPInfo(context, &beforeInstruction);
+    if (!w->reached) {
+        // The handler's own frames come first; the interrupted frame is the
+        // one the kernel's signal frame resumes at the context's pc.
+        if (beforeInstruction && ip == w->contextPc) {
+            w->reached = true;
+            w->lastFp = _Unwind_GetGR(context, kFramePointerRegister);
+        }
+        return _URC_NO_REASON;
+    }
+    if (w->n >= w->max || ip == 0 || !w->images->isExecutable(ip)) {
+        w->stopped = true;
+        return _URC_END_OF_STACK;
+    }
+    w->frames[w->n++] = ip;
+    w->lastFp = _Unwind_GetGR(context, kFramePointerRegister);
+    return _URC_NO_REASON;
 }
 
-bool open(Api& api)
-{
-    void* library = dlopen("libunwind.so.8", RTLD_NOW | RTLD_LOCAL);
-    if (!library)
-        return false;
-    return find(library, PAV_SYMBOL(unw_tdep_getcontext), api.getcontext) &&
-           find(library, PAV_SYMBOL(unw_init_local), api.initLocal) &&
-           find(library, PAV_SYMBOL(unw_init_local2), api.initLocal2) &&
-           find(library, PAV_SYMBOL(unw_step), api.step) && find(library, PAV_SYMBOL(unw_get_reg), api.getReg) &&
-           find(library, PAV_SYMBOL(unw_set_caching_policy), api.setCachingPolicy) &&
-           find(library, PAV_SYMBOL(unw_local_addr_space), api.localAddressSpace);
-}
-
-// Continues with the frame-pointer walk from the last frame found.
-int walkFramePointers(uintptr_t pc, uintptr_t fp, const ImageTable& images, uintptr_t* frames, int n, int max)
+// Continues with the frame-pointer walk from the frame (pc, fp).
+int continueWithFramePointers(uintptr_t pc, uintptr_t fp, const ImageTable& images, uintptr_t* frames, int n,
+                              int max)
 {
     StackWalker walker(pc, fp);
     uintptr_t frame = 0;
@@ -67,53 +65,73 @@ int walkFramePointers(uintptr_t pc, uintptr_t fp, const ImageTable& images, uint
     return n;
 }
 
+// Whether the image holding the address carries unwind tables: a walk that
+// ended there ended at the outermost frame, not for want of information.
+bool hasUnwindTables(uintptr_t address)
+{
+    dl_find_object found;
+    return _dl_find_object(reinterpret_cast<void*>(address), &found) == 0 && found.dlfo_eh_frame;
+}
+
 }
 
 void FrameUnwinder::prepare()
 {
-    if (g_ready.load())
-        return;
-    Api api;
-    if (!open(api))
-        return;
-    api.setCachingPolicy(*api.localAddressSpace, UNW_CACHE_PER_THREAD);
-    unw_context_t context;
-    unw_cursor_t cursor;
-    if (api.getcontext(&context) != 0 || api.initLocal(&cursor, &context) != 0)
-        return;
-    for (int i = 0; i < 64 && api.step(&cursor) > 0; ++i) {
-    }
-    g_api = api;
-    g_ready.store(true);
+    // The first walk sets up the unwinder's register tables (a once-only
+    // initialisation that may lock) and binds its functions.
+    struct Ignore {
+        static _Unwind_Reason_Code frame(_Unwind_Context*, void*) { return _URC_NO_REASON; }
+    };
+    _Unwind_Backtrace(&Ignore::frame, nullptr);
+    dl_find_object found;
+    _dl_find_object(reinterpret_cast<void*>(&FrameUnwinder::prepare), &found);
+}
+
+int FrameUnwinder::walkFramePointers(const void* ucontext, const ImageTable& images, uintptr_t* frames, int max)
+{
+    if (max <= 0)
+        return 0;
+    const uintptr_t pc = StackWalker::contextPc(ucontext);
+    frames[0] = pc;
+    return continueWithFramePointers(pc, StackWalker::contextFp(ucontext), images, frames, 1, max);
+}
+
+void FrameUnwinder::recoverFromFault(const siginfo_t* info)
+{
+    sigjmp_buf* guard = t_walkGuard;
+    if (!guard || !info || info->si_code <= 0)
+        return;   // not a fault of this thread's walk
+    t_walkGuard = nullptr;
+    siglongjmp(*guard, 1);
 }
 
 int FrameUnwinder::walk(const void* ucontext, const ImageTable& images, uintptr_t* frames, int max)
 {
     if (max <= 0)
         return 0;
-    int n = 0;
-    uintptr_t pc = StackWalker::contextPc(ucontext);
-    uintptr_t fp = StackWalker::contextFp(ucontext);
-    frames[n++] = pc;
-    // The context is only read: the unwinder copies the registers it needs.
-    auto* context = static_cast<unw_context_t*>(const_cast<void*>(ucontext));
-    unw_cursor_t cursor;
-    if (!g_ready.load() || g_api.initLocal2(&cursor, context, UNW_INIT_SIGNAL_FRAME) != 0)
-        return walkFramePointers(pc, fp, images, frames, n, max);
-    while (n < max) {
-        const int step = g_api.step(&cursor);
-        if (step == 0)
-            return n;   // the outermost frame
-        if (step < 0)
-            return walkFramePointers(pc, fp, images, frames, n, max);
-        unw_word_t ip = 0;
-        unw_word_t framePointer = 0;
-        if (g_api.getReg(&cursor, UNW_REG_IP, &ip) != 0 || !images.isExecutable(ip))
-            return n;
-        g_api.getReg(&cursor, kFramePointerRegister, &framePointer);
-        pc = ip;
-        fp = framePointer;
-        frames[n++] = pc;
-    }
-    return n;
+    Walk w{StackWalker::contextPc(ucontext), &images, frames, 1, max};
+    frames[0] = w.contextPc;
+    sigjmp_buf guard;
+    // The mask is saved here and comes back with the jump.
+    if (sigsetjmp(guard, 1) != 0)
+        return walkFramePointers(ucontext, images, frames, max);
+    sigset_t faults;
+    sigemptyset(&faults);
+    sigaddset(&faults, SIGSEGV);
+    sigaddset(&faults, SIGBUS);
+    sigset_t before;
+    t_walkGuard = &guard;
+    pthread_sigmask(SIG_UNBLOCK, &faults, &before);
+    _Unwind_Backtrace(&onFrame, &w);
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    t_walkGuard = nullptr;
+    if (!w.reached)
+        return walkFramePointers(ucontext, images, frames, max);
+    if (w.stopped || w.n >= max)
+        return w.n;
+    const uintptr_t last = frames[w.n - 1];
+    if (hasUnwindTables(w.n > 1 ? last - 1 : last))
+        return w.n;
+    return continueWithFramePointers(last, w.n > 1 ? w.lastFp : StackWalker::contextFp(ucontext), images, frames,
+                                     w.n, max);
 }

@@ -6,6 +6,11 @@
 
 #include <elf.h>
 #include <fcntl.h>
+#include <climits>
+#include <cstdarg>
+#include <cstdlib>
+#include <link.h>
+#include <sys/auxv.h>
 #include <unistd.h>
 
 namespace {
@@ -46,6 +51,9 @@ void ImageTable::clear()
     m_count = 0;
     m_pathsUsed = 0;
     m_executableCount = 0;
+    m_fromLoader = false;
+    m_loadedCount = 0;
+    m_printedKept = false;
 }
 
 void ImageTable::mapcpu(char* buf, std::size_t size, int machine)
@@ -73,6 +81,7 @@ const char* ImageTable::keepPath(const char* path, std::size_t len)
 
 void ImageTable::add(const char* path, uint64_t loadAddress, uint64_t size, const char* cpuName)
 {
+    m_printedKept = false;
     if (m_count >= kMaxImages)
         return;
     MachImageInfo& info = m_images[m_count++];
@@ -138,9 +147,6 @@ void ImageTable::parseLine(char* line)
     if (offset == 0) {
         if (m_count >= kMaxImages)
             return;
-        char magic[4];
-        bool elf = readable && SafeRead::read(start, magic, 4) && magic[0] == 0x7f && magic[1] == 'E' &&
-                   magic[2] == 'L' && magic[3] == 'F';
         std::size_t len = 0;
         while (path[len])
             ++len;
@@ -148,7 +154,7 @@ void ImageTable::parseLine(char* line)
         if (!kept)
             return;
         add(kept, start, 0, "");
-        m_elf[m_count - 1] = elf;
+        m_elf[m_count - 1] = readable;   // a candidate until probeElfHeaders
         m_execEnd[m_count - 1] = executable ? end : 0;
         return;
     }
@@ -221,6 +227,31 @@ void ImageTable::moveFirst(const char* exePath)
     }
 }
 
+// Reads the first four bytes of every candidate in one batch: an image must
+// start with the ELF magic.
+void ImageTable::probeElfHeaders()
+{
+    constexpr int kBatch = 64;
+    char magic[kBatch][4];
+    SafeRead::Range ranges[kBatch];
+    bool ok[kBatch];
+    int index[kBatch];
+    for (int from = 0; from < m_count;) {
+        int n = 0;
+        for (; from < m_count && n < kBatch; ++from) {
+            if (!m_elf[from])
+                continue;
+            ranges[n] = SafeRead::Range{m_images[from].loadAddress, magic[n], 4};
+            index[n++] = from;
+        }
+        SafeRead::readMany(ranges, n, ok);
+        for (int i = 0; i < n; ++i) {
+            m_elf[index[i]] = ok[i] && magic[i][0] == 0x7f && magic[i][1] == 'E' && magic[i][2] == 'L' &&
+                              magic[i][3] == 'F';
+        }
+    }
+}
+
 bool ImageTable::CollectImages(const char* exePath)
 {
     clear();
@@ -237,6 +268,7 @@ bool ImageTable::CollectImages(const char* exePath)
         parseLine(line);
         line = end + 1;
     }
+    probeElfHeaders();
     // Keep the ELF images that have code.
     int kept = 0;
     for (int i = 0; i < m_count; ++i) {
@@ -263,6 +295,115 @@ ImageTable::Symbol ImageTable::symbolise(uint64_t address) const
     return s;
 }
 
+void ImageTable::addExecutableRange(uint64_t start, uint64_t end)
+{
+    if (m_executableCount >= kMaxExecutableRanges)
+        return;
+    m_executable[m_executableCount][0] = start;
+    m_executable[m_executableCount][1] = end;
+    ++m_executableCount;
+}
+
+int ImageTable::onLoadedObject(dl_phdr_info* info, std::size_t, void* data)
+{
+    auto* table = static_cast<ImageTable*>(data);
+    if (table->m_count >= kMaxImages || table->m_loadedCount >= kMaxImages)
+        return 1;
+    const uint64_t page = uint64_t(getpagesize());
+    uint64_t header = 0;
+    bool haveHeader = false;
+    uint64_t codeEnd = 0;
+    const void* dynamic = nullptr;
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& ph = info->dlpi_phdr[i];
+        const uint64_t start = info->dlpi_addr + ph.p_vaddr;
+        if (ph.p_type == PT_DYNAMIC)
+            dynamic = reinterpret_cast<const void*>(start);
+        if (ph.p_type != PT_LOAD)
+            continue;
+        if (!haveHeader && ph.p_offset == 0) {
+            header = start;
+            haveHeader = true;
+        }
+        if (ph.p_flags & PF_X) {
+            const uint64_t end = (start + ph.p_memsz + page - 1) & ~(page - 1);
+            table->addExecutableRange(start & ~(page - 1), end);
+            if (end > codeEnd)
+                codeEnd = end;
+        }
+    }
+    LoadedObject& loaded = table->m_loaded[table->m_loadedCount++];
+    loaded = LoadedObject{nullptr, info->dlpi_addr, dynamic};
+    if (!haveHeader || codeEnd <= header)
+        return 0;
+    // Named as the mappings name them: the resolved file path, "[vdso]".
+    const char* name = info->dlpi_name;
+    if (!name || !*name)
+        name = table->m_loadedCount == 1 ? table->m_exePath : "";
+    char resolved[PATH_MAX];
+    if (header == getauxval(AT_SYSINFO_EHDR))
+        name = "[vdso]";
+    else if (*name && realpath(name, resolved))
+        name = resolved;
+    std::size_t len = 0;
+    while (name[len])
+        ++len;
+    const char* kept = table->keepPath(name, len);
+    if (!kept)
+        return 0;
+    table->add(kept, header, codeEnd - header, "");
+    table->GetImageInfo(table->m_images[table->m_count - 1]);
+    return 0;
+}
+
+bool ImageTable::collectFromLoader(const char* exePath)
+{
+    clear();
+    std::size_t exeLength = 0;
+    while (exePath && exePath[exeLength])
+        ++exeLength;
+    m_exePath = exeLength ? keepPath(exePath, exeLength) : "";
+    dl_iterate_phdr(&ImageTable::onLoadedObject, this);
+    // The loader's list and its state word, as debuggers follow them: the
+    // executable's DT_DEBUG entry points at them.
+    m_debug = nullptr;
+    if (m_loadedCount > 0 && m_loaded[0].dynamic) {
+        for (const auto* d = static_cast<const ElfW(Dyn)*>(m_loaded[0].dynamic); d->d_tag != DT_NULL; ++d) {
+            if (d->d_tag == DT_DEBUG)
+                m_debug = reinterpret_cast<const r_debug*>(d->d_un.d_ptr);
+        }
+    }
+    // The maps in list order, matched to the objects by load bias and dynamic
+    // section.
+    int i = 0;
+    for (const link_map* map = m_debug ? m_debug->r_map : nullptr; map && i < m_loadedCount; map = map->l_next, ++i) {
+        if (map->l_addr != m_loaded[i].bias || map->l_ld != m_loaded[i].dynamic)
+            break;
+        m_loaded[i].map = map;
+    }
+    m_fromLoader = m_debug && i == m_loadedCount;
+    if (exePath && *exePath)
+        moveFirst(exePath);
+    keepPrintedLines();
+    return m_count > 0;
+}
+
+bool ImageTable::matchesLoader() const
+{
+    if (!m_fromLoader)
+        return false;
+    const volatile r_debug* debug = m_debug;
+    if (debug->r_state != r_debug::RT_CONSISTENT)
+        return false;
+    int i = 0;
+    for (const volatile link_map* map = debug->r_map; map; map = map->l_next, ++i) {
+        if (i >= m_loadedCount || map != m_loaded[i].map || map->l_addr != m_loaded[i].bias ||
+            map->l_ld != m_loaded[i].dynamic)
+            return false;
+    }
+    return i == m_loadedCount && debug->r_state == r_debug::RT_CONSISTENT;
+}
+
 bool ImageTable::isExecutable(uint64_t address) const
 {
     if (m_executableCount == 0)
@@ -274,12 +415,40 @@ bool ImageTable::isExecutable(uint64_t address) const
     return false;
 }
 
-void ImageTable::printImages(SafeOutput& out, const char* exePath, FixedText<65536>& binInfo) const
+namespace {
+
+// Text kept in memory, with the calls of SafeOutput that the image lines use.
+struct TextBuffer {
+    SafeFormat::Sink sink;
+    TextBuffer(char* buffer, std::size_t size)
+    {
+        sink.buf = buffer;
+        sink.cap = size;
+    }
+    void printf(const char* fmt, ...) __attribute__((format(printf, 2, 3)))
+    {
+        va_list args;
+        va_start(args, fmt);
+        SafeFormat::vformat(sink, fmt, args);
+        va_end(args);
+    }
+    void text(const char* s)
+    {
+        std::size_t n = 0;
+        while (s[n])
+            ++n;
+        sink.put(s, n);
+    }
+    bool whole() const { return sink.total < sink.cap; }
+};
+
+template <typename Out, typename Summary>
+void formatImages(const MachImageInfo* images, int count, Out& out, const char* exePath, Summary& binInfo)
 {
     char hex[65];
     char line[512];
-    for (int i = 0; i < m_count; ++i) {
-        const MachImageInfo& image = m_images[i];
+    for (int i = 0; i < count; ++i) {
+        const MachImageInfo& image = images[i];
         image.uuidHex(hex);
         out.printf("%#10llx - %#10llx ", (unsigned long long)image.loadAddress,
                    (unsigned long long)(image.loadAddress + image.size - 1));
@@ -289,6 +458,34 @@ void ImageTable::printImages(SafeOutput& out, const char* exePath, FixedText<655
         out.text(image.path);
         out.text("\n");
         SafeFormat::format(line, sizeof line, "%s;%s;%s#", image.shortName, image.cpuName, hex);
-        binInfo.append(line);
+        binInfo.text(line);
     }
+}
+
+struct FixedSummary {
+    FixedText<65536>& text_;
+    void text(const char* s) { text_.append(s); }
+};
+
+}
+
+void ImageTable::keepPrintedLines()
+{
+    TextBuffer lines(m_printed, sizeof m_printed);
+    TextBuffer summary(m_summary, sizeof m_summary);
+    formatImages(m_images, m_count, lines, m_exePath, summary);
+    m_printedLength = lines.sink.len;
+    m_summaryLength = summary.sink.len;
+    m_printedKept = lines.whole() && summary.whole();
+}
+
+void ImageTable::printImages(SafeOutput& out, const char* exePath, FixedText<65536>& binInfo) const
+{
+    if (m_printedKept && exePath && sameText(exePath, m_exePath)) {
+        out.bytes(m_printed, m_printedLength);
+        binInfo.append(m_summary, m_summaryLength);
+        return;
+    }
+    FixedSummary summary{binInfo};
+    formatImages(m_images, m_count, out, exePath, summary);
 }

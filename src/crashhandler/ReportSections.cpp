@@ -37,12 +37,25 @@ void ReportSections::PrintExceptionCS(SafeOutput& out, const ImageTable& images)
     out.text("\n");
 }
 
-void ReportSections::PrintThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads)
+void ReportSections::askThreads(const ImageTable& images, ThreadList& threads, bool framePointersOnly)
+{
+    threads.collect();
+    ThreadSampler::askAll(threads, ThreadList::currentTid(), images, framePointersOnly);
+}
+
+void ReportSections::PrintThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads,
+                                  bool framePointersOnly)
 {
     CrashReportData& data = CrashReportData::expData();
-    threads.collect();
     int self = ThreadList::currentTid();
     int crashed = threads.indexOf(self);
+    // Static: the handler may run on a small alternate stack.
+    static uintptr_t crashedFrames[StackWalker::kMaxFrames];
+    const int crashedCount = framePointersOnly
+                                 ? FrameUnwinder::walkFramePointers(context, images, crashedFrames, StackWalker::kMaxFrames)
+                                 : FrameUnwinder::walk(context, images, crashedFrames, StackWalker::kMaxFrames);
+    ThreadSampler::collect();
+
     out.printf("Crashed Thread: %d\n\n", crashed);
     char number[16];
     SafeFormat::format(number, sizeof number, "%d", crashed);
@@ -50,21 +63,15 @@ void ReportSections::PrintThreads(SafeOutput& out, void* context, const ImageTab
     bool fillStack = !data.errorStack.isSet();
     bool fillNames = !data.crashStackShortNames.isSet();
     for (int i = 0; i < threads.count(); ++i) {
-        int tid = threads.tid(i);
-        bool isCrashed = tid == self;
+        const bool isCrashed = i == crashed;
         out.printf("Thread %d%s:\n", i, isCrashed ? " Crashed" : "");
-        // Static: the handler may run on a small alternate stack.
-        static uintptr_t frames[StackWalker::kMaxFrames];
-        const int count = isCrashed ? FrameUnwinder::walk(context, images, frames, StackWalker::kMaxFrames)
-                                    : ThreadSampler::sample(tid, images, frames, StackWalker::kMaxFrames);
-        const bool sampled = !isCrashed && count >= 0;
+        const uintptr_t* frames = crashedFrames;
+        const int count = isCrashed ? crashedCount : ThreadSampler::frames(i, &frames);
         for (int index = 0; index < count; ++index) {
             printFrame(out, index, frames[index], images, isCrashed && fillStack ? &data.errorStack : nullptr);
             if (isCrashed && fillNames)
                 data.addShortName(images.symbolise(frames[index]).name);
         }
-        if (sampled)
-            ThreadSampler::release();
         out.text("\n");
     }
     RegisterDump::PrintThreadContext(out, unsigned(crashed), context);

@@ -25,7 +25,15 @@ public:
     // The uncaught exception's return addresses as frames, then "\n";
     // they replace errorStack.
     static void PrintExceptionCS(SafeOutput& out, const ImageTable& images);
-    // "Crashed Thread: %d", every thread's frames (the others through the
-    // sampler, headers only when one does not answer), the register dump.
-    static void PrintThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads);
+    // Lists the threads and asks all but the calling one for their stacks
+    // (ThreadSampler), so they walk while the report is being written.
+    // framePointersOnly: walks with frame pointers alone (a later pass,
+    // after the writer itself faulted).
+    static void askThreads(const ImageTable& images, ThreadList& threads, bool framePointersOnly);
+    // After askThreads: "Crashed Thread: %d", every thread's frames (the
+    // crashed one's walked here, the others' collected from the sampler;
+    // headers only for one that did not answer), the register dump. The
+    // sampled threads stay held until ThreadSampler::releaseAll.
+    static void PrintThreads(SafeOutput& out, void* context, const ImageTable& images, ThreadList& threads,
+                             bool framePointersOnly);
 };

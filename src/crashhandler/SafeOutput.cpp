@@ -5,10 +5,19 @@
 #include <unistd.h>
 
 SafeOutput::SafeOutput(int fd)
+    : SafeOutput(fd, nullptr, 0)
+{
+}
+
+SafeOutput::SafeOutput(int fd, char* buffer, std::size_t size)
     : m_fd(fd)
 {
+    if (buffer && size > 0) {
+        m_buf = buffer;
+        m_size = size;
+    }
     m_sink.buf = m_buf;
-    m_sink.cap = sizeof m_buf;
+    m_sink.cap = m_size;
     m_sink.flush = &SafeOutput::flushSink;
     m_sink.context = this;
 }
@@ -57,7 +66,7 @@ void SafeOutput::text(const char* s)
 
 void SafeOutput::bytes(const char* data, std::size_t n)
 {
-    if (n >= sizeof m_buf / 2) {
+    if (n >= m_size / 2) {
         flush();
         if (m_fd >= 0)
             writeAll(m_fd, data, n);

@@ -9,6 +9,9 @@
 class SafeOutput {
 public:
     explicit SafeOutput(int fd);
+    // Buffers in the caller's storage instead of the object's own 2 KiB
+    // (fewer writes for a long text).
+    SafeOutput(int fd, char* buffer, std::size_t size);
     ~SafeOutput();
     SafeOutput(const SafeOutput&) = delete;
     SafeOutput& operator=(const SafeOutput&) = delete;
@@ -26,6 +29,8 @@ private:
     static void flushSink(SafeFormat::Sink* sink);
 
     int m_fd;
-    char m_buf[2048];
+    char m_own[2048];
+    char* m_buf = m_own;
+    std::size_t m_size = sizeof m_own;
     SafeFormat::Sink m_sink;
 };

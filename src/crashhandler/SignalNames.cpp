@@ -27,6 +27,9 @@ struct CodeName {
 };
 
 const CodeName kCodes[] = {
+    // Code 0 (sent by kill()) has a name for the four fault signals.
+    {SIGILL, 0, "ILL_NOOP"},              {SIGFPE, 0, "FPE_NOOP"},
+    {SIGSEGV, 0, "SEGV_NOOP"},            {SIGBUS, 0, "BUS_NOOP"},
     {SIGILL, ILL_ILLOPC, "ILL_ILLOPC"},   {SIGILL, ILL_ILLOPN, "ILL_ILLOPN"},
     {SIGILL, ILL_ILLADR, "ILL_ILLADR"},   {SIGILL, ILL_ILLTRP, "ILL_ILLTRP"},
     {SIGILL, ILL_PRVOPC, "ILL_PRVOPC"},   {SIGILL, ILL_PRVREG, "ILL_PRVREG"},
@@ -42,6 +45,10 @@ const CodeName kCodes[] = {
     {SIGBUS, BUS_MCEERR_AO, "BUS_MCEERR_AO"},
     {SIGTRAP, TRAP_BRKPT, "TRAP_BRKPT"},  {SIGTRAP, TRAP_TRACE, "TRAP_TRACE"},
     {SIGTRAP, TRAP_BRANCH, "TRAP_BRANCH"}, {SIGTRAP, TRAP_HWBKPT, "TRAP_HWBKPT"},
+#if defined(__x86_64__) || defined(__i386__)
+    // The kernel sends a breakpoint instruction's trap (int3) as SI_KERNEL.
+    {SIGTRAP, SI_KERNEL, "TRAP_BRKPT"},
+#endif
 };
 
 }

@@ -3,8 +3,9 @@
 #include <csignal>
 
 // Names of a signal and its code as Linux numbers them ("SIGSEGV",
-// "SEGV_MAPERR"). Anything without a name keeps its decimal text, so a
-// user-sent code reads "0", "-6" (tkill) or "128" (kernel).
+// "SEGV_MAPERR"; code 0 of the four fault signals is "SEGV_NOOP" and the
+// like, and x86's breakpoint trap "TRAP_BRKPT"). Anything else without a
+// name keeps its decimal text: "-6" (tkill), "0" for other signals.
 class SignalNames {
 public:
     static constexpr int kBufferSize = 32;   // two 16-byte fields

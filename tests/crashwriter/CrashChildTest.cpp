@@ -113,9 +113,12 @@ INSTANTIATE_TEST_SUITE_P(Signals, CrashScenario,
 #if defined(__x86_64__)
                                            Scenario{"fpe", SIGFPE, "SIGFPE,FPE_INTDIV", ""},
                                            Scenario{"ill", SIGILL, "SIGILL,ILL_ILLOPN", ""},
-                                           Scenario{"trap", SIGTRAP, "SIGTRAP,128", "0x0"},
+                                           Scenario{"trap", SIGTRAP, "SIGTRAP,TRAP_BRKPT", "0x0"},
+                                           // The walk from its frame faults; the report is still whole.
+                                           Scenario{"bad_frame", SIGSEGV, "SIGSEGV,SEGV_MAPERR", "0x10"},
 #endif
-                                           Scenario{"abort", SIGABRT, "SIGABRT,-6", "0x0"}),
+                                           Scenario{"abort", SIGABRT, "SIGABRT,-6", "0x0"},
+                                           Scenario{"sent_segv", SIGSEGV, "SIGSEGV,SEGV_NOOP", "0x0"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(CrashChild, SegvReportHasTheLinesInOrderWithLocalZoneAndBuildId)
@@ -281,19 +284,107 @@ TEST_F(CrashChild, FaultInsideTheWriterLeavesASecondReport)
     EXPECT_EQ(f.value("type"), "SIGSEGV");
 }
 
-TEST_F(CrashChild, UnwritableFolderSendsTheReportOnlyToAPipe)
+TEST_F(CrashChild, UnwritableFolderSendsTheReportToTheLaunchsOwnStandardOutput)
 {
     // A file where the documents folder should be: no report can be opened.
     ASSERT_TRUE(ImageFixtures::writeFile(documents(), "not a folder"));
 
-    ChildResult toFile = crash("segv", 0, {}, ChildProcess::Stdout::File);
-    EXPECT_TRUE(toFile.signaled && toFile.signal == SIGSEGV);
-    EXPECT_TRUE(toFile.output.isEmpty()) << toFile.output.left(200).constData();
+    for (ChildProcess::Stdout mode : {ChildProcess::Stdout::File, ChildProcess::Stdout::Pipe}) {
+        ChildResult r = crash("segv", 0, {}, mode);
+        EXPECT_TRUE(r.signaled && r.signal == SIGSEGV);
+        EXPECT_TRUE(r.output.contains("Exception Code: SIGSEGV,SEGV_MAPERR\n")) << r.output.left(200).constData();
+        EXPECT_TRUE(r.output.endsWith("\n")) << r.output.right(200).constData();
+        EXPECT_TRUE(r.output.contains("Binary Images:\n"));
+    }
 
-    ChildResult toPipe = crash("segv");
-    EXPECT_TRUE(toPipe.signaled && toPipe.signal == SIGSEGV);
-    EXPECT_TRUE(toPipe.output.contains("Exception Code: SIGSEGV,SEGV_MAPERR\n"));
-    EXPECT_TRUE(toPipe.output.contains("Binary Images:\n"));
+    // A pipe nobody reads fails the writes; the crash still ends by its own signal.
+    ChildResult closed = crash("segv", 0, {"CRASH_STDOUT=closed_pipe"});
+    EXPECT_TRUE(closed.signaled);
+    EXPECT_EQ(closed.signal, SIGSEGV);
+
+    // Standard output closed after arming, its number reused by a file of
+    // the program: the report does not land in that file.
+    ChildResult reused = crash("segv", 0, {"CRASH_STDOUT=reused"});
+    EXPECT_TRUE(reused.signaled && reused.signal == SIGSEGV);
+    EXPECT_EQ(QFileInfo(home.path() + "/reused.db").size(), 0);
+}
+
+TEST_F(CrashChild, AFileSizeLimitCutsTheReportWithoutEndingTheWriter)
+{
+    ChildResult r = crash("segv", 0, {"CRASH_FSIZE=2048"});
+    ASSERT_FALSE(r.hung);
+    EXPECT_TRUE(r.signaled);
+    EXPECT_EQ(r.signal, SIGSEGV);
+    ASSERT_EQ(files("crash_*.log").size(), 1);
+    EXPECT_EQ(QFileInfo(documents() + "/" + files("crash_*.log")[0]).size(), 2048);
+    EXPECT_EQ(facts().value("type"), "SIGSEGV");
+}
+
+TEST_F(CrashChild, ACrashWhileTheInstallerGathersItsFactsIsReported)
+{
+    ChildResult r = crash("segv", 0, {"CRASH_IN_PREAMBLE=1"});
+    ASSERT_FALSE(r.hung);
+    ASSERT_TRUE(r.signaled);
+    EXPECT_EQ(r.signal, SIGSEGV);
+    EXPECT_FALSE(r.output.contains("survived"));
+    ASSERT_EQ(files("crash_*.log").size(), 1);
+    const QString text = report();
+    EXPECT_EQ(lineStartingWith(text, "Exception Code: "), "SIGSEGV,SEGV_MAPERR");
+    EXPECT_TRUE(text.contains("\nThread 0 Crashed:\n0  crash_child")) << text.toStdString();
+    EXPECT_EQ(facts().value("complete"), "1");
+}
+
+// The crash-time walks use neither the loader's lock nor any other: a
+// thread holding it when the process crashes does not stall the report.
+TEST_F(CrashChild, AThreadHoldingTheLoadersLockDoesNotStallTheReport)
+{
+    ChildResult r = crash("abort", 2, {"CRASH_LOADER_LOCKED=1", "CRASH_FAULT_TIME=1"});
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    ASSERT_FALSE(r.hung);
+    ASSERT_TRUE(r.signaled && r.signal == SIGABRT);
+    const long long faultNs = ImageFixtures::readFile(home.path() + "/fault.ns").toLongLong();
+    // The writer's watchdog (10 s) is what ended a stalled one.
+    EXPECT_LT((now.tv_sec * 1000000000LL + now.tv_nsec - faultNs) / 1000000, 5000);
+    EXPECT_EQ(facts().value("complete"), "1");
+    const QString text = report();
+    EXPECT_TRUE(text.contains(QRegularExpression("Thread 0 Crashed:\n0  libc\\.so\\.6 .*\n1  "))) << text.toStdString();
+    // The thread inside the loader answered with its own frames.
+    EXPECT_EQ(text.count(QRegularExpression("\nThread \\d+:\n0  ")), 3) << text.toStdString();
+}
+
+#if defined(__x86_64__)
+// A thread whose walk faults (its frame pointer points nowhere) answers
+// with what the frame-pointer walk finds, instead of never.
+TEST_F(CrashChild, AThreadWhoseWalkFaultsStillAnswers)
+{
+    ChildResult r = crash("segv", 0, {"CRASH_BAD_FRAME_THREAD=1"});
+    ASSERT_FALSE(r.hung);
+    ASSERT_TRUE(r.signaled && r.signal == SIGSEGV);
+    const QString text = report();
+    EXPECT_EQ(text.count(QRegularExpression("\nThread \\d+( Crashed)?:\n")), 2) << text.toStdString();
+    EXPECT_EQ(text.count(QRegularExpression("\nThread 1:\n0  crash_child ")), 1) << text.toStdString();
+    EXPECT_EQ(facts().value("complete"), "1");
+}
+#endif
+
+// Eight threads that never answer the sampler are given up together: each
+// once cost a wait of its own (1.6 s for eight).
+TEST_F(CrashChild, ThreadsThatBlockTheSamplerAreGivenUpTogether)
+{
+    ChildResult r = crash("segv", 8, {"CRASH_BLOCK_SAMPLER=1", "CRASH_FAULT_TIME=1"});
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long exitNs = now.tv_sec * 1000000000LL + now.tv_nsec;
+    ASSERT_TRUE(r.signaled && r.signal == SIGSEGV);
+    const long long faultNs = ImageFixtures::readFile(home.path() + "/fault.ns").toLongLong();
+    ASSERT_GT(faultNs, 0);
+    EXPECT_LT((exitNs - faultNs) / 1000000, 800);
+
+    const QString text = report();
+    EXPECT_EQ(text.count(QRegularExpression("\nThread \\d+( Crashed)?:\n")), 9);
+    EXPECT_EQ(text.count(QRegularExpression("\nThread \\d+:\n\n")), 8);   // headers alone
+    EXPECT_EQ(facts().value("complete"), "1");
 }
 
 TEST_F(CrashChild, RecordStepGetsTheFilledDataAndAHangingOneIsCutShort)

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryFile>
+#include <dlfcn.h>
 #include <memory>
 #include <string>
 #include <sys/mman.h>
@@ -69,6 +70,78 @@ TEST(ImageTable, LiveListStartsWithThisExecutableAndItsFileBuildId)
     EXPECT_EQ(entries.size(), table->count());
     for (const QString& e : entries)
         EXPECT_TRUE(QRegularExpression(R"(^[^;]+;\w+;[0-9a-f]*$)").match(e).hasMatch()) << e.toStdString();
+}
+
+TEST(ImageTable, TheLoadersListGivesTheMappedImagesAndALibraryLoadedLaterIsNoticed)
+{
+    const std::string exe = selfPath();
+    auto fromMaps = std::make_unique<ImageTable>();
+    auto fromLoader = std::make_unique<ImageTable>();
+    ASSERT_TRUE(fromMaps->CollectImages(exe.c_str()));
+    ASSERT_TRUE(fromLoader->collectFromLoader(exe.c_str()));
+    EXPECT_TRUE(fromLoader->matchesLoader());
+    EXPECT_FALSE(fromMaps->matchesLoader());
+
+    // The same images at the same addresses with the same build-ids.
+    ASSERT_EQ(fromLoader->count(), fromMaps->count());
+    EXPECT_EQ(std::string(fromLoader->at(0).path), exe);
+    for (int i = 0; i < fromMaps->count(); ++i) {
+        const MachImageInfo& mapped = fromMaps->at(i);
+        int found = -1;
+        for (int j = 0; j < fromLoader->count(); ++j)
+            found = fromLoader->at(j).loadAddress == mapped.loadAddress ? j : found;
+        ASSERT_GE(found, 0) << mapped.path;
+        char a[65], b[65];
+        mapped.uuidHex(a);
+        fromLoader->at(found).uuidHex(b);
+        EXPECT_STREQ(a, b) << mapped.path;
+        EXPECT_EQ(fromLoader->at(found).size, mapped.size) << mapped.path;
+        if (mapped.path[0] != '[') {
+            EXPECT_STREQ(fromLoader->at(found).path, mapped.path);
+        }
+        EXPECT_TRUE(fromLoader->isExecutable(mapped.loadAddress + mapped.size - 1)) << mapped.path;
+    }
+
+    // Its image lines, made when it was built, read as those of the mappings.
+    FixedText<65536> binInfo;
+    QByteArray lines = captureThroughPipe([&](int fd) {
+        SafeOutput out(fd);
+        fromLoader->printImages(out, exe.c_str(), binInfo);
+    });
+    EXPECT_EQ(lines.count('\n'), fromLoader->count());
+    EXPECT_TRUE(lines.startsWith(QByteArray::number(qulonglong(fromLoader->at(0).loadAddress), 16).prepend("0x").rightJustified(10, ' ')))
+        << lines.left(80).constData();
+    EXPECT_TRUE(lines.left(lines.indexOf('\n')).contains(" +test_crashwriter x86_64 <") ||
+                lines.left(lines.indexOf('\n')).contains(" +test_crashwriter aarch64 <"));
+    for (int i = 0; i < fromMaps->count(); ++i)
+        EXPECT_TRUE(lines.contains(QByteArray(fromMaps->at(i).shortName) + " " + fromMaps->at(i).cpuName + " <"))
+            << fromMaps->at(i).path;
+    EXPECT_EQ(QString(binInfo.c_str()).split('#', Qt::SkipEmptyParts).size(), fromLoader->count());
+
+    // A library loaded later makes the table stale until it is built again.
+    const char* candidates[] = {"libutil.so.1", "libanl.so.1", "libBrokenLocale.so.1"};
+    void* library = nullptr;
+    std::string name;
+    for (const char* c : candidates) {
+        if (void* loaded = dlopen(c, RTLD_NOW | RTLD_NOLOAD)) {
+            dlclose(loaded);
+            continue;
+        }
+        if ((library = dlopen(c, RTLD_NOW | RTLD_LOCAL))) {
+            name = c;
+            break;
+        }
+    }
+    ASSERT_TRUE(library) << "no library left to load";
+    EXPECT_FALSE(fromLoader->matchesLoader());
+    ASSERT_TRUE(fromLoader->collectFromLoader(exe.c_str()));
+    EXPECT_TRUE(fromLoader->matchesLoader());
+    bool listed = false;
+    for (int i = 0; i < fromLoader->count(); ++i)
+        listed |= std::string(fromLoader->at(i).shortName) == name;
+    EXPECT_TRUE(listed) << name;
+    dlclose(library);
+    EXPECT_FALSE(fromLoader->matchesLoader());
 }
 
 TEST(ImageTable, SymbolisesWithHalfOpenRangesAndLastMatchWins)

@@ -105,3 +105,34 @@ TEST(SafeRead, UnmappedAndNullAddressesFailWithoutASignal)
     EXPECT_FALSE(SafeRead::readWord(uintptr_t(p), word));
     EXPECT_FALSE(SafeRead::readWord(0, word));
 }
+
+// One batch over good and bad ranges: a bad one fails alone, the ranges
+// after it are still read.
+TEST(SafeRead, ABatchReadsEveryGoodRangeAroundTheBadOnes)
+{
+    const std::size_t page = std::size_t(sysconf(_SC_PAGESIZE));
+    auto* block = static_cast<char*>(mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(block, MAP_FAILED);
+    block[0] = 'a';
+    block[2 * page] = 'c';
+    munmap(block + page, page);   // a hole in the middle
+    constexpr int kCount = 100;   // more than one system call's worth
+    char out[kCount] = {};
+    SafeRead::Range ranges[kCount];
+    for (int i = 0; i < kCount; ++i) {
+        const std::size_t at = i % 3 == 0 ? 0 : i % 3 == 1 ? page : 2 * page;
+        ranges[i] = SafeRead::Range{uintptr_t(block + at), &out[i], 1};
+    }
+    ranges[kCount - 1].address = 0;
+    bool ok[kCount];
+    EXPECT_EQ(SafeRead::readMany(ranges, kCount, ok), 66);
+    for (int i = 0; i < kCount - 1; ++i) {
+        EXPECT_EQ(ok[i], i % 3 != 1) << i;
+        if (ok[i]) {
+            EXPECT_EQ(out[i], i % 3 == 0 ? 'a' : 'c') << i;
+        }
+    }
+    EXPECT_FALSE(ok[kCount - 1]);
+    munmap(block, page);
+    munmap(block + 2 * page, page);
+}

@@ -6,13 +6,24 @@
 // CRASH_RECORD=hang one that never returns, CRASH_RECORD=deep one that uses
 // 300 KiB of stack before it writes the marker, CRASH_RECORD=allocations one
 // that writes how many heap allocations the writer made from the thread walk
-// on (the program counts them through its own malloc).
+// on (the program counts them through its own malloc). CRASH_FSIZE=n puts a
+// file-size limit of n bytes on the crash; CRASH_BLOCK_SAMPLER=1 makes the
+// parked threads block the sampler's signal; CRASH_FAULT_TIME=1 writes the
+// monotonic time in ns just before the crash to <home>/fault.ns;
+// CRASH_STDOUT=closed_pipe starts with standard output a pipe nobody reads,
+// CRASH_STDOUT=reused closes it after arming and opens <home>/reused.db in
+// its place; CRASH_IN_PREAMBLE=1 crashes inside the installer's preamble
+// (its getppid call); CRASH_LOADER_LOCKED=1 crashes while another thread
+// holds the loader's lock (parked inside a dl_iterate_phdr callback);
+// CRASH_BAD_FRAME_THREAD=1 adds a thread parked with a frame pointer that
+// points nowhere (x86-64).
 
 #include "analytics/AnaModel.h"
 #include "analytics/AnalyticsTimes.h"
 #include "crashhandler/CBugReport.h"
 #include "crashhandler/CrashInstall.h"
 #include "crashhandler/CrashReportData.h"
+#include "crashhandler/ThreadSampler.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/ThreadHooks.h"
 
@@ -21,6 +32,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <link.h>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -28,6 +40,7 @@
 #include <string>
 #include <sys/mman.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <thread>
 #include <unistd.h>
 
@@ -72,6 +85,36 @@ volatile uintptr_t g_lowAddress = 0x10;
 
 __attribute__((noinline)) void writeLowAddress() { *reinterpret_cast<volatile int*>(g_lowAddress) = 1; }
 
+bool envIs(const char* name, const char* value)
+{
+    const char* v = std::getenv(name);
+    return v && std::strcmp(v, value) == 0;
+}
+
+void writeFaultTime()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    char text[32];
+    int n = std::snprintf(text, sizeof text, "%lld", now.tv_sec * 1000000000LL + now.tv_nsec);
+    int fd = open((g_home + "/fault.ns").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    if (fd < 0 || write(fd, text, std::size_t(n)) != n)
+        _exit(6);
+    close(fd);
+}
+
+}
+
+// The installer asks for the parent's id while it gathers the process facts.
+extern "C" pid_t getppid() noexcept
+{
+    if (envIs("CRASH_IN_PREAMBLE", "1"))
+        writeLowAddress();
+    return pid_t(syscall(SYS_getppid));
+}
+
+namespace {
+
 __attribute__((noinline)) void writeReadOnlyPage()
 {
     void* page = mmap(nullptr, 4096, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -99,6 +142,34 @@ __attribute__((noinline)) int divideByZero()
     return x / zero;
 }
 
+#if defined(__x86_64__)
+// Sets a frame pointer that points nowhere while its call-frame information
+// says the caller's frame is found through it; then faults, or with park
+// set waits in pause() for ever.
+extern "C" void crashChildBadFrame(int park);
+asm(R"(
+    .text
+    .globl crashChildBadFrame
+    .type crashChildBadFrame, @function
+crashChildBadFrame:
+    .cfi_startproc
+    pushq %rbp
+    .cfi_def_cfa_offset 16
+    .cfi_offset rbp, -16
+    movq %rsp, %rbp
+    .cfi_def_cfa_register rbp
+    movabsq $0x4141414141414140, %rbp
+    testl %edi, %edi
+    jnz 1f
+    movl $1, 0x10
+1:  movl $34, %eax
+    syscall
+    jmp 1b
+    .cfi_endproc
+    .size crashChildBadFrame, .-crashChildBadFrame
+)");
+#endif
+
 // The crashing function an abort() report must name.
 extern "C" __attribute__((noinline)) void crashChildAbortHere()
 {
@@ -118,14 +189,38 @@ __attribute__((noinline)) int recurse(int depth)
 
 void parkThreads(int count)
 {
+    const bool blockSampler = envIs("CRASH_BLOCK_SAMPLER", "1");
     for (int i = 0; i < count; ++i) {
-        ThreadHooks::start("parked", [] {
+        ThreadHooks::start("parked", [blockSampler] {
+            if (blockSampler) {
+                sigset_t set;
+                sigemptyset(&set);
+                sigaddset(&set, ThreadSampler::signal());
+                pthread_sigmask(SIG_BLOCK, &set, nullptr);
+            }
             ++g_parked;
             for (;;)
                 pause();
         }).detach();
     }
     while (g_parked.load() < count)
+        usleep(1000);
+}
+
+// Parks a thread inside the loader's list walk, which holds its lock.
+void holdLoaderLock()
+{
+    static std::atomic<bool> holding{false};
+    ThreadHooks::start("loader", [] {
+        dl_iterate_phdr(
+            [](dl_phdr_info*, size_t, void*) -> int {
+                holding = true;
+                for (;;)
+                    pause();
+            },
+            nullptr);
+    }).detach();
+    while (!holding.load())
         usleep(1000);
 }
 
@@ -193,6 +288,13 @@ int main(int argc, char** argv)
         return 2;
     rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
+    if (envIs("CRASH_STDOUT", "closed_pipe")) {
+        int fds[2];
+        if (pipe(fds) != 0 || dup2(fds[1], 1) != 1)
+            return 2;
+        close(fds[0]);
+        close(fds[1]);
+    }
     QCoreApplication app(argc, argv);
     g_home = argv[1];
     std::string scenario = argv[2];
@@ -225,6 +327,31 @@ int main(int argc, char** argv)
                                                                      : &recordToMarker);
     }
     parkThreads(argc > 3 ? std::atoi(argv[3]) : 0);
+    if (envIs("CRASH_STDOUT", "reused")) {
+        close(1);
+        if (open((g_home + "/reused.db").c_str(), O_RDWR | O_CREAT, 0600) != 1)
+            return 2;
+    }
+    if (const char* limit = std::getenv("CRASH_FSIZE")) {
+        rlimit fsize{rlim_t(std::atoll(limit)), RLIM_INFINITY};
+        setrlimit(RLIMIT_FSIZE, &fsize);
+    }
+    if (envIs("CRASH_LOADER_LOCKED", "1"))
+        holdLoaderLock();
+#if defined(__x86_64__)
+    if (envIs("CRASH_BAD_FRAME_THREAD", "1")) {
+        static std::atomic<bool> parked{false};
+        ThreadHooks::start("bad-frame", [] {
+            parked = true;
+            crashChildBadFrame(1);
+        }).detach();
+        while (!parked.load())
+            usleep(1000);
+        usleep(10000);   // into its pause
+    }
+#endif
+    if (envIs("CRASH_FAULT_TIME", "1"))
+        writeFaultTime();
 
     if (scenario == "segv")
         writeLowAddress();
@@ -239,9 +366,13 @@ int main(int argc, char** argv)
 #if defined(__x86_64__)
     else if (scenario == "trap")
         asm volatile("int3");
+    else if (scenario == "bad_frame")
+        crashChildBadFrame(0);
 #endif
     else if (scenario == "abort")
         crashChildAbortHere();
+    else if (scenario == "sent_segv")
+        kill(getpid(), SIGSEGV);   // code 0, as another process would send it
     else if (scenario == "exception")
         throwUncaught();
     else if (scenario == "thread") {

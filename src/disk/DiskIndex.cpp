@@ -1,41 +1,25 @@
 #include "disk/DiskIndex.h"
 
 #include "Public/SqliteDBManager.h"
-
-#include <QDateTime>
-#include <QFile>
-
-#include <sqlite3.h>
-
-namespace {
-
-bool isDamageCode(int code)
-{
-    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
-}
-
-}
+#include "platform/core/DamagedDatabase.h"
 
 DiskIndex::State DiskIndex::check(SqliteDBManager& db, const Schema& schema)
 {
     QList<QVariantList> rows;
     if (!db.queryValues(&rows, QStringLiteral("PRAGMA quick_check")))
-        return isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
+        return DamagedDatabase::isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
     if (rows.isEmpty() || rows.first().value(0).toString() != QLatin1String("ok"))
         return State::Damaged;
     if (!schema(db))
-        return isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
+        return DamagedDatabase::isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
     return State::Usable;
 }
 
 bool DiskIndex::moveAside(const QString& path)
 {
-    const QString aside = path + ".damaged-" + QDateTime::currentDateTimeUtc().toString("yyyyMMddHHmmsszzz");
-    if (!QFile::rename(path, aside))
+    const QString aside = DamagedDatabase::moveAside(path);
+    if (aside.isEmpty())
         return false;
-    // A journal left beside it belongs to the damaged file.
-    if (QFile::exists(path + "-journal"))
-        QFile::rename(path + "-journal", aside + "-journal");
     qWarning("disk store: the index %s is damaged; it was moved to %s and a fresh index started"
              " (the stored blobs stay where they are)",
              qPrintable(path), qPrintable(aside));

@@ -5,6 +5,8 @@
 #include "crashhandler/CrashReporter.h"
 #include "crashhandler/PavCrashReportManager.h"
 #include "platform/core/UserDefaults.h"
+#include "shell/CrashReportWiring.h"
+#include "shell/LaunchHooks.h"
 #include "support/FakeUsageRecorder.h"
 
 #include <QDateTime>
@@ -170,4 +172,65 @@ TEST_F(Reporter, CrashesAreCountedPerCrashDayIntoUsageEvents)
     crashAt(day.addDays(1), false);
     EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("PavCrashCount"), 1);
     EXPECT_EQ(usage.types().back(), 27230);
+}
+
+TEST_F(Reporter, ACrashIsCountedOnceWhicheverLaunchFinishesIt)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    const QDateTime when(QDate(2026, 3, 5), QTime(10, 0), Qt::LocalTime);
+    // The usage store refuses: the crash is stored and counted, its events
+    // wait with its facts.
+    usage.setFailing(true);
+    crashAt(when, true);
+    ASSERT_EQ(crashes().size(), 1u);
+    EXPECT_EQ(defaults.integerForKey("PavCrashCount"), 1);
+    EXPECT_TRUE(usage.types().empty());
+    EXPECT_EQ(crashFiles().size(), 1);
+
+    usage.setFailing(false);
+    for (int launch = 0; launch < 3; ++launch)
+        manager.run();
+    EXPECT_EQ(usage.types(), (std::vector<int>{27230, 27330, 27298, 27331}));
+    EXPECT_EQ(defaults.integerForKey("PavCrashCount"), 1);
+    EXPECT_EQ(crashes().size(), 1u);
+    EXPECT_TRUE(crashFiles().isEmpty());
+
+    // The same crash left again (its process died before its files went).
+    leaveCrash("2026_01_01_00_00_0x", {{"time", QByteArray::number(when.toMSecsSinceEpoch())},
+                                       {"type", "SIGSEGV"}, {"address", "0x10"}});
+    manager.run();
+    EXPECT_EQ(defaults.integerForKey("PavCrashCount"), 1);
+    EXPECT_EQ(usage.types().size(), 4u);
+    // A second crash that day is the day's second.
+    crashAt(when.addSecs(5), false);
+    EXPECT_EQ(defaults.integerForKey("PavCrashCount"), 2);
+    EXPECT_EQ(usage.types().size(), 6u);
+}
+
+TEST_F(Reporter, AConvertedCrashsAttachTextNamesTheVersionThatCrashed)
+{
+    // Left by a newer version, converted after a downgrade.
+    leaveSimpleCrash(1, QDateTime::currentMSecsSinceEpoch(), "SIGSEGV", "99.0");
+    manager.run();
+    ASSERT_EQ(crashes().size(), 1u);
+    const QString text = reporter.attachLogs().value(QString::number(crashes()[0]->cashTime));
+    EXPECT_TRUE(text.startsWith("lc=9C40E2A7B53D18F6&ver=99.0&system=")) << text.toStdString();
+}
+
+TEST_F(Reporter, TheVersionCheckRemovesOnlyEarlierVersionsCrashEvents)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setString("PavCrashRecordsVersion", "0.0.1");
+    CrashReportWiring::install();
+    PavCrashReportManager::setUserNumberSource(nullptr);
+    clock.setNow(QDateTime::fromSecsSinceEpoch(1800000000, Qt::UTC));
+    manager.run();
+    EXPECT_EQ(defaults.integerForKey("PavCrashRecordsVersionTime"), 1800000000);
+    // A later launch of the same version keeps the time its events start at.
+    clock.advanceSeconds(3600);
+    manager.run();
+    LaunchHooks::removePreviousVersionCrashCounters();
+    EXPECT_EQ(usage.removedBefore(), std::vector<qint64>{1800000000});
+    LaunchHooks::setCrashReport(nullptr);
+    LaunchHooks::setRemovePreviousVersionCrashCounters(nullptr);
 }

@@ -10,7 +10,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <chrono>
 #include <memory>
+#include <mutex>
 
 namespace {
 QMutex g_standardMutex;
@@ -48,6 +50,17 @@ UserDefaults& UserDefaults::standardUserDefaults()
     if (!g_standard)
         g_standard = std::make_unique<UserDefaults>(AppHome::current().preferences() + "/defaults.json");
     return *g_standard;
+}
+
+UserDefaults* UserDefaults::tryStandardUserDefaults(int waitMs)
+{
+    if (!g_standardMutex.tryLock(waitMs))
+        return nullptr;
+    if (!g_standard)
+        g_standard = std::make_unique<UserDefaults>(AppHome::current().preferences() + "/defaults.json");
+    UserDefaults* standard = g_standard.get();
+    g_standardMutex.unlock();
+    return standard;
 }
 
 void UserDefaults::resetStandardUserDefaults(const QString& filePath)
@@ -91,14 +104,29 @@ void UserDefaults::load()
     qWarning("User defaults %s are damaged and cannot be moved aside; changes stay in memory", qPrintable(m_path));
 }
 
-void UserDefaults::saveLocked()
+bool UserDefaults::saveLocked()
 {
-    if (m_path.isEmpty() || m_saveBlocked)
-        return;
+    if (m_path.isEmpty())
+        return true;
+    if (m_saveBlocked)
+        return false;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     const QByteArray data = QJsonDocument(QJsonObject::fromVariantMap(m_values)).toJson(QJsonDocument::Compact);
     QString error;
     m_lastError = AtomicFile::write(m_path, data, &error) ? QString() : error;
+    return m_lastError.isEmpty();
+}
+
+bool UserDefaults::update(const std::function<void(QVariantMap&)>& change, int waitMs)
+{
+    std::unique_lock<QMutex> lock(m_mutex, std::defer_lock);
+    if (waitMs < 0)
+        lock.lock();
+    else if (!lock.try_lock_for(std::chrono::milliseconds(waitMs)))
+        return false;
+    const QVariantMap before = m_values;
+    change(m_values);
+    return m_values == before || saveLocked();
 }
 
 bool UserDefaults::contains(const QString& key) const

@@ -98,7 +98,8 @@ TEST_F(Reporter, AttachTextIsFiledOnlyForACurrentCrash)
 
 TEST_F(Reporter, LaunchConvertsLeftoverCrashesThenInstalls)
 {
-    leaveSimpleCrash(1, QDateTime::currentMSecsSinceEpoch(), "SIGSEGV", PAV_VERSION);
+    // Left by a newer version, converted after a downgrade.
+    leaveSimpleCrash(1, QDateTime::currentMSecsSinceEpoch(), "SIGSEGV", "99.0");
     manager.run();
     EXPECT_EQ(crashes().size(), 1u);
     EXPECT_EQ(installs, 1);
@@ -106,10 +107,11 @@ TEST_F(Reporter, LaunchConvertsLeftoverCrashesThenInstalls)
     EXPECT_EQ(model.qua(), "none");
     EXPECT_EQ(model.guid(), "device-id");
     EXPECT_TRUE(reporter.checkCrash());
-    // The crash's attach text is filed under its time.
+    // The crash's attach text is filed under its time and names the
+    // version that crashed.
     const auto record = crashes().at(0);
-    EXPECT_EQ(reporter.attachLogs().value(QString::number(record->cashTime)), PavCrashReportManager::attachText());
-    EXPECT_TRUE(PavCrashReportManager::attachText().startsWith("lc=9C40E2A7B53D18F6&ver="));
+    const QString text = reporter.attachLogs().value(QString::number(record->cashTime));
+    EXPECT_TRUE(text.startsWith("lc=9C40E2A7B53D18F6&ver=99.0&system=")) << text.toStdString();
 
     PavCrashReportManager::setUserNumberSource([] { return QString("10001"); });
     manager.run();
@@ -185,7 +187,9 @@ TEST_F(Reporter, ACrashIsCountedOnceWhicheverLaunchFinishesIt)
     ASSERT_EQ(crashes().size(), 1u);
     EXPECT_EQ(defaults.integerForKey("PavCrashCount"), 1);
     EXPECT_TRUE(usage.types().empty());
+    // Its report went with the record; its facts wait.
     EXPECT_EQ(crashFiles().size(), 1);
+    EXPECT_EQ(handler.getLastCrashTime(), when.toMSecsSinceEpoch());
 
     usage.setFailing(false);
     for (int launch = 0; launch < 3; ++launch)
@@ -205,16 +209,10 @@ TEST_F(Reporter, ACrashIsCountedOnceWhicheverLaunchFinishesIt)
     crashAt(when.addSecs(5), false);
     EXPECT_EQ(defaults.integerForKey("PavCrashCount"), 2);
     EXPECT_EQ(usage.types().size(), 6u);
-}
-
-TEST_F(Reporter, AConvertedCrashsAttachTextNamesTheVersionThatCrashed)
-{
-    // Left by a newer version, converted after a downgrade.
-    leaveSimpleCrash(1, QDateTime::currentMSecsSinceEpoch(), "SIGSEGV", "99.0");
+    // A crash converted late never moves the last crash time back.
+    leaveSimpleCrash(9, when.addSecs(-60).toMSecsSinceEpoch());
     manager.run();
-    ASSERT_EQ(crashes().size(), 1u);
-    const QString text = reporter.attachLogs().value(QString::number(crashes()[0]->cashTime));
-    EXPECT_TRUE(text.startsWith("lc=9C40E2A7B53D18F6&ver=99.0&system=")) << text.toStdString();
+    EXPECT_EQ(handler.getLastCrashTime(), when.addSecs(5).toMSecsSinceEpoch());
 }
 
 TEST_F(Reporter, TheVersionCheckRemovesOnlyEarlierVersionsCrashEvents)

@@ -18,6 +18,15 @@ namespace {
 QMutex g_standardMutex;
 std::unique_ptr<UserDefaults> g_standard;
 
+// Takes the lock within waitMs; a negative wait waits as long as it takes.
+bool lockWithin(std::unique_lock<QMutex>& lock, int waitMs)
+{
+    if (waitMs >= 0)
+        return lock.try_lock_for(std::chrono::milliseconds(waitMs));
+    lock.lock();
+    return true;
+}
+
 // Dates are kept as ISO text in the file; they come back as QDateTime.
 constexpr const char* kDatePrefix = "@date:";
 
@@ -46,21 +55,17 @@ UserDefaults::UserDefaults(QString filePath) : m_path(std::move(filePath))
 
 UserDefaults& UserDefaults::standardUserDefaults()
 {
-    QMutexLocker lock(&g_standardMutex);
-    if (!g_standard)
-        g_standard = std::make_unique<UserDefaults>(AppHome::current().preferences() + "/defaults.json");
-    return *g_standard;
+    return *tryStandardUserDefaults(-1);
 }
 
 UserDefaults* UserDefaults::tryStandardUserDefaults(int waitMs)
 {
-    if (!g_standardMutex.tryLock(waitMs))
+    std::unique_lock<QMutex> lock(g_standardMutex, std::defer_lock);
+    if (!lockWithin(lock, waitMs))
         return nullptr;
     if (!g_standard)
         g_standard = std::make_unique<UserDefaults>(AppHome::current().preferences() + "/defaults.json");
-    UserDefaults* standard = g_standard.get();
-    g_standardMutex.unlock();
-    return standard;
+    return g_standard.get();
 }
 
 void UserDefaults::resetStandardUserDefaults(const QString& filePath)
@@ -120,9 +125,7 @@ bool UserDefaults::saveLocked()
 bool UserDefaults::update(const std::function<void(QVariantMap&)>& change, int waitMs)
 {
     std::unique_lock<QMutex> lock(m_mutex, std::defer_lock);
-    if (waitMs < 0)
-        lock.lock();
-    else if (!lock.try_lock_for(std::chrono::milliseconds(waitMs)))
+    if (!lockWithin(lock, waitMs))
         return false;
     const QVariantMap before = m_values;
     change(m_values);

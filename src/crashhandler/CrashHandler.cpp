@@ -181,6 +181,10 @@ CrashHandler::Outcome CrashHandler::storeCrash(PendingCrash& pending, bool atCra
 bool CrashHandler::followUp(const Facts& facts, int64_t time, bool atCrashTime)
 {
     bool done = raiseLastCrashTime(time, atCrashTime ? kCrashLockWaitMs : -1);
+    // Defaults held at crash time (perhaps by the crashed thread): the
+    // callback could not count either. The next launch does it all.
+    if (!done && atCrashTime)
+        return false;
     {
         std::lock_guard lock(m_mutex);
         m_current.time = time;

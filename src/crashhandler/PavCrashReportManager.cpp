@@ -124,6 +124,7 @@ void PavCrashReportManager::removePreviousVersionCrashCounters()
 
 void PavCrashReportManager::removeEarlierVersionsCrashCounters()
 {
+    // Without the time this version started, nothing is known to be older.
     UsageRecorder* usage = m_usage ? m_usage : UsageRecorder::shared();
     if (!usage || !defaults().contains(kCleanedTimeKey))
         return;

@@ -1,44 +1,25 @@
 #include "Public/SqliteIndexFile.h"
 
 #include "Public/SqliteDBManager.h"
-
-#include <QDateTime>
-#include <QFile>
-
-#include <sqlite3.h>
-
-namespace {
-
-bool isDamageCode(int code)
-{
-    return code == SQLITE_CORRUPT || code == SQLITE_NOTADB;
-}
-
-}
+#include "platform/core/DamagedDatabase.h"
 
 SqliteIndexFile::State SqliteIndexFile::check(SqliteDBManager& db, const Schema& schema)
 {
     QList<QVariantList> rows;
     if (!db.queryValues(&rows, QStringLiteral("PRAGMA quick_check")))
-        return isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
+        return DamagedDatabase::isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
     if (rows.isEmpty() || rows.first().value(0).toString() != QLatin1String("ok"))
         return State::Damaged;
     if (!schema(db))
-        return isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
+        return DamagedDatabase::isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
     return State::Usable;
 }
 
 bool SqliteIndexFile::moveAside(const QString& path, const char* owner)
 {
-    const QString aside = path + ".damaged-" + QDateTime::currentDateTimeUtc().toString("yyyyMMddHHmmsszzz");
-    if (!QFile::rename(path, aside))
+    const QString aside = DamagedDatabase::moveAside(path);
+    if (aside.isEmpty())
         return false;
-    // A journal or log left beside it belongs to the damaged file: a fresh
-    // index must not replay it.
-    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
-        if (QFile::exists(path + suffix))
-            QFile::rename(path + suffix, aside + suffix);
-    }
     qWarning("%s: the index %s is damaged; it was moved to %s and a fresh index started"
              " (the stored files stay where they are)",
              owner, qPrintable(path), qPrintable(aside));

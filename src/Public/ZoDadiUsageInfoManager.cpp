@@ -6,7 +6,11 @@
 namespace {
 const char* const kSchema =
     "CREATE TABLE IF NOT EXISTS usage_info (type INTEGER, time INTEGER);"
-    "CREATE INDEX IF NOT EXISTS usage_info_type_index ON usage_info (type ASC);";
+    "CREATE INDEX IF NOT EXISTS usage_info_type_index ON usage_info (type ASC);"
+    "CREATE TABLE IF NOT EXISTS usage_crash (crash INTEGER PRIMARY KEY);";
+
+// Keys of the latest crashes kept to tell a recorded crash from a new one.
+constexpr int kKeptCrashKeys = 64;
 
 constexpr int kCrashEvents[] = {UsageEventCrash,      UsageEventCrashWhileActive,      UsageEventCrashNoApt,
                                 UsageEventCrashWhileActiveNoApt, UsageEventManyCrashes, UsageEventManyCrashesNoApt};
@@ -40,6 +44,28 @@ bool ZoDadiUsageInfoManager::insertRecordForType(int type)
                             {type, m_clock.now().toSecsSinceEpoch()});
 }
 
+bool ZoDadiUsageInfoManager::insertCrashRecords(qint64 crashKey, const std::vector<int>& types)
+{
+    if (!m_db)
+        return false;
+    const qint64 now = m_clock.now().toSecsSinceEpoch();
+    // The key and the events commit together: a crash is recorded whole, once.
+    return m_db->transaction([&] {
+        int added = 0;
+        if (!m_db->executeSqlWithAffectedRowNumber("INSERT OR IGNORE INTO usage_crash (crash) VALUES (?)", {crashKey},
+                                                   &added))
+            return false;
+        if (added == 0)
+            return true;
+        for (int type : types)
+            if (!m_db->executeSql("INSERT INTO usage_info (type, time) VALUES (?, ?)", {type, now}))
+                return false;
+        return m_db->executeSql("DELETE FROM usage_crash WHERE crash NOT IN "
+                                "(SELECT crash FROM usage_crash ORDER BY crash DESC LIMIT ?)",
+                                {kKeptCrashKeys});
+    });
+}
+
 int ZoDadiUsageInfoManager::recordCountForType(int type)
 {
     QList<QVariantList> rows;
@@ -71,15 +97,16 @@ bool ZoDadiUsageInfoManager::revertExCrash()
     return first && second;
 }
 
-bool ZoDadiUsageInfoManager::removeCrashRecords()
+bool ZoDadiUsageInfoManager::removeCrashRecordsBefore(qint64 secondsSince1970)
 {
     if (!m_db)
         return false;
-    QVariantList ids;
+    QVariantList binds;
     QStringList marks;
     for (int id : kCrashEvents) {
-        ids.append(id);
+        binds.append(id);
         marks.append("?");
     }
-    return m_db->executeSql("DELETE FROM usage_info WHERE type IN (" + marks.join(", ") + ")", ids);
+    binds.append(secondsSince1970);
+    return m_db->executeSql("DELETE FROM usage_info WHERE type IN (" + marks.join(", ") + ") AND time < ?", binds);
 }

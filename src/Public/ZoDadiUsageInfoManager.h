@@ -11,7 +11,8 @@ class SqliteDBManager;
 
 // The usage-event recorder over the SQLite store "Documents/resource"
 // (table usage_info: one row per occurrence, the event id and the time in
-// seconds since 1970).
+// seconds since 1970; table usage_crash: the keys of the latest crashes
+// whose events are recorded).
 class ZoDadiUsageInfoManager final : public UsageRecorder {
 public:
     // Opens (or creates) the store at databasePath; the clock stamps rows.
@@ -26,8 +27,9 @@ public:
     bool isOpen() const { return m_db != nullptr; }
 
     bool insertRecordForType(int type) override;
+    bool insertCrashRecords(qint64 crashKey, const std::vector<int>& types) override;
     bool revertExCrash() override;
-    bool removeCrashRecords() override;
+    bool removeCrashRecordsBefore(qint64 secondsSince1970) override;
 
     // Rows of one event id; -1 when the store cannot be read.
     int recordCountForType(int type);

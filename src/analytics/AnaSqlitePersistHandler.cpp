@@ -7,6 +7,7 @@
 #include "analytics/AnalyticsPersistObjectRegister.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/Clock.h"
+#include "platform/core/DamagedDatabase.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -173,19 +174,55 @@ bool AnaSqlitePersistHandler::initDB(AnaError* error)
         m_dbFile = QDir(m_anaDbPath).filePath(kFileName);
     }
     if (!m_database) {
-        sqlite3* db = nullptr;
-        if (sqlite3_open(QFile::encodeName(m_dbFile).constData(), &db) != SQLITE_OK) {
-            sqlite3_close(db);
-            return fail(error, 3, "fialed to open database");
-        }
-        m_database = db;
-        sqlite3_busy_timeout(m_database, 1000);
+        if (!openDatabase(error))
+            return false;
         executeUpdateSQL("PRAGMA encoding = \"UTF-8\"", error);
         executeUpdateSQL("PRAGMA auto_vacuum=1", error);
     }
     buildDBTables(error);
     m_isInited = true;
     return true;
+}
+
+int AnaSqlitePersistHandler::checkHealth(sqlite3* db)
+{
+    Statement statement;
+    if (sqlite3_prepare_v2(db, "PRAGMA quick_check", -1, &statement.handle, nullptr) != SQLITE_OK)
+        return sqlite3_errcode(db);
+    const int rc = sqlite3_step(statement.handle);
+    if (rc != SQLITE_ROW)
+        return rc;
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.handle, 0));
+    return text && qstrcmp(text, "ok") == 0 ? SQLITE_OK : SQLITE_CORRUPT;
+}
+
+bool AnaSqlitePersistHandler::openDatabase(AnaError* error)
+{
+    const QByteArray file = QFile::encodeName(m_dbFile);
+    for (bool fresh = false;; fresh = true) {
+        sqlite3* db = nullptr;
+        if (sqlite3_open(file.constData(), &db) != SQLITE_OK) {
+            sqlite3_close(db);
+            return fail(error, 3, "fialed to open database");
+        }
+        sqlite3_busy_timeout(db, 1000);
+        // Busy, locked or unreadable is not damaged: such a store refuses
+        // for now and is used as it is.
+        if (!DamagedDatabase::isDamageCode(checkHealth(db))) {
+            m_database = db;
+            return true;
+        }
+        sqlite3_close(db);
+        if (fresh)
+            return fail(error, 3, "fialed to open database");
+        const QString aside = DamagedDatabase::moveAside(m_dbFile);
+        if (aside.isEmpty()) {
+            qWarning("analytics store: %s is damaged and cannot be moved aside", qPrintable(m_dbFile));
+            return fail(error, 3, "fialed to open database");
+        }
+        qWarning("analytics store: %s is damaged; it was moved to %s and a fresh store started",
+                 qPrintable(m_dbFile), qPrintable(aside));
+    }
 }
 
 bool AnaSqlitePersistHandler::setDBPathStr(const QString& directory)

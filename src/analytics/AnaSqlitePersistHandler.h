@@ -21,7 +21,10 @@ class Clock;
 // The analytics record store: one row of "ana_persist" per record in
 // ".analytics.db" of the Documents folder, the payload DES-enciphered under
 // the record key. Every operation runs under one recursive lock; failures
-// fill the error (domain "AnalyticsErrorDomain") and never throw. Values
+// fill the error (domain "AnalyticsErrorDomain") and never throw. A
+// database found damaged when it opens is moved aside
+// (".analytics.db.damaged-<time>", one log line) and a fresh one started; a
+// busy one is used as it is. Values
 // always travel as bound parameters; conditions name record columns only.
 class AnaSqlitePersistHandler : public AnalyticsDataPersiter {
 public:
@@ -118,6 +121,12 @@ private:
     bool runStatement(const QString& sql, const QVariantList& binds, AnaError* error, const char* prepareFailure,
                       const char* stepFailure);
     bool checkDatabase(AnaError* error);
+    // Opens the database file; a damaged one is moved aside first and a
+    // fresh one started.
+    bool openDatabase(AnaError* error);
+    // SQLITE_OK when the quick check passes; SQLITE_CORRUPT when it finds
+    // damage; else the code that stopped it (busy, not a database, ...).
+    static int checkHealth(sqlite3* db);
     // The count is at least 1, the database open and the cipher there.
     bool canQuery(int count, AnaError* error, const char* cipherFailure);
     bool buildCondition(const QString& column, const QVariant& value, QString* sql, QVariantList* binds,

@@ -4,9 +4,11 @@
 #include "analytics/AnaDeviceUtil.h"
 #include "analytics/AnaEncryptUtil.h"
 #include "analytics/AnaNetworkUtil.h"
+#include "crashhandler/AllocatorFrames.h"
 #include "codec/UrlEscape.h"
 #include "crashhandler/CrashAttachFile.h"
 #include "crashhandler/CrashInstall.h"
+#include "crashhandler/CrashReportData.h"
 #include "crashhandler/CrashState.h"
 #include "crashhandler/PendingCrash.h"
 #include "platform/core/Clock.h"
@@ -60,6 +62,7 @@ CrashHandler::CrashHandler(AnaSqlitePersistHandler& store, const Clock& clock, Q
     : m_store(store), m_clock(clock), m_directory(std::move(crashDirectory)), m_defaults(defaults)
 {
     m_wlanProbe = &AnaNetworkUtil::activeWLAN;
+    AllocatorFrames::prepare();
 }
 
 CrashHandler& CrashHandler::sharedInstance()
@@ -84,32 +87,48 @@ bool CrashHandler::saveCrashData()
     const CrashState& state = CrashState::instance();
     if (!state.factsName.isSet() || state.factsName.size() == 0)
         return false;
-    // Never wait for the store here: whoever holds it (this thread included)
-    // may be the reason for the crash. The files stay for the next launch.
-    std::unique_lock handlerLock(m_mutex, std::try_to_lock);
-    if (!handlerLock.owns_lock() || !m_store.tryEnterForCrash())
+    // Once per crash: a later pass of the same crash comes from a fault in
+    // this step, which is not run again (the next launch finishes it).
+    static std::atomic<bool> ran{false};
+    if (ran.exchange(true))
         return false;
-    if (!m_store.isInited())
-        m_store.initDB(nullptr);
+    // A crash inside the allocator may hold its lock, and everything below
+    // allocates.
+    if (AllocatorFrames::inStack(CrashReportData::expData().errorStack.c_str()))
+        return false;
+    // Never wait for the handler here: whoever holds it may be the reason
+    // for the crash.
+    std::unique_lock handlerLock(m_mutex, std::try_to_lock);
+    if (!handlerLock.owns_lock())
+        return false;
     // The facts file keeps its name: a later pass of this crash rewrites
     // that one file, so one crash never leaves two.
     PendingCrash pending(QDir(m_directory).filePath(QString::fromUtf8(state.factsName.c_str())));
-    const bool stored = storeCrash(pending);
-    m_store.leaveForCrash();
-    return stored;
+    bool stored = false;
+    return storeCrash(pending, true, &stored) == Outcome::Done;
 }
 
 int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
 {
+    // While a thread of this process writes its crash, nothing here is ours
+    // to take: its files are growing, and the process is ending anyway.
+    const auto crashing = [] { return CrashState::instance().ownerTid.load() != 0; };
     int stored = 0;
     for (const QString& path : PendingCrash::list(m_directory)) {
+        if (crashing())
+            return stored;
         PendingCrash pending(path);
-        const QString version = QString::fromUtf8(pending.facts().value("appVersion"));
+        const Facts facts = pending.facts();
+        if (pending.writerIsAlive(facts))
+            continue;
+        const QString version = QString::fromUtf8(facts.value("appVersion"));
         if (!keptFromVersion.isEmpty() && !version.isEmpty() && VersionOrder::isOlder(version, keptFromVersion))
             pending.discard();
         else
             stored += convertCrash(path) ? 1 : 0;
     }
+    if (!crashing())
+        PendingCrash::removeEmptyReports(m_directory);
     return stored;
 }
 
@@ -117,47 +136,67 @@ bool CrashHandler::convertCrash(const QString& factsPath)
 {
     PendingCrash pending(factsPath);
     if (pending.attemptsUsedUp()) {
-        // Its earlier conversions failed or crashed: give it up.
+        // Its earlier conversions crashed: give it up.
         pending.discard();
         return false;
     }
     if (!pending.claim())
         return false;   // left as it is for the next launch
-    return storeCrash(pending);
+    bool stored = false;
+    if (storeCrash(pending, false, &stored) == Outcome::Left)
+        pending.release();   // a refusal is no attempt: only a crash is
+    return stored;
 }
 
-bool CrashHandler::storeCrash(PendingCrash& pending)
+CrashHandler::Outcome CrashHandler::storeCrash(PendingCrash& pending, bool atCrashTime, bool* stored)
 {
     const Facts facts = pending.facts();
     if (facts.isEmpty()) {
         // Nothing got written (a full disk): there is nothing to store.
-        pending.discard();
-        return false;
+        pending.discardUnwritten();
+        return Outcome::Unusable;
     }
     if (facts.value("type").isEmpty())
-        return false;
+        return Outcome::Unusable;
     auto record = buildRecord(facts, pending);
-    if (isStoredAlready(*record)) {
-        // Stored before its files went (the process died in between).
-        pending.discard();
-        return false;
-    }
-    if (!persistCrashToDB(record))
-        return false;
-    // Stored: its files go before anything that might hang at crash time,
-    // so the crash is never stored twice.
+    if (atCrashTime && !m_store.tryEnterForCrash())
+        return Outcome::Left;
+    if (!m_store.isInited())
+        m_store.initDB(nullptr);
+    bool inStore = isStoredAlready(*record);
+    if (!inStore)
+        inStore = *stored = persistCrashToDB(record);
+    if (atCrashTime)
+        m_store.leaveForCrash();
+    if (!inStore)
+        return Outcome::Left;
+    // Stored: its reports go; the facts stay until the crash is followed up.
+    pending.removeReports(facts);
+    if (!followUp(facts, record->cashTime, atCrashTime))
+        return Outcome::Left;
     pending.discard();
-    persistLastCrashTime(record->cashTime);
+    return Outcome::Done;
+}
+
+bool CrashHandler::followUp(const Facts& facts, int64_t time, bool atCrashTime)
+{
+    bool done = raiseLastCrashTime(time, atCrashTime ? kCrashLockWaitMs : -1);
+    // Defaults held at crash time (perhaps by the crashed thread): the
+    // callback could not count either. The next launch does it all.
+    if (!done && atCrashTime)
+        return false;
     {
         std::lock_guard lock(m_mutex);
-        m_current.time = record->cashTime;
+        m_current.time = time;
         m_current.address = QString::fromUtf8(facts.value("address"));
         m_current.active = facts.value("active") == "1";
         m_current.shortNames = QString::fromUtf8(facts.value("crashStackShortNames")).split('\n', Qt::SkipEmptyParts);
+        m_current.version = QString::fromUtf8(facts.value("appVersion"));
+        m_current.atCrashTime = atCrashTime;
     }
     if (CrashCallback callback = crashCallback.load())
-        callback(1);
-    return true;
+        done = callback(1) == 1 && done;
+    return done;
 }
 
 bool CrashHandler::isStoredAlready(const NSExpUpload& record)
@@ -337,6 +376,19 @@ void CrashHandler::persistLastCrashTime(int64_t time)
     std::lock_guard lock(m_mutex);
     if (time > 0)
         defaults().setDouble(kLastCrashTimeKey, double(time));
+}
+
+bool CrashHandler::raiseLastCrashTime(int64_t time, int waitMs)
+{
+    std::lock_guard lock(m_mutex);
+    UserDefaults* target = m_defaults ? m_defaults : UserDefaults::tryStandardUserDefaults(waitMs);
+    // A crash converted late never moves the time back.
+    return target && target->update(
+                         [time](QVariantMap& values) {
+                             if (time > values.value(kLastCrashTimeKey).toDouble())
+                                 values.insert(kLastCrashTimeKey, double(time));
+                         },
+                         waitMs);
 }
 
 int64_t CrashHandler::getLastCrashTime()

@@ -19,22 +19,34 @@ class PendingCrash;
 class UserDefaults;
 
 // The application's crash callback, called with 1 once a crash is stored.
+// It answers 1 once the crash is counted, 0 when part of that must wait for
+// the next launch (a lock it could not have at crash time, a store that
+// refused).
 using CrashCallback = int (*)(int);
 extern std::atomic<CrashCallback> crashCallback;
 
 // Turns the report writer's output into stored, de-duplicated crash records
 // (persist type 3, at most ten) and chooses the records of an upload.
 //
-// A crash is stored at once by the writer's record step when nobody is
-// inside the record store; otherwise its files stay and the next launch
-// converts them (convertPendingCrashes). Report files are deleted only after
-// their record is stored.
+// A crash is stored at once by the writer's record step (saveCrashData),
+// unless someone is inside the record store, the crash happened inside the
+// memory allocator, or the step ran before for this crash; its files then
+// stay and the next launch converts them (convertPendingCrashes), never
+// while they may still be growing (a writer that is alive: this process's
+// own crash included). A crash's reports are deleted once its record is
+// stored; its facts file stays until the crash is also followed up (last
+// crash time, the callback's count), so what the record step could not do
+// the next launch does. Every step is keyed by the crash (its record's key
+// and time), so a crash is stored and counted once whichever step
+// completes. At crash time, locks another thread may hold are taken only
+// within kCrashLockWaitMs.
 class CrashHandler {
 public:
     using Records = AnaSqlitePersistHandler::Records;
     using Facts = QMap<QString, QByteArray>;
 
     static constexpr int kMaxRecords = 10;
+    static constexpr int kCrashLockWaitMs = 100;
 
     // The crash being stored, for the application's callback.
     struct CurrentCrash {
@@ -42,6 +54,8 @@ public:
         QString address;
         bool active = false;
         QStringList shortNames;
+        QString version;            // of the binary that crashed
+        bool atCrashTime = false;   // the record step, else a later launch
     };
 
     // defaults: null for the standard user defaults.
@@ -52,14 +66,17 @@ public:
     // The writer's record step (CBugReport::setRecordStep).
     static void crashRecordStep(const CrashReportData& data);
 
-    // Stores the crash being handled now (its facts file); false when the
-    // store is busy or the crash could not be stored.
+    // Stores the crash being handled now (its facts file) and follows it up;
+    // false when it is left for the next launch.
     bool saveCrashData();
-    // Stores the crashes left from earlier runs, oldest first; returns how
-    // many were stored. With a version, the crashes of versions ordering
-    // before it are deleted instead.
+    // Stores the crashes left from earlier runs, oldest first, and follows
+    // up those stored before; returns how many were stored. With a version,
+    // the crashes of versions ordering before it are deleted instead. Empty
+    // reports nothing names go too.
     int convertPendingCrashes(const QString& keptFromVersion = {});
-    // Claims one left crash (a counted attempt) and stores it.
+    // Claims one left crash and stores it; true when its record was stored
+    // by this call. An attempt stays counted only when the conversion never
+    // came back.
     bool convertCrash(const QString& factsPath);
 
     std::shared_ptr<NSExpUpload> buildRecord(const Facts& facts, const PendingCrash& files) const;
@@ -75,6 +92,7 @@ public:
     void persistLastCrashTime(int64_t time);
     int64_t getLastCrashTime();
     int64_t getTimeOfTodayStart() const;
+    const Clock& clock() const { return m_clock; }
 
     Records getCrashWithZeroCount();
     Records getCrashBeforeTodayWithMoreThanOneCount();
@@ -94,10 +112,21 @@ public:
     static QString percentEscape(const QString& text);
 
 private:
-    // Stores a crash from its files; a crash whose record is there already
-    // (its time is the record's or among its repeats) is not stored again.
-    bool storeCrash(PendingCrash& pending);
+    enum class Outcome {
+        Done,       // stored (now or before) and followed up; its files are gone
+        Left,       // the store refused or the follow-up must wait; files stay
+        Unusable,   // facts without a crash in them
+    };
+
+    // Stores a crash from its files and follows it up; a crash whose record
+    // is there already (its time is the record's or among its repeats) is
+    // not stored again.
+    Outcome storeCrash(PendingCrash& pending, bool atCrashTime, bool* stored);
     bool isStoredAlready(const NSExpUpload& record);
+    // Last crash time, then the application's callback; true when all done.
+    bool followUp(const Facts& facts, int64_t time, bool atCrashTime);
+    // Raises "last_crash_time" to time; false when the defaults were not had.
+    bool raiseLastCrashTime(int64_t time, int waitMs);
     UserDefaults& defaults() const;
     Records crashesWhere(QVariantMap condition);
 

@@ -3,6 +3,7 @@
 #include "analytics/AnaBundleUtil.h"
 #include "crashhandler/CrashHandler.h"
 #include "crashhandler/CrashReporter.h"
+#include "platform/core/Clock.h"
 #include "platform/core/UsageRecorder.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/core/VersionOrder.h"
@@ -13,6 +14,7 @@
 
 #include <atomic>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -21,6 +23,31 @@ std::mutex g_sourceMutex;
 std::function<QString()> g_userNumberSource;
 
 constexpr int kManyCrashesADay = 10;
+
+// Counts the crash into its own day, once: a crash counted before keeps the
+// count it got. Works on the defaults as stored (numbers may be doubles).
+qint64 countCrash(QVariantMap& values, const CrashHandler::CurrentCrash& crash)
+{
+    QVariantMap counted = values.value(PavCrashReportManager::kCountedKey).toMap();
+    const QString key = QString::number(crash.time);
+    if (counted.contains(key))
+        return qint64(counted.value(key).toDouble());
+    // The crash's own day, in seconds since 1970, kept as 64 bits.
+    const QDate day = QDateTime::fromMSecsSinceEpoch(crash.time).toLocalTime().date();
+    const qint64 today = QDateTime(day, QTime(0, 0), Qt::LocalTime).toSecsSinceEpoch();
+    qint64 count = 1;
+    if (values.contains("PavCrashDate") && qint64(values.value("PavCrashDate").toDouble()) == today)
+        count = qint64(values.value("PavCrashCount").toDouble()) + 1;
+    else
+        values.insert("PavCrashDate", today);
+    values.insert("PavCrashCount", count);
+    counted.insert(key, count);
+    // Keys of equal length order as their times do: the oldest go first.
+    while (counted.size() > PavCrashReportManager::kKeptCounted)
+        counted.erase(counted.begin());
+    values.insert(PavCrashReportManager::kCountedKey, counted);
+    return count;
+}
 
 }
 
@@ -66,7 +93,11 @@ void PavCrashReportManager::run()
     const QString cleaned = defaults().contains(kCleanedVersionKey) ? defaults().stringForKey(kCleanedVersionKey) : QString();
     if (VersionOrder::isOlder(cleaned, version)) {
         m_reporter.cleanCrashRecord();
-        defaults().setString(kCleanedVersionKey, version);
+        const qint64 now = m_handler.clock().now().toSecsSinceEpoch();
+        defaults().update([&](QVariantMap& values) {
+            values.insert(kCleanedVersionKey, version);
+            values.insert(kCleanedTimeKey, now);
+        });
     }
     // Crashes left on disk by earlier runs become records, oldest first;
     // those of an older version go with the clean-up.
@@ -85,47 +116,60 @@ void PavCrashReportManager::run()
     m_reporter.setGUID(m_deviceId);
 }
 
-QString PavCrashReportManager::attachText()
+void PavCrashReportManager::removePreviousVersionCrashCounters()
+{
+    if (PavCrashReportManager* manager = g_armed.load())
+        manager->removeEarlierVersionsCrashCounters();
+}
+
+void PavCrashReportManager::removeEarlierVersionsCrashCounters()
+{
+    // Without the time this version started, nothing is known to be older.
+    UsageRecorder* usage = m_usage ? m_usage : UsageRecorder::shared();
+    if (!usage || !defaults().contains(kCleanedTimeKey))
+        return;
+    usage->removeCrashRecordsBefore(defaults().integerForKey(kCleanedTimeKey));
+}
+
+QString PavCrashReportManager::attachText(const QString& version)
 {
     return QString("lc=%1&ver=%2&system=%3&model=%4")
-        .arg(kProductCode, AnaBundleUtil::getBundleVersion(), UIDeviceEx::systemVersion(), UIDeviceEx::model());
+        .arg(kProductCode, version.isEmpty() ? AnaBundleUtil::getBundleVersion() : version, UIDeviceEx::systemVersion(),
+             UIDeviceEx::model());
 }
 
 int PavCrashReportManager::handleCrash()
 {
     const CrashHandler::CurrentCrash crash = m_handler.currentCrash();
-    m_reporter.setAttachLog(attachText());
+    m_reporter.setAttachLog(attachText(crash.version));
 
-    // The crash's own day, in seconds since 1970, kept as 64 bits.
-    const QDate day = QDateTime::fromMSecsSinceEpoch(crash.time).toLocalTime().date();
-    const qint64 today = QDateTime(day, QTime(0, 0), Qt::LocalTime).toSecsSinceEpoch();
-    qint64 count = 1;
-    if (defaults().contains("PavCrashDate") && defaults().integerForKey("PavCrashDate") == today) {
-        count = defaults().integerForKey("PavCrashCount") + 1;
-    } else {
-        defaults().setInteger("PavCrashDate", today);
-    }
-    defaults().setInteger("PavCrashCount", count);
+    const int waitMs = crash.atCrashTime ? CrashHandler::kCrashLockWaitMs : -1;
+    UserDefaults* target = m_defaults ? m_defaults : UserDefaults::tryStandardUserDefaults(waitMs);
+    qint64 count = 0;
+    if (!target || !target->update([&](QVariantMap& values) { count = countCrash(values, crash); }, waitMs))
+        return 0;
 
     UsageRecorder* usage = m_usage ? m_usage : UsageRecorder::shared();
     if (!usage)
         return 1;
+    std::vector<int> events;
     if (count > kManyCrashesADay) {
-        usage->insertRecordForType(UsageEventManyCrashes);
+        events.push_back(UsageEventManyCrashes);
         if (!m_hasAPT)
-            usage->insertRecordForType(UsageEventManyCrashesNoApt);
+            events.push_back(UsageEventManyCrashesNoApt);
     } else {
-        usage->insertRecordForType(UsageEventCrash);
+        events.push_back(UsageEventCrash);
         if (!m_hasAPT)
-            usage->insertRecordForType(UsageEventCrashNoApt);
+            events.push_back(UsageEventCrashNoApt);
         if (crash.active) {
-            usage->insertRecordForType(UsageEventCrashWhileActive);
+            events.push_back(UsageEventCrashWhileActive);
             if (!m_hasAPT)
-                usage->insertRecordForType(UsageEventCrashWhileActiveNoApt);
+                events.push_back(UsageEventCrashWhileActiveNoApt);
         }
     }
+    const bool recorded = usage->insertCrashRecords(crash.time, events);
     usage->revertExCrash();
-    return 1;
+    return recorded ? 1 : 0;
 }
 
 int crashReportCallback(int)

@@ -6,6 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
+
+#include <ctime>
+#include <unistd.h>
 
 namespace {
 
@@ -13,6 +17,56 @@ const QRegularExpression& attemptSuffix()
 {
     static const QRegularExpression suffix("\\.try(\\d+)$");
     return suffix;
+}
+
+qint64 milliseconds(clockid_t clock)
+{
+    timespec now{};
+    clock_gettime(clock, &now);
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+// When a running process started, in ms since 1970; -1 when no process of
+// that id runs (a zombie has ended).
+qint64 processStart(int pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    const qsizetype nameEnd = text.lastIndexOf(')');
+    if (nameEnd < 0)
+        return -1;
+    // After the name: the state (field 3) ... the start time (field 22), in
+    // clock ticks since boot.
+    const QList<QByteArray> fields = text.mid(nameEnd + 2).split(' ');
+    if (fields.size() < 20 || fields[0] == "Z" || fields[0] == "X")
+        return -1;
+    bool ok = false;
+    const qint64 ticks = fields[19].toLongLong(&ok);
+    if (!ok)
+        return -1;
+    const qint64 bootedAt = milliseconds(CLOCK_REALTIME) - milliseconds(CLOCK_BOOTTIME);
+    return bootedAt + ticks * 1000 / sysconf(_SC_CLK_TCK);
+}
+
+// The pid of a report's "Process: <name> [<pid>]" line; 0 when none.
+int reportPid(const QString& path)
+{
+    QFile report(path);
+    if (path.isEmpty() || !report.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray head = report.read(8192);
+    qsizetype at = head.startsWith("Process: ") ? 0 : head.indexOf("\nProcess: ");
+    if (at < 0)
+        return 0;
+    const qsizetype end = head.indexOf('\n', at + 1);
+    const QByteArray line = head.mid(at, end < 0 ? -1 : end - at);
+    const qsizetype open = line.lastIndexOf('[');
+    const qsizetype close = line.lastIndexOf(']');
+    if (open < 0 || close < open)
+        return 0;
+    return line.mid(open + 1, close - open - 1).toInt();
 }
 
 }
@@ -26,6 +80,21 @@ QStringList PendingCrash::list(const QString& directory)
         if (name.match(entry).hasMatch())
             paths << dir.filePath(entry);
     return paths;
+}
+
+void PendingCrash::removeEmptyReports(const QString& directory)
+{
+    QSet<QString> named;
+    for (const QString& path : list(directory)) {
+        const PendingCrash pending(path);
+        const auto facts = pending.facts();
+        named << pending.stemReport() << pending.reportPath(facts, "crashPath") << pending.reportPath(facts, "backPath");
+    }
+    const QDir dir(directory);
+    for (const QFileInfo& report : dir.entryInfoList({"crash_*.log"}, QDir::Files)) {
+        if (report.size() == 0 && !named.contains(report.absoluteFilePath()))
+            QFile::remove(report.absoluteFilePath());
+    }
 }
 
 PendingCrash::PendingCrash(QString factsPath) : m_path(std::move(factsPath)) {}
@@ -45,8 +114,18 @@ bool PendingCrash::claim()
     QFile::remove(renamed);
     if (!QFile::rename(m_path, renamed))
         return false;
+    m_unclaimedPath = m_path;
     m_path = renamed;
     return true;
+}
+
+void PendingCrash::release()
+{
+    if (m_unclaimedPath.isEmpty() || !QFile::exists(m_path))
+        return;
+    if (QFile::rename(m_path, m_unclaimedPath))
+        m_path = m_unclaimedPath;
+    m_unclaimedPath.clear();
 }
 
 QMap<QString, QByteArray> PendingCrash::facts() const
@@ -64,17 +143,51 @@ QString PendingCrash::reportPath(const QMap<QString, QByteArray>& facts, const c
     return report.absoluteFilePath();
 }
 
-void PendingCrash::discard()
+bool PendingCrash::writerIsAlive(const QMap<QString, QByteArray>& facts) const
 {
-    const auto known = facts();
-    for (const char* key : {"crashPath", "backPath"}) {
-        const QString report = reportPath(known, key);
-        if (!report.isEmpty())
-            QFile::remove(report);
-    }
+    bool known = false;
+    const qint64 time = facts.value("time").toLongLong(&known);
+    if (!known)
+        return false;
+    int pid = reportPid(reportPath(facts, "crashPath"));
+    if (pid == 0)
+        pid = reportPid(reportPath(facts, "backPath"));
+    if (pid == 0)
+        return false;
+    // A process of that id that started after the crash took a dead
+    // writer's id.
+    const qint64 started = processStart(pid);
+    return started >= 0 && started <= time;
+}
+
+QString PendingCrash::stemReport() const
+{
     QString stem = m_path;
     stem.remove(attemptSuffix());
     stem.chop(int(qstrlen(".facts")));
-    QFile::remove(stem + ".log");
+    return QFileInfo(stem + ".log").absoluteFilePath();
+}
+
+void PendingCrash::removeReports(const QMap<QString, QByteArray>& facts) const
+{
+    for (const char* key : {"crashPath", "backPath"}) {
+        const QString report = reportPath(facts, key);
+        if (!report.isEmpty())
+            QFile::remove(report);
+    }
+    QFile::remove(stemReport());
+}
+
+void PendingCrash::discard()
+{
+    removeReports(facts());
+    QFile::remove(m_path);
+}
+
+void PendingCrash::discardUnwritten()
+{
+    const QFileInfo report(stemReport());
+    if (report.exists() && report.size() == 0)
+        QFile::remove(report.absoluteFilePath());
     QFile::remove(m_path);
 }

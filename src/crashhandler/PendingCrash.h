@@ -6,15 +6,21 @@
 #include <QStringList>
 
 // A crash the report writer left in the crash folder: its facts file
-// ("crash_<time>.facts") and the reports it names. Each conversion attempt
-// renames the facts file ("….facts.try1", "….try2", …) first, so a
-// conversion that crashes or fails is retried at most kMaxAttempts times.
+// ("crash_<time>.facts") and the reports it names. Each conversion renames
+// the facts file first ("….facts.try1", "….try2", …) and renames it back
+// when it ends without storing (a store that refused, a count that must
+// wait): only a conversion that never came back, because it crashed, stays
+// counted, and such a crash is given up after kMaxAttempts.
 class PendingCrash {
 public:
     static constexpr int kMaxAttempts = 3;
 
     // The facts files in the folder, oldest first.
     static QStringList list(const QString& directory);
+    // Removes the empty (0-byte) reports that no facts file in the folder
+    // names: a writer that died before its first byte (a file-size limit)
+    // leaves nothing to store.
+    static void removeEmptyReports(const QString& directory);
 
     explicit PendingCrash(QString factsPath);
 
@@ -24,14 +30,28 @@ public:
     // Counts one more attempt by renaming the facts file; false when the
     // rename failed (the next launch tries again).
     bool claim();
+    // Takes back the attempt of the last claim.
+    void release();
     QMap<QString, QByteArray> facts() const;
     // A report named by the facts ("crashPath", "backPath"); empty unless it
     // is a crash report in the facts file's own folder.
     QString reportPath(const QMap<QString, QByteArray>& facts, const char* key) const;
-    // Deletes the facts file, the reports it names and the report of its
-    // own stem ("crash_<time>.log"), which empty facts cannot name.
+    // Whether the process that wrote the crash is still running (the pid of
+    // its report's "Process:" line, started before the crash): its files
+    // may still be growing and are not to be taken.
+    bool writerIsAlive(const QMap<QString, QByteArray>& facts) const;
+    // Deletes the reports the facts name and the report of the facts file's
+    // own stem ("crash_<time>.log"); the facts file stays.
+    void removeReports(const QMap<QString, QByteArray>& facts) const;
+    // Deletes the facts file and every report of the crash.
     void discard();
+    // For a facts file the writer never got to write: deletes it, and its
+    // stem's report only when that is empty too.
+    void discardUnwritten();
 
 private:
+    QString stemReport() const;
+
     QString m_path;
+    QString m_unclaimedPath;
 };

@@ -33,9 +33,6 @@ void CrashReportWiring::install()
         }));
 
     LaunchHooks::setCrashReport(&PavCrashReportManager::crashReport);
-    // A newer version starts without the previous one's crash usage events.
-    LaunchHooks::setRemovePreviousVersionCrashCounters([] {
-        if (UsageRecorder* usage = UsageRecorder::shared())
-            usage->removeCrashRecords();
-    });
+    // A newer version starts without the earlier ones' crash usage events.
+    LaunchHooks::setRemovePreviousVersionCrashCounters(&PavCrashReportManager::removePreviousVersionCrashCounters);
 }

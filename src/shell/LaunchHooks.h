@@ -10,7 +10,8 @@
 //
 // removePreviousVersionCrashCounters: runs when the stored "PavLastVersion"
 // is absent or older than the running version. The crash reporting code
-// sets it to remove the crash usage events (nothing runs while unset).
+// sets it to remove the earlier versions' crash usage events (nothing runs
+// while unset).
 class LaunchHooks {
 public:
     using Hook = std::function<void()>;

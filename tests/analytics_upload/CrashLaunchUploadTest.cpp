@@ -4,6 +4,8 @@
 #include "support/LoopbackEnvelope.h"
 #include "support/LoopbackHttpServer.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -61,22 +63,43 @@ TEST(CrashLaunchUpload, RecordStaysUntilTheServerTakesIt)
 }
 
 // A crash right at the start of a version's first launch (the writer armed,
-// nothing else done, no version stored yet) is sent by the next launch.
-TEST(CrashLaunchUpload, ACrashAtTheStartOfAFirstLaunchIsSentLater)
+// nothing else done, no version stored yet) is sent by the next launch, and
+// later launches neither lose nor resend it. With random bytes over the
+// record store, the launch moves the store aside and starts a fresh one.
+TEST(CrashLaunchUpload, ACrashAtTheStartOfAFirstLaunchIsSentLaterOverADamagedStoreToo)
 {
-    QTemporaryDir home;
-    LoopbackHttpServer server;
-    const ChildResult crash =
-        ChildProcess::run("crash_records_child", {"--home", home.path(), "segv-first-launch"}, 20000);
-    ASSERT_TRUE(crash.signaled);
-    EXPECT_EQ(crash.signal, SIGSEGV);
+    for (const bool damaged : {false, true}) {
+        SCOPED_TRACE(damaged ? "damaged store" : "no store yet");
+        QTemporaryDir home;
+        LoopbackHttpServer server;
+        const ChildResult crash =
+            ChildProcess::run("crash_records_child", {"--home", home.path(), "segv-first-launch"}, 20000);
+        ASSERT_TRUE(crash.signaled);
+        EXPECT_EQ(crash.signal, SIGSEGV);
+        const QString documents = home.path() + "/Documents";
+        if (damaged) {
+            QByteArray noise(4096, '\0');
+            for (int i = 0; i < noise.size(); ++i)
+                noise[i] = char((i * 131 + 7) % 256);
+            QFile store(documents + "/.analytics.db");
+            ASSERT_TRUE(store.open(QIODevice::WriteOnly));
+            store.write(noise);
+        }
 
-    server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
-    ASSERT_EQ(launch(home.path(), server).exitCode, 0);
-    ASSERT_EQ(server.requestCount(), 1);
-    const auto sent = CrashRecords::sent(server.requests().last().body);
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0].exceptionType, "SIGSEGV");
-    EXPECT_EQ(sent[0].excepitonAddress, "0x10");
-    server.release();
+        server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+        for (int i = 0; i < 4; ++i)
+            ASSERT_EQ(launch(home.path(), server).exitCode, 0);
+        ASSERT_EQ(server.requestCount(), 1);
+        const auto sent = CrashRecords::sent(server.requests().last().body);
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].exceptionType, "SIGSEGV");
+        EXPECT_EQ(sent[0].excepitonAddress, "0x10");
+        const auto stored = CrashRecords::storedIn(documents);
+        ASSERT_EQ(stored.size(), 1u);
+        EXPECT_EQ(stored[0]->count(), 1);
+        EXPECT_EQ(QDir(documents).entryList({".analytics.db.damaged-*"}, QDir::Files | QDir::Hidden).size(),
+                  damaged ? 1 : 0);
+        EXPECT_TRUE(QDir(documents).entryList({"crash_*"}, QDir::Files).isEmpty());
+        server.release();
+    }
 }

@@ -297,3 +297,50 @@ TEST_F(PersistStore, CrashEntryOnlyWhenNobodyIsInside)
     EXPECT_TRUE(store.tryEnterForCrash());
     store.leaveForCrash();
 }
+
+TEST(PersistStoreOpen, ADamagedStoreIsMovedAsideAndABusyOneIsNot)
+{
+    TempHome home;
+    AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<TextRecord>(kPlainType);
+    const QString file = home.documents() + "/.analytics.db";
+    const auto aside = [&] {
+        return QDir(home.documents()).entryList({".analytics.db.damaged-*"}, QDir::Files | QDir::Hidden);
+    };
+
+    // One damaged page of a store with rows in it.
+    {
+        AnaSqlitePersistHandler store(home.documents());
+        ASSERT_TRUE(store.initDB(nullptr));
+        for (int i = 0; i < 60; ++i) {
+            auto record = plain(QByteArray(300, char('a' + i % 26)));
+            ASSERT_TRUE(store.saveObject(*record, nullptr));
+        }
+    }
+    QFile damaged(file);
+    ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+    ASSERT_GT(damaged.size(), 4 * 4096);
+    damaged.seek(3 * 4096);
+    damaged.write(QByteArray(4096, '\x5a'));
+    damaged.close();
+    AnaSqlitePersistHandler store(home.documents());
+    ASSERT_TRUE(store.initDB(nullptr));
+    EXPECT_EQ(aside().size(), 1);
+    EXPECT_EQ(store.getObjectCount(nullptr), 0);
+
+    // Busy: another connection holds the write lock while the store opens.
+    auto record = plain("kept");
+    ASSERT_TRUE(store.saveObject(*record, nullptr));
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(file).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    {
+        AnaSqlitePersistHandler busy(home.documents());
+        busy.initDB(nullptr);
+        EXPECT_EQ(aside().size(), 1);
+    }
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    AnaSqlitePersistHandler reopened(home.documents());
+    ASSERT_TRUE(reopened.initDB(nullptr));
+    EXPECT_EQ(reopened.getObjectCount(nullptr), 1);
+}

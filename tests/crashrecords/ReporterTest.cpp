@@ -5,6 +5,8 @@
 #include "crashhandler/CrashReporter.h"
 #include "crashhandler/PavCrashReportManager.h"
 #include "platform/core/UserDefaults.h"
+#include "shell/CrashReportWiring.h"
+#include "shell/LaunchHooks.h"
 #include "support/FakeUsageRecorder.h"
 
 #include <QDateTime>
@@ -96,7 +98,8 @@ TEST_F(Reporter, AttachTextIsFiledOnlyForACurrentCrash)
 
 TEST_F(Reporter, LaunchConvertsLeftoverCrashesThenInstalls)
 {
-    leaveSimpleCrash(1, QDateTime::currentMSecsSinceEpoch(), "SIGSEGV", PAV_VERSION);
+    // Left by a newer version, converted after a downgrade.
+    leaveSimpleCrash(1, QDateTime::currentMSecsSinceEpoch(), "SIGSEGV", "99.0");
     manager.run();
     EXPECT_EQ(crashes().size(), 1u);
     EXPECT_EQ(installs, 1);
@@ -104,10 +107,11 @@ TEST_F(Reporter, LaunchConvertsLeftoverCrashesThenInstalls)
     EXPECT_EQ(model.qua(), "none");
     EXPECT_EQ(model.guid(), "device-id");
     EXPECT_TRUE(reporter.checkCrash());
-    // The crash's attach text is filed under its time.
+    // The crash's attach text is filed under its time and names the
+    // version that crashed.
     const auto record = crashes().at(0);
-    EXPECT_EQ(reporter.attachLogs().value(QString::number(record->cashTime)), PavCrashReportManager::attachText());
-    EXPECT_TRUE(PavCrashReportManager::attachText().startsWith("lc=9C40E2A7B53D18F6&ver="));
+    const QString text = reporter.attachLogs().value(QString::number(record->cashTime));
+    EXPECT_TRUE(text.startsWith("lc=9C40E2A7B53D18F6&ver=99.0&system=")) << text.toStdString();
 
     PavCrashReportManager::setUserNumberSource([] { return QString("10001"); });
     manager.run();
@@ -170,4 +174,61 @@ TEST_F(Reporter, CrashesAreCountedPerCrashDayIntoUsageEvents)
     crashAt(day.addDays(1), false);
     EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("PavCrashCount"), 1);
     EXPECT_EQ(usage.types().back(), 27230);
+}
+
+TEST_F(Reporter, ACrashIsCountedOnceWhicheverLaunchFinishesIt)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    const QDateTime when(QDate(2026, 3, 5), QTime(10, 0), Qt::LocalTime);
+    // The usage store refuses: the crash is stored and counted, its events
+    // wait with its facts.
+    usage.setFailing(true);
+    crashAt(when, true);
+    ASSERT_EQ(crashes().size(), 1u);
+    EXPECT_EQ(defaults.integerForKey("PavCrashCount"), 1);
+    EXPECT_TRUE(usage.types().empty());
+    // Its report went with the record; its facts wait.
+    EXPECT_EQ(crashFiles().size(), 1);
+    EXPECT_EQ(handler.getLastCrashTime(), when.toMSecsSinceEpoch());
+
+    usage.setFailing(false);
+    for (int launch = 0; launch < 3; ++launch)
+        manager.run();
+    EXPECT_EQ(usage.types(), (std::vector<int>{27230, 27330, 27298, 27331}));
+    EXPECT_EQ(defaults.integerForKey("PavCrashCount"), 1);
+    EXPECT_EQ(crashes().size(), 1u);
+    EXPECT_TRUE(crashFiles().isEmpty());
+
+    // The same crash left again (its process died before its files went).
+    leaveCrash("2026_01_01_00_00_0x", {{"time", QByteArray::number(when.toMSecsSinceEpoch())},
+                                       {"type", "SIGSEGV"}, {"address", "0x10"}});
+    manager.run();
+    EXPECT_EQ(defaults.integerForKey("PavCrashCount"), 1);
+    EXPECT_EQ(usage.types().size(), 4u);
+    // A second crash that day is the day's second.
+    crashAt(when.addSecs(5), false);
+    EXPECT_EQ(defaults.integerForKey("PavCrashCount"), 2);
+    EXPECT_EQ(usage.types().size(), 6u);
+    // A crash converted late never moves the last crash time back.
+    leaveSimpleCrash(9, when.addSecs(-60).toMSecsSinceEpoch());
+    manager.run();
+    EXPECT_EQ(handler.getLastCrashTime(), when.addSecs(5).toMSecsSinceEpoch());
+}
+
+TEST_F(Reporter, TheVersionCheckRemovesOnlyEarlierVersionsCrashEvents)
+{
+    UserDefaults& defaults = UserDefaults::standardUserDefaults();
+    defaults.setString("PavCrashRecordsVersion", "0.0.1");
+    CrashReportWiring::install();
+    PavCrashReportManager::setUserNumberSource(nullptr);
+    clock.setNow(QDateTime::fromSecsSinceEpoch(1800000000, Qt::UTC));
+    manager.run();
+    EXPECT_EQ(defaults.integerForKey("PavCrashRecordsVersionTime"), 1800000000);
+    // A later launch of the same version keeps the time its events start at.
+    clock.advanceSeconds(3600);
+    manager.run();
+    LaunchHooks::removePreviousVersionCrashCounters();
+    EXPECT_EQ(usage.removedBefore(), std::vector<qint64>{1800000000});
+    LaunchHooks::setCrashReport(nullptr);
+    LaunchHooks::setRemovePreviousVersionCrashCounters(nullptr);
 }

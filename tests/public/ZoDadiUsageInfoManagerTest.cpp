@@ -61,16 +61,27 @@ TEST_F(UsageInfoTest, RevertExCrashRelabelsOnlyFromThirtyOneRows)
     EXPECT_EQ(manager.recordCountForType(UsageEventManyCrashesNoApt), 31);
 }
 
-TEST_F(UsageInfoTest, RemoveCrashRecordsKeepsOtherEvents)
+TEST_F(UsageInfoTest, ACrashsEventsAreRecordedOnceAndANewVersionRemovesOnlyEarlierOnes)
 {
+    {
+        ZoDadiUsageInfoManager manager(dbPath(), m_clock);
+        for (int type : {27230, 27298, 27330, 27331, 27334, 27335, 27123})
+            insert(manager, type, 2);
+    }
+    m_clock.advanceSeconds(60);
+    // The new version's first launch counts a crash of its own, and the
+    // next launch counts it again.
+    for (int launch = 0; launch < 2; ++launch) {
+        ZoDadiUsageInfoManager manager(dbPath(), m_clock);
+        ASSERT_TRUE(manager.insertCrashRecords(1700000060000, {27230, 27330}));
+    }
     ZoDadiUsageInfoManager manager(dbPath(), m_clock);
-    for (int type : {27230, 27298, 27330, 27331, 27334, 27335, 27123, 27229})
-        insert(manager, type, 2);
-    EXPECT_TRUE(manager.removeCrashRecords());
-    for (int type : {27230, 27298, 27330, 27331, 27334, 27335})
+    EXPECT_TRUE(manager.removeCrashRecordsBefore(1700000060));
+    for (int type : {27298, 27331, 27334, 27335})
         EXPECT_EQ(manager.recordCountForType(type), 0) << type;
+    EXPECT_EQ(manager.recordCountForType(27230), 1);
+    EXPECT_EQ(manager.recordCountForType(27330), 1);
     EXPECT_EQ(manager.recordCountForType(27123), 2);
-    EXPECT_EQ(manager.recordCountForType(27229), 2);
 }
 
 TEST_F(UsageInfoTest, AStoreThatCannotOpenFailsEveryCall)
@@ -80,6 +91,7 @@ TEST_F(UsageInfoTest, AStoreThatCannotOpenFailsEveryCall)
     EXPECT_FALSE(manager.isOpen());
     EXPECT_FALSE(manager.insertRecordForType(27230));
     EXPECT_FALSE(manager.revertExCrash());
-    EXPECT_FALSE(manager.removeCrashRecords());
+    EXPECT_FALSE(manager.insertCrashRecords(1, {27230}));
+    EXPECT_FALSE(manager.removeCrashRecordsBefore(0));
     EXPECT_EQ(manager.recordCountForType(27230), -1);
 }

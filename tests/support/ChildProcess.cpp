@@ -60,6 +60,7 @@ ChildResult ChildProcess::run(const QString& program, const QStringList& args, i
             close(fds[0]);
         return result;
     }
+    result.pid = int(pid);
 
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     int status = 0;

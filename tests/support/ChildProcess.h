@@ -12,6 +12,7 @@ struct ChildResult {
     bool signaled = false;
     int signal = 0;
     int exitCode = -1;
+    int pid = 0;         // the child's process id (it has been waited for)
     QByteArray output;   // its standard output
 };
 

@@ -17,6 +17,16 @@ bool FakeUsageRecorder::insertRecordForType(int type)
     return !m_failing;
 }
 
+bool FakeUsageRecorder::insertCrashRecords(qint64 crashKey, const std::vector<int>& types)
+{
+    std::lock_guard lock(m_mutex);
+    if (m_failing)
+        return false;
+    if (m_crashKeys.insert(crashKey).second)
+        m_types.insert(m_types.end(), types.begin(), types.end());
+    return true;
+}
+
 bool FakeUsageRecorder::revertExCrash()
 {
     std::lock_guard lock(m_mutex);
@@ -24,10 +34,10 @@ bool FakeUsageRecorder::revertExCrash()
     return !m_failing;
 }
 
-bool FakeUsageRecorder::removeCrashRecords()
+bool FakeUsageRecorder::removeCrashRecordsBefore(qint64 secondsSince1970)
 {
     std::lock_guard lock(m_mutex);
-    ++m_removeCalls;
+    m_removedBefore.push_back(secondsSince1970);
     return !m_failing;
 }
 
@@ -43,10 +53,10 @@ int FakeUsageRecorder::revertCalls() const
     return m_revertCalls;
 }
 
-int FakeUsageRecorder::removeCalls() const
+std::vector<qint64> FakeUsageRecorder::removedBefore() const
 {
     std::lock_guard lock(m_mutex);
-    return m_removeCalls;
+    return m_removedBefore;
 }
 
 void FakeUsageRecorder::setFailing(bool failing)

@@ -10,11 +10,22 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <chrono>
 #include <memory>
+#include <mutex>
 
 namespace {
 QMutex g_standardMutex;
 std::unique_ptr<UserDefaults> g_standard;
+
+// Takes the lock within waitMs; a negative wait waits as long as it takes.
+bool lockWithin(std::unique_lock<QMutex>& lock, int waitMs)
+{
+    if (waitMs >= 0)
+        return lock.try_lock_for(std::chrono::milliseconds(waitMs));
+    lock.lock();
+    return true;
+}
 
 // Dates are kept as ISO text in the file; they come back as QDateTime.
 constexpr const char* kDatePrefix = "@date:";
@@ -44,10 +55,17 @@ UserDefaults::UserDefaults(QString filePath) : m_path(std::move(filePath))
 
 UserDefaults& UserDefaults::standardUserDefaults()
 {
-    QMutexLocker lock(&g_standardMutex);
+    return *tryStandardUserDefaults(-1);
+}
+
+UserDefaults* UserDefaults::tryStandardUserDefaults(int waitMs)
+{
+    std::unique_lock<QMutex> lock(g_standardMutex, std::defer_lock);
+    if (!lockWithin(lock, waitMs))
+        return nullptr;
     if (!g_standard)
         g_standard = std::make_unique<UserDefaults>(AppHome::current().preferences() + "/defaults.json");
-    return *g_standard;
+    return g_standard.get();
 }
 
 void UserDefaults::resetStandardUserDefaults(const QString& filePath)
@@ -91,14 +109,27 @@ void UserDefaults::load()
     qWarning("User defaults %s are damaged and cannot be moved aside; changes stay in memory", qPrintable(m_path));
 }
 
-void UserDefaults::saveLocked()
+bool UserDefaults::saveLocked()
 {
-    if (m_path.isEmpty() || m_saveBlocked)
-        return;
+    if (m_path.isEmpty())
+        return true;
+    if (m_saveBlocked)
+        return false;
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     const QByteArray data = QJsonDocument(QJsonObject::fromVariantMap(m_values)).toJson(QJsonDocument::Compact);
     QString error;
     m_lastError = AtomicFile::write(m_path, data, &error) ? QString() : error;
+    return m_lastError.isEmpty();
+}
+
+bool UserDefaults::update(const std::function<void(QVariantMap&)>& change, int waitMs)
+{
+    std::unique_lock<QMutex> lock(m_mutex, std::defer_lock);
+    if (!lockWithin(lock, waitMs))
+        return false;
+    const QVariantMap before = m_values;
+    change(m_values);
+    return m_values == before || saveLocked();
 }
 
 bool UserDefaults::contains(const QString& key) const

@@ -5,6 +5,8 @@
 #include <QVariant>
 #include <QVariantMap>
 
+#include <functional>
+
 // Key-value settings kept in one JSON file, written at once on every change
 // (atomic replace). "Absent", an empty string and false stay distinct.
 // Safe to use from several threads. An empty file path keeps the values in
@@ -17,6 +19,10 @@ public:
 
     // The process-wide instance, stored under the current home's preferences.
     static UserDefaults& standardUserDefaults();
+    // The process-wide instance when its lock comes free within waitMs (-1:
+    // however long it takes); null otherwise. For the crash path, which must never wait on a lock
+    // the crashed thread may hold.
+    static UserDefaults* tryStandardUserDefaults(int waitMs);
     // Tests and the launcher replace the process-wide instance.
     static void resetStandardUserDefaults(const QString& filePath);
 
@@ -33,13 +39,20 @@ public:
     void setDouble(const QString& key, double value) { setObject(key, value); }
     void setString(const QString& key, const QString& value) { setObject(key, value); }
     void removeObjectForKey(const QString& key);
+    // Changes several values with one save. `change` edits the values as
+    // stored (numbers read back from the file are doubles, dates are text).
+    // The lock is taken within waitMs (-1: however long it takes). False
+    // when the lock did not come free in time (nothing changed) or the save
+    // failed (the change is then kept in memory only).
+    bool update(const std::function<void(QVariantMap&)>& change, int waitMs = -1);
 
     // Last write failure (empty when the last write succeeded).
     QString lastError() const;
 
 private:
     void load();
-    void saveLocked();
+    // False when the values could not be written (memory-only is fine).
+    bool saveLocked();
 
     QString m_path;
     mutable QMutex m_mutex;

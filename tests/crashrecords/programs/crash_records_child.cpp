@@ -5,7 +5,12 @@
 //   segv-first-launch    crashes right after arming, before anything else
 //   launch-crash-in-conversion  the crash callback of the conversion faults
 //   segv-disk-full       no byte can be written when it crashes
+//   segv-file-limit      the same, with the file-size signal left as it is
 //   segv-signal-in-record  a second signal comes during the record step
+//   segv-in-defaults-save  faults while the user defaults save (their lock held)
+//   abort-in-free        the allocator finds a double free, its lock held
+//   launch-worker-crash  a worker thread crashes while the launch converts
+// "launch" runs the launch's version check after the crash hook.
 #include "Public/ZoDadiUsageInfoManager.h"
 #include "analytics/AnaBundleUtil.h"
 #include "analytics/AnaSqlitePersistHandler.h"
@@ -18,6 +23,7 @@
 #include "shell/CrashArming.h"
 
 #include <QCoreApplication>
+#include <QMetaType>
 
 #include <atomic>
 #include <csignal>
@@ -25,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -39,21 +46,46 @@ void writeLowAddress() { *reinterpret_cast<volatile int*>(g_address) = 1; }
 class FaultingUsage : public UsageRecorder {
 public:
     explicit FaultingUsage(int signal) : m_signal(signal) {}
-    bool insertRecordForType(int) override
+    bool insertRecordForType(int) override { return fault(); }
+    bool insertCrashRecords(qint64, const std::vector<int>&) override { return fault(); }
+    bool revertExCrash() override { return true; }
+    bool removeCrashRecordsBefore(qint64) override { return true; }
+
+private:
+    bool fault()
     {
         if (m_signal == SIGSEGV)
             writeLowAddress();
         raise(m_signal);
         return true;
     }
-    bool revertExCrash() override { return true; }
-    bool removeCrashRecords() override { return true; }
 
-private:
     int m_signal;
 };
 
+// A value whose conversion for the defaults file faults.
+struct Poison {};
+
+void sleepMs(long ms)
+{
+    timespec pause{ms / 1000, (ms % 1000) * 1000000};
+    nanosleep(&pause, nullptr);
 }
+
+// launch-worker-crash: the worker's writer waits, after its first facts
+// are on disk, until the launch's conversion is over.
+std::atomic<int> g_stage{0};
+
+void waitForTheConversion(int)
+{
+    g_stage.store(1);
+    for (int i = 0; i < 500 && g_stage.load() != 2; ++i)
+        sleepMs(10);
+}
+
+}
+
+Q_DECLARE_METATYPE(Poison)
 
 int main(int argc, char** argv)
 {
@@ -78,13 +110,26 @@ int main(int argc, char** argv)
         UsageRecorder::setShared(&ZoDadiUsageInfoManager::sharedSoftUsageInfoManager());
 
     CBugReport::setAppActive(std::strcmp(mode, "segv-background") != 0);
+    if (std::strcmp(mode, "launch-worker-crash") == 0) {
+        CBugReport::setTestFaultHook(&waitForTheConversion);
+        std::thread(writeLowAddress).detach();
+        while (g_stage.load() != 1)
+            sleepMs(1);
+        PavCrashReportManager::crashReport();
+        g_stage.store(2);
+        for (;;)
+            pause();
+    }
     PavCrashReportManager::crashReport();
-    // The launch sequence stores a newer version after the crash hook.
+    // The launch's version check, after the crash hook: a newer version
+    // removes the earlier versions' crash events and is stored.
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
     const QString version = AnaBundleUtil::getBundleVersion();
     if (VersionOrder::isOlder(defaults.contains("PavLastVersion") ? defaults.stringForKey("PavLastVersion") : QString(),
-                              version))
+                              version)) {
+        PavCrashReportManager::removePreviousVersionCrashCounters();
         defaults.setString("PavLastVersion", version);
+    }
 
     if (std::strcmp(mode, "launch") == 0 || std::strcmp(mode, "launch-crash-in-conversion") == 0)
         return 0;
@@ -99,10 +144,31 @@ int main(int argc, char** argv)
             std::this_thread::yield();
         std::abort();
     }
-    if (std::strcmp(mode, "segv-disk-full") == 0) {
-        signal(SIGXFSZ, SIG_IGN);
+    if (std::strcmp(mode, "segv-disk-full") == 0 || std::strcmp(mode, "segv-file-limit") == 0) {
+        if (std::strcmp(mode, "segv-disk-full") == 0)
+            signal(SIGXFSZ, SIG_IGN);
         rlimit noBytes{0, 0};
         setrlimit(RLIMIT_FSIZE, &noBytes);
+    }
+    if (std::strcmp(mode, "segv-in-defaults-save") == 0) {
+        QMetaType::registerConverter<Poison, QString>([](const Poison&) {
+            writeLowAddress();
+            return QString();
+        });
+        defaults.setObject("poison", QVariant::fromValue(Poison{}));
+    }
+    if (std::strcmp(mode, "abort-in-free") == 0) {
+        // With a second thread the allocator locks its arena to free.
+        std::thread([] {
+            for (;;)
+                pause();
+        }).detach();
+        sleepMs(10);
+        void* volatile block = std::malloc(4000);
+        void* volatile fence = std::malloc(64);
+        std::free(block);
+        std::free(block);
+        std::free(fence);
     }
     writeLowAddress();
     return 1;

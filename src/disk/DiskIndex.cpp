@@ -33,13 +33,26 @@ bool DiskIndex::moveAside(const QString& path)
     const QString aside = path + ".damaged-" + QDateTime::currentDateTimeUtc().toString("yyyyMMddHHmmsszzz");
     if (!QFile::rename(path, aside))
         return false;
-    // A journal left beside it belongs to the damaged file.
-    if (QFile::exists(path + "-journal"))
-        QFile::rename(path + "-journal", aside + "-journal");
+    // A journal or log left beside it belongs to the damaged file.
+    for (const char* suffix : {"-journal", "-wal"})
+        if (QFile::exists(path + suffix))
+            QFile::rename(path + suffix, aside + suffix);
+    QFile::remove(path + "-shm");
     qWarning("disk store: the index %s is damaged; it was moved to %s and a fresh index started"
              " (the stored blobs stay where they are)",
              qPrintable(path), qPrintable(aside));
     return true;
+}
+
+bool DiskIndex::setMode(SqliteDBManager& db)
+{
+    // A write-ahead log synced only at checkpoints: a commit lost with a
+    // power failure leaves an older, consistent index (a recorded size that
+    // lags behind its blob), and a commit costs no sync of its own.
+    QList<QVariantList> rows;
+    return db.queryValues(&rows, QStringLiteral("PRAGMA journal_mode=WAL")) && !rows.isEmpty()
+        && rows.first().value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0
+        && db.executeSql(QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
 
 std::unique_ptr<SqliteDBManager> DiskIndex::open(const QString& path, const Schema& schema)
@@ -50,6 +63,10 @@ std::unique_ptr<SqliteDBManager> DiskIndex::open(const QString& path, const Sche
         return nullptr;
     }
     const State state = check(*db, schema);
+    if (state == State::Usable && !setMode(*db)) {
+        qWarning("disk store: the index %s cannot be set up: %s", qPrintable(path), qPrintable(db->lastError()));
+        return nullptr;
+    }
     if (state == State::Usable)
         return db;
     if (state == State::Failed) {
@@ -62,7 +79,7 @@ std::unique_ptr<SqliteDBManager> DiskIndex::open(const QString& path, const Sche
         return nullptr;
     }
     db = SqliteDBManager::initWithFilePath(path);
-    if (!db || check(*db, schema) != State::Usable) {
+    if (!db || check(*db, schema) != State::Usable || !setMode(*db)) {
         qWarning("disk store: no fresh index can be started at %s", qPrintable(path));
         return nullptr;
     }

@@ -12,7 +12,8 @@ class SqliteDBManager;
 // be set up because of damage) is moved aside as "<name>.damaged-<time>",
 // with its journal, a fresh index is started in its place and the log says
 // so; the blobs beside it are left alone. A busy or locked index (another
-// process at work) is never taken for a damaged one.
+// process at work) is never taken for a damaged one. The index runs with a
+// write-ahead log and syncs at its checkpoints only.
 class DiskIndex {
 public:
     using Schema = std::function<bool(SqliteDBManager&)>;
@@ -24,4 +25,5 @@ private:
     enum class State { Usable, Damaged, Failed };
     static State check(SqliteDBManager& db, const Schema& schema);
     static bool moveAside(const QString& path);
+    static bool setMode(SqliteDBManager& db);
 };

@@ -1,12 +1,12 @@
 #include "disk/DiskManager.h"
 
 #include "Public/PavAlertView.h"
-#include "codec/Digest.h"
-#include "disk/DiskBlob.h"
+#include "disk/DiskDigest.h"
 #include "disk/DiskFileCache.h"
 #include "disk/DiskFileHelper.h"
 #include "disk/DiskLoginModel.h"
 #include "disk/DiskStore.h"
+#include "disk/DiskStoreUpload.h"
 #include "disk/DiskUploadResume.h"
 #include "disk/DiskUploadSource.h"
 #include "disk/DiskWorkQueue.h"
@@ -337,14 +337,20 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
         DiskFileCache::shared().remove(*file);
         return answer(response, [file](DiskManagerDelegate* d) { d->fileUploadSuccess(file); });
     }
-    // A stopped upload stays, to be resumed; one that failed, or whose file
-    // was deleted meanwhile, takes what it stored with it.
+    // A stopped upload stays, to be resumed; one that failed takes what it
+    // stored with it, as long as that is unfinished. One whose file was
+    // deleted meanwhile goes whole: the user asked for that.
     if (ret != DiskErrorCode::kStopped || file->isDiscarded()) {
         const QString id = file->file_id();
-        const int removed = !s || id.isEmpty() ? DiskStoreRet::kOk : s->deleteFile(skey, id);
+        bool complete = false;
+        const int removed = !s || id.isEmpty() ? DiskStoreRet::kOk
+            : file->isDiscarded()               ? s->deleteFile(skey, id)
+                                                : s->deleteUnfinished(skey, id, &complete);
         if (removed == DiskStoreRet::kOk || removed == DiskStoreRet::kNotFound) {
-            file->setFile_id(QString());
-            file->setFile_cur_size(0);
+            if (!complete) {
+                file->setFile_id(QString());
+                file->setFile_cur_size(0);
+            }
             DiskFileCache::shared().discard(*file);
         }
     }
@@ -354,51 +360,63 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
 int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr& file, const Response& response,
                             const std::atomic<bool>& stop)
 {
+    DiskStoreFile stored;
+    if (!file->file_id().isEmpty()) {
+        // The store's row first: a file it holds whole is uploaded, whatever
+        // became of the source since.
+        if (const int ret = s.fileInfo(skey, file->file_id(), &stored); ret != DiskStoreRet::kOk)
+            return ret;
+        if (stored.curSize == stored.size) {
+            file->setFile_cur_size(stored.size);
+            file->setDigests(stored.sha1, stored.md5.isEmpty() ? file->md5() : stored.md5);
+            return DiskStoreRet::kOk;
+        }
+    }
     QByteArray bytes;
     if (!DiskUploadSource::readAll(file->uploadSource(), &bytes) || bytes.size() != file->file_size())
         return DiskErrorCode::kSourceUnreadable;
     if (stop)
         return DiskErrorCode::kStopped;
-    // The store checks the whole against the digest of what was read here.
-    if (file->sha1().isEmpty()) {
-        const std::string_view view(bytes.constData(), size_t(bytes.size()));
-        file->setDigests(QString::fromStdString(codec_sha1_hex(view)), QString::fromStdString(codec_md5_hex(view)));
-    }
-    // A file registered before (a stopped upload) resumes from the stored size.
-    DiskStoreFile stored;
-    int ret = file->file_id().isEmpty()
-        ? s.registerFile(skey, file->fatherDir()->dir_key(), file->file_name(), file->file_size(), file->sha1(),
-                         file->md5(), &stored)
-        : s.fileInfo(skey, file->file_id(), &stored);
-    if (ret != DiskStoreRet::kOk)
-        return ret;
     if (file->file_id().isEmpty()) {
+        // The store takes the SHA-1 as the bytes pass; a digest the file
+        // already carries is what they must match.
+        if (const int ret = s.registerFile(skey, file->fatherDir()->dir_key(), file->file_name(), file->file_size(),
+                                           file->sha1(), file->md5(), &stored);
+            ret != DiskStoreRet::kOk)
+            return ret;
         file->setFile_id(stored.fileId);
         DiskFileCache::shared().updateFileId(*file, stored.uin);
     }
-    qint64 done = stored.curSize;
+    std::unique_ptr<DiskStoreUpload> upload;
+    if (const int ret = s.openUpload(skey, file->file_id(), &upload); ret != DiskStoreRet::kOk)
+        return ret;
+    qint64 done = upload->size();
+    // An upload goes on only over the same bytes it began with.
+    if (done > 0) {
+        DiskDigest held;
+        held.update(bytes.constData(), done);
+        if (!held.matches(upload->heldSha1()))
+            return DiskStoreRet::kBadDigest;
+    }
     file->setFile_cur_size(done);
-    int resyncs = 0;
     while (done < file->file_size()) {
-        if (stop || file->isDiscarded())
+        if (stop || file->isDiscarded()) {
+            // What went through is kept for the resume.
+            upload->flush();
             return DiskErrorCode::kStopped;
-        qint64 reached = done;
-        ret = s.appendChunk(skey, file->file_id(), done, bytes.mid(done, kChunkSize), &reached);
-        // Bytes the store had lost are sent again from where it really is.
-        if (ret == DiskStoreRet::kShortBlob && reached < done && resyncs++ < kMaxResyncs) {
-            done = reached;
-            file->setFile_cur_size(done);
-            continue;
         }
-        if (ret != DiskStoreRet::kOk)
+        const qint64 length = std::min<qint64>(kChunkSize, file->file_size() - done);
+        if (const int ret = upload->append(QByteArray::fromRawData(bytes.constData() + done, length));
+            ret != DiskStoreRet::kOk)
             return ret;
-        done = reached;
+        done = upload->size();
         file->setFile_cur_size(done);
         if (m_chunkObserver)
             m_chunkObserver(file, done);
         const float percent = percentOf(done, file->file_size());
         answer(response, [file, percent](DiskManagerDelegate* d) { d->fileUploading(percent, file); });
     }
+    file->setDigests(upload->file().sha1, file->md5());
     return DiskStoreRet::kOk;
 }
 
@@ -423,23 +441,18 @@ void DiskManager::requestStopDownloadFile(const DiskFilePtr& file)
 void DiskManager::downloadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop)
 {
     const std::shared_ptr<DiskStore> s = store();
-    const QString skey = m_sessionKey();
     // The index's own record: its digest is what the bytes must match.
     DiskStoreFile stored;
-    int ret = s ? s->fileInfo(skey, file->file_id(), &stored) : DiskErrorCode::kNoStore;
+    std::unique_ptr<QFile> blob;
+    int ret = s ? s->openBlob(m_sessionKey(), file->file_id(), &stored, &blob) : DiskErrorCode::kNoStore;
     if (ret == DiskStoreRet::kOk && stored.curSize != stored.size)
         ret = DiskErrorCode::kIncomplete;
+    const QString expected = stored.sha1.isEmpty() ? stored.md5 : stored.sha1;
     // A copy that does not match is fetched once more, from the start.
     for (int attempt = 0; ret == DiskStoreRet::kOk; ++attempt) {
-        ret = fetchInto(*s, skey, file, stored.size, response, stop);
-        if (ret != DiskStoreRet::kOk || stored.sha1.isEmpty())
-            break;
-        QString actual;
-        if (!DiskBlob::sha1Hex(file->file_path(), &actual)) {
-            ret = DiskErrorCode::kLocalWrite;
-            break;
-        }
-        if (actual == stored.sha1.toLower())
+        DiskDigest digest = DiskDigest::forFile(stored.sha1, stored.md5);
+        ret = fetchInto(*blob, file, stored.size, &digest, response, stop);
+        if (ret != DiskStoreRet::kOk || expected.isEmpty() || digest.matches(expected))
             break;
         QFile::remove(file->file_path());
         if (attempt > 0)
@@ -450,7 +463,7 @@ void DiskManager::downloadBody(const DiskFilePtr& file, const Response& response
     answer(response, [file](DiskManagerDelegate* d) { d->fileDownloadSuccess(file); });
 }
 
-int DiskManager::fetchInto(DiskStore& s, const QString& skey, const DiskFilePtr& file, qint64 size,
+int DiskManager::fetchInto(QFile& blob, const DiskFilePtr& file, qint64 size, DiskDigest* digest,
                            const Response& response, const std::atomic<bool>& stop)
 {
     const QString path = file->file_path();
@@ -464,26 +477,32 @@ int DiskManager::fetchInto(DiskStore& s, const QString& skey, const DiskFilePtr&
             return DiskErrorCode::kLocalWrite;
         done = 0;
     }
-    if (!local.seek(done))
+    QByteArray chunk(int(kChunkSize), Qt::Uninitialized);
+    for (qint64 n = 0; n < done;) {
+        const qint64 got = local.read(chunk.data(), std::min<qint64>(chunk.size(), done - n));
+        if (got <= 0)
+            return DiskErrorCode::kLocalWrite;
+        digest->update(chunk.constData(), got);
+        n += got;
+    }
+    if (!local.seek(done) || !blob.seek(done))
         return DiskErrorCode::kLocalWrite;
     while (done < size) {
         if (stop)
             return DiskErrorCode::kStopped;
-        QByteArray chunk;
-        const int ret = s.readChunk(skey, file->file_id(), done, kChunkSize, &chunk);
-        if (ret != DiskStoreRet::kOk)
-            return ret;
-        if (chunk.isEmpty())
+        const qint64 got = blob.read(chunk.data(), std::min<qint64>(chunk.size(), size - done));
+        if (got <= 0)
             return DiskStoreRet::kIoError;
-        if (local.write(chunk) != chunk.size() || !local.flush())
+        digest->update(chunk.constData(), got);
+        if (local.write(chunk.constData(), got) != got)
             return DiskErrorCode::kLocalWrite;
-        done += chunk.size();
+        done += got;
         if (m_chunkObserver)
             m_chunkObserver(file, done);
         const float percent = percentOf(done, size);
         answer(response, [file, percent](DiskManagerDelegate* d) { d->fileDownloading(percent, file); });
     }
-    return DiskStoreRet::kOk;
+    return local.flush() ? DiskStoreRet::kOk : DiskErrorCode::kLocalWrite;
 }
 
 // ---- thumbnails ----

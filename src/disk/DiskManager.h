@@ -10,7 +10,9 @@
 #include <memory>
 
 class Clock;
+class DiskDigest;
 class DiskStore;
+class QFile;
 class DiskWorkQueue;
 
 // The cloud-disk facade over the local disk store. Every command, transfer
@@ -28,8 +30,6 @@ public:
 
     static constexpr qint64 kChunkSize = 64 * 1024;
     static constexpr int kThumbnailSide = 128;
-    // How often one upload follows a store that lost bytes back to where it is.
-    static constexpr int kMaxResyncs = 3;
 
     // The process-wide facade: the shared store (setDiskRoot) and the shared
     // login model's sign-in key.
@@ -92,8 +92,9 @@ private:
     int sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr& file, const Response& response,
                    const std::atomic<bool>& stop);
     void downloadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
-    // Fetches the bytes the local file lacks; a result code.
-    int fetchInto(DiskStore& s, const QString& skey, const DiskFilePtr& file, qint64 size, const Response& response,
+    // Fetches from the blob the bytes the local file lacks, the digest taking
+    // in the whole; a result code.
+    int fetchInto(QFile& blob, const DiskFilePtr& file, qint64 size, DiskDigest* digest, const Response& response,
                   const std::atomic<bool>& stop);
     void thumbnailBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
     void listBody(const DiskDirPtr& dir, const Response& response);

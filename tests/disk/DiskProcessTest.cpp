@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QProcess>
 
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -68,15 +69,16 @@ protected:
 TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIdenticalBytes)
 {
     ASSERT_TRUE(signIn());
-    const QByteArray bytes = bytePattern(20 * 64 * 1024 + 77, 1);
-    const QString id = killedUpload(source("kept.bin", bytes), "kept.bin", 5);
+    const QByteArray bytes = bytePattern(40 * 64 * 1024 + 77, 1);
+    const QString id = killedUpload(source("kept.bin", bytes), "kept.bin", 20);
     ASSERT_FALSE(id.isEmpty());
 
-    // What the killed run left: a partial blob, synced as far as recorded, and its row.
+    // What the killed run left: its row, recording the bytes synced at the
+    // last megabyte, and a blob that holds at least as much.
     DiskStoreFile stored;
     ASSERT_EQ(store->fileInfo(login->sessionKey(), id, &stored), DiskStoreRet::kOk);
-    EXPECT_EQ(stored.curSize, 5 * 64 * 1024);
-    EXPECT_EQ(QFile(storeDir.path() + "/blobs/" + id).size(), 5 * 64 * 1024);
+    EXPECT_EQ(stored.curSize, 1024 * 1024);
+    EXPECT_GE(QFile(storeDir.path() + "/blobs/" + id).size(), stored.curSize);
     const QList<DiskFileCache::Entry> left = DiskFileCache::shared().fromEarlierLaunches();
     ASSERT_EQ(left.size(), 1);
     EXPECT_EQ(left[0].fileId, id);
@@ -93,6 +95,47 @@ TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIde
     EXPECT_EQ(files[0]->file_name(), "kept.bin");
     EXPECT_EQ(download(files[0]), bytes);
     EXPECT_EQ(blobs(), QStringList{id});
+}
+
+// Killed after the store took the last chunk, before the upload's own row
+// went: the next start keeps the complete copy whatever became of the
+// source (deleted, grown, or rewritten with other bytes of the same size).
+TEST_F(DiskProcessTest, AnUploadKilledAfterItsLastChunkKeepsTheCompleteCopyWhateverBecameOfTheSource)
+{
+    ASSERT_TRUE(signIn());
+    struct Case {
+        QString name;
+        QByteArray bytes;
+        QString id;
+    };
+    QList<Case> cases{{"gone.bin", bytePattern(3 * 64 * 1024 + 5, 6), {}},
+                      {"grown.bin", bytePattern(2 * 64 * 1024, 7), {}},
+                      {"rewritten.bin", bytePattern(64 * 1024 + 1, 8), {}}};
+    // One case at a time: each run of the program takes up what earlier runs left.
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        c.id = killedUpload(source(c.name, c.bytes), c.name, int((c.bytes.size() + 65535) / 65536));
+        ASSERT_FALSE(c.id.isEmpty());
+        ASSERT_EQ(DiskFileCache::shared().fromEarlierLaunches().size(), 1);
+        if (c.name == "gone.bin")
+            ASSERT_TRUE(QFile::remove(home.path(c.name)));
+        else if (c.name == "grown.bin")
+            ASSERT_TRUE(ImageFixtures::writeFile(home.path(c.name), c.bytes + "more"));
+        else
+            ASSERT_TRUE(ImageFixtures::writeFile(home.path(c.name), bytePattern(c.bytes.size(), 9)));
+
+        const DiskDirPtr dir = nextStart();
+        ASSERT_TRUE(dir);
+        ASSERT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }, 10000));
+        spinEvents(200);
+        const QList<DiskFilePtr> files = filesIn(dir);
+        const auto it =
+            std::find_if(files.begin(), files.end(), [&](const DiskFilePtr& f) { return f->file_id() == c.id; });
+        ASSERT_NE(it, files.end());
+        EXPECT_EQ((*it)->file_cur_size(), c.bytes.size());
+        EXPECT_EQ(download(*it), c.bytes);
+    }
+    EXPECT_EQ(blobs().size(), 3);
 }
 
 TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneIsRemovedAtTheNextSignIn)

@@ -1,5 +1,7 @@
 #include "disk/DiskFileCache.h"
 
+#include "disk/DiskIndex.h"
+
 #include "Public/SqliteDBManager.h"
 #include "disk/DiskFile.h"
 #include "disk/DiskUploadSource.h"
@@ -23,8 +25,9 @@ bool addColumn(SqliteDBManager& db, const QString& column, const QString& type)
 
 DiskFileCache::DiskFileCache(const QString& path) : m_db(SqliteDBManager::initWithFilePath(path))
 {
+    // A row lost with a power failure is an upload that is not resumed.
     if (m_db
-        && !(m_db->executeScript(QStringLiteral(
+        && !(DiskIndex::setMode(*m_db) && m_db->executeScript(QStringLiteral(
                  "CREATE TABLE IF NOT EXISTS upload_files(local_id TEXT PRIMARY KEY, file_id TEXT,"
                  " file_name TEXT NOT NULL, father_key TEXT, source TEXT, file_size INTEGER NOT NULL);"))
              && addColumn(*m_db, QStringLiteral("uin"), QStringLiteral("INTEGER"))

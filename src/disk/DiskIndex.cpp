@@ -46,9 +46,8 @@ bool DiskIndex::moveAside(const QString& path)
 
 bool DiskIndex::setMode(SqliteDBManager& db)
 {
-    // A write-ahead log synced only at checkpoints: a commit lost with a
-    // power failure leaves an older, consistent index (a recorded size that
-    // lags behind its blob), and a commit costs no sync of its own.
+    // For the index, a lost commit is a recorded size that lags behind its
+    // blob; a commit costs no sync of its own.
     QList<QVariantList> rows;
     return db.queryValues(&rows, QStringLiteral("PRAGMA journal_mode=WAL")) && !rows.isEmpty()
         && rows.first().value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0

@@ -20,10 +20,12 @@ public:
 
     // Null when no usable index can be had (the log says why).
     static std::unique_ptr<SqliteDBManager> open(const QString& path, const Schema& schema);
+    // Puts a database in write-ahead-log mode, synced at checkpoints only: a
+    // commit lost with a power failure leaves an older, consistent database.
+    static bool setMode(SqliteDBManager& db);
 
 private:
     enum class State { Usable, Damaged, Failed };
     static State check(SqliteDBManager& db, const Schema& schema);
     static bool moveAside(const QString& path);
-    static bool setMode(SqliteDBManager& db);
 };

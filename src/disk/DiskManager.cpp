@@ -13,12 +13,16 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Localization.h"
 #include "platform/core/MainThread.h"
+#include "platform/core/ThreadHooks.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -372,8 +376,8 @@ int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr
             return DiskStoreRet::kOk;
         }
     }
-    QByteArray bytes;
-    if (!DiskUploadSource::readAll(file->uploadSource(), &bytes) || bytes.size() != file->file_size())
+    const std::unique_ptr<QIODevice> source = DiskUploadSource::open(file->uploadSource());
+    if (!source || source->size() != file->file_size())
         return DiskErrorCode::kSourceUnreadable;
     if (stop)
         return DiskErrorCode::kStopped;
@@ -390,11 +394,22 @@ int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr
     std::unique_ptr<DiskStoreUpload> upload;
     if (const int ret = s.openUpload(skey, file->file_id(), &upload); ret != DiskStoreRet::kOk)
         return ret;
+    // One pass over the source: read, (hashed by the store) written.
+    QByteArray chunk(int(kChunkSize), Qt::Uninitialized);
+    auto readChunk = [&](qint64 length) {
+        return source->read(chunk.data(), length) == length;
+    };
     qint64 done = upload->size();
     // An upload goes on only over the same bytes it began with.
     if (done > 0) {
         DiskDigest held;
-        held.update(bytes.constData(), done);
+        for (qint64 n = 0; n < done;) {
+            const qint64 length = std::min<qint64>(kChunkSize, done - n);
+            if (!readChunk(length))
+                return DiskErrorCode::kSourceUnreadable;
+            held.update(chunk.constData(), length);
+            n += length;
+        }
         if (!held.matches(upload->heldSha1()))
             return DiskStoreRet::kBadDigest;
     }
@@ -406,7 +421,9 @@ int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr
             return DiskErrorCode::kStopped;
         }
         const qint64 length = std::min<qint64>(kChunkSize, file->file_size() - done);
-        if (const int ret = upload->append(QByteArray::fromRawData(bytes.constData() + done, length));
+        if (!readChunk(length))
+            return DiskErrorCode::kSourceUnreadable;
+        if (const int ret = upload->append(QByteArray::fromRawData(chunk.constData(), length));
             ret != DiskStoreRet::kOk)
             return ret;
         done = upload->size();
@@ -477,32 +494,51 @@ int DiskManager::fetchInto(QFile& blob, const DiskFilePtr& file, qint64 size, Di
             return DiskErrorCode::kLocalWrite;
         done = 0;
     }
-    QByteArray chunk(int(kChunkSize), Qt::Uninitialized);
     for (qint64 n = 0; n < done;) {
-        const qint64 got = local.read(chunk.data(), std::min<qint64>(chunk.size(), done - n));
-        if (got <= 0)
+        const QByteArray piece = local.read(std::min<qint64>(kChunkSize, done - n));
+        if (piece.isEmpty())
             return DiskErrorCode::kLocalWrite;
-        digest->update(chunk.constData(), got);
-        n += got;
+        digest->update(piece);
+        n += piece.size();
     }
-    if (!local.seek(done) || !blob.seek(done))
-        return DiskErrorCode::kLocalWrite;
+    if (done == size)
+        return DiskStoreRet::kOk;
+    // A blob shorter than its row is damaged (and must not be mapped).
+    if (blob.size() < size)
+        return DiskStoreRet::kIoError;
+    const char* bytes = reinterpret_cast<const char*>(blob.map(done, size - done));
+    if (!bytes || !local.seek(done))
+        return bytes ? DiskErrorCode::kLocalWrite : DiskStoreRet::kIoError;
+    // The pages are mapped in one go, not one fault at a time on two threads.
+    const quintptr page = quintptr(bytes) & ~quintptr(getpagesize() - 1);
+    (void)::madvise(reinterpret_cast<void*>(page), size_t(quintptr(bytes) - page + quintptr(size - done)),
+                    MADV_POPULATE_READ);
+    // The digest runs over the same bytes on a thread of its own while they are written.
+    std::thread hashing = ThreadHooks::start("DiskDigest", [digest, bytes, length = size - done] {
+        digest->update(bytes, length);
+    });
+    const qint64 start = done;
+    int ret = DiskStoreRet::kOk;
     while (done < size) {
-        if (stop)
-            return DiskErrorCode::kStopped;
-        const qint64 got = blob.read(chunk.data(), std::min<qint64>(chunk.size(), size - done));
-        if (got <= 0)
-            return DiskStoreRet::kIoError;
-        digest->update(chunk.constData(), got);
-        if (local.write(chunk.constData(), got) != got)
-            return DiskErrorCode::kLocalWrite;
-        done += got;
+        if (stop) {
+            ret = DiskErrorCode::kStopped;
+            break;
+        }
+        const qint64 length = std::min<qint64>(kChunkSize, size - done);
+        if (local.write(bytes + (done - start), length) != length) {
+            ret = DiskErrorCode::kLocalWrite;
+            break;
+        }
+        done += length;
         if (m_chunkObserver)
             m_chunkObserver(file, done);
         const float percent = percentOf(done, size);
         answer(response, [file, percent](DiskManagerDelegate* d) { d->fileDownloading(percent, file); });
     }
-    return local.flush() ? DiskStoreRet::kOk : DiskErrorCode::kLocalWrite;
+    hashing.join();
+    if (ret == DiskStoreRet::kOk && !local.flush())
+        ret = DiskErrorCode::kLocalWrite;
+    return ret;
 }
 
 // ---- thumbnails ----

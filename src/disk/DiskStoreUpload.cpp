@@ -6,6 +6,7 @@
 #include <QByteArray>
 
 #include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,7 +37,7 @@ int DiskStoreUpload::start()
         // What lies past the recorded size was never known to be on disk.
         return DiskStoreRet::kIoError;
     }
-    m_size = m_recorded = m_file.curSize;
+    m_size = m_recorded = m_started = m_file.curSize;
     QByteArray piece(int(std::min<qint64>(kSyncBytes, std::max<qint64>(m_size, 1))), Qt::Uninitialized);
     for (qint64 at = 0; at < m_size;) {
         const ssize_t n = ::pread(m_fd, piece.data(), size_t(std::min<qint64>(piece.size(), m_size - at)), off_t(at));
@@ -58,6 +59,12 @@ int DiskStoreUpload::append(const QByteArray& bytes)
         return ret;
     m_digest.update(bytes);
     m_size += bytes.size();
+    if (m_size - m_started >= kWritebackBytes) {
+        // The disk starts on these bytes while the next ones are hashed: the
+        // sync that records them has less to wait for.
+        (void)::sync_file_range(m_fd, m_started, m_size - m_started, SYNC_FILE_RANGE_WRITE);
+        m_started = m_size;
+    }
     return m_size == m_file.size || m_size - m_recorded >= kSyncBytes ? flush() : DiskStoreRet::kOk;
 }
 

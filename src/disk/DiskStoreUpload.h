@@ -9,8 +9,8 @@ class DiskStore;
 
 // One upload's way into the disk store: the file's row is read and its blob
 // opened once, and bytes are appended in the order they come. The blob is
-// synced and its size recorded each time kSyncBytes have gathered, at the
-// end and on flush(): the recorded size may lag behind the blob, never run
+// synced and its size recorded each time kSyncBytes have gathered (never
+// more often than once per megabyte), at the end and on flush(): the recorded size may lag behind the blob, never run
 // ahead of it. A running SHA-1 over the blob (the bytes it held at the
 // start are read once, then everything appended) is checked at the end
 // against the file's announced SHA-1; a file announced without one records
@@ -18,7 +18,10 @@ class DiskStore;
 // time. Unsynced bytes left at destruction stay unrecorded.
 class DiskStoreUpload {
 public:
-    static constexpr qint64 kSyncBytes = 1024 * 1024;
+    // How many bytes gather before they are synced and recorded; the disk is
+    // asked to start writing them out every kWritebackBytes.
+    static constexpr qint64 kSyncBytes = 4 * 1024 * 1024;
+    static constexpr qint64 kWritebackBytes = 1024 * 1024;
 
     ~DiskStoreUpload();
     DiskStoreUpload(const DiskStoreUpload&) = delete;
@@ -52,6 +55,7 @@ private:
     int m_fd;
     qint64 m_size = 0;
     qint64 m_recorded = 0;
+    qint64 m_started = 0;   // bytes the disk was asked to write out
     bool m_short = false;
     DiskDigest m_digest;
 };

@@ -2,6 +2,7 @@
 
 #include "Public/SqliteDBManager.h"
 #include "disk/DiskFileCache.h"
+#include "disk/DiskStoreUpload.h"
 #include "support/ChildProcess.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
@@ -69,15 +70,17 @@ protected:
 TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIdenticalBytes)
 {
     ASSERT_TRUE(signIn());
-    const QByteArray bytes = bytePattern(40 * 64 * 1024 + 77, 1);
-    const QString id = killedUpload(source("kept.bin", bytes), "kept.bin", 20);
+    // Killed four chunks past the first sync of its bytes.
+    const qint64 synced = DiskStoreUpload::kSyncBytes;
+    const QByteArray bytes = bytePattern(int(synced + 20 * 64 * 1024 + 77), 1);
+    const QString id = killedUpload(source("kept.bin", bytes), "kept.bin", int(synced / (64 * 1024)) + 4);
     ASSERT_FALSE(id.isEmpty());
 
-    // What the killed run left: its row, recording the bytes synced at the
-    // last megabyte, and a blob that holds at least as much.
+    // What the killed run left: its row, recording the bytes synced last,
+    // and a blob that holds at least as much.
     DiskStoreFile stored;
     ASSERT_EQ(store->fileInfo(login->sessionKey(), id, &stored), DiskStoreRet::kOk);
-    EXPECT_EQ(stored.curSize, 1024 * 1024);
+    EXPECT_EQ(stored.curSize, synced);
     EXPECT_GE(QFile(storeDir.path() + "/blobs/" + id).size(), stored.curSize);
     const QList<DiskFileCache::Entry> left = DiskFileCache::shared().fromEarlierLaunches();
     ASSERT_EQ(left.size(), 1);

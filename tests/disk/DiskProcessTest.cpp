@@ -141,23 +141,33 @@ TEST_F(DiskProcessTest, AnUploadKilledAfterItsLastChunkKeepsTheCompleteCopyWhate
     EXPECT_EQ(blobs().size(), 3);
 }
 
-TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneIsRemovedAtTheNextSignIn)
+// A partial upload (part of it recorded) whose source is gone, or now holds
+// other bytes of the same size, is removed at the next sign-in.
+TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneOrRewrittenIsRemovedAtTheNextSignIn)
 {
     ASSERT_TRUE(signIn());
-    const QString id = killedUpload(source("gone.bin", bytePattern(8 * 64 * 1024, 2)), "gone.bin", 3);
-    ASSERT_FALSE(id.isEmpty());
-    ASSERT_EQ(blobs(), QStringList{id});
-    ASSERT_TRUE(QFile::remove(home.path("gone.bin")));
+    const int chunks = int(DiskStoreUpload::kSyncBytes / (64 * 1024)) + 2;
+    const QByteArray bytes = bytePattern(int(DiskStoreUpload::kSyncBytes) + 8 * 64 * 1024, 2);
+    for (const QString name : {"gone.bin", "rewritten.bin"}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString id = killedUpload(source(name, bytes), name, chunks);
+        ASSERT_FALSE(id.isEmpty());
+        ASSERT_EQ(blobs(), QStringList{id});
+        if (name == "gone.bin")
+            ASSERT_TRUE(QFile::remove(home.path(name)));
+        else
+            ASSERT_TRUE(ImageFixtures::writeFile(home.path(name), bytePattern(bytes.size(), 3)));
 
-    ASSERT_TRUE(nextStart());
-    ASSERT_TRUE(waitUntil([&] {
-        return store->fileInfo(login->sessionKey(), id, nullptr) == DiskStoreRet::kNotFound;
-    }, 10000));
-    EXPECT_TRUE(blobs().isEmpty());
-    EXPECT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }));
-    DiskStoreAccount account;
-    ASSERT_EQ(store->queryAccount(login->sessionKey(), &account), DiskStoreRet::kOk);
-    EXPECT_EQ(account.usedSpace, 0);
+        ASSERT_TRUE(nextStart());
+        ASSERT_TRUE(waitUntil([&] {
+            return store->fileInfo(login->sessionKey(), id, nullptr) == DiskStoreRet::kNotFound;
+        }, 10000));
+        EXPECT_TRUE(blobs().isEmpty());
+        EXPECT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }));
+        DiskStoreAccount account;
+        ASSERT_EQ(store->queryAccount(login->sessionKey(), &account), DiskStoreRet::kOk);
+        EXPECT_EQ(account.usedSpace, 0);
+    }
 }
 
 TEST_F(DiskProcessTest, AFullFileSystemFailsTheUploadAsNoSpaceAndLeavesNoPartialBlob)

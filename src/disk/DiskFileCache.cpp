@@ -1,9 +1,8 @@
 #include "disk/DiskFileCache.h"
 
-#include "disk/DiskIndex.h"
-
 #include "Public/SqliteDBManager.h"
 #include "disk/DiskFile.h"
+#include "disk/DiskIndex.h"
 #include "disk/DiskUploadSource.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/Uuid.h"

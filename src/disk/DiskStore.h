@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariantList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -79,6 +80,10 @@ public:
     // JPEG bytes of a side x side centre crop of an image file.
     int thumbnail(const QString& skey, const QString& fileId, int side, QByteArray* out);
 
+    // Fault injection: from now on every blob write fails with this errno
+    // (ENOSPC: the disk is full); 0 lets them through again.
+    void failBlobWritesWith(int error) { m_blobWriteError = error; }
+
     // Creates an account's top folder and the one folder below it.
     bool createFolders(qint64 uin, const QString& rootKey);
     qint64 nowMs() const;
@@ -111,4 +116,5 @@ private:
     qint64 m_totalSpace;
     std::unique_ptr<DiskAccounts> m_accounts;
     std::mutex m_writeMutex;   // compound writes (blob and index together)
+    std::atomic<int> m_blobWriteError{0};
 };

@@ -55,6 +55,8 @@ int DiskStoreUpload::append(const QByteArray& bytes)
 {
     if (m_size + bytes.size() > m_file.size)
         return DiskStoreRet::kBadRequest;
+    if (const int injected = m_store.m_blobWriteError)
+        return DiskBlob::failureOf(injected);
     if (const int ret = DiskBlob::writeAt(m_fd, m_size, bytes); ret != DiskStoreRet::kOk)
         return ret;
     m_digest.update(bytes);

@@ -4,6 +4,7 @@
 
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/cloud/CloudAlbumBatches.h"
+#include "platform/media/ImageCodec.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
 #include "support/EventLoop.h"
@@ -119,19 +120,24 @@ TEST_F(CloudAlbumBatchTest, SaveCountsDamagedPhotosAndANonPictureAsFailures)
     ASSERT_TRUE(disk.store->db().executeSql("UPDATE files SET sha1 = NULL WHERE file_id = ?", {md5Only->file_id()}));
     ASSERT_TRUE(disk.store->db().executeSql("UPDATE files SET sha1 = NULL, md5 = NULL WHERE file_id = ?",
                                             {noDigest->file_id()}));
-    // Each keeps its size: one byte of the first two blobs flipped, 200
-    // bytes of the coded picture data of the third.
+    // Each keeps its size: one byte flipped in the first, bits of the coded
+    // picture data in the other two (one byte, then 200), which still decode.
     auto flip = [this](const DiskFilePtr& file, qint64 from, int count, int step) {
         QFile blob(disk.storeDir.path() + "/blobs/" + file->file_id());
-        ASSERT_TRUE(blob.open(QIODevice::ReadWrite));
+        if (!blob.open(QIODevice::ReadWrite))
+            return QByteArray();
         QByteArray bytes = blob.readAll();
-        for (int i = 0; i < count; ++i)
-            bytes[from + i * step] = char(bytes[from + i * step] ^ 0x40);
-        ASSERT_TRUE(blob.seek(0) && blob.write(bytes) == bytes.size());
+        for (int i = 0, at = int(from); i < count; ++i, at += step) {
+            while (uchar(bytes[at]) >= 0xfe)
+                ++at;
+            bytes[at] = char(bytes[at] ^ 0x01);
+        }
+        return blob.seek(0) && blob.write(bytes) == bytes.size() ? bytes : QByteArray();
     };
-    flip(damaged, 200, 1, 1);
-    flip(md5Only, 200, 1, 1);
-    flip(noDigest, noDigest->file_size() / 2, 200, 7);
+    ASSERT_FALSE(flip(damaged, 200, 1, 1).isEmpty());
+    ASSERT_FALSE(ImageCodec::decodeScaled(flip(md5Only, md5Only->file_size() / 2, 1, 1), QSize(64, 64)).isNull());
+    ASSERT_FALSE(
+        ImageCodec::decodeScaled(flip(noDigest, noDigest->file_size() / 3, 200, 11), QSize(64, 64)).isNull());
     show();
     ASSERT_TRUE(listed(5));
     screen->editButtonClicked();

@@ -7,13 +7,12 @@
 #include <QFile>
 #include <QMutex>
 
-#include <atomic>
-
 namespace {
 
-// Counts the warnings an image decoder reports on this thread (a JPEG with
-// damaged data still decodes, with warnings) while it is alive; messages of
-// other threads go on to the handler that was there before.
+// Counts the reports of damaged data an image decoder makes on this thread
+// while it is alive (a JPEG with damaged data still decodes, with warnings);
+// other messages, and those of other threads, go on to the handler that was
+// there before.
 class DecodeWarnings {
 public:
     DecodeWarnings()
@@ -37,7 +36,10 @@ public:
 private:
     static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
     {
-        if (s_counter && type != QtDebugMsg && type != QtInfoMsg) {
+        if (s_counter && type == QtWarningMsg
+            && (message.contains(QLatin1String("corrupt"), Qt::CaseInsensitive)
+                || message.contains(QLatin1String("premature end"), Qt::CaseInsensitive)
+                || message.contains(QLatin1String("crc error"), Qt::CaseInsensitive))) {
             ++*s_counter;
             return;
         }

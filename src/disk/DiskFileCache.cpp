@@ -25,8 +25,10 @@ bool addColumn(SqliteDBManager& db, const QString& column, const QString& type)
 DiskFileCache::DiskFileCache(const QString& path) : m_db(SqliteDBManager::initWithFilePath(path))
 {
     // A row lost with a power failure is an upload that is not resumed.
+    if (m_db)
+        DiskIndex::useWriteAheadLog(*m_db);
     if (m_db
-        && !(DiskIndex::setMode(*m_db) && m_db->executeScript(QStringLiteral(
+        && !(m_db->executeScript(QStringLiteral(
                  "CREATE TABLE IF NOT EXISTS upload_files(local_id TEXT PRIMARY KEY, file_id TEXT,"
                  " file_name TEXT NOT NULL, father_key TEXT, source TEXT, file_size INTEGER NOT NULL);"))
              && addColumn(*m_db, QStringLiteral("uin"), QStringLiteral("INTEGER"))

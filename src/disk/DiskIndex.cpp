@@ -44,7 +44,7 @@ bool DiskIndex::moveAside(const QString& path)
     return true;
 }
 
-bool DiskIndex::setMode(SqliteDBManager& db)
+bool DiskIndex::useWriteAheadLog(SqliteDBManager& db)
 {
     // For the index, a lost commit is a recorded size that lags behind its
     // blob; a commit costs no sync of its own.
@@ -62,12 +62,12 @@ std::unique_ptr<SqliteDBManager> DiskIndex::open(const QString& path, const Sche
         return nullptr;
     }
     const State state = check(*db, schema);
-    if (state == State::Usable && !setMode(*db)) {
-        qWarning("disk store: the index %s cannot be set up: %s", qPrintable(path), qPrintable(db->lastError()));
-        return nullptr;
-    }
-    if (state == State::Usable)
+    if (state == State::Usable) {
+        if (!useWriteAheadLog(*db))
+            qWarning("disk store: the index %s keeps its rollback journal (slower): %s", qPrintable(path),
+                     qPrintable(db->lastError()));
         return db;
+    }
     if (state == State::Failed) {
         qWarning("disk store: the index %s cannot be used: %s", qPrintable(path), qPrintable(db->lastError()));
         return nullptr;
@@ -78,9 +78,10 @@ std::unique_ptr<SqliteDBManager> DiskIndex::open(const QString& path, const Sche
         return nullptr;
     }
     db = SqliteDBManager::initWithFilePath(path);
-    if (!db || check(*db, schema) != State::Usable || !setMode(*db)) {
+    if (!db || check(*db, schema) != State::Usable) {
         qWarning("disk store: no fresh index can be started at %s", qPrintable(path));
         return nullptr;
     }
+    useWriteAheadLog(*db);
     return db;
 }

@@ -13,7 +13,8 @@ class SqliteDBManager;
 // with its journal, a fresh index is started in its place and the log says
 // so; the blobs beside it are left alone. A busy or locked index (another
 // process at work) is never taken for a damaged one. The index runs with a
-// write-ahead log and syncs at its checkpoints only.
+// write-ahead log and syncs at its checkpoints only (where the file system
+// allows a log; otherwise it keeps its rollback journal, synced as before).
 class DiskIndex {
 public:
     using Schema = std::function<bool(SqliteDBManager&)>;
@@ -22,7 +23,8 @@ public:
     static std::unique_ptr<SqliteDBManager> open(const QString& path, const Schema& schema);
     // Puts a database in write-ahead-log mode, synced at checkpoints only: a
     // commit lost with a power failure leaves an older, consistent database.
-    static bool setMode(SqliteDBManager& db);
+    // False (and the mode unchanged) where no log can be kept.
+    static bool useWriteAheadLog(SqliteDBManager& db);
 
 private:
     enum class State { Usable, Damaged, Failed };

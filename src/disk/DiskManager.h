@@ -12,8 +12,8 @@
 class Clock;
 class DiskDigest;
 class DiskStore;
-class QFile;
 class DiskWorkQueue;
+class QFile;
 
 // The cloud-disk facade over the local disk store. Every command, transfer
 // and thumbnail request starts here and runs on the facade's own threads:
@@ -22,7 +22,9 @@ class DiskWorkQueue;
 // object of each request (held weakly) on the main thread, and every request
 // gets exactly one terminal answer: a stopped transfer answers as failed
 // with DiskErrorCode::kStopped. current_user() and the error alerts belong
-// to the main thread.
+// to the main thread. An upload reads its source once, as the store hashes
+// and writes it; a download checks its digest on a thread of its own while
+// the bytes are written, and joins it before it answers.
 class DiskManager {
 public:
     using StoreProvider = std::function<std::shared_ptr<DiskStore>()>;

@@ -403,11 +403,19 @@ int DiskStore::deleteUnfinished(const QString& skey, const QString& fileId, bool
         *complete = true;
         return DiskStoreRet::kOk;
     }
-    // The blob first: it frees the room the row's removal may need, and a
-    // partial row left without its blob goes at the next open.
+    const QString sql = QStringLiteral("DELETE FROM files WHERE file_id = ? AND uin = ? AND cur_size < size");
+    int removed = 0;
+    if (m_db->executeSqlWithAffectedRowNumber(sql, {fileId, uin}, &removed)) {
+        // No row removed: it was completed meanwhile.
+        *complete = removed == 0;
+        if (removed)
+            QFile::remove(blobPath(fileId));
+        return DiskStoreRet::kOk;
+    }
+    // A disk too full for the index's write: the blob goes first, freeing
+    // room; a partial row left without its blob goes at the next open.
     QFile::remove(blobPath(fileId));
-    m_db->executeSql(QStringLiteral("DELETE FROM files WHERE file_id = ? AND uin = ? AND cur_size < size"),
-                     {fileId, uin});
+    m_db->executeSql(sql, {fileId, uin});
     return DiskStoreRet::kOk;
 }
 

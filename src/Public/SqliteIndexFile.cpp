@@ -26,6 +26,14 @@ bool SqliteIndexFile::moveAside(const QString& path, const char* owner)
     return true;
 }
 
+bool SqliteIndexFile::useWriteAheadLog(SqliteDBManager& db)
+{
+    QList<QVariantList> rows;
+    return db.queryValues(&rows, QStringLiteral("PRAGMA journal_mode=WAL")) && !rows.isEmpty()
+        && rows.first().value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0
+        && db.executeSql(QStringLiteral("PRAGMA synchronous=NORMAL"));
+}
+
 SqliteIndexFile::Opened SqliteIndexFile::open(const QString& path, const Schema& schema, const char* owner)
 {
     Opened opened;

@@ -24,6 +24,10 @@ public:
     };
 
     static Opened open(const QString& path, const Schema& schema, const char* owner);
+    // Puts a database in write-ahead-log mode, synced at checkpoints only: a
+    // commit lost with a power failure leaves an older, consistent database.
+    // False (and the mode unchanged) where the file system keeps no log.
+    static bool useWriteAheadLog(SqliteDBManager& db);
 
 private:
     enum class State { Usable, Damaged, Failed };

@@ -51,20 +51,32 @@ bool DiskAccounts::matches(const QString& salt, const QString& stored, const QSt
         && QString::fromStdString(codec_sha1_hex((salt + ":" + password).toUtf8().toStdString())) == stored;
 }
 
-DiskAccounts::LoginReply DiskAccounts::login(const QString& user, const QString& password, const QString& code)
+DiskAccounts::LoginReply DiskAccounts::login(const QString& user, const QString& password, const QString& code,
+                                             Purpose purpose)
 {
     bool ok = false;
     const qint64 uin = user.toLongLong(&ok);
     if (!ok || uin <= 0 || user.trimmed() != user)
         return {kBadAccount, {}, {}};
     std::lock_guard lock(m_mutex);
+    return loginLocked(uin, password, code, purpose, true);
+}
+
+DiskAccounts::LoginReply DiskAccounts::loginLocked(qint64 uin, const QString& password, const QString& code,
+                                                   Purpose purpose, bool mayCreate)
+{
     SqliteDBManager& db = m_store.db();
     QList<QVariantList> rows;
     if (!db.queryValues(&rows, QStringLiteral("SELECT salt, digest, wrong_count, verify_code FROM accounts WHERE uin = ?"),
                         {uin}))
         return {};
-    if (rows.isEmpty())
-        return create(uin, password);
+    if (rows.isEmpty()) {
+        if (!mayCreate)
+            return {};
+        const LoginReply created = create(uin, password, purpose);
+        // Another process made the account first: this is a sign-in to it.
+        return created.result == kStoreFailure ? loginLocked(uin, password, code, purpose, false) : created;
+    }
     const QVariantList& row = rows.first();
     const int wrong = row[2].toInt();
     if (wrong >= kWrongBeforeCode) {
@@ -88,10 +100,10 @@ DiskAccounts::LoginReply DiskAccounts::login(const QString& user, const QString&
         if (!db.executeSql(QStringLiteral("UPDATE accounts SET salt = ?, digest = ? WHERE uin = ?"), {salt, digest, uin}))
             return {};
     }
-    return startSession(uin);
+    return purpose == Purpose::SignIn ? startSession(uin) : LoginReply{kOk, {}, {}};
 }
 
-DiskAccounts::LoginReply DiskAccounts::create(qint64 uin, const QString& password)
+DiskAccounts::LoginReply DiskAccounts::create(qint64 uin, const QString& password, Purpose purpose)
 {
     const auto [salt, digest] = newDigest(password);
     const QString rootKey = Uuid::create();
@@ -102,7 +114,9 @@ DiskAccounts::LoginReply DiskAccounts::create(qint64 uin, const QString& passwor
                              {uin, salt, digest, rootKey, DiskStore::kDefaultTotalSpace})
             && m_store.createFolders(uin, rootKey);
     });
-    return created ? startSession(uin) : LoginReply{};
+    if (!created)
+        return {};
+    return purpose == Purpose::SignIn ? startSession(uin) : LoginReply{kOk, {}, {}};
 }
 
 DiskAccounts::LoginReply DiskAccounts::startSession(qint64 uin)

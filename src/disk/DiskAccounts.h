@@ -9,7 +9,8 @@
 class DiskStore;
 
 // The accounts of the local disk store. The first sign-in of an unknown
-// account number creates the account with that password, kept as
+// account number creates the account with that password (when another
+// process creates it at the same moment, the sign-in is to that one), kept as
 // "pbkdf2-sha256$<iterations>$<hex key>" over a random salt of the account's
 // own. A digest of the older form (the SHA-1 of "<salt>:<password>") is still
 // accepted and replaced at its next successful sign-in. Every sign-in starts
@@ -35,16 +36,24 @@ public:
         QString verifyImageUrl;    // "file://..." PNG, with 101 and 209
     };
 
+    // A sign-in starts a sign-in key; a check of the password (binding,
+    // recovery) answers the same but starts none.
+    enum class Purpose { SignIn, Check };
+
     explicit DiskAccounts(DiskStore& store);
 
-    LoginReply login(const QString& user, const QString& password, const QString& code);
+    LoginReply login(const QString& user, const QString& password, const QString& code,
+                     Purpose purpose = Purpose::SignIn);
 
     // The code of the account's current verification image (empty when none);
     // the store's own view, as the service would hold it.
     QString pendingVerifyCode(qint64 uin);
 
 private:
-    LoginReply create(qint64 uin, const QString& password);
+    // mayCreate: an unknown account is created (false once a creation lost
+    // to another process's).
+    LoginReply loginLocked(qint64 uin, const QString& password, const QString& code, Purpose purpose, bool mayCreate);
+    LoginReply create(qint64 uin, const QString& password, Purpose purpose);
     LoginReply startSession(qint64 uin);
     LoginReply askForCode(qint64 uin, int result);
     // Whether password matches the stored digest, of either form.

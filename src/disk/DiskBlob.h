@@ -5,20 +5,21 @@
 
 // The byte file of one stored disk file ("blobs/<file id>"). Writes go
 // straight to the file descriptor so that a full disk is told apart from
-// other failures, and each write reaches the disk (fdatasync) before the caller
-// records the new size.
+// other failures; the caller syncs (sync) before it records a new size.
 namespace DiskBlob {
 
 // Creates (or empties) the file; false when it cannot.
 bool create(const QString& path);
-// The file's size on disk; 0 when it is missing.
-qint64 sizeOf(const QString& path);
-// Cuts the file to `offset`, writes `bytes` there and syncs it. A DiskStoreRet
-// code: kOk, kNoSpace (the file system or the process's file size limit is
-// full) or kIoError; after a failure the file is cut back to `offset`.
-int writeAt(const QString& path, qint64 offset, const QByteArray& bytes);
-// The SHA-1 of the whole file as lower-case hexadecimal text; false when it
-// cannot be read.
-bool sha1Hex(const QString& path, QString* out);
+// Opens the file for reading and writing, creating it when missing; -1
+// when it cannot (errno set).
+int openForWriting(const QString& path);
+// Writes `bytes` at `offset` of an open file. A DiskStoreRet code: kOk,
+// kNoSpace (the file system or the process's file size limit is full) or
+// kIoError; after a failure the file is cut back to `offset`.
+int writeAt(int fd, qint64 offset, const QByteArray& bytes);
+// Brings what was written to the disk; kOk, kNoSpace or kIoError.
+int sync(int fd);
+// The DiskStoreRet code of a failed file call's errno.
+int failureOf(int error);
 
 }

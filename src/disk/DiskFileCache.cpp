@@ -2,6 +2,7 @@
 
 #include "Public/SqliteDBManager.h"
 #include "disk/DiskFile.h"
+#include "Public/SqliteIndexFile.h"
 #include "disk/DiskUploadSource.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/Uuid.h"
@@ -23,6 +24,9 @@ bool addColumn(SqliteDBManager& db, const QString& column, const QString& type)
 
 DiskFileCache::DiskFileCache(const QString& path) : m_db(SqliteDBManager::initWithFilePath(path))
 {
+    // A row lost with a power failure is an upload that is not resumed.
+    if (m_db)
+        SqliteIndexFile::useWriteAheadLog(*m_db);
     if (m_db
         && !(m_db->executeScript(QStringLiteral(
                  "CREATE TABLE IF NOT EXISTS upload_files(local_id TEXT PRIMARY KEY, file_id TEXT,"

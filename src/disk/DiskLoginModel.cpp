@@ -64,7 +64,9 @@ void DiskLoginModel::loginWithUserName(const QString& user, const QString& passw
             DiskAccounts::LoginReply reply;
             bool reached = store != nullptr;
             if (reached)
-                reply = store->accounts().login(user, password, code);
+                reply = store->accounts().login(user, password, code,
+                                                m_session == Session::Keep ? DiskAccounts::Purpose::SignIn
+                                                                           : DiskAccounts::Purpose::Check);
             reached = reached && reply.result != DiskAccounts::kStoreFailure;
             MainThread::post([this, alive = std::weak_ptr<char>(m_alive), target, reply, reached] {
                 if (alive.expired())

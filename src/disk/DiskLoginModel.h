@@ -20,7 +20,8 @@ public:
     using StoreProvider = std::function<std::shared_ptr<DiskStore>()>;
 
     enum Tag { kTagSuccess = 0, kTagWrongPassword = 1, kTagNoNetwork = 2, kTagTransport = 3, kTagOther = 4 };
-    // Whether a successful sign-in becomes the model's session key.
+    // Keep: a sign-in, whose key becomes the model's session key. Discard: a
+    // check of the password only, which starts no sign-in key in the store.
     enum class Session { Keep, Discard };
 
     static DiskLoginModel& sharedInstance();

@@ -1,24 +1,28 @@
 #include "disk/DiskManager.h"
 
 #include "Public/PavAlertView.h"
-#include "codec/Digest.h"
-#include "disk/DiskBlob.h"
+#include "disk/DiskDigest.h"
 #include "disk/DiskFileCache.h"
 #include "disk/DiskFileHelper.h"
 #include "disk/DiskLoginModel.h"
 #include "disk/DiskStore.h"
+#include "disk/DiskStoreUpload.h"
 #include "disk/DiskUploadResume.h"
 #include "disk/DiskUploadSource.h"
 #include "disk/DiskWorkQueue.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Localization.h"
 #include "platform/core/MainThread.h"
+#include "platform/core/ThreadHooks.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace {
 
@@ -337,14 +341,20 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
         DiskFileCache::shared().remove(*file);
         return answer(response, [file](DiskManagerDelegate* d) { d->fileUploadSuccess(file); });
     }
-    // A stopped upload stays, to be resumed; one that failed, or whose file
-    // was deleted meanwhile, takes what it stored with it.
+    // A stopped upload stays, to be resumed; one that failed takes what it
+    // stored with it, as long as that is unfinished. One whose file was
+    // deleted meanwhile goes whole: the user asked for that.
     if (ret != DiskErrorCode::kStopped || file->isDiscarded()) {
         const QString id = file->file_id();
-        const int removed = !s || id.isEmpty() ? DiskStoreRet::kOk : s->deleteFile(skey, id);
+        bool complete = false;
+        const int removed = !s || id.isEmpty() ? DiskStoreRet::kOk
+            : file->isDiscarded()               ? s->deleteFile(skey, id)
+                                                : s->deleteUnfinished(skey, id, &complete);
         if (removed == DiskStoreRet::kOk || removed == DiskStoreRet::kNotFound) {
-            file->setFile_id(QString());
-            file->setFile_cur_size(0);
+            if (!complete) {
+                file->setFile_id(QString());
+                file->setFile_cur_size(0);
+            }
             DiskFileCache::shared().discard(*file);
         }
     }
@@ -354,51 +364,76 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
 int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr& file, const Response& response,
                             const std::atomic<bool>& stop)
 {
-    QByteArray bytes;
-    if (!DiskUploadSource::readAll(file->uploadSource(), &bytes) || bytes.size() != file->file_size())
+    DiskStoreFile stored;
+    if (!file->file_id().isEmpty()) {
+        // The store's row first: a file it holds whole is uploaded, whatever
+        // became of the source since.
+        if (const int ret = s.fileInfo(skey, file->file_id(), &stored); ret != DiskStoreRet::kOk)
+            return ret;
+        if (stored.curSize == stored.size) {
+            file->setFile_cur_size(stored.size);
+            file->setDigests(stored.sha1, stored.md5.isEmpty() ? file->md5() : stored.md5);
+            return DiskStoreRet::kOk;
+        }
+    }
+    const std::unique_ptr<QIODevice> source = DiskUploadSource::open(file->uploadSource());
+    if (!source || source->size() != file->file_size())
         return DiskErrorCode::kSourceUnreadable;
     if (stop)
         return DiskErrorCode::kStopped;
-    // The store checks the whole against the digest of what was read here.
-    if (file->sha1().isEmpty()) {
-        const std::string_view view(bytes.constData(), size_t(bytes.size()));
-        file->setDigests(QString::fromStdString(codec_sha1_hex(view)), QString::fromStdString(codec_md5_hex(view)));
-    }
-    // A file registered before (a stopped upload) resumes from the stored size.
-    DiskStoreFile stored;
-    int ret = file->file_id().isEmpty()
-        ? s.registerFile(skey, file->fatherDir()->dir_key(), file->file_name(), file->file_size(), file->sha1(),
-                         file->md5(), &stored)
-        : s.fileInfo(skey, file->file_id(), &stored);
-    if (ret != DiskStoreRet::kOk)
-        return ret;
     if (file->file_id().isEmpty()) {
+        // The store takes the SHA-1 as the bytes pass; a digest the file
+        // already carries is what they must match.
+        if (const int ret = s.registerFile(skey, file->fatherDir()->dir_key(), file->file_name(), file->file_size(),
+                                           file->sha1(), file->md5(), &stored);
+            ret != DiskStoreRet::kOk)
+            return ret;
         file->setFile_id(stored.fileId);
         DiskFileCache::shared().updateFileId(*file, stored.uin);
     }
-    qint64 done = stored.curSize;
-    file->setFile_cur_size(done);
-    int resyncs = 0;
-    while (done < file->file_size()) {
-        if (stop || file->isDiscarded())
-            return DiskErrorCode::kStopped;
-        qint64 reached = done;
-        ret = s.appendChunk(skey, file->file_id(), done, bytes.mid(done, kChunkSize), &reached);
-        // Bytes the store had lost are sent again from where it really is.
-        if (ret == DiskStoreRet::kShortBlob && reached < done && resyncs++ < kMaxResyncs) {
-            done = reached;
-            file->setFile_cur_size(done);
-            continue;
+    std::unique_ptr<DiskStoreUpload> upload;
+    if (const int ret = s.openUpload(skey, file->file_id(), &upload); ret != DiskStoreRet::kOk)
+        return ret;
+    // One pass over the source: read, (hashed by the store) written.
+    QByteArray chunk(int(kChunkSize), Qt::Uninitialized);
+    auto readChunk = [&](qint64 length) {
+        return source->read(chunk.data(), length) == length;
+    };
+    qint64 done = upload->size();
+    // An upload goes on only over the same bytes it began with.
+    if (done > 0) {
+        DiskDigest held;
+        for (qint64 n = 0; n < done;) {
+            const qint64 length = std::min<qint64>(kChunkSize, done - n);
+            if (!readChunk(length))
+                return DiskErrorCode::kSourceUnreadable;
+            held.update(chunk.constData(), length);
+            n += length;
         }
-        if (ret != DiskStoreRet::kOk)
+        if (!held.matches(upload->heldSha1()))
+            return DiskStoreRet::kBadDigest;
+    }
+    file->setFile_cur_size(done);
+    while (done < file->file_size()) {
+        if (stop || file->isDiscarded()) {
+            // What went through is kept for the resume.
+            upload->flush();
+            return DiskErrorCode::kStopped;
+        }
+        const qint64 length = std::min<qint64>(kChunkSize, file->file_size() - done);
+        if (!readChunk(length))
+            return DiskErrorCode::kSourceUnreadable;
+        if (const int ret = upload->append(QByteArray::fromRawData(chunk.constData(), length));
+            ret != DiskStoreRet::kOk)
             return ret;
-        done = reached;
+        done = upload->size();
         file->setFile_cur_size(done);
         if (m_chunkObserver)
             m_chunkObserver(file, done);
         const float percent = percentOf(done, file->file_size());
         answer(response, [file, percent](DiskManagerDelegate* d) { d->fileUploading(percent, file); });
     }
+    file->setDigests(upload->file().sha1, file->md5());
     return DiskStoreRet::kOk;
 }
 
@@ -423,23 +458,18 @@ void DiskManager::requestStopDownloadFile(const DiskFilePtr& file)
 void DiskManager::downloadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop)
 {
     const std::shared_ptr<DiskStore> s = store();
-    const QString skey = m_sessionKey();
     // The index's own record: its digest is what the bytes must match.
     DiskStoreFile stored;
-    int ret = s ? s->fileInfo(skey, file->file_id(), &stored) : DiskErrorCode::kNoStore;
+    std::unique_ptr<QFile> blob;
+    int ret = s ? s->openBlob(m_sessionKey(), file->file_id(), &stored, &blob) : DiskErrorCode::kNoStore;
     if (ret == DiskStoreRet::kOk && stored.curSize != stored.size)
         ret = DiskErrorCode::kIncomplete;
+    const QString expected = stored.sha1.isEmpty() ? stored.md5 : stored.sha1;
     // A copy that does not match is fetched once more, from the start.
     for (int attempt = 0; ret == DiskStoreRet::kOk; ++attempt) {
-        ret = fetchInto(*s, skey, file, stored.size, response, stop);
-        if (ret != DiskStoreRet::kOk || stored.sha1.isEmpty())
-            break;
-        QString actual;
-        if (!DiskBlob::sha1Hex(file->file_path(), &actual)) {
-            ret = DiskErrorCode::kLocalWrite;
-            break;
-        }
-        if (actual == stored.sha1.toLower())
+        DiskDigest digest = DiskDigest::forFile(stored.sha1, stored.md5);
+        ret = fetchInto(*blob, file, stored.size, &digest, response, stop);
+        if (ret != DiskStoreRet::kOk || expected.isEmpty() || digest.matches(expected))
             break;
         QFile::remove(file->file_path());
         if (attempt > 0)
@@ -450,7 +480,7 @@ void DiskManager::downloadBody(const DiskFilePtr& file, const Response& response
     answer(response, [file](DiskManagerDelegate* d) { d->fileDownloadSuccess(file); });
 }
 
-int DiskManager::fetchInto(DiskStore& s, const QString& skey, const DiskFilePtr& file, qint64 size,
+int DiskManager::fetchInto(QFile& blob, const DiskFilePtr& file, qint64 size, DiskDigest* digest,
                            const Response& response, const std::atomic<bool>& stop)
 {
     const QString path = file->file_path();
@@ -464,26 +494,51 @@ int DiskManager::fetchInto(DiskStore& s, const QString& skey, const DiskFilePtr&
             return DiskErrorCode::kLocalWrite;
         done = 0;
     }
-    if (!local.seek(done))
-        return DiskErrorCode::kLocalWrite;
-    while (done < size) {
-        if (stop)
-            return DiskErrorCode::kStopped;
-        QByteArray chunk;
-        const int ret = s.readChunk(skey, file->file_id(), done, kChunkSize, &chunk);
-        if (ret != DiskStoreRet::kOk)
-            return ret;
-        if (chunk.isEmpty())
-            return DiskStoreRet::kIoError;
-        if (local.write(chunk) != chunk.size() || !local.flush())
+    for (qint64 n = 0; n < done;) {
+        const QByteArray piece = local.read(std::min<qint64>(kChunkSize, done - n));
+        if (piece.isEmpty())
             return DiskErrorCode::kLocalWrite;
-        done += chunk.size();
+        digest->update(piece);
+        n += piece.size();
+    }
+    if (done == size)
+        return DiskStoreRet::kOk;
+    // A blob shorter than its row is damaged (and must not be mapped).
+    if (blob.size() < size)
+        return DiskStoreRet::kIoError;
+    const char* bytes = reinterpret_cast<const char*>(blob.map(done, size - done));
+    if (!bytes || !local.seek(done))
+        return bytes ? DiskErrorCode::kLocalWrite : DiskStoreRet::kIoError;
+    // The pages are mapped in one go, not one fault at a time on two threads.
+    const quintptr page = quintptr(bytes) & ~quintptr(getpagesize() - 1);
+    (void)::madvise(reinterpret_cast<void*>(page), size_t(quintptr(bytes) - page + quintptr(size - done)),
+                    MADV_POPULATE_READ);
+    // The digest runs over the same bytes on a thread of its own while they are written.
+    std::thread hashing = ThreadHooks::start("DiskDigest", [digest, bytes, length = size - done] {
+        digest->update(bytes, length);
+    });
+    const qint64 start = done;
+    int ret = DiskStoreRet::kOk;
+    while (done < size) {
+        if (stop) {
+            ret = DiskErrorCode::kStopped;
+            break;
+        }
+        const qint64 length = std::min<qint64>(kChunkSize, size - done);
+        if (local.write(bytes + (done - start), length) != length) {
+            ret = DiskErrorCode::kLocalWrite;
+            break;
+        }
+        done += length;
         if (m_chunkObserver)
             m_chunkObserver(file, done);
         const float percent = percentOf(done, size);
         answer(response, [file, percent](DiskManagerDelegate* d) { d->fileDownloading(percent, file); });
     }
-    return DiskStoreRet::kOk;
+    hashing.join();
+    if (ret == DiskStoreRet::kOk && !local.flush())
+        ret = DiskErrorCode::kLocalWrite;
+    return ret;
 }
 
 // ---- thumbnails ----

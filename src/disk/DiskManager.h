@@ -10,8 +10,10 @@
 #include <memory>
 
 class Clock;
+class DiskDigest;
 class DiskStore;
 class DiskWorkQueue;
+class QFile;
 
 // The cloud-disk facade over the local disk store. Every command, transfer
 // and thumbnail request starts here and runs on the facade's own threads:
@@ -20,7 +22,9 @@ class DiskWorkQueue;
 // object of each request (held weakly) on the main thread, and every request
 // gets exactly one terminal answer: a stopped transfer answers as failed
 // with DiskErrorCode::kStopped. current_user() and the error alerts belong
-// to the main thread.
+// to the main thread. An upload reads its source once, as the store hashes
+// and writes it; a download checks its digest on a thread of its own while
+// the bytes are written, and joins it before it answers.
 class DiskManager {
 public:
     using StoreProvider = std::function<std::shared_ptr<DiskStore>()>;
@@ -28,8 +32,6 @@ public:
 
     static constexpr qint64 kChunkSize = 64 * 1024;
     static constexpr int kThumbnailSide = 128;
-    // How often one upload follows a store that lost bytes back to where it is.
-    static constexpr int kMaxResyncs = 3;
 
     // The process-wide facade: the shared store (setDiskRoot) and the shared
     // login model's sign-in key.
@@ -92,8 +94,9 @@ private:
     int sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr& file, const Response& response,
                    const std::atomic<bool>& stop);
     void downloadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
-    // Fetches the bytes the local file lacks; a result code.
-    int fetchInto(DiskStore& s, const QString& skey, const DiskFilePtr& file, qint64 size, const Response& response,
+    // Fetches from the blob the bytes the local file lacks, the digest taking
+    // in the whole; a result code.
+    int fetchInto(QFile& blob, const DiskFilePtr& file, qint64 size, DiskDigest* digest, const Response& response,
                   const std::atomic<bool>& stop);
     void thumbnailBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
     void listBody(const DiskDirPtr& dir, const Response& response);

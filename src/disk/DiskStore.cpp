@@ -4,6 +4,7 @@
 #include "Public/SqliteIndexFile.h"
 #include "disk/DiskAccounts.h"
 #include "disk/DiskBlob.h"
+#include "disk/DiskStoreUpload.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Uuid.h"
@@ -13,6 +14,10 @@
 #include <QFile>
 #include <QMutex>
 #include <QStorageInfo>
+
+#include <sqlite3.h>
+
+#include <cerrno>
 
 namespace {
 
@@ -34,6 +39,9 @@ DiskStoreFile fileFromRow(const QVariantList& r)
 const char* kDirColumns = "dir_key, father_key, name, ctime";
 const char* kFileColumns = "file_id, dir_key, name, size, cur_size, sha1, md5, ctime, uin";
 
+// Below this much room an I/O error of the index is taken for a full disk.
+constexpr qint64 kLowSpace = 256 * 1024;
+
 }
 
 DiskStore::DiskStore(QString root, std::unique_ptr<SqliteDBManager> db, const Clock* clock, qint64 totalSpace)
@@ -53,7 +61,34 @@ std::shared_ptr<DiskStore> DiskStore::open(const QString& root, const Clock* clo
         SqliteIndexFile::open(root + "/index.db", &DiskStore::createSchema, "disk store").db;
     if (!db)
         return nullptr;
-    return std::shared_ptr<DiskStore>(new DiskStore(root, std::move(db), clock, totalSpace));
+    // For the index, a lost commit is a recorded size that lags behind its
+    // blob: a commit costs no sync of its own.
+    if (!SqliteIndexFile::useWriteAheadLog(*db))
+        qWarning("disk store: the index %s keeps its rollback journal (slower): %s", qPrintable(root + "/index.db"),
+                 qPrintable(db->lastError()));
+    std::shared_ptr<DiskStore> store(new DiskStore(root, std::move(db), clock, totalSpace));
+    store->sweepOrphanRows();
+    return store;
+}
+
+void DiskStore::sweepOrphanRows()
+{
+    QList<QVariantList> rows;
+    if (!m_db->queryValues(&rows, QStringLiteral("SELECT file_id FROM files WHERE cur_size < size")))
+        return;
+    for (const QVariantList& row : rows) {
+        const QString id = row.value(0).toString();
+        if (!QFile::exists(blobPath(id)))
+            m_db->executeSql(QStringLiteral("DELETE FROM files WHERE file_id = ? AND cur_size < size"), {id});
+    }
+}
+
+int DiskStore::indexFailure() const
+{
+    const int code = m_db->lastErrorCode();
+    if (code == SQLITE_FULL || (code == SQLITE_IOERR && freeDiskSpace() < kLowSpace))
+        return DiskStoreRet::kNoSpace;
+    return DiskStoreRet::kIoError;
 }
 
 bool DiskStore::createSchema(SqliteDBManager& db)
@@ -246,13 +281,15 @@ int DiskStore::registerFile(const QString& skey, const QString& dirKey, const QS
     if (size > account.totalSpace - account.usedSpace)
         return DiskStoreRet::kNoSpace;
     DiskStoreFile file{Uuid::create(), dirKey, name, size, 0, sha1.toLower(), md5, nowMs(), uin};
+    // The blob first: a partial row without its blob is taken for a leftover.
     if (!DiskBlob::create(blobPath(file.fileId)))
-        return DiskStoreRet::kIoError;
+        return DiskBlob::failureOf(errno);
     if (!m_db->executeSql(QStringLiteral("INSERT INTO files(file_id, uin, dir_key, name, size, cur_size, sha1, md5,"
                                          " ctime) VALUES(?,?,?,?,?,?,?,?,?)"),
                           {file.fileId, uin, dirKey, name, size, 0, file.sha1, md5, file.ctime})) {
+        const int failure = indexFailure();
         QFile::remove(blobPath(file.fileId));
-        return DiskStoreRet::kIoError;
+        return failure;
     }
     *out = file;
     return DiskStoreRet::kOk;
@@ -266,45 +303,42 @@ int DiskStore::fileInfo(const QString& skey, const QString& fileId, DiskStoreFil
     return fileOf(uin, fileId, out) ? DiskStoreRet::kOk : DiskStoreRet::kNotFound;
 }
 
-int DiskStore::appendChunk(const QString& skey, const QString& fileId, qint64 offset, const QByteArray& bytes,
-                           qint64* newSize)
+int DiskStore::openUpload(const QString& skey, const QString& fileId, std::unique_ptr<DiskStoreUpload>* out)
 {
-    std::lock_guard lock(m_writeMutex);
     DiskStoreFile file;
     if (const int ret = fileInfo(skey, fileId, &file); ret != DiskStoreRet::kOk)
         return ret;
-    const QString path = blobPath(fileId);
-    // Bytes recorded but not on disk (lost with a power failure) are not
-    // there: the recorded size goes back to what the blob really holds.
-    const qint64 onDisk = DiskBlob::sizeOf(path);
-    if (onDisk < file.curSize) {
-        if (!setStoredSize(fileId, file.curSize, onDisk, QString()))
-            return DiskStoreRet::kIoError;
-        *newSize = onDisk;
-        return DiskStoreRet::kShortBlob;
-    }
-    if (offset != file.curSize || file.curSize + bytes.size() > file.size)
-        return DiskStoreRet::kBadRequest;
-    if (const int ret = DiskBlob::writeAt(path, offset, bytes); ret != DiskStoreRet::kOk)
+    const int fd = DiskBlob::openForWriting(blobPath(fileId));
+    if (fd < 0)
+        return DiskBlob::failureOf(errno);
+    std::unique_ptr<DiskStoreUpload> upload(new DiskStoreUpload(*this, file, fd));
+    if (const int ret = upload->start(); ret != DiskStoreRet::kOk)
         return ret;
-    const qint64 size = offset + bytes.size();
-    QString sha1 = file.sha1;
-    if (size == file.size) {
-        // The last chunk: the whole file must be the bytes it was announced as.
-        QString actual;
-        if (!DiskBlob::sha1Hex(path, &actual))
-            return DiskStoreRet::kIoError;
-        if (!sha1.isEmpty() && actual != sha1.toLower())
-            return DiskStoreRet::kBadDigest;
-        sha1 = actual;
-    }
-    if (!setStoredSize(fileId, file.curSize, size, sha1))
-        return DiskStoreRet::kIoError;
-    *newSize = size;
+    *out = std::move(upload);
     return DiskStoreRet::kOk;
 }
 
-bool DiskStore::setStoredSize(const QString& fileId, qint64 from, qint64 to, const QString& sha1)
+int DiskStore::appendChunk(const QString& skey, const QString& fileId, qint64 offset, const QByteArray& bytes,
+                           qint64* newSize)
+{
+    std::unique_ptr<DiskStoreUpload> upload;
+    if (const int ret = openUpload(skey, fileId, &upload); ret != DiskStoreRet::kOk)
+        return ret;
+    if (upload->wasShort()) {
+        *newSize = upload->size();
+        return DiskStoreRet::kShortBlob;
+    }
+    if (offset != upload->size())
+        return DiskStoreRet::kBadRequest;
+    int ret = upload->append(bytes);
+    if (ret == DiskStoreRet::kOk)
+        ret = upload->flush();
+    if (ret == DiskStoreRet::kOk)
+        *newSize = upload->size();
+    return ret;
+}
+
+int DiskStore::recordSize(const QString& fileId, qint64 from, qint64 to, const QString& sha1)
 {
     // Only from the size this writer read: another process may share the index.
     int changed = 0;
@@ -315,23 +349,35 @@ bool DiskStore::setStoredSize(const QString& fileId, qint64 from, qint64 to, con
         : m_db->executeSqlWithAffectedRowNumber(
               QStringLiteral("UPDATE files SET cur_size = ?, sha1 = ? WHERE file_id = ? AND cur_size = ?"),
               {to, sha1, fileId, from}, &changed);
-    return ok && changed == 1;
+    if (!ok)
+        return indexFailure();
+    return changed == 1 ? DiskStoreRet::kOk : DiskStoreRet::kNotFound;
+}
+
+int DiskStore::openBlob(const QString& skey, const QString& fileId, DiskStoreFile* row, std::unique_ptr<QFile>* blob)
+{
+    if (const int ret = fileInfo(skey, fileId, row); ret != DiskStoreRet::kOk)
+        return ret;
+    auto file = std::make_unique<QFile>(blobPath(fileId));
+    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return DiskStoreRet::kIoError;
+    *blob = std::move(file);
+    return DiskStoreRet::kOk;
 }
 
 int DiskStore::readChunk(const QString& skey, const QString& fileId, qint64 offset, qint64 maxLength,
                          QByteArray* out)
 {
-    std::lock_guard lock(m_writeMutex);
     DiskStoreFile file;
-    if (const int ret = fileInfo(skey, fileId, &file); ret != DiskStoreRet::kOk)
+    std::unique_ptr<QFile> blob;
+    if (const int ret = openBlob(skey, fileId, &file, &blob); ret != DiskStoreRet::kOk)
         return ret;
     if (offset < 0 || offset > file.curSize || maxLength < 0)
         return DiskStoreRet::kBadRequest;
-    QFile blob(blobPath(fileId));
-    if (!blob.open(QIODevice::ReadOnly) || !blob.seek(offset))
+    if (!blob->seek(offset))
         return DiskStoreRet::kIoError;
     const qint64 want = std::min(maxLength, file.curSize - offset);
-    *out = blob.read(want);
+    *out = blob->read(want);
     return out->size() == want ? DiskStoreRet::kOk : DiskStoreRet::kIoError;
 }
 
@@ -344,8 +390,38 @@ int DiskStore::deleteFile(const QString& skey, const QString& fileId)
     if (!fileOf(uin, fileId, nullptr))
         return DiskStoreRet::kNotFound;
     if (!m_db->executeSql(QStringLiteral("DELETE FROM files WHERE file_id = ? AND uin = ?"), {fileId, uin}))
-        return DiskStoreRet::kIoError;
+        return indexFailure();
     QFile::remove(blobPath(fileId));
+    return DiskStoreRet::kOk;
+}
+
+int DiskStore::deleteUnfinished(const QString& skey, const QString& fileId, bool* complete)
+{
+    *complete = false;
+    const qint64 uin = uinOfKey(skey);
+    if (!uin)
+        return DiskStoreRet::kNeedLogin;
+    std::lock_guard lock(m_writeMutex);
+    DiskStoreFile file;
+    if (!fileOf(uin, fileId, &file))
+        return DiskStoreRet::kNotFound;
+    if (file.curSize == file.size) {
+        *complete = true;
+        return DiskStoreRet::kOk;
+    }
+    const QString sql = QStringLiteral("DELETE FROM files WHERE file_id = ? AND uin = ? AND cur_size < size");
+    int removed = 0;
+    if (m_db->executeSqlWithAffectedRowNumber(sql, {fileId, uin}, &removed)) {
+        // No row removed: it was completed meanwhile.
+        *complete = removed == 0;
+        if (removed)
+            QFile::remove(blobPath(fileId));
+        return DiskStoreRet::kOk;
+    }
+    // A disk too full for the index's write: the blob goes first, freeing
+    // room; a partial row left without its blob goes at the next open.
+    QFile::remove(blobPath(fileId));
+    m_db->executeSql(sql, {fileId, uin});
     return DiskStoreRet::kOk;
 }
 

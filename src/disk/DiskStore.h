@@ -7,19 +7,26 @@
 #include <QString>
 #include <QVariantList>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
 
 class Clock;
 class DiskAccounts;
+class DiskStoreUpload;
+class QFile;
 class SqliteDBManager;
 
 // The local stand-in for the disk service: a folder of blobs ("blobs/<file
 // id>") and a SQLite index ("index.db") of accounts, sign-in keys, folders
 // and files. Every command takes the sign-in key of an account and answers
-// a DiskStoreRet code; an unknown key answers kNeedLogin. Safe to use from
-// several threads at once.
+// a DiskStoreRet code; an unknown key answers kNeedLogin. A full disk
+// answers kNoSpace, also when it is the index's own write that finds no
+// room. Safe to use from several threads and processes at once. An upload
+// that failed and was cleaned up leaves neither row nor blob; where the disk
+// was too full even for the row's removal, the blob goes and the row (a
+// partial file without a blob) is removed at the next open.
 class DiskStore {
 public:
     static constexpr qint64 kDefaultTotalSpace = 10LL * 1024 * 1024 * 1024;
@@ -54,18 +61,28 @@ public:
     int registerFile(const QString& skey, const QString& dirKey, const QString& name, qint64 size,
                      const QString& sha1, const QString& md5, DiskStoreFile* out);
     int fileInfo(const QString& skey, const QString& fileId, DiskStoreFile* out);
-    // Appends bytes at `offset`, which must equal the stored size; the bytes
-    // are on disk before the new size is recorded. A blob shorter than its
-    // recorded size answers kShortBlob with newSize set to what it holds
-    // (now the recorded size). The last chunk answers kBadDigest when the
-    // whole does not match the SHA-1 given at registration (one given none
-    // gets the SHA-1 of what arrived). A full disk answers kNoSpace.
+    // Opens the upload of a registered file (see DiskStoreUpload), going on
+    // from the recorded size.
+    int openUpload(const QString& skey, const QString& fileId, std::unique_ptr<DiskStoreUpload>* out);
+    // One chunk through openUpload, synced and recorded at once: `offset`
+    // must equal the stored size. A blob shorter than its recorded size
+    // answers kShortBlob with newSize set to what it holds (now the
+    // recorded size).
     int appendChunk(const QString& skey, const QString& fileId, qint64 offset, const QByteArray& bytes,
                     qint64* newSize);
+    // The file's row and its blob opened for reading (up to the recorded size).
+    int openBlob(const QString& skey, const QString& fileId, DiskStoreFile* row, std::unique_ptr<QFile>* blob);
     int readChunk(const QString& skey, const QString& fileId, qint64 offset, qint64 maxLength, QByteArray* out);
     int deleteFile(const QString& skey, const QString& fileId);
+    // Deletes a file whose upload did not finish; a complete file stays
+    // (*complete set) and answers kOk.
+    int deleteUnfinished(const QString& skey, const QString& fileId, bool* complete);
     // JPEG bytes of a side x side centre crop of an image file.
     int thumbnail(const QString& skey, const QString& fileId, int side, QByteArray* out);
+
+    // Fault injection: from now on every blob write fails with this errno
+    // (ENOSPC: the disk is full); 0 lets them through again.
+    void failBlobWritesWith(int error) { m_blobWriteError = error; }
 
     // Creates an account's top folder and the one folder below it.
     bool createFolders(qint64 uin, const QString& rootKey);
@@ -74,6 +91,7 @@ public:
     static constexpr const char* kDiskFolderName = "Ky网盘";
 
 private:
+    friend class DiskStoreUpload;
     DiskStore(QString root, std::unique_ptr<SqliteDBManager> db, const Clock* clock, qint64 totalSpace);
     static bool createSchema(SqliteDBManager& db);
     // The account of a sign-in key that has not lapsed, or 0.
@@ -83,8 +101,13 @@ private:
     bool dirOf(qint64 uin, const QString& dirKey, DiskStoreDir* out);
     bool fileOf(qint64 uin, const QString& fileId, DiskStoreFile* out);
     QString blobPath(const QString& fileId) const;
-    // Records a stored size (and SHA-1, when given) if the row still holds `from`.
-    bool setStoredSize(const QString& fileId, qint64 from, qint64 to, const QString& sha1);
+    // Records a stored size (and SHA-1, when given) if the row still holds
+    // `from`; kNotFound when it does not.
+    int recordSize(const QString& fileId, qint64 from, qint64 to, const QString& sha1);
+    // The code of the index's latest failure: kNoSpace when the disk is full.
+    int indexFailure() const;
+    // Removes partial files whose blob is gone (cleanups the disk had no room for).
+    void sweepOrphanRows();
     qint64 freeDiskSpace() const;
 
     QString m_root;
@@ -93,4 +116,5 @@ private:
     qint64 m_totalSpace;
     std::unique_ptr<DiskAccounts> m_accounts;
     std::mutex m_writeMutex;   // compound writes (blob and index together)
+    std::atomic<int> m_blobWriteError{0};
 };

@@ -31,10 +31,11 @@ void run(DiskManager& disk, DiskFileCache& cache, qint64 uin)
         if (entry.uin != 0 && entry.uin != uin)
             continue;
         const DiskFilePtr file = fileOf(entry);
-        if (DiskUploadSource::sizeOf(entry.source) == entry.fileSize && !entry.fatherKey.isEmpty())
+        // A registered file is the upload's to judge: it reads the store's
+        // row first, so a complete copy is kept whatever became of the source.
+        if (!entry.fileId.isEmpty()
+            || (DiskUploadSource::sizeOf(entry.source) == entry.fileSize && !entry.fatherKey.isEmpty()))
             disk.requestUploadFile(file, nullptr);
-        else if (!entry.fileId.isEmpty())
-            disk.requestDeleteFile(file, nullptr);
         else
             cache.discard(*file);
     }

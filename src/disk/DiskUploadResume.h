@@ -7,9 +7,12 @@ class DiskManager;
 
 // Takes up the uploads an earlier run of the program left unfinished (the
 // file-state cache's rows of earlier runs), once the account they belong to
-// is signed in: an upload whose source still holds the same number of bytes
-// goes on from what the store holds; any other is deleted from the store and
-// its row and cached copy removed. Rows of other accounts wait for theirs.
+// is signed in. A registered upload goes on: one the store holds complete
+// only loses its row; a partial one goes on from what the store holds while
+// its source still holds the same bytes, and is deleted from the store
+// otherwise. An unregistered one goes on when its source is there and is
+// forgotten (row and cached copy) when not. Rows of other accounts wait for
+// theirs.
 // Main thread.
 namespace DiskUploadResume {
 

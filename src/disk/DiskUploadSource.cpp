@@ -1,8 +1,9 @@
 #include "disk/DiskUploadSource.h"
 
-#include "platform/core/AtomicFile.h"
 #include "platform/photolib/PhotoLibrary.h"
 
+#include <QBuffer>
+#include <QFile>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -34,12 +35,19 @@ qint64 sizeOf(const QString& source)
     return !path.isEmpty() && info.isFile() ? info.size() : -1;
 }
 
-bool readAll(const QString& source, QByteArray* out)
+std::unique_ptr<QIODevice> open(const QString& source)
 {
-    if (const PhotoAssetPtr asset = assetOf(source))
-        return asset->readAll(out);
+    if (const PhotoAssetPtr asset = assetOf(source)) {
+        auto buffer = std::make_unique<QBuffer>();
+        if (!asset->readAll(&buffer->buffer()) || !buffer->open(QIODevice::ReadOnly))
+            return nullptr;
+        return buffer;
+    }
     const QString path = localPath(source);
-    return !path.isEmpty() && AtomicFile::read(path, out);
+    auto file = std::make_unique<QFile>(path);
+    if (path.isEmpty() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        return nullptr;
+    return file;
 }
 
 }

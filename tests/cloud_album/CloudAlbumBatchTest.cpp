@@ -1,7 +1,10 @@
 #include "CloudAlbumFixture.h"
 
+#include "Public/SqliteDBManager.h"
+
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/cloud/CloudAlbumBatches.h"
+#include "platform/media/ImageCodec.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
 #include "support/EventLoop.h"
@@ -102,31 +105,50 @@ TEST_F(CloudAlbumBatchTest, SaveWritesTheOriginalBytesIntoTheLibrary)
     EXPECT_EQ(screen->batches().processingView(), nullptr);
 }
 
-TEST_F(CloudAlbumBatchTest, SaveCountsADamagedPhotoAndANonPictureAsFailures)
+// Damaged copies are failures whatever digest the disk keeps: a SHA-1, only
+// an MD5, or none at all (then a picture the decoder reports damage in).
+TEST_F(CloudAlbumBatchTest, SaveCountsDamagedPhotosAndANonPictureAsFailures)
 {
     signIn();
     const QByteArray good = ImageFixtures::jpeg(80, 60, 1);
     ASSERT_TRUE(upload(good, "good.jpg"));
     const DiskFilePtr damaged = upload(ImageFixtures::jpeg(90, 70, 2), "damaged.jpg");
-    ASSERT_TRUE(damaged);
+    const DiskFilePtr md5Only = upload(ImageFixtures::jpeg(90, 70, 3), "md5only.jpg");
+    const DiskFilePtr noDigest = upload(ImageFixtures::jpeg(400, 300, 4), "nodigest.jpg");
+    ASSERT_TRUE(damaged && md5Only && noDigest);
     ASSERT_TRUE(upload("plain text, named like a photo", "text.jpg"));
-    // The damaged one keeps its size: one byte of its blob flipped.
-    QFile blob(disk.storeDir.path() + "/blobs/" + damaged->file_id());
-    ASSERT_TRUE(blob.open(QIODevice::ReadWrite) && blob.seek(200));
-    const char c = blob.peek(1).at(0);
-    ASSERT_TRUE(blob.putChar(char(c ^ 0x40)));
-    blob.close();
+    ASSERT_TRUE(disk.store->db().executeSql("UPDATE files SET sha1 = NULL WHERE file_id = ?", {md5Only->file_id()}));
+    ASSERT_TRUE(disk.store->db().executeSql("UPDATE files SET sha1 = NULL, md5 = NULL WHERE file_id = ?",
+                                            {noDigest->file_id()}));
+    // Each keeps its size: one byte flipped in the first, bits of the coded
+    // picture data in the other two (one byte, then 200), which still decode.
+    auto flip = [this](const DiskFilePtr& file, qint64 from, int count, int step) {
+        QFile blob(disk.storeDir.path() + "/blobs/" + file->file_id());
+        if (!blob.open(QIODevice::ReadWrite))
+            return QByteArray();
+        QByteArray bytes = blob.readAll();
+        for (int i = 0, at = int(from); i < count; ++i, at += step) {
+            while (uchar(bytes[at]) >= 0xfe)
+                ++at;
+            bytes[at] = char(bytes[at] ^ 0x01);
+        }
+        return blob.seek(0) && blob.write(bytes) == bytes.size() ? bytes : QByteArray();
+    };
+    ASSERT_FALSE(flip(damaged, 200, 1, 1).isEmpty());
+    ASSERT_FALSE(ImageCodec::decodeScaled(flip(md5Only, md5Only->file_size() / 2, 1, 1), QSize(64, 64)).isNull());
+    ASSERT_FALSE(
+        ImageCodec::decodeScaled(flip(noDigest, noDigest->file_size() / 3, 200, 11), QSize(64, 64)).isNull());
     show();
-    ASSERT_TRUE(listed(3));
+    ASSERT_TRUE(listed(5));
     screen->editButtonClicked();
-    choose({"good.jpg", "damaged.jpg", "text.jpg"});
+    choose({"good.jpg", "damaged.jpg", "md5only.jpg", "nodigest.jpg", "text.jpg"});
     QObject::connect(&screen->batches(), &CloudAlbumBatches::batchFinished, [this] { ++finished; });
 
     screen->batches().saveButtonClicked();
     ASSERT_TRUE(batchEnded());
     ASSERT_EQ(library->saved().size(), 1);
     EXPECT_EQ(library->saved().first().bytes, good);
-    EXPECT_EQ(screen->batches().lastNotice()->message, QString::fromUtf8("1张照片保存成功，2张照片保存失败，请稍候重试！"));
+    EXPECT_EQ(screen->batches().lastNotice()->message, QString::fromUtf8("1张照片保存成功，4张照片保存失败，请稍候重试！"));
     EXPECT_FALSE(recorded(usage, CloudBatchNotice::kSaveFinishedEvent));
 }
 

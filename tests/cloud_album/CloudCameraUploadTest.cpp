@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <cerrno>
+
 namespace {
 
 // Photos taken with the camera, uploaded into the album folder (or not).
@@ -70,14 +72,10 @@ TEST_F(CloudCameraUploadTest, ARefusedPhotoLeavesNeitherItsCachedCopyNorItsRow)
 
 TEST_F(CloudCameraUploadTest, AFullDiskFailsTheUploadWithTheNoSpaceAlertAndLeavesNothingBehind)
 {
-    // After the first chunk the store's disk is full: its blob becomes the
-    // device that answers every write with "no space left".
-    disk.manager->setChunkObserver([this](const DiskFilePtr& file, qint64 done) {
-        if (done != 64 * 1024)
-            return;
-        const QString blob = disk.storeDir.path() + "/blobs/" + file->file_id();
-        QFile::remove(blob);
-        QFile::link("/dev/full", blob);
+    // After the first chunk the store's disk is full.
+    disk.manager->setChunkObserver([this](const DiskFilePtr&, qint64 done) {
+        if (done == 64 * 1024)
+            disk.store->failBlobWritesWith(ENOSPC);
     });
     screen->imagePickerDidFinish(photo);
     ASSERT_TRUE(waitUntil([] { return !dialogText().isEmpty(); }, 10000));
@@ -92,6 +90,7 @@ TEST_F(CloudCameraUploadTest, AFullDiskFailsTheUploadWithTheNoSpaceAlertAndLeave
     // With room again the next photo arrives whole.
     closeDialogs();
     disk.manager->setChunkObserver({});
+    disk.store->failBlobWritesWith(0);
     screen->imagePickerDidFinish(photo);
     ASSERT_TRUE(listed(1));
     EXPECT_EQ(disk.blobs().size(), 1);

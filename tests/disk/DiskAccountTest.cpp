@@ -10,6 +10,10 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <atomic>
+#include <thread>
+#include <tuple>
+
 namespace {
 
 class DiskAccountTest : public DiskFixture {
@@ -155,6 +159,62 @@ TEST_F(DiskAccountTest, AnswerGoesToTheDelegateOfItsSignIn)
     login->loginWithUserName("30003", "pw");
     ASSERT_TRUE(waitForLog(second, 1));
     EXPECT_EQ(second.log, QStringList{"login YES 0"});
+}
+
+// Two runs of the program (two connections to one index) signing in to an
+// account nobody has used yet, at the same moment: both get in, to one account.
+TEST_F(DiskAccountTest, TwoFirstSignInsAtOnceBothSucceedIntoOneAccount)
+{
+    const std::shared_ptr<DiskStore> other = DiskStore::open(storeDir.path(), &clock);
+    ASSERT_TRUE(other);
+    for (const QString uin : {"50005", "50006", "50007"}) {
+        DiskAccounts::LoginReply first;
+        DiskAccounts::LoginReply second;
+        std::atomic<int> ready{0};
+        auto signInAt = [&ready](DiskStore& s, const QString& user, DiskAccounts::LoginReply* out) {
+            ++ready;
+            while (ready < 2) {
+            }
+            *out = s.accounts().login(user, "pw", QString());
+        };
+        std::thread a(signInAt, std::ref(*store), uin, &first);
+        std::thread b(signInAt, std::ref(*other), uin, &second);
+        a.join();
+        b.join();
+        EXPECT_EQ(first.result, 0) << uin.toStdString();
+        EXPECT_EQ(second.result, 0) << uin.toStdString();
+        DiskStoreAccount one;
+        DiskStoreAccount two;
+        ASSERT_EQ(store->queryAccount(first.sessionKey, &one), 0);
+        ASSERT_EQ(other->queryAccount(second.sessionKey, &two), 0);
+        EXPECT_EQ(one.rootKey, two.rootKey);
+        // The one password both gave works again.
+        EXPECT_EQ(store->accounts().login(uin, "pw", QString()).result, 0);
+    }
+}
+
+// Checking a password (binding the private album, unbinding, recovering its
+// password) is not a sign-in: it answers as one but leaves no sign-in key.
+TEST_F(DiskAccountTest, ACredentialCheckStartsNoSession)
+{
+    ASSERT_EQ(signInLog("60006", "pw"), "login YES 0");
+    auto sessions = [this] {
+        QList<QVariantList> rows;
+        store->db().queryValues(&rows, "SELECT COUNT(*) FROM sessions");
+        return rows.value(0).value(0).toInt();
+    };
+    ASSERT_EQ(sessions(), 1);
+    DiskLoginModel check([this] { return store; }, DiskLoginModel::Session::Discard);
+    for (const auto& [uin, pw, answer] : {std::tuple{"60006", "pw", "login YES 0"}, {"60006", "bad", "login NO 1"},
+                                          {"60007", "new", "login YES 0"}}) {
+        RecordingDiskResponse r;
+        check.setDelegate(&r);
+        check.loginWithUserName(uin, pw);
+        ASSERT_TRUE(waitForLog(r, 1));
+        EXPECT_EQ(r.log.first(), answer) << uin << " " << pw;
+    }
+    EXPECT_TRUE(check.sessionKey().isEmpty());
+    EXPECT_EQ(sessions(), 1);
 }
 
 TEST(PavDiskUserInfoManagerTest, SavedAccountRoundTripKeepsThePasswordEnciphered)

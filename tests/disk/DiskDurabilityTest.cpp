@@ -149,6 +149,39 @@ TEST_F(DiskDurabilityTest, DownloadsAreCheckedAgainstTheIndexDigestAndFetchedOnc
     EXPECT_EQ(damaged.lastError.message, "操作失败，请稍候重试。");
     EXPECT_EQ(reads, 8);
     EXPECT_FALSE(QFile::exists(file->file_path()));
+
+    // A blob cut short under its complete row fails the download (and is
+    // never read past its end).
+    ASSERT_TRUE(QFile::resize(blobPath(file->file_id()), 1000));
+    RecordingDiskResponse cut;
+    EXPECT_TRUE(downloadFresh(file, cut).isEmpty());
+    EXPECT_EQ(cut.lastError.code, -500);
+}
+
+// Opening the store ends what an earlier cleanup could not: a partial file
+// whose blob is gone. A complete file is never removed, not even one whose
+// blob went missing, nor a partial one that still has its blob.
+TEST_F(DiskDurabilityTest, APartialRowWithoutItsBlobGoesAtTheNextOpenAndNothingElseDoes)
+{
+    const DiskDirPtr dir = signIn();
+    const DiskFilePtr complete = uploadBytes(bytePattern(1000, 1), "complete.bin", dir);
+    ASSERT_TRUE(complete);
+    const DiskFilePtr partial = stoppedUpload(bytePattern(3 * 64 * 1024, 2), dir, 64 * 1024);
+    const DiskFilePtr orphan = stoppedUpload(bytePattern(3 * 64 * 1024, 3), dir, 64 * 1024);
+    ASSERT_TRUE(partial && orphan);
+    ASSERT_TRUE(QFile::remove(blobPath(orphan->file_id())));
+    ASSERT_TRUE(QFile::remove(blobPath(complete->file_id())));
+
+    const std::shared_ptr<DiskStore> reopened = DiskStore::open(storeDir.path(), &clock);
+    ASSERT_TRUE(reopened);
+    QList<QVariantList> rows;
+    ASSERT_TRUE(reopened->db().queryValues(&rows, "SELECT file_id FROM files ORDER BY file_id"));
+    QStringList ids;
+    for (const QVariantList& row : rows)
+        ids.append(row.value(0).toString());
+    QStringList expected{complete->file_id(), partial->file_id()};
+    expected.sort();
+    EXPECT_EQ(ids, expected);
 }
 
 TEST_F(DiskDurabilityTest, FreeSpaceIsTheSmallerOfTheQuotaAndTheDisk)

@@ -2,6 +2,7 @@
 
 #include "Public/SqliteDBManager.h"
 #include "disk/DiskFileCache.h"
+#include "disk/DiskStoreUpload.h"
 #include "support/ChildProcess.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QProcess>
 
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -68,15 +70,18 @@ protected:
 TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIdenticalBytes)
 {
     ASSERT_TRUE(signIn());
-    const QByteArray bytes = bytePattern(20 * 64 * 1024 + 77, 1);
-    const QString id = killedUpload(source("kept.bin", bytes), "kept.bin", 5);
+    // Killed four chunks past the first sync of its bytes.
+    const qint64 synced = DiskStoreUpload::kSyncBytes;
+    const QByteArray bytes = bytePattern(int(synced + 20 * 64 * 1024 + 77), 1);
+    const QString id = killedUpload(source("kept.bin", bytes), "kept.bin", int(synced / (64 * 1024)) + 4);
     ASSERT_FALSE(id.isEmpty());
 
-    // What the killed run left: a partial blob, synced as far as recorded, and its row.
+    // What the killed run left: its row, recording the bytes synced last,
+    // and a blob that holds at least as much.
     DiskStoreFile stored;
     ASSERT_EQ(store->fileInfo(login->sessionKey(), id, &stored), DiskStoreRet::kOk);
-    EXPECT_EQ(stored.curSize, 5 * 64 * 1024);
-    EXPECT_EQ(QFile(storeDir.path() + "/blobs/" + id).size(), 5 * 64 * 1024);
+    EXPECT_EQ(stored.curSize, synced);
+    EXPECT_GE(QFile(storeDir.path() + "/blobs/" + id).size(), stored.curSize);
     const QList<DiskFileCache::Entry> left = DiskFileCache::shared().fromEarlierLaunches();
     ASSERT_EQ(left.size(), 1);
     EXPECT_EQ(left[0].fileId, id);
@@ -95,23 +100,74 @@ TEST_F(DiskProcessTest, AnUploadKilledWithItsProcessGoesOnAtTheNextSignInWithIde
     EXPECT_EQ(blobs(), QStringList{id});
 }
 
-TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneIsRemovedAtTheNextSignIn)
+// Killed after the store took the last chunk, before the upload's own row
+// went: the next start keeps the complete copy whatever became of the
+// source (deleted, grown, or rewritten with other bytes of the same size).
+TEST_F(DiskProcessTest, AnUploadKilledAfterItsLastChunkKeepsTheCompleteCopyWhateverBecameOfTheSource)
 {
     ASSERT_TRUE(signIn());
-    const QString id = killedUpload(source("gone.bin", bytePattern(8 * 64 * 1024, 2)), "gone.bin", 3);
-    ASSERT_FALSE(id.isEmpty());
-    ASSERT_EQ(blobs(), QStringList{id});
-    ASSERT_TRUE(QFile::remove(home.path("gone.bin")));
+    struct Case {
+        QString name;
+        QByteArray bytes;
+        QString id;
+    };
+    QList<Case> cases{{"gone.bin", bytePattern(3 * 64 * 1024 + 5, 6), {}},
+                      {"grown.bin", bytePattern(2 * 64 * 1024, 7), {}},
+                      {"rewritten.bin", bytePattern(64 * 1024 + 1, 8), {}}};
+    // One case at a time: each run of the program takes up what earlier runs left.
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        c.id = killedUpload(source(c.name, c.bytes), c.name, int((c.bytes.size() + 65535) / 65536));
+        ASSERT_FALSE(c.id.isEmpty());
+        ASSERT_EQ(DiskFileCache::shared().fromEarlierLaunches().size(), 1);
+        if (c.name == "gone.bin")
+            ASSERT_TRUE(QFile::remove(home.path(c.name)));
+        else if (c.name == "grown.bin")
+            ASSERT_TRUE(ImageFixtures::writeFile(home.path(c.name), c.bytes + "more"));
+        else
+            ASSERT_TRUE(ImageFixtures::writeFile(home.path(c.name), bytePattern(c.bytes.size(), 9)));
 
-    ASSERT_TRUE(nextStart());
-    ASSERT_TRUE(waitUntil([&] {
-        return store->fileInfo(login->sessionKey(), id, nullptr) == DiskStoreRet::kNotFound;
-    }, 10000));
-    EXPECT_TRUE(blobs().isEmpty());
-    EXPECT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }));
-    DiskStoreAccount account;
-    ASSERT_EQ(store->queryAccount(login->sessionKey(), &account), DiskStoreRet::kOk);
-    EXPECT_EQ(account.usedSpace, 0);
+        const DiskDirPtr dir = nextStart();
+        ASSERT_TRUE(dir);
+        ASSERT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }, 10000));
+        spinEvents(200);
+        const QList<DiskFilePtr> files = filesIn(dir);
+        const auto it =
+            std::find_if(files.begin(), files.end(), [&](const DiskFilePtr& f) { return f->file_id() == c.id; });
+        ASSERT_NE(it, files.end());
+        EXPECT_EQ((*it)->file_cur_size(), c.bytes.size());
+        EXPECT_EQ(download(*it), c.bytes);
+    }
+    EXPECT_EQ(blobs().size(), 3);
+}
+
+// A partial upload (part of it recorded) whose source is gone, or now holds
+// other bytes of the same size, is removed at the next sign-in.
+TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneOrRewrittenIsRemovedAtTheNextSignIn)
+{
+    ASSERT_TRUE(signIn());
+    const int chunks = int(DiskStoreUpload::kSyncBytes / (64 * 1024)) + 2;
+    const QByteArray bytes = bytePattern(int(DiskStoreUpload::kSyncBytes) + 8 * 64 * 1024, 2);
+    for (const QString name : {"gone.bin", "rewritten.bin"}) {
+        SCOPED_TRACE(name.toStdString());
+        const QString id = killedUpload(source(name, bytes), name, chunks);
+        ASSERT_FALSE(id.isEmpty());
+        ASSERT_EQ(blobs(), QStringList{id});
+        if (name == "gone.bin")
+            ASSERT_TRUE(QFile::remove(home.path(name)));
+        else
+            ASSERT_TRUE(ImageFixtures::writeFile(home.path(name), bytePattern(bytes.size(), 3)));
+
+        ASSERT_TRUE(nextStart());
+        ASSERT_TRUE(waitUntil([&] {
+            return store->fileInfo(login->sessionKey(), id, nullptr) == DiskStoreRet::kNotFound;
+        }, 10000));
+        EXPECT_TRUE(blobs().isEmpty());
+        EXPECT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }));
+        DiskStoreAccount account;
+        ASSERT_EQ(store->queryAccount(login->sessionKey(), &account), DiskStoreRet::kOk);
+        EXPECT_EQ(account.usedSpace, 0);
+    }
 }
 
 TEST_F(DiskProcessTest, AFullFileSystemFailsTheUploadAsNoSpaceAndLeavesNoPartialBlob)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Public/PavRefreshTableHeaderDelegate.h"
-#include "Public/PavRefreshScrollView.h"
+#include "platform/ui/PavRefreshScrollView.h"
 #include "platform/core/DelegateRef.h"
 
 #include <QWidget>

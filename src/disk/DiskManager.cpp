@@ -1,6 +1,5 @@
 #include "disk/DiskManager.h"
 
-#include "Public/PavAlertView.h"
 #include "disk/DiskDigest.h"
 #include "disk/DiskFileCache.h"
 #include "disk/DiskFileHelper.h"
@@ -123,15 +122,8 @@ void DiskManager::answerWith(const Response& response, std::function<void(DiskMa
 
 void DiskManager::showErrorAlert(DiskManagerDelegate* response, const QString& message)
 {
-    if (!response || !response->canShowErrorAlert() || message.isEmpty() || m_alertTexts.contains(message))
-        return;
-    m_alertTexts.insert(message);
-    auto* alert = new PavAlertView(QString(), message, nullptr, L("确定"));
-    alert->setDismissedHandler([this, alive = std::weak_ptr<char>(m_alive), message](int) {
-        if (!alive.expired())
-            m_alertTexts.remove(message);
-    });
-    alert->show();
+    if (m_errorSink && response && response->canShowErrorAlert() && !message.isEmpty())
+        m_errorSink(message);
 }
 
 void DiskManager::failed(DiskManagerDelegate* response, const DiskError& error, bool alert)

@@ -21,10 +21,12 @@ class QFile;
 // time, and a small pool for the other commands. Answers go to the response
 // object of each request (held weakly) on the main thread, and every request
 // gets exactly one terminal answer: a stopped transfer answers as failed
-// with DiskErrorCode::kStopped. current_user() and the error alerts belong
-// to the main thread. An upload reads its source once, as the store hashes
-// and writes it; a download checks its digest on a thread of its own while
-// the bytes are written, and joins it before it answers.
+// with DiskErrorCode::kStopped. current_user() and the error sink belong to
+// the main thread. The facade draws nothing: the error messages of requests
+// whose response object allows it go to the sink the application installs.
+// An upload reads its source once, as the store hashes and writes it; a
+// download checks its digest on a thread of its own while the bytes are
+// written, and joins it before it answers.
 class DiskManager {
 public:
     using StoreProvider = std::function<std::shared_ptr<DiskStore>()>;
@@ -73,8 +75,10 @@ public:
     using ChunkObserver = std::function<void(const DiskFilePtr& file, qint64 done)>;
     void setChunkObserver(ChunkObserver observer) { m_chunkObserver = std::move(observer); }
 
-    // The texts of the error alerts on screen (at most one per text).
-    QSet<QString> shownErrorAlerts() const { return m_alertTexts; }
+    // Receives, on the main thread, the message of a failed request whose
+    // response object answers canShowErrorAlert(); none by default.
+    using ErrorSink = std::function<void(const QString& message)>;
+    void setErrorSink(ErrorSink sink) { m_errorSink = std::move(sink); }
 
 private:
     using Response = DiskWeakRef<DiskManagerDelegate>;
@@ -113,7 +117,7 @@ private:
     SessionKeyProvider m_sessionKey;
     DiskUserPtr m_currentUser;
     std::atomic<bool> m_ignoreThumbnails{false};
-    QSet<QString> m_alertTexts;
+    ErrorSink m_errorSink;
     QSet<qint64> m_resumedAccounts;   // accounts whose earlier uploads were taken up
     ChunkObserver m_chunkObserver;
     std::shared_ptr<char> m_alive = std::make_shared<char>();

@@ -2,8 +2,10 @@
 
 #include "Public/ZoDadiUsageInfoManager.h"
 #include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
+#include "albums/cloud/DiskErrorAlerts.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/store/PavPhotoManager.h"
+#include "disk/DiskManager.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/core/VersionOrder.h"
@@ -74,6 +76,7 @@ bool AppDelegate::didFinishLaunching()
     LaunchHooks::crashReport();
     m_services.recordUsage(kLaunchUsageEvent);
     PavSecretAlbumPasswordProtectViewController_iPad::registerWithLockScreen();
+    DiskErrorAlerts::installOn(DiskManager::shareDiskManager());
 
     m_window = std::make_unique<ui::Canvas>();
     m_window->setWindowTitle(QStringLiteral("PadOlvo"));

@@ -2,7 +2,7 @@
 
 #include "analytics/transport/AnaUploadAddress.h"
 #include "disk/DiskManager.h"
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/PrivateFiles.h"
 #include "platform/core/UserDefaults.h"

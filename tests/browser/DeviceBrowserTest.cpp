@@ -5,7 +5,7 @@
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/store/PavAssetsManager.h"
 #include "albums/store/PavPhotoManager.h"
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
@@ -13,7 +13,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/ShadowLabel.h"
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "support/DeviceAlbumScreen.h"
 #include "support/BrowserScreen.h"
 #include "support/EventLoop.h"
@@ -349,6 +349,6 @@ TEST_F(DeviceBrowserTest, TheDeviceAlbumOpensATappedPhotoInTheBrowser)
     EXPECT_EQ(opened->titleLabel()->text(), QStringLiteral("第6张（共12张）"));
     opened->backButtonClicked();
     ASSERT_TRUE(waitUntil([&] { return album->presentedScreen() == nullptr; }));
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(20);
 }

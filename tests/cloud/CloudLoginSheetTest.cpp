@@ -6,11 +6,12 @@
 #include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
 #include "disk/DiskAccounts.h"
 #include "disk/DiskLoginModel.h"
+#include "albums/cloud/DiskErrorAlerts.h"
 #include "disk/DiskManager.h"
 #include "disk/DiskStore.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "disk/PavDiskUserInfoManager.h"
-#include "disk/PavVerifyPasswordController_iPad.h"
+#include "albums/cloud/PavVerifyPasswordController_iPad.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Animations.h"
@@ -277,6 +278,7 @@ TEST_F(CloudLoginSheetTest, AFailedAccountQueryEndsTheAttemptWithTheFacadeAlert)
 {
     // A facade whose commands carry a sign-in key the store does not know.
     manager = std::make_unique<DiskManager>([this] { return store; }, [] { return QString("lapsed"); });
+    DiskErrorAlerts::installOn(*manager);   // as the application does at launch
     present();
     typeIn("7070", "pw");
     sheet->kyLoginButtonClicked();

@@ -54,8 +54,8 @@ TEST_F(CloudCameraUploadTest, ARefusedPhotoLeavesNeitherItsCachedCopyNorItsRow)
     screen->imagePickerDidFinish(photo);
     ui::ChoiceDialog* ask = ui::ChoiceDialog::showingWithTag(102);
     ASSERT_TRUE(ask);
-    EXPECT_EQ(cachedCopies().size(), 1);
-    EXPECT_EQ(cacheRows(), 1);
+    EXPECT_TRUE(ask->message().startsWith("当前网络为普通网络，保存选中图片约耗")) << ask->message().toStdString();
+    EXPECT_TRUE(ask->message().endsWith("流量，确定保存？")) << ask->message().toStdString();
     ask->clickButtonAtIndex(0);
     EXPECT_TRUE(cachedCopies().isEmpty());
     EXPECT_EQ(cacheRows(), 0);

@@ -1,4 +1,4 @@
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "albums/widgets/PavAlbumTableHeaderView_iPad.h"
 #include "albums/widgets/PavDoubleSlider.h"
 #include "albums/widgets/PavSecretPhotoCell_iPad.h"
@@ -13,7 +13,11 @@
 #include "support/FakePhotoAsset.h"
 
 #include <QCoreApplication>
+#include <QSemaphore>
 #include <QThread>
+
+#include <atomic>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -127,7 +131,7 @@ TEST(SystemAssetView, EditTapsFlipPhotosAndNotify)
     BareTileDelegate bare;
     PavSystemAssetView_iPad quiet(QPoint(), asset(PhotoAssetKind::Photo), &bare);
     quiet.click();  // nothing to tell, nothing fails
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
 }
 
 TEST(SystemAssetRows, ReuseReleasesOldTiles)
@@ -153,7 +157,7 @@ TEST(SystemAssetRows, ReuseReleasesOldTiles)
     EXPECT_EQ(videos.videoViews().size(), 4);
     static_cast<PavSystemVideoView_iPad*>(vt[1])->click();
     EXPECT_EQ(d.log, QStringList{"open ALAssetTypeVideo"});
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
 }
 
 TEST(SystemVideoView, ThePosterSitsInsideTheFilmFrameWithoutCoveringItsMarks)
@@ -196,7 +200,7 @@ TEST(SecretPhotoView, FailedThumbnailsAndReusedTiles)
     PavSecretPhotoView_iPad tile(QPoint(), model("slow"), &d);
     spinEvents(20);
     tile.setPhoto(model("fast"));
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(50);
     ASSERT_FALSE(tile.photoImageView()->image().isNull());
     EXPECT_EQ(tile.photoImageView()->image().toImage().pixel(5, 5), QColor(Qt::green).rgb());
@@ -210,7 +214,7 @@ TEST(SecretPhotoView, FailedThumbnailsAndReusedTiles)
                           new PavSecretPhotoView_iPad(QPoint(), model("c"), &d)};
     EXPECT_FALSE(static_cast<PavSecretPhotoView_iPad*>(tiles[0])->selectedView()->isHidden());
     row.updatePhotoViews(tiles, true);
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(20);
     PavSecretPhotoView_iPad::setThumbnailReader({});
 }
@@ -246,4 +250,42 @@ TEST(DoubleSlider, TapsDragsAndTheLockout)
     ASSERT_TRUE(waitUntil([&] { return d.changes.size() == 2; }));
     EXPECT_EQ(d.changes.last(), 0);
     ui::Animations::setEnabled(true);
+}
+
+namespace {
+
+// The one pool behind the grids and the browsers: a job for a receiver that
+// went away before its turn is never read, and a stopped pool takes nothing.
+TEST(ImageLoadPoolTest, DropsJobsOfGoneReceiversAndRefusesWorkOnceStopped)
+{
+    ImageLoadPool pool(1, "TestImages");
+    QSemaphore gate;
+    std::atomic<int> reads{0};
+    QObject kept;
+    auto goneSoon = std::make_unique<QObject>();
+    QStringList applied;
+    const ImageJob read = [&reads] {
+        ++reads;
+        return QImage(4, 4, QImage::Format_RGB32);
+    };
+    pool.run([&gate] { gate.acquire(); });   // holds the only worker
+    pool.load(goneSoon.get(), read, {}, [&applied](const QImage&) { applied << "gone"; });
+    pool.load(&kept, read, [] { return false; }, [&applied](const QImage&) { applied << "unwanted"; });
+    pool.load(&kept, read, {}, [&applied](const QImage&) { applied << "kept"; });
+    goneSoon.reset();
+    gate.release();
+    pool.waitForDone();
+    ASSERT_TRUE(waitUntil([&applied] { return !applied.isEmpty(); }));
+    spinEvents(20);
+    EXPECT_EQ(applied, QStringList{"kept"});
+    EXPECT_EQ(reads.load(), 1);
+
+    pool.stop();
+    pool.load(&kept, read, {}, [&applied](const QImage&) { applied << "after stop"; });
+    pool.waitForDone();
+    spinEvents(20);
+    EXPECT_EQ(reads.load(), 1);
+    EXPECT_EQ(applied, QStringList{"kept"});
+}
+
 }

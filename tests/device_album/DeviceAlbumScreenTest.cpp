@@ -1,10 +1,10 @@
 #include "albums/device/DeviceAlbumBar.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
 #include "albums/widgets/PavSystemAssetView_iPad.h"
 #include "albums/widgets/PavSystemVideoView_iPad.h"
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/media/VideoPlayerScreen.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/ChoiceDialog.h"
@@ -65,7 +65,7 @@ protected:
     void TearDown() override
     {
         lib->holdThumbnails(false);
-        AssetThumbnailLoader::shared().waitForDone();
+        ImageLoadPool::shared().waitForDone();
         spinEvents(20);
         KyAssetsLibrary::shareAssetsLibrary().setLibrary(nullptr);
         ui::Animations::setEnabled(true);
@@ -509,7 +509,7 @@ TEST_F(DeviceAlbumScreenTest, ASecondListingKeepsThePicturesOnScreen)
     auto s = makeScreen();
     appear(*s);
     ASSERT_TRUE(settle(*s));
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(30);
     auto withPicture = [&] {
         int n = 0;

@@ -5,10 +5,10 @@
 #include "albums/widgets/PavDoubleSlider.h"
 #include "albums/device/DeviceAlbumBar.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "albums/widgets/PavAlbumTableHeaderView_iPad.h"
 #include "albums/widgets/PavSystemAssetView_iPad.h"
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
@@ -72,7 +72,7 @@ protected:
     }
     void TearDown() override
     {
-        AssetThumbnailLoader::shared().waitForDone();
+        ImageLoadPool::shared().waitForDone();
         spinEvents(20);
         KyAssetsLibrary::shareAssetsLibrary().setLibrary(nullptr);
         ui::Animations::setEnabled(true);
@@ -119,7 +119,7 @@ TEST_F(DeviceAlbumScreenshot, NormalAndEditModeOnAGeneratedLibrary)
         reader.drain();
         return !screen->isUpdating() && !screen->assetsArray().isEmpty();
     }, 15000));
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(100);
     EXPECT_EQ(screen->assetsArray().size(), 16);
     EXPECT_EQ(screen->sortedDateKeys().size(), 3);
@@ -160,7 +160,7 @@ TEST_F(DeviceAlbumScreenshot, TheAlbumTabShowsTheDeviceAlbumAndOnlyPhotoListings
     auto settle = [&] {
         return waitUntil([&] {
             PavAssetsManager::sharePavALAssetsManager().drain();
-            AssetThumbnailLoader::shared().waitForDone();
+            ImageLoadPool::shared().waitForDone();
             return !album->isUpdating();
         }, 15000);
     };
@@ -207,7 +207,7 @@ TEST_F(DeviceAlbumScreenshot, AFileThatDoesNotDecodeShowsTheFailedPlaceholder)
         reader.drain();
         return !screen->isUpdating() && screen->assetsArray().size() == 17;
     }, 15000));
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(100);
 
     const QImage failed = ui::Images::named("PavAlbum_LoadPhotoFailed_iPad.png").toImage();

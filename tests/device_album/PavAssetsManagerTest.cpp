@@ -1,5 +1,5 @@
 #include "albums/store/PavAssetsManager.h"
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/core/MainThread.h"
 #include "support/EventLoop.h"
 #include "support/FakeAssetsLibrary.h"

@@ -33,6 +33,11 @@ public:
 
     void upload(const QString& source, const QString& fileName, const std::shared_ptr<DiskDir>& dir,
                 Callbacks callbacks) override;
+    void uploadData(const QByteArray&, const QString& fileName, const std::shared_ptr<DiskDir>& dir,
+                    Callbacks callbacks) override
+    {
+        upload(QString(), fileName, dir, std::move(callbacks));
+    }
     void cancelCurrent() override
     {
         ++cancels;

@@ -42,20 +42,22 @@ TEST(DeviceBatchNoticeTest, EveryStopReasonHasItsOutcome)
 TEST(BackupGateTest, SignInThenRoomThenNetwork)
 {
     using Step = BackupGate::Step;
-    EXPECT_EQ(BackupGate::decide(false, 0, 10, 0).step, Step::SignIn);
-    EXPECT_EQ(BackupGate::decide(true, 9, 10, 3).step, Step::SpaceFull);
-    EXPECT_EQ(BackupGate::decide(true, 10, 10, 3).step, Step::Start);
-    EXPECT_EQ(BackupGate::decide(true, std::nullopt, 10, 2).step, Step::Start);
-    EXPECT_EQ(BackupGate::decide(true, -5, 0, 3).step, Step::SpaceFull);
+    EXPECT_EQ(BackupGate::decide(false, 0, 10, 0, "备份").step, Step::SignIn);
+    EXPECT_EQ(BackupGate::decide(true, 9, 10, 3, "备份").step, Step::SpaceFull);
+    EXPECT_EQ(BackupGate::decide(true, 10, 10, 3, "备份").step, Step::Start);
+    EXPECT_EQ(BackupGate::decide(true, std::nullopt, 10, 2, "备份").step, Step::Start);
+    EXPECT_EQ(BackupGate::decide(true, -5, 0, 3, "备份").step, Step::SpaceFull);
     // 5 GB against 3 GB of room: no 32-bit wrap lets it through.
     const quint64 fiveGb = 5ull << 30;
-    EXPECT_EQ(BackupGate::decide(true, qint64(3) << 30, fiveGb, 3).step, Step::SpaceFull);
-    const BackupGate::Decision none = BackupGate::decide(true, 100, 10, 0);
+    EXPECT_EQ(BackupGate::decide(true, qint64(3) << 30, fiveGb, 3, "备份").step, Step::SpaceFull);
+    const BackupGate::Decision none = BackupGate::decide(true, 100, 10, 0, "备份");
     EXPECT_EQ(none.step, Step::NoNetwork);
     EXPECT_EQ(none.message, "网络连接错误，请检查网络。");
-    const BackupGate::Decision cell = BackupGate::decide(true, std::nullopt, 1536, 1);
+    const BackupGate::Decision cell = BackupGate::decide(true, std::nullopt, 1536, 1, "备份");
     EXPECT_EQ(cell.step, Step::ConfirmCellular);
     EXPECT_EQ(cell.message, "当前网络为普通网络，备份选中图片约耗1.5KB流量，确定备份？");
+    EXPECT_EQ(BackupGate::decide(true, std::nullopt, 1536, 1, "保存").message,
+              "当前网络为普通网络，保存选中图片约耗1.5KB流量，确定保存？");
 }
 
 TEST(BackupFileNamerTest, NamesAreUniqueWithinABatchAndCarryTheExtension)

@@ -2,7 +2,7 @@
 
 #include "Public/PavAlertView.h"
 #include "Public/PavToastView_iPad.h"
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "support/EventLoop.h"

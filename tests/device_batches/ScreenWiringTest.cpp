@@ -1,7 +1,7 @@
 #include "albums/device/DeviceAlbumBatches.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
-#include "albums/widgets/AssetThumbnailLoader.h"
-#include "disk/KyAssetsLibrary.h"
+#include "albums/widgets/ImageLoadPool.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/ui/Animations.h"
 #include "support/EventLoop.h"
 #include "support/FakeAssetsLibrary.h"
@@ -59,7 +59,7 @@ TEST(ScreenWiringTest, TheScreensBatchesWorkOnItsSelection)
         }
         EXPECT_EQ(screen->batches()->totalSizeOfSelectedAssets(), 600u);
         EXPECT_FALSE(screen->batches()->isRunning());
-        AssetThumbnailLoader::shared().waitForDone();
+        ImageLoadPool::shared().waitForDone();
         spinEvents(10);
     }
     PavSystemAlbumViewController_iPad::Collaborators given;

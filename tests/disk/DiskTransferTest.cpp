@@ -1,5 +1,6 @@
 #include "DiskFixture.h"
 
+#include "albums/cloud/DiskErrorAlerts.h"
 #include "disk/DiskFileCache.h"
 #include "platform/media/ImageCodec.h"
 #include "support/EventLoop.h"
@@ -224,14 +225,28 @@ TEST_F(DiskTransferTest, StoppedQueuedDownloadsAnswerOnceAndAGoneResponseHearsNo
 
 TEST_F(DiskTransferTest, CommandsWithoutASignInAskForItAndShowOneAlertPerText)
 {
+    QStringList sunk;
+    manager->setErrorSink([&sunk](const QString& message) { sunk << message; });
+    RecordingDiskResponse quiet;
+    auto dir = std::make_shared<DiskDir>("x", "nope");
+    manager->requestQueryDir(dir, &quiet);
+    ASSERT_TRUE(waitForLog(quiet, 2));
+    EXPECT_TRUE(sunk.isEmpty()) << "a response object that does not allow alerts gets none";
+
     RecordingDiskResponse r;
     r.allowAlerts = true;
-    auto dir = std::make_shared<DiskDir>("x", "nope");
     manager->requestQueryDir(dir, &r);
     manager->requestQueryDir(dir, &r);
     ASSERT_TRUE(waitForLog(r, 4));
     EXPECT_EQ(r.log, (QStringList{"require login", "list fail", "require login", "list fail"}));
-    EXPECT_EQ(manager->shownErrorAlerts().size(), 1);
+    ASSERT_EQ(sunk.size(), 2);
+
+    // The application's sink shows one alert per text while it is up.
+    DiskErrorAlerts alerts;
+    for (const QString& message : sunk)
+        alerts.show(message);
+    EXPECT_EQ(alerts.shown(), QSet<QString>{sunk.first()});
+    ASSERT_EQ(ui::ChoiceDialog::showing().size(), 1);
     for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
         delete d;
 }

@@ -1,8 +1,8 @@
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/store/ALAsset.h"
 #include "albums/store/PavAssetsManager.h"
-#include "albums/widgets/AssetThumbnailLoader.h"
-#include "disk/KyAssetsLibrary.h"
+#include "albums/widgets/ImageLoadPool.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/media/MediaBackend.h"
 #include "platform/media/PlayerSound.h"
 #include "platform/media/VideoFrameView.h"
@@ -160,7 +160,7 @@ TEST_F(VideoPlayerTest, TheDeviceAlbumPlaysAVideoOfTheLibrary)
     QTest::keyClick(canvas.windowHandle(), Qt::Key_Escape);
     ASSERT_TRUE(waitUntil([&] { return album->presentedScreen() == nullptr; }));
     reader.drain();
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(20);
     KyAssetsLibrary::shareAssetsLibrary().setLibrary(nullptr);
 }

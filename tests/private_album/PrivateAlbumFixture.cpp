@@ -1,6 +1,6 @@
 #include "PrivateAlbumFixture.h"
 
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "platform/core/MainThread.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Canvas.h"
@@ -78,7 +78,7 @@ void PrivateAlbumFixture::closeCanvas()
 {
     for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())
         d->dismissWithClickedButtonIndex(d->cancelButtonIndex(), false);
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(20);
     canvas.reset();
 }

@@ -7,7 +7,7 @@
 #include "albums/binding/RecoveryBindingForm.h"
 #include "disk/DiskLoginModel.h"
 #include "disk/DiskManager.h"
-#include "disk/PavVerifyPasswordController_iPad.h"
+#include "albums/cloud/PavVerifyPasswordController_iPad.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"

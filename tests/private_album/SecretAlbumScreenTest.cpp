@@ -7,7 +7,7 @@
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "albums/private/PavSecretAlbumViewController_iPad.h"
 #include "albums/private/SecretAlbumBar.h"
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Canvas.h"
@@ -139,7 +139,7 @@ TEST_F(SecretAlbumScreenTest, WhileLockedItListsNothingAndAsksForThePassword)
     showAlbum();
     ASSERT_NE(screen->lockSheet(), nullptr);
     ASSERT_NE(lockScreen(), nullptr);
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(20);
     EXPECT_FALSE(screen->isLoading());
     EXPECT_TRUE(screen->grid().isEmpty());
@@ -213,7 +213,7 @@ TEST_F(SecretAlbumScreenTest, EveryRelockEmptiesTheGridAndDropsAnswersInFlight)
     screen->getSecretData();
     ASSERT_TRUE(screen->isLoading());
     passwords->setHasVerified(false);
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(30);
     EXPECT_TRUE(screen->grid().isEmpty());
     EXPECT_FALSE(screen->isLoading());
@@ -419,7 +419,7 @@ TEST_F(SecretAlbumScreenTest, Screenshots)
     EXPECT_EQ(countText(), QString::fromUtf8("已选择1张照片"));
     ASSERT_NE(header(1), nullptr);
     header(1)->checkAllButtonClicked();
-    AssetThumbnailLoader::shared().waitForDone();
+    ImageLoadPool::shared().waitForDone();
     spinEvents(100);
     EXPECT_FALSE(saveScreenshot(canvas.get(), QStringLiteral("private_album_unlocked.png")).isEmpty());
 }

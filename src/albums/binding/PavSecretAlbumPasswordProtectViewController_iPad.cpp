@@ -8,7 +8,7 @@
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "disk/DiskLoginModel.h"
-#include "disk/PavVerifyPasswordController_iPad.h"
+#include "albums/cloud/PavVerifyPasswordController_iPad.h"
 #include "platform/core/Localization.h"
 #include "platform/sys/NetworkHelper.h"
 #include "platform/ui/ImageButton.h"

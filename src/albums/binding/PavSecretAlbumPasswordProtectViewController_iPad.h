@@ -3,7 +3,7 @@
 #include "albums/AlbumUsage.h"
 #include "albums/binding/PavSecretAlbumPasswordProtectViewControllerDelegate_iPad.h"
 #include "albums/binding/RecoveryBindingForm.h"
-#include "disk/PavVerifyPasswordDelegate_iPad.h"
+#include "albums/cloud/PavVerifyPasswordDelegate_iPad.h"
 #include "disk/ZEBConnectionAuthDelegate.h"
 #include "platform/core/DelegateRef.h"
 #include "platform/ui/Alert.h"

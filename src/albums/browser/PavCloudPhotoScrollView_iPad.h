@@ -1,6 +1,6 @@
 #pragma once
 
-#include "albums/browser/BrowserImageLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "albums/browser/PavCloudPhotoScrollViewDataSource_iPad.h"
 #include "albums/browser/PavCloudPhotoScrollViewDelegate_iPad.h"
 #include "albums/browser/PhotoPagerView.h"
@@ -68,5 +68,5 @@ private:
     PavCloudPhotoLoadingView_iPad* m_nexLoadingView = nullptr;
     DiskFilePtr m_oldPhoto;
     std::unique_ptr<DiskAnswerRelay> m_request;
-    BrowserImageLoader m_pictures{1, "CloudPictures"};
+    ImageLoadPool m_pictures{1, "CloudPictures"};
 };

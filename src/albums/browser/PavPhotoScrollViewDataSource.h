@@ -1,6 +1,6 @@
 #pragma once
 
-#include "albums/browser/BrowserImageLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 
 class PavSystemPhotoScrollView;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "albums/browser/BrowserImageLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "albums/browser/PavPhotoThumbnailListViewDataSource_iPad.h"
 #include "albums/browser/PavPhotoThumbnailListViewDelegate_iPad.h"
 #include "albums/browser/ThumbnailStripView.h"
@@ -28,5 +28,5 @@ protected:
 private:
     DelegateRef<PavPhotoThumbnailListViewDataSource_iPad> m_dataSource;
     DelegateRef<PavPhotoThumbnailListViewDelegate_iPad> m_delegate;
-    BrowserImageLoader m_loader{3, "StripThumbnails"};
+    ImageLoadPool m_loader{3, "StripThumbnails"};
 };

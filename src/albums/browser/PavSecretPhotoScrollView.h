@@ -1,6 +1,6 @@
 #pragma once
 
-#include "albums/browser/BrowserImageLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "albums/browser/PavSecretPhotoScrollViewDataSource.h"
 #include "albums/browser/PavSecretPhotoScrollViewDelegate.h"
 #include "albums/browser/PhotoPagerView.h"
@@ -55,5 +55,5 @@ private:
     DelegateRef<PavSecretPhotoScrollViewDataSource> m_dataSource;
     DelegateRef<PavSecretPhotoScrollViewDelegate> m_delegate;
     std::vector<QPointer<ProgressView>> m_placeholders;
-    BrowserImageLoader m_pictures{2, "SecretPictures"};
+    ImageLoadPool m_pictures{2, "SecretPictures"};
 };

@@ -3,7 +3,7 @@
 #include "albums/browser/PavPhotoThumbnailListView_iPad.h"
 #include "albums/browser/PavSystemPhotoScrollView.h"
 #include "albums/store/PavPhotoManager.h"
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/core/Localization.h"
 #include "platform/photolib/AssetsLibrary.h"
 #include "platform/ui/Animations.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "albums/browser/BrowserImageLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "albums/browser/PavPhotoScrollViewDataSource.h"
 #include "albums/browser/PageRecycler.h"
 #include "albums/browser/PavPhotoScrollViewDelegate.h"
@@ -46,6 +46,6 @@ private:
     DelegateRef<PavPhotoScrollViewDataSource> m_dataSource;
     DelegateRef<PavPhotoScrollViewDelegate> m_delegate;
     PageRecycler<ui::ImageView*> m_pageViews;
-    BrowserImageLoader m_thumbnails{2, "PageThumbnails"};
-    BrowserImageLoader m_pictures{2, "BrowserPictures"};
+    ImageLoadPool m_thumbnails{2, "PageThumbnails"};
+    ImageLoadPool m_pictures{2, "BrowserPictures"};
 };

@@ -10,7 +10,7 @@
 #include "disk/DiskManager.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "disk/PavDiskUserInfoManager.h"
-#include "disk/PavVerifyPasswordController_iPad.h"
+#include "albums/cloud/PavVerifyPasswordController_iPad.h"
 #include "platform/core/Localization.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/NavigationStack.h"

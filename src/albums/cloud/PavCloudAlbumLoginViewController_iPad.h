@@ -3,7 +3,7 @@
 #include "albums/AlbumUsage.h"
 #include "albums/cloud/PavCloudAlbumLoginDelegate.h"
 #include "disk/DiskManagerDelegate.h"
-#include "disk/PavVerifyPasswordDelegate_iPad.h"
+#include "albums/cloud/PavVerifyPasswordDelegate_iPad.h"
 #include "disk/ZEBConnectionAuthDelegate.h"
 #include "platform/core/DelegateRef.h"
 #include "platform/ui/Screen.h"

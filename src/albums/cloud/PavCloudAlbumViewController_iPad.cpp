@@ -3,27 +3,25 @@
 #include "Public/PavAlertView.h"
 #include "Public/PavProgressView.h"
 #include "Public/PavRefreshTableHeaderView.h"
-#include "Public/PavStringFormat.h"
-#include "Public/PavToastView_iPad.h"
 #include "Public/PaviPadNavigationController.h"
-#include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/browser/PavCloudPhotoBrowserController_iPad.h"
 #include "albums/cloud/CloudAlbumBar.h"
 #include "albums/cloud/CloudAlbumSession.h"
+#include "albums/cloud/CloudCameraUpload.h"
 #include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
 #include "albums/cloud/PavCloudPhotoCell_iPad.h"
 #include "albums/cloud/PavCloudPhotoView_iPad.h"
-#include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/container/AlbumHost.h"
+#include "albums/container/AlbumLayout.h"
+#include "albums/device/DiskBackupUploader.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/widgets/AlbumRefreshHeader.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
-#include "disk/DiskFileCache.h"
 #include "disk/DiskManager.h"
 #include "disk/DiskStoreTypes.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "disk/PavDiskUserInfoManager.h"
 #include "platform/core/Localization.h"
-#include "platform/core/PavDateUtil.h"
 #include "platform/media/Camera.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/sys/NetworkHelper.h"
@@ -130,6 +128,25 @@ PavCloudAlbumViewController_iPad::PavCloudAlbumViewController_iPad(Collaborators
     host.leaveEditMode = [this](bool refresh) { quitEditModeNeedRefreshData(refresh, true); };
     host.signInLapsed = [this] { fileRequireLogin(); };
     m_batches = std::make_unique<CloudAlbumBatches>(std::move(host), m_c.batches);
+
+    m_cameraUploader = std::make_unique<DiskBackupUploader>(&m_disk);
+    CloudCameraUpload::Collaborators camera;
+    camera.uploader = m_cameraUploader.get();
+    camera.isLogined = [this] { return m_cloud.isLogined(); };
+    camera.freeSpace = [this]() -> std::optional<qint64> {
+        const DiskUserPtr user = m_disk.current_user();
+        return user ? user->total_space() - user->used_space() : 0;
+    };
+    camera.network = m_c.network;
+    camera.folder = [this] { return m_cloud.currentDir(); };
+    camera.panelHost = [this]() -> QWidget* {
+        if (m_batches->processingView())
+            return nullptr;
+        ui::Canvas* canvas = ui::Canvas::current();
+        return canvas && canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : window();
+    };
+    camera.uploaded = [this] { getPathList(); };
+    m_cameraUpload = std::make_unique<CloudCameraUpload>(std::move(camera));
 }
 
 PavCloudAlbumViewController_iPad::~PavCloudAlbumViewController_iPad()
@@ -141,8 +158,6 @@ PavCloudAlbumViewController_iPad::~PavCloudAlbumViewController_iPad()
         m_disk.setIgnoreThumbnailRequest(false);
     m_batches.reset();
     m_listingRequests.reset();
-    if (m_uploadPanel)
-        m_uploadPanel->deleteLater();
 }
 
 void PavCloudAlbumViewController_iPad::recordUsage(int eventId)
@@ -155,8 +170,8 @@ void PavCloudAlbumViewController_iPad::recordUsage(int eventId)
 
 void PavCloudAlbumViewController_iPad::viewDidLoad()
 {
-    const int w = PavAlbumContainerController_iPad::kContentFrame.width();
-    const int h = PavAlbumContainerController_iPad::kContentFrame.height();
+    const int w = AlbumLayout::kContentFrame.width();
+    const int h = AlbumLayout::kContentFrame.height();
     buildTopView();
     m_table = new ui::SectionedTable(this);
     m_table->setSource(this);
@@ -339,8 +354,8 @@ void PavCloudAlbumViewController_iPad::getPathList()
         endRefresh();
         return;
     }
-    if (PavAlbumContainerController_iPad* container = containerController())
-        PavProgressView::showWithString(L("加载中..."), true, container);
+    if (AlbumHost* container = containerController())
+        PavProgressView::showWithString(L("加载中..."), true, container->hostView());
     updateTopView();
     m_disk.requestStopAllDownloadThumbnail();
     m_disk.setIgnoreThumbnailRequest(true);
@@ -417,7 +432,7 @@ QDateTime PavCloudAlbumViewController_iPad::pavRefreshTableHeaderDataSourceLastU
 
 void PavCloudAlbumViewController_iPad::updateAlbumIconWithPhoto(const DiskFilePtr& photo)
 {
-    PavAlbumContainerController_iPad* container = containerController();
+    AlbumHost* container = containerController();
     m_iconPhoto = photo;
     if (!container)
         return;
@@ -434,7 +449,7 @@ void PavCloudAlbumViewController_iPad::updateAlbumIconWithPhoto(const DiskFilePt
 
 void PavCloudAlbumViewController_iPad::showAlbumIcon(const QString& thumbPath)
 {
-    PavAlbumContainerController_iPad* container = containerController();
+    AlbumHost* container = containerController();
     const QImage image = ImageCodec::decodeFile(thumbPath);
     if (!container || image.isNull())
         return;
@@ -616,127 +631,12 @@ void PavCloudAlbumViewController_iPad::imagePickerDidFinish(const QImage& image)
 {
     if (presentedScreen())
         dismissModal(true);
-    if (image.isNull() || m_curUploadPhoto)
-        return;
-    const QString name = PavDateUtil::pavReadableDateStringWithFormat(QDateTime::currentDateTimeUtc(),
-                                                                      QStringLiteral("yyyyMMddHHmmssSSS"));
-    m_curUploadPhoto = DiskFile::initWithUploadData(ImageCodec::encodeJpeg(image, 100),
-                                                    QStringLiteral("%1.jpg").arg(name), m_cloud.currentDir());
-    if (!m_curUploadPhoto)
-        return;
-    const DiskUserPtr user = m_disk.current_user();
-    const qint64 freeSpace = user ? user->total_space() - user->used_space() : 0;
-    if (m_curUploadPhoto->file_size() > freeSpace) {
-        refuseUpload();
-        showAlert(L("云端存储空间已满，无法完成备份。"));
-        return;
-    }
-    switch (m_c.network()) {
-    case NetworkConnectionNone:
-        refuseUpload();
-        showAlert(L("网络连接错误，请检查网络。"));
-        return;
-    case NetworkConnectionInternet:
-        showAlert(L("当前网络为普通网络，保存选中图片约耗%1流量，确定保存？")
-                      .arg(PavStringFormat::kmgStringForNumber(quint64(m_curUploadPhoto->file_size()))),
-                  kUploadOverCellularTag, {L("确定")});
-        return;
-    default:
-        uploadPhoto();
-    }
+    m_cameraUpload->start(image);
 }
 
-void PavCloudAlbumViewController_iPad::alertViewClickedButtonAtIndex(ui::Alert* alert, int buttonIndex)
+void PavCloudAlbumViewController_iPad::showAlert(const QString& message)
 {
-    if (alert->tag() != kUploadOverCellularTag)
-        return;
-    if (buttonIndex == 1)
-        uploadPhoto();
-    else
-        refuseUpload();
-}
-
-void PavCloudAlbumViewController_iPad::refuseUpload()
-{
-    // Nothing was sent: the photo's cached copy and its row go with it.
-    if (m_curUploadPhoto)
-        DiskFileCache::shared().discard(*m_curUploadPhoto);
-    m_curUploadPhoto.reset();
-}
-
-void PavCloudAlbumViewController_iPad::uploadPhoto()
-{
-    if (!m_curUploadPhoto)
-        return;
-    const quint64 size = quint64(m_curUploadPhoto->file_size());
-    ui::Canvas* canvas = ui::Canvas::current();
-    QWidget* host = canvas && canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : window();
-    if (!m_uploadPanel && !m_batches->processingView()) {
-        m_uploadPanel = new PavPhotosProcessingView_iPad(host->rect(), unsigned(size), L("照片正在备份..."), this, host);
-        m_uploadPanel->setTag(kUploadPanelTag);
-        m_uploadPanel->setProgressMessage(QStringLiteral("0 B/%1").arg(PavStringFormat::kmgStringForNumber(size)));
-        m_uploadPanel->show();
-        m_uploadPanel->raise();
-    }
-    m_disk.requestUploadFile(m_curUploadPhoto, this);
-}
-
-void PavCloudAlbumViewController_iPad::fileUploading(float percent, const DiskFilePtr& file)
-{
-    if (!m_uploadPanel || file != m_curUploadPhoto)
-        return;
-    const quint64 total = m_uploadPanel->totalCount();
-    const quint64 done = quint64(double(total) * percent / 100.0);
-    m_uploadPanel->setProgress(percent / 100.f);
-    m_uploadPanel->setProgressMessage(QStringLiteral("%1/%2").arg(PavStringFormat::kmgStringForNumber(done),
-                                                                 PavStringFormat::kmgStringForNumber(total)));
-}
-
-void PavCloudAlbumViewController_iPad::fileUploadSuccess(const DiskFilePtr& file)
-{
-    if (file != m_curUploadPhoto)
-        return;
-    m_curUploadPhoto.reset();
-    removeUploadPanel();
-    PavToastView_iPad::showSuccessToastViewWithMessage(L("照片保存成功！"), 0.8);
-    getPathList();
-}
-
-void PavCloudAlbumViewController_iPad::fileUploadFailWithError(const DiskFilePtr& file, const DiskError& error)
-{
-    if (file != m_curUploadPhoto)
-        return;
-    m_curUploadPhoto.reset();
-    removeUploadPanel();
-    // A full disk is told as full cloud space, not as a passing failure.
-    showAlert(error.code == DiskStoreRet::kNoSpace ? L("云端存储空间已满，无法完成备份。") : L("操作失败，请稍候重试。"));
-}
-
-void PavCloudAlbumViewController_iPad::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
-{
-    if (!view || view != m_uploadPanel)
-        return;
-    if (m_curUploadPhoto)
-        m_disk.requestDeleteFile(m_curUploadPhoto, nullptr);
-    m_curUploadPhoto.reset();
-    removeUploadPanel();
-}
-
-void PavCloudAlbumViewController_iPad::removeUploadPanel()
-{
-    if (m_uploadPanel) {
-        m_uploadPanel->hide();
-        m_uploadPanel->deleteLater();
-        m_uploadPanel = nullptr;
-    }
-}
-
-void PavCloudAlbumViewController_iPad::showAlert(const QString& message, int tag, const QStringList& others)
-{
-    auto* alert = new PavAlertView(QString(), message, others.isEmpty() ? nullptr : this,
-                                   others.isEmpty() ? L("确定") : L("取消"), others);
-    alert->setTag(tag);
-    alert->show();
+    (new PavAlertView(QString(), message, nullptr, L("确定")))->show();
 }
 
 // ---- edit mode ---------------------------------------------------------------
@@ -803,8 +703,8 @@ void PavCloudAlbumViewController_iPad::cloudPhotoViewSelected(const CloudEntry& 
 
 PavCloudAlbumViewController_iPad* PavCloudAlbumViewController_iPad::rootCloudScreen() const
 {
-    PavAlbumContainerController_iPad* container = containerController();
-    return container ? qobject_cast<PavCloudAlbumViewController_iPad*>(container->cloudAlbumViewController()) : nullptr;
+    AlbumHost* container = containerController();
+    return container ? qobject_cast<PavCloudAlbumViewController_iPad*>(container->albumScreen(kCloudAlbumType)) : nullptr;
 }
 
 void PavCloudAlbumViewController_iPad::popToRoot(bool animated)
@@ -850,7 +750,7 @@ void PavCloudAlbumViewController_iPad::cloudAlbumLoginSuccess()
 
 void PavCloudAlbumViewController_iPad::cloudAlbumLoginCancel()
 {
-    PavAlbumContainerController_iPad* container = containerController();
+    AlbumHost* container = containerController();
     if (m_isSubPath)
         popToRoot(false);
     if (container)
@@ -866,7 +766,7 @@ void PavCloudAlbumViewController_iPad::fileRequireLogin()
 
 void PavCloudAlbumViewController_iPad::cloudAlbumLogout()
 {
-    if (PavAlbumContainerController_iPad* container = containerController())
+    if (AlbumHost* container = containerController())
         container->resetAlbumIconToDefaultWithAlbumType(kCloudAlbumType);
     m_currentDir.reset();
     m_iconPhoto.reset();

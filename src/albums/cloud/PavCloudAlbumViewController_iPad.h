@@ -2,7 +2,6 @@
 
 #include "Public/PavRefreshTableHeaderDelegate.h"
 #include "albums/AlbumUsage.h"
-#include "albums/batch/PavPhotosProcessingViewDelegate.h"
 #include "albums/cloud/CloudAlbumBatches.h"
 #include "albums/cloud/CloudAlbumListing.h"
 #include "albums/cloud/CloudListingRequests.h"
@@ -24,11 +23,12 @@
 class Camera;
 
 class CloudAlbumBar;
+class CloudCameraUpload;
+class DiskBackupUploader;
 class DiskManager;
 class PavAlbumEmptyView_iPad;
 class PavCloudAlbumManager;
 class PavDiskUserInfoManager;
-class PavPhotosProcessingView_iPad;
 class PavRefreshTableHeaderView;
 class QLabel;
 
@@ -49,16 +49,12 @@ class PavCloudAlbumViewController_iPad : public AlbumScreen,
                                          public DiskManagerDelegate,
                                          public PavCloudPhotoViewDelegate,
                                          public PavCloudAlbumLoginDelegate,
-                                         public PavPhotosProcessingViewDelegate,
                                          public PavRefreshTableHeaderDelegate,
                                          public ui::ActionSheetDelegate,
-                                         public ui::AlertDelegate,
                                          public ui::SectionedTableSource {
     Q_OBJECT
 public:
     static constexpr const char* kLogoutNotification = "KyCloudAlbumLogoutNotification";
-    static constexpr int kUploadPanelTag = 52;
-    static constexpr int kUploadOverCellularTag = 102;
     static constexpr int kNextPageDelayMs = 1000;
 
     struct Collaborators {
@@ -93,7 +89,7 @@ public:
     const DiskDirPtr& currentDir() const { return m_currentDir; }
     const CloudAlbumListing& listing() const { return m_listing; }
     QList<DiskFilePtr> selectedPhotos() const;
-    DiskFilePtr curUploadPhoto() const { return m_curUploadPhoto; }
+    CloudCameraUpload& cameraUpload() { return *m_cameraUpload; }
     CloudAlbumBatches& batches() { return *m_batches; }
 
     ui::SectionedTable* cloudTableView() const { return m_table; }
@@ -134,9 +130,6 @@ public:
     void fileDidQueryDirListFail(const DiskDirPtr& dir, const QString& message) override;
     void thumbnailDownloadSuccess(const DiskFilePtr& file) override;
     void thumbnailDonwloadFail(const DiskFilePtr& file, const DiskError& error) override;
-    void fileUploading(float percent, const DiskFilePtr& file) override;
-    void fileUploadSuccess(const DiskFilePtr& file) override;
-    void fileUploadFailWithError(const DiskFilePtr& file, const DiskError& error) override;
     void fileRequireLogin() override;
     // PavCloudPhotoViewDelegate
     bool editStateOfCloudPhotoViewDelegate() override { return m_isEditing; }
@@ -145,16 +138,12 @@ public:
     // PavCloudAlbumLoginDelegate
     void cloudAlbumLoginSuccess() override;
     void cloudAlbumLoginCancel() override;
-    // PavPhotosProcessingViewDelegate (the camera upload's panel)
-    void photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view) override;
     // PavRefreshTableHeaderDelegate
     void pavRefreshTableHeaderDidTriggerRefresh(PavRefreshTableHeaderView* view) override;
     bool pavRefreshTableHeaderDataSourceIsLoading(PavRefreshTableHeaderView*) override { return m_isTableReloading; }
     QDateTime pavRefreshTableHeaderDataSourceLastUpdated(PavRefreshTableHeaderView* view) override;
     // ui::ActionSheetDelegate
     void actionSheetClickedButtonAtIndex(ui::ActionSheet* sheet, int buttonIndex) override;
-    // ui::AlertDelegate
-    void alertViewClickedButtonAtIndex(ui::Alert* alert, int buttonIndex) override;
     // ui::SectionedTableSource
     int numberOfSections() override { return 1; }
     int numberOfRows(int section) override;
@@ -182,11 +171,7 @@ private:
     PavCloudAlbumViewController_iPad* rootCloudScreen() const;
     void openDeviceAlbum();
     void openCamera();
-    void uploadPhoto();
-    // Drops a camera photo that will not be uploaded, with its cached copy.
-    void refuseUpload();
-    void removeUploadPanel();
-    void showAlert(const QString& message, int tag = 0, const QStringList& others = {});
+    void showAlert(const QString& message);
     void maybeLoadNextPage();
     void recordUsage(int eventId);
 
@@ -198,7 +183,6 @@ private:
     DiskDirPtr m_currentDir;
     CloudAlbumListing m_listing;
     AssetSelection m_selection;   // by file id, in the order of choosing
-    DiskFilePtr m_curUploadPhoto;
     DiskFilePtr m_iconPhoto;      // the cover whose thumbnail is awaited
     bool m_isEditing = false;
     bool m_isTableReloading = false;
@@ -217,9 +201,10 @@ private:
     CloudAlbumBar* m_bar = nullptr;
     PavAlbumEmptyView_iPad* m_emptyView = nullptr;
     PavAlbumEmptyView_iPad* m_noNetworkView = nullptr;
-    QPointer<PavPhotosProcessingView_iPad> m_uploadPanel;
     QTimer m_nextPageTimer;
     ObserverToken m_logoutObserver;
     std::unique_ptr<CloudListingRequests> m_listingRequests;
     std::unique_ptr<CloudAlbumBatches> m_batches;
+    std::unique_ptr<DiskBackupUploader> m_cameraUploader;
+    std::unique_ptr<CloudCameraUpload> m_cameraUpload;   // declared after its uploader: goes first
 };

@@ -1,17 +1,18 @@
 #include "albums/container/AlbumScreen.h"
 
-#include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/container/AlbumHost.h"
 
 AlbumScreen::AlbumScreen(QWidget* parent) : ui::Screen(parent) {}
 
-PavAlbumContainerController_iPad* AlbumScreen::containerController() const
+AlbumHost* AlbumScreen::containerController() const
 {
-    return m_container.data();
+    return m_containerView ? m_container : nullptr;
 }
 
-void AlbumScreen::setContainerController(PavAlbumContainerController_iPad* container)
+void AlbumScreen::setContainerController(AlbumHost* container)
 {
     m_container = container;
+    m_containerView = container ? container->hostView() : nullptr;
 }
 
 void AlbumScreen::setGridAndBar(QWidget* grid, QWidget* bar)

@@ -4,7 +4,7 @@
 
 #include <QPointer>
 
-class PavAlbumContainerController_iPad;
+class AlbumHost;
 
 // What every album screen offers the container: a way back to it, leaving
 // the selection mode, and (the cloud album) reloading its list. The album
@@ -14,8 +14,12 @@ class AlbumScreen : public ui::Screen {
 public:
     explicit AlbumScreen(QWidget* parent = nullptr);
 
-    PavAlbumContainerController_iPad* containerController() const;
-    void setContainerController(PavAlbumContainerController_iPad* container);
+    // The album tab holding this screen; null before it is set and once the
+    // host is gone.
+    AlbumHost* containerController() const;
+    void setContainerController(AlbumHost* container);
+    // The host's view (null without a host).
+    QWidget* containerView() const { return containerController() ? m_containerView.data() : nullptr; }
 
     virtual void backToNormalMode() {}
     virtual void refreshData() {}
@@ -29,7 +33,8 @@ protected:
 private:
     void layoutGridAndBar();
 
-    QPointer<PavAlbumContainerController_iPad> m_container;
+    AlbumHost* m_container = nullptr;
+    QPointer<QWidget> m_containerView;   // tells whether m_container is still there
     QPointer<QWidget> m_grid;
     QPointer<QWidget> m_bar;
 };

@@ -89,7 +89,7 @@ QList<ui::Screen*> PavAlbumContainerController_iPad::viewControllers() const
 void PavAlbumContainerController_iPad::initView()
 {
     m_content = new ui::TabContainer(this);
-    m_content->setGeometry(kContentFrame);
+    m_content->setGeometry(AlbumLayout::kContentFrame);
 
     m_bgView = new ui::ImageView("PavAlbum_Background_iPad.png", this);
     m_bgView->setGeometry(0, 20, width(), height() - 20);

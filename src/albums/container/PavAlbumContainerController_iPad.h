@@ -1,6 +1,8 @@
 #pragma once
 
 #include "albums/AlbumUsage.h"
+#include "albums/container/AlbumHost.h"
+#include "albums/container/AlbumLayout.h"
 #include "albums/container/AlbumNavigator.h"
 #include "albums/container/PavAlbumSelectionViewDelegate_iPad.h"
 #include "albums/settings/PavAlbumSettingViewControllerDelegate.h"
@@ -24,6 +26,7 @@ class TabContainer;
 // the left. Remembers the album shown before for "go back", opens the album
 // settings, and shows the cloud album after a sign-in made there.
 class PavAlbumContainerController_iPad : public ui::Screen,
+                                         public AlbumHost,
                                          public PavAlbumSelectionViewDelegate_iPad,
                                          public PavAlbumSettingViewControllerDelegate {
     Q_OBJECT
@@ -43,20 +46,20 @@ public:
     };
 
     static constexpr const char* kCloudAlbumLoginNotification = "KyCloudAlbumLoginNotification";
-    static constexpr QRect kContentFrame{248, 11, 615, 748};
 
     explicit PavAlbumContainerController_iPad(QWidget* parent = nullptr);
     PavAlbumContainerController_iPad(Collaborators collaborators, QWidget* parent = nullptr);
     ~PavAlbumContainerController_iPad() override;
 
-    int selectedIndex() const { return m_navigator.shown(); }
+    int selectedIndex() const override { return m_navigator.shown(); }
     int previousSelectedIndex() const { return m_navigator.previous(); }
-    // Switches album; an index outside 0..2 is ignored.
-    void setSelectedIndex(int index);
-    void selectPreviousViewController();
+    void setSelectedIndex(int index) override;
+    void selectPreviousViewController() override;
 
-    void setAlbumIconWithAlbumType(int index, const QPixmap& image);
-    void resetAlbumIconToDefaultWithAlbumType(int index);
+    void setAlbumIconWithAlbumType(int index, const QPixmap& image) override;
+    void resetAlbumIconToDefaultWithAlbumType(int index) override;
+    bool albumTabOnScreen() const override { return isOnScreen(); }
+    QWidget* hostView() override { return this; }
 
     void didLoginCloudAlbum();
     void albumSettingViewControllerDidClose() override;
@@ -67,7 +70,7 @@ public:
     AlbumScreen* systemAlbumViewController() const { return m_screens[0]; }
     AlbumScreen* secretAlbumViewController() const { return m_screens[1]; }
     AlbumScreen* cloudAlbumViewController() const { return m_screens[2]; }
-    AlbumScreen* albumScreen(int index) const;
+    AlbumScreen* albumScreen(int index) const override;
     PavAlbumSelectionView_iPad* albumSelectionView() const { return m_strip; }
     ui::TabContainer* contentView() const { return m_content; }
     // The background picture (none before the content is built).

@@ -5,7 +5,7 @@
 #include "platform/sys/NetworkHelper.h"
 
 BackupGate::Decision BackupGate::decide(bool isLogined, std::optional<qint64> freeSpace, quint64 selectedBytes,
-                                        int network)
+                                        int network, const QString& verb)
 {
     if (!isLogined)
         return {Step::SignIn, QString()};
@@ -16,8 +16,8 @@ BackupGate::Decision BackupGate::decide(bool isLogined, std::optional<qint64> fr
     case NetworkConnectionNone:
         return {Step::NoNetwork, L("网络连接错误，请检查网络。")};
     case NetworkConnectionInternet:
-        return {Step::ConfirmCellular, L("当前网络为普通网络，备份选中图片约耗%1流量，确定备份？")
-                                           .arg(PavStringFormat::kmgStringForNumber(selectedBytes))};
+        return {Step::ConfirmCellular, L("当前网络为普通网络，%1选中图片约耗%2流量，确定%1？")
+                                           .arg(verb, PavStringFormat::kmgStringForNumber(selectedBytes))};
     default:
         return {Step::Start, QString()};
     }

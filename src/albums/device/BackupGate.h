@@ -19,6 +19,9 @@ public:
 
     // freeSpace: the account's total less its used space (nullopt when the
     // account's sizes are not known). selectedBytes: the selection's size.
-    // network: NetworkConnectionKind (0 to 3).
-    static Decision decide(bool isLogined, std::optional<qint64> freeSpace, quint64 selectedBytes, int network);
+    // network: NetworkConnectionKind (0 to 3). verb: what the question over a
+    // connection without Wi-Fi calls the action ("备份", or "保存" for a
+    // photo just taken).
+    static Decision decide(bool isLogined, std::optional<qint64> freeSpace, quint64 selectedBytes, int network,
+                           const QString& verb);
 };

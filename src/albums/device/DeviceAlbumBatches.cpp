@@ -12,7 +12,7 @@
 #include "albums/lock/PavSecretAlbumPasswordController_iPad.h"
 #include "albums/store/PavPhotoManager.h"
 #include "disk/DiskManager.h"
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/core/Clock.h"
 #include "platform/core/Localization.h"
@@ -190,7 +190,7 @@ void DeviceAlbumBatches::backupButtonClicked()
     if (isRunning())
         return;
     const BackupGate::Decision d = BackupGate::decide(m_c.cloud->isLogined(), m_c.freeSpace(),
-                                                      totalSizeOfSelectedAssets(), m_c.network());
+                                                      totalSizeOfSelectedAssets(), m_c.network(), L("备份"));
     switch (d.step) {
     case BackupGate::Step::SignIn: {
         if (!m_c.makeCloudLogin || !m_host.screen || m_host.screen->presentedScreen())

@@ -2,15 +2,27 @@
 
 #include "disk/DiskFileHelper.h"
 #include "disk/DiskManager.h"
+#include "disk/DiskStoreTypes.h"
 
 DiskBackupUploader::DiskBackupUploader(DiskManager* disk) : m_disk(disk ? *disk : DiskManager::shareDiskManager()) {}
 
 void DiskBackupUploader::upload(const QString& source, const QString& fileName, const std::shared_ptr<DiskDir>& dir,
                                 Callbacks callbacks)
 {
-    DiskFilePtr file = DiskFile::initWithUploadSource(source, fileName, dir);
+    // Without a file the photo is gone from the library.
+    send(DiskFile::initWithUploadSource(source, fileName, dir), std::move(callbacks));
+}
+
+void DiskBackupUploader::uploadData(const QByteArray& data, const QString& fileName,
+                                    const std::shared_ptr<DiskDir>& dir, Callbacks callbacks)
+{
+    // Without a file its cached copy could not be written.
+    send(DiskFile::initWithUploadData(data, fileName, dir), std::move(callbacks));
+}
+
+void DiskBackupUploader::send(DiskFilePtr file, Callbacks callbacks)
+{
     if (!file) {
-        // The photo is gone from the library.
         if (callbacks.done)
             callbacks.done(false);
         return;
@@ -44,6 +56,13 @@ void DiskBackupUploader::fileUploadSuccess(const DiskFilePtr& file)
 
 void DiskBackupUploader::fileUploadFail(const DiskFilePtr& file)
 {
+    end(file, false);
+}
+
+void DiskBackupUploader::fileUploadFailWithError(const DiskFilePtr& file, const DiskError& error)
+{
+    if (file && file == m_current && error.code == DiskStoreRet::kNoSpace && m_callbacks.spaceFull)
+        m_callbacks.spaceFull();
     end(file, false);
 }
 

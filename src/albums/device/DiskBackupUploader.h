@@ -6,7 +6,7 @@
 class DiskManager;
 
 // The backup's uploads through the cloud-disk facade: a new upload file
-// from the asset's URL, its kind from its name, queued with this object as
+// from the asset's URL (or from bytes), its kind from its name, queued with this object as
 // the response. One upload at a time; a cancelled one is deleted on the
 // disk (which stops it) and its late answer is ignored.
 class DiskBackupUploader : public CloudBackupUploader, public DiskManagerDelegate {
@@ -15,6 +15,8 @@ public:
 
     void upload(const QString& source, const QString& fileName, const std::shared_ptr<DiskDir>& dir,
                 Callbacks callbacks) override;
+    void uploadData(const QByteArray& data, const QString& fileName, const std::shared_ptr<DiskDir>& dir,
+                    Callbacks callbacks) override;
     void cancelCurrent() override;
 
     const DiskFilePtr& curUploadFile() const { return m_current; }
@@ -23,8 +25,10 @@ public:
     void fileUploading(float percent, const DiskFilePtr& file) override;
     void fileUploadSuccess(const DiskFilePtr& file) override;
     void fileUploadFail(const DiskFilePtr& file) override;
+    void fileUploadFailWithError(const DiskFilePtr& file, const DiskError& error) override;
 
 private:
+    void send(DiskFilePtr file, Callbacks callbacks);
     void end(const DiskFilePtr& file, bool succeeded);
 
     DiskManager& m_disk;

@@ -4,20 +4,21 @@
 #include "Public/PavProgressView.h"
 #include "Public/PavRefreshTableHeaderView.h"
 #include "albums/browser/PavSystemPhotoBrowserController_iPad.h"
-#include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/container/AlbumHost.h"
+#include "albums/container/AlbumLayout.h"
 #include "albums/device/DeviceAlbumBar.h"
 #include "albums/device/DeviceAlbumBatches.h"
 #include "albums/device/GridRows.h"
 #include "albums/device/ReloadPolicy.h"
 #include "albums/store/PavPhotoManager.h"
 #include "albums/widgets/AlbumRefreshHeader.h"
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
 #include "albums/widgets/PavSystemAssetView_iPad.h"
 #include "albums/widgets/PavSystemAssetsCell_iPad.h"
 #include "albums/widgets/PavSystemVideoCell_iPad.h"
 #include "albums/widgets/PavSystemVideoView_iPad.h"
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/core/Localization.h"
 #include "platform/core/MainThread.h"
@@ -64,8 +65,8 @@ PavSystemAlbumViewController_iPad::PavSystemAlbumViewController_iPad(int useType
         m_c.center = &NotificationCenter::defaultCenter();
     if (!m_c.albumTabShown) {
         m_c.albumTabShown = [this] {
-            PavAlbumContainerController_iPad* container = containerController();
-            return container && container->isOnScreen();
+            AlbumHost* container = containerController();
+            return container && container->albumTabOnScreen();
         };
     }
     if (!m_c.setCancelFlags) {
@@ -114,8 +115,8 @@ void PavSystemAlbumViewController_iPad::recordUsage(int eventId)
 void PavSystemAlbumViewController_iPad::viewDidLoad()
 {
     // Built at the album's content size; resizeEvent follows later sizes.
-    const int w = PavAlbumContainerController_iPad::kContentFrame.width();
-    const int h = PavAlbumContainerController_iPad::kContentFrame.height();
+    const int w = AlbumLayout::kContentFrame.width();
+    const int h = AlbumLayout::kContentFrame.height();
     m_table = new ui::SectionedTable(this);
     m_table->setGeometry(0, 0, w, h - 50);
     m_table->setSource(this);
@@ -187,8 +188,8 @@ void PavSystemAlbumViewController_iPad::checkUpdate()
 
 void PavSystemAlbumViewController_iPad::issueLoad()
 {
-    if (PavAlbumContainerController_iPad* container = containerController())
-        PavProgressView::showWithString(L("加载中..."), false, container);
+    if (AlbumHost* container = containerController())
+        PavProgressView::showWithString(L("加载中..."), false, container->hostView());
     const LoadGate::Ticket ticket = m_gate.ticket();
     m_reader->updateWithAssetType(kindType(ticket.kind), this, QVariant::fromValue(ticket.generation));
 }
@@ -204,7 +205,7 @@ void PavSystemAlbumViewController_iPad::assetsManagerDidUpdateAssetsArray(const 
     // Sorting runs on the pool into new values; the main thread swaps them in.
     QPointer<PavSystemAlbumViewController_iPad> self(this);
     const QTimeZone zone = m_dayTitle.zone();
-    AssetThumbnailLoader::shared().run([self, ticket, assets, zone] {
+    ImageLoadPool::shared().run([self, ticket, assets, zone] {
         for (const ALAssetPtr& a : assets)
             a->setIsChecked(false);
         auto sorted = std::make_shared<DaySections>(sortAssets(assets, zone));
@@ -307,7 +308,7 @@ void PavSystemAlbumViewController_iPad::firstPhotoOfAssetsManager(const ALAssetP
     // video listing knows nothing of the photos.
     if (!m_answerAccepted || m_answerKind != 0)
         return;
-    PavAlbumContainerController_iPad* container = containerController();
+    AlbumHost* container = containerController();
     if (!container)
         return;
     const quint64 generation = ++m_iconGeneration;
@@ -318,12 +319,12 @@ void PavSystemAlbumViewController_iPad::firstPhotoOfAssetsManager(const ALAssetP
     QPointer<PavSystemAlbumViewController_iPad> self(this);
     auto library = KyAssetsLibrary::shareAssetsLibrary().library();
     const PhotoAssetPtr photo = asset->asset();
-    AssetThumbnailLoader::shared().run([self, library, photo, generation] {
+    ImageLoadPool::shared().run([self, library, photo, generation] {
         const QImage icon = ImageCodec::thumbnailWithSize(library->fullScreenImage(*photo), QSize(kIconSide, kIconSide));
         MainThread::post([self, icon, generation] {
             if (!self || self->m_iconGeneration != generation)
                 return;
-            if (PavAlbumContainerController_iPad* c = self->containerController()) {
+            if (AlbumHost* c = self->containerController()) {
                 if (icon.isNull())
                     c->resetAlbumIconToDefaultWithAlbumType(0);
                 else
@@ -352,7 +353,7 @@ void PavSystemAlbumViewController_iPad::assetsLibraryDidChanged()
 
 void PavSystemAlbumViewController_iPad::systemAlbumShouldCheckUpdate()
 {
-    PavAlbumContainerController_iPad* container = containerController();
+    AlbumHost* container = containerController();
     ReloadPolicy::ActiveState state;
     state.useType = m_useType;
     state.containerIndex = container ? container->selectedIndex() : 0;

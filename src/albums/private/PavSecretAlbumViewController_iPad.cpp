@@ -6,7 +6,8 @@
 #include "Public/PavToastView_iPad.h"
 #include "Public/PaviPadNavigationController.h"
 #include "albums/browser/PavSecretPhotoBrowserController_iPad.h"
-#include "albums/container/PavAlbumContainerController_iPad.h"
+#include "albums/container/AlbumHost.h"
+#include "albums/container/AlbumLayout.h"
 #include "albums/device/GridRows.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
@@ -14,7 +15,7 @@
 #include "albums/private/SecretAlbumBar.h"
 #include "albums/store/PavPhotoManager.h"
 #include "albums/widgets/AlbumRefreshHeader.h"
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
 #include "albums/widgets/PavSecretPhotoCell_iPad.h"
 #include "platform/core/AppLifecycle.h"
@@ -113,8 +114,8 @@ void PavSecretAlbumViewController_iPad::recordUsage(int eventId)
 
 void PavSecretAlbumViewController_iPad::viewDidLoad()
 {
-    const int w = PavAlbumContainerController_iPad::kContentFrame.width();
-    const int h = PavAlbumContainerController_iPad::kContentFrame.height();
+    const int w = AlbumLayout::kContentFrame.width();
+    const int h = AlbumLayout::kContentFrame.height();
     const QRect tableBounds(0, 0, w, h - 50);
     m_table = new ui::SectionedTable(this);
     m_table->setGeometry(tableBounds);
@@ -205,7 +206,7 @@ void PavSecretAlbumViewController_iPad::secretAlbumPasswordControllerDidSetPassw
 void PavSecretAlbumViewController_iPad::secretAlbumPasswordControllerWillClose(PavSecretAlbumPasswordController_iPad*)
 {
     m_lockSheet = nullptr;  // the lock screen closes its sheet itself
-    if (PavAlbumContainerController_iPad* container = containerController())
+    if (AlbumHost* container = containerController())
         container->selectPreviousViewController();
 }
 
@@ -224,7 +225,7 @@ void PavSecretAlbumViewController_iPad::albumLocked()
 
 void PavSecretAlbumViewController_iPad::handTabBack()
 {
-    PavAlbumContainerController_iPad* container = containerController();
+    AlbumHost* container = containerController();
     if (container && container->selectedIndex() == kAlbumType && !m_lockSheet)
         container->setSelectedIndex(0);
 }
@@ -256,7 +257,7 @@ void PavSecretAlbumViewController_iPad::secretAlbumShouldCheckVerification()
     handTabBack();
     if (!editing && m_browser)
         m_browser->dismissModal(false);
-    if (PavAlbumContainerController_iPad* container = containerController())
+    if (AlbumHost* container = containerController())
         container->resetAlbumIconToDefaultWithAlbumType(kAlbumType);
 }
 
@@ -271,7 +272,7 @@ void PavSecretAlbumViewController_iPad::getSecretData()
         return;  // locked: nothing is read
     }
     m_loading = true;
-    PavProgressView::showWithString(L("加载中..."), false, containerController());
+    PavProgressView::showWithString(L("加载中..."), false, containerView());
     QPointer<PavSecretAlbumViewController_iPad> self(this);
     PavPhotoManager* store = &m_store;
     auto loadSecretDataFromDB = [self, store, ticket] {
@@ -281,7 +282,7 @@ void PavSecretAlbumViewController_iPad::getSecretData()
                 self->applyList(ticket, list);
         });
     };
-    AssetThumbnailLoader::shared().run(loadSecretDataFromDB);
+    ImageLoadPool::shared().run(loadSecretDataFromDB);
 }
 
 void PavSecretAlbumViewController_iPad::applyList(unsigned ticket, const PavPhotoModelList& list)
@@ -320,7 +321,7 @@ void PavSecretAlbumViewController_iPad::endRefresh()
 
 void PavSecretAlbumViewController_iPad::updateAlbumIcon(const PavPhotoModelList& list)
 {
-    PavAlbumContainerController_iPad* container = containerController();
+    AlbumHost* container = containerController();
     if (!container)
         return;
     const quint64 generation = ++m_iconGeneration;
@@ -330,13 +331,13 @@ void PavSecretAlbumViewController_iPad::updateAlbumIcon(const PavPhotoModelList&
     }
     const QString thumb = m_store.getPhotoFullPath(*list.first()) + QStringLiteral(".thumb");
     QPointer<PavSecretAlbumViewController_iPad> self(this);
-    AssetThumbnailLoader::shared().run([self, thumb, generation] {
+    ImageLoadPool::shared().run([self, thumb, generation] {
         const QImage icon =
             ImageCodec::thumbnailWithSize(PavPhotoManager::decryptPhotoWithFullPath(thumb), QSize(kIconSide, kIconSide));
         MainThread::post([self, icon, generation] {
             if (!self || self->m_iconGeneration != generation)
                 return;
-            if (PavAlbumContainerController_iPad* c = self->containerController()) {
+            if (AlbumHost* c = self->containerController()) {
                 if (icon.isNull())
                     c->resetAlbumIconToDefaultWithAlbumType(kAlbumType);
                 else
@@ -533,10 +534,10 @@ void PavSecretAlbumViewController_iPad::cameraAddButtonClicked()
 void PavSecretAlbumViewController_iPad::encryptImage(const QImage& image)
 {
     m_isSavingPhoto = true;
-    PavProgressView::showWithString(L("加载中..."), false, containerController());
+    PavProgressView::showWithString(L("加载中..."), false, containerView());
     QPointer<PavSecretAlbumViewController_iPad> self(this);
     PavPhotoManager* store = &m_store;
-    AssetThumbnailLoader::shared().run([self, store, image] {
+    ImageLoadPool::shared().run([self, store, image] {
         const bool stored = store->encryptImage(image);
         MainThread::post([self, stored] {
             if (!self)

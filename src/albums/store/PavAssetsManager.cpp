@@ -1,6 +1,6 @@
 #include "albums/store/PavAssetsManager.h"
 
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/core/DelegateRef.h"
 #include "platform/core/MainThread.h"
 

@@ -1,7 +1,7 @@
 #include "albums/widgets/PavSecretPhotoView_iPad.h"
 
 #include "albums/store/PavPhotoManager.h"
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "platform/core/MainThread.h"
 #include "platform/ui/ImageView.h"
 
@@ -77,7 +77,7 @@ void PavSecretPhotoView_iPad::ationToLoadImage()
     QPointer<PavSecretPhotoView_iPad> self(this);
     const quint64 generation = m_generation;
     const PavPhotoModelPtr photo = m_photo;
-    AssetThumbnailLoader::shared().run([self, generation, photo] {
+    ImageLoadPool::shared().run([self, generation, photo] {
         if (!self)
             return;
         const QImage image = readThumbnail(*photo);

@@ -1,6 +1,6 @@
 #include "albums/widgets/PavSystemAssetView_iPad.h"
 
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/AssetThumbnail.h"
 #include "platform/ui/ImageView.h"
 
 PavSystemAssetView_iPad::PavSystemAssetView_iPad(const QPoint& origin, ALAssetPtr asset,
@@ -21,7 +21,7 @@ PavSystemAssetView_iPad::PavSystemAssetView_iPad(const QPoint& origin, ALAssetPt
     }
     connect(this, &QAbstractButton::clicked, this, &PavSystemAssetView_iPad::toggleSelection);
     if (m_asset)
-        AssetThumbnailLoader::shared().loadInto(m_thumbnail, m_asset->asset());
+        AssetThumbnail::loadInto(m_thumbnail, m_asset->asset());
 }
 
 void PavSystemAssetView_iPad::refreshMark(bool editing)

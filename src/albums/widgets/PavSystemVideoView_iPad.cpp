@@ -1,6 +1,6 @@
 #include "albums/widgets/PavSystemVideoView_iPad.h"
 
-#include "albums/widgets/AssetThumbnailLoader.h"
+#include "albums/widgets/AssetThumbnail.h"
 #include "platform/ui/ImageView.h"
 
 PavSystemVideoView_iPad::PavSystemVideoView_iPad(const QPoint& origin, ALAssetPtr asset,
@@ -15,7 +15,7 @@ PavSystemVideoView_iPad::PavSystemVideoView_iPad(const QPoint& origin, ALAssetPt
     m_thumbnail->setAttribute(Qt::WA_TransparentForMouseEvents);
     connect(this, &QAbstractButton::clicked, this, &PavSystemVideoView_iPad::toggleSelection);
     if (m_asset)
-        AssetThumbnailLoader::shared().loadInto(m_thumbnail, m_asset->asset());
+        AssetThumbnail::loadInto(m_thumbnail, m_asset->asset());
 }
 
 void PavSystemVideoView_iPad::toggleSelection()

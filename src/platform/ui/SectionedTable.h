@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Public/PavRefreshScrollView.h"
+#include "platform/ui/PavRefreshScrollView.h"
 
 #include <QHash>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "disk/PavVerifyPasswordDelegate_iPad.h"
+#include "albums/cloud/PavVerifyPasswordDelegate_iPad.h"
 #include "disk/ZEBConnectionAuthDelegate.h"
 #include "platform/core/DelegateRef.h"
 #include "platform/ui/Screen.h"

@@ -1,4 +1,4 @@
-#include "disk/KyAssetsLibrary.h"
+#include "platform/photolib/KyAssetsLibrary.h"
 
 #include "platform/core/AppHome.h"
 #include "platform/core/MainThread.h"

@@ -1,4 +1,4 @@
-#include "disk/PavVerifyPasswordController_iPad.h"
+#include "albums/cloud/PavVerifyPasswordController_iPad.h"
 
 #include "Public/KyTextInput.h"
 #include "Public/PavProgressView.h"

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "albums/batch/PavPhotosProcessingViewDelegate.h"
+#include "albums/device/CloudBackupUploader.h"
+#include "platform/ui/Alert.h"
+
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <optional>
+
+class PavPhotosProcessingView_iPad;
+
+// The cloud album's "拍照": a photo just taken goes up, as a JPEG named by
+// the time, into the folder the album shows. It passes the backup's checks
+// first (BackupGate with the verb "保存": room in the account, a network,
+// the question over a connection without Wi-Fi); while it goes up, a
+// progress panel shows it, whose cancel button stops it and deletes what
+// was sent. Nothing is written before the checks pass.
+//
+// The alerts and the panel hold it as their delegate (a QObject, so one
+// answering after it is gone is dropped). Main thread only. One photo at a time: a photo that arrives while another
+// is asked about or going up is dropped. Destruction cancels the upload in
+// flight and removes the panel.
+class CloudCameraUpload : public QObject, public ui::AlertDelegate, public PavPhotosProcessingViewDelegate {
+public:
+    static constexpr int kUploadPanelTag = 52;
+    static constexpr int kUploadOverCellularTag = 102;
+
+    struct Collaborators {
+        CloudBackupUploader* uploader = nullptr;            // required
+        std::function<bool()> isLogined;                     // required
+        std::function<std::optional<qint64>()> freeSpace;    // required; nullopt when not known
+        std::function<int()> network;                        // required; NetworkConnectionKind
+        // The folder the photo goes into, read when it starts.
+        std::function<std::shared_ptr<DiskDir>()> folder;    // required
+        // Where the panel goes; null: no panel (another one is up).
+        std::function<QWidget*()> panelHost;                 // required
+        std::function<void()> uploaded;                      // after the success toast
+    };
+
+    explicit CloudCameraUpload(Collaborators collaborators);
+    ~CloudCameraUpload() override;
+
+    // The camera's picture; a null image is ignored.
+    void start(const QImage& image);
+    // A photo is asked about or going up.
+    bool isBusy() const { return !m_pending.isEmpty() || m_uploading; }
+    PavPhotosProcessingView_iPad* panel() const { return m_panel; }
+
+    // ui::AlertDelegate
+    void alertViewClickedButtonAtIndex(ui::Alert* alert, int buttonIndex) override;
+    // PavPhotosProcessingViewDelegate
+    void photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view) override;
+
+private:
+    void upload();
+    void progressed(float percent);
+    void finished(bool succeeded, bool spaceFull);
+    void removePanel();
+    void showAlert(const QString& message, int tag = 0, const QStringList& others = {});
+
+    Collaborators m_c;
+    QByteArray m_pending;   // the encoded photo until it starts
+    QString m_name;
+    bool m_uploading = false;
+    bool m_spaceFull = false;
+    QPointer<PavPhotosProcessingView_iPad> m_panel;
+};

@@ -140,7 +140,28 @@ bool PavPhotoManager::encryptImage(const QImage& image)
     return storeItem(model, jpeg, [&] { return ImageCodec::thumbnailWithSize(image, side); });
 }
 
-bool PavPhotoManager::encryptAsset(const PhotoAsset& asset)
+namespace {
+// Every byte of the asset or nothing: a short read gives nothing.
+QByteArray readWhole(const PhotoAsset& asset)
+{
+    QByteArray bytes;
+    const qint64 expected = asset.size();
+    if (expected <= 0 || !asset.readAll(&bytes) || bytes.size() != expected)
+        return QByteArray();
+    return bytes;
+}
+}
+
+PavPhotoManager::PreparedAsset PavPhotoManager::prepareAsset(const PhotoAsset& asset)
+{
+    PreparedAsset prepared;
+    prepared.bytes = readWhole(asset);
+    if (!prepared.bytes.isEmpty())
+        prepared.thumbnail = ImageCodec::thumbnailFromData(prepared.bytes, QSize(kThumbnailSide, kThumbnailSide));
+    return prepared;
+}
+
+bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset* prepared)
 {
     PavPhotoModel model;
     model.setPhotoUUID(PavPhotoModel::createFileUUID());
@@ -161,14 +182,14 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset)
     model.setPhotoURL(asset.url());
     model.setPhotoPath(model.photoUUID());
 
-    // Every byte of the asset or nothing: a short read stores nothing.
-    QByteArray bytes;
-    const qint64 expected = asset.size();
-    if (expected <= 0 || !asset.readAll(&bytes) || bytes.size() != expected)
+    const QByteArray bytes = prepared ? prepared->bytes : readWhole(asset);
+    if (bytes.isEmpty())
         return false;
     model.setPhotoSize(quint64(bytes.size()));
     const QSize side(kThumbnailSide, kThumbnailSide);
-    return storeItem(model, bytes, [&] { return ImageCodec::thumbnailFromData(bytes, side); });
+    return storeItem(model, bytes, [&] {
+        return prepared ? prepared->thumbnail : ImageCodec::thumbnailFromData(bytes, side);
+    });
 }
 
 bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)

@@ -56,10 +56,20 @@ public:
     // Size of the enciphered full file; nullopt when it does not exist.
     std::optional<quint64> getPhotoSize(const PavPhotoModel& model) const;
 
-    // Store a camera photo / a library item. True when both files and the
-    // row were written; on any failure nothing of the item remains.
+    // What the import of a library item reads and decodes before anything
+    // is written: its bytes and its thumbnail. Made on any thread, ahead of
+    // the store (see ImportPrefetch); empty bytes when the read failed.
+    struct PreparedAsset {
+        QByteArray bytes;
+        QImage thumbnail;
+    };
+    static PreparedAsset prepareAsset(const PhotoAsset& asset);
+
+    // Store a camera photo / a library item (from what prepareAsset made of
+    // it, when given). True when both files and the row were written; on any
+    // failure nothing of the item remains.
     bool encryptImage(const QImage& image);
-    bool encryptAsset(const PhotoAsset& asset);
+    bool encryptAsset(const PhotoAsset& asset, const PreparedAsset* prepared = nullptr);
     // Whether the asset's URL is already stored; false for an asset without one.
     bool isEncrypted(const PhotoAsset& asset);
 

@@ -23,7 +23,7 @@ int CachedFolderAsset::orientation() const
 
 void CachedFolderAsset::resolveFacts() const
 {
-    const qint64 mtime = modificationTime().toMSecsSinceEpoch();
+    const qint64 mtime = modificationTimeMs();
     if (m_cache) {
         if (auto facts = m_cache->find(filePath(), size(), mtime)) {
             m_date = QDateTime::fromMSecsSinceEpoch(facts->dateMs, Qt::UTC);

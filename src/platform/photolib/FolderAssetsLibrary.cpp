@@ -1,15 +1,21 @@
 #include "platform/photolib/FolderAssetsLibrary.h"
 
+#include "platform/core/AtomicFile.h"
 #include "platform/core/MainThread.h"
+#include "platform/core/ThreadHooks.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/media/VideoReader.h"
+#include "platform/photolib/CacheFile.h"
 #include "platform/photolib/LibraryWatcher.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -33,6 +39,50 @@ void sortOldestFirst(std::vector<PhotoAssetPtr>* assets)
     *assets = std::move(sorted);
 }
 
+// Works out every asset's date (EXIF, container, or the metadata cache) on a
+// few threads: a first listing reads thousands of files' headers.
+void resolveDatesInParallel(const std::vector<PhotoAssetPtr>& assets)
+{
+    constexpr size_t kChunk = 64;
+    const size_t threads = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()),
+                                            (assets.size() + kChunk - 1) / kChunk);
+    if (threads <= 1) {
+        for (const PhotoAssetPtr& asset : assets)
+            asset->date();
+        return;
+    }
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t begin; (begin = next.fetch_add(kChunk)) < assets.size();) {
+            for (size_t i = begin; i < std::min(begin + kChunk, assets.size()); ++i)
+                assets[i]->date();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (size_t i = 1; i < threads; ++i)
+        pool.push_back(ThreadHooks::start("PhotoLibFacts", work));
+    work();
+    for (std::thread& t : pool)
+        t.join();
+}
+
+// FNV-1a over every entry's path, size and time: equal for the same listing.
+quint64 listingSignature(const std::vector<FolderScan::Entry>& entries)
+{
+    quint64 h = 1469598103934665603ULL;
+    auto mix = [&h](const void* data, size_t n) {
+        const auto* p = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < n; ++i)
+            h = (h ^ p[i]) * 1099511628211ULL;
+    };
+    for (const FolderScan::Entry& e : entries) {
+        mix(e.relativePath.constData(), size_t(e.relativePath.size()) * sizeof(QChar));
+        const qint64 facts[3] = {e.size, e.mtimeMs, e.isAlbum ? 1 : 0};
+        mix(facts, sizeof facts);
+    }
+    return h;
+}
+
 const QString kSquareVariant = QStringLiteral("square");
 const QString kAspectVariant = QStringLiteral("aspect");
 
@@ -51,7 +101,8 @@ FolderAssetsLibrary::FolderAssetsLibrary(const QString& root, const QString& cac
       m_store(std::make_unique<CachedFolderLibrary>(
           QDir(root).absolutePath(),
           std::make_shared<MetadataCache>(cachesFolder + QStringLiteral("/PhotoLibrary/metadata.bin")))),
-      m_thumbnails(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails"))
+      m_thumbnails(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails")),
+      m_prunedForFile(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails/pruned-for"))
 {
     m_watcher = new LibraryWatcher(m_store->root(), this, settleMs);
     connect(m_watcher, &LibraryWatcher::changed, this, &AssetsLibrary::changed);
@@ -113,6 +164,10 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
         auto asset = m_store->makeAsset(entry);
         (inAlbum ? albums.back() : roll).assets.push_back(std::move(asset));
     }
+    std::vector<PhotoAssetPtr> all = roll.assets;
+    for (const AssetsGroup& album : albums)
+        all.insert(all.end(), album.assets.begin(), album.assets.end());
+    resolveDatesInParallel(all);
     if (types & AssetsGroupSavedPhotos) {
         sortOldestFirst(&roll.assets);
         groups->push_back(std::move(roll));
@@ -127,7 +182,23 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
 
 void FolderAssetsLibrary::dropThumbnailsOfGoneFiles(const std::vector<FolderScan::Entry>& entries)
 {
+    // Only when the listing differs from the one pruned for last, by this
+    // library or by an earlier run (its signature is kept beside the
+    // thumbnails): an unchanged library builds no keys.
+    const quint64 signature = listingSignature(entries);
+    {
+        std::lock_guard lock(m_pruneMutex);
+        if (!m_prunedFor) {
+            QByteArray stored;
+            if (AtomicFile::read(m_prunedForFile, &stored) && stored.size() == sizeof(quint64))
+                m_prunedFor = qFromLittleEndian<quint64>(stored.constData());
+        }
+        if (m_prunedFor == signature)
+            return;
+        m_prunedFor = signature;
+    }
     QSet<QString> live;
+    live.reserve(qsizetype(entries.size()) * 2);
     for (const FolderScan::Entry& entry : entries) {
         if (entry.isAlbum)
             continue;
@@ -135,14 +206,10 @@ void FolderAssetsLibrary::dropThumbnailsOfGoneFiles(const std::vector<FolderScan
         for (const QString& variant : {kSquareVariant, kAspectVariant})
             live.insert(ThumbnailCache::keyFor(path, entry.size, entry.mtimeMs, variant));
     }
-    {
-        // Only when the library differs from the one pruned for last.
-        std::lock_guard lock(m_pruneMutex);
-        if (live == m_prunedFor)
-            return;
-        m_prunedFor = live;
-    }
     m_thumbnails.prune(live);
+    QByteArray bytes(sizeof(quint64), Qt::Uninitialized);
+    qToLittleEndian(signature, bytes.data());
+    CacheFile::write(m_prunedForFile, bytes);
 }
 
 QImage FolderAssetsLibrary::sourceImage(const PhotoAsset& asset, const QSize& cover) const

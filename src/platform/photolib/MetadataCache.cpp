@@ -1,6 +1,7 @@
 #include "platform/photolib/MetadataCache.h"
 
 #include "platform/core/AtomicFile.h"
+#include "platform/photolib/CacheFile.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -87,8 +88,7 @@ void MetadataCache::save(const QString& scannedRoot)
         out << it.key() << it->size << it->mtimeMs << static_cast<qint32>(it->facts.kind)
             << it->facts.dateMs << it->facts.duration << static_cast<qint32>(it->facts.orientation);
     }
-    QDir().mkpath(QFileInfo(m_file).absolutePath());
-    if (AtomicFile::write(m_file, bytes))
+    if (CacheFile::write(m_file, bytes))
         m_dirty = false;
 }
 

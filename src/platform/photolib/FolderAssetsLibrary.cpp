@@ -2,6 +2,7 @@
 
 #include "platform/core/AtomicFile.h"
 #include "platform/core/MainThread.h"
+#include "platform/core/SerialQueue.h"
 #include "platform/core/ThreadHooks.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/media/VideoReader.h"
@@ -39,15 +40,21 @@ void sortOldestFirst(std::vector<PhotoAssetPtr>* assets)
     *assets = std::move(sorted);
 }
 
-// Works out every asset's date (EXIF, container, or the metadata cache) on a
-// few threads: a first listing reads thousands of files' headers.
-void resolveDatesInParallel(const std::vector<PhotoAssetPtr>& assets)
+// Works out every asset's date: from the metadata cache where it knows the
+// file, else (EXIF, container) on a few threads: a first listing reads
+// thousands of files' headers.
+void resolveDates(const std::vector<std::shared_ptr<const CachedFolderAsset>>& made)
 {
-    constexpr size_t kChunk = 64;
+    std::vector<const CachedFolderAsset*> assets;
+    for (const auto& asset : made) {
+        if (!asset->takeCachedFacts())
+            assets.push_back(asset.get());
+    }
+    constexpr size_t kChunk = 32;
     const size_t threads = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()),
                                             (assets.size() + kChunk - 1) / kChunk);
     if (threads <= 1) {
-        for (const PhotoAssetPtr& asset : assets)
+        for (const CachedFolderAsset* asset : assets)
             asset->date();
         return;
     }
@@ -104,6 +111,8 @@ FolderAssetsLibrary::FolderAssetsLibrary(const QString& root, const QString& cac
       m_thumbnails(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails")),
       m_prunedForFile(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails/pruned-for"))
 {
+    // Read while the first listing walks the folder.
+    m_preload.async([cache = m_store->cache()] { cache->preload(); });
     m_watcher = new LibraryWatcher(m_store->root(), this, settleMs);
     connect(m_watcher, &LibraryWatcher::changed, this, &AssetsLibrary::changed);
 }
@@ -152,6 +161,8 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
     std::vector<AssetsGroup> albums;
     const std::vector<FolderScan::Entry> entries = FolderScan::scan(m_store->root());
     dropThumbnailsOfGoneFiles(entries);
+    std::vector<std::shared_ptr<const CachedFolderAsset>> made;
+    made.reserve(entries.size());
     for (const FolderScan::Entry& entry : entries) {
         if (entry.isAlbum) {
             if (types & AssetsGroupAlbum)
@@ -162,12 +173,10 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
         if (inAlbum ? !(types & AssetsGroupAlbum) : !(types & AssetsGroupSavedPhotos))
             continue;
         auto asset = m_store->makeAsset(entry);
+        made.push_back(asset);
         (inAlbum ? albums.back() : roll).assets.push_back(std::move(asset));
     }
-    std::vector<PhotoAssetPtr> all = roll.assets;
-    for (const AssetsGroup& album : albums)
-        all.insert(all.end(), album.assets.begin(), album.assets.end());
-    resolveDatesInParallel(all);
+    resolveDates(made);
     if (types & AssetsGroupSavedPhotos) {
         sortOldestFirst(&roll.assets);
         groups->push_back(std::move(roll));

@@ -64,6 +64,7 @@ protected:
 
     mutable QDateTime m_date;
     mutable double m_duration = 0;
+    mutable std::once_flag m_factsOnce;   // guards resolveFacts()
 
 private:
     QString m_path;
@@ -78,5 +79,4 @@ private:
     qint64 m_mtimeNs = 0;
     quint64 m_inode = 0;
     VideoProbe m_probe;
-    mutable std::once_flag m_factsOnce;
 };

@@ -103,15 +103,13 @@ std::optional<quint64> PavPhotoManager::getPhotoSize(const PavPhotoModel& model)
     return quint64(info.size());
 }
 
-bool PavPhotoManager::storeItem(const PavPhotoModel& model, const QByteArray& full,
-                                const std::function<QImage()>& makeThumbnail)
+bool PavPhotoManager::storeItem(const PavPhotoModel& model, const FileWrite& writeFull, const FileWrite& writeThumbnail)
 {
     const QString fullPath = getPhotoFullPath(model);
     const QString thumbPath = thumbnailPath(model);
     bool fullWritten = false;
-    std::thread writer = ThreadHooks::start("PavPhotoStore", [&] { fullWritten = encryptPhotoData(full, fullPath); });
-    const QImage thumbnail = makeThumbnail();
-    const bool thumbWritten = !thumbnail.isNull() && encryptPhoto(thumbnail, thumbPath);
+    std::thread writer = ThreadHooks::start("PavPhotoStore", [&] { fullWritten = writeFull(fullPath); });
+    const bool thumbWritten = writeThumbnail(thumbPath);
     writer.join();
     // The row goes in last, so a row always has its two files.
     if (fullWritten && thumbWritten && m_encryptAlbumOp->insertRecord(model)) {
@@ -137,7 +135,9 @@ bool PavPhotoManager::encryptImage(const QImage& image)
         return false;
     model.setPhotoSize(quint64(jpeg.size()));
     const QSize side(kThumbnailSide, kThumbnailSide);
-    return storeItem(model, jpeg, [&] { return ImageCodec::thumbnailWithSize(image, side); });
+    return storeItem(
+        model, [&](const QString& path) { return encryptPhotoData(jpeg, path); },
+        [&](const QString& path) { return encryptPhoto(ImageCodec::thumbnailWithSize(image, side), path); });
 }
 
 namespace {
@@ -155,9 +155,18 @@ QByteArray readWhole(const PhotoAsset& asset)
 PavPhotoManager::PreparedAsset PavPhotoManager::prepareAsset(const PhotoAsset& asset)
 {
     PreparedAsset prepared;
-    prepared.bytes = readWhole(asset);
-    if (!prepared.bytes.isEmpty())
-        prepared.thumbnail = ImageCodec::thumbnailFromData(prepared.bytes, QSize(kThumbnailSide, kThumbnailSide));
+    const QByteArray bytes = readWhole(asset);
+    if (bytes.isEmpty())
+        return prepared;
+    prepared.size = bytes.size();
+    // The original is enciphered while the thumbnail is decoded.
+    std::thread cipher = ThreadHooks::start("PavPhotoPrepare",
+                                            [&] { prepared.fullCipher = PavEncryptManager::encryptData(bytes); });
+    const QImage thumbnail = ImageCodec::thumbnailFromData(bytes, QSize(kThumbnailSide, kThumbnailSide));
+    const QByteArray jpeg = ImageCodec::encodeJpeg(thumbnail, 100);
+    if (!jpeg.isEmpty())
+        prepared.thumbnailCipher = PavEncryptManager::encryptData(jpeg);
+    cipher.join();
     return prepared;
 }
 
@@ -182,14 +191,25 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset*
     model.setPhotoURL(asset.url());
     model.setPhotoPath(model.photoUUID());
 
-    const QByteArray bytes = prepared ? prepared->bytes : readWhole(asset);
+    if (prepared) {
+        if (prepared->fullCipher.isEmpty() || prepared->thumbnailCipher.isEmpty())
+            return false;
+        model.setPhotoSize(quint64(prepared->size));
+        return storeItem(
+            model, [&](const QString& path) { return AtomicFile::write(path, prepared->fullCipher); },
+            [&](const QString& path) { return AtomicFile::write(path, prepared->thumbnailCipher); });
+    }
+    const QByteArray bytes = readWhole(asset);
     if (bytes.isEmpty())
         return false;
     model.setPhotoSize(quint64(bytes.size()));
     const QSize side(kThumbnailSide, kThumbnailSide);
-    return storeItem(model, bytes, [&] {
-        return prepared ? prepared->thumbnail : ImageCodec::thumbnailFromData(bytes, side);
-    });
+    return storeItem(
+        model, [&](const QString& path) { return encryptPhotoData(bytes, path); },
+        [&](const QString& path) {
+            const QImage thumbnail = ImageCodec::thumbnailFromData(bytes, side);
+            return !thumbnail.isNull() && encryptPhoto(thumbnail, path);
+        });
 }
 
 bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)

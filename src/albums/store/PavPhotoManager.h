@@ -56,12 +56,13 @@ public:
     // Size of the enciphered full file; nullopt when it does not exist.
     std::optional<quint64> getPhotoSize(const PavPhotoModel& model) const;
 
-    // What the import of a library item reads and decodes before anything
-    // is written: its bytes and its thumbnail. Made on any thread, ahead of
-    // the store (see ImportPrefetch); empty bytes when the read failed.
+    // What the import of a library item reads, decodes and enciphers before
+    // anything is written: its two files' contents. Made on any thread, ahead
+    // of the store (see ImportPrefetch); an empty full file when the read failed.
     struct PreparedAsset {
-        QByteArray bytes;
-        QImage thumbnail;
+        qint64 size = 0;                 // of the original bytes
+        QByteArray fullCipher;           // the original bytes, enciphered
+        QByteArray thumbnailCipher;      // the thumbnail's JPEG, enciphered; empty when it does not decode
     };
     static PreparedAsset prepareAsset(const PhotoAsset& asset);
 
@@ -117,9 +118,10 @@ public:
     static constexpr const char* kQuarantineFolder = "Quarantine";
 
 private:
-    // Writes the full file (on a helper thread) while makeThumbnail runs,
-    // then the thumbnail, then the row; undoes the files on any failure.
-    bool storeItem(const PavPhotoModel& model, const QByteArray& full, const std::function<QImage()>& makeThumbnail);
+    // Writes the full file (on a helper thread) while the thumbnail is made
+    // and written, then the row; undoes the files on any failure.
+    using FileWrite = std::function<bool(const QString& path)>;
+    bool storeItem(const PavPhotoModel& model, const FileWrite& writeFull, const FileWrite& writeThumbnail);
     QString thumbnailPath(const PavPhotoModel& model) const { return getPhotoFullPath(model) + ".thumb"; }
 
     QString m_photoDir;

@@ -25,18 +25,30 @@ const CachedFolderAsset* asCached(const PhotoAsset& asset)
     return dynamic_cast<const CachedFolderAsset*>(&asset);
 }
 
-// Ascending index is oldest first; the scan's path order breaks ties.
+// Ascending index is oldest first; the file name breaks ties (the scan
+// leaves files in the order the folder gives them).
 void sortOldestFirst(std::vector<PhotoAssetPtr>* assets)
 {
-    std::vector<std::pair<qint64, size_t>> keys;
+    struct Key {
+        qint64 dateMs;
+        const FolderPhotoAsset* asset;
+    };
+    std::vector<Key> keys;
     keys.reserve(assets->size());
-    for (size_t i = 0; i < assets->size(); ++i)
-        keys.emplace_back((*assets)[i]->date().toMSecsSinceEpoch(), i);
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const PhotoAssetPtr& asset : *assets)
+        keys.push_back(Key{asset->date().toMSecsSinceEpoch(), static_cast<const FolderPhotoAsset*>(asset.get())});
+    std::vector<size_t> order(assets->size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&keys](size_t a, size_t b) {
+        if (keys[a].dateMs != keys[b].dateMs)
+            return keys[a].dateMs < keys[b].dateMs;
+        return keys[a].asset->relativePath() < keys[b].asset->relativePath();
+    });
     std::vector<PhotoAssetPtr> sorted;
     sorted.reserve(assets->size());
-    for (const auto& key : keys)
-        sorted.push_back(std::move((*assets)[key.second]));
+    for (size_t i : order)
+        sorted.push_back(std::move((*assets)[i]));
     *assets = std::move(sorted);
 }
 
@@ -73,21 +85,24 @@ void resolveDates(const std::vector<std::shared_ptr<const CachedFolderAsset>>& m
         t.join();
 }
 
-// FNV-1a over every entry's path, size and time: equal for the same listing.
+// The sum of every entry's FNV-1a over its path, size and time: equal for
+// the same listing in any order.
 quint64 listingSignature(const std::vector<FolderScan::Entry>& entries)
 {
-    quint64 h = 1469598103934665603ULL;
-    auto mix = [&h](const void* data, size_t n) {
-        const auto* p = static_cast<const unsigned char*>(data);
-        for (size_t i = 0; i < n; ++i)
-            h = (h ^ p[i]) * 1099511628211ULL;
-    };
+    quint64 sum = 0;
     for (const FolderScan::Entry& e : entries) {
+        quint64 h = 1469598103934665603ULL;
+        auto mix = [&h](const void* data, size_t n) {
+            const auto* p = static_cast<const unsigned char*>(data);
+            for (size_t i = 0; i < n; ++i)
+                h = (h ^ p[i]) * 1099511628211ULL;
+        };
         mix(e.relativePath.constData(), size_t(e.relativePath.size()) * sizeof(QChar));
         const qint64 facts[3] = {e.size, e.mtimeMs, e.isAlbum ? 1 : 0};
         mix(facts, sizeof facts);
+        sum += h;
     }
-    return h;
+    return sum;
 }
 
 const QString kSquareVariant = QStringLiteral("square");
@@ -159,7 +174,7 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
         return false;
     AssetsGroup roll{QStringLiteral("Camera Roll"), AssetsGroupSavedPhotos, {}};
     std::vector<AssetsGroup> albums;
-    const std::vector<FolderScan::Entry> entries = FolderScan::scan(m_store->root());
+    const std::vector<FolderScan::Entry> entries = FolderScan::scan(m_store->root(), FolderScan::FileOrder::AsRead);
     dropThumbnailsOfGoneFiles(entries);
     std::vector<std::shared_ptr<const CachedFolderAsset>> made;
     made.reserve(entries.size());

@@ -109,7 +109,7 @@ PhotoAssetPtr FolderPhotoLibrary::assetForUrl(const QString& url)
     }
     // Not seen (listings leave ids unworked): one pass learns every file's id.
     QHash<QString, QString> byId;
-    for (const FolderScan::Entry& entry : FolderScan::scan(m_root)) {
+    for (const FolderScan::Entry& entry : FolderScan::scan(m_root, FolderScan::FileOrder::AsRead)) {
         if (!entry.isAlbum)
             byId.insert(FolderPhotoAsset::idForFile(entry), m_root + "/" + entry.relativePath);
     }

@@ -46,7 +46,7 @@ LibraryWatcher::~LibraryWatcher()
 LibraryWatcher::Snapshot LibraryWatcher::snapshot(const QString& root)
 {
     Snapshot out;
-    for (const FolderScan::Entry& entry : FolderScan::scan(root)) {
+    for (const FolderScan::Entry& entry : FolderScan::scan(root, FolderScan::FileOrder::AsRead)) {
         if (entry.isAlbum)
             out.insert(entry.relativePath + QLatin1Char('/'), {-1, 0, 0});
         else

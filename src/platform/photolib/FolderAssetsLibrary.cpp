@@ -2,7 +2,6 @@
 
 #include "platform/core/AtomicFile.h"
 #include "platform/core/MainThread.h"
-#include "platform/core/SerialQueue.h"
 #include "platform/core/ThreadHooks.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/media/VideoReader.h"
@@ -31,24 +30,22 @@ void sortOldestFirst(std::vector<PhotoAssetPtr>* assets)
 {
     struct Key {
         qint64 dateMs;
-        const FolderPhotoAsset* asset;
+        const QString* name;
+        size_t index;
     };
     std::vector<Key> keys;
     keys.reserve(assets->size());
-    for (const PhotoAssetPtr& asset : *assets)
-        keys.push_back(Key{asset->date().toMSecsSinceEpoch(), static_cast<const FolderPhotoAsset*>(asset.get())});
-    std::vector<size_t> order(assets->size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::sort(order.begin(), order.end(), [&keys](size_t a, size_t b) {
-        if (keys[a].dateMs != keys[b].dateMs)
-            return keys[a].dateMs < keys[b].dateMs;
-        return keys[a].asset->relativePath() < keys[b].asset->relativePath();
+    for (size_t i = 0; i < assets->size(); ++i) {
+        const auto* asset = static_cast<const FolderPhotoAsset*>((*assets)[i].get());
+        keys.push_back(Key{asset->date().toMSecsSinceEpoch(), &asset->relativePath(), i});
+    }
+    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        return a.dateMs != b.dateMs ? a.dateMs < b.dateMs : *a.name < *b.name;
     });
     std::vector<PhotoAssetPtr> sorted;
     sorted.reserve(assets->size());
-    for (size_t i : order)
-        sorted.push_back(std::move((*assets)[i]));
+    for (const Key& key : keys)
+        sorted.push_back(std::move((*assets)[key.index]));
     *assets = std::move(sorted);
 }
 
@@ -85,22 +82,17 @@ void resolveDates(const std::vector<std::shared_ptr<const CachedFolderAsset>>& m
         t.join();
 }
 
-// The sum of every entry's FNV-1a over its path, size and time: equal for
-// the same listing in any order.
+// The sum of every entry's hash of its path, size and time: equal for the
+// same listing in any order (on this machine and Qt; a difference only costs
+// one prune).
 quint64 listingSignature(const std::vector<FolderScan::Entry>& entries)
 {
+    constexpr size_t kSeed = 0x50564c53;
     quint64 sum = 0;
     for (const FolderScan::Entry& e : entries) {
-        quint64 h = 1469598103934665603ULL;
-        auto mix = [&h](const void* data, size_t n) {
-            const auto* p = static_cast<const unsigned char*>(data);
-            for (size_t i = 0; i < n; ++i)
-                h = (h ^ p[i]) * 1099511628211ULL;
-        };
-        mix(e.relativePath.constData(), size_t(e.relativePath.size()) * sizeof(QChar));
         const qint64 facts[3] = {e.size, e.mtimeMs, e.isAlbum ? 1 : 0};
-        mix(facts, sizeof facts);
-        sum += h;
+        sum += quint64(qHashBits(e.relativePath.constData(), size_t(e.relativePath.size()) * sizeof(QChar), kSeed))
+            ^ (quint64(qHashBits(facts, sizeof facts, kSeed)) << 1);
     }
     return sum;
 }
@@ -126,8 +118,6 @@ FolderAssetsLibrary::FolderAssetsLibrary(const QString& root, const QString& cac
       m_thumbnails(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails")),
       m_prunedForFile(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails/pruned-for"))
 {
-    // Read while the first listing walks the folder.
-    m_preload.async([cache = m_store->cache()] { cache->preload(); });
     m_watcher = new LibraryWatcher(m_store->root(), this, settleMs);
     connect(m_watcher, &LibraryWatcher::changed, this, &AssetsLibrary::changed);
 }

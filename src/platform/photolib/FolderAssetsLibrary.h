@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/core/SerialQueue.h"
 #include "platform/photolib/AssetsLibrary.h"
 #include "platform/photolib/CachedFolderLibrary.h"
 #include "platform/photolib/ThumbnailCache.h"
@@ -52,7 +51,6 @@ private:
     void dropThumbnailsOfGoneFiles(const std::vector<FolderScan::Entry>& entries);
 
     std::unique_ptr<CachedFolderLibrary> m_store;
-    SerialQueue m_preload{"PhotoLibPreload"};
     ThumbnailCache m_thumbnails;
     std::mutex m_pruneMutex;
     std::optional<quint64> m_prunedFor;   // signature of the listing pruned for last

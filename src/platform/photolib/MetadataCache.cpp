@@ -76,12 +76,6 @@ void MetadataCache::loadLocked()
     m_entries = std::move(entries);
 }
 
-void MetadataCache::preload()
-{
-    std::lock_guard lock(m_mutex);
-    loadLocked();
-}
-
 std::optional<FileFacts> MetadataCache::find(const QString& path, qint64 size, qint64 mtimeMs)
 {
     std::lock_guard lock(m_mutex);

@@ -22,8 +22,6 @@ class MetadataCache {
 public:
     explicit MetadataCache(QString file);
 
-    // Reads the cache file now (it is read on first use otherwise).
-    void preload();
     std::optional<FileFacts> find(const QString& path, qint64 size, qint64 mtimeMs);
     void store(const QString& path, qint64 size, qint64 mtimeMs, const FileFacts& facts);
     // Forgets the files below scannedRoot not looked up since the last call,

@@ -14,6 +14,8 @@ PACKAGES=(
   libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   # photo dates
   libexif-dev
+  # pictures too large for one allocation, decoded row by row
+  libpng-dev
   # storage, compression, digests and ciphers, HTTP
   libsqlite3-dev zlib1g-dev nettle-dev libcurl4-openssl-dev
   # tests and benchmarks

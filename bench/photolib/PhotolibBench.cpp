@@ -161,11 +161,11 @@ void BM_FirstScreenWarm(benchmark::State& state)
 
 }
 
-BENCHMARK(BM_PlainListingWithStat)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
-BENCHMARK(BM_FirstListingCold)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
-BENCHMARK(BM_SecondListingWarm)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
-BENCHMARK(BM_FirstScreenCold)->Unit(benchmark::kMillisecond)->Iterations(3)->Repetitions(3);
-BENCHMARK(BM_FirstScreenWarm)->Unit(benchmark::kMillisecond)->Iterations(5)->Repetitions(3);
+BENCHMARK(BM_PlainListingWithStat)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(BM_FirstListingCold)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SecondListingWarm)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_FirstScreenCold)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_FirstScreenWarm)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv)
 {

@@ -1,3 +1,4 @@
+#include "albums/store/PavPhotoManager.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
 #include "platform/photolib/ThumbnailCache.h"
 #include "support/ImageFixtures.h"
@@ -7,7 +8,9 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QPainter>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimeZone>
@@ -272,4 +275,41 @@ TEST(ThumbnailCache, TheFolderStaysWithinItsBoundDroppingTheLeastRecentlyUsed)
     EXPECT_FALSE(reopened.find("k011").isNull());
     EXPECT_TRUE(reopened.find("k002").isNull());
     EXPECT_LE(reopened.diskBytes(), bound);
+}
+
+// A library copied with cp -a (or restored from a backup) keeps names, bytes
+// and times but not inodes: every photo keeps its id, so what the private
+// album holds still counts as stored for the copy. A file that differs under
+// the same name is another asset.
+TEST_F(FolderAssetsLibraryTest, ACopyKeepingNamesBytesAndTimesKeepsEveryId)
+{
+    auto urlsByName = [this](const QString& at) {
+        FolderAssetsLibrary lib(at, caches);
+        QMap<QString, QString> urls;
+        for (const AssetsGroup& group : scan(lib))
+            for (const PhotoAssetPtr& a : group.assets)
+                urls.insert(QDir(at).relativeFilePath(a->filePath()), a->url());
+        return urls;
+    };
+    const QMap<QString, QString> original = urlsByName(root);
+    ASSERT_GE(original.size(), 5);
+
+    auto photos = std::make_shared<FolderPhotoLibrary>(root);
+    PavPhotoManager store(dir.filePath("photo"), photos);
+    ASSERT_TRUE(store.encryptAsset(*photos->assetForFile(path("exif.jpg"))));
+
+    const QString copy = dir.filePath("Restored");
+    ASSERT_EQ(QProcess::execute("cp", {"-a", root, copy}), 0);
+    EXPECT_EQ(urlsByName(copy), original);
+    FolderPhotoLibrary copied(copy);
+    EXPECT_TRUE(store.isEncrypted(*copied.assetForFile(copy + "/exif.jpg")));
+    EXPECT_FALSE(store.isEncrypted(*copied.assetForFile(copy + "/rotated.jpg")));
+
+    // Other bytes under a kept name, written later: a new asset, not stored.
+    ASSERT_TRUE(ImageFixtures::writeFile(copy + "/exif.jpg", ImageFixtures::jpeg(30, 30, 9)));
+    ASSERT_TRUE(ImageFixtures::setModified(copy + "/exif.jpg", QDateTime::currentDateTimeUtc().addSecs(5)));
+    const QMap<QString, QString> changed = urlsByName(copy);
+    EXPECT_NE(changed.value("exif.jpg"), original.value("exif.jpg"));
+    EXPECT_EQ(changed.value("Trip/inside album.jpg"), original.value("Trip/inside album.jpg"));
+    EXPECT_FALSE(store.isEncrypted(*copied.assetForFile(copy + "/exif.jpg")));
 }

@@ -135,37 +135,55 @@ void appendChunk(QByteArray& png, const char* type, const QByteArray& data)
 }
 }
 
-QByteArray plainPng(int w, int h, const QColor& color)
+QByteArray plainPng(int w, int h, const QColor& color, PngLayout layout)
 {
     QByteArray header(13, '\0');
     qToBigEndian(quint32(w), header.data());
     qToBigEndian(quint32(h), header.data() + 4);
-    header[8] = 8;  // bits per sample
-    header[9] = 2;  // RGB
-    QByteArray row(1 + 3 * qsizetype(w), '\0');  // filter byte 0, then the pixels
-    for (int x = 0; x < w; ++x) {
-        row[1 + 3 * x] = char(color.red());
-        row[2 + 3 * x] = char(color.green());
-        row[3 + 3 * x] = char(color.blue());
-    }
+    header[8] = layout == PngLayout::Grey16 ? 16 : 8;                                          // bits per sample
+    header[9] = layout == PngLayout::Palette ? 3 : layout == PngLayout::Grey16 ? 0 : 2;        // colour type
+    header[12] = layout == PngLayout::InterlacedRgb ? 1 : 0;                                    // Adam7
+    QByteArray pixel;
+    if (layout == PngLayout::Palette)
+        pixel = QByteArray(1, '\0');
+    else if (layout == PngLayout::Grey16)
+        pixel = QByteArray(2, char(qGray(color.rgb())));
+    else
+        pixel = QByteArray() + char(color.red()) + char(color.green()) + char(color.blue());
+    // Rows of each pass (one pass unless interlaced): filter byte 0, then the pixels.
+    struct Pass { int x0, y0, dx, dy; };
+    std::vector<Pass> passes = {{0, 0, 1, 1}};
+    if (layout == PngLayout::InterlacedRgb)
+        passes = {{0, 0, 8, 8}, {4, 0, 8, 8}, {0, 4, 4, 8}, {2, 0, 4, 4}, {0, 2, 2, 4}, {1, 0, 2, 2}, {0, 1, 1, 2}};
     z_stream zs{};
     deflateInit(&zs, Z_BEST_SPEED);
     QByteArray compressed;
     std::vector<Bytef> out(1 << 16);
-    for (int y = 0; y <= h; ++y) {
-        const bool last = y == h;
-        zs.next_in = last ? nullptr : reinterpret_cast<Bytef*>(row.data());
-        zs.avail_in = last ? 0 : uInt(row.size());
+    auto feed = [&](const QByteArray* row) {
+        zs.next_in = row ? reinterpret_cast<Bytef*>(const_cast<char*>(row->data())) : nullptr;
+        zs.avail_in = row ? uInt(row->size()) : 0;
         do {
             zs.next_out = out.data();
             zs.avail_out = uInt(out.size());
-            deflate(&zs, last ? Z_FINISH : Z_NO_FLUSH);
+            deflate(&zs, row ? Z_NO_FLUSH : Z_FINISH);
             compressed.append(reinterpret_cast<const char*>(out.data()), qsizetype(out.size() - zs.avail_out));
         } while (zs.avail_out == 0);
+    };
+    for (const Pass& p : passes) {
+        const int cols = (w - p.x0 + p.dx - 1) / p.dx;
+        const int rows = (h - p.y0 + p.dy - 1) / p.dy;
+        if (cols <= 0 || rows <= 0)
+            continue;
+        const QByteArray row = QByteArray(1, '\0') + pixel.repeated(cols);
+        for (int y = 0; y < rows; ++y)
+            feed(&row);
     }
+    feed(nullptr);
     deflateEnd(&zs);
     QByteArray png("\x89PNG\r\n\x1a\n", 8);
     appendChunk(png, "IHDR", header);
+    if (layout == PngLayout::Palette)
+        appendChunk(png, "PLTE", QByteArray() + char(color.red()) + char(color.green()) + char(color.blue()));
     appendChunk(png, "IDAT", compressed);
     appendChunk(png, "IEND", {});
     return png;

@@ -17,8 +17,10 @@ QImage solid(int w, int h, const QColor& color);
 QByteArray encode(const QImage& image, const char* format, int quality = 90);
 QByteArray jpeg(int w, int h, int seed = 0);
 // A PNG of one colour written row by row, so its size is not limited by
-// what a QImage may hold (a 20000 x 20000 one is about 1 MB).
-QByteArray plainPng(int w, int h, const QColor& color);
+// what a QImage may hold (a 20000 x 20000 one is about 1 MB); in one of the
+// layouts common tools write (grey is the colour's grey).
+enum class PngLayout { Rgb, Palette, Grey16, InterlacedRgb };
+QByteArray plainPng(int w, int h, const QColor& color, PngLayout layout = PngLayout::Rgb);
 
 // Inserts an EXIF block right after the JPEG's SOI marker holding the given
 // dates ("YYYY:MM:DD HH:MM:SS"; empty ones are left out) and, when not 1, an

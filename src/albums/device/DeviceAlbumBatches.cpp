@@ -239,7 +239,8 @@ bool DeviceAlbumBatches::begin(Kind kind, const QList<ALAssetPtr>& items)
         if (!asset)
             item.fail();
         else if (kind == Kind::Encrypt)
-            encryptItem(asset, std::move(item));
+            encryptItem(asset, item.index() + 1 < assets->size() ? (*assets)[item.index() + 1] : nullptr,
+                        std::move(item));
         else
             uploadItem(asset, std::move(item));
     });
@@ -267,7 +268,7 @@ void DeviceAlbumBatches::batchUpload()
 }
 
 // Runs on the encrypt batch's worker.
-void DeviceAlbumBatches::encryptItem(const PhotoAssetPtr& asset, BatchCompletion item)
+void DeviceAlbumBatches::encryptItem(const PhotoAssetPtr& asset, const PhotoAssetPtr& next, BatchCompletion item)
 {
     BatchRunner& runner = *m_encryptRunner;
     PavPhotoManager& store = *m_c.store;
@@ -277,12 +278,16 @@ void DeviceAlbumBatches::encryptItem(const PhotoAssetPtr& asset, BatchCompletion
         item.fail();
         return;
     }
+    // Read and decoded while the item before was written; the next one is
+    // read and decoded while this one is (unless it is stored already).
+    const auto prepared = m_prefetch.take(asset);
+    m_prefetch.prefetch(next && !store.isEncrypted(*next) ? next : nullptr);
     // Already in the private album: a success, not stored twice.
     if (store.isEncrypted(*asset)) {
         item.succeed();
         return;
     }
-    item.finish(store.encryptAsset(*asset));
+    item.finish(store.encryptAsset(*asset, prepared.get()));
 }
 
 // Runs on the upload batch's worker: the upload itself starts on the main thread.

@@ -10,6 +10,7 @@
 #include "albums/device/DeviceBatchNotice.h"
 #include "albums/lock/PavSecretAlbumPasswordControllerDelegate.h"
 #include "albums/store/ALAsset.h"
+#include "albums/store/ImportPrefetch.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/Alert.h"
 
@@ -121,7 +122,7 @@ private:
     void batchEncryptFinished(const BatchOutcome& outcome);
     void batchUploadFinished(const BatchOutcome& outcome);
     bool begin(Kind kind, const QList<ALAssetPtr>& items);
-    void encryptItem(const PhotoAssetPtr& asset, BatchCompletion item);
+    void encryptItem(const PhotoAssetPtr& asset, const PhotoAssetPtr& next, BatchCompletion item);
     void uploadItem(const PhotoAssetPtr& asset, BatchCompletion item);
     void finished(Kind kind, const BatchOutcome& outcome);
     void showNotice(const DeviceBatchNotice& notice);
@@ -144,6 +145,7 @@ private:
     unsigned m_uploadTicket = 0;
     std::optional<DeviceBatchNotice> m_lastNotice;
     ObserverToken m_libraryObserver;
+    ImportPrefetch m_prefetch;   // the encrypt batch's worker only
     // Declared last: destroyed first, while what their item work uses is there.
     std::unique_ptr<BatchRunner> m_encryptRunner;
     std::unique_ptr<BatchRunner> m_uploadRunner;

@@ -108,15 +108,13 @@ std::optional<quint64> PavPhotoManager::getPhotoSize(const PavPhotoModel& model)
     return quint64(info.size());
 }
 
-bool PavPhotoManager::storeItem(const PavPhotoModel& model, const QByteArray& full,
-                                const std::function<QImage()>& makeThumbnail)
+bool PavPhotoManager::storeItem(const PavPhotoModel& model, const FileWrite& writeFull, const FileWrite& writeThumbnail)
 {
     const QString fullPath = getPhotoFullPath(model);
     const QString thumbPath = thumbnailPath(model);
     bool fullWritten = false;
-    std::thread writer = ThreadHooks::start("PavPhotoStore", [&] { fullWritten = encryptPhotoData(full, fullPath); });
-    const QImage thumbnail = makeThumbnail();
-    const bool thumbWritten = !thumbnail.isNull() && encryptPhoto(thumbnail, thumbPath);
+    std::thread writer = ThreadHooks::start("PavPhotoStore", [&] { fullWritten = writeFull(fullPath); });
+    const bool thumbWritten = writeThumbnail(thumbPath);
     writer.join();
     // The row goes in last, so a row always has its two files.
     if (fullWritten && thumbWritten && m_encryptAlbumOp->insertRecord(model)) {
@@ -142,10 +140,42 @@ bool PavPhotoManager::encryptImage(const QImage& image)
         return false;
     model.setPhotoSize(quint64(jpeg.size()));
     const QSize side(kThumbnailSide, kThumbnailSide);
-    return storeItem(model, jpeg, [&] { return ImageCodec::thumbnailWithSize(image, side); });
+    return storeItem(
+        model, [&](const QString& path) { return encryptPhotoData(jpeg, path); },
+        [&](const QString& path) { return encryptPhoto(ImageCodec::thumbnailWithSize(image, side), path); });
 }
 
-bool PavPhotoManager::encryptAsset(const PhotoAsset& asset)
+namespace {
+// Every byte of the asset or nothing: a short read gives nothing.
+QByteArray readWhole(const PhotoAsset& asset)
+{
+    QByteArray bytes;
+    const qint64 expected = asset.size();
+    if (expected <= 0 || !asset.readAll(&bytes) || bytes.size() != expected)
+        return QByteArray();
+    return bytes;
+}
+}
+
+PavPhotoManager::PreparedAsset PavPhotoManager::prepareAsset(const PhotoAsset& asset)
+{
+    PreparedAsset prepared;
+    const QByteArray bytes = readWhole(asset);
+    if (bytes.isEmpty())
+        return prepared;
+    prepared.size = bytes.size();
+    // The original is enciphered while the thumbnail is decoded.
+    std::thread cipher = ThreadHooks::start("PavPhotoPrepare",
+                                            [&] { prepared.fullCipher = PavEncryptManager::encryptData(bytes); });
+    const QImage thumbnail = ImageCodec::thumbnailFromData(bytes, QSize(kThumbnailSide, kThumbnailSide));
+    const QByteArray jpeg = ImageCodec::encodeJpeg(thumbnail, 100);
+    if (!jpeg.isEmpty())
+        prepared.thumbnailCipher = PavEncryptManager::encryptData(jpeg);
+    cipher.join();
+    return prepared;
+}
+
+bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset* prepared)
 {
     PavPhotoModel model;
     model.setPhotoUUID(PavPhotoModel::createFileUUID());
@@ -166,18 +196,32 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset)
     model.setPhotoURL(asset.url());
     model.setPhotoPath(model.photoUUID());
 
-    // Every byte of the asset or nothing: a short read stores nothing.
-    QByteArray bytes;
-    const qint64 expected = asset.size();
-    if (expected <= 0 || !asset.readAll(&bytes) || bytes.size() != expected)
-        return false;
-    model.setPhotoSize(quint64(bytes.size()));
-    const QSize side(kThumbnailSide, kThumbnailSide);
-    PavPhotoModelList stale = m_encryptAlbumOp->recordsWithURL(model.photoURL());
-    if (!storeItem(model, bytes, [&] { return ImageCodec::thumbnailFromData(bytes, side); }))
-        return false;
     // Rows of this URL whose full file is gone or empty hold nothing: the new
     // item replaces them. (One that lost only its thumbnail keeps its content.)
+    const PavPhotoModelList stale = m_encryptAlbumOp->recordsWithURL(model.photoURL());
+    bool stored = false;
+    if (prepared) {
+        if (prepared->fullCipher.isEmpty() || prepared->thumbnailCipher.isEmpty())
+            return false;
+        model.setPhotoSize(quint64(prepared->size));
+        stored = storeItem(
+            model, [&](const QString& path) { return AtomicFile::write(path, prepared->fullCipher); },
+            [&](const QString& path) { return AtomicFile::write(path, prepared->thumbnailCipher); });
+    } else {
+        const QByteArray bytes = readWhole(asset);
+        if (bytes.isEmpty())
+            return false;
+        model.setPhotoSize(quint64(bytes.size()));
+        const QSize side(kThumbnailSide, kThumbnailSide);
+        stored = storeItem(
+            model, [&](const QString& path) { return encryptPhotoData(bytes, path); },
+            [&](const QString& path) {
+                const QImage thumbnail = ImageCodec::thumbnailFromData(bytes, side);
+                return !thumbnail.isNull() && encryptPhoto(thumbnail, path);
+            });
+    }
+    if (!stored)
+        return false;
     for (const PavPhotoModelPtr& row : stale)
         if (getPhotoSize(*row).value_or(0) == 0)
             deletePhoto(*row);

@@ -56,10 +56,21 @@ public:
     // Size of the enciphered full file; nullopt when it does not exist.
     std::optional<quint64> getPhotoSize(const PavPhotoModel& model) const;
 
-    // Store a camera photo / a library item. True when both files and the
-    // row were written; on any failure nothing of the item remains.
+    // What the import of a library item reads, decodes and enciphers before
+    // anything is written: its two files' contents. Made on any thread, ahead
+    // of the store (see ImportPrefetch); an empty full file when the read failed.
+    struct PreparedAsset {
+        qint64 size = 0;                 // of the original bytes
+        QByteArray fullCipher;           // the original bytes, enciphered
+        QByteArray thumbnailCipher;      // the thumbnail's JPEG, enciphered; empty when it does not decode
+    };
+    static PreparedAsset prepareAsset(const PhotoAsset& asset);
+
+    // Store a camera photo / a library item (from what prepareAsset made of
+    // it, when given). True when both files and the row were written; on any
+    // failure nothing of the item remains.
     bool encryptImage(const QImage& image);
-    bool encryptAsset(const PhotoAsset& asset);
+    bool encryptAsset(const PhotoAsset& asset, const PreparedAsset* prepared = nullptr);
     // Whether the asset is stored: a row with its URL whose item files exist
     // (the full file not empty). False for an asset without a URL. Storing
     // an asset again replaces the rows of its URL whose full file is gone or
@@ -114,9 +125,10 @@ public:
     static constexpr const char* kQuarantineFolder = "Quarantine";
 
 private:
-    // Writes the full file (on a helper thread) while makeThumbnail runs,
-    // then the thumbnail, then the row; undoes the files on any failure.
-    bool storeItem(const PavPhotoModel& model, const QByteArray& full, const std::function<QImage()>& makeThumbnail);
+    // Writes the full file (on a helper thread) while the thumbnail is made
+    // and written, then the row; undoes the files on any failure.
+    using FileWrite = std::function<bool(const QString& path)>;
+    bool storeItem(const PavPhotoModel& model, const FileWrite& writeFull, const FileWrite& writeThumbnail);
     QString thumbnailPath(const PavPhotoModel& model) const { return getPhotoFullPath(model) + ".thumb"; }
 
     QString m_photoDir;

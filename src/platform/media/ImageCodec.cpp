@@ -1,5 +1,7 @@
 #include "platform/media/ImageCodec.h"
 
+#include "platform/media/PngRowDecoder.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -19,9 +21,11 @@ QImage ImageCodec::decodeFile(const QString& path)
 
 QImage ImageCodec::decodeScaled(QIODevice* device, const QSize& cover)
 {
+    const qint64 start = device->pos();
     QImageReader reader(device);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
+    QSize scaled;
     if (stored.isValid() && cover.width() > 0 && cover.height() > 0) {
         // The scaled size is in stored orientation; the cover is in display
         // orientation.
@@ -29,12 +33,26 @@ QImage ImageCodec::decodeScaled(QIODevice* device, const QSize& cover)
         if (reader.transformation() & QImageIOHandler::TransformationRotate90)
             shown.transpose();
         const double factor = std::max(double(cover.width()) / shown.width(), double(cover.height()) / shown.height());
-        if (factor < 1.0) {
-            const QSize scaled(std::max(1, int(std::ceil(stored.width() * factor))),
-                               std::max(1, int(std::ceil(stored.height() * factor))));
-            reader.setScaledSize(scaled);
+        if (factor < 1.0)
+            scaled = QSize(std::max(1, int(std::ceil(stored.width() * factor))),
+                           std::max(1, int(std::ceil(stored.height() * factor))));
+    }
+    const qint64 pixels = stored.isValid() ? qint64(stored.width()) * stored.height() : 0;
+    if (pixels > kLargestFullDecodePixels) {
+        // Too large to decode whole: at most the largest full decode.
+        const double fit = std::sqrt(double(kLargestFullDecodePixels) / double(pixels));
+        const QSize bound(std::max(1, int(stored.width() * fit)), std::max(1, int(stored.height() * fit)));
+        if (!scaled.isValid() || qint64(scaled.width()) * scaled.height() > kLargestFullDecodePixels)
+            scaled = bound;
+        if (reader.format() == "png") {
+            // Qt's PNG reader decodes the whole picture first; this one streams.
+            if (!device->seek(start))
+                return QImage();
+            return PngRowDecoder::decode(device, scaled);
         }
     }
+    if (scaled.isValid())
+        reader.setScaledSize(scaled);
     QImage image;
     if (!reader.read(&image))
         return QImage();

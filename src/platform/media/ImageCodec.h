@@ -9,9 +9,14 @@ class QIODevice;
 
 // Image decoding and encoding over QImage, so it can run on any thread.
 // Decoding applies the EXIF orientation; every result is a null QImage on
-// failure.
+// failure. Pictures larger than kLargestFullDecodePixels are never decoded
+// whole: they come back scaled down to at most that many pixels (PNGs
+// through a row-by-row decoder with bounded memory), or to `cover` when asked.
 class ImageCodec {
 public:
+    // 64 MB of 32-bit pixels.
+    static constexpr qint64 kLargestFullDecodePixels = 16LL * 1024 * 1024;
+
     static QImage decode(const QByteArray& bytes);
     static QImage decodeFile(const QString& path);
 

@@ -21,14 +21,28 @@ int CachedFolderAsset::orientation() const
     return m_orientation;
 }
 
+void CachedFolderAsset::apply(const FileFacts& facts) const
+{
+    m_date = QDateTime::fromMSecsSinceEpoch(facts.dateMs, Qt::UTC);
+    m_duration = facts.duration;
+    m_orientation = facts.orientation;
+}
+
+bool CachedFolderAsset::takeCachedFacts() const
+{
+    const std::optional<FileFacts> facts = m_cache ? m_cache->find(filePath(), size(), modificationTimeMs()) : std::nullopt;
+    if (!facts)
+        return false;
+    std::call_once(m_factsOnce, [&] { apply(*facts); });
+    return true;
+}
+
 void CachedFolderAsset::resolveFacts() const
 {
-    const qint64 mtime = modificationTime().toMSecsSinceEpoch();
+    const qint64 mtime = modificationTimeMs();
     if (m_cache) {
         if (auto facts = m_cache->find(filePath(), size(), mtime)) {
-            m_date = QDateTime::fromMSecsSinceEpoch(facts->dateMs, Qt::UTC);
-            m_duration = facts->duration;
-            m_orientation = facts->orientation;
+            apply(*facts);
             return;
         }
     }

@@ -17,9 +17,13 @@ public:
     CachedFolderAsset(const QString& root, const FolderScan::Entry& entry, std::shared_ptr<MetadataCache> cache);
 
     int orientation() const;  // EXIF value, 1 when upright or unknown
+    // Takes the facts from the metadata cache when it knows the file as it
+    // is; false (nothing read) when it does not.
+    bool takeCachedFacts() const;
 
 protected:
     void resolveFacts() const override;
+    void apply(const FileFacts& facts) const;
 
 private:
     std::shared_ptr<MetadataCache> m_cache;

@@ -12,7 +12,5 @@ PhotoAssetPtr CachedFolderLibrary::assetForFile(const QString& path)
 
 std::shared_ptr<const CachedFolderAsset> CachedFolderLibrary::makeAsset(const FolderScan::Entry& entry)
 {
-    auto asset = std::make_shared<CachedFolderAsset>(root(), entry, m_cache);
-    remember(*asset);
-    return asset;
+    return std::make_shared<CachedFolderAsset>(root(), entry, m_cache);
 }

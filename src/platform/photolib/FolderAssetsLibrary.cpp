@@ -1,15 +1,21 @@
 #include "platform/photolib/FolderAssetsLibrary.h"
 
+#include "platform/core/AtomicFile.h"
 #include "platform/core/MainThread.h"
+#include "platform/core/ThreadHooks.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/media/VideoReader.h"
+#include "platform/photolib/CacheFile.h"
 #include "platform/photolib/LibraryWatcher.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QtEndian>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -18,19 +24,77 @@ const CachedFolderAsset* asCached(const PhotoAsset& asset)
     return dynamic_cast<const CachedFolderAsset*>(&asset);
 }
 
-// Ascending index is oldest first; the scan's path order breaks ties.
+// Ascending index is oldest first; the file name breaks ties (the scan
+// leaves files in the order the folder gives them).
 void sortOldestFirst(std::vector<PhotoAssetPtr>* assets)
 {
-    std::vector<std::pair<qint64, size_t>> keys;
+    struct Key {
+        qint64 dateMs;
+        const QString* name;
+        size_t index;
+    };
+    std::vector<Key> keys;
     keys.reserve(assets->size());
-    for (size_t i = 0; i < assets->size(); ++i)
-        keys.emplace_back((*assets)[i]->date().toMSecsSinceEpoch(), i);
-    std::stable_sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (size_t i = 0; i < assets->size(); ++i) {
+        const auto* asset = static_cast<const FolderPhotoAsset*>((*assets)[i].get());
+        keys.push_back(Key{asset->date().toMSecsSinceEpoch(), &asset->relativePath(), i});
+    }
+    std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) {
+        return a.dateMs != b.dateMs ? a.dateMs < b.dateMs : *a.name < *b.name;
+    });
     std::vector<PhotoAssetPtr> sorted;
     sorted.reserve(assets->size());
-    for (const auto& key : keys)
-        sorted.push_back(std::move((*assets)[key.second]));
+    for (const Key& key : keys)
+        sorted.push_back(std::move((*assets)[key.index]));
     *assets = std::move(sorted);
+}
+
+// Works out every asset's date: from the metadata cache where it knows the
+// file, else (EXIF, container) on a few threads: a first listing reads
+// thousands of files' headers.
+void resolveDates(const std::vector<std::shared_ptr<const CachedFolderAsset>>& made)
+{
+    std::vector<const CachedFolderAsset*> assets;
+    for (const auto& asset : made) {
+        if (!asset->takeCachedFacts())
+            assets.push_back(asset.get());
+    }
+    constexpr size_t kChunk = 32;
+    const size_t threads = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()),
+                                            (assets.size() + kChunk - 1) / kChunk);
+    if (threads <= 1) {
+        for (const CachedFolderAsset* asset : assets)
+            asset->date();
+        return;
+    }
+    std::atomic<size_t> next{0};
+    auto work = [&] {
+        for (size_t begin; (begin = next.fetch_add(kChunk)) < assets.size();) {
+            for (size_t i = begin; i < std::min(begin + kChunk, assets.size()); ++i)
+                assets[i]->date();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (size_t i = 1; i < threads; ++i)
+        pool.push_back(ThreadHooks::start("PhotoLibFacts", work));
+    work();
+    for (std::thread& t : pool)
+        t.join();
+}
+
+// The sum of every entry's hash of its path, size and time: equal for the
+// same listing in any order (on this machine and Qt; a difference only costs
+// one prune).
+quint64 listingSignature(const std::vector<FolderScan::Entry>& entries)
+{
+    constexpr size_t kSeed = 0x50564c53;
+    quint64 sum = 0;
+    for (const FolderScan::Entry& e : entries) {
+        const qint64 facts[3] = {e.size, e.mtimeMs, e.isAlbum ? 1 : 0};
+        sum += quint64(qHashBits(e.relativePath.constData(), size_t(e.relativePath.size()) * sizeof(QChar), kSeed))
+            ^ (quint64(qHashBits(facts, sizeof facts, kSeed)) << 1);
+    }
+    return sum;
 }
 
 const QString kSquareVariant = QStringLiteral("square");
@@ -51,7 +115,8 @@ FolderAssetsLibrary::FolderAssetsLibrary(const QString& root, const QString& cac
       m_store(std::make_unique<CachedFolderLibrary>(
           QDir(root).absolutePath(),
           std::make_shared<MetadataCache>(cachesFolder + QStringLiteral("/PhotoLibrary/metadata.bin")))),
-      m_thumbnails(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails"))
+      m_thumbnails(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails")),
+      m_prunedForFile(cachesFolder + QStringLiteral("/PhotoLibrary/Thumbnails/pruned-for"))
 {
     m_watcher = new LibraryWatcher(m_store->root(), this, settleMs);
     connect(m_watcher, &LibraryWatcher::changed, this, &AssetsLibrary::changed);
@@ -99,8 +164,10 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
         return false;
     AssetsGroup roll{QStringLiteral("Camera Roll"), AssetsGroupSavedPhotos, {}};
     std::vector<AssetsGroup> albums;
-    const std::vector<FolderScan::Entry> entries = FolderScan::scan(m_store->root());
+    const std::vector<FolderScan::Entry> entries = FolderScan::scan(m_store->root(), FolderScan::FileOrder::AsRead);
     dropThumbnailsOfGoneFiles(entries);
+    std::vector<std::shared_ptr<const CachedFolderAsset>> made;
+    made.reserve(entries.size());
     for (const FolderScan::Entry& entry : entries) {
         if (entry.isAlbum) {
             if (types & AssetsGroupAlbum)
@@ -111,8 +178,10 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
         if (inAlbum ? !(types & AssetsGroupAlbum) : !(types & AssetsGroupSavedPhotos))
             continue;
         auto asset = m_store->makeAsset(entry);
+        made.push_back(asset);
         (inAlbum ? albums.back() : roll).assets.push_back(std::move(asset));
     }
+    resolveDates(made);
     if (types & AssetsGroupSavedPhotos) {
         sortOldestFirst(&roll.assets);
         groups->push_back(std::move(roll));
@@ -127,7 +196,23 @@ bool FolderAssetsLibrary::enumerateGroups(unsigned types, std::vector<AssetsGrou
 
 void FolderAssetsLibrary::dropThumbnailsOfGoneFiles(const std::vector<FolderScan::Entry>& entries)
 {
+    // Only when the listing differs from the one pruned for last, by this
+    // library or by an earlier run (its signature is kept beside the
+    // thumbnails): an unchanged library builds no keys.
+    const quint64 signature = listingSignature(entries);
+    {
+        std::lock_guard lock(m_pruneMutex);
+        if (!m_prunedFor) {
+            QByteArray stored;
+            if (AtomicFile::read(m_prunedForFile, &stored) && stored.size() == sizeof(quint64))
+                m_prunedFor = qFromLittleEndian<quint64>(stored.constData());
+        }
+        if (m_prunedFor == signature)
+            return;
+        m_prunedFor = signature;
+    }
     QSet<QString> live;
+    live.reserve(qsizetype(entries.size()) * 2);
     for (const FolderScan::Entry& entry : entries) {
         if (entry.isAlbum)
             continue;
@@ -135,14 +220,10 @@ void FolderAssetsLibrary::dropThumbnailsOfGoneFiles(const std::vector<FolderScan
         for (const QString& variant : {kSquareVariant, kAspectVariant})
             live.insert(ThumbnailCache::keyFor(path, entry.size, entry.mtimeMs, variant));
     }
-    {
-        // Only when the library differs from the one pruned for last.
-        std::lock_guard lock(m_pruneMutex);
-        if (live == m_prunedFor)
-            return;
-        m_prunedFor = live;
-    }
     m_thumbnails.prune(live);
+    QByteArray bytes(sizeof(quint64), Qt::Uninitialized);
+    qToLittleEndian(signature, bytes.data());
+    CacheFile::write(m_prunedForFile, bytes);
 }
 
 QImage FolderAssetsLibrary::sourceImage(const PhotoAsset& asset, const QSize& cover) const

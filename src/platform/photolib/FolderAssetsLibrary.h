@@ -53,6 +53,7 @@ private:
     std::unique_ptr<CachedFolderLibrary> m_store;
     ThumbnailCache m_thumbnails;
     std::mutex m_pruneMutex;
-    std::optional<QSet<QString>> m_prunedFor;
+    std::optional<quint64> m_prunedFor;   // signature of the listing pruned for last
+    QString m_prunedForFile;
     LibraryWatcher* m_watcher = nullptr;
 };

@@ -36,12 +36,10 @@ FolderPhotoAsset::FolderPhotoAsset(const QString& root, const QString& path, Vid
 FolderPhotoAsset::FolderPhotoAsset(const QString& root, const FolderScan::Entry& entry)
     : m_path(root + QLatin1Char('/') + entry.relativePath),
       m_relativePath(entry.relativePath),
-      m_ext(QFileInfo(entry.relativePath).suffix().toUpper()),
-      m_id(idForFile(entry)),
-      m_url(urlFor(m_id, m_ext)),
+      m_ext(extensionOfPath(entry.relativePath)),
       m_kind(kindForExtension(m_ext)),
       m_size(entry.size),
-      m_mtime(QDateTime::fromMSecsSinceEpoch(entry.mtimeMs, Qt::UTC)),
+      m_mtimeMs(entry.mtimeMs),
       m_mtimeNs(entry.mtimeNs),
       m_inode(entry.inode)
 {
@@ -51,18 +49,46 @@ PhotoAssetKind FolderPhotoAsset::kindForExtension(const QString& ext)
 {
     static const QStringList photos = {"JPG", "JPEG", "PNG", "GIF", "BMP", "TIF", "TIFF", "HEIC", "HEIF", "WEBP"};
     static const QStringList videos = {"MOV", "MP4", "M4V", "3GP", "AVI", "MKV"};
-    const QString upper = ext.toUpper();
-    if (photos.contains(upper))
+    if (photos.contains(ext, Qt::CaseInsensitive))
         return PhotoAssetKind::Photo;
-    if (videos.contains(upper))
+    if (videos.contains(ext, Qt::CaseInsensitive))
         return PhotoAssetKind::Video;
     return PhotoAssetKind::Other;
 }
 
+QString FolderPhotoAsset::extensionOfPath(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    if (dot < 0 || path.indexOf(QLatin1Char('/'), dot) >= 0)
+        return QString();
+    return path.mid(dot + 1).toUpper();
+}
+
+QString FolderPhotoAsset::assetId() const
+{
+    std::call_once(m_idOnce, [this] {
+        FolderScan::Entry entry;
+        entry.relativePath = m_relativePath;
+        entry.size = m_size;
+        entry.mtimeNs = m_mtimeNs;
+        m_id = idForFile(entry);
+        m_url = urlFor(m_id, m_ext);
+    });
+    return m_id;
+}
+
+QString FolderPhotoAsset::url() const
+{
+    assetId();
+    return m_url;
+}
+
 QString FolderPhotoAsset::idForFile(const FolderScan::Entry& entry)
 {
-    const QByteArray named = entry.relativePath.toUtf8() + '\0' + QByteArray::number(entry.inode) + ':'
-        + QByteArray::number(entry.mtimeNs) + ':' + QByteArray::number(entry.size);
+    // The inode stays out: a copy that keeps names, bytes and times (cp -a,
+    // a restore) is the same asset.
+    const QByteArray named = entry.relativePath.toUtf8() + '\0' + QByteArray::number(entry.mtimeNs) + ':'
+        + QByteArray::number(entry.size);
     const QByteArray digest = QCryptographicHash::hash(named, QCryptographicHash::Sha1);
     const QByteArray hex = digest.toHex().toUpper();
     // Shaped like the platform's ids: 8-4-4-4-12.
@@ -108,7 +134,7 @@ void FolderPhotoAsset::resolveFacts() const
         }
     }
     if (!m_date.isValid())
-        m_date = m_mtime;
+        m_date = modificationTime();
 }
 
 bool FolderPhotoAsset::readAll(QByteArray* out, QString* error) const

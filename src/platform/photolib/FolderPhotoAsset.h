@@ -20,11 +20,14 @@ using VideoProbe = std::function<std::optional<VideoFacts>(const QString& path)>
 
 // An asset backed by one file under the library folder. Its id names the
 // file, not only its path: a hash of the path relative to the library root
-// with the file's inode, size and modification time, so the URL stays the
-// same across scans of an unchanged file, and a new file under a reused name
-// is a new asset. Kind comes from the extension; the date from EXIF, else the
-// video probe, else the file's modification time (worked out on first use).
-// Reading fails when the file is no longer the one listed.
+// with the file's size and modification time (to the nanosecond), so the URL
+// stays the same across scans of an unchanged file and across copies that
+// keep names, bytes and times (no inode in it), and a new file under a reused
+// name is a new asset. Id and URL are worked out on first use, as listings
+// make thousands of assets and look at few URLs. Kind comes from the
+// extension; the date from EXIF, else the video probe, else the file's
+// modification time (worked out on first use). Reading fails when the file
+// is no longer the one listed (its inode included).
 class FolderPhotoAsset : public PhotoAsset {
 public:
     // path must lie under root; size, time and inode are taken now.
@@ -32,7 +35,7 @@ public:
     // For a scan that has already read the file's facts (no stat).
     FolderPhotoAsset(const QString& root, const FolderScan::Entry& entry);
 
-    QString url() const override { return m_url; }
+    QString url() const override;
     PhotoAssetKind kind() const override { return m_kind; }
     QDateTime date() const override;
     double duration() const override;
@@ -42,10 +45,13 @@ public:
     QString extension() const override { return m_ext; }
 
     const QString& relativePath() const { return m_relativePath; }
-    const QString& assetId() const { return m_id; }
-    QDateTime modificationTime() const { return m_mtime; }
+    QString assetId() const;
+    QDateTime modificationTime() const { return QDateTime::fromMSecsSinceEpoch(m_mtimeMs, Qt::UTC); }
+    qint64 modificationTimeMs() const { return m_mtimeMs; }
 
     static PhotoAssetKind kindForExtension(const QString& ext);
+    // The upper-case text after the last dot of a file name ("" when none).
+    static QString extensionOfPath(const QString& path);
     // The id of a listed file (upper-case hex).
     static QString idForFile(const FolderScan::Entry& entry);
     static QString urlFor(const QString& id, const QString& ext);
@@ -58,18 +64,19 @@ protected:
 
     mutable QDateTime m_date;
     mutable double m_duration = 0;
+    mutable std::once_flag m_factsOnce;   // guards resolveFacts()
 
 private:
     QString m_path;
     QString m_relativePath;
     QString m_ext;
-    QString m_id;
-    QString m_url;
+    mutable QString m_id;
+    mutable QString m_url;
+    mutable std::once_flag m_idOnce;
     PhotoAssetKind m_kind;
     qint64 m_size = 0;
-    QDateTime m_mtime;
+    qint64 m_mtimeMs = 0;
     qint64 m_mtimeNs = 0;
     quint64 m_inode = 0;
     VideoProbe m_probe;
-    mutable std::once_flag m_factsOnce;
 };

@@ -108,13 +108,21 @@ PhotoAssetPtr FolderPhotoLibrary::assetForUrl(const QString& url)
         if (asset && asset->url() == url)
             return asset;
     }
-    for (const FolderScan::Entry& entry : FolderScan::scan(m_root)) {
-        if (entry.isAlbum || FolderPhotoAsset::idForFile(entry) != id)
-            continue;
-        PhotoAssetPtr asset = assetForFile(m_root + "/" + entry.relativePath);
-        return asset && asset->url() == url ? asset : nullptr;
+    // Not seen (listings leave ids unworked): one pass learns every file's id.
+    QHash<QString, QString> byId;
+    for (const FolderScan::Entry& entry : FolderScan::scan(m_root, FolderScan::FileOrder::AsRead)) {
+        if (!entry.isAlbum)
+            byId.insert(FolderPhotoAsset::idForFile(entry), m_root + "/" + entry.relativePath);
     }
-    return nullptr;
+    known = byId.value(id);
+    {
+        std::lock_guard lock(m_mutex);
+        m_pathById = std::move(byId);
+    }
+    if (known.isEmpty())
+        return nullptr;
+    PhotoAssetPtr asset = assetForFile(known);
+    return asset && asset->url() == url ? asset : nullptr;
 }
 
 QStringList FolderPhotoLibrary::scanFiles() const

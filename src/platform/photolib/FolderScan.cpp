@@ -55,20 +55,22 @@ void readFolder(int parentFd, const char* name, const QString& prefix, bool want
 
 }
 
-std::vector<FolderScan::Entry> FolderScan::scan(const QString& root)
+std::vector<FolderScan::Entry> FolderScan::scan(const QString& root, FileOrder order)
 {
     std::vector<Entry> files;
     std::vector<QString> albums;
     const QByteArray rootPath = root.toLocal8Bit();
     readFolder(AT_FDCWD, rootPath.constData(), QString(), true, &files, &albums);
     auto byPath = [](const Entry& a, const Entry& b) { return a.relativePath < b.relativePath; };
-    std::sort(files.begin(), files.end(), byPath);
+    if (order == FileOrder::ByName)
+        std::sort(files.begin(), files.end(), byPath);
     std::sort(albums.begin(), albums.end());
     for (const QString& album : albums) {
         const QByteArray albumPath = (root + QLatin1Char('/') + album).toLocal8Bit();
         std::vector<Entry> inner;
         readFolder(AT_FDCWD, albumPath.constData(), album + QLatin1Char('/'), false, &inner, nullptr);
-        std::sort(inner.begin(), inner.end(), byPath);
+        if (order == FileOrder::ByName)
+            std::sort(inner.begin(), inner.end(), byPath);
         files.push_back(Entry{album, 0, 0, true});
         files.insert(files.end(), inner.begin(), inner.end());
     }

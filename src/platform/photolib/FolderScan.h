@@ -7,7 +7,9 @@
 
 // One pass over the library folder: the files at its top level and in each
 // direct subfolder, one stat() per entry. Hidden names and our own temporary
-// files are left out. Entries come sorted by relative path, top level first.
+// files are left out. The top level's files come first, then each album
+// (sorted by name) followed by its files; files are sorted by name when asked
+// (sorting 10,000 names costs about as much as a third of the pass).
 struct FolderScan {
     struct Entry {
         QString relativePath;  // "a.jpg" or "Album/b.jpg"
@@ -18,7 +20,8 @@ struct FolderScan {
         quint64 inode = 0;
     };
 
-    static std::vector<Entry> scan(const QString& root);
+    enum class FileOrder { ByName, AsRead };
+    static std::vector<Entry> scan(const QString& root, FileOrder order = FileOrder::ByName);
     // The entry of one regular file (relativePath as given); nullopt when it
     // is missing or not a regular file.
     static std::optional<Entry> stat(const QString& path, const QString& relativePath);

@@ -37,7 +37,7 @@ LibraryWatcher::LibraryWatcher(QString root, QObject* parent, int settleMs, int 
 
 LibraryWatcher::~LibraryWatcher()
 {
-    m_pollQueue.reset();
+    m_scanQueue.reset();
     delete m_notifier;
     if (m_fd >= 0)
         ::close(m_fd);
@@ -46,7 +46,7 @@ LibraryWatcher::~LibraryWatcher()
 LibraryWatcher::Snapshot LibraryWatcher::snapshot(const QString& root)
 {
     Snapshot out;
-    for (const FolderScan::Entry& entry : FolderScan::scan(root)) {
+    for (const FolderScan::Entry& entry : FolderScan::scan(root, FolderScan::FileOrder::AsRead)) {
         if (entry.isAlbum)
             out.insert(entry.relativePath + QLatin1Char('/'), {-1, 0, 0});
         else
@@ -120,35 +120,47 @@ void LibraryWatcher::onEvent()
 
 void LibraryWatcher::settle()
 {
-    const Snapshot before = m_last;
-    rearm();
-    if (m_last != before)
+    scanThen(&LibraryWatcher::settleAnswered);
+}
+
+void LibraryWatcher::settleAnswered(Snapshot current)
+{
+    // Armed again even when nothing differs: a folder replaced under the
+    // same name needs a new watch.
+    const bool differs = current != m_last;
+    arm(std::move(current));
+    if (differs)
         emit changed();
 }
 
 void LibraryWatcher::poll()
 {
-    // The listing runs on a helper thread; the main thread only compares.
     if (m_pollInFlight)
         return;
-    if (!m_pollQueue)
-        m_pollQueue = std::make_unique<SerialQueue>("LibraryWatcherPoll");
     m_pollInFlight = true;
-    QPointer<LibraryWatcher> self(this);
-    m_pollQueue->async([self, root = m_root] {
-        Snapshot current = snapshot(root);
-        MainThread::post([self, current = std::move(current)] {
-            if (self)
-                self->pollAnswered(current);
-        });
-    });
+    scanThen(&LibraryWatcher::pollAnswered);
 }
 
-void LibraryWatcher::pollAnswered(const Snapshot& current)
+void LibraryWatcher::pollAnswered(Snapshot current)
 {
     m_pollInFlight = false;
     if (current == m_last)
         return;
-    arm(current);
+    arm(std::move(current));
     emit changed();
+}
+
+void LibraryWatcher::scanThen(void (LibraryWatcher::*answer)(Snapshot))
+{
+    // The listing runs on a helper thread; the main thread only compares.
+    if (!m_scanQueue)
+        m_scanQueue = std::make_unique<SerialQueue>("LibraryWatcherScan");
+    QPointer<LibraryWatcher> self(this);
+    m_scanQueue->async([self, answer, root = m_root] {
+        Snapshot current = snapshot(root);
+        MainThread::post([self, answer, current = std::move(current)]() mutable {
+            if (self)
+                (self.data()->*answer)(std::move(current));
+        });
+    });
 }

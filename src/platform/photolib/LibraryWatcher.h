@@ -16,9 +16,11 @@ class SerialQueue;
 // touched) and announces a change once, after the folders have been quiet
 // for a short settling delay. A burst is announced only when the listing
 // differs from the last one (a file's size, time or identity included), so
-// hidden files and our own temporary files announce nothing. Where a folder
-// cannot be watched, the library is listed on a helper thread at each poll
-// instead. Lives on the main thread.
+// hidden files and our own temporary files announce nothing. The listing of
+// a settled burst runs on a helper thread; where a folder cannot be watched,
+// the library is listed there at each poll instead. A rewrite that keeps the
+// size and puts the old time back (touch -r) is not seen. Lives on the main
+// thread.
 class LibraryWatcher : public QObject {
     Q_OBJECT
 public:
@@ -41,8 +43,11 @@ private:
     void readEvents();
     void onEvent();
     void settle();
+    void settleAnswered(Snapshot current);
     void poll();
-    void pollAnswered(const Snapshot& current);
+    void pollAnswered(Snapshot current);
+    // Lists the library on the helper thread, then calls answer on the main thread.
+    void scanThen(void (LibraryWatcher::*answer)(Snapshot));
 
     QString m_root;
     int m_fd = -1;
@@ -54,5 +59,5 @@ private:
     int m_settleMs;
     Snapshot m_last;
     bool m_pollInFlight = false;
-    std::unique_ptr<SerialQueue> m_pollQueue;   // last: its scans finish before the rest goes
+    std::unique_ptr<SerialQueue> m_scanQueue;   // last: its scans finish before the rest goes
 };

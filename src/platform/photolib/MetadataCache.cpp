@@ -1,16 +1,39 @@
 #include "platform/photolib/MetadataCache.h"
 
 #include "platform/core/AtomicFile.h"
+#include "platform/photolib/CacheFile.h"
 
-#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace {
 constexpr quint32 kMagic = 0x50564d43;  // "PVMC"
-constexpr quint32 kVersion = 1;
-// Smallest possible stored entry: an empty path and the fixed fields.
-constexpr qint64 kMinEntryBytes = 4 + 8 + 8 + 4 + 8 + 8 + 4;
+constexpr quint32 kVersion = 2;
+
+// One entry as stored after its path (UTF-16 units, preceded by their count
+// as a 32-bit number), little-endian, unpadded.
+#pragma pack(push, 1)
+struct StoredFacts {
+    qint64 size;
+    qint64 mtimeMs;
+    qint32 kind;
+    qint64 dateMs;
+    double duration;
+    qint32 orientation;
+};
+#pragma pack(pop)
+
+template <typename T>
+bool take(const char*& at, const char* end, T* out)
+{
+    if (end - at < qsizetype(sizeof(T)))
+        return false;
+    std::memcpy(out, at, sizeof(T));
+    at += sizeof(T);
+    return true;
+}
 }
 
 MetadataCache::MetadataCache(QString file) : m_file(std::move(file)) {}
@@ -23,24 +46,31 @@ void MetadataCache::loadLocked()
     QByteArray bytes;
     if (!AtomicFile::read(m_file, &bytes))
         return;
-    QDataStream in(bytes);
+    const char* at = bytes.constData();
+    const char* const end = at + bytes.size();
     quint32 magic = 0, version = 0, count = 0;
-    in >> magic >> version >> count;
-    if (in.status() != QDataStream::Ok || magic != kMagic || version != kVersion)
-        return;
-    if (count > (bytes.size() - in.device()->pos()) / kMinEntryBytes)
+    if (!take(at, end, &magic) || !take(at, end, &version) || !take(at, end, &count) || magic != kMagic
+        || version != kVersion)
+        return;  // another format: rebuilt as files are read
+    const qint64 smallest = qint64(sizeof(quint32) + sizeof(StoredFacts));
+    if (count > (end - at) / smallest)
         return;
     QHash<QString, Entry> entries;
     entries.reserve(count);
     for (quint32 i = 0; i < count; ++i) {
-        QString path;
-        Entry e;
-        qint32 kind = 0, orientation = 0;
-        in >> path >> e.size >> e.mtimeMs >> kind >> e.facts.dateMs >> e.facts.duration >> orientation;
-        if (in.status() != QDataStream::Ok)
+        quint32 units = 0;
+        if (!take(at, end, &units) || units > quint32(end - at) / 2)
             return;  // a damaged file is ignored whole
-        e.facts.kind = kind;
-        e.facts.orientation = orientation;
+        QString path(qsizetype(units), Qt::Uninitialized);
+        std::memcpy(path.data(), at, size_t(units) * 2);
+        at += size_t(units) * 2;
+        StoredFacts stored;
+        if (!take(at, end, &stored))
+            return;
+        Entry e;
+        e.size = stored.size;
+        e.mtimeMs = stored.mtimeMs;
+        e.facts = FileFacts{stored.kind, stored.dateMs, stored.duration, stored.orientation};
         entries.insert(path, e);
     }
     m_entries = std::move(entries);
@@ -81,14 +111,17 @@ void MetadataCache::save(const QString& scannedRoot)
     if (!m_dirty)
         return;
     QByteArray bytes;
-    QDataStream out(&bytes, QIODevice::WriteOnly);
-    out << kMagic << kVersion << static_cast<quint32>(m_entries.size());
+    auto put = [&bytes](const auto& value) { bytes.append(reinterpret_cast<const char*>(&value), sizeof value); };
+    put(kMagic);
+    put(kVersion);
+    put(quint32(m_entries.size()));
     for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it) {
-        out << it.key() << it->size << it->mtimeMs << static_cast<qint32>(it->facts.kind)
-            << it->facts.dateMs << it->facts.duration << static_cast<qint32>(it->facts.orientation);
+        put(quint32(it.key().size()));
+        bytes.append(reinterpret_cast<const char*>(it.key().constData()), it.key().size() * 2);
+        put(StoredFacts{it->size, it->mtimeMs, qint32(it->facts.kind), it->facts.dateMs, it->facts.duration,
+                        qint32(it->facts.orientation)});
     }
-    QDir().mkpath(QFileInfo(m_file).absolutePath());
-    if (AtomicFile::write(m_file, bytes))
+    if (CacheFile::write(m_file, bytes))
         m_dirty = false;
 }
 

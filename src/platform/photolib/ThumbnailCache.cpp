@@ -1,6 +1,6 @@
 #include "platform/photolib/ThumbnailCache.h"
 
-#include "platform/core/AtomicFile.h"
+#include "platform/photolib/CacheFile.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -62,9 +62,8 @@ void ThumbnailCache::store(const QString& key, const QImage& image)
     if (!image.save(&buffer, "JPG", 88))
         return;
     const QString file = fileFor(key);
-    QDir().mkpath(file.section(QLatin1Char('/'), 0, -2));
     const qint64 replaced = QFileInfo(file).size();
-    if (!AtomicFile::write(file, bytes))
+    if (!CacheFile::write(file, bytes))
         return;
     std::lock_guard lock(m_diskMutex);
     if (m_diskBytes < 0)

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QImage>
+#include <QSize>
+
+class QIODevice;
+
+// Decodes a PNG row by row into a smaller picture, averaging each block of
+// source pixels, so memory stays bounded by one source row and the result,
+// however large the picture (20000 × 20000 and more). Used for pictures whose
+// full decode would not fit one allocation. Interlaced pictures are sampled
+// from their last pass (every other row). Any thread; a null image when the
+// data is not a PNG, is damaged or truncated.
+class PngRowDecoder {
+public:
+    // The picture scaled to exactly `size` (each side from 1 up to the stored
+    // one; larger sides are clamped). Reads the device from its current position.
+    static QImage decode(QIODevice* device, const QSize& size);
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Writes of cache files (thumbnails, facts): whole or not at all, through a
+// temporary file renamed over the target, but never synced to disk. A cache
+// lost in a power cut is rebuilt; the sync would cost every listing and
+// every first screen.
+namespace CacheFile {
+
+// Makes the folder when missing. False when the file could not be written.
+bool write(const QString& path, const QByteArray& bytes);
+
+}

@@ -1,6 +1,7 @@
 #include "albums/store/PavPhotoManager.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
 #include "platform/photolib/ThumbnailCache.h"
+#include "support/FakePhotoAsset.h"
 #include "support/ImageFixtures.h"
 #include "support/VideoFixtures.h"
 
@@ -14,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimeZone>
+#include <QCryptographicHash>
+
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -312,4 +316,61 @@ TEST_F(FolderAssetsLibraryTest, ACopyKeepingNamesBytesAndTimesKeepsEveryId)
     EXPECT_NE(changed.value("exif.jpg"), original.value("exif.jpg"));
     EXPECT_EQ(changed.value("Trip/inside album.jpg"), original.value("Trip/inside album.jpg"));
     EXPECT_FALSE(store.isEncrypted(*copied.assetForFile(copy + "/exif.jpg")));
+}
+
+namespace {
+
+// The id of a file in the form the library used before ids left the inode
+// out: rows stored then carry it.
+QString inodeFormUrl(const QString& root, const QString& file)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(file).constData(), &st) != 0)
+        return QString();
+    const qint64 mtimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    const QByteArray named = QDir(root).relativeFilePath(file).toUtf8() + '\0' + QByteArray::number(quint64(st.st_ino))
+        + ':' + QByteArray::number(mtimeNs) + ':' + QByteArray::number(qint64(st.st_size));
+    const QByteArray hex = QCryptographicHash::hash(named, QCryptographicHash::Sha1).toHex().toUpper();
+    const QString id = QString::fromLatin1(hex.mid(0, 8) + "-" + hex.mid(8, 4) + "-" + hex.mid(12, 4) + "-"
+                                           + hex.mid(16, 4) + "-" + hex.mid(20, 12));
+    return "assets-library://asset/asset.JPG?id=" + id + "&ext=JPG";
+}
+
+}
+
+// A photo stored while ids still held the inode stays stored: the row is
+// taken over by today's URL as long as the file is the very one it was made
+// from, and from then on a copy of the library keeps it. Another file under
+// the name (or a copy made before the takeover) does not count.
+TEST_F(FolderAssetsLibraryTest, APhotoStoredUnderTheInodeFormOfItsIdStaysStored)
+{
+    const QString file = path("exif.jpg");
+    QByteArray bytes;
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        bytes = f.readAll();
+    }
+    auto photos = std::make_shared<FolderPhotoLibrary>(root);
+    PavPhotoManager store(dir.filePath("photo"), photos);
+    const QString former = inodeFormUrl(root, file);
+    ASSERT_FALSE(former.isEmpty());
+    ASSERT_TRUE(store.encryptAsset(*FakePhotoAsset::make(former, bytes)));
+
+    // A copy made before the takeover has other inodes: not counted.
+    const QString earlyCopy = dir.filePath("EarlyCopy");
+    ASSERT_EQ(QProcess::execute("cp", {"-a", root, earlyCopy}), 0);
+    FolderPhotoLibrary early(earlyCopy);
+    EXPECT_FALSE(store.isEncrypted(*early.assetForFile(earlyCopy + "/exif.jpg")));
+
+    const PhotoAssetPtr asset = photos->assetForFile(file);
+    EXPECT_TRUE(store.isEncrypted(*asset));
+    EXPECT_EQ(store.photoes().size(), 1);
+    EXPECT_EQ(store.photoes().first()->photoURL(), asset->url());
+
+    const QString copy = dir.filePath("Restored");
+    ASSERT_EQ(QProcess::execute("cp", {"-a", root, copy}), 0);
+    FolderPhotoLibrary copied(copy);
+    EXPECT_TRUE(store.isEncrypted(*copied.assetForFile(copy + "/exif.jpg")));
+    EXPECT_FALSE(store.isEncrypted(*copied.assetForFile(copy + "/rotated.jpg")));
 }

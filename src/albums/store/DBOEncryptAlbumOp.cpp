@@ -94,6 +94,12 @@ PavPhotoModelList DBOEncryptAlbumOp::recordsWithURL(const QString& url)
     return query(kByUrlSql, {url}, 0);
 }
 
+bool DBOEncryptAlbumOp::replaceURL(const QString& from, const QString& to)
+{
+    return m_engine && hasUrl(from) && hasUrl(to)
+        && m_engine->executeSql(QStringLiteral("UPDATE photoes SET systemurl = ? WHERE systemurl = ?"), {to, from});
+}
+
 PavPhotoModelList DBOEncryptAlbumOp::photoesWithType(int type)
 {
     return query(kByTypeSql, {type}, type);

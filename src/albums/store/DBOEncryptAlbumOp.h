@@ -31,6 +31,8 @@ public:
     virtual bool insertRecords(const PavPhotoModelList& models);
     // The rows with this URL; none for an empty URL or a failed query.
     virtual PavPhotoModelList recordsWithURL(const QString& url);
+    // Gives the rows of one URL another (an item's URL in a newer form).
+    virtual bool replaceURL(const QString& from, const QString& to);
     // Newest first; empty when the query failed or found no row (the two
     // are one answer, as callers show both as an empty album).
     virtual PavPhotoModelList photoesWithType(int type);

@@ -233,8 +233,19 @@ bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
     const QString url = asset.url();
     if (url.isEmpty())
         return false;
-    const PavPhotoModelList rows = m_encryptAlbumOp->recordsWithURL(url);
-    return std::any_of(rows.begin(), rows.end(), [this](const PavPhotoModelPtr& row) { return hasItemFiles(*row); });
+    const auto anyWithFiles = [this](const PavPhotoModelList& rows) {
+        return std::any_of(rows.begin(), rows.end(), [this](const PavPhotoModelPtr& row) { return hasItemFiles(*row); });
+    };
+    if (anyWithFiles(m_encryptAlbumOp->recordsWithURL(url)))
+        return true;
+    // Rows stored under the library's earlier id form are taken over when the
+    // file is still the very one they were made from: from then on they carry
+    // today's URL, which a copy of the library keeps.
+    const QString former = asset.formerUrl();
+    if (former.isEmpty() || former == url || !anyWithFiles(m_encryptAlbumOp->recordsWithURL(former)))
+        return false;
+    m_encryptAlbumOp->replaceURL(former, url);
+    return true;
 }
 
 bool PavPhotoManager::hasItemFiles(const PavPhotoModel& model) const

@@ -83,13 +83,24 @@ QString FolderPhotoAsset::url() const
     return m_url;
 }
 
+QString FolderPhotoAsset::formerUrl() const
+{
+    const QByteArray named = m_relativePath.toUtf8() + '\0' + QByteArray::number(m_inode) + ':'
+        + QByteArray::number(m_mtimeNs) + ':' + QByteArray::number(m_size);
+    return urlFor(idOfDigest(QCryptographicHash::hash(named, QCryptographicHash::Sha1)), m_ext);
+}
+
 QString FolderPhotoAsset::idForFile(const FolderScan::Entry& entry)
 {
     // The inode stays out: a copy that keeps names, bytes and times (cp -a,
     // a restore) is the same asset.
     const QByteArray named = entry.relativePath.toUtf8() + '\0' + QByteArray::number(entry.mtimeNs) + ':'
         + QByteArray::number(entry.size);
-    const QByteArray digest = QCryptographicHash::hash(named, QCryptographicHash::Sha1);
+    return idOfDigest(QCryptographicHash::hash(named, QCryptographicHash::Sha1));
+}
+
+QString FolderPhotoAsset::idOfDigest(const QByteArray& digest)
+{
     const QByteArray hex = digest.toHex().toUpper();
     // Shaped like the platform's ids: 8-4-4-4-12.
     return QString::fromLatin1(hex.mid(0, 8) + "-" + hex.mid(8, 4) + "-" + hex.mid(12, 4) + "-" + hex.mid(16, 4)

@@ -36,6 +36,9 @@ public:
     FolderPhotoAsset(const QString& root, const FolderScan::Entry& entry);
 
     QString url() const override;
+    // The earlier form named the file by its inode too: it matches only the
+    // very file listed then, unchanged.
+    QString formerUrl() const override;
     PhotoAssetKind kind() const override { return m_kind; }
     QDateTime date() const override;
     double duration() const override;
@@ -59,6 +62,7 @@ public:
     static QString idOfUrl(const QString& url);
 
 protected:
+    static QString idOfDigest(const QByteArray& digest);
     // Works out date and duration; called once.
     virtual void resolveFacts() const;
 

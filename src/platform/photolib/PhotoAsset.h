@@ -31,6 +31,10 @@ public:
     // arrive, or it changed since the asset was listed.
     virtual bool readAll(QByteArray* out, QString* error = nullptr) const = 0;
 
+    // The URL the same, unchanged item had in the library's earlier id form
+    // (rows stored then carry it); empty when there is no such form.
+    virtual QString formerUrl() const { return QString(); }
+
     // The file behind the asset, when there is one (empty otherwise).
     virtual QString filePath() const { return QString(); }
     // The upper-case extension the URL carries ("JPG", "PNG", "MOV"...).

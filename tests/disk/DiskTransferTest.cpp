@@ -2,12 +2,12 @@
 
 #include "disk/DiskFileCache.h"
 #include "platform/media/ImageCodec.h"
+#include "platform/photolib/FolderPhotoLibrary.h"
 #include "support/EventLoop.h"
 #include "platform/ui/ChoiceDialog.h"
-#include "support/FakePhotoAsset.h"
-#include "support/FakePhotoLibrary.h"
 #include "support/ImageFixtures.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSemaphore>
 #include <QUrl>
@@ -243,10 +243,14 @@ namespace {
 TEST_F(DiskTransferTest, UploadSourcesFromTheLibraryAndFromFiles)
 {
     const DiskDirPtr dir = signIn();
-    auto library = std::make_shared<FakePhotoLibrary>();
-    const QString url = "assets-library://asset/asset.JPG?id=77&ext=JPG";
+    const QString pictures = home.path("Pictures");
+    ASSERT_TRUE(QDir().mkpath(pictures));
     const QByteArray photo = ImageFixtures::jpeg(300, 200);
-    library->add(std::make_shared<FakePhotoAsset>(url, photo));
+    ASSERT_TRUE(ImageFixtures::writeFile(pictures + "/IMG_77.JPG", photo));
+    auto library = std::make_shared<FolderPhotoLibrary>(pictures);
+    const PhotoAssetPtr asset = library->assetForFile(pictures + "/IMG_77.JPG");
+    ASSERT_TRUE(asset);
+    const QString url = asset->url();
     PhotoLibrary::setShared(library);
 
     DiskFilePtr fromLibrary = DiskFile::initWithUploadSource(url, "IMG_77.JPG", dir);
@@ -266,6 +270,13 @@ TEST_F(DiskTransferTest, UploadSourcesFromTheLibraryAndFromFiles)
     ASSERT_TRUE(waitForLog(r, 2));
     EXPECT_EQ(r.log, (QStringList{"upload ok", "upload ok"}));
     PhotoLibrary::setShared(nullptr);
+    // The library file's bytes are what the store holds.
+    QFile::remove(fromLibrary->file_path());
+    RecordingDiskResponse down;
+    manager->requestDownloadFile(fromLibrary, &down);
+    ASSERT_TRUE(waitForLog(down, 1));
+    EXPECT_EQ(down.log, QStringList{"download ok"});
+    EXPECT_EQ(ImageFixtures::readFile(fromLibrary->file_path()), photo);
 
     // Bytes given directly carry their digests.
     DiskFilePtr fromData = DiskFile::initWithUploadData("abc", "a.txt", dir);

@@ -158,7 +158,8 @@ TEST_F(CrashFixture, RunFactsComeFromTheCrashNotFromTheLaunchThatConvertsIt)
                                                              {"freeSDCard", "3000000"}});
     ASSERT_TRUE(handler.convertCrash(facts));
     ASSERT_EQ(crashes().size(), 1u);
-    const auto& run = crashes()[0]->runInfo;
+    const auto record = crashes()[0];
+    const auto& run = record->runInfo;
     EXPECT_EQ(run.cpu, 12.5f);
     EXPECT_EQ(run.battery, 42.0f);
     EXPECT_EQ(run.freeMem, 123456);

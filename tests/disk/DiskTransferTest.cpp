@@ -14,7 +14,20 @@
 
 namespace {
 
-using DiskTransferTest = DiskFixture;
+class DiskTransferTest : public DiskFixture {
+protected:
+    // The file's bytes as a fresh download from the store brings them (its
+    // local copy removed first); empty when the download fails.
+    QByteArray downloadedAgain(const DiskFilePtr& file)
+    {
+        QFile::remove(file->file_path());
+        RecordingDiskResponse down;
+        manager->requestDownloadFile(file, &down);
+        if (!waitForLog(down, 1) || down.log != QStringList{"download ok"})
+            return {};
+        return ImageFixtures::readFile(file->file_path());
+    }
+};
 
 TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop)
 {
@@ -51,12 +64,7 @@ TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop
     EXPECT_EQ(file->file_cur_size(), bytes.size());
 
     // The stored bytes come back whole.
-    QFile::remove(file->file_path());
-    RecordingDiskResponse down;
-    manager->requestDownloadFile(file, &down);
-    ASSERT_TRUE(waitForLog(down, 1));
-    EXPECT_EQ(down.log, QStringList{"download ok"});
-    EXPECT_EQ(ImageFixtures::readFile(file->file_path()), bytes);
+    EXPECT_EQ(downloadedAgain(file), bytes);
 }
 
 TEST_F(DiskTransferTest, DownloadResumesFromTheLocalFileAndRefusesIncompleteFiles)
@@ -271,12 +279,7 @@ TEST_F(DiskTransferTest, UploadSourcesFromTheLibraryAndFromFiles)
     EXPECT_EQ(r.log, (QStringList{"upload ok", "upload ok"}));
     PhotoLibrary::setShared(nullptr);
     // The library file's bytes are what the store holds.
-    QFile::remove(fromLibrary->file_path());
-    RecordingDiskResponse down;
-    manager->requestDownloadFile(fromLibrary, &down);
-    ASSERT_TRUE(waitForLog(down, 1));
-    EXPECT_EQ(down.log, QStringList{"download ok"});
-    EXPECT_EQ(ImageFixtures::readFile(fromLibrary->file_path()), photo);
+    EXPECT_EQ(downloadedAgain(fromLibrary), photo);
 
     // Bytes given directly carry their digests.
     DiskFilePtr fromData = DiskFile::initWithUploadData("abc", "a.txt", dir);

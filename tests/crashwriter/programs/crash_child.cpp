@@ -46,8 +46,10 @@ std::atomic<int> g_allocations{0};
 
 #ifdef CRASH_CHILD_ASAN
 // AddressSanitizer owns malloc (replacing it with libc's kills its start-up);
-// its allocator calls a hook on every allocation instead.
-#include <sanitizer/allocator_interface.h>
+// its allocator calls a hook on every allocation instead (declared here: the
+// runtime's interface header is not always installed).
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
+                                                        void (*free_hook)(const volatile void*));
 
 namespace {
 void countAllocation(const volatile void*, size_t)

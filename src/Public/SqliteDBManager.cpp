@@ -14,11 +14,13 @@ bool isBusy(int rc)
     const int primary = rc & 0xff;
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
-
-void backoff()
-{
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
+
+void SqliteDBManager::backoffLocked()
+{
+    if (m_busyRetryHook)
+        m_busyRetryHook();
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 std::unique_ptr<SqliteDBManager> SqliteDBManager::initWithFilePath(const QString& path)
@@ -70,7 +72,7 @@ bool SqliteDBManager::prepareLocked(const QString& sql, const QVariantList& bind
     int tries = 0;
     while (isBusy(rc = sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), stmt, nullptr))
            && tries++ < m_maxBusyRetries)
-        backoff();
+        backoffLocked();
     if (rc != SQLITE_OK) {
         m_lastError = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_finalize(*stmt);
@@ -129,7 +131,7 @@ int SqliteDBManager::stepLocked(sqlite3_stmt* stmt)
     int tries = 0;
     while (isBusy(rc = sqlite3_step(stmt)) && tries++ < m_maxBusyRetries) {
         sqlite3_reset(stmt);
-        backoff();
+        backoffLocked();
     }
     return rc;
 }
@@ -182,7 +184,7 @@ bool SqliteDBManager::executeScript(const QString& sql)
     while (isBusy(rc = sqlite3_exec(m_db, text.constData(), nullptr, nullptr, &message)) && tries++ < m_maxBusyRetries) {
         sqlite3_free(message);
         message = nullptr;
-        backoff();
+        backoffLocked();
     }
     if (rc != SQLITE_OK)
         m_lastError = message ? QString::fromUtf8(message) : QString::fromUtf8(sqlite3_errmsg(m_db));

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -53,6 +54,10 @@ public:
     int lastErrorCode() const;
     int maxBusyRetries() const { return m_maxBusyRetries; }
     void setMaxBusyRetries(int retries) { m_maxBusyRetries = retries; }
+    // Runs before each retry of a busy statement, on the calling thread with
+    // this connection's lock held (a test seam: it may release another
+    // connection's lock).
+    void setBusyRetryHook(std::function<void()> hook) { m_busyRetryHook = std::move(hook); }
 
 private:
     SqliteDBManager(QString path, sqlite3* db);
@@ -62,10 +67,12 @@ private:
     bool eachRowLocked(const QString& sql, const QVariantList& binds,
                        const std::function<void(sqlite3_stmt*)>& onRow);
     bool runLocked(const QString& sql, const QVariantList& binds, qint64* lastId, int* affected);
+    void backoffLocked();
 
     QString m_path;
     sqlite3* m_db;
     mutable QRecursiveMutex m_mutex;
     QString m_lastError;
     int m_maxBusyRetries = 100;
+    std::function<void()> m_busyRetryHook;
 };

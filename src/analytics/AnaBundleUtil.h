@@ -2,8 +2,10 @@
 
 #include <QString>
 
-// The application's bundle facts (the Info.plist keys of the original
-// platform), from build-time constants. A null QString means absent.
+// The application's identity (identifier, name, version, executable name,
+// build id), from build-time constants and kept under the key names the
+// analytics payload and crash records are built from. A null QString means
+// absent.
 class AnaBundleUtil {
 public:
     static QString getBundleId();        // "CFBundleIdentifier"

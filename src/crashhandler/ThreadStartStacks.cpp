@@ -12,10 +12,28 @@ using Create = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void
 
 std::atomic<bool> g_enabled{false};
 
+// Under a sanitizer its runtime intercepts pthread_create to register the new
+// thread (its shadow stack, its leak roots); binding to the versioned libc
+// symbol would go past that interceptor, so the next definition in lookup
+// order comes first there.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define PAV_UNDER_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer) \
+    || __has_feature(leak_sanitizer)
+#define PAV_UNDER_SANITIZER 1
+#endif
+#endif
+#ifndef PAV_UNDER_SANITIZER
+#define PAV_UNDER_SANITIZER 0
+#endif
+
 Create realCreate()
 {
     static const Create real = [] {
-        void* found = dlvsym(RTLD_NEXT, "pthread_create", "GLIBC_2.34");
+        void* found = PAV_UNDER_SANITIZER ? dlsym(RTLD_NEXT, "pthread_create") : nullptr;
+        if (!found)
+            found = dlvsym(RTLD_NEXT, "pthread_create", "GLIBC_2.34");
         if (!found)
             found = dlvsym(RTLD_NEXT, "pthread_create", "GLIBC_2.2.5");
         if (!found)

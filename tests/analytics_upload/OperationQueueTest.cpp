@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <future>
 #include <mutex>
 #include <vector>
@@ -45,11 +48,49 @@ TEST(OperationQueue, OperationCenterRunsSelectorsAndRefreshesOneAtATime)
         void note(const QString& text) { seen.push_back(text); }
     };
     AnalyticsOperationCenter center;
-    EXPECT_EQ(center.opQueue().maxConcurrent(), 5);
-    EXPECT_EQ(center.netInfoRefreshQueue().maxConcurrent(), 1);
     auto target = std::make_shared<Target>();
     center.addSelector(&Target::note, target, QString("first"));
     center.addSelector(&Target::note, std::shared_ptr<Target>(), QString("dropped"));
     center.waitUntilIdle();
     EXPECT_EQ(target->seen, std::vector<QString>{"first"});
+
+    std::mutex mutex;
+    std::condition_variable changed;
+
+    // Five start-up operations meet while all of them run.
+    int arrived = 0;
+    std::atomic<int> met{0};
+    for (int i = 0; i < 5; ++i)
+        center.addOperation([&] {
+            std::unique_lock lock(mutex);
+            ++arrived;
+            changed.notify_all();
+            if (changed.wait_for(lock, std::chrono::seconds(10), [&] { return arrived == 5; }))
+                ++met;
+        });
+    center.waitUntilIdle();
+    EXPECT_EQ(met.load(), 5);
+
+    // Two refreshes: the second starts only once the first has ended, however
+    // long the first waits for it.
+    bool secondStarted = false;
+    bool firstEnded = false;
+    bool overlapped = true;
+    bool secondSawTheFirstEnd = false;
+    center.addRefreshNetinfoThreadOperation([&] {
+        std::unique_lock lock(mutex);
+        overlapped = changed.wait_for(lock, std::chrono::milliseconds(300), [&] { return secondStarted; });
+        firstEnded = true;
+    });
+    center.addRefreshNetinfoThreadOperation([&] {
+        std::lock_guard lock(mutex);
+        secondStarted = true;
+        secondSawTheFirstEnd = firstEnded;
+        changed.notify_all();
+    });
+    center.waitUntilIdle();
+    std::lock_guard lock(mutex);
+    EXPECT_TRUE(secondStarted);
+    EXPECT_FALSE(overlapped);
+    EXPECT_TRUE(secondSawTheFirstEnd);
 }

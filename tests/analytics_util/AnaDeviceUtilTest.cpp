@@ -3,13 +3,20 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/utsname.h>
+
 TEST(AnaDeviceUtil, ModelCodesNamesAndUnknownModels)
 {
-    EXPECT_EQ(AnaDeviceUtil::modelTypeFor("iPad3,2", true), 520);
-    EXPECT_EQ(AnaDeviceUtil::modelNameFor(520, "iPad3,2"), "iPad 3 (CDMA)");
-    EXPECT_EQ(AnaDeviceUtil::modelTypeFor("iPhone3,1", true), 260);
+    // A desktop's machine identifier is a simulator's: the tablet one in the
+    // tablet idiom, else the phone one, which is named though not listed.
     EXPECT_EQ(AnaDeviceUtil::modelTypeFor("x86_64", true), 767);
     EXPECT_EQ(AnaDeviceUtil::modelNameFor(767, "x86_64"), "iPad Simulator");
+    EXPECT_EQ(AnaDeviceUtil::modelTypeFor("x86_64", false), 511);
+    EXPECT_EQ(AnaDeviceUtil::modelNameFor(511, "x86_64"), "iPhone Simulator");
+    // The idiom changes no other model; identifiers sharing a code share the
+    // name of its first row.
+    EXPECT_EQ(AnaDeviceUtil::modelTypeFor("iPhone3,2", false), 260);
+    EXPECT_EQ(AnaDeviceUtil::modelNameFor(260, "iPhone3,2"), "iPhone 4");
     EXPECT_EQ(AnaDeviceUtil::modelTypeFor("Pinebook9,9", true), 65535);
     EXPECT_EQ(AnaDeviceUtil::modelNameFor(65535, "Pinebook9,9"), "Pinebook9,9");
 
@@ -17,6 +24,14 @@ TEST(AnaDeviceUtil, ModelCodesNamesAndUnknownModels)
     EXPECT_EQ(AnaDeviceUtil::modelType(), 65535);
     EXPECT_EQ(AnaDeviceUtil::modelType(), 65535);   // not cached
     EXPECT_EQ(AnaDeviceUtil::modelName(), "Pinebook9,9");
+    // This machine, as the payload reports it.
+    utsname machine{};
+    ASSERT_EQ(uname(&machine), 0);
+    AnaDeviceUtil::setModel(QString());
+    if (QByteArray(machine.machine) == "x86_64") {
+        EXPECT_EQ(AnaDeviceUtil::modelType(), 767);
+        EXPECT_EQ(AnaDeviceUtil::modelName(), "iPad Simulator");
+    }
     AnaDeviceUtil::setModel("iPod2,1");
     EXPECT_EQ(AnaDeviceUtil::modelType(), 1026);
     EXPECT_TRUE(AnaDeviceUtil::isArmV6());

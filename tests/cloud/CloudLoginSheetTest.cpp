@@ -184,7 +184,8 @@ TEST_F(CloudLoginSheetTest, WrongPasswordsThenTheVerificationScreen)
     sheet->kyLoginButtonClicked();
     ASSERT_TRUE(waitUntil([this] { return verifyScreen() != nullptr; }));
     PavVerifyPasswordController_iPad* verify = verifyScreen();
-    spinEvents(20);
+    // On screen, with the store's verification picture in it.
+    ASSERT_TRUE(waitUntil([&] { return verify->isVisible() && !verify->imageView()->image().isNull(); }));
     EXPECT_EQ(verify->username(), "8080");
     EXPECT_EQ(verify->password(), "right");
     EXPECT_TRUE(verify->faultLabel()->isHidden());

@@ -1,5 +1,6 @@
 #include "CrashFixture.h"
 
+#include "Public/ZoDadiUsageInfoManager.h"
 #include "analytics/AnaBundleUtil.h"
 #include "analytics/AnaModel.h"
 #include "crashhandler/CrashReporter.h"
@@ -11,16 +12,20 @@
 
 #include <QDateTime>
 
+#include <type_traits>
+
 namespace {
 
-std::vector<int> lastTwo(const std::vector<int>& all)
-{
-    return all.size() < 2 ? all : std::vector<int>(all.end() - 2, all.end());
-}
-
-class Reporter : public CrashFixture {
+// The crash reporter over a usage store: the home's real one, or a fake
+// where a test needs the store to refuse.
+template <class Usage>
+class ReporterOn : public CrashFixture {
 protected:
-    Reporter() : model(AnaModel::Inputs{}), reporter(handler, model, home.documents()), manager(reporter, handler, nullptr, &usage)
+    ReporterOn()
+        : model(AnaModel::Inputs{})
+        , reporter(handler, model, home.documents())
+        , usage(makeUsage())
+        , manager(reporter, handler, nullptr, &usage)
     {
         reporter.setInstaller([this] { ++installs; });
         reporter.setUploader([this](const auto&) { ++uploads; });
@@ -42,13 +47,33 @@ protected:
         manager.run();
     }
 
+    // Rows in the usage store of 27230, 27298, 27330, 27331, 27334, 27335.
+    std::vector<int> counts()
+    {
+        std::vector<int> out;
+        for (int id : {27230, 27298, 27330, 27331, 27334, 27335})
+            out.push_back(usage.recordCountForType(id));
+        return out;
+    }
+
+    Usage makeUsage()
+    {
+        if constexpr (std::is_same_v<Usage, ZoDadiUsageInfoManager>)
+            return Usage(home.path("Documents/resource"), clock);
+        else
+            return Usage();
+    }
+
     AnaModel model;
     CrashReporter reporter;
-    FakeUsageRecorder usage;
+    Usage usage;
     PavCrashReportManager manager;
     int installs = 0;
     int uploads = 0;
 };
+
+using Reporter = ReporterOn<ZoDadiUsageInfoManager>;
+using ReporterOnAFakeStore = ReporterOn<FakeUsageRecorder>;
 
 
 }
@@ -148,35 +173,52 @@ TEST_F(Reporter, ANewVersionStartsWithoutOlderCrashesAndADowngradeKeepsNewerOnes
     EXPECT_EQ(defaults.stringForKey("PavCrashRecordsVersion"), "99.0");
 }
 
-TEST_F(Reporter, CrashesAreCountedPerCrashDayIntoUsageEvents)
+TEST_F(Reporter, CrashesAreCountedPerCrashDayIntoTheUsageStore)
 {
+    ASSERT_TRUE(usage.isOpen());
     const QDateTime day(QDate(2026, 3, 5), QTime(10, 0), Qt::LocalTime);
     crashAt(day, true);
-    EXPECT_EQ(usage.types(), (std::vector<int>{27230, 27330, 27298, 27331}));
+    EXPECT_EQ(counts(), (std::vector<int>{1, 1, 1, 1, 0, 0}));
     EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("PavCrashCount"), 1);
     EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("PavCrashDate"),
               QDateTime(QDate(2026, 3, 5), QTime(0, 0), Qt::LocalTime).toSecsSinceEpoch());
-    EXPECT_EQ(usage.revertCalls(), 1);
 
+    // In the background: no "while active" events.
     for (int i = 1; i < 10; ++i)
         crashAt(day.addSecs(i), false);
     EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("PavCrashCount"), 10);
-    // In the background: no "while active" events.
-    EXPECT_EQ(lastTwo(usage.types()), (std::vector<int>{27230, 27330}));
+    EXPECT_EQ(counts(), (std::vector<int>{10, 1, 10, 1, 0, 0}));
 
+    // The eleventh that day counts only as "many crashes".
     crashAt(day.addSecs(20), true);
-    EXPECT_EQ(lastTwo(usage.types()), (std::vector<int>{27334, 27335}));
+    EXPECT_EQ(counts(), (std::vector<int>{10, 1, 10, 1, 1, 1}));
 
     manager.setHasAPT(true);
     crashAt(day.addSecs(30), true);
-    EXPECT_EQ(usage.types().back(), 27334);
+    EXPECT_EQ(counts(), (std::vector<int>{10, 1, 10, 1, 2, 1}));
 
+    // A new day starts its count afresh.
     crashAt(day.addDays(1), false);
     EXPECT_EQ(UserDefaults::standardUserDefaults().integerForKey("PavCrashCount"), 1);
-    EXPECT_EQ(usage.types().back(), 27230);
+    EXPECT_EQ(counts(), (std::vector<int>{11, 1, 10, 1, 2, 1}));
 }
 
-TEST_F(Reporter, ACrashIsCountedOnceWhicheverLaunchFinishesIt)
+// Over many days the plain crash counts reach the threshold: the crash that
+// makes them 31 relabels them all as "many crashes".
+TEST_F(Reporter, TheThirtyFirstCrashRelabelsTheCountsAsManyCrashes)
+{
+    for (int i = 0; i < 29; ++i) {
+        ASSERT_TRUE(usage.insertRecordForType(27230));
+        ASSERT_TRUE(usage.insertRecordForType(27330));
+    }
+    const QDateTime day(QDate(2026, 3, 5), QTime(10, 0), Qt::LocalTime);
+    crashAt(day, false);
+    EXPECT_EQ(counts(), (std::vector<int>{30, 0, 30, 0, 0, 0}));
+    crashAt(day.addDays(1), false);
+    EXPECT_EQ(counts(), (std::vector<int>{0, 0, 0, 0, 31, 31}));
+}
+
+TEST_F(ReporterOnAFakeStore, ACrashIsCountedOnceWhicheverLaunchFinishesIt)
 {
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
     const QDateTime when(QDate(2026, 3, 5), QTime(10, 0), Qt::LocalTime);
@@ -215,7 +257,7 @@ TEST_F(Reporter, ACrashIsCountedOnceWhicheverLaunchFinishesIt)
     EXPECT_EQ(handler.getLastCrashTime(), when.addSecs(5).toMSecsSinceEpoch());
 }
 
-TEST_F(Reporter, TheVersionCheckRemovesOnlyEarlierVersionsCrashEvents)
+TEST_F(ReporterOnAFakeStore, TheVersionCheckRemovesOnlyEarlierVersionsCrashEvents)
 {
     UserDefaults& defaults = UserDefaults::standardUserDefaults();
     defaults.setString("PavCrashRecordsVersion", "0.0.1");

@@ -181,11 +181,15 @@ TEST(SystemVideoView, ThePosterSitsInsideTheFilmFrameWithoutCoveringItsMarks)
 
 TEST(SecretPhotoView, FailedThumbnailsAndReusedTiles)
 {
-    PavSecretPhotoView_iPad::setThumbnailReader([](const PavPhotoModel& p) -> QImage {
+    QSemaphore slowStarted;
+    QSemaphore slowMayEnd;
+    PavSecretPhotoView_iPad::setThumbnailReader([&](const PavPhotoModel& p) -> QImage {
         if (p.photoPath() == "missing")
             return {};
-        if (p.photoPath() == "slow")
-            QThread::msleep(150);
+        if (p.photoPath() == "slow") {
+            slowStarted.release();
+            slowMayEnd.acquire();
+        }
         QImage img(10, 10, QImage::Format_RGB32);
         img.fill(p.photoPath() == "slow" ? Qt::red : Qt::green);
         return img;
@@ -198,10 +202,12 @@ TEST(SecretPhotoView, FailedThumbnailsAndReusedTiles)
     // A tile reused for another photo before its first thumbnail is ready
     // never shows the first one.
     PavSecretPhotoView_iPad tile(QPoint(), model("slow"), &d);
-    spinEvents(20);
+    ASSERT_TRUE(waitUntil([&] { return slowStarted.available() > 0; }));
     tile.setPhoto(model("fast"));
+    ASSERT_TRUE(waitUntil([&] { return tile.placeholderName().isEmpty(); }));   // the second photo is shown
+    slowMayEnd.release();   // the first photo's answer now comes last
     ImageLoadPool::shared().waitForDone();
-    spinEvents(50);
+    QCoreApplication::sendPostedEvents();
     ASSERT_FALSE(tile.photoImageView()->image().isNull());
     EXPECT_EQ(tile.photoImageView()->image().toImage().pixel(5, 5), QColor(Qt::green).rgb());
 
@@ -215,7 +221,7 @@ TEST(SecretPhotoView, FailedThumbnailsAndReusedTiles)
     EXPECT_FALSE(static_cast<PavSecretPhotoView_iPad*>(tiles[0])->selectedView()->isHidden());
     row.updatePhotoViews(tiles, true);
     ImageLoadPool::shared().waitForDone();
-    spinEvents(20);
+    QCoreApplication::sendPostedEvents();
     PavSecretPhotoView_iPad::setThumbnailReader({});
 }
 

@@ -226,7 +226,7 @@ TEST_F(DeviceAlbumScreenshot, AFileThatDoesNotDecodeShowsTheFailedPlaceholder)
 }
 
 // A library folder that is missing shows the refused view, whose words speak
-// of the platform's permission; the log names the folder and what is wrong,
+// of refused access; the log names the folder and what is wrong,
 // once for repeated loads.
 TEST_F(DeviceAlbumScreenshot, AMissingLibraryFolderIsNamedInTheLog)
 {

@@ -3,19 +3,32 @@
 #include "albums/cloud/DiskErrorAlerts.h"
 #include "disk/DiskFileCache.h"
 #include "platform/media/ImageCodec.h"
+#include "platform/photolib/FolderPhotoLibrary.h"
 #include "support/EventLoop.h"
 #include "platform/ui/ChoiceDialog.h"
-#include "support/FakePhotoAsset.h"
-#include "support/FakePhotoLibrary.h"
 #include "support/ImageFixtures.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSemaphore>
 #include <QUrl>
 
 namespace {
 
-using DiskTransferTest = DiskFixture;
+class DiskTransferTest : public DiskFixture {
+protected:
+    // The file's bytes as a fresh download from the store brings them (its
+    // local copy removed first); empty when the download fails.
+    QByteArray downloadedAgain(const DiskFilePtr& file)
+    {
+        QFile::remove(file->file_path());
+        RecordingDiskResponse down;
+        manager->requestDownloadFile(file, &down);
+        if (!waitForLog(down, 1) || down.log != QStringList{"download ok"})
+            return {};
+        return ImageFixtures::readFile(file->file_path());
+    }
+};
 
 TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop)
 {
@@ -52,12 +65,7 @@ TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop
     EXPECT_EQ(file->file_cur_size(), bytes.size());
 
     // The stored bytes come back whole.
-    QFile::remove(file->file_path());
-    RecordingDiskResponse down;
-    manager->requestDownloadFile(file, &down);
-    ASSERT_TRUE(waitForLog(down, 1));
-    EXPECT_EQ(down.log, QStringList{"download ok"});
-    EXPECT_EQ(ImageFixtures::readFile(file->file_path()), bytes);
+    EXPECT_EQ(downloadedAgain(file), bytes);
 }
 
 TEST_F(DiskTransferTest, DownloadResumesFromTheLocalFileAndRefusesIncompleteFiles)
@@ -258,10 +266,14 @@ namespace {
 TEST_F(DiskTransferTest, UploadSourcesFromTheLibraryAndFromFiles)
 {
     const DiskDirPtr dir = signIn();
-    auto library = std::make_shared<FakePhotoLibrary>();
-    const QString url = "assets-library://asset/asset.JPG?id=77&ext=JPG";
+    const QString pictures = home.path("Pictures");
+    ASSERT_TRUE(QDir().mkpath(pictures));
     const QByteArray photo = ImageFixtures::jpeg(300, 200);
-    library->add(std::make_shared<FakePhotoAsset>(url, photo));
+    ASSERT_TRUE(ImageFixtures::writeFile(pictures + "/IMG_77.JPG", photo));
+    auto library = std::make_shared<FolderPhotoLibrary>(pictures);
+    const PhotoAssetPtr asset = library->assetForFile(pictures + "/IMG_77.JPG");
+    ASSERT_TRUE(asset);
+    const QString url = asset->url();
     PhotoLibrary::setShared(library);
 
     DiskFilePtr fromLibrary = DiskFile::initWithUploadSource(url, "IMG_77.JPG", dir);
@@ -281,6 +293,8 @@ TEST_F(DiskTransferTest, UploadSourcesFromTheLibraryAndFromFiles)
     ASSERT_TRUE(waitForLog(r, 2));
     EXPECT_EQ(r.log, (QStringList{"upload ok", "upload ok"}));
     PhotoLibrary::setShared(nullptr);
+    // The library file's bytes are what the store holds.
+    EXPECT_EQ(downloadedAgain(fromLibrary), photo);
 
     // Bytes given directly carry their digests.
     DiskFilePtr fromData = DiskFile::initWithUploadData("abc", "a.txt", dir);

@@ -6,9 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
-
 namespace {
 class SqliteDBManagerTest : public ::testing::Test {
 protected:
@@ -89,21 +86,23 @@ TEST_F(SqliteDBManagerTest, ColumnExistsInTable)
     EXPECT_FALSE(m_db->columnExistsInTable("note", "missing_table"));
 }
 
-TEST_F(SqliteDBManagerTest, WaitsForAnotherConnectionsLock)
+// The connection's own busy wait runs out while the other holds its lock;
+// the retries then carry the write, once the lock goes.
+TEST_F(SqliteDBManagerTest, RetriesABusyWriteUntilTheOtherConnectionsLockGoes)
 {
     auto other = SqliteDBManager::initWithFilePath(dbPath());
     ASSERT_TRUE(other);
     ASSERT_TRUE(m_db->executeSql("BEGIN EXCLUSIVE"));
     ASSERT_TRUE(m_db->executeSql("INSERT INTO x (name) VALUES ('first')"));
 
-    bool inserted = false;
-    std::thread writer([&] { inserted = other->executeSql("INSERT INTO x (name) VALUES (?)", {"second"}); });
-    // Hold the lock past the connection's own busy timeout, so the retries are what carry the write.
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
-    ASSERT_TRUE(m_db->executeSql("COMMIT"));
-    writer.join();
-
-    EXPECT_TRUE(inserted) << other->lastError().toStdString();
+    int retries = 0;
+    other->setBusyRetryHook([&] {
+        if (++retries == 2) {
+            ASSERT_TRUE(m_db->executeSql("COMMIT"));
+        }
+    });
+    EXPECT_TRUE(other->executeSql("INSERT INTO x (name) VALUES (?)", {"second"})) << other->lastError().toStdString();
+    EXPECT_EQ(retries, 2);
     EXPECT_EQ(count(), 2);
 }
 
@@ -112,9 +111,13 @@ TEST_F(SqliteDBManagerTest, GivesUpWhenTheLockIsNeverReleased)
     auto other = SqliteDBManager::initWithFilePath(dbPath());
     ASSERT_TRUE(other);
     other->setMaxBusyRetries(2);
+    int retries = 0;
+    other->setBusyRetryHook([&] { ++retries; });
     ASSERT_TRUE(m_db->executeSql("BEGIN EXCLUSIVE"));
     EXPECT_FALSE(other->executeSql("INSERT INTO x (name) VALUES (?)", {"late"}));
+    EXPECT_EQ(retries, 2);
     EXPECT_FALSE(other->lastError().isEmpty());
     ASSERT_TRUE(m_db->executeSql("ROLLBACK"));
     EXPECT_TRUE(other->executeSql("INSERT INTO x (name) VALUES (?)", {"late"}));
+    EXPECT_EQ(retries, 2) << "a free database needs no retry";
 }

@@ -141,8 +141,7 @@ TEST_F(AlbumSettingScreenTest, FirstPasswordFromTheSettingsThenTheRowsShowIt)
 
     hasPassword = true;
     settings->secretAlbumPasswordControllerDidSetPassword(nullptr);
-    spinEvents(10);
-    EXPECT_EQ(stack->topScreen(), settings);
+    ASSERT_TRUE(waitUntil([&] { return stack->topScreen() == settings; }));
     EXPECT_EQ(privateChanges, 1);
     EXPECT_EQ(cellText(0), "修改密码");
 
@@ -168,8 +167,7 @@ TEST_F(AlbumSettingScreenTest, BindingAsksForThePasswordFirstUnlessUnlocked)
 
     binding = "12345";
     settings->passwordProtectViewControllerDidBindKy(stack->topScreen());
-    spinEvents(10);
-    EXPECT_EQ(stack->topScreen(), settings);
+    ASSERT_TRUE(waitUntil([&] { return stack->topScreen() == settings; }));
     EXPECT_EQ(settings->cellForSection(1)->detailTextLabel()->text(), "已关联12345");
 
     settings->didSelectRow(1);

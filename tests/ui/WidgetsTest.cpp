@@ -2,6 +2,7 @@
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/Images.h"
 
+#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -13,8 +14,22 @@ TEST(Images, SuffixIsOptionalAndUnknownNamesDrawNothing)
               ui::Images::named("PavAlbum_SelectedPoint_iPad").cacheKey());
     EXPECT_TRUE(ui::Images::named("NoSuchImage_iPad.png").isNull());
 
-    ui::Images::registerDrawing("TestDot", {4, 4}, [](QPainter&, const QSize&) {});
-    EXPECT_EQ(ui::Images::naturalSize("TestDot.png"), QSize(4, 4));
+}
+
+TEST(Images, ARegisteredDrawingPaintsOnATransparentCanvasAndAReplacementWins)
+{
+    ui::Images::registerDrawing("TestDot", {4, 2}, [](QPainter& p, const QSize&) { p.fillRect(0, 0, 2, 2, Qt::red); });
+    QImage drawn = ui::Images::named("TestDot.png").toImage();
+    ASSERT_EQ(drawn.size(), QSize(4, 2));
+    EXPECT_EQ(drawn.pixelColor(1, 1), QColor(Qt::red));
+    EXPECT_EQ(drawn.pixelColor(3, 1).alpha(), 0) << "outside the drawing the canvas stays transparent";
+
+    ui::Images::registerDrawing("TestDot.png", {4, 2}, [](QPainter& p, const QSize& size) {
+        p.fillRect(QRect(QPoint(), size), Qt::blue);
+    });
+    drawn = ui::Images::named("TestDot").toImage();
+    EXPECT_EQ(drawn.pixelColor(0, 0), QColor(Qt::blue)) << "the cached image of the old drawing is not kept";
+    EXPECT_EQ(drawn.pixelColor(3, 1), QColor(Qt::blue));
 }
 
 TEST(ImageButton, StatesFallBackToNormal)

@@ -269,7 +269,7 @@ void PavSystemAlbumViewController_iPad::assetsManagerFailedUpdatingWithError(con
     const LoadGate::Ticket ticket{object.value<unsigned>(), m_gate.ticket().kind};
     if (!m_gate.accepts(ticket))
         return;
-    // The screen's words speak of the platform's permission; the log says what is really wrong.
+    // The screen's words speak of refused access; the log says what is really wrong.
     if (error.message != m_loggedLibraryError) {
         qWarning("device album: the photo library cannot be listed: %s", qPrintable(error.message));
         m_loggedLibraryError = error.message;

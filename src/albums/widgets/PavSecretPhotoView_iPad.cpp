@@ -78,7 +78,9 @@ void PavSecretPhotoView_iPad::ationToLoadImage()
     const quint64 generation = m_generation;
     const PavPhotoModelPtr photo = m_photo;
     ImageLoadPool::shared().run([self, generation, photo] {
-        if (!self)
+        // Only whether it is gone: the tile may be mid-destruction on the main
+        // thread, and turning the pointer into a tile here would read it.
+        if (self.isNull())
             return;
         const QImage image = readThumbnail(*photo);
         MainThread::post([self, generation, image] {

@@ -2,8 +2,10 @@
 
 #include <QString>
 
-// The application's home folder (the sandbox of the original platform):
-// Documents/, Library/Caches/ and Library/Preferences/ live below it.
+// The application's home folder: every file the application keeps lives
+// below it, in Documents/ (user data), Library/Caches/ (what can be rebuilt)
+// and Library/Preferences/ (user defaults), so a home can be copied, moved or
+// given to a test as one folder.
 // The process-wide home is set once at start (the --home flag); tests point
 // it at a temporary folder.
 class AppHome {

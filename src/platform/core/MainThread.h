@@ -4,7 +4,8 @@
 
 #include <functional>
 
-// The Qt GUI thread stands in for the platform's main queue.
+// The Qt GUI thread is the application's main thread: widgets and the
+// screens' state are touched only there, and workers hand results to it here.
 namespace MainThread {
 
 bool isMainThread();

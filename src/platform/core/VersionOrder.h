@@ -2,7 +2,8 @@
 
 #include <QString>
 
-// The order of bundle versions.
+// The order of application version strings (the stored one against the
+// running build's).
 class VersionOrder {
 public:
     // True when a orders before b; a null a (no version stored) is before

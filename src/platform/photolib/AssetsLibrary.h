@@ -9,7 +9,7 @@
 
 #include <vector>
 
-// Group types, a bit mask as the platform has it.
+// Group types, bits of a mask: a listing asks for several at once.
 enum AssetsGroupType : unsigned {
     AssetsGroupAlbum = 2,        // each subfolder of the library
     AssetsGroupSavedPhotos = 16, // the camera roll: the library's top level
@@ -28,7 +28,8 @@ struct AssetsGroup {
     int count(AssetsFilter filter) const;
 };
 
-// Why the library cannot be read (the platform's refused permission).
+// Why the library cannot be read (a missing or unreadable folder); the album
+// shows it as refused access.
 struct AssetsLibraryError {
     QString domain = QStringLiteral("photolib");
     int code = 0;

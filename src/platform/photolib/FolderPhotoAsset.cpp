@@ -102,7 +102,7 @@ QString FolderPhotoAsset::idForFile(const FolderScan::Entry& entry)
 QString FolderPhotoAsset::idOfDigest(const QByteArray& digest)
 {
     const QByteArray hex = digest.toHex().toUpper();
-    // Shaped like the platform's ids: 8-4-4-4-12.
+    // Shaped as a UUID (8-4-4-4-12), the form asset URLs and stored rows carry.
     return QString::fromLatin1(hex.mid(0, 8) + "-" + hex.mid(8, 4) + "-" + hex.mid(12, 4) + "-" + hex.mid(16, 4)
                                + "-" + hex.mid(20, 12));
 }

@@ -8,7 +8,7 @@ class NavigationBar;
 
 // A stack of screens with a navigation bar: only the top screen is shown.
 // Push, pop, pop to root and replace-top run the appearance calls of the
-// covered and uncovered screens in the platform's order (will-disappear of the
+// covered and uncovered screens in a fixed order (will-disappear of the
 // old top, will-appear of the new, did-disappear, did-appear) while the stack
 // itself is on screen. Pop at the root does nothing. Screens taken off the
 // stack are deleted. The stack owns its screens.

@@ -1,5 +1,7 @@
 #include "platform/ui/Alert.h"
 
+#include "platform/ui/KeyboardHold.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
@@ -34,6 +36,14 @@ QList<WaitingAlert>& waitingAlerts()
 {
     static QList<WaitingAlert> list;
     return list;
+}
+
+// Holds the keyboard from the moment an alert goes until the next waiting
+// one is up.
+std::unique_ptr<KeyboardHold>& holdBetweenAlerts()
+{
+    static std::unique_ptr<KeyboardHold> hold;
+    return hold;
 }
 }
 
@@ -70,6 +80,17 @@ void Alert::willDismiss()
     leaveQueue();
 }
 
+void Alert::didHide(QWidget* overlay)
+{
+    if (alertOnScreen() || waitingAlerts().isEmpty())
+        return;
+    // The hidden overlay holds the keys without taking the focus, which
+    // stays where this alert gave it back; the next alert takes it from there.
+    auto hold = std::make_unique<KeyboardHold>(overlay);
+    hold->start();
+    holdBetweenAlerts() = std::move(hold);
+}
+
 void Alert::leaveQueue()
 {
     if (m_waiting) {
@@ -99,6 +120,7 @@ void Alert::showNext()
         alertOnScreen() = next.alert;
         next.alert->showOnCanvas(next.canvas);
     }
+    holdBetweenAlerts().reset();
 }
 
 Alert* Alert::showingAlertWithTag(int tag)

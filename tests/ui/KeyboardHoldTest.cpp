@@ -137,6 +137,9 @@ TEST_F(KeyboardHoldTest, KeysPressedBetweenAnAlertAndTheOneWaitingBehindItReachN
     EXPECT_EQ(log.calls, QStringList{"alert 0"});
     EXPECT_EQ(root->keys, QStringList());
     EXPECT_EQ(field()->text(), "ab");
+    // A tap in the gap lands on no widget behind either.
+    const QPoint onField = field()->geometry().center();
+    EXPECT_NE(canvas.childAt(root->mapTo(&canvas, onField)), field());
 
     spinEvents(0);
     ASSERT_TRUE(second && second->isShowing());
@@ -158,6 +161,7 @@ TEST_F(KeyboardHoldTest, KeysPressedBetweenAnAlertAndTheOneWaitingBehindItReachN
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     delete second.data();
     spinEvents(0);
+    EXPECT_EQ(canvas.childAt(root->mapTo(&canvas, onField)), field());
     type("d");
     EXPECT_EQ(field()->text(), "abcd");
 }

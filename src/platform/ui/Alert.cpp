@@ -38,12 +38,27 @@ QList<WaitingAlert>& waitingAlerts()
     return list;
 }
 
-// Holds the keyboard from the moment an alert goes until the next waiting
-// one is up.
-std::unique_ptr<KeyboardHold>& holdBetweenAlerts()
+// From the moment an alert goes until the next waiting one is up, the
+// overlay of the one that went stays (without its box) and holds the
+// keyboard, so no key or tap reaches the screen behind in between.
+struct Gap {
+    std::unique_ptr<KeyboardHold> hold;
+    QPointer<QWidget> overlay;
+};
+
+Gap& gapBetweenAlerts()
 {
-    static std::unique_ptr<KeyboardHold> hold;
-    return hold;
+    static Gap gap;
+    return gap;
+}
+
+void closeGap()
+{
+    Gap& gap = gapBetweenAlerts();
+    if (gap.overlay)
+        gap.overlay->hide();
+    gap.overlay = nullptr;
+    gap.hold.reset();  // without moving the focus
 }
 }
 
@@ -84,11 +99,15 @@ void Alert::didHide(QWidget* overlay)
 {
     if (alertOnScreen() || waitingAlerts().isEmpty())
         return;
-    // The hidden overlay holds the keys without taking the focus, which
-    // stays where this alert gave it back; the next alert takes it from there.
-    auto hold = std::make_unique<KeyboardHold>(overlay);
-    hold->start();
-    holdBetweenAlerts() = std::move(hold);
+    closeGap();
+    hide();
+    overlay->show();
+    // The focus stays where this alert gave it back; the next alert takes
+    // it from there.
+    Gap& gap = gapBetweenAlerts();
+    gap.overlay = overlay;
+    gap.hold = std::make_unique<KeyboardHold>(overlay);
+    gap.hold->start(false);
 }
 
 void Alert::leaveQueue()
@@ -120,7 +139,7 @@ void Alert::showNext()
         alertOnScreen() = next.alert;
         next.alert->showOnCanvas(next.canvas);
     }
-    holdBetweenAlerts().reset();
+    closeGap();
 }
 
 Alert* Alert::showingAlertWithTag(int tag)

@@ -25,8 +25,8 @@ public:
 // One alert is on screen at a time: an alert asked to show while another is
 // up (or others wait) waits its turn and shows, in order, once the ones
 // before it went away, however they went (a tap, the program, deletion).
-// Between one alert and the next the keyboard stays held: a key pressed in
-// that gap (a second Escape) is dropped, never given to the screen behind.
+// Between one alert and the next the dimmed overlay stays and holds the
+// keyboard: a key or tap in that gap (a second fast Escape) reaches nothing.
 class Alert : public ChoiceDialog {
     Q_OBJECT
 public:

@@ -122,6 +122,50 @@ TEST_F(KeyboardHoldTest, AnAlertTakesTheKeysOfItsWindowAndEscapeAnswersItsCancel
     EXPECT_EQ(root->keys, QStringList{"Esc"});
 }
 
+TEST_F(KeyboardHoldTest, KeysPressedBetweenAnAlertAndTheOneWaitingBehindItReachNothing)
+{
+    QPointer<ui::Alert> first = new ui::Alert("", "确定要删除照片？", &log, "取消", {"删除"});
+    QPointer<ui::Alert> second = new ui::Alert("", "操作失败，请稍候重试。", &log, "确定");
+    first->show();
+    second->show();
+    ASSERT_TRUE(second->isWaiting());
+    // Two fast Escapes and a few keys come in one batch of the window
+    // system's events, delivered before the event loop turns again: the
+    // second alert is not up yet when they arrive.
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Escape, Qt::Key_Z, Qt::Key_Left, Qt::Key_Escape})
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &canvas, key);
+    EXPECT_EQ(log.calls, QStringList{"alert 0"});
+    EXPECT_EQ(root->keys, QStringList());
+    EXPECT_EQ(field()->text(), "ab");
+    // A tap in the gap lands on no widget behind either.
+    const QPoint onField = field()->geometry().center();
+    EXPECT_NE(canvas.childAt(root->mapTo(&canvas, onField)), field());
+
+    spinEvents(0);
+    ASSERT_TRUE(second && second->isShowing());
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(log.calls, (QStringList{"alert 0", "alert 0"}));
+    spinEvents(0);
+    // The field that had the keyboard before the first alert has it again.
+    EXPECT_EQ(QApplication::focusWidget(), field());
+    type("c");
+    EXPECT_EQ(field()->text(), "abc");
+    QTest::keyClick(canvas.windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(root->keys, QStringList{"Esc"});
+
+    // A waiting alert deleted in the gap leaves nothing holding the keys.
+    first = new ui::Alert("", "确定要删除照片？", &log, "取消", {"删除"});
+    second = new ui::Alert("", "操作失败，请稍候重试。", &log, "确定");
+    first->show();
+    second->show();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    delete second.data();
+    spinEvents(0);
+    EXPECT_EQ(canvas.childAt(root->mapTo(&canvas, onField)), field());
+    type("d");
+    EXPECT_EQ(field()->text(), "abcd");
+}
+
 TEST_F(KeyboardHoldTest, AnActionSheetTakesTheKeysAndEscapeAnswersItsCancelIndex)
 {
     auto* sheet = new ui::ActionSheet("", &log, "", "删除", {"移出"});

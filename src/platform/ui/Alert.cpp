@@ -1,5 +1,7 @@
 #include "platform/ui/Alert.h"
 
+#include "platform/ui/KeyboardHold.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
@@ -34,6 +36,29 @@ QList<WaitingAlert>& waitingAlerts()
 {
     static QList<WaitingAlert> list;
     return list;
+}
+
+// From the moment an alert goes until the next waiting one is up, the
+// overlay of the one that went stays (without its box) and holds the
+// keyboard, so no key or tap reaches the screen behind in between.
+struct Gap {
+    std::unique_ptr<KeyboardHold> hold;
+    QPointer<QWidget> overlay;
+};
+
+Gap& gapBetweenAlerts()
+{
+    static Gap gap;
+    return gap;
+}
+
+void closeGap()
+{
+    Gap& gap = gapBetweenAlerts();
+    if (gap.overlay)
+        gap.overlay->hide();
+    gap.overlay = nullptr;
+    gap.hold.reset();  // without moving the focus
 }
 }
 
@@ -70,6 +95,21 @@ void Alert::willDismiss()
     leaveQueue();
 }
 
+void Alert::didHide(QWidget* overlay)
+{
+    if (alertOnScreen() || waitingAlerts().isEmpty())
+        return;
+    closeGap();
+    hide();
+    overlay->show();
+    // The focus stays where this alert gave it back; the next alert takes
+    // it from there.
+    Gap& gap = gapBetweenAlerts();
+    gap.overlay = overlay;
+    gap.hold = std::make_unique<KeyboardHold>(overlay);
+    gap.hold->start(false);
+}
+
 void Alert::leaveQueue()
 {
     if (m_waiting) {
@@ -99,6 +139,7 @@ void Alert::showNext()
         alertOnScreen() = next.alert;
         next.alert->showOnCanvas(next.canvas);
     }
+    closeGap();
 }
 
 Alert* Alert::showingAlertWithTag(int tag)

@@ -25,6 +25,8 @@ public:
 // One alert is on screen at a time: an alert asked to show while another is
 // up (or others wait) waits its turn and shows, in order, once the ones
 // before it went away, however they went (a tap, the program, deletion).
+// Between one alert and the next the dimmed overlay stays and holds the
+// keyboard: a key or tap in that gap (a second fast Escape) reaches nothing.
 class Alert : public ChoiceDialog {
     Q_OBJECT
 public:
@@ -48,6 +50,7 @@ protected:
     void notifyClicked(int index) override;
     void notifyDismissed(int index) override;
     void willDismiss() override;
+    void didHide(QWidget* overlay) override;
 
 private:
     void leaveQueue();

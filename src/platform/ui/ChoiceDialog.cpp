@@ -137,8 +137,10 @@ void ChoiceDialog::dismissWithClickedButtonIndex(int index, bool animated)
     willDismiss();
     if (m_keyboard)
         m_keyboard->stop();
-    if (m_overlay)
+    if (m_overlay) {
         m_overlay->hide();
+        didHide(m_overlay);
+    }
     registry().removeAll(this);
     auto handler = m_onDismissed;
     QPointer<ChoiceDialog> guard(this);

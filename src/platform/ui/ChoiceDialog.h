@@ -75,6 +75,9 @@ protected:
     virtual void notifyDismissed(int index) = 0;
     // Called once when the dialog stops showing or waiting, before the answers.
     virtual void willDismiss() {}
+    // Called once a shown dialog gave the keyboard back and its overlay was
+    // hidden, before the answers.
+    virtual void didHide(QWidget* overlay) { Q_UNUSED(overlay); }
     QPushButton* makeButton(int index, QWidget* parent);
 
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -58,7 +58,7 @@ bool KeyboardHold::holds(const QWidget* widget) const
     return m_holder && widget && (widget == m_holder || m_holder->isAncestorOf(widget));
 }
 
-void KeyboardHold::start()
+void KeyboardHold::start(bool takeFocus)
 {
     if (m_holding || !m_holder)
         return;
@@ -69,7 +69,7 @@ void KeyboardHold::start()
     if (holds(focus))
         return;
     m_focusBefore = focus;
-    if (topFor(m_holder->window()) == this)
+    if (takeFocus && topFor(m_holder->window()) == this)
         m_holder->setFocus(Qt::OtherFocusReason);
 }
 

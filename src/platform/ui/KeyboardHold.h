@@ -26,7 +26,9 @@ public:
     explicit KeyboardHold(QWidget* holder);
     ~KeyboardHold() override;
 
-    void start();
+    // With `takeFocus` false the focus stays where it is (keys meant for it
+    // are dropped all the same).
+    void start(bool takeFocus = true);
     void stop();
     bool isHolding() const { return m_holding; }
     void setEscapeHandler(std::function<void()> handler) { m_onEscape = std::move(handler); }

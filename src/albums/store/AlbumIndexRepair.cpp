@@ -149,7 +149,22 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
     for (const QString& name : temporary)
         result.removed += QFile::remove(m_photoDir + "/" + name);
 
+    // Rows go in a chunk at a time: a large album takes minutes to look
+    // through, and what was rebuilt must survive a kill or a full disk on
+    // the way (the next start then picks up where this one stopped).
     PavPhotoModelList rows;
+    const auto enter = [&] {
+        if (rows.isEmpty())
+            return true;
+        if (!m_op.insertRecords(rows)) {
+            qWarning("private album: %d item file(s) without a row could not be entered in the index",
+                     int(rows.size()));
+            return false;
+        }
+        result.rebuilt += int(rows.size());
+        rows.clear();
+        return true;
+    };
     QStringList aside;
     for (const QString& uuid : fullWithoutRow) {
         thumbWithoutRow.remove(uuid);
@@ -157,6 +172,8 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
         const Content content = rebuild(uuid, model.get());
         if (content == Content::Media)
             rows << model;
+        if (rows.size() >= kRowsPerCommit && !enter())
+            return result;
         if (content != Content::NotMedia)
             continue;
         aside << uuid;
@@ -166,13 +183,9 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
     for (const QString& uuid : thumbWithoutRow)
         aside << uuid + ".thumb";
 
-    if (!rows.isEmpty()) {
-        if (!m_op.insertRecords(rows)) {
-            qWarning("private album: %d item file(s) without a row could not be entered in the index",
-                     int(rows.size()));
-            return result;
-        }
-        result.rebuilt = int(rows.size());
+    if (!enter())
+        return result;
+    if (result.rebuilt > 0) {
         m_op.checkpoint();
         qWarning("private album: rebuilt %d row(s) of the index in %s from the item files",
                  result.rebuilt, qUtf8Printable(m_photoDir));

@@ -130,6 +130,8 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
     QStringList temporary;
     QStringList fullWithoutRow;
     QSet<QString> thumbWithoutRow;
+    QSet<QString> storedFull;
+    QSet<QString> storedThumb;
     const QStringList names = QDir(m_photoDir).entryList(QDir::Files | QDir::Hidden);
     for (const QString& name : names) {
         const QRegularExpressionMatch match = itemName().match(name);
@@ -139,7 +141,7 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
         if (match.capturedLength(3) > 0)
             temporary << name;
         else if (stored.contains(uuid))
-            continue;
+            (match.capturedLength(2) > 0 ? storedThumb : storedFull).insert(uuid);
         else if (match.capturedLength(2) > 0)
             thumbWithoutRow.insert(uuid);
         else
@@ -152,6 +154,17 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
     // Rows go in a chunk at a time: a large album takes minutes to look
     // through, and what was rebuilt must survive a kill or a full disk on
     // the way (the next start then picks up where this one stopped).
+    // A stored item that lost only its thumbnail gets it back: without it
+    // the item does not count as stored, and the same photo would be stored
+    // a second time.
+    int thumbnails = 0;
+    for (const QString& uuid : storedFull - storedThumb) {
+        PavPhotoModel scratch;
+        thumbnails += rebuild(uuid, &scratch) == Content::Media;
+    }
+    if (thumbnails > 0)
+        qWarning("private album: made %d lost thumbnail(s) again in %s", thumbnails, qUtf8Printable(m_photoDir));
+
     PavPhotoModelList rows;
     const auto enter = [&] {
         if (rows.isEmpty())

@@ -13,7 +13,8 @@ class DBOEncryptAlbumOp;
 // (the time from EXIF or the video container, else the file time; type and
 // duration from the content; no library URL), with a thumbnail made again
 // when its own is missing or unreadable (one that cannot be written leaves
-// the item where it is, for the next start). What does not decipher to either,
+// the item where it is, for the next start); a stored item whose thumbnail
+// is missing gets it made again the same way. What does not decipher to either,
 // and thumbnails without their item, go into the quarantine folder: nothing
 // is deleted but the store's own temporary files (unfinished writes and
 // content probes), which are only parts of copies. Rebuilt rows are committed

@@ -93,9 +93,16 @@ AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhot
     model.setPhotoPath(uuid);
     model.setPhotoSize(quint64(plain.size()));
     const QSize side(m_side, m_side);
+    const QString thumbPath = fullPath + ".thumb";
+    const bool ownThumbnail = !ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(thumbPath), side).isNull();
     std::optional<QDateTime> date;
-    QImage thumbnail = ImageCodec::thumbnailFromData(plain, side);
-    if (!thumbnail.isNull()) {
+    // A picture that has its own thumbnail is told by its header: decoding
+    // every photo of a large album again would keep the start waiting for
+    // minutes.
+    QImage thumbnail;
+    const bool picture = (ownThumbnail && ImageCodec::hasPictureHeader(plain))
+        || !(thumbnail = ImageCodec::thumbnailFromData(plain, side)).isNull();
+    if (picture) {
         model.setPhotoType(PavPhotoModel::Photo);
         date = ExifFacts::read(copy.path()).date;
     } else if (const std::optional<VideoReader::Info> video = VideoReader::probe(copy.path())) {
@@ -112,8 +119,7 @@ AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhot
     }
     model.setPhotoCreateTime(date ? *date : QFileInfo(fullPath).lastModified().toUTC());
 
-    const QString thumbPath = fullPath + ".thumb";
-    if (ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(thumbPath), side).isNull()) {
+    if (!ownThumbnail) {
         const QByteArray jpeg = ImageCodec::encodeJpeg(thumbnail, 100);
         if (jpeg.isEmpty() || !PavEncryptManager::writeData(jpeg, thumbPath))
             return Content::Unsure;

@@ -177,7 +177,8 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset)
     if (!storeItem(model, bytes, [&] { return ImageCodec::thumbnailFromData(bytes, side); }))
         return false;
     // Rows of this URL whose full file is gone or empty hold nothing: the new
-    // item replaces them. (One that lost only its thumbnail keeps its content.)
+    // item replaces them. (One that lost only its thumbnail keeps its content,
+    // and so does one cut short: what is left of it is the user's.)
     for (const PavPhotoModelPtr& row : stale)
         if (getPhotoSize(*row).value_or(0) == 0)
             deletePhoto(*row);
@@ -190,7 +191,12 @@ bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
     if (url.isEmpty())
         return false;
     const PavPhotoModelList rows = m_encryptAlbumOp->recordsWithURL(url);
-    return std::any_of(rows.begin(), rows.end(), [this](const PavPhotoModelPtr& row) { return hasItemFiles(*row); });
+    // A copy cut short (a restore or a copy of the home that did not finish)
+    // is not the photo: its original must not be given up for it.
+    const quint64 complete = quint64(PavEncryptManager::encryptedSize(asset.size()));  // 0: size unknown
+    return std::any_of(rows.begin(), rows.end(), [&](const PavPhotoModelPtr& row) {
+        return hasItemFiles(*row) && (complete == 0 || getPhotoSize(*row).value_or(0) == complete);
+    });
 }
 
 bool PavPhotoManager::hasItemFiles(const PavPhotoModel& model) const

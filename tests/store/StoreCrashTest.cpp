@@ -66,6 +66,35 @@ TEST_F(StoreCrashTest, AKillMidImportLeavesNoRowWithoutFilesAndTheNextStartRebui
     expectEveryRowHasItsFiles(*m_store);
 }
 
+// Still broken: a kill after an item's files were written but before its row
+// leaves a complete item that the next start rebuilds without its library
+// URL, so the photo, still in the library, does not count as stored and
+// storing it again keeps it twice. Mending it needs the rebuilt item matched
+// to the photo by content (or the URL kept with the item's files).
+TEST_F(StoreCrashTest, DISABLED_APhotoWhoseStoreWasKilledBeforeItsRowIsNotStoredTwiceAfterwards)
+{
+    m_store.reset();
+    constexpr int kStored = 2;
+    QProcess child;
+    child.start(PAV_TEST_BIN_DIR "/store_import_child", {photoDir(), QString::number(kStored)});
+    ASSERT_TRUE(child.waitForStarted(10000));
+    QByteArray output;
+    while (!output.contains("stalled") && child.state() == QProcess::Running) {
+        child.waitForReadyRead(60000);
+        output += child.readAllStandardOutput();
+    }
+    ASSERT_TRUE(output.contains("stalled")) << output.constData();
+    ::kill(pid_t(child.processId()), SIGKILL);
+    ASSERT_TRUE(child.waitForFinished(10000));
+
+    // The same photo the killed store was taking, chosen again after a restart.
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    const auto again = FakePhotoAsset::make(QString("assets-library://asset/asset.JPG?id=%1&ext=JPG").arg(kStored),
+                                            ImageFixtures::jpeg(800, 600, kStored));
+    EXPECT_TRUE(m_store->isEncrypted(*again));
+    EXPECT_EQ(rowCount(), kStored + 1);
+}
+
 TEST_F(StoreCrashTest, WhatHoldsNoPictureGoesAsideTemporaryWritesGoAndOtherNamesStay)
 {
     ASSERT_TRUE(m_store->encryptAsset(*jpegAsset("kept")));

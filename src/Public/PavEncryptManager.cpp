@@ -22,6 +22,11 @@ QByteArray PavEncryptManager::encryptData(const QByteArray& plain)
     return out;
 }
 
+qint64 PavEncryptManager::encryptedSize(qint64 plainSize)
+{
+    return plainSize > 0 ? qint64(codec_xxtea_padded_size(size_t(plainSize))) : 0;
+}
+
 bool PavEncryptManager::decryptData(const QByteArray& cipher, QByteArray* plain)
 {
     // XXTEA needs two words: a shorter "cipher" was never enciphered.

@@ -20,4 +20,6 @@ public:
     // 8 bytes (two words) and a length trailer that does not fit.
     static QByteArray encryptData(const QByteArray& plain);
     static bool decryptData(const QByteArray& cipher, QByteArray* plain);
+    // The length of the file writeData makes of plainSize bytes.
+    static qint64 encryptedSize(qint64 plainSize);
 };

@@ -164,4 +164,23 @@ TEST_F(IndexRepairTest, AnIndexNamingSomeItemsKeepsThoseRowsAndGetsTheRest)
     expectRebuilt({kDated});
 }
 
+TEST_F(IndexRepairTest, AStoredPhotoThatLostOnlyItsThumbnailGetsItBackAndIsNotStoredTwice)
+{
+    // The next start makes the lost thumbnail again; the row keeps its URL.
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    const PavPhotoModelPtr item = row(m_noThumbUuid);
+    ASSERT_TRUE(item);
+    EXPECT_EQ(item->photoURL(), kNoThumb);
+    EXPECT_EQ(PavPhotoManager::decryptPhotoWithFullPath(m_store->getPhotoFullPath(*item) + ".thumb").size(),
+              QSize(150, 150));
+
+    // The same photo chosen again counts as stored, as a batch asks before storing.
+    const auto again = jpegAsset(kNoThumb, 3);
+    EXPECT_TRUE(m_store->isEncrypted(*again));
+    int rowsOfUrl = 0;
+    for (const PavPhotoModelPtr& each : m_store->photoes())
+        rowsOfUrl += each->photoURL() == kNoThumb;
+    EXPECT_EQ(rowsOfUrl, 1);
+}
+
 }

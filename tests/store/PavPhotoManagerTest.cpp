@@ -269,4 +269,18 @@ TEST_F(PavPhotoManagerTest, ARowWhoseItemFilesAreGoneDoesNotCountAsStored)
     // A lost thumbnail makes the item as good as gone too.
     ASSERT_TRUE(QFile::remove(m_store->getPhotoFullPath(*rows.first()) + ".thumb"));
     EXPECT_FALSE(m_store->isEncrypted(*asset));
+
+    // A full file cut short (a copy of the home that did not finish) is not
+    // the photo either: it is stored again, and what is left of the cut one
+    // stays.
+    const PavPhotoModelPtr cut = m_store->encryptAlbumOp()->recordsWithURL(kUrlB).value(0);
+    ASSERT_TRUE(cut);
+    QFile full(m_store->getPhotoFullPath(*cut));
+    ASSERT_TRUE(full.resize(full.size() / 2));
+    EXPECT_FALSE(m_store->isEncrypted(*other));
+    ASSERT_TRUE(m_store->encryptAsset(*other));
+    EXPECT_TRUE(m_store->isEncrypted(*other));
+    const PavPhotoModelList both = m_store->encryptAlbumOp()->recordsWithURL(kUrlB);
+    ASSERT_EQ(both.size(), 2);
+    EXPECT_TRUE(QFile::exists(m_store->getPhotoFullPath(*cut)));
 }

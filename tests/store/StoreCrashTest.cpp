@@ -66,6 +66,35 @@ TEST_F(StoreCrashTest, AKillMidImportLeavesNoRowWithoutFilesAndTheNextStartRebui
     expectEveryRowHasItsFiles(*m_store);
 }
 
+// Still broken: a kill after an item's files were written but before its row
+// leaves a complete item that the next start rebuilds without its library
+// URL, so the photo, still in the library, does not count as stored and
+// storing it again keeps it twice. Mending it needs the rebuilt item matched
+// to the photo by content (or the URL kept with the item's files).
+TEST_F(StoreCrashTest, DISABLED_APhotoWhoseStoreWasKilledBeforeItsRowIsNotStoredTwiceAfterwards)
+{
+    m_store.reset();
+    constexpr int kStored = 2;
+    QProcess child;
+    child.start(PAV_TEST_BIN_DIR "/store_import_child", {photoDir(), QString::number(kStored)});
+    ASSERT_TRUE(child.waitForStarted(10000));
+    QByteArray output;
+    while (!output.contains("stalled") && child.state() == QProcess::Running) {
+        child.waitForReadyRead(60000);
+        output += child.readAllStandardOutput();
+    }
+    ASSERT_TRUE(output.contains("stalled")) << output.constData();
+    ::kill(pid_t(child.processId()), SIGKILL);
+    ASSERT_TRUE(child.waitForFinished(10000));
+
+    // The same photo the killed store was taking, chosen again after a restart.
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    const auto again = FakePhotoAsset::make(QString("assets-library://asset/asset.JPG?id=%1&ext=JPG").arg(kStored),
+                                            ImageFixtures::jpeg(800, 600, kStored));
+    EXPECT_TRUE(m_store->isEncrypted(*again));
+    EXPECT_EQ(rowCount(), kStored + 1);
+}
+
 TEST_F(StoreCrashTest, WhatHoldsNoPictureGoesAsideTemporaryWritesGoAndOtherNamesStay)
 {
     ASSERT_TRUE(m_store->encryptAsset(*jpegAsset("kept")));
@@ -96,6 +125,51 @@ TEST_F(StoreCrashTest, WhatHoldsNoPictureGoesAsideTemporaryWritesGoAndOtherNames
     EXPECT_EQ(rowCount(), 1);
     expectEveryRowHasItsFiles(*m_store);
     EXPECT_EQ(m_store->healIndex(), 0);
+}
+
+TEST_F(StoreCrashTest, ARebuildKilledHalfwayKeepsWhatItDidAndTheNextStartFinishesIt)
+{
+    constexpr int kItems = 64;
+    QSet<QString> uuids;
+    for (int i = 0; i < kItems; ++i)
+        ASSERT_TRUE(m_store->encryptAsset(*jpegAsset(QString("assets-library://asset/asset.JPG?id=%1&ext=JPG").arg(i), i)));
+    for (const PavPhotoModelPtr& item : m_store->photoes())
+        uuids.insert(item->photoUUID());
+    m_store.reset();
+    // The index lost every row: the next start looks through every item.
+    for (const char* log : {"/photo-wal", "/photo-shm"})
+        QFile::remove(photoDir() + log);
+    ASSERT_TRUE(ImageFixtures::writeFile(photoDir() + "/photo", {}));
+
+    const auto committedRows = [this] {
+        auto db = SqliteDBManager::initWithFilePath(photoDir() + "/photo");
+        QList<QVariantList> rows;
+        if (!db || !db->queryValues(&rows, "SELECT count(*) FROM photoes") || rows.isEmpty())
+            return 0;
+        return rows.first().value(0).toInt();
+    };
+    QProcess child;
+    child.start(PAV_TEST_BIN_DIR "/store_import_child", {photoDir(), "open"});
+    ASSERT_TRUE(child.waitForStarted(10000));
+    int seen = 0;
+    while (child.state() == QProcess::Running && (seen = committedRows()) == 0)
+        child.waitForFinished(5);
+    // Killed as a user kills a start that seems to hang.
+    ::kill(pid_t(child.processId()), SIGKILL);
+    ASSERT_TRUE(child.waitForFinished(10000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit) << "the rebuild kept nothing until it had finished";
+    EXPECT_GT(seen, 0);
+    EXPECT_LT(seen, kItems);
+
+    // The next start rebuilds the rest: each item once, nothing aside.
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    QSet<QString> rebuilt;
+    for (const PavPhotoModelPtr& item : m_store->photoes())
+        rebuilt.insert(item->photoUUID());
+    EXPECT_EQ(rowCount(), kItems);
+    EXPECT_EQ(rebuilt, uuids);
+    EXPECT_FALSE(QDir(photoDir() + "/Quarantine").exists());
+    expectEveryRowHasItsFiles(*m_store);
 }
 
 TEST_F(StoreCrashTest, NothingIsSweptWhenTheIndexCannotBeRead)

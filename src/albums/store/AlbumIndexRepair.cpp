@@ -93,9 +93,16 @@ AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhot
     model.setPhotoPath(uuid);
     model.setPhotoSize(quint64(plain.size()));
     const QSize side(m_side, m_side);
+    const QString thumbPath = fullPath + ".thumb";
+    const bool ownThumbnail = !ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(thumbPath), side).isNull();
     std::optional<QDateTime> date;
-    QImage thumbnail = ImageCodec::thumbnailFromData(plain, side);
-    if (!thumbnail.isNull()) {
+    // A picture that has its own thumbnail is told by its header: decoding
+    // every photo of a large album again would keep the start waiting for
+    // minutes.
+    QImage thumbnail;
+    const bool picture = (ownThumbnail && ImageCodec::hasPictureHeader(plain))
+        || !(thumbnail = ImageCodec::thumbnailFromData(plain, side)).isNull();
+    if (picture) {
         model.setPhotoType(PavPhotoModel::Photo);
         date = ExifFacts::read(copy.path()).date;
     } else if (const std::optional<VideoReader::Info> video = VideoReader::probe(copy.path())) {
@@ -112,8 +119,7 @@ AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhot
     }
     model.setPhotoCreateTime(date ? *date : QFileInfo(fullPath).lastModified().toUTC());
 
-    const QString thumbPath = fullPath + ".thumb";
-    if (ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(thumbPath), side).isNull()) {
+    if (!ownThumbnail) {
         const QByteArray jpeg = ImageCodec::encodeJpeg(thumbnail, 100);
         if (jpeg.isEmpty() || !PavEncryptManager::writeData(jpeg, thumbPath))
             return Content::Unsure;
@@ -130,6 +136,8 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
     QStringList temporary;
     QStringList fullWithoutRow;
     QSet<QString> thumbWithoutRow;
+    QSet<QString> storedFull;
+    QSet<QString> storedThumb;
     const QStringList names = QDir(m_photoDir).entryList(QDir::Files | QDir::Hidden);
     for (const QString& name : names) {
         const QRegularExpressionMatch match = itemName().match(name);
@@ -139,7 +147,7 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
         if (match.capturedLength(3) > 0)
             temporary << name;
         else if (stored.contains(uuid))
-            continue;
+            (match.capturedLength(2) > 0 ? storedThumb : storedFull).insert(uuid);
         else if (match.capturedLength(2) > 0)
             thumbWithoutRow.insert(uuid);
         else
@@ -149,7 +157,33 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
     for (const QString& name : temporary)
         result.removed += QFile::remove(m_photoDir + "/" + name);
 
+    // Rows go in a chunk at a time: a large album takes minutes to look
+    // through, and what was rebuilt must survive a kill or a full disk on
+    // the way (the next start then picks up where this one stopped).
+    // A stored item that lost only its thumbnail gets it back: without it
+    // the item does not count as stored, and the same photo would be stored
+    // a second time.
+    int thumbnails = 0;
+    for (const QString& uuid : storedFull - storedThumb) {
+        PavPhotoModel scratch;
+        thumbnails += rebuild(uuid, &scratch) == Content::Media;
+    }
+    if (thumbnails > 0)
+        qWarning("private album: made %d lost thumbnail(s) again in %s", thumbnails, qUtf8Printable(m_photoDir));
+
     PavPhotoModelList rows;
+    const auto enter = [&] {
+        if (rows.isEmpty())
+            return true;
+        if (!m_op.insertRecords(rows)) {
+            qWarning("private album: %d item file(s) without a row could not be entered in the index",
+                     int(rows.size()));
+            return false;
+        }
+        result.rebuilt += int(rows.size());
+        rows.clear();
+        return true;
+    };
     QStringList aside;
     for (const QString& uuid : fullWithoutRow) {
         thumbWithoutRow.remove(uuid);
@@ -157,6 +191,8 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
         const Content content = rebuild(uuid, model.get());
         if (content == Content::Media)
             rows << model;
+        if (rows.size() >= kRowsPerCommit && !enter())
+            return result;
         if (content != Content::NotMedia)
             continue;
         aside << uuid;
@@ -166,13 +202,9 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
     for (const QString& uuid : thumbWithoutRow)
         aside << uuid + ".thumb";
 
-    if (!rows.isEmpty()) {
-        if (!m_op.insertRecords(rows)) {
-            qWarning("private album: %d item file(s) without a row could not be entered in the index",
-                     int(rows.size()));
-            return result;
-        }
-        result.rebuilt = int(rows.size());
+    if (!enter())
+        return result;
+    if (result.rebuilt > 0) {
         m_op.checkpoint();
         qWarning("private album: rebuilt %d row(s) of the index in %s from the item files",
                  result.rebuilt, qUtf8Printable(m_photoDir));

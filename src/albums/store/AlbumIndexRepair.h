@@ -13,10 +13,12 @@ class DBOEncryptAlbumOp;
 // (the time from EXIF or the video container, else the file time; type and
 // duration from the content; no library URL), with a thumbnail made again
 // when its own is missing or unreadable (one that cannot be written leaves
-// the item where it is, for the next start). What does not decipher to either,
+// the item where it is, for the next start); a stored item whose thumbnail
+// is missing gets it made again the same way. What does not decipher to either,
 // and thumbnails without their item, go into the quarantine folder: nothing
 // is deleted but the store's own temporary files (unfinished writes and
-// content probes), which are only parts of copies. Other names ("photo",
+// content probes), which are only parts of copies. Rebuilt rows are committed
+// a few at a time, so an interrupted rebuild keeps what it did. Other names ("photo",
 // "uid", ...) are never touched; nothing happens when the index cannot be
 // read. Main thread or any one thread; nothing may store items meanwhile.
 class AlbumIndexRepair {
@@ -37,6 +39,10 @@ public:
     // Unsure: it could not be looked at or its thumbnail not written (the
     // file stays where it is, for the next start).
     Content rebuild(const QString& uuid, PavPhotoModel* model) const;
+
+    // Rebuilt rows are committed in chunks of this many, so the work done
+    // before a kill is kept.
+    static constexpr int kRowsPerCommit = 16;
 
 private:
     QString m_photoDir;

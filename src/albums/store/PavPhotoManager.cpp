@@ -197,7 +197,8 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset*
     model.setPhotoPath(model.photoUUID());
 
     // Rows of this URL whose full file is gone or empty hold nothing: the new
-    // item replaces them. (One that lost only its thumbnail keeps its content.)
+    // item replaces them. (One that lost only its thumbnail keeps its content,
+    // and so does one cut short: what is left of it is the user's.)
     const PavPhotoModelList stale = m_encryptAlbumOp->recordsWithURL(model.photoURL());
     bool stored = false;
     if (prepared) {
@@ -233,16 +234,21 @@ bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
     const QString url = asset.url();
     if (url.isEmpty())
         return false;
-    const auto anyWithFiles = [this](const PavPhotoModelList& rows) {
-        return std::any_of(rows.begin(), rows.end(), [this](const PavPhotoModelPtr& row) { return hasItemFiles(*row); });
+    // A copy cut short (a restore or a copy of the home that did not finish)
+    // is not the photo: its original must not be given up for it.
+    const quint64 complete = quint64(PavEncryptManager::encryptedSize(asset.size()));  // 0: size unknown
+    const auto anyWhole = [&](const PavPhotoModelList& rows) {
+        return std::any_of(rows.begin(), rows.end(), [&](const PavPhotoModelPtr& row) {
+            return hasItemFiles(*row) && (complete == 0 || getPhotoSize(*row).value_or(0) == complete);
+        });
     };
-    if (anyWithFiles(m_encryptAlbumOp->recordsWithURL(url)))
+    if (anyWhole(m_encryptAlbumOp->recordsWithURL(url)))
         return true;
     // Rows stored under the library's earlier id form are taken over when the
     // file is still the very one they were made from: from then on they carry
     // today's URL, which a copy of the library keeps.
     const QString former = asset.formerUrl();
-    if (former.isEmpty() || former == url || !anyWithFiles(m_encryptAlbumOp->recordsWithURL(former)))
+    if (former.isEmpty() || former == url || !anyWhole(m_encryptAlbumOp->recordsWithURL(former)))
         return false;
     m_encryptAlbumOp->replaceURL(former, url);
     return true;

@@ -72,9 +72,9 @@ public:
     bool encryptImage(const QImage& image);
     bool encryptAsset(const PhotoAsset& asset, const PreparedAsset* prepared = nullptr);
     // Whether the asset is stored: a row with its URL whose item files exist
-    // (the full file not empty). False for an asset without a URL. Storing
-    // an asset again replaces the rows of its URL whose full file is gone or
-    // empty.
+    // and whose full file has the length a complete copy of the asset's
+    // bytes has. False for an asset without a URL. Storing an asset again
+    // replaces the rows of its URL whose full file is gone or empty.
     bool isEncrypted(const PhotoAsset& asset);
     bool hasItemFiles(const PavPhotoModel& model) const;
 

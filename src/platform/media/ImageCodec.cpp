@@ -77,6 +77,15 @@ QImage ImageCodec::decodeScaledFile(const QString& path, const QSize& cover)
     return decodeScaled(&file, cover);
 }
 
+bool ImageCodec::hasPictureHeader(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return !bytes.isEmpty() && reader.canRead() && reader.size().isValid();
+}
+
 QImage ImageCodec::thumbnailFromData(const QByteArray& bytes, const QSize& size)
 {
     const QImage image = decodeScaled(bytes, size);

@@ -28,6 +28,10 @@ public:
     static QImage decodeScaledFile(const QString& path, const QSize& cover);
     static QImage decodeScaled(QIODevice* device, const QSize& cover);
 
+    // Whether the data starts as a picture a reader knows, with a size in its
+    // header; nothing is decoded, so a damaged body still answers true.
+    static bool hasPictureHeader(const QByteArray& bytes);
+
     // A thumbnail of exactly `size` from compressed data, through a scaled
     // decode and thumbnailWithSize.
     static QImage thumbnailFromData(const QByteArray& bytes, const QSize& size);

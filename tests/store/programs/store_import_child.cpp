@@ -1,7 +1,9 @@
 // Stores items into the private album folder given as the first argument:
 // the number given second are stored normally ("stored N" each); the next
 // one stops inside its insert, after both files were written, and prints
-// "stalled <uuid>" - the test then kills the process with SIGKILL.
+// "stalled <uuid>" - the test then kills the process with SIGKILL. With
+// "open" second, it only opens the store (healing its index) and prints
+// "opened".
 
 #include "albums/store/DBOEncryptAlbumOp.h"
 #include "albums/store/PavPhotoManager.h"
@@ -13,6 +15,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -44,6 +47,11 @@ int main(int argc, char** argv)
     if (argc < 3)
         return 2;
     const QString folder = QString::fromLocal8Bit(argv[1]);
+    if (std::strcmp(argv[2], "open") == 0) {
+        PavPhotoManager store(folder, nullptr);
+        std::printf("opened %d\n", int(store.photoes().size()));
+        return 0;
+    }
     const int count = std::atoi(argv[2]);
     // The table is made by the ordinary op first; the stalling one reuses the file.
     DBOEncryptAlbumOp::initWithFilePath(folder + "/photo");

@@ -18,6 +18,8 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -351,7 +353,27 @@ int DiskStore::recordSize(const QString& fileId, qint64 from, qint64 to, const Q
               {to, sha1, fileId, from}, &changed);
     if (!ok)
         return indexFailure();
-    return changed == 1 ? DiskStoreRet::kOk : DiskStoreRet::kNotFound;
+    if (changed != 1)
+        return DiskStoreRet::kNotFound;
+    // A file answered as complete must stay complete through a power cut
+    // (the user may delete the original): its commit is made durable.
+    return sha1.isEmpty() || keepCommitted() ? DiskStoreRet::kOk : DiskStoreRet::kIoError;
+}
+
+bool DiskStore::keepCommitted()
+{
+    // Copies the log into the index and syncs both; where another process's
+    // reader holds part of it back, the log itself is synced.
+    QList<QVariantList> rows;
+    if (m_db->queryValues(&rows, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")) && !rows.isEmpty()
+        && rows.first().value(0).toInt() == 0 && rows.first().value(1).toLongLong() == rows.first().value(2).toLongLong())
+        return true;
+    const int fd = ::open(QFile::encodeName(m_root + "/index.db-wal").constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT;
+    const bool synced = ::fdatasync(fd) == 0;
+    ::close(fd);
+    return synced;
 }
 
 int DiskStore::openBlob(const QString& skey, const QString& fileId, DiskStoreFile* row, std::unique_ptr<QFile>* blob)

@@ -19,6 +19,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -313,6 +314,13 @@ int DiskStore::openUpload(const QString& skey, const QString& fileId, std::uniqu
     const int fd = DiskBlob::openForWriting(blobPath(fileId));
     if (fd < 0)
         return DiskBlob::failureOf(errno);
+    // One writer per blob: a second one would cut off what the first has
+    // not recorded yet, and the first would go on past the cut.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error == EWOULDBLOCK ? DiskStoreRet::kBusy : DiskStoreRet::kIoError;
+    }
     std::unique_ptr<DiskStoreUpload> upload(new DiskStoreUpload(*this, file, fd));
     if (const int ret = upload->start(); ret != DiskStoreRet::kOk)
         return ret;

@@ -62,7 +62,8 @@ public:
                      const QString& sha1, const QString& md5, DiskStoreFile* out);
     int fileInfo(const QString& skey, const QString& fileId, DiskStoreFile* out);
     // Opens the upload of a registered file (see DiskStoreUpload), going on
-    // from the recorded size.
+    // from the recorded size; kBusy while another upload of it is open (in
+    // this process or another one).
     int openUpload(const QString& skey, const QString& fileId, std::unique_ptr<DiskStoreUpload>* out);
     // One chunk through openUpload, synced and recorded at once: `offset`
     // must equal the stored size. A blob shorter than its recorded size

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <csignal>
@@ -229,6 +230,39 @@ TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneOrRewrittenIsRemovedAtTheN
         ASSERT_EQ(store->queryAccount(login->sessionKey(), &account), DiskStoreRet::kOk);
         EXPECT_EQ(account.usedSpace, 0);
     }
+}
+
+// A home copied (cp -a) with an upload left unfinished, both copies started
+// at once on one store: one takes the upload up, the other leaves it to it
+// instead of cutting its bytes off and then deleting it as failed.
+TEST_F(DiskProcessTest, TwoCopiesOfAHomeResumingOneUploadLeaveItWhole)
+{
+    ASSERT_TRUE(signIn());
+    const QByteArray bytes = bytePattern(int(DiskStoreUpload::kSyncBytes) * 10 + 5, 13);
+    const QString id = killedUpload(source("big.bin", bytes), "big.bin", int(DiskStoreUpload::kSyncBytes / (64 * 1024)) + 4);
+    ASSERT_FALSE(id.isEmpty());
+    QTemporaryDir copies;
+    const QString copy = copies.path() + "/home";
+    ASSERT_EQ(QProcess::execute("cp", {"-a", home.root(), copy}), 0);
+
+    // Each copy uploads a file of its own too, long enough for the resumes to meet.
+    const QString own = source("own.bin", bytePattern(24 * 1024 * 1024, 14));
+    QProcess first;
+    QProcess second;
+    first.start(kChild, {home.root(), storeDir.path(), own, "own-a"});
+    second.start(kChild, {copy, storeDir.path(), own, "own-b"});
+    ASSERT_TRUE(first.waitForFinished(60000));
+    ASSERT_TRUE(second.waitForFinished(60000));
+    EXPECT_EQ(first.readAllStandardOutput(), "upload ok own-a\n");
+    EXPECT_EQ(second.readAllStandardOutput(), "upload ok own-b\n");
+
+    // Whatever the copies left is finished at this home's next start.
+    ASSERT_TRUE(nextStart());
+    DiskStoreFile stored;
+    ASSERT_TRUE(waitUntil([&] {
+        return store->fileInfo(login->sessionKey(), id, &stored) == DiskStoreRet::kOk && stored.curSize == stored.size;
+    }, 20000));
+    EXPECT_EQ(ImageFixtures::readFile(storeDir.path() + "/blobs/" + id), bytes);
 }
 
 TEST_F(DiskProcessTest, AFullFileSystemFailsTheUploadAsNoSpaceAndLeavesNoPartialBlob)

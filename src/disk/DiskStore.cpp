@@ -315,11 +315,11 @@ int DiskStore::openUpload(const QString& skey, const QString& fileId, std::uniqu
     if (fd < 0)
         return DiskBlob::failureOf(errno);
     // One writer per blob: a second one would cut off what the first has
-    // not recorded yet, and the first would go on past the cut.
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        const int error = errno;
+    // not recorded yet, and the first would go on past the cut. (A file
+    // system that keeps no such locks lets every writer through, as before.)
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         ::close(fd);
-        return error == EWOULDBLOCK ? DiskStoreRet::kBusy : DiskStoreRet::kIoError;
+        return DiskStoreRet::kBusy;
     }
     std::unique_ptr<DiskStoreUpload> upload(new DiskStoreUpload(*this, file, fd));
     if (const int ret = upload->start(); ret != DiskStoreRet::kOk)

@@ -333,10 +333,11 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
         DiskFileCache::shared().remove(*file);
         return answer(response, [file](DiskManagerDelegate* d) { d->fileUploadSuccess(file); });
     }
-    // A stopped upload stays, to be resumed; one that failed takes what it
-    // stored with it, as long as that is unfinished. One whose file was
-    // deleted meanwhile goes whole: the user asked for that.
-    if (ret != DiskErrorCode::kStopped || file->isDiscarded()) {
+    // A stopped upload stays, to be resumed, and so does one that another
+    // upload is writing (a copy of this home resuming it); one that failed
+    // takes what it stored with it, as long as that is unfinished. One whose
+    // file was deleted meanwhile goes whole: the user asked for that.
+    if ((ret != DiskErrorCode::kStopped && ret != DiskStoreRet::kBusy) || file->isDiscarded()) {
         const QString id = file->file_id();
         bool complete = false;
         const int removed = !s || id.isEmpty() ? DiskStoreRet::kOk

@@ -18,6 +18,9 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -311,6 +314,13 @@ int DiskStore::openUpload(const QString& skey, const QString& fileId, std::uniqu
     const int fd = DiskBlob::openForWriting(blobPath(fileId));
     if (fd < 0)
         return DiskBlob::failureOf(errno);
+    // One writer per blob: a second one would cut off what the first has
+    // not recorded yet, and the first would go on past the cut. (A file
+    // system that keeps no such locks lets every writer through, as before.)
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        ::close(fd);
+        return DiskStoreRet::kBusy;
+    }
     std::unique_ptr<DiskStoreUpload> upload(new DiskStoreUpload(*this, file, fd));
     if (const int ret = upload->start(); ret != DiskStoreRet::kOk)
         return ret;
@@ -351,7 +361,27 @@ int DiskStore::recordSize(const QString& fileId, qint64 from, qint64 to, const Q
               {to, sha1, fileId, from}, &changed);
     if (!ok)
         return indexFailure();
-    return changed == 1 ? DiskStoreRet::kOk : DiskStoreRet::kNotFound;
+    if (changed != 1)
+        return DiskStoreRet::kNotFound;
+    // A file answered as complete must stay complete through a power cut
+    // (the user may delete the original): its commit is made durable.
+    return sha1.isEmpty() || keepCommitted() ? DiskStoreRet::kOk : DiskStoreRet::kIoError;
+}
+
+bool DiskStore::keepCommitted()
+{
+    // Copies the log into the index and syncs both; where another process's
+    // reader holds part of it back, the log itself is synced.
+    QList<QVariantList> rows;
+    if (m_db->queryValues(&rows, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")) && !rows.isEmpty()
+        && rows.first().value(0).toInt() == 0 && rows.first().value(1).toLongLong() == rows.first().value(2).toLongLong())
+        return true;
+    const int fd = ::open(QFile::encodeName(m_root + "/index.db-wal").constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT;
+    const bool synced = ::fdatasync(fd) == 0;
+    ::close(fd);
+    return synced;
 }
 
 int DiskStore::openBlob(const QString& skey, const QString& fileId, DiskStoreFile* row, std::unique_ptr<QFile>* blob)

@@ -62,7 +62,8 @@ public:
                      const QString& sha1, const QString& md5, DiskStoreFile* out);
     int fileInfo(const QString& skey, const QString& fileId, DiskStoreFile* out);
     // Opens the upload of a registered file (see DiskStoreUpload), going on
-    // from the recorded size.
+    // from the recorded size; kBusy while another upload of it is open (in
+    // this process or another one).
     int openUpload(const QString& skey, const QString& fileId, std::unique_ptr<DiskStoreUpload>* out);
     // One chunk through openUpload, synced and recorded at once: `offset`
     // must equal the stored size. A blob shorter than its recorded size
@@ -101,9 +102,13 @@ private:
     bool dirOf(qint64 uin, const QString& dirKey, DiskStoreDir* out);
     bool fileOf(qint64 uin, const QString& fileId, DiskStoreFile* out);
     QString blobPath(const QString& fileId) const;
-    // Records a stored size (and SHA-1, when given) if the row still holds
-    // `from`; kNotFound when it does not.
+    // Records a stored size (and SHA-1, when given: the file is complete, and
+    // that record is made durable) if the row still holds `from`; kNotFound
+    // when it does not.
     int recordSize(const QString& fileId, qint64 from, qint64 to, const QString& sha1);
+    // Makes the index's commits so far survive a power cut; false when the
+    // disk would not sync them.
+    bool keepCommitted();
     // The code of the index's latest failure: kNoSpace when the disk is full.
     int indexFailure() const;
     // Removes partial files whose blob is gone (cleanups the disk had no room for).

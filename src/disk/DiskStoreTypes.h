@@ -13,6 +13,7 @@ inline constexpr int kBadRequest = -400;    // offsets, names or sizes that do n
 inline constexpr int kNoSpace = -507;       // the account's space, or the disk, is full
 inline constexpr int kShortBlob = -416;     // the stored bytes fall short of the recorded size (reset to them)
 inline constexpr int kBadDigest = -422;     // the bytes do not match the file's SHA-1
+inline constexpr int kBusy = -409;          // another upload (of this or another process) is writing the file
 inline constexpr int kNotImage = -415;      // no thumbnail can be made of the file
 inline constexpr int kIoError = -500;       // the store could not read or write
 }

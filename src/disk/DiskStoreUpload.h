@@ -14,8 +14,9 @@ class DiskStore;
 // ahead of it. A running SHA-1 over the blob (the bytes it held at the
 // start are read once, then everything appended) is checked at the end
 // against the file's announced SHA-1; a file announced without one records
-// the SHA-1 of what arrived. Made by DiskStore::openUpload; one thread at a
-// time. Unsynced bytes left at destruction stay unrecorded.
+// the SHA-1 of what arrived. Made by DiskStore::openUpload, it holds the
+// blob's lock until destroyed; one thread at a time. Unsynced bytes left at
+// destruction stay unrecorded.
 class DiskStoreUpload {
 public:
     // How many bytes gather before they are synced and recorded; the disk is

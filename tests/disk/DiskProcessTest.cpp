@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <csignal>
@@ -141,6 +142,67 @@ TEST_F(DiskProcessTest, AnUploadKilledAfterItsLastChunkKeepsTheCompleteCopyWhate
     EXPECT_EQ(blobs().size(), 3);
 }
 
+// A power cut takes what the index's log held and never synced: the cut is
+// the store copied without its log. An upload answered as complete stays
+// complete (its source deleted by then); one cut between sync points comes
+// back identical to its source or not at all, no recorded size past its blob.
+TEST_F(DiskProcessTest, APowerCutKeepsACompletedUploadAndNeverRecordsMoreThanTheBlobHolds)
+{
+    ASSERT_TRUE(signIn());
+    const int perSync = int(DiskStoreUpload::kSyncBytes / (64 * 1024));
+    struct Case {
+        QString name;
+        QByteArray bytes;
+        int killedAfter;
+    };
+    const QList<Case> cases{{"complete.bin", bytePattern(3 * 64 * 1024 + 5, 11), 4},
+                            {"partial.bin", bytePattern(int(DiskStoreUpload::kSyncBytes) + 8 * 64 * 1024 + 3, 12),
+                             perSync + 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        // What came before the upload is in the index file itself.
+        QList<QVariantList> rows;
+        ASSERT_TRUE(store->db().queryValues(&rows, "PRAGMA wal_checkpoint(TRUNCATE)"));
+        const QString id = killedUpload(source(c.name, c.bytes), c.name, c.killedAfter);
+        ASSERT_FALSE(id.isEmpty());
+        if (c.name == "complete.bin") {
+            ASSERT_TRUE(QFile::remove(home.path(c.name)));
+        }
+
+        auto cut = std::make_unique<QTemporaryDir>();
+        ASSERT_TRUE(QFile::copy(storeDir.path() + "/index.db", cut->path() + "/index.db"));
+        ASSERT_TRUE(QDir().mkpath(cut->path() + "/blobs"));
+        for (const QString& blob : blobs())
+            ASSERT_TRUE(QFile::copy(storeDir.path() + "/blobs/" + blob, cut->path() + "/blobs/" + blob));
+        store = DiskStore::open(cut->path(), &clock);
+        ASSERT_TRUE(store);
+        ASSERT_TRUE(store->db().queryValues(&rows, "SELECT file_id, cur_size FROM files"));
+        for (const QVariantList& row : rows)
+            EXPECT_LE(row[1].toLongLong(), QFile(cut->path() + "/blobs/" + row[0].toString()).size());
+
+        const DiskDirPtr dir = nextStart();
+        ASSERT_TRUE(dir);
+        ASSERT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }, 10000));
+        spinEvents(200);
+        const QList<DiskFilePtr> files = filesIn(dir);
+        if (c.name == "complete.bin") {
+            ASSERT_EQ(files.size(), 1);
+        }
+        ASSERT_LE(files.size(), 1);
+        for (const DiskFilePtr& f : files) {
+            EXPECT_EQ(f->file_cur_size(), c.bytes.size());
+            EXPECT_EQ(download(f), c.bytes);
+        }
+        // The next case starts from a store of its own.
+        manager.reset();
+        store = DiskStore::open(storeDir.path(), &clock);
+        for (const QString& blob : blobs())
+            QFile::remove(storeDir.path() + "/blobs/" + blob);
+        store->db().executeSql("DELETE FROM files");
+        ASSERT_TRUE(nextStart());
+    }
+}
+
 // A partial upload (part of it recorded) whose source is gone, or now holds
 // other bytes of the same size, is removed at the next sign-in.
 TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneOrRewrittenIsRemovedAtTheNextSignIn)
@@ -168,6 +230,39 @@ TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneOrRewrittenIsRemovedAtTheN
         ASSERT_EQ(store->queryAccount(login->sessionKey(), &account), DiskStoreRet::kOk);
         EXPECT_EQ(account.usedSpace, 0);
     }
+}
+
+// A home copied (cp -a) with an upload left unfinished, both copies started
+// at once on one store: one takes the upload up, the other leaves it to it
+// instead of cutting its bytes off and then deleting it as failed.
+TEST_F(DiskProcessTest, TwoCopiesOfAHomeResumingOneUploadLeaveItWhole)
+{
+    ASSERT_TRUE(signIn());
+    const QByteArray bytes = bytePattern(int(DiskStoreUpload::kSyncBytes) * 10 + 5, 13);
+    const QString id = killedUpload(source("big.bin", bytes), "big.bin", int(DiskStoreUpload::kSyncBytes / (64 * 1024)) + 4);
+    ASSERT_FALSE(id.isEmpty());
+    QTemporaryDir copies;
+    const QString copy = copies.path() + "/home";
+    ASSERT_EQ(QProcess::execute("cp", {"-a", home.root(), copy}), 0);
+
+    // Each copy uploads a file of its own too, long enough for the resumes to meet.
+    const QString own = source("own.bin", bytePattern(24 * 1024 * 1024, 14));
+    QProcess first;
+    QProcess second;
+    first.start(kChild, {home.root(), storeDir.path(), own, "own-a"});
+    second.start(kChild, {copy, storeDir.path(), own, "own-b"});
+    ASSERT_TRUE(first.waitForFinished(60000));
+    ASSERT_TRUE(second.waitForFinished(60000));
+    EXPECT_EQ(first.readAllStandardOutput(), "upload ok own-a\n");
+    EXPECT_EQ(second.readAllStandardOutput(), "upload ok own-b\n");
+
+    // Whatever the copies left is finished at this home's next start.
+    ASSERT_TRUE(nextStart());
+    DiskStoreFile stored;
+    ASSERT_TRUE(waitUntil([&] {
+        return store->fileInfo(login->sessionKey(), id, &stored) == DiskStoreRet::kOk && stored.curSize == stored.size;
+    }, 20000));
+    EXPECT_EQ(ImageFixtures::readFile(storeDir.path() + "/blobs/" + id), bytes);
 }
 
 TEST_F(DiskProcessTest, AFullFileSystemFailsTheUploadAsNoSpaceAndLeavesNoPartialBlob)

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <exception>
 
@@ -182,6 +183,15 @@ bool AnaSqlitePersistHandler::initDB(AnaError* error)
     buildDBTables(error);
     m_isInited = true;
     return true;
+}
+
+bool AnaSqlitePersistHandler::canWrite()
+{
+    Guard guard(*this);
+    if (!m_isInited && !initDB(nullptr))
+        return false;
+    return m_database && sqlite3_db_readonly(m_database, "main") == 0
+           && ::access(QFile::encodeName(m_anaDbPath).constData(), W_OK) == 0;
 }
 
 int AnaSqlitePersistHandler::checkHealth(sqlite3* db)

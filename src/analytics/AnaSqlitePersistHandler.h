@@ -57,6 +57,10 @@ public:
     bool setDBPathStr(const QString& directory);
     bool resetDBWithNewPath(const QString& directory, AnaError* error);
     bool isInited() const { return m_isInited; }
+    // Whether a change would be kept: the database (opened here when it is
+    // not yet) is writable and its folder takes the journal. A store that
+    // cannot record an answer is not to be acted on as if it could.
+    bool canWrite();
     // The folder of the database file; empty until set or opened.
     QString anaDbPath() const;
     QString dbFile() const;

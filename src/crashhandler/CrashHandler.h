@@ -99,6 +99,8 @@ public:
     Records getCrashBeforeTodayWithOneCount();
     Records getCrashedNeedUpload(int limit);
     bool doUploadPostProcess(const Records& records);
+    // Whether the store could mark records sent (see doUploadPostProcess).
+    bool canMarkSent() { return m_store.canWrite(); }
 
     // 10 records an upload on Wi-Fi, else 3.
     int uploadLimit() const;

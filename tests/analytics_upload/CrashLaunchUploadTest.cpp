@@ -103,3 +103,30 @@ TEST(CrashLaunchUpload, ACrashAtTheStartOfAFirstLaunchIsSentLaterOverADamagedSto
         server.release();
     }
 }
+
+// A launch whose record store cannot be written could not mark what the
+// server took: it sends nothing, and the first launch that can write sends
+// the record once.
+TEST(CrashLaunchUpload, ARecordIsSentOnlyWhenItCanBeMarkedSent)
+{
+    QTemporaryDir home;
+    LoopbackHttpServer server;
+    // Stored at once, as the crash happens.
+    const ChildResult crash = ChildProcess::run("crash_records_child", {"--home", home.path(), "segv"}, 20000);
+    ASSERT_TRUE(crash.signaled);
+    ASSERT_EQ(CrashRecords::storedIn(home.path() + "/Documents").size(), 1u);
+    server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(ChildProcess::run("upload_launch_child", {home.path(), server.url(), "50", "read-only-documents"}, 60000)
+                      .exitCode,
+                  0);
+    EXPECT_EQ(server.requestCount(), 0);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(launch(home.path(), server).exitCode, 0);
+    EXPECT_EQ(server.requestCount(), 1);
+    const auto stored = CrashRecords::storedIn(home.path() + "/Documents");
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->count(), 1);
+    server.release();
+}

@@ -11,6 +11,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -203,7 +204,32 @@ int AnaSqlitePersistHandler::checkHealth(sqlite3* db)
     if (rc != SQLITE_ROW)
         return rc;
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.handle, 0));
-    return text && qstrcmp(text, "ok") == 0 ? SQLITE_OK : SQLITE_CORRUPT;
+    if (!text || qstrcmp(text, "ok") != 0)
+        return SQLITE_CORRUPT;
+    return checkRecordTable(db);
+}
+
+int AnaSqlitePersistHandler::checkRecordTable(sqlite3* db)
+{
+    // A record table without the columns every statement here names would
+    // refuse each row for good: as unusable as a damaged file.
+    static constexpr const char* kColumns[] = {"id", "type", "priority", "encLength", "time", "count", "md5",
+                                               "encodeData"};
+    Statement statement;
+    if (sqlite3_prepare_v2(db, "PRAGMA table_info(ana_persist)", -1, &statement.handle, nullptr) != SQLITE_OK)
+        return sqlite3_errcode(db);
+    QSet<QByteArray> columns;
+    int rc;
+    while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW)
+        columns.insert(QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(statement.handle, 1))).toLower());
+    if (rc != SQLITE_DONE)
+        return rc;
+    if (columns.isEmpty())
+        return SQLITE_OK;   // no table yet: it is made
+    for (const char* column : kColumns)
+        if (!columns.contains(QByteArray(column).toLower()))
+            return SQLITE_CORRUPT;
+    return SQLITE_OK;
 }
 
 bool AnaSqlitePersistHandler::openDatabase(AnaError* error)

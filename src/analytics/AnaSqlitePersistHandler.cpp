@@ -242,9 +242,15 @@ bool AnaSqlitePersistHandler::openDatabase(AnaError* error)
             return fail(error, 3, "fialed to open database");
         }
         sqlite3_busy_timeout(db, 1000);
-        // Busy, locked or unreadable is not damaged: such a store refuses
-        // for now and is used as it is.
-        if (!DamagedDatabase::isDamageCode(checkHealth(db))) {
+        // Busy, locked or unreadable is not damaged. A store another process
+        // holds refuses at once, and is opened again by a later call: kept
+        // open, each statement on it would wait out the busy timeout.
+        const int health = checkHealth(db);
+        if (health == SQLITE_BUSY || health == SQLITE_LOCKED) {
+            sqlite3_close(db);
+            return fail(error, 3, "fialed to open database, it is busy");
+        }
+        if (!DamagedDatabase::isDamageCode(health)) {
             m_database = db;
             return true;
         }

@@ -139,4 +139,6 @@ private:
     std::function<bool()> m_wlanProbe;
     mutable std::recursive_mutex m_mutex;
     CurrentCrash m_current;
+    // Set when the store refused a crash during the current conversion pass.
+    bool m_storeRefused = false;
 };

@@ -11,7 +11,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <exception>
 
@@ -184,6 +186,15 @@ bool AnaSqlitePersistHandler::initDB(AnaError* error)
     return true;
 }
 
+bool AnaSqlitePersistHandler::canWrite()
+{
+    Guard guard(*this);
+    if (!m_isInited && !initDB(nullptr))
+        return false;
+    return m_database && sqlite3_db_readonly(m_database, "main") == 0
+           && ::access(QFile::encodeName(m_anaDbPath).constData(), W_OK) == 0;
+}
+
 int AnaSqlitePersistHandler::checkHealth(sqlite3* db)
 {
     Statement statement;
@@ -193,7 +204,32 @@ int AnaSqlitePersistHandler::checkHealth(sqlite3* db)
     if (rc != SQLITE_ROW)
         return rc;
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement.handle, 0));
-    return text && qstrcmp(text, "ok") == 0 ? SQLITE_OK : SQLITE_CORRUPT;
+    if (!text || qstrcmp(text, "ok") != 0)
+        return SQLITE_CORRUPT;
+    return checkRecordTable(db);
+}
+
+int AnaSqlitePersistHandler::checkRecordTable(sqlite3* db)
+{
+    // A record table without the columns every statement here names would
+    // refuse each row for good: as unusable as a damaged file.
+    static constexpr const char* kColumns[] = {"id", "type", "priority", "encLength", "time", "count", "md5",
+                                               "encodeData"};
+    Statement statement;
+    if (sqlite3_prepare_v2(db, "PRAGMA table_info(ana_persist)", -1, &statement.handle, nullptr) != SQLITE_OK)
+        return sqlite3_errcode(db);
+    QSet<QByteArray> columns;
+    int rc;
+    while ((rc = sqlite3_step(statement.handle)) == SQLITE_ROW)
+        columns.insert(QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(statement.handle, 1))).toLower());
+    if (rc != SQLITE_DONE)
+        return rc;
+    if (columns.isEmpty())
+        return SQLITE_OK;   // no table yet: it is made
+    for (const char* column : kColumns)
+        if (!columns.contains(QByteArray(column).toLower()))
+            return SQLITE_CORRUPT;
+    return SQLITE_OK;
 }
 
 bool AnaSqlitePersistHandler::openDatabase(AnaError* error)
@@ -206,9 +242,15 @@ bool AnaSqlitePersistHandler::openDatabase(AnaError* error)
             return fail(error, 3, "fialed to open database");
         }
         sqlite3_busy_timeout(db, 1000);
-        // Busy, locked or unreadable is not damaged: such a store refuses
-        // for now and is used as it is.
-        if (!DamagedDatabase::isDamageCode(checkHealth(db))) {
+        // Busy, locked or unreadable is not damaged. A store another process
+        // holds refuses at once, and is opened again by a later call: kept
+        // open, each statement on it would wait out the busy timeout.
+        const int health = checkHealth(db);
+        if (health == SQLITE_BUSY || health == SQLITE_LOCKED) {
+            sqlite3_close(db);
+            return fail(error, 3, "fialed to open database, it is busy");
+        }
+        if (!DamagedDatabase::isDamageCode(health)) {
             m_database = db;
             return true;
         }

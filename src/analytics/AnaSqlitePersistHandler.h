@@ -22,7 +22,8 @@ class Clock;
 // ".analytics.db" of the Documents folder, the payload DES-enciphered under
 // the record key. Every operation runs under one recursive lock; failures
 // fill the error (domain "AnalyticsErrorDomain") and never throw. A
-// database found damaged when it opens is moved aside
+// database found damaged when it opens (a record table without the store's
+// columns counts as damaged: it would refuse every row) is moved aside
 // (".analytics.db.damaged-<time>", one log line) and a fresh one started; a
 // busy one is used as it is. Values
 // always travel as bound parameters; conditions name record columns only.
@@ -57,6 +58,10 @@ public:
     bool setDBPathStr(const QString& directory);
     bool resetDBWithNewPath(const QString& directory, AnaError* error);
     bool isInited() const { return m_isInited; }
+    // Whether a change would be kept: the database (opened here when it is
+    // not yet) is writable and its folder takes the journal. A store that
+    // cannot record an answer is not to be acted on as if it could.
+    bool canWrite();
     // The folder of the database file; empty until set or opened.
     QString anaDbPath() const;
     QString dbFile() const;
@@ -124,9 +129,12 @@ private:
     // Opens the database file; a damaged one is moved aside first and a
     // fresh one started.
     bool openDatabase(AnaError* error);
-    // SQLITE_OK when the quick check passes; SQLITE_CORRUPT when it finds
-    // damage; else the code that stopped it (busy, not a database, ...).
+    // SQLITE_OK when the quick check passes and the record table (if any)
+    // has the store's columns; SQLITE_CORRUPT when it finds damage; else
+    // the code that stopped it (busy, not a database, ...).
     static int checkHealth(sqlite3* db);
+    // SQLITE_CORRUPT when the record table lacks a column the store uses.
+    static int checkRecordTable(sqlite3* db);
     // The count is at least 1, the database open and the cipher there.
     bool canQuery(int count, AnaError* error, const char* cipherFailure);
     bool buildCondition(const QString& column, const QVariant& value, QString* sql, QVariantList* binds,

@@ -114,8 +114,11 @@ int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
     // to take: its files are growing, and the process is ending anyway.
     const auto crashing = [] { return CrashState::instance().ownerTid.load() != 0; };
     int stored = 0;
+    m_storeRefused = false;
     for (const QString& path : PendingCrash::list(m_directory)) {
-        if (crashing())
+        // A store that refused one crash refuses the rest: they wait for the
+        // next launch rather than each waiting on the store.
+        if (crashing() || m_storeRefused)
             return stored;
         PendingCrash pending(path);
         const Facts facts = pending.facts();
@@ -161,15 +164,18 @@ CrashHandler::Outcome CrashHandler::storeCrash(PendingCrash& pending, bool atCra
     auto record = buildRecord(facts, pending);
     if (atCrashTime && !m_store.tryEnterForCrash())
         return Outcome::Left;
-    if (!m_store.isInited())
-        m_store.initDB(nullptr);
-    bool inStore = isStoredAlready(*record);
-    if (!inStore)
-        inStore = *stored = persistCrashToDB(record);
+    bool inStore = false;
+    if (m_store.isInited() || m_store.initDB(nullptr)) {
+        inStore = isStoredAlready(*record);
+        if (!inStore)
+            inStore = *stored = persistCrashToDB(record);
+    }
     if (atCrashTime)
         m_store.leaveForCrash();
-    if (!inStore)
+    if (!inStore) {
+        m_storeRefused = m_storeRefused || !atCrashTime;
         return Outcome::Left;
+    }
     // Stored: its reports go; the facts stay until the crash is followed up.
     pending.removeReports(facts);
     if (!followUp(facts, record->cashTime, atCrashTime))

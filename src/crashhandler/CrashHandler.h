@@ -99,6 +99,8 @@ public:
     Records getCrashBeforeTodayWithOneCount();
     Records getCrashedNeedUpload(int limit);
     bool doUploadPostProcess(const Records& records);
+    // Whether the store could mark records sent (see doUploadPostProcess).
+    bool canMarkSent() { return m_store.canWrite(); }
 
     // 10 records an upload on Wi-Fi, else 3.
     int uploadLimit() const;
@@ -137,4 +139,6 @@ private:
     std::function<bool()> m_wlanProbe;
     mutable std::recursive_mutex m_mutex;
     CurrentCrash m_current;
+    // Set when the store refused a crash during the current conversion pass.
+    bool m_storeRefused = false;
 };

@@ -81,6 +81,10 @@ void CrashUploader::doUpload()
     std::lock_guard lock(m_mutex);
     if (!AnaNetworkState::current().available)
         return;
+    // A record sent while its store cannot be written would be sent again
+    // by every launch: it waits for a launch that can mark it.
+    if (!m_handler.canMarkSent())
+        return;
     // Nothing is marked before the answer: see uploadSucceeded.
     auto package = getUploadPkg(kBudget, false);
     if (!package)

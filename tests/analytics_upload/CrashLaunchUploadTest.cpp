@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sqlite3.h>
 
 namespace {
 
@@ -65,11 +66,14 @@ TEST(CrashLaunchUpload, RecordStaysUntilTheServerTakesIt)
 // A crash right at the start of a version's first launch (the writer armed,
 // nothing else done, no version stored yet) is sent by the next launch, and
 // later launches neither lose nor resend it. With random bytes over the
-// record store, the launch moves the store aside and starts a fresh one.
+// record store, or a record table of another shape in it (it would refuse
+// every row), the launch moves the store aside and starts a fresh one.
 TEST(CrashLaunchUpload, ACrashAtTheStartOfAFirstLaunchIsSentLaterOverADamagedStoreToo)
 {
-    for (const bool damaged : {false, true}) {
-        SCOPED_TRACE(damaged ? "damaged store" : "no store yet");
+    enum Store { None, Noise, OtherTable };
+    for (const Store kind : {None, Noise, OtherTable}) {
+        SCOPED_TRACE(kind == None ? "no store yet" : kind == Noise ? "random bytes" : "a table of another shape");
+        const bool damaged = kind != None;
         QTemporaryDir home;
         LoopbackHttpServer server;
         const ChildResult crash =
@@ -77,13 +81,21 @@ TEST(CrashLaunchUpload, ACrashAtTheStartOfAFirstLaunchIsSentLaterOverADamagedSto
         ASSERT_TRUE(crash.signaled);
         EXPECT_EQ(crash.signal, SIGSEGV);
         const QString documents = home.path() + "/Documents";
-        if (damaged) {
+        if (kind == Noise) {
             QByteArray noise(4096, '\0');
             for (int i = 0; i < noise.size(); ++i)
                 noise[i] = char((i * 131 + 7) % 256);
             QFile store(documents + "/.analytics.db");
             ASSERT_TRUE(store.open(QIODevice::WriteOnly));
             store.write(noise);
+        } else if (kind == OtherTable) {
+            QFile::remove(documents + "/.analytics.db");
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(QFile::encodeName(documents + "/.analytics.db").constData(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, "CREATE TABLE ana_persist (x); INSERT INTO ana_persist VALUES (1)", nullptr,
+                                   nullptr, nullptr),
+                      SQLITE_OK);
+            sqlite3_close(db);
         }
 
         server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
@@ -102,4 +114,31 @@ TEST(CrashLaunchUpload, ACrashAtTheStartOfAFirstLaunchIsSentLaterOverADamagedSto
         EXPECT_TRUE(QDir(documents).entryList({"crash_*"}, QDir::Files).isEmpty());
         server.release();
     }
+}
+
+// A launch whose record store cannot be written could not mark what the
+// server took: it sends nothing, and the first launch that can write sends
+// the record once.
+TEST(CrashLaunchUpload, ARecordIsSentOnlyWhenItCanBeMarkedSent)
+{
+    QTemporaryDir home;
+    LoopbackHttpServer server;
+    // Stored at once, as the crash happens.
+    const ChildResult crash = ChildProcess::run("crash_records_child", {"--home", home.path(), "segv"}, 20000);
+    ASSERT_TRUE(crash.signaled);
+    ASSERT_EQ(CrashRecords::storedIn(home.path() + "/Documents").size(), 1u);
+    server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(ChildProcess::run("upload_launch_child", {home.path(), server.url(), "50", "read-only-documents"}, 60000)
+                      .exitCode,
+                  0);
+    EXPECT_EQ(server.requestCount(), 0);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_EQ(launch(home.path(), server).exitCode, 0);
+    EXPECT_EQ(server.requestCount(), 1);
+    const auto stored = CrashRecords::storedIn(home.path() + "/Documents");
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->count(), 1);
+    server.release();
 }

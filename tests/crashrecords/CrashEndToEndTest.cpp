@@ -15,6 +15,7 @@
 #include <QJsonObject>
 
 #include <csignal>
+#include <sqlite3.h>
 
 namespace {
 
@@ -104,6 +105,32 @@ TEST_F(CrashEndToEnd, ACrashWhileTheStoreIsHeldIsConvertedAtTheNextLaunch)
     EXPECT_EQ(defaultsInteger("PavCrashCount"), 1);
     EXPECT_EQ(usageCount(27230), 1);
     EXPECT_TRUE(attachFile().contains(QString::number(stored[0]->cashTime)));
+}
+
+// Another process holds the record store through a launch: the launch
+// does not wait on it crash after crash; the crashes stay for the launch
+// after, which stores and counts each once.
+TEST_F(CrashEndToEnd, ALaunchOverAStoreHeldElsewhereGoesOnAndLeavesItsCrashes)
+{
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(home.documents() + "/.analytics.db").constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    for (int i = 0; i < 4; ++i)
+        ASSERT_EQ(runChild(home.root(), "segv-first-launch"), SIGSEGV);
+    ASSERT_EQ(crashFiles().size(), 8);
+    // Each statement on a held store waits a second: a launch that went on
+    // converting would take some twenty.
+    EXPECT_EQ(runChild(home.root(), "launch", 6000), -1);
+    EXPECT_EQ(crashFiles().size(), 8);
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    EXPECT_EQ(records().size(), 1u);
+    EXPECT_TRUE(crashFiles().isEmpty()) << crashFiles().join(",").toStdString();
+    EXPECT_EQ(defaultsInteger("PavCrashCount"), 4);
+    EXPECT_EQ(usageCount(27230) + usageCount(27334), 4);
 }
 
 TEST_F(CrashEndToEnd, ADowngradeKeepsTheNewerVersionsRecords)

@@ -4,6 +4,7 @@
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "disk/DiskFile.h"
+#include "platform/core/AppLifecycle.h"
 #include "platform/ui/NavigationStack.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "support/EventLoop.h"
@@ -153,8 +154,15 @@ TEST_F(CloudCameraUploadTest, OnCellularTheYesUploadsAndTheCancelMidUploadLeaves
     spinEvents(50);
     EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty()) << dialogText().toStdString();
 
-    // The next photo goes up whole.
+    // The question taken away by the background drops its photo; the next
+    // photo is asked about and goes up whole.
     disk.manager->setChunkObserver({});
+    screen->imagePickerDidFinish(photo);
+    ASSERT_TRUE(ui::ChoiceDialog::showingWithTag(102));
+    AppLifecycle::shared().enterBackground();
+    AppLifecycle::shared().enterForeground();
+    EXPECT_FALSE(ui::ChoiceDialog::showingWithTag(102));
+    spinEvents(20);
     screen->imagePickerDidFinish(photo);
     ASSERT_TRUE(ui::ChoiceDialog::showingWithTag(102));
     ui::ChoiceDialog::showingWithTag(102)->clickButtonAtIndex(1);

@@ -171,18 +171,7 @@ TEST_F(CloudCameraUploadTest, OnCellularTheYesUploadsAndTheCancelMidUploadLeaves
     EXPECT_FALSE(panel());
 }
 
-TEST_F(CloudCameraUploadTest, TheScreenGoingMidUploadStopsItAndLeavesNothing)
-{
-    startHeldUpload();
-    delete screen->navigationStack();
-    resume();
-    EXPECT_TRUE(waitUntil([this] { return storeEmpty(); }, 10000));
-    spinEvents(50);
-    EXPECT_FALSE(panel());
-    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty()) << dialogText().toStdString();
-}
-
-TEST_F(CloudCameraUploadTest, TheAlbumTabGoingMidUploadStopsItAndLeavesNothing)
+TEST_F(CloudCameraUploadTest, TheAlbumTabAndItsScreenGoingMidUploadStopItAndLeaveNothing)
 {
     // The cloud album in its tab, as the application holds it.
     delete screen->navigationStack();

@@ -1,13 +1,18 @@
 #include "CloudAlbumFixture.h"
 
 #include "Public/SqliteDBManager.h"
+#include "albums/batch/PavPhotosProcessingView_iPad.h"
+#include "albums/container/PavAlbumContainerController_iPad.h"
 #include "disk/DiskFile.h"
+#include "platform/core/AppLifecycle.h"
+#include "platform/ui/NavigationStack.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSemaphore>
 
 #include <cerrno>
 
@@ -37,7 +42,41 @@ protected:
         return shown.isEmpty() ? QString() : shown.last()->message();
     }
 
+    // The upload stops after its second chunk until resume() (the first
+    // one's progress is told); the facade's answers go on meanwhile.
+    void holdAfterSecondChunk()
+    {
+        disk.manager->setChunkObserver([this](const DiskFilePtr&, qint64 done) {
+            if (done == 2 * 64 * 1024)
+                m_gate.tryAcquire(1, 20000);
+        });
+    }
+    void resume() { m_gate.release(); }
+    // The progress panel on screen.
+    PavPhotosProcessingView_iPad* panel() const
+    {
+        for (auto* p : canvas->findChildren<PavPhotosProcessingView_iPad*>())
+            if (p->isVisible())
+                return p;
+        return nullptr;
+    }
+    bool storeEmpty() const
+    {
+        QList<QVariantList> rows;
+        return disk.blobs().isEmpty() && disk.store->db().queryValues(&rows, "SELECT file_id FROM files")
+            && rows.isEmpty() && cachedCopies().isEmpty() && cacheRows() == 0;
+    }
+    // Starts a photo and waits until the panel shows its first chunk.
+    void startHeldUpload()
+    {
+        holdAfterSecondChunk();
+        screen->imagePickerDidFinish(photo);
+        ASSERT_TRUE(waitUntil([this] { return panel() && panel()->progress() > 0; }, 10000));
+        ASSERT_GT(panel()->totalCount(), 2u * 64u * 1024u);
+    }
+
     const QImage photo = ImageFixtures::pattern(1200, 900, 4);
+    QSemaphore m_gate;
 };
 
 TEST_F(CloudCameraUploadTest, ARefusedPhotoLeavesNeitherItsCachedCopyNorItsRow)
@@ -95,6 +134,73 @@ TEST_F(CloudCameraUploadTest, AFullDiskFailsTheUploadWithTheNoSpaceAlertAndLeave
     ASSERT_TRUE(listed(1));
     EXPECT_EQ(disk.blobs().size(), 1);
     EXPECT_EQ(cacheRows(), 0);
+}
+
+TEST_F(CloudCameraUploadTest, OnCellularTheYesUploadsAndTheCancelMidUploadLeavesNothing)
+{
+    network = 1;
+    screen->imagePickerDidFinish(photo);
+    ui::ChoiceDialog* ask = ui::ChoiceDialog::showingWithTag(102);
+    ASSERT_TRUE(ask);
+    EXPECT_TRUE(storeEmpty());   // nothing written while it asks
+    holdAfterSecondChunk();
+    ask->clickButtonAtIndex(1);
+    ASSERT_TRUE(waitUntil([this] { return panel() && panel()->progress() > 0; }, 10000));
+
+    panel()->cancelButtonClicked();
+    EXPECT_FALSE(panel());
+    resume();
+    EXPECT_TRUE(waitUntil([this] { return storeEmpty(); }, 10000));
+    spinEvents(50);
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty()) << dialogText().toStdString();
+
+    // The question taken away by the background drops its photo; the next
+    // photo is asked about and goes up whole.
+    disk.manager->setChunkObserver({});
+    screen->imagePickerDidFinish(photo);
+    ASSERT_TRUE(ui::ChoiceDialog::showingWithTag(102));
+    AppLifecycle::shared().enterBackground();
+    AppLifecycle::shared().enterForeground();
+    EXPECT_FALSE(ui::ChoiceDialog::showingWithTag(102));
+    spinEvents(20);
+    screen->imagePickerDidFinish(photo);
+    ASSERT_TRUE(ui::ChoiceDialog::showingWithTag(102));
+    ui::ChoiceDialog::showingWithTag(102)->clickButtonAtIndex(1);
+    ASSERT_TRUE(listed(1));
+    EXPECT_EQ(disk.blobs().size(), 1);
+    EXPECT_FALSE(panel());
+}
+
+TEST_F(CloudCameraUploadTest, TheAlbumTabAndItsScreenGoingMidUploadStopItAndLeaveNothing)
+{
+    // The cloud album in its tab, as the application holds it.
+    delete screen->navigationStack();
+    PavAlbumContainerController_iPad::Collaborators c;
+    c.albumScreens = [this](int i) -> AlbumScreen* {
+        if (i != 2)
+            return new AlbumScreen;
+        return screen = new PavCloudAlbumViewController_iPad(collaborators());
+    };
+    c.settings = [](PavAlbumContainerController_iPad*) -> ui::Screen* { return nullptr; };
+    c.isLogined = [] { return true; };
+    c.hasVerified = [] { return true; };
+    c.usage = [](int) {};
+    c.center = &center;
+    auto* tab = new PavAlbumContainerController_iPad(c);
+    canvas->setRootScreen(tab);
+    spinEvents(10);
+    tab->setSelectedIndex(2);
+    ASSERT_TRUE(screen);
+    ASSERT_TRUE(listed(0));
+
+    startHeldUpload();
+    delete tab;
+    EXPECT_FALSE(screen);
+    resume();
+    EXPECT_TRUE(waitUntil([this] { return storeEmpty(); }, 10000));
+    spinEvents(50);
+    EXPECT_FALSE(panel());
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty()) << dialogText().toStdString();
 }
 
 }

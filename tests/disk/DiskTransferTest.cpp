@@ -1,6 +1,7 @@
 #include "DiskFixture.h"
 
 #include "albums/cloud/DiskErrorAlerts.h"
+#include "platform/core/AppLifecycle.h"
 #include "disk/DiskFileCache.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/photolib/FolderPhotoLibrary.h"
@@ -253,6 +254,15 @@ TEST_F(DiskTransferTest, CommandsWithoutASignInAskForItAndShowOneAlertPerText)
     DiskErrorAlerts alerts;
     for (const QString& message : sunk)
         alerts.show(message);
+    EXPECT_EQ(alerts.shown(), QSet<QString>{sunk.first()});
+    ASSERT_EQ(ui::ChoiceDialog::showing().size(), 1);
+
+    // The alert the background took away lets its text come up again.
+    AppLifecycle::shared().enterBackground();
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty());
+    EXPECT_TRUE(alerts.shown().isEmpty());
+    AppLifecycle::shared().enterForeground();
+    alerts.show(sunk.first());
     EXPECT_EQ(alerts.shown(), QSet<QString>{sunk.first()});
     ASSERT_EQ(ui::ChoiceDialog::showing().size(), 1);
     for (ui::ChoiceDialog* d : ui::ChoiceDialog::showing())

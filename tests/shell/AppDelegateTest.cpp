@@ -2,9 +2,12 @@
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "albums/lock/PavAlbumPasswordManager.h"
 #include "albums/store/PavPhotoManager.h"
+#include "disk/DiskDir.h"
+#include "disk/DiskManager.h"
 #include "platform/core/NotificationCenter.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/Alert.h"
+#include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/TabContainer.h"
 #include "shell/AppDelegate.h"
@@ -12,6 +15,7 @@
 #include "platform/ui/ImageButton.h"
 #include "shell/PaviPadTabBarViewControll.h"
 #include "support/EventLoop.h"
+#include "support/RecordingDiskResponse.h"
 #include "support/Screenshot.h"
 #include "support/ShownImage.h"
 #include "support/Tap.h"
@@ -175,6 +179,19 @@ TEST(AppDelegate, RealLaunchAgainstATemporaryHome)
     EXPECT_EQ(checks, 2);
     store.setNeedDecryptionCancel(false);
     store.setNeedDeletionCancel(false);
+
+    // The shared facade's failures reach the screen: one alert per text,
+    // however often the same failure comes.
+    RecordingDiskResponse sheet;
+    sheet.allowAlerts = true;
+    const auto dir = std::make_shared<DiskDir>("x", "nope");
+    DiskManager::shareDiskManager().requestQueryDir(dir, &sheet);
+    DiskManager::shareDiskManager().requestQueryDir(dir, &sheet);
+    ASSERT_TRUE(waitUntil([&] { return sheet.log.count("list fail") == 2; }));
+    spinEvents(20);
+    ASSERT_EQ(ui::ChoiceDialog::showing().size(), 1);
+    EXPECT_EQ(ui::ChoiceDialog::showing().first()->message(), sheet.message);
+    delete ui::ChoiceDialog::showing().first();
 
     spinEvents(200);
     EXPECT_FALSE(saveScreenshot(delegate.window(), "main_window.png").isEmpty());

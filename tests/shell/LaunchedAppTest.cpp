@@ -54,10 +54,10 @@ protected:
 
     // Starts the application under the usual umask and reads its lines until
     // one starts with `until`.
-    void start()
+    void start(const QString& program = "launch_child")
     {
         const mode_t previous = ::umask(022);
-        m_child.start(PAV_TEST_BIN_DIR "/launch_child",
+        m_child.start(PAV_TEST_BIN_DIR "/" + program,
                       {"--home", home(), "--library", library(), "--disk-root", diskRoot()});
         ::umask(previous);
         ASSERT_TRUE(m_child.waitForStarted(10000));
@@ -258,6 +258,14 @@ TEST_F(LaunchedAppTest, SigintAndSighupEndItAsSigtermDoes)
         EXPECT_TRUE(m_lines.contains("exit 0")) << sig;
     }
     EXPECT_TRUE(CrashRecords::storedIn(home() + "/Documents").empty());
+}
+
+TEST_F(LaunchedAppTest, SigtermWhileTheCameraPhotoGoesUpEndsItCleanly)
+{
+    start("camera_upload_child");
+    ASSERT_TRUE(waitForLine("uploading")) << log().toStdString();
+    terminate(SIGTERM);
+    EXPECT_TRUE(m_lines.contains("exit 0")) << log().toStdString();
 }
 
 }

@@ -21,10 +21,16 @@ CloudCameraUpload::~CloudCameraUpload()
         m_panel->deleteLater();
 }
 
+bool CloudCameraUpload::asking() const
+{
+    return !m_pending.isEmpty() && m_question && (m_question->isShowing() || m_question->isWaiting());
+}
+
 void CloudCameraUpload::start(const QImage& image)
 {
     if (image.isNull() || isBusy())
         return;
+    m_pending.clear();
     const QByteArray jpeg = ImageCodec::encodeJpeg(image, 100);
     if (jpeg.isEmpty())
         return;
@@ -46,7 +52,7 @@ void CloudCameraUpload::start(const QImage& image)
                                                           QStringLiteral("yyyyMMddHHmmssSSS"))
         + QStringLiteral(".jpg");
     if (d.step == BackupGate::Step::ConfirmCellular)
-        showAlert(d.message, kUploadOverCellularTag, {L("确定")});
+        m_question = showAlert(d.message, kUploadOverCellularTag, {L("确定")});
     else
         upload();
 }
@@ -126,10 +132,11 @@ void CloudCameraUpload::removePanel()
     }
 }
 
-void CloudCameraUpload::showAlert(const QString& message, int tag, const QStringList& others)
+PavAlertView* CloudCameraUpload::showAlert(const QString& message, int tag, const QStringList& others)
 {
     auto* alert = new PavAlertView(QString(), message, others.isEmpty() ? nullptr : this,
                                    others.isEmpty() ? L("确定") : L("取消"), others);
     alert->setTag(tag);
     alert->show();
+    return alert;
 }

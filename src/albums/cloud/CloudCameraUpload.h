@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+class PavAlertView;
 class PavPhotosProcessingView_iPad;
 
 // The cloud album's "拍照": a photo just taken goes up, as a JPEG named by
@@ -21,9 +22,10 @@ class PavPhotosProcessingView_iPad;
 // was sent. Nothing is written before the checks pass.
 //
 // The alerts and the panel hold it as their delegate (a QObject, so one
-// answering after it is gone is dropped). Main thread only. One photo at a time: a photo that arrives while another
-// is asked about or going up is dropped. Destruction cancels the upload in
-// flight and removes the panel.
+// answering after it is gone is dropped). Main thread only. One photo at a
+// time: a photo that arrives while another is asked about or going up is
+// dropped; a question the background took away unanswered drops its photo.
+// Destruction cancels the upload in flight and removes the panel.
 class CloudCameraUpload : public QObject, public ui::AlertDelegate, public PavPhotosProcessingViewDelegate {
 public:
     static constexpr int kUploadPanelTag = 52;
@@ -47,7 +49,7 @@ public:
     // The camera's picture; a null image is ignored.
     void start(const QImage& image);
     // A photo is asked about or going up.
-    bool isBusy() const { return !m_pending.isEmpty() || m_uploading; }
+    bool isBusy() const { return asking() || m_uploading; }
     PavPhotosProcessingView_iPad* panel() const { return m_panel; }
 
     // ui::AlertDelegate
@@ -56,11 +58,14 @@ public:
     void photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view) override;
 
 private:
+    // The question over cellular is still up (the background takes it away
+    // without an answer).
+    bool asking() const;
     void upload();
     void progressed(float percent);
     void finished(bool succeeded, bool spaceFull);
     void removePanel();
-    void showAlert(const QString& message, int tag = 0, const QStringList& others = {});
+    PavAlertView* showAlert(const QString& message, int tag = 0, const QStringList& others = {});
 
     Collaborators m_c;
     QByteArray m_pending;   // the encoded photo until it starts
@@ -68,4 +73,5 @@ private:
     bool m_uploading = false;
     bool m_spaceFull = false;
     QPointer<PavPhotosProcessingView_iPad> m_panel;
+    QPointer<PavAlertView> m_question;
 };

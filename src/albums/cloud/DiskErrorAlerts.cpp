@@ -17,13 +17,25 @@ void DiskErrorAlerts::installOn(DiskManager& manager)
 
 void DiskErrorAlerts::show(const QString& message)
 {
-    if (message.isEmpty() || m_texts.contains(message))
-        return;
-    m_texts.insert(message);
-    auto* alert = new PavAlertView(QString(), message, nullptr, L("确定"));
-    alert->setDismissedHandler([this, alive = std::weak_ptr<char>(m_alive), message](int) {
-        if (!alive.expired())
-            m_texts.remove(message);
+    // An alert's dismissed handler is not enough to follow it: one dismissed
+    // on the way to the background drops its handlers first.
+    m_alerts.removeIf([](const auto& entry) {
+        const PavAlertView* alert = entry.value();
+        return !alert || !(alert->isShowing() || alert->isWaiting());
     });
+    if (message.isEmpty() || m_alerts.contains(message))
+        return;
+    auto* alert = new PavAlertView(QString(), message, nullptr, L("确定"));
+    m_alerts.insert(message, alert);
     alert->show();
+}
+
+QSet<QString> DiskErrorAlerts::shown() const
+{
+    QSet<QString> texts;
+    for (auto it = m_alerts.begin(); it != m_alerts.end(); ++it) {
+        if (it.value() && (it.value()->isShowing() || it.value()->isWaiting()))
+            texts.insert(it.key());
+    }
+    return texts;
 }

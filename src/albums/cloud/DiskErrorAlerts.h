@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QHash>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 
-#include <memory>
-
 class DiskManager;
+class PavAlertView;
 
 // Shows the cloud-disk facade's error messages as alerts with one "确定"
 // button, at most one alert per text at a time (the same failure answered
-// twice in a row asks once). Main thread only. The shell installs the
+// twice in a row asks once). A text may come up again once its alert is
+// gone, however it went (answered, or dismissed when the application went to
+// the background). Main thread only. The shell installs the
 // shared instance as the facade's error sink at launch; the facade itself
 // draws nothing.
 class DiskErrorAlerts {
@@ -19,10 +22,9 @@ public:
     static void installOn(DiskManager& manager);
 
     void show(const QString& message);
-    // The texts whose alert is on screen.
-    QSet<QString> shown() const { return m_texts; }
+    // The texts whose alert is on screen or waiting for its turn.
+    QSet<QString> shown() const;
 
 private:
-    QSet<QString> m_texts;
-    std::shared_ptr<char> m_alive = std::make_shared<char>();
+    QHash<QString, QPointer<PavAlertView>> m_alerts;
 };

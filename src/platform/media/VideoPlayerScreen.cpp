@@ -62,14 +62,14 @@ void VideoPlayerScreen::viewDidLoad()
             else if (status == QMediaPlayer::EndOfMedia && m_frameView->framesShown() < 2)
                 closeCannotPlay();  // a damaged file "ends" at once, on a stray frame at most
             else if (status == QMediaPlayer::EndOfMedia)
-                close();
+                finish();
         },
         Qt::QueuedConnection);
     connect(m_player, &QMediaPlayer::errorOccurred, this, [this] { closeCannotPlay(); }, Qt::QueuedConnection);
     auto* done = new QPushButton(L("完成"), this);
     done->setGeometry(16, 16, 78, 36);
     done->setStyleSheet(QStringLiteral("color: white; background: rgba(64, 68, 72, 200); border-radius: 6px;"));
-    connect(done, &QPushButton::clicked, this, [this] { close(); });
+    connect(done, &QPushButton::clicked, this, [this] { finish(); });
     done->show();
 }
 
@@ -85,10 +85,10 @@ void VideoPlayerScreen::keyPressEvent(QKeyEvent* event)
         ui::Screen::keyPressEvent(event);
         return;
     }
-    close();  // as "完成"
+    finish();  // as "完成"
 }
 
-void VideoPlayerScreen::close()
+void VideoPlayerScreen::finish()
 {
     if (m_closing)
         return;
@@ -102,7 +102,7 @@ void VideoPlayerScreen::closeCannotPlay()
         return;
     m_player->stop();
     alertCannotPlay();
-    close();
+    finish();
 }
 
 void VideoPlayerScreen::viewWillDisappear(bool)

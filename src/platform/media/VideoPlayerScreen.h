@@ -42,7 +42,8 @@ private:
     static void alertCannotPlay();
     // The alert, then the player closes; once, whatever reports the failure.
     void closeCannotPlay();
-    void close();
+    // Dismisses the player, once.
+    void finish();
 
     QUrl m_url;
     QMediaPlayer* m_player = nullptr;

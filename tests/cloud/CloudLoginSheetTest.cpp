@@ -206,6 +206,41 @@ TEST_F(CloudLoginSheetTest, WrongPasswordsThenTheVerificationScreen)
     EXPECT_TRUE(album->isLogined());
 }
 
+TEST_F(CloudLoginSheetTest, AfterAFailedSignInIsAnsweredTypingGoesOnInThePasswordField)
+{
+    ASSERT_EQ(signInOutcome("7070", "right").section('|', 0, 0), "创建云端相册成功");
+    closeAlerts();
+    delegate.log.clear();
+    album->setIsLogined(false);
+    present();
+    canvas->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(canvas.get()));
+    typeIn("7070", QString());
+    // Keys as the user types them: to whatever has the focus.
+    auto typeOn = [](const QString& text) { QTest::keyClicks(nullptr, text); };
+    auto returnKey = [] { QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Return); };
+    auto answer = [this](const QString& expected) {
+        EXPECT_EQ(alertText(), expected);
+        ASSERT_FALSE(ui::ChoiceDialog::showing().isEmpty());
+        ui::ChoiceDialog::showing().last()->clickButtonAtIndex(0);
+        spinEvents(10);
+    };
+
+    passwordField()->setFocus();
+    returnKey();  // no password yet
+    answer("验证帐号提醒|输入密码有误,请重新输入");
+    typeOn("wrong");
+    EXPECT_EQ(passwordField()->text(), "wrong");
+    returnKey();
+    ASSERT_TRUE(waitUntil([this] { return !ui::ChoiceDialog::showing().isEmpty(); }));
+    answer("登录密码错误|请检查你输入的密码");
+    typeOn("right");
+    EXPECT_EQ(passwordField()->text(), "right");
+    returnKey();
+    ASSERT_TRUE(finished());
+    EXPECT_EQ(delegate.log, QStringList{"success"});
+}
+
 TEST_F(CloudLoginSheetTest, AutomaticSignInStartsByItself)
 {
     saved->setUin("4242");

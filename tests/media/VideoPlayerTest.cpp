@@ -23,6 +23,7 @@
 #include <QMediaPlayer>
 #include <QPointer>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -132,6 +133,44 @@ TEST_F(VideoPlayerTest, WhatTheBackendCannotPlayOpensNoPlayerButAnAlert)
     ASSERT_TRUE(waitUntil([&] { return !alertMessage().isEmpty(); }));
     EXPECT_EQ(alertMessage(), QStringLiteral("无法播放该视频"));
     EXPECT_EQ(rootScreen->presentedScreen(), nullptr);
+}
+
+TEST_F(VideoPlayerTest, AFileDamagedPastItsHeaderEndsInTheAlertNotASilentBlackScreen)
+{
+    qputenv("PULSE_SERVER", QByteArray("unix:") + home.path("no-sound-server").toUtf8());
+    MediaBackend::select();
+    // The container's header stays, all from `from` on is noise: the file
+    // passes the check before opening (a first frame may survive) and fails
+    // only once the backend plays it.
+    int opened = 0;
+    for (quint32 from : {700u, 1000u, 1500u}) {
+        SCOPED_TRACE(from);
+        const QString file = home.path(QStringLiteral("damaged%1.mkv").arg(from));
+        ASSERT_TRUE(VideoFixtures::makeVideo(file));
+        QFile damaged(file);
+        ASSERT_TRUE(damaged.open(QIODevice::ReadWrite));
+        QByteArray noise(damaged.size() - from, Qt::Uninitialized);
+        QRandomGenerator random(from);
+        for (char& byte : noise)
+            byte = static_cast<char>(random.bounded(256));
+        ASSERT_TRUE(damaged.seek(from));
+        ASSERT_EQ(damaged.write(noise), noise.size());
+        damaged.close();
+
+        QPointer<ui::Screen> screen = VideoPlayerScreen::create(QUrl::fromLocalFile(file));
+        if (screen) {
+            ++opened;
+            rootScreen->presentFullScreen(screen, false);
+        }
+        ASSERT_TRUE(waitUntil([&] { return !alertMessage().isEmpty(); }, 10000)) << "nothing told the user";
+        EXPECT_EQ(alertMessage(), QStringLiteral("无法播放该视频"));
+        ASSERT_TRUE(waitUntil([&] { return rootScreen->presentedScreen() == nullptr; }));
+        // The application goes on: the alert is answered and nothing else waits.
+        ui::Alert::showingAlertWithTag(0)->clickButtonAtIndex(0);
+        spinEvents(20);
+        EXPECT_EQ(alertMessage(), QString());
+    }
+    EXPECT_GT(opened, 0) << "no damaged file reached the player";
 }
 
 TEST_F(VideoPlayerTest, TheDeviceAlbumPlaysAVideoOfTheLibrary)

@@ -288,6 +288,52 @@ TEST_F(RecoveryBindingScreenTest, TypingBehindTheWrongPasswordAlertChangesNothin
     EXPECT_EQ(password(), "ok");
 }
 
+TEST_F(RecoveryBindingScreenTest, AfterARefusalOrAFailedSignInTheFieldToCorrectHasTheKeyboard)
+{
+    present(Form::Bind);
+    canvas->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(canvas.get()));
+    QLineEdit* account = screen->kyAccountTextInput()->boldTextField();
+    // Keys as the user types them: to whatever has the focus.
+    auto typeOn = [](const QString& text) { QTest::keyClicks(nullptr, text); };
+    auto submit = [&] {
+        screen->kyPasswordTextInput()->boldTextField()->setFocus();
+        QTest::keyClick(static_cast<QWidget*>(nullptr), Qt::Key_Return);
+    };
+    auto answer = [&](int index) {
+        ASSERT_NE(ui::ChoiceDialog::topShowing(), nullptr);
+        ui::ChoiceDialog::topShowing()->clickButtonAtIndex(index);
+        spinEvents(10);
+    };
+
+    type(screen->kyAccountTextInput(), "9999");
+    type(screen->kyPasswordTextInput(), "pw");
+    submit();
+    EXPECT_EQ(shownMessage(), QString::fromUtf8("输入Ky号有误,请重新输入"));
+    answer(0);
+    typeOn("9");
+    EXPECT_EQ(account->text(), "99999");
+
+    type(screen->kyPasswordTextInput(), "bad");
+    const int before = signIns.size();
+    submit();
+    ASSERT_TRUE(waitUntil([&] { return signIns.size() == before + 1; }));
+    screen->loginResult(false, 1);
+    ASSERT_NE(ui::ChoiceDialog::showingWithTag(Form::kWrongPasswordTag), nullptr);
+    answer(1);  // "再试一次"
+    typeOn("ok");
+    EXPECT_EQ(password(), "ok");
+
+    submit();
+    ASSERT_TRUE(waitUntil([&] { return signIns.size() == before + 2; }));
+    screen->loginResult(false, 2);  // no network
+    EXPECT_EQ(shownMessage(), QString::fromUtf8("请检查你的网络设置"));
+    answer(0);
+    typeOn("!");
+    EXPECT_EQ(password(), "ok!");
+    EXPECT_EQ(account->text(), "99999");
+}
+
 TEST_F(RecoveryBindingScreenTest, AVerificationCodeGoesThroughTheCodeScreen)
 {
     present(Form::Bind)->setDelegate(&delegate);

@@ -214,9 +214,10 @@ void PavSecretAlbumPasswordProtectViewController_iPad::initViewWithType()
 // ---- signing in ----------------------------------------------------------------
 
 void PavSecretAlbumPasswordProtectViewController_iPad::showTip(const QString& title, const QString& message,
-                                                               const QString& button)
+                                                               const QString& button, SignInFields::Field toCorrect)
 {
     auto* alert = new PavAlertView(title, message, nullptr, button);
+    m_fields->focusWhenAnswered(alert, toCorrect);
     alert->show();
 }
 
@@ -226,9 +227,11 @@ void PavSecretAlbumPasswordProtectViewController_iPad::confirmButtonClicked()
         return;  // one sign-in at a time
     const QString account = m_account->boldTextField()->text();
     const QString password = m_password->boldTextField()->text();
-    const QString refusal = Form::checkInputs(m_c.networkKind(), account, password);
+    bool accountAtFault = false;
+    const QString refusal = Form::checkInputs(m_c.networkKind(), account, password, &accountAtFault);
     if (!refusal.isNull()) {
-        showTip(L("提示"), refusal, L("知道了"));
+        showTip(L("提示"), refusal, L("知道了"),
+                accountAtFault ? SignInFields::Field::Account : SignInFields::Field::Password);
         return;
     }
     m_signingIn = true;
@@ -255,6 +258,8 @@ int PavSecretAlbumPasswordProtectViewController_iPad::loginResult(bool result, i
             others << o.alertOtherButton;
         auto* alert = new PavAlertView(o.alertTitle, o.alertMessage, o.alertTag ? this : nullptr, o.alertButton, others);
         alert->setTag(o.alertTag);
+        if (!o.succeeded)
+            m_fields->focusWhenAnswered(alert, SignInFields::Field::Password);
         alert->show();
     }
     if (!o.succeeded)
@@ -323,7 +328,6 @@ void PavSecretAlbumPasswordProtectViewController_iPad::alertViewClickedButtonAtI
         return;
     }
     m_fields->clearPassword();
-    m_password->boldTextField()->setFocus();
 }
 
 // ---- leaving --------------------------------------------------------------------

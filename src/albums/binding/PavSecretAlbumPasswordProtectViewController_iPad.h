@@ -4,6 +4,7 @@
 #include "albums/binding/PavSecretAlbumPasswordProtectViewControllerDelegate_iPad.h"
 #include "albums/binding/RecoveryBindingForm.h"
 #include "albums/cloud/PavVerifyPasswordDelegate_iPad.h"
+#include "albums/cloud/SignInFields.h"
 #include "disk/ZEBConnectionAuthDelegate.h"
 #include "platform/core/DelegateRef.h"
 #include "platform/ui/Alert.h"
@@ -13,7 +14,6 @@
 
 class KyTextInput;
 class PavAlbumPasswordManager;
-class SignInFields;
 class QLabel;
 
 namespace ui {
@@ -101,7 +101,7 @@ protected:
 
 private:
     void initViewWithType();
-    void showTip(const QString& title, const QString& message, const QString& button);
+    void showTip(const QString& title, const QString& message, const QString& button, SignInFields::Field toCorrect);
     void showProgressView();
     void dismissProgressView();
     void leave();

@@ -36,8 +36,11 @@ RecoveryBindingForm::Texts RecoveryBindingForm::texts(int type, const QString& b
     return t;
 }
 
-QString RecoveryBindingForm::checkInputs(int network, const QString& account, const QString& password)
+QString RecoveryBindingForm::checkInputs(int network, const QString& account, const QString& password,
+                                         bool* accountAtFault)
 {
+    if (accountAtFault)
+        *accountAtFault = false;
     if (network == 0)
         return L("网络连接错误，请检查网络");
     bool numeric = false;
@@ -47,8 +50,11 @@ QString RecoveryBindingForm::checkInputs(int network, const QString& account, co
     for (QChar c : account)
         digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
     if (!numeric || !digits || number < kMinAccount || account.size() < kMinAccountLength
-        || account.size() > kMaxAccountLength)
+        || account.size() > kMaxAccountLength) {
+        if (accountAtFault)
+            *accountAtFault = true;
         return L("输入Ky号有误,请重新输入");
+    }
     if (password.isEmpty())
         return L("密码不能为空");
     if (password.size() > kMaxPasswordLength)

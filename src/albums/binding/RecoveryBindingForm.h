@@ -24,8 +24,10 @@ public:
 
     // The refusal shown before any sign-in ("提示" / text / "知道了"), or a
     // null string when the inputs may go to the sign-in. network: the
-    // connection kind, 0 for none.
-    static QString checkInputs(int network, const QString& account, const QString& password);
+    // connection kind, 0 for none. `accountAtFault`, when given, tells
+    // whether the account (not the password) is what the refusal is about.
+    static QString checkInputs(int network, const QString& account, const QString& password,
+                               bool* accountAtFault = nullptr);
 
     // After a sign-in's answer.
     struct Outcome {

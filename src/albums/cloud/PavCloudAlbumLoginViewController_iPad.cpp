@@ -156,9 +156,16 @@ void PavCloudAlbumLoginViewController_iPad::removeProgressView()
     PavProgressView::dismiss();
 }
 
-void PavCloudAlbumLoginViewController_iPad::showAlert(const QString& title, const QString& message)
+PavAlertView* PavCloudAlbumLoginViewController_iPad::showAlert(const QString& title, const QString& message)
 {
-    (new PavAlertView(title, message, nullptr, L("确定")))->show();
+    auto* alert = new PavAlertView(title, message, nullptr, L("确定"));
+    alert->show();
+    return alert;
+}
+
+void PavCloudAlbumLoginViewController_iPad::showFailure(const QString& title, const QString& message)
+{
+    m_fields->focusWhenAnswered(showAlert(title, message), SignInFields::Field::Password);
 }
 
 // ---- signing in ----
@@ -173,7 +180,7 @@ void PavCloudAlbumLoginViewController_iPad::kyLoginButtonClicked()
     const QString account = m_nameField->boldTextField()->text();
     const QString password = m_passwordField->boldTextField()->text();
     if (!CloudLoginInputRules::passwordLengthValid(password)) {
-        showAlert(L("验证帐号提醒"), L("输入密码有误,请重新输入"));
+        showFailure(L("验证帐号提醒"), L("输入密码有误,请重新输入"));
         return;
     }
     m_typedPassword = password;
@@ -204,16 +211,16 @@ int PavCloudAlbumLoginViewController_iPad::loginResult(bool result, int tag)
         m_saved.setPassword(QString(""));
         m_fields->clearPassword();
         m_saved.saveLoginInfoToDisk();
-        showAlert(L("登录密码错误"), L("请检查你输入的密码"));
+        showFailure(L("登录密码错误"), L("请检查你输入的密码"));
         break;
     case DiskLoginModel::kTagNoNetwork:
-        showAlert(L("当前网络不可用"), L("请检查你的网络设置"));
+        showFailure(L("当前网络不可用"), L("请检查你的网络设置"));
         break;
     case DiskLoginModel::kTagTransport:
-        showAlert(L("未知网络错误"), L("请求登录超时"));
+        showFailure(L("未知网络错误"), L("请求登录超时"));
         break;
     default:
-        showAlert(L("抱歉"), L("未知错误"));
+        showFailure(L("抱歉"), L("未知错误"));
         break;
     }
     return 0;

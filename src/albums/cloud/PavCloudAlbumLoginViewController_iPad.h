@@ -12,6 +12,7 @@ class DiskLoginModel;
 class DiskManager;
 class KyTextInput;
 class KyUICheckBoxButton;
+class PavAlertView;
 class PavCloudAlbumManager;
 class PavDiskUserInfoManager;
 class SignInFields;
@@ -88,7 +89,9 @@ private:
     void buildForm();
     void addProgressView();
     void removeProgressView();
-    void showAlert(const QString& title, const QString& message);
+    PavAlertView* showAlert(const QString& title, const QString& message);
+    // A failed sign-in's alert; once answered, the password field has the keyboard.
+    void showFailure(const QString& title, const QString& message);
     void listDir(const DiskDirPtr& dir);
     void kyDidLogin(const DiskDirPtr& root);
     void albumFolderReady(const DiskDirPtr& dir);

@@ -2,7 +2,10 @@
 
 #include "albums/cloud/CloudLoginInputRules.h"
 
+#include "platform/ui/Alert.h"
+
 #include <QLineEdit>
+#include <QPointer>
 
 SignInFields::SignInFields(QLineEdit* account, QLineEdit* password, QObject* parent)
     : QObject(parent), m_account(account), m_password(password)
@@ -40,4 +43,14 @@ void SignInFields::passwordEdited(const QString& text)
         return;
     }
     m_lastPassword = text;
+}
+
+void SignInFields::focusWhenAnswered(ui::Alert* alert, Field field)
+{
+    QPointer<QLineEdit> target = field == Field::Account && m_account->isEnabled() ? m_account : m_password;
+    // Runs after the alert gave the focus back to what it found.
+    alert->setDismissedHandler([target](int) {
+        if (target && target->isVisible() && target->isEnabled())
+            target->setFocus(Qt::OtherFocusReason);
+    });
 }

@@ -8,6 +8,8 @@ VideoFrameView::VideoFrameView(QWidget* parent) : QWidget(parent), m_sink(new QV
 {
     connect(m_sink, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& frame) {
         m_frame = frame.toImage();
+        if (!m_frame.isNull())
+            ++m_framesShown;
         update();
     });
 }

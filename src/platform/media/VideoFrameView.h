@@ -16,6 +16,8 @@ public:
     QVideoSink* videoSink() const { return m_sink; }
     // The last frame shown (null before the first).
     const QImage& frame() const { return m_frame; }
+    // How many frames came (the empty one a stop sends is not counted).
+    int framesShown() const { return m_framesShown; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -23,4 +25,5 @@ protected:
 private:
     QVideoSink* m_sink;
     QImage m_frame;
+    int m_framesShown = 0;
 };

@@ -53,22 +53,23 @@ void VideoPlayerScreen::viewDidLoad()
     new PlayerSound(m_player);
     m_player->setVideoOutput(m_frameView->videoSink());
     m_player->setSource(m_url);
-    connect(m_player, &QMediaPlayer::mediaStatusChanged, this, [this](QMediaPlayer::MediaStatus status) {
-        if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
-            dismissModal(true);
-    });
+    // Queued: the player is stopped outside its own signals.
     connect(
-        m_player, &QMediaPlayer::errorOccurred, this,
-        [this] {
-            m_player->stop();
-            alertCannotPlay();
-            dismissModal(true);
+        m_player, &QMediaPlayer::mediaStatusChanged, this,
+        [this](QMediaPlayer::MediaStatus status) {
+            if (status == QMediaPlayer::InvalidMedia)
+                closeCannotPlay();
+            else if (status == QMediaPlayer::EndOfMedia && m_frameView->framesShown() < 2)
+                closeCannotPlay();  // a damaged file "ends" at once, on a stray frame at most
+            else if (status == QMediaPlayer::EndOfMedia)
+                finish();
         },
         Qt::QueuedConnection);
+    connect(m_player, &QMediaPlayer::errorOccurred, this, [this] { closeCannotPlay(); }, Qt::QueuedConnection);
     auto* done = new QPushButton(L("完成"), this);
     done->setGeometry(16, 16, 78, 36);
     done->setStyleSheet(QStringLiteral("color: white; background: rgba(64, 68, 72, 200); border-radius: 6px;"));
-    connect(done, &QPushButton::clicked, this, [this] { dismissModal(true); });
+    connect(done, &QPushButton::clicked, this, [this] { finish(); });
     done->show();
 }
 
@@ -84,7 +85,24 @@ void VideoPlayerScreen::keyPressEvent(QKeyEvent* event)
         ui::Screen::keyPressEvent(event);
         return;
     }
-    dismissModal(true);  // as "完成"
+    finish();  // as "完成"
+}
+
+void VideoPlayerScreen::finish()
+{
+    if (m_closing)
+        return;
+    m_closing = true;
+    dismissModal(true);
+}
+
+void VideoPlayerScreen::closeCannotPlay()
+{
+    if (m_closing)
+        return;
+    m_player->stop();
+    alertCannotPlay();
+    finish();
 }
 
 void VideoPlayerScreen::viewWillDisappear(bool)

@@ -13,7 +13,9 @@ class VideoFrameView;
 // closes itself at the end or on "完成". Screens make it through create(),
 // whose factory tests may replace. A file the backend cannot play opens no
 // player: the alert "无法播放该视频" says so and the application goes on; a
-// playback error met later says the same and closes the player. Escape
+// file the backend fails on once playing (an error, media it finds invalid,
+// or an end reached with at most one frame shown) says the same and closes
+// the player. Escape
 // acts as "完成". The sound goes to the machine's output device; with none,
 // the video plays silently (see PlayerSound).
 class VideoPlayerScreen : public ui::Screen {
@@ -38,8 +40,13 @@ protected:
 
 private:
     static void alertCannotPlay();
+    // The alert, then the player closes; once, whatever reports the failure.
+    void closeCannotPlay();
+    // Dismisses the player, once.
+    void finish();
 
     QUrl m_url;
     QMediaPlayer* m_player = nullptr;
     VideoFrameView* m_frameView = nullptr;
+    bool m_closing = false;
 };

@@ -277,10 +277,10 @@ TEST(ThumbnailCache, TheFolderStaysWithinItsBoundDroppingTheLeastRecentlyUsed)
     EXPECT_LE(reopened.diskBytes(), bound);
 }
 
-// A library copied with cp -a (or restored from a backup) keeps names, bytes
-// and times but not inodes: every photo keeps its id, so what the private
-// album holds still counts as stored for the copy. A file that differs under
-// the same name is another asset.
+// A library copied with cp -a (or restored from a backup, fractions of a
+// second lost) keeps names, bytes and times but not inodes: every photo keeps
+// its id, so what the private album holds still counts as stored for the
+// copy. A file that differs under the same name is another asset.
 TEST_F(FolderAssetsLibraryTest, ACopyKeepingNamesBytesAndTimesKeepsEveryId)
 {
     auto urlsByName = [this](const QString& at) {
@@ -304,6 +304,15 @@ TEST_F(FolderAssetsLibraryTest, ACopyKeepingNamesBytesAndTimesKeepsEveryId)
     FolderPhotoLibrary copied(copy);
     EXPECT_TRUE(store.isEncrypted(*copied.assetForFile(copy + "/exif.jpg")));
     EXPECT_FALSE(store.isEncrypted(*copied.assetForFile(copy + "/rotated.jpg")));
+
+    // An archive of the usual format keeps whole seconds only.
+    const QString archive = dir.filePath("backup.tar");
+    const QString unpacked = dir.filePath("Unpacked");
+    ASSERT_TRUE(QDir().mkpath(unpacked));
+    ASSERT_EQ(QProcess::execute("tar", {"-cf", archive, "-C", root, "."}), 0);
+    ASSERT_EQ(QProcess::execute("tar", {"-xf", archive, "-C", unpacked}), 0);
+    EXPECT_EQ(urlsByName(unpacked), original);
+    EXPECT_TRUE(store.isEncrypted(*FolderPhotoLibrary(unpacked).assetForFile(unpacked + "/exif.jpg")));
 
     // Other bytes under a kept name, written later: a new asset, not stored.
     ASSERT_TRUE(ImageFixtures::writeFile(copy + "/exif.jpg", ImageFixtures::jpeg(30, 30, 9)));

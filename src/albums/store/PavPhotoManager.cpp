@@ -19,6 +19,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 PavPhotoManager& PavPhotoManager::sharedPavPhotoManager()
 {
     static PavPhotoManager manager(PavFileManagerHelp::createDirectoryInDocument("photo"), PhotoLibrary::shared());
@@ -147,6 +149,18 @@ bool PavPhotoManager::encryptImage(const QImage& image)
 
 namespace {
 // Every byte of the asset or nothing: a short read gives nothing.
+// What tells one state of a file from another; empty when it cannot be read.
+QByteArray fileState(const QString& path)
+{
+    struct stat st;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    const qint64 facts[] = {qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size),
+                            qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec),
+                            qint64(st.st_ctim.tv_nsec)};
+    return QByteArray(reinterpret_cast<const char*>(facts), sizeof facts);
+}
+
 QByteArray readWhole(const PhotoAsset& asset)
 {
     QByteArray bytes;
@@ -160,6 +174,7 @@ QByteArray readWhole(const PhotoAsset& asset)
 PavPhotoManager::PreparedAsset PavPhotoManager::prepareAsset(const PhotoAsset& asset)
 {
     PreparedAsset prepared;
+    prepared.sourceState = fileState(asset.filePath());
     const QByteArray bytes = readWhole(asset);
     if (bytes.isEmpty())
         return prepared;
@@ -200,6 +215,7 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset*
     // item replaces them. (One that lost only its thumbnail keeps its content.)
     const PavPhotoModelList stale = m_encryptAlbumOp->recordsWithURL(model.photoURL());
     bool stored = false;
+    const QByteArray sourceState = prepared ? prepared->sourceState : fileState(asset.filePath());
     if (prepared) {
         if (prepared->fullCipher.isEmpty() || prepared->thumbnailCipher.isEmpty())
             return false;
@@ -222,6 +238,7 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset*
     }
     if (!stored)
         return false;
+    rememberStored(model.photoURL(), sourceState, model.photoUUID());
     for (const PavPhotoModelPtr& row : stale)
         if (getPhotoSize(*row).value_or(0) == 0)
             deletePhoto(*row);
@@ -233,8 +250,41 @@ bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
     const QString url = asset.url();
     if (url.isEmpty())
         return false;
-    const PavPhotoModelList rows = m_encryptAlbumOp->recordsWithURL(url);
-    return std::any_of(rows.begin(), rows.end(), [this](const PavPhotoModelPtr& row) { return hasItemFiles(*row); });
+    PavPhotoModelList held;
+    for (const PavPhotoModelPtr& row : m_encryptAlbumOp->recordsWithURL(url))
+        if (hasItemFiles(*row))
+            held.append(row);
+    if (held.isEmpty())
+        return false;
+    // Taken before the read: a change during it gives another state.
+    const QByteArray state = fileState(asset.filePath());
+    const auto holds = [&held](const QString& uuid) {
+        return std::any_of(held.begin(), held.end(), [&](const PavPhotoModelPtr& row) { return row->photoUUID() == uuid; });
+    };
+    {
+        std::lock_guard lock(m_verifiedMutex);
+        const auto known = m_verified.constFind(url);
+        if (!state.isEmpty() && known != m_verified.constEnd() && known->fileState == state && holds(known->uuid))
+            return true;
+    }
+    const QByteArray original = readWhole(asset);
+    if (original.isEmpty())
+        return false;
+    for (const PavPhotoModelPtr& row : held) {
+        if (PavEncryptManager::readDataFromPath(getPhotoFullPath(*row)) != original)
+            continue;
+        rememberStored(url, state, row->photoUUID());
+        return true;
+    }
+    return false;
+}
+
+void PavPhotoManager::rememberStored(const QString& url, const QByteArray& sourceState, const QString& uuid)
+{
+    if (url.isEmpty() || sourceState.isEmpty())
+        return;
+    std::lock_guard lock(m_verifiedMutex);
+    m_verified.insert(url, VerifiedState{sourceState, uuid});
 }
 
 bool PavPhotoManager::hasItemFiles(const PavPhotoModel& model) const

@@ -15,6 +15,8 @@
 #include <QThread>
 #include <QTimeZone>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -208,6 +210,31 @@ TEST_F(FolderAssetsLibraryTest, ASecondOpeningServesFactsAndThumbnailsFromTheCac
     ASSERT_TRUE(ImageFixtures::setModified(target, mtime.addSecs(10)));
     FolderAssetsLibrary third(root, caches);
     EXPECT_EQ(named(scan(third)[0], "exif.jpg")->date().date().year(), 1999);
+}
+
+// Cache files are written without a sync: after a crash one may be cut
+// short. Such a file is made again, not shown half grey.
+TEST_F(FolderAssetsLibraryTest, AThumbnailCutShortInTheCacheIsMadeAgain)
+{
+    {
+        FolderAssetsLibrary lib(root, caches);
+        ASSERT_FALSE(lib.thumbnail(*named(scan(lib)[0], "exif.jpg")).isNull());
+    }
+    QDirIterator stored(caches, {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories);
+    int cut = 0;
+    while (stored.hasNext()) {
+        const QString file = stored.next();
+        ASSERT_TRUE(QFile::resize(file, QFileInfo(file).size() / 2));
+        ++cut;
+    }
+    ASSERT_GT(cut, 0);
+
+    FolderAssetsLibrary again(root, caches);
+    const QImage thumb = again.thumbnail(*named(scan(again)[0], "exif.jpg"));
+    ASSERT_FALSE(thumb.isNull());
+    EXPECT_GT(qRed(thumb.pixel(20, 100)), 200);
+    const QColor corner = thumb.pixelColor(thumb.width() - 5, thumb.height() - 5);   // the white half, to the last row
+    EXPECT_GT(std::min({corner.red(), corner.green(), corner.blue()}), 200) << corner.name().toStdString();
 }
 
 TEST_F(FolderAssetsLibraryTest, TheThumbnailsOfGoneOrChangedFilesAreDropped)

@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -280,12 +281,22 @@ TEST_F(PavPhotoManagerTest, OtherBytesUnderTheSameNameSizeAndTimeAreNotAlreadySt
     ASSERT_TRUE(QFile::rename(b, swap) && QFile::rename(a, b) && QFile::rename(swap, a));
     EXPECT_TRUE(m_store->isEncrypted(*FolderPhotoLibrary(pictures.path()).assetForFile(a)));
 
-    // The file rewritten in place with the same length, its time put back.
+    // The file rewritten in place with the same length, its time put back,
+    // after an import batch had read it ahead: what is stored is what the
+    // file now holds.
+    const PhotoAssetPtr listed = FolderPhotoLibrary(pictures.path()).assetForFile(a);
+    const PavPhotoManager::PreparedAsset readAhead = PavPhotoManager::prepareAsset(*listed);
     QByteArray rewritten = bytesA;
-    rewritten[200] = char(rewritten[200] ^ 0x33);
+    rewritten[rewritten.size() - 100] = char(rewritten[rewritten.size() - 100] ^ 0x33);
     ASSERT_TRUE(ImageFixtures::writeFile(a, rewritten));
     ASSERT_TRUE(sameTime(a));
-    EXPECT_FALSE(m_store->isEncrypted(*FolderPhotoLibrary(pictures.path()).assetForFile(a)));
+    EXPECT_FALSE(m_store->isEncrypted(*listed));
+    ASSERT_TRUE(m_store->encryptAsset(*listed, &readAhead));
+    EXPECT_TRUE(m_store->isEncrypted(*FolderPhotoLibrary(pictures.path()).assetForFile(a)));
+    const PavPhotoModelList items = m_store->photoes();
+    EXPECT_TRUE(std::any_of(items.begin(), items.end(), [&](const PavPhotoModelPtr& item) {
+        return PavPhotoManager::decryptPhotoToData(item->photoUUID()) == rewritten;
+    }));
 }
 
 TEST_F(PavPhotoManagerTest, ARowWhoseItemFilesAreGoneDoesNotCountAsStored)

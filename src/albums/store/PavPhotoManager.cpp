@@ -215,7 +215,11 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset*
     // item replaces them. (One that lost only its thumbnail keeps its content.)
     const PavPhotoModelList stale = m_encryptAlbumOp->recordsWithURL(model.photoURL());
     bool stored = false;
-    const QByteArray sourceState = prepared ? prepared->sourceState : fileState(asset.filePath());
+    // What was prepared from a file changed since is read again.
+    const QByteArray currentState = fileState(asset.filePath());
+    if (prepared && prepared->sourceState != currentState)
+        prepared = nullptr;
+    const QByteArray sourceState = prepared ? prepared->sourceState : currentState;
     if (prepared) {
         if (prepared->fullCipher.isEmpty() || prepared->thumbnailCipher.isEmpty())
             return false;

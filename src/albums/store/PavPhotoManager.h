@@ -70,7 +70,7 @@ public:
     static PreparedAsset prepareAsset(const PhotoAsset& asset);
 
     // Store a camera photo / a library item (from what prepareAsset made of
-    // it, when given). True when both files and the row were written; on any
+    // it, when given and its file has not changed since; else read again). True when both files and the row were written; on any
     // failure nothing of the item remains.
     bool encryptImage(const QImage& image);
     bool encryptAsset(const PhotoAsset& asset, const PreparedAsset* prepared = nullptr);

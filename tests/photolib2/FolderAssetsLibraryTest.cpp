@@ -19,6 +19,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -214,6 +216,31 @@ TEST_F(FolderAssetsLibraryTest, ASecondOpeningServesFactsAndThumbnailsFromTheCac
     EXPECT_EQ(named(scan(third)[0], "exif.jpg")->date().date().year(), 1999);
 }
 
+// Cache files are written without a sync: after a crash one may be cut
+// short. Such a file is made again, not shown half grey.
+TEST_F(FolderAssetsLibraryTest, AThumbnailCutShortInTheCacheIsMadeAgain)
+{
+    {
+        FolderAssetsLibrary lib(root, caches);
+        ASSERT_FALSE(lib.thumbnail(*named(scan(lib)[0], "exif.jpg")).isNull());
+    }
+    QDirIterator stored(caches, {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories);
+    int cut = 0;
+    while (stored.hasNext()) {
+        const QString file = stored.next();
+        ASSERT_TRUE(QFile::resize(file, QFileInfo(file).size() / 2));
+        ++cut;
+    }
+    ASSERT_GT(cut, 0);
+
+    FolderAssetsLibrary again(root, caches);
+    const QImage thumb = again.thumbnail(*named(scan(again)[0], "exif.jpg"));
+    ASSERT_FALSE(thumb.isNull());
+    EXPECT_GT(qRed(thumb.pixel(20, 100)), 200);
+    const QColor corner = thumb.pixelColor(thumb.width() - 5, thumb.height() - 5);   // the white half, to the last row
+    EXPECT_GT(std::min({corner.red(), corner.green(), corner.blue()}), 200) << corner.name().toStdString();
+}
+
 TEST_F(FolderAssetsLibraryTest, TheThumbnailsOfGoneOrChangedFilesAreDropped)
 {
     const QString thumbs = caches + "/PhotoLibrary/Thumbnails";
@@ -281,10 +308,10 @@ TEST(ThumbnailCache, TheFolderStaysWithinItsBoundDroppingTheLeastRecentlyUsed)
     EXPECT_LE(reopened.diskBytes(), bound);
 }
 
-// A library copied with cp -a (or restored from a backup) keeps names, bytes
-// and times but not inodes: every photo keeps its id, so what the private
-// album holds still counts as stored for the copy. A file that differs under
-// the same name is another asset.
+// A library copied with cp -a (or restored from a backup, fractions of a
+// second lost) keeps names, bytes and times but not inodes: every photo keeps
+// its id, so what the private album holds still counts as stored for the
+// copy. A file that differs under the same name is another asset.
 TEST_F(FolderAssetsLibraryTest, ACopyKeepingNamesBytesAndTimesKeepsEveryId)
 {
     auto urlsByName = [this](const QString& at) {
@@ -308,6 +335,15 @@ TEST_F(FolderAssetsLibraryTest, ACopyKeepingNamesBytesAndTimesKeepsEveryId)
     FolderPhotoLibrary copied(copy);
     EXPECT_TRUE(store.isEncrypted(*copied.assetForFile(copy + "/exif.jpg")));
     EXPECT_FALSE(store.isEncrypted(*copied.assetForFile(copy + "/rotated.jpg")));
+
+    // An archive of the usual format keeps whole seconds only.
+    const QString archive = dir.filePath("backup.tar");
+    const QString unpacked = dir.filePath("Unpacked");
+    ASSERT_TRUE(QDir().mkpath(unpacked));
+    ASSERT_EQ(QProcess::execute("tar", {"-cf", archive, "-C", root, "."}), 0);
+    ASSERT_EQ(QProcess::execute("tar", {"-xf", archive, "-C", unpacked}), 0);
+    EXPECT_EQ(urlsByName(unpacked), original);
+    EXPECT_TRUE(store.isEncrypted(*FolderPhotoLibrary(unpacked).assetForFile(unpacked + "/exif.jpg")));
 
     // Other bytes under a kept name, written later: a new asset, not stored.
     ASSERT_TRUE(ImageFixtures::writeFile(copy + "/exif.jpg", ImageFixtures::jpeg(30, 30, 9)));

@@ -13,6 +13,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <algorithm>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 namespace {
 
 using PavPhotoManagerTest = StoreTestBase;
@@ -238,6 +242,61 @@ TEST_F(PavPhotoManagerTest, ANewPhotoUnderAReusedFileNameIsNotAlreadyStored)
     EXPECT_FALSE(m_store->isEncrypted(*fresh));
     ASSERT_TRUE(m_store->encryptAsset(*fresh));
     EXPECT_EQ(rowCount(), 2);
+}
+
+// Name, size and modification time are all an id holds: a file with other
+// bytes under them (a same-length rewrite whose time was put back, two files
+// of one size and time swapping names) is not the photo that was stored, or
+// the browser would tell the user to delete an original the album lacks.
+TEST_F(PavPhotoManagerTest, OtherBytesUnderTheSameNameSizeAndTimeAreNotAlreadyStored)
+{
+    QTemporaryDir pictures;
+    const QString a = pictures.path() + "/IMG_0001.JPG";
+    const QString b = pictures.path() + "/IMG_0002.JPG";
+    const QByteArray bytesA = ImageFixtures::jpeg(320, 240, 1);
+    QByteArray bytesB = bytesA;
+    bytesB[bytesB.size() / 2] = char(bytesB[bytesB.size() / 2] ^ 0x5A);   // same length, other content
+    ASSERT_TRUE(ImageFixtures::writeFile(a, bytesA));
+    ASSERT_TRUE(ImageFixtures::writeFile(b, bytesB));
+    const auto sameTime = [](const QString& path) {
+        const struct timespec times[2] = {{1600000000, 123456789}, {1600000000, 123456789}};
+        return ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0;
+    };
+    ASSERT_TRUE(sameTime(a) && sameTime(b));
+    ASSERT_TRUE(m_store->encryptAsset(*FolderPhotoLibrary(pictures.path()).assetForFile(a)));
+    EXPECT_TRUE(m_store->isEncrypted(*FolderPhotoLibrary(pictures.path()).assetForFile(a)));
+
+    // The two swap names, keeping their times.
+    const QString swap = pictures.path() + "/swap";
+    ASSERT_TRUE(QFile::rename(a, swap) && QFile::rename(b, a) && QFile::rename(swap, b));
+    ASSERT_TRUE(sameTime(a) && sameTime(b));
+    const PhotoAssetPtr swapped = FolderPhotoLibrary(pictures.path()).assetForFile(a);
+    EXPECT_FALSE(m_store->isEncrypted(*swapped));
+    EXPECT_FALSE(m_store->isEncrypted(*FolderPhotoLibrary(pictures.path()).assetForFile(b)));
+
+    // Encrypting it stores it; then both contents count, each under its own bytes.
+    ASSERT_TRUE(m_store->encryptAsset(*swapped));
+    EXPECT_EQ(rowCount(), 2);
+    EXPECT_TRUE(m_store->isEncrypted(*FolderPhotoLibrary(pictures.path()).assetForFile(a)));
+    ASSERT_TRUE(QFile::rename(b, swap) && QFile::rename(a, b) && QFile::rename(swap, a));
+    EXPECT_TRUE(m_store->isEncrypted(*FolderPhotoLibrary(pictures.path()).assetForFile(a)));
+
+    // The file rewritten in place with the same length, its time put back,
+    // after an import batch had read it ahead: what is stored is what the
+    // file now holds.
+    const PhotoAssetPtr listed = FolderPhotoLibrary(pictures.path()).assetForFile(a);
+    const PavPhotoManager::PreparedAsset readAhead = PavPhotoManager::prepareAsset(*listed);
+    QByteArray rewritten = bytesA;
+    rewritten[rewritten.size() - 100] = char(rewritten[rewritten.size() - 100] ^ 0x33);
+    ASSERT_TRUE(ImageFixtures::writeFile(a, rewritten));
+    ASSERT_TRUE(sameTime(a));
+    EXPECT_FALSE(m_store->isEncrypted(*listed));
+    ASSERT_TRUE(m_store->encryptAsset(*listed, &readAhead));
+    EXPECT_TRUE(m_store->isEncrypted(*FolderPhotoLibrary(pictures.path()).assetForFile(a)));
+    const PavPhotoModelList items = m_store->photoes();
+    EXPECT_TRUE(std::any_of(items.begin(), items.end(), [&](const PavPhotoModelPtr& item) {
+        return PavPhotoManager::decryptPhotoToData(item->photoUUID()) == rewritten;
+    }));
 }
 
 TEST_F(PavPhotoManagerTest, ARowWhoseItemFilesAreGoneDoesNotCountAsStored)

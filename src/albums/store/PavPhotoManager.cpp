@@ -19,6 +19,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 PavPhotoManager& PavPhotoManager::sharedPavPhotoManager()
 {
     static PavPhotoManager manager(PavFileManagerHelp::createDirectoryInDocument("photo"), PhotoLibrary::shared());
@@ -147,6 +149,18 @@ bool PavPhotoManager::encryptImage(const QImage& image)
 
 namespace {
 // Every byte of the asset or nothing: a short read gives nothing.
+// What tells one state of a file from another; empty when it cannot be read.
+QByteArray fileState(const QString& path)
+{
+    struct stat st;
+    if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return QByteArray();
+    const qint64 facts[] = {qint64(st.st_dev), qint64(st.st_ino), qint64(st.st_size),
+                            qint64(st.st_mtim.tv_sec), qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_sec),
+                            qint64(st.st_ctim.tv_nsec)};
+    return QByteArray(reinterpret_cast<const char*>(facts), sizeof facts);
+}
+
 QByteArray readWhole(const PhotoAsset& asset)
 {
     QByteArray bytes;
@@ -160,6 +174,7 @@ QByteArray readWhole(const PhotoAsset& asset)
 PavPhotoManager::PreparedAsset PavPhotoManager::prepareAsset(const PhotoAsset& asset)
 {
     PreparedAsset prepared;
+    prepared.sourceState = fileState(asset.filePath());
     const QByteArray bytes = readWhole(asset);
     if (bytes.isEmpty())
         return prepared;
@@ -201,6 +216,11 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset*
     // and so does one cut short: what is left of it is the user's.)
     const PavPhotoModelList stale = m_encryptAlbumOp->recordsWithURL(model.photoURL());
     bool stored = false;
+    // What was prepared from a file changed since is read again.
+    const QByteArray currentState = fileState(asset.filePath());
+    if (prepared && prepared->sourceState != currentState)
+        prepared = nullptr;
+    const QByteArray sourceState = prepared ? prepared->sourceState : currentState;
     if (prepared) {
         if (prepared->fullCipher.isEmpty() || prepared->thumbnailCipher.isEmpty())
             return false;
@@ -223,6 +243,7 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset*
     }
     if (!stored)
         return false;
+    rememberStored(model.photoURL(), sourceState, model.photoUUID());
     for (const PavPhotoModelPtr& row : stale)
         if (getPhotoSize(*row).value_or(0) == 0)
             deletePhoto(*row);
@@ -234,24 +255,62 @@ bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
     const QString url = asset.url();
     if (url.isEmpty())
         return false;
-    // A copy cut short (a restore or a copy of the home that did not finish)
-    // is not the photo: its original must not be given up for it.
-    const quint64 complete = quint64(PavEncryptManager::encryptedSize(asset.size()));  // 0: size unknown
-    const auto anyWhole = [&](const PavPhotoModelList& rows) {
-        return std::any_of(rows.begin(), rows.end(), [&](const PavPhotoModelPtr& row) {
-            return hasItemFiles(*row) && (complete == 0 || getPhotoSize(*row).value_or(0) == complete);
-        });
+    const auto withFiles = [this](const QString& rowsUrl) {
+        PavPhotoModelList held;
+        for (const PavPhotoModelPtr& row : m_encryptAlbumOp->recordsWithURL(rowsUrl))
+            if (hasItemFiles(*row))
+                held.append(row);
+        return held;
     };
-    if (anyWhole(m_encryptAlbumOp->recordsWithURL(url)))
-        return true;
-    // Rows stored under the library's earlier id form are taken over when the
-    // file is still the very one they were made from: from then on they carry
+    PavPhotoModelList held = withFiles(url);
+    // Rows stored under the library's earlier id form (the inode in it) are
+    // taken over when they hold this file's bytes: from then on they carry
     // today's URL, which a copy of the library keeps.
-    const QString former = asset.formerUrl();
-    if (former.isEmpty() || former == url || !anyWhole(m_encryptAlbumOp->recordsWithURL(former)))
+    QString former;
+    if (held.isEmpty()) {
+        former = asset.formerUrl();
+        if (former.isEmpty() || former == url)
+            return false;
+        held = withFiles(former);
+        if (held.isEmpty())
+            return false;
+    }
+    // Taken before the read: a change during it gives another state.
+    const QByteArray state = fileState(asset.filePath());
+    const auto holds = [&held](const QString& uuid) {
+        return std::any_of(held.begin(), held.end(), [&](const PavPhotoModelPtr& row) { return row->photoUUID() == uuid; });
+    };
+    if (former.isEmpty()) {
+        std::lock_guard lock(m_verifiedMutex);
+        const auto known = m_verified.constFind(url);
+        if (!state.isEmpty() && known != m_verified.constEnd() && known->fileState == state && holds(known->uuid))
+            return true;
+    }
+    // A copy cut short (a restore or a copy of the home that did not finish)
+    // or other bytes under the same name, size and time are not the photo:
+    // its original must not be given up for them.
+    const QByteArray original = readWhole(asset);
+    if (original.isEmpty())
         return false;
-    m_encryptAlbumOp->replaceURL(former, url);
-    return true;
+    const quint64 complete = quint64(PavEncryptManager::encryptedSize(original.size()));
+    for (const PavPhotoModelPtr& row : held) {
+        if (getPhotoSize(*row).value_or(0) != complete
+            || PavEncryptManager::readDataFromPath(getPhotoFullPath(*row)) != original)
+            continue;
+        if (!former.isEmpty())
+            m_encryptAlbumOp->replaceURL(former, url);
+        rememberStored(url, state, row->photoUUID());
+        return true;
+    }
+    return false;
+}
+
+void PavPhotoManager::rememberStored(const QString& url, const QByteArray& sourceState, const QString& uuid)
+{
+    if (url.isEmpty() || sourceState.isEmpty())
+        return;
+    std::lock_guard lock(m_verifiedMutex);
+    m_verified.insert(url, VerifiedState{sourceState, uuid});
 }
 
 bool PavPhotoManager::hasItemFiles(const PavPhotoModel& model) const

@@ -4,6 +4,7 @@
 #include "albums/store/PavPhotoModel.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 
 class Clock;
@@ -63,17 +65,23 @@ public:
         qint64 size = 0;                 // of the original bytes
         QByteArray fullCipher;           // the original bytes, enciphered
         QByteArray thumbnailCipher;      // the thumbnail's JPEG, enciphered; empty when it does not decode
+        QByteArray sourceState;          // the asset file's state before the read (see isEncrypted)
     };
     static PreparedAsset prepareAsset(const PhotoAsset& asset);
 
     // Store a camera photo / a library item (from what prepareAsset made of
-    // it, when given). True when both files and the row were written; on any
+    // it, when given and its file has not changed since; else read again). True when both files and the row were written; on any
     // failure nothing of the item remains.
     bool encryptImage(const QImage& image);
     bool encryptAsset(const PhotoAsset& asset, const PreparedAsset* prepared = nullptr);
     // Whether the asset is stored: a row with its URL whose item files exist
-    // and whose full file has the length a complete copy of the asset's
-    // bytes has. False for an asset without a URL. Storing an asset again
+    // and whose full file holds the asset's bytes (an id is only name, size
+    // and time: other bytes can come under them; a copy cut short is not the
+    // photo). False for an asset without a URL or whose file cannot be read.
+    // The content is compared once per state of the asset's file (its inode
+    // and change time included), so asking again is cheap. Rows stored under
+    // the library's earlier id form are taken over by today's URL when they
+    // hold the file's bytes. Storing an asset again
     // replaces the rows of its URL whose full file is gone or empty.
     bool isEncrypted(const PhotoAsset& asset);
     bool hasItemFiles(const PavPhotoModel& model) const;
@@ -130,6 +138,8 @@ private:
     using FileWrite = std::function<bool(const QString& path)>;
     bool storeItem(const PavPhotoModel& model, const FileWrite& writeFull, const FileWrite& writeThumbnail);
     QString thumbnailPath(const PavPhotoModel& model) const { return getPhotoFullPath(model) + ".thumb"; }
+    // The asset file in sourceState holds the bytes of item uuid.
+    void rememberStored(const QString& url, const QByteArray& sourceState, const QString& uuid);
 
     QString m_photoDir;
     std::shared_ptr<PhotoLibrary> m_library;
@@ -139,6 +149,14 @@ private:
     std::atomic<bool> m_needEncryptionCancel{false};
     std::atomic<bool> m_needDecryptionCancel{false};
     std::atomic<bool> m_needDeletionCancel{false};
+    // Per URL, the state of the asset file last found stored, and the item
+    // that holds its bytes.
+    struct VerifiedState {
+        QByteArray fileState;
+        QString uuid;
+    };
+    std::mutex m_verifiedMutex;
+    QHash<QString, VerifiedState> m_verified;
     // Shared with the answers in flight, which may outlive the store.
     std::shared_ptr<std::atomic<int>> m_savesInHand = std::make_shared<std::atomic<int>>(0);
 };

@@ -93,8 +93,12 @@ QString FolderPhotoAsset::formerUrl() const
 QString FolderPhotoAsset::idForFile(const FolderScan::Entry& entry)
 {
     // The inode stays out: a copy that keeps names, bytes and times (cp -a,
-    // a restore) is the same asset.
-    const QByteArray named = entry.relativePath.toUtf8() + '\0' + QByteArray::number(entry.mtimeNs) + ':'
+    // a restore) is the same asset. So does the fraction of the second, which
+    // an archive of the usual format does not keep (a tar restore). Other
+    // bytes under the same name, size and second are told apart where it
+    // matters, by the private album comparing content.
+    const qint64 seconds = entry.mtimeNs >= 0 ? entry.mtimeNs / 1000000000 : -((-entry.mtimeNs + 999999999) / 1000000000);
+    const QByteArray named = entry.relativePath.toUtf8() + '\0' + QByteArray::number(seconds) + ':'
         + QByteArray::number(entry.size);
     return idOfDigest(QCryptographicHash::hash(named, QCryptographicHash::Sha1));
 }

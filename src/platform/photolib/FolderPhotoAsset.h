@@ -20,10 +20,12 @@ using VideoProbe = std::function<std::optional<VideoFacts>(const QString& path)>
 
 // An asset backed by one file under the library folder. Its id names the
 // file, not only its path: a hash of the path relative to the library root
-// with the file's size and modification time (to the nanosecond), so the URL
-// stays the same across scans of an unchanged file and across copies that
-// keep names, bytes and times (no inode in it), and a new file under a reused
-// name is a new asset. Id and URL are worked out on first use, as listings
+// with the file's size and modification time (whole seconds, as archives
+// keep them), so the URL stays the same across scans of an unchanged file and
+// across copies and restores that keep names, bytes and times (no inode in
+// it), and a new file under a reused name is a new asset unless it has the
+// same size and second (the private album compares content before it calls
+// anything stored). Id and URL are worked out on first use, as listings
 // make thousands of assets and look at few URLs. Kind comes from the
 // extension; the date from EXIF, else the video probe, else the file's
 // modification time (worked out on first use). Reading fails when the file

@@ -38,9 +38,19 @@ QImage ThumbnailCache::find(const QString& key)
             return *hit;
     }
     const QString file = fileFor(key);
-    QImage image(file, "JPG");
-    if (image.isNull())
+    QFile stored(file);
+    if (!stored.open(QIODevice::ReadOnly))
+        return QImage();
+    const QByteArray bytes = stored.readAll();
+    stored.close();
+    // Written without a sync: after a crash a file may be cut short or end
+    // in zeros. One without the JPEG end marker is dropped and made again
+    // (the decoder would show what is missing as grey).
+    QImage image = bytes.endsWith("\xFF\xD9") ? QImage::fromData(bytes, "JPG") : QImage();
+    if (image.isNull()) {
+        QFile::remove(file);
         return image;
+    }
     // Its time tells the trim what was used last.
     ::utimensat(AT_FDCWD, QFile::encodeName(file).constData(), nullptr, 0);
     std::lock_guard lock(m_mutex);

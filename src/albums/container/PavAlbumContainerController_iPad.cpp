@@ -59,11 +59,18 @@ PavAlbumContainerController_iPad::PavAlbumContainerController_iPad(Collaborators
 {
 }
 
-PavAlbumContainerController_iPad::~PavAlbumContainerController_iPad() = default;
+PavAlbumContainerController_iPad::~PavAlbumContainerController_iPad()
+{
+    // The album screens are destroyed with the widgets below, after this
+    // object's AlbumHost part: none may reach its host by then.
+    for (const QPointer<AlbumScreen>& screen : m_screens)
+        if (screen)
+            screen->setContainerController(nullptr);
+}
 
 AlbumScreen* PavAlbumContainerController_iPad::albumScreen(int index) const
 {
-    return AlbumNavigator::isValid(index) ? m_screens[index] : nullptr;
+    return AlbumNavigator::isValid(index) ? m_screens[index].data() : nullptr;
 }
 
 void PavAlbumContainerController_iPad::viewDidLoad()

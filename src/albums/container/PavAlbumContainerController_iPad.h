@@ -10,10 +10,11 @@
 #include "platform/ui/Screen.h"
 
 #include <QPixmap>
+#include <QPointer>
 
 #include <functional>
 
-class AlbumScreen;
+#include "albums/container/AlbumScreen.h"
 class PavAlbumSelectionView_iPad;
 
 namespace ui {
@@ -96,5 +97,5 @@ private:
     ui::ImageView* m_bgView = nullptr;
     PavAlbumSelectionView_iPad* m_strip = nullptr;
     ui::TabContainer* m_content = nullptr;
-    AlbumScreen* m_screens[3] = {nullptr, nullptr, nullptr};
+    QPointer<AlbumScreen> m_screens[3];
 };

@@ -119,6 +119,8 @@ bool PavPhotoManager::storeItem(const PavPhotoModel& model, const FileWrite& wri
     // The row goes in last, so a row always has its two files.
     if (fullWritten && thumbWritten && m_encryptAlbumOp->insertRecord(model)) {
         m_isUpdated = true;
+        if (model.photoURL().isEmpty())
+            forgetRowsWithoutURL();
         return true;
     }
     PavFileManagerHelp::deleteFileInFullPath(fullPath);
@@ -248,10 +250,51 @@ bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
     // file is still the very one they were made from: from then on they carry
     // today's URL, which a copy of the library keeps.
     const QString former = asset.formerUrl();
-    if (former.isEmpty() || former == url || !anyWhole(m_encryptAlbumOp->recordsWithURL(former)))
+    if (!former.isEmpty() && former != url && anyWhole(m_encryptAlbumOp->recordsWithURL(former))) {
+        m_encryptAlbumOp->replaceURL(former, url);
+        return true;
+    }
+    return complete != 0 && claimRowWithoutURL(asset, complete);
+}
+
+bool PavPhotoManager::claimRowWithoutURL(const PhotoAsset& asset, quint64 complete)
+{
+    std::vector<QString> candidates;
+    {
+        std::lock_guard lock(m_rowsWithoutURLMutex);
+        if (!m_rowsWithoutURL) {
+            m_rowsWithoutURL.emplace();
+            for (const PavPhotoModelPtr& row : m_encryptAlbumOp->recordsWithoutURL())
+                m_rowsWithoutURL->push_back({row->photoUUID(), getPhotoSize(*row).value_or(0)});
+        }
+        for (const RowWithoutURL& row : *m_rowsWithoutURL)
+            if (row.fullSize == complete)
+                candidates.push_back(row.uuid);
+    }
+    if (candidates.empty())
         return false;
-    m_encryptAlbumOp->replaceURL(former, url);
-    return true;
+    const QByteArray bytes = readWhole(asset);
+    if (bytes.isEmpty())
+        return false;
+    for (const QString& uuid : candidates) {
+        PavPhotoModel row;
+        row.setPhotoUUID(uuid);
+        if (!hasItemFiles(row) || PavEncryptManager::readDataFromPath(getPhotoFullPath(row)) != bytes)
+            continue;
+        if (!m_encryptAlbumOp->setURLOfRecordWithoutURL(uuid, asset.url()))
+            continue;
+        std::lock_guard lock(m_rowsWithoutURLMutex);
+        if (m_rowsWithoutURL)
+            std::erase_if(*m_rowsWithoutURL, [&](const RowWithoutURL& r) { return r.uuid == uuid; });
+        return true;
+    }
+    return false;
+}
+
+void PavPhotoManager::forgetRowsWithoutURL()
+{
+    std::lock_guard lock(m_rowsWithoutURLMutex);
+    m_rowsWithoutURL.reset();
 }
 
 bool PavPhotoManager::hasItemFiles(const PavPhotoModel& model) const
@@ -330,9 +373,12 @@ PavPhotoModelList PavPhotoManager::photoes()
 
 int PavPhotoManager::healIndex()
 {
-    return AlbumIndexRepair(m_photoDir, *m_encryptAlbumOp, m_photoDir + "/" + kQuarantineFolder, kThumbnailSide)
-        .run()
-        .movedAside;
+    const int movedAside =
+        AlbumIndexRepair(m_photoDir, *m_encryptAlbumOp, m_photoDir + "/" + kQuarantineFolder, kThumbnailSide)
+            .run()
+            .movedAside;
+    forgetRowsWithoutURL();  // rebuilt rows have no URL
+    return movedAside;
 }
 
 void PavPhotoManager::checkpointIndex()

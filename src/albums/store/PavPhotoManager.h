@@ -11,7 +11,9 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 class Clock;
 class PhotoAsset;
@@ -73,8 +75,11 @@ public:
     bool encryptAsset(const PhotoAsset& asset, const PreparedAsset* prepared = nullptr);
     // Whether the asset is stored: a row with its URL whose item files exist
     // and whose full file has the length a complete copy of the asset's
-    // bytes has. False for an asset without a URL. Storing an asset again
-    // replaces the rows of its URL whose full file is gone or empty.
+    // bytes has. False for an asset without a URL. When no row has its URL,
+    // a row without a URL (rebuilt from its item files after a kill or a
+    // lost index) whose full file deciphers to the asset's very bytes is
+    // given the asset's URL and counts. Storing an asset again replaces the
+    // rows of its URL whose full file is gone or empty.
     bool isEncrypted(const PhotoAsset& asset);
     bool hasItemFiles(const PavPhotoModel& model) const;
 
@@ -130,6 +135,21 @@ private:
     using FileWrite = std::function<bool(const QString& path)>;
     bool storeItem(const PavPhotoModel& model, const FileWrite& writeFull, const FileWrite& writeThumbnail);
     QString thumbnailPath(const PavPhotoModel& model) const { return getPhotoFullPath(model) + ".thumb"; }
+    // The row without a URL holding exactly the asset's bytes takes its URL;
+    // only rows whose full file is `complete` bytes long are deciphered.
+    bool claimRowWithoutURL(const PhotoAsset& asset, quint64 complete);
+
+    // Rows without a URL and the lengths of their full files, read once and
+    // again only after rows without a URL may have been added (a camera
+    // photo, a heal). A row deleted since is harmless: its file does not
+    // decipher and its claim fails.
+    struct RowWithoutURL {
+        QString uuid;
+        quint64 fullSize = 0;
+    };
+    std::mutex m_rowsWithoutURLMutex;
+    std::optional<std::vector<RowWithoutURL>> m_rowsWithoutURL;
+    void forgetRowsWithoutURL();
 
     QString m_photoDir;
     std::shared_ptr<PhotoLibrary> m_library;

@@ -232,6 +232,14 @@ TEST_F(DeviceBrowserTest, AThumbnailTapWithTheBarsShownRebuildsThePagerOnIt)
 TEST_F(DeviceBrowserTest, APhotoAlreadyInThePrivateAlbumShowsTheTip)
 {
     ASSERT_TRUE(store->encryptAsset(*photos[4]->asset()));
+    // Photo 6's row is lost and rebuilt from its item files, without a URL.
+    ASSERT_TRUE(store->encryptAsset(*photos[6]->asset()));
+    const PavPhotoModelList sixth = store->encryptAlbumOp()->recordsWithURL(photos[6]->asset()->url());
+    ASSERT_EQ(sixth.size(), 1);
+    ASSERT_TRUE(store->deleteRecord(*sixth.first()));
+    store->healIndex();
+    ASSERT_TRUE(store->encryptAlbumOp()->recordsWithURL(photos[6]->asset()->url()).isEmpty());
+    ASSERT_EQ(store->photoes().size(), 2);
     open(4);
     EXPECT_TRUE(browser->encryptedTipsView()->isVisible());
     EXPECT_EQ(photos[4]->isEncrypted(), std::optional<bool>(true));
@@ -243,13 +251,21 @@ TEST_F(DeviceBrowserTest, APhotoAlreadyInThePrivateAlbumShowsTheTip)
 
     // Stored means stored: a row whose private copy is gone never tells the
     // user to delete the original.
-    const PavPhotoModelPtr row = store->photoes().first();
+    const PavPhotoModelPtr row = store->encryptAlbumOp()->recordsWithURL(photos[4]->asset()->url()).first();
     ASSERT_TRUE(QFile::remove(store->getPhotoFullPath(*row)));
     ASSERT_TRUE(waitUntil([&] { return pictureShown(5); }));
     swipe(false);
     ASSERT_TRUE(waitUntil([&] { return pictureShown(4); }));
     EXPECT_FALSE(browser->encryptedTipsView()->isVisibleTo(browser->topBar()));
     EXPECT_EQ(photos[4]->isEncrypted(), std::optional<bool>(false));
+
+    // The rebuilt row holds photo 6's very bytes: it is stored.
+    swipe(true);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(5); }));
+    swipe(true);
+    ASSERT_TRUE(waitUntil([&] { return pictureShown(6); }));
+    EXPECT_TRUE(browser->encryptedTipsView()->isVisibleTo(browser->topBar()));
+    EXPECT_EQ(photos[6]->isEncrypted(), std::optional<bool>(true));
 }
 
 TEST_F(DeviceBrowserTest, AFileThatDoesNotDecodeShowsTheFailurePictureOnItsPageAndInTheStrip)

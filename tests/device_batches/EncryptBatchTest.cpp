@@ -85,13 +85,22 @@ TEST_F(EncryptBatchTest, APhotoAlreadyInThePrivateAlbumCountsAsSuccessAndIsNotSt
 {
     UserDefaults::standardUserDefaults().setBool(kHideKey, true);
     makeBatches(0);
-    selectPhotos(2);
+    selectPhotos(3);
     ASSERT_TRUE(store->encryptAsset(*selection[0]->asset()));
+    // The second one's row was lost and rebuilt from its item files, without
+    // its URL: its bytes still make it stored.
+    ASSERT_TRUE(store->encryptAsset(*selection[1]->asset()));
+    const PavPhotoModelList second = store->encryptAlbumOp()->recordsWithURL(selection[1]->asset()->url());
+    ASSERT_EQ(second.size(), 1);
+    ASSERT_TRUE(store->deleteRecord(*second.first()));
+    store->healIndex();
+    ASSERT_EQ(storedCount(), 2);
     batches->lockButtonClicked();
     ASSERT_TRUE(waitFinished());
-    EXPECT_EQ(storedCount(), 2);
+    EXPECT_EQ(storedCount(), 3);
+    EXPECT_EQ(store->encryptAlbumOp()->recordsWithURL(selection[1]->asset()->url()).size(), 1);
     ASSERT_TRUE(PavToastView_iPad::showing());
-    EXPECT_EQ(PavToastView_iPad::showing()->message(), "2张照片加密成功！");
+    EXPECT_EQ(PavToastView_iPad::showing()->message(), "3张照片加密成功！");
 }
 
 TEST_F(EncryptBatchTest, AFailedPhotoIsSummedUpAndTheOthersAreStored)

@@ -17,6 +17,10 @@ namespace ImageFixtures {
 QImage pattern(int w, int h, int seed)
 {
     QImage image(w, h, QImage::Format_RGB32);
+    // A fixed resolution (else taken from the screen, if any): the same
+    // fixture has the same bytes in a child process without a screen.
+    image.setDotsPerMeterX(3780);
+    image.setDotsPerMeterY(3780);
     QPainter p(&image);
     QLinearGradient gradient(0, 0, w, h);
     gradient.setColorAt(0, QColor::fromHsv((seed * 47) % 360, 200, 230));

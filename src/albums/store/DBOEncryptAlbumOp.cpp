@@ -3,6 +3,8 @@
 #include "Public/SqliteDBManager.h"
 #include "Public/SqliteIndexFile.h"
 
+#include <algorithm>
+
 const char* const DBOEncryptAlbumOp::kCreateTableSql =
     "CREATE TABLE IF NOT EXISTS photoes (\tdatetime INTEGER,   photouuid TEXT,   type INTEGER,   "
     "duration DOUBLE DEFAULT 0,   systemurl TEXT,   localpath TEXT );";
@@ -24,6 +26,7 @@ const char* const kByTypeSql = "SELECT datetime, photouuid, type, duration, syst
                                "WHERE type = ? order by datetime desc;";
 const char* const kAllSql = "SELECT datetime, photouuid, type, duration, systemurl, localpath FROM photoes "
                             "order by datetime desc;";
+const char* const kNoUrlWhere = "(systemurl IS NULL OR systemurl = '' OR systemurl = ?)";
 const char* const kUuidsSql = "SELECT photouuid FROM photoes;";
 
 // Rows written before URLs went in as NULL carry this text for "no URL".
@@ -98,6 +101,25 @@ bool DBOEncryptAlbumOp::replaceURL(const QString& from, const QString& to)
 {
     return m_engine && hasUrl(from) && hasUrl(to)
         && m_engine->executeSql(QStringLiteral("UPDATE photoes SET systemurl = ? WHERE systemurl = ?"), {to, from});
+}
+
+PavPhotoModelList DBOEncryptAlbumOp::recordsWithoutURL()
+{
+    return query(QStringLiteral("SELECT datetime, photouuid, type, duration, systemurl, localpath FROM photoes WHERE ")
+                     + kNoUrlWhere,
+                 {QString::fromLatin1(kLegacyNoUrl)}, 0);
+}
+
+bool DBOEncryptAlbumOp::setURLOfRecordWithoutURL(const QString& uuid, const QString& url)
+{
+    if (!m_engine || uuid.isEmpty() || !hasUrl(url))
+        return false;
+    const QString sql = QStringLiteral("UPDATE photoes SET systemurl = ? WHERE photouuid = ? AND ") + kNoUrlWhere;
+    if (!m_engine->executeSql(sql, {url, uuid, QString::fromLatin1(kLegacyNoUrl)}))
+        return false;
+    // The statement also runs when no row matched: the row must carry the URL now.
+    const PavPhotoModelList rows = query(kByUrlSql, {url}, 0);
+    return std::any_of(rows.begin(), rows.end(), [&](const PavPhotoModelPtr& row) { return row->photoUUID() == uuid; });
 }
 
 PavPhotoModelList DBOEncryptAlbumOp::photoesWithType(int type)

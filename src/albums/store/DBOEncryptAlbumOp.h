@@ -33,6 +33,11 @@ public:
     virtual PavPhotoModelList recordsWithURL(const QString& url);
     // Gives the rows of one URL another (an item's URL in a newer form).
     virtual bool replaceURL(const QString& from, const QString& to);
+    // The rows without a URL (camera photos, rows rebuilt from item files).
+    virtual PavPhotoModelList recordsWithoutURL();
+    // Gives one row without a URL this URL; false when the statement failed
+    // or the row has a URL (or is gone).
+    virtual bool setURLOfRecordWithoutURL(const QString& uuid, const QString& url);
     // Newest first; empty when the query failed or found no row (the two
     // are one answer, as callers show both as an empty album).
     virtual PavPhotoModelList photoesWithType(int type);

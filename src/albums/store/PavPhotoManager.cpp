@@ -121,6 +121,8 @@ bool PavPhotoManager::storeItem(const PavPhotoModel& model, const FileWrite& wri
     // The row goes in last, so a row always has its two files.
     if (fullWritten && thumbWritten && m_encryptAlbumOp->insertRecord(model)) {
         m_isUpdated = true;
+        if (model.photoURL().isEmpty())
+            forgetRowsWithoutURL();
         return true;
     }
     PavFileManagerHelp::deleteFileInFullPath(fullPath);
@@ -269,11 +271,14 @@ bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
     QString former;
     if (held.isEmpty()) {
         former = asset.formerUrl();
-        if (former.isEmpty() || former == url)
-            return false;
-        held = withFiles(former);
-        if (held.isEmpty())
-            return false;
+        if (!former.isEmpty() && former != url)
+            held = withFiles(former);
+        if (held.isEmpty()) {
+            // Rows rebuilt from their item files carry no URL: one holding
+            // this file's very bytes is the photo's.
+            const quint64 complete = quint64(PavEncryptManager::encryptedSize(asset.size()));  // 0: size unknown
+            return complete != 0 && claimRowWithoutURL(asset, complete);
+        }
     }
     // Taken before the read: a change during it gives another state.
     const QByteArray state = fileState(asset.filePath());
@@ -305,12 +310,54 @@ bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
     return false;
 }
 
+bool PavPhotoManager::claimRowWithoutURL(const PhotoAsset& asset, quint64 complete)
+{
+    std::vector<QString> candidates;
+    {
+        std::lock_guard lock(m_rowsWithoutURLMutex);
+        if (!m_rowsWithoutURL) {
+            m_rowsWithoutURL.emplace();
+            for (const PavPhotoModelPtr& row : m_encryptAlbumOp->recordsWithoutURL())
+                m_rowsWithoutURL->push_back({row->photoUUID(), getPhotoSize(*row).value_or(0)});
+        }
+        for (const RowWithoutURL& row : *m_rowsWithoutURL)
+            if (row.fullSize == complete)
+                candidates.push_back(row.uuid);
+    }
+    if (candidates.empty())
+        return false;
+    const QByteArray state = fileState(asset.filePath());
+    const QByteArray bytes = readWhole(asset);
+    if (bytes.isEmpty())
+        return false;
+    for (const QString& uuid : candidates) {
+        PavPhotoModel row;
+        row.setPhotoUUID(uuid);
+        if (!hasItemFiles(row) || PavEncryptManager::readDataFromPath(getPhotoFullPath(row)) != bytes)
+            continue;
+        if (!m_encryptAlbumOp->setURLOfRecordWithoutURL(uuid, asset.url()))
+            continue;
+        rememberStored(asset.url(), state, uuid);
+        std::lock_guard lock(m_rowsWithoutURLMutex);
+        if (m_rowsWithoutURL)
+            std::erase_if(*m_rowsWithoutURL, [&](const RowWithoutURL& r) { return r.uuid == uuid; });
+        return true;
+    }
+    return false;
+}
+
 void PavPhotoManager::rememberStored(const QString& url, const QByteArray& sourceState, const QString& uuid)
 {
     if (url.isEmpty() || sourceState.isEmpty())
         return;
     std::lock_guard lock(m_verifiedMutex);
     m_verified.insert(url, VerifiedState{sourceState, uuid});
+}
+
+void PavPhotoManager::forgetRowsWithoutURL()
+{
+    std::lock_guard lock(m_rowsWithoutURLMutex);
+    m_rowsWithoutURL.reset();
 }
 
 bool PavPhotoManager::hasItemFiles(const PavPhotoModel& model) const
@@ -389,9 +436,12 @@ PavPhotoModelList PavPhotoManager::photoes()
 
 int PavPhotoManager::healIndex()
 {
-    return AlbumIndexRepair(m_photoDir, *m_encryptAlbumOp, m_photoDir + "/" + kQuarantineFolder, kThumbnailSide)
-        .run()
-        .movedAside;
+    const int movedAside =
+        AlbumIndexRepair(m_photoDir, *m_encryptAlbumOp, m_photoDir + "/" + kQuarantineFolder, kThumbnailSide)
+            .run()
+            .movedAside;
+    forgetRowsWithoutURL();  // rebuilt rows have no URL
+    return movedAside;
 }
 
 void PavPhotoManager::checkpointIndex()

@@ -14,6 +14,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 class Clock;
 class PhotoAsset;
@@ -81,8 +82,10 @@ public:
     // The content is compared once per state of the asset's file (its inode
     // and change time included), so asking again is cheap. Rows stored under
     // the library's earlier id form are taken over by today's URL when they
-    // hold the file's bytes. Storing an asset again
-    // replaces the rows of its URL whose full file is gone or empty.
+    // hold the file's bytes, and so is a row without a URL (rebuilt from its
+    // item files after a kill or a lost index) that holds them. Storing an
+    // asset again replaces the rows of its URL whose full file is gone or
+    // empty.
     bool isEncrypted(const PhotoAsset& asset);
     bool hasItemFiles(const PavPhotoModel& model) const;
 
@@ -140,6 +143,21 @@ private:
     QString thumbnailPath(const PavPhotoModel& model) const { return getPhotoFullPath(model) + ".thumb"; }
     // The asset file in sourceState holds the bytes of item uuid.
     void rememberStored(const QString& url, const QByteArray& sourceState, const QString& uuid);
+    // The row without a URL holding exactly the asset's bytes takes its URL;
+    // only rows whose full file is `complete` bytes long are deciphered.
+    bool claimRowWithoutURL(const PhotoAsset& asset, quint64 complete);
+
+    // Rows without a URL and the lengths of their full files, read once and
+    // again only after rows without a URL may have been added (a camera
+    // photo, a heal). A row deleted since is harmless: its file does not
+    // decipher and its claim fails.
+    struct RowWithoutURL {
+        QString uuid;
+        quint64 fullSize = 0;
+    };
+    std::mutex m_rowsWithoutURLMutex;
+    std::optional<std::vector<RowWithoutURL>> m_rowsWithoutURL;
+    void forgetRowsWithoutURL();
 
     QString m_photoDir;
     std::shared_ptr<PhotoLibrary> m_library;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "crashhandler/CrashFacts.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -33,6 +35,10 @@ public:
     // Takes back the attempt of the last claim.
     void release();
     QMap<QString, QByteArray> facts() const;
+    CrashFacts::Contents contents() const;
+    // For a facts file that does not parse: moves it aside
+    // ("….damaged-<time>"), never to be read again, and says so in the log.
+    void setAside();
     // A report named by the facts ("crashPath", "backPath"); empty unless it
     // is a crash report in the facts file's own folder.
     QString reportPath(const QMap<QString, QByteArray>& facts, const char* key) const;

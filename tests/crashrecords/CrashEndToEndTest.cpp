@@ -262,3 +262,26 @@ TEST_F(CrashEndToEnd, ASecondSignalDuringTheRecordStepLeavesOneCrash)
     EXPECT_EQ(defaultsInteger("PavCrashCount"), 1);
     EXPECT_TRUE(crashFiles().isEmpty()) << crashFiles().join(",").toStdString();
 }
+
+// A facts file with a length no file holds: the launch goes on, the file is
+// set aside once, kept as it was, and no later launch reads it.
+TEST_F(CrashEndToEnd, AFactsFileWithAnAbsurdLengthIsSetAsideAndTheLaunchGoesOn)
+{
+    ASSERT_TRUE(QDir().mkpath(home.documents()));
+    const QByteArray damaged = "time 9223372036854775807:1\n";
+    QFile facts(home.documents() + "/crash_1700000000000.facts");
+    ASSERT_TRUE(facts.open(QIODevice::WriteOnly));
+    facts.write(damaged);
+    facts.close();
+
+    for (int launch = 0; launch < 2; ++launch)
+        ASSERT_EQ(runChild(home.root(), "launch"), -1) << launch;
+    const QStringList left = crashFiles();
+    ASSERT_EQ(left.size(), 1) << left.join(",").toStdString();
+    EXPECT_TRUE(left[0].startsWith("crash_1700000000000.facts.damaged-")) << left[0].toStdString();
+    QFile aside(home.documents() + "/" + left[0]);
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), damaged);
+    EXPECT_TRUE(records().empty());
+}
+

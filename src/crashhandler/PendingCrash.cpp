@@ -149,12 +149,10 @@ void PendingCrash::setAside()
 
 QString PendingCrash::reportPath(const QMap<QString, QByteArray>& facts, const char* key) const
 {
-    const QFileInfo report(QString::fromUtf8(facts.value(key)));
-    if (!report.fileName().startsWith("crash_") || !report.fileName().endsWith(".log"))
+    const QString name = QFileInfo(QString::fromUtf8(facts.value(key))).fileName();
+    if (!name.startsWith("crash_") || !name.endsWith(".log"))
         return {};
-    if (report.absolutePath() != QFileInfo(m_path).absolutePath())
-        return {};
-    return report.absoluteFilePath();
+    return QFileInfo(m_path).absoluteDir().filePath(name);
 }
 
 bool PendingCrash::writerIsAlive(const QMap<QString, QByteArray>& facts) const

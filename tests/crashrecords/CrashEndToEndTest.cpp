@@ -285,3 +285,20 @@ TEST_F(CrashEndToEnd, AFactsFileWithAnAbsurdLengthIsSetAsideAndTheLaunchGoesOn)
     EXPECT_TRUE(records().empty());
 }
 
+// A home moved elsewhere (or restored from a backup) with a crash left in
+// it: its facts name the report at the old path; the report beside them is
+// the one stored.
+TEST_F(CrashEndToEnd, AMovedHomeKeepsTheReportOfItsLeftoverCrash)
+{
+    const QString before = home.root() + "/before";
+    const QString after = home.root() + "/after";
+    ASSERT_EQ(runChild(before, "abort-store-held"), SIGABRT);
+    ASSERT_TRUE(QDir().rename(before, after));
+
+    ASSERT_EQ(runChild(after, "launch"), -1);
+    const auto stored = CrashRecords::storedIn(after + "/Documents");
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGABRT");
+    EXPECT_NE(attachmentText(*stored[0], "crash.log").find("Binary Images:"), std::string::npos);
+    EXPECT_TRUE(QDir(after + "/Documents").entryList({"crash_*"}, QDir::Files).isEmpty());
+}

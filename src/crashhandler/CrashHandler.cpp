@@ -18,6 +18,8 @@
 
 #include <QDir>
 
+#include <limits>
+
 
 std::atomic<CrashCallback> crashCallback{nullptr};
 
@@ -240,9 +242,13 @@ std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const
     // The run facts of the crash's own moment; reports of older builds
     // carry none and take today's.
     const auto run = [&facts](const char* key, auto now) {
+        using Value = decltype(now);
         bool ok = false;
         const double value = facts.value(key).toDouble(&ok);
-        return ok ? decltype(now)(value) : now;
+        // A value the type cannot hold (or not a number) is not converted.
+        const bool fits = value >= double(std::numeric_limits<Value>::lowest()) &&
+                          value < double(std::numeric_limits<Value>::max());
+        return ok && fits ? Value(value) : now;
     };
     record->runInfo.cpu = run("cpu", AnaDeviceUtil::getCpuUsage());
     record->runInfo.battery = run("battery", float(AnaDeviceUtil::getBatteryLevel()));

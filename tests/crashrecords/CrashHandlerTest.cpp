@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -163,6 +164,21 @@ TEST_F(CrashFixture, RunFactsComeFromTheCrashNotFromTheLaunchThatConvertsIt)
     EXPECT_EQ(run.freeMem, 123456);
     EXPECT_EQ(run.freeStorage, 2000000);
     EXPECT_EQ(run.freeSDCard, 3000000);
+}
+
+// Run facts out of every range (a damaged file) are not cast into the
+// record: the launch's own take their place.
+TEST_F(CrashFixture, RunFactsNoFieldCanHoldAreTakenFromTheLaunch)
+{
+    ASSERT_TRUE(handler.convertCrash(leaveCrash(
+        "2026_01_01_12_00_00",
+        {{"time", "7"}, {"type", "SIGSEGV"}, {"cpu", "1e300"}, {"freeMem", "1e300"}, {"freeStorage", "-9.3e18"}})));
+    const auto stored = crashes();
+    ASSERT_EQ(stored.size(), 1u);
+    const auto& run = stored[0]->runInfo;
+    EXPECT_TRUE(std::isfinite(run.cpu));
+    EXPECT_GT(run.freeMem, 0);
+    EXPECT_GE(run.freeStorage, 0);
 }
 
 TEST_F(CrashFixture, AStoreThatRefusesUsesUpNoAttempt)

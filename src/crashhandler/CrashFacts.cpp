@@ -3,10 +3,10 @@
 #include "analytics/AnaModel.h"
 #include "crashhandler/CrashReportData.h"
 #include "crashhandler/CrashState.h"
+#include "crashhandler/RegularFile.h"
 #include "crashhandler/SafeOutput.h"
 
 #include <QDir>
-#include <QFile>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -104,27 +104,58 @@ void CrashFacts::finish(int fd, const CrashReportData& data)
     close(fd);
 }
 
-QMap<QString, QByteArray> CrashFacts::read(const QString& path)
+CrashFacts::Contents CrashFacts::parse(const QByteArray& bytes)
 {
-    QMap<QString, QByteArray> facts;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return facts;
-    QByteArray all = file.readAll();
+    Contents contents;
+    const char* p = bytes.constData();
+    const qsizetype size = bytes.size();
+    const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto isNameChar = [&](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || isDigit(c); };
     qsizetype at = 0;
-    while (at < all.size()) {
-        qsizetype space = all.indexOf(' ', at);
-        qsizetype colon = space < 0 ? -1 : all.indexOf(':', space);
-        if (colon < 0)
+    while (at < size) {
+        qsizetype i = at;
+        while (i < size && isNameChar(p[i]))
+            ++i;
+        if (i == size)
+            break;   // cut inside the name
+        if (i == at || p[i] != ' ') {
+            contents.damaged = true;
             break;
-        bool ok = false;
-        qsizetype len = all.mid(space + 1, colon - space - 1).toLongLong(&ok);
-        if (!ok || len < 0 || colon + 1 + len + 1 > all.size() || all.at(colon + 1 + len) != '\n')
-            break;   // a cut or damaged field ends the file
-        facts.insert(QString::fromUtf8(all.mid(at, space - at)), all.mid(colon + 1, len));
-        at = colon + 1 + len + 1;
+        }
+        const qsizetype nameEnd = i++;
+        const qsizetype digits = i;
+        // The length stops growing once it is past the whole file: it cannot
+        // overflow, and such a length ends the fields below.
+        qsizetype len = 0;
+        while (i < size && isDigit(p[i]) && len <= size)
+            len = len * 10 + (p[i++] - '0');
+        if (len > size || i == size)
+            break;
+        if (i == digits || p[i] != ':') {
+            contents.damaged = true;
+            break;
+        }
+        const qsizetype value = i + 1;
+        if (len >= size - value)
+            break;   // the value or its line end is past what is left
+        if (p[value + len] != '\n') {
+            contents.damaged = true;
+            break;
+        }
+        contents.fields.insert(QString::fromUtf8(p + at, nameEnd - at), bytes.mid(value, len));
+        at = value + len + 1;
     }
-    return facts;
+    if (size > 0 && contents.fields.isEmpty())
+        contents.damaged = true;
+    return contents;
+}
+
+CrashFacts::Contents CrashFacts::load(const QString& path)
+{
+    QByteArray bytes;
+    if (!RegularFile::read(path, &bytes))
+        return {};
+    return parse(bytes);
 }
 
 QStringList CrashFacts::pending(const QString& directory)

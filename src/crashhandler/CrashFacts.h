@@ -33,9 +33,20 @@ public:
     static int begin(int dirFd, const char* fileName, const CrashState& state, const CrashReportData& data);
     static void finish(int fd, const CrashReportData& data);
 
-    // Normal context: reads one facts file; empty map when unreadable.
-    // A truncated last field is dropped.
-    static QMap<QString, QByteArray> read(const QString& path);
+    // What a facts file holds, read in a normal context. The fields end at
+    // the first one not in the form the writer writes; a length past what
+    // is left of the file ends them as a cut write does. The file is
+    // damaged when it holds bytes the writer never writes, or bytes without
+    // one whole field in them.
+    struct Contents {
+        QMap<QString, QByteArray> fields;
+        bool damaged = false;
+    };
+    static Contents parse(const QByteArray& bytes);
+    // Nothing (and not damaged) when the file is unreadable, a link or not a
+    // regular file.
+    static Contents load(const QString& path);
+    static QMap<QString, QByteArray> read(const QString& path) { return load(path).fields; }
     // The facts files left in a folder, oldest first (by name).
     static QStringList pending(const QString& directory);
 };

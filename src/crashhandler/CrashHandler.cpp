@@ -11,12 +11,14 @@
 #include "crashhandler/CrashReportData.h"
 #include "crashhandler/CrashState.h"
 #include "crashhandler/PendingCrash.h"
+#include "crashhandler/RegularFile.h"
 #include "platform/core/Clock.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/core/VersionOrder.h"
 
 #include <QDir>
-#include <QFile>
+
+#include <limits>
 
 
 std::atomic<CrashCallback> crashCallback{nullptr};
@@ -35,15 +37,6 @@ std::string utf8(const QString& text)
 QString orNil(const QByteArray& value)
 {
     return value.isEmpty() ? QStringLiteral("nil") : QString::fromUtf8(value);
-}
-
-bool readWhole(const QString& path, QByteArray* out)
-{
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly))
-        return false;
-    *out = file.readAll();
-    return file.error() == QFile::NoError;
 }
 
 exceptionupload::Attachment attachment(const char* name, const QByteArray& data)
@@ -121,7 +114,12 @@ int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
         if (crashing() || m_storeRefused)
             return stored;
         PendingCrash pending(path);
-        const Facts facts = pending.facts();
+        const CrashFacts::Contents contents = pending.contents();
+        if (contents.damaged) {
+            pending.setAside();
+            continue;
+        }
+        const Facts& facts = contents.fields;
         if (pending.writerIsAlive(facts))
             continue;
         const QString version = QString::fromUtf8(facts.value("appVersion"));
@@ -244,9 +242,13 @@ std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const
     // The run facts of the crash's own moment; reports of older builds
     // carry none and take today's.
     const auto run = [&facts](const char* key, auto now) {
+        using Value = decltype(now);
         bool ok = false;
         const double value = facts.value(key).toDouble(&ok);
-        return ok ? decltype(now)(value) : now;
+        // A value the type cannot hold (or not a number) is not converted.
+        const bool fits = value >= double(std::numeric_limits<Value>::lowest()) &&
+                          value < double(std::numeric_limits<Value>::max());
+        return ok && fits ? Value(value) : now;
     };
     record->runInfo.cpu = run("cpu", AnaDeviceUtil::getCpuUsage());
     record->runInfo.battery = run("battery", float(AnaDeviceUtil::getBatteryLevel()));
@@ -270,9 +272,9 @@ std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const
     const QString crashPath = files.reportPath(facts, "crashPath");
     const QString backPath = files.reportPath(facts, "backPath");
     QByteArray report;
-    if (readWhole(crashPath, &report))
+    if (RegularFile::read(crashPath, &report))
         record->attachmentList.push_back(attachment("crash.log", report));
-    if (backPath != crashPath && readWhole(backPath, &report))
+    if (backPath != crashPath && RegularFile::read(backPath, &report))
         record->attachmentList.push_back(attachment("crash_original.log", report));
     return record;
 }

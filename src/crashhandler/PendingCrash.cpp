@@ -1,6 +1,7 @@
 #include "crashhandler/PendingCrash.h"
 
-#include "crashhandler/CrashFacts.h"
+#include "crashhandler/RegularFile.h"
+#include "platform/core/DamagedDatabase.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,10 +54,9 @@ qint64 processStart(int pid)
 // The pid of a report's "Process: <name> [<pid>]" line; 0 when none.
 int reportPid(const QString& path)
 {
-    QFile report(path);
-    if (path.isEmpty() || !report.open(QIODevice::ReadOnly))
+    QByteArray head;
+    if (!RegularFile::read(path, &head, 8192))
         return 0;
-    const QByteArray head = report.read(8192);
     qsizetype at = head.startsWith("Process: ") ? 0 : head.indexOf("\nProcess: ");
     if (at < 0)
         return 0;
@@ -133,14 +133,26 @@ QMap<QString, QByteArray> PendingCrash::facts() const
     return CrashFacts::read(m_path);
 }
 
+CrashFacts::Contents PendingCrash::contents() const
+{
+    return CrashFacts::load(m_path);
+}
+
+void PendingCrash::setAside()
+{
+    const QString aside = DamagedDatabase::moveAside(m_path);
+    if (aside.isEmpty())
+        qWarning("crash facts %s do not parse and cannot be moved aside", qUtf8Printable(m_path));
+    else
+        qWarning("crash facts %s do not parse; moved aside to %s", qUtf8Printable(m_path), qUtf8Printable(aside));
+}
+
 QString PendingCrash::reportPath(const QMap<QString, QByteArray>& facts, const char* key) const
 {
-    const QFileInfo report(QString::fromUtf8(facts.value(key)));
-    if (!report.fileName().startsWith("crash_") || !report.fileName().endsWith(".log"))
+    const QString name = QFileInfo(QString::fromUtf8(facts.value(key))).fileName();
+    if (!name.startsWith("crash_") || !name.endsWith(".log"))
         return {};
-    if (report.absolutePath() != QFileInfo(m_path).absolutePath())
-        return {};
-    return report.absoluteFilePath();
+    return QFileInfo(m_path).absoluteDir().filePath(name);
 }
 
 bool PendingCrash::writerIsAlive(const QMap<QString, QByteArray>& facts) const

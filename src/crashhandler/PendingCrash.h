@@ -1,5 +1,7 @@
 #pragma once
 
+#include "crashhandler/CrashFacts.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -33,8 +35,13 @@ public:
     // Takes back the attempt of the last claim.
     void release();
     QMap<QString, QByteArray> facts() const;
-    // A report named by the facts ("crashPath", "backPath"); empty unless it
-    // is a crash report in the facts file's own folder.
+    CrashFacts::Contents contents() const;
+    // For a facts file that does not parse: moves it aside
+    // ("….damaged-<time>"), never to be read again, and says so in the log.
+    void setAside();
+    // A report named by the facts ("crashPath", "backPath"): the crash
+    // report of that file name in the facts file's own folder (a home moved
+    // elsewhere keeps its reports); empty when the name is not a report's.
     QString reportPath(const QMap<QString, QByteArray>& facts, const char* key) const;
     // Whether the process that wrote the crash is still running (the pid of
     // its report's "Process:" line, started before the crash): its files

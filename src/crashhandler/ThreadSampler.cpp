@@ -3,6 +3,7 @@
 #include "crashhandler/FrameUnwinder.h"
 
 #include <atomic>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <ctime>
@@ -63,7 +64,7 @@ void wakeAll(std::atomic<int>& word)
     syscall(SYS_futex, reinterpret_cast<int*>(&word), FUTEX_WAKE_PRIVATE, INT_MAX, nullptr, nullptr, 0);
 }
 
-void onSample(int, siginfo_t*, void* context)
+void answer(void* context)
 {
     const int round = g_round.load();
     const int self = ThreadList::currentTid();
@@ -86,6 +87,15 @@ void onSample(int, siginfo_t*, void* context)
         waitAtLeast(g_release, round, nowNs() + kParkWaitNs);
         return;
     }
+}
+
+void onSample(int, siginfo_t*, void* context)
+{
+    // The thread may be anywhere, between a failed call and its errno check
+    // too; the walk and the wait set errno.
+    const int savedErrno = errno;
+    answer(context);
+    errno = savedErrno;
 }
 
 }

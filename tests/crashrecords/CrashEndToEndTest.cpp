@@ -262,3 +262,43 @@ TEST_F(CrashEndToEnd, ASecondSignalDuringTheRecordStepLeavesOneCrash)
     EXPECT_EQ(defaultsInteger("PavCrashCount"), 1);
     EXPECT_TRUE(crashFiles().isEmpty()) << crashFiles().join(",").toStdString();
 }
+
+// A facts file with a length no file holds: the launch goes on, the file is
+// set aside once, kept as it was, and no later launch reads it.
+TEST_F(CrashEndToEnd, AFactsFileWithAnAbsurdLengthIsSetAsideAndTheLaunchGoesOn)
+{
+    ASSERT_TRUE(QDir().mkpath(home.documents()));
+    const QByteArray damaged = "time 9223372036854775807:1\n";
+    QFile facts(home.documents() + "/crash_1700000000000.facts");
+    ASSERT_TRUE(facts.open(QIODevice::WriteOnly));
+    facts.write(damaged);
+    facts.close();
+
+    for (int launch = 0; launch < 2; ++launch)
+        ASSERT_EQ(runChild(home.root(), "launch"), -1) << launch;
+    const QStringList left = crashFiles();
+    ASSERT_EQ(left.size(), 1) << left.join(",").toStdString();
+    EXPECT_TRUE(left[0].startsWith("crash_1700000000000.facts.damaged-")) << left[0].toStdString();
+    QFile aside(home.documents() + "/" + left[0]);
+    ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+    EXPECT_EQ(aside.readAll(), damaged);
+    EXPECT_TRUE(records().empty());
+}
+
+// A home moved elsewhere (or restored from a backup) with a crash left in
+// it: its facts name the report at the old path; the report beside them is
+// the one stored.
+TEST_F(CrashEndToEnd, AMovedHomeKeepsTheReportOfItsLeftoverCrash)
+{
+    const QString before = home.root() + "/before";
+    const QString after = home.root() + "/after";
+    ASSERT_EQ(runChild(before, "abort-store-held"), SIGABRT);
+    ASSERT_TRUE(QDir().rename(before, after));
+
+    ASSERT_EQ(runChild(after, "launch"), -1);
+    const auto stored = CrashRecords::storedIn(after + "/Documents");
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGABRT");
+    EXPECT_NE(attachmentText(*stored[0], "crash.log").find("Binary Images:"), std::string::npos);
+    EXPECT_TRUE(QDir(after + "/Documents").entryList({"crash_*"}, QDir::Files).isEmpty());
+}

@@ -8,7 +8,10 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
+#include <cmath>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -161,6 +164,21 @@ TEST_F(CrashFixture, RunFactsComeFromTheCrashNotFromTheLaunchThatConvertsIt)
     EXPECT_EQ(run.freeMem, 123456);
     EXPECT_EQ(run.freeStorage, 2000000);
     EXPECT_EQ(run.freeSDCard, 3000000);
+}
+
+// Run facts out of every range (a damaged file) are not cast into the
+// record: the launch's own take their place.
+TEST_F(CrashFixture, RunFactsNoFieldCanHoldAreTakenFromTheLaunch)
+{
+    ASSERT_TRUE(handler.convertCrash(leaveCrash(
+        "2026_01_01_12_00_00",
+        {{"time", "7"}, {"type", "SIGSEGV"}, {"cpu", "1e300"}, {"freeMem", "1e300"}, {"freeStorage", "-9.3e18"}})));
+    const auto stored = crashes();
+    ASSERT_EQ(stored.size(), 1u);
+    const auto& run = stored[0]->runInfo;
+    EXPECT_TRUE(std::isfinite(run.cpu));
+    EXPECT_GT(run.freeMem, 0);
+    EXPECT_GE(run.freeStorage, 0);
 }
 
 TEST_F(CrashFixture, AStoreThatRefusesUsesUpNoAttempt)
@@ -344,4 +362,30 @@ TEST_F(CrashFixture, LastCrashTimeAndCleaning)
     EXPECT_FALSE(handler.expExist());
     AnalyticsPersistObject other;
     EXPECT_FALSE(handler.updateCrash(other));
+}
+
+// A report named by a facts file is read only as the crash folder's own
+// regular file: a link out of the home or a pipe in its place adds nothing
+// to the record, and the crash is still stored.
+TEST_F(CrashFixture, AReportThatIsALinkOrAPipeIsNotRead)
+{
+    QTemporaryDir outside;
+    const QString secret = outside.path() + "/id_key";
+    ASSERT_TRUE(ImageFixtures::writeFile(secret, "the user's secret"));
+    const QString linked = leaveCrash("2026_01_01_10_00_00", {{"time", "1000"}, {"type", "SIGSEGV"}});
+    const QString report = home.documents() + "/crash_2026_01_01_10_00_00.log";
+    ASSERT_TRUE(QFile::remove(report));
+    ASSERT_TRUE(QFile::link(secret, report));
+    const QString piped = leaveCrash("2026_01_01_11_00_00", {{"time", "2000"}, {"type", "SIGBUS"}});
+    const QString pipe = home.documents() + "/crash_2026_01_01_11_00_00.log";
+    ASSERT_TRUE(QFile::remove(pipe));
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+
+    EXPECT_TRUE(handler.convertCrash(linked));
+    EXPECT_TRUE(handler.convertCrash(piped));
+    const auto stored = crashes();
+    ASSERT_EQ(stored.size(), 2u);
+    for (const auto& record : stored)
+        EXPECT_TRUE(record->attachmentList.empty()) << attachmentText(*record, "crash.log");
+    EXPECT_EQ(ImageFixtures::readFile(secret), "the user's secret");
 }

@@ -49,18 +49,23 @@ std::atomic<bool> g_counting{false};
 std::atomic<int> g_allocations{0};
 }
 
-#if defined(__SANITIZE_ADDRESS__)
-#define CRASH_CHILD_ASAN 1
+// Any sanitizer: gcc names the address and thread ones, clang answers for
+// each. (gcc names no macro for UndefinedBehaviorSanitizer alone, whose
+// runtime leaves malloc to libc.)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(__SANITIZE_HWADDRESS__)
+#define CRASH_CHILD_SANITIZED 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define CRASH_CHILD_ASAN 1
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer) || \
+    __has_feature(hwaddress_sanitizer) || __has_feature(undefined_behavior_sanitizer)
+#define CRASH_CHILD_SANITIZED 1
 #endif
 #endif
 
-#ifdef CRASH_CHILD_ASAN
-// AddressSanitizer owns malloc (replacing it with libc's kills its start-up);
-// its allocator calls a hook on every allocation instead (declared here: the
-// runtime's interface header is not always installed).
+#ifdef CRASH_CHILD_SANITIZED
+// A sanitizer's runtime owns malloc (replacing it with libc's kills the
+// program before main); the allocators of those that have one call a hook
+// on every allocation instead (declared here: the runtime's interface header
+// is not always installed).
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*, size_t),
                                                         void (*free_hook)(const volatile void*));
 

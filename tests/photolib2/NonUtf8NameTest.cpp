@@ -1,6 +1,7 @@
 // Library files whose names are bytes that are not valid UTF-8, as older
 // cameras, archives and other systems leave them.
 
+#include "albums/store/PavPhotoManager.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
 #include "platform/photolib/FolderPhotoLibrary.h"
 #include "platform/photolib/NativeName.h"
@@ -130,14 +131,17 @@ TEST_F(NonUtf8NameTest, SuchAFileListsShowsReadsAndFollowsTheUsersMoves)
     ASSERT_TRUE(found);
     EXPECT_EQ(readBack(*found), blue);
 
-    // The plain library, as the batches list it.
-    FolderPhotoLibrary plain(root);
-    const QStringList files = plain.scanFiles();
+    // The plain library, as the batches list it: each can be hidden in the
+    // private album.
+    auto plain = std::make_shared<FolderPhotoLibrary>(root);
+    PavPhotoManager store(dir.filePath("photo"), plain);
+    const QStringList files = plain->scanFiles();
     ASSERT_EQ(files.size(), 2);
     for (const QString& file : files) {
-        const PhotoAssetPtr asset = plain.assetForFile(file);
+        const PhotoAssetPtr asset = plain->assetForFile(file);
         ASSERT_TRUE(asset);
-        EXPECT_FALSE(readBack(*asset).isEmpty());
+        EXPECT_TRUE(store.encryptAsset(*asset));
+        EXPECT_TRUE(store.isEncrypted(*asset));
     }
 
     // The user moves one into an album whose name is no UTF-8 either, and

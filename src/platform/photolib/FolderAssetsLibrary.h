@@ -45,8 +45,7 @@ public:
 
 protected:
     // The picture (a video's poster frame) at a size covering `cover`, or
-    // whole when it is not valid. Every decode of a library file goes
-    // through here, one per file at a time.
+    // whole when it is not valid. Called only through the decode gate.
     virtual QImage decodeSource(const PhotoAsset& asset, const QSize& cover) const;
 
 private:

@@ -33,7 +33,7 @@ TEST(NativeName, EveryNameEncodesBackToItsOwnBytes)
 {
     // Latin-1, a sequence cut short, a surrogate written as UTF-8, an
     // overlong '/', a U+FFFD of the name's own, a pair then a stray byte.
-    for (const QByteArray& name : {"caf\xe9.png", "\xe7\x85.jpg", "\xed\xb3\xbf.jpg", "\xc0\xaf.jpg",
+    for (const QByteArray name : {"caf\xe9.png", "\xe7\x85.jpg", "\xed\xb3\xbf.jpg", "\xc0\xaf.jpg",
                                    "\xef\xbf\xbd.jpg", "\xf0\x9f\x93\xb7\xdc.jpg"})
         EXPECT_EQ(NativeName::encode(NativeName::decode(name)), name) << name.toHex().constData();
     EXPECT_EQ(NativeName::decode("\xe7\x85\xa7.jpg"), QString::fromUtf8("照.jpg"));

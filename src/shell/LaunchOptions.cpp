@@ -64,6 +64,7 @@ LaunchOptions::Parse LaunchOptions::parse(const QStringList& arguments, LaunchOp
     LaunchOptions o;
     o.home = folder(home, AppHome::defaultRoot());
     o.library = folder(library, FolderPhotoLibrary::defaultRoot());
+    o.defaultLibrary = !parser.isSet(library);
     o.diskRoot = folder(diskRoot, o.home + "/CloudDisk");
     o.analyticsUrl = parser.isSet(analytics) ? parser.value(analytics) : QStringLiteral(PAV_DEFAULT_ANALYTICS_URL);
     *out = o;
@@ -75,6 +76,9 @@ void LaunchOptions::apply() const
     tightenEarlierRuns();
     AppHome::setCurrent(home);
     UserDefaults::resetStandardUserDefaults(AppHome::current().preferences() + "/defaults.json");
+    // A first start on a new account: an empty album, not a refusal.
+    if (defaultLibrary)
+        PrivateFiles::makeSharedPath(library);
     // The one device library (it is also PhotoLibrary::shared()).
     KyAssetsLibrary::setDefaultRoot(library);
     KyAssetsLibrary::shareAssetsLibrary().setLibrary(

@@ -11,6 +11,7 @@ class LaunchOptions {
 public:
     QString home;           // the application's home
     QString library;        // the device photo library folder
+    bool defaultLibrary = true;   // no --library: made when missing
     QString diskRoot;       // the local cloud-disk store
     QString analyticsUrl;   // empty: uploads fail as "no network"
 
@@ -21,8 +22,9 @@ public:
 
     // Takes group and other access away from what earlier runs made under the
     // home and the disk root; then sets the home, the standard user defaults
-    // under it and the shared photo library; remembers these options as
-    // current().
+    // under it and the shared photo library (the default folder made first
+    // when a new account has none yet; a --library folder is taken as it
+    // is); remembers these options as current().
     void apply() const;
 
     static const LaunchOptions& current();

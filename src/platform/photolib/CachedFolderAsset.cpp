@@ -2,6 +2,7 @@
 
 #include "platform/media/VideoReader.h"
 #include "platform/photolib/ExifFacts.h"
+#include "platform/photolib/LibraryFile.h"
 
 CachedFolderAsset::CachedFolderAsset(const QString& root, const QString& path,
                                      std::shared_ptr<MetadataCache> cache)
@@ -53,7 +54,8 @@ void CachedFolderAsset::resolveFacts() const
             m_date = *exif.date;
         m_orientation = exif.orientation;
     } else if (kind() == PhotoAssetKind::Video) {
-        if (const auto info = VideoReader::probe(filePath())) {
+        const LibraryFile file(filePath());
+        if (const auto info = VideoReader::probe(file.readerPath())) {
             m_duration = info->duration;
             if (info->creationTime)
                 m_date = *info->creationTime;

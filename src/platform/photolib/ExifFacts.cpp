@@ -1,6 +1,7 @@
 #include "platform/photolib/ExifFacts.h"
 
-#include <QFile>
+#include "platform/photolib/NativeName.h"
+
 
 #include <libexif/exif-data.h>
 #include <libexif/exif-loader.h>
@@ -25,7 +26,7 @@ std::unique_ptr<ExifData, ExifDataCloser> loadExif(const QString& path)
     std::unique_ptr<ExifLoader, ExifLoaderCloser> loader(exif_loader_new());
     if (!loader)
         return nullptr;
-    exif_loader_write_file(loader.get(), QFile::encodeName(path).constData());
+    exif_loader_write_file(loader.get(), NativeName::encode(path).constData());
     const unsigned char* buf = nullptr;
     unsigned int size = 0;
     exif_loader_get_buf(loader.get(), &buf, &size);

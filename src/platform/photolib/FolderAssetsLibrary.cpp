@@ -6,6 +6,7 @@
 #include "platform/media/ImageCodec.h"
 #include "platform/media/VideoReader.h"
 #include "platform/photolib/CacheFile.h"
+#include "platform/photolib/LibraryFile.h"
 #include "platform/photolib/LibraryWatcher.h"
 
 #include <QDir>
@@ -99,6 +100,8 @@ quint64 listingSignature(const std::vector<FolderScan::Entry>& entries)
 
 const QString kSquareVariant = QStringLiteral("square");
 const QString kAspectVariant = QStringLiteral("aspect");
+const QString kFullScreenVariant = QStringLiteral("full-screen");
+const QString kFullResolutionVariant = QStringLiteral("full-resolution");
 
 QImage fitIn(const QImage& image, const QSize& box)
 {
@@ -226,31 +229,42 @@ void FolderAssetsLibrary::dropThumbnailsOfGoneFiles(const std::vector<FolderScan
     CacheFile::write(m_prunedForFile, bytes);
 }
 
-QImage FolderAssetsLibrary::sourceImage(const PhotoAsset& asset, const QSize& cover) const
+QImage FolderAssetsLibrary::decodeSource(const PhotoAsset& asset, const QSize& cover) const
 {
+    // Opened by the name's own bytes, which Qt's path calls would not keep.
+    LibraryFile file(asset.filePath());
     if (asset.kind() == PhotoAssetKind::Video) {
         const int side = cover.isValid() ? std::max(cover.width(), cover.height()) * 2 : 0;
-        return VideoReader::poster(asset.filePath(), side);
+        return VideoReader::poster(file.readerPath(), side);
     }
-    return cover.isValid() ? ImageCodec::decodeScaledFile(asset.filePath(), cover)
-                           : ImageCodec::decodeFile(asset.filePath());
+    return file.isOpen() ? ImageCodec::decodeScaled(file.device(), cover) : QImage();
+}
+
+QImage FolderAssetsLibrary::decodeOnce(const PhotoAsset& asset, const QString& variant,
+                                       const std::function<QImage(const QString& key)>& make)
+{
+    const QString path = asset.filePath();
+    const std::optional<FolderScan::Entry> now = FolderScan::stat(path, QString());
+    if (!now)
+        return {};  // deleted under us: an empty image, never a crash
+    const QString key = ThumbnailCache::keyFor(path, now->size, now->mtimeMs, variant);
+    return m_decodes.run(path, key, [&] { return make(key); });
 }
 
 QImage FolderAssetsLibrary::cached(const PhotoAsset& asset, const QString& variant,
                                    const std::function<QImage(const QImage&)>& make,
                                    const QSize& decodeCover)
 {
-    const QFileInfo info(asset.filePath());
-    if (!info.isFile())
-        return {};  // deleted under us: an empty image, never a crash
-    const QString key = ThumbnailCache::keyFor(
-        info.absoluteFilePath(), info.size(), info.lastModified().toMSecsSinceEpoch(), variant);
-    QImage image = m_thumbnails.find(key);
-    if (!image.isNull())
+    return decodeOnce(asset, variant, [&](const QString& key) {
+        // Also looked up once the gate is passed: the decode just ended may
+        // have stored it.
+        QImage image = m_thumbnails.find(key);
+        if (!image.isNull())
+            return image;
+        image = make(decodeSource(asset, decodeCover));
+        m_thumbnails.store(key, image);
         return image;
-    image = make(sourceImage(asset, decodeCover));
-    m_thumbnails.store(key, image);
-    return image;
+    });
 }
 
 QImage FolderAssetsLibrary::thumbnail(const PhotoAsset& asset)
@@ -270,9 +284,8 @@ QImage FolderAssetsLibrary::aspectRatioThumbnail(const PhotoAsset& asset)
 
 QImage FolderAssetsLibrary::fullScreenImage(const PhotoAsset& asset)
 {
-    if (!QFileInfo(asset.filePath()).isFile())
-        return {};
-    return fitIn(sourceImage(asset, kFullScreen), kFullScreen);
+    return decodeOnce(asset, kFullScreenVariant,
+                      [&](const QString&) { return fitIn(decodeSource(asset, kFullScreen), kFullScreen); });
 }
 
 QImage FolderAssetsLibrary::fullResolutionImage(const PhotoAsset& asset, ImageOrientation* orientation)
@@ -280,10 +293,13 @@ QImage FolderAssetsLibrary::fullResolutionImage(const PhotoAsset& asset, ImageOr
     if (orientation)
         *orientation = ImageOrientation::Up;
     if (asset.kind() == PhotoAssetKind::Video)
-        return sourceImage(asset, QSize());
-    QImageReader reader(asset.filePath());
-    reader.setAutoTransform(false);
-    const QImage raw = reader.read();
+        return decodeOnce(asset, kFullResolutionVariant, [&](const QString&) { return decodeSource(asset, QSize()); });
+    const QImage raw = decodeOnce(asset, kFullResolutionVariant, [&](const QString&) {
+        LibraryFile file(asset.filePath());
+        QImageReader reader(file.device());
+        reader.setAutoTransform(false);
+        return reader.read();
+    });
     if (!raw.isNull() && orientation) {
         const CachedFolderAsset* cachedAsset = asCached(asset);
         *orientation = orientationFromExif(cachedAsset ? cachedAsset->orientation() : 1);

@@ -2,6 +2,7 @@
 
 #include "platform/photolib/AssetsLibrary.h"
 #include "platform/photolib/CachedFolderLibrary.h"
+#include "platform/photolib/FileDecodeGate.h"
 #include "platform/photolib/ThumbnailCache.h"
 
 #include <memory>
@@ -42,16 +43,25 @@ public:
         m_store->saveToLibrary(bytes, ext, date, std::move(completion));
     }
 
+protected:
+    // The picture (a video's poster frame) at a size covering `cover`, or
+    // whole when it is not valid. Called only through the decode gate.
+    virtual QImage decodeSource(const PhotoAsset& asset, const QSize& cover) const;
+
 private:
     bool checkRoot(AssetsLibraryError* error) const;
     QImage cached(const PhotoAsset& asset, const QString& variant,
                   const std::function<QImage(const QImage& source)>& make, const QSize& decodeCover);
-    QImage sourceImage(const PhotoAsset& asset, const QSize& cover) const;
+    // make() run through the decode gate under the key of the file as it is
+    // now and `variant`; a null image when the file is gone.
+    QImage decodeOnce(const PhotoAsset& asset, const QString& variant,
+                      const std::function<QImage(const QString& key)>& make);
     // Drops cached thumbnails of files no longer listed (gone or changed).
     void dropThumbnailsOfGoneFiles(const std::vector<FolderScan::Entry>& entries);
 
     std::unique_ptr<CachedFolderLibrary> m_store;
     ThumbnailCache m_thumbnails;
+    FileDecodeGate m_decodes;
     std::mutex m_pruneMutex;
     std::optional<quint64> m_prunedFor;   // signature of the listing pruned for last
     QString m_prunedForFile;

@@ -1,10 +1,11 @@
 #include "platform/photolib/FolderPhotoAsset.h"
 
 #include "platform/photolib/ExifFacts.h"
+#include "platform/photolib/LibraryFile.h"
+#include "platform/photolib/NativeName.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QUrlQuery>
 
@@ -98,7 +99,7 @@ QString FolderPhotoAsset::idForFile(const FolderScan::Entry& entry)
     // bytes under the same name, size and second are told apart where it
     // matters, by the private album comparing content.
     const qint64 seconds = entry.mtimeNs >= 0 ? entry.mtimeNs / 1000000000 : -((-entry.mtimeNs + 999999999) / 1000000000);
-    const QByteArray named = entry.relativePath.toUtf8() + '\0' + QByteArray::number(seconds) + ':'
+    const QByteArray named = NativeName::encode(entry.relativePath) + '\0' + QByteArray::number(seconds) + ':'
         + QByteArray::number(entry.size);
     return idOfDigest(QCryptographicHash::hash(named, QCryptographicHash::Sha1));
 }
@@ -143,7 +144,8 @@ void FolderPhotoAsset::resolveFacts() const
     if (m_kind == PhotoAssetKind::Photo)
         m_date = ExifFacts::read(m_path).date.value_or(QDateTime());
     if (m_kind == PhotoAssetKind::Video && m_probe) {
-        if (const std::optional<VideoFacts> facts = m_probe(m_path)) {
+        const LibraryFile file(m_path);
+        if (const std::optional<VideoFacts> facts = m_probe(file.readerPath())) {
             m_date = facts->date;
             m_duration = facts->duration;
         }
@@ -162,7 +164,7 @@ bool FolderPhotoAsset::readAll(QByteArray* out, QString* error) const
     };
     if (m_size <= 0)
         return fail("empty asset");
-    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(NativeName::encode(m_path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return fail(QString("cannot open %1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno))));
     // The file must still be the one listed, before and after the read, and

@@ -82,11 +82,11 @@ void FolderPhotoLibrary::remember(const FolderPhotoAsset& asset)
 
 PhotoAssetPtr FolderPhotoLibrary::assetForFile(const QString& path)
 {
+    // Only text from QFileInfo: its look-ups would re-encode a name that is
+    // not UTF-8 (see NativeName).
     const QFileInfo info(path);
-    if (!info.isFile() || !isItemName(info.fileName()))
-        return nullptr;
     const QString absolute = info.absoluteFilePath();
-    if (!absolute.startsWith(m_root + "/"))
+    if (!isItemName(info.fileName()) || !absolute.startsWith(m_root + "/") || !FolderScan::stat(absolute, QString()))
         return nullptr;
     auto asset = std::make_shared<FolderPhotoAsset>(m_root, absolute, videoProbe());
     remember(*asset);
@@ -128,22 +128,9 @@ PhotoAssetPtr FolderPhotoLibrary::assetForUrl(const QString& url)
 QStringList FolderPhotoLibrary::scanFiles() const
 {
     QStringList files;
-    QStringList albums;
-    const QDir root(m_root);
-    const QFileInfoList top = root.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& info : top) {
-        if (!isItemName(info.fileName()))
-            continue;
-        if (info.isDir())
-            albums.append(info.absoluteFilePath());
-        else if (info.isFile())
-            files.append(info.absoluteFilePath());
-    }
-    for (const QString& album : albums) {
-        const QFileInfoList inner = QDir(album).entryInfoList(QDir::Files, QDir::Name);
-        for (const QFileInfo& info : inner)
-            if (isItemName(info.fileName()))
-                files.append(info.absoluteFilePath());
+    for (const FolderScan::Entry& entry : FolderScan::scan(m_root)) {
+        if (!entry.isAlbum)
+            files.append(m_root + QLatin1Char('/') + entry.relativePath);
     }
     return files;
 }

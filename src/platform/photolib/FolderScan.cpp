@@ -1,6 +1,7 @@
 #include "platform/photolib/FolderScan.h"
 
 #include "platform/photolib/FolderPhotoLibrary.h"
+#include "platform/photolib/NativeName.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -35,7 +36,7 @@ void readFolder(int parentFd, const char* name, const QString& prefix, bool want
         return;
     }
     while (const dirent* e = readdir(dir)) {
-        const QString entryName = QString::fromLocal8Bit(e->d_name);
+        const QString entryName = NativeName::decode(e->d_name);
         if (!FolderPhotoLibrary::isItemName(entryName))
             continue;
         struct stat st;
@@ -59,14 +60,14 @@ std::vector<FolderScan::Entry> FolderScan::scan(const QString& root, FileOrder o
 {
     std::vector<Entry> files;
     std::vector<QString> albums;
-    const QByteArray rootPath = root.toLocal8Bit();
+    const QByteArray rootPath = NativeName::encode(root);
     readFolder(AT_FDCWD, rootPath.constData(), QString(), true, &files, &albums);
     auto byPath = [](const Entry& a, const Entry& b) { return a.relativePath < b.relativePath; };
     if (order == FileOrder::ByName)
         std::sort(files.begin(), files.end(), byPath);
     std::sort(albums.begin(), albums.end());
     for (const QString& album : albums) {
-        const QByteArray albumPath = (root + QLatin1Char('/') + album).toLocal8Bit();
+        const QByteArray albumPath = NativeName::encode(root + QLatin1Char('/') + album);
         std::vector<Entry> inner;
         readFolder(AT_FDCWD, albumPath.constData(), album + QLatin1Char('/'), false, &inner, nullptr);
         if (order == FileOrder::ByName)
@@ -80,7 +81,7 @@ std::vector<FolderScan::Entry> FolderScan::scan(const QString& root, FileOrder o
 std::optional<FolderScan::Entry> FolderScan::stat(const QString& path, const QString& relativePath)
 {
     struct stat st;
-    if (::stat(path.toLocal8Bit().constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::stat(NativeName::encode(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     return fileEntry(relativePath, st);
 }

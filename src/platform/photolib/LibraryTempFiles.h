@@ -13,7 +13,8 @@ namespace LibraryTempFiles {
 // The temporary path of a save of `base` into `folder` by this process.
 QByteArray pathFor(const QByteArray& folder, const QString& base, int serial);
 
-// Removes such files from `root` and its album subfolders when the process
+// Removes such files (real files, never links) from `root` and its album
+// subfolders (real folders: a linked one is not entered) when the process
 // named in them is gone, or is this one (an earlier run's, whose pid this run
 // was given; call before this process saves anything). Other names are never
 // touched. Returns the number removed.

@@ -3,8 +3,8 @@
 #include "platform/core/MainThread.h"
 #include "platform/core/SerialQueue.h"
 #include "platform/photolib/FolderScan.h"
+#include "platform/photolib/NativeName.h"
 
-#include <QFile>
 #include <QPointer>
 #include <QSocketNotifier>
 
@@ -82,7 +82,7 @@ void LibraryWatcher::arm(Snapshot current)
             break;
         // Added again even when known: a folder replaced under the same name
         // needs a new watch, and the same one comes back otherwise.
-        const int wd = ::inotify_add_watch(m_fd, QFile::encodeName(dir).constData(), kWatchMask);
+        const int wd = ::inotify_add_watch(m_fd, NativeName::encode(dir).constData(), kWatchMask);
         if (wd < 0) {
             m_watches.remove(dir);
             allWatched = false;

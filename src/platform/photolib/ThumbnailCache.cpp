@@ -1,6 +1,7 @@
 #include "platform/photolib/ThumbnailCache.h"
 
 #include "platform/photolib/CacheFile.h"
+#include "platform/photolib/NativeName.h"
 
 #include <QBuffer>
 #include <QCryptographicHash>
@@ -22,7 +23,7 @@ QString ThumbnailCache::keyFor(const QString& path, qint64 size, qint64 mtimeMs,
 {
     const QString raw = QStringLiteral("%1|%2|%3|%4").arg(path).arg(size).arg(mtimeMs).arg(variant);
     return QString::fromLatin1(
-        QCryptographicHash::hash(raw.toUtf8(), QCryptographicHash::Sha1).toHex());
+        QCryptographicHash::hash(NativeName::encode(raw), QCryptographicHash::Sha1).toHex());
 }
 
 QString ThumbnailCache::fileFor(const QString& key) const

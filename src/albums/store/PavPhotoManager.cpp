@@ -464,8 +464,9 @@ void PavPhotoManager::removeSavedCopy(const QString& url, const PavPhotoModel& m
     const QString path = asset ? asset->filePath() : QString();
     // Only the very bytes this move saved, while the item still holds them.
     QByteArray saved;
-    if (path.isEmpty() || !asset->readAll(&saved) || saved != PavEncryptManager::readDataFromPath(getPhotoFullPath(model))
-        || !QFile::remove(path))
+    const bool same = !path.isEmpty() && asset->readAll(&saved)
+        && saved == PavEncryptManager::readDataFromPath(getPhotoFullPath(model));
+    if (!same || !QFile::remove(path))
         qWarning("private album: the library copy of an item that could not be moved out is left in place");
 }
 

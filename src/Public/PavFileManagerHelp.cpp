@@ -37,8 +37,8 @@ bool PavFileManagerHelp::deleteFileInFullPath(const QString& path)
 {
     if (path.isEmpty())
         return false;
-    QFileInfo info(path);
+    const QFileInfo info(path);
     if (info.isDir() && !info.isSymLink())
-        return QDir(path).removeRecursively();
+        return false;
     return QFile::remove(path);
 }

@@ -13,6 +13,8 @@ public:
     static QString createDirectoryInCaches(const QString& name);
     static bool fileExistsAtPath(const QString& path);
     static bool fileIsEmptyAtPath(const QString& path);   // missing counts as empty
-    // Removes the file or folder at path; false when nothing could be removed.
+    // Removes the file (or link) at path; false when nothing could be
+    // removed. Never a folder: a path built from a damaged name must not
+    // take a whole tree with it.
     static bool deleteFileInFullPath(const QString& path);
 };

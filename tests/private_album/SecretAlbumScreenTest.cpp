@@ -293,6 +293,32 @@ TEST_F(SecretAlbumScreenTest, CheckAllMoveOutShowsPanelThenSummaryAndLeavesEditM
     EXPECT_TRUE(contains(usage, 27112) && contains(usage, 27133) && contains(usage, 27113));
 }
 
+TEST_F(SecretAlbumScreenTest, TheEndOfABatchShowsItsLastCountBeforeThePanelGoes)
+{
+    storePhotos(2);
+    showUnlocked();
+    screen->editButtonClicked();
+    header(0)->checkAllButtonClicked();
+    library->setAutoAnswer(true);
+    screen->unlockButtonClicked();
+    PavPhotosProcessingView_iPad* panel = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        panel = screen->processingView();
+        return panel && panel->isVisible() && panel->progressLabel()->text() == QStringLiteral("(2/2)");
+    }));
+    // Taps meanwhile change nothing: no stop is recorded, no batch starts.
+    panel->cancelButtonClicked();
+    screen->unlockButtonClicked();
+    EXPECT_FALSE(store->needDecryptionCancel());
+    EXPECT_EQ(library->requested(), 2);
+
+    ASSERT_TRUE(waitUntil([this] { return screen->processingView() == nullptr; }));
+    EXPECT_NE(alertWithText(QString::fromUtf8("照片已成功移到手机相册。")), nullptr);  // not cancelled
+    ASSERT_TRUE(waitUntil([this] { return !screen->isLoading(); }));
+    EXPECT_FALSE(screen->isEditInSecretPhotoView());
+    EXPECT_TRUE(listed().isEmpty());
+}
+
 TEST_F(SecretAlbumScreenTest, ARelockDuringAMoveOutEndsItWithoutAnyMessage)
 {
     storePhotos(3);

@@ -167,7 +167,7 @@ ImageJob PavSecretPhotoBrowserController_iPad::photoThumbnailListViewThumbnailAt
 {
     if (index < 0 || index >= m_photoArray.size() || !m_photoArray[index])
         return {};
-    const QString path = m_store->getPhotoFullPath(*m_photoArray[index]) + ".thumb";
+    const QString path = m_store->thumbnailPath(*m_photoArray[index]);
     return [path] { return PavPhotoManager::decryptPhotoWithFullPath(path); };
 }
 
@@ -202,7 +202,7 @@ void PavSecretPhotoBrowserController_iPad::decryptButtonClicked()
         store->decryptPhoto(model, nullptr, [store, self](const PavPhotoModelPtr& saved, const QString& error) {
             // The move finishes even when the browser has gone meanwhile: the
             // private copy goes only once the library holds the original.
-            const bool moved = error.isEmpty() && store->deletePhoto(*saved);
+            const bool moved = error.isEmpty() && store->deleteMovedPhoto(*saved);
             if (self)
                 self->photoDidMoveOut(saved, moved);
         });

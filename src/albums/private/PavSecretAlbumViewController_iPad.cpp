@@ -329,7 +329,7 @@ void PavSecretAlbumViewController_iPad::updateAlbumIcon(const PavPhotoModelList&
         container->resetAlbumIconToDefaultWithAlbumType(kAlbumType);
         return;
     }
-    const QString thumb = m_store.getPhotoFullPath(*list.first()) + QStringLiteral(".thumb");
+    const QString thumb = m_store.thumbnailPath(*list.first());
     QPointer<PavSecretAlbumViewController_iPad> self(this);
     ImageLoadPool::shared().run([self, thumb, generation] {
         const QImage icon =
@@ -580,7 +580,7 @@ void PavSecretAlbumViewController_iPad::alertViewDidDismissWithButtonIndex(ui::A
 void PavSecretAlbumViewController_iPad::startBatch(SecretAlbumBatch::Kind kind)
 {
     const PavPhotoModelList items = m_grid.selectedPhotoModels();
-    if (items.isEmpty() || m_batch.isRunning() || !m_passwords.hasVerified())
+    if (items.isEmpty() || isBatchRunning() || !m_passwords.hasVerified())
         return;
     const bool moveOut = kind == SecretAlbumBatch::Kind::MoveOut;
     m_session.open(m_c.panelHost(), static_cast<unsigned>(items.size()),
@@ -606,7 +606,7 @@ void PavSecretAlbumViewController_iPad::batchProgressed(const BatchCounts& count
 
 void PavSecretAlbumViewController_iPad::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
 {
-    if (view->tag() != kMoveOutPanelTag && view->tag() != kDeletePanelTag)
+    if ((view->tag() != kMoveOutPanelTag && view->tag() != kDeletePanelTag) || m_batchEnding)
         return;
     // The user's stop first, so it is never recorded as another reason.
     m_batch.stop(BatchStopReason::User);
@@ -628,10 +628,15 @@ void PavSecretAlbumViewController_iPad::batchDeleteFinished(const BatchOutcome& 
 
 void PavSecretAlbumViewController_iPad::batchFinished(SecretAlbumBatch::Kind kind, const BatchOutcome& outcome)
 {
-    m_session.close();
-    if (outcome.kind() == BatchOutcome::Kind::Summary)
-        showSummary(kind, outcome.counts());
-    quitEditModeNeedRefreshData(true, true);
+    // The panel stays up a moment, so its last count is drawn before it goes.
+    m_batchEnding = true;
+    MainThread::after(kLastStepMs, this, [this, kind, outcome] {
+        m_batchEnding = false;
+        m_session.close();
+        if (outcome.kind() == BatchOutcome::Kind::Summary)
+            showSummary(kind, outcome.counts());
+        quitEditModeNeedRefreshData(true, true);
+    });
 }
 
 void PavSecretAlbumViewController_iPad::showSummary(SecretAlbumBatch::Kind kind, const BatchCounts& counts)

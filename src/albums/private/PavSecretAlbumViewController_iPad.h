@@ -54,6 +54,8 @@ public:
     static constexpr int kMoveOutPanelTag = 50;
     static constexpr int kDeletePanelTag = 52;
     static constexpr int kOpenDelayMs = 100;
+    // How long the panel of a finished batch stays up showing its last count.
+    static constexpr int kLastStepMs = 100;
 
     struct Collaborators {
         PavPhotoManager* store = nullptr;              // default: the shared store
@@ -85,7 +87,8 @@ public:
     // A camera photo was just stored: the next reload scrolls to the top.
     bool isSavingPhoto() const { return m_isSavingPhoto; }
     bool isLoading() const { return m_loading; }
-    bool isBatchRunning() const { return m_batch.isRunning(); }
+    // Also while the panel of a finished batch shows its last count.
+    bool isBatchRunning() const { return m_batch.isRunning() || m_batchEnding; }
     SecretAlbumBatch& batch() { return m_batch; }
 
     ui::SectionedTable* encryptTableView() const { return m_table; }
@@ -180,6 +183,7 @@ private:
     bool m_isSavingPhoto = false;
     bool m_loading = false;
     bool m_openPending = false;
+    bool m_batchEnding = false;
     quint64 m_iconGeneration = 0;
 
     ui::SectionedTable* m_table = nullptr;

@@ -85,7 +85,7 @@ BatchRunner::ItemWork SecretAlbumBatch::moveOutWork(const PavPhotoModelList& ite
                 item.fail();  // not saved: the item stays in the album
                 return;
             }
-            item.finish(store->deletePhoto(*model));
+            item.finish(store->deleteMovedPhoto(*model));
         });
     };
 }

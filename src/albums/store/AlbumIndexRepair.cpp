@@ -2,6 +2,7 @@
 
 #include "Public/PavEncryptManager.h"
 #include "albums/store/DBOEncryptAlbumOp.h"
+#include "albums/store/ItemId.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/media/VideoReader.h"
@@ -22,10 +23,8 @@ namespace {
 // either (or of a content probe).
 const QRegularExpression& itemName()
 {
-    static const QRegularExpression re(
-        QStringLiteral("^([0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12})"
-                       "(\\.thumb)?(\\..*\\%1)?$")
-            .arg(AtomicFile::kTempSuffix));
+    static const QRegularExpression re(QStringLiteral("^(%1)(\\.thumb)?(\\..*\\%2)?$")
+                                           .arg(ItemId::pattern(), QString::fromLatin1(AtomicFile::kTempSuffix)));
     return re;
 }
 

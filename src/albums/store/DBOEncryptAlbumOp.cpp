@@ -2,6 +2,7 @@
 
 #include "Public/SqliteDBManager.h"
 #include "Public/SqliteIndexFile.h"
+#include "albums/store/ItemId.h"
 
 #include <algorithm>
 
@@ -22,6 +23,7 @@ const char* const kInsertSql = "INSERT INTO photoes (    datetime, photouuid, ty
 const char* const kDeleteSql = "DELETE FROM photoes WHERE photouuid = ?;";
 const char* const kByUrlSql = "SELECT datetime, photouuid, type, duration, systemurl, localpath FROM photoes "
                              "WHERE systemurl = ?;";
+const char* const kExitSql = "SELECT * FROM photoes WHERE systemurl = ?;";
 const char* const kByTypeSql = "SELECT datetime, photouuid, type, duration, systemurl, localpath FROM photoes "
                                "WHERE type = ? order by datetime desc;";
 const char* const kAllSql = "SELECT datetime, photouuid, type, duration, systemurl, localpath FROM photoes "
@@ -97,6 +99,11 @@ PavPhotoModelList DBOEncryptAlbumOp::recordsWithURL(const QString& url)
     return query(kByUrlSql, {url}, 0);
 }
 
+bool DBOEncryptAlbumOp::exitRecord(const QString& url)
+{
+    return hasUrl(url) && !query(kExitSql, {url}, 0).isEmpty();
+}
+
 bool DBOEncryptAlbumOp::replaceURL(const QString& from, const QString& to)
 {
     return m_engine && hasUrl(from) && hasUrl(to)
@@ -140,7 +147,14 @@ PavPhotoModelList DBOEncryptAlbumOp::query(const QString& sql, const QVariantLis
         return {};
     PavPhotoModelList models;
     models.reserve(rows.size());
+    int skipped = 0;
     for (const SqliteDBManager::Row& row : rows) {
+        // Both name files in the album folder: a row with anything else is
+        // not one the store wrote, and never reaches a path.
+        if (!ItemId::isValid(row.value("photouuid")) || !ItemId::isValid(row.value("localpath"))) {
+            ++skipped;
+            continue;
+        }
         auto model = std::make_shared<PavPhotoModel>();
         if (row.contains("datetime"))
             model->setPhotoCreateTime(
@@ -153,6 +167,8 @@ PavPhotoModelList DBOEncryptAlbumOp::query(const QString& sql, const QVariantLis
         model->setPhotoPath(row.value("localpath"));
         models.append(std::move(model));
     }
+    if (skipped > 0)
+        qWarning("private album: skipped %d row(s) of the index whose item id is not in UUID form", skipped);
     return models;
 }
 

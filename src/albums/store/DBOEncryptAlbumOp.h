@@ -11,6 +11,8 @@ class SqliteDBManager;
 
 // The SQL of the private album's index, table photoes. Every value goes in
 // as a bound parameter. Operations are virtual so tests can make one fail.
+// Rows read back whose id or file name is not in UUID form are skipped and
+// logged: they never become models.
 class DBOEncryptAlbumOp {
 public:
     // Opens (or creates) the database and its table and indexes. A file that
@@ -31,6 +33,9 @@ public:
     virtual bool insertRecords(const PavPhotoModelList& models);
     // The rows with this URL; none for an empty URL or a failed query.
     virtual PavPhotoModelList recordsWithURL(const QString& url);
+    // Whether a row has this URL (its files unchecked); false for an empty
+    // URL or a failed query.
+    virtual bool exitRecord(const QString& url);
     // Gives the rows of one URL another (an item's URL in a newer form).
     virtual bool replaceURL(const QString& from, const QString& to);
     // The rows without a URL (camera photos, rows rebuilt from item files).

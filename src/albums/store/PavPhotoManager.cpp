@@ -1,6 +1,7 @@
 #include "albums/store/PavPhotoManager.h"
 
 #include "albums/store/AlbumIndexRepair.h"
+#include "albums/store/ItemId.h"
 #include "Public/PavEncryptManager.h"
 #include "Public/PavFileManagerHelp.h"
 #include "platform/core/AppHome.h"
@@ -63,6 +64,10 @@ bool PavPhotoManager::encryptPhotoData(const QByteArray& data, const QString& pa
 
 QByteArray PavPhotoManager::decryptPhotoToData(const QString& name)
 {
+    if (!ItemId::isFileName(name)) {
+        qWarning("private album: not reading a file whose name is not an item's");
+        return QByteArray();
+    }
     return PavEncryptManager::readDataFromPath(defaultPhotoDir() + "/" + name);
 }
 
@@ -99,7 +104,17 @@ int PavPhotoManager::getContentTypeOfImageData(const QByteArray& data)
 
 QString PavPhotoManager::getPhotoFullPath(const PavPhotoModel& model) const
 {
+    if (!ItemId::isValid(model.photoUUID())) {
+        qWarning("private album: skipped an item whose id is not in UUID form");
+        return QString();
+    }
     return m_photoDir + "/" + model.photoUUID();
+}
+
+QString PavPhotoManager::thumbnailPath(const PavPhotoModel& model) const
+{
+    const QString full = getPhotoFullPath(model);
+    return full.isEmpty() ? QString() : full + ".thumb";
 }
 
 std::optional<quint64> PavPhotoManager::getPhotoSize(const PavPhotoModel& model) const
@@ -372,12 +387,20 @@ void PavPhotoManager::decryptPhoto(const PavPhotoModelPtr& model, QObject* targe
     QPointer<QObject> guard(target);
     auto answered = std::make_shared<std::atomic<bool>>(false);
     ++*m_savesInHand;
-    auto deliver = [inHand = m_savesInHand, model, hasTarget, guard, answered, callBack](const QString& error) {
+    auto deliver = [inHand = m_savesInHand, copies = m_savedCopies, model, hasTarget, guard, answered,
+                    callBack](const QString& error, const QString& savedUrl = QString()) {
         if (answered->exchange(true))
             return;
-        MainThread::post([inHand, model, hasTarget, guard, callBack, error] {
-            if ((!hasTarget || guard) && callBack)
+        MainThread::post([inHand, copies, model, hasTarget, guard, callBack, error, savedUrl] {
+            if ((!hasTarget || guard) && callBack) {
+                // Known to deleteMovedPhoto while the answer is handled.
+                const QString uuid = savedUrl.isEmpty() ? QString() : model->photoUUID();
+                if (!uuid.isEmpty())
+                    copies->put(uuid, savedUrl);
                 callBack(model, error);
+                if (!uuid.isEmpty())
+                    copies->take(uuid);
+            }
             --*inHand;
         });
     };
@@ -406,17 +429,57 @@ void PavPhotoManager::decryptPhoto(const PavPhotoModelPtr& model, QObject* targe
         ext = byType[getContentTypeOfImageData(bytes)];
     }
     m_library->saveToLibrary(bytes, ext, model->photoCreateTime(),
-                             [deliver](const PhotoLibrary::SaveResult& result) { deliver(result.error); });
+                             [deliver](const PhotoLibrary::SaveResult& result) { deliver(result.error, result.url); });
 }
 
 bool PavPhotoManager::deletePhoto(const PavPhotoModel& model)
 {
+    // The id names the files to delete: one not in UUID form could name the
+    // album folder itself, or one outside it.
+    if (!ItemId::isValid(model.photoUUID())) {
+        qWarning("private album: not deleting an item whose id is not in UUID form");
+        return false;
+    }
     if (!m_encryptAlbumOp->deleteRecord(model))
         return false;
     PavFileManagerHelp::deleteFileInFullPath(getPhotoFullPath(model));
     PavFileManagerHelp::deleteFileInFullPath(thumbnailPath(model));
     m_isUpdated = true;
     return true;
+}
+
+bool PavPhotoManager::deleteMovedPhoto(const PavPhotoModel& model)
+{
+    const QString copy = m_savedCopies->take(model.photoUUID());
+    if (deletePhoto(model))
+        return true;
+    if (!copy.isEmpty())
+        removeSavedCopy(copy, model);
+    return false;
+}
+
+void PavPhotoManager::removeSavedCopy(const QString& url, const PavPhotoModel& model)
+{
+    const PhotoAssetPtr asset = m_library ? m_library->assetForUrl(url) : nullptr;
+    const QString path = asset ? asset->filePath() : QString();
+    // Only the very bytes this move saved, while the item still holds them.
+    QByteArray saved;
+    const bool same = !path.isEmpty() && asset->readAll(&saved)
+        && saved == PavEncryptManager::readDataFromPath(getPhotoFullPath(model));
+    if (!same || !QFile::remove(path))
+        qWarning("private album: the library copy of an item that could not be moved out is left in place");
+}
+
+void PavPhotoManager::SavedCopies::put(const QString& uuid, const QString& url)
+{
+    std::lock_guard lock(mutex);
+    urls.insert(uuid, url);
+}
+
+QString PavPhotoManager::SavedCopies::take(const QString& uuid)
+{
+    std::lock_guard lock(mutex);
+    return urls.take(uuid);
 }
 
 bool PavPhotoManager::deleteRecord(const PavPhotoModel& model)

@@ -55,7 +55,9 @@ public:
     // First byte: 0x89 -> 0 (PNG), 0xFF -> 1 (JPEG), 'G' -> 2 (GIF), else 3; empty -> 3.
     static int getContentTypeOfImageData(const QByteArray& data);
 
+    // The item's two files; empty (logged) for an id not in UUID form.
     QString getPhotoFullPath(const PavPhotoModel& model) const;
+    QString thumbnailPath(const PavPhotoModel& model) const;
     // Size of the enciphered full file; nullopt when it does not exist.
     std::optional<quint64> getPhotoSize(const PavPhotoModel& model) const;
 
@@ -100,9 +102,15 @@ public:
     // Saves to the library not yet answered: a clean exit lets them finish.
     int savesInHand() const { return *m_savesInHand; }
 
-    // Deletes the row, then both files. False, with the files left, when the
-    // row could not be deleted.
+    // Deletes the row, then both files (files only, never a folder). False,
+    // with the files left, when the row could not be deleted or the id is
+    // not in UUID form.
     bool deletePhoto(const PavPhotoModel& model);
+    // The last step of a move-out, called from the callBack of a save that
+    // succeeded: deletes the item like deletePhoto; when it cannot, removes
+    // the copy that save put in the library (the same bytes, the item still
+    // here), so a failed move leaves the library as it was.
+    bool deleteMovedPhoto(const PavPhotoModel& model);
     bool deleteRecord(const PavPhotoModel& model);
 
     // Newest first; empty when the query failed or the album is empty.
@@ -140,7 +148,7 @@ private:
     // and written, then the row; undoes the files on any failure.
     using FileWrite = std::function<bool(const QString& path)>;
     bool storeItem(const PavPhotoModel& model, const FileWrite& writeFull, const FileWrite& writeThumbnail);
-    QString thumbnailPath(const PavPhotoModel& model) const { return getPhotoFullPath(model) + ".thumb"; }
+    void removeSavedCopy(const QString& url, const PavPhotoModel& model);
     // The asset file in sourceState holds the bytes of item uuid.
     void rememberStored(const QString& url, const QByteArray& sourceState, const QString& uuid);
     // The row without a URL holding exactly the asset's bytes takes its URL;
@@ -177,4 +185,13 @@ private:
     QHash<QString, VerifiedState> m_verified;
     // Shared with the answers in flight, which may outlive the store.
     std::shared_ptr<std::atomic<int>> m_savesInHand = std::make_shared<std::atomic<int>>(0);
+    // Per item, the library URL of the copy its save made, while that save's
+    // answer is handled.
+    struct SavedCopies {
+        void put(const QString& uuid, const QString& url);
+        QString take(const QString& uuid);
+        std::mutex mutex;
+        QHash<QString, QString> urls;
+    };
+    std::shared_ptr<SavedCopies> m_savedCopies = std::make_shared<SavedCopies>();
 };

@@ -3,10 +3,12 @@
 #include "Public/SqliteDBManager.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -20,17 +22,27 @@ QString quoted(const QString& name)
     return '"' + QString(name).replace('"', "\"\"") + '"';
 }
 
-// One read-only connection to the damaged file.
+// One read-only connection to the damaged file. A reader of a file in
+// write-ahead-log mode makes an empty log and a shared-memory file beside
+// it: those are removed again, the file's own are left as they are.
 class DamagedFile {
 public:
     explicit DamagedFile(const QString& path)
+        : m_path(path), m_hadLog(QFile::exists(path + "-wal")), m_hadShm(QFile::exists(path + "-shm"))
     {
         if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
             sqlite3_close(m_db);
             m_db = nullptr;
         }
     }
-    ~DamagedFile() { sqlite3_close(m_db); }
+    ~DamagedFile()
+    {
+        sqlite3_close(m_db);
+        if (!m_hadLog && QFileInfo(m_path + "-wal").size() == 0)
+            QFile::remove(m_path + "-wal");
+        if (!m_hadShm)
+            QFile::remove(m_path + "-shm");
+    }
     DamagedFile(const DamagedFile&) = delete;
     DamagedFile& operator=(const DamagedFile&) = delete;
 
@@ -60,6 +72,9 @@ public:
     }
 
 private:
+    QString m_path;
+    bool m_hadLog;
+    bool m_hadShm;
     sqlite3* m_db = nullptr;
 };
 
@@ -110,9 +125,11 @@ public:
 
     // The first rowid after `failed` from which reading works again, found by
     // doubling steps and then halving the last one; none when no such rowid.
+    // Stored rowids are positive: the steps start at 0 at the lowest, or
+    // doubling from the smallest rowid would leap over every stored one.
     std::optional<qint64> resumeAfter(qint64 failed)
     {
-        qint64 bad = failed;
+        qint64 bad = std::max<qint64>(failed, -1);
         qint64 step = 1;
         qint64 good;
         for (;;) {
@@ -186,7 +203,7 @@ SqliteSalvage::Result SqliteSalvage::carry(const QString& damagedPath, SqliteDBM
         || !fresh.queryValues(&tables, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"
                                                       " AND name NOT LIKE 'sqlite_%' ORDER BY name")))
         return {0, 1};
-    fresh.transaction([&] {
+    const bool committed = fresh.transaction([&] {
         for (const QVariantList& row : tables) {
             const QString table = row.value(0).toString();
             QList<SqliteDBManager::Row> freshColumns;
@@ -202,5 +219,5 @@ SqliteSalvage::Result SqliteSalvage::carry(const QString& damagedPath, SqliteDBM
         }
         return true;
     });
-    return total;
+    return committed ? total : Result{0, 1};
 }

@@ -32,13 +32,7 @@ protected:
     }
 
     QString indexPath() const { return storeDir.path() + "/index.db"; }
-    // The damaged indexes moved aside (without their logs).
-    QStringList aside() const
-    {
-        QStringList names = QDir(storeDir.path()).entryList({"index.db.damaged-*"}, QDir::Files);
-        names.removeIf([](const QString& name) { return name.endsWith("-wal") || name.endsWith("-shm"); });
-        return names;
-    }
+    QStringList aside() const { return QDir(storeDir.path()).entryList({"index.db.damaged-*"}, QDir::Files); }
 
     // Closes the store, zeroes the page of its index that holds `bytes` and opens it again.
     void reopenWithPageZeroed(const QByteArray& bytes)

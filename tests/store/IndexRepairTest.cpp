@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -167,8 +166,7 @@ TEST_F(IndexRepairTest, AnIndexWithAZeroedPageKeepsTheRowsStillReadableWithTheir
     // The URL index fills one page of its own: every row of the table stays readable.
     ASSERT_TRUE(SqlitePages::zeroPage(index, SqlitePages::rootPageOf(index, "photoes_url_index")));
     expectRebuilt({kDated, kPlain, kNoThumb});
-    EXPECT_EQ(QDir(photoDir()).entryList({"photo.damaged-*"}, QDir::Files).filter(QRegularExpression("-[0-9]+$")).size(),
-              1);
+    EXPECT_EQ(QDir(photoDir()).entryList({"photo.damaged-*"}, QDir::Files).size(), 1);
     // The fresh index answers by URL again.
     EXPECT_TRUE(m_store->isEncrypted(*jpegAsset(kPlain, 2)));
 }

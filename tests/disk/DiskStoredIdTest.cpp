@@ -2,7 +2,6 @@
 #include "StoreLog.h"
 
 #include "Public/SqliteDBManager.h"
-#include "disk/DiskAccounts.h"
 #include "support/ImageFixtures.h"
 
 #include <QDir>
@@ -11,27 +10,22 @@
 
 namespace {
 
+class DiskStoredIdTest : public DiskFixture {};
+
 // A files row whose id was not made by the store (a planted or damaged row)
 // must never reach a path: not listed, not read, not deleted.
-TEST(DiskStoredIdTest, AFileIdThatLeavesTheStoreIsRefusedForListReadAndDelete)
+TEST_F(DiskStoredIdTest, AFileIdThatLeavesTheStoreIsRefusedForListReadAndDelete)
 {
-    QTemporaryDir top;
-    const QString victim = top.filePath("outside/victim.jpg");
-    ASSERT_TRUE(QDir().mkpath(top.filePath("outside")));
+    QTemporaryDir outside;
+    const QString victim = outside.filePath("victim.jpg");
     ASSERT_TRUE(ImageFixtures::writeFile(victim, ImageFixtures::jpeg(64, 64, 5)));
     const QByteArray victimBytes = ImageFixtures::readFile(victim);
-
-    std::shared_ptr<DiskStore> store = DiskStore::open(top.filePath("store"));
-    ASSERT_TRUE(store);
-    const QString skey = store->accounts().login("10001", "pw", {}).sessionKey;
-    ASSERT_FALSE(skey.isEmpty());
-    DiskStoreAccount account;
-    ASSERT_EQ(store->queryAccount(skey, &account), 0);
+    const DiskDirPtr disk = signIn("10001", "pw");
+    ASSERT_TRUE(disk);
+    const QString skey = login->sessionKey();
+    const QString dirKey = disk->dir_key();
     QList<DiskStoreDir> dirs;
     QList<DiskStoreFile> files;
-    ASSERT_EQ(store->listDir(skey, account.rootKey, &dirs, &files), 0);
-    ASSERT_EQ(dirs.size(), 1);
-    const QString dirKey = dirs.first().key;
 
     DiskStoreFile good;
     const QByteArray goodBytes = bytePattern(300);
@@ -39,8 +33,9 @@ TEST(DiskStoredIdTest, AFileIdThatLeavesTheStoreIsRefusedForListReadAndDelete)
     qint64 size = 0;
     ASSERT_EQ(store->appendChunk(skey, good.fileId, 0, goodBytes, &size), 0);
 
-    // blobs/../../outside/victim.jpg is the file outside the store.
-    const QStringList planted = {"../../outside/victim.jpg", "../index.db", ""};
+    // "../../<folder>/victim.jpg" from the store's folder of blobs.
+    const QStringList planted = {QDir(storeDir.path() + "/blobs").relativeFilePath(victim), "../index.db", ""};
+    ASSERT_TRUE(planted.first().startsWith("../../"));
     for (const QString& id : planted)
         ASSERT_TRUE(store->db().executeSql("INSERT INTO files(file_id, uin, dir_key, name, size, cur_size, sha1, md5,"
                                            " ctime) VALUES(?, 10001, ?, 'victim.jpg', ?, ?, NULL, NULL, 1)",
@@ -70,7 +65,7 @@ TEST(DiskStoredIdTest, AFileIdThatLeavesTheStoreIsRefusedForListReadAndDelete)
         EXPECT_EQ(store->deleteFile(skey, id), -404);
     }
     EXPECT_EQ(ImageFixtures::readFile(victim), victimBytes);
-    EXPECT_TRUE(QFile::exists(top.filePath("store/index.db")));
+    EXPECT_TRUE(QFile::exists(storeDir.path() + "/index.db"));
     // The rows stay as they are, for whoever looks into the index.
     QList<QVariantList> rows;
     ASSERT_TRUE(store->db().queryValues(&rows, "SELECT COUNT(*) FROM files"));

@@ -208,6 +208,26 @@ bool SqliteDBManager::eachRowLocked(const QString& sql, const QVariantList& bind
     return ok;
 }
 
+QVariant SqliteDBManager::columnValue(sqlite3_stmt* stmt, int column)
+{
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+        return qint64(sqlite3_column_int64(stmt, column));
+    case SQLITE_FLOAT:
+        return sqlite3_column_double(stmt, column);
+    case SQLITE_BLOB: {
+        const void* data = sqlite3_column_blob(stmt, column);   // before its size is asked
+        return QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(stmt, column));
+    }
+    case SQLITE_NULL:
+        return QVariant();
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+        return QString::fromUtf8(text, sqlite3_column_bytes(stmt, column));
+    }
+    }
+}
+
 bool SqliteDBManager::queryValues(QList<QVariantList>* rows, const QString& sql, const QVariantList& binds)
 {
     QMutexLocker lock(&m_mutex);
@@ -216,28 +236,8 @@ bool SqliteDBManager::queryValues(QList<QVariantList>* rows, const QString& sql,
         const int columns = sqlite3_column_count(stmt);
         QVariantList row;
         row.reserve(columns);
-        for (int c = 0; c < columns; ++c) {
-            switch (sqlite3_column_type(stmt, c)) {
-            case SQLITE_INTEGER:
-                row.append(qint64(sqlite3_column_int64(stmt, c)));
-                break;
-            case SQLITE_FLOAT:
-                row.append(sqlite3_column_double(stmt, c));
-                break;
-            case SQLITE_BLOB: {
-                const void* data = sqlite3_column_blob(stmt, c);
-                row.append(QByteArray(static_cast<const char*>(data), sqlite3_column_bytes(stmt, c)));
-                break;
-            }
-            case SQLITE_NULL:
-                row.append(QVariant());
-                break;
-            default:
-                row.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, c)),
-                                             sqlite3_column_bytes(stmt, c)));
-                break;
-            }
-        }
+        for (int c = 0; c < columns; ++c)
+            row.append(columnValue(stmt, c));
         result.append(std::move(row));
     });
     if (ok && rows)

@@ -40,6 +40,9 @@ public:
     // The same with typed values (integers, doubles, text, blobs; NULL as an invalid QVariant).
     bool queryValues(QList<QVariantList>* rows, const QString& sql, const QVariantList& binds = {});
 
+    // A column of a stepped statement as queryValues gives it.
+    static QVariant columnValue(sqlite3_stmt* stmt, int column);
+
     bool columnExistsInTable(const QString& column, const QString& table);
 
     // Runs fn inside one transaction; commits when fn returns true.

@@ -1,6 +1,7 @@
 #include "Public/SqliteIndexFile.h"
 
 #include "Public/SqliteDBManager.h"
+#include "Public/SqliteSalvage.h"
 #include "platform/core/DamagedDatabase.h"
 
 SqliteIndexFile::State SqliteIndexFile::check(SqliteDBManager& db, const Schema& schema)
@@ -13,17 +14,6 @@ SqliteIndexFile::State SqliteIndexFile::check(SqliteDBManager& db, const Schema&
     if (!schema(db))
         return DamagedDatabase::isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
     return State::Usable;
-}
-
-bool SqliteIndexFile::moveAside(const QString& path, const char* owner)
-{
-    const QString aside = DamagedDatabase::moveAside(path);
-    if (aside.isEmpty())
-        return false;
-    qWarning("%s: the index %s is damaged; it was moved to %s and a fresh index started"
-             " (the stored files stay where they are)",
-             owner, qPrintable(path), qPrintable(aside));
-    return true;
 }
 
 bool SqliteIndexFile::useWriteAheadLog(SqliteDBManager& db)
@@ -51,15 +41,23 @@ SqliteIndexFile::Opened SqliteIndexFile::open(const QString& path, const Schema&
         return opened;
     }
     opened.db.reset();
-    if (!moveAside(path, owner)) {
+    const QString aside = DamagedDatabase::moveAside(path);
+    if (aside.isEmpty()) {
         qWarning("%s: the index %s is damaged and cannot be moved aside", owner, qPrintable(path));
         return opened;
     }
     opened.startedAfresh = true;
     opened.db = SqliteDBManager::initWithFilePath(path);
     if (!opened.db || check(*opened.db, schema) != State::Usable) {
-        qWarning("%s: no fresh index can be started at %s", owner, qPrintable(path));
+        qWarning("%s: the index %s is damaged and was moved to %s, but no fresh index can be started", owner,
+                 qPrintable(path), qPrintable(aside));
         opened.db.reset();
+        return opened;
     }
+    const SqliteSalvage::Result carried = SqliteSalvage::carry(aside, *opened.db);
+    qWarning("%s: the index %s is damaged; it was moved to %s and a fresh index started with the %d rows"
+             " that could still be read from it%s (the stored files stay where they are)",
+             owner, qPrintable(path), qPrintable(aside), carried.rows,
+             carried.lostStretches ? ", the rest could not be read" : "");
     return opened;
 }

@@ -10,10 +10,11 @@ class SqliteDBManager;
 // Opens a store's SQLite index with a check first. An index that is damaged
 // (not a database, a failed quick check, or a schema that cannot be set up
 // because of damage) is moved aside as "<name>.damaged-<time>", with its
-// journal or write-ahead log, a fresh index is started in its place and the
-// log says so in one line; the files the index describes are left alone. A
-// busy or locked index (another process at work) is never taken for a
-// damaged one. `owner` names the store in the log lines ("disk store").
+// journal or write-ahead log, a fresh index is started in its place with
+// every row that can still be read from the damaged one (see SqliteSalvage),
+// and the log says so in one line; the files the index describes are left
+// alone. A busy or locked index (another process at work) is never taken
+// for a damaged one. `owner` names the store in the log lines ("disk store").
 class SqliteIndexFile {
 public:
     using Schema = std::function<bool(SqliteDBManager&)>;
@@ -32,5 +33,4 @@ public:
 private:
     enum class State { Usable, Damaged, Failed };
     static State check(SqliteDBManager& db, const Schema& schema);
-    static bool moveAside(const QString& path, const char* owner);
 };

@@ -38,6 +38,16 @@ bool DiskAccounts::isCurrentForm(const QString& stored)
     return parts.size() == 3 && parts[0] == kPbkdf2Tag && parts[1].toUInt() == kIterations;
 }
 
+bool DiskAccounts::hasDamagedCost(const QString& stored)
+{
+    const QStringList parts = stored.split('$');
+    if (parts.size() != 3 || parts[0] != kPbkdf2Tag)
+        return false;
+    bool ok = false;
+    const qulonglong iterations = parts[1].toULongLong(&ok);
+    return !ok || iterations == 0 || iterations > kMaxIterations;
+}
+
 bool DiskAccounts::matches(const QString& salt, const QString& stored, const QString& password)
 {
     const QStringList parts = stored.split('$');
@@ -73,11 +83,32 @@ DiskAccounts::LoginReply DiskAccounts::loginLocked(qint64 uin, const QString& pa
     if (rows.isEmpty()) {
         if (!mayCreate)
             return {};
+        // Folders or files still naming an account whose row was lost (with
+        // a damaged index) are not handed to whatever password comes next.
+        QList<QVariantList> left;
+        if (!db.queryValues(&left,
+                            QStringLiteral("SELECT EXISTS(SELECT 1 FROM folders WHERE uin = ?)"
+                                           " OR EXISTS(SELECT 1 FROM files WHERE uin = ?)"),
+                            {uin, uin})
+            || left.isEmpty())
+            return {};
+        if (left.first().value(0).toBool()) {
+            qWarning("disk store: account %lld has no account row but folders or files that name it (the row was"
+                     " lost); its sign-in is refused, not made into a new account",
+                     uin);
+            return {kDamagedAccount, {}, {}};
+        }
         const LoginReply created = create(uin, password, purpose);
         // Another process made the account first: this is a sign-in to it.
         return created.result == kStoreFailure ? loginLocked(uin, password, code, purpose, false) : created;
     }
     const QVariantList& row = rows.first();
+    if (hasDamagedCost(row[1].toString())) {
+        qWarning("disk store: the row of account %lld is damaged (its iteration count is not from 1 to %u);"
+                 " its sign-in is refused",
+                 uin, kMaxIterations);
+        return {kDamagedAccount, {}, {}};
+    }
     const int wrong = row[2].toInt();
     if (wrong >= kWrongBeforeCode) {
         const QString pending = row[3].toString();

@@ -18,7 +18,9 @@ class DiskStore;
 // removed then. After three wrong passwords in a row every further attempt
 // must carry the code of a verification image the store draws: without one
 // it answers 209, with a wrong one 101 (each with a new image). A success
-// resets the count.
+// resets the count. An account whose row is damaged (an iteration count past
+// kMaxIterations), or lost while folders or files still name it, is refused
+// with kDamagedAccount and the log says why.
 class DiskAccounts {
 public:
     static constexpr int kOk = 0;
@@ -27,8 +29,12 @@ public:
     static constexpr int kWrongPassword = 203;
     static constexpr int kNeedCode = 209;
     static constexpr int kStoreFailure = 500;
+    // The account's row is damaged or lost while its folders or files remain.
+    static constexpr int kDamagedAccount = 501;
     static constexpr int kWrongBeforeCode = 3;
     static constexpr unsigned kIterations = 100000;
+    // A stored count past this is a damaged row: its cost would hold sign-in up for minutes.
+    static constexpr unsigned kMaxIterations = 10000000;
 
     struct LoginReply {
         int result = kStoreFailure;
@@ -56,6 +62,9 @@ private:
     LoginReply create(qint64 uin, const QString& password, Purpose purpose);
     LoginReply startSession(qint64 uin);
     LoginReply askForCode(qint64 uin, int result);
+    // Whether a stored digest of the current form names an iteration count
+    // that is not from 1 to kMaxIterations.
+    static bool hasDamagedCost(const QString& stored);
     // Whether password matches the stored digest, of either form.
     static bool matches(const QString& salt, const QString& stored, const QString& password);
     static bool isCurrentForm(const QString& stored);

@@ -81,7 +81,7 @@ void DiskStore::sweepOrphanRows()
         return;
     for (const QVariantList& row : rows) {
         const QString id = row.value(0).toString();
-        if (!QFile::exists(blobPath(id)))
+        if (isIssuedId(id) && !QFile::exists(blobPath(id)))
             m_db->executeSql(QStringLiteral("DELETE FROM files WHERE file_id = ? AND cur_size < size"), {id});
     }
 }
@@ -144,6 +144,15 @@ qint64 DiskStore::nowMs() const
     return m_clock->now().toMSecsSinceEpoch();
 }
 
+bool DiskStore::isIssuedId(const QString& fileId)
+{
+    if (Uuid::isWellFormed(fileId))
+        return true;
+    qWarning("disk store: the file row \"%s\" is damaged (not an id the store gives); it is left alone",
+             qPrintable(fileId));
+    return false;
+}
+
 QString DiskStore::blobPath(const QString& fileId) const
 {
     return m_root + "/blobs/" + fileId;
@@ -198,11 +207,14 @@ bool DiskStore::dirOf(qint64 uin, const QString& dirKey, DiskStoreDir* out)
 
 bool DiskStore::fileOf(qint64 uin, const QString& fileId, DiskStoreFile* out)
 {
-    return selectOne(QStringLiteral("SELECT %1 FROM files WHERE file_id = ? AND uin = ?").arg(kFileColumns),
-                     {fileId, uin}, [out](const QVariantList& row) {
-                         if (out)
-                             *out = fileFromRow(row);
-                     });
+    DiskStoreFile file;
+    if (!selectOne(QStringLiteral("SELECT %1 FROM files WHERE file_id = ? AND uin = ?").arg(kFileColumns),
+                   {fileId, uin}, [&file](const QVariantList& row) { file = fileFromRow(row); })
+        || !isIssuedId(file.fileId))
+        return false;
+    if (out)
+        *out = file;
+    return true;
 }
 
 int DiskStore::queryAccount(const QString& skey, DiskStoreAccount* out)
@@ -246,7 +258,8 @@ int DiskStore::listDir(const QString& skey, const QString& dirKey, QList<DiskSto
     for (const QVariantList& r : dirRows)
         dirs->append(dirFromRow(r));
     for (const QVariantList& r : fileRows)
-        files->append(fileFromRow(r));
+        if (isIssuedId(r.value(0).toString()))
+            files->append(fileFromRow(r));
     return DiskStoreRet::kOk;
 }
 

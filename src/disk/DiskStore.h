@@ -101,6 +101,9 @@ private:
     bool selectOne(const QString& sql, const QVariantList& binds, const std::function<void(const QVariantList&)>& take);
     bool dirOf(qint64 uin, const QString& dirKey, DiskStoreDir* out);
     bool fileOf(qint64 uin, const QString& fileId, DiskStoreFile* out);
+    // Whether a row's file id is one the store gives (logged when not): only
+    // such an id is made into a path, acted on or listed.
+    static bool isIssuedId(const QString& fileId);
     QString blobPath(const QString& fileId) const;
     // Records a stored size (and SHA-1, when given: the file is complete, and
     // that record is made durable) if the row still holds `from`; kNotFound

@@ -4,6 +4,7 @@
 #include "disk/DiskFileHelper.h"
 #include "disk/DiskManager.h"
 #include "disk/DiskUploadSource.h"
+#include "platform/core/Uuid.h"
 
 namespace DiskUploadResume {
 
@@ -30,6 +31,13 @@ void run(DiskManager& disk, DiskFileCache& cache, qint64 uin)
     for (const DiskFileCache::Entry& entry : cache.fromEarlierLaunches()) {
         if (entry.uin != 0 && entry.uin != uin)
             continue;
+        // The local id names the file's cached copy: only an id of the form
+        // the program gives is made into a path.
+        if (!Uuid::isWellFormed(entry.localId)) {
+            qWarning("disk uploads: the unfinished upload \"%s\" has a damaged id; it is left alone",
+                     qPrintable(entry.localId));
+            continue;
+        }
         const DiskFilePtr file = fileOf(entry);
         // A registered file is the upload's to judge: it reads the store's
         // row first, so a complete copy is kept whatever became of the source.

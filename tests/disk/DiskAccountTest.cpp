@@ -196,6 +196,28 @@ TEST_F(DiskAccountTest, TwoFirstSignInsAtOnceBothSucceedIntoOneAccount)
     }
 }
 
+// The iteration count comes from the stored row: past the ceiling the row is
+// taken for damaged and refused at once, with no wrong password counted.
+TEST_F(DiskAccountTest, AnIterationCountPastTheCeilingIsRefusedAsADamagedRow)
+{
+    ASSERT_EQ(signInLog("70007", "pw"), "login YES 0");
+    const QString key = "80ca14adfa10c5a51728d56c222f12b89956fd62633261b184d44b572502ba2e";
+    auto setCount = [&](const QString& count) {
+        return store->db().executeSql("UPDATE accounts SET digest = ? WHERE uin = 70007",
+                                      {"pbkdf2-sha256$" + count + "$" + key});
+    };
+    ASSERT_TRUE(setCount("10000001"));
+    ASSERT_EQ(signInLog("70007", "pw"), "login NO 4");
+    for (const char* count : {"4294967295", "18446744073709551616", "0"}) {
+        ASSERT_TRUE(setCount(count));
+        EXPECT_EQ(store->accounts().login("70007", "pw", {}).result, 501) << count;
+        EXPECT_EQ(store->accounts().login("70007", "pw", {}, DiskAccounts::Purpose::Check).result, 501) << count;
+    }
+    QList<QVariantList> rows;
+    store->db().queryValues(&rows, "SELECT wrong_count FROM accounts WHERE uin = 70007");
+    EXPECT_EQ(rows.value(0).value(0).toInt(), 0);
+}
+
 // Checking a password (binding the private album, unbinding, recovering its
 // password) is not a sign-in: it answers as one but leaves no sign-in key.
 TEST_F(DiskAccountTest, ACredentialCheckStartsNoSession)

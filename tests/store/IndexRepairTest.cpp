@@ -2,10 +2,12 @@
 
 #include "Public/PavEncryptManager.h"
 #include "support/ImageFixtures.h"
+#include "support/SqlitePages.h"
 #include "support/VideoFixtures.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -154,6 +156,19 @@ TEST_F(IndexRepairTest, AnIndexThatIsNoDatabaseIsKeptAsideAndRebuilt)
     EXPECT_EQ(ImageFixtures::readFile(photoDir() + "/" + damaged.first()), garbage);
     // Storing works again on the fresh index.
     EXPECT_TRUE(m_store->encryptAsset(*jpegAsset("after", 9)));
+}
+
+TEST_F(IndexRepairTest, AnIndexWithAZeroedPageKeepsTheRowsStillReadableWithTheirUrls)
+{
+    m_store.reset();
+    const QString index = photoDir() + "/photo";
+    ASSERT_LE(QFileInfo(index + "-wal").size(), 0) << "the index at rest holds every row";
+    // The URL index fills one page of its own: every row of the table stays readable.
+    ASSERT_TRUE(SqlitePages::zeroPage(index, SqlitePages::rootPageOf(index, "photoes_url_index")));
+    expectRebuilt({kDated, kPlain, kNoThumb});
+    EXPECT_EQ(QDir(photoDir()).entryList({"photo.damaged-*"}, QDir::Files).size(), 1);
+    // The fresh index answers by URL again.
+    EXPECT_TRUE(m_store->isEncrypted(*jpegAsset(kPlain, 2)));
 }
 
 TEST_F(IndexRepairTest, AnIndexNamingSomeItemsKeepsThoseRowsAndGetsTheRest)

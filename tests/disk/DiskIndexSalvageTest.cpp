@@ -1,0 +1,157 @@
+#include "DiskFixture.h"
+#include "StoreLog.h"
+
+#include "Public/SqliteDBManager.h"
+#include "support/ImageFixtures.h"
+#include "support/SqlitePages.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+namespace {
+
+// A store whose index was damaged while closed keeps every row that can
+// still be read, and gives no account away.
+class DiskIndexSalvageTest : public DiskFixture {
+protected:
+    static QString nameOf(int i) { return QString("photo-%1.jpg").arg(i, 3, 10, QChar('0')); }
+    static QByteArray bytesOf(int i) { return bytePattern(100 + i, i); }
+
+    // Stores the files photo-000.jpg ... in the folder, straight through the store.
+    void storeFiles(const DiskDirPtr& dir, int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            DiskStoreFile file;
+            ASSERT_EQ(store->registerFile(login->sessionKey(), dir->dir_key(), nameOf(i), bytesOf(i).size(), {}, {},
+                                          &file),
+                      0);
+            qint64 size = 0;
+            ASSERT_EQ(store->appendChunk(login->sessionKey(), file.fileId, 0, bytesOf(i), &size), 0);
+        }
+    }
+
+    QString indexPath() const { return storeDir.path() + "/index.db"; }
+    QStringList aside() const { return QDir(storeDir.path()).entryList({"index.db.damaged-*"}, QDir::Files); }
+
+    // Closes the store, zeroes the page of its index that holds `bytes` and opens it again.
+    void reopenWithPageZeroed(const QByteArray& bytes)
+    {
+        store.reset();
+        ASSERT_LE(QFileInfo(indexPath() + "-wal").size(), 0) << "the index at rest holds every row";
+        const int page = SqlitePages::pageHolding(indexPath(), bytes);
+        ASSERT_GT(page, 1);
+        ASSERT_TRUE(SqlitePages::zeroPage(indexPath(), page));
+        reopen();
+    }
+    void reopen()
+    {
+        store.reset();
+        StoreLog log;
+        store = DiskStore::open(storeDir.path(), &clock);
+        ASSERT_TRUE(store);
+        opened = log.lines();
+    }
+    QString signInLog(const QString& uin, const QString& pw)
+    {
+        RecordingDiskResponse r;
+        login->setDelegate(&r);
+        login->loginWithUserName(uin, pw);
+        return waitForLog(r, 1) ? r.log.first() : "no answer";
+    }
+
+    QStringList opened;   // what the latest open logged
+};
+
+TEST_F(DiskIndexSalvageTest, AZeroedPageLosesOnlyTheFilesItHeld)
+{
+    const DiskDirPtr disk = signIn("10001", "pw");
+    ASSERT_TRUE(disk);
+    ASSERT_TRUE(makeDir("相册", disk));
+    storeFiles(disk, 200);
+    reopenWithPageZeroed(nameOf(100).toUtf8());
+
+    ASSERT_EQ(aside().size(), 1);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened.first().contains("is damaged") && opened.first().contains(aside().first())
+                && opened.first().contains("rows"))
+        << opened.first().toStdString();
+
+    // The account kept its password and its folders.
+    EXPECT_EQ(signInLog("10001", "other"), "login NO 1");
+    const DiskDirPtr again = signIn("10001", "pw");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->dir_key(), disk->dir_key());
+    QList<DiskStoreDir> dirs;
+    QList<DiskStoreFile> rows;
+    ASSERT_EQ(store->listDir(login->sessionKey(), disk->dir_key(), &dirs, &rows), 0);
+    ASSERT_EQ(dirs.size(), 1);
+    EXPECT_EQ(dirs.first().name, "相册");
+
+    // The files of the zeroed page are gone, the others are listed newest
+    // first and read back whole.
+    const QList<DiskFilePtr> files = filesIn(again);
+    EXPECT_GT(files.size(), 150);
+    EXPECT_LT(files.size(), 200);
+    QSet<QString> names;
+    for (const DiskFilePtr& file : files)
+        names.insert(file->file_name());
+    EXPECT_FALSE(names.contains(nameOf(100)));
+    EXPECT_TRUE(names.contains(nameOf(0)) && names.contains(nameOf(199)));
+    ASSERT_FALSE(files.isEmpty());
+    EXPECT_EQ(files.first()->file_name(), nameOf(199));
+    for (const DiskFilePtr& file : files) {
+        const int i = file->file_name().mid(6, 3).toInt();
+        QByteArray bytes;
+        EXPECT_EQ(store->readChunk(login->sessionKey(), file->file_id(), 0, 1 << 20, &bytes), 0);
+        EXPECT_EQ(bytes, bytesOf(i)) << file->file_name().toStdString();
+    }
+    // Every blob stays, those the index no longer names too.
+    EXPECT_EQ(blobs().size(), 200);
+}
+
+TEST_F(DiskIndexSalvageTest, AnEmptyIndexFileKeepsWorking)
+{
+    const DiskDirPtr disk = signIn("10001", "pw");
+    ASSERT_TRUE(disk);
+    storeFiles(disk, 3);
+    store.reset();
+    ASSERT_TRUE(ImageFixtures::writeFile(indexPath(), QByteArray()));
+    reopen();
+
+    // Nothing of the account is left: signing in makes it again.
+    const DiskDirPtr fresh = signIn("10001", "new");
+    ASSERT_TRUE(fresh);
+    ASSERT_TRUE(uploadBytes(bytePattern(5000, 7), "after.jpg", fresh));
+    const QList<DiskFilePtr> files = filesIn(fresh);
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_EQ(files.first()->file_name(), "after.jpg");
+    EXPECT_EQ(blobs().size(), 4);
+}
+
+TEST_F(DiskIndexSalvageTest, AnAccountWhoseRowWasLostIsNotMadeAgainOverItsFiles)
+{
+    const DiskDirPtr disk = signIn("10001", "pw");
+    ASSERT_TRUE(disk);
+    storeFiles(disk, 3);
+    // The accounts table is one page, found by the digests it holds.
+    reopenWithPageZeroed("pbkdf2-sha256$");
+    ASSERT_EQ(aside().size(), 1);
+
+    StoreLog log;
+    EXPECT_EQ(signInLog("10001", "new"), "login NO 4");
+    EXPECT_EQ(signInLog("10001", "pw"), "login NO 4");
+    ASSERT_FALSE(log.lines().isEmpty());
+    EXPECT_TRUE(log.lines().first().contains("10001") && log.lines().first().contains("refused"))
+        << log.lines().first().toStdString();
+    QList<QVariantList> rows;
+    ASSERT_TRUE(store->db().queryValues(&rows, "SELECT COUNT(*) FROM accounts"));
+    EXPECT_EQ(rows.first().value(0).toInt(), 0);
+    ASSERT_TRUE(store->db().queryValues(&rows, "SELECT COUNT(*) FROM files WHERE uin = 10001"));
+    EXPECT_EQ(rows.first().value(0).toInt(), 3);
+
+    // An account of which nothing is left is made as before.
+    EXPECT_EQ(signInLog("20002", "pw"), "login YES 0");
+}
+
+}

@@ -325,16 +325,50 @@ TEST_F(CloudBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
 {
     open(1);
     ASSERT_TRUE(waitUntil([&] { return shown(1); }));
-    ASSERT_FALSE(browser->isFullScreen());
-    pager()->doubleClicked(QPoint(512, 384));
-    ASSERT_GT(pager()->detailScrollView()->zoomScale(), 1.0);
+    EXPECT_TRUE(aZoomedFlingHidesTheBars(&canvas, browser, pager()));
+}
+
+TEST_F(CloudBrowserTest, ADragPastTheFirstOrLastPhotoOvershootsAndSpringsBack)
+{
     QWindow* window = canvas.windowHandle();
-    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(700, 400), 0);
-    for (int x = 660; x >= 400; x -= 40)
-        QTest::mouseMove(window, QPoint(x, 400), 10);
-    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(400, 400), 10);
-    EXPECT_TRUE(browser->isFullScreen());
-    EXPECT_EQ(pager()->selectedIndex(), 1);  // the picture moved, not the page
+    ui::ScrollView* container = nullptr;
+    // Drags the finger by `by` points in steps; returns the furthest the
+    // content went past its edges while the finger was down.
+    auto drag = [&](int by) {
+        double overshoot = 0;
+        const int from = by < 0 ? 800 : 200;
+        QTest::mousePress(window, Qt::LeftButton, {}, QPoint(from, 400), 0);
+        for (int step = 1; step <= 10; ++step) {
+            QTest::mouseMove(window, QPoint(from + by * step / 10, 400), 30);
+            const double x = container->contentOffset().x();
+            overshoot = std::max({overshoot, -x, x - container->maximumOffset().x()});
+        }
+        QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(from + by, 400), 30);
+        return overshoot;
+    };
+
+    open(kPhotos - 1);
+    ASSERT_TRUE(waitUntil([&] { return shown(kPhotos - 1) && swipesTaken(); }));
+    container = pager()->containerScrollView();
+    const double last = container->contentOffset().x();
+    EXPECT_EQ(last, container->maximumOffset().x());
+    const double past = drag(-600);
+    EXPECT_GT(past, 50.0);
+    EXPECT_LT(past, 600.0);  // held back by its resistance
+    ASSERT_TRUE(waitUntil([&] { return !container->isDecelerating() && swipesTaken(); }));
+    EXPECT_EQ(container->contentOffset().x(), last);
+    EXPECT_EQ(pager()->selectedIndex(), kPhotos - 1);
+    EXPECT_EQ(browser->photo(), files[kPhotos - 1]);
+
+    browser->backButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return rootScreen->presentedScreen() == nullptr; }));
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return shown(0) && swipesTaken(); }));
+    container = pager()->containerScrollView();
+    EXPECT_GT(drag(600), 50.0);
+    ASSERT_TRUE(waitUntil([&] { return !container->isDecelerating() && swipesTaken(); }));
+    EXPECT_EQ(container->contentOffset().x(), 0.0);
+    EXPECT_EQ(pager()->selectedIndex(), 0);
 }
 
 TEST_F(CloudBrowserTest, SavesTheOriginalBytesAndDeletesTheShownPhoto)

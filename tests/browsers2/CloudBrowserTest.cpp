@@ -330,45 +330,31 @@ TEST_F(CloudBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
 
 TEST_F(CloudBrowserTest, ADragPastTheFirstOrLastPhotoOvershootsAndSpringsBack)
 {
-    QWindow* window = canvas.windowHandle();
-    ui::ScrollView* container = nullptr;
-    // Drags the finger by `by` points in steps; returns the furthest the
-    // content went past its edges while the finger was down.
-    auto drag = [&](int by) {
-        double overshoot = 0;
-        const int from = by < 0 ? 800 : 200;
-        QTest::mousePress(window, Qt::LeftButton, {}, QPoint(from, 400), 0);
+    // Opened on `photo`, a slow drag of the finger by `by` points: the
+    // content goes past its edge while the finger is down (held back by its
+    // resistance) and comes back to the same photo after the release.
+    auto dragPastTheEnd = [&](int photo, int by) {
+        open(photo);
+        ASSERT_TRUE(waitUntil([&] { return shown(photo) && swipesTaken(); }));
+        ui::ScrollView* container = pager()->containerScrollView();
+        const double edge = container->contentOffset().x();
+        double past = 0;
+        QTest::mousePress(canvas.windowHandle(), Qt::LeftButton, {}, QPoint(500, 400), 0);
         for (int step = 1; step <= 10; ++step) {
-            QTest::mouseMove(window, QPoint(from + by * step / 10, 400), 30);
-            const double x = container->contentOffset().x();
-            overshoot = std::max({overshoot, -x, x - container->maximumOffset().x()});
+            QTest::mouseMove(canvas.windowHandle(), QPoint(500 + by * step / 10, 400), 30);
+            past = std::max(past, std::abs(container->contentOffset().x() - edge));
         }
-        QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(from + by, 400), 30);
-        return overshoot;
+        QTest::mouseRelease(canvas.windowHandle(), Qt::LeftButton, {}, QPoint(500 + by, 400), 30);
+        EXPECT_GT(past, 50.0);
+        EXPECT_LT(past, std::abs(by));
+        ASSERT_TRUE(waitUntil([&] { return !container->isDecelerating() && swipesTaken(); }));
+        EXPECT_EQ(container->contentOffset().x(), edge);
+        EXPECT_EQ(pager()->selectedIndex(), photo);
+        browser->backButtonClicked();
+        ASSERT_TRUE(waitUntil([&] { return rootScreen->presentedScreen() == nullptr; }));
     };
-
-    open(kPhotos - 1);
-    ASSERT_TRUE(waitUntil([&] { return shown(kPhotos - 1) && swipesTaken(); }));
-    container = pager()->containerScrollView();
-    const double last = container->contentOffset().x();
-    EXPECT_EQ(last, container->maximumOffset().x());
-    const double past = drag(-600);
-    EXPECT_GT(past, 50.0);
-    EXPECT_LT(past, 600.0);  // held back by its resistance
-    ASSERT_TRUE(waitUntil([&] { return !container->isDecelerating() && swipesTaken(); }));
-    EXPECT_EQ(container->contentOffset().x(), last);
-    EXPECT_EQ(pager()->selectedIndex(), kPhotos - 1);
-    EXPECT_EQ(browser->photo(), files[kPhotos - 1]);
-
-    browser->backButtonClicked();
-    ASSERT_TRUE(waitUntil([&] { return rootScreen->presentedScreen() == nullptr; }));
-    open(0);
-    ASSERT_TRUE(waitUntil([&] { return shown(0) && swipesTaken(); }));
-    container = pager()->containerScrollView();
-    EXPECT_GT(drag(600), 50.0);
-    ASSERT_TRUE(waitUntil([&] { return !container->isDecelerating() && swipesTaken(); }));
-    EXPECT_EQ(container->contentOffset().x(), 0.0);
-    EXPECT_EQ(pager()->selectedIndex(), 0);
+    dragPastTheEnd(kPhotos - 1, -400);
+    dragPastTheEnd(0, 400);
 }
 
 TEST_F(CloudBrowserTest, SavesTheOriginalBytesAndDeletesTheShownPhoto)

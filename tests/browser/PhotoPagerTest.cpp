@@ -2,6 +2,8 @@
 #include "albums/browser/PhotoPager.h"
 #include "albums/browser/PhotoZoom.h"
 
+#include "support/ImageFixtures.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -140,6 +142,32 @@ TEST(PhotoZoom, DoubleTapCentresTheTappedPointWithinTheEdges)
     EXPECT_EQ(PhotoZoom::offsetForTap({10, 10}, 2.0, frame), QPointF(0, 0));
     EXPECT_EQ(PhotoZoom::offsetForTap({1020, 760}, 2.0, frame), QPointF(1024, 768));
     EXPECT_EQ(PhotoZoom::offsetForTap({500, 300}, 1.0, frame), QPointF(0, 0));  // nothing to zoom
+}
+
+TEST(PhotoZoom, TheUprightSizeComesFromTheHeaderWithItsOrientation)
+{
+    const QByteArray jpeg = ImageFixtures::jpeg(400, 300);
+    EXPECT_EQ(PhotoZoom::uprightSize(jpeg), QSize(400, 300));
+    // Turned a quarter by its EXIF orientation (6: shown rotated right).
+    EXPECT_EQ(PhotoZoom::uprightSize(ImageFixtures::withExif(jpeg, {}, {}, {}, 6)), QSize(300, 400));
+    EXPECT_EQ(PhotoZoom::uprightSize(ImageFixtures::plainPng(20000, 20000, Qt::red)), QSize(20000, 20000));
+    EXPECT_FALSE(PhotoZoom::uprightSize("no picture").isValid());
+}
+
+TEST(PhotoZoom, ASharperDecodeIsAskedOnlyPastTheDecodedResolutionAndStaysBounded)
+{
+    const QSizeF screen(1024, 768);
+    const QSize original(4000, 3000);
+    // Decoded at 2048 x 1536 for the screen: enough up to zoom 2.
+    EXPECT_FALSE(PhotoZoom::sharperSize(original, {2048, 1536}, screen, 1.0).isValid());
+    EXPECT_FALSE(PhotoZoom::sharperSize(original, {2048, 1536}, screen, 2.0).isValid());
+    EXPECT_EQ(PhotoZoom::sharperSize(original, {2048, 1536}, screen, 2.5), QSize(2560, 1920));
+    // Never past the original.
+    EXPECT_EQ(PhotoZoom::sharperSize(original, {2048, 1536}, screen, 10.0), original);
+    EXPECT_FALSE(PhotoZoom::sharperSize(original, original, screen, 10.0).isValid());
+    // A very large picture: at most the largest full decode (16 Mpx).
+    const QSize huge = PhotoZoom::sharperSize({20000, 20000}, {1536, 1536}, screen, 26.0);
+    EXPECT_EQ(huge, QSize(4096, 4096));
 }
 
 TEST(PageRecycler, KeepsTheViewsOfPhotosStillInTheWindow)

@@ -325,16 +325,36 @@ TEST_F(CloudBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
 {
     open(1);
     ASSERT_TRUE(waitUntil([&] { return shown(1); }));
-    ASSERT_FALSE(browser->isFullScreen());
-    pager()->doubleClicked(QPoint(512, 384));
-    ASSERT_GT(pager()->detailScrollView()->zoomScale(), 1.0);
-    QWindow* window = canvas.windowHandle();
-    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(700, 400), 0);
-    for (int x = 660; x >= 400; x -= 40)
-        QTest::mouseMove(window, QPoint(x, 400), 10);
-    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(400, 400), 10);
-    EXPECT_TRUE(browser->isFullScreen());
-    EXPECT_EQ(pager()->selectedIndex(), 1);  // the picture moved, not the page
+    EXPECT_TRUE(aZoomedFlingHidesTheBars(&canvas, browser, pager()));
+}
+
+TEST_F(CloudBrowserTest, ADragPastTheFirstOrLastPhotoOvershootsAndSpringsBack)
+{
+    // Opened on `photo`, a slow drag of the finger by `by` points: the
+    // content goes past its edge while the finger is down (held back by its
+    // resistance) and comes back to the same photo after the release.
+    auto dragPastTheEnd = [&](int photo, int by) {
+        open(photo);
+        ASSERT_TRUE(waitUntil([&] { return shown(photo) && swipesTaken(); }));
+        ui::ScrollView* container = pager()->containerScrollView();
+        const double edge = container->contentOffset().x();
+        double past = 0;
+        QTest::mousePress(canvas.windowHandle(), Qt::LeftButton, {}, QPoint(500, 400), 0);
+        for (int step = 1; step <= 10; ++step) {
+            QTest::mouseMove(canvas.windowHandle(), QPoint(500 + by * step / 10, 400), 30);
+            past = std::max(past, std::abs(container->contentOffset().x() - edge));
+        }
+        QTest::mouseRelease(canvas.windowHandle(), Qt::LeftButton, {}, QPoint(500 + by, 400), 30);
+        EXPECT_GT(past, 50.0);
+        EXPECT_LT(past, std::abs(by));
+        ASSERT_TRUE(waitUntil([&] { return !container->isDecelerating() && swipesTaken(); }));
+        EXPECT_EQ(container->contentOffset().x(), edge);
+        EXPECT_EQ(pager()->selectedIndex(), photo);
+        browser->backButtonClicked();
+        ASSERT_TRUE(waitUntil([&] { return rootScreen->presentedScreen() == nullptr; }));
+    };
+    dragPastTheEnd(kPhotos - 1, -400);
+    dragPastTheEnd(0, 400);
 }
 
 TEST_F(CloudBrowserTest, SavesTheOriginalBytesAndDeletesTheShownPhoto)

@@ -21,7 +21,9 @@
 #include "support/Swipe.h"
 #include "support/TempHome.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QPainter>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -70,6 +72,12 @@ protected:
         return pager()->selectedIndex() == index && pager()->detailImageView() != nullptr &&
                pager()->containerScrollView()->isUserInteractionEnabled();
     }
+    // Stores a picture of its own as the item's full file.
+    void replacePicture(int index, const QByteArray& bytes)
+    {
+        ASSERT_TRUE(PavPhotoManager::encryptPhotoData(bytes, store->getPhotoFullPath(*items[index])));
+    }
+    QSize shownPictureSize() const { return pager()->detailImageView()->image().size(); }
     ui::Alert* alertWithTag(int tag) const { return ui::Alert::showingAlertWithTag(tag); }
     QByteArray storedBytes(const PavPhotoModelPtr& item) const
     {
@@ -274,7 +282,96 @@ TEST_F(PrivateBrowserTest, AVeryLargePictureIsDecodedAtTheSizeShown)
     EXPECT_LE(std::max(shown.width(), shown.height()), 2048);
     EXPECT_EQ(shown.width(), shown.height());
     EXPECT_EQ(QColor(shown.pixel(shown.width() / 2, shown.height() / 2)), QColor(200, 40, 40));
-    EXPECT_GT(pager()->detailScrollView()->maximumZoomScale(), 1.0);
+    EXPECT_NEAR(pager()->detailScrollView()->maximumZoomScale(), 20000.0 / 768, 0.001);
+
+    // Zoomed in, it is decoded again larger, but never whole.
+    pager()->doubleClicked(QPoint(512, 384));
+    ASSERT_TRUE(waitUntil([&] { return shownPictureSize().width() > 2048; }, 60000));
+    EXPECT_LE(qint64(shownPictureSize().width()) * shownPictureSize().height(), 16LL * 1024 * 1024);
+    EXPECT_EQ(shownPictureSize().width(), shownPictureSize().height());
+}
+
+TEST_F(PrivateBrowserTest, ALargePhotoZoomsToItsOriginalSizeAndHoldsSwipesForItsArea)
+{
+    fill(2);
+    replacePicture(1, ImageFixtures::jpeg(4000, 3000, 7));
+    open(0);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(0); }));
+    QElapsedTimer sinceShown;
+    QObject::connect(pager(), &PhotoPagerView::detailImageShown, pager(), [&](int photo) {
+        if (photo == 1)
+            sinceShown.start();
+    });
+    swipeAcross(&canvas, true);
+    ASSERT_TRUE(waitUntil([&] { return sinceShown.isValid(); }, 10000));
+    EXPECT_FALSE(pager()->containerScrollView()->isUserInteractionEnabled());
+    // Decoded for the screen, but measured by the original: 4000 / 1024.
+    EXPECT_LE(shownPictureSize().width(), 2048);
+    EXPECT_NEAR(pager()->detailScrollView()->maximumZoomScale(), 3.906, 0.001);
+    // 0.8 s + 12 Mpx x 0.15 s = 2.6 s before the next swipe.
+    ASSERT_TRUE(waitUntil([&] { return pager()->containerScrollView()->isUserInteractionEnabled(); }, 6000));
+    EXPECT_GE(sinceShown.elapsed(), 2300);  // coarse timers may fire up to 5% early
+}
+
+TEST_F(PrivateBrowserTest, ZoomingPastTheDecodedPictureShowsTheOriginalsDetail)
+{
+    fill(2);
+    // Lines one pixel apart in the middle: at the original's size they stand
+    // apart; a picture decoded smaller and blown up shows them as flat grey.
+    QImage picture = ImageFixtures::pattern(4000, 3000, 3);
+    {
+        QPainter painter(&picture);
+        painter.fillRect(QRect(1000, 800, 2000, 1400), Qt::white);
+        painter.setPen(Qt::black);
+        for (int x = 1000; x < 3000; x += 2)
+            painter.drawLine(x, 800, x, 2199);
+        QFont font;
+        font.setPixelSize(14);
+        painter.setFont(font);
+        painter.fillRect(QRect(1900, 1450, 240, 50), Qt::white);
+        painter.drawText(QRect(1900, 1450, 240, 50), Qt::AlignCenter, QStringLiteral("fine print 4000 x 3000"));
+    }
+    replacePicture(1, ImageFixtures::encode(picture, "jpeg", 95));
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }, 10000));
+    EXPECT_EQ(shownPictureSize(), QSize(2048, 1536));
+
+    pager()->doubleClicked(QPoint(512, 384));  // to the limit, the middle in the middle
+    ASSERT_DOUBLE_EQ(pager()->detailScrollView()->zoomScale(), pager()->detailScrollView()->maximumZoomScale());
+    ASSERT_TRUE(waitUntil([&] { return shownPictureSize().width() > 2048; }, 10000));
+    EXPECT_EQ(shownPictureSize(), QSize(4000, 3000));  // the original's own pixels, no more
+
+    const QString saved = saveScreenshot(&canvas, "private_browser_zoomed.png");
+    ASSERT_FALSE(saved.isEmpty());
+    const QImage screen(saved);
+    int darkest = 255;
+    int lightest = 0;
+    for (int y = 300; y < 340; ++y) {
+        for (int x = 400; x < 460; ++x) {
+            const int grey = qGray(screen.pixel(x, y));
+            darkest = std::min(darkest, grey);
+            lightest = std::max(lightest, grey);
+        }
+    }
+    EXPECT_LT(darkest, 70);
+    EXPECT_GT(lightest, 185);
+
+    // Back at zoom 1 and on to another item: it starts again at the screen's size.
+    pager()->doubleClicked(QPoint(512, 384));
+    EXPECT_DOUBLE_EQ(pager()->detailScrollView()->zoomScale(), 1.0);
+    swipeAcross(&canvas, false);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(0); }, 10000));
+    spinEvents(200);
+    EXPECT_EQ(shownPictureSize(), QSize(800, 600));
+}
+
+TEST_F(PrivateBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
+{
+    fill(3);
+    replacePicture(1, ImageFixtures::jpeg(2000, 1500, 1));
+    open(1);
+    ASSERT_TRUE(waitUntil([&] { return settledOn(1); }));
+    EXPECT_TRUE(aZoomedFlingHidesTheBars(&canvas, browser, pager()));
 }
 
 TEST_F(PrivateBrowserTest, AnItemThatDoesNotDecipherShowsTheFailurePictureAndCannotMoveOut)

@@ -2,11 +2,16 @@
 
 #include "albums/browser/PavPhotoBrowserController_iPad.h"
 #include "albums/browser/PavPhotoThumbnailView_iPad.h"
+#include "albums/browser/PhotoPagerView.h"
 #include "albums/browser/ThumbnailStripView.h"
 #include "support/EventLoop.h"
 #include "support/Screenshot.h"
 
+#include "platform/ui/ScrollView.h"
+
+#include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
@@ -45,4 +50,25 @@ bool tilesHaveThumbnails(const ThumbnailStripView* strip, int count)
             return false;
     }
     return true;
+}
+
+::testing::AssertionResult aZoomedFlingHidesTheBars(QWidget* canvas, PavPhotoBrowserController_iPad* browser,
+                                                    PhotoPagerView* pager)
+{
+    if (browser->isFullScreen())
+        return ::testing::AssertionFailure() << "the bars were hidden before";
+    const int photo = pager->selectedIndex();
+    pager->doubleClicked(QPoint(512, 384));
+    if (pager->detailScrollView()->zoomScale() <= 1.0)
+        return ::testing::AssertionFailure() << "the picture cannot be zoomed";
+    QWindow* window = canvas->windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(700, 400), 0);
+    for (int x = 660; x >= 400; x -= 40)
+        QTest::mouseMove(window, QPoint(x, 400), 10);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(400, 400), 10);
+    if (pager->selectedIndex() != photo)
+        return ::testing::AssertionFailure() << "the page moved, not the picture";
+    if (!browser->isFullScreen())
+        return ::testing::AssertionFailure() << "the bars stayed";
+    return ::testing::AssertionSuccess();
 }

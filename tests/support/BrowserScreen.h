@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 class PavPhotoBrowserController_iPad;
+class PhotoPagerView;
 class ThumbnailStripView;
 class QWidget;
 
@@ -16,3 +17,9 @@ class QWidget;
 
 // Whether the strip's first `count` tiles all show their thumbnails.
 bool tilesHaveThumbnails(const ThumbnailStripView* strip, int count);
+
+// Zooms the shown picture in by a double tap in its middle and flings it
+// right to left (a short quick drag): the bars must be hidden afterwards and
+// the same photo still shown.
+::testing::AssertionResult aZoomedFlingHidesTheBars(QWidget* canvas, PavPhotoBrowserController_iPad* browser,
+                                                    PhotoPagerView* pager);

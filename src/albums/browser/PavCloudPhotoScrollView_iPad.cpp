@@ -4,16 +4,18 @@
 #include "albums/browser/PavCloudPhotoLoadingView_iPad.h"
 #include "albums/browser/PhotoZoom.h"
 #include "disk/DiskManager.h"
-#include "platform/media/ImageCodec.h"
 #include "platform/ui/ScrollView.h"
 
+#include <QFile>
 #include <QLabel>
 
 PavCloudPhotoScrollView_iPad::PavCloudPhotoScrollView_iPad(const QRect& frame, DiskManager* disk, QWidget* parent)
     : PhotoPagerView(frame, parent), m_disk(disk ? disk : &DiskManager::shareDiskManager())
 {
     // A fling of the zoomed picture hides the browser's bars too.
-    connect(detailScrollView(), &ui::ScrollView::deceleratingBegan, this, [this] { notifyWillBeginDecelerating(); });
+    reportZoomedFlings();
+    // A drag past the first or last photo overshoots and springs back.
+    containerScrollView()->setBounces(true);
 }
 
 PavCloudPhotoScrollView_iPad::~PavCloudPhotoScrollView_iPad()
@@ -124,20 +126,22 @@ void PavCloudPhotoScrollView_iPad::downloaded(int photo, quint64 generation, con
         return;
     m_loadingView->loadingSuccessfully();
     const QString path = file->file_path();
-    m_pictures.load(
-        this, [path] { return ImageCodec::decodeFile(path); }, wantedTest(photo, generation),
-        [this, photo, generation](const QImage& image) {
-            if (image.isNull()) {
-                // A downloaded file that is no picture: nothing to show or save.
-                failed(photo, generation, diskErrorFor(DiskErrorCode::kLocalWrite));
-                return;
-            }
-            // Decoded pictures come upright, so their own sides count.
-            const double zoom = PhotoZoom::maximumScale(image.size(), ImageOrientation::Up,
-                                                        QSizeF(kZoomReferenceWidth, kZoomReferenceHeight));
-            if (showDetailImage(photo, generation, image, zoom))
-                tellLoaded(nullptr);
-        });
+    auto read = [path] {
+        QFile in(path);
+        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    };
+    loadPicture(m_pictures, photo, generation, read, [this, photo, generation](const QImage& image, QSize original) {
+        if (image.isNull()) {
+            // A downloaded file that is no picture: nothing to show or save.
+            failed(photo, generation, diskErrorFor(DiskErrorCode::kLocalWrite));
+            return;
+        }
+        // The original's upright size, against the fixed reference.
+        const double zoom = PhotoZoom::maximumScale(original, ImageOrientation::Up,
+                                                    QSizeF(kZoomReferenceWidth, kZoomReferenceHeight));
+        if (showDetailImage(photo, generation, image, zoom))
+            tellLoaded(nullptr);
+    });
 }
 
 void PavCloudPhotoScrollView_iPad::failed(int photo, quint64 generation, const DiskError& error)

@@ -1,15 +1,16 @@
 #include "albums/browser/PavSecretPhotoScrollView.h"
 
+#include "Public/PavEncryptManager.h"
 #include "Public/ProgressView.h"
 #include "albums/browser/PhotoZoom.h"
 #include "albums/store/PavPhotoManager.h"
-#include "platform/photolib/AssetsLibrary.h"
 #include "platform/ui/ScrollView.h"
 
 
 PavSecretPhotoScrollView::PavSecretPhotoScrollView(const QRect& frame, PavPhotoManager* store, QWidget* parent)
     : PhotoPagerView(frame, parent), m_store(store ? store : &PavPhotoManager::sharedPavPhotoManager())
 {
+    reportZoomedFlings();
 }
 
 PavSecretPhotoScrollView::~PavSecretPhotoScrollView() = default;
@@ -70,24 +71,25 @@ void PavSecretPhotoScrollView::loadDetailImageView(int photo, quint64 generation
 {
     const PavPhotoModelPtr model = m_dataSource ? m_dataSource->photoScrollViewPhotoModelAtIndex(this, photo) : nullptr;
     if (!model) {
-        showPicture(photo, generation, QImage());
+        showPicture(photo, generation, QImage(), QSize());
         return;
     }
     const QString path = m_store->getPhotoFullPath(*model);
-    // Decoded at the size shown, as the device browser's pictures are: a
-    // full decode of a very large picture is refused by Qt's allocation limit.
-    m_pictures.load(
-        this, [path] { return PavPhotoManager::decryptPhotoWithFullPath(path, AssetsLibrary::kFullScreen); },
-        wantedTest(photo, generation),
-        [this, photo, generation](const QImage& image) { showPicture(photo, generation, image); });
+    loadPicture(
+        m_pictures, photo, generation, [path] { return PavEncryptManager::readDataFromPath(path); },
+        [this, photo, generation](const QImage& image, QSize original) {
+            showPicture(photo, generation, image, original);
+        });
 }
 
-void PavSecretPhotoScrollView::showPicture(int photo, quint64 generation, const QImage& image)
+void PavSecretPhotoScrollView::showPicture(int photo, quint64 generation, const QImage& image, QSize original)
 {
-    const int pause = unlockDelayMs(image.size());
+    // The zoom and the pause come from the original picture, not from the
+    // smaller one decoded for the screen.
+    const int pause = unlockDelayMs(original);
     if (!image.isNull()) {
-        // Deciphered pictures come upright, so their own sides count.
-        const double zoom = PhotoZoom::maximumScale(image.size(), ImageOrientation::Up,
+        // Sizes are upright, so their own sides count.
+        const double zoom = PhotoZoom::maximumScale(original, ImageOrientation::Up,
                                                     QSizeF(screenWidth(), screenHeight()));
         showDetailImage(photo, generation, image, zoom, pause);
         return;

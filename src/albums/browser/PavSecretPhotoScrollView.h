@@ -16,7 +16,8 @@ class ProgressView;
 // The private album's paging view. Its items are enciphered files, so it
 // holds one picture at most: the neighbour screens show loading
 // placeholders, and only the shown item's picture is deciphered (on a small
-// bounded pool) and decoded at the size shown into the zooming view; one
+// bounded pool) and decoded at the size shown into the zooming view (its
+// zoom and the pause below follow the original picture's size); one
 // that cannot be deciphered or decoded shows a black page with the failure
 // picture. An answer for a page no longer
 // shown is dropped. After a picture is in, swipes wait a little longer for
@@ -49,7 +50,7 @@ protected:
     void loadDetailImageView(int photo, quint64 generation) override;
 
 private:
-    void showPicture(int photo, quint64 generation, const QImage& image);
+    void showPicture(int photo, quint64 generation, const QImage& image, QSize original);
 
     PavPhotoManager* m_store;
     DelegateRef<PavSecretPhotoScrollViewDataSource> m_dataSource;

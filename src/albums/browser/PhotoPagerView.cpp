@@ -2,6 +2,8 @@
 
 #include "albums/browser/PhotoZoom.h"
 #include "platform/core/MainThread.h"
+#include "platform/media/ImageCodec.h"
+#include "platform/photolib/AssetsLibrary.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Images.h"
 #include "platform/ui/ScrollView.h"
@@ -27,7 +29,8 @@ PhotoPagerView::PhotoPagerView(const QRect& frame, QWidget* parent)
       m_screenHeight(frame.height()),
       m_container(new ui::ScrollView(this)),
       m_wantedGeneration(std::make_shared<std::atomic<quint64>>(0)),
-      m_wantedPhoto(std::make_shared<std::atomic<int>>(-1))
+      m_wantedPhoto(std::make_shared<std::atomic<int>>(-1)),
+      m_sharpRequest(std::make_shared<std::atomic<quint64>>(0))
 {
     setGeometry(frame);
     setupInitialData();
@@ -53,6 +56,12 @@ void PhotoPagerView::setupInitialData()
     });
     connect(m_container, &ui::ScrollView::deceleratingBegan, this, [this] { notifyWillBeginDecelerating(); });
     connect(m_container, &ui::ScrollView::deceleratingEnded, this, [this] { containerDidEndDecelerating(); });
+    connect(m_detail, &ui::ScrollView::zoomingEnded, this, [this] { sharpen(); });
+}
+
+void PhotoPagerView::reportZoomedFlings()
+{
+    connect(m_detail, &ui::ScrollView::deceleratingBegan, this, [this] { notifyWillBeginDecelerating(); });
 }
 
 PhotoPagerView::~PhotoPagerView() = default;
@@ -158,6 +167,8 @@ void PhotoPagerView::pageBy(int step)
 
 void PhotoPagerView::reloadSelectedDetailView(int screen)
 {
+    m_sharpSource.reset();
+    m_sharpAsked = QSize();
     m_detail->setZoomView(nullptr);
     delete m_detailImage;
     m_detail->setMaximumZoomScale(1.0);
@@ -197,6 +208,53 @@ bool PhotoPagerView::detailFailed(int photo, quint64 generation, int unlockDelay
         return false;
     unlockAfter(unlockDelayMs);
     return true;
+}
+
+void PhotoPagerView::loadPicture(ImageLoadPool& pool, int photo, quint64 generation, PictureBytes read,
+                                 PictureLoaded done)
+{
+    auto original = std::make_shared<QSize>();
+    pool.load(
+        this,
+        [read, original] {
+            const QByteArray bytes = read();
+            *original = PhotoZoom::uprightSize(bytes);
+            return ImageCodec::decodeScaled(bytes, AssetsLibrary::kFullScreen);
+        },
+        wantedTest(photo, generation),
+        [this, photo, generation, read, original, done](const QImage& image) {
+            if (!image.isNull() && original->isValid())
+                m_sharpSource = SharpSource{read, *original, photo, generation};
+            // A reader that cannot tell the size up front: the decode's own.
+            done(image, image.isNull() ? QSize() : original->isValid() ? *original : image.size());
+        });
+}
+
+void PhotoPagerView::sharpen()
+{
+    if (!m_sharpSource || !m_detailImage || !isCurrent(m_sharpSource->photo, m_sharpSource->generation))
+        return;
+    QSize have = m_detailImage->image().size();
+    if (m_sharpAsked.isValid())
+        have = have.expandedTo(m_sharpAsked);  // already on its way
+    const QSize size = PhotoZoom::sharperSize(m_sharpSource->original, have, m_detail->size(), m_detail->zoomScale());
+    if (!size.isValid())
+        return;
+    m_sharpAsked = size;
+    const quint64 request = ++*m_sharpRequest;
+    const int photo = m_sharpSource->photo;
+    const quint64 generation = m_sharpSource->generation;
+    const std::function<bool()> shown = wantedTest(photo, generation);
+    m_sharper.load(
+        this, [read = m_sharpSource->read, size] { return ImageCodec::decodeScaled(read(), size); },
+        [shown, latest = m_sharpRequest, request] { return latest->load() == request && shown(); },
+        [this, photo, generation](const QImage& image) {
+            // Only ever a gain: a failed or smaller decode leaves what is shown.
+            if (!isCurrent(photo, generation) || !m_detailImage || image.isNull() ||
+                image.width() <= m_detailImage->image().width())
+                return;
+            m_detailImage->setImage(QPixmap::fromImage(image));
+        });
 }
 
 void PhotoPagerView::doubleClicked(QPoint pos)

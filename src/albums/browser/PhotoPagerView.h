@@ -1,6 +1,7 @@
 #pragma once
 
 #include "albums/browser/PhotoPager.h"
+#include "albums/widgets/ImageLoadPool.h"
 #include "platform/ui/ImageView.h"
 
 #include <QImage>
@@ -8,7 +9,9 @@
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <optional>
 
 namespace ui {
 class ScrollView;
@@ -27,6 +30,11 @@ class ScrollView;
 // showDetailImage() (or detailFailed()) together with the photo and
 // generation it was asked for, and answers for a page no longer shown are
 // dropped.
+//
+// A picture loaded through loadPicture() is decoded at the size shown; a
+// zoom past that resolution decodes it again, larger, in the background
+// (never beyond the original or the largest full decode), and the sharper
+// picture replaces the shown one when it is still the page's.
 class PhotoPagerView : public QWidget {
     Q_OBJECT
 public:
@@ -78,6 +86,17 @@ protected:
     // Starts loading the large picture of `photo`; the answer comes back
     // through showDetailImage or detailFailed with the same generation.
     virtual void loadDetailImageView(int photo, quint64 generation) = 0;
+
+    // A picture's compressed bytes, read on a worker thread.
+    using PictureBytes = std::function<QByteArray()>;
+    using PictureLoaded = std::function<void(const QImage& image, QSize original)>;
+    // Reads the picture of (photo, generation) on `pool` and decodes it at
+    // the size shown; `done` gets it (null when it is no picture) with the
+    // original's upright size on the main thread, while that page is shown.
+    // Zooms past the picture's resolution then decode it again from `read`.
+    void loadPicture(ImageLoadPool& pool, int photo, quint64 generation, PictureBytes read, PictureLoaded done);
+    // A fling of the zoomed picture reaches notifyWillBeginDecelerating too.
+    void reportZoomedFlings();
     // A black screen-sized page with the failure picture in its middle, for a
     // photo that cannot be shown.
     QImage failurePage() const;
@@ -110,6 +129,15 @@ private:
     void pageBy(int step);
     void unlockAfter(int ms);
     void publishCurrent();
+    // Decodes the shown picture again when the zoom shows more pixels than it has.
+    void sharpen();
+
+    struct SharpSource {
+        PictureBytes read;
+        QSize original;
+        int photo;
+        quint64 generation;
+    };
 
     PhotoPager m_pager;
     qreal m_screenWidth;
@@ -120,4 +148,9 @@ private:
     // (generation, photo) of the shown page, readable by workers.
     std::shared_ptr<std::atomic<quint64>> m_wantedGeneration;
     std::shared_ptr<std::atomic<int>> m_wantedPhoto;
+    std::optional<SharpSource> m_sharpSource;
+    QSize m_sharpAsked;
+    // The last sharper decode asked for; earlier ones are dropped.
+    std::shared_ptr<std::atomic<quint64>> m_sharpRequest;
+    ImageLoadPool m_sharper{1, "SharperPictures"};
 };

@@ -15,6 +15,18 @@ namespace {
 constexpr double kDragSlop = 8.0;        // points before a press becomes a drag
 constexpr double kFlickVelocity = 0.3;   // points per millisecond that turn a page
 constexpr double kGlideMs = 150.0;       // how far a fling of a zoomed picture carries on
+constexpr double kRubberBand = 0.55;     // resistance of a drag past an edge
+
+// How far content dragged `excess` points past an edge shows, in a view
+// `extent` points long: about half at first, never more than the view.
+double rubberBanded(double excess, double extent)
+{
+    if (extent <= 0)
+        return 0;
+    const double sign = excess < 0 ? -1.0 : 1.0;
+    const double x = std::abs(excess);
+    return sign * (1.0 - 1.0 / (x * kRubberBand / extent + 1.0)) * extent;
+}
 }
 
 ScrollView::ScrollView(QWidget* parent) : QWidget(parent), m_content(new QWidget(this))
@@ -41,6 +53,15 @@ QPointF ScrollView::clamped(const QPointF& offset) const
     return {std::clamp(offset.x(), 0.0, max.x()), std::clamp(offset.y(), 0.0, max.y())};
 }
 
+QPointF ScrollView::dragged(const QPointF& offset) const
+{
+    const QPointF inside = clamped(offset);
+    if (!m_bounces)
+        return inside;
+    return inside + QPointF(rubberBanded(offset.x() - inside.x(), width()),
+                            rubberBanded(offset.y() - inside.y(), height()));
+}
+
 void ScrollView::applyOffset(const QPointF& offset)
 {
     m_offset = offset;
@@ -57,6 +78,10 @@ void ScrollView::stopAnimation()
         m_animation = nullptr;
     }
     m_settling = false;  // a settle cut short by a new offset ends silently
+    if (m_zooming) {
+        m_zooming = false;  // a zoom cut short ends where it got to
+        emit zoomingEnded(m_zoom);
+    }
 }
 
 bool ScrollView::isDecelerating() const { return m_settling; }
@@ -140,6 +165,7 @@ void ScrollView::zoomTo(double scale, const QPointF& offset, bool animated)
     if (!animated || !Animations::enabled()) {
         applyZoom(scale);
         applyOffset(finalOffset());
+        emit zoomingEnded(m_zoom);
         return;
     }
     // The target offset is known only at the end scale; compute it there.
@@ -161,6 +187,11 @@ void ScrollView::zoomTo(double scale, const QPointF& offset, bool animated)
         applyZoom(from + (scale - from) * t);
         applyOffset(clamped(fromOffset + (to - fromOffset) * t));
     });
+    connect(m_animation, &QVariantAnimation::finished, this, [this] {
+        m_zooming = false;
+        emit zoomingEnded(m_zoom);
+    });
+    m_zooming = true;
     m_animation->start();
 }
 
@@ -204,7 +235,7 @@ void ScrollView::mouseMoveEvent(QMouseEvent* event)
         m_velocity = (pos - m_lastPos) / double(now - m_lastTime);
     m_lastPos = pos;
     m_lastTime = now;
-    applyOffset(clamped(m_pressOffset - (pos - m_pressPos)));
+    applyOffset(dragged(m_pressOffset - (pos - m_pressPos)));
 }
 
 QPointF ScrollView::pageTarget(const QPointF& velocity) const
@@ -241,7 +272,7 @@ QPointF ScrollView::glideTarget(const QPointF& velocity) const
 {
     const double speed = std::hypot(velocity.x(), velocity.y());
     if (!m_zoomView || speed <= kFlickVelocity)
-        return m_offset;
+        return clamped(m_offset);  // back inside after a bounce
     return clamped(m_offset - velocity * kGlideMs);
 }
 

@@ -14,14 +14,17 @@ namespace ui {
 // whole page) and optional zooming of one view of the content.
 //
 // Children go into contentWidget(), in content coordinates. The offset is
-// kept within the content. A view whose content cannot move (no scrolling,
-// or content no larger than the view) ignores presses, so they reach the
-// widgets beneath it (an outer scroll view, say).
+// kept within the content, except that a bouncing view lets a drag pull it
+// past an edge (with growing resistance) and springs back once released.
+// A view whose content cannot move (no scrolling, or content no larger than
+// the view) ignores presses, so they reach the widgets beneath it (an outer
+// scroll view, say).
 //
 // Signals follow a drag: draggingEnded(willDecelerate) on release, then,
 // when the content still moves (to settle on a page, or, for a zooming
 // view, to glide on after a fling), deceleratingBegan and, once it
-// stopped, deceleratingEnded.
+// stopped, deceleratingEnded. A zoom reports zoomingEnded once it stopped,
+// at its final scale or where an interruption left it.
 class ScrollView : public QWidget {
     Q_OBJECT
 public:
@@ -45,6 +48,8 @@ public:
 
     bool isPagingEnabled() const { return m_paging; }
     void setPagingEnabled(bool paging) { m_paging = paging; }
+    bool bounces() const { return m_bounces; }
+    void setBounces(bool bounces) { m_bounces = bounces; }
     bool isScrollEnabled() const { return m_scrollEnabled; }
     void setScrollEnabled(bool enabled) { m_scrollEnabled = enabled; }
     // Off: the view and its content take no input (it reaches what lies beneath).
@@ -71,6 +76,7 @@ signals:
     void deceleratingBegan();
     void deceleratingEnded();
     void scrolled();
+    void zoomingEnded(double scale);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -83,6 +89,9 @@ protected:
 private:
     bool canMove() const;
     QPointF clamped(const QPointF& offset) const;
+    // Where a drag to `offset` shows the content: clamped, or pulled past
+    // the edges with resistance when bouncing.
+    QPointF dragged(const QPointF& offset) const;
     void applyOffset(const QPointF& offset);
     void applyZoom(double scale);
     void stopAnimation();
@@ -94,6 +103,7 @@ private:
     QSizeF m_contentSize;
     QPointF m_offset;
     bool m_paging = false;
+    bool m_bounces = false;
     bool m_scrollEnabled = true;
     double m_zoom = 1.0;
     double m_minZoom = 1.0;
@@ -108,6 +118,7 @@ private:
     QPointF m_velocity;  // points per millisecond
     QVariantAnimation* m_animation = nullptr;
     bool m_settling = false;
+    bool m_zooming = false;
 };
 
 }

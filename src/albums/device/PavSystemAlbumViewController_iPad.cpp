@@ -396,6 +396,11 @@ void PavSystemAlbumViewController_iPad::valueChangedInSlider(PavDoubleSlider* sl
     getAssetsData();
 }
 
+void PavSystemAlbumViewController_iPad::setContainerController(AlbumHost* container)
+{
+    AlbumScreen::setContainerController(m_useType == ReloadPolicy::AlbumTab ? container : nullptr);
+}
+
 void PavSystemAlbumViewController_iPad::backToNormalMode()
 {
     if (m_isEditing)

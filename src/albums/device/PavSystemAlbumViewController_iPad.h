@@ -101,6 +101,8 @@ public:
     void assetsLibraryDidChanged();
     void systemAlbumShouldCheckUpdate();
     void backToNormalMode() override;
+    // A picker belongs to no album tab: it keeps no container.
+    void setContainerController(AlbumHost* container) override;
 
     // PavAssetsManagerDelegate
     void assetsManagerDidUpdateAssetsArray(const QList<ALAssetPtr>& assets, const QVariant& object) override;

@@ -1,7 +1,7 @@
 #include "albums/widgets/AssetTileRow.h"
 
-AssetTileRow::AssetTileRow(int firstX, int step, QWidget* parent)
-    : QWidget(parent), m_firstX(firstX), m_step(step)
+AssetTileRow::AssetTileRow(int firstX, int step, QWidget* parent, QString reuseIdentifier)
+    : QWidget(parent), m_firstX(firstX), m_step(step), m_reuseIdentifier(std::move(reuseIdentifier))
 {
 }
 

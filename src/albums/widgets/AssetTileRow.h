@@ -10,7 +10,9 @@
 class AssetTileRow : public QWidget {
     Q_OBJECT
 public:
-    AssetTileRow(int firstX, int step, QWidget* parent = nullptr, QString reuseIdentifier = {});
+    // Given tiles are held at once (as a row that is not a section's first).
+    AssetTileRow(int firstX, int step, QWidget* parent = nullptr, QString reuseIdentifier = {},
+                 const QList<QWidget*>& tiles = {});
 
     QString reuseIdentifier() const { return m_reuseIdentifier; }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <thread>
@@ -27,9 +28,15 @@ public:
     int queuePriority() const { return m_queuePriority; }
     void setQueuePriority(int priority) { m_queuePriority = priority; }
 
+    // The worker thread's priority while the operation runs, from 0.0
+    // (lowest) to 1.0 (highest); without one the thread keeps its own.
+    std::optional<double> threadPriority() const { return m_threadPriority; }
+    void setThreadPriority(double priority) { m_threadPriority = priority; }
+
 private:
     std::atomic<bool> m_cancelled{false};
     int m_queuePriority = 0;
+    std::optional<double> m_threadPriority;
 };
 
 // A fixed pool of worker threads (started on first use) taking operations by

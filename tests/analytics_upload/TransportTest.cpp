@@ -1,3 +1,4 @@
+#include "analytics/AnaModel.h"
 #include "analytics/AnaNetworkFacts.h"
 #include "analytics/AnaNetworkUtil.h"
 #include "analytics/packages/NSRequestPackage.h"
@@ -12,6 +13,7 @@
 #include "support/LoopbackHttpServer.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -50,6 +52,19 @@ protected:
         std::lock_guard lock(mutex);
         lastError = error;
         ++failures;
+    }
+};
+
+// Notes the priority of the thread it is prepared on.
+class PriorityHandler : public RecordingHandler {
+public:
+    std::atomic<int> threadPriority{-1};
+
+protected:
+    bool prepare(const std::shared_ptr<AnaRequestDataPackage>& request) override
+    {
+        threadPriority = QThread::currentThread()->priority();
+        return RecordingHandler::prepare(request);
     }
 };
 
@@ -276,6 +291,49 @@ TEST_F(Transport, AtMostThreeExchangesRunAtOnce)
     EXPECT_GE(server.maxOpenConnections(), 1);
     for (auto& h : handlers)
         EXPECT_EQ(h->finishes, 1);
+}
+
+// A request of priority 2 runs on a thread of the highest priority, one of
+// priority 0 on the lowest, any other just above the normal one.
+TEST_F(Transport, HandlersRunAtTheThreadPriorityOfTheirRequest)
+{
+    ASSERT_GE(AnaModel::getDefualtAnaModel().osVerFloat(), 4.0f);
+    queue.registHandlerClass<PriorityHandler>("PriorityKey");
+    server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    const std::pair<int, QThread::Priority> cases[] = {
+        {2, QThread::HighestPriority}, {0, QThread::LowestPriority}, {1, QThread::HighPriority}, {7, QThread::HighPriority}};
+    for (const auto& [priority, expected] : cases) {
+        auto package = NSRequestPackage::initWithData("app", "1.0", "sdk", "1.5.0", 4, nullptr);
+        auto handler = std::dynamic_pointer_cast<PriorityHandler>(
+            queue.addRequest(AnaRequestDataPackage::initWithRequestPackage(package, priority, "PriorityKey", server.url())));
+        ASSERT_TRUE(handler);
+        expectOneEnd(*handler);
+        EXPECT_EQ(handler->threadPriority, expected) << "request priority " << priority;
+    }
+}
+
+// The default address is posted to as given when it has a path, and to
+// "/analytics/upload" when it has none.
+TEST_F(Transport, AnAddressWithoutAPathIsPostedToTheUploadPath)
+{
+    const QString before = AnaUploadAddress::defaultUrl();
+    server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+    const std::pair<QString, QByteArray> cases[] = {
+        {server.url(""), "/analytics/upload"}, {server.url("/"), "/analytics/upload"}, {server.url("/crash/in"), "/crash/in"}};
+    for (const auto& [given, target] : cases) {
+        AnaUploadAddress::setDefaultUrl(given);
+        auto request = std::make_shared<AnaRequestDataPackage>();
+        request->requestPackage = NSRequestPackage::initWithData("app", "1.0", "sdk", "1.5.0", 4, nullptr);
+        request->handlerKey = "TestKey";
+        auto handler = std::dynamic_pointer_cast<RecordingHandler>(queue.addRequest(request));
+        ASSERT_TRUE(handler);
+        expectOneEnd(*handler);
+        EXPECT_EQ(handler->finishes, 1);
+        EXPECT_EQ(server.requests().last().target, target) << given.toStdString();
+    }
+    AnaUploadAddress::setDefaultUrl("");
+    EXPECT_EQ(AnaUploadAddress::defaultUrl(), "");
+    AnaUploadAddress::setDefaultUrl(before);
 }
 
 TEST(UploadAddress, LoopbackIsReachableAndNoAddressIsNoNetwork)

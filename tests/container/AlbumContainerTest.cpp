@@ -207,7 +207,7 @@ TEST_F(AlbumContainerTest, SettingsOpenAsAFormSheetWhenTheFactoryMakesThem)
     ASSERT_NE(sheet, nullptr);
     ui::ModalHost* host = ui::ModalHost::presentedBy(container);
     ASSERT_NE(host, nullptr);
-    EXPECT_EQ(host->contentFrame().size(), QSize(538, 495));
+    EXPECT_EQ(host->contentFrame(), QRect(243, 199, 538, 495)) << "63 points below a centred sheet";
 }
 
 TEST_F(AlbumContainerTest, CustomIconsChangeOnlyTheChosenPicture)

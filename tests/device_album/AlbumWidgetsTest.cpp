@@ -160,6 +160,37 @@ TEST(SystemAssetRows, ReuseReleasesOldTiles)
     ImageLoadPool::shared().waitForDone();
 }
 
+// A row made with its tiles holds them as its own, side by side; every row
+// carries the reuse identifier of its kind.
+TEST(SystemAssetRows, RowsMadeWithTheirTilesHoldAndPlaceThem)
+{
+    TileDelegate d;
+    QList<QWidget*> photos;
+    for (int i = 0; i < 3; ++i)
+        photos << new PavSystemAssetView_iPad(QPoint(), asset(PhotoAssetKind::Photo), &d);
+    PavSystemAssetsCell_iPad row(QStringLiteral("PavSystemAlbumTableViewPhotoCell"), photos);
+    EXPECT_EQ(row.reuseIdentifier(), "PavSystemAlbumTableViewPhotoCell");
+    EXPECT_EQ(row.assetViews(), photos);
+    EXPECT_FALSE(row.isTop());
+    EXPECT_EQ(photos[2]->parentWidget(), &row);
+    EXPECT_EQ(photos[2]->geometry(), QRect(250, 0, 118, 118));
+
+    QList<QWidget*> clips;
+    for (int i = 0; i < 2; ++i)
+        clips << new PavSystemVideoView_iPad(QPoint(), asset(PhotoAssetKind::Video), &d);
+    PavSystemVideoCell_iPad videos(QStringLiteral("PavSystemAlbumTableViewVideoCell"), clips);
+    EXPECT_EQ(videos.reuseIdentifier(), "PavSystemAlbumTableViewVideoCell");
+    EXPECT_EQ(videos.videoViews(), clips);
+    EXPECT_EQ(clips[1]->parentWidget(), &videos);
+    EXPECT_EQ(clips[1]->geometry(), QRect(160, 0, 148, 118));
+    videos.updateVideoViews(clips, true);
+    EXPECT_EQ(clips[0]->geometry(), QRect(8, 8, 148, 118));
+
+    EXPECT_EQ(PavSystemAssetsCell_iPad().reuseIdentifier(), "PavSystemAlbumTableViewPhotoCell");
+    EXPECT_EQ(PavSystemVideoCell_iPad().reuseIdentifier(), "PavSystemAlbumTableViewVideoCell");
+    ImageLoadPool::shared().waitForDone();
+}
+
 TEST(SystemVideoView, ThePosterSitsInsideTheFilmFrameWithoutCoveringItsMarks)
 {
     PavSystemVideoView_iPad tile(QPoint(), nullptr, nullptr);

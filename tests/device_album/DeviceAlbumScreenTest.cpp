@@ -1,3 +1,5 @@
+#include "Public/PavProgressView.h"
+#include "albums/container/AlbumHost.h"
 #include "albums/device/DeviceAlbumBar.h"
 #include "albums/device/PavSystemAlbumViewController_iPad.h"
 #include "albums/widgets/ImageLoadPool.h"
@@ -43,6 +45,22 @@ public:
 
 private:
     QString m_path;
+};
+
+// The album tab as a screen sees it, recording the icon changes asked for.
+class RecordingHost : public AlbumHost {
+public:
+    int selectedIndex() const override { return 0; }
+    void setSelectedIndex(int) override {}
+    void selectPreviousViewController() override {}
+    void setAlbumIconWithAlbumType(int index, const QPixmap&) override { icons << index; }
+    void resetAlbumIconToDefaultWithAlbumType(int index) override { icons << index; }
+    AlbumScreen* albumScreen(int) const override { return nullptr; }
+    bool albumTabOnScreen() const override { return true; }
+    QWidget* hostView() override { return &view; }
+
+    QWidget view;
+    QList<int> icons;
 };
 
 QDateTime at(int day, int hour) { return QDateTime(QDate(2024, 6, day), QTime(hour, 0), Qt::UTC); }
@@ -325,6 +343,41 @@ TEST_F(DeviceAlbumScreenTest, PickerStartsEditingAndOnlySetsFlagsOnChange)
     EXPECT_FALSE(picker->needUpdate());
     EXPECT_EQ(lib->enumerations(), before);
     EXPECT_TRUE(makeScreen(1)->bar()->backupButton()->isHidden());
+}
+
+// The album tab loads under the tab's loading panel and sets the tab's icon;
+// a picker handed the tab by its opener keeps neither.
+TEST_F(DeviceAlbumScreenTest, OnlyTheAlbumTabUsesItsContainer)
+{
+    auto panelInHost = [](RecordingHost& host) {
+        PavProgressView* panel = PavProgressView::showing();
+        return panel && host.view.isAncestorOf(panel);
+    };
+    for (int useType : {0, 1, 2}) {
+        SCOPED_TRACE(useType);
+        RecordingHost host;
+        host.view.resize(1024, 768);
+        auto s = std::make_unique<PavSystemAlbumViewController_iPad>(useType, collaborators());
+        s->setContainerController(&host);
+        s->resize(615, 748);
+        s->loadViewIfNeeded();
+        s->show();
+        appear(*s);
+        EXPECT_EQ(panelInHost(host), useType == 0);
+        ASSERT_TRUE(settle(*s));
+        ImageLoadPool::shared().waitForDone();
+        spinEvents(30);
+        EXPECT_FALSE(panelInHost(host));
+        if (useType == 0) {
+            EXPECT_EQ(s->containerController(), &host);
+            EXPECT_FALSE(host.icons.isEmpty());
+        } else {
+            EXPECT_EQ(s->containerController(), nullptr);
+            EXPECT_TRUE(host.icons.isEmpty());
+        }
+        PavProgressView::dismiss();
+        spinEvents(10);
+    }
 }
 
 TEST_F(DeviceAlbumScreenTest, APickerClosesOnCancel)

@@ -145,8 +145,9 @@ TEST_F(DeviceAlbumScreenshot, NormalAndEditModeOnAGeneratedLibrary)
     delete screen;
 }
 
-// The album tab shows the device album; only photo listings change its icon.
-TEST_F(DeviceAlbumScreenshot, TheAlbumTabShowsTheDeviceAlbumAndOnlyPhotoListingsChangeItsIcon)
+// The album tab shows the device album; its icon is the newest photo of a
+// photo listing and the default one while videos or no photos are shown.
+TEST_F(DeviceAlbumScreenshot, TheAlbumTabShowsTheDeviceAlbumAndItsIconFollowsTheListing)
 {
     PavAlbumContainerController_iPad::Collaborators c;
     c.usage = [](int) {};
@@ -164,6 +165,11 @@ TEST_F(DeviceAlbumScreenshot, TheAlbumTabShowsTheDeviceAlbumAndOnlyPhotoListings
             return !album->isUpdating();
         }, 15000);
     };
+    auto showKind = [&](int kind) {
+        album->bar()->doubleSlider()->setSliderType(kind, false);
+        album->valueChangedInSlider(album->bar()->doubleSlider());
+        return settle();
+    };
     ASSERT_TRUE(settle());
     EXPECT_EQ(album->assetsArray().size(), 16);
     EXPECT_FALSE(album->bar()->isHidden());
@@ -171,24 +177,25 @@ TEST_F(DeviceAlbumScreenshot, TheAlbumTabShowsTheDeviceAlbumAndOnlyPhotoListings
     EXPECT_TRUE(canvas.grab().save(QString(PAV_TEST_OUTPUT_DIR) + "/device_album_in_container.png"));
     const qint64 photoIcon = icon->currentImage().cacheKey();
 
-    // A video listing knows nothing of photos: the icon stays.
-    album->bar()->doubleSlider()->setSliderType(1, false);
-    album->valueChangedInSlider(album->bar()->doubleSlider());
-    ASSERT_TRUE(settle());
+    // A video listing has no newest photo: the default icon comes back.
+    ASSERT_TRUE(showKind(1));
     spinEvents(100);
     EXPECT_EQ(album->loadedKind(), 1);
-    EXPECT_EQ(icon->currentImage().cacheKey(), photoIcon);
+    EXPECT_NE(icon->currentImage().cacheKey(), photoIcon);
+    EXPECT_NE(icon->currentImage().size(), QSize(150, 150));
+
+    // Back on photos, the newest photo is the icon again.
+    ASSERT_TRUE(showKind(0));
+    ASSERT_TRUE(waitUntil([&] { return icon->currentImage().size() == QSize(150, 150); }));
 
     // A photo listing without photos restores the default icon.
-    album->bar()->doubleSlider()->setSliderType(0, false);
     for (const QString& f : QDir(dir.filePath("Pictures")).entryList(QDir::Files))
         QFile::remove(dir.filePath("Pictures/" + f));
     album->getAssetsData();
     ASSERT_TRUE(settle());
-    ASSERT_TRUE(waitUntil([&] { return icon->currentImage().cacheKey() != photoIcon; }));
+    ASSERT_TRUE(waitUntil([&] { return icon->currentImage().size() != QSize(150, 150); }));
     EXPECT_TRUE(album->assetsArray().isEmpty());
     EXPECT_FALSE(album->emptyView()->isHidden());
-    EXPECT_NE(icon->currentImage().size(), QSize(150, 150));
 }
 
 // A file in the library that does not decode keeps its tile, marked as failed

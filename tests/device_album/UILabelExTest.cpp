@@ -41,3 +41,17 @@ TEST(UILabelEx, LongTextIsCutAndTheUnderlineEndsWithTheShownText)
     EXPECT_GT(label.underline().x2(), 0.0);
     EXPECT_GT(label.underline().y1(), 15.0);
 }
+
+// A new default font is the one the text is shown and underlined in.
+TEST(UILabelEx, ANewDefaultFontIsTheShownOne)
+{
+    UILabelEx label(QRect(0, 0, 300, 40), 1.0);
+    label.setText("link");
+    const qreal before = label.underline().x2();
+    QFont big = label.defaultFont();
+    big.setPixelSize(30);
+    label.setDefaultFont(big);
+    EXPECT_EQ(label.defaultFont().pixelSize(), 30);
+    EXPECT_EQ(label.font().pixelSize(), 30);
+    EXPECT_GT(label.underline().x2(), before * 1.5);
+}

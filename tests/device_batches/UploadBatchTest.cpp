@@ -3,6 +3,7 @@
 #include "Public/PavAlertView.h"
 #include "Public/PavToastView_iPad.h"
 #include "platform/ui/ChoiceDialog.h"
+#include "platform/ui/ModalHost.h"
 #include "support/EventLoop.h"
 #include "support/Screenshot.h"
 
@@ -149,10 +150,15 @@ TEST_F(UploadBatchTest, TheGateAsksForSignInRoomAndNetworkBeforeAnythingStarts)
     const quint64 size = batches->totalSizeOfSelectedAssets();
     ASSERT_GT(size, 0u);
 
-    // Not signed in: the sign-in sheet; its success asks again.
+    // Not signed in: the sign-in sheet, 50 points below a centred one; its
+    // success asks again.
     cloud.setIsLogined(false);
     batches->backupButtonClicked();
     ASSERT_TRUE(screen->presentedScreen());
+    ui::ModalHost* sheet = ui::ModalHost::presentedBy(screen);
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->contentFrame(), QRect(243, 241, 538, 385));
+    EXPECT_EQ(screen->presentedScreen()->geometry(), QRect(0, 0, 538, 385));
     ASSERT_TRUE(loginSuccess);
     EXPECT_FALSE(batches->isRunning());
     cloud.setIsLogined(true);

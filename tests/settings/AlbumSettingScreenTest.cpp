@@ -210,6 +210,54 @@ TEST_F(AlbumSettingScreenTest, ABindBehindTheCodeScreenComesBackToTheSettings)
         delete d;
 }
 
+// The section titles carry a white shadow; the binding screen's button
+// title (white) gets a white one too, so nothing darker than the button's
+// own picture shows under its letters.
+TEST_F(AlbumSettingScreenTest, TitlesCastWhiteShadows)
+{
+    hasPassword = true;
+    verified = true;
+    open(false, true);
+    const ShownImage shown(canvas.get(), "settings_headers.png");
+    int headers = 0;
+    for (QLabel* label : settings->findChildren<QLabel*>()) {
+        if (label->text() != "隐私相册" && label->text() != "云端相册（与Ky网盘使用相同的云端存储）")
+            continue;
+        ++headers;
+        int white = 0;
+        const QRect area = shown.areaOf(label);
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QColor c = shown.pixel(x, y);
+                white += c.red() >= 250 && c.green() >= 250 && c.blue() >= 250;
+            }
+        }
+        EXPECT_GT(white, 5) << label->text().toStdString();
+    }
+    EXPECT_EQ(headers, 2);
+
+    settings->didSelectRow(1);
+    auto* binding = qobject_cast<PavSecretAlbumPasswordProtectViewController_iPad*>(stack->topScreen());
+    ASSERT_TRUE(binding);
+    ui::ImageButton* button = binding->confirmButton();
+    ASSERT_EQ(button->currentTitle(), "绑定Ky");
+    const QImage titled = button->grab().toImage();
+    button->setTitle(QString());
+    const QImage bare = button->grab().toImage();
+    ASSERT_EQ(titled.size(), bare.size());
+    int lighter = 0;
+    int darker = 0;
+    for (int y = 0; y < titled.height(); ++y) {
+        for (int x = 0; x < titled.width(); ++x) {
+            const int d = qGray(titled.pixel(x, y)) - qGray(bare.pixel(x, y));
+            lighter += d > 10;
+            darker += d < -10;
+        }
+    }
+    EXPECT_GT(lighter, 50) << "the title is drawn";
+    EXPECT_EQ(darker, 0);
+}
+
 TEST_F(AlbumSettingScreenTest, CloudSignInAnnouncesItself)
 {
     open();

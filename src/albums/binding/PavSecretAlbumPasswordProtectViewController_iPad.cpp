@@ -176,7 +176,7 @@ void PavSecretAlbumPasswordProtectViewController_iPad::viewDidLoad()
     m_confirm->setBackgroundImageNamed(QStringLiteral("MemoryView_CleanButton_bg_highlighted"),
                                        ui::ImageButton::Highlighted, QMargins(5, 5, 5, 5));
     m_confirm->setTitleColor(Qt::white);
-    m_confirm->setTitleShadowColor(QColor(0, 0, 0, 90));
+    m_confirm->setTitleShadowColor(Qt::white);
     m_confirm->setTitleShadowOffset(QPointF(0, 1));
     QFont font = m_confirm->font();
     font.setPixelSize(22);

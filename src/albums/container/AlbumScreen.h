@@ -17,7 +17,7 @@ public:
     // The album tab holding this screen; null before it is set and once the
     // host is gone.
     AlbumHost* containerController() const;
-    void setContainerController(AlbumHost* container);
+    virtual void setContainerController(AlbumHost* container);
     // The host's view (null without a host).
     QWidget* containerView() const { return containerController() ? m_containerView.data() : nullptr; }
 

@@ -11,6 +11,7 @@
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/ModalHost.h"
 #include "platform/ui/NavigationStack.h"
 #include "platform/ui/TabContainer.h"
 
@@ -186,5 +187,7 @@ void PavAlbumContainerController_iPad::albumSelectionViewDidClickSettingButton()
     ui::Screen* settings = m_collaborators.settings(this);
     if (!settings)
         return;
-    presentSheet(new PaviPadNavigationController(settings), ui::kFormSheetSize, true);
+    // The settings sit 63 points below where a sheet starts.
+    if (ui::ModalHost* sheet = presentSheet(new PaviPadNavigationController(settings), ui::kFormSheetSize, true))
+        sheet->setContentFrame(sheet->contentFrame().translated(0, 63));
 }

@@ -20,6 +20,7 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/sys/IdleTimer.h"
 #include "platform/sys/NetworkHelper.h"
+#include "platform/ui/ModalHost.h"
 #include "platform/ui/NavigationStack.h"
 
 #include <vector>
@@ -201,8 +202,12 @@ void DeviceAlbumBatches::backupButtonClicked()
             if (self)
                 self->closeSheetThen([self] { self->backupButtonClicked(); });
         });
-        if (login)
-            m_host.screen->presentSheet(new PaviPadNavigationController(login), ui::kShortFormSheetSize, true);
+        // The sign-in sits 50 points below where a sheet starts.
+        ui::ModalHost* sheet = login ? m_host.screen->presentSheet(new PaviPadNavigationController(login),
+                                                                   ui::kShortFormSheetSize, true)
+                                     : nullptr;
+        if (sheet)
+            sheet->setContentFrame(sheet->contentFrame().translated(0, 50));
         return;
     }
     case BackupGate::Step::SpaceFull:

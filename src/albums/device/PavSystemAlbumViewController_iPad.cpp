@@ -199,7 +199,6 @@ void PavSystemAlbumViewController_iPad::assetsManagerDidUpdateAssetsArray(const 
 {
     const LoadGate::Ticket ticket{object.value<unsigned>(), m_gate.ticket().kind};
     m_answerAccepted = m_gate.accepts(ticket);
-    m_answerKind = ticket.kind;
     if (!m_answerAccepted)
         return;  // an answer for a load that is no longer current
     // Sorting runs on the pool into new values; the main thread swaps them in.
@@ -304,9 +303,9 @@ void PavSystemAlbumViewController_iPad::showRefused()
 
 void PavSystemAlbumViewController_iPad::firstPhotoOfAssetsManager(const ALAssetPtr& asset)
 {
-    // Only a current listing that includes photos may change the icon: a
-    // video listing knows nothing of the photos.
-    if (!m_answerAccepted || m_answerKind != 0)
+    // Only a current listing changes the icon; a video listing has no photo
+    // to show and puts the default back.
+    if (!m_answerAccepted)
         return;
     AlbumHost* container = containerController();
     if (!container)
@@ -395,6 +394,11 @@ void PavSystemAlbumViewController_iPad::valueChangedInSlider(PavDoubleSlider* sl
     recordUsage(slider->sliderType() == 1 ? kEventVideos : kEventPhotos);
     applyBar();
     getAssetsData();
+}
+
+void PavSystemAlbumViewController_iPad::setContainerController(AlbumHost* container)
+{
+    AlbumScreen::setContainerController(m_useType == ReloadPolicy::AlbumTab ? container : nullptr);
 }
 
 void PavSystemAlbumViewController_iPad::backToNormalMode()

@@ -101,6 +101,8 @@ public:
     void assetsLibraryDidChanged();
     void systemAlbumShouldCheckUpdate();
     void backToNormalMode() override;
+    // A picker belongs to no album tab: it keeps no container.
+    void setContainerController(AlbumHost* container) override;
 
     // PavAssetsManagerDelegate
     void assetsManagerDidUpdateAssetsArray(const QList<ALAssetPtr>& assets, const QVariant& object) override;
@@ -164,9 +166,8 @@ private:
     QString m_loggedLibraryError;  // the last library error written to the log
     bool m_openPending = false;
     int m_loadedKind = 0;
-    // The answer being delivered: whether it is current, and its kind.
+    // Whether the answer being delivered is for the current load.
     bool m_answerAccepted = false;
-    int m_answerKind = 0;
     quint64 m_iconGeneration = 0;
 
     QList<ALAssetPtr> m_assetsArray;       // as listed; the sections index it

@@ -16,8 +16,7 @@
 #include "platform/core/NotificationCenter.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationStack.h"
-
-#include <QLabel>
+#include "platform/ui/ShadowLabel.h"
 
 namespace {
 
@@ -144,10 +143,11 @@ QWidget* PavAlbumSettingViewController_iPad::makeHeader(const QString& title, in
 {
     auto* header = new QWidget(m_table);
     header->resize(width, AlbumSettingRows::kHeaderHeight);
-    auto* label = new QLabel(title, header);
+    auto* label = new ui::ShadowLabel(title, header);
     label->setGeometry(55, 10, 400, 20);
-    label->setStyleSheet(
-        QStringLiteral("background: transparent; color: rgb(74, 87, 108); font-size: 17px; font-weight: bold;"));
+    label->setFontSize(17, true);
+    label->setTextColor(QColor(74, 87, 108));
+    label->setShadow(Qt::white, QPointF(0, 1));
     return header;
 }
 

@@ -1,8 +1,11 @@
 #include "albums/widgets/AssetTileRow.h"
 
-AssetTileRow::AssetTileRow(int firstX, int step, QWidget* parent)
-    : QWidget(parent), m_firstX(firstX), m_step(step)
+AssetTileRow::AssetTileRow(int firstX, int step, QWidget* parent, QString reuseIdentifier,
+                           const QList<QWidget*>& tiles)
+    : QWidget(parent), m_firstX(firstX), m_step(step), m_reuseIdentifier(std::move(reuseIdentifier))
 {
+    if (!tiles.isEmpty())
+        updateTiles(tiles, false);
 }
 
 void AssetTileRow::updateTiles(const QList<QWidget*>& tiles, bool isTop)

@@ -6,11 +6,15 @@
 
 // One row of album tiles: tiles left to right from firstX, step apart, at
 // y 8 in a section's first row and 0 otherwise. Replacing the tiles removes
-// only the row's old tiles.
+// only the row's old tiles. The reuse identifier names the kind of row.
 class AssetTileRow : public QWidget {
     Q_OBJECT
 public:
-    AssetTileRow(int firstX, int step, QWidget* parent = nullptr);
+    // Given tiles are held at once (as a row that is not a section's first).
+    AssetTileRow(int firstX, int step, QWidget* parent = nullptr, QString reuseIdentifier = {},
+                 const QList<QWidget*>& tiles = {});
+
+    QString reuseIdentifier() const { return m_reuseIdentifier; }
 
     void updateTiles(const QList<QWidget*>& tiles, bool isTop);
     QList<QWidget*> tiles() const;
@@ -24,6 +28,7 @@ private:
 
     int m_firstX;
     int m_step;
+    QString m_reuseIdentifier;
     bool m_isTop = false;
     QList<QPointer<QWidget>> m_tiles;
 };

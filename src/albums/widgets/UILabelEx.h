@@ -29,6 +29,7 @@ public:
     void setTag(int tag) { m_tag = tag; }
 
     QFont defaultFont() const { return m_defaultFont; }
+    void setDefaultFont(const QFont& font);
     QColor defaultColor() const { return m_defaultColor; }
     void setDefaultColor(const QColor& color);
     qreal defaultLineWidth() const { return m_lineWidth; }

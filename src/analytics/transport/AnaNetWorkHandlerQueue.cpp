@@ -1,5 +1,6 @@
 #include "analytics/transport/AnaNetWorkHandlerQueue.h"
 
+#include "analytics/AnaModel.h"
 #include "analytics/transport/AnaNetworkHandlerBase.h"
 #include "analytics/transport/AnaRequestDataPackage.h"
 
@@ -36,6 +37,8 @@ std::shared_ptr<AnaNetworkHandlerBase> AnaNetWorkHandlerQueue::addRequest(
         return nullptr;
     handler->setRequest(request);
     handler->setQueuePriority(request->priority == 2 ? 4 : request->priority == 0 ? -4 : 0);
+    if (AnaModel::getDefualtAnaModel().osVerFloat() >= 4.0f)
+        handler->setThreadPriority(request->priority == 2 ? 1.0 : request->priority == 0 ? 0.1 : 0.8);
     m_queue.addOperation(handler);
     return handler;
 }

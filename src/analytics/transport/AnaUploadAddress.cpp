@@ -14,7 +14,7 @@ namespace {
 std::mutex g_mutex;
 QString& current()
 {
-    static QString url = QString::fromUtf8(PAV_DEFAULT_ANALYTICS_URL);
+    static QString url = AnaUploadAddress::withUploadPath(QString::fromUtf8(PAV_DEFAULT_ANALYTICS_URL));
     return url;
 }
 
@@ -28,8 +28,20 @@ QString AnaUploadAddress::defaultUrl()
 
 void AnaUploadAddress::setDefaultUrl(const QString& url)
 {
+    const QString full = withUploadPath(url);
     std::lock_guard lock(g_mutex);
-    current() = url;
+    current() = full;
+}
+
+QString AnaUploadAddress::withUploadPath(const QString& url)
+{
+    if (!isUsableUrl(url))
+        return url;
+    QUrl parsed(url, QUrl::StrictMode);
+    if (!parsed.path().isEmpty() && parsed.path() != QLatin1String("/"))
+        return url;
+    parsed.setPath(QString::fromLatin1(kUploadPath));
+    return parsed.toString();
 }
 
 bool AnaUploadAddress::isUsableUrl(const QString& url)

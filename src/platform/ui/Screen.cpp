@@ -127,9 +127,9 @@ Canvas* Screen::canvas() const
     return Canvas::current();
 }
 
-void Screen::presentSheet(Screen* screen, QSize size, bool animated)
+ModalHost* Screen::presentSheet(Screen* screen, QSize size, bool animated)
 {
-    ModalHost::present(this, screen, ModalHost::Style::Sheet, size, animated);
+    return ModalHost::present(this, screen, ModalHost::Style::Sheet, size, animated);
 }
 
 void Screen::presentFullScreen(Screen* screen, bool animated)

@@ -82,7 +82,9 @@ public:
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
 
-    void presentSheet(Screen* screen, QSize size = kFormSheetSize, bool animated = true);
+    // The sheet's presentation (null without a canvas): its presenter may
+    // move it from where it starts.
+    ModalHost* presentSheet(Screen* screen, QSize size = kFormSheetSize, bool animated = true);
     void presentFullScreen(Screen* screen, bool animated = true);
     void dismissModal(bool animated = true, std::function<void()> completion = {});
     Screen* presentedScreen() const;

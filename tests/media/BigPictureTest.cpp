@@ -38,6 +38,28 @@ qint64 peakRssMb()
     return usage.ru_maxrss / 1024;
 }
 
+// A device over bytes that counts what is read from it.
+class CountedBuffer : public QBuffer {
+public:
+    explicit CountedBuffer(const QByteArray& bytes)
+    {
+        setData(bytes);
+        open(QIODevice::ReadOnly);
+    }
+    qint64 bytesRead() const { return m_read; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override
+    {
+        const qint64 n = QBuffer::readData(data, maxSize);
+        m_read += std::max<qint64>(0, n);
+        return n;
+    }
+
+private:
+    qint64 m_read = 0;
+};
+
 QImage decodeRows(const QByteArray& png, const QSize& size)
 {
     QBuffer buffer;
@@ -73,6 +95,34 @@ TEST(BigPicture, PicturesTooLargeToDecodeWholeComeBackScaledInEveryLayout)
         EXPECT_TRUE(ImageCodec::decodeScaled(png.left(png.size() / 2), QSize(64, 64)).isNull());
     }
     EXPECT_TRUE(decodeRows("not a png", QSize(8, 8)).isNull());
+}
+
+// A megabyte of PNG claiming ten billion pixels: every row of it would be
+// a minute of work, so it is refused from its header (the caller shows its
+// placeholder), for a thumbnail, a whole picture and the row decoder alike.
+TEST(BigPicture, APictureOfTenBillionPixelsIsRefusedFromItsHeaderAlone)
+{
+    const QByteArray bomb = ImageFixtures::bilevelPng(100000, kRed);
+    ASSERT_LT(bomb.size(), 2 * 1024 * 1024);
+    EXPECT_TRUE(ImageCodec::hasPictureHeader(bomb));
+    EXPECT_TRUE(ImageCodec::isPastPixelBudget(bomb));
+    for (const QSize& cover : {QSize(150, 150), QSize()}) {
+        CountedBuffer device(bomb);
+        EXPECT_TRUE(ImageCodec::decodeScaled(&device, cover).isNull());
+        EXPECT_LT(device.bytesRead(), bomb.size() / 10);
+    }
+    CountedBuffer rows(bomb);
+    EXPECT_TRUE(PngRowDecoder::decode(&rows, QSize(64, 64)).isNull());
+    EXPECT_LT(rows.bytesRead(), bomb.size() / 10);
+
+    // The same kind of picture within the budget decodes row by row, and
+    // the largest pictures users have are within it.
+    const QByteArray within = ImageFixtures::bilevelPng(6000, kRed);
+    EXPECT_FALSE(ImageCodec::isPastPixelBudget(within));
+    const QImage thumb = ImageCodec::thumbnailFromData(within, QSize(150, 150));
+    ASSERT_EQ(thumb.size(), QSize(150, 150));
+    EXPECT_TRUE(near(centre(thumb), kRed));
+    EXPECT_FALSE(ImageCodec::isPastPixelBudget(ImageFixtures::bilevelPng(20000, kRed)));
 }
 
 TEST(BigPicture, RowDecoderAveragesBlocksAndKeepsTransparency)

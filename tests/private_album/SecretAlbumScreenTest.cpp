@@ -1,5 +1,7 @@
 #include "PrivateAlbumFixture.h"
 
+#include "Public/PavEncryptManager.h"
+#include "Public/PavProgressView.h"
 #include "Public/PavToastView_iPad.h"
 #include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
 #include "albums/browser/PavSecretPhotoBrowserController_iPad.h"
@@ -17,6 +19,8 @@
 #include "platform/ui/ShadowLabel.h"
 #include "support/EventLoop.h"
 #include "support/FakeCamera.h"
+#include "support/HeldIndex.h"
+#include "support/ImageFixtures.h"
 #include "support/Screenshot.h"
 
 #include <QFile>
@@ -31,6 +35,17 @@ protected:
     {
         EXPECT_TRUE(passwords->save(QStringLiteral("1234")));
         passwords->setHasVerified(false);
+        showContainer();
+    }
+    ~SecretAlbumScreenTest() override
+    {
+        PavSecretAlbumPasswordController_iPad::setBindingScreenFactory({});
+        closeCanvas();
+    }
+
+    // The album tab on a new canvas, the device album shown.
+    void showContainer()
+    {
         PavAlbumContainerController_iPad::Collaborators c;
         c.albumScreens = [this](int i) -> AlbumScreen* {
             if (i != 1)
@@ -43,11 +58,6 @@ protected:
         container = new PavAlbumContainerController_iPad(c);
         showCanvas(container);
         spinEvents(10);
-    }
-    ~SecretAlbumScreenTest() override
-    {
-        PavSecretAlbumPasswordController_iPad::setBindingScreenFactory({});
-        closeCanvas();
     }
 
     PavSecretAlbumViewController_iPad::Collaborators collaborators()
@@ -217,6 +227,60 @@ TEST_F(SecretAlbumScreenTest, EveryRelockEmptiesTheGridAndDropsAnswersInFlight)
     spinEvents(30);
     EXPECT_TRUE(screen->grid().isEmpty());
     EXPECT_FALSE(screen->isLoading());
+}
+
+// Two PNGs claiming ten billion pixels each, enciphered in the album folder
+// with no row (a lost index): the album comes up at once and says it is
+// being restored; the rows are shown only once the index is whole, and
+// never while locked.
+TEST_F(SecretAlbumScreenTest, PictureBombsWithoutRowsAreRestoredBehindTheShownAlbum)
+{
+    closeCanvas();
+    store.reset();
+    const QString dir = PavPhotoManager::defaultPhotoDir();
+    const QByteArray bomb = ImageFixtures::bilevelPng(100000, Qt::red);
+    for (int i = 0; i < 2; ++i)
+        ASSERT_TRUE(PavEncryptManager::writeData(bomb, dir + "/" + PavPhotoModel::createFileUUID()));
+    std::unique_ptr<HeldIndex> index = HeldIndex::open(dir + "/photo");
+    HeldIndex* held = index.get();
+    store = std::make_unique<PavPhotoManager>(dir, library, std::move(index), &clock,
+                                              PavPhotoManager::IndexRepair::Behind);
+    showContainer();
+    ASSERT_TRUE(passwords->verifyPassword(QStringLiteral("1234")));
+    showAlbum();
+
+    const auto restoring = [](const QString& count) {
+        return waitUntil([&] {
+            PavProgressView* view = PavProgressView::showing();
+            return view && view->text().startsWith(QStringLiteral("正在恢复相册... 已恢复") + count);
+        }, 2000);
+    };
+    ASSERT_TRUE(restoring(QString()));
+    ASSERT_TRUE(waitUntil([&] { return held->holding(); }));
+    EXPECT_TRUE(restoring(QStringLiteral("2项")));
+    EXPECT_TRUE(screen->isVisible());
+    EXPECT_TRUE(screen->isLoading());
+    EXPECT_TRUE(screen->grid().isEmpty());
+
+    // Locked meanwhile: the sign goes and nothing is read.
+    passwords->setHasVerified(false);
+    center.post(QStringLiteral("KyAlbumShouldCheckUpdateNotification"));
+    spinEvents(300);
+    EXPECT_EQ(PavProgressView::showing(), nullptr);
+    EXPECT_FALSE(screen->isLoading());
+    EXPECT_EQ(container->selectedIndex(), 0);
+
+    ASSERT_TRUE(passwords->verifyPassword(QStringLiteral("1234")));
+    showAlbum();
+    EXPECT_TRUE(restoring(QStringLiteral("2项")));
+    EXPECT_TRUE(screen->grid().isEmpty());
+    held->release();
+    ASSERT_TRUE(waitUntil([this] { return !screen->isLoading(); }));
+    ASSERT_EQ(screen->grid().oriDataArray().size(), 2);
+    for (const PavPhotoModelPtr& item : screen->grid().oriDataArray())
+        EXPECT_EQ(item->photoType(), PavPhotoModel::Photo);
+    EXPECT_EQ(PavProgressView::showing(), nullptr);
+    EXPECT_FALSE(screen->emptyView()->isVisible());
 }
 
 TEST_F(SecretAlbumScreenTest, BecomingActiveLeavesEditModeAndHandsTheTabBack)

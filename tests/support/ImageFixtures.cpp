@@ -10,6 +10,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace ImageFixtures {
@@ -188,6 +189,71 @@ QByteArray plainPng(int w, int h, const QColor& color, PngLayout layout)
     appendChunk(png, "IHDR", header);
     if (layout == PngLayout::Palette)
         appendChunk(png, "PLTE", QByteArray() + char(color.red()) + char(color.green()) + char(color.blue()));
+    appendChunk(png, "IDAT", compressed);
+    appendChunk(png, "IEND", {});
+    return png;
+}
+
+namespace {
+// Deflates `in` into `out` with the given flush.
+void deflateInto(z_stream& zs, const QByteArray& in, int flush, QByteArray* out)
+{
+    std::vector<Bytef> room(1 << 16);
+    zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.constData()));
+    zs.avail_in = uInt(in.size());
+    do {
+        zs.next_out = room.data();
+        zs.avail_out = uInt(room.size());
+        deflate(&zs, flush);
+        out->append(reinterpret_cast<const char*>(room.data()), qsizetype(room.size() - zs.avail_out));
+    } while (zs.avail_out == 0 || zs.avail_in > 0);
+}
+}
+
+QByteArray bilevelPng(int side, const QColor& color)
+{
+    // After a full flush deflate starts afresh, so equal runs of rows come
+    // out as equal bytes: once two runs agree, the rest are copies. The
+    // stream's checksum is then made for what the rows really are.
+    constexpr int kRowsPerRun = 1000;
+    const QByteArray row(1 + (side + 7) / 8, '\0');
+    const QByteArray run = row.repeated(std::min(side, kRowsPerRun));
+    const QByteArray rest = row.repeated(side > kRowsPerRun ? side % kRowsPerRun : 0);
+    const int runs = side > kRowsPerRun ? side / kRowsPerRun : 1;
+    z_stream zs{};
+    deflateInit(&zs, Z_BEST_COMPRESSION);
+    QByteArray compressed;
+    QByteArray previous;
+    bool repeats = false;
+    for (int i = 0; i < runs; ++i) {
+        if (repeats) {
+            compressed.append(previous);
+            continue;
+        }
+        QByteArray next;
+        deflateInto(zs, run, Z_FULL_FLUSH, &next);
+        repeats = i > 1 && next == previous;  // the first run carries the stream header
+        compressed.append(next);
+        previous = next;
+    }
+    deflateInto(zs, rest, Z_FINISH, &compressed);
+    deflateEnd(&zs);
+    uLong adler = adler32(0, nullptr, 0);
+    const uLong runAdler = adler32(adler, reinterpret_cast<const Bytef*>(run.constData()), uInt(run.size()));
+    for (int i = 0; i < runs; ++i)
+        adler = adler32_combine(adler, runAdler, z_off_t(run.size()));
+    const uLong restAdler = adler32(adler32(0, nullptr, 0), reinterpret_cast<const Bytef*>(rest.constData()), uInt(rest.size()));
+    adler = adler32_combine(adler, restAdler, z_off_t(rest.size()));
+    qToBigEndian(quint32(adler), compressed.data() + compressed.size() - 4);
+
+    QByteArray header(13, '\0');
+    qToBigEndian(quint32(side), header.data());
+    qToBigEndian(quint32(side), header.data() + 4);
+    header[8] = 1;   // bits per sample
+    header[9] = 3;   // palette
+    QByteArray png("\x89PNG\r\n\x1a\n", 8);
+    appendChunk(png, "IHDR", header);
+    appendChunk(png, "PLTE", QByteArray() + char(color.red()) + char(color.green()) + char(color.blue()));
     appendChunk(png, "IDAT", compressed);
     appendChunk(png, "IEND", {});
     return png;

@@ -273,16 +273,39 @@ void PavSecretAlbumViewController_iPad::getSecretData()
     }
     m_loading = true;
     PavProgressView::showWithString(L("加载中..."), false, containerView());
+    m_restoredShown = -1;
+    awaitIndex(ticket);
+}
+
+void PavSecretAlbumViewController_iPad::awaitIndex(unsigned ticket)
+{
+    if (!m_gate.accepts(ticket, m_passwords.hasVerified()))
+        return;  // locked again, or a later reload took over
+    if (!m_store.isRepairingIndex()) {
+        loadSecretDataFromDB(ticket);
+        return;
+    }
+    // A half-healed index is not the album: the count of what came back
+    // shows meanwhile.
+    const int restored = m_store.restoredItemCount();
+    if (restored != m_restoredShown) {
+        m_restoredShown = restored;
+        PavProgressView::showWithString(L("正在恢复相册... 已恢复%1项").arg(restored), false, containerView());
+    }
+    QTimer::singleShot(kIndexPollMs, this, [this, ticket] { awaitIndex(ticket); });
+}
+
+void PavSecretAlbumViewController_iPad::loadSecretDataFromDB(unsigned ticket)
+{
     QPointer<PavSecretAlbumViewController_iPad> self(this);
     PavPhotoManager* store = &m_store;
-    auto loadSecretDataFromDB = [self, store, ticket] {
+    ImageLoadPool::shared().run([self, store, ticket] {
         const PavPhotoModelList list = store->photoes();
         MainThread::post([self, ticket, list] {
             if (self)
                 self->applyList(ticket, list);
         });
-    };
-    ImageLoadPool::shared().run(loadSecretDataFromDB);
+    });
 }
 
 void PavSecretAlbumViewController_iPad::applyList(unsigned ticket, const PavPhotoModelList& list)

@@ -56,6 +56,8 @@ public:
     static constexpr int kOpenDelayMs = 100;
     // How long the panel of a finished batch stays up showing its last count.
     static constexpr int kLastStepMs = 100;
+    // How often a reload looks whether the store's index is whole yet.
+    static constexpr int kIndexPollMs = 100;
 
     struct Collaborators {
         PavPhotoManager* store = nullptr;              // default: the shared store
@@ -150,6 +152,10 @@ protected:
 
 private:
     void recordUsage(int eventId);
+    // A reload waits for the store's heal of its index, then reads the list
+    // on a worker.
+    void awaitIndex(unsigned ticket);
+    void loadSecretDataFromDB(unsigned ticket);
     void applyList(unsigned ticket, const PavPhotoModelList& list);
     void doneLoadingTableViewData();
     void endRefresh();
@@ -184,6 +190,7 @@ private:
     bool m_loading = false;
     bool m_openPending = false;
     bool m_batchEnding = false;
+    int m_restoredShown = -1;  // the restored count the loading view says
     quint64 m_iconGeneration = 0;
 
     ui::SectionedTable* m_table = nullptr;

@@ -72,8 +72,12 @@ bool moveInto(const QString& folder, const QString& from, const QString& name)
 }
 
 AlbumIndexRepair::AlbumIndexRepair(QString photoDir, DBOEncryptAlbumOp& op, QString quarantineFolder,
-                                   int thumbnailSide)
-    : m_photoDir(std::move(photoDir)), m_op(op), m_quarantine(std::move(quarantineFolder)), m_side(thumbnailSide)
+                                   int thumbnailSide, Watch watch)
+    : m_photoDir(std::move(photoDir)),
+      m_op(op),
+      m_quarantine(std::move(quarantineFolder)),
+      m_side(thumbnailSide),
+      m_watch(watch)
 {
 }
 
@@ -100,7 +104,8 @@ AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhot
     // minutes.
     QImage thumbnail;
     const bool picture = (ownThumbnail && ImageCodec::hasPictureHeader(plain))
-        || !(thumbnail = ImageCodec::thumbnailFromData(plain, side)).isNull();
+        || !(thumbnail = ImageCodec::thumbnailFromData(plain, side)).isNull()
+        || ImageCodec::isPastPixelBudget(plain);  // too large to decode, shown by a placeholder
     if (picture) {
         model.setPhotoType(PavPhotoModel::Photo);
         date = ExifFacts::read(copy.path()).date;
@@ -109,16 +114,16 @@ AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhot
         model.setVideoDuration(video->duration);
         date = video->creationTime;
         thumbnail = ImageCodec::thumbnailWithSize(VideoReader::poster(copy.path(), 2 * m_side), side);
-        if (thumbnail.isNull()) {
-            thumbnail = QImage(side, QImage::Format_RGB32);
-            thumbnail.fill(Qt::black);
-        }
     } else {
         return Content::NotMedia;
     }
     model.setPhotoCreateTime(date ? *date : QFileInfo(fullPath).lastModified().toUTC());
 
     if (!ownThumbnail) {
+        if (thumbnail.isNull()) {
+            thumbnail = QImage(side, QImage::Format_RGB32);
+            thumbnail.fill(Qt::black);
+        }
         const QByteArray jpeg = ImageCodec::encodeJpeg(thumbnail, 100);
         if (jpeg.isEmpty() || !PavEncryptManager::writeData(jpeg, thumbPath))
             return Content::Unsure;
@@ -162,8 +167,11 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
     // A stored item that lost only its thumbnail gets it back: without it
     // the item does not count as stored, and the same photo would be stored
     // a second time.
+    const auto stopRequested = [this] { return m_watch.stop && m_watch.stop->load(); };
     int thumbnails = 0;
     for (const QString& uuid : storedFull - storedThumb) {
+        if (stopRequested())
+            return result;
         PavPhotoModel scratch;
         thumbnails += rebuild(uuid, &scratch) == Content::Media;
     }
@@ -184,12 +192,18 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
         return true;
     };
     QStringList aside;
+    bool stopped = false;
     for (const QString& uuid : fullWithoutRow) {
+        if ((stopped = stopRequested()))
+            break;
         thumbWithoutRow.remove(uuid);
         auto model = std::make_shared<PavPhotoModel>();
         const Content content = rebuild(uuid, model.get());
-        if (content == Content::Media)
+        if (content == Content::Media) {
             rows << model;
+            if (m_watch.restored)
+                ++*m_watch.restored;
+        }
         if (rows.size() >= kRowsPerCommit && !enter())
             return result;
         if (content != Content::NotMedia)
@@ -208,6 +222,9 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
         qWarning("private album: rebuilt %d row(s) of the index in %s from the item files",
                  result.rebuilt, qUtf8Printable(m_photoDir));
     }
+    // The thumbnails of items not looked at yet are not strays.
+    if (stopped)
+        return result;
     if (!aside.isEmpty() && QDir().mkpath(m_quarantine)) {
         for (const QString& name : aside)
             result.movedAside += moveInto(m_quarantine, m_photoDir + "/" + name, name);

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <atomic>
+
 
 class DBOEncryptAlbumOp;
 
@@ -20,7 +22,7 @@ class DBOEncryptAlbumOp;
 // content probes), which are only parts of copies. Rebuilt rows are committed
 // a few at a time, so an interrupted rebuild keeps what it did. Other names ("photo",
 // "uid", ...) are never touched; nothing happens when the index cannot be
-// read. Main thread or any one thread; nothing may store items meanwhile.
+// read. Any one thread; nothing may store items meanwhile.
 class AlbumIndexRepair {
 public:
     struct Result {
@@ -28,8 +30,18 @@ public:
         int movedAside = 0;   // files moved into the quarantine folder
         int removed = 0;      // temporary files removed
     };
+    // Shared with whoever waits for the run, on another thread; either may
+    // be null.
+    struct Watch {
+        // Read between items: once set, the run commits what it rebuilt and
+        // ends; the rest (and the quarantine) waits for the next start.
+        const std::atomic<bool>* stop;
+        // Items given a row so far, counted as they are looked at.
+        std::atomic<int>* restored;
+    };
 
-    AlbumIndexRepair(QString photoDir, DBOEncryptAlbumOp& op, QString quarantineFolder, int thumbnailSide);
+    AlbumIndexRepair(QString photoDir, DBOEncryptAlbumOp& op, QString quarantineFolder, int thumbnailSide,
+                     Watch watch = {});
 
     Result run();
 
@@ -49,4 +61,5 @@ private:
     DBOEncryptAlbumOp& m_op;
     QString m_quarantine;
     int m_side;
+    Watch m_watch;
 };

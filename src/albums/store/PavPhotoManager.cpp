@@ -24,12 +24,15 @@
 
 PavPhotoManager& PavPhotoManager::sharedPavPhotoManager()
 {
-    static PavPhotoManager manager(PavFileManagerHelp::createDirectoryInDocument("photo"), PhotoLibrary::shared());
+    // The first call comes while the window is being built: a large album
+    // takes minutes to heal.
+    static PavPhotoManager manager(PavFileManagerHelp::createDirectoryInDocument("photo"), PhotoLibrary::shared(),
+                                   nullptr, nullptr, IndexRepair::Behind);
     return manager;
 }
 
 PavPhotoManager::PavPhotoManager(QString photoDir, std::shared_ptr<PhotoLibrary> library,
-                                 std::unique_ptr<DBOEncryptAlbumOp> op, const Clock* clock)
+                                 std::unique_ptr<DBOEncryptAlbumOp> op, const Clock* clock, IndexRepair repair)
     : m_photoDir(std::move(photoDir)),
       m_library(std::move(library)),
       m_encryptAlbumOp(std::move(op)),
@@ -38,12 +41,35 @@ PavPhotoManager::PavPhotoManager(QString photoDir, std::shared_ptr<PhotoLibrary>
     QDir().mkpath(m_photoDir);
     if (!m_encryptAlbumOp)
         m_encryptAlbumOp = DBOEncryptAlbumOp::initWithFilePath(m_photoDir + "/photo");
-    healIndex();
+    if (repair == IndexRepair::AtOnce) {
+        healIndex();
+        return;
+    }
+    m_repairing = true;
+    m_repairThread = ThreadHooks::start("PavIndexRepair", [this] {
+        healIndex();
+        {
+            std::lock_guard lock(m_repairMutex);
+            m_repairing = false;
+        }
+        m_repaired.notify_all();
+    });
 }
 
 PavPhotoManager::~PavPhotoManager()
 {
+    m_stopRepair = true;
+    if (m_repairThread.joinable())
+        m_repairThread.join();
     checkpointIndex();
+}
+
+void PavPhotoManager::awaitIndex() const
+{
+    if (!m_repairing || MainThread::isMainThread())
+        return;
+    std::unique_lock lock(m_repairMutex);
+    m_repaired.wait(lock, [this] { return !m_repairing; });
 }
 
 QString PavPhotoManager::defaultPhotoDir()
@@ -147,6 +173,7 @@ bool PavPhotoManager::storeItem(const PavPhotoModel& model, const FileWrite& wri
 
 bool PavPhotoManager::encryptImage(const QImage& image)
 {
+    awaitIndex();
     if (image.isNull())
         return false;
     PavPhotoModel model;
@@ -209,6 +236,7 @@ PavPhotoManager::PreparedAsset PavPhotoManager::prepareAsset(const PhotoAsset& a
 
 bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset* prepared)
 {
+    awaitIndex();
     PavPhotoModel model;
     model.setPhotoUUID(PavPhotoModel::createFileUUID());
     switch (asset.kind()) {
@@ -269,6 +297,7 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset*
 
 bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
 {
+    awaitIndex();
     const QString url = asset.url();
     if (url.isEmpty())
         return false;
@@ -383,6 +412,7 @@ bool PavPhotoManager::hasItemFiles(const PavPhotoModel& model) const
 
 void PavPhotoManager::decryptPhoto(const PavPhotoModelPtr& model, QObject* target, SaveCallBack callBack)
 {
+    awaitIndex();
     const bool hasTarget = target != nullptr;
     QPointer<QObject> guard(target);
     auto answered = std::make_shared<std::atomic<bool>>(false);
@@ -440,6 +470,7 @@ bool PavPhotoManager::deletePhoto(const PavPhotoModel& model)
         qWarning("private album: not deleting an item whose id is not in UUID form");
         return false;
     }
+    awaitIndex();
     if (!m_encryptAlbumOp->deleteRecord(model))
         return false;
     PavFileManagerHelp::deleteFileInFullPath(getPhotoFullPath(model));
@@ -484,23 +515,28 @@ QString PavPhotoManager::SavedCopies::take(const QString& uuid)
 
 bool PavPhotoManager::deleteRecord(const PavPhotoModel& model)
 {
+    awaitIndex();
     return m_encryptAlbumOp->deleteRecord(model);
 }
 
 PavPhotoModelList PavPhotoManager::photoesWithType(int type)
 {
+    awaitIndex();
     return m_encryptAlbumOp->photoesWithType(type);
 }
 
 PavPhotoModelList PavPhotoManager::photoes()
 {
+    awaitIndex();
     return m_encryptAlbumOp->photoes();
 }
 
 int PavPhotoManager::healIndex()
 {
+    std::lock_guard heal(m_healMutex);
+    const AlbumIndexRepair::Watch watch{&m_stopRepair, &m_restored};
     const int movedAside =
-        AlbumIndexRepair(m_photoDir, *m_encryptAlbumOp, m_photoDir + "/" + kQuarantineFolder, kThumbnailSide)
+        AlbumIndexRepair(m_photoDir, *m_encryptAlbumOp, m_photoDir + "/" + kQuarantineFolder, kThumbnailSide, watch)
             .run()
             .movedAside;
     forgetRowsWithoutURL();  // rebuilt rows have no URL

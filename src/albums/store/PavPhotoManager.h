@@ -10,10 +10,12 @@
 #include <QString>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 class Clock;
@@ -28,14 +30,19 @@ class PhotoLibrary;
 class PavPhotoManager {
 public:
     // The process-wide store, on Documents/photo of the current home and the
-    // shared photo library.
+    // shared photo library. Its index is healed behind the first call.
     static PavPhotoManager& sharedPavPhotoManager();
 
+    // When the index is healed from the item files (see healIndex): before
+    // the constructor returns, or on a thread of the store's own that the
+    // store's operations wait for (see isRepairingIndex).
+    enum class IndexRepair { AtOnce, Behind };
+
     // A store on photoDir (created when missing). The index is op when given,
-    // else the database photoDir/photo. The index is healed from the item
-    // files at once (see healIndex).
+    // else the database photoDir/photo.
     PavPhotoManager(QString photoDir, std::shared_ptr<PhotoLibrary> library,
-                    std::unique_ptr<DBOEncryptAlbumOp> op = nullptr, const Clock* clock = nullptr);
+                    std::unique_ptr<DBOEncryptAlbumOp> op = nullptr, const Clock* clock = nullptr,
+                    IndexRepair repair = IndexRepair::AtOnce);
     ~PavPhotoManager();
     PavPhotoManager(const PavPhotoManager&) = delete;
     PavPhotoManager& operator=(const PavPhotoManager&) = delete;
@@ -122,6 +129,13 @@ public:
     // removed (see AlbumIndexRepair). Runs at start; it must not run while
     // items are being stored. Returns the number of files moved aside.
     int healIndex();
+    // True while the heal started by the constructor runs behind. Meanwhile
+    // every operation that reads or writes the index or the item files waits
+    // for it, except on the main thread, which must not block: what it reads
+    // then is the index so far, not the album (screens wait for the end).
+    bool isRepairingIndex() const { return m_repairing; }
+    // Items the running heal has given a row so far.
+    int restoredItemCount() const { return m_restored; }
     // Moves every committed row into the index file itself (the end of a
     // batch, a clean exit): a copy of the folder taken while idle is whole.
     void checkpointIndex();
@@ -144,6 +158,9 @@ public:
     static constexpr const char* kQuarantineFolder = "Quarantine";
 
 private:
+    // Returns once the heal behind is over (at once on the main thread).
+    void awaitIndex() const;
+
     // Writes the full file (on a helper thread) while the thumbnail is made
     // and written, then the row; undoes the files on any failure.
     using FileWrite = std::function<bool(const QString& path)>;
@@ -194,4 +211,14 @@ private:
         QHash<QString, QString> urls;
     };
     std::shared_ptr<SavedCopies> m_savedCopies = std::make_shared<SavedCopies>();
+
+    // The heal behind: one heal at a time; the store waits for its thread
+    // on destruction, after asking it to stop.
+    std::mutex m_healMutex;
+    std::atomic<bool> m_repairing{false};
+    std::atomic<bool> m_stopRepair{false};
+    std::atomic<int> m_restored{0};
+    mutable std::mutex m_repairMutex;
+    mutable std::condition_variable m_repaired;
+    std::thread m_repairThread;
 };

@@ -38,6 +38,8 @@ QImage ImageCodec::decodeScaled(QIODevice* device, const QSize& cover)
                            std::max(1, int(std::ceil(stored.height() * factor))));
     }
     const qint64 pixels = stored.isValid() ? qint64(stored.width()) * stored.height() : 0;
+    if (pixels > kPixelBudget)
+        return QImage();
     if (pixels > kLargestFullDecodePixels) {
         // Too large to decode whole: at most the largest full decode.
         const double fit = std::sqrt(double(kLargestFullDecodePixels) / double(pixels));
@@ -48,7 +50,7 @@ QImage ImageCodec::decodeScaled(QIODevice* device, const QSize& cover)
             // Qt's PNG reader decodes the whole picture first; this one streams.
             if (!device->seek(start))
                 return QImage();
-            return PngRowDecoder::decode(device, scaled);
+            return PngRowDecoder::decode(device, scaled, kPixelBudget);
         }
     }
     if (scaled.isValid())
@@ -77,13 +79,29 @@ QImage ImageCodec::decodeScaledFile(const QString& path, const QSize& cover)
     return decodeScaled(&file, cover);
 }
 
-bool ImageCodec::hasPictureHeader(const QByteArray& bytes)
+namespace {
+// The size a picture's header gives; invalid when there is no such header.
+QSize headerSize(const QByteArray& bytes)
 {
+    if (bytes.isEmpty())
+        return QSize();
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
-    return !bytes.isEmpty() && reader.canRead() && reader.size().isValid();
+    return reader.canRead() ? reader.size() : QSize();
+}
+}
+
+bool ImageCodec::hasPictureHeader(const QByteArray& bytes)
+{
+    return headerSize(bytes).isValid();
+}
+
+bool ImageCodec::isPastPixelBudget(const QByteArray& bytes)
+{
+    const QSize stored = headerSize(bytes);
+    return stored.isValid() && qint64(stored.width()) * stored.height() > kPixelBudget;
 }
 
 QImage ImageCodec::thumbnailFromData(const QByteArray& bytes, const QSize& size)

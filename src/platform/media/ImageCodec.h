@@ -12,10 +12,16 @@ class QIODevice;
 // failure. Pictures larger than kLargestFullDecodePixels are never decoded
 // whole: they come back scaled down to at most that many pixels (PNGs
 // through a row-by-row decoder with bounded memory), or to `cover` when asked.
+// Pictures past kPixelBudget are not decoded at all: the result is null and
+// callers show their placeholder.
 class ImageCodec {
 public:
     // 64 MB of 32-bit pixels.
     static constexpr qint64 kLargestFullDecodePixels = 16LL * 1024 * 1024;
+    // Every row of a picture is read even to scale it down, so the work
+    // grows with its pixels: 20000 x 20000 takes seconds, a few kilobytes
+    // of PNG can claim ten billion pixels and would take minutes.
+    static constexpr qint64 kPixelBudget = 512LL * 1024 * 1024;
 
     static QImage decode(const QByteArray& bytes);
     static QImage decodeFile(const QString& path);
@@ -31,6 +37,9 @@ public:
     // Whether the data starts as a picture a reader knows, with a size in its
     // header; nothing is decoded, so a damaged body still answers true.
     static bool hasPictureHeader(const QByteArray& bytes);
+    // Whether the header names a picture of more than kPixelBudget pixels
+    // (one that decodes to null however sound it is).
+    static bool isPastPixelBudget(const QByteArray& bytes);
 
     // A thumbnail of exactly `size` from compressed data, through a scaled
     // decode and thumbnailWithSize.

@@ -134,7 +134,7 @@ bool readHeader(png_structp png, png_infop info, QIODevice* device, Plan* p, boo
 
 }
 
-QImage PngRowDecoder::decode(QIODevice* device, const QSize& size)
+QImage PngRowDecoder::decode(QIODevice* device, const QSize& size, qint64 pixelBudget)
 {
     if (!device || size.isEmpty())
         return QImage();
@@ -145,7 +145,7 @@ QImage PngRowDecoder::decode(QIODevice* device, const QSize& size)
     Plan plan;
     QImage image;
     bool alpha = false;
-    if (info && readHeader(png, info, device, &plan, &alpha)) {
+    if (info && readHeader(png, info, device, &plan, &alpha) && qint64(plan.srcW) * plan.srcH <= pixelBudget) {
         plan.dstW = std::clamp(size.width(), 1, plan.srcW);
         plan.dstH = std::clamp(size.height(), 1, plan.srcH);
         image = QImage(plan.dstW, plan.dstH, alpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);

@@ -146,6 +146,7 @@ PavCloudAlbumViewController_iPad::PavCloudAlbumViewController_iPad(Collaborators
         return canvas && canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : window();
     };
     camera.uploaded = [this] { getPathList(); };
+    camera.signInLapsed = [this] { fileRequireLogin(); };
     m_cameraUpload = std::make_unique<CloudCameraUpload>(std::move(camera));
 }
 

@@ -76,6 +76,9 @@ TEST_F(CloudAlbumFixture, ListingShowsFoldersThenCompletePhotosNewestFirst)
     EXPECT_EQ(names(screen->listing().filesList()), (QStringList{"dir:trip", "c.JPG", "b.png", "a.jpg"}));
     EXPECT_TRUE(screen->bottomView()->editButton()->isEnabled());
     EXPECT_EQ(loginSheets, 0);
+    // Below its one row the grid keeps a clear space of 8.
+    const ui::SectionedTable* grid = screen->cloudTableView();
+    EXPECT_EQ(grid->contentHeight() - grid->rectForRow(0, 0).bottom() - 1, 8);
     // Every tile fetches its own thumbnail.
     ASSERT_TRUE(thumbnailsShown());
 

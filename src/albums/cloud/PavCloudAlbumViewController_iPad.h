@@ -151,6 +151,7 @@ public:
     int heightForHeader(int) override { return 0; }
     QWidget* viewForHeader(int) override { return nullptr; }
     QWidget* cellForRow(int section, int row) override;
+    int heightForFooter(int) override { return CloudAlbumListing::kFooterHeight; }
 
 protected:
     void viewDidLoad() override;

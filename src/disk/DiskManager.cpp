@@ -351,6 +351,10 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
             DiskFileCache::shared().discard(*file);
         }
     }
+    if (ret == DiskStoreRet::kBusy && !file->isDiscarded()) {
+        const int running = m_uploads->count();
+        return answer(response, [running](DiskManagerDelegate* d) { d->fileUploadRunning(running); });
+    }
     deliverFail(Transfer::Upload, file, response, diskErrorFor(ret));
 }
 

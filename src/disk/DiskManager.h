@@ -21,7 +21,8 @@ class QFile;
 // time, and a small pool for the other commands. Answers go to the response
 // object of each request (held weakly) on the main thread, and every request
 // gets exactly one terminal answer: a stopped transfer answers as failed
-// with DiskErrorCode::kStopped. current_user() and the error sink belong to
+// with DiskErrorCode::kStopped, an upload of a file already uploading with
+// fileUploadRunning. current_user() and the error sink belong to
 // the main thread. The facade draws nothing: the error messages of requests
 // whose response object allows it go to the sink the application installs.
 // An upload reads its source once, as the store hashes and writes it; a

@@ -201,6 +201,38 @@ TEST_F(DiskTransferTest, DeleteStopsARunningUploadAndEachRequestAnswersOnce)
     EXPECT_TRUE(list.files.isEmpty());
 }
 
+// Asked again while it goes up, the same file cannot start a second
+// upload: that request answers once that it is running, not as failed, and
+// the first one goes on to store the whole file.
+TEST_F(DiskTransferTest, AnUploadOfAFileAlreadyUploadingAnswersRunningAndTheFirstGoesOnWhole)
+{
+    const DiskDirPtr dir = signIn();
+    const QByteArray bytes = bytePattern(4 * 64 * 1024 + 7, 3);
+    DiskFilePtr file = DiskFile::initWithUploadData(bytes, "twice.jpg", dir);
+    QSemaphore reached;
+    QSemaphore go;
+    manager->setChunkObserver([&](const DiskFilePtr&, qint64 done) {
+        if (done == 64 * 1024) {
+            reached.release();
+            go.acquire();
+        }
+    });
+    RecordingDiskResponse first;
+    manager->requestUploadFile(file, &first);
+    ASSERT_TRUE(waitUntil([&] { return reached.available() > 0; }));
+    RecordingDiskResponse again;
+    manager->requestUploadFile(file, &again);
+    const bool answered = waitForLog(again, 1);
+    go.release();
+    ASSERT_TRUE(answered);
+    ASSERT_TRUE(waitForLog(first, 1));
+    spinEvents(30);
+    EXPECT_EQ(again.log, QStringList{"upload running"});
+    EXPECT_EQ(first.log, QStringList{"upload ok"});
+    manager->setChunkObserver({});
+    EXPECT_EQ(downloadedAgain(file), bytes);
+}
+
 TEST_F(DiskTransferTest, StoppedQueuedDownloadsAnswerOnceAndAGoneResponseHearsNothing)
 {
     const DiskDirPtr dir = signIn();

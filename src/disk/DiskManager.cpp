@@ -172,7 +172,7 @@ void DiskManager::requestQueryUser(DiskManagerDelegate* response)
                            // once their account is known.
                            if (!m.m_resumedAccounts.contains(uin)) {
                                m.m_resumedAccounts.insert(uin);
-                               DiskUploadResume::run(m, DiskFileCache::shared(), uin);
+                               DiskUploadResume::run(m, DiskFileCache::shared(), uin, &m.m_resumedUploads);
                            }
                        },
                        [user](DiskManagerDelegate* d) { d->fileDidQueryUserUserInfo(user); });

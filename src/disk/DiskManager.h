@@ -1,6 +1,7 @@
 #pragma once
 
 #include "disk/DiskManagerDelegate.h"
+#include "disk/DiskResumedUploads.h"
 
 #include <QSet>
 #include <QString>
@@ -81,6 +82,13 @@ public:
     using ErrorSink = std::function<void(const QString& message)>;
     void setErrorSink(ErrorSink sink) { m_errorSink = std::move(sink); }
 
+    // Told, on the main thread, the folder key of each upload an earlier run
+    // left unfinished once it completes here (at the account's sign-in).
+    [[nodiscard]] ObserverToken addResumedUploadObserver(DiskResumedUploads::Observer observer)
+    {
+        return m_resumedUploads.addObserver(std::move(observer));
+    }
+
 private:
     using Response = DiskWeakRef<DiskManagerDelegate>;
     using Answer = std::function<void(DiskManagerDelegate*)>;
@@ -121,6 +129,7 @@ private:
     ErrorSink m_errorSink;
     QSet<qint64> m_resumedAccounts;   // accounts whose earlier uploads were taken up
     ChunkObserver m_chunkObserver;
+    DiskResumedUploads m_resumedUploads;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
     // Declared last: destroyed (stopped and joined) first.
     std::unique_ptr<DiskWorkQueue> m_uploads;

@@ -10,6 +10,8 @@
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/NavigationStack.h"
+#include "disk/DiskFileCache.h"
+#include "support/ChildProcess.h"
 #include "support/EventLoop.h"
 #include "support/FakeCamera.h"
 #include "support/ImageFixtures.h"
@@ -281,4 +283,44 @@ TEST_F(CloudAlbumFixture, TheCameraUploadsItsPictureIntoTheFolderShown)
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(files.first()->file_name().endsWith(QStringLiteral(".jpg")));
     EXPECT_GT(files.first()->file_size(), 0);
+}
+
+// A photo going up when another run of the program quit (as a closed
+// window does) is taken up at this run's sign-in; the album on screen lists
+// it once it is complete, without a pull.
+TEST_F(CloudAlbumFixture, APhotoLeftUploadingAtAQuitIsListedOnceItsResumeCompletes)
+{
+    // The other run reads the real clock: the sign-in keys must not look lapsed to it.
+    disk.clock.setNow(QDateTime::currentDateTimeUtc());
+    signIn();
+    // Long enough (bytes after the picture's end) that the quit always comes before its end.
+    const QByteArray photo = ImageFixtures::jpeg(400, 300, 5) + QByteArray(16 * 1024 * 1024, '\0');
+    const QString source = home.path("photo.jpg");
+    ASSERT_TRUE(ImageFixtures::writeFile(source, photo));
+    const ChildResult quit = ChildProcess::run(
+        "disk_upload_child",
+        {home.root(), disk.storeDir.path(), source, "photo.jpg", "--folder", QString::fromUtf8(PavCloudAlbumManager::kCloudAlbumName),
+         "--quit-at-first-chunk"},
+        60000);
+    ASSERT_FALSE(quit.hung);
+    ASSERT_EQ(quit.exitCode, 0) << quit.output.toStdString();
+    ASSERT_EQ(DiskFileCache::shared().fromEarlierLaunches().size(), 1);
+
+    // This run's facade; the album is listed before the account is read,
+    // without the unfinished photo.
+    DiskManager next([this] { return disk.store; }, [this] { return disk.login->sessionKey(); });
+    next.setCurrent_user(disk.manager->current_user());
+    facade = &next;
+    const auto cleanup = qScopeGuard([this] {
+        canvas.reset();
+        spinEvents(10);
+    });
+    show();
+    ASSERT_TRUE(listed(0));
+
+    RecordingDiskResponse account;
+    next.requestQueryUser(&account);
+    ASSERT_TRUE(listed(1));
+    EXPECT_EQ(screen->listing().filesList()[0].file->file_name(), "photo.jpg");
+    EXPECT_EQ(screen->listing().filesList()[0].file->file_size(), photo.size());
 }

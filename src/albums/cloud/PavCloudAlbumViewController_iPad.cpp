@@ -148,6 +148,8 @@ PavCloudAlbumViewController_iPad::PavCloudAlbumViewController_iPad(Collaborators
     camera.uploaded = [this] { getPathList(); };
     camera.signInLapsed = [this] { fileRequireLogin(); };
     m_cameraUpload = std::make_unique<CloudCameraUpload>(std::move(camera));
+    m_resumedUploadObserver =
+        m_disk.addResumedUploadObserver([this](const QString& dirKey) { resumedUploadCompleted(dirKey); });
 }
 
 PavCloudAlbumViewController_iPad::~PavCloudAlbumViewController_iPad()
@@ -383,6 +385,17 @@ void PavCloudAlbumViewController_iPad::fileDidQueryDirListSuccess(const DiskDirP
     if (!m_isSubPath)
         updateAlbumIconWithPhoto(m_listing.cover());
     endRefresh();
+}
+
+void PavCloudAlbumViewController_iPad::resumedUploadCompleted(const QString& dirKey)
+{
+    if (!m_currentDir || m_currentDir->dir_key() != dirKey || !m_cloud.isLogined())
+        return;
+    // Shown now, the folder is listed again; otherwise when it is shown next.
+    if (isVisible())
+        getPathList();
+    else
+        m_cloud.setIsUpdated(true);
 }
 
 void PavCloudAlbumViewController_iPad::fileDidQueryDirListFail(const DiskDirPtr&, const QString&)

@@ -175,6 +175,8 @@ private:
     void showAlert(const QString& message);
     void maybeLoadNextPage();
     void recordUsage(int eventId);
+    // An upload an earlier run left unfinished completed in the folder of dirKey.
+    void resumedUploadCompleted(const QString& dirKey);
 
     Collaborators m_c;
     DiskManager& m_disk;
@@ -204,6 +206,7 @@ private:
     PavAlbumEmptyView_iPad* m_noNetworkView = nullptr;
     QTimer m_nextPageTimer;
     ObserverToken m_logoutObserver;
+    ObserverToken m_resumedUploadObserver;
     std::unique_ptr<CloudListingRequests> m_listingRequests;
     std::unique_ptr<CloudAlbumBatches> m_batches;
     std::unique_ptr<DiskBackupUploader> m_cameraUploader;

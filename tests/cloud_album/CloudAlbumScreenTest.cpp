@@ -168,7 +168,8 @@ TEST_F(CloudAlbumFixture, LogoutEmptiesTheGridAndLeavesEditMode)
     EXPECT_EQ(screen->selectedPhotos().size(), 1);
     center.post("KyCloudAlbumLogoutNotification");
     EXPECT_TRUE(screen->listing().isEmpty());
-    EXPECT_EQ(screen->cloudTableView()->contentHeight(), 0);
+    EXPECT_EQ(screen->numberOfRows(0), 0);
+    EXPECT_TRUE(screen->cloudTableView()->visibleCells().isEmpty());
     EXPECT_FALSE(screen->isEditing());
     EXPECT_TRUE(screen->selectedPhotos().isEmpty());
     EXPECT_EQ(screen->currentDir(), nullptr);

@@ -7,23 +7,57 @@
 #include "albums/container/PavAlbumSelectionViewItem.h"
 #include "albums/container/PavAlbumSelectionView_iPad.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "disk/DiskFileCache.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/NavigationStack.h"
-#include "disk/DiskFileCache.h"
 #include "support/ChildProcess.h"
 #include "support/EventLoop.h"
 #include "support/FakeCamera.h"
 #include "support/ImageFixtures.h"
 #include "support/ShownImage.h"
 
+#include <QDir>
+#include <QFile>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSemaphore>
 #include <QTest>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
+#include <utility>
+
+#include <sys/mount.h>
 
 namespace {
+
+// A folder on a full file system of its own (one page of tmpfs, filled)
+// while the object lives.
+class FullFolder {
+public:
+    explicit FullFolder(const QString& path) : m_path(QFile::encodeName(path))
+    {
+        QDir().mkpath(path);
+        m_mounted = ::mount("tmpfs", m_path.constData(), "tmpfs", 0, "size=4k") == 0;
+        QFile filler(path + "/filler");
+        if (m_mounted && filler.open(QIODevice::WriteOnly))
+            while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+            }
+    }
+    ~FullFolder() { unmount(); }
+    bool mounted() const { return m_mounted; }
+    void unmount()
+    {
+        if (std::exchange(m_mounted, false))
+            ::umount2(m_path.constData(), MNT_DETACH);
+    }
+
+private:
+    QByteArray m_path;
+    bool m_mounted = false;
+};
 
 QStringList names(const QList<CloudEntry>& entries)
 {
@@ -324,4 +358,46 @@ TEST_F(CloudAlbumFixture, APhotoLeftUploadingAtAQuitIsListedOnceItsResumeComplet
     ASSERT_TRUE(listed(1));
     EXPECT_EQ(screen->listing().filesList()[0].file->file_name(), "photo.jpg");
     EXPECT_EQ(screen->listing().filesList()[0].file->file_size(), photo.size());
+}
+
+// A thumbnail that could not be stored (a full disk) is asked for again
+// when its row comes back into view, not only after a pull.
+TEST_F(CloudAlbumFixture, AFailedThumbnailIsAskedForAgainWhenItsRowIsShownAgain)
+{
+    signIn();
+    for (int i = 0; i < 35; ++i)
+        ASSERT_TRUE(upload(ImageFixtures::jpeg(64, 48, i), QStringLiteral("p%1.jpg").arg(i)));
+    FullFolder full(DiskFile::cacheFolder());
+    if (!full.mounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    show();
+    ASSERT_TRUE(listed(35));
+    ui::SectionedTable* grid = screen->cloudTableView();
+    auto topRowTiles = [grid] {
+        QList<PavCloudPhotoView_iPad*> tiles;
+        for (QWidget* cell : grid->visibleCells())
+            if (cell->geometry().top() == 0)
+                tiles = cell->findChildren<PavCloudPhotoView_iPad*>();
+        return tiles;
+    };
+    // Every tile of the top row in view shows what `shows` asks for.
+    auto topRowShows = [&](const std::function<bool(const QString&)>& shows) {
+        return waitUntil([&] {
+            const QList<PavCloudPhotoView_iPad*> tiles = topRowTiles();
+            return tiles.size() == 5 && std::all_of(tiles.begin(), tiles.end(), [&](PavCloudPhotoView_iPad* t) {
+                return shows(t->shownPicture());
+            });
+        });
+    };
+    ASSERT_TRUE(topRowShows([](const QString& p) { return p == "PavAlbum_LoadPhotoFailed_iPad.png"; }));
+
+    // Room again; the top row leaves the view and comes back.
+    full.unmount();
+    const int pastTopRow = grid->rectForRow(0, 0).bottom() + 2;
+    grid->verticalScrollBar()->setValue(pastTopRow);
+    ASSERT_EQ(grid->verticalScrollBar()->value(), pastTopRow);
+    EXPECT_TRUE(topRowTiles().isEmpty());
+    spinEvents(20);
+    grid->verticalScrollBar()->setValue(0);
+    EXPECT_TRUE(topRowShows([](const QString& p) { return p.endsWith(".thumb"); }));
 }

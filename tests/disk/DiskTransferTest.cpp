@@ -29,6 +29,22 @@ protected:
             return {};
         return ImageFixtures::readFile(file->file_path());
     }
+    // Starts the file's upload and waits until its first chunk went
+    // through; there it waits for go.release().
+    bool startHeldUpload(const DiskFilePtr& file, RecordingDiskResponse& response)
+    {
+        manager->setChunkObserver([this](const DiskFilePtr&, qint64 done) {
+            if (done == 64 * 1024) {
+                reached.release();
+                go.acquire();
+            }
+        });
+        manager->requestUploadFile(file, &response);
+        return waitUntil([this] { return reached.available() > 0; });
+    }
+
+    QSemaphore reached;
+    QSemaphore go;
 };
 
 TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop)
@@ -174,17 +190,8 @@ TEST_F(DiskTransferTest, DeleteStopsARunningUploadAndEachRequestAnswersOnce)
 {
     const DiskDirPtr dir = signIn();
     DiskFilePtr file = DiskFile::initWithUploadData(bytePattern(4 * 64 * 1024), "d.jpg", dir);
-    QSemaphore reached;
-    QSemaphore go;
-    manager->setChunkObserver([&](const DiskFilePtr&, qint64 done) {
-        if (done == 64 * 1024) {
-            reached.release();
-            go.acquire();
-        }
-    });
     RecordingDiskResponse up;
-    manager->requestUploadFile(file, &up);
-    ASSERT_TRUE(waitUntil([&] { return reached.available() > 0; }));
+    ASSERT_TRUE(startHeldUpload(file, up));
     RecordingDiskResponse del;
     manager->requestDeleteFile(file, &del);
     go.release();
@@ -209,17 +216,8 @@ TEST_F(DiskTransferTest, AnUploadOfAFileAlreadyUploadingAnswersRunningAndTheFirs
     const DiskDirPtr dir = signIn();
     const QByteArray bytes = bytePattern(4 * 64 * 1024 + 7, 3);
     DiskFilePtr file = DiskFile::initWithUploadData(bytes, "twice.jpg", dir);
-    QSemaphore reached;
-    QSemaphore go;
-    manager->setChunkObserver([&](const DiskFilePtr&, qint64 done) {
-        if (done == 64 * 1024) {
-            reached.release();
-            go.acquire();
-        }
-    });
     RecordingDiskResponse first;
-    manager->requestUploadFile(file, &first);
-    ASSERT_TRUE(waitUntil([&] { return reached.available() > 0; }));
+    ASSERT_TRUE(startHeldUpload(file, first));
     RecordingDiskResponse again;
     manager->requestUploadFile(file, &again);
     const bool answered = waitForLog(again, 1);

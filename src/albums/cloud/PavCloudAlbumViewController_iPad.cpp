@@ -186,6 +186,7 @@ void PavCloudAlbumViewController_iPad::viewDidLoad()
     m_refreshTableHeaderView = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
     connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &PavCloudAlbumViewController_iPad::maybeLoadNextPage);
+    connect(m_table, &ui::SectionedTable::didScroll, this, &PavCloudAlbumViewController_iPad::retryRowsShownAgain);
 
     m_bar = new CloudAlbumBar(QRect(0, h - kBottomHeight, w, kBottomHeight), this);
     connect(m_bar, &CloudAlbumBar::editClicked, this, &PavCloudAlbumViewController_iPad::editButtonClicked);
@@ -511,6 +512,7 @@ QWidget* PavCloudAlbumViewController_iPad::cellForRow(int, int row)
         views << new PavCloudPhotoView_iPad(QPoint(), m_listing.filesList()[i], this, m_disk);
     auto* cell = new PavCloudPhotoCell_iPad;
     cell->updatePhotoViews(views, row == 0);
+    m_cellsInView.append(cell);   // its tiles ask for their thumbnails now
     return cell;
 }
 
@@ -551,6 +553,18 @@ void PavCloudAlbumViewController_iPad::maybeLoadNextPage()
         m_cloudMoreLoadingLabel->show();
     }
     m_nextPageTimer.start();
+}
+
+void PavCloudAlbumViewController_iPad::retryRowsShownAgain()
+{
+    const QList<QWidget*> inView = m_table->visibleCells();
+    for (QWidget* cell : inView) {
+        if (m_cellsInView.contains(cell))
+            continue;
+        for (auto* tile : cell->findChildren<PavCloudPhotoView_iPad*>())
+            tile->retryFailedThumbnail();
+    }
+    m_cellsInView = QList<QPointer<QWidget>>(inView.begin(), inView.end());
 }
 
 void PavCloudAlbumViewController_iPad::loadNextPage()

@@ -174,6 +174,8 @@ private:
     void openCamera();
     void showAlert(const QString& message);
     void maybeLoadNextPage();
+    // Rows that came back into view ask again for the thumbnails that failed.
+    void retryRowsShownAgain();
     void recordUsage(int eventId);
     // An upload an earlier run left unfinished completed in the folder of dirKey.
     void resumedUploadCompleted(const QString& dirKey);
@@ -207,6 +209,7 @@ private:
     QTimer m_nextPageTimer;
     ObserverToken m_logoutObserver;
     ObserverToken m_resumedUploadObserver;
+    QList<QPointer<QWidget>> m_cellsInView;
     std::unique_ptr<CloudListingRequests> m_listingRequests;
     std::unique_ptr<CloudAlbumBatches> m_batches;
     std::unique_ptr<DiskBackupUploader> m_cameraUploader;

@@ -512,6 +512,7 @@ QWidget* PavCloudAlbumViewController_iPad::cellForRow(int, int row)
         views << new PavCloudPhotoView_iPad(QPoint(), m_listing.filesList()[i], this, m_disk);
     auto* cell = new PavCloudPhotoCell_iPad;
     cell->updatePhotoViews(views, row == 0);
+    m_cellsInView.removeAll(nullptr);
     m_cellsInView.append(cell);   // its tiles ask for their thumbnails now
     return cell;
 }

@@ -17,7 +17,14 @@ KyTextInput::KyTextInput(const QRect& frame, int firstLength, int secondLength, 
     m_field->setGeometry(10 + firstLength, 0, std::min(secondLength, std::max(0, frame.width() - 10 - firstLength)),
                          frame.height());
     m_field->setFrame(false);
-    m_field->setStyleSheet(QStringLiteral("font-size: 18px; font-weight: bold; background: transparent; color: #222;"));
+    setFieldFontSize(18);
+}
+
+void KyTextInput::setFieldFontSize(int pixels)
+{
+    // The style sheet, not setFont: a style sheet's font wins over the widget's.
+    m_field->setStyleSheet(
+        QStringLiteral("font-size: %1px; font-weight: bold; background: transparent; color: #222;").arg(pixels));
 }
 
 void KyTextInput::paintEvent(QPaintEvent*)

@@ -15,6 +15,8 @@ public:
 
     QLabel* firstLabel() const { return m_firstLabel; }
     QLineEdit* boldTextField() const { return m_field; }
+    // The field's font size in pixels (18 unless set).
+    void setFieldFontSize(int pixels);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -172,7 +172,7 @@ void DiskManager::requestQueryUser(DiskManagerDelegate* response)
                            // once their account is known.
                            if (!m.m_resumedAccounts.contains(uin)) {
                                m.m_resumedAccounts.insert(uin);
-                               DiskUploadResume::run(m, DiskFileCache::shared(), uin);
+                               DiskUploadResume::run(m, DiskFileCache::shared(), uin, &m.m_resumedUploads);
                            }
                        },
                        [user](DiskManagerDelegate* d) { d->fileDidQueryUserUserInfo(user); });
@@ -350,6 +350,10 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
             }
             DiskFileCache::shared().discard(*file);
         }
+    }
+    if (ret == DiskStoreRet::kBusy && !file->isDiscarded()) {
+        const int running = m_uploads->count();
+        return answer(response, [running](DiskManagerDelegate* d) { d->fileUploadRunning(running); });
     }
     deliverFail(Transfer::Upload, file, response, diskErrorFor(ret));
 }

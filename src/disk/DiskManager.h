@@ -1,6 +1,7 @@
 #pragma once
 
 #include "disk/DiskManagerDelegate.h"
+#include "disk/DiskResumedUploads.h"
 
 #include <QSet>
 #include <QString>
@@ -21,7 +22,8 @@ class QFile;
 // time, and a small pool for the other commands. Answers go to the response
 // object of each request (held weakly) on the main thread, and every request
 // gets exactly one terminal answer: a stopped transfer answers as failed
-// with DiskErrorCode::kStopped. current_user() and the error sink belong to
+// with DiskErrorCode::kStopped, an upload of a file already uploading with
+// fileUploadRunning. current_user() and the error sink belong to
 // the main thread. The facade draws nothing: the error messages of requests
 // whose response object allows it go to the sink the application installs.
 // An upload reads its source once, as the store hashes and writes it; a
@@ -80,6 +82,13 @@ public:
     using ErrorSink = std::function<void(const QString& message)>;
     void setErrorSink(ErrorSink sink) { m_errorSink = std::move(sink); }
 
+    // Told, on the main thread, the folder key of each upload an earlier run
+    // left unfinished once it completes here (at the account's sign-in).
+    [[nodiscard]] ObserverToken addResumedUploadObserver(DiskResumedUploads::Observer observer)
+    {
+        return m_resumedUploads.addObserver(std::move(observer));
+    }
+
 private:
     using Response = DiskWeakRef<DiskManagerDelegate>;
     using Answer = std::function<void(DiskManagerDelegate*)>;
@@ -120,6 +129,7 @@ private:
     ErrorSink m_errorSink;
     QSet<qint64> m_resumedAccounts;   // accounts whose earlier uploads were taken up
     ChunkObserver m_chunkObserver;
+    DiskResumedUploads m_resumedUploads;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
     // Declared last: destroyed (stopped and joined) first.
     std::unique_ptr<DiskWorkQueue> m_uploads;

@@ -30,6 +30,9 @@ public:
         (void)error;
         fileUploadFail(file);
     }
+    // Instead of the failure, when the upload cannot start because the same
+    // file is already uploading (here or in another run of the program); the
+    // count of this facade's uploads under way.
     virtual void fileUploadRunning(int count) { (void)count; }
 
     // Downloads.

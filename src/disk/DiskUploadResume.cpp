@@ -26,7 +26,7 @@ DiskFilePtr fileOf(const DiskFileCache::Entry& entry)
 
 }
 
-void run(DiskManager& disk, DiskFileCache& cache, qint64 uin)
+void run(DiskManager& disk, DiskFileCache& cache, qint64 uin, DiskManagerDelegate* response)
 {
     for (const DiskFileCache::Entry& entry : cache.fromEarlierLaunches()) {
         if (entry.uin != 0 && entry.uin != uin)
@@ -43,7 +43,7 @@ void run(DiskManager& disk, DiskFileCache& cache, qint64 uin)
         // row first, so a complete copy is kept whatever became of the source.
         if (!entry.fileId.isEmpty()
             || (DiskUploadSource::sizeOf(entry.source) == entry.fileSize && !entry.fatherKey.isEmpty()))
-            disk.requestUploadFile(file, nullptr);
+            disk.requestUploadFile(file, response);
         else
             cache.discard(*file);
     }

@@ -103,3 +103,10 @@ bool DiskWorkQueue::contains(const QString& key)
     return std::any_of(m_queued.begin(), m_queued.end(), [&](const auto& j) { return j->key == key; })
         || std::any_of(m_running.begin(), m_running.end(), [&](const auto& j) { return j->key == key; });
 }
+
+int DiskWorkQueue::count()
+{
+    std::lock_guard lock(m_mutex);
+    return int(m_queued.size())
+        + int(std::count_if(m_running.begin(), m_running.end(), [](const auto& j) { return !j->stopFlag->load(); }));
+}

@@ -35,6 +35,8 @@ public:
     void close();
     // Whether a job of the key is queued or running.
     bool contains(const QString& key);
+    // The jobs queued or running, those being stopped left out.
+    int count();
 
 private:
     struct Job {

@@ -293,6 +293,20 @@ TEST_F(CloudLoginSheetTest, TypingRulesAndThePasswordCheck)
     EXPECT_TRUE(CloudLoginInputRules::passwordAccepts("1234567890123456", "123456789012345"));
 }
 
+// The account number is typed at 20 pixels; the password field and other
+// framed inputs keep their own size.
+TEST_F(CloudLoginSheetTest, TheAccountFieldTypesAtTwentyPixels)
+{
+    present();
+    KyTextInput other(QRect(0, 0, 300, 52), 100, 200);
+    for (QWidget* w : {static_cast<QWidget*>(nameField()), static_cast<QWidget*>(passwordField()),
+                       static_cast<QWidget*>(other.boldTextField())})
+        w->ensurePolished();
+    EXPECT_EQ(nameField()->font().pixelSize(), 20);
+    EXPECT_EQ(passwordField()->font().pixelSize(), 18);
+    EXPECT_EQ(other.boldTextField()->font().pixelSize(), 18);
+}
+
 TEST_F(CloudLoginSheetTest, ClosingDropsTheAnswersStillOnTheirWay)
 {
     present();

@@ -7,21 +7,57 @@
 #include "albums/container/PavAlbumSelectionViewItem.h"
 #include "albums/container/PavAlbumSelectionView_iPad.h"
 #include "albums/widgets/PavAlbumEmptyView_iPad.h"
+#include "disk/DiskFileCache.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/NavigationStack.h"
+#include "support/ChildProcess.h"
 #include "support/EventLoop.h"
 #include "support/FakeCamera.h"
 #include "support/ImageFixtures.h"
 #include "support/ShownImage.h"
 
+#include <QDir>
+#include <QFile>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSemaphore>
 #include <QTest>
 
+#include <algorithm>
 #include <atomic>
+#include <functional>
+#include <utility>
+
+#include <sys/mount.h>
 
 namespace {
+
+// A folder on a full file system of its own (one page of tmpfs, filled)
+// while the object lives.
+class FullFolder {
+public:
+    explicit FullFolder(const QString& path) : m_path(QFile::encodeName(path))
+    {
+        QDir().mkpath(path);
+        m_mounted = ::mount("tmpfs", m_path.constData(), "tmpfs", 0, "size=4k") == 0;
+        QFile filler(path + "/filler");
+        if (m_mounted && filler.open(QIODevice::WriteOnly))
+            while (filler.write(QByteArray(4096, 'f')) > 0 && filler.flush()) {
+            }
+    }
+    ~FullFolder() { unmount(); }
+    bool mounted() const { return m_mounted; }
+    void unmount()
+    {
+        if (std::exchange(m_mounted, false))
+            ::umount2(m_path.constData(), MNT_DETACH);
+    }
+
+private:
+    QByteArray m_path;
+    bool m_mounted = false;
+};
 
 QStringList names(const QList<CloudEntry>& entries)
 {
@@ -76,6 +112,9 @@ TEST_F(CloudAlbumFixture, ListingShowsFoldersThenCompletePhotosNewestFirst)
     EXPECT_EQ(names(screen->listing().filesList()), (QStringList{"dir:trip", "c.JPG", "b.png", "a.jpg"}));
     EXPECT_TRUE(screen->bottomView()->editButton()->isEnabled());
     EXPECT_EQ(loginSheets, 0);
+    // Below its one row the grid keeps a clear space of 8.
+    const ui::SectionedTable* grid = screen->cloudTableView();
+    EXPECT_EQ(grid->contentHeight() - grid->rectForRow(0, 0).bottom() - 1, 8);
     // Every tile fetches its own thumbnail.
     ASSERT_TRUE(thumbnailsShown());
 
@@ -163,7 +202,8 @@ TEST_F(CloudAlbumFixture, LogoutEmptiesTheGridAndLeavesEditMode)
     EXPECT_EQ(screen->selectedPhotos().size(), 1);
     center.post("KyCloudAlbumLogoutNotification");
     EXPECT_TRUE(screen->listing().isEmpty());
-    EXPECT_EQ(screen->cloudTableView()->contentHeight(), 0);
+    EXPECT_EQ(screen->numberOfRows(0), 0);
+    EXPECT_TRUE(screen->cloudTableView()->visibleCells().isEmpty());
     EXPECT_FALSE(screen->isEditing());
     EXPECT_TRUE(screen->selectedPhotos().isEmpty());
     EXPECT_EQ(screen->currentDir(), nullptr);
@@ -278,4 +318,86 @@ TEST_F(CloudAlbumFixture, TheCameraUploadsItsPictureIntoTheFolderShown)
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(files.first()->file_name().endsWith(QStringLiteral(".jpg")));
     EXPECT_GT(files.first()->file_size(), 0);
+}
+
+// A photo going up when another run of the program quit (as a closed
+// window does) is taken up at this run's sign-in; the album on screen lists
+// it once it is complete, without a pull.
+TEST_F(CloudAlbumFixture, APhotoLeftUploadingAtAQuitIsListedOnceItsResumeCompletes)
+{
+    // The other run reads the real clock: the sign-in keys must not look lapsed to it.
+    disk.clock.setNow(QDateTime::currentDateTimeUtc());
+    signIn();
+    // Long enough (bytes after the picture's end) that the quit always comes before its end.
+    const QByteArray photo = ImageFixtures::jpeg(400, 300, 5) + QByteArray(16 * 1024 * 1024, '\0');
+    const QString source = home.path("photo.jpg");
+    ASSERT_TRUE(ImageFixtures::writeFile(source, photo));
+    const ChildResult quit = ChildProcess::run(
+        "disk_upload_child",
+        {home.root(), disk.storeDir.path(), source, "photo.jpg", "--folder", QString::fromUtf8(PavCloudAlbumManager::kCloudAlbumName),
+         "--quit-at-first-chunk"},
+        60000);
+    ASSERT_FALSE(quit.hung);
+    ASSERT_EQ(quit.exitCode, 0) << quit.output.toStdString();
+    ASSERT_EQ(DiskFileCache::shared().fromEarlierLaunches().size(), 1);
+
+    // This run's facade; the album is listed before the account is read,
+    // without the unfinished photo.
+    DiskManager next([this] { return disk.store; }, [this] { return disk.login->sessionKey(); });
+    next.setCurrent_user(disk.manager->current_user());
+    facade = &next;
+    const auto cleanup = qScopeGuard([this] {
+        canvas.reset();
+        spinEvents(10);
+    });
+    show();
+    ASSERT_TRUE(listed(0));
+
+    RecordingDiskResponse account;
+    next.requestQueryUser(&account);
+    ASSERT_TRUE(listed(1));
+    EXPECT_EQ(screen->listing().filesList()[0].file->file_name(), "photo.jpg");
+    EXPECT_EQ(screen->listing().filesList()[0].file->file_size(), photo.size());
+}
+
+// A thumbnail that could not be stored (a full disk) is asked for again
+// when its row comes back into view, not only after a pull.
+TEST_F(CloudAlbumFixture, AFailedThumbnailIsAskedForAgainWhenItsRowIsShownAgain)
+{
+    signIn();
+    for (int i = 0; i < 35; ++i)
+        ASSERT_TRUE(upload(ImageFixtures::jpeg(64, 48, i), QStringLiteral("p%1.jpg").arg(i)));
+    FullFolder full(DiskFile::cacheFolder());
+    if (!full.mounted())
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    show();
+    ASSERT_TRUE(listed(35));
+    ui::SectionedTable* grid = screen->cloudTableView();
+    auto topRowTiles = [grid] {
+        QList<PavCloudPhotoView_iPad*> tiles;
+        for (QWidget* cell : grid->visibleCells())
+            if (cell->geometry().top() == 0)
+                tiles = cell->findChildren<PavCloudPhotoView_iPad*>();
+        return tiles;
+    };
+    // Every tile of the top row in view shows what `shows` asks for.
+    auto topRowShows = [&](const std::function<bool(const QString&)>& shows) {
+        return waitUntil([&] {
+            const QList<PavCloudPhotoView_iPad*> tiles = topRowTiles();
+            return tiles.size() == 5 && std::all_of(tiles.begin(), tiles.end(), [&](PavCloudPhotoView_iPad* t) {
+                return shows(t->shownPicture());
+            });
+        });
+    };
+    ASSERT_TRUE(topRowShows([](const QString& p) { return p == "PavAlbum_LoadPhotoFailed_iPad.png"; }));
+
+    // Room again; the top row leaves the view and comes back.
+    full.unmount();
+    const int pastTopRow = grid->rectForRow(0, 0).bottom() + 2;
+    grid->verticalScrollBar()->setValue(pastTopRow);
+    ASSERT_EQ(grid->verticalScrollBar()->value(), pastTopRow);
+    EXPECT_TRUE(topRowTiles().isEmpty());
+    spinEvents(20);
+    grid->verticalScrollBar()->setValue(0);
+    EXPECT_TRUE(topRowShows([](const QString& p) { return p.endsWith(".thumb"); }));
 }

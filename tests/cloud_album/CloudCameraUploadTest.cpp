@@ -2,6 +2,7 @@
 
 #include "Public/SqliteDBManager.h"
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
+#include "albums/cloud/CloudCameraUpload.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
 #include "disk/DiskFile.h"
 #include "platform/core/AppLifecycle.h"
@@ -73,6 +74,8 @@ protected:
         screen->imagePickerDidFinish(photo);
         ASSERT_TRUE(waitUntil([this] { return panel() && panel()->progress() > 0; }, 10000));
         ASSERT_GT(panel()->totalCount(), 2u * 64u * 1024u);
+        ASSERT_TRUE(screen->cameraUpload().curUploadPhoto());
+        EXPECT_EQ(qint64(panel()->totalCount()), screen->cameraUpload().curUploadPhoto()->file_size());
     }
 
     const QImage photo = ImageFixtures::pattern(1200, 900, 4);
@@ -132,6 +135,38 @@ TEST_F(CloudCameraUploadTest, AFullDiskFailsTheUploadWithTheNoSpaceAlertAndLeave
     disk.store->failBlobWritesWith(0);
     screen->imagePickerDidFinish(photo);
     ASSERT_TRUE(listed(1));
+    EXPECT_EQ(disk.blobs().size(), 1);
+    EXPECT_EQ(cacheRows(), 0);
+}
+
+// The disk stopped knowing the sign-in key: the upload's -401 signs the
+// album out and asks for the sign-in, as the listing and the batches do,
+// instead of telling a passing failure.
+TEST_F(CloudCameraUploadTest, ALapsedSignInEmptiesTheSavedPasswordAndAsksForTheSignIn)
+{
+    ASSERT_TRUE(upload(ImageFixtures::jpeg(40, 30, 1), "a.jpg"));
+    screen->getPathList();
+    ASSERT_TRUE(listed(1));
+    saved->setUin("10001");
+    saved->setPassword("secret");
+    saved->setSavePassword("YES");
+    saved->saveLoginInfoToDisk();
+    disk.login->setSessionKey("lapsed-key");
+
+    screen->imagePickerDidFinish(photo);
+    ASSERT_TRUE(waitUntil([this] { return loginSheets == 1; }, 10000));
+    EXPECT_FALSE(screen->cameraUpload().isBusy());
+    EXPECT_EQ(screen->cameraUpload().curUploadPhoto(), nullptr);
+    EXPECT_FALSE(panel());
+    spinEvents(50);
+    EXPECT_TRUE(ui::ChoiceDialog::showing().isEmpty()) << dialogText().toStdString();
+    EXPECT_TRUE(saved->password().isEmpty());
+    PavDiskUserInfoManager reread(home.documents(), [this]() -> UserDefaults& { return defaults; });
+    EXPECT_TRUE(reread.password().isEmpty()) << "the emptied password is saved";
+    EXPECT_FALSE(album->isLogined());
+    EXPECT_EQ(album->cloudAlbumDir(), nullptr);
+    EXPECT_TRUE(screen->listing().isEmpty());
+    // Nothing of the photo stays to be taken up later.
     EXPECT_EQ(disk.blobs().size(), 1);
     EXPECT_EQ(cacheRows(), 0);
 }

@@ -29,6 +29,22 @@ protected:
             return {};
         return ImageFixtures::readFile(file->file_path());
     }
+    // Starts the file's upload and waits until its first chunk went
+    // through; there it waits for go.release().
+    bool startHeldUpload(const DiskFilePtr& file, RecordingDiskResponse& response)
+    {
+        manager->setChunkObserver([this](const DiskFilePtr&, qint64 done) {
+            if (done == 64 * 1024) {
+                reached.release();
+                go.acquire();
+            }
+        });
+        manager->requestUploadFile(file, &response);
+        return waitUntil([this] { return reached.available() > 0; });
+    }
+
+    QSemaphore reached;
+    QSemaphore go;
 };
 
 TEST_F(DiskTransferTest, UploadGoesInChunksAndResumesFromTheStoredSizeAfterAStop)
@@ -174,17 +190,8 @@ TEST_F(DiskTransferTest, DeleteStopsARunningUploadAndEachRequestAnswersOnce)
 {
     const DiskDirPtr dir = signIn();
     DiskFilePtr file = DiskFile::initWithUploadData(bytePattern(4 * 64 * 1024), "d.jpg", dir);
-    QSemaphore reached;
-    QSemaphore go;
-    manager->setChunkObserver([&](const DiskFilePtr&, qint64 done) {
-        if (done == 64 * 1024) {
-            reached.release();
-            go.acquire();
-        }
-    });
     RecordingDiskResponse up;
-    manager->requestUploadFile(file, &up);
-    ASSERT_TRUE(waitUntil([&] { return reached.available() > 0; }));
+    ASSERT_TRUE(startHeldUpload(file, up));
     RecordingDiskResponse del;
     manager->requestDeleteFile(file, &del);
     go.release();
@@ -199,6 +206,29 @@ TEST_F(DiskTransferTest, DeleteStopsARunningUploadAndEachRequestAnswersOnce)
     manager->requestQueryDir(dir, &list);
     ASSERT_TRUE(waitForLog(list, 1));
     EXPECT_TRUE(list.files.isEmpty());
+}
+
+// Asked again while it goes up, the same file cannot start a second
+// upload: that request answers once that it is running, not as failed, and
+// the first one goes on to store the whole file.
+TEST_F(DiskTransferTest, AnUploadOfAFileAlreadyUploadingAnswersRunningAndTheFirstGoesOnWhole)
+{
+    const DiskDirPtr dir = signIn();
+    const QByteArray bytes = bytePattern(4 * 64 * 1024 + 7, 3);
+    DiskFilePtr file = DiskFile::initWithUploadData(bytes, "twice.jpg", dir);
+    RecordingDiskResponse first;
+    ASSERT_TRUE(startHeldUpload(file, first));
+    RecordingDiskResponse again;
+    manager->requestUploadFile(file, &again);
+    const bool answered = waitForLog(again, 1);
+    go.release();
+    ASSERT_TRUE(answered);
+    ASSERT_TRUE(waitForLog(first, 1));
+    spinEvents(30);
+    EXPECT_EQ(again.log, QStringList{"upload running"});
+    EXPECT_EQ(first.log, QStringList{"upload ok"});
+    manager->setChunkObserver({});
+    EXPECT_EQ(downloadedAgain(file), bytes);
 }
 
 TEST_F(DiskTransferTest, StoppedQueuedDownloadsAnswerOnceAndAGoneResponseHearsNothing)

@@ -11,6 +11,7 @@ public:
     void fileUploading(float p, const DiskFilePtr&) override { uploadProgress.append(p); }
     void fileUploadSuccess(const DiskFilePtr&) override { log.append("upload ok"); }
     void fileUploadFailWithError(const DiskFilePtr&, const DiskError& e) override { log.append("upload fail"), lastError = e; }
+    void fileUploadRunning(int) override { log.append("upload running"); }
     void fileDownloading(float p, const DiskFilePtr&) override { downloadProgress.append(p); }
     void fileDownloadSuccess(const DiskFilePtr&) override { log.append("download ok"); }
     void fileDonwloadFail(const DiskFilePtr&, const DiskError& e) override { log.append("download fail"), lastError = e; }

@@ -24,6 +24,7 @@ public:
     static constexpr int kTopRowHeight = 126;
     static constexpr int kRowHeight = 118;
     static constexpr int kMoreRowHeight = 44;
+    static constexpr int kFooterHeight = 8;   // clear, below the last row
 
     // Files get their type code; videos, documents and files whose upload is
     // incomplete are left out. Shows the first page.

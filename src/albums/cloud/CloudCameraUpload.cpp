@@ -5,6 +5,7 @@
 #include "Public/PavToastView_iPad.h"
 #include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "albums/device/BackupGate.h"
+#include "albums/device/DiskBackupUploader.h"
 #include "platform/core/Localization.h"
 #include "platform/core/PavDateUtil.h"
 #include "platform/media/ImageCodec.h"
@@ -15,7 +16,7 @@ CloudCameraUpload::CloudCameraUpload(Collaborators collaborators) : m_c(std::mov
 
 CloudCameraUpload::~CloudCameraUpload()
 {
-    if (m_uploading)
+    if (m_curUploadPhoto)
         m_c.uploader->cancelCurrent();
     if (m_panel)
         m_panel->deleteLater();
@@ -54,7 +55,7 @@ void CloudCameraUpload::start(const QImage& image)
     if (d.step == BackupGate::Step::ConfirmCellular)
         m_question = showAlert(d.message, kUploadOverCellularTag, {L("确定")});
     else
-        upload();
+        uploadPhoto();
 }
 
 void CloudCameraUpload::alertViewClickedButtonAtIndex(ui::Alert* alert, int buttonIndex)
@@ -62,12 +63,12 @@ void CloudCameraUpload::alertViewClickedButtonAtIndex(ui::Alert* alert, int butt
     if (alert->tag() != kUploadOverCellularTag || m_pending.isEmpty())
         return;
     if (buttonIndex == 1)
-        upload();
+        uploadPhoto();
     else
         m_pending.clear();
 }
 
-void CloudCameraUpload::upload()
+void CloudCameraUpload::uploadPhoto()
 {
     const QByteArray data = std::exchange(m_pending, QByteArray());
     const quint64 size = quint64(data.size());
@@ -79,13 +80,15 @@ void CloudCameraUpload::upload()
         m_panel->show();
         m_panel->raise();
     }
-    m_uploading = true;
     m_spaceFull = false;
+    m_signInLapsed = false;
     CloudBackupUploader::Callbacks callbacks;
     callbacks.progress = [this](float percent) { progressed(percent); };
     callbacks.spaceFull = [this] { m_spaceFull = true; };
-    callbacks.done = [this](bool succeeded) { finished(succeeded, m_spaceFull); };
+    callbacks.requireLogin = [this] { m_signInLapsed = true; };
+    callbacks.done = [this](bool succeeded) { finished(succeeded); };
     m_c.uploader->uploadData(data, m_name, m_c.folder(), std::move(callbacks));
+    m_curUploadPhoto = m_c.uploader->curUploadFile();
 }
 
 void CloudCameraUpload::progressed(float percent)
@@ -99,9 +102,9 @@ void CloudCameraUpload::progressed(float percent)
         QStringLiteral("%1/%2").arg(PavStringFormat::kmgStringForNumber(done), PavStringFormat::kmgStringForNumber(total)));
 }
 
-void CloudCameraUpload::finished(bool succeeded, bool spaceFull)
+void CloudCameraUpload::finished(bool succeeded)
 {
-    m_uploading = false;
+    m_curUploadPhoto.reset();
     removePanel();
     if (succeeded) {
         PavToastView_iPad::showSuccessToastViewWithMessage(L("照片保存成功！"), 0.8);
@@ -109,17 +112,22 @@ void CloudCameraUpload::finished(bool succeeded, bool spaceFull)
             m_c.uploaded();
         return;
     }
+    if (m_signInLapsed) {
+        if (m_c.signInLapsed)
+            m_c.signInLapsed();
+        return;
+    }
     // A full disk is told as full cloud space, not as a passing failure.
-    showAlert(spaceFull ? L("云端存储空间已满，无法完成备份。") : L("操作失败，请稍候重试。"));
+    showAlert(m_spaceFull ? L("云端存储空间已满，无法完成备份。") : L("操作失败，请稍候重试。"));
 }
 
 void CloudCameraUpload::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
 {
     if (!view || view != m_panel)
         return;
-    if (m_uploading)
+    if (m_curUploadPhoto)
         m_c.uploader->cancelCurrent();
-    m_uploading = false;
+    m_curUploadPhoto.reset();
     removePanel();
 }
 

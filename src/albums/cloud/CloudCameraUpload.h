@@ -1,7 +1,7 @@
 #pragma once
 
 #include "albums/batch/PavPhotosProcessingViewDelegate.h"
-#include "albums/device/CloudBackupUploader.h"
+#include "disk/DiskFile.h"
 #include "platform/ui/Alert.h"
 
 #include <QImage>
@@ -11,6 +11,8 @@
 #include <functional>
 #include <optional>
 
+class DiskBackupUploader;
+class DiskDir;
 class PavAlertView;
 class PavPhotosProcessingView_iPad;
 
@@ -25,14 +27,16 @@ class PavPhotosProcessingView_iPad;
 // answering after it is gone is dropped). Main thread only. One photo at a
 // time: a photo that arrives while another is asked about or going up is
 // dropped; a question the background took away unanswered drops its photo.
-// Destruction cancels the upload in flight and removes the panel.
+// A lapsed sign-in (-401) ends the upload without the failure alert: the
+// album is asked to sign in again. Destruction cancels the upload in flight
+// and removes the panel.
 class CloudCameraUpload : public QObject, public ui::AlertDelegate, public PavPhotosProcessingViewDelegate {
 public:
     static constexpr int kUploadPanelTag = 52;
     static constexpr int kUploadOverCellularTag = 102;
 
     struct Collaborators {
-        CloudBackupUploader* uploader = nullptr;            // required
+        DiskBackupUploader* uploader = nullptr;             // required
         std::function<bool()> isLogined;                     // required
         std::function<std::optional<qint64>()> freeSpace;    // required; nullopt when not known
         std::function<int()> network;                        // required; NetworkConnectionKind
@@ -41,6 +45,7 @@ public:
         // Where the panel goes; null: no panel (another one is up).
         std::function<QWidget*()> panelHost;                 // required
         std::function<void()> uploaded;                      // after the success toast
+        std::function<void()> signInLapsed;                  // the disk answered -401
     };
 
     explicit CloudCameraUpload(Collaborators collaborators);
@@ -49,7 +54,9 @@ public:
     // The camera's picture; a null image is ignored.
     void start(const QImage& image);
     // A photo is asked about or going up.
-    bool isBusy() const { return asking() || m_uploading; }
+    bool isBusy() const { return asking() || m_curUploadPhoto; }
+    // The photo going up, null when none is.
+    const DiskFilePtr& curUploadPhoto() const { return m_curUploadPhoto; }
     PavPhotosProcessingView_iPad* panel() const { return m_panel; }
 
     // ui::AlertDelegate
@@ -61,17 +68,18 @@ private:
     // The question over cellular is still up (the background takes it away
     // without an answer).
     bool asking() const;
-    void upload();
+    void uploadPhoto();
     void progressed(float percent);
-    void finished(bool succeeded, bool spaceFull);
+    void finished(bool succeeded);
     void removePanel();
     PavAlertView* showAlert(const QString& message, int tag = 0, const QStringList& others = {});
 
     Collaborators m_c;
     QByteArray m_pending;   // the encoded photo until it starts
     QString m_name;
-    bool m_uploading = false;
+    DiskFilePtr m_curUploadPhoto;
     bool m_spaceFull = false;
+    bool m_signInLapsed = false;
     QPointer<PavPhotosProcessingView_iPad> m_panel;
     QPointer<PavAlertView> m_question;
 };

@@ -62,13 +62,11 @@ void PavCloudAlbumLoginViewController_iPad::buildForm()
     auto input = [this](int y, const char* label, const char* placeholder) {
         auto* field = new KyTextInput(QRect(40, y, 460, 52), 125, 320, this);
         field->firstLabel()->setText(L(label));
-        QFont font = field->boldTextField()->font();
-        font.setPixelSize(20);
-        field->boldTextField()->setFont(font);
         field->boldTextField()->setPlaceholderText(L(placeholder));
         return field;
     };
     m_nameField = input(25, "Ky帐号", "请输入Ky号码");
+    m_nameField->setFieldFontSize(20);
     m_nameField->boldTextField()->setInputMethodHints(Qt::ImhDigitsOnly);
     m_passwordField = input(92, "密 码", "请输入密码");
     m_passwordField->boldTextField()->setEchoMode(QLineEdit::Password);

@@ -146,7 +146,10 @@ PavCloudAlbumViewController_iPad::PavCloudAlbumViewController_iPad(Collaborators
         return canvas && canvas->rootScreen() ? static_cast<QWidget*>(canvas->rootScreen()) : window();
     };
     camera.uploaded = [this] { getPathList(); };
+    camera.signInLapsed = [this] { fileRequireLogin(); };
     m_cameraUpload = std::make_unique<CloudCameraUpload>(std::move(camera));
+    m_resumedUploadObserver =
+        m_disk.addResumedUploadObserver([this](const QString& dirKey) { resumedUploadCompleted(dirKey); });
 }
 
 PavCloudAlbumViewController_iPad::~PavCloudAlbumViewController_iPad()
@@ -183,6 +186,7 @@ void PavCloudAlbumViewController_iPad::viewDidLoad()
     m_refreshTableHeaderView = AlbumRefreshHeader::attach(m_table, tableBounds.size(), this);
     connect(m_table->verticalScrollBar(), &QScrollBar::valueChanged, this,
             &PavCloudAlbumViewController_iPad::maybeLoadNextPage);
+    connect(m_table, &ui::SectionedTable::didScroll, this, &PavCloudAlbumViewController_iPad::retryRowsShownAgain);
 
     m_bar = new CloudAlbumBar(QRect(0, h - kBottomHeight, w, kBottomHeight), this);
     connect(m_bar, &CloudAlbumBar::editClicked, this, &PavCloudAlbumViewController_iPad::editButtonClicked);
@@ -384,6 +388,17 @@ void PavCloudAlbumViewController_iPad::fileDidQueryDirListSuccess(const DiskDirP
     endRefresh();
 }
 
+void PavCloudAlbumViewController_iPad::resumedUploadCompleted(const QString& dirKey)
+{
+    if (!m_currentDir || m_currentDir->dir_key() != dirKey || !m_cloud.isLogined())
+        return;
+    // Shown now, the folder is listed again; otherwise when it is shown next.
+    if (isVisible())
+        getPathList();
+    else
+        m_cloud.setIsUpdated(true);
+}
+
 void PavCloudAlbumViewController_iPad::fileDidQueryDirListFail(const DiskDirPtr&, const QString&)
 {
     m_disk.setIgnoreThumbnailRequest(false);
@@ -497,6 +512,8 @@ QWidget* PavCloudAlbumViewController_iPad::cellForRow(int, int row)
         views << new PavCloudPhotoView_iPad(QPoint(), m_listing.filesList()[i], this, m_disk);
     auto* cell = new PavCloudPhotoCell_iPad;
     cell->updatePhotoViews(views, row == 0);
+    m_cellsInView.removeAll(nullptr);
+    m_cellsInView.append(cell);   // its tiles ask for their thumbnails now
     return cell;
 }
 
@@ -537,6 +554,18 @@ void PavCloudAlbumViewController_iPad::maybeLoadNextPage()
         m_cloudMoreLoadingLabel->show();
     }
     m_nextPageTimer.start();
+}
+
+void PavCloudAlbumViewController_iPad::retryRowsShownAgain()
+{
+    const QList<QWidget*> inView = m_table->visibleCells();
+    for (QWidget* cell : inView) {
+        if (m_cellsInView.contains(cell))
+            continue;
+        for (auto* tile : cell->findChildren<PavCloudPhotoView_iPad*>())
+            tile->retryFailedThumbnail();
+    }
+    m_cellsInView = QList<QPointer<QWidget>>(inView.begin(), inView.end());
 }
 
 void PavCloudAlbumViewController_iPad::loadNextPage()

@@ -151,6 +151,7 @@ public:
     int heightForHeader(int) override { return 0; }
     QWidget* viewForHeader(int) override { return nullptr; }
     QWidget* cellForRow(int section, int row) override;
+    int heightForFooter(int) override { return CloudAlbumListing::kFooterHeight; }
 
 protected:
     void viewDidLoad() override;
@@ -173,7 +174,11 @@ private:
     void openCamera();
     void showAlert(const QString& message);
     void maybeLoadNextPage();
+    // Rows that came back into view ask again for the thumbnails that failed.
+    void retryRowsShownAgain();
     void recordUsage(int eventId);
+    // An upload an earlier run left unfinished completed in the folder of dirKey.
+    void resumedUploadCompleted(const QString& dirKey);
 
     Collaborators m_c;
     DiskManager& m_disk;
@@ -203,6 +208,8 @@ private:
     PavAlbumEmptyView_iPad* m_noNetworkView = nullptr;
     QTimer m_nextPageTimer;
     ObserverToken m_logoutObserver;
+    ObserverToken m_resumedUploadObserver;
+    QList<QPointer<QWidget>> m_cellsInView;
     std::unique_ptr<CloudListingRequests> m_listingRequests;
     std::unique_ptr<CloudAlbumBatches> m_batches;
     std::unique_ptr<DiskBackupUploader> m_cameraUploader;

@@ -36,6 +36,14 @@ PavCloudPhotoView_iPad::PavCloudPhotoView_iPad(const QPoint& origin, CloudEntry 
     m_photoImageView->setMode(ui::ImageView::Mode::AspectFit);
     m_photoImageView->setGeometry(9, 9, 99, 99);
     m_photoImageView->setAttribute(Qt::WA_TransparentForMouseEvents);
+    loadThumbnail();
+    m_selectedView = new ui::ImageView(m_photoImageView);
+    m_selectedView->setGeometry(70, 70, 29, 29);
+    refreshMark(delegate && delegate->editStateOfCloudPhotoViewDelegate());
+}
+
+void PavCloudPhotoView_iPad::loadThumbnail()
+{
     const QString thumb = thumbnailPath(m_entry.file);
     if (QFileInfo(thumb).size() > 0) {
         showThumbnail(thumb);
@@ -43,9 +51,12 @@ PavCloudPhotoView_iPad::PavCloudPhotoView_iPad(const QPoint& origin, CloudEntry 
         showNamed(kLoading);
         m_disk.requestDownloadThumbnail(m_entry.file, this);
     }
-    m_selectedView = new ui::ImageView(m_photoImageView);
-    m_selectedView->setGeometry(70, 70, 29, 29);
-    refreshMark(delegate && delegate->editStateOfCloudPhotoViewDelegate());
+}
+
+void PavCloudPhotoView_iPad::retryFailedThumbnail()
+{
+    if (type() == Photo && m_shown == kFailed)
+        loadThumbnail();
 }
 
 QString PavCloudPhotoView_iPad::thumbnailPath(const DiskFilePtr& file)

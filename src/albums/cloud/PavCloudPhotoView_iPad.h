@@ -39,6 +39,8 @@ public:
     void refreshMark(bool editing);
     // Stops this tile's pending thumbnail download.
     void stopThumbnail();
+    // The tile is shown again: a thumbnail that failed is asked for once more.
+    void retryFailedThumbnail();
 
     // DiskManagerDelegate
     void thumbnailDownloadSuccess(const DiskFilePtr& file) override;
@@ -47,6 +49,8 @@ public:
     static QString thumbnailPath(const DiskFilePtr& file);
 
 private:
+    // The cached ".thumb" file, else the loading picture and a request.
+    void loadThumbnail();
     void showThumbnail(const QString& path);
     void showNamed(const QString& name);
 

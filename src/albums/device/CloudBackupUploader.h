@@ -19,6 +19,8 @@ public:
         std::function<void(bool succeeded)> done;
         // Before done(false), when the account had no room left for it.
         std::function<void()> spaceFull;
+        // Before done(false), when the sign-in key lapsed (-401).
+        std::function<void()> requireLogin;
     };
 
     virtual ~CloudBackupUploader() = default;

@@ -66,6 +66,13 @@ void DiskBackupUploader::fileUploadFailWithError(const DiskFilePtr& file, const 
     end(file, false);
 }
 
+void DiskBackupUploader::fileRequireLogin()
+{
+    // Only an upload in flight fails with it.
+    if (m_current && m_callbacks.requireLogin)
+        m_callbacks.requireLogin();
+}
+
 void DiskBackupUploader::end(const DiskFilePtr& file, bool succeeded)
 {
     if (!file || file != m_current)

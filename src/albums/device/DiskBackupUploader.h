@@ -26,6 +26,7 @@ public:
     void fileUploadSuccess(const DiskFilePtr& file) override;
     void fileUploadFail(const DiskFilePtr& file) override;
     void fileUploadFailWithError(const DiskFilePtr& file, const DiskError& error) override;
+    void fileRequireLogin() override;
 
 private:
     void send(DiskFilePtr file, Callbacks callbacks);

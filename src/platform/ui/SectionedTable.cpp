@@ -56,6 +56,7 @@ void SectionedTable::reloadData()
             heights.push_back(m_source->heightForRow(s, r));
             y += heights.back();
         }
+        y += m_source->heightForFooter(s);
         m_rowTops.push_back(std::move(tops));
         m_rowHeights.push_back(std::move(heights));
     }

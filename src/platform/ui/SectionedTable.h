@@ -22,6 +22,8 @@ public:
     virtual int heightForHeader(int section) = 0;
     virtual QWidget* viewForHeader(int section) = 0;
     virtual QWidget* cellForRow(int section, int row) = 0;
+    // Clear space below a section's rows.
+    virtual int heightForFooter(int section) { (void)section; return 0; }
 };
 
 // A plain table of sections (an album grid): a vertical scroll area whose

@@ -3,13 +3,15 @@
 //   --count N        uploads the source N times ("<name>-<i>")
 //   --stall-after N  after N chunks prints "stalled <file id>" and waits to be killed
 //   --fsize-limit N  no file of the process may grow past N bytes (RLIMIT_FSIZE)
+//   --folder NAME    uploads into the folder NAME below the first folder
 //   --quit-at-first-chunk
 //                    uses the application's shared disk facade, queues all
 //                    uploads at once, quits the event loop at the first chunk
 //                    as a closed window or SIGTERM does, and prints
 //                    "disk threads after quit N" once the loop has returned
 // Signs in as 10001 / "secret" (the account must exist) and prints
-// "upload ok <name>" or "upload fail <code> <name>" for each upload.
+// "upload ok <name>" or "upload fail <code> <name>" for each upload; with
+// --count the names are "<name>-<i>".
 
 #include "disk/DiskFileCache.h"
 #include "disk/DiskLoginModel.h"
@@ -24,6 +26,7 @@
 #include <QFile>
 #include <QUrl>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <sys/resource.h>
@@ -62,10 +65,13 @@ int main(int argc, char** argv)
     const QString source = QUrl::fromLocalFile(args[3]).toString();
     int count = 1;
     int stallAfter = -1;
+    QString folderName;
     const bool quitAtFirstChunk = args.contains("--quit-at-first-chunk");
     for (int i = 5; i + 1 < args.size(); i += 2) {
         if (args[i] == "--count")
             count = args[i + 1].toInt();
+        else if (args[i] == "--folder")
+            folderName = args[i + 1];
         else if (args[i] == "--stall-after")
             stallAfter = args[i + 1].toInt();
         else if (args[i] == "--fsize-limit") {
@@ -96,7 +102,18 @@ int main(int argc, char** argv)
     manager.requestQueryDir(r.user->root_dir(), &r);
     if (!waitUntil([&] { return r.log.size() >= 3; }, 20000) || r.dirs.isEmpty())
         return 7;
-    const DiskDirPtr folder = r.dirs.first();
+    DiskDirPtr folder = r.dirs.first();
+    if (!folderName.isEmpty()) {
+        manager.requestQueryDir(folder, &r);
+        if (!waitUntil([&] { return r.log.size() >= 4; }, 20000))
+            return 10;
+        const auto found = std::find_if(r.dirs.begin(), r.dirs.end(),
+                                        [&](const DiskDirPtr& d) { return d->dir_name() == folderName; });
+        if (found == r.dirs.end())
+            return 10;
+        folder = *found;
+    }
+    auto nameOf = [&](int i) { return count == 1 ? args[4] : QStringLiteral("%1-%2").arg(args[4]).arg(i); };
 
     if (quitAtFirstChunk) {
         manager.setChunkObserver([&app](const DiskFilePtr&, qint64) {
@@ -105,9 +122,7 @@ int main(int argc, char** argv)
         std::vector<std::unique_ptr<RecordingDiskResponse>> answers;
         for (int i = 0; i < count; ++i) {
             answers.push_back(std::make_unique<RecordingDiskResponse>());
-            manager.requestUploadFile(DiskFile::initWithUploadSource(source, QStringLiteral("%1-%2").arg(args[4]).arg(i),
-                                                                     folder),
-                                      answers.back().get());
+            manager.requestUploadFile(DiskFile::initWithUploadSource(source, nameOf(i), folder), answers.back().get());
         }
         app.exec();
         say(QStringLiteral("disk threads after quit %1").arg(diskThreads()));
@@ -123,7 +138,7 @@ int main(int argc, char** argv)
         }
     });
     for (int i = 0; i < count; ++i) {
-        const QString name = count == 1 ? args[4] : QStringLiteral("%1-%2").arg(args[4]).arg(i);
+        const QString name = nameOf(i);
         DiskFilePtr file = DiskFile::initWithUploadSource(source, name, folder);
         if (!file)
             return 8;

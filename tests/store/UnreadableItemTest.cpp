@@ -1,0 +1,179 @@
+#include "StoreTestBase.h"
+
+#include "Public/PavEncryptManager.h"
+#include "Public/SqliteDBManager.h"
+#include "support/EventLoop.h"
+#include "support/Fifo.h"
+#include "support/ImageFixtures.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+// Item files in the album folder that are not what the store wrote: a FIFO,
+// a symbolic link out of the folder, a file larger than any item. None of
+// them is waited on, followed or read whole.
+class UnreadableItemTest : public StoreTestBase {
+protected:
+    QString itemPath(const QString& name) const { return photoDir() + "/" + name; }
+
+    // Writes a row for uuid into the index while no store has it open, and
+    // opens the store again, as a start would.
+    void plantRow(const QString& uuid)
+    {
+        m_store.reset();
+        {
+            auto db = SqliteDBManager::initWithFilePath(photoDir() + "/photo");
+            ASSERT_TRUE(db->executeSql("INSERT INTO photoes (datetime, photouuid, type, duration, systemurl, "
+                                       "localpath) VALUES (1796634000, ?, 1, 0, NULL, ?)",
+                                       {uuid, uuid}));
+        }
+        m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    }
+    PavPhotoModelPtr listedRow(const QString& uuid) const
+    {
+        for (const PavPhotoModelPtr& item : m_store->photoes())
+            if (item->photoUUID() == uuid)
+                return item;
+        auto model = std::make_shared<PavPhotoModel>();
+        model->setPhotoUUID(uuid);
+        model->setPhotoPath(uuid);
+        return model;
+    }
+    // Moves the item out; the error it answers ("" for a success).
+    QString moveOut(const PavPhotoModelPtr& item)
+    {
+        auto error = std::make_shared<QString>("no answer");
+        std::thread worker([&] {
+            m_store->decryptPhoto(item, nullptr, [error](const PavPhotoModelPtr&, const QString& e) { *error = e; });
+        });
+        worker.join();
+        waitUntil([&] { return *error != "no answer"; }, 3000);
+        return *error;
+    }
+    // Runs work on a thread of its own; false when it is still waiting after
+    // two seconds (the FIFOs are then let go so that it ends).
+    static bool endsPromptly(const std::function<void()>& work, const QStringList& fifos)
+    {
+        std::atomic<bool> done = false;
+        std::thread worker([&] {
+            work();
+            done = true;
+        });
+        const bool prompt = waitUntil([&] { return done.load(); }, 2000);
+        while (!done) {
+            for (const QString& fifo : fifos)
+                Fifo::release(fifo);
+            spinEvents(20);
+        }
+        worker.join();
+        return prompt;
+    }
+};
+
+TEST_F(UnreadableItemTest, AFifoItemWithARowIsReadAsMissingWithoutWaiting)
+{
+    const QString uuid = "66666666-6666-6666-6666-666666666666";
+    const QStringList fifos = {itemPath(uuid), itemPath(uuid + ".thumb")};
+    for (const QString& fifo : fifos)
+        ASSERT_TRUE(Fifo::make(fifo));
+    plantRow(uuid);
+    const PavPhotoModelPtr item = listedRow(uuid);
+
+    QImage thumbnail, full;
+    EXPECT_TRUE(endsPromptly([&] { thumbnail = PavPhotoManager::decryptPhotoWithFullPath(fifos[1]); }, fifos));
+    EXPECT_TRUE(endsPromptly([&] { full = PavPhotoManager::decryptPhotoWithFullPath(fifos[0], QSize(150, 150)); },
+                             fifos));
+    EXPECT_TRUE(thumbnail.isNull());
+    EXPECT_TRUE(full.isNull());
+    QString error;
+    EXPECT_TRUE(endsPromptly([&] { error = moveOut(item); }, fifos));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(m_library->saved().isEmpty());
+
+    // A start with the FIFOs in place (the repair looks at every item file) ends, and so does the store.
+    EXPECT_TRUE(endsPromptly([&] { m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library); }, fifos));
+    EXPECT_TRUE(endsPromptly([&] { m_store.reset(); }, fifos));
+}
+
+TEST_F(UnreadableItemTest, AnItemLinkedToAnotherAlbumsItemIsNeitherShownNorMovedOut)
+{
+    // A real item of another home's album.
+    QTemporaryDir other;
+    const QString otherDir = other.path() + "/photo";
+    QString target;
+    {
+        PavPhotoManager foreign(otherDir, m_library);
+        ASSERT_TRUE(foreign.encryptAsset(*jpegAsset("assets-library://asset/asset.JPG?id=OTHER&ext=JPG", 4)));
+        target = foreign.getPhotoFullPath(*foreign.photoes().first());
+    }
+    ASSERT_FALSE(PavPhotoManager::decryptPhotoWithFullPath(target + ".thumb").isNull());
+    const QByteArray targetBytes = ImageFixtures::readFile(target);
+
+    const QString uuid = "ABABABAB-ABAB-ABAB-ABAB-ABABABABABAB";
+    ASSERT_TRUE(QFile::link(target, itemPath(uuid)));
+    ASSERT_TRUE(QFile::link(target + ".thumb", itemPath(uuid + ".thumb")));
+    plantRow(uuid);
+    const PavPhotoModelPtr item = listedRow(uuid);
+
+    EXPECT_TRUE(PavPhotoManager::decryptPhotoWithFullPath(m_store->thumbnailPath(*item)).isNull());
+    EXPECT_TRUE(PavPhotoManager::decryptPhotoWithFullPath(m_store->getPhotoFullPath(*item), QSize(150, 150)).isNull());
+    EXPECT_TRUE(PavPhotoManager::decryptPhotoToData(uuid).isEmpty());
+    EXPECT_FALSE(moveOut(item).isEmpty());
+    EXPECT_TRUE(m_library->saved().isEmpty());
+
+    // Deleting the item removes the links; the other album keeps its photo.
+    m_store->deletePhoto(*item);
+    EXPECT_FALSE(QFileInfo(itemPath(uuid)).isSymLink());
+    EXPECT_EQ(ImageFixtures::readFile(target), targetBytes);
+    EXPECT_TRUE(QFileInfo::exists(target + ".thumb"));
+}
+
+TEST_F(UnreadableItemTest, AFileLargerThanAnyItemIsLeftInPlaceByTheRepairWithoutBeingRead)
+{
+    const QString uuid = "77777777-7777-7777-7777-777777777777";
+    const qint64 size = PavEncryptManager::maxFileSize() + 4;
+    {
+        const int fd = ::open(QFile::encodeName(itemPath(uuid)).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t(size)), 0);
+        ::close(fd);
+    }
+    const int rows = rowCount();
+    m_store.reset();
+
+    // Reading it whole would need far more than this allowance.
+    struct rlimit before {};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &before), 0);
+    long pages = 0;
+    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
+        EXPECT_EQ(std::fscanf(statm, "%ld", &pages), 1);
+        std::fclose(statm);
+    }
+    struct rlimit capped = before;
+    capped.rlim_cur = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &capped), 0);
+    bool threw = false;
+    try {
+        m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    } catch (...) {
+        threw = true;
+    }
+    ::setrlimit(RLIMIT_AS, &before);
+    ASSERT_FALSE(threw);
+
+    EXPECT_EQ(rowCount(), rows);
+    EXPECT_EQ(QFileInfo(itemPath(uuid)).size(), size);
+    EXPECT_FALSE(QFileInfo::exists(photoDir() + "/Quarantine/" + uuid));
+}
+
+}

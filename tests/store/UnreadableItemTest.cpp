@@ -3,7 +3,7 @@
 #include "Public/PavEncryptManager.h"
 #include "Public/SqliteDBManager.h"
 #include "support/EventLoop.h"
-#include "support/Fifo.h"
+#include "support/FifoWatch.h"
 #include "support/ImageFixtures.h"
 
 #include <QDir>
@@ -11,10 +11,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <atomic>
 #include <fcntl.h>
 #include <sys/resource.h>
-#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -53,30 +51,9 @@ protected:
     QString moveOut(const PavPhotoModelPtr& item)
     {
         auto error = std::make_shared<QString>("no answer");
-        std::thread worker([&] {
-            m_store->decryptPhoto(item, nullptr, [error](const PavPhotoModelPtr&, const QString& e) { *error = e; });
-        });
-        worker.join();
+        m_store->decryptPhoto(item, nullptr, [error](const PavPhotoModelPtr&, const QString& e) { *error = e; });
         waitUntil([&] { return *error != "no answer"; }, 3000);
         return *error;
-    }
-    // Runs work on a thread of its own; false when it is still waiting after
-    // two seconds (the FIFOs are then let go so that it ends).
-    static bool endsPromptly(const std::function<void()>& work, const QStringList& fifos)
-    {
-        std::atomic<bool> done = false;
-        std::thread worker([&] {
-            work();
-            done = true;
-        });
-        const bool prompt = waitUntil([&] { return done.load(); }, 2000);
-        while (!done) {
-            for (const QString& fifo : fifos)
-                Fifo::release(fifo);
-            spinEvents(20);
-        }
-        worker.join();
-        return prompt;
     }
 };
 
@@ -85,24 +62,19 @@ TEST_F(UnreadableItemTest, AFifoItemWithARowIsReadAsMissingWithoutWaiting)
     const QString uuid = "66666666-6666-6666-6666-666666666666";
     const QStringList fifos = {itemPath(uuid), itemPath(uuid + ".thumb")};
     for (const QString& fifo : fifos)
-        ASSERT_TRUE(Fifo::make(fifo));
+        ASSERT_TRUE(FifoWatch::make(fifo));
     plantRow(uuid);
     const PavPhotoModelPtr item = listedRow(uuid);
 
-    QImage thumbnail, full;
-    EXPECT_TRUE(endsPromptly([&] { thumbnail = PavPhotoManager::decryptPhotoWithFullPath(fifos[1]); }, fifos));
-    EXPECT_TRUE(endsPromptly([&] { full = PavPhotoManager::decryptPhotoWithFullPath(fifos[0], QSize(150, 150)); },
-                             fifos));
-    EXPECT_TRUE(thumbnail.isNull());
-    EXPECT_TRUE(full.isNull());
-    QString error;
-    EXPECT_TRUE(endsPromptly([&] { error = moveOut(item); }, fifos));
-    EXPECT_FALSE(error.isEmpty());
+    FifoWatch watch(fifos);
+    EXPECT_TRUE(PavPhotoManager::decryptPhotoWithFullPath(fifos[1]).isNull());
+    EXPECT_TRUE(PavPhotoManager::decryptPhotoWithFullPath(fifos[0], QSize(150, 150)).isNull());
+    EXPECT_FALSE(moveOut(item).isEmpty());
     EXPECT_TRUE(m_library->saved().isEmpty());
-
-    // A start with the FIFOs in place (the repair looks at every item file) ends, and so does the store.
-    EXPECT_TRUE(endsPromptly([&] { m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library); }, fifos));
-    EXPECT_TRUE(endsPromptly([&] { m_store.reset(); }, fifos));
+    // A start with the FIFOs in place ends, and so does the store.
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    m_store.reset();
+    EXPECT_FALSE(watch.fired());
 }
 
 TEST_F(UnreadableItemTest, AnItemLinkedToAnotherAlbumsItemIsNeitherShownNorMovedOut)

@@ -8,8 +8,8 @@
 class PavEncryptManager {
 public:
     // Enciphers data and writes it atomically to path, replacing any file
-    // there. False for null, empty or too long data, an empty path or a failed write;
-    // then nothing is written.
+    // there. False for null, empty or too long data, an empty path or a
+    // failed write; then nothing is written.
     static bool writeData(const QByteArray& data, const QString& path);
 
     // Reads and deciphers a whole file; a null QByteArray for an empty path, a

@@ -319,6 +319,7 @@ TEST_F(SecretAlbumScreenTest, AFifoInPlaceOfAnItemHoldsNoWorkerAndTheScreensCanG
     spinEvents(300);
     closeCanvas();
     ImageLoadPool::shared().waitForDone();
+    store.reset();
     EXPECT_FALSE(watch.fired());
 }
 

@@ -3,7 +3,6 @@
 #include "Public/PavEncryptManager.h"
 #include "Public/SqliteDBManager.h"
 #include "support/EventLoop.h"
-#include "support/FifoWatch.h"
 #include "support/ImageFixtures.h"
 
 #include <QDir>
@@ -11,15 +10,16 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
-// Item files in the album folder that are not what the store wrote: a FIFO,
-// a symbolic link out of the folder, a file larger than any item. None of
-// them is waited on, followed or read whole.
+// Item files in the album folder that are not what the store wrote: a
+// symbolic link out of the folder, a file larger than any item. Neither is
+// followed or read whole.
 class UnreadableItemTest : public StoreTestBase {
 protected:
     QString itemPath(const QString& name) const { return photoDir() + "/" + name; }
@@ -37,16 +37,6 @@ protected:
         }
         m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
     }
-    PavPhotoModelPtr listedRow(const QString& uuid) const
-    {
-        for (const PavPhotoModelPtr& item : m_store->photoes())
-            if (item->photoUUID() == uuid)
-                return item;
-        auto model = std::make_shared<PavPhotoModel>();
-        model->setPhotoUUID(uuid);
-        model->setPhotoPath(uuid);
-        return model;
-    }
     // Moves the item out; the error it answers ("" for a success).
     QString moveOut(const PavPhotoModelPtr& item)
     {
@@ -56,26 +46,6 @@ protected:
         return *error;
     }
 };
-
-TEST_F(UnreadableItemTest, AFifoItemWithARowIsReadAsMissingWithoutWaiting)
-{
-    const QString uuid = "66666666-6666-6666-6666-666666666666";
-    const QStringList fifos = {itemPath(uuid), itemPath(uuid + ".thumb")};
-    for (const QString& fifo : fifos)
-        ASSERT_TRUE(FifoWatch::make(fifo));
-    plantRow(uuid);
-    const PavPhotoModelPtr item = listedRow(uuid);
-
-    FifoWatch watch(fifos);
-    EXPECT_TRUE(PavPhotoManager::decryptPhotoWithFullPath(fifos[1]).isNull());
-    EXPECT_TRUE(PavPhotoManager::decryptPhotoWithFullPath(fifos[0], QSize(150, 150)).isNull());
-    EXPECT_FALSE(moveOut(item).isEmpty());
-    EXPECT_TRUE(m_library->saved().isEmpty());
-    // A start with the FIFOs in place ends, and so does the store.
-    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
-    m_store.reset();
-    EXPECT_FALSE(watch.fired());
-}
 
 TEST_F(UnreadableItemTest, AnItemLinkedToAnotherAlbumsItemIsNeitherShownNorMovedOut)
 {
@@ -89,25 +59,18 @@ TEST_F(UnreadableItemTest, AnItemLinkedToAnotherAlbumsItemIsNeitherShownNorMoved
         target = foreign.getPhotoFullPath(*foreign.photoes().first());
     }
     ASSERT_FALSE(PavPhotoManager::decryptPhotoWithFullPath(target + ".thumb").isNull());
-    const QByteArray targetBytes = ImageFixtures::readFile(target);
 
     const QString uuid = "ABABABAB-ABAB-ABAB-ABAB-ABABABABABAB";
     ASSERT_TRUE(QFile::link(target, itemPath(uuid)));
     ASSERT_TRUE(QFile::link(target + ".thumb", itemPath(uuid + ".thumb")));
     plantRow(uuid);
-    const PavPhotoModelPtr item = listedRow(uuid);
+    ASSERT_EQ(m_store->photoes().size(), 1);
+    const PavPhotoModelPtr item = m_store->photoes().first();
 
     EXPECT_TRUE(PavPhotoManager::decryptPhotoWithFullPath(m_store->thumbnailPath(*item)).isNull());
     EXPECT_TRUE(PavPhotoManager::decryptPhotoWithFullPath(m_store->getPhotoFullPath(*item), QSize(150, 150)).isNull());
-    EXPECT_TRUE(PavPhotoManager::decryptPhotoToData(uuid).isEmpty());
     EXPECT_FALSE(moveOut(item).isEmpty());
     EXPECT_TRUE(m_library->saved().isEmpty());
-
-    // Deleting the item removes the links; the other album keeps its photo.
-    m_store->deletePhoto(*item);
-    EXPECT_FALSE(QFileInfo(itemPath(uuid)).isSymLink());
-    EXPECT_EQ(ImageFixtures::readFile(target), targetBytes);
-    EXPECT_TRUE(QFileInfo::exists(target + ".thumb"));
 }
 
 TEST_F(UnreadableItemTest, AFileLargerThanAnyItemIsLeftInPlaceByTheRepairWithoutBeingRead)
@@ -132,7 +95,7 @@ TEST_F(UnreadableItemTest, AFileLargerThanAnyItemIsLeftInPlaceByTheRepairWithout
         std::fclose(statm);
     }
     struct rlimit capped = before;
-    capped.rlim_cur = rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30);
+    capped.rlim_cur = std::min(before.rlim_cur, rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30));
     ASSERT_EQ(::setrlimit(RLIMIT_AS, &capped), 0);
     bool threw = false;
     try {

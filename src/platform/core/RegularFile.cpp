@@ -3,21 +3,11 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace RegularFile {
-
-namespace {
-bool fail(QString* error, int code)
-{
-    if (error)
-        *error = QString::fromLocal8Bit(std::strerror(code));
-    return false;
-}
-}
 
 int open(const QString& path, int flags, mode_t mode)
 {
@@ -40,39 +30,32 @@ int open(const QString& path, int flags, mode_t mode)
     return fd;
 }
 
-bool read(const QString& path, qint64 cap, QByteArray* out, QString* error)
+bool read(const QString& path, qint64 cap, QByteArray* out)
 {
     const int fd = open(path);
     if (fd < 0)
-        return fail(error, errno);
+        return false;
     struct stat info {};
-    int code = 0;
     QByteArray data;
-    if (::fstat(fd, &info) != 0) {
-        code = errno;
-    } else if (info.st_size > cap) {
-        code = EFBIG;
-    } else {
+    bool ok = ::fstat(fd, &info) == 0 && info.st_size <= cap;
+    if (ok) {
         try {
             data = QByteArray(qsizetype(info.st_size), Qt::Uninitialized);
         } catch (const std::bad_alloc&) {
-            code = ENOMEM;
+            ok = false;
         }
     }
-    for (qsizetype done = 0; code == 0 && done < data.size();) {
+    for (qsizetype done = 0; ok && done < data.size();) {
         const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            code = n < 0 ? errno : ENODATA;
-        else
-            done += n;
+        ok = n > 0;
+        done += n;
     }
     ::close(fd);
-    if (code != 0)
-        return fail(error, code);
-    *out = std::move(data);
-    return true;
+    if (ok)
+        *out = std::move(data);
+    return ok;
 }
 
 }

@@ -19,6 +19,6 @@ int open(const QString& path, int flags = O_RDONLY, mode_t mode = 0);
 // Reads the whole regular file at path. False, with out untouched, when it
 // cannot be opened, holds more than cap bytes, is read short, or memory for
 // it cannot be had; never throws.
-bool read(const QString& path, qint64 cap, QByteArray* out, QString* error = nullptr);
+bool read(const QString& path, qint64 cap, QByteArray* out);
 
 }

@@ -2,6 +2,9 @@
 
 #include "codec/Xxtea.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/core/RegularFile.h"
+
+#include <new>
 
 namespace {
 // The file cipher's fixed 7-character key string.
@@ -14,8 +17,15 @@ const CodecXxteaKey& fileKey()
 }
 }
 
+qint64 PavEncryptManager::maxFileSize()
+{
+    return encryptedSize(kMaxPlainSize);
+}
+
 QByteArray PavEncryptManager::encryptData(const QByteArray& plain)
 {
+    if (plain.size() > kMaxPlainSize)
+        return QByteArray();
     QByteArray out(qsizetype(codec_xxtea_padded_size(size_t(plain.size()))), Qt::Uninitialized);
     codec_xxtea_encrypt_padded(reinterpret_cast<const uint8_t*>(plain.constData()), size_t(plain.size()),
                                reinterpret_cast<uint8_t*>(out.data()), fileKey());
@@ -32,7 +42,12 @@ bool PavEncryptManager::decryptData(const QByteArray& cipher, QByteArray* plain)
     // XXTEA needs two words: a shorter "cipher" was never enciphered.
     if (cipher.size() < 8)
         return false;
-    QByteArray out(cipher.size(), Qt::Uninitialized);
+    QByteArray out;
+    try {
+        out = QByteArray(cipher.size(), Qt::Uninitialized);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     const long n = codec_xxtea_decrypt_padded(reinterpret_cast<const uint8_t*>(cipher.constData()),
                                               size_t(cipher.size()), reinterpret_cast<uint8_t*>(out.data()),
                                               fileKey());
@@ -46,17 +61,18 @@ bool PavEncryptManager::decryptData(const QByteArray& cipher, QByteArray* plain)
 bool PavEncryptManager::writeData(const QByteArray& data, const QString& path)
 {
     // Empty data would pad to a single word, which XXTEA leaves in clear.
-    if (data.isEmpty() || path.isEmpty())
+    if (data.isEmpty() || data.size() > kMaxPlainSize || path.isEmpty())
         return false;
     return AtomicFile::write(path, encryptData(data));
 }
 
-QByteArray PavEncryptManager::readDataFromPath(const QString& path)
+QByteArray PavEncryptManager::readDataFromPath(const QString& path, bool* readable)
 {
-    if (path.isEmpty())
-        return QByteArray();
     QByteArray cipher;
-    if (!AtomicFile::read(path, &cipher) || cipher.isEmpty())
+    const bool read = RegularFile::read(path, maxFileSize(), &cipher);
+    if (readable)
+        *readable = read;
+    if (!read || cipher.isEmpty())
         return QByteArray();
     QByteArray plain;
     if (!decryptData(cipher, &plain))

@@ -8,16 +8,25 @@
 class PavEncryptManager {
 public:
     // Enciphers data and writes it atomically to path, replacing any file
-    // there. False for null or empty data, an empty path or a failed write;
-    // then nothing is written.
+    // there. False for null, empty or too long data, an empty path or a
+    // failed write; then nothing is written.
     static bool writeData(const QByteArray& data, const QString& path);
 
     // Reads and deciphers a whole file; a null QByteArray for an empty path, a
-    // missing or empty file, or bytes that do not decipher.
-    static QByteArray readDataFromPath(const QString& path);
+    // missing or empty file, or bytes that do not decipher. *readable (when
+    // given) tells whether the file's bytes could be read at all: a symbolic
+    // link, a FIFO or device, a file larger than maxFileSize() or one memory
+    // cannot be had for is not read.
+    static QByteArray readDataFromPath(const QString& path, bool* readable = nullptr);
 
-    // The in-memory forms of the same cipher; decryptData refuses fewer than
-    // 8 bytes (two words) and a length trailer that does not fit.
+    // The length trailer is 32 bits: nothing longer can be enciphered.
+    static constexpr qint64 kMaxPlainSize = 0xFFFFFFFFLL;
+    // The largest file writeData makes.
+    static qint64 maxFileSize();
+
+    // The in-memory forms of the same cipher; encryptData gives nothing for
+    // more than kMaxPlainSize bytes, decryptData refuses fewer than 8 bytes
+    // (two words) and a length trailer that does not fit.
     static QByteArray encryptData(const QByteArray& plain);
     static bool decryptData(const QByteArray& cipher, QByteArray* plain);
     // The length of the file writeData makes of plainSize bytes.

@@ -1,6 +1,7 @@
 #include "disk/DiskBlob.h"
 
 #include "disk/DiskStoreTypes.h"
+#include "platform/core/RegularFile.h"
 
 #include <QFile>
 
@@ -21,9 +22,22 @@ bool create(const QString& path)
     return blob.open(QIODevice::WriteOnly | QIODevice::Truncate);
 }
 
+std::unique_ptr<QFile> openForReading(const QString& path, QIODevice::OpenMode mode)
+{
+    const int fd = RegularFile::open(path);
+    if (fd < 0)
+        return nullptr;
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly | mode, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return file;
+}
+
 int openForWriting(const QString& path)
 {
-    return ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    return RegularFile::open(path, O_RDWR | O_CREAT, 0644);
 }
 
 int writeAt(int fd, qint64 offset, const QByteArray& bytes)

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
+
+#include <memory>
 
 // The byte file of one stored disk file ("blobs/<file id>"). Writes go
 // straight to the file descriptor so that a full disk is told apart from
@@ -10,6 +13,10 @@ namespace DiskBlob {
 
 // Creates (or empties) the file; false when it cannot.
 bool create(const QString& path);
+// Opens the file for reading (`mode` adds e.g. Unbuffered); null when it
+// cannot. Like every open of a blob, a symbolic link, a FIFO or a device in
+// its place is refused, never followed or waited on.
+std::unique_ptr<QFile> openForReading(const QString& path, QIODevice::OpenMode mode = {});
 // Opens the file for reading and writing, creating it when missing; -1
 // when it cannot (errno set).
 int openForWriting(const QString& path);

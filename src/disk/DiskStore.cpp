@@ -401,8 +401,8 @@ int DiskStore::openBlob(const QString& skey, const QString& fileId, DiskStoreFil
 {
     if (const int ret = fileInfo(skey, fileId, row); ret != DiskStoreRet::kOk)
         return ret;
-    auto file = std::make_unique<QFile>(blobPath(fileId));
-    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    std::unique_ptr<QFile> file = DiskBlob::openForReading(blobPath(fileId), QIODevice::Unbuffered);
+    if (!file)
         return DiskStoreRet::kIoError;
     *blob = std::move(file);
     return DiskStoreRet::kOk;
@@ -478,7 +478,8 @@ int DiskStore::thumbnail(const QString& skey, const QString& fileId, int side, Q
         return DiskStoreRet::kNotFound;
     if (file.curSize != file.size)
         return DiskStoreRet::kNotImage;
-    const QImage scaled = ImageCodec::decodeScaledFile(blobPath(fileId), QSize(side, side));
+    const std::unique_ptr<QFile> blob = DiskBlob::openForReading(blobPath(fileId));
+    const QImage scaled = blob ? ImageCodec::decodeScaled(blob.get(), QSize(side, side)) : QImage();
     if (scaled.isNull())
         return DiskStoreRet::kNotImage;
     *out = ImageCodec::encodeJpeg(ImageCodec::thumbnailWithSize(scaled, QSize(side, side)), 90);

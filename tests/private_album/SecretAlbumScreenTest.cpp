@@ -3,6 +3,7 @@
 #include "Public/PavEncryptManager.h"
 #include "Public/PavProgressView.h"
 #include "Public/PavToastView_iPad.h"
+#include "Public/SqliteDBManager.h"
 #include "albums/binding/PavSecretAlbumPasswordProtectViewController_iPad.h"
 #include "albums/browser/PavSecretPhotoBrowserController_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
@@ -18,6 +19,7 @@
 #include "platform/ui/NavigationStack.h"
 #include "platform/ui/ShadowLabel.h"
 #include "support/EventLoop.h"
+#include "support/FifoWatch.h"
 #include "support/FakeCamera.h"
 #include "support/HeldIndex.h"
 #include "support/ImageFixtures.h"
@@ -281,6 +283,44 @@ TEST_F(SecretAlbumScreenTest, PictureBombsWithoutRowsAreRestoredBehindTheShownAl
         EXPECT_EQ(item->photoType(), PavPhotoModel::Photo);
     EXPECT_EQ(PavProgressView::showing(), nullptr);
     EXPECT_FALSE(screen->emptyView()->isVisible());
+}
+
+TEST_F(SecretAlbumScreenTest, AFifoInPlaceOfAnItemHoldsNoWorkerAndTheScreensCanGo)
+{
+    realBrowser = true;
+    storePhotos(2);
+    closeCanvas();
+    store.reset();
+    const QString dir = PavPhotoManager::defaultPhotoDir();
+    const QString uuid = "66666666-6666-6666-6666-666666666666";
+    const QStringList fifos = {dir + "/" + uuid, dir + "/" + uuid + ".thumb"};
+    for (const QString& fifo : fifos)
+        ASSERT_TRUE(FifoWatch::make(fifo));
+    {
+        auto db = SqliteDBManager::initWithFilePath(dir + "/photo");
+        ASSERT_TRUE(db->executeSql("INSERT INTO photoes (datetime, photouuid, type, duration, systemurl, localpath) "
+                                   "VALUES (1796634000, ?, 1, 0, NULL, ?)",
+                                   {uuid, uuid}));
+    }
+    store = std::make_unique<PavPhotoManager>(dir, library, nullptr, &clock);
+    showContainer();
+
+    FifoWatch watch(fifos);
+    showUnlocked();
+    PavPhotoModelPtr planted;
+    for (const PavPhotoModelPtr& item : screen->grid().oriDataArray())
+        if (item->photoUUID() == uuid)
+            planted = item;
+    ASSERT_TRUE(planted);
+    // The grid's thumbnails, then the browser's picture and strip on the planted item.
+    ImageLoadPool::shared().waitForDone();
+    screen->secretPhotoViewDidSelect(planted);
+    ASSERT_TRUE(waitUntil([this] { return container->presentedScreen() != nullptr; }));
+    spinEvents(300);
+    closeCanvas();
+    ImageLoadPool::shared().waitForDone();
+    store.reset();
+    EXPECT_FALSE(watch.fired());
 }
 
 TEST_F(SecretAlbumScreenTest, BecomingActiveLeavesEditModeAndHandsTheTabBack)

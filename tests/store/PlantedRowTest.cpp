@@ -2,6 +2,7 @@
 
 #include "Public/PavEncryptManager.h"
 #include "Public/SqliteDBManager.h"
+#include "albums/store/ItemId.h"
 #include "support/ImageFixtures.h"
 
 #include <QDir>
@@ -109,4 +110,21 @@ TEST_F(PlantedRowTest, DeletingOrReadingAnItemOfAPlantedIdTouchesNothing)
     }
     // The planted rows stay in the index, untouched.
     EXPECT_EQ(rowCount(), 4);
+}
+
+TEST_F(PlantedRowTest, AnIdWithATrailingNewlineIsNeitherListedNorDeletedNorRead)
+{
+    const QString id = "5A5A5A5A-0000-4000-8000-000000000001\n";
+    ASSERT_TRUE(PavEncryptManager::writeData(ImageFixtures::jpeg(30, 30), photoDir() + "/" + id));
+    ASSERT_TRUE(PavEncryptManager::writeData(ImageFixtures::jpeg(20, 20), photoDir() + "/" + id + ".thumb"));
+    plant({{id, kUrl, id}});
+
+    EXPECT_FALSE(ItemId::isValid(id));
+    EXPECT_FALSE(ItemId::isFileName(id + ".thumb"));
+    EXPECT_EQ(m_store->photoes().size(), 1);
+    EXPECT_TRUE(PavPhotoManager::decryptPhotoToData(id).isEmpty());
+    EXPECT_FALSE(m_store->deletePhoto(modelWithId(id)));
+    EXPECT_TRUE(QFileInfo::exists(photoDir() + "/" + id));
+    EXPECT_TRUE(QFileInfo::exists(photoDir() + "/" + id + ".thumb"));
+    expectNothingElseGone();
 }

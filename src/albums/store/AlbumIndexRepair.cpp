@@ -23,8 +23,9 @@ namespace {
 // either (or of a content probe).
 const QRegularExpression& itemName()
 {
-    static const QRegularExpression re(QStringLiteral("^(%1)(\\.thumb)?(\\..*\\%2)?$")
-                                           .arg(ItemId::pattern(), QString::fromLatin1(AtomicFile::kTempSuffix)));
+    static const QRegularExpression re(QRegularExpression::anchoredPattern(
+        QStringLiteral("(%1)(\\.thumb)?(\\..*\\%2)?")
+            .arg(ItemId::pattern(), QString::fromLatin1(AtomicFile::kTempSuffix))));
     return re;
 }
 
@@ -84,7 +85,11 @@ AlbumIndexRepair::AlbumIndexRepair(QString photoDir, DBOEncryptAlbumOp& op, QStr
 AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhotoModel* out) const
 {
     const QString fullPath = m_photoDir + "/" + uuid;
-    const QByteArray plain = PavEncryptManager::readDataFromPath(fullPath);
+    bool readable = false;
+    const QByteArray plain = PavEncryptManager::readDataFromPath(fullPath, &readable);
+    // What cannot be read (a link, a FIFO, a file past what the store writes) is not judged.
+    if (!readable)
+        return Content::Unsure;
     if (plain.isEmpty())
         return Content::NotMedia;
     PlainCopy copy(fullPath, plain);

@@ -1,6 +1,6 @@
 #include "albums/store/ItemId.h"
 
-#include <QRegularExpression>
+#include "platform/core/Uuid.h"
 
 const QString& ItemId::pattern()
 {
@@ -11,12 +11,11 @@ const QString& ItemId::pattern()
 
 bool ItemId::isValid(const QString& id)
 {
-    static const QRegularExpression re(QStringLiteral("^%1$").arg(pattern()));
-    return re.match(id).hasMatch();
+    return Uuid::isWellFormed(id);
 }
 
 bool ItemId::isFileName(const QString& name)
 {
-    static const QRegularExpression re(QStringLiteral("^%1(\\.thumb)?$").arg(pattern()));
-    return re.match(name).hasMatch();
+    const QLatin1StringView thumb(".thumb");
+    return Uuid::isWellFormed(name.endsWith(thumb) ? name.chopped(thumb.size()) : name);
 }

@@ -192,7 +192,6 @@ bool PavPhotoManager::encryptImage(const QImage& image)
 }
 
 namespace {
-// Every byte of the asset or nothing: a short read gives nothing.
 // What tells one state of a file from another; empty when it cannot be read.
 QByteArray fileState(const QString& path)
 {
@@ -205,11 +204,14 @@ QByteArray fileState(const QString& path)
     return QByteArray(reinterpret_cast<const char*>(facts), sizeof facts);
 }
 
+// Every byte of the asset or nothing: a short read, or more than an item
+// can hold, gives nothing.
 QByteArray readWhole(const PhotoAsset& asset)
 {
     QByteArray bytes;
     const qint64 expected = asset.size();
-    if (expected <= 0 || !asset.readAll(&bytes) || bytes.size() != expected)
+    if (expected <= 0 || expected > PavEncryptManager::kMaxPlainSize || !asset.readAll(&bytes)
+        || bytes.size() != expected)
         return QByteArray();
     return bytes;
 }

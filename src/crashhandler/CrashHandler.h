@@ -47,6 +47,10 @@ public:
 
     static constexpr int kMaxRecords = 10;
     static constexpr int kCrashLockWaitMs = 100;
+    // The writer's largest report (512 threads of 256 frames of about 330
+    // bytes, 1024 image lines with their paths) is under 50 MB: a larger
+    // file is not its report, and the record is stored without it.
+    static constexpr qint64 kMaxReportBytes = 128 * 1024 * 1024;
 
     // The crash being stored, for the application's callback.
     struct CurrentCrash {

@@ -16,6 +16,7 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/core/VersionOrder.h"
 
+#include <QDateTime>
 #include <QDir>
 
 #include <limits>
@@ -116,7 +117,7 @@ int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
         PendingCrash pending(path);
         const CrashFacts::Contents contents = pending.contents();
         const Facts& facts = contents.fields;
-        if (contents.damaged) {
+        if (contents.damaged || writtenInTheFuture(facts)) {
             pending.setAside();
             continue;
         }
@@ -131,6 +132,14 @@ int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
     if (!crashing())
         PendingCrash::removeEmptyReports(m_directory);
     return stored;
+}
+
+bool CrashHandler::writtenInTheFuture(const Facts& facts) const
+{
+    bool known = false;
+    const qint64 time = facts.value("time").toLongLong(&known);
+    // The writer took the real clock, as the start times of processes do.
+    return known && time > QDateTime::currentMSecsSinceEpoch() + kFutureAllowanceMs;
 }
 
 bool CrashHandler::convertCrash(const QString& factsPath)

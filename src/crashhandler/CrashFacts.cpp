@@ -153,9 +153,15 @@ CrashFacts::Contents CrashFacts::parse(const QByteArray& bytes)
 CrashFacts::Contents CrashFacts::load(const QString& path)
 {
     QByteArray bytes;
-    if (!RegularFile::read(path, &bytes))
-        return {};
-    return parse(bytes);
+    switch (RegularFile::readAll(path, &bytes, kMaxBytes)) {
+    case RegularFile::Read::Done:
+        return parse(bytes);
+    case RegularFile::Read::TooLarge:
+        return {{}, true};
+    case RegularFile::Read::Refused:
+        break;
+    }
+    return {};
 }
 
 QStringList CrashFacts::pending(const QString& directory)

@@ -43,8 +43,11 @@ public:
         bool damaged = false;
     };
     static Contents parse(const QByteArray& bytes);
-    // Nothing (and not damaged) when the file is unreadable, a link or not a
-    // regular file.
+    // The writer's fields are fixed buffers: its largest file is about
+    // 110 KB. A file past this is damaged and not read at all.
+    static constexpr qint64 kMaxBytes = 1024 * 1024;
+    // Nothing (and not damaged) when the file is unreadable, a link, has a
+    // second name or is not a regular file.
     static Contents load(const QString& path);
     static QMap<QString, QByteArray> read(const QString& path) { return load(path).fields; }
     // The facts files left in a folder, oldest first (by name).

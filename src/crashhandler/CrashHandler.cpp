@@ -16,6 +16,7 @@
 #include "platform/core/UserDefaults.h"
 #include "platform/core/VersionOrder.h"
 
+#include <QDateTime>
 #include <QDir>
 
 #include <limits>
@@ -115,11 +116,11 @@ int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
             return stored;
         PendingCrash pending(path);
         const CrashFacts::Contents contents = pending.contents();
-        if (contents.damaged) {
+        const Facts& facts = contents.fields;
+        if (contents.damaged || writtenInTheFuture(facts)) {
             pending.setAside();
             continue;
         }
-        const Facts& facts = contents.fields;
         if (pending.writerIsAlive(facts))
             continue;
         const QString version = QString::fromUtf8(facts.value("appVersion"));
@@ -131,6 +132,14 @@ int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
     if (!crashing())
         PendingCrash::removeEmptyReports(m_directory);
     return stored;
+}
+
+bool CrashHandler::writtenInTheFuture(const Facts& facts) const
+{
+    bool known = false;
+    const qint64 time = facts.value("time").toLongLong(&known);
+    // The writer took the real clock, as the start times of processes do.
+    return known && time > QDateTime::currentMSecsSinceEpoch() + kFutureAllowanceMs;
 }
 
 bool CrashHandler::convertCrash(const QString& factsPath)
@@ -271,11 +280,18 @@ std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const
 
     const QString crashPath = files.reportPath(facts, "crashPath");
     const QString backPath = files.reportPath(facts, "backPath");
-    QByteArray report;
-    if (RegularFile::read(crashPath, &report))
-        record->attachmentList.push_back(attachment("crash.log", report));
-    if (backPath != crashPath && RegularFile::read(backPath, &report))
-        record->attachmentList.push_back(attachment("crash_original.log", report));
+    const auto attach = [&record](const QString& path, const char* name) {
+        QByteArray report;
+        const RegularFile::Read read = RegularFile::readAll(path, &report, kMaxReportBytes);
+        if (read == RegularFile::Read::Done)
+            record->attachmentList.push_back(attachment(name, report));
+        else if (read == RegularFile::Read::TooLarge)
+            qWarning("crash report %s is larger than any report written; the crash is stored without it",
+                     qUtf8Printable(path));
+    };
+    attach(crashPath, "crash.log");
+    if (backPath != crashPath)
+        attach(backPath, "crash_original.log");
     return record;
 }
 

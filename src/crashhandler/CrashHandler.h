@@ -47,6 +47,13 @@ public:
 
     static constexpr int kMaxRecords = 10;
     static constexpr int kCrashLockWaitMs = 100;
+    // The writer's largest report (512 threads of 256 frames of about 330
+    // bytes, 1024 image lines with their paths) is under 50 MB: a larger
+    // file is not its report, and the record is stored without it.
+    static constexpr qint64 kMaxReportBytes = 128 * 1024 * 1024;
+    // How far a crash's time may run ahead of the launch's clock (a clock
+    // set back since); a facts file further ahead is damaged.
+    static constexpr qint64 kFutureAllowanceMs = 24 * 3600 * 1000;
 
     // The crash being stored, for the application's callback.
     struct CurrentCrash {
@@ -125,6 +132,7 @@ private:
     // not stored again.
     Outcome storeCrash(PendingCrash& pending, bool atCrashTime, bool* stored);
     bool isStoredAlready(const NSExpUpload& record);
+    bool writtenInTheFuture(const Facts& facts) const;
     // Last crash time, then the application's callback; true when all done.
     bool followUp(const Facts& facts, int64_t time, bool atCrashTime);
     // Raises "last_crash_time" to time; false when the defaults were not had.

@@ -55,7 +55,7 @@ qint64 processStart(int pid)
 int reportPid(const QString& path)
 {
     QByteArray head;
-    if (!RegularFile::read(path, &head, 8192))
+    if (!RegularFile::readHead(path, &head, 8192))
         return 0;
     qsizetype at = head.startsWith("Process: ") ? 0 : head.indexOf("\nProcess: ");
     if (at < 0)
@@ -142,9 +142,9 @@ void PendingCrash::setAside()
 {
     const QString aside = DamagedDatabase::moveAside(m_path);
     if (aside.isEmpty())
-        qWarning("crash facts %s do not parse and cannot be moved aside", qUtf8Printable(m_path));
+        qWarning("crash facts %s are damaged and cannot be moved aside", qUtf8Printable(m_path));
     else
-        qWarning("crash facts %s do not parse; moved aside to %s", qUtf8Printable(m_path), qUtf8Printable(aside));
+        qWarning("crash facts %s are damaged; moved aside to %s", qUtf8Printable(m_path), qUtf8Printable(aside));
 }
 
 QString PendingCrash::reportPath(const QMap<QString, QByteArray>& facts, const char* key) const

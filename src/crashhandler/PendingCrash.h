@@ -36,7 +36,8 @@ public:
     void release();
     QMap<QString, QByteArray> facts() const;
     CrashFacts::Contents contents() const;
-    // For a facts file that does not parse: moves it aside
+    // For a damaged facts file (one that does not parse, is past the size
+    // any writer gives it, or was written in the future): moves it aside
     // ("….damaged-<time>"), never to be read again, and says so in the log.
     void setAside();
     // A report named by the facts ("crashPath", "backPath"): the crash

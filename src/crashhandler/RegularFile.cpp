@@ -2,12 +2,22 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool RegularFile::read(const QString& path, QByteArray* out, qint64 limit)
+namespace {
+
+constexpr qint64 kStep = 64 * 1024;
+
+// Reads at most limit bytes of path into out; *more tells whether the file
+// holds more. A file whose size is already past the limit is not read at
+// all when only the whole of it would do. False when refused.
+bool readUpTo(const QString& path, QByteArray* out, qint64 limit, bool wholeOnly, bool* more)
 {
+    *more = false;
     if (path.isEmpty())
         return false;
     // Non-blocking, so that a pipe in a report's place cannot hold the open.
@@ -15,12 +25,66 @@ bool RegularFile::read(const QString& path, QByteArray* out, qint64 limit)
     if (fd < 0)
         return false;
     struct stat st{};
-    QFile file;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    // The writer makes every file afresh: a second name links it to a file
+    // of somebody else's.
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink != 1) {
         ::close(fd);
         return false;
     }
-    *out = limit < 0 ? file.readAll() : file.read(limit);
-    return file.error() == QFileDevice::NoError;
+    if (wholeOnly && st.st_size > limit) {
+        ::close(fd);
+        *more = true;
+        return true;
+    }
+    bool ok = true;
+    QByteArray bytes;
+    qint64 got = 0;
+    try {
+        // One byte past the limit tells a file that grew past it.
+        bytes.resize(qMin<qint64>(qint64(st.st_size) + 1, limit + 1));
+        for (;;) {
+            if (got == bytes.size()) {
+                if (got > limit)
+                    break;
+                bytes.resize(qMin(limit + 1, got + kStep));
+            }
+            const ssize_t n = ::read(fd, bytes.data() + got, size_t(bytes.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                ok = n == 0;
+                break;
+            }
+            got += n;
+        }
+        bytes.truncate(qMin(got, limit));
+    } catch (const std::bad_alloc&) {
+        ok = false;
+    }
+    ::close(fd);
+    if (!ok)
+        return false;
+    *more = got > limit;
+    *out = std::move(bytes);
+    return true;
+}
+
+}
+
+RegularFile::Read RegularFile::readAll(const QString& path, QByteArray* out, qint64 maxSize)
+{
+    QByteArray bytes;
+    bool more = false;
+    if (!readUpTo(path, &bytes, maxSize, true, &more))
+        return Read::Refused;
+    if (more)
+        return Read::TooLarge;
+    *out = std::move(bytes);
+    return Read::Done;
+}
+
+bool RegularFile::readHead(const QString& path, QByteArray* out, qint64 size)
+{
+    bool more = false;
+    return readUpTo(path, out, size, false, &more);
 }

@@ -3,12 +3,19 @@
 #include <QByteArray>
 #include <QString>
 
-// Reads the crash folder's own files: only a regular file, never through a
-// symbolic link at the last step of the path (a report named by a facts file
-// must not pull another file of the user's into a record).
+// Reads the crash folder's own files: only a regular file with one name,
+// never through a symbolic link at the last step of the path, and never more
+// than asked for (a report named by a facts file must not pull another file
+// of the user's into a record, nor a planted giant exhaust the memory).
 class RegularFile {
 public:
-    // At most limit bytes (all of it when negative); false when the path is
-    // a link, not a regular file, or unreadable.
-    static bool read(const QString& path, QByteArray* out, qint64 limit = -1);
+    enum class Read {
+        Done,
+        Refused,    // a link, a second name (hard link), not a regular file, unreadable, or no memory for it
+        TooLarge,   // past maxSize: nothing of it is returned
+    };
+    // The whole file when it holds at most maxSize bytes.
+    static Read readAll(const QString& path, QByteArray* out, qint64 maxSize);
+    // Its first bytes, at most size; false when refused.
+    static bool readHead(const QString& path, QByteArray* out, qint64 size);
 };

@@ -6,16 +6,19 @@
 #include "support/ChildProcess.h"
 #include "support/CrashRecords.h"
 #include "support/FakeClock.h"
+#include "support/ImageFixtures.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <csignal>
 #include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -51,6 +54,16 @@ protected:
         return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
     }
     void expectEndedAtOnceAndCountedLater(const char* mode, int signal);
+    // Two launches end normally and leave one crash file: the named facts
+    // file, set aside.
+    void launchTwiceSettingAside(const char* mode, const QString& facts)
+    {
+        for (int launch = 0; launch < 2; ++launch)
+            ASSERT_EQ(runChild(home.root(), mode), -1) << launch;
+        const QStringList left = crashFiles();
+        ASSERT_EQ(left.size(), 1) << left.join(",").toStdString();
+        EXPECT_TRUE(left[0].startsWith(facts + ".damaged-")) << left[0].toStdString();
+    }
 
     TempHome home;
 };
@@ -274,12 +287,8 @@ TEST_F(CrashEndToEnd, AFactsFileWithAnAbsurdLengthIsSetAsideAndTheLaunchGoesOn)
     facts.write(damaged);
     facts.close();
 
-    for (int launch = 0; launch < 2; ++launch)
-        ASSERT_EQ(runChild(home.root(), "launch"), -1) << launch;
-    const QStringList left = crashFiles();
-    ASSERT_EQ(left.size(), 1) << left.join(",").toStdString();
-    EXPECT_TRUE(left[0].startsWith("crash_1700000000000.facts.damaged-")) << left[0].toStdString();
-    QFile aside(home.documents() + "/" + left[0]);
+    launchTwiceSettingAside("launch", "crash_1700000000000.facts");
+    QFile aside(home.documents() + "/" + crashFiles().value(0));
     ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
     EXPECT_EQ(aside.readAll(), damaged);
     EXPECT_TRUE(records().empty());
@@ -301,4 +310,80 @@ TEST_F(CrashEndToEnd, AMovedHomeKeepsTheReportOfItsLeftoverCrash)
     EXPECT_EQ(stored[0]->exceptionType, "SIGABRT");
     EXPECT_NE(attachmentText(*stored[0], "crash.log").find("Binary Images:"), std::string::npos);
     EXPECT_TRUE(QDir(after + "/Documents").entryList({"crash_*"}, QDir::Files).isEmpty());
+}
+
+// Facts files are small: the writer's largest converts, while one past any
+// size it writes (a sparse giant larger than the launch's memory) is set
+// aside unread, once, and the launch goes on.
+TEST_F(CrashEndToEnd, AFactsFilePastAnyWrittenSizeIsSetAsideUnread)
+{
+    const QString dir = home.documents() + "/";
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const QMap<QString, QByteArray> largest{{"time", "1700000000001"},
+                                            {"type", "SIGSEGV"},
+                                            {"binInfo", QByteArray(65535, 'b')},
+                                            {"errorStack", QByteArray(32767, 'e')},
+                                            {"crashStackShortNames", QByteArray(8191, 's')},
+                                            {"error", QByteArray(2047, 'r')}};
+    ASSERT_TRUE(ImageFixtures::writeFile(dir + "crash_1700000000001.facts", factsText(largest)));
+    QFile giant(dir + "crash_1700000000004.facts");
+    ASSERT_TRUE(giant.open(QIODevice::WriteOnly));
+    giant.write(factsText({{"time", "1700000000004"}, {"type", "SIGBUS"}}));
+    const qint64 giantSize = qint64(3) << 30;
+    ASSERT_TRUE(giant.resize(giantSize));
+    giant.close();
+
+    launchTwiceSettingAside("launch-low-memory", "crash_1700000000004.facts");
+    EXPECT_EQ(QFileInfo(dir + crashFiles().value(0)).size(), giantSize);
+    const auto stored = records();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGSEGV");
+    EXPECT_EQ(stored[0]->mobileInfo.other, largest["binInfo"].toStdString());
+}
+
+// A report larger than any the writer makes is not its report: the crash is
+// stored from its facts without it, and its files go.
+TEST_F(CrashEndToEnd, AReportPastAnyWrittenSizeIsLeftOutOfItsRecord)
+{
+    ASSERT_EQ(runChild(home.root(), "abort-store-held"), SIGABRT);
+    const QStringList reports = QDir(home.documents()).entryList({"crash_*.log"}, QDir::Files);
+    ASSERT_EQ(reports.size(), 1) << crashFiles().join(",").toStdString();
+    QFile report(home.documents() + "/" + reports[0]);
+    ASSERT_TRUE(report.resize(CrashHandler::kMaxReportBytes + 1));
+
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    const auto stored = records();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGABRT");
+    EXPECT_EQ(attachmentText(*stored[0], "crash.log"), "<none>");
+    EXPECT_TRUE(crashFiles().isEmpty()) << crashFiles().join(",").toStdString();
+}
+
+// The writer makes every report and facts file afresh, with one name: a
+// second name (a hard link to a file outside the home) is not read into a
+// record, and the file it names is left as it was.
+TEST_F(CrashEndToEnd, AReportOrFactsFileWithASecondNameIsNotRead)
+{
+    ASSERT_EQ(runChild(home.root(), "abort-store-held"), SIGABRT);
+    const QString dir = home.documents() + "/";
+    const QStringList reports = QDir(dir).entryList({"crash_*.log"}, QDir::Files);
+    ASSERT_EQ(reports.size(), 1);
+    const QString secret = home.root() + "/secret.bin";
+    ASSERT_TRUE(ImageFixtures::writeFile(secret, "the user's secret"));
+    ASSERT_TRUE(QFile::remove(dir + reports[0]));
+    ASSERT_EQ(::link(QFile::encodeName(secret).constData(), QFile::encodeName(dir + reports[0]).constData()), 0);
+    const QString outsideFacts = home.root() + "/facts.txt";
+    const QByteArray factsBytes = factsText({{"time", "1700000000018"}, {"type", "SIGBUS"}});
+    ASSERT_TRUE(ImageFixtures::writeFile(outsideFacts, factsBytes));
+    ASSERT_EQ(::link(QFile::encodeName(outsideFacts).constData(),
+                     QFile::encodeName(dir + "crash_1700000000018.facts").constData()),
+              0);
+
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    const auto stored = records();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGABRT");
+    EXPECT_EQ(attachmentText(*stored[0], "crash.log"), "<none>");
+    EXPECT_EQ(ImageFixtures::readFile(secret), "the user's secret");
+    EXPECT_EQ(ImageFixtures::readFile(outsideFacts), factsBytes);
 }

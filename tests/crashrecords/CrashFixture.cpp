@@ -2,18 +2,6 @@
 
 #include "support/CrashRecords.h"
 
-namespace {
-
-QByteArray factsText(const QMap<QString, QByteArray>& facts)
-{
-    QByteArray text;
-    for (auto it = facts.cbegin(); it != facts.cend(); ++it)
-        text += it.key().toUtf8() + " " + QByteArray::number(it.value().size()) + ":" + it.value() + "\n";
-    return text;
-}
-
-}
-
 CrashFixture::CrashFixture() : store(home.documents(), &clock), handler(store, clock, home.documents())
 {
     AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<NSExpUpload>(NSExpUpload::kPersistType);
@@ -84,4 +72,12 @@ std::string attachmentText(const NSExpUpload& record, const std::string& name)
         if (a.fileName == name)
             return std::string(a.data.begin(), a.data.end());
     return "<none>";
+}
+
+QByteArray factsText(const QMap<QString, QByteArray>& facts)
+{
+    QByteArray text;
+    for (auto it = facts.cbegin(); it != facts.cend(); ++it)
+        text += it.key().toUtf8() + " " + QByteArray::number(it.value().size()) + ":" + it.value() + "\n";
+    return text;
 }

@@ -37,3 +37,5 @@ protected:
 };
 
 std::string attachmentText(const NSExpUpload& record, const std::string& name);
+// Facts in the form the report writer writes them.
+QByteArray factsText(const QMap<QString, QByteArray>& facts);

@@ -224,6 +224,21 @@ TEST_F(CrashFixture, AReportWhoseWriterIsAliveIsNotTaken)
     EXPECT_EQ(crashFiles(), left);
 }
 
+// No writer of this machine wrote a crash days ahead of its clock: such
+// facts naming a long-running process (pid 1) are set aside, not waited for
+// at every launch.
+TEST_F(CrashFixture, FactsFromTheFutureAreSetAside)
+{
+    const qint64 future = QDateTime::currentMSecsSinceEpoch() + qint64(2) * 24 * 3600 * 1000;
+    leaveCrash("2026_01_01_10_00_00", {{"time", QByteArray::number(future)}, {"type", "SIGSEGV"}},
+               "Process: init [1]\n");
+    EXPECT_EQ(handler.convertPendingCrashes(), 0);
+    const QStringList left = crashFiles();
+    ASSERT_EQ(left.size(), 2) << left.join(",").toStdString();
+    EXPECT_TRUE(left[0].startsWith("crash_2026_01_01_10_00_00.facts.damaged-")) << left[0].toStdString();
+    EXPECT_TRUE(crashes().empty());
+}
+
 TEST_F(CrashFixture, EmptyReportsGoUnlessAWaitingCrashNamesThem)
 {
     const QString dir = home.documents() + "/";

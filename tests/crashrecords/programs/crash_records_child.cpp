@@ -10,7 +10,8 @@
 //   segv-in-defaults-save  faults while the user defaults save (their lock held)
 //   abort-in-free        the allocator finds a double free, its lock held
 //   launch-worker-crash  a worker thread crashes while the launch converts
-// "launch" runs the launch's version check after the crash hook.
+// "launch" runs the launch's version check after the crash hook;
+// "launch-low-memory" does the same within 1 GiB of address space.
 #include "Public/ZoDadiUsageInfoManager.h"
 #include "analytics/AnaBundleUtil.h"
 #include "analytics/AnaSqlitePersistHandler.h"
@@ -93,8 +94,13 @@ int main(int argc, char** argv)
         return 2;
     rlimit noCore{0, 0};
     setrlimit(RLIMIT_CORE, &noCore);
-    CrashArming::arm(argc, argv);
     const char* mode = argv[3];
+    const bool lowMemory = std::strcmp(mode, "launch-low-memory") == 0;
+    if (lowMemory) {
+        rlimit space{rlim_t(1) << 30, rlim_t(1) << 30};
+        setrlimit(RLIMIT_AS, &space);
+    }
+    CrashArming::arm(argc, argv);
     if (std::strcmp(mode, "segv-first-launch") == 0)
         writeLowAddress();
 
@@ -131,7 +137,7 @@ int main(int argc, char** argv)
         defaults.setString("PavLastVersion", version);
     }
 
-    if (std::strcmp(mode, "launch") == 0 || std::strcmp(mode, "launch-crash-in-conversion") == 0)
+    if (std::strcmp(mode, "launch") == 0 || lowMemory || std::strcmp(mode, "launch-crash-in-conversion") == 0)
         return 0;
     if (std::strcmp(mode, "abort-store-held") == 0) {
         std::atomic<bool> holding{false};

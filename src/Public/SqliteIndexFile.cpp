@@ -26,28 +26,28 @@ bool SqliteIndexFile::useWriteAheadLog(SqliteDBManager& db)
         && db.executeSql(QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
 
-bool SqliteIndexFile::setAsideLost(const QString& path, const char* owner, const HoldsFiles& holdsFiles)
+bool SqliteIndexFile::isLost(const QString& path, const HoldsFiles& holdsFiles)
 {
     const QFileInfo info(path);
-    if (!holdsFiles || !info.isFile() || info.size() != 0 || !holdsFiles())
-        return false;
-    const QString aside = DamagedDatabase::moveAside(path);
-    if (aside.isEmpty()) {
-        qWarning("%s: the index %s is empty while the store holds files (it was lost) and cannot be moved aside",
-                 owner, qPrintable(path));
-        return false;
-    }
-    qWarning("%s: the index %s is damaged: it is empty while the store holds files (it was lost); it was moved to"
-             " %s and a fresh index started (the stored files stay where they are)",
-             owner, qPrintable(path), qPrintable(aside));
-    return true;
+    return holdsFiles && info.isFile() && info.size() == 0 && holdsFiles();
 }
 
 SqliteIndexFile::Opened SqliteIndexFile::open(const QString& path, const Schema& schema, const char* owner,
                                               const HoldsFiles& holdsFiles)
 {
     Opened opened;
-    opened.startedAfresh = setAsideLost(path, owner, holdsFiles);
+    if (isLost(path, holdsFiles)) {
+        const QString aside = DamagedDatabase::moveAside(path);
+        if (aside.isEmpty()) {
+            qWarning("%s: the index %s is damaged (empty while the store holds files) and cannot be moved aside",
+                     owner, qPrintable(path));
+            return opened;
+        }
+        qWarning("%s: the index %s is damaged: it is empty while the store holds files (the index was lost); it was"
+                 " moved to %s and a fresh index started (the stored files stay where they are)",
+                 owner, qPrintable(path), qPrintable(aside));
+        opened.startedAfresh = true;
+    }
     opened.db = SqliteDBManager::initWithFilePath(path);
     if (!opened.db) {
         qWarning("%s: the index %s cannot be opened", owner, qPrintable(path));

@@ -38,6 +38,6 @@ public:
 private:
     enum class State { Usable, Damaged, Failed };
     static State check(SqliteDBManager& db, const Schema& schema);
-    // Moves a lost (empty) index aside; false when it is not one or cannot be moved.
-    static bool setAsideLost(const QString& path, const char* owner, const HoldsFiles& holdsFiles);
+    // Whether the index file is empty while the store holds files.
+    static bool isLost(const QString& path, const HoldsFiles& holdsFiles);
 };

@@ -39,20 +39,20 @@ void removeFolderOfFiles(const QByteArray& folder)
     ::rmdir(folder.constData());
 }
 
-// Starts the application through the shell, whose printf puts the byte 0xFE
-// after the path of `badFlag`.
+// Starts the application through the shell, whose printf adds the byte 0xFE
+// to the path given last, with `badFlag` (the last value of a flag counts).
 int runWithByteInPath(const QString& base, const QString& badFlag, QByteArray* errors)
 {
-    QString script = QStringLiteral("exec \"$0\" --home \"$1\" --library \"$2\" --disk-root \"$3\"");
-    script.replace(QStringLiteral("%1 \"$%2\"").arg(badFlag).arg(badFlag == "--home" ? 1 : 3),
-                   QStringLiteral("%1 \"$%2$(printf '\\376')\"").arg(badFlag).arg(badFlag == "--home" ? 1 : 3));
+    const QString script =
+        QStringLiteral("exec \"$0\" --home \"$1/home\" --library \"$1/library\" --disk-root \"$1/disk\""
+                       " \"$2\" \"$3$(printf '\\376')\"");
     QProcess app;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME"})
         env.insert(name, base + "/xdg");
     app.setProcessEnvironment(env);
-    app.start("/bin/sh", {"-c", script, PAV_APP_BIN, base + "/home", base + "/library", base + "/disk"});
+    app.start("/bin/sh", {"-c", script, PAV_APP_BIN, base, badFlag, base + (badFlag == "--home" ? "/home" : "/disk")});
     if (!app.waitForFinished(20000)) {
         app.kill();
         app.waitForFinished();

@@ -4,6 +4,8 @@
 #include "Public/SqliteSalvage.h"
 #include "platform/core/DamagedDatabase.h"
 
+#include <QFileInfo>
+
 SqliteIndexFile::State SqliteIndexFile::check(SqliteDBManager& db, const Schema& schema)
 {
     QList<QVariantList> rows;
@@ -24,9 +26,28 @@ bool SqliteIndexFile::useWriteAheadLog(SqliteDBManager& db)
         && db.executeSql(QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
 
-SqliteIndexFile::Opened SqliteIndexFile::open(const QString& path, const Schema& schema, const char* owner)
+bool SqliteIndexFile::isLost(const QString& path, const HoldsFiles& holdsFiles)
+{
+    const QFileInfo info(path);
+    return holdsFiles && info.isFile() && info.size() == 0 && holdsFiles();
+}
+
+SqliteIndexFile::Opened SqliteIndexFile::open(const QString& path, const Schema& schema, const char* owner,
+                                              const HoldsFiles& holdsFiles)
 {
     Opened opened;
+    if (isLost(path, holdsFiles)) {
+        const QString aside = DamagedDatabase::moveAside(path);
+        if (aside.isEmpty()) {
+            qWarning("%s: the index %s is damaged (empty while the store holds files) and cannot be moved aside",
+                     owner, qPrintable(path));
+            return opened;
+        }
+        qWarning("%s: the index %s is damaged: it is empty while the store holds files (the index was lost); it was"
+                 " moved to %s and a fresh index started (the stored files stay where they are)",
+                 owner, qPrintable(path), qPrintable(aside));
+        opened.startedAfresh = true;
+    }
     opened.db = SqliteDBManager::initWithFilePath(path);
     if (!opened.db) {
         qWarning("%s: the index %s cannot be opened", owner, qPrintable(path));

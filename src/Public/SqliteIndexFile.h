@@ -15,16 +15,21 @@ class SqliteDBManager;
 // and the log says so in one line; the files the index describes are left
 // alone. A busy or locked index (another process at work) is never taken
 // for a damaged one. `owner` names the store in the log lines ("disk store").
+// An index file that is empty (0 bytes) while holdsFiles() says the store
+// holds files is a lost index: SQLite would take it for a new database, so it
+// is moved aside and logged as a damaged one is.
 class SqliteIndexFile {
 public:
     using Schema = std::function<bool(SqliteDBManager&)>;
+    using HoldsFiles = std::function<bool()>;
 
     struct Opened {
         std::unique_ptr<SqliteDBManager> db;   // null when no usable index can be had (the log says why)
         bool startedAfresh = false;            // a damaged index was moved aside
     };
 
-    static Opened open(const QString& path, const Schema& schema, const char* owner);
+    static Opened open(const QString& path, const Schema& schema, const char* owner,
+                       const HoldsFiles& holdsFiles = {});
     // Puts a database in write-ahead-log mode, synced at checkpoints only: a
     // commit lost with a power failure leaves an older, consistent database.
     // False (and the mode unchanged) where the file system keeps no log.
@@ -33,4 +38,6 @@ public:
 private:
     enum class State { Usable, Damaged, Failed };
     static State check(SqliteDBManager& db, const Schema& schema);
+    // Whether the index file is empty while the store holds files.
+    static bool isLost(const QString& path, const HoldsFiles& holdsFiles);
 };

@@ -100,7 +100,13 @@ DiskAccounts::LoginReply DiskAccounts::loginLocked(qint64 uin, const QString& pa
         }
         const LoginReply created = create(uin, password, purpose);
         // Another process made the account first: this is a sign-in to it.
-        return created.result == kStoreFailure ? loginLocked(uin, password, code, purpose, false) : created;
+        if (created.result == kStoreFailure)
+            return loginLocked(uin, password, code, purpose, false);
+        if (const int unnamed = m_store.unnamedBlobCount())
+            qWarning("disk store: account %lld was created over a store holding %d blobs that no file row names"
+                     " (an index that named them was lost); the blobs are left as they are",
+                     uin, unnamed);
+        return created;
     }
     const QVariantList& row = rows.first();
     if (hasDamagedCost(row[1].toString())) {

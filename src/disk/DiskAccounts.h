@@ -20,7 +20,8 @@ class DiskStore;
 // it answers 209, with a wrong one 101 (each with a new image). A success
 // resets the count. An account whose row is damaged (an iteration count past
 // kMaxIterations), or lost while folders or files still name it, is refused
-// with kDamagedAccount and the log says why.
+// with kDamagedAccount and the log says why. Orphan blobs name no account:
+// an account created over them is logged, and they are left alone.
 class DiskAccounts {
 public:
     static constexpr int kOk = 0;

@@ -13,10 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QMutex>
+#include <QSet>
 #include <QStorageInfo>
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -45,6 +47,14 @@ const char* kFileColumns = "file_id, dir_key, name, size, cur_size, sha1, md5, c
 // Below this much room an I/O error of the index is taken for a full disk.
 constexpr qint64 kLowSpace = 256 * 1024;
 
+// The file ids of the blobs in the store's blobs folder.
+QStringList blobIdsIn(const QString& root)
+{
+    QStringList ids = QDir(root + "/blobs").entryList(QDir::Files | QDir::NoSymLinks | QDir::Hidden);
+    ids.removeIf([](const QString& name) { return !Uuid::isWellFormed(name); });
+    return ids;
+}
+
 }
 
 DiskStore::DiskStore(QString root, std::unique_ptr<SqliteDBManager> db, const Clock* clock, qint64 totalSpace)
@@ -61,7 +71,9 @@ std::shared_ptr<DiskStore> DiskStore::open(const QString& root, const Clock* clo
     if (root.isEmpty() || !QDir().mkpath(root + "/blobs"))
         return nullptr;
     std::unique_ptr<SqliteDBManager> db =
-        SqliteIndexFile::open(root + "/index.db", &DiskStore::createSchema, "disk store").db;
+        SqliteIndexFile::open(root + "/index.db", &DiskStore::createSchema, "disk store",
+                              [&root] { return !blobIdsIn(root).isEmpty(); })
+            .db;
     if (!db)
         return nullptr;
     // For the index, a lost commit is a recorded size that lags behind its
@@ -84,6 +96,18 @@ void DiskStore::sweepOrphanRows()
         if (isIssuedId(id) && !QFile::exists(blobPath(id)))
             m_db->executeSql(QStringLiteral("DELETE FROM files WHERE file_id = ? AND cur_size < size"), {id});
     }
+}
+
+int DiskStore::unnamedBlobCount()
+{
+    QList<QVariantList> rows;
+    if (!m_db->queryValues(&rows, QStringLiteral("SELECT file_id FROM files")))
+        return 0;
+    QSet<QString> named;
+    for (const QVariantList& row : rows)
+        named.insert(row.value(0).toString());
+    const QStringList ids = blobIdsIn(m_root);
+    return int(std::count_if(ids.begin(), ids.end(), [&named](const QString& id) { return !named.contains(id); }));
 }
 
 int DiskStore::indexFailure() const

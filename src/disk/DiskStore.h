@@ -85,6 +85,8 @@ public:
     // (ENOSPC: the disk is full); 0 lets them through again.
     void failBlobWritesWith(int error) { m_blobWriteError = error; }
 
+    // The blobs that no file row names (left by a lost index; never deleted).
+    int unnamedBlobCount();
     // Creates an account's top folder and the one folder below it.
     bool createFolders(qint64 uin, const QString& rootKey);
     qint64 nowMs() const;

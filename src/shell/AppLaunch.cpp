@@ -21,7 +21,7 @@ AppLaunch::Armed::Armed(int argc, char** argv)
     MediaBackend::select();
 }
 
-AppLaunch::AppLaunch(int& argc, char** argv) : m_armed(argc, argv), m_app(argc, argv)
+AppLaunch::AppLaunch(int& argc, char** argv) : m_armed(argc, argv), m_app(argc, argv), m_argc(argc), m_argv(argv)
 {
     QApplication::setApplicationName(QStringLiteral("padolvo"));
     QApplication::setApplicationVersion(QStringLiteral(PAV_VERSION));
@@ -37,7 +37,7 @@ AppLaunch::~AppLaunch()
 std::optional<int> AppLaunch::launch()
 {
     QString message;
-    switch (LaunchOptions::parse(QCoreApplication::arguments(), &m_options, &message)) {
+    switch (LaunchOptions::parse(LaunchOptions::arguments(m_argc, m_argv), &m_options, &message)) {
     case LaunchOptions::Parse::Run:
         break;
     case LaunchOptions::Parse::Print:

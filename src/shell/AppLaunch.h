@@ -43,6 +43,8 @@ private:
 
     Armed m_armed;   // first: before the application object
     QApplication m_app;
+    int& m_argc;      // what the application object left of the command line
+    char** m_argv;
     LaunchOptions m_options;
     std::unique_ptr<AppDelegate> m_delegate;
     std::unique_ptr<CleanExit> m_cleanExit;

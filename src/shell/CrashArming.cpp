@@ -2,6 +2,7 @@
 
 #include "crashhandler/CrashInstall.h"
 #include "platform/core/AppHome.h"
+#include "platform/photolib/NativeName.h"
 
 #include <QDir>
 
@@ -17,15 +18,20 @@ QString CrashArming::homeFrom(int argc, const char* const* argv)
         if (std::strcmp(arg, "--") == 0)
             break;
         if (std::strcmp(arg, kFlag) == 0 && i + 1 < argc)
-            home = QString::fromLocal8Bit(argv[++i]);
+            home = NativeName::decode(argv[++i]);
         else if (std::strncmp(arg, kFlag, kLength) == 0 && arg[kLength] == '=')
-            home = QString::fromLocal8Bit(arg + kLength + 1);
+            home = NativeName::decode(arg + kLength + 1);
     }
+    if (!NativeName::isPlain(home))
+        return {};
     return home.isEmpty() ? AppHome::defaultRoot() : QDir(home).absolutePath();
 }
 
 void CrashArming::arm(int argc, const char* const* argv)
 {
-    AppHome::setCurrent(homeFrom(argc, argv));
+    const QString home = homeFrom(argc, argv);
+    if (home.isEmpty())
+        return;
+    AppHome::setCurrent(home);
     installCrashHandler();
 }

@@ -7,6 +7,7 @@
 #include "platform/core/PrivateFiles.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/photolib/FolderAssetsLibrary.h"
+#include "platform/photolib/NativeName.h"
 #include "shell/InstanceLock.h"
 
 #include <QCommandLineParser>
@@ -58,6 +59,13 @@ LaunchOptions::Parse LaunchOptions::parse(const QStringList& arguments, LaunchOp
         *message = QStringLiteral("Unexpected argument: %1\n\n%2").arg(parser.positionalArguments().first(), parser.helpText());
         return Parse::Error;
     }
+    for (const QCommandLineOption& o : {home, diskRoot}) {
+        if (parser.isSet(o) && !NativeName::isPlain(parser.value(o))) {
+            *message = QStringLiteral("The --%1 path \"%2\" is not valid UTF-8; name a folder whose path is.\n")
+                           .arg(o.names().first(), QString::fromUtf8(NativeName::encode(parser.value(o))));
+            return Parse::Error;
+        }
+    }
     const auto folder = [&](const QCommandLineOption& o, const QString& fallback) {
         return parser.isSet(o) ? QDir(parser.value(o)).absolutePath() : fallback;
     };
@@ -69,6 +77,14 @@ LaunchOptions::Parse LaunchOptions::parse(const QStringList& arguments, LaunchOp
     o.analyticsUrl = parser.isSet(analytics) ? parser.value(analytics) : QStringLiteral(PAV_DEFAULT_ANALYTICS_URL);
     *out = o;
     return Parse::Run;
+}
+
+QStringList LaunchOptions::arguments(int argc, const char* const* argv)
+{
+    QStringList list;
+    for (int i = 0; i < argc; ++i)
+        list.append(NativeName::decode(argv[i]));
+    return list;
 }
 
 void LaunchOptions::apply() const

@@ -17,8 +17,13 @@ public:
 
     enum class Parse { Run, Print, Error };
     // Parses the arguments (argv[0] first). Print (--help, --version) and
-    // Error come with the text to show in *message.
+    // Error come with the text to show in *message. A --home or --disk-root
+    // path that is not valid UTF-8 is an error (Qt's file functions would
+    // use another folder); a --library path keeps its bytes.
     static Parse parse(const QStringList& arguments, LaunchOptions* out, QString* message);
+    // The command line as text that keeps the bytes of an argument that is
+    // not valid UTF-8 (see NativeName).
+    static QStringList arguments(int argc, const char* const* argv);
 
     // Takes group and other access away from what earlier runs made under the
     // home and the disk root; then sets the home, the standard user defaults

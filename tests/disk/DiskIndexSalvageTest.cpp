@@ -119,9 +119,21 @@ TEST_F(DiskIndexSalvageTest, AnEmptyIndexFileKeepsWorking)
     ASSERT_TRUE(ImageFixtures::writeFile(indexPath(), QByteArray()));
     reopen();
 
-    // Nothing of the account is left: signing in makes it again.
+    // A lost index: logged as damaged and kept aside as it was.
+    ASSERT_EQ(aside().size(), 1);
+    EXPECT_EQ(QFileInfo(storeDir.path() + "/" + aside().first()).size(), 0);
+    ASSERT_EQ(opened.size(), 1);
+    EXPECT_TRUE(opened.first().contains("is damaged") && opened.first().contains(aside().first()))
+        << opened.first().toStdString();
+
+    // Nothing of the account is left: signing in makes it again, over its
+    // old blobs, and says so.
+    StoreLog log;
     const DiskDirPtr fresh = signIn("10001", "new");
     ASSERT_TRUE(fresh);
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().first().contains("10001") && log.lines().first().contains("3 blobs"))
+        << log.lines().first().toStdString();
     ASSERT_TRUE(uploadBytes(bytePattern(5000, 7), "after.jpg", fresh));
     const QList<DiskFilePtr> files = filesIn(fresh);
     ASSERT_EQ(files.size(), 1);
@@ -150,8 +162,43 @@ TEST_F(DiskIndexSalvageTest, AnAccountWhoseRowWasLostIsNotMadeAgainOverItsFiles)
     ASSERT_TRUE(store->db().queryValues(&rows, "SELECT COUNT(*) FROM files WHERE uin = 10001"));
     EXPECT_EQ(rows.first().value(0).toInt(), 3);
 
-    // An account of which nothing is left is made as before.
+    // An account of which nothing is left is made as before; the blobs of
+    // the files still listed are not taken for orphans.
+    log.lines().clear();
     EXPECT_EQ(signInLog("20002", "pw"), "login YES 0");
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
+}
+
+TEST_F(DiskIndexSalvageTest, AnIndexWithoutItsFirstPageLogsTheAccountMadeAgainOverItsBlobs)
+{
+    const DiskDirPtr disk = signIn("10001", "pw");
+    ASSERT_TRUE(disk);
+    storeFiles(disk, 2);
+    store.reset();
+    ASSERT_TRUE(SqlitePages::zeroPage(indexPath(), 1));
+    reopen();
+    ASSERT_EQ(aside().size(), 1);
+
+    StoreLog log;
+    EXPECT_EQ(signInLog("10001", "new"), "login YES 0");
+    ASSERT_EQ(log.lines().size(), 1);
+    EXPECT_TRUE(log.lines().first().contains("10001") && log.lines().first().contains("2 blobs"))
+        << log.lines().first().toStdString();
+    EXPECT_EQ(blobs().size(), 2);
+}
+
+TEST_F(DiskIndexSalvageTest, AnEmptyIndexOfAStoreWithoutBlobsIsNotDamaged)
+{
+    store.reset();
+    ASSERT_TRUE(blobs().isEmpty());
+    ASSERT_TRUE(ImageFixtures::writeFile(indexPath(), QByteArray()));
+    reopen();
+    EXPECT_TRUE(aside().isEmpty());
+    EXPECT_TRUE(opened.isEmpty()) << opened.join('\n').toStdString();
+
+    StoreLog log;
+    EXPECT_EQ(signInLog("10001", "pw"), "login YES 0");
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
 }
 
 }

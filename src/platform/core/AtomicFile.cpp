@@ -1,7 +1,6 @@
 #include "platform/core/AtomicFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -35,11 +34,15 @@ bool writeAll(int fd, const char* data, qsizetype size)
 
 bool write(const QString& path, const QByteArray& bytes, QString* error)
 {
-    if (path.isEmpty()) {
+    return writeNative(QFile::encodeName(path), bytes, error);
+}
+
+bool writeNative(const QByteArray& target, const QByteArray& bytes, QString* error)
+{
+    if (target.isEmpty()) {
         setError(error, "empty path");
         return false;
     }
-    const QByteArray target = QFile::encodeName(path);
     QByteArray temp = target + "." + QByteArray::number(::getpid()) + "."
         + QByteArray::number(reinterpret_cast<quintptr>(&bytes), 16) + kTempSuffix;
     int fd = ::open(temp.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
@@ -63,7 +66,8 @@ bool write(const QString& path, const QByteArray& bytes, QString* error)
         return false;
     }
     // Make the rename itself durable.
-    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray dir = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
     int dfd = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dfd >= 0) {
         ::fsync(dfd);

@@ -12,6 +12,8 @@ namespace AtomicFile {
 inline constexpr const char* kTempSuffix = ".pavtmp";
 
 bool write(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// The same for a path given as the file system's bytes.
+bool writeNative(const QByteArray& path, const QByteArray& bytes, QString* error = nullptr);
 
 // Reads a whole file; false when it cannot be opened or read completely.
 bool read(const QString& path, QByteArray* out, QString* error = nullptr);

@@ -8,6 +8,7 @@
 #include "platform/photolib/CacheFile.h"
 #include "platform/photolib/LibraryFile.h"
 #include "platform/photolib/LibraryWatcher.h"
+#include "platform/photolib/NativeName.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,6 +18,9 @@
 #include <algorithm>
 #include <atomic>
 #include <thread>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -139,16 +143,18 @@ std::shared_ptr<FolderAssetsLibrary> FolderAssetsLibrary::open(const QString& ro
 
 bool FolderAssetsLibrary::checkRoot(AssetsLibraryError* error) const
 {
-    const QFileInfo info(m_store->root());
+    // By its bytes: the folder's name need not be UTF-8 (see NativeName).
+    const QByteArray root = NativeName::encode(m_store->root());
+    struct stat st;
     int code = 0;
     QString message;
-    if (!info.exists()) {
+    if (::stat(root.constData(), &st) != 0) {
         code = 1;
         message = QStringLiteral("the photo library folder %1 does not exist");
-    } else if (!info.isDir()) {
+    } else if (!S_ISDIR(st.st_mode)) {
         code = 2;
         message = QStringLiteral("the photo library %1 is not a folder");
-    } else if (!info.isReadable() || !info.isExecutable()) {
+    } else if (::access(root.constData(), R_OK | X_OK) != 0) {
         code = 3;
         message = QStringLiteral("the photo library folder %1 cannot be read");
     }

@@ -6,6 +6,7 @@
 #include "platform/core/SerialQueue.h"
 #include "platform/photolib/FolderScan.h"
 #include "platform/photolib/LibraryTempFiles.h"
+#include "platform/photolib/NativeName.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -143,7 +144,8 @@ void FolderPhotoLibrary::saveToLibrary(const QByteArray& bytes, const QString& e
         QString path;
         if (bytes.isEmpty())
             result.error = "nothing to save";
-        else if (!PrivateFiles::makeSharedPath(m_root))
+        // A folder whose name is not UTF-8 came from --library, taken as it is (not made).
+        else if (NativeName::isPlain(m_root) && !PrivateFiles::makeSharedPath(m_root))
             result.error = "cannot create the library folder";
         else if (writeNewFile(m_root, bytes, ext, date, &path, &result.error)) {
             if (PhotoAssetPtr asset = assetForFile(path))
@@ -167,12 +169,12 @@ bool FolderPhotoLibrary::writeNewFile(const QString& folder, const QByteArray& b
     }
     const QString suffix = ext.isEmpty() ? QString() : "." + ext;
     const QString base = "IMG_" + QDateTime::currentDateTime().toString("yyyyMMdd_HHmmss");
-    const QByteArray dir = QFile::encodeName(folder);
+    const QByteArray dir = NativeName::encode(folder);
     static std::atomic<int> serial{0};
     const QByteArray temp = LibraryTempFiles::pathFor(dir, base, serial++);
 
     QString writeError;
-    if (!AtomicFile::write(QFile::decodeName(temp), bytes, &writeError)) {
+    if (!AtomicFile::writeNative(temp, bytes, &writeError)) {
         *error = writeError;
         return false;
     }

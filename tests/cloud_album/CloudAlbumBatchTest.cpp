@@ -11,6 +11,7 @@
 #include "support/ImageFixtures.h"
 
 #include <QFile>
+#include <QLabel>
 
 #include <algorithm>
 
@@ -90,6 +91,11 @@ TEST_F(CloudAlbumBatchTest, SaveWritesTheOriginalBytesIntoTheLibrary)
     prepare();
     // The batch keeps the order of choosing (the grid shows newest first).
     screen->batches().saveButtonClicked();
+    // The last count is drawn before the panel goes.
+    ASSERT_TRUE(waitUntil([this] {
+        PavPhotosProcessingView_iPad* panel = screen->batches().processingView();
+        return panel && panel->progressLabel()->text() == QStringLiteral("(2/2)");
+    }));
     ASSERT_TRUE(batchEnded());
     const QList<FakePhotoLibrary::Saved> saved = library->saved();
     ASSERT_EQ(saved.size(), 2);

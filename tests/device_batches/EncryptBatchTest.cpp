@@ -2,11 +2,14 @@
 
 #include "Public/PavAlertView.h"
 #include "Public/PavToastView_iPad.h"
+#include "albums/batch/PavPhotosProcessingView_iPad.h"
 #include "platform/photolib/KyAssetsLibrary.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "support/EventLoop.h"
 #include "support/Screenshot.h"
+
+#include <QLabel>
 
 namespace {
 
@@ -60,6 +63,26 @@ TEST_F(EncryptBatchTest, StoresEveryPhotoAndTheNoticeTurnsIntoAToastAfterDontTel
     ASSERT_TRUE(PavToastView_iPad::showing());
     EXPECT_EQ(PavToastView_iPad::showing()->message(), "2张照片加密成功！");
     EXPECT_EQ(storedCount(), 7);
+}
+
+// The panel stays up with its last count drawn before the notice; a cancel
+// tapped meanwhile is too late to count as one.
+TEST_F(EncryptBatchTest, TheEndOfAMoveShowsItsLastCountBeforeThePanelGoes)
+{
+    makeBatches(0);
+    selectPhotos(3);
+    batches->lockButtonClicked();
+    PavPhotosProcessingView_iPad* panel = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        panel = batches->processingView();
+        return panel && panel->isVisible() && panel->progressLabel()->text() == QStringLiteral("(3/3)");
+    }));
+    panel->cancelButtonClicked();
+    EXPECT_TRUE(batches->isRunning());
+    ASSERT_TRUE(waitFinished(1));
+    EXPECT_EQ(storedCount(), 3);
+    EXPECT_FALSE(batches->processingView());
+    EXPECT_TRUE(ui::ChoiceDialog::showingWithTag(100)) << "not taken for a cancelled move";
 }
 
 TEST_F(EncryptBatchTest, TheNoticeWaitsBehindTheAlertThatIsUpAndShowsAfterIt)

@@ -1,6 +1,7 @@
 #include "albums/batch/BatchSession.h"
 
 #include "albums/batch/BatchRunner.h"
+#include "platform/core/MainThread.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Screen.h"
 
@@ -55,11 +56,26 @@ void BatchSession::disableCancel()
 
 void BatchSession::close()
 {
+    m_ending = false;
     if (!m_panel)
         return;
     m_panel->hide();
     m_panel->deleteLater();
     m_panel = nullptr;
+}
+
+void BatchSession::finish(QObject* owner, std::function<void()> then)
+{
+    if (!m_panel) {
+        then();
+        return;
+    }
+    m_ending = true;
+    // The owner keeps this session: the continuation cannot outlive it.
+    MainThread::after(kLastStepMs, owner, [this, then = std::move(then)] {
+        close();
+        then();
+    });
 }
 
 QWidget* BatchSession::rootHost()

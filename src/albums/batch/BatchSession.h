@@ -13,7 +13,8 @@ class QWidget;
 
 // The progress panel of an album screen's batches and the wiring that makes
 // it follow a batch: the panel opens over its host when a batch starts, shows
-// the counts and the item's own progress, and closes when the batch ends.
+// the counts and the item's own progress, and closes a moment after the batch
+// ends.
 // Main thread; the owner keeps it for as long as its runners.
 class BatchSession {
 public:
@@ -34,6 +35,14 @@ public:
     void setProgress(float fraction);
     void disableCancel();
     void close();
+    // The end of a batch: the panel stays up kLastStepMs so that its last
+    // count is drawn, then closes, and then runs (unless owner is gone by
+    // then). At once when no panel is open.
+    void finish(QObject* owner, std::function<void()> then);
+    // Between finish() and the panel's closing: taps on the panel are late.
+    bool isEnding() const { return m_ending; }
+
+    static constexpr int kLastStepMs = 100;
 
     PavPhotosProcessingView_iPad* panel() const { return m_panel; }
 
@@ -42,4 +51,5 @@ public:
 
 private:
     QPointer<PavPhotosProcessingView_iPad> m_panel;
+    bool m_ending = false;
 };

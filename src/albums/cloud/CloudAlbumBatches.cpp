@@ -56,7 +56,7 @@ CloudAlbumBatches::~CloudAlbumBatches() = default;
 
 bool CloudAlbumBatches::isRunning() const
 {
-    return m_saveRunner->isRunning() || m_deleteRunner->isRunning();
+    return m_saveRunner->isRunning() || m_deleteRunner->isRunning() || m_session.isEnding();
 }
 
 void CloudAlbumBatches::recordUsage(int eventId)
@@ -233,7 +233,7 @@ void CloudAlbumBatches::deleteItem(const DiskFilePtr& file, BatchCompletion item
 
 void CloudAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
 {
-    if (!view || view != m_session.panel())
+    if (!view || view != m_session.panel() || m_session.isEnding())
         return;
     if (view->tag() == kSavePanelTag) {
         setCancelFlag(Kind::Save, true);
@@ -248,7 +248,11 @@ void CloudAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProcess
 
 void CloudAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
 {
-    m_session.close();
+    m_session.finish(this, [this, kind, outcome] { announceEnd(kind, outcome); });
+}
+
+void CloudAlbumBatches::announceEnd(Kind kind, const BatchOutcome& outcome)
+{
     m_response.reset();
     m_curDownloadPhoto.reset();
     const CloudBatchNotice notice = CloudBatchNotice::decide(

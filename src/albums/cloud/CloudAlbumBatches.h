@@ -106,6 +106,8 @@ private:
     void batchDownloadFinished(const BatchOutcome& outcome) { finished(Kind::Save, outcome); }
     void batchDeleteFinished(const BatchOutcome& outcome) { finished(Kind::Delete, outcome); }
     void finished(Kind kind, const BatchOutcome& outcome);
+    // After the panel has shown its last count: the notice and the clean-up.
+    void announceEnd(Kind kind, const BatchOutcome& outcome);
     void showAlert(const QString& message, int tag = 0, const QStringList& others = {});
     void recordUsage(int eventId);
 

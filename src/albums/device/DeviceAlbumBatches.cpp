@@ -124,7 +124,7 @@ DeviceAlbumBatches::~DeviceAlbumBatches() = default;
 
 bool DeviceAlbumBatches::isRunning() const
 {
-    return m_encryptRunner->isRunning() || m_uploadRunner->isRunning();
+    return m_encryptRunner->isRunning() || m_uploadRunner->isRunning() || m_session.isEnding();
 }
 
 void DeviceAlbumBatches::recordUsage(int eventId)
@@ -342,7 +342,7 @@ void DeviceAlbumBatches::uploadItem(const PhotoAssetPtr& asset, BatchCompletion 
 
 void DeviceAlbumBatches::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
 {
-    if (!view || view != m_session.panel())
+    if (!view || view != m_session.panel() || m_session.isEnding())
         return;
     // The user's stop goes first: a worker that sees the store flag then
     // finds the stop already requested and never takes it for a library change.
@@ -376,7 +376,11 @@ void DeviceAlbumBatches::batchUploadFinished(const BatchOutcome& outcome)
 void DeviceAlbumBatches::finished(Kind kind, const BatchOutcome& outcome)
 {
     m_libraryObserver = ObserverToken();
-    m_session.close();
+    m_session.finish(this, [this, kind, outcome] { announceEnd(kind, outcome); });
+}
+
+void DeviceAlbumBatches::announceEnd(Kind kind, const BatchOutcome& outcome)
+{
     m_targetDir.reset();
     cancelUploadInFlight();
     const DeviceBatchNotice notice = DeviceBatchNotice::decide(

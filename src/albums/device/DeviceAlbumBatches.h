@@ -125,6 +125,8 @@ private:
     void encryptItem(const PhotoAssetPtr& asset, const PhotoAssetPtr& next, BatchCompletion item);
     void uploadItem(const PhotoAssetPtr& asset, BatchCompletion item);
     void finished(Kind kind, const BatchOutcome& outcome);
+    // After the panel has shown its last count: the notice and the clean-up.
+    void announceEnd(Kind kind, const BatchOutcome& outcome);
     void showNotice(const DeviceBatchNotice& notice);
     void showAlert(const QString& message, int tag, const QString& cancel, const QStringList& others = {},
                    bool closesInBackground = false);

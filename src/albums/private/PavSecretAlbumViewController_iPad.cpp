@@ -629,7 +629,7 @@ void PavSecretAlbumViewController_iPad::batchProgressed(const BatchCounts& count
 
 void PavSecretAlbumViewController_iPad::photosProcessingViewCancelButtonClicked(PavPhotosProcessingView_iPad* view)
 {
-    if ((view->tag() != kMoveOutPanelTag && view->tag() != kDeletePanelTag) || m_batchEnding)
+    if ((view->tag() != kMoveOutPanelTag && view->tag() != kDeletePanelTag) || m_session.isEnding())
         return;
     // The user's stop first, so it is never recorded as another reason.
     m_batch.stop(BatchStopReason::User);
@@ -651,11 +651,7 @@ void PavSecretAlbumViewController_iPad::batchDeleteFinished(const BatchOutcome& 
 
 void PavSecretAlbumViewController_iPad::batchFinished(SecretAlbumBatch::Kind kind, const BatchOutcome& outcome)
 {
-    // The panel stays up a moment, so its last count is drawn before it goes.
-    m_batchEnding = true;
-    MainThread::after(kLastStepMs, this, [this, kind, outcome] {
-        m_batchEnding = false;
-        m_session.close();
+    m_session.finish(this, [this, kind, outcome] {
         if (outcome.kind() == BatchOutcome::Kind::Summary)
             showSummary(kind, outcome.counts());
         quitEditModeNeedRefreshData(true, true);

@@ -54,8 +54,6 @@ public:
     static constexpr int kMoveOutPanelTag = 50;
     static constexpr int kDeletePanelTag = 52;
     static constexpr int kOpenDelayMs = 100;
-    // How long the panel of a finished batch stays up showing its last count.
-    static constexpr int kLastStepMs = 100;
     // How often a reload looks whether the store's index is whole yet.
     static constexpr int kIndexPollMs = 100;
 
@@ -90,7 +88,7 @@ public:
     bool isSavingPhoto() const { return m_isSavingPhoto; }
     bool isLoading() const { return m_loading; }
     // Also while the panel of a finished batch shows its last count.
-    bool isBatchRunning() const { return m_batch.isRunning() || m_batchEnding; }
+    bool isBatchRunning() const { return m_batch.isRunning() || m_session.isEnding(); }
     SecretAlbumBatch& batch() { return m_batch; }
 
     ui::SectionedTable* encryptTableView() const { return m_table; }
@@ -189,7 +187,6 @@ private:
     bool m_isSavingPhoto = false;
     bool m_loading = false;
     bool m_openPending = false;
-    bool m_batchEnding = false;
     int m_restoredShown = -1;  // the restored count the loading view says
     quint64 m_iconGeneration = 0;
 

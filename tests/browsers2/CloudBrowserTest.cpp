@@ -135,12 +135,14 @@ protected:
         ASSERT_TRUE(browser->isOnScreen());
     }
     // A file of the album's folder that is no picture.
-    DiskFilePtr uploadNoPicture()
+    DiskFilePtr uploadNoPicture() { return upload(QByteArray(3 * DiskManager::kChunkSize, 'x'), "BAD.JPG"); }
+    // A file of the album's folder, not downloaded yet.
+    DiskFilePtr upload(const QByteArray& content, const QString& name)
     {
-        if (!disk.uploadBytes(QByteArray(3 * DiskManager::kChunkSize, 'x'), QStringLiteral("BAD.JPG"), dir))
+        if (!disk.uploadBytes(content, name, dir))
             return nullptr;
         for (const DiskFilePtr& file : disk.filesIn(dir)) {
-            if (file->file_name() == QStringLiteral("BAD.JPG")) {
+            if (file->file_name() == name) {
                 QFile::remove(file->file_path());
                 return file;
             }
@@ -326,6 +328,23 @@ TEST_F(CloudBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
     open(1);
     ASSERT_TRUE(waitUntil([&] { return shown(1); }));
     EXPECT_TRUE(aZoomedFlingHidesTheBars(&canvas, browser, pager()));
+}
+
+TEST_F(CloudBrowserTest, APictureDecodedSharperForAZoomIsStillSmoothWhenZoomedOut)
+{
+    const DiskFilePtr lines = upload(ImageFixtures::encode(ImageFixtures::fineLines(4000, 3000, 2), "jpeg", 95),
+                                     QStringLiteral("LINES.JPG"));
+    ASSERT_TRUE(lines);
+    open({lines}, 0);
+    ASSERT_TRUE(waitUntil([&] { return shown(0); }, 10000));
+    EXPECT_TRUE(showsFineLinesAveraged(&canvas, "cloud_browser_fitted.png"));
+    const int decoded = pager()->detailImageView()->image().width();
+
+    pager()->doubleClicked(QPoint(512, 384));
+    ASSERT_TRUE(waitUntil([&] { return pager()->detailImageView()->image().width() > decoded; }, 10000));
+    pager()->doubleClicked(QPoint(512, 384));
+    EXPECT_DOUBLE_EQ(pager()->detailScrollView()->zoomScale(), 1.0);
+    EXPECT_TRUE(showsFineLinesAveraged(&canvas, "cloud_browser_zoomed_out.png"));
 }
 
 TEST_F(CloudBrowserTest, ADragPastTheFirstOrLastPhotoOvershootsAndSpringsBack)

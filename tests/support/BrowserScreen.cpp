@@ -72,3 +72,14 @@ bool tilesHaveThumbnails(const ThumbnailStripView* strip, int count)
         return ::testing::AssertionFailure() << "the bars stayed";
     return ::testing::AssertionSuccess();
 }
+
+::testing::AssertionResult showsFineLinesAveraged(QWidget* canvas, const QString& fileName)
+{
+    const QString saved = saveScreenshot(canvas, fileName);
+    if (saved.isEmpty())
+        return ::testing::AssertionFailure() << "no screenshot " << fileName.toStdString();
+    const auto [darkest, lightest] = greyRange(QImage(saved), QRect(300, 250, 160, 100));
+    if (darkest > 70 && lightest < 185)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "the lines show greys from " << darkest << " to " << lightest;
+}

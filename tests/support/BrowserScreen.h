@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 
 #include <gtest/gtest.h>
 
@@ -23,3 +24,8 @@ bool tilesHaveThumbnails(const ThumbnailStripView* strip, int count);
 // the same photo still shown.
 ::testing::AssertionResult aZoomedFlingHidesTheBars(QWidget* canvas, PavPhotoBrowserController_iPad* browser,
                                                     PhotoPagerView* pager);
+
+// A picture of ImageFixtures::fineLines fitted to the 1024 x 768 screen:
+// whether its block of one-pixel lines is drawn on `canvas` averaged to grey
+// (no pixel near black or white), as `fileName` saves it.
+::testing::AssertionResult showsFineLinesAveraged(QWidget* canvas, const QString& fileName);

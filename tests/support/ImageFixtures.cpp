@@ -34,6 +34,24 @@ QImage pattern(int w, int h, int seed)
     return image;
 }
 
+QImage fineLines(int w, int h, int seed)
+{
+    QImage image = pattern(w, h, seed);
+    QPainter painter(&image);
+    const QRect block(w / 4, h / 4, w / 2, h / 2);
+    painter.fillRect(block, Qt::white);
+    painter.setPen(Qt::black);
+    for (int x = block.left(); x <= block.right(); x += 2)
+        painter.drawLine(x, block.top(), x, block.bottom());
+    QFont font;
+    font.setPixelSize(14);
+    painter.setFont(font);
+    const QRect print(w / 2 - 120, h / 2 - 25, 240, 50);
+    painter.fillRect(print, Qt::white);
+    painter.drawText(print, Qt::AlignCenter, QStringLiteral("fine print %1 x %2").arg(w).arg(h));
+    return image;
+}
+
 QImage solid(int w, int h, const QColor& color)
 {
     QImage image(w, h, QImage::Format_RGB32);

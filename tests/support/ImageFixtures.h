@@ -12,6 +12,9 @@ namespace ImageFixtures {
 // A w x h image filled with a gradient and a few shapes, so that encoders
 // produce realistic sizes.
 QImage pattern(int w, int h, int seed = 0);
+// pattern() with fine detail in its middle half: a white block of one-pixel
+// black lines two pixels apart, and a line of small print in its centre.
+QImage fineLines(int w, int h, int seed = 0);
 QImage solid(int w, int h, const QColor& color);
 // Encoded in the given format ("jpeg", "png", "gif", "bmp").
 QByteArray encode(const QImage& image, const char* format, int quality = 90);

@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include <algorithm>
 #include <cstdlib>
 
 QString saveScreenshot(QWidget* widget, const QString& fileName)
@@ -30,4 +31,18 @@ double meanDifference(const QImage& a, const QImage& b, const QRect& area)
         }
     }
     return sum / samples;
+}
+
+std::pair<int, int> greyRange(const QImage& image, const QRect& area)
+{
+    int darkest = 255;
+    int lightest = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const int grey = qGray(image.pixel(x, y));
+            darkest = std::min(darkest, grey);
+            lightest = std::max(lightest, grey);
+        }
+    }
+    return {darkest, lightest};
 }

@@ -4,6 +4,8 @@
 #include <QRect>
 #include <QString>
 
+#include <utility>
+
 class QWidget;
 
 // Saves widget->grab() as PNG under PAV_TEST_OUTPUT_DIR; returns the path
@@ -13,3 +15,6 @@ QString saveScreenshot(QWidget* widget, const QString& fileName);
 // The mean difference per colour channel (0..255) between two images over
 // `area` (in both), sampled every 4 pixels; 255 when the area is not in both.
 double meanDifference(const QImage& a, const QImage& b, const QRect& area);
+
+// The darkest and the lightest grey (0..255) over `area` of `image`.
+std::pair<int, int> greyRange(const QImage& image, const QRect& area);

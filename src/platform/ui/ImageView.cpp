@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <qdrawutil.h>
 
+#include <algorithm>
+
 namespace ui {
 
 ImageView::ImageView(QWidget* parent) : QWidget(parent) {}
@@ -17,6 +19,7 @@ ImageView::ImageView(const QString& imageName, QWidget* parent) : QWidget(parent
 void ImageView::setImage(const QPixmap& image)
 {
     m_image = image;
+    m_halves.clear();
     update();
 }
 
@@ -36,6 +39,24 @@ void ImageView::drawStretched(QPainter& painter, const QRect& target, const QPix
     qDrawBorderPixmap(&painter, target, caps, image);
 }
 
+const QPixmap& ImageView::sourceFor(QSize target)
+{
+    // Bilinear filtering reads only the pixels next to each sample: below
+    // half size it skips the rest, so the source is halved first.
+    const QPixmap* source = &m_image;
+    for (int level = 0; source->width() >= 2 * std::max(1, target.width()) &&
+                        source->height() >= 2 * std::max(1, target.height());
+         ++level) {
+        if (level == m_halves.size()) {
+            const QSize half(std::max(1, source->width() / 2), std::max(1, source->height() / 2));
+            m_halves.append(QPixmap::fromImage(
+                source->toImage().scaled(half, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+        }
+        source = &m_halves[level];
+    }
+    return *source;
+}
+
 void ImageView::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
@@ -46,14 +67,15 @@ void ImageView::paintEvent(QPaintEvent*)
         return;
     switch (m_mode) {
     case Mode::ScaleToFill:
-        drawStretched(p, rect(), m_image, m_caps);
+        drawStretched(p, rect(), m_caps.isNull() ? sourceFor(size() * devicePixelRatio()) : m_image, m_caps);
         break;
     case Mode::AspectFit:
     case Mode::AspectFill: {
         const QSize s = m_image.size().scaled(size(), m_mode == Mode::AspectFit ? Qt::KeepAspectRatio
                                                                                 : Qt::KeepAspectRatioByExpanding);
         p.setClipRect(rect());
-        p.drawPixmap(QRect(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s), m_image);
+        p.drawPixmap(QRect(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s),
+                     sourceFor(s * devicePixelRatio()));
         break;
     }
     case Mode::Center:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QMargins>
 #include <QPixmap>
 #include <QWidget>
@@ -8,7 +9,9 @@ namespace ui {
 
 // An image in a frame: scaled to fill, fitted or filled keeping its aspect,
 // or centred; with caps, stretched keeping its edges (a stretchable image).
-// A null image draws nothing.
+// A null image draws nothing. An image drawn at less than half its size is
+// drawn from a smoothly halved copy, kept until the image changes, so that
+// fine detail averages out instead of breaking up.
 class ImageView : public QWidget {
     Q_OBJECT
 public:
@@ -32,7 +35,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The image, or its smallest halved copy still at least `target` (device pixels).
+    const QPixmap& sourceFor(QSize target);
+
     QPixmap m_image;
+    // m_image halved once, twice, ... (made as they are first needed).
+    QList<QPixmap> m_halves;
     Mode m_mode = Mode::ScaleToFill;
     QMargins m_caps;
     QColor m_background = Qt::transparent;

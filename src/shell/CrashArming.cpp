@@ -8,21 +8,33 @@
 
 #include <cstring>
 
-QString CrashArming::homeFrom(int argc, const char* const* argv)
+namespace {
+
+// The value of "--NAME DIR" or "--NAME=DIR", the last one given; null when absent.
+QString pathFlag(int argc, const char* const* argv, const char* flag)
 {
-    static constexpr char kFlag[] = "--home";
-    constexpr std::size_t kLength = sizeof kFlag - 1;
-    QString home;
+    const std::size_t length = std::strlen(flag);
+    QString value;
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         if (std::strcmp(arg, "--") == 0)
             break;
-        if (std::strcmp(arg, kFlag) == 0 && i + 1 < argc)
-            home = NativeName::decode(argv[++i]);
-        else if (std::strncmp(arg, kFlag, kLength) == 0 && arg[kLength] == '=')
-            home = NativeName::decode(arg + kLength + 1);
+        if (std::strcmp(arg, flag) == 0 && i + 1 < argc)
+            value = NativeName::decode(argv[++i]);
+        else if (std::strncmp(arg, flag, length) == 0 && arg[length] == '=')
+            value = NativeName::decode(arg + length + 1);
     }
-    if (!NativeName::isPlain(home))
+    return value;
+}
+
+}  // namespace
+
+QString CrashArming::homeFrom(int argc, const char* const* argv)
+{
+    const QString home = pathFlag(argc, argv, "--home");
+    // The launch refuses a home or disk root whose path is not valid UTF-8:
+    // then nothing is made for it.
+    if (!NativeName::isPlain(home) || !NativeName::isPlain(pathFlag(argc, argv, "--disk-root")))
         return {};
     return home.isEmpty() ? AppHome::defaultRoot() : QDir(home).absolutePath();
 }

@@ -67,6 +67,11 @@ TEST(LaunchOptions, PathsThatAreNotUtf8)
     }
     const char* badHome[] = {"padolvo", "--library", "/l", "--home", "/tmp/h\xfe"};
     EXPECT_TRUE(CrashArming::homeFrom(5, badHome).isEmpty());
+    // A refused disk root arms nothing either, so the home is not made.
+    const char* badDiskRoot[] = {"padolvo", "--home", "/tmp/h", "--disk-root=/tmp/d\xff"};
+    EXPECT_TRUE(CrashArming::homeFrom(4, badDiskRoot).isEmpty());
+    const char* goodDiskRoot[] = {"padolvo", "--home", "/tmp/h", "--disk-root", "/tmp/d"};
+    EXPECT_EQ(CrashArming::homeFrom(5, goodDiskRoot), "/tmp/h");
 
     // Valid UTF-8 beyond ASCII is an ordinary path.
     ASSERT_EQ(parse({"--home", "/tmp/相册"}, &o, &message), LaunchOptions::Parse::Run);

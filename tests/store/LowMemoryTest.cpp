@@ -3,9 +3,13 @@
 #include "Public/PavEncryptManager.h"
 #include "support/AddressSpaceCap.h"
 #include "support/ImageFixtures.h"
+#include "platform/photolib/FolderPhotoAsset.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <unistd.h>
 
 namespace {
 
@@ -67,6 +71,26 @@ TEST_F(LowMemoryTest, StoringAPhotoWithoutMemoryForItsCipherFailsAndLeavesNothin
     // With memory the same photo is stored.
     EXPECT_TRUE(m_store->encryptAsset(*asset));
     EXPECT_TRUE(m_store->isEncrypted(*asset));
+}
+
+TEST_F(LowMemoryTest, ALibraryFileTooLargeToReadIntoMemoryIsNotStored)
+{
+    QTemporaryDir library;
+    const QString path = library.path() + "/IMG_0001.JPG";
+    ASSERT_TRUE(ImageFixtures::writeFile(path, ImageFixtures::jpeg(320, 240, 6)));
+    ASSERT_EQ(::truncate(QFile::encodeName(path).constData(), off_t(256) << 20), 0);  // sparse
+    const FolderPhotoAsset asset(library.path(), path);
+    bool prepared = true;
+    bool stored = true;
+    {
+        AddressSpaceCap cap(96 << 20);
+        ASSERT_TRUE(cap.isSet());
+        prepared = !PavPhotoManager::prepareAsset(asset).fullCipher.isEmpty();
+        stored = m_store->encryptAsset(asset);
+    }
+    EXPECT_FALSE(prepared);
+    EXPECT_FALSE(stored);
+    expectEmpty();
 }
 
 }

@@ -26,7 +26,12 @@ QByteArray PavEncryptManager::encryptData(const QByteArray& plain)
 {
     if (plain.size() > kMaxPlainSize)
         return QByteArray();
-    QByteArray out(qsizetype(codec_xxtea_padded_size(size_t(plain.size()))), Qt::Uninitialized);
+    QByteArray out;
+    try {
+        out = QByteArray(qsizetype(codec_xxtea_padded_size(size_t(plain.size()))), Qt::Uninitialized);
+    } catch (const std::bad_alloc&) {
+        return QByteArray();
+    }
     codec_xxtea_encrypt_padded(reinterpret_cast<const uint8_t*>(plain.constData()), size_t(plain.size()),
                                reinterpret_cast<uint8_t*>(out.data()), fileKey());
     return out;
@@ -37,8 +42,10 @@ qint64 PavEncryptManager::encryptedSize(qint64 plainSize)
     return plainSize > 0 ? qint64(codec_xxtea_padded_size(size_t(plainSize))) : 0;
 }
 
-bool PavEncryptManager::decryptData(const QByteArray& cipher, QByteArray* plain)
+bool PavEncryptManager::decryptData(const QByteArray& cipher, QByteArray* plain, bool* tried)
 {
+    if (tried)
+        *tried = true;
     // XXTEA needs two words: a shorter "cipher" was never enciphered.
     if (cipher.size() < 8)
         return false;
@@ -46,6 +53,8 @@ bool PavEncryptManager::decryptData(const QByteArray& cipher, QByteArray* plain)
     try {
         out = QByteArray(cipher.size(), Qt::Uninitialized);
     } catch (const std::bad_alloc&) {
+        if (tried)
+            *tried = false;
         return false;
     }
     const long n = codec_xxtea_decrypt_padded(reinterpret_cast<const uint8_t*>(cipher.constData()),
@@ -63,7 +72,8 @@ bool PavEncryptManager::writeData(const QByteArray& data, const QString& path)
     // Empty data would pad to a single word, which XXTEA leaves in clear.
     if (data.isEmpty() || data.size() > kMaxPlainSize || path.isEmpty())
         return false;
-    return AtomicFile::write(path, encryptData(data));
+    const QByteArray cipher = encryptData(data);
+    return !cipher.isEmpty() && AtomicFile::write(path, cipher);
 }
 
 QByteArray PavEncryptManager::readDataFromPath(const QString& path, bool* readable)
@@ -75,7 +85,11 @@ QByteArray PavEncryptManager::readDataFromPath(const QString& path, bool* readab
     if (!read || cipher.isEmpty())
         return QByteArray();
     QByteArray plain;
-    if (!decryptData(cipher, &plain))
+    bool tried = true;
+    if (!decryptData(cipher, &plain, &tried)) {
+        if (readable)
+            *readable = tried;
         return QByteArray();
+    }
     return plain;
 }

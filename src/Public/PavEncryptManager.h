@@ -14,9 +14,9 @@ public:
 
     // Reads and deciphers a whole file; a null QByteArray for an empty path, a
     // missing or empty file, or bytes that do not decipher. *readable (when
-    // given) tells whether the file's bytes could be read at all: a symbolic
-    // link, a FIFO or device, a file larger than maxFileSize() or one memory
-    // cannot be had for is not read.
+    // given) tells whether the file's bytes could be read and deciphering them
+    // tried: a symbolic link, a FIFO or device, a file larger than maxFileSize()
+    // or one memory cannot be had for (to read or to decipher) is not judged.
     static QByteArray readDataFromPath(const QString& path, bool* readable = nullptr);
 
     // The length trailer is 32 bits: nothing longer can be enciphered.
@@ -25,10 +25,13 @@ public:
     static qint64 maxFileSize();
 
     // The in-memory forms of the same cipher; encryptData gives nothing for
-    // more than kMaxPlainSize bytes, decryptData refuses fewer than 8 bytes
-    // (two words) and a length trailer that does not fit.
+    // more than kMaxPlainSize bytes or when memory for the result cannot be
+    // had, decryptData refuses fewer than 8 bytes (two words) and a length
+    // trailer that does not fit. *tried (when given) is false when it failed
+    // without looking at the bytes (no memory for the result): they may well
+    // decipher.
     static QByteArray encryptData(const QByteArray& plain);
-    static bool decryptData(const QByteArray& cipher, QByteArray* plain);
+    static bool decryptData(const QByteArray& cipher, QByteArray* plain, bool* tried = nullptr);
     // The length of the file writeData makes of plainSize bytes.
     static qint64 encryptedSize(qint64 plainSize);
 };

@@ -29,6 +29,10 @@ AppLaunch::AppLaunch(int& argc, char** argv) : m_armed(argc, argv), m_app(argc, 
 
 AppLaunch::~AppLaunch()
 {
+    // The private album's heal behind draws with the application's image
+    // plugins: it ends before they go.
+    if (m_delegate)
+        PavPhotoManager::sharedPavPhotoManager().stopIndexRepair();
     m_termination.reset();
     m_cleanExit.reset();
     m_delegate.reset();

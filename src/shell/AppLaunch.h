@@ -18,8 +18,9 @@ class TerminationSignals;
 // parses the flags, takes the home's one-instance lock, applies the options,
 // wires the crash reporter, removes what unfinished saves left in the
 // device library and launches the delegate; a termination signal or the
-// main window closed ends it through CleanExit. Main thread; destruction ends the delegate before the
-// application object.
+// main window closed ends it through CleanExit. Main thread; destruction
+// stops the private album's repair behind, then ends the delegate, both
+// before the application object.
 class AppLaunch {
 public:
     // argc must outlive the object, as QApplication asks.

@@ -1,5 +1,6 @@
 #include "Public/PavEncryptManager.h"
 #include "codec/Xxtea.h"
+#include "support/AddressSpaceCap.h"
 #include "support/ImageFixtures.h"
 
 #include <QDir>
@@ -105,4 +106,51 @@ TEST_F(PavEncryptManagerTest, ReadGivesNothingForMissingEmptyOrDamagedFiles)
 
     QByteArray plain;
     EXPECT_FALSE(PavEncryptManager::decryptData(PavEncryptManager::encryptData(sample(20)).left(20), &plain));
+}
+
+TEST_F(PavEncryptManagerTest, WithoutMemoryForTheResultNothingIsWrittenAndTheBytesAreNotJudged)
+{
+    if (!AddressSpaceCap::supported())
+        GTEST_SKIP() << "no address-space cap under a sanitizer";
+    constexpr int kSize = 64 << 20;
+    const QByteArray plain = sample(kSize);
+    const QByteArray cipher = PavEncryptManager::encryptData(plain);
+    ASSERT_TRUE(writeFile(path("item"), cipher));
+
+    QByteArray encrypted;
+    QByteArray deciphered;
+    bool written = true;
+    bool decrypted = true;
+    bool tried = true;
+    {
+        AddressSpaceCap cap(16 << 20);
+        ASSERT_TRUE(cap.isSet());
+        encrypted = PavEncryptManager::encryptData(plain);
+        written = PavEncryptManager::writeData(plain, path("new"));
+        decrypted = PavEncryptManager::decryptData(cipher, &deciphered, &tried);
+    }
+    EXPECT_TRUE(encrypted.isEmpty());
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).contains("item"));
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+    EXPECT_FALSE(decrypted);
+    EXPECT_FALSE(tried);
+
+    // Room to read the file but not to decipher it: it is not judged.
+    bool readable = true;
+    QByteArray read;
+    {
+        AddressSpaceCap cap(96 << 20);
+        ASSERT_TRUE(cap.isSet());
+        read = PavEncryptManager::readDataFromPath(path("item"), &readable);
+    }
+    EXPECT_TRUE(read.isNull());
+    EXPECT_FALSE(readable);
+
+    // With memory the same bytes decipher, and bytes cut short are judged.
+    EXPECT_TRUE(PavEncryptManager::decryptData(cipher, &deciphered, &tried));
+    EXPECT_TRUE(tried);
+    EXPECT_TRUE(deciphered == plain);
+    EXPECT_FALSE(PavEncryptManager::decryptData(cipher.left(20), &deciphered, &tried));
+    EXPECT_TRUE(tried);
 }

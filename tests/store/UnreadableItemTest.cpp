@@ -2,6 +2,7 @@
 
 #include "Public/PavEncryptManager.h"
 #include "Public/SqliteDBManager.h"
+#include "support/AddressSpaceCap.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
 
@@ -10,9 +11,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <fcntl.h>
-#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -87,23 +86,15 @@ TEST_F(UnreadableItemTest, AFileLargerThanAnyItemIsLeftInPlaceByTheRepairWithout
     m_store.reset();
 
     // Reading it whole would need far more than this allowance.
-    struct rlimit before {};
-    ASSERT_EQ(::getrlimit(RLIMIT_AS, &before), 0);
-    long pages = 0;
-    if (FILE* statm = std::fopen("/proc/self/statm", "r")) {
-        EXPECT_EQ(std::fscanf(statm, "%ld", &pages), 1);
-        std::fclose(statm);
-    }
-    struct rlimit capped = before;
-    capped.rlim_cur = std::min(before.rlim_cur, rlim_t(pages) * rlim_t(::sysconf(_SC_PAGESIZE)) + (rlim_t(1) << 30));
-    ASSERT_EQ(::setrlimit(RLIMIT_AS, &capped), 0);
     bool threw = false;
-    try {
-        m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
-    } catch (...) {
-        threw = true;
+    {
+        AddressSpaceCap cap(1ULL << 30);
+        try {
+            m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+        } catch (...) {
+            threw = true;
+        }
     }
-    ::setrlimit(RLIMIT_AS, &before);
     ASSERT_FALSE(threw);
 
     EXPECT_EQ(rowCount(), rows);

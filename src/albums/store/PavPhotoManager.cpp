@@ -19,6 +19,7 @@
 #include <QPointer>
 
 #include <algorithm>
+#include <new>
 
 #include <sys/stat.h>
 
@@ -58,10 +59,15 @@ PavPhotoManager::PavPhotoManager(QString photoDir, std::shared_ptr<PhotoLibrary>
 
 PavPhotoManager::~PavPhotoManager()
 {
+    stopIndexRepair();
+    checkpointIndex();
+}
+
+void PavPhotoManager::stopIndexRepair()
+{
     m_stopRepair = true;
     if (m_repairThread.joinable())
         m_repairThread.join();
-    checkpointIndex();
 }
 
 void PavPhotoManager::awaitIndex() const
@@ -204,15 +210,20 @@ QByteArray fileState(const QString& path)
     return QByteArray(reinterpret_cast<const char*>(facts), sizeof facts);
 }
 
-// Every byte of the asset or nothing: a short read, or more than an item
-// can hold, gives nothing.
+// Every byte of the asset or nothing: a short read, more than an item can
+// hold, or more than memory can be had for, gives nothing.
 QByteArray readWhole(const PhotoAsset& asset)
 {
     QByteArray bytes;
     const qint64 expected = asset.size();
-    if (expected <= 0 || expected > PavEncryptManager::kMaxPlainSize || !asset.readAll(&bytes)
-        || bytes.size() != expected)
+    if (expected <= 0 || expected > PavEncryptManager::kMaxPlainSize)
         return QByteArray();
+    try {
+        if (!asset.readAll(&bytes) || bytes.size() != expected)
+            return QByteArray();
+    } catch (const std::bad_alloc&) {
+        return QByteArray();
+    }
     return bytes;
 }
 }

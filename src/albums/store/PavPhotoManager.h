@@ -134,6 +134,10 @@ public:
     // for it, except on the main thread, which must not block: what it reads
     // then is the index so far, not the album (screens wait for the end).
     bool isRepairingIndex() const { return m_repairing; }
+    // Asks the heal behind to stop and waits for it: what it rebuilt is
+    // committed, the rest waits for the next start. Called before the
+    // application goes, while all the heal uses is still there.
+    void stopIndexRepair();
     // Items the running heal has given a row so far.
     int restoredItemCount() const { return m_restored; }
     // Moves every committed row into the index file itself (the end of a

@@ -112,7 +112,7 @@ int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
     for (const QString& path : PendingCrash::list(m_directory)) {
         // A store that refused one crash refuses the rest: they wait for the
         // next launch rather than each waiting on the store.
-        if (crashing() || m_storeRefused)
+        if (crashing() || m_storeRefused || (m_stopRequested && m_stopRequested()))
             return stored;
         PendingCrash pending(path);
         const CrashFacts::Contents contents = pending.contents();
@@ -508,6 +508,11 @@ int CrashHandler::uploadLimit() const
 void CrashHandler::setWlanProbe(std::function<bool()> probe)
 {
     m_wlanProbe = std::move(probe);
+}
+
+void CrashHandler::setStopRequest(std::function<bool()> stopRequested)
+{
+    m_stopRequested = std::move(stopRequested);
 }
 
 CrashHandler::CurrentCrash CrashHandler::currentCrash() const

@@ -83,7 +83,10 @@ public:
     // up those stored before; returns how many were stored. With a version,
     // the crashes of versions ordering before it are deleted instead. Empty
     // reports nothing names go too.
+    // A termination asked for during it stops it between crashes; the rest
+    // wait, whole, for the next launch.
     int convertPendingCrashes(const QString& keptFromVersion = {});
+    void setStopRequest(std::function<bool()> stopRequested);
     // Claims one left crash and stores it; true when its record was stored
     // by this call. An attempt stays counted only when the conversion never
     // came back.
@@ -154,6 +157,7 @@ private:
     QString m_directory;
     UserDefaults* m_defaults;
     std::function<bool()> m_wlanProbe;
+    std::function<bool()> m_stopRequested;
     mutable std::recursive_mutex m_mutex;
     CurrentCrash m_current;
     // Set when the store refused a crash during the current conversion pass.

@@ -271,6 +271,26 @@ TEST_F(CrashFixture, PendingCrashesConvertOldestFirstAndKeepTenRecords)
     EXPECT_TRUE(handler.expExist());
 }
 
+// A termination asked for while leftover crashes convert stops the
+// conversion after the crash in hand; the others stay whole for later.
+TEST_F(CrashFixture, ATerminationStopsTheConversionBetweenCrashes)
+{
+    for (int i = 0; i < 3; ++i)
+        leaveSimpleCrash(i, 1000 + i, "SIGSEGV");
+    int asked = 0;
+    handler.setStopRequest([&asked] { return ++asked > 1; });
+    EXPECT_EQ(handler.convertPendingCrashes(), 1);
+    ASSERT_EQ(crashes().size(), 1u);
+    EXPECT_EQ(crashes()[0]->cashTime, 1000);
+    EXPECT_EQ(crashFiles().size(), 4) << crashFiles().join(",").toStdString();
+
+    handler.setStopRequest({});
+    EXPECT_EQ(handler.convertPendingCrashes(), 2);
+    ASSERT_EQ(crashes().size(), 3u);
+    for (const auto& record : crashes())
+        EXPECT_EQ(attachmentText(*record, "crash.log"), "report");
+}
+
 TEST_F(CrashFixture, ARepeatMergesIntoTheFirstRecordAndStaysUnsent)
 {
     handler.convertCrash(leaveSimpleCrash(1, 1000));

@@ -56,9 +56,10 @@ export QT_QPA_PLATFORM=offscreen
 # - Envelope.StrategyMapOfMillionsOfKeysFailsBeforeItIsBuilt: it bounds the
 #   peak memory of a decode, which the sanitizer's redzones and quarantine
 #   inflate.
-# - CrashEndToEnd.AFactsFilePastAnyWrittenSizeIsSetAsideUnread: its launches
-#   run under an address-space limit of 1 GiB, which the sanitizer's shadow
-#   memory alone exceeds.
-excluded='^(CrashChild\.(UncaughtExceptionReportsNameReasonAndBothBacktraces|RecordStepGetsTheFilledDataAndAHangingOneIsCutShort|AThreadWhoseWalkFaultsStillAnswers)|Signals/CrashScenario\.DiesByItsSignalAndLeavesReportAndFacts/bad_frame|CrashEndToEnd\.(ACrashInsideTheAllocatorEndsAtOnceAndIsStoredByTheNextLaunch|AFactsFilePastAnyWrittenSizeIsSetAsideUnread)|Envelope\.StrategyMapOfMillionsOfKeysFailsBeforeItIsBuilt)( .*)?$'
+# - CrashEndToEnd.AFactsFilePastAnyWrittenSizeIsSetAsideUnread and
+#   CrashEndToEnd.LargeRecordsAreReadInBatchesWithinALaunchsMemoryAndNoneIsLost:
+#   their launches run under an address-space limit of 1 GiB, which the
+#   sanitizer's shadow memory alone exceeds.
+excluded='^(CrashChild\.(UncaughtExceptionReportsNameReasonAndBothBacktraces|RecordStepGetsTheFilledDataAndAHangingOneIsCutShort|AThreadWhoseWalkFaultsStillAnswers)|Signals/CrashScenario\.DiesByItsSignalAndLeavesReportAndFacts/bad_frame|CrashEndToEnd\.(ACrashInsideTheAllocatorEndsAtOnceAndIsStoredByTheNextLaunch|AFactsFilePastAnyWrittenSizeIsSetAsideUnread|LargeRecordsAreReadInBatchesWithinALaunchsMemoryAndNoneIsLost)|Envelope\.StrategyMapOfMillionsOfKeysFailsBeforeItIsBuilt)( .*)?$'
 cd "$OUT"
 ctest --output-on-failure --parallel "$JOBS" --timeout 900 -E "$excluded" "$@"

@@ -16,10 +16,15 @@
 #include <unistd.h>
 
 #include <exception>
+#include <new>
 
 namespace {
 
 const char* const kSelect = "select id,type,priority,time,encodeData,encLength,count,md5 from ana_persist ";
+// The same with the stored payload's length last, which SQLite tells
+// without loading the payload.
+const char* const kSelectSized =
+    "select id,type,priority,time,encodeData,encLength,count,md5,length(encodeData) from ana_persist ";
 const char* const kInsert =
     "insert into ana_persist (type,priority,time,encodeData,encLength,count,md5) values (?,?,?,?,?,?,?)";
 const char* const kInsertPrepareFailure = "analytics persist object insert sql pragram error";
@@ -500,18 +505,26 @@ AnaSqlitePersistHandler::Record AnaSqlitePersistHandler::readRow(sqlite3_stmt* s
         fail(error, 5, "getPersistObjectFromResultSet failed for : nil data");
         return nullptr;
     }
-    const QByteArray sealed(static_cast<const char*>(blob), sqlite3_column_bytes(statement, 4));
-    const QByteArray plain = cipher->decrypt(sealed, kRecordKey);
     QString failure;
-    if (plain.isNull()) {
-        failure = "getPersistObjectFromResultSet failed for : decrypt data";
-    } else {
-        try {
-            if (!record->setEncodeData(plain))
-                failure = "getPersistObjectFromResultSet failed for : in setEncodeData because setEncodeData got No result";
-        } catch (const std::exception& e) {
-            failure = QString("getPersistObjectFromResultSet failed for : in setEncodeData because %1").arg(e.what());
+    try {
+        const QByteArray sealed(static_cast<const char*>(blob), sqlite3_column_bytes(statement, 4));
+        const QByteArray plain = cipher->decrypt(sealed, kRecordKey);
+        if (plain.isNull()) {
+            failure = "getPersistObjectFromResultSet failed for : decrypt data";
+        } else {
+            try {
+                if (!record->setEncodeData(plain))
+                    failure = "getPersistObjectFromResultSet failed for : in setEncodeData because setEncodeData got No result";
+            } catch (const std::bad_alloc&) {
+                throw;
+            } catch (const std::exception& e) {
+                failure = QString("getPersistObjectFromResultSet failed for : in setEncodeData because %1").arg(e.what());
+            }
         }
+    } catch (const std::bad_alloc&) {
+        // Short of memory is no fault of the row: it stays for a later read.
+        fail(error, 2, "getPersistObjectFromResultSet failed for : out of memory");
+        return nullptr;
     }
     if (failure.isEmpty())
         return record;
@@ -521,7 +534,8 @@ AnaSqlitePersistHandler::Record AnaSqlitePersistHandler::readRow(sqlite3_stmt* s
 }
 
 AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::runQuery(const QString& sql, const QVariantList& binds,
-                                                                    AnaError* error, QList<AnaError>* rowErrors)
+                                                                    AnaError* error, QList<AnaError>* rowErrors,
+                                                                    qint64 maxBytes, qint64 takenBytes)
 {
     Records records;
     {
@@ -530,12 +544,21 @@ AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::runQuery(const QString
             fail(error, 4, "analytics persist object query sql pragram error");
             return records;
         }
+        qint64 total = takenBytes;
+        bool anyRead = takenBytes > 0;
         while (sqlite3_step(statement.handle) == SQLITE_ROW) {
+            const qint64 bytes = maxBytes > 0 ? sqlite3_column_int64(statement.handle, 8) : 0;
+            if (maxBytes > 0 && anyRead && total + bytes > maxBytes)
+                break;
             AnaError rowError;
-            if (Record record = readRow(statement.handle, &rowError))
+            if (Record record = readRow(statement.handle, &rowError)) {
                 records.push_back(std::move(record));
-            else if (rowErrors)
+                // A row that failed to read holds nothing: the next is read in its place.
+                total += bytes;
+                anyRead = true;
+            } else if (rowErrors) {
                 rowErrors->append(rowError);
+            }
         }
     }
     return records;
@@ -644,10 +667,16 @@ AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::getObjectsByCondition(
     Guard guard(*this);
     if (!canQuery(1, error, "getObjectsByCondition get encypt util failed"))
         return {};
-    QString sql = QString(kSelect) + "where " + " 1=1 ";
+    const auto bytes = [&condition](const char* key) {
+        return isNumber(condition.value(key)) ? condition.value(key).toLongLong() : 0;
+    };
+    const qint64 maxBytes = bytes(kMaxBytesKey);
+    QString sql = QString(maxBytes > 0 ? kSelectSized : kSelect) + "where " + " 1=1 ";
     QVariantList binds;
     int limit = 0;
     for (auto it = condition.cbegin(); it != condition.cend(); ++it) {
+        if (it.key() == kMaxBytesKey || it.key() == kTakenBytesKey)
+            continue;
         if (it.key() == "limit") {
             if (isNumber(it.value()))
                 limit = it.value().toInt();
@@ -667,7 +696,23 @@ AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::getObjectsByCondition(
         sql += " limit ?";
         binds << limit;
     }
-    return runQuery(sql, binds, error, rowErrors);
+    return runQuery(sql, binds, error, rowErrors, maxBytes, bytes(kTakenBytesKey));
+}
+
+QList<qint64> AnaSqlitePersistHandler::getTimesOfType(int type, AnaError* error)
+{
+    Guard guard(*this);
+    QList<qint64> times;
+    if (!checkDatabase(error))
+        return times;
+    Statement statement;
+    if (!prepare(statement, "select time from ana_persist where type = ?", {type})) {
+        fail(error, 4, "analytics persist object query sql pragram error");
+        return times;
+    }
+    while (sqlite3_step(statement.handle) == SQLITE_ROW)
+        times << sqlite3_column_int64(statement.handle, 0);
+    return times;
 }
 
 int AnaSqlitePersistHandler::runCount(const QString& sql, const QVariantList& binds, AnaError* error)

@@ -34,6 +34,8 @@ public:
     static constexpr const char* kTableName = "ana_persist";
     static constexpr const char* kFileName = ".analytics.db";
     static constexpr int kLocalStrategyType = 100;
+    static constexpr const char* kMaxBytesKey = "maxBytes";
+    static constexpr const char* kTakenBytesKey = "takenBytes";
 
     // directory: the folder of the database file (default: Documents of the
     // current home, taken when the store opens).
@@ -83,9 +85,15 @@ public:
                                        QList<AnaError>* rowErrors = nullptr) override;
     // Keys: record columns (id, type, priority, time, encLength, count, md5)
     // with a number, a string, a list of those, or an ANAPersistPropRange;
-    // "limit" with a number.
+    // "limit" with a number; kMaxBytesKey with a number: rows are read while
+    // their stored payloads add up to at most that many bytes, counting
+    // kTakenBytesKey's number as read already (with none taken, the first
+    // row is read whatever its size).
     Records getObjectsByCondition(const QVariantMap& condition, AnaError* error,
                                   QList<AnaError>* rowErrors = nullptr) override;
+
+    // The times of the records of a type, without their payloads.
+    QList<qint64> getTimesOfType(int type, AnaError* error);
 
     int getObjectCount(AnaError* error) override;
     int getObjectCountOfType(int type, AnaError* error) override;
@@ -120,7 +128,10 @@ private:
     bool writeRecord(AnalyticsPersistObject& record, const QString& sql, bool withId, AnaError* error,
                      const char* prepareFailure, const char* stepFailure);
     Record readRow(sqlite3_stmt* statement, AnaError* error);
-    Records runQuery(const QString& sql, const QVariantList& binds, AnaError* error, QList<AnaError>* rowErrors);
+    // maxBytes > 0: the statement's ninth column is the payload's length,
+    // and rows stop once the next would pass the bound (see getObjectsByCondition).
+    Records runQuery(const QString& sql, const QVariantList& binds, AnaError* error, QList<AnaError>* rowErrors,
+                     qint64 maxBytes = 0, qint64 takenBytes = 0);
     int runCount(const QString& sql, const QVariantList& binds, AnaError* error);
     // Runs one statement that returns no rows (an insert, update or delete).
     bool runStatement(const QString& sql, const QVariantList& binds, AnaError* error, const char* prepareFailure,

@@ -112,7 +112,7 @@ int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
     for (const QString& path : PendingCrash::list(m_directory)) {
         // A store that refused one crash refuses the rest: they wait for the
         // next launch rather than each waiting on the store.
-        if (crashing() || m_storeRefused)
+        if (crashing() || m_storeRefused || (m_stopRequested && m_stopRequested()))
             return stored;
         PendingCrash pending(path);
         const CrashFacts::Contents contents = pending.contents();
@@ -433,12 +433,19 @@ CrashHandler::Records CrashHandler::allCrashes()
     return crashesWhere({});
 }
 
-CrashHandler::Records CrashHandler::getCrashWithZeroCount()
+QList<qint64> CrashHandler::storedCrashTimes()
 {
-    return crashesWhere({{"count", 0}, {"limit", uploadLimit()}});
+    AnaError error;
+    const QList<qint64> times = m_store.getTimesOfType(NSExpUpload::kPersistType, &error);
+    return error.code == 0 ? times : QList<qint64>{};
 }
 
-CrashHandler::Records CrashHandler::getCrashBeforeTodayWithMoreThanOneCount()
+CrashHandler::Records CrashHandler::getCrashWithZeroCount(qint64 maxBytes)
+{
+    return crashesWhere({{"count", 0}, {"limit", uploadLimit()}, {AnaSqlitePersistHandler::kMaxBytesKey, maxBytes}});
+}
+
+CrashHandler::Records CrashHandler::getCrashBeforeTodayWithMoreThanOneCount(qint64 maxBytes, qint64 takenBytes)
 {
     // "Before today" is time < the start of today, here as everywhere.
     ANAPersistPropRange beforeToday, repeated;
@@ -446,23 +453,31 @@ CrashHandler::Records CrashHandler::getCrashBeforeTodayWithMoreThanOneCount()
     repeated.mix = 2;
     return crashesWhere({{"time", QVariant::fromValue(beforeToday)},
                          {"count", QVariant::fromValue(repeated)},
-                         {"limit", uploadLimit()}});
+                         {"limit", uploadLimit()},
+                         {AnaSqlitePersistHandler::kMaxBytesKey, maxBytes},
+                         {AnaSqlitePersistHandler::kTakenBytesKey, takenBytes}});
 }
 
 CrashHandler::Records CrashHandler::getCrashBeforeTodayWithOneCount()
 {
     ANAPersistPropRange beforeToday;
     beforeToday.max = getTimeOfTodayStart() - 1;
-    return crashesWhere({{"time", QVariant::fromValue(beforeToday)}, {"count", 1}});
+    return crashesWhere({{"time", QVariant::fromValue(beforeToday)},
+                         {"count", 1},
+                         {AnaSqlitePersistHandler::kMaxBytesKey, kReadBudget}});
 }
 
 CrashHandler::Records CrashHandler::getCrashedNeedUpload(int limit)
 {
-    Records chosen = getCrashWithZeroCount();
+    Records chosen = getCrashWithZeroCount(kReadBudget);
     if (chosen.size() > size_t(std::max(limit, 0)))
         chosen.resize(size_t(std::max(limit, 0)));
     const size_t taken = chosen.size();
-    const Records repeated = getCrashBeforeTodayWithMoreThanOneCount();
+    qint64 used = 0;
+    for (const auto& record : chosen)
+        used += record->encLength();
+    // The repeats share what is left of the budget.
+    const Records repeated = getCrashBeforeTodayWithMoreThanOneCount(kReadBudget, used);
     for (size_t i = 0; i < repeated.size() && taken + i < size_t(std::max(limit, 0)); ++i)
         chosen.push_back(repeated[i]);
     return chosen;
@@ -493,6 +508,11 @@ int CrashHandler::uploadLimit() const
 void CrashHandler::setWlanProbe(std::function<bool()> probe)
 {
     m_wlanProbe = std::move(probe);
+}
+
+void CrashHandler::setStopRequest(std::function<bool()> stopRequested)
+{
+    m_stopRequested = std::move(stopRequested);
 }
 
 CrashHandler::CurrentCrash CrashHandler::currentCrash() const

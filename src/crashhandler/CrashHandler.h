@@ -51,6 +51,9 @@ public:
     // bytes, 1024 image lines with their paths) is under 50 MB: a larger
     // file is not its report, and the record is stored without it.
     static constexpr qint64 kMaxReportBytes = 128 * 1024 * 1024;
+    // What one upload reads of the stored records at most (their stored
+    // sizes); a single larger record is read alone.
+    static constexpr qint64 kReadBudget = 4 * 1024 * 1024;
     // How far a crash's time may run ahead of the launch's clock (a clock
     // set back since); a facts file further ahead is damaged.
     static constexpr qint64 kFutureAllowanceMs = 24 * 3600 * 1000;
@@ -80,7 +83,10 @@ public:
     // up those stored before; returns how many were stored. With a version,
     // the crashes of versions ordering before it are deleted instead. Empty
     // reports nothing names go too.
+    // A termination asked for during it stops it between crashes; the rest
+    // wait, whole, for the next launch.
     int convertPendingCrashes(const QString& keptFromVersion = {});
+    void setStopRequest(std::function<bool()> stopRequested);
     // Claims one left crash and stores it; true when its record was stored
     // by this call. An attempt stays counted only when the conversion never
     // came back.
@@ -101,9 +107,15 @@ public:
     int64_t getTimeOfTodayStart() const;
     const Clock& clock() const { return m_clock; }
 
-    Records getCrashWithZeroCount();
-    Records getCrashBeforeTodayWithMoreThanOneCount();
+    // The times of the stored crashes, read without their records.
+    QList<qint64> storedCrashTimes();
+    // Reads stop once the stored records, with takenBytes read before, would
+    // pass maxBytes (0: no bound; with nothing taken the first is read
+    // whatever its size); those not read wait for a later upload.
+    Records getCrashWithZeroCount(qint64 maxBytes = 0);
+    Records getCrashBeforeTodayWithMoreThanOneCount(qint64 maxBytes = 0, qint64 takenBytes = 0);
     Records getCrashBeforeTodayWithOneCount();
+    // At most `limit` records, read within kReadBudget bytes.
     Records getCrashedNeedUpload(int limit);
     bool doUploadPostProcess(const Records& records);
     // Whether the store could mark records sent (see doUploadPostProcess).
@@ -145,6 +157,7 @@ private:
     QString m_directory;
     UserDefaults* m_defaults;
     std::function<bool()> m_wlanProbe;
+    std::function<bool()> m_stopRequested;
     mutable std::recursive_mutex m_mutex;
     CurrentCrash m_current;
     // Set when the store refused a crash during the current conversion pass.

@@ -15,6 +15,8 @@
 
 #include <QSet>
 
+#include <new>
+
 CrashUploader::CrashUploader(CrashReporter& reporter, CrashHandler& handler)
     : CrashUploader(reporter, handler, Collaborators{})
 {
@@ -86,7 +88,13 @@ void CrashUploader::doUpload()
     if (!m_handler.canMarkSent())
         return;
     // Nothing is marked before the answer: see uploadSucceeded.
-    auto package = getUploadPkg(kBudget, false);
+    std::shared_ptr<NSRequestPackage> package;
+    try {
+        package = getUploadPkg(kBudget, false);
+    } catch (const std::bad_alloc&) {
+        qWarning("crash upload: out of memory packing the records; they wait for a later launch");
+        return;
+    }
     if (!package)
         return;
     auto request = AnaRequestDataPackage::initWithRequestPackage(package, kPriority, kHandlerKey,
@@ -121,8 +129,8 @@ void CrashUploader::pruneAttachLogs()
     if (logs.isEmpty())
         return;
     QSet<QString> stored;
-    for (const auto& record : m_handler.allCrashes())
-        stored << QString::number(record->time());
+    for (qint64 time : m_handler.storedCrashTimes())
+        stored << QString::number(time);
     const qsizetype before = logs.size();
     logs.removeIf([&stored](auto entry) { return !stored.contains(entry.key()); });
     if (logs.size() != before)
@@ -191,7 +199,13 @@ void CrashUploader::uploadSucceeded(const NSRequestPackage& package)
 QByteArray CrashUploader::getUploadData(bool clean, AnaError* error)
 {
     std::lock_guard lock(m_mutex);
-    return m_upload.getUploadData(clean, error, [this](bool c) { return getUploadPkg(kBudget, c); });
+    try {
+        return m_upload.getUploadData(clean, error, [this](bool c) { return getUploadPkg(kBudget, c); });
+    } catch (const std::bad_alloc&) {
+        qWarning("crash upload: out of memory encoding the records; they wait for a later launch");
+        m_upload.clear();
+        return {};
+    }
 }
 
 bool CrashUploader::uploadFinishWithResult(bool success, AnaError* /*error*/)

@@ -3,6 +3,7 @@
 #include "platform/core/PrivateFiles.h"
 #include "albums/private/SecretAlbumBatch.h"
 #include "albums/store/PavPhotoManager.h"
+#include "crashhandler/CrashHandler.h"
 #include "platform/media/MediaBackend.h"
 #include "platform/photolib/LibraryTempFiles.h"
 #include "shell/AppDelegate.h"
@@ -65,6 +66,8 @@ std::optional<int> AppLaunch::launch()
     QApplication::setQuitOnLastWindowClosed(false);
     QObject::connect(&m_app, &QGuiApplication::lastWindowClosed, m_cleanExit.get(), &CleanExit::request);
     m_termination = std::make_unique<TerminationSignals>([exit = m_cleanExit.get()] { exit->request(); });
+    // The launch converts leftover crash reports before the event loop runs.
+    CrashHandler::sharedInstance().setStopRequest(&TerminationSignals::requested);
     if (!m_delegate->didFinishLaunching())
         return 1;
     return std::nullopt;

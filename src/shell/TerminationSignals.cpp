@@ -12,10 +12,12 @@
 namespace {
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 std::atomic<int> g_writeFd{-1};
+std::atomic<bool> g_requested{false};
 
 void onSignal(int sig)
 {
     const int savedErrno = errno;
+    g_requested = true;
     const int fd = g_writeFd.load();
     if (fd >= 0) {
         const unsigned char byte = static_cast<unsigned char>(sig);
@@ -55,6 +57,11 @@ TerminationSignals::~TerminationSignals()
     g_writeFd = -1;
     ::close(m_fds[0]);
     ::close(m_fds[1]);
+}
+
+bool TerminationSignals::requested()
+{
+    return g_requested.load();
 }
 
 void TerminationSignals::readSignal()

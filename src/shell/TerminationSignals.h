@@ -24,6 +24,8 @@ public:
     bool isInstalled() const { return m_notifier != nullptr; }
     // The last signal acted on (0 when none).
     int received() const { return m_received; }
+    // Whether one of the signals came, even before the event loop runs.
+    static bool requested();
 
 private:
     void readSignal();

@@ -7,6 +7,8 @@
 #include "support/CrashRecords.h"
 #include "support/FakeClock.h"
 #include "support/ImageFixtures.h"
+#include "support/LoopbackEnvelope.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/TempHome.h"
 
 #include <gtest/gtest.h>
@@ -24,9 +26,9 @@ namespace {
 
 // The signal that ended the child, or -(exit code + 1) when it exited, or 0
 // when it hung (it is killed after the limit, a minute unless given).
-int runChild(const QString& home, const char* mode, int limitMs = 60000)
+int runChild(const QString& home, const char* mode, int limitMs = 60000, const QStringList& more = {})
 {
-    const ChildResult result = ChildProcess::run("crash_records_child", {"--home", home, mode}, limitMs);
+    const ChildResult result = ChildProcess::run("crash_records_child", QStringList{"--home", home, mode} + more, limitMs);
     if (result.hung)
         return 0;
     return result.signaled ? result.signal : -(result.exitCode + 1);
@@ -386,4 +388,41 @@ TEST_F(CrashEndToEnd, AReportOrFactsFileWithASecondNameIsNotRead)
     EXPECT_EQ(attachmentText(*stored[0], "crash.log"), "<none>");
     EXPECT_EQ(ImageFixtures::readFile(secret), "the user's secret");
     EXPECT_EQ(ImageFixtures::readFile(outsideFacts), factsBytes);
+}
+
+// Records near the largest a report makes, more than a launch's memory holds
+// at once: a launch within 1 GiB that uploads reads them a batch at a time;
+// one it cannot hold is left for later, whole, and the launch never aborts.
+TEST_F(CrashEndToEnd, LargeRecordsAreReadInBatchesWithinALaunchsMemoryAndNoneIsLost)
+{
+    // A first launch of this version, which starts with no records.
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    constexpr int kRecords = 4;
+    {
+        AnaSqlitePersistHandler store(home.documents());
+        ASSERT_TRUE(store.initDB(nullptr));
+        const qint64 now = QDateTime::currentMSecsSinceEpoch();
+        for (int i = 0; i < kRecords; ++i) {
+            NSExpUpload record;
+            record.exceptionType = "SIGSEGV";
+            record.setTime(now - 1000 + i);
+            record.cashTime = record.time();
+            record.setMd5(i + 1);
+            exceptionupload::Attachment report;
+            report.type = 11;
+            report.fileName = "crash.log";
+            report.data.assign(size_t(96) << 20, 'r');
+            record.attachmentList.push_back(std::move(report));
+            ASSERT_TRUE(store.saveObject(record, nullptr)) << i;
+        }
+    }
+    LoopbackHttpServer server;
+    server.setDefaultStep(LoopbackHttpServer::answer(LoopbackEnvelope::reply(0)));
+
+    for (int launch = 0; launch < 2; ++launch)
+        ASSERT_EQ(runChild(home.root(), "launch-low-memory", 120000, {server.url()}), -1) << launch;
+    EXPECT_EQ(records().size(), size_t(kRecords));
+    // Whatever went out went one record at a time.
+    for (const auto& request : server.requests())
+        EXPECT_EQ(CrashRecords::sent(request.body).size(), 1u);
 }

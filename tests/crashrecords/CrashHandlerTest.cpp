@@ -271,6 +271,26 @@ TEST_F(CrashFixture, PendingCrashesConvertOldestFirstAndKeepTenRecords)
     EXPECT_TRUE(handler.expExist());
 }
 
+// A termination asked for while leftover crashes convert stops the
+// conversion after the crash in hand; the others stay whole for later.
+TEST_F(CrashFixture, ATerminationStopsTheConversionBetweenCrashes)
+{
+    for (int i = 0; i < 3; ++i)
+        leaveSimpleCrash(i, 1000 + i, "SIGSEGV");
+    int asked = 0;
+    handler.setStopRequest([&asked] { return ++asked > 1; });
+    EXPECT_EQ(handler.convertPendingCrashes(), 1);
+    ASSERT_EQ(crashes().size(), 1u);
+    EXPECT_EQ(crashes()[0]->cashTime, 1000);
+    EXPECT_EQ(crashFiles().size(), 4) << crashFiles().join(",").toStdString();
+
+    handler.setStopRequest({});
+    EXPECT_EQ(handler.convertPendingCrashes(), 2);
+    ASSERT_EQ(crashes().size(), 3u);
+    for (const auto& record : crashes())
+        EXPECT_EQ(attachmentText(*record, "crash.log"), "report");
+}
+
 TEST_F(CrashFixture, ARepeatMergesIntoTheFirstRecordAndStaysUnsent)
 {
     handler.convertCrash(leaveSimpleCrash(1, 1000));
@@ -339,6 +359,50 @@ TEST_F(CrashFixture, UploadSelectionTakesNewCrashesThenOlderRepeats)
     for (int i = 10; i < 14; ++i)
         storeRecord(i, 0, today);
     EXPECT_EQ(handler.getCrashedNeedUpload(3).size(), 3u);
+}
+
+// An upload reads the stored records only up to a total stored size, new
+// crashes and older repeats together; one record past that size is read
+// alone rather than never.
+TEST_F(CrashFixture, UploadSelectionReadsWithinAByteBudgetAndALargeRecordAlone)
+{
+    const int64_t today = handler.getTimeOfTodayStart();
+    const auto withReport = [this](int64_t md5, int count, int64_t time, qint64 bytes) {
+        auto record = storeRecord(md5, count, time);
+        exceptionupload::Attachment report;
+        report.fileName = "crash.log";
+        for (qint64 i = 0; i < bytes; ++i)
+            report.data.push_back(char('a' + i % 23));
+        record->attachmentList.push_back(std::move(report));
+        EXPECT_TRUE(store.updateObject(*record, nullptr));
+        return record;
+    };
+    const qint64 third = CrashHandler::kReadBudget * 3 / 10;
+    for (int i = 0; i < 3; ++i)
+        withReport(i + 1, 0, today + i, third);
+    withReport(100, 3, today - 1000, third);
+    withReport(101, 3, today - 1001, third);
+    handler.setWlanProbe([] { return true; });
+
+    CrashHandler::Records chosen = handler.getCrashedNeedUpload(10);
+    ASSERT_EQ(chosen.size(), 3u);
+    qint64 total = 0;
+    for (const auto& record : chosen)
+        total += record->encLength();
+    EXPECT_LE(total, CrashHandler::kReadBudget);
+    ASSERT_TRUE(handler.cleanCrashReports(chosen));
+    chosen = handler.getCrashedNeedUpload(10);
+    ASSERT_EQ(chosen.size(), 2u);
+    EXPECT_EQ(chosen[0]->count(), 3);
+    ASSERT_TRUE(handler.cleanCrashReports(chosen));
+
+    withReport(7, 0, today, CrashHandler::kReadBudget + 1);
+    withReport(8, 0, today + 1, 10);
+    chosen = handler.getCrashedNeedUpload(10);
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(chosen[0]->md5(), 7);
+    // Only what the store knows is read for the attach texts' owners.
+    EXPECT_EQ(handler.storedCrashTimes(), (QList<qint64>{today, today + 1}));
 }
 
 TEST_F(CrashFixture, AfterUploadOldRecordsGoAndTodaysAreMarkedSent)

@@ -11,10 +11,15 @@
 //   abort-in-free        the allocator finds a double free, its lock held
 //   launch-worker-crash  a worker thread crashes while the launch converts
 // "launch" runs the launch's version check after the crash hook;
-// "launch-low-memory" does the same within 1 GiB of address space.
+// "launch-low-memory" does the same within 1 GiB of address space; with a
+// fourth argument, an upload address, it also waits for the launch's upload.
 #include "Public/ZoDadiUsageInfoManager.h"
 #include "analytics/AnaBundleUtil.h"
 #include "analytics/AnaSqlitePersistHandler.h"
+#include "analytics/facade/AnalyticsOperationCenter.h"
+#include "analytics/transport/AnaNetWorkHandlerQueue.h"
+#include "analytics/transport/AnaNetworkState.h"
+#include "analytics/transport/AnaUploadAddress.h"
 #include "crashhandler/CBugReport.h"
 #include "crashhandler/PavCrashReportManager.h"
 #include "platform/core/AppHome.h"
@@ -103,6 +108,11 @@ int main(int argc, char** argv)
     CrashArming::arm(argc, argv);
     if (std::strcmp(mode, "segv-first-launch") == 0)
         writeLowAddress();
+    const bool uploads = lowMemory && argc > 4;
+    if (uploads) {
+        AnaUploadAddress::setDefaultUrl(QString::fromUtf8(argv[4]));
+        AnaNetworkState::setSource([] { return AnaNetworkState{true, false, false}; });
+    }
 
     QCoreApplication app(argc, argv);
     UserDefaults::resetStandardUserDefaults(AppHome::current().preferences() + "/defaults.json");
@@ -137,6 +147,10 @@ int main(int argc, char** argv)
         defaults.setString("PavLastVersion", version);
     }
 
+    if (uploads) {
+        AnalyticsOperationCenter::sharedInstance().waitUntilIdle();
+        AnaNetWorkHandlerQueue::sharedInstance().waitUntilAllOperationsAreFinished();
+    }
     if (std::strcmp(mode, "launch") == 0 || lowMemory || std::strcmp(mode, "launch-crash-in-conversion") == 0)
         return 0;
     if (std::strcmp(mode, "abort-store-held") == 0) {

@@ -3,7 +3,7 @@
 #include "analytics/AnaModel.h"
 #include "crashhandler/CrashReportData.h"
 #include "crashhandler/CrashState.h"
-#include "crashhandler/RegularFile.h"
+#include "crashhandler/CrashFolderFile.h"
 #include "crashhandler/SafeOutput.h"
 
 #include <QDir>
@@ -153,12 +153,12 @@ CrashFacts::Contents CrashFacts::parse(const QByteArray& bytes)
 CrashFacts::Contents CrashFacts::load(const QString& path)
 {
     QByteArray bytes;
-    switch (RegularFile::readAll(path, &bytes, kMaxBytes)) {
-    case RegularFile::Read::Done:
+    switch (CrashFolderFile::readAll(path, &bytes, kMaxBytes)) {
+    case CrashFolderFile::Read::Done:
         return parse(bytes);
-    case RegularFile::Read::TooLarge:
+    case CrashFolderFile::Read::TooLarge:
         return {{}, true};
-    case RegularFile::Read::Refused:
+    case CrashFolderFile::Read::Refused:
         break;
     }
     return {};

@@ -11,7 +11,7 @@
 #include "crashhandler/CrashReportData.h"
 #include "crashhandler/CrashState.h"
 #include "crashhandler/PendingCrash.h"
-#include "crashhandler/RegularFile.h"
+#include "crashhandler/CrashFolderFile.h"
 #include "platform/core/Clock.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/core/VersionOrder.h"
@@ -282,10 +282,10 @@ std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const
     const QString backPath = files.reportPath(facts, "backPath");
     const auto attach = [&record](const QString& path, const char* name) {
         QByteArray report;
-        const RegularFile::Read read = RegularFile::readAll(path, &report, kMaxReportBytes);
-        if (read == RegularFile::Read::Done)
+        const CrashFolderFile::Read read = CrashFolderFile::readAll(path, &report, kMaxReportBytes);
+        if (read == CrashFolderFile::Read::Done)
             record->attachmentList.push_back(attachment(name, report));
-        else if (read == RegularFile::Read::TooLarge)
+        else if (read == CrashFolderFile::Read::TooLarge)
             qWarning("crash report %s is larger than any report written; the crash is stored without it",
                      qUtf8Printable(path));
     };

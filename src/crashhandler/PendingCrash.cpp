@@ -1,6 +1,6 @@
 #include "crashhandler/PendingCrash.h"
 
-#include "crashhandler/RegularFile.h"
+#include "crashhandler/CrashFolderFile.h"
 #include "platform/core/DamagedDatabase.h"
 
 #include <QDir>
@@ -55,7 +55,7 @@ qint64 processStart(int pid)
 int reportPid(const QString& path)
 {
     QByteArray head;
-    if (!RegularFile::readHead(path, &head, 8192))
+    if (!CrashFolderFile::readHead(path, &head, 8192))
         return 0;
     qsizetype at = head.startsWith("Process: ") ? 0 : head.indexOf("\nProcess: ");
     if (at < 0)

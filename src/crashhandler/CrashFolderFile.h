@@ -7,7 +7,7 @@
 // never through a symbolic link at the last step of the path, and never more
 // than asked for (a report named by a facts file must not pull another file
 // of the user's into a record, nor a planted giant exhaust the memory).
-class RegularFile {
+class CrashFolderFile {
 public:
     enum class Read {
         Done,

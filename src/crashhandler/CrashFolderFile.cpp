@@ -1,4 +1,4 @@
-#include "crashhandler/RegularFile.h"
+#include "crashhandler/CrashFolderFile.h"
 
 #include <QFile>
 
@@ -71,7 +71,7 @@ bool readUpTo(const QString& path, QByteArray* out, qint64 limit, bool wholeOnly
 
 }
 
-RegularFile::Read RegularFile::readAll(const QString& path, QByteArray* out, qint64 maxSize)
+CrashFolderFile::Read CrashFolderFile::readAll(const QString& path, QByteArray* out, qint64 maxSize)
 {
     QByteArray bytes;
     bool more = false;
@@ -83,7 +83,7 @@ RegularFile::Read RegularFile::readAll(const QString& path, QByteArray* out, qin
     return Read::Done;
 }
 
-bool RegularFile::readHead(const QString& path, QByteArray* out, qint64 size)
+bool CrashFolderFile::readHead(const QString& path, QByteArray* out, qint64 size)
 {
     bool more = false;
     return readUpTo(path, out, size, false, &more);

@@ -5,6 +5,7 @@
 #include "Public/PavEncryptManager.h"
 #include "Public/PavFileManagerHelp.h"
 #include "platform/core/AppHome.h"
+#include "platform/photolib/NativeName.h"
 #include "platform/core/AtomicFile.h"
 #include "platform/core/Clock.h"
 #include "platform/core/MainThread.h"
@@ -22,6 +23,7 @@
 #include <new>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 PavPhotoManager& PavPhotoManager::sharedPavPhotoManager()
 {
@@ -510,7 +512,8 @@ void PavPhotoManager::removeSavedCopy(const QString& url, const PavPhotoModel& m
     QByteArray saved;
     const bool same = !path.isEmpty() && asset->readAll(&saved)
         && saved == PavEncryptManager::readDataFromPath(getPhotoFullPath(model));
-    if (!same || !QFile::remove(path))
+    // By the name's bytes: the library's folder name need not be UTF-8.
+    if (!same || ::unlink(NativeName::encode(path).constData()) != 0)
         qWarning("private album: the library copy of an item that could not be moved out is left in place");
 }
 

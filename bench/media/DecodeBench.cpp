@@ -1,14 +1,15 @@
 // What a decode's memory estimate adds to a camera photo's thumbnail: the
 // thumbnail through ImageCodec (estimate, reservation, 1/8-scale decode),
-// the same decode by Qt's reader alone, and the estimate alone.
+// the same decode by Qt's reader alone, and the estimate alone; for a
+// baseline (0) and a progressive (1) JPEG of 4000 x 3000.
 #include "platform/media/DecodeCost.h"
 #include "platform/media/ImageCodec.h"
+#include "support/ImageFixtures.h"
+#include "support/JpegBomb.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImageReader>
-#include <QImageWriter>
-#include <QPainter>
 
 #include <benchmark/benchmark.h>
 
@@ -16,48 +17,32 @@
 
 namespace {
 
-QByteArray cameraPhoto(bool progressive)
+const QByteArray& photo(const benchmark::State& state)
 {
-    QImage image(4000, 3000, QImage::Format_RGB32);
-    QPainter p(&image);
-    QLinearGradient gradient(0, 0, 4000, 3000);
-    gradient.setColorAt(0, QColor(30, 90, 160));
-    gradient.setColorAt(1, QColor(220, 180, 60));
-    p.fillRect(image.rect(), gradient);
-    for (int i = 0; i < 400; ++i)
-        p.fillRect((i * 397) % 3900, (i * 211) % 2900, 60, 60, QColor::fromHsv((i * 37) % 360, 200, 220));
-    p.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(90);
-    writer.setProgressiveScanWrite(progressive);
-    writer.write(image);
-    return bytes;
+    static const QByteArray baseline = jpegOf(ImageFixtures::pattern(4000, 3000), false);
+    static const QByteArray progressive = jpegOf(ImageFixtures::pattern(4000, 3000), true);
+    return state.range(0) != 0 ? progressive : baseline;
 }
 
-const QByteArray& photo(bool progressive)
+void openOver(QBuffer& buffer, const QByteArray& bytes)
 {
-    static const QByteArray baseline = cameraPhoto(false);
-    static const QByteArray stepwise = cameraPhoto(true);
-    return progressive ? stepwise : baseline;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
 }
 
 void BM_ThumbnailThroughImageCodec(benchmark::State& state)
 {
-    const QByteArray& bytes = photo(state.range(0) != 0);
+    const QByteArray& bytes = photo(state);
     for (auto _ : state)
         benchmark::DoNotOptimize(ImageCodec::decodeScaled(bytes, QSize(150, 150)));
 }
 
 void BM_ScaledDecodeByQtAlone(benchmark::State& state)
 {
-    const QByteArray& bytes = photo(state.range(0) != 0);
+    const QByteArray& bytes = photo(state);
     for (auto _ : state) {
         QBuffer buffer;
-        buffer.setData(bytes);
-        buffer.open(QIODevice::ReadOnly);
+        openOver(buffer, bytes);
         QImageReader reader(&buffer);
         reader.setAutoTransform(true);
         reader.setScaledSize(QSize(200, 150));
@@ -67,11 +52,10 @@ void BM_ScaledDecodeByQtAlone(benchmark::State& state)
 
 void BM_EstimateAlone(benchmark::State& state)
 {
-    const QByteArray& bytes = photo(state.range(0) != 0);
+    const QByteArray& bytes = photo(state);
     for (auto _ : state) {
         QBuffer buffer;
-        buffer.setData(bytes);
-        buffer.open(QIODevice::ReadOnly);
+        openOver(buffer, bytes);
         benchmark::DoNotOptimize(DecodeCost::read(&buffer).bytes({QSize(4000, 3000), QSize(200, 150), false, false}));
     }
 }

@@ -8,7 +8,6 @@
 #include "support/PeakMemory.h"
 
 #include <QBuffer>
-#include <QImageWriter>
 
 #include <gtest/gtest.h>
 
@@ -28,17 +27,6 @@ std::optional<JpegHeader> headerOf(const QByteArray& bytes)
     std::optional<JpegHeader> header = JpegHeader::read(&buffer);
     EXPECT_EQ(buffer.pos(), 0);   // left where it was, for the reader
     return header;
-}
-
-QByteArray progressiveJpeg(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setProgressiveScanWrite(true);
-    writer.write(image);
-    return bytes;
 }
 
 }
@@ -83,7 +71,7 @@ TEST(DecodeBomb, AProgressiveJpegWhoseCoefficientsPassTheBudgetIsRefusedUndecode
 
     EXPECT_FALSE(ImageCodec::isTooLargeToDecode(jpegClaiming(65000, 8000, false)));
     // A camera's progressive photo is well within the budget.
-    const QImage thumb = ImageCodec::thumbnailFromData(progressiveJpeg(ImageFixtures::pattern(4000, 3000)), QSize(150, 150));
+    const QImage thumb = ImageCodec::thumbnailFromData(jpegOf(ImageFixtures::pattern(4000, 3000), true), QSize(150, 150));
     EXPECT_EQ(thumb.size(), QSize(150, 150));
 }
 

@@ -5,7 +5,7 @@
 #include <QBuffer>
 #include <QImageWriter>
 
-QByteArray jpegClaiming(int width, int height, bool progressive)
+QByteArray jpegOf(const QImage& image, bool progressive)
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -13,8 +13,12 @@ QByteArray jpegClaiming(int width, int height, bool progressive)
     QImageWriter writer(&buffer, "jpeg");
     writer.setQuality(90);
     writer.setProgressiveScanWrite(progressive);
-    if (!writer.write(ImageFixtures::pattern(64, 48)))
-        return {};
+    return writer.write(image) ? bytes : QByteArray();
+}
+
+QByteArray jpegClaiming(int width, int height, bool progressive)
+{
+    QByteArray bytes = jpegOf(ImageFixtures::pattern(64, 48), progressive);
     // Walk the marker segments to the frame header and rewrite its size.
     qsizetype at = 2;
     while (at + 4 <= bytes.size() && uchar(bytes[at]) == 0xFF) {

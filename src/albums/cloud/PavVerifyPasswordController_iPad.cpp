@@ -4,6 +4,7 @@
 #include "Public/PavProgressView.h"
 #include "disk/DiskLoginModel.h"
 #include "platform/core/Localization.h"
+#include "platform/media/ImageCodec.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationStack.h"
@@ -29,7 +30,7 @@ void PavVerifyPasswordController_iPad::showImage()
 {
     // Only local images of the disk store are shown.
     const QUrl url(m_imageUrl);
-    m_imageView->setImage(url.isLocalFile() ? QPixmap(url.toLocalFile()) : QPixmap());
+    m_imageView->setImage(url.isLocalFile() ? QPixmap::fromImage(ImageCodec::decodeFile(url.toLocalFile())) : QPixmap());
 }
 
 void PavVerifyPasswordController_iPad::viewDidLoad()

@@ -4,6 +4,7 @@
 #include "albums/store/DBOEncryptAlbumOp.h"
 #include "albums/store/ItemId.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/media/DecodeMemoryBudget.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/media/VideoReader.h"
 #include "platform/photolib/ExifFacts.h"
@@ -102,6 +103,10 @@ AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhot
     model.setPhotoSize(quint64(plain.size()));
     const QSize side(m_side, m_side);
     const QString thumbPath = fullPath + ".thumb";
+    // A decode waiting for memory gives up on a stop; what it then did not
+    // see is not judged.
+    const auto stopRequested = [stop = m_watch.stop] { return stop && stop->load(); };
+    const DecodeMemoryBudget::StopCheck stopCheck(m_watch.stop ? std::function<bool()>(stopRequested) : nullptr);
     const bool ownThumbnail = !ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(thumbPath), side).isNull();
     std::optional<QDateTime> date;
     // A picture that has its own thumbnail is told by its header: decoding
@@ -110,7 +115,9 @@ AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhot
     QImage thumbnail;
     const bool picture = (ownThumbnail && ImageCodec::hasPictureHeader(plain))
         || !(thumbnail = ImageCodec::thumbnailFromData(plain, side)).isNull()
-        || ImageCodec::isPastPixelBudget(plain);  // too large to decode, shown by a placeholder
+        || ImageCodec::isTooLargeToDecode(plain);  // too large to decode, shown by a placeholder
+    if (stopRequested())
+        return Content::Unsure;
     if (picture) {
         model.setPhotoType(PavPhotoModel::Photo);
         date = ExifFacts::read(copy.path()).date;

@@ -2,6 +2,7 @@
 
 #include "platform/core/MainThread.h"
 #include "platform/core/ThreadHooks.h"
+#include "platform/media/DecodeMemoryBudget.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -54,10 +55,15 @@ void ImageLoadPool::load(QObject* receiver, ImageJob job, Wanted wanted, Apply a
     if (!job)
         return;
     QPointer<QObject> guard(receiver);
-    run([guard, job = std::move(job), wanted = std::move(wanted), apply = std::move(apply)] {
+    run([this, guard, job = std::move(job), wanted = std::move(wanted), apply = std::move(apply)] {
         if (!guard || (wanted && !wanted()))
             return;  // gone or superseded before its turn: nothing to read
+        // A decode still waiting for memory when the pool stops, or once its
+        // answer is no longer wanted, gives up.
+        const DecodeMemoryBudget::StopCheck stopCheck([this, &wanted] { return m_stopped || (wanted && !wanted()); });
         QImage image = job();
+        if (m_stopped)
+            return;  // what a stop cut short is not shown
         MainThread::post([guard, wanted, apply, image = std::move(image)] {
             if (guard && (!wanted || wanted()))
                 apply(image);

@@ -16,8 +16,9 @@ using ImageJob = std::function<QImage()>;
 // no longer wanted (`wanted` is asked on the worker before it starts and on
 // the main thread before the result is applied), is dropped.
 //
-// stop() drops the queued jobs, waits for the ones in hand and refuses new
-// ones; the destructor does the same, so no worker outlives its owner. The
+// stop() drops the queued jobs, waits for the ones in hand (a decode of
+// theirs still waiting for memory gives up, as does one no longer wanted)
+// and refuses new ones; the destructor does the same, so no worker outlives its owner. The
 // shared pool (the album grids' thumbnails and the albums' other background
 // reads) stops when the application is about to quit, so no decode outlives
 // the application object and its image plugins.

@@ -1,5 +1,7 @@
 #include "platform/media/ImageCodec.h"
 
+#include "platform/media/DecodeCost.h"
+#include "platform/media/DecodeMemoryBudget.h"
 #include "platform/media/PngRowDecoder.h"
 
 #include <QBuffer>
@@ -8,6 +10,60 @@
 #include <QImageWriter>
 
 #include <cmath>
+
+namespace {
+
+// The picture from the device, at a size covering `cover` when valid,
+// turned upright by its EXIF orientation when `upright`; within the pixel
+// limits, and once its memory is reserved.
+QImage decodeDevice(QIODevice* device, const QSize& cover, bool upright)
+{
+    const qint64 start = device->pos();
+    const DecodeCost cost = DecodeCost::read(device);
+    QImageReader reader(device);
+    reader.setAutoTransform(upright);
+    const QSize stored = reader.size();
+    const bool turned = upright && reader.transformation() != QImageIOHandler::TransformationNone;
+    QSize scaled;
+    if (stored.isValid() && cover.width() > 0 && cover.height() > 0) {
+        // The scaled size is in stored orientation; the cover is in display
+        // orientation.
+        QSize shown = stored;
+        if (turned && (reader.transformation() & QImageIOHandler::TransformationRotate90))
+            shown.transpose();
+        const double factor = std::max(double(cover.width()) / shown.width(), double(cover.height()) / shown.height());
+        if (factor < 1.0)
+            scaled = QSize(std::max(1, int(std::ceil(stored.width() * factor))),
+                           std::max(1, int(std::ceil(stored.height() * factor))));
+    }
+    const qint64 pixels = stored.isValid() ? qint64(stored.width()) * stored.height() : 0;
+    if (pixels > ImageCodec::kPixelBudget)
+        return QImage();
+    bool rows = false;
+    if (pixels > ImageCodec::kLargestFullDecodePixels) {
+        // Too large to decode whole: at most the largest full decode.
+        const double fit = std::sqrt(double(ImageCodec::kLargestFullDecodePixels) / double(pixels));
+        const QSize bound(std::max(1, int(stored.width() * fit)), std::max(1, int(stored.height() * fit)));
+        if (!scaled.isValid() || qint64(scaled.width()) * scaled.height() > ImageCodec::kLargestFullDecodePixels)
+            scaled = bound;
+        // Qt's PNG reader decodes the whole picture first; PngRowDecoder streams.
+        rows = reader.format() == "png";
+    }
+    const DecodeMemoryBudget::Reservation held =
+        DecodeMemoryBudget::shared().reserve(cost.bytes({stored, scaled, rows, turned && !rows}));
+    if (!held)
+        return QImage();
+    if (rows)
+        return device->seek(start) ? PngRowDecoder::decode(device, scaled, ImageCodec::kPixelBudget) : QImage();
+    if (scaled.isValid())
+        reader.setScaledSize(scaled);
+    QImage image;
+    if (!reader.read(&image))
+        return QImage();
+    return image;
+}
+
+}
 
 QImage ImageCodec::decode(const QByteArray& bytes)
 {
@@ -21,44 +77,12 @@ QImage ImageCodec::decodeFile(const QString& path)
 
 QImage ImageCodec::decodeScaled(QIODevice* device, const QSize& cover)
 {
-    const qint64 start = device->pos();
-    QImageReader reader(device);
-    reader.setAutoTransform(true);
-    const QSize stored = reader.size();
-    QSize scaled;
-    if (stored.isValid() && cover.width() > 0 && cover.height() > 0) {
-        // The scaled size is in stored orientation; the cover is in display
-        // orientation.
-        QSize shown = stored;
-        if (reader.transformation() & QImageIOHandler::TransformationRotate90)
-            shown.transpose();
-        const double factor = std::max(double(cover.width()) / shown.width(), double(cover.height()) / shown.height());
-        if (factor < 1.0)
-            scaled = QSize(std::max(1, int(std::ceil(stored.width() * factor))),
-                           std::max(1, int(std::ceil(stored.height() * factor))));
-    }
-    const qint64 pixels = stored.isValid() ? qint64(stored.width()) * stored.height() : 0;
-    if (pixels > kPixelBudget)
-        return QImage();
-    if (pixels > kLargestFullDecodePixels) {
-        // Too large to decode whole: at most the largest full decode.
-        const double fit = std::sqrt(double(kLargestFullDecodePixels) / double(pixels));
-        const QSize bound(std::max(1, int(stored.width() * fit)), std::max(1, int(stored.height() * fit)));
-        if (!scaled.isValid() || qint64(scaled.width()) * scaled.height() > kLargestFullDecodePixels)
-            scaled = bound;
-        if (reader.format() == "png") {
-            // Qt's PNG reader decodes the whole picture first; this one streams.
-            if (!device->seek(start))
-                return QImage();
-            return PngRowDecoder::decode(device, scaled, kPixelBudget);
-        }
-    }
-    if (scaled.isValid())
-        reader.setScaledSize(scaled);
-    QImage image;
-    if (!reader.read(&image))
-        return QImage();
-    return image;
+    return device ? decodeDevice(device, cover, true) : QImage();
+}
+
+QImage ImageCodec::decodeAsStored(QIODevice* device)
+{
+    return device ? decodeDevice(device, QSize(), false) : QImage();
 }
 
 QImage ImageCodec::decodeScaled(const QByteArray& bytes, const QSize& cover)
@@ -80,28 +104,39 @@ QImage ImageCodec::decodeScaledFile(const QString& path, const QSize& cover)
 }
 
 namespace {
-// The size a picture's header gives; invalid when there is no such header.
-QSize headerSize(const QByteArray& bytes)
+// The size a picture's header gives (invalid when there is no such header),
+// and what its smallest decode would hold.
+QSize headerFacts(const QByteArray& bytes, qint64* leastCost = nullptr)
 {
     if (bytes.isEmpty())
         return QSize();
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
+    const DecodeCost cost = DecodeCost::read(&buffer);
     QImageReader reader(&buffer);
-    return reader.canRead() ? reader.size() : QSize();
+    const QSize stored = reader.canRead() ? reader.size() : QSize();
+    if (leastCost && stored.isValid()) {
+        const bool rows = qint64(stored.width()) * stored.height() > ImageCodec::kLargestFullDecodePixels
+            && reader.format() == "png";
+        *leastCost = cost.bytes({stored, QSize(1, 1), rows, false});
+    }
+    return stored;
 }
 }
 
 bool ImageCodec::hasPictureHeader(const QByteArray& bytes)
 {
-    return headerSize(bytes).isValid();
+    return headerFacts(bytes).isValid();
 }
 
-bool ImageCodec::isPastPixelBudget(const QByteArray& bytes)
+bool ImageCodec::isTooLargeToDecode(const QByteArray& bytes)
 {
-    const QSize stored = headerSize(bytes);
-    return stored.isValid() && qint64(stored.width()) * stored.height() > kPixelBudget;
+    qint64 leastCost = 0;
+    const QSize stored = headerFacts(bytes, &leastCost);
+    return stored.isValid()
+        && (qint64(stored.width()) * stored.height() > kPixelBudget
+            || leastCost > DecodeMemoryBudget::shared().capacity());
 }
 
 QImage ImageCodec::thumbnailFromData(const QByteArray& bytes, const QSize& size)

@@ -13,7 +13,12 @@ class QIODevice;
 // whole: they come back scaled down to at most that many pixels (PNGs
 // through a row-by-row decoder with bounded memory), or to `cover` when asked.
 // Pictures past kPixelBudget are not decoded at all: the result is null and
-// callers show their placeholder.
+// callers show their placeholder. Every decode first reserves the memory its
+// header says it will hold (DecodeCost) from the process's
+// DecodeMemoryBudget, waiting while other decodes hold too much of it; a
+// picture that would need more than the whole budget (a progressive JPEG
+// keeps every coefficient of the picture, whatever the scale) comes back
+// null.
 class ImageCodec {
 public:
     // 64 MB of 32-bit pixels.
@@ -33,13 +38,17 @@ public:
     static QImage decodeScaled(const QByteArray& bytes, const QSize& cover);
     static QImage decodeScaledFile(const QString& path, const QSize& cover);
     static QImage decodeScaled(QIODevice* device, const QSize& cover);
+    // The whole picture in its stored orientation (EXIF's is not applied),
+    // within the same limits.
+    static QImage decodeAsStored(QIODevice* device);
 
     // Whether the data starts as a picture a reader knows, with a size in its
     // header; nothing is decoded, so a damaged body still answers true.
     static bool hasPictureHeader(const QByteArray& bytes);
-    // Whether the header names a picture of more than kPixelBudget pixels
-    // (one that decodes to null however sound it is).
-    static bool isPastPixelBudget(const QByteArray& bytes);
+    // Whether the header names a picture that decodes to null however sound
+    // it is: more than kPixelBudget pixels, or more memory at its smallest
+    // scale than the whole decode budget.
+    static bool isTooLargeToDecode(const QByteArray& bytes);
 
     // A thumbnail of exactly `size` from compressed data, through a scaled
     // decode and thumbnailWithSize.

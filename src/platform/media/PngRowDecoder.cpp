@@ -165,3 +165,13 @@ QImage PngRowDecoder::decode(QIODevice* device, const QSize& size, qint64 pixelB
     png_destroy_read_struct(&png, info ? &info : nullptr, nullptr);
     return ok ? image : QImage();
 }
+
+qint64 PngRowDecoder::memoryFor(const QSize& stored, const QSize& size)
+{
+    const qint64 srcW = std::max(0, stored.width());
+    const qint64 dstW = std::clamp<qint64>(size.width(), 1, std::max<qint64>(1, srcW));
+    const qint64 dstH = std::clamp<qint64>(size.height(), 1, std::max(1, stored.height()));
+    const qint64 perSourcePixel = 2 * 8 + 4 + qint64(sizeof(int));
+    const qint64 perResultColumn = 4 * qint64(sizeof(quint64)) + qint64(sizeof(quint32));
+    return srcW * perSourcePixel + dstW * perResultColumn + dstW * dstH * 4;
+}

@@ -19,4 +19,9 @@ public:
     // The picture scaled to exactly `size` (each side from 1 up to the stored
     // one; larger sides are clamped). Reads the device from its current position.
     static QImage decode(QIODevice* device, const QSize& size, qint64 pixelBudget = ImageCodec::kPixelBudget);
+
+    // What decode() holds at most for a picture of `stored` size scaled to
+    // `size`: libpng's rows (up to 8 bytes a pixel, this one and the last),
+    // the expanded row, the column map, the sums and the result.
+    static qint64 memoryFor(const QSize& stored, const QSize& size);
 };

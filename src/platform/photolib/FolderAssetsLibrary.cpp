@@ -12,7 +12,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QtEndian>
 
 #include <algorithm>
@@ -302,9 +301,7 @@ QImage FolderAssetsLibrary::fullResolutionImage(const PhotoAsset& asset, ImageOr
         return decodeOnce(asset, kFullResolutionVariant, [&](const QString&) { return decodeSource(asset, QSize()); });
     const QImage raw = decodeOnce(asset, kFullResolutionVariant, [&](const QString&) {
         LibraryFile file(asset.filePath());
-        QImageReader reader(file.device());
-        reader.setAutoTransform(false);
-        return reader.read();
+        return file.isOpen() ? ImageCodec::decodeAsStored(file.device()) : QImage();
     });
     if (!raw.isNull() && orientation) {
         const CachedFolderAsset* cachedAsset = asCached(asset);

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The most memory this process has had resident so far, in MB.
+qint64 peakResidentMb();

@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <limits>
+#include <mutex>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -145,4 +147,31 @@ TEST_F(BatchRunnerTest, StartingIsRefusedWhileRunningAndEdgeBatchesStillEnd)
     }));
     ASSERT_TRUE(waitFinished());
     EXPECT_EQ(receiver.outcome->counts(), (BatchCounts{2, 2, 1, 1}));
+}
+
+TEST_F(BatchRunnerTest, TimeAnItemSpendsInAWaitIsNotCountedByItsWatchdog)
+{
+    runner->setWatchdogMs(200);
+    std::mutex mutex;
+    std::optional<BatchCompletion::Wait> wait;
+    ASSERT_TRUE(runner->start(2, [&](BatchCompletion item) {
+        if (item.index() == 0) {
+            std::lock_guard lock(mutex);
+            wait.emplace(item.beginWait());
+        }
+        parked.park(item);  // neither answers
+    }));
+    ASSERT_TRUE(waitParked(1));
+    EXPECT_TRUE(runner->isItemWaiting());
+    spinEvents(1000);  // five watchdogs' worth
+    EXPECT_TRUE(receiver.progress.empty());
+
+    // Once the wait is over the watchdog counts again: the silent items fail.
+    {
+        std::lock_guard lock(mutex);
+        wait.reset();
+    }
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(receiver.outcome->counts(), (BatchCounts{2, 2, 0, 2}));
+    EXPECT_EQ(parked.count(), 2u);
 }

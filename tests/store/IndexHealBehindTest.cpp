@@ -115,3 +115,36 @@ TEST_F(IndexHealBehindTest, AStoppedHealKeepsWhatItCommittedAndTakesNoFileItDidN
     EXPECT_EQ(rowCount(), items);
     EXPECT_EQ(QDir(quarantine).entryList(QDir::Files).join(' ').toStdString(), stray.toStdString());
 }
+
+TEST_F(IndexHealBehindTest, AStopEndsTheWaitsForTheHealAtOnceAndNothingIsStoredAfterIt)
+{
+    ASSERT_TRUE(m_store->encryptAsset(*jpegAsset("assets-library://asset/asset.JPG?id=lost&ext=JPG", 1)));
+    ASSERT_TRUE(m_store->deleteRecord(*m_store->photoes().value(0)));
+    m_store.reset();
+    std::unique_ptr<HeldIndex> index = HeldIndex::open(photoDir() + "/photo");
+    HeldIndex* held = index.get();
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library, std::move(index), nullptr,
+                                                PavPhotoManager::IndexRepair::Behind);
+    ASSERT_TRUE(waitUntil([&] { return held->holding(); }));
+
+    const auto lost = jpegAsset("assets-library://asset/asset.JPG?id=lost&ext=JPG", 1);
+    std::future<bool> found = std::async(std::launch::async, [&] { return m_store->isEncrypted(*lost); });
+    std::future<bool> stored = std::async(std::launch::async, [&] { return m_store->encryptAsset(*lost); });
+    std::future<PavPhotoModelList> listed = std::async(std::launch::async, [this] { return m_store->photoes(); });
+    EXPECT_EQ(listed.wait_for(200ms), std::future_status::timeout);
+
+    // Answered while the heal is still held: none of them from its half.
+    m_store->requestStop();
+    EXPECT_FALSE(found.get());
+    EXPECT_FALSE(stored.get());
+    EXPECT_TRUE(listed.get().isEmpty());
+    EXPECT_FALSE(m_store->encryptImage(ImageFixtures::pattern(40, 30, 2)));
+    EXPECT_FALSE(m_store->encryptAsset(*jpegAsset("assets-library://asset/asset.JPG?id=new&ext=JPG", 2)));
+    held->release();
+    m_store->stopIndexRepair();
+    EXPECT_EQ(itemFiles().size(), 2);  // the lost item and its thumbnail
+
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+    EXPECT_EQ(rowCount(), 1);
+    EXPECT_TRUE(m_store->isEncrypted(*lost));
+}

@@ -37,3 +37,25 @@ bool BatchCompletion::withdraw()
 {
     return m_slot && !m_slot->answered.exchange(true);
 }
+
+BatchCompletion::Wait BatchCompletion::beginWait() const
+{
+    return Wait(m_slot);
+}
+
+unsigned BatchCompletion::waitMark() const
+{
+    return m_slot ? m_slot->waits.load() : 0;
+}
+
+BatchCompletion::Wait::Wait(std::shared_ptr<Slot> slot) : m_slot(std::move(slot))
+{
+    if (m_slot)
+        ++m_slot->waits;
+}
+
+BatchCompletion::Wait::~Wait()
+{
+    if (m_slot)
+        ++m_slot->waits;
+}

@@ -127,6 +127,12 @@ void BatchRunner::startItem(unsigned index)
             item.fail();
         }
     });
+    restartWatchdog();
+}
+
+void BatchRunner::restartWatchdog()
+{
+    m_waitMark = m_current.waitMark();
     m_watchdog.start(m_watchdogMs);
 }
 
@@ -145,7 +151,7 @@ void BatchRunner::itemProgressed(unsigned generation, unsigned index, float frac
 {
     if (!isCurrent(generation, index))
         return;
-    m_watchdog.start(m_watchdogMs);
+    restartWatchdog();
     if (!(fraction >= 0.f)) // NaN too
         fraction = 0.f;
     fraction = std::min(fraction, 1.f);
@@ -165,7 +171,16 @@ void BatchRunner::stopArrived(unsigned generation)
 
 void BatchRunner::watchdogFired()
 {
-    if (m_itemOpen && m_current.withdraw())
+    if (!m_itemOpen)
+        return;
+    // An item waiting (or that waited since the watchdog started) is given
+    // its whole time again: the wait was not its own work.
+    const unsigned mark = m_current.waitMark();
+    if ((mark & 1) != 0 || mark != m_waitMark) {
+        restartWatchdog();
+        return;
+    }
+    if (m_current.withdraw())
         itemDone(false);
 }
 

@@ -26,7 +26,9 @@ class SerialQueue;
 // Its owner hears of progress and of the end on the main thread, and only
 // while the receiver object is alive.
 //
-// An item that does not answer within the watchdog fails. After a stop that
+// An item that does not answer within the watchdog fails; time it spends in
+// a BatchCompletion::Wait (waiting for the private album's index) does not
+// count, and the watchdog starts again in full after it. After a stop that
 // shows no counts (user, background, re-lock, network), an item in flight
 // gets the stop grace, when one is set, to answer; past it the batch ends
 // without it.
@@ -50,7 +52,7 @@ public:
     const std::string& queueName() const { return m_queueName; }
 
     // Longest silence of an item before it fails (at least 1 ms); progress
-    // reports restart it.
+    // reports and the end of a wait restart it.
     void setWatchdogMs(int ms) { m_watchdogMs = ms > 0 ? ms : 1; }
     int watchdogMs() const { return m_watchdogMs; }
     // Negative (the default): a stopped batch waits for its item in flight.
@@ -73,6 +75,8 @@ public:
     // Main thread.
     bool isRunning() const { return m_running; }
     const BatchCounts& counts() const { return m_counts; }
+    // Whether the item in flight is in a BatchCompletion::Wait.
+    bool isItemWaiting() const { return m_itemOpen && (m_current.waitMark() & 1) != 0; }
     unsigned generation() const { return m_generation; }
 
 private:
@@ -84,6 +88,7 @@ private:
     void itemAnswered(unsigned generation, unsigned index, bool succeeded);
     void itemProgressed(unsigned generation, unsigned index, float fraction);
     void stopArrived(unsigned generation);
+    void restartWatchdog();
     void watchdogFired();
     void graceFired();
     void itemDone(bool succeeded);
@@ -103,6 +108,7 @@ private:
     int m_graceMs = -1;
     IdleTimerHold m_hold;
     BatchCompletion m_current;
+    unsigned m_waitMark = 0;   // m_current's wait mark when the watchdog last started
     unsigned m_index = 0;
     bool m_itemOpen = false;
     BatchCounts m_counts;

@@ -283,6 +283,15 @@ void DeviceAlbumBatches::encryptItem(const PhotoAssetPtr& asset, const PhotoAsse
         item.fail();
         return;
     }
+    // A large album's index may still be healing: the wait is not the item's
+    // time, and a stop that ends it leaves the item undone.
+    if (store.isRepairingIndex()) {
+        const BatchCompletion::Wait wait = item.beginWait();
+        if (!store.awaitIndex()) {
+            item.fail();
+            return;
+        }
+    }
     // Read and decoded while the item before was written; the next one is
     // read and decoded while this one is (unless it is stored already).
     const auto prepared = m_prefetch.take(asset);

@@ -65,19 +65,30 @@ PavPhotoManager::~PavPhotoManager()
     checkpointIndex();
 }
 
+void PavPhotoManager::requestStop()
+{
+    {
+        std::lock_guard lock(m_repairMutex);
+        m_stopRepair = true;
+    }
+    m_repaired.notify_all();
+}
+
 void PavPhotoManager::stopIndexRepair()
 {
-    m_stopRepair = true;
+    requestStop();
     if (m_repairThread.joinable())
         m_repairThread.join();
 }
 
-void PavPhotoManager::awaitIndex() const
+bool PavPhotoManager::awaitIndex() const
 {
-    if (!m_repairing || MainThread::isMainThread())
-        return;
-    std::unique_lock lock(m_repairMutex);
-    m_repaired.wait(lock, [this] { return !m_repairing; });
+    if (m_repairing && !MainThread::isMainThread()) {
+        std::unique_lock lock(m_repairMutex);
+        m_repaired.wait(lock, [this] { return !m_repairing || m_stopRepair; });
+    }
+    // A heal that was stopped leaves the index half-made: nothing is answered from it.
+    return !m_stopRepair;
 }
 
 QString PavPhotoManager::defaultPhotoDir()
@@ -161,6 +172,8 @@ std::optional<quint64> PavPhotoManager::getPhotoSize(const PavPhotoModel& model)
 
 bool PavPhotoManager::storeItem(const PavPhotoModel& model, const FileWrite& writeFull, const FileWrite& writeThumbnail)
 {
+    if (m_stopRepair)
+        return false;
     const QString fullPath = getPhotoFullPath(model);
     const QString thumbPath = thumbnailPath(model);
     bool fullWritten = false;
@@ -181,8 +194,7 @@ bool PavPhotoManager::storeItem(const PavPhotoModel& model, const FileWrite& wri
 
 bool PavPhotoManager::encryptImage(const QImage& image)
 {
-    awaitIndex();
-    if (image.isNull())
+    if (!awaitIndex() || image.isNull())
         return false;
     PavPhotoModel model;
     model.setPhotoUUID(PavPhotoModel::createFileUUID());
@@ -251,7 +263,8 @@ PavPhotoManager::PreparedAsset PavPhotoManager::prepareAsset(const PhotoAsset& a
 
 bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset* prepared)
 {
-    awaitIndex();
+    if (!awaitIndex())
+        return false;
     PavPhotoModel model;
     model.setPhotoUUID(PavPhotoModel::createFileUUID());
     switch (asset.kind()) {
@@ -312,9 +325,8 @@ bool PavPhotoManager::encryptAsset(const PhotoAsset& asset, const PreparedAsset*
 
 bool PavPhotoManager::isEncrypted(const PhotoAsset& asset)
 {
-    awaitIndex();
     const QString url = asset.url();
-    if (url.isEmpty())
+    if (!awaitIndex() || url.isEmpty())
         return false;
     const auto withFiles = [this](const QString& rowsUrl) {
         PavPhotoModelList held;
@@ -427,7 +439,7 @@ bool PavPhotoManager::hasItemFiles(const PavPhotoModel& model) const
 
 void PavPhotoManager::decryptPhoto(const PavPhotoModelPtr& model, QObject* target, SaveCallBack callBack)
 {
-    awaitIndex();
+    const bool whole = awaitIndex();
     const bool hasTarget = target != nullptr;
     QPointer<QObject> guard(target);
     auto answered = std::make_shared<std::atomic<bool>>(false);
@@ -451,6 +463,10 @@ void PavPhotoManager::decryptPhoto(const PavPhotoModelPtr& model, QObject* targe
     };
     if (!model) {
         deliver("no item");
+        return;
+    }
+    if (!whole) {
+        deliver("the album is closing");
         return;
     }
     const QByteArray bytes = PavEncryptManager::readDataFromPath(getPhotoFullPath(*model));
@@ -485,8 +501,7 @@ bool PavPhotoManager::deletePhoto(const PavPhotoModel& model)
         qWarning("private album: not deleting an item whose id is not in UUID form");
         return false;
     }
-    awaitIndex();
-    if (!m_encryptAlbumOp->deleteRecord(model))
+    if (!awaitIndex() || !m_encryptAlbumOp->deleteRecord(model))
         return false;
     PavFileManagerHelp::deleteFileInFullPath(getPhotoFullPath(model));
     PavFileManagerHelp::deleteFileInFullPath(thumbnailPath(model));
@@ -531,20 +546,17 @@ QString PavPhotoManager::SavedCopies::take(const QString& uuid)
 
 bool PavPhotoManager::deleteRecord(const PavPhotoModel& model)
 {
-    awaitIndex();
-    return m_encryptAlbumOp->deleteRecord(model);
+    return awaitIndex() && m_encryptAlbumOp->deleteRecord(model);
 }
 
 PavPhotoModelList PavPhotoManager::photoesWithType(int type)
 {
-    awaitIndex();
-    return m_encryptAlbumOp->photoesWithType(type);
+    return awaitIndex() ? m_encryptAlbumOp->photoesWithType(type) : PavPhotoModelList();
 }
 
 PavPhotoModelList PavPhotoManager::photoes()
 {
-    awaitIndex();
-    return m_encryptAlbumOp->photoes();
+    return awaitIndex() ? m_encryptAlbumOp->photoes() : PavPhotoModelList();
 }
 
 int PavPhotoManager::healIndex()

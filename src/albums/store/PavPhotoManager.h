@@ -134,7 +134,18 @@ public:
     // for it, except on the main thread, which must not block: what it reads
     // then is the index so far, not the album (screens wait for the end).
     bool isRepairingIndex() const { return m_repairing; }
-    // Asks the heal behind to stop and waits for it: what it rebuilt is
+    // The wait of those operations, for callers that wait ahead of them (a
+    // batch item, whose watchdog must not count it). True once the index is
+    // whole; false once a stop was asked (requestStop), ending the wait at
+    // once: the index may be half-healed, so the caller gives up with nothing
+    // done. On the main thread it returns at once (see isRepairingIndex).
+    bool awaitIndex() const;
+    // Any thread, without waiting: from now on every operation that reads or
+    // writes the index or the item files gives up with nothing done (no new
+    // item is stored), the waits for the index end, and the heal behind
+    // stops after the item in hand.
+    void requestStop();
+    // requestStop, then waits for the heal behind: what it rebuilt is
     // committed, the rest waits for the next start. Called before the
     // application goes, while all the heal uses is still there.
     void stopIndexRepair();
@@ -162,9 +173,6 @@ public:
     static constexpr const char* kQuarantineFolder = "Quarantine";
 
 private:
-    // Returns once the heal behind is over (at once on the main thread).
-    void awaitIndex() const;
-
     // Writes the full file (on a helper thread) while the thumbnail is made
     // and written, then the row; undoes the files on any failure.
     using FileWrite = std::function<bool(const QString& path)>;
@@ -217,7 +225,8 @@ private:
     std::shared_ptr<SavedCopies> m_savedCopies = std::make_shared<SavedCopies>();
 
     // The heal behind: one heal at a time; the store waits for its thread
-    // on destruction, after asking it to stop.
+    // on destruction, after asking it to stop. m_stopRepair is the store's
+    // stop (requestStop): the heal reads it between items.
     std::mutex m_healMutex;
     std::atomic<bool> m_repairing{false};
     std::atomic<bool> m_stopRepair{false};

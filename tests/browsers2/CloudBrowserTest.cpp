@@ -26,6 +26,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 #include <QWindow>
 
@@ -347,33 +348,46 @@ TEST_F(CloudBrowserTest, APictureDecodedSharperForAZoomIsStillSmoothWhenZoomedOu
     EXPECT_TRUE(showsFineLinesAveraged(&canvas, "cloud_browser_zoomed_out.png"));
 }
 
-TEST_F(CloudBrowserTest, ADragPastTheFirstOrLastPhotoOvershootsAndSpringsBack)
+TEST_F(CloudBrowserTest, ADragPastTheFirstOrLastPhotoOvershootsAndSpringsBackButAVerticalOneMovesNothing)
 {
-    // Opened on `photo`, a slow drag of the finger by `by` points: the
-    // content goes past its edge while the finger is down (held back by its
-    // resistance) and comes back to the same photo after the release.
-    auto dragPastTheEnd = [&](int photo, int by) {
+    // Opened on `photo`, a slow drag of the finger by `by` points: sideways
+    // past the first or last photo the content goes past its edge while the
+    // finger is down (held back by its resistance) and comes back to the
+    // same photo after the release. The pages do not scroll up or down, so
+    // a vertical drag moves nothing and leaves the bars shown.
+    auto dragPastTheEnd = [&](int photo, QPoint by) {
         open(photo);
         ASSERT_TRUE(waitUntil([&] { return shown(photo) && swipesTaken(); }));
         ui::ScrollView* container = pager()->containerScrollView();
-        const double edge = container->contentOffset().x();
-        double past = 0;
+        QSignalSpy decelerations(container, &ui::ScrollView::deceleratingBegan);
+        const QPointF edge = container->contentOffset();
+        QPointF past;
         QTest::mousePress(canvas.windowHandle(), Qt::LeftButton, {}, QPoint(500, 400), 0);
         for (int step = 1; step <= 10; ++step) {
-            QTest::mouseMove(canvas.windowHandle(), QPoint(500 + by * step / 10, 400), 30);
-            past = std::max(past, std::abs(container->contentOffset().x() - edge));
+            QTest::mouseMove(canvas.windowHandle(), QPoint(500, 400) + by * step / 10, 30);
+            const QPointF moved = container->contentOffset() - edge;
+            past = QPointF(std::max(past.x(), std::abs(moved.x())), std::max(past.y(), std::abs(moved.y())));
         }
-        QTest::mouseRelease(canvas.windowHandle(), Qt::LeftButton, {}, QPoint(500 + by, 400), 30);
-        EXPECT_GT(past, 50.0);
-        EXPECT_LT(past, std::abs(by));
+        QTest::mouseRelease(canvas.windowHandle(), Qt::LeftButton, {}, QPoint(500, 400) + by, 30);
+        if (by.x() != 0) {
+            EXPECT_GT(past.x(), 50.0);
+            EXPECT_LT(past.x(), std::abs(by.x()));
+        } else {
+            EXPECT_EQ(past, QPointF());
+            EXPECT_EQ(decelerations.count(), 0);
+            EXPECT_FALSE(browser->isFullScreen());
+        }
+        EXPECT_EQ(past.y(), 0.0);
         ASSERT_TRUE(waitUntil([&] { return !container->isDecelerating() && swipesTaken(); }));
-        EXPECT_EQ(container->contentOffset().x(), edge);
+        EXPECT_EQ(container->contentOffset(), edge);
         EXPECT_EQ(pager()->selectedIndex(), photo);
         browser->backButtonClicked();
         ASSERT_TRUE(waitUntil([&] { return rootScreen->presentedScreen() == nullptr; }));
     };
-    dragPastTheEnd(kPhotos - 1, -400);
-    dragPastTheEnd(0, 400);
+    dragPastTheEnd(kPhotos - 1, QPoint(-400, 0));
+    dragPastTheEnd(0, QPoint(400, 0));
+    dragPastTheEnd(2, QPoint(0, 300));
+    dragPastTheEnd(2, QPoint(0, -300));
 }
 
 TEST_F(CloudBrowserTest, SavesTheOriginalBytesAndDeletesTheShownPhoto)

@@ -1,6 +1,8 @@
 #include "CloudAlbumFixture.h"
 
+#include "Public/KyTextInput.h"
 #include "albums/cloud/CloudAlbumBar.h"
+#include "albums/cloud/PavCloudAlbumLoginViewController_iPad.h"
 #include "albums/cloud/PavCloudPhotoCell_iPad.h"
 #include "albums/cloud/PavCloudPhotoView_iPad.h"
 #include "albums/container/PavAlbumContainerController_iPad.h"
@@ -10,11 +12,13 @@
 #include "disk/DiskFileCache.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
+#include "platform/ui/ModalHost.h"
 #include "platform/ui/NavigationStack.h"
 #include "support/ChildProcess.h"
 #include "support/EventLoop.h"
 #include "support/FakeCamera.h"
 #include "support/ImageFixtures.h"
+#include "support/Screenshot.h"
 #include "support/ShownImage.h"
 
 #include <QDir>
@@ -97,6 +101,42 @@ TEST_F(CloudAlbumFixture, SignInGate)
     spinEvents(10);
     EXPECT_EQ(loginSheets, 2);
     EXPECT_TRUE(screen->listing().isEmpty());
+}
+
+// Signed out, the album asks with the real sign-in sheet, 538 x 385 and
+// 118 points below where a centred sheet starts.
+TEST_F(CloudAlbumFixture, TheSignInSheetSitsBelowACentredSheet)
+{
+    PavCloudAlbumViewController_iPad::Collaborators c = collaborators();
+    c.makeLogin = [this](PavCloudAlbumLoginDelegate* delegate) -> ui::Screen* {
+        auto* login = new PavCloudAlbumLoginViewController_iPad(
+            {disk.login.get(), disk.manager.get(), saved.get(), album.get(), [](int) {}});
+        login->setDelegate(delegate);
+        return login;
+    };
+    screen = new PavCloudAlbumViewController_iPad(c);
+    canvas->setRootScreen(new ui::NavigationStack(screen));
+    canvas->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(canvas.get()));
+    spinEvents(10);
+    ui::ModalHost* sheet = ui::ModalHost::presentedBy(screen);
+    ASSERT_TRUE(sheet);
+    ASSERT_TRUE(sheet->findChild<PavCloudAlbumLoginViewController_iPad*>());
+    EXPECT_EQ(sheet->contentFrame(), QRect(243, 309, 538, 385));
+
+    // On screen: the sheet's fields lie inside that frame, the dimmed grid around it.
+    const QImage shot(saveScreenshot(canvas.get(), "cloud_album_sign_in.png"));
+    ASSERT_FALSE(shot.isNull());
+    auto* login = sheet->findChild<PavCloudAlbumLoginViewController_iPad*>();
+    const QRect field(login->kyNameField()->mapTo(canvas.get(), QPoint()), login->kyNameField()->size());
+    EXPECT_TRUE(sheet->contentFrame().contains(field)) << field.x() << "," << field.y();
+    // Drawn there: its bar starts at 309 and its light page ends at 694,
+    // with the darkened screen above and below.
+    const auto grey = [&](int y) { return qGray(shot.pixel(300, y)); };
+    EXPECT_LT(grey(300), 60);
+    EXPECT_GT(grey(315), 70);
+    EXPECT_GT(grey(685), 180);
+    EXPECT_LT(grey(703), 60);
 }
 
 TEST_F(CloudAlbumFixture, ListingShowsFoldersThenCompletePhotosNewestFirst)

@@ -10,6 +10,7 @@
 #include "platform/photolib/NativeName.h"
 #include "platform/media/VideoPlayerScreen.h"
 #include "platform/ui/Animations.h"
+#include "platform/ui/Canvas.h"
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
@@ -383,6 +384,39 @@ TEST_F(DeviceAlbumScreenTest, OnlyTheAlbumTabUsesItsContainer)
         PavProgressView::dismiss();
         spinEvents(10);
     }
+}
+
+// A picker has no album tab to cover: its loading panel covers its own
+// window while it loads, and goes when the load ends or the picker closes.
+TEST_F(DeviceAlbumScreenTest, APickerShowsItsLoadingPanelOverItsWindowUntilTheLoadEnds)
+{
+    ui::Canvas canvas;
+    auto* stack = new ui::NavigationStack(new ui::Screen);
+    canvas.setRootScreen(stack);
+    canvas.show();
+    for (int useType : {1, 2}) {
+        SCOPED_TRACE(useType);
+        auto* picker = new PavSystemAlbumViewController_iPad(useType, collaborators());
+        stack->push(picker, false);
+        PavProgressView* panel = PavProgressView::showing();
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(panel->text(), QStringLiteral("加载中..."));
+        EXPECT_FALSE(panel->showsIndicator());
+        EXPECT_EQ(panel->window(), picker->window());
+        EXPECT_EQ(panel->geometry(), canvas.rect());
+        ASSERT_TRUE(settle(*picker));
+        EXPECT_EQ(PavProgressView::showing(), nullptr);
+        stack->pop(false);
+    }
+
+    // Closed while it loads.
+    stack->push(new PavSystemAlbumViewController_iPad(1, collaborators()), false);
+    ASSERT_NE(PavProgressView::showing(), nullptr);
+    stack->pop(false);
+    ASSERT_TRUE(waitUntil([] { return PavProgressView::showing() == nullptr; }));
+    reader->drain();
+    spinEvents(30);
+    EXPECT_EQ(PavProgressView::showing(), nullptr);
 }
 
 TEST_F(DeviceAlbumScreenTest, APickerClosesOnCancel)

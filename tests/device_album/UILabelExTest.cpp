@@ -42,16 +42,22 @@ TEST(UILabelEx, LongTextIsCutAndTheUnderlineEndsWithTheShownText)
     EXPECT_GT(label.underline().y1(), 15.0);
 }
 
-// A new default font is the one the text is shown and underlined in.
-TEST(UILabelEx, ANewDefaultFontIsTheShownOne)
+// The default font is the one a new label shows; a default font set later
+// is only kept, and the shown font changes through the label's own font.
+TEST(UILabelEx, ALaterDefaultFontIsKeptButTheShownFontStays)
 {
     UILabelEx label(QRect(0, 0, 300, 40), 1.0);
+    EXPECT_EQ(label.font().pixelSize(), 15);
+    EXPECT_EQ(label.defaultFont().pixelSize(), 15);
     label.setText("link");
     const qreal before = label.underline().x2();
     QFont big = label.defaultFont();
     big.setPixelSize(30);
     label.setDefaultFont(big);
     EXPECT_EQ(label.defaultFont().pixelSize(), 30);
-    EXPECT_EQ(label.font().pixelSize(), 30);
+    EXPECT_EQ(label.font().pixelSize(), 15);
+    EXPECT_DOUBLE_EQ(label.underline().x2(), before);
+
+    label.setFont(big);
     EXPECT_GT(label.underline().x2(), before * 1.5);
 }

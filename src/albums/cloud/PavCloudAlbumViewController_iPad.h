@@ -44,7 +44,9 @@ class ImageView;
 // disk signed in to another account meanwhile), opens folders and photos,
 // adds photos from the device album or the camera, and in edit mode saves
 // the chosen photos to the device library or deletes them. Answers for a
-// folder it no longer shows are dropped.
+// folder it no longer shows are dropped. The grid is built in
+// PavCloudAlbumViewController_iPad.cpp; the add menu, the screens it opens
+// and the sign-in sheet in PavCloudAlbumViewController_iPadSheets.cpp.
 class PavCloudAlbumViewController_iPad : public AlbumScreen,
                                          public DiskManagerDelegate,
                                          public PavCloudPhotoViewDelegate,
@@ -160,6 +162,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    static constexpr int kCloudAlbumType = 2;   // the container's index of this album
+
     void buildTopView();
     void buildMoreCell();
     void layoutToSize();

@@ -105,7 +105,12 @@ PavSystemAlbumViewController_iPad::PavSystemAlbumViewController_iPad(int useType
     setTitle(L("Pad相册"));
 }
 
-PavSystemAlbumViewController_iPad::~PavSystemAlbumViewController_iPad() = default;
+PavSystemAlbumViewController_iPad::~PavSystemAlbumViewController_iPad()
+{
+    // A screen closed during its load takes its loading panel with it.
+    if (m_gate.isUpdating())
+        PavProgressView::dismiss();
+}
 
 void PavSystemAlbumViewController_iPad::recordUsage(int eventId)
 {
@@ -189,8 +194,9 @@ void PavSystemAlbumViewController_iPad::checkUpdate()
 
 void PavSystemAlbumViewController_iPad::issueLoad()
 {
-    if (AlbumHost* container = containerController())
-        PavProgressView::showWithString(L("加载中..."), false, container->hostView());
+    // A picker has no container: its panel covers the whole window.
+    AlbumHost* container = containerController();
+    PavProgressView::showWithString(L("加载中..."), false, container ? container->hostView() : nullptr);
     const LoadGate::Ticket ticket = m_gate.ticket();
     m_reader->updateWithAssetType(kindType(ticket.kind), this, QVariant::fromValue(ticket.generation));
 }
@@ -254,8 +260,7 @@ void PavSystemAlbumViewController_iPad::applyListing(const LoadGate::Ticket& tic
 
 void PavSystemAlbumViewController_iPad::endLoad(const LoadGate::Ticket& ticket)
 {
-    if (containerController())
-        PavProgressView::dismiss();
+    PavProgressView::dismiss();
     m_isTableReloading = false;
     if (m_refreshHeader && m_table)
         m_refreshHeader->pavRefreshScrollViewDataSourceDidFinishedLoading(*m_table);

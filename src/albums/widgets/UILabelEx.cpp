@@ -16,12 +16,6 @@ UILabelEx::UILabelEx(const QRect& frame, qreal lineWidth, QWidget* parent)
     setTextColor(m_defaultColor);
 }
 
-void UILabelEx::setDefaultFont(const QFont& font)
-{
-    m_defaultFont = font;
-    setFont(font);
-}
-
 void UILabelEx::setDefaultColor(const QColor& color)
 {
     m_defaultColor = color;

@@ -28,8 +28,10 @@ public:
     int tag() const { return m_tag; }
     void setTag(int tag) { m_tag = tag; }
 
+    // The font given to the label when it is made; changing it later leaves
+    // the shown font (font()) as it is.
     QFont defaultFont() const { return m_defaultFont; }
-    void setDefaultFont(const QFont& font);
+    void setDefaultFont(const QFont& font) { m_defaultFont = font; }
     QColor defaultColor() const { return m_defaultColor; }
     void setDefaultColor(const QColor& color);
     qreal defaultLineWidth() const { return m_lineWidth; }

@@ -58,8 +58,11 @@ QPointF ScrollView::dragged(const QPointF& offset) const
     const QPointF inside = clamped(offset);
     if (!m_bounces)
         return inside;
-    return inside + QPointF(rubberBanded(offset.x() - inside.x(), width()),
-                            rubberBanded(offset.y() - inside.y(), height()));
+    // Only an axis along which the content scrolls is pulled past its edges:
+    // a vertical drag on a row of pages leaves it where it is.
+    const QPointF max = maximumOffset();
+    return inside + QPointF(max.x() > 0 ? rubberBanded(offset.x() - inside.x(), width()) : 0.0,
+                            max.y() > 0 ? rubberBanded(offset.y() - inside.y(), height()) : 0.0);
 }
 
 void ScrollView::applyOffset(const QPointF& offset)

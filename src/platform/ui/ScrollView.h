@@ -15,7 +15,8 @@ namespace ui {
 //
 // Children go into contentWidget(), in content coordinates. The offset is
 // kept within the content, except that a bouncing view lets a drag pull it
-// past an edge (with growing resistance) and springs back once released.
+// past an edge (with growing resistance) and springs back once released;
+// it bounces only along an axis whose content is larger than the view.
 // A view whose content cannot move (no scrolling, or content no larger than
 // the view) ignores presses, so they reach the widgets beneath it (an outer
 // scroll view, say).

@@ -60,6 +60,10 @@ export QT_QPA_PLATFORM=offscreen
 #   CrashEndToEnd.LargeRecordsAreReadInBatchesWithinALaunchsMemoryAndNoneIsLost:
 #   their launches run under an address-space limit of 1 GiB, which the
 #   sanitizer's shadow memory alone exceeds.
-excluded='^(CrashChild\.(UncaughtExceptionReportsNameReasonAndBothBacktraces|RecordStepGetsTheFilledDataAndAHangingOneIsCutShort|AThreadWhoseWalkFaultsStillAnswers)|Signals/CrashScenario\.DiesByItsSignalAndLeavesReportAndFacts/bad_frame|CrashEndToEnd\.(ACrashInsideTheAllocatorEndsAtOnceAndIsStoredByTheNextLaunch|AFactsFilePastAnyWrittenSizeIsSetAsideUnread|LargeRecordsAreReadInBatchesWithinALaunchsMemoryAndNoneIsLost)|Envelope\.StrategyMapOfMillionsOfKeysFailsBeforeItIsBuilt)( .*)?$'
+# - PlantedPreferencesTest.ALinkToAnEndlessDeviceIsNotReadAndTheLaunchGoesOn
+#   and OwnFilesTest.CachedThumbnailsAndTheSavedAccountAreNotReadThroughALinkToADevice:
+#   the launch runs under an address-space limit of 3 GB (ulimit -v), the
+#   reads under one of half a gigabyte; the shadow memory does not fit.
+excluded='^(CrashChild\.(UncaughtExceptionReportsNameReasonAndBothBacktraces|RecordStepGetsTheFilledDataAndAHangingOneIsCutShort|AThreadWhoseWalkFaultsStillAnswers)|Signals/CrashScenario\.DiesByItsSignalAndLeavesReportAndFacts/bad_frame|CrashEndToEnd\.(ACrashInsideTheAllocatorEndsAtOnceAndIsStoredByTheNextLaunch|AFactsFilePastAnyWrittenSizeIsSetAsideUnread|LargeRecordsAreReadInBatchesWithinALaunchsMemoryAndNoneIsLost)|Envelope\.StrategyMapOfMillionsOfKeysFailsBeforeItIsBuilt|PlantedPreferencesTest\.ALinkToAnEndlessDeviceIsNotReadAndTheLaunchGoesOn|OwnFilesTest\.CachedThumbnailsAndTheSavedAccountAreNotReadThroughALinkToADevice)( .*)?$'
 cd "$OUT"
 ctest --output-on-failure --parallel "$JOBS" --timeout 900 -E "$excluded" "$@"

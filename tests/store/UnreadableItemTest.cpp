@@ -103,3 +103,51 @@ TEST_F(UnreadableItemTest, AFileLargerThanAnyItemIsLeftInPlaceByTheRepairWithout
 }
 
 }
+
+namespace {
+
+// The most memory the process has held at once since the last reset, in bytes.
+qint64 peakResident()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+    return -1;
+}
+
+bool resetPeakResident()
+{
+    QFile clear("/proc/self/clear_refs");
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+TEST_F(UnreadableItemTest, AnItemPastTheItemCapIsRefusedUnreadAndKeptInPlace)
+{
+    // 1.5 GiB, sparse: more than an item may be, far less than a cipher can say.
+    const QString uuid = "5A5A5A5A-5A5A-5A5A-5A5A-5A5A5A5A5A5A";
+    const qint64 size = 3LL << 29;
+    {
+        const int fd = ::open(QFile::encodeName(itemPath(uuid)).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t(size)), 0);
+        ::close(fd);
+    }
+    const int rows = rowCount();
+    m_store.reset();
+    if (!resetPeakResident())
+        GTEST_SKIP() << "the peak of resident memory cannot be reset here";
+    const qint64 before = peakResident();
+    ASSERT_GT(before, 0);
+
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+
+    EXPECT_LT(peakResident() - before, 256LL << 20);
+    EXPECT_EQ(rowCount(), rows);
+    EXPECT_EQ(QFileInfo(itemPath(uuid)).size(), size);
+    EXPECT_FALSE(QFileInfo::exists(photoDir() + "/Quarantine/" + uuid));
+}
+
+}

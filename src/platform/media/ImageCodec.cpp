@@ -1,5 +1,6 @@
 #include "platform/media/ImageCodec.h"
 
+#include "platform/core/RegularFile.h"
 #include "platform/media/PngRowDecoder.h"
 
 #include <QBuffer>
@@ -8,6 +9,7 @@
 #include <QImageWriter>
 
 #include <cmath>
+#include <unistd.h>
 
 QImage ImageCodec::decode(const QByteArray& bytes)
 {
@@ -73,8 +75,17 @@ QImage ImageCodec::decodeScaled(const QByteArray& bytes, const QSize& cover)
 
 QImage ImageCodec::decodeScaledFile(const QString& path, const QSize& cover)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // The program's own picture files (the cloud thumbnails) are opened as
+    // any of its files are: no link, pipe or device, nothing past a picture's cap.
+    const int fd = RegularFile::open(path);
+    if (fd < 0)
+        return QImage();
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return QImage();
+    }
+    if (file.size() > RegularFile::Cap::kPicture)
         return QImage();
     return decodeScaled(&file, cover);
 }

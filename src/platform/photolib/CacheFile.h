@@ -3,8 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-// Writes of cache files (thumbnails, facts): whole or not at all, through a
-// temporary file renamed over the target, but never synced to disk. A cache
+// Writes of cache files (thumbnails, facts) through the one writer
+// (AtomicFile), but never synced to disk. A cache
 // lost in a power cut is rebuilt; the sync would cost every listing and
 // every first screen.
 namespace CacheFile {

@@ -1,5 +1,6 @@
 #include "platform/photolib/ThumbnailCache.h"
 
+#include "platform/core/RegularFile.h"
 #include "platform/photolib/CacheFile.h"
 #include "platform/photolib/NativeName.h"
 
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -39,11 +41,13 @@ QImage ThumbnailCache::find(const QString& key)
             return *hit;
     }
     const QString file = fileFor(key);
-    QFile stored(file);
-    if (!stored.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!RegularFile::read(file, RegularFile::Cap::kThumbnail, &bytes)) {
+        // A link, a pipe or an oversized file in the cache is not one it wrote.
+        if (errno != ENOENT)
+            QFile::remove(file);
         return QImage();
-    const QByteArray bytes = stored.readAll();
-    stored.close();
+    }
     // Written without a sync: after a crash a file may be cut short or end
     // in zeros. One without the JPEG end marker is dropped and made again
     // (the decoder would show what is missing as grey).

@@ -22,6 +22,14 @@ namespace {
 class UnreadableItemTest : public StoreTestBase {
 protected:
     QString itemPath(const QString& name) const { return photoDir() + "/" + name; }
+    // An item file of size bytes that takes no room on the disk.
+    void plantSparseItem(const QString& uuid, qint64 size) const
+    {
+        const int fd = ::open(QFile::encodeName(itemPath(uuid)).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t(size)), 0);
+        ::close(fd);
+    }
 
     // Writes a row for uuid into the index while no store has it open, and
     // opens the store again, as a start would.
@@ -76,12 +84,7 @@ TEST_F(UnreadableItemTest, AFileLargerThanAnyItemIsLeftInPlaceByTheRepairWithout
 {
     const QString uuid = "77777777-7777-7777-7777-777777777777";
     const qint64 size = PavEncryptManager::maxFileSize() + 4;
-    {
-        const int fd = ::open(QFile::encodeName(itemPath(uuid)).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, off_t(size)), 0);
-        ::close(fd);
-    }
+    ASSERT_NO_FATAL_FAILURE(plantSparseItem(uuid, size));
     const int rows = rowCount();
     m_store.reset();
 
@@ -129,12 +132,7 @@ TEST_F(UnreadableItemTest, AnItemPastTheItemCapIsRefusedUnreadAndKeptInPlace)
     // 1.5 GiB, sparse: more than an item may be, far less than a cipher can say.
     const QString uuid = "5A5A5A5A-5A5A-5A5A-5A5A-5A5A5A5A5A5A";
     const qint64 size = 3LL << 29;
-    {
-        const int fd = ::open(QFile::encodeName(itemPath(uuid)).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, off_t(size)), 0);
-        ::close(fd);
-    }
+    ASSERT_NO_FATAL_FAILURE(plantSparseItem(uuid, size));
     const int rows = rowCount();
     m_store.reset();
     if (!resetPeakResident())

@@ -4,6 +4,7 @@
 #include "platform/core/AtomicFile.h"
 #include "platform/core/RegularFile.h"
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -76,20 +77,20 @@ bool PavEncryptManager::writeData(const QByteArray& data, const QString& path)
     return !cipher.isEmpty() && AtomicFile::write(path, cipher);
 }
 
-QByteArray PavEncryptManager::readDataFromPath(const QString& path, bool* readable)
+QByteArray PavEncryptManager::readDataFromPath(const QString& path, bool* readable, qint64 cap)
 {
-    QByteArray cipher;
-    const bool read = RegularFile::read(path, maxFileSize(), &cipher);
+    QByteArray bytes;
+    const bool read = RegularFile::read(path, std::min(cap, maxFileSize()), &bytes);
     if (readable)
         *readable = read;
-    if (!read || cipher.isEmpty())
+    if (!read || bytes.size() < 8)
         return QByteArray();
-    QByteArray plain;
-    bool tried = true;
-    if (!decryptData(cipher, &plain, &tried)) {
-        if (readable)
-            *readable = tried;
+    // Deciphered where it was read: no second buffer of its size.
+    const long n = codec_xxtea_decrypt_padded(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                                              size_t(bytes.size()), reinterpret_cast<uint8_t*>(bytes.data()),
+                                              fileKey());
+    if (n < 0)
         return QByteArray();
-    }
-    return plain;
+    bytes.truncate(qsizetype(n));
+    return bytes;
 }

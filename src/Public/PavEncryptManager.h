@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/core/RegularFile.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -15,12 +17,15 @@ public:
     // Reads and deciphers a whole file; a null QByteArray for an empty path, a
     // missing or empty file, or bytes that do not decipher. *readable (when
     // given) tells whether the file's bytes could be read and deciphering them
-    // tried: a symbolic link, a FIFO or device, a file larger than maxFileSize()
-    // or one memory cannot be had for (to read or to decipher) is not judged.
-    static QByteArray readDataFromPath(const QString& path, bool* readable = nullptr);
+    // tried: a symbolic link, a FIFO or device, a file larger than cap (the
+    // cap of its kind: an item's by default, a thumbnail's for a thumbnail)
+    // or one memory cannot be had for is not judged. The file is read in
+    // pieces into one buffer and deciphered there, so an item costs its own
+    // size in memory once.
+    static QByteArray readDataFromPath(const QString& path, bool* readable = nullptr, qint64 cap = maxFileSize());
 
-    // The length trailer is 32 bits: nothing longer can be enciphered.
-    static constexpr qint64 kMaxPlainSize = 0xFFFFFFFFLL;
+    // The largest item kept: a read deciphers it whole in memory.
+    static constexpr qint64 kMaxPlainSize = RegularFile::Cap::kPrivateItem - 8;
     // The largest file writeData makes.
     static qint64 maxFileSize();
 

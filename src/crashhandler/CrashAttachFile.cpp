@@ -1,6 +1,7 @@
 #include "crashhandler/CrashAttachFile.h"
 
 #include "platform/core/AtomicFile.h"
+#include "platform/core/RegularFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,7 +14,7 @@ QMap<QString, QString> CrashAttachFile::read() const
 {
     QMap<QString, QString> logs;
     QByteArray bytes;
-    if (!AtomicFile::read(m_path, &bytes))
+    if (!RegularFile::read(m_path, RegularFile::Cap::kCrashLogs, &bytes))
         return logs;
     const QJsonObject object = QJsonDocument::fromJson(bytes).object();
     for (auto it = object.begin(); it != object.end(); ++it)

@@ -1,6 +1,7 @@
 #include "disk/DiskBlob.h"
 
 #include "disk/DiskStoreTypes.h"
+#include "platform/core/AtomicFile.h"
 #include "platform/core/RegularFile.h"
 
 #include <QFile>
@@ -18,8 +19,12 @@ int failureOf(int error)
 
 bool create(const QString& path)
 {
-    QFile blob(path);
-    return blob.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    const int fd = AtomicFile::openForGrowing(path);
+    if (fd < 0)
+        return false;
+    const bool ok = ::ftruncate(fd, 0) == 0;
+    ::close(fd);
+    return ok;
 }
 
 std::unique_ptr<QFile> openForReading(const QString& path, QIODevice::OpenMode mode)

@@ -11,7 +11,8 @@
 // other failures; the caller syncs (sync) before it records a new size.
 namespace DiskBlob {
 
-// Creates (or empties) the file; false when it cannot.
+// Creates (or empties) the file, a fresh one in place of a link, a pipe or
+// a hard-linked file at the name; false when it cannot.
 bool create(const QString& path);
 // Opens the file for reading (`mode` adds e.g. Unbuffered); null when it
 // cannot. Like every open of a blob, a symbolic link, a FIFO or a device in

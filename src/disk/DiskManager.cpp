@@ -481,9 +481,17 @@ int DiskManager::fetchInto(QFile& blob, const DiskFilePtr& file, qint64 size, Di
                            const Response& response, const std::atomic<bool>& stop)
 {
     const QString path = file->file_path();
-    QFile local(path);
-    if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()) || !local.open(QIODevice::ReadWrite))
+    if (path.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()))
         return DiskErrorCode::kLocalWrite;
+    // What stands at the name and is not a file of the download's own (a
+    // link, a pipe, a second hard link) is replaced by a fresh file.
+    const int fd = AtomicFile::openForGrowing(path, 0600);
+    QFile local;
+    if (fd < 0 || !local.open(fd, QIODevice::ReadWrite, QFileDevice::AutoCloseHandle)) {
+        if (fd >= 0)
+            ::close(fd);
+        return DiskErrorCode::kLocalWrite;
+    }
     // Resume from the bytes already here; a longer local file is not this one.
     qint64 done = local.size();
     if (done > size) {

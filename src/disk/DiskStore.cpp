@@ -7,6 +7,7 @@
 #include "disk/DiskStoreUpload.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/Clock.h"
+#include "platform/core/RegularFile.h"
 #include "platform/core/Uuid.h"
 #include "platform/media/ImageCodec.h"
 
@@ -413,7 +414,7 @@ bool DiskStore::keepCommitted()
     if (m_db->queryValues(&rows, QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)")) && !rows.isEmpty()
         && rows.first().value(0).toInt() == 0 && rows.first().value(1).toLongLong() == rows.first().value(2).toLongLong())
         return true;
-    const int fd = ::open(QFile::encodeName(m_root + "/index.db-wal").constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = RegularFile::open(m_root + "/index.db-wal");
     if (fd < 0)
         return errno == ENOENT;
     const bool synced = ::fdatasync(fd) == 0;

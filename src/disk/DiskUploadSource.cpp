@@ -1,11 +1,14 @@
 #include "disk/DiskUploadSource.h"
 
+#include "platform/core/RegularFile.h"
 #include "platform/photolib/PhotoLibrary.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QUrl>
+
+#include <unistd.h>
 
 namespace DiskUploadSource {
 
@@ -43,10 +46,16 @@ std::unique_ptr<QIODevice> open(const QString& source)
             return nullptr;
         return buffer;
     }
-    const QString path = localPath(source);
-    auto file = std::make_unique<QFile>(path);
-    if (path.isEmpty() || !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // A regular file only: a pipe or a device would hold the upload's
+    // thread, and with it the disk's shutdown, for as long as it gives bytes.
+    const int fd = RegularFile::open(localPath(source));
+    if (fd < 0)
         return nullptr;
+    auto file = std::make_unique<QFile>();
+    if (!file->open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return nullptr;
+    }
     return file;
 }
 

@@ -3,6 +3,7 @@
 #include "Public/PavEncryptManager.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/core/RegularFile.h"
 #include "platform/core/UserDefaults.h"
 
 #include <QDir>
@@ -30,7 +31,7 @@ PavDiskUserInfoManager::PavDiskUserInfoManager(const QString& documents, std::fu
 void PavDiskUserInfoManager::load()
 {
     QByteArray bytes;
-    if (!AtomicFile::read(m_path, &bytes))
+    if (!RegularFile::read(m_path, RegularFile::Cap::kAccount, &bytes))
         return;
     const QList<QByteArray> lines = bytes.split('\n');
     if (lines.isEmpty() || lines.first() != kHeader)

@@ -1,5 +1,7 @@
 #include "shell/InstanceLock.h"
 
+#include "platform/core/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 InstanceLock::InstanceLock(const QString& home)
@@ -17,7 +20,8 @@ InstanceLock::InstanceLock(const QString& home)
         m_refusal = QStringLiteral("padolvo: cannot create the home folder %1\n").arg(home);
         return;
     }
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    // A link, a pipe or a device at the name is refused, never followed.
+    const int fd = RegularFile::open(path, O_RDWR | O_CREAT, 0644);
     if (fd < 0) {
         m_refusal = QStringLiteral("padolvo: cannot open %1: %2\n").arg(path, QString::fromLocal8Bit(std::strerror(errno)));
         return;
@@ -31,9 +35,11 @@ InstanceLock::InstanceLock(const QString& home)
             : QStringLiteral("padolvo: cannot lock %1: %2\n").arg(path, QString::fromLocal8Bit(std::strerror(err)));
         return;
     }
-    // The holder's process id, for whoever looks.
+    // The holder's process id, for whoever looks; not written into a file
+    // that has a second name (a backup's copy).
     const QByteArray pid = QByteArray::number(qint64(::getpid())) + '\n';
-    if (::ftruncate(fd, 0) == 0) {
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && info.st_nlink == 1 && ::ftruncate(fd, 0) == 0) {
         [[maybe_unused]] const ssize_t written = ::write(fd, pid.constData(), size_t(pid.size()));
     }
     m_fd = fd;

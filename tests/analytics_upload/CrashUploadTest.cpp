@@ -10,6 +10,7 @@
 #include "crashhandler/CrashUploader.h"
 #include "crashhandler/NSExpUpload.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/core/RegularFile.h"
 #include "support/CrashRecords.h"
 #include "support/LoopbackEnvelope.h"
 #include "support/LoopbackHttpServer.h"
@@ -102,7 +103,7 @@ protected:
     {
         QJsonObject object = QJsonDocument::fromJson([&] {
             QByteArray b;
-            AtomicFile::read(reporter.attachFilePath(), &b);
+            RegularFile::read(reporter.attachFilePath(), 1 << 20, &b);
             return b;
         }()).object();
         object.insert(QString::number(timeMs), text);

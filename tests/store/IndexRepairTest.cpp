@@ -12,6 +12,7 @@
 #include <QTimeZone>
 
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utime.h>
 
 namespace {
@@ -196,6 +197,27 @@ TEST_F(IndexRepairTest, AStoredPhotoThatLostOnlyItsThumbnailGetsItBackAndIsNotSt
     for (const PavPhotoModelPtr& each : m_store->photoes())
         rowsOfUrl += each->photoURL() == kNoThumb;
     EXPECT_EQ(rowsOfUrl, 1);
+}
+
+TEST_F(IndexRepairTest, LinksPlantedAtItsTemporaryNamesAreSweptAndNeverWrittenThrough)
+{
+    // Dangling links where the repair puts the deciphered copy of an item
+    // while it probes it, and where a write of a thumbnail would leave its
+    // temporary file: the repair of these items must not make the files
+    // they lead to outside the album.
+    dropIndex();
+    QTemporaryDir outside;
+    const QString dated = photoDir() + "/" + m_datedUuid;
+    const QStringList planted = {dated + "." + QString::number(::getpid()) + ".probe.pavtmp",
+                                 dated + ".thumb.1.2.pavtmp"};
+    for (int i = 0; i < planted.size(); ++i)
+        ASSERT_TRUE(QFile::link(outside.filePath(QString::number(i)), planted[i]));
+
+    expectRebuilt({});
+
+    EXPECT_TRUE(QDir(outside.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).isEmpty());
+    for (const QString& link : planted)
+        EXPECT_FALSE(QFileInfo(link).isSymLink()) << link.toStdString();
 }
 
 }

@@ -35,9 +35,9 @@ TEST_F(LowMemoryTest, AnItemTheRepairHasNoMemoryToDecipherStaysForTheNextStart)
     const qint64 size = QFileInfo(item).size();
     m_store.reset();
 
-    // Room to read the item, not to decipher it as well.
+    // Less room than the item takes to read (it is deciphered where it is read).
     {
-        AddressSpaceCap cap(96 << 20);
+        AddressSpaceCap cap(32 << 20);
         ASSERT_TRUE(cap.isSet());
         m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
     }

@@ -22,6 +22,14 @@ namespace {
 class UnreadableItemTest : public StoreTestBase {
 protected:
     QString itemPath(const QString& name) const { return photoDir() + "/" + name; }
+    // An item file of size bytes that takes no room on the disk.
+    void plantSparseItem(const QString& uuid, qint64 size) const
+    {
+        const int fd = ::open(QFile::encodeName(itemPath(uuid)).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::ftruncate(fd, off_t(size)), 0);
+        ::close(fd);
+    }
 
     // Writes a row for uuid into the index while no store has it open, and
     // opens the store again, as a start would.
@@ -76,12 +84,7 @@ TEST_F(UnreadableItemTest, AFileLargerThanAnyItemIsLeftInPlaceByTheRepairWithout
 {
     const QString uuid = "77777777-7777-7777-7777-777777777777";
     const qint64 size = PavEncryptManager::maxFileSize() + 4;
-    {
-        const int fd = ::open(QFile::encodeName(itemPath(uuid)).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::ftruncate(fd, off_t(size)), 0);
-        ::close(fd);
-    }
+    ASSERT_NO_FATAL_FAILURE(plantSparseItem(uuid, size));
     const int rows = rowCount();
     m_store.reset();
 
@@ -97,6 +100,49 @@ TEST_F(UnreadableItemTest, AFileLargerThanAnyItemIsLeftInPlaceByTheRepairWithout
     }
     ASSERT_FALSE(threw);
 
+    EXPECT_EQ(rowCount(), rows);
+    EXPECT_EQ(QFileInfo(itemPath(uuid)).size(), size);
+    EXPECT_FALSE(QFileInfo::exists(photoDir() + "/Quarantine/" + uuid));
+}
+
+}
+
+namespace {
+
+// The most memory the process has held at once since the last reset, in bytes.
+qint64 peakResident()
+{
+    QFile status("/proc/self/status");
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+    return -1;
+}
+
+bool resetPeakResident()
+{
+    QFile clear("/proc/self/clear_refs");
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+TEST_F(UnreadableItemTest, AnItemPastTheItemCapIsRefusedUnreadAndKeptInPlace)
+{
+    // 1.5 GiB, sparse: more than an item may be, far less than a cipher can say.
+    const QString uuid = "5A5A5A5A-5A5A-5A5A-5A5A-5A5A5A5A5A5A";
+    const qint64 size = 3LL << 29;
+    ASSERT_NO_FATAL_FAILURE(plantSparseItem(uuid, size));
+    const int rows = rowCount();
+    m_store.reset();
+    if (!resetPeakResident())
+        GTEST_SKIP() << "the peak of resident memory cannot be reset here";
+    const qint64 before = peakResident();
+    ASSERT_GT(before, 0);
+
+    m_store = std::make_unique<PavPhotoManager>(photoDir(), m_library);
+
+    EXPECT_LT(peakResident() - before, 256LL << 20);
     EXPECT_EQ(rowCount(), rows);
     EXPECT_EQ(QFileInfo(itemPath(uuid)).size(), size);
     EXPECT_FALSE(QFileInfo::exists(photoDir() + "/Quarantine/" + uuid));

@@ -4,9 +4,9 @@
 #include "albums/browser/PavCloudPhotoLoadingView_iPad.h"
 #include "albums/browser/PhotoZoom.h"
 #include "disk/DiskManager.h"
+#include "platform/core/RegularFile.h"
 #include "platform/ui/ScrollView.h"
 
-#include <QFile>
 #include <QLabel>
 
 PavCloudPhotoScrollView_iPad::PavCloudPhotoScrollView_iPad(const QRect& frame, DiskManager* disk, QWidget* parent)
@@ -127,8 +127,8 @@ void PavCloudPhotoScrollView_iPad::downloaded(int photo, quint64 generation, con
     m_loadingView->loadingSuccessfully();
     const QString path = file->file_path();
     auto read = [path] {
-        QFile in(path);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+        QByteArray bytes;
+        return RegularFile::read(path, RegularFile::Cap::kPicture, &bytes) ? bytes : QByteArray();
     };
     loadPicture(m_pictures, photo, generation, read, [this, photo, generation](const QImage& image, QSize original) {
         if (image.isNull()) {

@@ -2,10 +2,12 @@
 
 #include "codec/Digest.h"
 #include "disk/DiskFile.h"
+#include "platform/core/RegularFile.h"
 #include "platform/media/ImageCodec.h"
 
-#include <QFile>
 #include <QMutex>
+
+#include <algorithm>
 
 namespace {
 
@@ -66,11 +68,9 @@ namespace CloudPhotoCopy {
 
 QByteArray checkedBytes(const DiskFile& file)
 {
-    QFile local(file.file_path());
-    if (!local.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray bytes = local.readAll();
-    if (bytes.isEmpty() || bytes.size() != file.file_size())
+    QByteArray bytes;
+    const qint64 cap = std::min(file.file_size(), RegularFile::Cap::kPicture);
+    if (!RegularFile::read(file.file_path(), cap, &bytes) || bytes.isEmpty() || bytes.size() != file.file_size())
         return {};
     const QString sha1 = file.sha1().toLower();
     const QString md5 = file.md5().toLower();

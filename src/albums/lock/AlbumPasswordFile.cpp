@@ -2,6 +2,7 @@
 
 #include "Public/PavEncryptManager.h"
 #include "Public/PavFileManagerHelp.h"
+#include "platform/core/RegularFile.h"
 
 #include <QDir>
 
@@ -29,12 +30,12 @@ QString AlbumPasswordFile::path() const
 
 bool AlbumPasswordFile::exists() const
 {
-    return !PavEncryptManager::readDataFromPath(path()).isEmpty();
+    return !PavEncryptManager::readDataFromPath(path(), nullptr, RegularFile::Cap::kAccount).isEmpty();
 }
 
 QString AlbumPasswordFile::read() const
 {
-    const QByteArray plain = PavEncryptManager::readDataFromPath(path());
+    const QByteArray plain = PavEncryptManager::readDataFromPath(path(), nullptr, RegularFile::Cap::kAccount);
     if (plain.isNull())
         return QString();
     return QString::fromUtf8(plain);

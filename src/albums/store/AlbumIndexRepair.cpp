@@ -15,7 +15,6 @@
 #include <QRegularExpression>
 #include <QSet>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -31,25 +30,17 @@ const QRegularExpression& itemName()
 }
 
 // The deciphered content as a file only this user can read, for the readers
-// that take a path (EXIF, the video container); removed when it goes.
+// that take a path (EXIF, the video container); removed when it goes. It
+// is made by the one writer: a link planted at its name is replaced, never
+// written through.
 class PlainCopy {
 public:
     PlainCopy(const QString& itemPath, const QByteArray& plain)
         : m_path(itemPath + "." + QString::number(::getpid()) + ".probe" + AtomicFile::kTempSuffix)
     {
-        const QByteArray name = QFile::encodeName(m_path);
-        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        if (fd < 0)
-            return;
-        qsizetype done = 0;
-        while (done < plain.size()) {
-            const ssize_t n = ::write(fd, plain.constData() + done, size_t(plain.size() - done));
-            if (n <= 0)
-                break;
-            done += n;
-        }
-        ::close(fd);
-        m_ok = done == plain.size();
+        AtomicFile::Options options;
+        options.sync = false;
+        m_ok = AtomicFile::writeNative(QFile::encodeName(m_path), plain, nullptr, options);
     }
     ~PlainCopy() { QFile::remove(m_path); }
     PlainCopy(const PlainCopy&) = delete;
@@ -107,7 +98,8 @@ AlbumIndexRepair::Content AlbumIndexRepair::rebuild(const QString& uuid, PavPhot
     // see is not judged.
     const auto stopRequested = [stop = m_watch.stop] { return stop && stop->load(); };
     const DecodeMemoryBudget::StopCheck stopCheck(m_watch.stop ? std::function<bool()>(stopRequested) : nullptr);
-    const bool ownThumbnail = !ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(thumbPath), side).isNull();
+    const bool ownThumbnail = !ImageCodec::decodeScaled(
+        PavEncryptManager::readDataFromPath(thumbPath, nullptr, ItemId::readCap(thumbPath)), side).isNull();
     std::optional<QDateTime> date;
     // A picture that has its own thumbnail is told by its header: decoding
     // every photo of a large album again would keep the start waiting for
@@ -154,7 +146,8 @@ AlbumIndexRepair::Result AlbumIndexRepair::run()
     QSet<QString> thumbWithoutRow;
     QSet<QString> storedFull;
     QSet<QString> storedThumb;
-    const QStringList names = QDir(m_photoDir).entryList(QDir::Files | QDir::Hidden);
+    // System lists a dangling link too: one at a temporary name is swept.
+    const QStringList names = QDir(m_photoDir).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
         const QRegularExpressionMatch match = itemName().match(name);
         if (!match.hasMatch())

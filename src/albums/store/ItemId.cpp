@@ -1,5 +1,7 @@
 #include "albums/store/ItemId.h"
 
+#include "Public/PavEncryptManager.h"
+#include "platform/core/RegularFile.h"
 #include "platform/core/Uuid.h"
 
 const QString& ItemId::pattern()
@@ -18,4 +20,10 @@ bool ItemId::isFileName(const QString& name)
 {
     const QLatin1StringView thumb(".thumb");
     return Uuid::isWellFormed(name.endsWith(thumb) ? name.chopped(thumb.size()) : name);
+}
+
+qint64 ItemId::readCap(const QString& path)
+{
+    return path.endsWith(QLatin1StringView(".thumb")) ? RegularFile::Cap::kThumbnail
+                                                      : PavEncryptManager::maxFileSize();
 }

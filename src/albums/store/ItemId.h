@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 // The name the private album gives an item: a UUID in its 36-character form.
 // Ids read back from the index are outside input: one must pass isValid
@@ -12,4 +13,7 @@ public:
     static bool isValid(const QString& id);
     // The name of an item's file: "<id>" or "<id>.thumb".
     static bool isFileName(const QString& name);
+    // The most a read of the item file at path takes: a thumbnail's cap for
+    // "<id>.thumb", an item's otherwise.
+    static qint64 readCap(const QString& path);
 };

@@ -113,7 +113,8 @@ QByteArray PavPhotoManager::decryptPhotoToData(const QString& name)
         qWarning("private album: not reading a file whose name is not an item's");
         return QByteArray();
     }
-    return PavEncryptManager::readDataFromPath(defaultPhotoDir() + "/" + name);
+    const QString path = defaultPhotoDir() + "/" + name;
+    return PavEncryptManager::readDataFromPath(path, nullptr, ItemId::readCap(path));
 }
 
 QImage PavPhotoManager::decryptPhoto(const QString& name)
@@ -128,7 +129,7 @@ QImage PavPhotoManager::decryptPhotoWithFullPath(const QString& path)
 
 QImage PavPhotoManager::decryptPhotoWithFullPath(const QString& path, const QSize& cover)
 {
-    return ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(path), cover);
+    return ImageCodec::decodeScaled(PavEncryptManager::readDataFromPath(path, nullptr, ItemId::readCap(path)), cover);
 }
 
 int PavPhotoManager::getContentTypeOfImageData(const QByteArray& data)

@@ -2,12 +2,27 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace RegularFile {
+
+namespace {
+// One read call at most; a large item is not asked of the kernel in one go.
+constexpr qsizetype kPiece = 1 << 20;
+
+bool fail(QString* error, int code)
+{
+    if (error)
+        *error = QString::fromLocal8Bit(std::strerror(code));
+    errno = code;
+    return false;
+}
+}
 
 int open(const QString& path, int flags, mode_t mode)
 {
@@ -30,32 +45,33 @@ int open(const QString& path, int flags, mode_t mode)
     return fd;
 }
 
-bool read(const QString& path, qint64 cap, QByteArray* out)
+bool read(const QString& path, qint64 cap, QByteArray* out, QString* error)
 {
     const int fd = open(path);
     if (fd < 0)
-        return false;
+        return fail(error, errno);
     struct stat info {};
+    int code = ::fstat(fd, &info) != 0 ? errno : info.st_size > cap ? EFBIG : 0;
     QByteArray data;
-    bool ok = ::fstat(fd, &info) == 0 && info.st_size <= cap;
-    if (ok) {
+    if (code == 0) {
         try {
             data = QByteArray(qsizetype(info.st_size), Qt::Uninitialized);
         } catch (const std::bad_alloc&) {
-            ok = false;
+            code = ENOMEM;
         }
     }
-    for (qsizetype done = 0; ok && done < data.size();) {
-        const ssize_t n = ::read(fd, data.data() + done, size_t(data.size() - done));
+    for (qsizetype done = 0; code == 0 && done < data.size();) {
+        const ssize_t n = ::read(fd, data.data() + done, size_t(std::min(kPiece, data.size() - done)));
         if (n < 0 && errno == EINTR)
             continue;
-        ok = n > 0;
-        done += n;
+        code = n < 0 ? errno : n == 0 ? EIO : 0;
+        done += std::max<ssize_t>(n, 0);
     }
     ::close(fd);
-    if (ok)
-        *out = std::move(data);
-    return ok;
+    if (code != 0)
+        return fail(error, code);
+    *out = std::move(data);
+    return true;
 }
 
 }

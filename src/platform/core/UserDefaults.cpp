@@ -2,6 +2,7 @@
 
 #include "platform/core/AppHome.h"
 #include "platform/core/AtomicFile.h"
+#include "platform/core/RegularFile.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -82,7 +83,7 @@ void UserDefaults::load()
         return;
     QByteArray data;
     QString error;
-    if (!AtomicFile::read(m_path, &data, &error)) {
+    if (!RegularFile::read(m_path, RegularFile::Cap::kPreferences, &data, &error)) {
         // Unreadable is not damaged: keep the file and write nothing over it.
         m_saveBlocked = true;
         m_lastError = error;

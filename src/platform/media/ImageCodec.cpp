@@ -1,5 +1,6 @@
 #include "platform/media/ImageCodec.h"
 
+#include "platform/core/RegularFile.h"
 #include "platform/media/DecodeCost.h"
 #include "platform/media/DecodeMemoryBudget.h"
 #include "platform/media/PngRowDecoder.h"
@@ -10,6 +11,7 @@
 #include <QImageWriter>
 
 #include <cmath>
+#include <unistd.h>
 
 namespace {
 
@@ -97,8 +99,17 @@ QImage ImageCodec::decodeScaled(const QByteArray& bytes, const QSize& cover)
 
 QImage ImageCodec::decodeScaledFile(const QString& path, const QSize& cover)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    // The program's own picture files (the cloud thumbnails) are opened as
+    // any of its files are: no link, pipe or device, nothing past a picture's cap.
+    const int fd = RegularFile::open(path);
+    if (fd < 0)
+        return QImage();
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return QImage();
+    }
+    if (file.size() > RegularFile::Cap::kPicture)
         return QImage();
     return decodeScaled(&file, cover);
 }

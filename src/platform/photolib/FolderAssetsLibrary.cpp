@@ -1,7 +1,7 @@
 #include "platform/photolib/FolderAssetsLibrary.h"
 
-#include "platform/core/AtomicFile.h"
 #include "platform/core/MainThread.h"
+#include "platform/core/RegularFile.h"
 #include "platform/core/ThreadHooks.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/media/VideoReader.h"
@@ -212,7 +212,7 @@ void FolderAssetsLibrary::dropThumbnailsOfGoneFiles(const std::vector<FolderScan
         std::lock_guard lock(m_pruneMutex);
         if (!m_prunedFor) {
             QByteArray stored;
-            if (AtomicFile::read(m_prunedForFile, &stored) && stored.size() == sizeof(quint64))
+            if (RegularFile::read(m_prunedForFile, sizeof(quint64), &stored) && stored.size() == sizeof(quint64))
                 m_prunedFor = qFromLittleEndian<quint64>(stored.constData());
         }
         if (m_prunedFor == signature)

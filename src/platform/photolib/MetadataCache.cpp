@@ -1,6 +1,6 @@
 #include "platform/photolib/MetadataCache.h"
 
-#include "platform/core/AtomicFile.h"
+#include "platform/core/RegularFile.h"
 #include "platform/photolib/CacheFile.h"
 
 #include <QDir>
@@ -44,7 +44,7 @@ void MetadataCache::loadLocked()
         return;
     m_loaded = true;
     QByteArray bytes;
-    if (!AtomicFile::read(m_file, &bytes))
+    if (!RegularFile::read(m_file, RegularFile::Cap::kCacheIndex, &bytes))
         return;
     const char* at = bytes.constData();
     const char* const end = at + bytes.size();

@@ -1,5 +1,7 @@
 #include "platform/photolib/ThumbnailCache.h"
 
+#include "platform/core/RegularFile.h"
+#include "platform/media/ImageCodec.h"
 #include "platform/photolib/CacheFile.h"
 #include "platform/photolib/NativeName.h"
 
@@ -11,6 +13,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -39,15 +42,18 @@ QImage ThumbnailCache::find(const QString& key)
             return *hit;
     }
     const QString file = fileFor(key);
-    QFile stored(file);
-    if (!stored.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    if (!RegularFile::read(file, RegularFile::Cap::kThumbnail, &bytes)) {
+        // A link, a pipe or an oversized file in the cache is not one it wrote.
+        if (errno != ENOENT)
+            QFile::remove(file);
         return QImage();
-    const QByteArray bytes = stored.readAll();
-    stored.close();
+    }
     // Written without a sync: after a crash a file may be cut short or end
     // in zeros. One without the JPEG end marker is dropped and made again
-    // (the decoder would show what is missing as grey).
-    QImage image = bytes.endsWith("\xFF\xD9") ? QImage::fromData(bytes, "JPG") : QImage();
+    // (the decoder would show what is missing as grey). A planted entry is a
+    // picture like any other: its decode is bounded by the decode budget.
+    QImage image = bytes.endsWith("\xFF\xD9") ? ImageCodec::decode(bytes) : QImage();
     if (image.isNull()) {
         QFile::remove(file);
         return image;

@@ -110,6 +110,42 @@ TEST_F(DiskIndexSalvageTest, AZeroedPageLosesOnlyTheFilesItHeld)
     EXPECT_EQ(blobs().size(), 200);
 }
 
+// A zeroed root page of the files table leads nowhere, but every file row
+// is still on its leaf page: each is carried. The account's top folder row,
+// lost as well, is made again, so the files are listed below it.
+TEST_F(DiskIndexSalvageTest, AZeroedRootOfTheFilesTableLosesNoFile)
+{
+    const DiskDirPtr disk = signIn("10001", "pw");
+    ASSERT_TRUE(disk);
+    const QString rootKey = disk->dir_father()->dir_key();
+    storeFiles(disk, 300);
+    ASSERT_TRUE(store->db().executeSql("DELETE FROM folders WHERE dir_key = ?", {rootKey}));
+    store.reset();
+    ASSERT_LE(QFileInfo(indexPath() + "-wal").size(), 0) << "the index at rest holds every row";
+    const int root = SqlitePages::rootPageOf(indexPath(), "files");
+    ASSERT_GT(root, 1);
+    ASSERT_TRUE(SqlitePages::zeroPage(indexPath(), root));
+    reopen();
+    ASSERT_EQ(aside().size(), 1);
+    ASSERT_EQ(opened.size(), 2) << opened.join('\n').toStdString();
+    EXPECT_TRUE(opened[0].contains("is damaged") && opened[0].contains("rows")) << opened[0].toStdString();
+    EXPECT_TRUE(opened[1].contains("10001") && opened[1].contains("made again")) << opened[1].toStdString();
+
+    const DiskDirPtr again = signIn("10001", "pw");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->dir_key(), disk->dir_key());
+    const QList<DiskFilePtr> files = filesIn(again);
+    ASSERT_EQ(files.size(), 300);
+    EXPECT_EQ(files.first()->file_name(), nameOf(299));
+    for (const DiskFilePtr& file : files) {
+        const int i = file->file_name().mid(6, 3).toInt();
+        QByteArray bytes;
+        EXPECT_EQ(store->readChunk(login->sessionKey(), file->file_id(), 0, 1 << 20, &bytes), 0);
+        EXPECT_EQ(bytes, bytesOf(i)) << file->file_name().toStdString();
+    }
+    EXPECT_EQ(store->unnamedBlobCount(), 0);
+}
+
 TEST_F(DiskIndexSalvageTest, AnEmptyIndexFileKeepsWorking)
 {
     const DiskDirPtr disk = signIn("10001", "pw");

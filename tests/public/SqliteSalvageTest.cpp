@@ -67,4 +67,90 @@ TEST(SqliteSalvageTest, EveryStretchBetweenDamagedPagesIsCarried)
     EXPECT_EQ(QDir(dir.path()).entryList({"index.db.damaged-*"}, QDir::Files).size(), 1);
 }
 
+// Rows behind a zeroed root page are all still on their leaf pages: each is
+// carried with its values (long ones read through their overflow pages),
+// under its rowid. Rows deleted before (their pages on the free list) stay
+// deleted, and a table of the same shape whose tree is whole takes none of
+// the orphaned rows.
+TEST(SqliteSalvageTest, RowsBehindAZeroedRootAreCarriedAndDeletedOnesStayDeleted)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("index.db");
+    const auto schema = [](SqliteDBManager& db) {
+        return db.executeScript("CREATE TABLE IF NOT EXISTS t(name TEXT NOT NULL, size INTEGER, note TEXT);"
+                                "CREATE TABLE IF NOT EXISTS twin(name TEXT NOT NULL, size INTEGER, note TEXT);"
+                                "CREATE INDEX IF NOT EXISTS t_size ON t(size);");
+    };
+    constexpr int kRows = 900;
+    const auto noteOf = [](int i) { return i % 40 == 0 ? QString("long note %1 ").arg(i).repeated(900) : QString(); };
+    {
+        std::unique_ptr<SqliteDBManager> db = SqliteDBManager::initWithFilePath(path);
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(schema(*db));
+        ASSERT_TRUE(db->transaction([&] {
+            for (int i = 0; i < kRows; ++i)
+                if (!db->executeSql("INSERT INTO t(rowid, name, size, note) VALUES(?, ?, ?, ?)",
+                                    {i + 1, textOf(i), i, noteOf(i)}))
+                    return false;
+            return db->executeSql("INSERT INTO twin(name, size, note) VALUES('twin', 1, NULL)");
+        }));
+        // Deleted pages keep what they held, as on a disk without secure deletion.
+        ASSERT_TRUE(db->executeSql("PRAGMA secure_delete = OFF"));
+        ASSERT_TRUE(db->executeSql("DELETE FROM t WHERE size BETWEEN 300 AND 499"));
+    }
+    const int root = SqlitePages::rootPageOf(path, "t");
+    ASSERT_GT(root, 1);
+    ASSERT_GT(SqlitePages::pageHolding(path, textOf(350).toUtf8()), 0) << "a freed page still holds deleted rows";
+    ASSERT_TRUE(SqlitePages::zeroPage(path, root));
+
+    SqliteIndexFile::Opened opened = SqliteIndexFile::open(path, schema, "test");
+    ASSERT_TRUE(opened.db);
+    EXPECT_TRUE(opened.startedAfresh);
+    QList<QVariantList> rows;
+    ASSERT_TRUE(opened.db->queryValues(&rows, "SELECT rowid, name, size, note FROM t ORDER BY rowid"));
+    ASSERT_EQ(rows.size(), kRows - 200);
+    for (const QVariantList& row : rows) {
+        const int i = row[2].toInt();
+        EXPECT_TRUE(i < 300 || i >= 500) << i;
+        EXPECT_EQ(row[0].toLongLong(), i + 1);
+        EXPECT_EQ(row[1].toString(), textOf(i));
+        EXPECT_EQ(row[3].toString(), noteOf(i)) << i;
+    }
+    ASSERT_TRUE(opened.db->queryValues(&rows, "SELECT name FROM twin"));
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.first().value(0).toString(), "twin");
+}
+
+// A table whose columns are not those the program makes is damaged: it is
+// moved aside, and its rows carried with the columns both have.
+TEST(SqliteSalvageTest, ATableMissingAColumnIsDamagedAndItsRowsCarried)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("index.db");
+    const auto schema = [](SqliteDBManager& db) {
+        return db.executeScript("CREATE TABLE IF NOT EXISTS t(name TEXT NOT NULL, size INTEGER, kind TEXT);");
+    };
+    {
+        std::unique_ptr<SqliteDBManager> db = SqliteDBManager::initWithFilePath(path);
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->executeScript("CREATE TABLE t(name TEXT NOT NULL, size INTEGER);"
+                                      "INSERT INTO t(rowid, name, size) VALUES(7, 'a', 1), (9, 'b', 2);"));
+    }
+    SqliteIndexFile::Opened opened = SqliteIndexFile::open(path, schema, "test");
+    ASSERT_TRUE(opened.db);
+    EXPECT_TRUE(opened.startedAfresh);
+    QList<QVariantList> rows;
+    ASSERT_TRUE(opened.db->queryValues(&rows, "SELECT rowid, name, size, kind FROM t ORDER BY rowid"));
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0], QVariantList({7LL, "a", 1LL, QVariant()}));
+    EXPECT_EQ(rows[1], QVariantList({9LL, "b", 2LL, QVariant()}));
+
+    // A table as the program makes it, with an added column it may leave empty, is used as it is.
+    ASSERT_TRUE(opened.db->executeSql("ALTER TABLE t ADD COLUMN later TEXT"));
+    opened.db.reset();
+    opened = SqliteIndexFile::open(path, schema, "test");
+    ASSERT_TRUE(opened.db);
+    EXPECT_FALSE(opened.startedAfresh);
+}
+
 }

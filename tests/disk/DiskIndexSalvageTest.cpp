@@ -146,6 +146,32 @@ TEST_F(DiskIndexSalvageTest, AZeroedRootOfTheFilesTableLosesNoFile)
     EXPECT_EQ(store->unnamedBlobCount(), 0);
 }
 
+// An index whose files table lacks a column the store writes is damaged:
+// set aside with its rows carried, and the account stores again.
+TEST_F(DiskIndexSalvageTest, AFilesTableMissingAColumnIsSalvaged)
+{
+    const DiskDirPtr disk = signIn("10001", "pw");
+    ASSERT_TRUE(disk);
+    storeFiles(disk, 3);
+    store.reset();
+    {
+        std::unique_ptr<SqliteDBManager> db = SqliteDBManager::initWithFilePath(indexPath());
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->executeSql("ALTER TABLE files DROP COLUMN md5"));
+    }
+    reopen();
+    ASSERT_EQ(aside().size(), 1);
+    ASSERT_FALSE(opened.isEmpty());
+    EXPECT_TRUE(opened.first().contains("is damaged") && opened.first().contains("files.md5"))
+        << opened.first().toStdString();
+
+    const DiskDirPtr again = signIn("10001", "pw");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(filesIn(again).size(), 3);
+    ASSERT_TRUE(uploadBytes(bytePattern(4000, 9), "after.jpg", again));
+    EXPECT_EQ(filesIn(again).size(), 4);
+}
+
 TEST_F(DiskIndexSalvageTest, AnEmptyIndexFileKeepsWorking)
 {
     const DiskDirPtr disk = signIn("10001", "pw");

@@ -3,11 +3,20 @@
 #include "support/SqlitePages.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
+
+// Writes bytes over a page of the file at an offset into it.
+bool patchPage(const QString& path, int page, int offset, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadWrite) && file.seek(qint64(page - 1) * 4096 + offset)
+        && file.write(bytes) == bytes.size();
+}
 
 QString textOf(int i)
 {
@@ -151,6 +160,57 @@ TEST(SqliteSalvageTest, ATableMissingAColumnIsDamagedAndItsRowsCarried)
     opened = SqliteIndexFile::open(path, schema, "test");
     ASSERT_TRUE(opened.db);
     EXPECT_FALSE(opened.startedAfresh);
+}
+
+// Pages read without their tree are outside input: an overflow chain that
+// turns back on itself and a cell pointer past the page lose their own row
+// only, and the salvage ends.
+TEST(SqliteSalvageTest, ALoopingOverflowChainAndABadCellLoseOnlyTheirRows)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("index.db");
+    const auto schema = [](SqliteDBManager& db) {
+        return db.executeScript("CREATE TABLE IF NOT EXISTS t(name TEXT NOT NULL, size INTEGER, note TEXT);");
+    };
+    constexpr int kRows = 300;
+    QString longNote;
+    for (int k = 0; k < 2000; ++k)
+        longNote += QString("note-%1 ").arg(k, 5, 10, QChar('0'));
+    {
+        std::unique_ptr<SqliteDBManager> db = SqliteDBManager::initWithFilePath(path);
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->executeSql("PRAGMA page_size = 4096"));
+        ASSERT_TRUE(schema(*db));
+        ASSERT_TRUE(db->transaction([&] {
+            for (int i = 0; i < kRows; ++i)
+                if (!db->executeSql("INSERT INTO t(rowid, name, size, note) VALUES(?, ?, ?, ?)",
+                                    {i + 1, textOf(i), i, i == 100 ? longNote : QString()}))
+                    return false;
+            return true;
+        }));
+    }
+    // The second page of the long note's chain names itself as the next one.
+    const int overflow = SqlitePages::pageHolding(path, longNote.mid(8000, 200).toUtf8());
+    ASSERT_GT(overflow, 2);
+    ASSERT_TRUE(patchPage(path, overflow, 0, QByteArray::fromHex(QByteArray::number(overflow, 16).rightJustified(8, '0'))));
+    // A leaf whose first cell pointer lies past the page.
+    const int leaf = SqlitePages::pageHolding(path, textOf(200).toUtf8());
+    ASSERT_GT(leaf, 1);
+    ASSERT_TRUE(patchPage(path, leaf, 8, QByteArray::fromHex("ffff")));
+    ASSERT_TRUE(SqlitePages::zeroPage(path, SqlitePages::rootPageOf(path, "t")));
+
+    SqliteIndexFile::Opened opened = SqliteIndexFile::open(path, schema, "test");
+    ASSERT_TRUE(opened.db);
+    QList<QVariantList> rows;
+    ASSERT_TRUE(opened.db->queryValues(&rows, "SELECT rowid, name, size, note FROM t ORDER BY rowid"));
+    EXPECT_EQ(rows.size(), kRows - 2);
+    for (const QVariantList& row : rows) {
+        const int i = row[2].toInt();
+        EXPECT_NE(i, 100);
+        EXPECT_EQ(row[0].toLongLong(), i + 1);
+        EXPECT_EQ(row[1].toString(), textOf(i));
+        EXPECT_EQ(row[3].toString(), QString());
+    }
 }
 
 }

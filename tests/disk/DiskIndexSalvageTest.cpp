@@ -60,6 +60,17 @@ protected:
         return waitForLog(r, 1) ? r.log.first() : "no answer";
     }
 
+    // Each listed file reads back as it was stored.
+    void expectReadBackWhole(const QList<DiskFilePtr>& files)
+    {
+        for (const DiskFilePtr& file : files) {
+            const int i = file->file_name().mid(6, 3).toInt();
+            QByteArray bytes;
+            EXPECT_EQ(store->readChunk(login->sessionKey(), file->file_id(), 0, 1 << 20, &bytes), 0);
+            EXPECT_EQ(bytes, bytesOf(i)) << file->file_name().toStdString();
+        }
+    }
+
     QStringList opened;   // what the latest open logged
 };
 
@@ -100,12 +111,7 @@ TEST_F(DiskIndexSalvageTest, AZeroedPageLosesOnlyTheFilesItHeld)
     EXPECT_TRUE(names.contains(nameOf(0)) && names.contains(nameOf(199)));
     ASSERT_FALSE(files.isEmpty());
     EXPECT_EQ(files.first()->file_name(), nameOf(199));
-    for (const DiskFilePtr& file : files) {
-        const int i = file->file_name().mid(6, 3).toInt();
-        QByteArray bytes;
-        EXPECT_EQ(store->readChunk(login->sessionKey(), file->file_id(), 0, 1 << 20, &bytes), 0);
-        EXPECT_EQ(bytes, bytesOf(i)) << file->file_name().toStdString();
-    }
+    expectReadBackWhole(files);
     // Every blob stays, those the index no longer names too.
     EXPECT_EQ(blobs().size(), 200);
 }
@@ -137,12 +143,7 @@ TEST_F(DiskIndexSalvageTest, AZeroedRootOfTheFilesTableLosesNoFile)
     const QList<DiskFilePtr> files = filesIn(again);
     ASSERT_EQ(files.size(), 300);
     EXPECT_EQ(files.first()->file_name(), nameOf(299));
-    for (const DiskFilePtr& file : files) {
-        const int i = file->file_name().mid(6, 3).toInt();
-        QByteArray bytes;
-        EXPECT_EQ(store->readChunk(login->sessionKey(), file->file_id(), 0, 1 << 20, &bytes), 0);
-        EXPECT_EQ(bytes, bytesOf(i)) << file->file_name().toStdString();
-    }
+    expectReadBackWhole(files);
     EXPECT_EQ(store->unnamedBlobCount(), 0);
 }
 

@@ -69,20 +69,29 @@ qint64 signedBigEndian(const char* bytes, int size)
 
 }
 
-SqliteFilePages::SqliteFilePages(const QString& path)
+SqliteFilePages::SqliteFilePages(const QString& path, int assumedPageSize)
 {
     const int fd = RegularFile::open(path);
     if (fd < 0)
         return;
     struct stat info{};
     QByteArray header(100, '\0');
-    if (::fstat(fd, &info) != 0 || ::pread(fd, header.data(), 100, 0) != 100
-        || std::memcmp(header.constData(), "SQLite format 3\0", 16) != 0) {
+    if (::fstat(fd, &info) != 0 || ::pread(fd, header.data(), 100, 0) != 100) {
         ::close(fd);
         return;
     }
-    const quint32 size = u16At(header, 16) == 1 ? 65536 : u16At(header, 16);
-    const int reserved = quint8(header[20]);
+    quint32 size = 0;
+    int reserved = 0;
+    if (std::memcmp(header.constData(), "SQLite format 3\0", 16) == 0) {
+        size = u16At(header, 16) == 1 ? 65536 : u16At(header, 16);
+        reserved = quint8(header[20]);
+        m_encoding = int(u32At(header, 56));
+        m_freeTrunk = u32At(header, 32);
+    } else if (assumedPageSize > 0 && info.st_size % assumedPageSize == 0) {
+        // A lost first page: the pages are read at the size the file was
+        // made with, as UTF-8 with no reserved bytes and no known free list.
+        size = quint32(assumedPageSize);
+    }
     // A power of two from 512 on, with at least 480 usable bytes.
     if (size < 512 || size > 65536 || (size & (size - 1)) || int(size) - reserved < 480) {
         ::close(fd);
@@ -91,9 +100,7 @@ SqliteFilePages::SqliteFilePages(const QString& path)
     m_fd = fd;
     m_pageSize = int(size);
     m_usable = m_pageSize - reserved;
-    m_encoding = int(u32At(header, 56));
     m_pageCount = quint32(std::min<qint64>(info.st_size / m_pageSize, 0xffffffffLL));
-    m_freeTrunk = u32At(header, 32);
 }
 
 SqliteFilePages::~SqliteFilePages()

@@ -25,12 +25,14 @@ public:
         int unreadableCells = 0;
     };
 
-    explicit SqliteFilePages(const QString& path);
+    // assumedPageSize: the page size to read the file at when its header
+    // (the start of page 1) is lost; 0 to read nothing then.
+    explicit SqliteFilePages(const QString& path, int assumedPageSize = 0);
     ~SqliteFilePages();
     SqliteFilePages(const SqliteFilePages&) = delete;
     SqliteFilePages& operator=(const SqliteFilePages&) = delete;
 
-    // Whether the file's header could be read (the page size is known).
+    // Whether the file's pages can be read (the page size is known).
     bool isReadable() const { return m_fd >= 0; }
     quint32 pageCount() const { return m_pageCount; }
 

@@ -2,8 +2,8 @@
 
 #include <QHash>
 
-SqliteLeafSalvage::SqliteLeafSalvage(const QString& path, QMap<QString, Table> tables)
-    : m_pages(path), m_tables(std::move(tables))
+SqliteLeafSalvage::SqliteLeafSalvage(const QString& path, QMap<QString, Table> tables, int assumedPageSize)
+    : m_pages(path, assumedPageSize), m_tables(std::move(tables))
 {
 }
 

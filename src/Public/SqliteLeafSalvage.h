@@ -28,7 +28,8 @@ public:
 
     // tables: the file's own tables as its schema says, or, when that
     // cannot be read, the tables the file is meant to have (roots unknown).
-    SqliteLeafSalvage(const QString& path, QMap<QString, Table> tables);
+    // assumedPageSize: see SqliteFilePages.
+    SqliteLeafSalvage(const QString& path, QMap<QString, Table> tables, int assumedPageSize);
 
     bool isReadable() const { return m_pages.isReadable(); }
     // Hands every row found to carry, page by page; the number of pages and

@@ -289,7 +289,11 @@ SqliteSalvage::Result SqliteSalvage::carry(const QString& damagedPath, SqliteDBM
     if (oldTables.isEmpty())
         for (const SqliteTableShape& table : freshTables)
             oldTables.insert(table.name, {table, 0});
-    SqliteLeafSalvage leaves(damagedPath, oldTables);
+    // A file whose header is lost is read at the page size of the fresh
+    // one: the program makes both alike.
+    QList<QVariantList> pageSize;
+    fresh.queryValues(&pageSize, QStringLiteral("PRAGMA page_size"));
+    SqliteLeafSalvage leaves(damagedPath, oldTables, pageSize.value(0).value(0).toInt());
     if (!leaves.isReadable())
         return trees;
     int fromPages = 0;

@@ -11,7 +11,9 @@ class SqliteDBManager;
 // tree: a stretch of rows that cannot be read (a damaged page) is stepped
 // over and the rows after it are still taken. Then every page of the file
 // is read (see SqliteLeafSalvage), so the rows on pages a damaged root or
-// interior page no longer leads to are carried too; a rowid or key carried
+// interior page no longer leads to are carried too (also when the file's
+// first page, its header and schema, is lost: the pages are then read at
+// the fresh database's page size, as the tables the fresh one has); a rowid or key carried
 // already is not carried again, and a row the fresh table refuses is left
 // out. The damaged file is only read, never written.
 class SqliteSalvage {

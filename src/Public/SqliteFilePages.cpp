@@ -14,6 +14,8 @@ constexpr quint8 kInteriorIndex = 0x02;
 constexpr quint8 kLeafIndex = 0x0A;
 // No row of the program's stores comes near this; a larger payload is damage.
 constexpr qint64 kMaxPayload = 16 * 1024 * 1024;
+// Far past any index the program keeps: pages beyond are not read.
+constexpr qint64 kMaxFileBytes = 4LL * 1024 * 1024 * 1024;
 
 quint32 u16At(const QByteArray& bytes, int at)
 {
@@ -100,7 +102,7 @@ SqliteFilePages::SqliteFilePages(const QString& path, int assumedPageSize)
     m_fd = fd;
     m_pageSize = int(size);
     m_usable = m_pageSize - reserved;
-    m_pageCount = quint32(std::min<qint64>(info.st_size / m_pageSize, 0xffffffffLL));
+    m_pageCount = quint32(std::min<qint64>(info.st_size, kMaxFileBytes) / m_pageSize);
 }
 
 SqliteFilePages::~SqliteFilePages()

@@ -12,7 +12,8 @@
 // no longer leads to them. Every length, count and page number read from
 // the file is checked against the bytes there before it is used; an
 // overflow chain is followed within the file and never twice through one
-// page. The file is opened as a regular file only and never written.
+// page. The file is opened as a regular file only and never written; only
+// its first 4 GiB are read.
 class SqliteFilePages {
 public:
     // One row of a table leaf page: its rowid and the values of its record.

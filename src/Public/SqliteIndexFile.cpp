@@ -6,16 +6,42 @@
 
 #include <QFileInfo>
 
-SqliteIndexFile::State SqliteIndexFile::check(SqliteDBManager& db, const Schema& schema)
+SqliteIndexFile::State SqliteIndexFile::check(SqliteDBManager& db, const Schema& schema, QString* why)
 {
     QList<QVariantList> rows;
     if (!db.queryValues(&rows, QStringLiteral("PRAGMA quick_check")))
         return DamagedDatabase::isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
     if (rows.isEmpty() || rows.first().value(0).toString() != QLatin1String("ok"))
         return State::Damaged;
-    if (!schema(db))
-        return DamagedDatabase::isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
-    return State::Usable;
+    const bool madeSchema = schema(db);
+    if (!madeSchema && DamagedDatabase::isDamageCode(db.lastErrorCode()))
+        return State::Damaged;
+    const int failure = db.lastErrorCode();
+    // Tables the program reads and writes but not as it makes them: every
+    // query or store would fail (or find nothing) on such an index.
+    QMap<QString, SqliteTableShape> expected;
+    QMap<QString, SqliteTableShape> actual;
+    if (programShape(schema, &expected) && SqliteTableShape::readAll(queryOf(db), &actual)) {
+        const QString departure = SqliteTableShape::departure(expected, actual);
+        if (!departure.isEmpty()) {
+            *why = QStringLiteral("its schema is not the program's: ") + departure;
+            return State::Damaged;
+        }
+    }
+    if (madeSchema)
+        return State::Usable;
+    return DamagedDatabase::isDamageCode(failure) ? State::Damaged : State::Failed;
+}
+
+SqliteTableShape::Query SqliteIndexFile::queryOf(SqliteDBManager& db)
+{
+    return [&db](const QString& sql, QList<QVariantList>* rows) { return db.queryValues(rows, sql); };
+}
+
+bool SqliteIndexFile::programShape(const Schema& schema, QMap<QString, SqliteTableShape>* out)
+{
+    const std::unique_ptr<SqliteDBManager> reference = SqliteDBManager::initWithFilePath(QStringLiteral(":memory:"));
+    return reference && schema(*reference) && SqliteTableShape::readAll(queryOf(*reference), out);
 }
 
 bool SqliteIndexFile::useWriteAheadLog(SqliteDBManager& db)
@@ -53,7 +79,8 @@ SqliteIndexFile::Opened SqliteIndexFile::open(const QString& path, const Schema&
         qWarning("%s: the index %s cannot be opened", owner, qPrintable(path));
         return opened;
     }
-    const State state = check(*opened.db, schema);
+    QString why;
+    const State state = check(*opened.db, schema, &why);
     if (state == State::Usable)
         return opened;
     if (state == State::Failed) {
@@ -69,16 +96,18 @@ SqliteIndexFile::Opened SqliteIndexFile::open(const QString& path, const Schema&
     }
     opened.startedAfresh = true;
     opened.db = SqliteDBManager::initWithFilePath(path);
-    if (!opened.db || check(*opened.db, schema) != State::Usable) {
+    QString freshWhy;
+    if (!opened.db || check(*opened.db, schema, &freshWhy) != State::Usable) {
         qWarning("%s: the index %s is damaged and was moved to %s, but no fresh index can be started", owner,
                  qPrintable(path), qPrintable(aside));
         opened.db.reset();
         return opened;
     }
     const SqliteSalvage::Result carried = SqliteSalvage::carry(aside, *opened.db);
-    qWarning("%s: the index %s is damaged; it was moved to %s and a fresh index started with the %d rows"
+    qWarning("%s: the index %s is damaged%s; it was moved to %s and a fresh index started with the %d rows"
              " that could still be read from it%s (the stored files stay where they are)",
-             owner, qPrintable(path), qPrintable(aside), carried.rows,
+             owner, qPrintable(path), qPrintable(why.isEmpty() ? QString() : " (" + why + ")"), qPrintable(aside),
+             carried.rows,
              carried.lostStretches ? ", the rest could not be read" : "");
     return opened;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Public/SqliteTableShape.h"
+
+#include <QMap>
 #include <QString>
 
 #include <functional>
@@ -8,8 +11,9 @@
 class SqliteDBManager;
 
 // Opens a store's SQLite index with a check first. An index that is damaged
-// (not a database, a failed quick check, or a schema that cannot be set up
-// because of damage) is moved aside as "<name>.damaged-<time>", with its
+// (not a database, a failed quick check, a schema that cannot be set up
+// because of damage, or tables whose columns are not those the schema makes:
+// see SqliteTableShape::departure) is moved aside as "<name>.damaged-<time>", with its
 // journal or write-ahead log, a fresh index is started in its place with
 // every row that can still be read from the damaged one (see SqliteSalvage),
 // and the log says so in one line; the files the index describes are left
@@ -37,7 +41,11 @@ public:
 
 private:
     enum class State { Usable, Damaged, Failed };
-    static State check(SqliteDBManager& db, const Schema& schema);
+    // why: set to what is wrong with a schema that is not the program's.
+    static State check(SqliteDBManager& db, const Schema& schema, QString* why);
+    // The tables the schema makes, set up on an empty database in memory.
+    static bool programShape(const Schema& schema, QMap<QString, SqliteTableShape>* out);
+    static SqliteTableShape::Query queryOf(SqliteDBManager& db);
     // Whether the index file is empty while the store holds files.
     static bool isLost(const QString& path, const HoldsFiles& holdsFiles);
 };

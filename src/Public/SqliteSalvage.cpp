@@ -1,6 +1,7 @@
 #include "Public/SqliteSalvage.h"
 
 #include "Public/SqliteDBManager.h"
+#include "Public/SqliteLeafSalvage.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -48,17 +49,40 @@ public:
 
     bool isOpen() const { return m_db != nullptr; }
 
-    QStringList columnsOf(const QString& table) const
+    // The file's tables with their roots, as far as its schema can be read.
+    QMap<QString, SqliteLeafSalvage::Table> tables() const
     {
-        QStringList names;
-        sqlite3_stmt* stmt = prepare("PRAGMA table_info(" + quoted(table) + ")");
+        QMap<QString, SqliteLeafSalvage::Table> tables;
+        QMap<QString, SqliteTableShape> shapes;
+        QList<QVariantList> roots;
+        const auto query = [this](const QString& sql, QList<QVariantList>* rows) { return queryValues(sql, rows); };
+        if (!SqliteTableShape::readAll(query, &shapes)
+            || !query(QStringLiteral("SELECT name, rootpage FROM sqlite_master WHERE type = 'table'"), &roots))
+            return tables;
+        for (const QVariantList& root : roots) {
+            const QString name = root.value(0).toString();
+            if (shapes.contains(name))
+                tables.insert(name, {shapes.value(name), quint32(std::clamp<qint64>(root.value(1).toLongLong(), 0,
+                                                                                   0xffffffffLL))});
+        }
+        return tables;
+    }
+
+    bool queryValues(const QString& sql, QList<QVariantList>* rows) const
+    {
+        sqlite3_stmt* stmt = m_db ? prepare(sql) : nullptr;
         if (!stmt)
-            return names;
+            return false;
+        rows->clear();
         int rc;
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
-            names << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            QVariantList row;
+            for (int c = 0; c < sqlite3_column_count(stmt); ++c)
+                row.append(SqliteDBManager::columnValue(stmt, c));
+            rows->append(row);
+        }
         sqlite3_finalize(stmt);
-        return rc == SQLITE_DONE ? names : QStringList();
+        return rc == SQLITE_DONE;
     }
 
     sqlite3_stmt* prepare(const QString& sql) const
@@ -192,32 +216,97 @@ SqliteSalvage::Result carryTable(const DamagedFile& file, SqliteDBManager& fresh
     }
 }
 
+// The columns of the fresh table the old one has too, quoted; all of the
+// fresh table's when the old one is not known.
+QStringList sharedColumns(const SqliteTableShape& old, const SqliteTableShape& fresh)
+{
+    QStringList shared;
+    for (const SqliteTableShape::Column& column : fresh.columns)
+        if (old.columns.isEmpty()
+            || std::any_of(old.columns.begin(), old.columns.end(), [&](const SqliteTableShape::Column& c) {
+                   return c.name.compare(column.name, Qt::CaseInsensitive) == 0;
+               }))
+            shared << quoted(column.name);
+    return shared;
+}
+
+// Inserts one row read from a page under its rowid: the values of the old
+// table's columns the fresh one has (the rowid column takes the rowid); a
+// row whose rowid or key is taken already is left out. 1 when it went in.
+int carryRow(SqliteDBManager& fresh, const SqliteTableShape& old, const SqliteTableShape& table,
+             const SqliteFilePages::Cell& row)
+{
+    QStringList columns{QStringLiteral("rowid")};
+    QStringList marks{QStringLiteral("?")};
+    QVariantList values{row.rowid};
+    for (int i = 0; i < row.values.size(); ++i) {
+        const QString& name = old.columns[i].name;
+        if (!std::any_of(table.columns.begin(), table.columns.end(), [&](const SqliteTableShape::Column& c) {
+                return c.name.compare(name, Qt::CaseInsensitive) == 0;
+            }))
+            continue;
+        columns << quoted(name);
+        marks << QStringLiteral("?");
+        values << (i == old.rowidColumn ? QVariant(row.rowid) : row.values[i]);
+    }
+    int added = 0;
+    const QString insert = QStringLiteral("INSERT OR IGNORE INTO %1(%2) VALUES(%3)")
+                               .arg(quoted(table.name), columns.join(", "), marks.join(", "));
+    return fresh.executeSqlWithAffectedRowNumber(insert, values, &added) ? added : 0;
+}
+
 }
 
 SqliteSalvage::Result SqliteSalvage::carry(const QString& damagedPath, SqliteDBManager& fresh)
 {
-    Result total;
-    DamagedFile file(damagedPath);
-    QList<QVariantList> tables;
-    if (!file.isOpen()
-        || !fresh.queryValues(&tables, QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"
-                                                      " AND name NOT LIKE 'sqlite_%' ORDER BY name")))
+    QMap<QString, SqliteTableShape> freshTables;
+    if (!SqliteTableShape::readAll([&fresh](const QString& sql, QList<QVariantList>* rows) {
+            return fresh.queryValues(rows, sql);
+        }, &freshTables))
         return {0, 1};
+    Result total;
+    Result trees;
+    QMap<QString, SqliteLeafSalvage::Table> oldTables;
+    {
+        DamagedFile file(damagedPath);
+        if (file.isOpen())
+            oldTables = file.tables();
+        const bool committed = fresh.transaction([&] {
+            for (const SqliteTableShape& table : freshTables) {
+                const QStringList shared = sharedColumns(oldTables.value(table.name).shape, table);
+                const Result result =
+                    shared.isEmpty() || !file.isOpen() ? Result{0, 1} : carryTable(file, fresh, table.name, shared);
+                trees.rows += result.rows;
+                trees.lostStretches += result.lostStretches;
+            }
+            return true;
+        });
+        if (!committed)
+            trees = Result{0, 1};
+    }
+    // The rows on pages no readable tree leads to: when the file's schema
+    // is lost, its tables are taken to be those the program makes.
+    if (oldTables.isEmpty())
+        for (const SqliteTableShape& table : freshTables)
+            oldTables.insert(table.name, {table, 0});
+    // A file whose header is lost is read at the page size of the fresh
+    // one: the program makes both alike.
+    QList<QVariantList> pageSize;
+    fresh.queryValues(&pageSize, QStringLiteral("PRAGMA page_size"));
+    SqliteLeafSalvage leaves(damagedPath, oldTables, pageSize.value(0).value(0).toInt());
+    if (!leaves.isReadable())
+        return trees;
+    int fromPages = 0;
+    int lost = 0;
     const bool committed = fresh.transaction([&] {
-        for (const QVariantList& row : tables) {
-            const QString table = row.value(0).toString();
-            QList<SqliteDBManager::Row> freshColumns;
-            fresh.queryResult(&freshColumns, "PRAGMA table_info(" + quoted(table) + ")");
-            const QStringList oldColumns = file.columnsOf(table);
-            QStringList shared;
-            for (const SqliteDBManager::Row& column : freshColumns)
-                if (oldColumns.contains(column.value("name"), Qt::CaseInsensitive))
-                    shared << quoted(column.value("name"));
-            const Result result = shared.isEmpty() ? Result{0, 1} : carryTable(file, fresh, table, shared);
-            total.rows += result.rows;
-            total.lostStretches += result.lostStretches;
-        }
+        lost = leaves.run([&](const SqliteTableShape& table, const SqliteFilePages::Cell& row) {
+            const auto freshTable = freshTables.constFind(table.name);
+            if (freshTable != freshTables.constEnd())
+                fromPages += carryRow(fresh, table, *freshTable, row);
+        });
         return true;
     });
-    return committed ? total : Result{0, 1};
+    total.rows = trees.rows + (committed ? fromPages : 0);
+    total.lostStretches = committed ? lost : trees.lostStretches;
+    return total;
 }

@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -71,10 +72,9 @@ std::shared_ptr<DiskStore> DiskStore::open(const QString& root, const Clock* clo
 {
     if (root.isEmpty() || !QDir().mkpath(root + "/blobs"))
         return nullptr;
-    std::unique_ptr<SqliteDBManager> db =
-        SqliteIndexFile::open(root + "/index.db", &DiskStore::createSchema, "disk store",
-                              [&root] { return !blobIdsIn(root).isEmpty(); })
-            .db;
+    SqliteIndexFile::Opened opened = SqliteIndexFile::open(root + "/index.db", &DiskStore::createSchema,
+                                                           "disk store", [&root] { return !blobIdsIn(root).isEmpty(); });
+    std::unique_ptr<SqliteDBManager> db = std::move(opened.db);
     if (!db)
         return nullptr;
     // For the index, a lost commit is a recorded size that lags behind its
@@ -83,8 +83,30 @@ std::shared_ptr<DiskStore> DiskStore::open(const QString& root, const Clock* clo
         qWarning("disk store: the index %s keeps its rollback journal (slower): %s", qPrintable(root + "/index.db"),
                  qPrintable(db->lastError()));
     std::shared_ptr<DiskStore> store(new DiskStore(root, std::move(db), clock, totalSpace));
+    if (opened.startedAfresh)
+        store->remakeLostTopFolders();
     store->sweepOrphanRows();
     return store;
+}
+
+void DiskStore::remakeLostTopFolders()
+{
+    QList<QVariantList> rows;
+    if (!m_db->queryValues(&rows, QStringLiteral("SELECT uin, root_key FROM accounts"
+                                                 " WHERE root_key NOT IN (SELECT dir_key FROM folders)")))
+        return;
+    for (const QVariantList& row : rows) {
+        const qint64 uin = row.value(0).toLongLong();
+        const QString rootKey = row.value(1).toString();
+        if (!Uuid::isWellFormed(rootKey))
+            continue;
+        const bool made = m_db->executeSql(
+            QStringLiteral("INSERT INTO folders(dir_key, uin, father_key, name, ctime) VALUES(?,?,?,?,?)"),
+            {rootKey, uin, QVariant(), QString(), nowMs()});
+        qWarning("disk store: account %lld lost its top folder with the damaged index; %s", uin,
+                 made ? "it was made again, so the folders and files still named below it are listed"
+                      : "it could not be made again");
+    }
 }
 
 void DiskStore::sweepOrphanRows()
@@ -248,18 +270,66 @@ int DiskStore::queryAccount(const QString& skey, DiskStoreAccount* out)
     if (!uin)
         return DiskStoreRet::kNeedLogin;
     QList<QVariantList> rows;
-    if (!m_db->queryValues(&rows,
-                           QStringLiteral("SELECT root_key, total_space, (SELECT COALESCE(SUM(cur_size), 0) FROM files"
-                                          " WHERE uin = accounts.uin) FROM accounts WHERE uin = ?"),
-                           {uin})
-        || rows.isEmpty())
+    qint64 used = 0;
+    if (!m_db->queryValues(&rows, QStringLiteral("SELECT root_key, total_space FROM accounts WHERE uin = ?"), {uin})
+        || rows.isEmpty() || !usedSpaceOf(uin, &used))
         return DiskStoreRet::kIoError;
     out->uin = uin;
     out->rootKey = rows.first()[0].toString();
-    out->usedSpace = rows.first()[2].toLongLong();
+    out->usedSpace = used;
     // What can still be stored is bounded by the disk under the store too.
-    out->totalSpace = std::min(rows.first()[1].toLongLong(), out->usedSpace + freeDiskSpace());
+    const qint64 quota = std::max<qint64>(rows.first()[1].toLongLong(), 0);
+    out->totalSpace = std::min(quota, addClamped(used, freeDiskSpace()));
     return DiskStoreRet::kOk;
+}
+
+qint64 DiskStore::addClamped(qint64 a, qint64 b)
+{
+    qint64 sum;
+    return __builtin_add_overflow(a, b, &sum) ? std::numeric_limits<qint64>::max() : sum;
+}
+
+bool DiskStore::usedSpaceOf(qint64 uin, qint64* used)
+{
+    static const QString kStoredSize =
+        QStringLiteral("typeof(cur_size) = 'integer' AND cur_size BETWEEN 0 AND %1").arg(kMaxFileSize);
+    QList<QVariantList> rows;
+    if (!m_db->queryValues(&rows,
+                           QStringLiteral("SELECT file_id, cur_size FROM files WHERE uin = ? AND NOT (%1)")
+                               .arg(kStoredSize),
+                           {uin}))
+        return false;
+    for (const QVariantList& row : rows)
+        logOutOfRangeSize(row.value(0).toString(), row.value(1).toString());
+    // Each size is bounded, so only a great many rows could reach past a
+    // 64-bit sum: their total (a floating-point sum) is looked at first.
+    if (!m_db->queryValues(&rows, QStringLiteral("SELECT TOTAL(cur_size) FROM files WHERE uin = ? AND %1").arg(kStoredSize),
+                           {uin})
+        || rows.isEmpty())
+        return false;
+    if (rows.first().value(0).toDouble() >= 0x1p62) {
+        *used = std::numeric_limits<qint64>::max();
+        return true;
+    }
+    if (!m_db->queryValues(&rows,
+                           QStringLiteral("SELECT COALESCE(SUM(cur_size), 0) FROM files WHERE uin = ? AND %1")
+                               .arg(kStoredSize),
+                           {uin})
+        || rows.isEmpty())
+        return false;
+    *used = rows.first().value(0).toLongLong();
+    return true;
+}
+
+void DiskStore::logOutOfRangeSize(const QString& fileId, const QString& size)
+{
+    std::lock_guard lock(m_loggedSizesMutex);
+    if (m_loggedSizes.contains(fileId))
+        return;
+    m_loggedSizes.insert(fileId);
+    qWarning("disk store: the file row \"%s\" is damaged (stored size %s is not one the store writes); its size"
+             " is left out of the account's used space",
+             qPrintable(fileId), qPrintable(size));
 }
 
 int DiskStore::listDir(const QString& skey, const QString& dirKey, QList<DiskStoreDir>* dirs,
@@ -311,7 +381,7 @@ int DiskStore::registerFile(const QString& skey, const QString& dirKey, const QS
     const qint64 uin = uinOfKey(skey);
     if (!uin)
         return DiskStoreRet::kNeedLogin;
-    if (name.isEmpty() || size < 0)
+    if (name.isEmpty() || size < 0 || size > kMaxFileSize)
         return DiskStoreRet::kBadRequest;
     std::lock_guard lock(m_writeMutex);
     if (!dirOf(uin, dirKey, nullptr))

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QVariantList>
 
@@ -30,6 +31,8 @@ class SqliteDBManager;
 class DiskStore {
 public:
     static constexpr qint64 kDefaultTotalSpace = 10LL * 1024 * 1024 * 1024;
+    // No file the store holds is larger (a stored size past it is a damaged row).
+    static constexpr qint64 kMaxFileSize = 1LL << 50;
     // How long a sign-in key is good for.
     static constexpr qint64 kSessionLifetimeMs = 30LL * 24 * 3600 * 1000;
 
@@ -53,7 +56,10 @@ public:
     const Clock& clock() const { return *m_clock; }
 
     // The account's space: the total is the account's quota, or less when
-    // the disk under the store has less room left.
+    // the disk under the store has less room left. A file row whose stored
+    // size is not one the store writes (below 0, past kMaxFileSize, not a
+    // number) is left out of the used space and logged once; the sum is
+    // held at the largest 64-bit size rather than overflow.
     int queryAccount(const QString& skey, DiskStoreAccount* out);
     int listDir(const QString& skey, const QString& dirKey, QList<DiskStoreDir>* dirs, QList<DiskStoreFile>* files);
     int makeDir(const QString& skey, const QString& fatherKey, const QString& name, DiskStoreDir* out);
@@ -116,9 +122,17 @@ private:
     bool keepCommitted();
     // The code of the index's latest failure: kNoSpace when the disk is full.
     int indexFailure() const;
+    // Makes again, after a damaged index was salvaged, the top folder of
+    // each account whose folder row was lost (under its own key, so what
+    // is still named below it is listed again).
+    void remakeLostTopFolders();
     // Removes partial files whose blob is gone (cleanups the disk had no room for).
     void sweepOrphanRows();
     qint64 freeDiskSpace() const;
+    // The sum of the account's stored sizes, those the store writes only.
+    bool usedSpaceOf(qint64 uin, qint64* used);
+    void logOutOfRangeSize(const QString& fileId, const QString& size);
+    static qint64 addClamped(qint64 a, qint64 b);
 
     QString m_root;
     std::unique_ptr<SqliteDBManager> m_db;
@@ -127,4 +141,6 @@ private:
     std::unique_ptr<DiskAccounts> m_accounts;
     std::mutex m_writeMutex;   // compound writes (blob and index together)
     std::atomic<int> m_blobWriteError{0};
+    std::mutex m_loggedSizesMutex;
+    QSet<QString> m_loggedSizes;   // file rows whose damaged size was logged
 };

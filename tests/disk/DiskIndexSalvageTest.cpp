@@ -60,6 +60,17 @@ protected:
         return waitForLog(r, 1) ? r.log.first() : "no answer";
     }
 
+    // Each listed file reads back as it was stored.
+    void expectReadBackWhole(const QList<DiskFilePtr>& files)
+    {
+        for (const DiskFilePtr& file : files) {
+            const int i = file->file_name().mid(6, 3).toInt();
+            QByteArray bytes;
+            EXPECT_EQ(store->readChunk(login->sessionKey(), file->file_id(), 0, 1 << 20, &bytes), 0);
+            EXPECT_EQ(bytes, bytesOf(i)) << file->file_name().toStdString();
+        }
+    }
+
     QStringList opened;   // what the latest open logged
 };
 
@@ -100,14 +111,66 @@ TEST_F(DiskIndexSalvageTest, AZeroedPageLosesOnlyTheFilesItHeld)
     EXPECT_TRUE(names.contains(nameOf(0)) && names.contains(nameOf(199)));
     ASSERT_FALSE(files.isEmpty());
     EXPECT_EQ(files.first()->file_name(), nameOf(199));
-    for (const DiskFilePtr& file : files) {
-        const int i = file->file_name().mid(6, 3).toInt();
-        QByteArray bytes;
-        EXPECT_EQ(store->readChunk(login->sessionKey(), file->file_id(), 0, 1 << 20, &bytes), 0);
-        EXPECT_EQ(bytes, bytesOf(i)) << file->file_name().toStdString();
-    }
+    expectReadBackWhole(files);
     // Every blob stays, those the index no longer names too.
     EXPECT_EQ(blobs().size(), 200);
+}
+
+// A zeroed root page of the files table leads nowhere, but every file row
+// is still on its leaf page: each is carried. The account's top folder row,
+// lost as well, is made again, so the files are listed below it.
+TEST_F(DiskIndexSalvageTest, AZeroedRootOfTheFilesTableLosesNoFile)
+{
+    const DiskDirPtr disk = signIn("10001", "pw");
+    ASSERT_TRUE(disk);
+    const QString rootKey = disk->dir_father()->dir_key();
+    storeFiles(disk, 300);
+    ASSERT_TRUE(store->db().executeSql("DELETE FROM folders WHERE dir_key = ?", {rootKey}));
+    store.reset();
+    ASSERT_LE(QFileInfo(indexPath() + "-wal").size(), 0) << "the index at rest holds every row";
+    const int root = SqlitePages::rootPageOf(indexPath(), "files");
+    ASSERT_GT(root, 1);
+    ASSERT_TRUE(SqlitePages::zeroPage(indexPath(), root));
+    reopen();
+    ASSERT_EQ(aside().size(), 1);
+    ASSERT_EQ(opened.size(), 2) << opened.join('\n').toStdString();
+    EXPECT_TRUE(opened[0].contains("is damaged") && opened[0].contains("rows")) << opened[0].toStdString();
+    EXPECT_TRUE(opened[1].contains("10001") && opened[1].contains("made again")) << opened[1].toStdString();
+
+    const DiskDirPtr again = signIn("10001", "pw");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->dir_key(), disk->dir_key());
+    const QList<DiskFilePtr> files = filesIn(again);
+    ASSERT_EQ(files.size(), 300);
+    EXPECT_EQ(files.first()->file_name(), nameOf(299));
+    expectReadBackWhole(files);
+    EXPECT_EQ(store->unnamedBlobCount(), 0);
+}
+
+// An index whose files table lacks a column the store writes is damaged:
+// set aside with its rows carried, and the account stores again.
+TEST_F(DiskIndexSalvageTest, AFilesTableMissingAColumnIsSalvaged)
+{
+    const DiskDirPtr disk = signIn("10001", "pw");
+    ASSERT_TRUE(disk);
+    storeFiles(disk, 3);
+    store.reset();
+    {
+        std::unique_ptr<SqliteDBManager> db = SqliteDBManager::initWithFilePath(indexPath());
+        ASSERT_TRUE(db);
+        ASSERT_TRUE(db->executeSql("ALTER TABLE files DROP COLUMN md5"));
+    }
+    reopen();
+    ASSERT_EQ(aside().size(), 1);
+    ASSERT_FALSE(opened.isEmpty());
+    EXPECT_TRUE(opened.first().contains("is damaged") && opened.first().contains("files.md5"))
+        << opened.first().toStdString();
+
+    const DiskDirPtr again = signIn("10001", "pw");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(filesIn(again).size(), 3);
+    ASSERT_TRUE(uploadBytes(bytePattern(4000, 9), "after.jpg", again));
+    EXPECT_EQ(filesIn(again).size(), 4);
 }
 
 TEST_F(DiskIndexSalvageTest, AnEmptyIndexFileKeepsWorking)
@@ -169,7 +232,9 @@ TEST_F(DiskIndexSalvageTest, AnAccountWhoseRowWasLostIsNotMadeAgainOverItsFiles)
     EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
 }
 
-TEST_F(DiskIndexSalvageTest, AnIndexWithoutItsFirstPageLogsTheAccountMadeAgainOverItsBlobs)
+// The first page (the file's header and schema) lost: the other pages are
+// read as the store's own tables, so the account keeps its password and files.
+TEST_F(DiskIndexSalvageTest, AnIndexWithoutItsFirstPageKeepsTheAccountAndItsFiles)
 {
     const DiskDirPtr disk = signIn("10001", "pw");
     ASSERT_TRUE(disk);
@@ -180,10 +245,14 @@ TEST_F(DiskIndexSalvageTest, AnIndexWithoutItsFirstPageLogsTheAccountMadeAgainOv
     ASSERT_EQ(aside().size(), 1);
 
     StoreLog log;
-    EXPECT_EQ(signInLog("10001", "new"), "login YES 0");
-    ASSERT_EQ(log.lines().size(), 1);
-    EXPECT_TRUE(log.lines().first().contains("10001") && log.lines().first().contains("2 blobs"))
-        << log.lines().first().toStdString();
+    EXPECT_EQ(signInLog("10001", "new"), "login NO 1");
+    const DiskDirPtr again = signIn("10001", "pw");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->dir_key(), disk->dir_key());
+    const QList<DiskFilePtr> files = filesIn(again);
+    EXPECT_EQ(files.size(), 2);
+    expectReadBackWhole(files);
+    EXPECT_TRUE(log.lines().isEmpty()) << log.lines().join('\n').toStdString();
     EXPECT_EQ(blobs().size(), 2);
 }
 

@@ -51,7 +51,12 @@ std::unique_ptr<DBOEncryptAlbumOp> DBOEncryptAlbumOp::initWithFilePath(const QSt
             ok = ok && db.executeSql(sql);
         return ok;
     };
-    return std::make_unique<DBOEncryptAlbumOp>(SqliteIndexFile::open(path, schema, "private album").db);
+    SqliteIndexFile::Opened opened = SqliteIndexFile::open(path, schema, "private album");
+    // Rows carried from an index that lacked the column name their item file
+    // as every row does: by the item's id.
+    if (opened.startedAfresh && opened.db)
+        opened.db->executeSql(QStringLiteral("UPDATE photoes SET localpath = photouuid WHERE localpath IS NULL"));
+    return std::make_unique<DBOEncryptAlbumOp>(std::move(opened.db));
 }
 
 DBOEncryptAlbumOp::DBOEncryptAlbumOp(std::unique_ptr<SqliteDBManager> engine) : m_engine(std::move(engine)) {}

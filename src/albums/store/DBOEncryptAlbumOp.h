@@ -17,7 +17,10 @@ class DBOEncryptAlbumOp {
 public:
     // Opens (or creates) the database and its table and indexes. A file that
     // is not a database (or is damaged) is moved aside and a fresh index
-    // started (see SqliteIndexFile); a busy one is left alone. When no index
+    // started (see SqliteIndexFile; an index whose table is not as this
+    // class makes it is damaged too); a busy one is left alone. Rows carried
+    // from an index that lacked localpath get their item's id there, as the
+    // store writes every row. When no index
     // can be had the op still exists and every call fails.
     static std::unique_ptr<DBOEncryptAlbumOp> initWithFilePath(const QString& path);
     explicit DBOEncryptAlbumOp(std::unique_ptr<SqliteDBManager> engine);

@@ -30,16 +30,12 @@ wait_for() {
 }
 listens() { ss -ltnpH "sport = :$2" | grep "127.0.0.1:$2 " | grep -q "pid=$1,"; }
 
-# A display of its own: the first number no other server holds.
-display=""
-for n in $(seq 150 250); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-  Xvfb ":$n" -screen 0 320x240x24 -nolisten tcp >"$work/xvfb-$n.log" 2>&1 &
-  xvfb=$!
-  pids+=("$xvfb")
-  if wait_for test -e "/tmp/.X11-unix/X$n" && kill -0 "$xvfb" 2>/dev/null; then display=":$n"; break; fi
-done
-[ -n "$display" ] || fail "no virtual display could be started"
+# A display of its own: the server takes a free number and writes it out
+# once it is ready.
+Xvfb -displayfd 3 -screen 0 320x240x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+pids+=("$!")
+wait_for grep -q '[0-9]' "$work/display" || fail "no virtual display could be started: $(cat "$work/xvfb.log")"
+display=":$(head -n 1 "$work/display")"
 
 # The first server, on the first free port from 5960.
 mkdir "$work/first" "$work/second" "$work/third" "$work/nodisplay"

@@ -33,6 +33,7 @@ protected:
     // through; there it waits for go.release().
     bool startHeldUpload(const DiskFilePtr& file, RecordingDiskResponse& response)
     {
+        reached.acquire(reached.available());
         manager->setChunkObserver([this](const DiskFilePtr&, qint64 done) {
             if (done == 64 * 1024) {
                 reached.release();
@@ -225,25 +226,40 @@ TEST_F(DiskTransferTest, DeleteStopsARunningUploadAndEachRequestAnswersOnce)
 // Asked again while it goes up, the same file cannot start a second
 // upload: that request answers that it is running, then once with the
 // outcome of the upload under way, and the first one stores the whole file.
-TEST_F(DiskTransferTest, AnUploadOfAFileAlreadyUploadingAnswersRunningThenTheOutcomeOfTheFirst)
+// Where another run of the program uploads it (here: another facade over
+// the same store), that outcome cannot be followed: the request fails once.
+TEST_F(DiskTransferTest, AnUploadOfAFileAlreadyUploadingAnswersRunningThenEndsOnce)
 {
     const DiskDirPtr dir = signIn();
+    DiskManager otherRun([this] { return store; }, [this] { return login->sessionKey(); });
+    // The second request, made while the first upload waits at its first chunk.
+    auto askedWhileHeld = [&](const DiskFilePtr& file, DiskManager& facade,
+                              const std::function<DiskFilePtr()>& again) {
+        RecordingDiskResponse first;
+        RecordingDiskResponse second;
+        EXPECT_TRUE(startHeldUpload(file, first));
+        facade.requestUploadFile(again(), &second);
+        const bool answered = waitForLog(second, 1);
+        go.release();
+        EXPECT_TRUE(answered);
+        EXPECT_TRUE(waitForLog(first, 1));
+        EXPECT_TRUE(waitForLog(second, 2));
+        spinEvents(30);
+        manager->setChunkObserver({});
+        EXPECT_EQ(first.log, QStringList{"upload ok"});
+        return second.log;
+    };
+
     const QByteArray bytes = bytePattern(4 * 64 * 1024 + 7, 3);
     DiskFilePtr file = DiskFile::initWithUploadData(bytes, "twice.jpg", dir);
-    RecordingDiskResponse first;
-    ASSERT_TRUE(startHeldUpload(file, first));
-    RecordingDiskResponse again;
-    manager->requestUploadFile(file, &again);
-    const bool answered = waitForLog(again, 1);
-    go.release();
-    ASSERT_TRUE(answered);
-    ASSERT_TRUE(waitForLog(first, 1));
-    ASSERT_TRUE(waitForLog(again, 2));
-    spinEvents(30);
-    EXPECT_EQ(again.log, (QStringList{"upload running", "upload ok"}));
-    EXPECT_EQ(first.log, QStringList{"upload ok"});
-    manager->setChunkObserver({});
+    EXPECT_EQ(askedWhileHeld(file, *manager, [&] { return file; }), (QStringList{"upload running", "upload ok"}));
     EXPECT_EQ(downloadedAgain(file), bytes);
+
+    const QByteArray other = bytePattern(4 * 64 * 1024 + 3, 9);
+    DiskFilePtr elsewhere = DiskFile::initWithUploadData(other, "elsewhere.jpg", dir);
+    EXPECT_EQ(askedWhileHeld(elsewhere, otherRun, [&] { return sameStoredFile(elsewhere); }),
+              (QStringList{"upload running", "upload fail"}));
+    EXPECT_EQ(downloadedAgain(elsewhere), other);
 }
 
 // The same stored file under another object (as the resume at a sign-in
@@ -278,31 +294,6 @@ TEST_F(DiskTransferTest, ARequestFollowingAStoppedUploadFailsOnceAndTheFileCanBe
     spinEvents(30);
     EXPECT_EQ(resumed.log, QStringList{"upload ok"});
     EXPECT_EQ(downloadedAgain(copy), bytes);
-}
-
-// Where another run of the program uploads the file (here: another facade
-// over the same store), its outcome cannot be followed: the request answers
-// that it is running, then fails once; the other upload goes on whole.
-TEST_F(DiskTransferTest, AnUploadHeldByAnotherRunAnswersRunningThenFailsOnce)
-{
-    const DiskDirPtr dir = signIn();
-    const QByteArray bytes = bytePattern(4 * 64 * 1024 + 3, 9);
-    DiskFilePtr file = DiskFile::initWithUploadData(bytes, "elsewhere.jpg", dir);
-    RecordingDiskResponse first;
-    ASSERT_TRUE(startHeldUpload(file, first));
-    const DiskFilePtr copy = sameStoredFile(file);
-    DiskManager otherRun([this] { return store; }, [this] { return login->sessionKey(); });
-    RecordingDiskResponse refused;
-    otherRun.requestUploadFile(copy, &refused);
-    const bool answered = waitForLog(refused, 2);
-    go.release();
-    ASSERT_TRUE(answered);
-    ASSERT_TRUE(waitForLog(first, 1));
-    spinEvents(30);
-    EXPECT_EQ(refused.log, (QStringList{"upload running", "upload fail"}));
-    EXPECT_EQ(first.log, QStringList{"upload ok"});
-    manager->setChunkObserver({});
-    EXPECT_EQ(downloadedAgain(file), bytes);
 }
 
 // A restarted upload reads back the bytes already sent to check them; a

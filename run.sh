@@ -57,12 +57,14 @@ done
 jwm -f scripts/jwmrc >"$workdir/jwm.log" 2>&1 &
 pids+=($!)
 
-vnc_port=${PAV_VNC_PORT:-5900}
-vnc_password=$(head -c 12 /dev/urandom | base64 | tr -dc 'A-Za-z0-9' | head -c 8)
-x11vnc -storepasswd "$vnc_password" "$workdir/vncpass" >/dev/null 2>&1
-x11vnc -display "$DISPLAY" -localhost -rfbport "$vnc_port" -rfbauth "$workdir/vncpass" \
-  -forever -shared -quiet -o "$workdir/x11vnc.log" >/dev/null 2>&1 &
-pids+=($!)
+# The port PAV_VNC_PORT (default 5900), or the next free one; announced only
+# once the server listens there.
+if ! vnc=$(scripts/start-vnc.sh "$DISPLAY" "$workdir"); then
+  echo "PadOlvo was not started: its virtual display could not be served over VNC." >&2
+  exit 1
+fi
+read -r vnc_pid vnc_port vnc_password <<<"$vnc"
+pids+=("$vnc_pid")
 
 cat <<TEXT
 PadOlvo runs on the virtual display $DISPLAY, served by VNC on 127.0.0.1:$vnc_port only.

@@ -22,9 +22,9 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   # screen texts and fonts
   fonts-wqy-microhei
-  # running without a display (run.sh): virtual display, window manager, VNC;
-  # xdotool lets tests minimise a window from outside
-  xvfb jwm x11vnc xdotool
+  # running without a display (run.sh): virtual display, window manager, VNC
+  # (ss tells when it listens); xdotool lets tests minimise a window from outside
+  xvfb jwm x11vnc iproute2 xdotool
   # video fixtures in tests
   ffmpeg
   # a private session bus for the screensaver-inhibit test

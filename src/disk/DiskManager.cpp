@@ -328,7 +328,32 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
 {
     const std::shared_ptr<DiskStore> s = store();
     const QString skey = m_sessionKey();
-    const int ret = s ? sendUpload(*s, skey, file, response, stop) : DiskErrorCode::kNoStore;
+    for (int attempt = 0;; ++attempt) {
+        QString held;
+        const int ret = s ? sendUpload(*s, skey, file, response, stop, &held) : DiskErrorCode::kNoStore;
+        if (ret == DiskStoreRet::kBusy && !file->isDiscarded()) {
+            // Another upload writes the file: this request hears its outcome.
+            if (attempt == 0) {
+                const int running = m_uploads->count();
+                answer(response, [running](DiskManagerDelegate* d) { d->fileUploadRunning(running); });
+            }
+            if (m_uploadFollowers.follow(file->file_id(), followerOf(file, response)))
+                return;
+            // Not one of this facade's: another process's, or one that ended
+            // just now, which a second try tells apart.
+            if (attempt == 0)
+                continue;
+        }
+        endUpload(s.get(), skey, file, response, ret);
+        for (const DiskUploadFollowers::Follower& follower : m_uploadFollowers.release(held))
+            follower(ret, file);
+        return;
+    }
+}
+
+void DiskManager::endUpload(DiskStore* s, const QString& skey, const DiskFilePtr& file, const Response& response,
+                            int ret)
+{
     if (ret == DiskStoreRet::kOk) {
         DiskFileCache::shared().remove(*file);
         return answer(response, [file](DiskManagerDelegate* d) { d->fileUploadSuccess(file); });
@@ -351,15 +376,28 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
             DiskFileCache::shared().discard(*file);
         }
     }
-    if (ret == DiskStoreRet::kBusy && !file->isDiscarded()) {
-        const int running = m_uploads->count();
-        return answer(response, [running](DiskManagerDelegate* d) { d->fileUploadRunning(running); });
-    }
     deliverFail(Transfer::Upload, file, response, diskErrorFor(ret));
 }
 
+DiskUploadFollowers::Follower DiskManager::followerOf(const DiskFilePtr& file, const Response& response)
+{
+    return [this, file, response](int ret, const DiskFilePtr& held) {
+        if (held != file) {
+            // Another object for the same stored file: it learns what the upload made of it.
+            file->setFile_id(held->file_id());
+            file->setFile_cur_size(held->file_cur_size());
+            file->setDigests(held->sha1(), held->md5());
+            if (ret == DiskStoreRet::kOk)
+                DiskFileCache::shared().remove(*file);
+        }
+        if (ret == DiskStoreRet::kOk)
+            return answer(response, [file](DiskManagerDelegate* d) { d->fileUploadSuccess(file); });
+        deliverFail(Transfer::Upload, file, response, diskErrorFor(ret));
+    };
+}
+
 int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr& file, const Response& response,
-                            const std::atomic<bool>& stop)
+                            const std::atomic<bool>& stop, QString* heldId)
 {
     DiskStoreFile stored;
     if (!file->file_id().isEmpty()) {
@@ -391,6 +429,8 @@ int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr
     std::unique_ptr<DiskStoreUpload> upload;
     if (const int ret = s.openUpload(skey, file->file_id(), &upload); ret != DiskStoreRet::kOk)
         return ret;
+    *heldId = file->file_id();
+    m_uploadFollowers.hold(*heldId);
     // One pass over the source: read, (hashed by the store) written.
     QByteArray chunk(int(kChunkSize), Qt::Uninitialized);
     auto readChunk = [&](qint64 length) {
@@ -401,11 +441,16 @@ int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr
     if (done > 0) {
         DiskDigest held;
         for (qint64 n = 0; n < done;) {
+            // A quit or a stop need not wait for gigabytes to be read back.
+            if (stop || file->isDiscarded())
+                return DiskErrorCode::kStopped;
             const qint64 length = std::min<qint64>(kChunkSize, done - n);
             if (!readChunk(length))
                 return DiskErrorCode::kSourceUnreadable;
             held.update(chunk.constData(), length);
             n += length;
+            if (m_resumeCheckObserver)
+                m_resumeCheckObserver(file, n);
         }
         if (!held.matches(upload->heldSha1()))
             return DiskStoreRet::kBadDigest;

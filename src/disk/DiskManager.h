@@ -2,6 +2,7 @@
 
 #include "disk/DiskManagerDelegate.h"
 #include "disk/DiskResumedUploads.h"
+#include "disk/DiskUploadFollowers.h"
 
 #include <QSet>
 #include <QString>
@@ -22,8 +23,9 @@ class QFile;
 // time, and a small pool for the other commands. Answers go to the response
 // object of each request (held weakly) on the main thread, and every request
 // gets exactly one terminal answer: a stopped transfer answers as failed
-// with DiskErrorCode::kStopped, an upload of a file already uploading with
-// fileUploadRunning. current_user() and the error sink belong to
+// with DiskErrorCode::kStopped. An upload of a file already uploading first
+// answers fileUploadRunning, then the outcome of the upload under way (or,
+// where another process uploads it, a failure). current_user() and the error sink belong to
 // the main thread. The facade draws nothing: the error messages of requests
 // whose response object allows it go to the sink the application installs.
 // An upload reads its source once, as the store hashes and writes it; a
@@ -76,6 +78,9 @@ public:
     // download has gone through (tests use it to stop at a known point).
     using ChunkObserver = std::function<void(const DiskFilePtr& file, qint64 done)>;
     void setChunkObserver(ChunkObserver observer) { m_chunkObserver = std::move(observer); }
+    // Called on the upload thread after every chunk a resumed upload reads
+    // back to check the bytes already sent (checked: the bytes read so far).
+    void setResumeCheckObserver(ChunkObserver observer) { m_resumeCheckObserver = std::move(observer); }
 
     // Receives, on the main thread, the message of a failed request whose
     // response object answers canShowErrorAlert(); none by default.
@@ -103,9 +108,14 @@ private:
     void failed(DiskManagerDelegate* response, const DiskError& error, bool alert);
 
     void uploadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
-    // Registers (or finds) the file and sends what the store lacks; a result code.
+    // Registers (or finds) the file and sends what the store lacks; a result
+    // code. *heldId: the file id whose blob it opened (to be released).
     int sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr& file, const Response& response,
-                   const std::atomic<bool>& stop);
+                   const std::atomic<bool>& stop, QString* heldId);
+    // Cleans up after an upload's result and gives its terminal answer.
+    void endUpload(DiskStore* s, const QString& skey, const DiskFilePtr& file, const Response& response, int ret);
+    // How a request for a file another upload here holds hears its outcome.
+    DiskUploadFollowers::Follower followerOf(const DiskFilePtr& file, const Response& response);
     void downloadBody(const DiskFilePtr& file, const Response& response, const std::atomic<bool>& stop);
     // Fetches from the blob the bytes the local file lacks, the digest taking
     // in the whole; a result code.
@@ -129,6 +139,8 @@ private:
     ErrorSink m_errorSink;
     QSet<qint64> m_resumedAccounts;   // accounts whose earlier uploads were taken up
     ChunkObserver m_chunkObserver;
+    ChunkObserver m_resumeCheckObserver;
+    DiskUploadFollowers m_uploadFollowers;
     DiskResumedUploads m_resumedUploads;
     std::shared_ptr<char> m_alive = std::make_shared<char>();
     // Declared last: destroyed (stopped and joined) first.

@@ -368,14 +368,15 @@ TEST_F(CloudAlbumFixture, APhotoLeftUploadingAtAQuitIsListedOnceItsResumeComplet
     // The other run reads the real clock: the sign-in keys must not look lapsed to it.
     disk.clock.setNow(QDateTime::currentDateTimeUtc());
     signIn();
-    // Long enough (bytes after the picture's end) that the quit always comes before its end.
-    const QByteArray photo = ImageFixtures::jpeg(400, 300, 5) + QByteArray(16 * 1024 * 1024, '\0');
+    // More than one chunk (bytes after the picture's end): the other run holds
+    // the upload at its first chunk until its quit has begun.
+    const QByteArray photo = ImageFixtures::jpeg(400, 300, 5) + QByteArray(1024 * 1024, '\0');
     const QString source = home.path("photo.jpg");
     ASSERT_TRUE(ImageFixtures::writeFile(source, photo));
     const ChildResult quit = ChildProcess::run(
         "disk_upload_child",
         {home.root(), disk.storeDir.path(), source, "photo.jpg", "--folder", QString::fromUtf8(PavCloudAlbumManager::kCloudAlbumName),
-         "--quit-at-first-chunk"},
+         "--quit-at-first-chunk", "--hold-at-quit"},
         60000);
     ASSERT_FALSE(quit.hung);
     ASSERT_EQ(quit.exitCode, 0) << quit.output.toStdString();

@@ -33,6 +33,7 @@ protected:
     // through; there it waits for go.release().
     bool startHeldUpload(const DiskFilePtr& file, RecordingDiskResponse& response)
     {
+        reached.acquire(reached.available());
         manager->setChunkObserver([this](const DiskFilePtr&, qint64 done) {
             if (done == 64 * 1024) {
                 reached.release();
@@ -41,6 +42,20 @@ protected:
         });
         manager->requestUploadFile(file, &response);
         return waitUntil([this] { return reached.available() > 0; });
+    }
+
+    // Another object for the same stored file, as the resume at a sign-in makes it.
+    static DiskFilePtr sameStoredFile(const DiskFilePtr& file)
+    {
+        auto copy = std::make_shared<DiskFile>();
+        copy->setLocal_id(file->local_id());
+        copy->setFile_path(file->file_path());
+        copy->setFile_id(file->file_id());
+        copy->setFile_name(file->file_name());
+        copy->setFile_size(file->file_size());
+        copy->setUploadSource(file->uploadSource());
+        copy->setFatherDir(file->fatherDir());
+        return copy;
     }
 
     QSemaphore reached;
@@ -209,25 +224,115 @@ TEST_F(DiskTransferTest, DeleteStopsARunningUploadAndEachRequestAnswersOnce)
 }
 
 // Asked again while it goes up, the same file cannot start a second
-// upload: that request answers once that it is running, not as failed, and
-// the first one goes on to store the whole file.
-TEST_F(DiskTransferTest, AnUploadOfAFileAlreadyUploadingAnswersRunningAndTheFirstGoesOnWhole)
+// upload: that request answers that it is running, then once with the
+// outcome of the upload under way, and the first one stores the whole file.
+// Where another run of the program uploads it (here: another facade over
+// the same store), that outcome cannot be followed: the request fails once.
+TEST_F(DiskTransferTest, AnUploadOfAFileAlreadyUploadingAnswersRunningThenEndsOnce)
 {
     const DiskDirPtr dir = signIn();
+    DiskManager otherRun([this] { return store; }, [this] { return login->sessionKey(); });
+    // The second request, made while the first upload waits at its first chunk.
+    auto askedWhileHeld = [&](const DiskFilePtr& file, DiskManager& facade,
+                              const std::function<DiskFilePtr()>& again) {
+        RecordingDiskResponse first;
+        RecordingDiskResponse second;
+        EXPECT_TRUE(startHeldUpload(file, first));
+        facade.requestUploadFile(again(), &second);
+        const bool answered = waitForLog(second, 1);
+        go.release();
+        EXPECT_TRUE(answered);
+        EXPECT_TRUE(waitForLog(first, 1));
+        EXPECT_TRUE(waitForLog(second, 2));
+        spinEvents(30);
+        manager->setChunkObserver({});
+        EXPECT_EQ(first.log, QStringList{"upload ok"});
+        return second.log;
+    };
+
     const QByteArray bytes = bytePattern(4 * 64 * 1024 + 7, 3);
     DiskFilePtr file = DiskFile::initWithUploadData(bytes, "twice.jpg", dir);
+    EXPECT_EQ(askedWhileHeld(file, *manager, [&] { return file; }), (QStringList{"upload running", "upload ok"}));
+    EXPECT_EQ(downloadedAgain(file), bytes);
+
+    const QByteArray other = bytePattern(4 * 64 * 1024 + 3, 9);
+    DiskFilePtr elsewhere = DiskFile::initWithUploadData(other, "elsewhere.jpg", dir);
+    EXPECT_EQ(askedWhileHeld(elsewhere, otherRun, [&] { return sameStoredFile(elsewhere); }),
+              (QStringList{"upload running", "upload fail"}));
+    EXPECT_EQ(downloadedAgain(elsewhere), other);
+}
+
+// The same stored file under another object (as the resume at a sign-in
+// makes it) follows the upload under way: it hears that upload's stop once,
+// and a later request takes the upload up to its end.
+TEST_F(DiskTransferTest, ARequestFollowingAStoppedUploadFailsOnceAndTheFileCanBeResumed)
+{
+    const DiskDirPtr dir = signIn();
+    const QByteArray bytes = bytePattern(6 * 64 * 1024 + 11, 5);
+    DiskFilePtr file = DiskFile::initWithUploadData(bytes, "resumed.jpg", dir);
     RecordingDiskResponse first;
     ASSERT_TRUE(startHeldUpload(file, first));
-    RecordingDiskResponse again;
-    manager->requestUploadFile(file, &again);
-    const bool answered = waitForLog(again, 1);
+    const DiskFilePtr copy = sameStoredFile(file);
+    RecordingDiskResponse follower;
+    manager->requestUploadFile(copy, &follower);
+    const bool running = waitForLog(follower, 1);
+    manager->requestStopUploadFile(file);
     go.release();
-    ASSERT_TRUE(answered);
+    ASSERT_TRUE(running);
     ASSERT_TRUE(waitForLog(first, 1));
+    ASSERT_TRUE(waitForLog(follower, 2));
     spinEvents(30);
-    EXPECT_EQ(again.log, QStringList{"upload running"});
-    EXPECT_EQ(first.log, QStringList{"upload ok"});
+    EXPECT_EQ(follower.log, (QStringList{"upload running", "upload fail"}));
+    EXPECT_EQ(follower.lastError.code, DiskErrorCode::kStopped);
+    EXPECT_EQ(first.log, QStringList{"upload fail"});
+    EXPECT_EQ(copy->file_cur_size(), 64 * 1024);
+
     manager->setChunkObserver({});
+    RecordingDiskResponse resumed;
+    manager->requestUploadFile(copy, &resumed);
+    ASSERT_TRUE(waitForLog(resumed, 1));
+    spinEvents(30);
+    EXPECT_EQ(resumed.log, QStringList{"upload ok"});
+    EXPECT_EQ(downloadedAgain(copy), bytes);
+}
+
+// A restarted upload reads back the bytes already sent to check them; a
+// stop (a quit) meanwhile ends that check at once, not at the end of the
+// file, and what was sent stays for the next try.
+TEST_F(DiskTransferTest, AStopDuringTheCheckOfTheBytesAlreadySentEndsItAtOnce)
+{
+    const DiskDirPtr dir = signIn();
+    const QByteArray bytes = bytePattern(40 * 64 * 1024 + 5, 7);
+    DiskFilePtr file = DiskFile::initWithUploadData(bytes, "long.bin", dir);
+    manager->setChunkObserver([this](const DiskFilePtr& f, qint64 done) {
+        if (done == 20 * 64 * 1024)
+            manager->requestStopUploadFile(f);
+    });
+    RecordingDiskResponse cut;
+    manager->requestUploadFile(file, &cut);
+    ASSERT_TRUE(waitForLog(cut, 1));
+    ASSERT_EQ(file->file_cur_size(), 20 * 64 * 1024);
+    manager->setChunkObserver({});
+
+    QList<qint64> checked;
+    manager->setResumeCheckObserver([&](const DiskFilePtr& f, qint64 n) {
+        checked.append(n);
+        if (checked.size() == 1)
+            manager->requestStopUploadFile(f);
+    });
+    RecordingDiskResponse stopped;
+    manager->requestUploadFile(file, &stopped);
+    ASSERT_TRUE(waitForLog(stopped, 1));
+    spinEvents(30);
+    EXPECT_EQ(stopped.log, QStringList{"upload fail"});
+    EXPECT_EQ(stopped.lastError.code, DiskErrorCode::kStopped);
+    EXPECT_EQ(checked, QList<qint64>{64 * 1024}) << "the check went on after the stop";
+
+    manager->setResumeCheckObserver({});
+    RecordingDiskResponse resumed;
+    manager->requestUploadFile(file, &resumed);
+    ASSERT_TRUE(waitForLog(resumed, 1));
+    EXPECT_EQ(resumed.log, QStringList{"upload ok"});
     EXPECT_EQ(downloadedAgain(file), bytes);
 }
 

@@ -9,6 +9,10 @@
 //                    uploads at once, quits the event loop at the first chunk
 //                    as a closed window or SIGTERM does, and prints
 //                    "disk threads after quit N" once the loop has returned
+//   --hold-at-quit   with --quit-at-first-chunk: each upload waits at its
+//                    first chunk until the quit has begun and is stopped
+//                    there, as the quit's shutdown stops it, so it is left
+//                    unfinished however late the main thread comes to the quit
 // Signs in as 10001 / "secret" (the account must exist) and prints
 // "upload ok <name>" or "upload fail <code> <name>" for each upload; with
 // --count the names are "<name>-<i>".
@@ -27,8 +31,11 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -67,6 +74,7 @@ int main(int argc, char** argv)
     int stallAfter = -1;
     QString folderName;
     const bool quitAtFirstChunk = args.contains("--quit-at-first-chunk");
+    const bool holdAtQuit = args.contains("--hold-at-quit");
     for (int i = 5; i + 1 < args.size(); i += 2) {
         if (args[i] == "--count")
             count = args[i + 1].toInt();
@@ -83,6 +91,24 @@ int main(int argc, char** argv)
         }
     }
 
+    // The uploads held at their first chunk, stopped when the quit begins:
+    // connected before the shared facade (made below) connects its own
+    // shutdown, so that this runs first and the shutdown's join finds them
+    // let go.
+    std::mutex heldMutex;
+    std::condition_variable quitBegun;
+    bool quitting = false;
+    QList<DiskFilePtr> held;
+    DiskManager* facade = nullptr;
+    if (holdAtQuit)
+        QObject::connect(&app, &QCoreApplication::aboutToQuit, [&] {
+            std::lock_guard lock(heldMutex);
+            for (const DiskFilePtr& file : held)
+                facade->requestStopUploadFile(file);
+            quitting = true;
+            quitBegun.notify_all();
+        });
+
     std::shared_ptr<DiskStore> store = DiskStore::open(args[2]);
     if (!store)
         return 4;
@@ -91,6 +117,7 @@ int main(int argc, char** argv)
     DiskManager ownManager([store] { return store; }, [&ownLogin] { return ownLogin.sessionKey(); });
     DiskLoginModel& login = quitAtFirstChunk ? DiskLoginModel::sharedInstance() : ownLogin;
     DiskManager& manager = quitAtFirstChunk ? DiskManager::shareDiskManager() : ownManager;
+    facade = &manager;
     RecordingDiskResponse r;
     login.setDelegate(&r);
     login.loginWithUserName("10001", "secret");
@@ -116,8 +143,17 @@ int main(int argc, char** argv)
     auto nameOf = [&](int i) { return count == 1 ? args[4] : QStringLiteral("%1-%2").arg(args[4]).arg(i); };
 
     if (quitAtFirstChunk) {
-        manager.setChunkObserver([&app](const DiskFilePtr&, qint64) {
+        manager.setChunkObserver([&](const DiskFilePtr& file, qint64) {
             QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
+            if (!holdAtQuit)
+                return;
+            std::unique_lock lock(heldMutex);
+            if (quitting) {
+                manager.requestStopUploadFile(file);
+                return;
+            }
+            held.append(file);
+            quitBegun.wait(lock, [&] { return quitting; });
         });
         std::vector<std::unique_ptr<RecordingDiskResponse>> answers;
         for (int i = 0; i < count; ++i) {
@@ -129,7 +165,7 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    int chunks = 0;
+    std::atomic<int> chunks{0};
     manager.setChunkObserver([&](const DiskFilePtr& file, qint64) {
         if (++chunks == stallAfter) {
             say("stalled " + file->file_id());

@@ -40,14 +40,25 @@ OperationQueue::OperationQueue(std::string name, int maxConcurrent)
 
 OperationQueue::~OperationQueue()
 {
-    cancelAllOperations();
+    shutdown();
+}
+
+void OperationQueue::shutdown()
+{
+    std::vector<std::thread> workers;
     {
         std::lock_guard lock(m_mutex);
         m_stopping = true;
+        workers.swap(m_workers);
     }
+    cancelAllOperations();
     m_cv.notify_all();
-    for (auto& worker : m_workers)
-        worker.join();
+    for (auto& worker : workers) {
+        if (worker.get_id() == std::this_thread::get_id())
+            worker.detach();   // asked from its own work: it ends once that returns
+        else if (worker.joinable())
+            worker.join();
+    }
 }
 
 void OperationQueue::addOperation(std::shared_ptr<Operation> operation)
@@ -114,7 +125,7 @@ void OperationQueue::run()
         {
             std::unique_lock lock(m_mutex);
             m_cv.wait(lock, [this] { return m_stopping || !m_pending.empty(); });
-            if (m_pending.empty())
+            if (m_stopping || m_pending.empty())
                 return;
             auto first = m_pending.begin();
             operation = std::move(first->second);

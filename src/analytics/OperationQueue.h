@@ -40,7 +40,9 @@ private:
 };
 
 // A fixed pool of worker threads (started on first use) taking operations by
-// priority. The destructor cancels what is queued or running and joins.
+// priority. shutdown() (the destructor too) cancels what is queued or
+// running and joins the workers; the program shuts its queues down before
+// main returns, so none is left for the exit handlers.
 class OperationQueue {
 public:
     OperationQueue(std::string name, int maxConcurrent);
@@ -56,6 +58,11 @@ public:
     int operationCount() const;
     int maxConcurrent() const { return m_maxConcurrent; }
     void waitUntilAllOperationsAreFinished();
+    // Stops for good: queued operations are cancelled and dropped, running
+    // ones cancelled and waited for, the workers joined; later operations
+    // are refused. Any thread but the queue's own workers; a second call
+    // does nothing.
+    void shutdown();
 
 private:
     void startWorkersLocked();

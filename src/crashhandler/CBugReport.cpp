@@ -2,6 +2,7 @@
 
 #include "analytics/AnaDeviceUtil.h"
 #include "crashhandler/AltStack.h"
+#include "crashhandler/ConversionMark.h"
 #include "crashhandler/CrashClock.h"
 #include "crashhandler/CrashFacts.h"
 #include "crashhandler/CrashReportData.h"
@@ -285,6 +286,8 @@ void CBugReport::signal_handler(int sig, siginfo_t* info, void* context)
     int pass = ++s.reentryCount;
     if (pass == 1) {
         armWatchdog(kWriterWatchdogSeconds);
+        // A leftover crash this process was converting counts this crash.
+        ConversionMark::countCrash();
         SafeRead::noteProcess();
         // A report sent to a pipe nobody reads fails (EPIPE) instead of
         // ending the writer.

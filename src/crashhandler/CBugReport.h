@@ -23,6 +23,8 @@ class CrashReportData;
 // second thread that crashes meanwhile parks until the process dies. No
 // program counter is ever moved: after the report the default actions come
 // back and the signal is raised again, so the process dies by its own signal.
+// A leftover crash this process was converting meanwhile has its attempt
+// counted first (ConversionMark).
 //
 // Record step (the seam for the crash record keeper):
 //   CBugReport::setRecordStep(fn) registers fn. At crash time, after the

@@ -59,6 +59,7 @@ int CrashFacts::begin(int dirFd, const char* fileName, const CrashState& s, cons
         return -1;
     SafeOutput out(fd);
     numberField(out, "time", data.time);
+    numberField(out, "pid", s.pid);
     numberField(out, "signal", s.signal);
     numberField(out, "code", s.code);
     field(out, "type", data.type.c_str());
@@ -161,7 +162,9 @@ CrashFacts::Contents CrashFacts::load(const QString& path)
     case CrashFolderFile::Read::Refused:
         break;
     }
-    return {};
+    Contents refused;
+    refused.refused = true;
+    return refused;
 }
 
 QStringList CrashFacts::pending(const QString& directory)

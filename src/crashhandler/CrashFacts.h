@@ -12,7 +12,8 @@ struct CrashState;
 // one per crash, rewritten by every pass. Each field is one line
 // "<name> <length>:<bytes>\n", so a value may hold line ends.
 //
-// Fields: time, signal, code, type, error, address, pass, reportOpened
+// Fields: time, pid (of the writing process, as its reports' "Process:"
+// line gives it), signal, code, type, error, address, pass, reportOpened
 // ("1"/"0"), crashPath, backPath, active ("1" when the app was active),
 // qua, guid, appId, appVersion, contact, deviceName, the run facts taken at
 // crash time (cpu as a decimal percent, battery percent, freeMem,
@@ -41,13 +42,14 @@ public:
     struct Contents {
         QMap<QString, QByteArray> fields;
         bool damaged = false;
+        bool refused = false;   // not read: a symbolic link, not a regular file, unreadable
     };
     static Contents parse(const QByteArray& bytes);
     // The writer's fields are fixed buffers: its largest file is about
     // 110 KB. A file past this is damaged and not read at all.
     static constexpr qint64 kMaxBytes = 1024 * 1024;
-    // Nothing (and not damaged) when the file is unreadable, a link, has a
-    // second name or is not a regular file.
+    // Refused when the file is unreadable, a symbolic link or not a regular
+    // file; a second name (a hard link) is read as any file is.
     static Contents load(const QString& path);
     static QMap<QString, QByteArray> read(const QString& path) { return load(path).fields; }
     // The facts files left in a folder, oldest first (by name).

@@ -5,6 +5,7 @@
 #include "analytics/AnaEncryptUtil.h"
 #include "analytics/AnaNetworkUtil.h"
 #include "crashhandler/AllocatorFrames.h"
+#include "crashhandler/CBugReport.h"
 #include "codec/UrlEscape.h"
 #include "crashhandler/CrashAttachFile.h"
 #include "crashhandler/CrashInstall.h"
@@ -12,13 +13,17 @@
 #include "crashhandler/CrashState.h"
 #include "crashhandler/PendingCrash.h"
 #include "crashhandler/CrashFolderFile.h"
+#include "crashhandler/SignalNames.h"
 #include "platform/core/Clock.h"
 #include "platform/core/UserDefaults.h"
 #include "platform/core/VersionOrder.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 
+#include <algorithm>
+#include <iterator>
 #include <limits>
 
 
@@ -112,11 +117,15 @@ int CrashHandler::convertPendingCrashes(const QString& keptFromVersion)
     for (const QString& path : PendingCrash::list(m_directory)) {
         // A store that refused one crash refuses the rest: they wait for the
         // next launch rather than each waiting on the store.
-        if (crashing() || m_storeRefused || (m_stopRequested && m_stopRequested()))
+        if (crashing() || m_storeRefused || stopRequested())
             return stored;
         PendingCrash pending(path);
         const CrashFacts::Contents contents = pending.contents();
         const Facts& facts = contents.fields;
+        if (contents.refused) {
+            pending.setAside("cannot be read (a symbolic link, not a regular file, or unreadable)");
+            continue;
+        }
         if (contents.damaged || writtenInTheFuture(facts)) {
             pending.setAside();
             continue;
@@ -146,27 +155,36 @@ bool CrashHandler::convertCrash(const QString& factsPath)
 {
     PendingCrash pending(factsPath);
     if (pending.attemptsUsedUp()) {
-        // Its earlier conversions crashed: give it up.
-        pending.discard();
+        // Its conversions crashed this program: it is kept, out of the way.
+        pending.setAside("were being converted each time this program crashed");
         return false;
     }
-    if (!pending.claim())
+    if (!pending.beginConversion())
         return false;   // left as it is for the next launch
     bool stored = false;
-    if (storeCrash(pending, false, &stored) == Outcome::Left)
-        pending.release();   // a refusal is no attempt: only a crash is
+    Outcome outcome;
+    {
+        const struct Converting {
+            PendingCrash& pending;
+            ~Converting() { pending.endConversion(); }
+        } converting{pending};
+        outcome = storeCrash(pending, false, &stored);
+    }
+    if (outcome == Outcome::Unusable)
+        pending.setAside("hold no crash (no type, no signal)");
     return stored;
 }
 
 CrashHandler::Outcome CrashHandler::storeCrash(PendingCrash& pending, bool atCrashTime, bool* stored)
 {
-    const Facts facts = pending.facts();
-    if (facts.isEmpty()) {
+    const CrashFacts::Contents contents = pending.contents();
+    if (contents.fields.isEmpty() && !contents.damaged && !contents.refused) {
         // Nothing got written (a full disk): there is nothing to store.
         pending.discardUnwritten();
-        return Outcome::Unusable;
+        return Outcome::Discarded;
     }
-    if (facts.value("type").isEmpty())
+    const Facts facts = withSignalNames(contents.fields);
+    if (contents.refused || facts.value("type").isEmpty())
         return Outcome::Unusable;
     auto record = buildRecord(facts, pending);
     if (atCrashTime && !m_store.tryEnterForCrash())
@@ -189,6 +207,27 @@ CrashHandler::Outcome CrashHandler::storeCrash(PendingCrash& pending, bool atCra
         return Outcome::Left;
     pending.discard();
     return Outcome::Done;
+}
+
+CrashHandler::Facts CrashHandler::withSignalNames(Facts facts)
+{
+    if (!facts.value("type").isEmpty())
+        return facts;
+    bool known = false;
+    const int signal = facts.value("signal").toInt(&known);
+    if (!known || std::find(std::begin(CBugReport::kSignals), std::end(CBugReport::kSignals), signal) ==
+                      std::end(CBugReport::kSignals))
+        return facts;
+    bool codeKnown = false;
+    const int code = facts.value("code").toInt(&codeKnown);
+    char names[SignalNames::kBufferSize];
+    const char* signalName = "";
+    const char* codeName = "";
+    SignalNames::map_sig_name(signal, code, names, &signalName, &codeName);
+    facts.insert("type", signalName);
+    if (codeKnown && !facts.contains("error"))
+        facts.insert("error", codeName);
+    return facts;
 }
 
 bool CrashHandler::followUp(const Facts& facts, int64_t time, bool atCrashTime)
@@ -278,9 +317,15 @@ std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const
     contact.other = utf8(other);
     contact.all = utf8(qua + ";" + other);
 
-    const QString crashPath = files.reportPath(facts, "crashPath");
-    const QString backPath = files.reportPath(facts, "backPath");
-    const auto attach = [&record](const QString& path, const char* name) {
+    const auto attach = [&record, &facts, &files](const char* key, const char* name) {
+        const QString path = files.ownReport(facts, key);
+        if (path.isEmpty()) {
+            const QFileInfo named(files.reportPath(facts, key));
+            if (!named.filePath().isEmpty() && (named.exists() || named.isSymLink()))
+                qWarning("crash report %s is not the writer's report of this crash; the crash is stored without it",
+                         qUtf8Printable(named.filePath()));
+            return;
+        }
         QByteArray report;
         const CrashFolderFile::Read read = CrashFolderFile::readAll(path, &report, kMaxReportBytes);
         if (read == CrashFolderFile::Read::Done)
@@ -289,9 +334,9 @@ std::shared_ptr<NSExpUpload> CrashHandler::buildRecord(const Facts& facts, const
             qWarning("crash report %s is larger than any report written; the crash is stored without it",
                      qUtf8Printable(path));
     };
-    attach(crashPath, "crash.log");
-    if (backPath != crashPath)
-        attach(backPath, "crash_original.log");
+    attach("crashPath", "crash.log");
+    if (files.reportPath(facts, "backPath") != files.reportPath(facts, "crashPath"))
+        attach("backPath", "crash_original.log");
     return record;
 }
 
@@ -513,6 +558,16 @@ void CrashHandler::setWlanProbe(std::function<bool()> probe)
 void CrashHandler::setStopRequest(std::function<bool()> stopRequested)
 {
     m_stopRequested = std::move(stopRequested);
+}
+
+void CrashHandler::requestStop()
+{
+    m_stopped.store(true);
+}
+
+bool CrashHandler::stopRequested() const
+{
+    return m_stopped.load() || (m_stopRequested && m_stopRequested());
 }
 
 CrashHandler::CurrentCrash CrashHandler::currentCrash() const

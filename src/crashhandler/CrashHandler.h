@@ -84,12 +84,18 @@ public:
     // the crashes of versions ordering before it are deleted instead. Empty
     // reports nothing names go too.
     // A termination asked for during it stops it between crashes; the rest
-    // wait, whole, for the next launch.
+    // wait, whole, for the next launch. Facts that cannot be read, are
+    // damaged, hold no crash or crashed each conversion are set aside.
     int convertPendingCrashes(const QString& keptFromVersion = {});
+    // Asks whether a stop was asked; set before the launch's conversion.
     void setStopRequest(std::function<bool()> stopRequested);
-    // Claims one left crash and stores it; true when its record was stored
-    // by this call. An attempt stays counted only when the conversion never
-    // came back.
+    // A stop asked by the program itself (it ends): from any thread.
+    void requestStop();
+    // Either stop; once asked, no conversion or upload starts.
+    bool stopRequested() const;
+    // Stores one left crash, marked as being converted (PendingCrash);
+    // true when its record was stored by this call. Facts cut before their
+    // type are stored by their signal.
     bool convertCrash(const QString& factsPath);
 
     std::shared_ptr<NSExpUpload> buildRecord(const Facts& facts, const PendingCrash& files) const;
@@ -136,7 +142,8 @@ private:
     enum class Outcome {
         Done,       // stored (now or before) and followed up; its files are gone
         Left,       // the store refused or the follow-up must wait; files stay
-        Unusable,   // facts without a crash in them
+        Unusable,   // facts without a crash in them, or that cannot be read
+        Discarded,  // facts the writer never wrote a byte of; deleted
     };
 
     // Stores a crash from its files and follows it up; a crash whose record
@@ -144,6 +151,8 @@ private:
     // not stored again.
     Outcome storeCrash(PendingCrash& pending, bool atCrashTime, bool* stored);
     bool isStoredAlready(const NSExpUpload& record);
+    // Facts cut before their type get it (and the error) from their signal.
+    static Facts withSignalNames(Facts facts);
     bool writtenInTheFuture(const Facts& facts) const;
     // Last crash time, then the application's callback; true when all done.
     bool followUp(const Facts& facts, int64_t time, bool atCrashTime);
@@ -158,6 +167,7 @@ private:
     UserDefaults* m_defaults;
     std::function<bool()> m_wlanProbe;
     std::function<bool()> m_stopRequested;
+    std::atomic<bool> m_stopped{false};
     mutable std::recursive_mutex m_mutex;
     CurrentCrash m_current;
     // Set when the store refused a crash during the current conversion pass.

@@ -81,7 +81,7 @@ bool CrashUploader::uploadCrashes(std::weak_ptr<CrashUploadResultDelegete> deleg
 void CrashUploader::doUpload()
 {
     std::lock_guard lock(m_mutex);
-    if (!AnaNetworkState::current().available)
+    if (m_handler.stopRequested() || !AnaNetworkState::current().available)
         return;
     // A record sent while its store cannot be written would be sent again
     // by every launch: it waits for a launch that can mark it.
@@ -95,7 +95,8 @@ void CrashUploader::doUpload()
         qWarning("crash upload: out of memory packing the records; they wait for a later launch");
         return;
     }
-    if (!package)
+    // Packing large records takes a while: a stop asked meanwhile sends nothing.
+    if (!package || m_handler.stopRequested())
         return;
     auto request = AnaRequestDataPackage::initWithRequestPackage(package, kPriority, kHandlerKey,
                                                                  facade().strategy()->uploadServer);

@@ -1,6 +1,8 @@
 #include "crashhandler/PavCrashReportManager.h"
 
 #include "analytics/AnaBundleUtil.h"
+#include "analytics/facade/AnalyticsOperationCenter.h"
+#include "analytics/transport/AnaNetWorkHandlerQueue.h"
 #include "crashhandler/CrashHandler.h"
 #include "crashhandler/CrashReporter.h"
 #include "platform/core/Clock.h"
@@ -112,8 +114,18 @@ void PavCrashReportManager::run()
     if (userNumber.isEmpty())
         userNumber = "none";
 
-    m_reporter.install(userNumber, true);
+    // A stop asked during the conversion starts no upload: the records wait
+    // for the next launch.
+    m_reporter.install(userNumber, !m_handler.stopRequested());
     m_reporter.setGUID(m_deviceId);
+}
+
+void PavCrashReportManager::shutdown()
+{
+    if (PavCrashReportManager* manager = g_armed.load())
+        manager->m_handler.requestStop();
+    AnalyticsOperationCenter::sharedInstance().shutdown();
+    AnaNetWorkHandlerQueue::sharedInstance().shutdown();
 }
 
 void PavCrashReportManager::removePreviousVersionCrashCounters()

@@ -35,6 +35,10 @@ public:
 
     static void crashReport();
     void run();
+    // The application ends: no upload starts from now on, and the SDK's
+    // queues (the upload's) are cancelled and joined, a running exchange
+    // aborted. Main thread, before main returns.
+    static void shutdown();
     // The callback's work for the crash being stored: 1 when done, 0 when
     // the count or its events must wait for the next launch.
     int handleCrash();

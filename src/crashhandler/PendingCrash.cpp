@@ -1,6 +1,8 @@
 #include "crashhandler/PendingCrash.h"
 
+#include "crashhandler/ConversionMark.h"
 #include "crashhandler/CrashFolderFile.h"
+#include "crashhandler/CrashReportHeader.h"
 #include "platform/core/DamagedDatabase.h"
 
 #include <QDir>
@@ -105,27 +107,16 @@ int PendingCrash::attempts() const
     return match.hasMatch() ? match.captured(1).toInt() : 0;
 }
 
-bool PendingCrash::claim()
+bool PendingCrash::beginConversion()
 {
-    const int next = attempts() + 1;
     QString base = m_path;
     base.remove(attemptSuffix());
-    const QString renamed = base + ".try" + QString::number(next);
-    QFile::remove(renamed);
-    if (!QFile::rename(m_path, renamed))
-        return false;
-    m_unclaimedPath = m_path;
-    m_path = renamed;
-    return true;
+    return ConversionMark::set(m_path, base + ".try" + QString::number(attempts() + 1));
 }
 
-void PendingCrash::release()
+void PendingCrash::endConversion()
 {
-    if (m_unclaimedPath.isEmpty() || !QFile::exists(m_path))
-        return;
-    if (QFile::rename(m_path, m_unclaimedPath))
-        m_path = m_unclaimedPath;
-    m_unclaimedPath.clear();
+    ConversionMark::clear();
 }
 
 QMap<QString, QByteArray> PendingCrash::facts() const
@@ -138,21 +129,45 @@ CrashFacts::Contents PendingCrash::contents() const
     return CrashFacts::load(m_path);
 }
 
-void PendingCrash::setAside()
+void PendingCrash::setAside(const char* why)
 {
     const QString aside = DamagedDatabase::moveAside(m_path);
     if (aside.isEmpty())
-        qWarning("crash facts %s are damaged and cannot be moved aside", qUtf8Printable(m_path));
+        qWarning("crash facts %s %s and cannot be moved aside", qUtf8Printable(m_path), why);
     else
-        qWarning("crash facts %s are damaged; moved aside to %s", qUtf8Printable(m_path), qUtf8Printable(aside));
+        qWarning("crash facts %s %s; moved aside to %s", qUtf8Printable(m_path), why, qUtf8Printable(aside));
 }
 
 QString PendingCrash::reportPath(const QMap<QString, QByteArray>& facts, const char* key) const
 {
+    if (!facts.contains("crashPath") && !facts.contains("backPath"))
+        return stemReport();
     const QString name = QFileInfo(QString::fromUtf8(facts.value(key))).fileName();
     if (!name.startsWith("crash_") || !name.endsWith(".log"))
         return {};
     return QFileInfo(m_path).absoluteDir().filePath(name);
+}
+
+QString PendingCrash::ownReport(const QMap<QString, QByteArray>& facts, const char* key) const
+{
+    const QString report = reportPath(facts, key);
+    return belongs(report, facts) ? report : QString();
+}
+
+bool PendingCrash::belongs(const QString& report, const QMap<QString, QByteArray>& facts) const
+{
+    bool known = false;
+    const qint64 time = facts.value("time").toLongLong(&known);
+    if (report.isEmpty() || !known)
+        return false;
+    const std::optional<CrashReportHeader> header = CrashReportHeader::read(report);
+    if (!header)
+        return false;
+    bool pidKnown = false;
+    const int pid = facts.value("pid").toInt(&pidKnown);
+    if (pidKnown && header->pid != pid)
+        return false;
+    return header->time >= time - kReportTimeSlackMs && header->time <= time + kReportTimeSlackMs;
 }
 
 bool PendingCrash::writerIsAlive(const QMap<QString, QByteArray>& facts) const
@@ -161,7 +176,9 @@ bool PendingCrash::writerIsAlive(const QMap<QString, QByteArray>& facts) const
     const qint64 time = facts.value("time").toLongLong(&known);
     if (!known)
         return false;
-    int pid = reportPid(reportPath(facts, "crashPath"));
+    int pid = facts.value("pid").toInt();
+    if (pid == 0)
+        pid = reportPid(reportPath(facts, "crashPath"));
     if (pid == 0)
         pid = reportPid(reportPath(facts, "backPath"));
     if (pid == 0)
@@ -182,12 +199,10 @@ QString PendingCrash::stemReport() const
 
 void PendingCrash::removeReports(const QMap<QString, QByteArray>& facts) const
 {
-    for (const char* key : {"crashPath", "backPath"}) {
-        const QString report = reportPath(facts, key);
-        if (!report.isEmpty())
+    for (const QString& report : {reportPath(facts, "crashPath"), reportPath(facts, "backPath"), stemReport()}) {
+        if (belongs(report, facts))
             QFile::remove(report);
     }
-    QFile::remove(stemReport());
 }
 
 void PendingCrash::discard()

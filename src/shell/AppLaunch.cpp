@@ -3,7 +3,9 @@
 #include "platform/core/PrivateFiles.h"
 #include "albums/private/SecretAlbumBatch.h"
 #include "albums/store/PavPhotoManager.h"
+#include "analytics/transport/CurlExchange.h"
 #include "crashhandler/CrashHandler.h"
+#include "crashhandler/PavCrashReportManager.h"
 #include "platform/media/MediaBackend.h"
 #include "platform/photolib/LibraryTempFiles.h"
 #include "shell/AppDelegate.h"
@@ -19,6 +21,8 @@ AppLaunch::Armed::Armed(int argc, char** argv)
 {
     PrivateFiles::restrictNewFiles();
     CrashArming::arm(argc, argv);
+    // The upload's HTTP library sets itself up here, before any thread runs.
+    CurlExchange::setUpGlobally();
     MediaBackend::select();
 }
 
@@ -30,6 +34,8 @@ AppLaunch::AppLaunch(int& argc, char** argv) : m_armed(argc, argv), m_app(argc, 
 
 AppLaunch::~AppLaunch()
 {
+    // The crash upload's queues are joined here, not by the exit handlers.
+    PavCrashReportManager::shutdown();
     // The private album's heal behind draws with the application's image
     // plugins: it ends before they go.
     if (m_delegate)

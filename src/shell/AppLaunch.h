@@ -19,8 +19,8 @@ class TerminationSignals;
 // wires the crash reporter, removes what unfinished saves left in the
 // device library and launches the delegate; a termination signal or the
 // main window closed ends it through CleanExit. Main thread; destruction
-// stops the private album's repair behind, then ends the delegate, both
-// before the application object.
+// stops the crash upload (its queues joined) and the private album's repair
+// behind, then ends the delegate, all before the application object.
 class AppLaunch {
 public:
     // argc must outlive the object, as QApplication asks.

@@ -94,3 +94,51 @@ TEST(OperationQueue, OperationCenterRunsSelectorsAndRefreshesOneAtATime)
     EXPECT_FALSE(overlapped);
     EXPECT_TRUE(secondSawTheFirstEnd);
 }
+
+namespace {
+
+// Runs until cancelled.
+class WaitForCancel final : public Operation {
+public:
+    void start() override
+    {
+        started.set_value();
+        std::unique_lock lock(m_mutex);
+        m_cv.wait(lock, [this] { return isCancelled(); });
+    }
+    void cancel() override
+    {
+        std::lock_guard lock(m_mutex);
+        Operation::cancel();
+        m_cv.notify_all();
+    }
+    std::promise<void> started;
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+};
+
+}
+
+// The program ends its queues itself: shutdown cancels the running work and
+// what waits, joins the workers, and later work is refused rather than left
+// for the exit handlers.
+TEST(OperationQueue, ShutdownCancelsJoinsAndRefusesLaterWork)
+{
+    OperationQueue queue("test.shutdown", 1);
+    auto running = std::make_shared<WaitForCancel>();
+    std::future<void> started = running->started.get_future();
+    queue.addOperation(running);
+    std::atomic<bool> ran{false};
+    queue.addBlock([&] { ran = true; });
+    ASSERT_EQ(started.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+
+    queue.shutdown();
+    EXPECT_TRUE(running->isCancelled());
+    EXPECT_EQ(queue.operationCount(), 0);
+    queue.addBlock([&] { ran = true; });
+    EXPECT_EQ(queue.operationCount(), 0);
+    queue.shutdown();
+    EXPECT_FALSE(ran.load());
+}

@@ -18,8 +18,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <QElapsedTimer>
+#include <QProcess>
+
 #include <csignal>
+#include <map>
+#include <poll.h>
 #include <sqlite3.h>
+#include <sys/inotify.h>
 #include <unistd.h>
 
 namespace {
@@ -361,10 +367,11 @@ TEST_F(CrashEndToEnd, AReportPastAnyWrittenSizeIsLeftOutOfItsRecord)
     EXPECT_TRUE(crashFiles().isEmpty()) << crashFiles().join(",").toStdString();
 }
 
-// The writer makes every report and facts file afresh, with one name: a
-// second name (a hard link to a file outside the home) is not read into a
-// record, and the file it names is left as it was.
-TEST_F(CrashEndToEnd, AReportOrFactsFileWithASecondNameIsNotRead)
+// A second name is no damage: a facts file linked in from elsewhere is read
+// as any is. What a link brings in is refused by its content: a file of the
+// user's linked in as a report lacks the writer's header and is left out of
+// the record, and the linked files are left as they were.
+TEST_F(CrashEndToEnd, AReportWithASecondNameIsReadOnlyWhenTheWriterWroteIt)
 {
     ASSERT_EQ(runChild(home.root(), "abort-store-held"), SIGABRT);
     const QString dir = home.documents() + "/";
@@ -382,12 +389,99 @@ TEST_F(CrashEndToEnd, AReportOrFactsFileWithASecondNameIsNotRead)
               0);
 
     ASSERT_EQ(runChild(home.root(), "launch"), -1);
+    std::map<std::string, std::string> stored;
+    for (const auto& record : records())
+        stored[record->exceptionType] = attachmentText(*record, "crash.log");
+    EXPECT_EQ(stored, (std::map<std::string, std::string>{{"SIGABRT", "<none>"}, {"SIGBUS", "<none>"}}));
+    EXPECT_EQ(ImageFixtures::readFile(secret), "the user's secret");
+    EXPECT_EQ(ImageFixtures::readFile(outsideFacts), factsBytes);
+}
+
+// A home backed up with hard links (cp -al) has two names for every file:
+// the next launch of either copy stores each leftover crash with its report.
+TEST_F(CrashEndToEnd, AHomeCopiedWithHardLinksKeepsEveryLeftoverCrash)
+{
+    const QString original = home.root() + "/original";
+    const QString copy = home.root() + "/copy";
+    ASSERT_EQ(runChild(original, "abort-store-held"), SIGABRT);
+    ASSERT_EQ(runChild(original, "segv-first-launch"), SIGSEGV);
+    ASSERT_EQ(QDir(original + "/Documents").entryList({"crash_*"}, QDir::Files).size(), 4);
+    ASSERT_EQ(QProcess::execute("cp", {"-al", original, copy}), 0);
+
+    for (const QString& root : {copy, original}) {
+        SCOPED_TRACE(root.toStdString());
+        ASSERT_EQ(runChild(root, "launch"), -1);
+        std::map<std::string, bool> withReport;
+        for (const auto& record : CrashRecords::storedIn(root + "/Documents"))
+            withReport[record->exceptionType] =
+                attachmentText(*record, "crash.log").find("Binary Images:") != std::string::npos;
+        EXPECT_EQ(withReport, (std::map<std::string, bool>{{"SIGABRT", true}, {"SIGSEGV", true}}));
+        EXPECT_TRUE(QDir(root + "/Documents").entryList({"crash_*"}, QDir::Files).isEmpty());
+    }
+}
+
+namespace {
+
+// Waits until a process opens a leftover crash's facts file for the
+// `count`th time in the watched folder; false at the deadline.
+bool waitForFactsOpens(int inotifyFd, int count, const QProcess& child)
+{
+    QElapsedTimer since;
+    since.start();
+    int seen = 0;
+    alignas(inotify_event) char buffer[4096];
+    while (seen < count && child.state() == QProcess::Running && since.elapsed() < 60000) {
+        pollfd ready{inotifyFd, POLLIN, 0};
+        if (::poll(&ready, 1, 100) <= 0)
+            continue;
+        const ssize_t got = ::read(inotifyFd, buffer, sizeof buffer);
+        for (ssize_t at = 0; got > 0 && at < got;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if ((event->mask & IN_OPEN) && event->len > 0 && QByteArray(event->name).contains(".facts"))
+                ++seen;
+            at += ssize_t(sizeof(inotify_event) + event->len);
+        }
+    }
+    return seen >= count;
+}
+
+}
+
+// Launches killed (kill -9) one after another, each while it converts the
+// same leftover crash (it waits on a store another process holds): a kill
+// is no crash of the conversion, and the launch after stores the crash.
+TEST_F(CrashEndToEnd, KillsDuringAConversionDoNotLoseTheCrash)
+{
+    ASSERT_EQ(runChild(home.root(), "abort-store-held"), SIGABRT);
+    ASSERT_EQ(crashFiles().size(), 2);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(home.documents() + "/.analytics.db").constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    for (int kill = 0; kill < 3; ++kill) {
+        SCOPED_TRACE(kill);
+        const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+        ASSERT_GE(watch, 0);
+        ASSERT_GE(::inotify_add_watch(watch, QFile::encodeName(home.documents()).constData(), IN_OPEN), 0);
+        QProcess child;
+        child.start(PAV_TEST_BIN_DIR "/crash_records_child", {"--home", home.root(), "launch"});
+        ASSERT_TRUE(child.waitForStarted(10000));
+        // Listed, then read again for its record: the conversion is under way.
+        const bool converting = waitForFactsOpens(watch, 2, child);
+        ::kill(pid_t(child.processId()), SIGKILL);
+        ::close(watch);
+        ASSERT_TRUE(child.waitForFinished(60000));
+        ASSERT_TRUE(converting);
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    }
+    sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    ASSERT_EQ(runChild(home.root(), "launch"), -1);
     const auto stored = records();
     ASSERT_EQ(stored.size(), 1u);
     EXPECT_EQ(stored[0]->exceptionType, "SIGABRT");
-    EXPECT_EQ(attachmentText(*stored[0], "crash.log"), "<none>");
-    EXPECT_EQ(ImageFixtures::readFile(secret), "the user's secret");
-    EXPECT_EQ(ImageFixtures::readFile(outsideFacts), factsBytes);
+    EXPECT_NE(attachmentText(*stored[0], "crash.log").find("Binary Images:"), std::string::npos);
+    EXPECT_TRUE(crashFiles().isEmpty()) << crashFiles().join(",").toStdString();
 }
 
 // Records near the largest a report makes, more than a launch's memory holds

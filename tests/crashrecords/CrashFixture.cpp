@@ -2,6 +2,8 @@
 
 #include "support/CrashRecords.h"
 
+#include <QDateTime>
+
 CrashFixture::CrashFixture() : store(home.documents(), &clock), handler(store, clock, home.documents())
 {
     AnalyticsPersistObjectRegister::sharedInstance().registPersisteObjectType<NSExpUpload>(NSExpUpload::kPersistType);
@@ -15,7 +17,14 @@ CrashFixture::~CrashFixture()
     crashCallback.store(nullptr);
 }
 
-QString CrashFixture::leaveCrash(const QString& stamp, QMap<QString, QByteArray> facts, const QByteArray& report)
+QString CrashFixture::leaveCrash(const QString& stamp, QMap<QString, QByteArray> facts, const QByteArray& body)
+{
+    const int pid = facts.contains("pid") ? facts.value("pid").toInt() : 4242;
+    return leaveCrashWithReport(stamp, facts, writerReport(facts.value("time").toLongLong(), pid, body));
+}
+
+QString CrashFixture::leaveCrashWithReport(const QString& stamp, QMap<QString, QByteArray> facts,
+                                           const QByteArray& report)
 {
     const QString dir = home.documents();
     const QString reportPath = dir + "/crash_" + stamp + ".log";
@@ -72,6 +81,23 @@ std::string attachmentText(const NSExpUpload& record, const std::string& name)
         if (a.fileName == name)
             return std::string(a.data.begin(), a.data.end());
     return "<none>";
+}
+
+std::string reportBody(const NSExpUpload& record, const std::string& name)
+{
+    const std::string text = attachmentText(record, name);
+    const std::string end = "Report Version:  104\n\n";
+    const std::size_t at = text.find(end);
+    return at == std::string::npos ? text : text.substr(at + end.size());
+}
+
+QByteArray writerReport(qint64 timeMs, int pid, const QByteArray& body)
+{
+    const QByteArray date = QDateTime::fromMSecsSinceEpoch(timeMs, Qt::UTC).toString("yyyy-MM-dd HH:mm:ss.zzz").toLatin1();
+    return "Hardware Model: x86_64\nHardWare Localized Model: PC\nProcess: padolvo [" + QByteArray::number(pid) +
+           "]\nPath: /usr/bin/padolvo\nIdentifier: padolvo\nVersion:  1.0\nCode Type: X86-64 (Native)\n"
+           "Parent Process: sh [1]\n\nDate/Time: " + date + " +0000\nOS Version: Linux\nDevice Name: host\n"
+           "Report Version:  104\n\n" + body;
 }
 
 QByteArray factsText(const QMap<QString, QByteArray>& facts)

@@ -19,9 +19,11 @@ protected:
     CrashFixture();
     ~CrashFixture() override;
 
-    // Writes "crash_<stamp>.log" (the report text) and its facts file;
-    // returns the facts path.
-    QString leaveCrash(const QString& stamp, QMap<QString, QByteArray> facts, const QByteArray& report = "report");
+    // Writes "crash_<stamp>.log", the writer's report of these facts (its
+    // header, then body), and the facts file; returns the facts path.
+    QString leaveCrash(const QString& stamp, QMap<QString, QByteArray> facts, const QByteArray& body = "report");
+    // The same with the report's bytes as given.
+    QString leaveCrashWithReport(const QString& stamp, QMap<QString, QByteArray> facts, const QByteArray& report);
     // A crash that differs from others by its type.
     QString leaveSimpleCrash(int n, int64_t time, const QByteArray& type = "SIGSEGV",
                              const QByteArray& appVersion = "1.0");
@@ -37,5 +39,9 @@ protected:
 };
 
 std::string attachmentText(const NSExpUpload& record, const std::string& name);
+// An attached report's text after the writer's header.
+std::string reportBody(const NSExpUpload& record, const std::string& name);
+// A report as the writer writes it for a crash at timeMs of process pid.
+QByteArray writerReport(qint64 timeMs, int pid, const QByteArray& body);
 // Facts in the form the report writer writes them.
 QByteArray factsText(const QMap<QString, QByteArray>& facts);

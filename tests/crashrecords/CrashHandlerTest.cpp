@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <cmath>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -45,10 +46,8 @@ TEST_F(CrashFixture, ARecordCarriesTheCrashFactsAndItsReports)
                                       {"crashStackShortNames", "padolvo\nlibc.so.6\n"},
                                       {"backPath", (home.documents() + "/crash_2026_01_01_10_00_00.log").toUtf8()}},
                                      "second pass");
-    QFile first(home.documents() + "/crash_2026_01_01_10_00_00.log");
-    ASSERT_TRUE(first.open(QIODevice::WriteOnly));
-    first.write("first pass");
-    first.close();
+    ASSERT_TRUE(ImageFixtures::writeFile(home.documents() + "/crash_2026_01_01_10_00_00.log",
+                                         writerReport(1700000000123LL, 4242, "first pass")));
     crashCallback.store(&countingCallback);
     g_callbackCalls = 0;
 
@@ -80,8 +79,8 @@ TEST_F(CrashFixture, ARecordCarriesTheCrashFactsAndItsReports)
     EXPECT_EQ(r.contactInfo.email, "unknown");
     EXPECT_EQ(r.contactInfo.comment, "unknown");
     ASSERT_EQ(r.attachmentList.size(), 2u);
-    EXPECT_EQ(attachmentText(r, "crash.log"), "second pass");
-    EXPECT_EQ(attachmentText(r, "crash_original.log"), "first pass");
+    EXPECT_EQ(reportBody(r, "crash.log"), "second pass");
+    EXPECT_EQ(reportBody(r, "crash_original.log"), "first pass");
     EXPECT_EQ(r.attachmentList[0].type, 11);
     EXPECT_EQ(handler.getLastCrashTime(), 1700000000123LL);
     EXPECT_EQ(handler.currentCrash().shortNames, (QStringList{"padolvo", "libc.so.6"}));
@@ -102,33 +101,73 @@ TEST_F(CrashFixture, UnsetFactsReadNil)
     ASSERT_EQ(r->attachmentList.size(), 1u);
 }
 
-TEST_F(CrashFixture, WithoutATypeNothingIsStoredAndTheFilesStayForBoundedRetries)
+// A writer ended while it wrote its facts (a kill, a full disk): facts cut
+// before their type are stored by their signal; cut before that, they are
+// set aside. Launch after launch, neither is ever deleted.
+TEST_F(CrashFixture, FactsCutBeforeTheirTypeAreStoredByTheirSignalOrSetAside)
 {
     crashCallback.store(&countingCallback);
     g_callbackCalls = 0;
-    QString facts = leaveCrash("2026_01_01_10_00_00", {{"time", "5"}});
-    EXPECT_FALSE(handler.convertCrash(facts));
-    EXPECT_EQ(g_callbackCalls, 0);
-    EXPECT_TRUE(crashes().empty());
-    EXPECT_EQ(crashFiles(), (QStringList{"crash_2026_01_01_10_00_00.facts.try1", "crash_2026_01_01_10_00_00.log"}));
-    EXPECT_EQ(handler.convertPendingCrashes(), 0);
-    EXPECT_EQ(handler.convertPendingCrashes(), 0);
-    EXPECT_EQ(crashFiles(), (QStringList{"crash_2026_01_01_10_00_00.facts.try3", "crash_2026_01_01_10_00_00.log"}));
-    EXPECT_EQ(handler.convertPendingCrashes(), 0);
-    EXPECT_TRUE(crashFiles().isEmpty());
+    const QString dir = home.documents() + "/";
+    ASSERT_TRUE(ImageFixtures::writeFile(dir + "crash_2026_01_01_10_00_00.log", writerReport(5000, 77, "cut")));
+    ASSERT_TRUE(ImageFixtures::writeFile(dir + "crash_2026_01_01_10_00_00.facts",
+                                         "time 4:5000\npid 2:77\nsignal 2:11\ncode 1:1\nty"));
+    ASSERT_TRUE(ImageFixtures::writeFile(dir + "crash_2026_01_01_11_00_00.facts", "time 4:6000\nsig"));
+    for (int launch = 0; launch < PendingCrash::kMaxAttempts + 1; ++launch)
+        EXPECT_EQ(handler.convertPendingCrashes(), launch == 0 ? 1 : 0) << launch;
+    EXPECT_EQ(g_callbackCalls, 1);
+    const auto stored = crashes();
+    ASSERT_EQ(stored.size(), 1u);
+    EXPECT_EQ(stored[0]->exceptionType, "SIGSEGV");
+    EXPECT_EQ(stored[0]->causedBy, "SEGV_MAPERR");
+    EXPECT_EQ(stored[0]->cashTime, 5000);
+    EXPECT_EQ(reportBody(*stored[0], "crash.log"), "cut");
+    const QStringList left = crashFiles();
+    ASSERT_EQ(left.size(), 1) << left.join(",").toStdString();
+    EXPECT_TRUE(left[0].startsWith("crash_2026_01_01_11_00_00.facts.damaged-")) << left[0].toStdString();
 }
 
-TEST_F(CrashFixture, AFailedClaimIsRetried)
+// A crash whose conversion crashed the program each time is kept aside,
+// with its report, rather than deleted.
+TEST_F(CrashFixture, ACrashWhoseConversionsCrashedIsSetAsideWithItsReport)
 {
-    // The claim's rename cannot happen (a folder holds the new name).
     const QString facts = leaveSimpleCrash(1, 1000);
-    ASSERT_TRUE(QDir().mkpath(facts + ".try1/held"));
+    ASSERT_TRUE(QFile::rename(facts, facts + ".try3"));
     EXPECT_EQ(handler.convertPendingCrashes(), 0);
-    EXPECT_TRUE(QFile::exists(facts));
-    EXPECT_EQ(crashFiles().size(), 2);
-    ASSERT_TRUE(QDir(facts + ".try1").removeRecursively());
-    EXPECT_EQ(handler.convertPendingCrashes(), 1);
-    EXPECT_TRUE(crashFiles().isEmpty());
+    EXPECT_TRUE(crashes().empty());
+    const QStringList left = crashFiles();
+    ASSERT_EQ(left.size(), 2) << left.join(",").toStdString();
+    EXPECT_TRUE(left[0].startsWith("crash_2026_01_01_00_00_01.facts.try3.damaged-")) << left[0].toStdString();
+    EXPECT_EQ(left[1], "crash_2026_01_01_00_00_01.log");
+}
+
+// Reports are tied to their crash by the writer's header: a facts file that
+// names another crash's report takes nothing of it, and that report stays
+// for its own crash.
+TEST_F(CrashFixture, AFactsFileNamingAnotherCrashsReportLeavesItToItsOwn)
+{
+    const QString own = leaveCrash("2026_01_01_10_00_00", {{"time", "1000000"}, {"pid", "11"}, {"type", "SIGSEGV"}},
+                                   "its own report");
+    const QByteArray ownReport = (home.documents() + "/crash_2026_01_01_10_00_00.log").toUtf8();
+    // Another process's crash at that moment, and one of the same process an hour on.
+    const QString other = leaveCrashWithReport("2026_01_01_11_00_00",
+                                               {{"time", "1000000"}, {"pid", "22"}, {"type", "SIGBUS"},
+                                                {"crashPath", ownReport}, {"backPath", ownReport}},
+                                               "");
+    const QString later = leaveCrashWithReport("2026_01_01_12_00_00",
+                                               {{"time", "4600000"}, {"pid", "11"}, {"type", "SIGILL"},
+                                                {"crashPath", ownReport}, {"backPath", ownReport}},
+                                               "");
+    EXPECT_TRUE(handler.convertCrash(other));
+    EXPECT_TRUE(handler.convertCrash(later));
+    EXPECT_TRUE(QFile::exists(ownReport));
+    EXPECT_TRUE(handler.convertCrash(own));
+    std::map<std::string, std::string> reports;
+    for (const auto& record : crashes())
+        reports[record->exceptionType] = reportBody(*record, "crash.log");
+    EXPECT_EQ(reports, (std::map<std::string, std::string>{
+                           {"SIGSEGV", "its own report"}, {"SIGBUS", "<none>"}, {"SIGILL", "<none>"}}));
+    EXPECT_FALSE(QFile::exists(ownReport));
 }
 
 TEST_F(CrashFixture, ACrashWhoseRecordIsStoredAlreadyIsNotStoredAgain)
@@ -204,22 +243,24 @@ TEST_F(CrashFixture, AStoreThatRefusesUsesUpNoAttempt)
 TEST_F(CrashFixture, AReportWhoseWriterIsAliveIsNotTaken)
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const QByteArray header = "Hardware Model: x\nProcess: crash child [" + QByteArray::number(getpid()) + "]\n";
-    // This very process wrote it a moment ago, and goes on running.
-    leaveCrash("2026_01_01_10_00_00", {{"time", QByteArray::number(now)}, {"type", "SIGSEGV"}}, header);
+    const QByteArray self = QByteArray::number(getpid());
+    const QByteArray header = "Hardware Model: x\nProcess: crash child [" + self + "]\n";
+    // This very process wrote it a moment ago, and goes on running: by the
+    // facts' pid, or (an older writer's facts) by its report's.
+    leaveCrash("2026_01_01_10_00_00", {{"time", QByteArray::number(now)}, {"pid", self}, {"type", "SIGSEGV"}});
+    leaveCrashWithReport("2026_01_01_10_00_01", {{"time", QByteArray::number(now)}, {"type", "SIGSEGV"}}, header);
     const QStringList left = crashFiles();
     EXPECT_EQ(handler.convertPendingCrashes(), 0);
     EXPECT_EQ(crashFiles(), left);
     EXPECT_TRUE(crashes().empty());
 
     // A crash from before this process started: the writer's id was reused.
-    leaveCrash("2026_01_01_09_00_00", {{"time", "1000"}, {"type", "SIGBUS"}}, header);
+    leaveCrash("2026_01_01_09_00_00", {{"time", "1000"}, {"pid", self}, {"type", "SIGBUS"}});
     // And one whose writer has ended.
     const ChildResult child = ChildProcess::run("crash_records_child", {}, 10000);
     ASSERT_FALSE(child.hung);
     leaveCrash("2026_01_01_08_00_00",
-               {{"time", QByteArray::number(now)}, {"type", "SIGILL"}},
-               "Process: gone [" + QByteArray::number(child.pid) + "]\n");
+               {{"time", QByteArray::number(now)}, {"pid", QByteArray::number(child.pid)}, {"type", "SIGILL"}});
     EXPECT_EQ(handler.convertPendingCrashes(), 2);
     EXPECT_EQ(crashFiles(), left);
 }
@@ -230,8 +271,8 @@ TEST_F(CrashFixture, AReportWhoseWriterIsAliveIsNotTaken)
 TEST_F(CrashFixture, FactsFromTheFutureAreSetAside)
 {
     const qint64 future = QDateTime::currentMSecsSinceEpoch() + qint64(2) * 24 * 3600 * 1000;
-    leaveCrash("2026_01_01_10_00_00", {{"time", QByteArray::number(future)}, {"type", "SIGSEGV"}},
-               "Process: init [1]\n");
+    leaveCrashWithReport("2026_01_01_10_00_00", {{"time", QByteArray::number(future)}, {"type", "SIGSEGV"}},
+                         "Process: init [1]\n");
     EXPECT_EQ(handler.convertPendingCrashes(), 0);
     const QStringList left = crashFiles();
     ASSERT_EQ(left.size(), 2) << left.join(",").toStdString();
@@ -253,7 +294,7 @@ TEST_F(CrashFixture, EmptyReportsGoUnlessAWaitingCrashNamesThem)
     ASSERT_TRUE(ImageFixtures::writeFile(dir + "blocker", "not a folder"));
     AnaSqlitePersistHandler broken(dir + "blocker");
     CrashHandler brokenHandler(broken, clock, home.documents());
-    leaveCrash("2026_01_01_11_00_02", {{"time", "1000"}, {"type", "SIGSEGV"}}, "");
+    leaveCrashWithReport("2026_01_01_11_00_02", {{"time", "1000"}, {"type", "SIGSEGV"}}, "");
     EXPECT_EQ(brokenHandler.convertPendingCrashes(), 0);
     EXPECT_EQ(crashFiles(), (QStringList{"crash_2026_01_01_11_00_01.log", "crash_2026_01_01_11_00_02.facts",
                                          "crash_2026_01_01_11_00_02.log"}));
@@ -288,7 +329,7 @@ TEST_F(CrashFixture, ATerminationStopsTheConversionBetweenCrashes)
     EXPECT_EQ(handler.convertPendingCrashes(), 2);
     ASSERT_EQ(crashes().size(), 3u);
     for (const auto& record : crashes())
-        EXPECT_EQ(attachmentText(*record, "crash.log"), "report");
+        EXPECT_EQ(reportBody(*record, "crash.log"), "report");
 }
 
 TEST_F(CrashFixture, ARepeatMergesIntoTheFirstRecordAndStaysUnsent)
@@ -310,7 +351,7 @@ TEST_F(CrashFixture, ARepeatMergesIntoTheFirstRecordAndStaysUnsent)
     EXPECT_EQ(first.count(), 0);
     EXPECT_EQ(first.time(), 3000);
     EXPECT_EQ(first.cashTime, 3000);
-    EXPECT_EQ(attachmentText(first, "crash.log"), "report");
+    EXPECT_EQ(reportBody(first, "crash.log"), "report");
     EXPECT_EQ(attachmentText(first, "crash_times.log"), "1000;2000;3000");
     EXPECT_TRUE(crashFiles().isEmpty());
 

@@ -40,3 +40,9 @@ void AnalyticsOperationCenter::waitUntilIdle()
     m_opQueue.waitUntilAllOperationsAreFinished();
     m_netInfoRefreshQueue.waitUntilAllOperationsAreFinished();
 }
+
+void AnalyticsOperationCenter::shutdown()
+{
+    m_opQueue.shutdown();
+    m_netInfoRefreshQueue.shutdown();
+}

@@ -26,6 +26,8 @@ public:
     int getRefreshNetinfoOperationCount() const;
     bool cancelAll();
     void waitUntilIdle();
+    // Both queues stopped and joined (OperationQueue::shutdown).
+    void shutdown();
 
     OperationQueue& opQueue() { return m_opQueue; }
     OperationQueue& netInfoRefreshQueue() { return m_netInfoRefreshQueue; }

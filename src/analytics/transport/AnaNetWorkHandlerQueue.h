@@ -34,6 +34,9 @@ public:
     void cancelAllOperations();
     int operationCount() const { return m_queue.operationCount(); }
     void waitUntilAllOperationsAreFinished() { m_queue.waitUntilAllOperationsAreFinished(); }
+    // Cancels every request (a running exchange is aborted) and joins the
+    // workers; later requests are refused.
+    void shutdown() { m_queue.shutdown(); }
 
 private:
     mutable std::mutex m_mutex;

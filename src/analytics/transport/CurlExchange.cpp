@@ -9,12 +9,6 @@
 
 namespace {
 
-void globalInit()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 struct Transfer {
     CurlExchange::Result* result = nullptr;
     int* counter = nullptr;
@@ -72,9 +66,15 @@ size_t onData(char* data, size_t size, size_t count, void* user)
 
 }
 
+void CurlExchange::setUpGlobally()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
 CurlExchange::CurlExchange()
 {
-    globalInit();
+    setUpGlobally();
     m_multi = curl_multi_init();
 }
 

@@ -48,6 +48,11 @@ public:
         std::chrono::milliseconds deadline = kDeadline;   // from the start of the exchange
     };
 
+    // libcurl's global set-up (and the TLS library's under it), once per
+    // process. Not safe beside other threads: the program runs it on its
+    // main thread before it starts any; an exchange made without it runs it.
+    static void setUpGlobally();
+
     CurlExchange();
     ~CurlExchange();
     CurlExchange(const CurlExchange&) = delete;

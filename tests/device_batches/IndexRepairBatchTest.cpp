@@ -99,3 +99,26 @@ TEST_F(IndexRepairBatchTest, AMoveInWaitingForTheHealLongerThanTheWatchdogCounts
     ASSERT_TRUE(notice);
     EXPECT_EQ(notice->message(), "照片已成功导入隐私相册，请你手动删除iPad系统相册的原始照片。");
 }
+
+TEST_F(IndexRepairBatchTest, AMoveInCancelledWhileItWaitsForTheHealEndsAtOnceAndStoresNothing)
+{
+    HeldIndex* held = plantAndHealBehind({ImageFixtures::jpeg(40, 30, 7)});
+    makeBatches(0);
+    BatchRunner& runner = batches->encryptRunner();
+    selectPhotos(2);
+    batches->lockButtonClicked();
+    ASSERT_TRUE(waitUntil([&] { return runner.isItemWaiting(); }));
+
+    // The panel's cancel ends the batch while the heal is still held.
+    ASSERT_TRUE(batches->processingView());
+    batches->photosProcessingViewCancelButtonClicked(batches->processingView());
+    EXPECT_TRUE(waitFinished());
+    EXPECT_FALSE(runner.isRunning());
+    EXPECT_TRUE(held->holding());
+
+    // Once the heal is over, the cancelled photos were not stored after all.
+    held->release();
+    ASSERT_TRUE(waitUntil([&] { return !store->isRepairingIndex() && !runner.isRunning(); }));
+    batches.reset();   // joins the batch's worker
+    EXPECT_EQ(storedCount(), 1);
+}

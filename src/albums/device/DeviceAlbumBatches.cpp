@@ -284,10 +284,10 @@ void DeviceAlbumBatches::encryptItem(const PhotoAssetPtr& asset, const PhotoAsse
         return;
     }
     // A large album's index may still be healing: the wait is not the item's
-    // time, and a stop that ends it leaves the item undone.
+    // time, and a stop (the batch's or the store's) ends it, leaving the item undone.
     if (store.isRepairingIndex()) {
         const BatchCompletion::Wait wait = item.beginWait();
-        if (!store.awaitIndex()) {
+        if (!store.awaitIndex([&runner] { return runner.isStopRequested(); })) {
             item.fail();
             return;
         }

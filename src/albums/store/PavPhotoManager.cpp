@@ -81,11 +81,17 @@ void PavPhotoManager::stopIndexRepair()
         m_repairThread.join();
 }
 
-bool PavPhotoManager::awaitIndex() const
+bool PavPhotoManager::awaitIndex(const std::function<bool()>& givesUp) const
 {
     if (m_repairing && !MainThread::isMainThread()) {
         std::unique_lock lock(m_repairMutex);
-        m_repaired.wait(lock, [this] { return !m_repairing || m_stopRepair; });
+        const auto over = [this] { return !m_repairing || m_stopRepair; };
+        if (!givesUp)
+            m_repaired.wait(lock, over);
+        while (givesUp && !m_repaired.wait_for(lock, std::chrono::milliseconds(50), over)) {
+            if (givesUp())
+                return false;
+        }
     }
     // A heal that was stopped leaves the index half-made: nothing is answered from it.
     return !m_stopRepair;

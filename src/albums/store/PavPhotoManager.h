@@ -139,7 +139,9 @@ public:
     // whole; false once a stop was asked (requestStop), ending the wait at
     // once: the index may be half-healed, so the caller gives up with nothing
     // done. On the main thread it returns at once (see isRepairingIndex).
-    bool awaitIndex() const;
+    // givesUp, when given, is asked every few tens of milliseconds while the
+    // wait lasts: once it answers true the wait ends, false (a batch's stop).
+    bool awaitIndex(const std::function<bool()>& givesUp = {}) const;
     // Any thread, without waiting: from now on every operation that reads or
     // writes the index or the item files gives up with nothing done (no new
     // item is stored), the waits for the index end, and the heal behind

@@ -9,15 +9,19 @@
 #include "albums/widgets/PavSystemVideoView_iPad.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/ShadowLabel.h"
 #include "support/EventLoop.h"
 #include "support/FakePhotoAsset.h"
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QSemaphore>
 #include <QThread>
 
 #include <atomic>
+#include <cstdlib>
 #include <memory>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -96,6 +100,55 @@ TEST(AlbumTableHeaderView, EditingShowsCheckAllAndCount)
     header.checkAllButton()->click();  // only the look flips
     EXPECT_EQ(d.clicks, QList<bool>{true});
     EXPECT_FALSE(header.checkAllButton()->isSelected());
+}
+
+namespace {
+// Dark pixels in each column of `widget` as drawn on white, from its first
+// inked column on.
+std::vector<int> inkColumns(QWidget* widget)
+{
+    QImage shot(widget->size(), QImage::Format_ARGB32);
+    shot.fill(Qt::white);
+    widget->render(&shot);
+    std::vector<int> columns;
+    for (int x = 0; x < shot.width(); ++x) {
+        int ink = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            ink += qGray(shot.pixel(x, y)) < 128 ? 1 : 0;
+        if (ink > 0 || !columns.empty())
+            columns.push_back(ink);
+    }
+    return columns;
+}
+}
+
+// A day of more photos than the count label has room for: the count is cut
+// at its end, never at its start, so no leading digit goes missing (16036
+// must not read as 6036).
+TEST(AlbumTableHeaderView, ACountTooLongForItsLabelLosesItsEndNotItsFirstDigits)
+{
+    PavAlbumTableHeaderView_iPad header(QRect(0, 0, 615, 45), true);
+    header.setPhotoCount(16036);
+    QLabel* label = header.photoCountLabel();
+    EXPECT_EQ(label->text(), "16036张照片");
+    ASSERT_GT(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+
+    // What a label wide enough draws first: "160".
+    QLabel whole(label->text());
+    whole.setFont(label->font());
+    whole.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    whole.resize(400, label->height());
+    const std::vector<int> expected = inkColumns(&whole);
+    const std::vector<int> drawn = inkColumns(label);
+    const int span = whole.fontMetrics().horizontalAdvance(QStringLiteral("160"));
+    ASSERT_GE(int(drawn.size()), span);
+    int differing = 0;
+    int inked = 0;
+    for (int x = 0; x < span; ++x) {
+        differing += std::abs(drawn[size_t(x)] - expected[size_t(x)]);
+        inked += expected[size_t(x)];
+    }
+    EXPECT_LT(differing, inked / 4) << "the count as drawn does not start with 160";
 }
 
 TEST(SystemAssetView, EditTapsFlipPhotosAndNotify)

@@ -3,11 +3,15 @@
 #include "platform/core/Localization.h"
 #include "platform/ui/ImageButton.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/ShadowLabel.h"
 
 namespace {
-QLabel* greyLabel(QWidget* parent, Qt::Alignment alignment)
+const QColor kGrey(51, 51, 51);
+
+template <typename Label>
+Label* greyLabel(QWidget* parent, Qt::Alignment alignment)
 {
-    auto* label = new QLabel(parent);
+    auto* label = new Label(parent);
     QFont font = label->font();
     font.setPixelSize(18);
     label->setFont(font);
@@ -31,8 +35,10 @@ PavAlbumTableHeaderView_iPad::PavAlbumTableHeaderView_iPad(const QRect& frame, b
     m_checkAllButton->setImageNamed(QStringLiteral("PavAlbum_CheckBox_selected_iPad.png"), ui::ImageButton::Selected);
     connect(m_checkAllButton, &QAbstractButton::clicked, this, &PavAlbumTableHeaderView_iPad::checkAllButtonClicked);
 
-    m_titleLabel = greyLabel(this, Qt::AlignLeft);
-    m_photoCountLabel = greyLabel(this, Qt::AlignRight);
+    m_titleLabel = greyLabel<QLabel>(this, Qt::AlignLeft);
+    m_photoCountLabel = greyLabel<ui::ShadowLabel>(this, Qt::AlignRight);
+    m_photoCountLabel->setTextColor(kGrey);
+    m_photoCountLabel->setElideMode(Qt::ElideRight);
     m_photoCountLabel->setGeometry(frame.width() - 116, 0, 100, 45);
     setIsEditing(isEditing);
 }

@@ -7,6 +7,7 @@
 
 namespace ui {
 class ImageButton;
+class ShadowLabel;
 }
 class PavAlbumTableHeaderView_iPad;
 
@@ -26,7 +27,9 @@ public:
 
     void setDelegate(PavAlbumTableHeaderViewDelegate* delegate) { m_delegate.reset(delegate); }
     QLabel* titleLabel() const { return m_titleLabel; }
-    QLabel* photoCountLabel() const { return m_photoCountLabel; }
+    // A count too long for the label is cut at its end ("16036张…"), never
+    // at its start, so the digits shown are the count's first ones.
+    ui::ShadowLabel* photoCountLabel() const { return m_photoCountLabel; }
     ui::ImageButton* checkAllButton() const { return m_checkAllButton; }
     bool isEditing() const { return m_isEditing; }
     int section() const { return m_section; }
@@ -41,7 +44,7 @@ public:
 private:
     DelegateRef<PavAlbumTableHeaderViewDelegate> m_delegate;
     QLabel* m_titleLabel;
-    QLabel* m_photoCountLabel;
+    ui::ShadowLabel* m_photoCountLabel;
     ui::ImageButton* m_checkAllButton;
     bool m_isEditing = false;
     int m_section = 0;

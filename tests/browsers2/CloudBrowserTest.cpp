@@ -347,6 +347,33 @@ TEST_F(CloudBrowserTest, APictureDecodedSharperForAZoomIsStillSmoothWhenZoomedOu
     EXPECT_TRUE(showsFineLinesAveraged(&canvas, "cloud_browser_zoomed_out.png"));
 }
 
+TEST_F(CloudBrowserTest, AGratingZoomedInAndOutIsAsEvenAsWhenFirstShown)
+{
+    // Lines with two-pixel gaps: halving the sharper decode once and
+    // drawing it smaller leaves hard bands of them.
+    const DiskFilePtr lines = upload(ImageFixtures::encode(ImageFixtures::grating(4000, 3000, 4), "jpeg", 95),
+                                     QStringLiteral("GRATING.JPG"));
+    ASSERT_TRUE(lines);
+    open({lines}, 0);
+    ASSERT_TRUE(waitUntil([&] { return shown(0); }, 10000));
+    const QRect block(300, 250, 160, 100);   // inside the lines, clear of the print
+    // What the screen shows once the picture's copy for its size is final.
+    const auto settledSpread = [&] {
+        canvas.grab();
+        EXPECT_TRUE(waitUntil([&] { return !pager()->detailImageView()->isRefining(); }, 10000));
+        return greySpread(canvas.grab().toImage(), block);
+    };
+    const double firstSpread = settledSpread();
+    ASSERT_FALSE(saveScreenshot(&canvas, "cloud_browser_grating_first.png").isEmpty());
+
+    pager()->doubleClicked(QPoint(512, 384));
+    ASSERT_TRUE(waitUntil([&] { return pager()->detailImageView()->image().width() == 4000; }, 10000));
+    pager()->doubleClicked(QPoint(512, 384));
+    ASSERT_DOUBLE_EQ(pager()->detailScrollView()->zoomScale(), 1.0);
+    EXPECT_LE(settledSpread(), firstSpread + 2.0) << "first open " << firstSpread;
+    EXPECT_FALSE(saveScreenshot(&canvas, "cloud_browser_grating_zoomed_out.png").isEmpty());
+}
+
 TEST_F(CloudBrowserTest, ADragPastTheFirstOrLastPhotoOvershootsAndSpringsBack)
 {
     // Opened on `photo`, a slow drag of the finger by `by` points: the

@@ -134,6 +134,15 @@ protected:
         rootScreen->presentFullScreen(browser, false);
         ASSERT_TRUE(browser->isOnScreen());
     }
+    // Uploads picture as a JPEG named name and opens the browser on it alone,
+    // until it is shown.
+    void openOnly(const QImage& picture, const QString& name)
+    {
+        const DiskFilePtr file = upload(ImageFixtures::encode(picture, "jpeg", 95), name);
+        ASSERT_TRUE(file);
+        open({file}, 0);
+        ASSERT_TRUE(waitUntil([&] { return shown(0); }, 10000));
+    }
     // A file of the album's folder that is no picture.
     DiskFilePtr uploadNoPicture() { return upload(QByteArray(3 * DiskManager::kChunkSize, 'x'), "BAD.JPG"); }
     // A file of the album's folder, not downloaded yet.
@@ -332,11 +341,7 @@ TEST_F(CloudBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
 
 TEST_F(CloudBrowserTest, APictureDecodedSharperForAZoomIsStillSmoothWhenZoomedOut)
 {
-    const DiskFilePtr lines = upload(ImageFixtures::encode(ImageFixtures::fineLines(4000, 3000, 2), "jpeg", 95),
-                                     QStringLiteral("LINES.JPG"));
-    ASSERT_TRUE(lines);
-    open({lines}, 0);
-    ASSERT_TRUE(waitUntil([&] { return shown(0); }, 10000));
+    ASSERT_NO_FATAL_FAILURE(openOnly(ImageFixtures::fineLines(4000, 3000, 2), QStringLiteral("LINES.JPG")));
     EXPECT_TRUE(showsFineLinesAveraged(&canvas, "cloud_browser_fitted.png"));
     const int decoded = pager()->detailImageView()->image().width();
 
@@ -351,11 +356,7 @@ TEST_F(CloudBrowserTest, AGratingZoomedInAndOutIsAsEvenAsWhenFirstShown)
 {
     // Lines with two-pixel gaps: halving the sharper decode once and
     // drawing it smaller leaves hard bands of them.
-    const DiskFilePtr lines = upload(ImageFixtures::encode(ImageFixtures::grating(4000, 3000, 4), "jpeg", 95),
-                                     QStringLiteral("GRATING.JPG"));
-    ASSERT_TRUE(lines);
-    open({lines}, 0);
-    ASSERT_TRUE(waitUntil([&] { return shown(0); }, 10000));
+    ASSERT_NO_FATAL_FAILURE(openOnly(ImageFixtures::grating(4000, 3000, 4), QStringLiteral("GRATING.JPG")));
     const QRect block(300, 250, 160, 100);   // inside the lines, clear of the print
     // What the screen shows once the picture's copy for its size is final.
     const auto settledSpread = [&] {

@@ -1,9 +1,9 @@
 #include "analytics/AnaSqlitePersistHandler.h"
 
-#include "analytics/ANAPersistPropRange.h"
 #include "analytics/AnaEncrypt.h"
 #include "analytics/AnaEncryptUtil.h"
 #include "analytics/AnaErrorPopulator.h"
+#include "analytics/AnaPersistQuery.h"
 #include "analytics/AnalyticsPersistObjectRegister.h"
 #include "platform/core/AppHome.h"
 #include "platform/core/Clock.h"
@@ -11,7 +11,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QSet>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -20,69 +19,13 @@
 
 namespace {
 
-const char* const kSelect = "select id,type,priority,time,encodeData,encLength,count,md5 from ana_persist ";
-// The same with the stored payload's length last, which SQLite tells
-// without loading the payload.
-const char* const kSelectSized =
-    "select id,type,priority,time,encodeData,encLength,count,md5,length(encodeData) from ana_persist ";
-const char* const kInsert =
-    "insert into ana_persist (type,priority,time,encodeData,encLength,count,md5) values (?,?,?,?,?,?,?)";
 const char* const kInsertPrepareFailure = "analytics persist object insert sql pragram error";
 const char* const kInsertStepFailure = "analytics persist object insert ip sql meet sqlite error";
-const char* const kDeletePrefix = "delete from ana_persist where 1=1 and ";
-const char* const kColumns[] = {"id", "type", "priority", "time", "encLength", "count", "md5"};
 
 bool fail(AnaError* error, int code, const QString& description)
 {
     AnaErrorPopulator::populateError(error, code, description);
     return false;
-}
-
-bool isRecordColumn(const QString& name)
-{
-    for (const char* column : kColumns)
-        if (name == QLatin1String(column))
-            return true;
-    return false;
-}
-
-bool isNumber(const QVariant& value)
-{
-    switch (value.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Long:
-    case QMetaType::ULong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-    case QMetaType::Double:
-    case QMetaType::Float:
-    case QMetaType::Bool:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// " id = ? " for one id; " ( id = ? or ", " id =  ? or ", " id = ? )" for more.
-QString idListSql(qsizetype count)
-{
-    QString sql = QString::fromLatin1(kDeletePrefix) + " ";
-    if (count == 1)
-        return sql + " id = ? ";
-    for (qsizetype i = 0; i < count; ++i)
-        sql += i == 0 ? " ( id = ? or " : (i + 1 == count ? " id = ? )" : " id =  ? or ");
-    return sql;
-}
-
-QString typeListSql(const QString& prefix, qsizetype count)
-{
-    QString sql = prefix;
-    for (qsizetype i = 0; i < count; ++i)
-        sql += i == 0 ? " type = ? " : " or type = ? ";
-    return sql;
 }
 
 }
@@ -426,7 +369,7 @@ bool AnaSqlitePersistHandler::writeRecord(AnalyticsPersistObject& record, const 
         binds << record.id();
     if (!sealRecord(record, &binds, error))
         return false;
-    return runStatement(sql, binds, error, prepareFailure, stepFailure);
+    return runStatement({sql, binds}, error, prepareFailure, stepFailure);
 }
 
 bool AnaSqlitePersistHandler::saveObject(AnalyticsPersistObject& record, AnaError* error)
@@ -434,7 +377,7 @@ bool AnaSqlitePersistHandler::saveObject(AnalyticsPersistObject& record, AnaErro
     Guard guard(*this);
     if (!canQuery(1, error, "insert persist object get encypt util failed"))
         return false;
-    return writeRecord(record, kInsert, false, error, kInsertPrepareFailure, kInsertStepFailure);
+    return writeRecord(record, AnaPersistQuery::kInsert, false, error, kInsertPrepareFailure, kInsertStepFailure);
 }
 
 bool AnaSqlitePersistHandler::updateObject(AnalyticsPersistObject& record, AnaError* error)
@@ -448,10 +391,7 @@ bool AnaSqlitePersistHandler::updateObject(AnalyticsPersistObject& record, AnaEr
         record.setId(int32_t(sqlite3_last_insert_rowid(m_database)));
         return true;
     }
-    return writeRecord(record,
-                       "replace into ana_persist (id,type,priority,time,encodeData,encLength,count,md5) values "
-                       "(?,?,?,?,?,?,?,?)",
-                       true, error, "analytics persist object update sql pragram error",
+    return writeRecord(record, AnaPersistQuery::kReplace, true, error, "analytics persist object update sql pragram error",
                        "analytics persist object update  sql meet sqlite error");
 }
 
@@ -465,7 +405,7 @@ bool AnaSqlitePersistHandler::saveObjects(const Records& records, AnaError* erro
     // One statement for the batch, reset between records; no transaction, so
     // the records before a failing one stay stored.
     Statement statement;
-    if (!prepare(statement, kInsert, {}))
+    if (!prepare(statement, AnaPersistQuery::kInsert, {}))
         return fail(error, 4, kInsertPrepareFailure);
     for (const Record& record : records) {
         if (!record)
@@ -533,14 +473,15 @@ AnaSqlitePersistHandler::Record AnaSqlitePersistHandler::readRow(sqlite3_stmt* s
     return nullptr;
 }
 
-AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::runQuery(const QString& sql, const QVariantList& binds,
-                                                                    AnaError* error, QList<AnaError>* rowErrors,
-                                                                    qint64 maxBytes, qint64 takenBytes)
+AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::runQuery(const AnaPersistQuery& query, AnaError* error,
+                                                                    QList<AnaError>* rowErrors)
 {
+    const qint64 maxBytes = query.maxBytes;
+    const qint64 takenBytes = query.takenBytes;
     Records records;
     {
         Statement statement;
-        if (!prepare(statement, sql, binds)) {
+        if (!prepare(statement, query.sql, query.binds)) {
             fail(error, 4, "analytics persist object query sql pragram error");
             return records;
         }
@@ -570,7 +511,8 @@ AnaSqlitePersistHandler::Record AnaSqlitePersistHandler::getObjectById(long id, 
     if (!canQuery(1, error, "get persist object get encypt util failed"))
         return nullptr;
     Statement statement;
-    if (!prepare(statement, QString(kSelect) + "where " + " id = ? ", {qint64(id)})) {
+    const AnaPersistQuery query = AnaPersistQuery::byId(id);
+    if (!prepare(statement, query.sql, query.binds)) {
         fail(error, 4, "analytics persist object query sql pragram error");
         return nullptr;
     }
@@ -589,7 +531,7 @@ AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::getObjectsWithCount(in
     Guard guard(*this);
     if (!canQuery(count, error, "get persist objects get encypt util failed"))
         return {};
-    return runQuery(QString(kSelect) + "limit ?", {count}, error, rowErrors);
+    return runQuery(AnaPersistQuery::withCount(count), error, rowErrors);
 }
 
 AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::getObjectsWithCountOfType(int type, int count,
@@ -599,7 +541,7 @@ AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::getObjectsWithCountOfT
     Guard guard(*this);
     if (!canQuery(count, error, "iget persist objects get encypt util failed"))
         return {};
-    return runQuery(QString(kSelect) + "where type = ? limit ?", {type, count}, error, rowErrors);
+    return runQuery(AnaPersistQuery::withCountOfType(type, count), error, rowErrors);
 }
 
 AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::getObjectsWithCountOfTypes(const QList<int>& types,
@@ -613,51 +555,7 @@ AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::getObjectsWithCountOfT
     }
     if (!canQuery(count, error, "get persist objects get encypt util failed"))
         return {};
-    QVariantList binds;
-    for (int type : types)
-        binds << type;
-    binds << count;
-    return runQuery(typeListSql(QString(kSelect) + "where ", types.size()) + " limit ?", binds, error, rowErrors);
-}
-
-bool AnaSqlitePersistHandler::buildCondition(const QString& column, const QVariant& value, QString* sql,
-                                             QVariantList* binds, AnaError* error)
-{
-    if (value.typeId() == QMetaType::QVariantList || value.typeId() == QMetaType::QStringList) {
-        const QVariantList items = value.toList();
-        if (items.isEmpty())
-            return fail(error, 5, "createSqlByArray meet nil arr");
-        for (qsizetype i = 0; i < items.size(); ++i) {
-            if (!isNumber(items[i]) && items[i].typeId() != QMetaType::QString)
-                return fail(error, 5, "createSqlByArray meet error arr,arr object type error,must be nsnumber or nsstring");
-            *sql += i == 0 ? QString(" ( %1 = ? ").arg(column) : QString(" or %1 = ? ").arg(column);
-            *binds << items[i];
-        }
-        *sql += " )";
-        return true;
-    }
-    if (value.typeId() == QMetaType::QString || isNumber(value)) {
-        *sql += QString(" %1 = ? ").arg(column);
-        *binds << value;
-        return true;
-    }
-    if (value.canConvert<ANAPersistPropRange>() && value.typeId() == qMetaTypeId<ANAPersistPropRange>()) {
-        const auto range = value.value<ANAPersistPropRange>();
-        if (!range.mix && !range.max)
-            return fail(error, 5, "createSqlByAnaRangey meet error range is ni");
-        QString text = "(";
-        if (range.mix) {
-            text += QString(" %1 >= ? ").arg(column);
-            *binds << *range.mix;
-        }
-        if (range.max) {
-            text += QString(" %1 %2 <= ? ").arg(text.size() > 1 ? "and" : "", column);
-            *binds << *range.max;
-        }
-        *sql += text + " )";
-        return true;
-    }
-    return fail(error, 5, "createPropSQL meet error error value type not support");
+    return runQuery(AnaPersistQuery::withCountOfTypes(types, count), error, rowErrors);
 }
 
 AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::getObjectsByCondition(const QVariantMap& condition,
@@ -667,36 +565,10 @@ AnaSqlitePersistHandler::Records AnaSqlitePersistHandler::getObjectsByCondition(
     Guard guard(*this);
     if (!canQuery(1, error, "getObjectsByCondition get encypt util failed"))
         return {};
-    const auto bytes = [&condition](const char* key) {
-        return isNumber(condition.value(key)) ? condition.value(key).toLongLong() : 0;
-    };
-    const qint64 maxBytes = bytes(kMaxBytesKey);
-    QString sql = QString(maxBytes > 0 ? kSelectSized : kSelect) + "where " + " 1=1 ";
-    QVariantList binds;
-    int limit = 0;
-    for (auto it = condition.cbegin(); it != condition.cend(); ++it) {
-        if (it.key() == kMaxBytesKey || it.key() == kTakenBytesKey)
-            continue;
-        if (it.key() == "limit") {
-            if (isNumber(it.value()))
-                limit = it.value().toInt();
-            continue;
-        }
-        if (!isRecordColumn(it.key())) {
-            fail(error, 5, "createQuerySqlByCondition:dic key must be a record column");
-            return {};
-        }
-        QString part;
-        if (!buildCondition(it.key(), it.value(), &part, &binds, error)) {
-            return {};
-        }
-        sql += QString(" and %1 ").arg(part);
-    }
-    if (limit >= 1) {
-        sql += " limit ?";
-        binds << limit;
-    }
-    return runQuery(sql, binds, error, rowErrors, maxBytes, bytes(kTakenBytesKey));
+    AnaPersistQuery query;
+    if (!AnaPersistQuery::byCondition(condition, &query, error))
+        return {};
+    return runQuery(query, error, rowErrors);
 }
 
 QList<qint64> AnaSqlitePersistHandler::getTimesOfType(int type, AnaError* error)
@@ -715,12 +587,12 @@ QList<qint64> AnaSqlitePersistHandler::getTimesOfType(int type, AnaError* error)
     return times;
 }
 
-int AnaSqlitePersistHandler::runCount(const QString& sql, const QVariantList& binds, AnaError* error)
+int AnaSqlitePersistHandler::runCount(const AnaPersistQuery& query, AnaError* error)
 {
     if (!checkDatabase(error))
         return -1;
     Statement statement;
-    if (!prepare(statement, sql, binds)) {
+    if (!prepare(statement, query.sql, query.binds)) {
         fail(error, 4, "analytics persist object count query sql pragram error");
         return -1;
     }
@@ -732,13 +604,13 @@ int AnaSqlitePersistHandler::runCount(const QString& sql, const QVariantList& bi
 int AnaSqlitePersistHandler::getObjectCount(AnaError* error)
 {
     Guard guard(*this);
-    return runCount("select count(*) from ana_persist", {}, error);
+    return runCount({"select count(*) from ana_persist", {}}, error);
 }
 
 int AnaSqlitePersistHandler::getObjectCountOfType(int type, AnaError* error)
 {
     Guard guard(*this);
-    return runCount("select count(*) from ana_persist where type = ? ", {type}, error);
+    return runCount({"select count(*) from ana_persist where type = ? ", {type}}, error);
 }
 
 int AnaSqlitePersistHandler::getObjectCountOfTypes(const QList<int>& types, AnaError* error)
@@ -748,19 +620,16 @@ int AnaSqlitePersistHandler::getObjectCountOfTypes(const QList<int>& types, AnaE
         fail(error, 3, "must set one typs");
         return -1;
     }
-    QVariantList binds;
-    for (int type : types)
-        binds << type;
-    return runCount(typeListSql("select count(*) from ana_persist where ", types.size()), binds, error);
+    return runCount(AnaPersistQuery::countOfTypes(types), error);
 }
 
-bool AnaSqlitePersistHandler::runStatement(const QString& sql, const QVariantList& binds, AnaError* error,
-                                        const char* prepareFailure, const char* stepFailure)
+bool AnaSqlitePersistHandler::runStatement(const AnaPersistQuery& query, AnaError* error, const char* prepareFailure,
+                                           const char* stepFailure)
 {
     if (!checkDatabase(error))
         return false;
     Statement statement;
-    if (!prepare(statement, sql, binds))
+    if (!prepare(statement, query.sql, query.binds))
         return fail(error, 4, prepareFailure);
     if (sqlite3_step(statement.handle) != SQLITE_DONE)
         return fail(error, 4, stepFailure);
@@ -770,9 +639,9 @@ bool AnaSqlitePersistHandler::runStatement(const QString& sql, const QVariantLis
 bool AnaSqlitePersistHandler::deleteObjectById(long id, AnaError* error)
 {
     Guard guard(*this);
-    return runStatement("delete from ana_persist where id = ? ", {qint64(id)}, error,
-                     "analytics persist object delete sql pragram error",
-                     "analytics persist object delete meet sqilte error");
+    return runStatement({"delete from ana_persist where id = ? ", {qint64(id)}}, error,
+                        "analytics persist object delete sql pragram error",
+                        "analytics persist object delete meet sqilte error");
 }
 
 bool AnaSqlitePersistHandler::deleteObjectsByIds(const QVariantList& ids, AnaError* error)
@@ -780,8 +649,8 @@ bool AnaSqlitePersistHandler::deleteObjectsByIds(const QVariantList& ids, AnaErr
     Guard guard(*this);
     if (ids.isEmpty())
         return fail(error, 5, "analytics persist objects delete,ids or count is nil");
-    return runStatement(idListSql(ids.size()), ids, error, "analytics persist objects delete sql pragram error",
-                     "analytics persist objects delete meet sqilte error");
+    return runStatement(AnaPersistQuery::deleteIds(ids), error, "analytics persist objects delete sql pragram error",
+                        "analytics persist objects delete meet sqilte error");
 }
 
 bool AnaSqlitePersistHandler::deleteObjects(const Records& records, AnaError* error)
@@ -795,24 +664,24 @@ bool AnaSqlitePersistHandler::deleteObjects(const Records& records, AnaError* er
             return fail(error, 5, "deleteObjectsByIds:arr have object that not instance of AnalyticsPersistObject");
         ids << qint64(record->id());
     }
-    return runStatement(idListSql(ids.size()), ids, error, "analytics persist objects delete sql pragram error",
-                     "analytics persist objects delete meet sqilte error");
+    return runStatement(AnaPersistQuery::deleteIds(ids), error, "analytics persist objects delete sql pragram error",
+                        "analytics persist objects delete meet sqilte error");
 }
 
 bool AnaSqlitePersistHandler::deleteObjectsByType(int type, AnaError* error)
 {
     Guard guard(*this);
-    return runStatement(QString::fromLatin1(kDeletePrefix) + "  type = ? ", {type}, error,
-                     "deleteObjectsByType: delete sql pragram error", "deleteObjectsByType: delete meet sqilte error");
+    return runStatement(AnaPersistQuery::deleteType(type), error, "deleteObjectsByType: delete sql pragram error",
+                        "deleteObjectsByType: delete meet sqilte error");
 }
 
 bool AnaSqlitePersistHandler::cleanExpireDatas(AnaError* error)
 {
     Guard guard(*this);
     const qint64 limit = m_clock->now().toSecsSinceEpoch() - 604800;
-    return runStatement("delete from ana_persist where time < ?", {limit}, error,
-                     "analytics persist object clean expire date sql pragram error",
-                     "analytics persist object clean expire date meet sqilte error");
+    return runStatement({"delete from ana_persist where time < ?", {limit}}, error,
+                        "analytics persist object clean expire date sql pragram error",
+                        "analytics persist object clean expire date meet sqilte error");
 }
 
 AnaSqlitePersistHandler::Record AnaSqlitePersistHandler::getLocalStrategy(AnaError* error)

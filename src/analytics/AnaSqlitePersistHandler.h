@@ -16,6 +16,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct AnaPersistQuery;
 class Clock;
 
 // The analytics record store: one row of "ana_persist" per record in
@@ -25,7 +26,7 @@ class Clock;
 // database found damaged when it opens (a record table without the store's
 // columns counts as damaged: it would refuse every row) is moved aside
 // (".analytics.db.damaged-<time>", one log line) and a fresh one started; a
-// busy one is used as it is. Values
+// busy one is used as it is. Its SQL is built by AnaPersistQuery: values
 // always travel as bound parameters; conditions name record columns only.
 class AnaSqlitePersistHandler : public AnalyticsDataPersiter {
 public:
@@ -128,13 +129,11 @@ private:
     bool writeRecord(AnalyticsPersistObject& record, const QString& sql, bool withId, AnaError* error,
                      const char* prepareFailure, const char* stepFailure);
     Record readRow(sqlite3_stmt* statement, AnaError* error);
-    // maxBytes > 0: the statement's ninth column is the payload's length,
-    // and rows stop once the next would pass the bound (see getObjectsByCondition).
-    Records runQuery(const QString& sql, const QVariantList& binds, AnaError* error, QList<AnaError>* rowErrors,
-                     qint64 maxBytes = 0, qint64 takenBytes = 0);
-    int runCount(const QString& sql, const QVariantList& binds, AnaError* error);
+    // With a byte bound, rows stop once the next would pass it (see getObjectsByCondition).
+    Records runQuery(const AnaPersistQuery& query, AnaError* error, QList<AnaError>* rowErrors);
+    int runCount(const AnaPersistQuery& query, AnaError* error);
     // Runs one statement that returns no rows (an insert, update or delete).
-    bool runStatement(const QString& sql, const QVariantList& binds, AnaError* error, const char* prepareFailure,
+    bool runStatement(const AnaPersistQuery& query, AnaError* error, const char* prepareFailure,
                       const char* stepFailure);
     bool checkDatabase(AnaError* error);
     // Opens the database file; a damaged one is moved aside first and a
@@ -148,8 +147,6 @@ private:
     static int checkRecordTable(sqlite3* db);
     // The count is at least 1, the database open and the cipher there.
     bool canQuery(int count, AnaError* error, const char* cipherFailure);
-    bool buildCondition(const QString& column, const QVariant& value, QString* sql, QVariantList* binds,
-                        AnaError* error);
 
     QString m_anaDbPath;
     QString m_dbFile;

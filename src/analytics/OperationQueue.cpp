@@ -1,22 +1,9 @@
 #include "analytics/OperationQueue.h"
 
+#include "analytics/ThreadPriority.h"
 #include "platform/core/ThreadHooks.h"
 
-#include <QThread>
-
-#include <algorithm>
-#include <cmath>
-
 namespace {
-
-// 0.0 to 1.0 spread over the lowest to the highest of the ordinary
-// priorities (0.5 is the normal one).
-QThread::Priority threadPriorityFor(double priority)
-{
-    const double clamped = std::clamp(priority, 0.0, 1.0);
-    const int steps = QThread::HighestPriority - QThread::LowestPriority;
-    return QThread::Priority(QThread::LowestPriority + int(std::lround(clamped * steps)));
-}
 
 class BlockOperation final : public Operation {
 public:
@@ -132,14 +119,8 @@ void OperationQueue::run()
             m_pending.erase(first);
             m_running.insert(operation);
         }
-        if (!operation->isCancelled()) {
-            const std::optional<double> priority = operation->threadPriority();
-            if (priority)
-                QThread::currentThread()->setPriority(threadPriorityFor(*priority));
-            operation->start();
-            if (priority)
-                QThread::currentThread()->setPriority(QThread::NormalPriority);
-        }
+        if (!operation->isCancelled())
+            ThreadPriority::runAt(operation->threadPriority().value_or(0.5), m_name, [&] { operation->start(); });
         {
             std::lock_guard lock(m_mutex);
             m_running.erase(operation);

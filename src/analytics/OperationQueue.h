@@ -28,8 +28,9 @@ public:
     int queuePriority() const { return m_queuePriority; }
     void setQueuePriority(int priority) { m_queuePriority = priority; }
 
-    // The worker thread's priority while the operation runs, from 0.0
-    // (lowest) to 1.0 (highest); without one the thread keeps its own.
+    // The thread priority the operation runs at, from 0.0 (lowest) to 1.0
+    // (highest), as ThreadPriority::runAt applies it; without one it runs at
+    // the worker's own.
     std::optional<double> threadPriority() const { return m_threadPriority; }
     void setThreadPriority(double priority) { m_threadPriority = priority; }
 

@@ -135,6 +135,15 @@ protected:
         rootScreen->presentFullScreen(browser, false);
         ASSERT_TRUE(browser->isOnScreen());
     }
+    // Uploads picture as a JPEG named name and opens the browser on it alone,
+    // until it is shown.
+    void openOnly(const QImage& picture, const QString& name)
+    {
+        const DiskFilePtr file = upload(ImageFixtures::encode(picture, "jpeg", 95), name);
+        ASSERT_TRUE(file);
+        open({file}, 0);
+        ASSERT_TRUE(waitUntil([&] { return shown(0); }, 10000));
+    }
     // A file of the album's folder that is no picture.
     DiskFilePtr uploadNoPicture() { return upload(QByteArray(3 * DiskManager::kChunkSize, 'x'), "BAD.JPG"); }
     // A file of the album's folder, not downloaded yet.
@@ -333,11 +342,7 @@ TEST_F(CloudBrowserTest, AFlingOfAZoomedPictureHidesTheBars)
 
 TEST_F(CloudBrowserTest, APictureDecodedSharperForAZoomIsStillSmoothWhenZoomedOut)
 {
-    const DiskFilePtr lines = upload(ImageFixtures::encode(ImageFixtures::fineLines(4000, 3000, 2), "jpeg", 95),
-                                     QStringLiteral("LINES.JPG"));
-    ASSERT_TRUE(lines);
-    open({lines}, 0);
-    ASSERT_TRUE(waitUntil([&] { return shown(0); }, 10000));
+    ASSERT_NO_FATAL_FAILURE(openOnly(ImageFixtures::fineLines(4000, 3000, 2), QStringLiteral("LINES.JPG")));
     EXPECT_TRUE(showsFineLinesAveraged(&canvas, "cloud_browser_fitted.png"));
     const int decoded = pager()->detailImageView()->image().width();
 
@@ -346,6 +351,29 @@ TEST_F(CloudBrowserTest, APictureDecodedSharperForAZoomIsStillSmoothWhenZoomedOu
     pager()->doubleClicked(QPoint(512, 384));
     EXPECT_DOUBLE_EQ(pager()->detailScrollView()->zoomScale(), 1.0);
     EXPECT_TRUE(showsFineLinesAveraged(&canvas, "cloud_browser_zoomed_out.png"));
+}
+
+TEST_F(CloudBrowserTest, AGratingZoomedInAndOutIsAsEvenAsWhenFirstShown)
+{
+    // Lines with two-pixel gaps: halving the sharper decode once and
+    // drawing it smaller leaves hard bands of them.
+    ASSERT_NO_FATAL_FAILURE(openOnly(ImageFixtures::grating(4000, 3000, 4), QStringLiteral("GRATING.JPG")));
+    const QRect block(300, 250, 160, 100);   // inside the lines, clear of the print
+    // What the screen shows once the picture's copy for its size is final.
+    const auto settledSpread = [&] {
+        canvas.grab();
+        EXPECT_TRUE(waitUntil([&] { return !pager()->detailImageView()->isRefining(); }, 10000));
+        return greySpread(canvas.grab().toImage(), block);
+    };
+    const double firstSpread = settledSpread();
+    ASSERT_FALSE(saveScreenshot(&canvas, "cloud_browser_grating_first.png").isEmpty());
+
+    pager()->doubleClicked(QPoint(512, 384));
+    ASSERT_TRUE(waitUntil([&] { return pager()->detailImageView()->image().width() == 4000; }, 10000));
+    pager()->doubleClicked(QPoint(512, 384));
+    ASSERT_DOUBLE_EQ(pager()->detailScrollView()->zoomScale(), 1.0);
+    EXPECT_LE(settledSpread(), firstSpread + 2.0) << "first open " << firstSpread;
+    EXPECT_FALSE(saveScreenshot(&canvas, "cloud_browser_grating_zoomed_out.png").isEmpty());
 }
 
 TEST_F(CloudBrowserTest, ADragPastTheFirstOrLastPhotoOvershootsAndSpringsBackButAVerticalOneMovesNothing)

@@ -9,6 +9,7 @@
 #include "platform/ui/ImageButton.h"
 #include "support/EventLoop.h"
 #include "support/ImageFixtures.h"
+#include "support/PanelAtClose.h"
 
 #include <QFile>
 #include <QLabel>
@@ -91,12 +92,14 @@ TEST_F(CloudAlbumBatchTest, SaveWritesTheOriginalBytesIntoTheLibrary)
     prepare();
     // The batch keeps the order of choosing (the grid shows newest first).
     screen->batches().saveButtonClicked();
-    // The last count is drawn before the panel goes.
-    ASSERT_TRUE(waitUntil([this] {
-        PavPhotosProcessingView_iPad* panel = screen->batches().processingView();
-        return panel && panel->progressLabel()->text() == QStringLiteral("(2/2)");
-    }));
+    ASSERT_TRUE(screen->batches().processingView());
+    PanelAtClose last(screen->batches().processingView());
     ASSERT_TRUE(batchEnded());
+    // The last count is drawn before the panel goes, over the bar its photo filled.
+    ASSERT_TRUE(last.seen);
+    EXPECT_EQ(last.counter, QStringLiteral("(2/2)"));
+    EXPECT_FLOAT_EQ(last.progress, 1.f);
+    EXPECT_EQ(last.barWidth, 347);
     const QList<FakePhotoLibrary::Saved> saved = library->saved();
     ASSERT_EQ(saved.size(), 2);
     EXPECT_EQ(saved[0].bytes, originals[1]);

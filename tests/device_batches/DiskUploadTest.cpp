@@ -19,21 +19,29 @@ protected:
         PhotoLibrary::setShared(nullptr);
     }
 
+    // Signs in, makes the album folder the target, and selects n photos of
+    // the library for a backup over the disk; returns the folder.
+    DiskDirPtr prepareBackup(int n)
+    {
+        const DiskDirPtr folder = disk.signIn();
+        cloud.setCloudAlbumDir(folder);
+        selectPhotos(n);
+        for (const ALAssetPtr& a : selection)
+            library->add(a->asset());
+        diskUploader = std::make_shared<DiskBackupUploader>(disk.manager.get());
+        uploaderInUse = diskUploader;
+        makeBatches(0);
+        return folder;
+    }
+
     TempDiskStore disk;
     std::shared_ptr<DiskBackupUploader> diskUploader;
 };
 
 TEST_F(DiskUploadTest, TheSelectedPhotosArriveWholeInTheCloudAlbumFolder)
 {
-    const DiskDirPtr folder = disk.signIn();
+    const DiskDirPtr folder = prepareBackup(2);
     ASSERT_TRUE(folder);
-    cloud.setCloudAlbumDir(folder);
-    selectPhotos(2);
-    for (const ALAssetPtr& a : selection)
-        library->add(a->asset());
-    diskUploader = std::make_shared<DiskBackupUploader>(disk.manager.get());
-    uploaderInUse = diskUploader;
-    makeBatches(0);
     batches->backupButtonClicked();
     ASSERT_TRUE(waitFinished());
     ASSERT_TRUE(PavToastView_iPad::showing());
@@ -50,6 +58,23 @@ TEST_F(DiskUploadTest, TheSelectedPhotosArriveWholeInTheCloudAlbumFolder)
     EXPECT_EQ(quint64(bytes), batches->totalSizeOfSelectedAssets());
     names.sort();
     EXPECT_EQ(names, (QStringList{"20260305090807001.JPG", "20260305090807002.JPG"}));
+}
+
+// The disk stopped knowing the sign-in key: each upload fails, the backup
+// ends in its failure alert, and the album stays signed in (only the cloud
+// album's own screen signs out on it).
+TEST_F(DiskUploadTest, ALapsedSignInFailsTheBackupAndLeavesTheAlbumSignedIn)
+{
+    const DiskDirPtr folder = prepareBackup(2);
+    ASSERT_TRUE(folder);
+    cloud.setIsLogined(true);
+    disk.login->setSessionKey("lapsed-key");
+    batches->backupButtonClicked();
+    ASSERT_TRUE(waitFinished());
+    EXPECT_EQ(shownAlertMessage(104), "备份失败，请稍候重试！");
+    EXPECT_TRUE(cloud.isLogined());
+    EXPECT_EQ(cloud.cloudAlbumDir(), folder);
+    EXPECT_TRUE(disk.filesIn(folder).isEmpty());
 }
 
 TEST_F(DiskUploadTest, APhotoGoneFromTheLibraryFailsAndTheBatchGoesOn)

@@ -5,6 +5,7 @@
 #include "platform/ui/ChoiceDialog.h"
 #include "platform/ui/ModalHost.h"
 #include "support/EventLoop.h"
+#include "support/PanelAtClose.h"
 #include "support/Screenshot.h"
 
 #include <QLabel>
@@ -217,6 +218,23 @@ TEST_F(UploadBatchTest, TheBarFollowsTheFileInFlightAndTheCounterTheBatch)
     uploader->pending.done(true);
     ASSERT_TRUE(waitFinished());
     EXPECT_EQ(uploader->calls.size(), 3u);
+}
+
+TEST_F(UploadBatchTest, TheLastCountIsShownOverAFullBar)
+{
+    makeBatches(0);
+    selectPhotos(3);
+    batches->backupButtonClicked();
+    PavPhotosProcessingView_iPad* panel = batches->processingView();
+    ASSERT_TRUE(panel);
+    // What the panel shows as it goes: its last state, kept when it hides.
+    PanelAtClose last(panel);
+    ASSERT_TRUE(waitFinished());
+    ASSERT_TRUE(last.seen);
+    EXPECT_EQ(last.counter, "(3/3)");
+    EXPECT_FLOAT_EQ(last.progress, 1.f);
+    EXPECT_EQ(last.barWidth, 347);   // the whole track
+    EXPECT_TRUE(last.picture.save(QStringLiteral(PAV_TEST_OUTPUT_DIR) + "/device_batch_backup_last_count.png"));
 }
 
 }

@@ -34,14 +34,17 @@ QImage pattern(int w, int h, int seed)
     return image;
 }
 
-QImage fineLines(int w, int h, int seed)
+namespace {
+// pattern() with a white block in its middle half holding one-pixel black
+// lines every `period` pixels, and a line of small print in its centre.
+QImage linesInTheMiddle(int w, int h, int seed, int period)
 {
     QImage image = pattern(w, h, seed);
     QPainter painter(&image);
     const QRect block(w / 4, h / 4, w / 2, h / 2);
     painter.fillRect(block, Qt::white);
     painter.setPen(Qt::black);
-    for (int x = block.left(); x <= block.right(); x += 2)
+    for (int x = block.left(); x <= block.right(); x += period)
         painter.drawLine(x, block.top(), x, block.bottom());
     QFont font;
     font.setPixelSize(14);
@@ -50,6 +53,17 @@ QImage fineLines(int w, int h, int seed)
     painter.fillRect(print, Qt::white);
     painter.drawText(print, Qt::AlignCenter, QStringLiteral("fine print %1 x %2").arg(w).arg(h));
     return image;
+}
+}
+
+QImage fineLines(int w, int h, int seed)
+{
+    return linesInTheMiddle(w, h, seed, 2);
+}
+
+QImage grating(int w, int h, int seed)
+{
+    return linesInTheMiddle(w, h, seed, 3);
 }
 
 QImage solid(int w, int h, const QColor& color)

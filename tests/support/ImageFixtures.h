@@ -15,6 +15,9 @@ QImage pattern(int w, int h, int seed = 0);
 // pattern() with fine detail in its middle half: a white block of one-pixel
 // black lines two pixels apart, and a line of small print in its centre.
 QImage fineLines(int w, int h, int seed = 0);
+// The same with two-pixel gaps between the lines (one line every third
+// pixel): halving a picture does not average these to an even grey.
+QImage grating(int w, int h, int seed = 0);
 QImage solid(int w, int h, const QColor& color);
 // Encoded in the given format ("jpeg", "png", "gif", "bmp").
 QByteArray encode(const QImage& image, const char* format, int quality = 90);

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 QString saveScreenshot(QWidget* widget, const QString& fileName)
@@ -45,4 +46,20 @@ std::pair<int, int> greyRange(const QImage& image, const QRect& area)
         }
     }
     return {darkest, lightest};
+}
+
+double greySpread(const QImage& image, const QRect& area)
+{
+    double sum = 0;
+    double squares = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const double grey = qGray(image.pixel(x, y));
+            sum += grey;
+            squares += grey * grey;
+        }
+    }
+    const double n = std::max<qsizetype>(1, qsizetype(area.width()) * area.height());
+    const double mean = sum / n;
+    return std::sqrt(std::max(0.0, squares / n - mean * mean));
 }

@@ -18,3 +18,6 @@ double meanDifference(const QImage& a, const QImage& b, const QRect& area);
 
 // The darkest and the lightest grey (0..255) over `area` of `image`.
 std::pair<int, int> greyRange(const QImage& image, const QRect& area);
+// The standard deviation of the grey (0..255) over `area` of `image`: how
+// far a pattern drawn there stands out from an even tone.
+double greySpread(const QImage& image, const QRect& area);

@@ -38,7 +38,9 @@ void BatchSession::showCounts(const BatchCounts& counts, bool resetBar)
     if (!m_panel)
         return;
     m_panel->setCompletedCount(counts.done);
-    if (resetBar)
+    // The bar empties for the next item: the last count keeps the bar its
+    // item filled.
+    if (resetBar && !counts.allHandled())
         m_panel->setProgress(0);
 }
 

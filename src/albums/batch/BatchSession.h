@@ -24,7 +24,8 @@ public:
     BatchSession& operator=(const BatchSession&) = delete;
 
     // Tells receiver of runner's batches through the panel: with resetBar the
-    // bar empties after each item (it follows the next item's transfer).
+    // bar empties after each item but the last (it follows the next item's
+    // transfer).
     // finished runs after the panel's last update.
     void follow(BatchRunner& runner, QObject* receiver, bool resetBar,
                 std::function<void(const BatchOutcome&)> finished);

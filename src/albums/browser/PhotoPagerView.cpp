@@ -106,6 +106,7 @@ void PhotoPagerView::unlockAfter(int ms)
         if (m_pager.generation() == generation)
             setSwipesEnabled(true);
     });
+    emit swipesHeld(ms);
 }
 
 void PhotoPagerView::reloadDataSource()

@@ -72,6 +72,8 @@ public:
 signals:
     // The shown page's large picture was applied (tests and screenshots wait for it).
     void detailImageShown(int photo);
+    // Swipes are held off for ms milliseconds from now (a pause after a load).
+    void swipesHeld(int ms);
 
 protected:
     virtual int pageCountFromSource() = 0;

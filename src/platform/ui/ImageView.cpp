@@ -1,5 +1,6 @@
 #include "platform/ui/ImageView.h"
 
+#include "platform/ui/ImageDownscale.h"
 #include "platform/ui/Images.h"
 
 #include <QPainter>
@@ -9,9 +10,14 @@
 
 namespace ui {
 
-ImageView::ImageView(QWidget* parent) : QWidget(parent) {}
+ImageView::ImageView(QWidget* parent) : QWidget(parent), m_settle(new QTimer(this))
+{
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(kSettleMs);
+    connect(m_settle, &QTimer::timeout, this, &ImageView::refineFitted);
+}
 
-ImageView::ImageView(const QString& imageName, QWidget* parent) : QWidget(parent)
+ImageView::ImageView(const QString& imageName, QWidget* parent) : ImageView(parent)
 {
     setImageNamed(imageName);
 }
@@ -20,6 +26,9 @@ void ImageView::setImage(const QPixmap& image)
 {
     m_image = image;
     m_halves.clear();
+    m_fitted = QPixmap();
+    m_fittedTarget = QSize();
+    m_settle->stop();
     update();
 }
 
@@ -39,14 +48,11 @@ void ImageView::drawStretched(QPainter& painter, const QRect& target, const QPix
     qDrawBorderPixmap(&painter, target, caps, image);
 }
 
-const QPixmap& ImageView::sourceFor(QSize target)
+const QPixmap& ImageView::halvedFor(QSize target, int factor)
 {
-    // Bilinear filtering reads only the pixels next to each sample: below
-    // half size it skips the rest, so the source is halved first.
     const QPixmap* source = &m_image;
-    for (int level = 0; source->width() >= 2 * std::max(1, target.width()) &&
-                        source->height() >= 2 * std::max(1, target.height());
-         ++level) {
+    for (int level = 0;
+         source->width() >= factor * target.width() && source->height() >= factor * target.height(); ++level) {
         if (level == m_halves.size()) {
             const QSize half(std::max(1, source->width() / 2), std::max(1, source->height() / 2));
             m_halves.append(QPixmap::fromImage(
@@ -55,6 +61,39 @@ const QPixmap& ImageView::sourceFor(QSize target)
         source = &m_halves[level];
     }
     return *source;
+}
+
+const QPixmap& ImageView::sourceFor(QSize target)
+{
+    target = target.expandedTo(QSize(1, 1));
+    if (m_image.width() <= target.width() && m_image.height() <= target.height())
+        return m_image;
+    if (m_fittedTarget == target)
+        return m_fitted;
+    // Bilinear filtering reads only the pixels next to each sample: below
+    // the image's size it skips the rest, so the copy drawn is made at the
+    // size shown. Qt's smooth scale averages each target pixel's own area
+    // (quick, from a halved copy under twice the size); that still leaves
+    // bands of a fine regular pattern, which the finer copy removes.
+    const QPixmap& source = halvedFor(target, 2);
+    m_fitted = source.size() == target ? source
+                                        : QPixmap::fromImage(source.toImage().scaled(
+                                              target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    m_fittedTarget = target;
+    m_fittedFine = false;
+    m_settle->start();
+    return m_fitted;
+}
+
+void ImageView::refineFitted()
+{
+    if (m_fittedFine || m_fittedTarget.isEmpty())
+        return;
+    // Under four times the size the finer average stays cheap.
+    const QPixmap& source = halvedFor(m_fittedTarget, 4);
+    m_fitted = QPixmap::fromImage(downscaled(source.toImage(), m_fittedTarget));
+    m_fittedFine = true;
+    update();
 }
 
 void ImageView::paintEvent(QPaintEvent*)

@@ -1,5 +1,7 @@
 #include "Public/SqliteDBManager.h"
 
+#include "platform/core/DamagedDatabase.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -28,6 +30,14 @@ std::unique_ptr<SqliteDBManager> SqliteDBManager::initWithFilePath(const QString
     if (path.isEmpty())
         return nullptr;
     QDir().mkpath(QFileInfo(path).absolutePath());
+    QString aside;
+    if (path != QLatin1String(":memory:") && !DamagedDatabase::clearPlanted(path, &aside)) {
+        qWarning("database %s is not a regular file and cannot be moved aside; it is not opened", qPrintable(path));
+        return nullptr;
+    }
+    if (!aside.isEmpty())
+        qWarning("database %s was not a regular file (a link, a pipe or a folder); it was moved to %s and a fresh"
+                 " one started", qPrintable(path), qPrintable(aside));
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);

@@ -5,6 +5,8 @@
 #include "platform/core/DamagedDatabase.h"
 
 #include <QFileInfo>
+#include <QSet>
+#include <QStringList>
 
 SqliteIndexFile::State SqliteIndexFile::check(SqliteDBManager& db, const Schema& schema, QString* why)
 {
@@ -13,6 +15,12 @@ SqliteIndexFile::State SqliteIndexFile::check(SqliteDBManager& db, const Schema&
         return DamagedDatabase::isDamageCode(db.lastErrorCode()) ? State::Damaged : State::Failed;
     if (rows.isEmpty() || rows.first().value(0).toString() != QLatin1String("ok"))
         return State::Damaged;
+    // Looked at before the schema is set up: a view at a table's name fails it.
+    const QString strangers = strangeObjects(db, schema);
+    if (!strangers.isEmpty()) {
+        *why = QStringLiteral("its schema is not the program's: ") + strangers;
+        return State::Damaged;
+    }
     const bool madeSchema = schema(db);
     if (!madeSchema && DamagedDatabase::isDamageCode(db.lastErrorCode()))
         return State::Damaged;
@@ -36,6 +44,32 @@ SqliteIndexFile::State SqliteIndexFile::check(SqliteDBManager& db, const Schema&
 SqliteTableShape::Query SqliteIndexFile::queryOf(SqliteDBManager& db)
 {
     return [&db](const QString& sql, QList<QVariantList>* rows) { return db.queryValues(rows, sql); };
+}
+
+QString SqliteIndexFile::strangeObjects(SqliteDBManager& db, const Schema& schema)
+{
+    const QString sql = QStringLiteral("SELECT type, name, sql FROM sqlite_master"
+                                       " WHERE type IN ('view', 'trigger', 'index') AND sql IS NOT NULL");
+    QList<QVariantList> found;
+    if (!db.queryValues(&found, sql))
+        return {};
+    if (found.isEmpty())
+        return {};
+    const std::unique_ptr<SqliteDBManager> reference = SqliteDBManager::initWithFilePath(QStringLiteral(":memory:"));
+    QList<QVariantList> own;
+    if (!reference || !schema(*reference) || !reference->queryValues(&own, sql))
+        return {};
+    const auto key = [](const QVariantList& row) {
+        return (row.value(0).toString() + ' ' + row.value(2).toString().simplified()).toLower();
+    };
+    QSet<QString> program;
+    for (const QVariantList& row : own)
+        program.insert(key(row));
+    QStringList strangers;
+    for (const QVariantList& row : found)
+        if (!program.contains(key(row)))
+            strangers << QStringLiteral("the %1 %2 is not the program's").arg(row.value(0).toString(), row.value(1).toString());
+    return strangers.join(QStringLiteral("; "));
 }
 
 bool SqliteIndexFile::programShape(const Schema& schema, QMap<QString, SqliteTableShape>* out)

@@ -46,6 +46,10 @@ private:
     // The tables the schema makes, set up on an empty database in memory.
     static bool programShape(const Schema& schema, QMap<QString, SqliteTableShape>* out);
     static SqliteTableShape::Query queryOf(SqliteDBManager& db);
+    // The views, triggers and indexes of db that the program's schema does
+    // not make as it stands (a view in a table's place, a trigger that
+    // refuses or rewrites every store, a unique index): empty when none.
+    static QString strangeObjects(SqliteDBManager& db, const Schema& schema);
     // Whether the index file is empty while the store holds files.
     static bool isLost(const QString& path, const HoldsFiles& holdsFiles);
 };

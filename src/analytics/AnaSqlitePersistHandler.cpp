@@ -185,6 +185,12 @@ bool AnaSqlitePersistHandler::openDatabase(AnaError* error)
     const QByteArray file = QFile::encodeName(m_dbFile);
     for (bool fresh = false;; fresh = true) {
         sqlite3* db = nullptr;
+        QString planted;
+        if (!DamagedDatabase::clearPlanted(m_dbFile, &planted))
+            return fail(error, 3, "fialed to open database");
+        if (!planted.isEmpty())
+            qWarning("analytics store: %s was not a regular file; it was moved to %s and a fresh store started",
+                     qPrintable(m_dbFile), qPrintable(planted));
         if (sqlite3_open(file.constData(), &db) != SQLITE_OK) {
             sqlite3_close(db);
             return fail(error, 3, "fialed to open database");

@@ -173,6 +173,43 @@ TEST_F(DiskIndexSalvageTest, AFilesTableMissingAColumnIsSalvaged)
     EXPECT_EQ(filesIn(again).size(), 4);
 }
 
+TEST_F(DiskIndexSalvageTest, PlantedTriggersViewsAndUniqueIndexesMakeTheIndexDamaged)
+{
+    // Each leaves the tables as the program makes them, yet refuses every
+    // sign-in or store, or takes a table's name so that no schema can be set up.
+    const QList<QStringList> plants = {
+        {"CREATE UNIQUE INDEX one_per_folder ON files(dir_key)"},
+        {"CREATE TRIGGER refuse BEFORE INSERT ON sessions BEGIN SELECT RAISE(ABORT, 'no'); END"},
+        {"ALTER TABLE sessions RENAME TO old_sessions", "CREATE VIEW sessions AS SELECT * FROM old_sessions"},
+    };
+    for (const QStringList& plant : plants) {
+        SCOPED_TRACE(plant.join("; ").toStdString());
+        for (const QString& name : aside())
+            QFile::remove(storeDir.path() + "/" + name);
+        const DiskDirPtr disk = signIn("10001", "pw");
+        ASSERT_TRUE(disk);
+        const int before = filesIn(disk).size();
+        storeFiles(disk, 1);
+        store.reset();
+        {
+            std::unique_ptr<SqliteDBManager> db = SqliteDBManager::initWithFilePath(indexPath());
+            ASSERT_TRUE(db);
+            for (const QString& statement : plant)
+                ASSERT_TRUE(db->executeSql(statement)) << db->lastError().toStdString();
+        }
+        reopen();
+        EXPECT_EQ(aside().size(), 1);
+        ASSERT_FALSE(opened.isEmpty());
+        EXPECT_TRUE(opened.first().contains("is not the program's")) << opened.first().toStdString();
+
+        const DiskDirPtr again = signIn("10001", "pw");
+        ASSERT_TRUE(again);
+        EXPECT_EQ(filesIn(again).size(), before + 1);
+        ASSERT_TRUE(uploadBytes(bytePattern(4000, before), "after-" + QString::number(before) + ".jpg", again));
+        EXPECT_EQ(filesIn(again).size(), before + 2);
+    }
+}
+
 TEST_F(DiskIndexSalvageTest, AnEmptyIndexFileKeepsWorking)
 {
     const DiskDirPtr disk = signIn("10001", "pw");

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <sys/stat.h>
@@ -87,6 +88,43 @@ TEST_F(DiskPlantedFileTest, AResumedUploadFromAPipeFailsAndTheShutdownIsNotHeldB
     manager->shutdown();
     // Nothing waited on the pipe: the watch never had to let a reader go.
     EXPECT_FALSE(watch.fired());
+}
+
+TEST_F(DiskPlantedFileTest, LinksAtTheIndexNamesAreMovedAsideAndNothingIsMadeOrWrittenThroughThem)
+{
+    // SQLite follows a link at a database's name: it would make a dangling
+    // link's target outside the program's folders, or write into the file a
+    // link leads to.
+    const QString outside = storeDir.path() + "/../" + QFileInfo(storeDir.path()).fileName() + "-outside";
+    ASSERT_TRUE(QDir().mkpath(outside));
+    const QByteArray notes = "the user's own notes\n";
+    ASSERT_TRUE(ImageFixtures::writeFile(outside + "/notes.txt", notes));
+    for (const bool dangling : {true, false}) {
+        SCOPED_TRACE(dangling ? "dangling link" : "link to a file");
+        QTemporaryDir root;
+        const QString target = dangling ? outside + "/index.db" : outside + "/notes.txt";
+        ASSERT_TRUE(QFile::link(target, root.path() + "/index.db"));
+        ASSERT_TRUE(QFile::link(outside + "/notes.txt", root.path() + "/index.db-wal"));
+
+        std::shared_ptr<DiskStore> opened = DiskStore::open(root.path(), &clock);
+        ASSERT_TRUE(opened);
+        store = opened;
+        EXPECT_TRUE(signIn("10002", "secret"));
+        EXPECT_TRUE(isPlainFile(root.path() + "/index.db"));
+        EXPECT_FALSE(QFileInfo::exists(outside + "/index.db"));
+        EXPECT_EQ(ImageFixtures::readFile(outside + "/notes.txt"), notes);
+        // The link is kept aside, the name and never what it leads to.
+        const QStringList aside = QDir(root.path()).entryList({"index.db.damaged-*"}, QDir::Files | QDir::System);
+        ASSERT_EQ(aside.size(), 1);
+        EXPECT_EQ(QFileInfo(root.path() + "/" + aside.first()).symLinkTarget(), QFileInfo(target).absoluteFilePath());
+        manager.reset();
+        login.reset();
+        store.reset();
+        opened.reset();
+        login = std::make_unique<DiskLoginModel>([this] { return store; });
+        manager = std::make_unique<DiskManager>([this] { return store; }, [this] { return login->sessionKey(); });
+    }
+    QDir(outside).removeRecursively();
 }
 
 }

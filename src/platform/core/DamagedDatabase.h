@@ -16,4 +16,12 @@ public:
     // aside; the new path of the database, or empty when it could not be
     // moved (nothing is then written over it).
     static QString moveAside(const QString& path);
+    // Readies the names of a database before SQLite opens it, which would
+    // follow a symbolic link there (making a dangling link's target outside
+    // the program's folders) and wait on a pipe. A journal name ("-journal",
+    // "-wal", "-shm") holding anything but a regular file loses that name (the
+    // link, never what it leads to); a database name holding one is moved
+    // aside as damaged, and *movedTo says where. False when such a name
+    // cannot be cleared: the database must then not be opened.
+    static bool clearPlanted(const QString& path, QString* movedTo = nullptr);
 };

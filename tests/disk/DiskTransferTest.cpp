@@ -58,6 +58,22 @@ protected:
         return copy;
     }
 
+    // With the file's upload held (until go), a request for the same stored
+    // file under another object, then a stop of the upload; false when an
+    // answer did not come.
+    bool followThenStop(const DiskFilePtr& file, RecordingDiskResponse& first, DiskFilePtr* copy,
+                        RecordingDiskResponse& follower)
+    {
+        *copy = sameStoredFile(file);
+        manager->requestUploadFile(*copy, &follower);
+        const bool running = waitForLog(follower, 1);
+        manager->requestStopUploadFile(file);
+        go.release();
+        const bool answered = running && waitForLog(first, 1) && waitForLog(follower, 2);
+        spinEvents(30);
+        return answered;
+    }
+
     QSemaphore reached;
     QSemaphore go;
 };
@@ -272,16 +288,9 @@ TEST_F(DiskTransferTest, ARequestFollowingAStoppedUploadFailsOnceAndTheFileCanBe
     DiskFilePtr file = DiskFile::initWithUploadData(bytes, "resumed.jpg", dir);
     RecordingDiskResponse first;
     ASSERT_TRUE(startHeldUpload(file, first));
-    const DiskFilePtr copy = sameStoredFile(file);
+    DiskFilePtr copy;
     RecordingDiskResponse follower;
-    manager->requestUploadFile(copy, &follower);
-    const bool running = waitForLog(follower, 1);
-    manager->requestStopUploadFile(file);
-    go.release();
-    ASSERT_TRUE(running);
-    ASSERT_TRUE(waitForLog(first, 1));
-    ASSERT_TRUE(waitForLog(follower, 2));
-    spinEvents(30);
+    ASSERT_TRUE(followThenStop(file, first, &copy, follower));
     EXPECT_EQ(follower.log, (QStringList{"upload running", "upload fail"}));
     EXPECT_EQ(follower.lastError.code, DiskErrorCode::kStopped);
     EXPECT_EQ(first.log, QStringList{"upload fail"});
@@ -368,16 +377,9 @@ TEST_F(DiskTransferTest, AStopWhileTheStoreReadsBackTheBytesSentEndsItThereAndAR
     RecordingDiskResponse restarted;
     manager->requestUploadFile(file, &restarted);
     ASSERT_TRUE(waitUntil([this] { return reached.available() > 0; }));
-    const DiskFilePtr copy = sameStoredFile(file);
+    DiskFilePtr copy;
     RecordingDiskResponse follower;
-    manager->requestUploadFile(copy, &follower);
-    const bool running = waitForLog(follower, 1);
-    manager->requestStopUploadFile(file);
-    go.release();
-    ASSERT_TRUE(running);
-    ASSERT_TRUE(waitForLog(restarted, 1));
-    ASSERT_TRUE(waitForLog(follower, 2));
-    spinEvents(30);
+    ASSERT_TRUE(followThenStop(file, restarted, &copy, follower));
     manager->setResumeCheckObserver({});
     EXPECT_EQ(checked, QList<qint64>{4 * kMiB}) << "the check went on after the stop";
     EXPECT_EQ(restarted.log, QStringList{"upload fail"});

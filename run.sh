@@ -34,25 +34,27 @@ cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   rm -rf "$workdir"
 }
-trap cleanup EXIT INT TERM
+trap cleanup EXIT
+# A stop at any step ends the script there (bash would otherwise go on with
+# the next step once the handler returned).
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
-display_number=${PAV_DISPLAY_NUMBER:-}
-if [ -z "$display_number" ]; then
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then display_number=$n; break; fi
-  done
-fi
-[ -n "$display_number" ] || { echo "No free X display number found." >&2; exit 1; }
-export DISPLAY=":$display_number"
-
-# Room for the 1024 x 768 window, its title bar and the task list.
-Xvfb "$DISPLAY" -screen 0 1100x860x24 -nolisten tcp >"$workdir/xvfb.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 1 100); do
-  [ -e "/tmp/.X11-unix/X$display_number" ] && break
+# Room for the 1024 x 768 window, its title bar and the task list. The
+# server takes a free display number itself (PAV_DISPLAY_NUMBER: that one)
+# and writes it out once it accepts clients, so two starts at once never
+# share a display, nor does one take another's for its own.
+Xvfb ${PAV_DISPLAY_NUMBER:+":$PAV_DISPLAY_NUMBER"} -displayfd 3 -screen 0 1100x860x24 -nolisten tcp \
+  3>"$workdir/display" >"$workdir/xvfb.log" 2>&1 &
+xvfb_pid=$!
+pids+=("$xvfb_pid")
+for _ in $(seq 1 200); do
+  grep -q '[0-9]' "$workdir/display" && break
+  kill -0 "$xvfb_pid" 2>/dev/null || break
   sleep 0.1
 done
-[ -e "/tmp/.X11-unix/X$display_number" ] || { echo "Xvfb did not start:" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
+grep -q '[0-9]' "$workdir/display" || { echo "Xvfb did not start:" >&2; cat "$workdir/xvfb.log" >&2; exit 1; }
+export DISPLAY=":$(head -n 1 "$workdir/display")"
 
 jwm -f scripts/jwmrc >"$workdir/jwm.log" 2>&1 &
 pids+=($!)

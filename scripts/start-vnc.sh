@@ -13,6 +13,14 @@ display=${1:?usage: start-vnc.sh DISPLAY WORKDIR}
 workdir=${2:?usage: start-vnc.sh DISPLAY WORKDIR}
 first_port=${PAV_VNC_PORT:-5900}
 tries=${PAV_VNC_PORT_TRIES:-100}
+if ! [[ "$first_port" =~ ^[0-9]{1,5}$ ]] || [ "$first_port" -lt 1 ] || [ "$first_port" -gt 65535 ]; then
+  echo "Cannot serve the display over VNC: PAV_VNC_PORT=$first_port is not a port number (1 to 65535)." >&2
+  exit 1
+fi
+if ! [[ "$tries" =~ ^[0-9]{1,5}$ ]] || [ "$tries" -lt 1 ]; then
+  echo "Cannot serve the display over VNC: PAV_VNC_PORT_TRIES=$tries is not a number of ports." >&2
+  exit 1
+fi
 last_port=$((first_port + tries - 1))
 if [ "$last_port" -gt 65535 ]; then last_port=65535; fi
 

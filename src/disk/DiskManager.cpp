@@ -331,16 +331,16 @@ void DiskManager::uploadBody(const DiskFilePtr& file, const Response& response, 
     for (int attempt = 0;; ++attempt) {
         QString held;
         const int ret = s ? sendUpload(*s, skey, file, response, stop, &held) : DiskErrorCode::kNoStore;
-        if (ret == DiskStoreRet::kBusy && !file->isDiscarded()) {
-            // Another upload writes the file: this request hears its outcome.
-            if (attempt == 0) {
-                const int running = m_uploads->count();
-                answer(response, [running](DiskManagerDelegate* d) { d->fileUploadRunning(running); });
-            }
+        const bool busy = ret == DiskStoreRet::kBusy && !file->isDiscarded();
+        if (busy && attempt == 0) {
+            const int running = m_uploads->count();
+            answer(response, [running](DiskManagerDelegate* d) { d->fileUploadRunning(running); });
+        }
+        if (busy && held.isEmpty()) {
+            // Another upload of this facade holds the file: this request hears its outcome.
             if (m_uploadFollowers.follow(file->file_id(), followerOf(file, response)))
                 return;
-            // Not one of this facade's: another process's, or one that ended
-            // just now, which a second try tells apart.
+            // That one ended just now: a second try finds the file as it left it.
             if (attempt == 0)
                 continue;
         }
@@ -426,11 +426,19 @@ int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr
         file->setFile_id(stored.fileId);
         DiskFileCache::shared().updateFileId(*file, stored.uin);
     }
-    std::unique_ptr<DiskStoreUpload> upload;
-    if (const int ret = s.openUpload(skey, file->file_id(), &upload); ret != DiskStoreRet::kOk)
-        return ret;
+    // Held before the blob is opened: opening reads back what the blob
+    // holds, and a request for the file meanwhile follows this upload.
+    if (!m_uploadFollowers.tryHold(file->file_id()))
+        return DiskStoreRet::kBusy;
     *heldId = file->file_id();
-    m_uploadFollowers.hold(*heldId);
+    std::unique_ptr<DiskStoreUpload> upload;
+    const auto checking = [&](qint64 read) {
+        if (m_resumeCheckObserver)
+            m_resumeCheckObserver(file, read);
+        return !stop && !file->isDiscarded();
+    };
+    if (const int ret = s.openUpload(skey, file->file_id(), &upload, checking); ret != DiskStoreRet::kOk)
+        return ret == DiskStoreRet::kStopped ? DiskErrorCode::kStopped : ret;
     // One pass over the source: read, (hashed by the store) written.
     QByteArray chunk(int(kChunkSize), Qt::Uninitialized);
     auto readChunk = [&](qint64 length) {
@@ -442,15 +450,13 @@ int DiskManager::sendUpload(DiskStore& s, const QString& skey, const DiskFilePtr
         DiskDigest held;
         for (qint64 n = 0; n < done;) {
             // A quit or a stop need not wait for gigabytes to be read back.
-            if (stop || file->isDiscarded())
-                return DiskErrorCode::kStopped;
             const qint64 length = std::min<qint64>(kChunkSize, done - n);
             if (!readChunk(length))
                 return DiskErrorCode::kSourceUnreadable;
             held.update(chunk.constData(), length);
             n += length;
-            if (m_resumeCheckObserver)
-                m_resumeCheckObserver(file, n);
+            if (!checking(n))
+                return DiskErrorCode::kStopped;
         }
         if (!held.matches(upload->heldSha1()))
             return DiskStoreRet::kBadDigest;

@@ -78,8 +78,9 @@ public:
     // download has gone through (tests use it to stop at a known point).
     using ChunkObserver = std::function<void(const DiskFilePtr& file, qint64 done)>;
     void setChunkObserver(ChunkObserver observer) { m_chunkObserver = std::move(observer); }
-    // Called on the upload thread after every chunk a resumed upload reads
-    // back to check the bytes already sent (checked: the bytes read so far).
+    // Called on the upload thread after every piece a resumed upload reads
+    // back to check the bytes already sent, first from the store, then from
+    // the source (done: the bytes read so far in each).
     void setResumeCheckObserver(ChunkObserver observer) { m_resumeCheckObserver = std::move(observer); }
 
     // Receives, on the main thread, the message of a failed request whose

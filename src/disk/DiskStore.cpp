@@ -414,7 +414,8 @@ int DiskStore::fileInfo(const QString& skey, const QString& fileId, DiskStoreFil
     return fileOf(uin, fileId, out) ? DiskStoreRet::kOk : DiskStoreRet::kNotFound;
 }
 
-int DiskStore::openUpload(const QString& skey, const QString& fileId, std::unique_ptr<DiskStoreUpload>* out)
+int DiskStore::openUpload(const QString& skey, const QString& fileId, std::unique_ptr<DiskStoreUpload>* out,
+                          const std::function<bool(qint64 read)>& goOn)
 {
     DiskStoreFile file;
     if (const int ret = fileInfo(skey, fileId, &file); ret != DiskStoreRet::kOk)
@@ -430,7 +431,7 @@ int DiskStore::openUpload(const QString& skey, const QString& fileId, std::uniqu
         return DiskStoreRet::kBusy;
     }
     std::unique_ptr<DiskStoreUpload> upload(new DiskStoreUpload(*this, file, fd));
-    if (const int ret = upload->start(); ret != DiskStoreRet::kOk)
+    if (const int ret = upload->start(goOn); ret != DiskStoreRet::kOk)
         return ret;
     *out = std::move(upload);
     return DiskStoreRet::kOk;

@@ -69,8 +69,11 @@ public:
     int fileInfo(const QString& skey, const QString& fileId, DiskStoreFile* out);
     // Opens the upload of a registered file (see DiskStoreUpload), going on
     // from the recorded size; kBusy while another upload of it is open (in
-    // this process or another one).
-    int openUpload(const QString& skey, const QString& fileId, std::unique_ptr<DiskStoreUpload>* out);
+    // this process or another one). The bytes the blob holds are read back
+    // into the upload's digest: goOn, when given, is asked after each piece
+    // (with the bytes read so far) and ends that with kStopped when false.
+    int openUpload(const QString& skey, const QString& fileId, std::unique_ptr<DiskStoreUpload>* out,
+                   const std::function<bool(qint64 read)>& goOn = {});
     // One chunk through openUpload, synced and recorded at once: `offset`
     // must equal the stored size. A blob shorter than its recorded size
     // answers kShortBlob with newSize set to what it holds (now the

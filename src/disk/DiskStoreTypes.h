@@ -16,6 +16,7 @@ inline constexpr int kBadDigest = -422;     // the bytes do not match the file's
 inline constexpr int kBusy = -409;          // another upload (of this or another process) is writing the file
 inline constexpr int kNotImage = -415;      // no thumbnail can be made of the file
 inline constexpr int kIoError = -500;       // the store could not read or write
+inline constexpr int kStopped = -499;       // the caller stopped the request
 }
 
 struct DiskStoreDir {

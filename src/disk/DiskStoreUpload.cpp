@@ -20,7 +20,7 @@ DiskStoreUpload::~DiskStoreUpload()
     ::close(m_fd);
 }
 
-int DiskStoreUpload::start()
+int DiskStoreUpload::start(const std::function<bool(qint64 read)>& goOn)
 {
     struct stat info {};
     if (::fstat(m_fd, &info) != 0)
@@ -47,6 +47,8 @@ int DiskStoreUpload::start()
             return DiskStoreRet::kIoError;
         m_digest.update(piece.constData(), n);
         at += n;
+        if (goOn && !goOn(at))
+            return DiskStoreRet::kStopped;
     }
     return DiskStoreRet::kOk;
 }

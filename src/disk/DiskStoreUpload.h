@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 
+#include <functional>
+
 class DiskStore;
 
 // One upload's way into the disk store: the file's row is read and its blob
@@ -48,8 +50,9 @@ public:
 private:
     friend class DiskStore;
     DiskStoreUpload(DiskStore& store, DiskStoreFile file, int fd);
-    // Brings blob and row together and reads the held bytes into the digest.
-    int start();
+    // Brings blob and row together and reads the held bytes into the digest
+    // (kStopped where goOn, asked after each piece, says no).
+    int start(const std::function<bool(qint64 read)>& goOn);
 
     DiskStore& m_store;
     DiskStoreFile m_file;

@@ -1,9 +1,12 @@
 #include "disk/DiskUploadFollowers.h"
 
-void DiskUploadFollowers::hold(const QString& fileId)
+bool DiskUploadFollowers::tryHold(const QString& fileId)
 {
     std::lock_guard lock(m_mutex);
+    if (m_held.contains(fileId))
+        return false;
     m_held.insert(fileId, {});
+    return true;
 }
 
 bool DiskUploadFollowers::follow(const QString& fileId, Follower follower)

@@ -19,8 +19,9 @@ public:
     // ret: the holding upload's result code; held: its file.
     using Follower = std::function<void(int ret, const DiskFilePtr& held)>;
 
-    // An upload opened the file's blob (and holds it until release()).
-    void hold(const QString& fileId);
+    // An upload is about to open the file's blob (and holds it until
+    // release()); false when another upload of this facade holds it.
+    bool tryHold(const QString& fileId);
     // Adds a follower of the upload holding fileId; false when no upload of
     // this facade holds it (another process does, or it has just ended).
     bool follow(const QString& fileId, Follower follower);

@@ -58,6 +58,22 @@ protected:
         return copy;
     }
 
+    // With the file's upload held (until go), a request for the same stored
+    // file under another object, then a stop of the upload; false when an
+    // answer did not come.
+    bool followThenStop(const DiskFilePtr& file, RecordingDiskResponse& first, DiskFilePtr* copy,
+                        RecordingDiskResponse& follower)
+    {
+        *copy = sameStoredFile(file);
+        manager->requestUploadFile(*copy, &follower);
+        const bool running = waitForLog(follower, 1);
+        manager->requestStopUploadFile(file);
+        go.release();
+        const bool answered = running && waitForLog(first, 1) && waitForLog(follower, 2);
+        spinEvents(30);
+        return answered;
+    }
+
     QSemaphore reached;
     QSemaphore go;
 };
@@ -272,16 +288,9 @@ TEST_F(DiskTransferTest, ARequestFollowingAStoppedUploadFailsOnceAndTheFileCanBe
     DiskFilePtr file = DiskFile::initWithUploadData(bytes, "resumed.jpg", dir);
     RecordingDiskResponse first;
     ASSERT_TRUE(startHeldUpload(file, first));
-    const DiskFilePtr copy = sameStoredFile(file);
+    DiskFilePtr copy;
     RecordingDiskResponse follower;
-    manager->requestUploadFile(copy, &follower);
-    const bool running = waitForLog(follower, 1);
-    manager->requestStopUploadFile(file);
-    go.release();
-    ASSERT_TRUE(running);
-    ASSERT_TRUE(waitForLog(first, 1));
-    ASSERT_TRUE(waitForLog(follower, 2));
-    spinEvents(30);
+    ASSERT_TRUE(followThenStop(file, first, &copy, follower));
     EXPECT_EQ(follower.log, (QStringList{"upload running", "upload fail"}));
     EXPECT_EQ(follower.lastError.code, DiskErrorCode::kStopped);
     EXPECT_EQ(first.log, QStringList{"upload fail"});
@@ -326,7 +335,8 @@ TEST_F(DiskTransferTest, AStopDuringTheCheckOfTheBytesAlreadySentEndsItAtOnce)
     spinEvents(30);
     EXPECT_EQ(stopped.log, QStringList{"upload fail"});
     EXPECT_EQ(stopped.lastError.code, DiskErrorCode::kStopped);
-    EXPECT_EQ(checked, QList<qint64>{64 * 1024}) << "the check went on after the stop";
+    // The first piece read back is the store's: all of the 20 chunks held.
+    EXPECT_EQ(checked, QList<qint64>{20 * 64 * 1024}) << "the check went on after the stop";
 
     manager->setResumeCheckObserver({});
     RecordingDiskResponse resumed;
@@ -334,6 +344,54 @@ TEST_F(DiskTransferTest, AStopDuringTheCheckOfTheBytesAlreadySentEndsItAtOnce)
     ASSERT_TRUE(waitForLog(resumed, 1));
     EXPECT_EQ(resumed.log, QStringList{"upload ok"});
     EXPECT_EQ(downloadedAgain(file), bytes);
+}
+
+// The check of a restarted upload first reads back what the store holds,
+// in pieces of 4 MiB: a request for the same file meanwhile follows that
+// upload (it is not refused as held by someone else), and a stop there ends
+// the check at the piece it is on; both hear the stop once.
+TEST_F(DiskTransferTest, AStopWhileTheStoreReadsBackTheBytesSentEndsItThereAndARequestMeanwhileFollows)
+{
+    const DiskDirPtr dir = signIn();
+    constexpr qint64 kMiB = 1024 * 1024;
+    const QByteArray bytes = bytePattern(3 * 4 * kMiB + 5, 11);
+    DiskFilePtr file = DiskFile::initWithUploadData(bytes, "large.bin", dir);
+    manager->setChunkObserver([this](const DiskFilePtr& f, qint64 done) {
+        if (done == 9 * kMiB)
+            manager->requestStopUploadFile(f);
+    });
+    RecordingDiskResponse cut;
+    manager->requestUploadFile(file, &cut);
+    ASSERT_TRUE(waitForLog(cut, 1));
+    ASSERT_EQ(file->file_cur_size(), 9 * kMiB);
+    manager->setChunkObserver({});
+
+    QList<qint64> checked;
+    manager->setResumeCheckObserver([&](const DiskFilePtr&, qint64 n) {
+        checked.append(n);
+        if (checked.size() == 1) {
+            reached.release();
+            go.acquire();
+        }
+    });
+    RecordingDiskResponse restarted;
+    manager->requestUploadFile(file, &restarted);
+    ASSERT_TRUE(waitUntil([this] { return reached.available() > 0; }));
+    DiskFilePtr copy;
+    RecordingDiskResponse follower;
+    ASSERT_TRUE(followThenStop(file, restarted, &copy, follower));
+    manager->setResumeCheckObserver({});
+    EXPECT_EQ(checked, QList<qint64>{4 * kMiB}) << "the check went on after the stop";
+    EXPECT_EQ(restarted.log, QStringList{"upload fail"});
+    EXPECT_EQ(restarted.lastError.code, DiskErrorCode::kStopped);
+    EXPECT_EQ(follower.log, (QStringList{"upload running", "upload fail"}));
+    EXPECT_EQ(follower.lastError.code, DiskErrorCode::kStopped);
+
+    RecordingDiskResponse resumed;
+    manager->requestUploadFile(copy, &resumed);
+    ASSERT_TRUE(waitForLog(resumed, 1));
+    EXPECT_EQ(resumed.log, QStringList{"upload ok"});
+    EXPECT_EQ(downloadedAgain(copy), bytes);
 }
 
 TEST_F(DiskTransferTest, StoppedQueuedDownloadsAnswerOnceAndAGoneResponseHearsNothing)

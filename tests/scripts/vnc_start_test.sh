@@ -2,7 +2,8 @@
 # The VNC start of run.sh (scripts/start-vnc.sh) on a virtual display of its
 # own: a second start on a port already served passes over it to a free one
 # and names the server that listens there; where it cannot serve (every port
-# tried taken, no display) it says so, announces nothing and fails.
+# tried taken, no display, a port setting that is no port) it says so,
+# announces nothing and fails.
 #   vnc_start_test.sh SOURCE_DIR     (exit 77: skipped, Xvfb or x11vnc missing)
 set -euo pipefail
 
@@ -70,5 +71,14 @@ if nodisplay=$(PAV_VNC_PORT=5960 "$start_vnc" ":9999" "$work/nodisplay" 2>"$work
 fi
 [ -z "$nodisplay" ] || fail "a start without a display announced a server: $nodisplay"
 [ -s "$work/nodisplay.err" ] || fail "a start without a display said nothing"
+
+# A port setting that names no port: it says so, trying none.
+for bad in 70000 0 abc; do
+  if out=$(PAV_VNC_PORT=$bad "$start_vnc" "$display" "$work/nodisplay" 2>"$work/bad.err"); then
+    kill "${out%% *}" 2>/dev/null || true
+    fail "a start on the port '$bad' succeeded: $out"
+  fi
+  grep -q "PAV_VNC_PORT=$bad is not a port number" "$work/bad.err" || fail "the start on the port '$bad' said: $(cat "$work/bad.err")"
+done
 
 echo "passed: $port1 taken, second server on $port2"

@@ -31,7 +31,8 @@ DecodeCost DecodeCost::read(QIODevice* device)
     if (!device)
         return cost;
     const QByteArray head = device->peek(26);
-    if (head.startsWith("\xFF\xD8\xFF")) {
+    // libjpeg and Qt's reader take any data that starts with SOI for a JPEG.
+    if (head.startsWith("\xFF\xD8")) {
         cost.m_kind = Kind::Jpeg;
         cost.m_jpeg = JpegHeader::read(device);
     } else if (head.size() == 26 && head.startsWith("\x89PNG\r\n\x1A\n") && head.mid(12, 4) == "IHDR") {

@@ -1,5 +1,7 @@
 #include "platform/media/DecodeMemoryBudget.h"
 
+#include "platform/core/MainThread.h"
+
 #include <algorithm>
 #include <chrono>
 #include <utility>
@@ -30,7 +32,14 @@ DecodeMemoryBudget::Reservation DecodeMemoryBudget::reserve(qint64 bytes)
     if (bytes > m_capacity)
         return {};
     const StopCheck* check = t_stopCheck;
+    const bool mainThread = MainThread::isMainThread();
     std::unique_lock lock(m_mutex);
+    if (mainThread) {
+        if (m_reserved + bytes > m_capacity + m_capacity / 16)
+            return {};
+        m_reserved += bytes;
+        return Reservation(this, bytes);
+    }
     const uint64_t ticket = m_nextTicket++;
     if (!fits(ticket, bytes)) {
         m_waiters.insert(ticket);

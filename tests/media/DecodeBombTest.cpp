@@ -194,3 +194,33 @@ TEST(DecodeBomb, TheMainThreadIsNotMadeToWaitBehindOtherDecodes)
     EXPECT_EQ(budget.reserved(), 0);
     EXPECT_FALSE(ImageCodec::decode(large).isNull());
 }
+
+// A picture a reader decodes whole is held twice: a TIFF or WebP reader
+// decodes into a buffer of its own, and a 16-bit picture scaled to a
+// thumbnail is scaled from a premultiplied copy; a TIFF may hold 16 bits a
+// sample. What each such decode reserves covers what it holds at its peak.
+TEST(DecodeBomb, WhatAWholeDecodeReservesCoversWhatItHolds)
+{
+    const QImage deep = ImageFixtures::pattern(4000, 4000).convertToFormat(QImage::Format_RGBA64);
+    const QImage alpha = ImageFixtures::pattern(4000, 4000).convertToFormat(QImage::Format_ARGB32);
+    const QList<std::pair<const char*, QByteArray>> pictures = {
+        {"16-bit PNG", ImageFixtures::encode(deep, "png")},
+        {"16-bit TIFF", ImageFixtures::encode(deep, "tiff")},
+        {"WebP", ImageFixtures::encode(alpha, "webp", 100)},
+    };
+    DecodeMemoryBudget& budget = DecodeMemoryBudget::shared();
+    for (const auto& [what, bytes] : pictures) {
+        ASSERT_FALSE(bytes.isEmpty()) << what;
+        if (!restartResidentPeak())
+            GTEST_SKIP() << "the resident peak cannot be started over here";
+        std::future<QImage> thumb =
+            std::async(std::launch::async, [&bytes] { return ImageCodec::thumbnailFromData(bytes, QSize(150, 150)); });
+        qint64 reserved = 0;
+        while (thumb.wait_for(1ms) != std::future_status::ready)
+            reserved = std::max(reserved, budget.reserved());
+        EXPECT_EQ(thumb.get().size(), QSize(150, 150)) << what;
+        const qint64 heldMb = residentPeakSinceRestartMb();
+        EXPECT_GT(heldMb, 100) << what;
+        EXPECT_LE(heldMb, (reserved >> 20) * 5 / 4 + 16) << what << ": reserved " << (reserved >> 20) << " MB";
+    }
+}

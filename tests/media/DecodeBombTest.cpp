@@ -9,6 +9,7 @@
 #include "support/PeakMemory.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -223,4 +224,28 @@ TEST(DecodeBomb, WhatAWholeDecodeReservesCoversWhatItHolds)
         EXPECT_GT(heldMb, 100) << what;
         EXPECT_LE(heldMb, (reserved >> 20) * 5 / 4 + 16) << what << ": reserved " << (reserved >> 20) << " MB";
     }
+}
+
+// Each scan of a progressive JPEG is a pass over the whole picture: 40
+// bytes more make one more, so a few kilobytes can keep a decode (and the
+// budget it holds) busy for minutes. A stop asked of the decoding thread
+// ends the decoder's input: it reads no further and ends with what it has.
+TEST(DecodeBomb, AStopEndsADecodeOfAJpegOfManyScans)
+{
+    QByteArray bomb = jpegClaiming(8000, 8000);
+    const qsizetype end = bomb.lastIndexOf("\xFF\xD9");
+    const qsizetype lastScan = bomb.lastIndexOf("\xFF\xDA");
+    ASSERT_GT(lastScan, 0);
+    bomb.insert(end, bomb.mid(lastScan, end - lastScan).repeated(1000));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("SCANS.JPG");
+    ASSERT_TRUE(ImageFixtures::writeFile(path, bomb));
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    // Stopped once the decoder has read past its first few kilobytes.
+    const DecodeMemoryBudget::StopCheck stop([&file] { return file.pos() > 4096; });
+    ImageCodec::decodeScaled(&file, QSize(150, 150));
+    EXPECT_LE(file.pos(), 8192) << "of " << file.size();
+    EXPECT_EQ(DecodeMemoryBudget::shared().reserved(), 0);
 }

@@ -77,6 +77,9 @@ public:
         friend class DecodeMemoryBudget;
     };
 
+    // Whether this thread's StopCheck answers true now.
+    static bool stopRequested();
+
     qint64 capacity() const { return m_capacity; }
     qint64 reserved() const;
     int waiting() const;

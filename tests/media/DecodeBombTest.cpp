@@ -1,4 +1,5 @@
 #include "albums/widgets/ImageLoadPool.h"
+#include "platform/core/MainThread.h"
 #include "platform/media/DecodeMemoryBudget.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/media/JpegHeader.h"
@@ -8,11 +9,15 @@
 #include "support/PeakMemory.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
+#include <thread>
 
 using namespace std::chrono_literals;
 
@@ -106,4 +111,141 @@ TEST(DecodeBomb, ADecodeWaitsForTheBudgetAndAStoppedPoolDoesNotWaitForIt)
     spinEvents(50);
     EXPECT_FALSE(applied);
     EXPECT_EQ(budget.reserved(), 0);
+}
+
+// A baseline 20000 x 20000 whose first scan carries one component keeps
+// 1.2 GB of coefficients. libjpeg passes over bytes that are no marker, a
+// comment whose length is too short and any number of markers, and reads on
+// to that scan; the header reader follows it there, or takes the worst, so
+// each of these is refused from its header as the plain one is. A byte after
+// the start marker does not make a JPEG a picture of unknown kind.
+TEST(DecodeBomb, BytesTheDecoderPassesOverDoNotHideAScanThatKeepsTheWholePicture)
+{
+    // Progressive at 4:4:4 it keeps 6 bytes a pixel, more than a picture of
+    // unknown kind is taken to hold.
+    QByteArray afterSoi = jpegClaiming(13500, 13500);
+    const qsizetype frame = afterSoi.indexOf("\xFF\xC2");
+    ASSERT_GT(frame, 0);
+    for (int c = 0; c < 3; ++c)
+        afterSoi[frame + 11 + 3 * c] = '\x11';
+    afterSoi.insert(2, '\0');
+    const QList<std::pair<const char*, QByteArray>> bombs = {
+        {"plain", multiScanJpegClaiming(20000, 20000)},
+        {"zero bytes after the frame", multiScanJpegClaiming(20000, 20000, QByteArray(16, '\0'))},
+        {"a comment of length 0", multiScanJpegClaiming(20000, 20000, QByteArray("\xFF\xFE\x00\x00", 4))},
+        {"1001 empty comments", multiScanJpegClaiming(20000, 20000, QByteArray("\xFF\xFE\x00\x02", 4).repeated(1001))},
+        {"a byte after the start marker", afterSoi},
+    };
+    const qint64 peakBefore = peakResidentMb();
+    for (const auto& [what, bomb] : bombs) {
+        ASSERT_FALSE(bomb.isEmpty()) << what;
+        EXPECT_TRUE(ImageCodec::hasPictureHeader(bomb)) << what;
+        EXPECT_TRUE(ImageCodec::isTooLargeToDecode(bomb)) << what;
+        EXPECT_TRUE(ImageCodec::thumbnailFromData(bomb, QSize(150, 150)).isNull()) << what;
+    }
+    EXPECT_LT(peakResidentMb(), peakBefore + 200);
+    EXPECT_EQ(DecodeMemoryBudget::shared().reserved(), 0);
+
+    // The same scan in a picture that fits is decoded.
+    const QByteArray small = multiScanJpegClaiming(1600, 1200, QByteArray(16, '\0'));
+    EXPECT_FALSE(ImageCodec::isTooLargeToDecode(small));
+    EXPECT_EQ(ImageCodec::thumbnailFromData(small, QSize(150, 150)).size(), QSize(150, 150));
+}
+
+// The window's own decodes run on the main thread (the cloud album's icon
+// and thumbnails): while other threads' decodes hold the whole budget and
+// another waits, such a decode goes on at once rather than freeze the
+// window; one past the main thread's allowance is refused, not waited for.
+TEST(DecodeBomb, TheMainThreadIsNotMadeToWaitBehindOtherDecodes)
+{
+    ASSERT_TRUE(MainThread::isMainThread());
+    DecodeMemoryBudget& budget = DecodeMemoryBudget::shared();
+    QTemporaryDir dir;
+    const QString thumb = dir.filePath("photo.JPG.thumb");
+    ASSERT_TRUE(ImageFixtures::writeFile(thumb, ImageFixtures::jpeg(128, 128)));
+    const QByteArray large = ImageFixtures::jpeg(6000, 4000);
+
+    // Held until let go; past a deadline too, so a main thread made to wait
+    // is not stuck for ever.
+    std::atomic<bool> letGo{false};
+    std::promise<void> holding;
+    std::future<void> others = std::async(std::launch::async, [&] {
+        const DecodeMemoryBudget::Reservation held = budget.reserve(budget.capacity());
+        holding.set_value();
+        const auto deadline = std::chrono::steady_clock::now() + 30s;
+        while (!letGo && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+    });
+    holding.get_future().wait();
+    const QByteArray photo = ImageFixtures::jpeg(1600, 1200);
+    std::future<QImage> waiting =
+        std::async(std::launch::async, [&] { return ImageCodec::thumbnailFromData(photo, QSize(150, 150)); });
+    ASSERT_TRUE(waitUntil([&] { return budget.waiting() == 1; }, 30000));
+
+    const QImage shown = ImageCodec::decodeFile(thumb);
+    const QImage refused = ImageCodec::decode(large);
+    const bool stillHeld = !letGo && others.wait_for(0ms) == std::future_status::timeout;
+    letGo = true;
+    others.get();
+    EXPECT_TRUE(stillHeld) << "the main thread waited for the other decodes to end";
+    EXPECT_EQ(shown.size(), QSize(128, 128));
+    EXPECT_TRUE(refused.isNull());
+    ASSERT_EQ(waiting.wait_for(60s), std::future_status::ready);
+    EXPECT_EQ(waiting.get().size(), QSize(150, 150));
+    EXPECT_EQ(budget.reserved(), 0);
+    EXPECT_FALSE(ImageCodec::decode(large).isNull());
+}
+
+// A picture a reader decodes whole is held twice: a TIFF or WebP reader
+// decodes into a buffer of its own, and a 16-bit picture scaled to a
+// thumbnail is scaled from a premultiplied copy; a TIFF may hold 16 bits a
+// sample. What each such decode reserves covers what it holds at its peak.
+TEST(DecodeBomb, WhatAWholeDecodeReservesCoversWhatItHolds)
+{
+    const QImage deep = ImageFixtures::pattern(4000, 4000).convertToFormat(QImage::Format_RGBA64);
+    const QImage alpha = ImageFixtures::pattern(4000, 4000).convertToFormat(QImage::Format_ARGB32);
+    const QList<std::pair<const char*, QByteArray>> pictures = {
+        {"16-bit PNG", ImageFixtures::encode(deep, "png")},
+        {"16-bit TIFF", ImageFixtures::encode(deep, "tiff")},
+        {"WebP", ImageFixtures::encode(alpha, "webp", 100)},
+    };
+    DecodeMemoryBudget& budget = DecodeMemoryBudget::shared();
+    for (const auto& [what, bytes] : pictures) {
+        ASSERT_FALSE(bytes.isEmpty()) << what;
+        if (!restartResidentPeak())
+            GTEST_SKIP() << "the resident peak cannot be started over here";
+        std::future<QImage> thumb =
+            std::async(std::launch::async, [&bytes] { return ImageCodec::thumbnailFromData(bytes, QSize(150, 150)); });
+        qint64 reserved = 0;
+        while (thumb.wait_for(1ms) != std::future_status::ready)
+            reserved = std::max(reserved, budget.reserved());
+        EXPECT_EQ(thumb.get().size(), QSize(150, 150)) << what;
+        const qint64 heldMb = residentPeakSinceRestartMb();
+        EXPECT_GT(heldMb, 100) << what;
+        EXPECT_LE(heldMb, (reserved >> 20) * 5 / 4 + 16) << what << ": reserved " << (reserved >> 20) << " MB";
+    }
+}
+
+// Each scan of a progressive JPEG is a pass over the whole picture: 40
+// bytes more make one more, so a few kilobytes can keep a decode (and the
+// budget it holds) busy for minutes. A stop asked of the decoding thread
+// ends the decoder's input: it reads no further and ends with what it has.
+TEST(DecodeBomb, AStopEndsADecodeOfAJpegOfManyScans)
+{
+    QByteArray bomb = jpegClaiming(8000, 8000);
+    const qsizetype end = bomb.lastIndexOf("\xFF\xD9");
+    const qsizetype lastScan = bomb.lastIndexOf("\xFF\xDA");
+    ASSERT_GT(lastScan, 0);
+    bomb.insert(end, bomb.mid(lastScan, end - lastScan).repeated(1000));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("SCANS.JPG");
+    ASSERT_TRUE(ImageFixtures::writeFile(path, bomb));
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    // Stopped once the decoder has read past its first few kilobytes.
+    const DecodeMemoryBudget::StopCheck stop([&file] { return file.pos() > 4096; });
+    ImageCodec::decodeScaled(&file, QSize(150, 150));
+    EXPECT_LE(file.pos(), 8192) << "of " << file.size();
+    EXPECT_EQ(DecodeMemoryBudget::shared().reserved(), 0);
 }

@@ -35,3 +35,24 @@ QByteArray jpegClaiming(int width, int height, bool progressive)
     }
     return {};
 }
+
+QByteArray multiScanJpegClaiming(int width, int height, const QByteArray& afterFrame)
+{
+    QByteArray bytes = jpegClaiming(width, height, false);
+    qsizetype at = 2;
+    while (at + 4 <= bytes.size() && uchar(bytes[at]) == 0xFF) {
+        const uchar marker = uchar(bytes[at + 1]);
+        const int length = (uchar(bytes[at + 2]) << 8) | uchar(bytes[at + 3]);
+        if (marker == 0xDA) {
+            // The scan's first component, with its tables, and a whole band.
+            const QByteArray scan = QByteArray("\xFF\xDA\x00\x08\x01", 5) + bytes.mid(at + 5, 2)
+                + QByteArray("\x00\x3F\x00", 3);
+            bytes.replace(at, 2 + length, scan);
+            return bytes;
+        }
+        if (marker == 0xC0)
+            bytes.insert(at + 2 + length, afterFrame);
+        at += 2 + length + (marker == 0xC0 ? afterFrame.size() : 0);
+    }
+    return {};
+}

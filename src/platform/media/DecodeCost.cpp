@@ -31,12 +31,15 @@ DecodeCost DecodeCost::read(QIODevice* device)
     if (!device)
         return cost;
     const QByteArray head = device->peek(26);
-    if (head.startsWith("\xFF\xD8\xFF")) {
+    // libjpeg and Qt's reader take any data that starts with SOI for a JPEG.
+    if (head.startsWith("\xFF\xD8")) {
         cost.m_kind = Kind::Jpeg;
         cost.m_jpeg = JpegHeader::read(device);
     } else if (head.size() == 26 && head.startsWith("\x89PNG\r\n\x1A\n") && head.mid(12, 4) == "IHDR") {
         cost.m_kind = Kind::Png;
         cost.m_bytesPerPixel = head.at(24) == 16 ? 8 : 4;
+    } else if (head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4))) {
+        cost.m_bytesPerPixel = 8;   // a TIFF may have 16 bits a sample
     }
     return cost;
 }
@@ -75,6 +78,12 @@ qint64 DecodeCost::bytes(const Plan& plan) const
         decoded = area(plan.stored, 6 + 4);
     } else {
         decoded = area(plan.stored, m_bytesPerPixel);
+        // Qt's reader scales what it decoded whole afterwards, smoothly, from
+        // a premultiplied copy of the whole picture (an 8-bit PNG it scales
+        // row by row); some readers of other kinds decode into a buffer of
+        // their own first.
+        if (m_kind == Kind::Other || (plan.scaled.isValid() && m_bytesPerPixel == 8))
+            decoded *= 2;
     }
     const QSize result = plan.scaled.isValid() ? plan.scaled : plan.stored;
     const qint64 scaledCopy = plan.scaled.isValid() ? area(plan.scaled, 4) : 0;

@@ -15,9 +15,11 @@ class QIODevice;
 // holds a few rows of that; a progressive one also holds two bytes for every
 // coefficient of the whole picture, whatever the scale. A PNG read by Qt is
 // held whole (8 bytes a pixel at 16 bits a sample); read by PngRowDecoder it
-// holds a few rows. Any other picture is held whole at 4 bytes a pixel.
-// Then the result: the decoded picture, its copy scaled to the size asked,
-// and its turned copy. Estimates err on the large side.
+// holds a few rows. Any other picture is held whole at 4 bytes a pixel (a
+// TIFF at 8), and twice: its reader's own buffer, or the premultiplied copy
+// that smooth scaling works on, as for a 16-bit PNG scaled. Then the
+// result: the decoded picture, its copy scaled to the size asked, and its
+// turned copy. Estimates err on the large side.
 class DecodeCost {
 public:
     // Reads what the estimate needs from the device's current position

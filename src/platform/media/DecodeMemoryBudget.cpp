@@ -1,5 +1,7 @@
 #include "platform/media/DecodeMemoryBudget.h"
 
+#include "platform/core/MainThread.h"
+
 #include <algorithm>
 #include <chrono>
 #include <utility>
@@ -29,21 +31,27 @@ DecodeMemoryBudget::Reservation DecodeMemoryBudget::reserve(qint64 bytes)
     bytes = std::max<qint64>(0, bytes);
     if (bytes > m_capacity)
         return {};
-    const StopCheck* check = t_stopCheck;
+    const bool checked = t_stopCheck != nullptr;
+    const bool mainThread = MainThread::isMainThread();
     std::unique_lock lock(m_mutex);
+    if (mainThread) {
+        if (m_reserved + bytes > m_capacity + m_capacity / 16)
+            return {};
+        m_reserved += bytes;
+        return Reservation(this, bytes);
+    }
     const uint64_t ticket = m_nextTicket++;
     if (!fits(ticket, bytes)) {
         m_waiters.insert(ticket);
         bool stopped = false;
         while (!fits(ticket, bytes)) {
-            if (!check) {
+            if (!checked) {
                 m_changed.wait(lock);
                 continue;
             }
             m_changed.wait_for(lock, kStopPoll);
             lock.unlock();
-            for (const StopCheck* c = check; c && !stopped; c = c->m_outer)
-                stopped = c->m_stopped();
+            stopped = stopRequested();
             lock.lock();
             if (stopped)
                 break;
@@ -56,6 +64,14 @@ DecodeMemoryBudget::Reservation DecodeMemoryBudget::reserve(qint64 bytes)
     }
     m_reserved += bytes;
     return Reservation(this, bytes);
+}
+
+bool DecodeMemoryBudget::stopRequested()
+{
+    for (const StopCheck* c = t_stopCheck; c; c = c->m_outer)
+        if (c->m_stopped())
+            return true;
+    return false;
 }
 
 void DecodeMemoryBudget::give(qint64 bytes)

@@ -20,8 +20,12 @@
 // holds another (it could wait for itself). A wait ends only as reservations
 // are released, or, when the waiting thread has a StopCheck, as soon as it
 // answers true (asked at least every 20 ms): the wait then gives up, not
-// granted, and the caller shows its placeholder. Destruction expects every
-// reservation back.
+// granted, and the caller shows its placeholder. The main thread never
+// waits, or the window would freeze behind other threads' decodes: there a
+// reservation is granted at once, before any that wait, when it fits beside
+// those held with an allowance of a sixteenth of the capacity (its decodes
+// are thumbnails and icons, one at a time), and is refused otherwise.
+// Destruction expects every reservation back.
 class DecodeMemoryBudget {
 public:
     static constexpr qint64 kProcessBytes = qint64(1) << 30;
@@ -53,8 +57,9 @@ public:
         qint64 m_bytes = 0;
     };
 
-    // Waits until `bytes` fit; not granted when they exceed the capacity or
-    // this thread's StopCheck answered true while waiting.
+    // Waits until `bytes` fit; not granted when they exceed the capacity,
+    // this thread's StopCheck answered true while waiting, or on the main
+    // thread when they do not fit even with its allowance.
     Reservation reserve(qint64 bytes);
 
     // While one lives, a wait for a reservation on this thread gives up once
@@ -71,6 +76,9 @@ public:
         StopCheck* m_outer;
         friend class DecodeMemoryBudget;
     };
+
+    // Whether this thread's StopCheck answers true now.
+    static bool stopRequested();
 
     qint64 capacity() const { return m_capacity; }
     qint64 reserved() const;

@@ -4,6 +4,7 @@
 #include "platform/media/DecodeCost.h"
 #include "platform/media/DecodeMemoryBudget.h"
 #include "platform/media/PngRowDecoder.h"
+#include "platform/media/StoppableDevice.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -17,9 +18,13 @@ namespace {
 
 // The picture from the device, at a size covering `cover` when valid,
 // turned upright by its EXIF orientation when `upright`; within the pixel
-// limits, and once its memory is reserved.
-QImage decodeDevice(QIODevice* device, const QSize& cover, bool upright)
+// limits, and once its memory is reserved. A stop asked of this thread while
+// it decodes ends it early (its result is not to be shown).
+QImage decodeDevice(QIODevice* source, const QSize& cover, bool upright)
 {
+    // A stop asked of this thread ends the decoder's input.
+    StoppableDevice stoppable(source);
+    QIODevice* device = &stoppable;
     const qint64 start = device->pos();
     const DecodeCost cost = DecodeCost::read(device);
     QImageReader reader(device);

@@ -20,16 +20,28 @@ int readWord(QIODevice* device)
     return readBytes(device, b, 2) ? (b[0] << 8) | b[1] : -1;
 }
 
-// The next marker code, past any fill bytes; -1 when the data is not at one.
+// The next marker code as libjpeg finds it: past any bytes that are not a
+// marker (FF 00 among them) and any fill bytes; -1 at the end of the data.
+// Stopping at such bytes instead would lose step with the decoder, which
+// reads on to whatever frame or scan follows them.
 int nextMarker(QIODevice* device)
 {
-    unsigned char b = 0;
-    if (!readBytes(device, &b, 1) || b != 0xFF)
-        return -1;
-    while (b == 0xFF)
-        if (!readBytes(device, &b, 1))
-            return -1;
-    return b;
+    char c = 0;
+    for (;;) {
+        while (c != '\xFF')
+            if (!device->getChar(&c))
+                return -1;
+        while (c == '\xFF')
+            if (!device->getChar(&c))
+                return -1;
+        if (c != 0)
+            return uchar(c);
+    }
+}
+
+bool isAppOrComment(int marker)
+{
+    return (marker >= 0xE0 && marker <= 0xEF) || marker == 0xFE;
 }
 
 bool isFrame(int marker)
@@ -70,7 +82,8 @@ bool readFrame(QIODevice* device, int length, JpegHeader* header)
 
 std::optional<JpegHeader> parse(QIODevice* device)
 {
-    if (nextMarker(device) != 0xD8)
+    unsigned char soi[2];
+    if (!readBytes(device, soi, 2) || soi[0] != 0xFF || soi[1] != 0xD8)
         return std::nullopt;
     std::optional<JpegHeader> header;
     for (int seen = 0; seen < kMostMarkers; ++seen) {
@@ -81,8 +94,12 @@ std::optional<JpegHeader> parse(QIODevice* device)
             continue;   // no length follows
         const qint64 bodyAt = device->pos() + 2;
         const int length = readWord(device);
-        if (length < 2)
+        if (length < 2) {
+            // libjpeg reads on just past such a length in these segments.
+            if (length >= 0 && isAppOrComment(marker))
+                continue;
             break;
+        }
         if (isFrame(marker)) {
             JpegHeader frame;
             if (!readFrame(device, length, &frame))
@@ -98,6 +115,10 @@ std::optional<JpegHeader> parse(QIODevice* device)
         if (!device->seek(bodyAt + length - 2))
             break;
     }
+    // The first scan was not reached, so whether the decoder keeps the whole
+    // picture cannot be told: it is taken that it does.
+    if (header)
+        header->wholeCoefficients = true;
     return header;
 }
 

@@ -11,8 +11,10 @@ class QIODevice;
 // the frame (SOFn) gives the size and each component's sampling; the frame
 // type and the first scan (SOS) tell whether the decoder must keep the
 // coefficients of the whole picture: it must for a progressive frame, and
-// for one whose first scan carries only some of the components. Only the
-// marker segments' lengths are read; their bodies are skipped.
+// for one whose first scan carries only some of the components, and it is
+// taken that it must when the first scan is not reached. Only the marker
+// segments' lengths are read; their bodies are skipped, and bytes between
+// segments that are no marker are passed over as libjpeg passes them.
 struct JpegHeader {
     struct Component {
         int h = 1;   // horizontal sampling factor

@@ -211,10 +211,14 @@ void PendingCrash::discard()
     QFile::remove(m_path);
 }
 
-void PendingCrash::discardUnwritten()
+bool PendingCrash::discardUnwritten()
 {
     const QFileInfo report(stemReport());
-    if (report.exists() && report.size() == 0)
+    if (report.exists() || report.isSymLink()) {
+        if (report.isSymLink() || report.size() != 0)
+            return false;
         QFile::remove(report.absoluteFilePath());
+    }
     QFile::remove(m_path);
+    return true;
 }

@@ -64,8 +64,10 @@ public:
     // Deletes the facts file and every report of the crash.
     void discard();
     // For a facts file the writer never got to write: deletes it, and its
-    // stem's report only when that is empty too.
-    void discardUnwritten();
+    // stem's report when that is empty too. False, deleting nothing, when
+    // the report holds bytes: the writer ended between its report and its
+    // facts, and that crash is kept.
+    bool discardUnwritten();
 
 private:
     QString stemReport() const;

@@ -56,7 +56,8 @@ public:
     QString ownReport(const QMap<QString, QByteArray>& facts, const char* key) const;
     // Whether the process that wrote the crash is still running (its pid
     // in the facts, or on its report's "Process:" line, started before the
-    // crash): its files may still be growing and are not to be taken.
+    // crash, and of the name its report gives): its files may still be
+    // growing and are not to be taken.
     bool writerIsAlive(const QMap<QString, QByteArray>& facts) const;
     // Deletes the reports of this crash the facts name and the one of the
     // facts file's own stem ("crash_<time>.log"); the facts file stays.

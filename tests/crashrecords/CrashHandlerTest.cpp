@@ -251,9 +251,13 @@ TEST_F(CrashFixture, AReportWhoseWriterIsAliveIsNotTaken)
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const QByteArray self = QByteArray::number(getpid());
     const QByteArray header = "Hardware Model: x\nProcess: crash child [" + self + "]\n";
+    QFile comm("/proc/self/comm");
+    ASSERT_TRUE(comm.open(QIODevice::ReadOnly));
+    const QByteArray selfName = comm.readAll().trimmed();
     // This very process wrote it a moment ago, and goes on running: by the
     // facts' pid, or (an older writer's facts) by its report's.
-    leaveCrash("2026_01_01_10_00_00", {{"time", QByteArray::number(now)}, {"pid", self}, {"type", "SIGSEGV"}});
+    leaveCrashWithReport("2026_01_01_10_00_00", {{"time", QByteArray::number(now)}, {"pid", self}, {"type", "SIGSEGV"}},
+                         writerReport(now, getpid(), "report", selfName));
     leaveCrashWithReport("2026_01_01_10_00_01", {{"time", QByteArray::number(now)}, {"type", "SIGSEGV"}}, header);
     const QStringList left = crashFiles();
     EXPECT_EQ(handler.convertPendingCrashes(), 0);
@@ -262,12 +266,15 @@ TEST_F(CrashFixture, AReportWhoseWriterIsAliveIsNotTaken)
 
     // A crash from before this process started: the writer's id was reused.
     leaveCrash("2026_01_01_09_00_00", {{"time", "1000"}, {"pid", self}, {"type", "SIGBUS"}});
+    // A crash written by a process of another name under this one's id (a
+    // home carried over from another machine): the writer is not this one.
+    leaveCrash("2026_01_01_09_30_00", {{"time", QByteArray::number(now)}, {"pid", self}, {"type", "SIGFPE"}});
     // And one whose writer has ended.
     const ChildResult child = ChildProcess::run("crash_records_child", {}, 10000);
     ASSERT_FALSE(child.hung);
     leaveCrash("2026_01_01_08_00_00",
                {{"time", QByteArray::number(now)}, {"pid", QByteArray::number(child.pid)}, {"type", "SIGILL"}});
-    EXPECT_EQ(handler.convertPendingCrashes(), 2);
+    EXPECT_EQ(handler.convertPendingCrashes(), 3);
     EXPECT_EQ(crashFiles(), left);
 }
 

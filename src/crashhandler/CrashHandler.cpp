@@ -180,8 +180,8 @@ CrashHandler::Outcome CrashHandler::storeCrash(PendingCrash& pending, bool atCra
     const CrashFacts::Contents contents = pending.contents();
     if (contents.fields.isEmpty() && !contents.damaged && !contents.refused) {
         // Nothing got written (a full disk): there is nothing to store.
-        pending.discardUnwritten();
-        return Outcome::Discarded;
+        // Facts emptied beside a written report are kept (set aside).
+        return pending.discardUnwritten() ? Outcome::Discarded : Outcome::Unusable;
     }
     const Facts facts = withSignalNames(contents.fields);
     if (contents.refused || facts.value("type").isEmpty())

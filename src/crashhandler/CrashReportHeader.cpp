@@ -60,6 +60,7 @@ std::optional<CrashReportHeader> CrashReportHeader::parse(const QByteArray& head
         return std::nullopt;
     bool ok = false;
     CrashReportHeader header;
+    header.processName = process.left(open);
     header.pid = process.mid(open + 2, process.size() - open - 3).toInt(&ok);
     const QByteArray date = lineValue(head, "Date/Time: ", at, &at);
     const std::optional<qint64> time = dateTimeMs(date);

@@ -20,6 +20,7 @@ public:
     // Reads the head of the crash folder's file at path (CrashFolderFile).
     static std::optional<CrashReportHeader> read(const QString& path);
 
+    QByteArray processName;   // the kernel's name of the writing process
     int pid = 0;
     qint64 time = 0;   // ms since 1970, from the local time and zone printed
 };

@@ -53,6 +53,16 @@ qint64 processStart(int pid)
     return bootedAt + ticks * 1000 / sysconf(_SC_CLK_TCK);
 }
 
+// The kernel's name of a running process ("comm"); null when unknown.
+QByteArray processName(int pid)
+{
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (pid <= 0 || !comm.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray name = comm.read(64);
+    return name.endsWith('\n') ? name.chopped(1) : name;
+}
+
 // The pid of a report's "Process: <name> [<pid>]" line; 0 when none.
 int reportPid(const QString& path)
 {
@@ -186,7 +196,16 @@ bool PendingCrash::writerIsAlive(const QMap<QString, QByteArray>& facts) const
     // A process of that id that started after the crash took a dead
     // writer's id.
     const qint64 started = processStart(pid);
-    return started >= 0 && started <= time;
+    if (started < 0 || started > time)
+        return false;
+    // So did one of another name (a home carried over from another machine
+    // or another pid namespace, where a long-running process has that id).
+    for (const char* key : {"crashPath", "backPath"}) {
+        const std::optional<CrashReportHeader> header = CrashReportHeader::read(reportPath(facts, key));
+        if (header && header->pid == pid)
+            return header->processName == processName(pid);
+    }
+    return true;
 }
 
 QString PendingCrash::stemReport() const
@@ -211,10 +230,14 @@ void PendingCrash::discard()
     QFile::remove(m_path);
 }
 
-void PendingCrash::discardUnwritten()
+bool PendingCrash::discardUnwritten()
 {
     const QFileInfo report(stemReport());
-    if (report.exists() && report.size() == 0)
+    if (report.exists() || report.isSymLink()) {
+        if (report.isSymLink() || report.size() != 0)
+            return false;
         QFile::remove(report.absoluteFilePath());
+    }
     QFile::remove(m_path);
+    return true;
 }

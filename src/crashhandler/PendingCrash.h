@@ -56,7 +56,8 @@ public:
     QString ownReport(const QMap<QString, QByteArray>& facts, const char* key) const;
     // Whether the process that wrote the crash is still running (its pid
     // in the facts, or on its report's "Process:" line, started before the
-    // crash): its files may still be growing and are not to be taken.
+    // crash, and of the name its report gives): its files may still be
+    // growing and are not to be taken.
     bool writerIsAlive(const QMap<QString, QByteArray>& facts) const;
     // Deletes the reports of this crash the facts name and the one of the
     // facts file's own stem ("crash_<time>.log"); the facts file stays.
@@ -64,8 +65,10 @@ public:
     // Deletes the facts file and every report of the crash.
     void discard();
     // For a facts file the writer never got to write: deletes it, and its
-    // stem's report only when that is empty too.
-    void discardUnwritten();
+    // stem's report when that is empty too. False, deleting nothing, when
+    // the report holds bytes: the writer ended between its report and its
+    // facts, and that crash is kept.
+    bool discardUnwritten();
 
 private:
     QString stemReport() const;

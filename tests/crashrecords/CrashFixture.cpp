@@ -91,10 +91,10 @@ std::string reportBody(const NSExpUpload& record, const std::string& name)
     return at == std::string::npos ? text : text.substr(at + end.size());
 }
 
-QByteArray writerReport(qint64 timeMs, int pid, const QByteArray& body)
+QByteArray writerReport(qint64 timeMs, int pid, const QByteArray& body, const QByteArray& process)
 {
     const QByteArray date = QDateTime::fromMSecsSinceEpoch(timeMs, Qt::UTC).toString("yyyy-MM-dd HH:mm:ss.zzz").toLatin1();
-    return "Hardware Model: x86_64\nHardWare Localized Model: PC\nProcess: padolvo [" + QByteArray::number(pid) +
+    return "Hardware Model: x86_64\nHardWare Localized Model: PC\nProcess: " + process + " [" + QByteArray::number(pid) +
            "]\nPath: /usr/bin/padolvo\nIdentifier: padolvo\nVersion:  1.0\nCode Type: X86-64 (Native)\n"
            "Parent Process: sh [1]\n\nDate/Time: " + date + " +0000\nOS Version: Linux\nDevice Name: host\n"
            "Report Version:  104\n\n" + body;

@@ -42,6 +42,6 @@ std::string attachmentText(const NSExpUpload& record, const std::string& name);
 // An attached report's text after the writer's header.
 std::string reportBody(const NSExpUpload& record, const std::string& name);
 // A report as the writer writes it for a crash at timeMs of process pid.
-QByteArray writerReport(qint64 timeMs, int pid, const QByteArray& body);
+QByteArray writerReport(qint64 timeMs, int pid, const QByteArray& body, const QByteArray& process = "padolvo");
 // Facts in the form the report writer writes them.
 QByteArray factsText(const QMap<QString, QByteArray>& facts);

@@ -102,8 +102,9 @@ TEST_F(CrashFixture, UnsetFactsReadNil)
 }
 
 // A writer ended while it wrote its facts (a kill, a full disk): facts cut
-// before their type are stored by their signal; cut before that, they are
-// set aside. Launch after launch, neither is ever deleted.
+// before their type are stored by their signal; cut before that, even to
+// nothing beside a written report, they are set aside. Launch after launch,
+// none is ever deleted.
 TEST_F(CrashFixture, FactsCutBeforeTheirTypeAreStoredByTheirSignalOrSetAside)
 {
     crashCallback.store(&countingCallback);
@@ -113,6 +114,9 @@ TEST_F(CrashFixture, FactsCutBeforeTheirTypeAreStoredByTheirSignalOrSetAside)
     ASSERT_TRUE(ImageFixtures::writeFile(dir + "crash_2026_01_01_10_00_00.facts",
                                          "time 4:5000\npid 2:77\nsignal 2:11\ncode 1:1\nty"));
     ASSERT_TRUE(ImageFixtures::writeFile(dir + "crash_2026_01_01_11_00_00.facts", "time 4:6000\nsig"));
+    // Ended after its report and before the first byte of its facts.
+    ASSERT_TRUE(ImageFixtures::writeFile(dir + "crash_2026_01_01_12_00_00.log", writerReport(7000, 78, "empty")));
+    ASSERT_TRUE(ImageFixtures::writeFile(dir + "crash_2026_01_01_12_00_00.facts", ""));
     for (int launch = 0; launch < PendingCrash::kMaxAttempts + 1; ++launch)
         EXPECT_EQ(handler.convertPendingCrashes(), launch == 0 ? 1 : 0) << launch;
     EXPECT_EQ(g_callbackCalls, 1);
@@ -123,8 +127,10 @@ TEST_F(CrashFixture, FactsCutBeforeTheirTypeAreStoredByTheirSignalOrSetAside)
     EXPECT_EQ(stored[0]->cashTime, 5000);
     EXPECT_EQ(reportBody(*stored[0], "crash.log"), "cut");
     const QStringList left = crashFiles();
-    ASSERT_EQ(left.size(), 1) << left.join(",").toStdString();
+    ASSERT_EQ(left.size(), 3) << left.join(",").toStdString();
     EXPECT_TRUE(left[0].startsWith("crash_2026_01_01_11_00_00.facts.damaged-")) << left[0].toStdString();
+    EXPECT_TRUE(left[1].startsWith("crash_2026_01_01_12_00_00.facts.damaged-")) << left[1].toStdString();
+    EXPECT_EQ(left[2], "crash_2026_01_01_12_00_00.log");
 }
 
 // A crash whose conversion crashed the program each time is kept aside,
@@ -245,9 +251,13 @@ TEST_F(CrashFixture, AReportWhoseWriterIsAliveIsNotTaken)
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     const QByteArray self = QByteArray::number(getpid());
     const QByteArray header = "Hardware Model: x\nProcess: crash child [" + self + "]\n";
+    QFile comm("/proc/self/comm");
+    ASSERT_TRUE(comm.open(QIODevice::ReadOnly));
+    const QByteArray selfName = comm.readAll().trimmed();
     // This very process wrote it a moment ago, and goes on running: by the
     // facts' pid, or (an older writer's facts) by its report's.
-    leaveCrash("2026_01_01_10_00_00", {{"time", QByteArray::number(now)}, {"pid", self}, {"type", "SIGSEGV"}});
+    leaveCrashWithReport("2026_01_01_10_00_00", {{"time", QByteArray::number(now)}, {"pid", self}, {"type", "SIGSEGV"}},
+                         writerReport(now, getpid(), "report", selfName));
     leaveCrashWithReport("2026_01_01_10_00_01", {{"time", QByteArray::number(now)}, {"type", "SIGSEGV"}}, header);
     const QStringList left = crashFiles();
     EXPECT_EQ(handler.convertPendingCrashes(), 0);
@@ -256,12 +266,15 @@ TEST_F(CrashFixture, AReportWhoseWriterIsAliveIsNotTaken)
 
     // A crash from before this process started: the writer's id was reused.
     leaveCrash("2026_01_01_09_00_00", {{"time", "1000"}, {"pid", self}, {"type", "SIGBUS"}});
+    // A crash written by a process of another name under this one's id (a
+    // home carried over from another machine): the writer is not this one.
+    leaveCrash("2026_01_01_09_30_00", {{"time", QByteArray::number(now)}, {"pid", self}, {"type", "SIGFPE"}});
     // And one whose writer has ended.
     const ChildResult child = ChildProcess::run("crash_records_child", {}, 10000);
     ASSERT_FALSE(child.hung);
     leaveCrash("2026_01_01_08_00_00",
                {{"time", QByteArray::number(now)}, {"pid", QByteArray::number(child.pid)}, {"type", "SIGILL"}});
-    EXPECT_EQ(handler.convertPendingCrashes(), 2);
+    EXPECT_EQ(handler.convertPendingCrashes(), 3);
     EXPECT_EQ(crashFiles(), left);
 }
 

@@ -224,7 +224,8 @@ TEST_F(DiskProcessTest, AKilledUploadWhoseSourceIsGoneOrRewrittenIsRemovedAtTheN
         ASSERT_TRUE(waitUntil([&] {
             return store->fileInfo(login->sessionKey(), id, nullptr) == DiskStoreRet::kNotFound;
         }, 10000));
-        EXPECT_TRUE(blobs().isEmpty());
+        // The row goes first and its blob right after it, on the store's worker.
+        EXPECT_TRUE(waitUntil([&] { return blobs().isEmpty(); }));
         EXPECT_TRUE(waitUntil([] { return DiskFileCache::shared().fromEarlierLaunches().isEmpty(); }));
         DiskStoreAccount account;
         ASSERT_EQ(store->queryAccount(login->sessionKey(), &account), DiskStoreRet::kOk);

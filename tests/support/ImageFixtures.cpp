@@ -66,6 +66,16 @@ QImage grating(int w, int h, int seed)
     return linesInTheMiddle(w, h, seed, 3);
 }
 
+QImage oneBitLines(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; x += 3)
+            image.setPixel(x, y, qRgb(0, 0, 0));
+    return image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+}
+
 QImage solid(int w, int h, const QColor& color)
 {
     QImage image(w, h, QImage::Format_RGB32);

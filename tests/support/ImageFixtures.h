@@ -18,6 +18,9 @@ QImage fineLines(int w, int h, int seed = 0);
 // The same with two-pixel gaps between the lines (one line every third
 // pixel): halving a picture does not average these to an even grey.
 QImage grating(int w, int h, int seed = 0);
+// One-pixel black lines every third pixel on white, at one bit per pixel
+// (Format_Mono), as a scan of line art is stored.
+QImage oneBitLines(int w, int h);
 QImage solid(int w, int h, const QColor& color);
 // Encoded in the given format ("jpeg", "png", "gif", "bmp").
 QByteArray encode(const QImage& image, const char* format, int quality = 90);

@@ -15,6 +15,22 @@
 
 namespace {
 
+bool isPaletted(QImage::Format format)
+{
+    return format == QImage::Format_Mono || format == QImage::Format_MonoLSB || format == QImage::Format_Indexed8;
+}
+
+// Qt's smooth scale to exactly `size`, with a one-bit or palette picture
+// taken as colour first: scaled in its own format it is dithered back into
+// its few colours, fine patterns and greys becoming specks.
+QImage smoothScaled(const QImage& image, const QSize& size)
+{
+    const QImage colour = !isPaletted(image.format()) ? image
+                          : image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                          : QImage::Format_RGB32);
+    return colour.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 // The picture from the device, at a size covering `cover` when valid,
 // turned upright by its EXIF orientation when `upright`; within the pixel
 // limits, and once its memory is reserved.
@@ -57,11 +73,16 @@ QImage decodeDevice(QIODevice* device, const QSize& cover, bool upright)
         return QImage();
     if (rows)
         return device->seek(start) ? PngRowDecoder::decode(device, scaled, ImageCodec::kPixelBudget) : QImage();
-    if (scaled.isValid())
+    // Qt's reader scales a one-bit or palette picture in its own format
+    // (dithered, see smoothScaled): such a picture is read whole.
+    const bool palette = isPaletted(reader.imageFormat());
+    if (scaled.isValid() && !palette)
         reader.setScaledSize(scaled);
     QImage image;
     if (!reader.read(&image))
         return QImage();
+    if (scaled.isValid() && palette)
+        return smoothScaled(image, scaled);
     return image;
 }
 
@@ -187,5 +208,5 @@ QImage ImageCodec::thumbnailWithSize(const QImage& image, const QSize& size)
         const int ch = std::max(1, int(std::lround(double(w) * size.height() / size.width())));
         crop = QRect(0, (h - ch) / 2, w, ch);
     }
-    return image.copy(crop).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return smoothScaled(image.copy(crop), size);
 }

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace {
 
 // Three vertical bands: blue | red | blue, or horizontal when `rows`.
@@ -83,20 +81,6 @@ TEST(ImageCodecTest, DecodingAppliesTheExifOrientation)
     EXPECT_EQ(ImageCodec::thumbnailFromData(jpeg, QSize(20, 30)).size(), QSize(20, 30));
 }
 
-// Whether every row of the image is the same and their mean grey is within
-// `tolerance` of `grey`: a picture of vertical lines scaled smoothly.
-bool evenColumns(const QImage& image, int grey, int tolerance)
-{
-    for (int y = 1; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != image.pixel(x, 0))
-                return false;
-    int sum = 0;
-    for (int x = 0; x < image.width(); ++x)
-        sum += qGray(image.pixel(x, 0));
-    return image.width() > 0 && std::abs(sum / image.width() - grey) <= tolerance;
-}
-
 TEST(ImageCodecTest, AOneBitOrPalettePictureScaledDownIsGreyNotDithered)
 {
     // Lines a third of the pixels: an even grey of 255 * 2/3 once smaller.
@@ -106,9 +90,9 @@ TEST(ImageCodecTest, AOneBitOrPalettePictureScaledDownIsGreyNotDithered)
     for (const QImage& stored : {mono, mono.convertToFormat(QImage::Format_Indexed8)}) {
         const QImage decoded = ImageCodec::decodeScaled(ImageFixtures::encode(stored, "png"), QSize(150, 75));
         ASSERT_EQ(decoded.size(), QSize(150, 75));
-        EXPECT_TRUE(evenColumns(decoded, 170, 12)) << "format " << stored.format();
+        EXPECT_TRUE(ImageFixtures::evenColumns(decoded, 170, 12)) << "format " << stored.format();
     }
-    EXPECT_TRUE(evenColumns(ImageCodec::thumbnailWithSize(mono, QSize(100, 100)), 170, 12));
+    EXPECT_TRUE(ImageFixtures::evenColumns(ImageCodec::thumbnailWithSize(mono, QSize(100, 100)), 170, 12));
 }
 
 TEST(ImageCodecTest, ScaledDecodeCoversTheTargetAndKeepsTheAspect)

@@ -20,17 +20,6 @@ bool isPaletted(QImage::Format format)
     return format == QImage::Format_Mono || format == QImage::Format_MonoLSB || format == QImage::Format_Indexed8;
 }
 
-// Qt's smooth scale to exactly `size`, with a one-bit or palette picture
-// taken as colour first: scaled in its own format it is dithered back into
-// its few colours, fine patterns and greys becoming specks.
-QImage smoothScaled(const QImage& image, const QSize& size)
-{
-    const QImage colour = !isPaletted(image.format()) ? image
-                          : image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                          : QImage::Format_RGB32);
-    return colour.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-}
-
 // The picture from the device, at a size covering `cover` when valid,
 // turned upright by its EXIF orientation when `upright`; within the pixel
 // limits, and once its memory is reserved.
@@ -74,7 +63,7 @@ QImage decodeDevice(QIODevice* device, const QSize& cover, bool upright)
     if (rows)
         return device->seek(start) ? PngRowDecoder::decode(device, scaled, ImageCodec::kPixelBudget) : QImage();
     // Qt's reader scales a one-bit or palette picture in its own format
-    // (dithered, see smoothScaled): such a picture is read whole.
+    // (dithered, see smoothScaled()): such a picture is read whole.
     const bool palette = isPaletted(reader.imageFormat());
     if (scaled.isValid() && !palette)
         reader.setScaledSize(scaled);
@@ -82,7 +71,7 @@ QImage decodeDevice(QIODevice* device, const QSize& cover, bool upright)
     if (!reader.read(&image))
         return QImage();
     if (scaled.isValid() && palette)
-        return smoothScaled(image, scaled);
+        return ImageCodec::smoothScaled(image, scaled);
     return image;
 }
 
@@ -209,4 +198,12 @@ QImage ImageCodec::thumbnailWithSize(const QImage& image, const QSize& size)
         crop = QRect(0, (h - ch) / 2, w, ch);
     }
     return smoothScaled(image.copy(crop), size);
+}
+
+QImage ImageCodec::smoothScaled(const QImage& image, const QSize& size)
+{
+    const QImage colour = !isPaletted(image.format()) ? image
+                          : image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                          : QImage::Format_RGB32);
+    return colour.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }

@@ -81,6 +81,20 @@ TEST(ImageCodecTest, DecodingAppliesTheExifOrientation)
     EXPECT_EQ(ImageCodec::thumbnailFromData(jpeg, QSize(20, 30)).size(), QSize(20, 30));
 }
 
+TEST(ImageCodecTest, AOneBitOrPalettePictureScaledDownIsGreyNotDithered)
+{
+    // Lines a third of the pixels: an even grey of 255 * 2/3 once smaller.
+    // Scaled in its own format the picture comes back dithered to black and
+    // white specks, different in every row.
+    const QImage mono = ImageFixtures::oneBitLines(600, 300);
+    for (const QImage& stored : {mono, mono.convertToFormat(QImage::Format_Indexed8)}) {
+        const QImage decoded = ImageCodec::decodeScaled(ImageFixtures::encode(stored, "png"), QSize(150, 75));
+        ASSERT_EQ(decoded.size(), QSize(150, 75));
+        EXPECT_TRUE(ImageFixtures::evenColumns(decoded, 170, 12)) << "format " << stored.format();
+    }
+    EXPECT_TRUE(ImageFixtures::evenColumns(ImageCodec::thumbnailWithSize(mono, QSize(100, 100)), 170, 12));
+}
+
 TEST(ImageCodecTest, ScaledDecodeCoversTheTargetAndKeepsTheAspect)
 {
     const QByteArray jpeg = ImageFixtures::jpeg(4000, 3000);

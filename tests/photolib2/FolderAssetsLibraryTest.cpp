@@ -185,6 +185,17 @@ TEST_F(FolderAssetsLibraryTest, ImagesThumbnailsAndOrientation)
     EXPECT_EQ(lib.aspectRatioThumbnail(*big).size(), QSize(256, 128));
 }
 
+TEST_F(FolderAssetsLibraryTest, AOneBitPictureFittedIntoItsThumbnailIsGreyNotSpecks)
+{
+    // Wide enough that its decode, covering the thumbnail's square, is not
+    // scaled: the thumbnail is made from the one-bit picture itself.
+    write("lines.png", ImageFixtures::encode(ImageFixtures::oneBitLines(1200, 150), "png"));
+    FolderAssetsLibrary lib(root, caches);
+    const QImage aspect = lib.aspectRatioThumbnail(*named(scan(lib)[0], "lines.png"));
+    ASSERT_EQ(aspect.size(), QSize(256, 32));
+    EXPECT_TRUE(ImageFixtures::evenColumns(aspect, 170, 12));
+}
+
 TEST_F(FolderAssetsLibraryTest, ASecondOpeningServesFactsAndThumbnailsFromTheCaches)
 {
     const QString target = path("exif.jpg");

@@ -11,6 +11,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace ImageFixtures {
@@ -64,6 +65,28 @@ QImage fineLines(int w, int h, int seed)
 QImage grating(int w, int h, int seed)
 {
     return linesInTheMiddle(w, h, seed, 3);
+}
+
+QImage oneBitLines(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; x += 3)
+            image.setPixel(x, y, qRgb(0, 0, 0));
+    return image.convertToFormat(QImage::Format_Mono, Qt::ThresholdDither);
+}
+
+bool evenColumns(const QImage& image, int grey, int tolerance)
+{
+    for (int y = 1; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != image.pixel(x, 0))
+                return false;
+    int sum = 0;
+    for (int x = 0; x < image.width(); ++x)
+        sum += qGray(image.pixel(x, 0));
+    return image.width() > 0 && std::abs(sum / image.width() - grey) <= tolerance;
 }
 
 QImage solid(int w, int h, const QColor& color)

@@ -18,6 +18,12 @@ QImage fineLines(int w, int h, int seed = 0);
 // The same with two-pixel gaps between the lines (one line every third
 // pixel): halving a picture does not average these to an even grey.
 QImage grating(int w, int h, int seed = 0);
+// One-pixel black lines every third pixel on white, at one bit per pixel
+// (Format_Mono), as a scan of line art is stored.
+QImage oneBitLines(int w, int h);
+// Whether every row of the image is the same and their mean grey is within
+// `tolerance` of `grey`: a picture of vertical lines scaled smoothly.
+bool evenColumns(const QImage& image, int grey, int tolerance);
 QImage solid(int w, int h, const QColor& color);
 // Encoded in the given format ("jpeg", "png", "gif", "bmp").
 QByteArray encode(const QImage& image, const char* format, int quality = 90);

@@ -16,6 +16,11 @@
 
 namespace {
 
+bool isPaletted(QImage::Format format)
+{
+    return format == QImage::Format_Mono || format == QImage::Format_MonoLSB || format == QImage::Format_Indexed8;
+}
+
 // The picture from the device, at a size covering `cover` when valid,
 // turned upright by its EXIF orientation when `upright`; within the pixel
 // limits, and once its memory is reserved. A stop asked of this thread while
@@ -62,11 +67,16 @@ QImage decodeDevice(QIODevice* source, const QSize& cover, bool upright)
         return QImage();
     if (rows)
         return device->seek(start) ? PngRowDecoder::decode(device, scaled, ImageCodec::kPixelBudget) : QImage();
-    if (scaled.isValid())
+    // Qt's reader scales a one-bit or palette picture in its own format
+    // (dithered, see smoothScaled()): such a picture is read whole.
+    const bool palette = isPaletted(reader.imageFormat());
+    if (scaled.isValid() && !palette)
         reader.setScaledSize(scaled);
     QImage image;
     if (!reader.read(&image))
         return QImage();
+    if (scaled.isValid() && palette)
+        return ImageCodec::smoothScaled(image, scaled);
     return image;
 }
 
@@ -192,5 +202,13 @@ QImage ImageCodec::thumbnailWithSize(const QImage& image, const QSize& size)
         const int ch = std::max(1, int(std::lround(double(w) * size.height() / size.width())));
         crop = QRect(0, (h - ch) / 2, w, ch);
     }
-    return image.copy(crop).scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return smoothScaled(image.copy(crop), size);
+}
+
+QImage ImageCodec::smoothScaled(const QImage& image, const QSize& size)
+{
+    const QImage colour = !isPaletted(image.format()) ? image
+                          : image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                          : QImage::Format_RGB32);
+    return colour.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }

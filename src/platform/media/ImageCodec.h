@@ -62,4 +62,9 @@ public:
     // the source itself when it already has that size, when a target side is
     // not positive, or when the source is null.
     static QImage thumbnailWithSize(const QImage& image, const QSize& size);
+
+    // Qt's smooth scale to exactly `size`, with a one-bit or palette picture
+    // taken as colour first: scaled in its own format it is dithered back
+    // into its few colours, fine patterns and greys becoming specks.
+    static QImage smoothScaled(const QImage& image, const QSize& size);
 };

@@ -110,7 +110,7 @@ QImage fitIn(const QImage& image, const QSize& box)
 {
     if (image.isNull() || (image.width() <= box.width() && image.height() <= box.height()))
         return image;
-    return image.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    return ImageCodec::smoothScaled(image, image.size().scaled(box, Qt::KeepAspectRatio));
 }
 
 }

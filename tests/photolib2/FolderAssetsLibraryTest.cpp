@@ -196,6 +196,35 @@ TEST_F(FolderAssetsLibraryTest, AOneBitPictureFittedIntoItsThumbnailIsGreyNotSpe
     EXPECT_TRUE(ImageFixtures::evenColumns(aspect, 170, 12));
 }
 
+TEST_F(FolderAssetsLibraryTest, APictureOnePixelThinKeepsThatPixelWhenFittedToTheScreenOrTheAspectThumbnail)
+{
+    // Fitted into 2048 x 1536 (or 256 x 256) such a side rounds to nothing:
+    // the browser then showed its "cannot load" picture for a readable file.
+    write("wide line.png", ImageFixtures::encode(ImageFixtures::solid(3000, 1, Qt::green), "png"));
+    write("tall line.png", ImageFixtures::encode(ImageFixtures::solid(1, 2000, Qt::red), "png"));
+    FolderAssetsLibrary lib(root, caches);
+    const std::vector<AssetsGroup> groups = scan(lib);
+    struct Case {
+        const char* file;
+        QSize screen;
+        QSize aspect;
+        QRgb colour;
+    };
+    for (const Case& c : {Case{"wide line.png", QSize(2048, 1), QSize(256, 1), qRgb(0, 255, 0)},
+                          Case{"tall line.png", QSize(1, 1536), QSize(1, 256), qRgb(255, 0, 0)}}) {
+        SCOPED_TRACE(c.file);
+        const PhotoAssetPtr asset = named(groups[0], c.file);
+        ASSERT_TRUE(asset);
+        const QImage screen = lib.fullScreenImage(*asset);
+        EXPECT_EQ(screen.size(), c.screen);
+        const QImage aspect = lib.aspectRatioThumbnail(*asset);
+        EXPECT_EQ(aspect.size(), c.aspect);
+        if (!screen.isNull()) {
+            EXPECT_EQ(screen.pixel(screen.width() / 2, screen.height() / 2) & RGB_MASK, c.colour & RGB_MASK);
+        }
+    }
+}
+
 TEST_F(FolderAssetsLibraryTest, ASecondOpeningServesFactsAndThumbnailsFromTheCaches)
 {
     const QString target = path("exif.jpg");

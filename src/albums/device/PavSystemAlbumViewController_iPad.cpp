@@ -30,6 +30,7 @@
 #include "platform/ui/NavigationStack.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QPointer>
 
 namespace {
@@ -494,14 +495,19 @@ QList<QDate> PavSystemAlbumViewController_iPad::sortedDateKeys() const
 
 QList<ALAssetPtr> PavSystemAlbumViewController_iPad::selectedAssets() const
 {
+    // Looked up by URL: a day's check-all can choose tens of thousands of
+    // photos, and a search of the list for each froze the window for minutes.
+    QHash<QString, ALAssetPtr> byUrl;
+    byUrl.reserve(m_photoAssetsArray.size());
+    for (const ALAssetPtr& a : m_photoAssetsArray) {
+        if (!byUrl.contains(a->url()))
+            byUrl.insert(a->url(), a);
+    }
     QList<ALAssetPtr> out;
+    out.reserve(m_selection.count());
     for (const QString& url : m_selection.ids()) {
-        for (const ALAssetPtr& a : m_photoAssetsArray) {
-            if (a->url() == url) {
-                out.append(a);
-                break;
-            }
-        }
+        if (const auto found = byUrl.constFind(url); found != byUrl.cend())
+            out.append(*found);
     }
     return out;
 }

@@ -110,7 +110,9 @@ QImage fitIn(const QImage& image, const QSize& box)
 {
     if (image.isNull() || (image.width() <= box.width() && image.height() <= box.height()))
         return image;
-    return ImageCodec::smoothScaled(image, image.size().scaled(box, Qt::KeepAspectRatio));
+    // A picture a pixel or two thin along one side keeps that pixel: its
+    // fitted size would round to nothing there (3000 x 1 into 2048 x 1536).
+    return ImageCodec::smoothScaled(image, image.size().scaled(box, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
 }
 
 }

@@ -110,8 +110,12 @@ void ImageView::paintEvent(QPaintEvent*)
         break;
     case Mode::AspectFit:
     case Mode::AspectFill: {
-        const QSize s = m_image.size().scaled(size(), m_mode == Mode::AspectFit ? Qt::KeepAspectRatio
-                                                                                : Qt::KeepAspectRatioByExpanding);
+        // A picture a pixel thin keeps that pixel: fitted, its side would
+        // round to nothing and it would not be drawn at all.
+        const QSize s = m_image.size()
+                            .scaled(size(), m_mode == Mode::AspectFit ? Qt::KeepAspectRatio
+                                                                      : Qt::KeepAspectRatioByExpanding)
+                            .expandedTo(QSize(1, 1));
         p.setClipRect(rect());
         p.drawPixmap(QRect(QPoint((width() - s.width()) / 2, (height() - s.height()) / 2), s),
                      sourceFor(s * devicePixelRatio()));

@@ -274,6 +274,28 @@ TEST_F(PagerViewTest, ADragOnAZoomedPictureMovesThePictureNotThePage)
     EXPECT_EQ(view->containerScrollView()->contentOffset().x(), 1024);
 }
 
+TEST_F(PagerViewTest, AZoomedPictureDraggedPastItsEdgeIsPulledOnAndSpringsBackWithoutPaging)
+{
+    ASSERT_TRUE(showLoaded(10, 4));
+    auto* detail = view->detailScrollView();
+    detail->setMaximumZoomScale(2.0);
+    view->doubleClicked(QPoint(512, 384));
+    ASSERT_EQ(detail->contentOffset(), QPointF(512, 384));
+
+    // Slowly to the right by 800 points: 512 of them reach the left edge.
+    QWindow* window = view->windowHandle();
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(100, 300), 0);
+    for (int x = 150; x <= 900; x += 50)
+        QTest::mouseMove(window, QPoint(x, 300), 60);
+    EXPECT_LT(detail->contentOffset().x(), 0);
+    EXPECT_GT(detail->contentOffset().x(), -288);  // with resistance
+    EXPECT_EQ(detail->contentOffset().y(), 384);  // along its axis only
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(900, 300), 60);
+    EXPECT_EQ(detail->contentOffset(), QPointF(0, 384));
+    EXPECT_EQ(view->selectedIndex(), 4);
+    EXPECT_EQ(view->containerScrollView()->contentOffset().x(), 1024);
+}
+
 TEST_F(PagerViewTest, ADragReleasedRightOnAPageSettlesThereAndTheSelectionFollows)
 {
     ASSERT_TRUE(showLoaded(10, 4));

@@ -46,6 +46,7 @@ void PhotoPagerView::setupInitialData()
     m_detail->setObjectName(QStringLiteral("detailScrollView"));
     m_detail->setGeometry(0, 0, 0, 0);
     m_detail->setMinimumZoomScale(1.0);
+    m_detail->setBounces(true);  // a zoomed picture is pulled past its edges and springs back
     paintBlack(m_detail);
 
     connect(m_container, &ui::ScrollView::draggingEnded, this, [this](bool willDecelerate) {

@@ -19,6 +19,8 @@
 
 AppLaunch::Armed::Armed(int argc, char** argv)
 {
+    // A quit asked this early is kept until the event loop can act on it.
+    TerminationSignals::catchEarly();
     PrivateFiles::restrictNewFiles();
     CrashArming::arm(argc, argv);
     // The upload's HTTP library sets itself up here, before any thread runs.

@@ -7,6 +7,11 @@
 # (--home, --library, --disk-root, --analytics-url).
 set -euo pipefail
 cd "$(dirname "$0")"
+# A stop at any step ends the script there, the install and the build
+# included (bash would otherwise go on with the next step once the handler
+# returned, or once a step that outlived the signal ended).
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 ./scripts/install-deps.sh
 
@@ -35,10 +40,6 @@ cleanup() {
   rm -rf "$workdir"
 }
 trap cleanup EXIT
-# A stop at any step ends the script there (bash would otherwise go on with
-# the next step once the handler returned).
-trap 'exit 130' INT
-trap 'exit 143' TERM
 
 # Room for the 1024 x 768 window, its title bar and the task list. The
 # server takes a free display number itself (PAV_DISPLAY_NUMBER: that one)

@@ -36,7 +36,11 @@ tree="$work/tree"
 mkdir -p "$tree/scripts" "$work/bin" "$work/pids"
 cp "$source_dir/run.sh" "$tree/"
 cp "$source_dir/scripts/start-vnc.sh" "$source_dir/scripts/jwmrc" "$tree/scripts/"
-printf '#!/bin/sh\nexit 0\n' >"$tree/scripts/install-deps.sh"
+cat >"$tree/scripts/install-deps.sh" <<DEPS
+#!/bin/sh
+echo \$\$ >"$work/pids/deps-\$\$"
+sleep "\${SLOW_DEPS:-0}"
+DEPS
 cat >"$tree/CMakeLists.txt" <<'CMAKE'
 cmake_minimum_required(VERSION 3.16)
 project(standin NONE)
@@ -114,4 +118,20 @@ for f in "$work"/pids/*; do
   wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "a stopped run.sh left $(basename "$f") running"
 done
 
-echo "passed: two runs on $display_one and $display_two; a stop during the VNC start left nothing"
+rm -f "$work"/pids/*
+
+# A stop sent to run.sh alone while it installs what is missing: the step
+# ends as it would, then so does run.sh.
+start_run four SLOW_DEPS=2
+run_four=${runs[-1]}
+wait_for bash -c "ls '$work'/pids/deps-* >/dev/null 2>&1" || fail "the fourth run never installed: $(cat "$work/four.err")"
+kill -INT "$run_four"
+wait_for bash -c "! kill -0 $run_four 2>/dev/null" || fail "run.sh went on after a stop during its install"
+status=0
+wait "$run_four" || status=$?
+[ "$status" -ne 0 ] || fail "run.sh stopped during its install exited 0"
+! grep -q "PadOlvo runs" "$work/four.out" || fail "run.sh stopped during its install announced: $(cat "$work/four.out")"
+[ ! -e "$work/app-four" ] || fail "run.sh stopped during its install started the application"
+! ls "$work"/pids/xvfb-* >/dev/null 2>&1 || fail "run.sh stopped during its install started an X server"
+
+echo "passed: two runs on $display_one and $display_two; a stop during the VNC start or the install left nothing"

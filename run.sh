@@ -28,7 +28,7 @@ fi
 
 # No display: a virtual one, served over VNC on the loopback interface only.
 pids=()
-workdir=$(mktemp -d)
+workdir=""
 app_pid=""
 cleanup() {
   # The application first, so that it ends as on closing its window (its
@@ -37,9 +37,11 @@ cleanup() {
     for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
   fi
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$workdir"
+  [ -z "$workdir" ] || rm -rf "$workdir"
 }
+# Set before the folder is made, so that a stop right after leaves none.
 trap cleanup EXIT
+workdir=$(mktemp -d)
 
 # Room for the 1024 x 768 window, its title bar and the task list. The
 # server takes a free display number itself (PAV_DISPLAY_NUMBER: that one)

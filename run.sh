@@ -7,6 +7,11 @@
 # (--home, --library, --disk-root, --analytics-url).
 set -euo pipefail
 cd "$(dirname "$0")"
+# A stop at any step ends the script there, the install and the build
+# included (bash would otherwise go on with the next step once the handler
+# returned, or once a step that outlived the signal ended).
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 ./scripts/install-deps.sh
 
@@ -23,7 +28,7 @@ fi
 
 # No display: a virtual one, served over VNC on the loopback interface only.
 pids=()
-workdir=$(mktemp -d)
+workdir=""
 app_pid=""
 cleanup() {
   # The application first, so that it ends as on closing its window (its
@@ -32,13 +37,11 @@ cleanup() {
     for _ in $(seq 1 100); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
   fi
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  rm -rf "$workdir"
+  [ -z "$workdir" ] || rm -rf "$workdir"
 }
+# Set before the folder is made, so that a stop right after leaves none.
 trap cleanup EXIT
-# A stop at any step ends the script there (bash would otherwise go on with
-# the next step once the handler returned).
-trap 'exit 130' INT
-trap 'exit 143' TERM
+workdir=$(mktemp -d)
 
 # Room for the 1024 x 768 window, its title bar and the task list. The
 # server takes a free display number itself (PAV_DISPLAY_NUMBER: that one)

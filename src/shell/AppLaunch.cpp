@@ -8,6 +8,7 @@
 #include "crashhandler/PavCrashReportManager.h"
 #include "platform/media/MediaBackend.h"
 #include "platform/photolib/LibraryTempFiles.h"
+#include "platform/photolib/PhotoLibrary.h"
 #include "shell/AppDelegate.h"
 #include "shell/CleanExit.h"
 #include "shell/CrashArming.h"
@@ -19,6 +20,8 @@
 
 AppLaunch::Armed::Armed(int argc, char** argv)
 {
+    // A quit asked this early is kept until the event loop can act on it.
+    TerminationSignals::catchEarly();
     PrivateFiles::restrictNewFiles();
     CrashArming::arm(argc, argv);
     // The upload's HTTP library sets itself up here, before any thread runs.
@@ -43,6 +46,9 @@ AppLaunch::~AppLaunch()
     m_termination.reset();
     m_cleanExit.reset();
     m_delegate.reset();
+    // A save into the device library being written ends whole, not cut off
+    // by the exit with its temporary copy left in the user's folder.
+    PhotoLibrary::stopSharedSaves();
 }
 
 std::optional<int> AppLaunch::launch()

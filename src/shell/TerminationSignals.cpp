@@ -7,18 +7,27 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace {
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
 std::atomic<int> g_writeFd{-1};
 std::atomic<bool> g_requested{false};
+std::atomic<int> g_last{0};
 
 void onSignal(int sig)
 {
     const int savedErrno = errno;
-    g_requested = true;
+    g_last = sig;
+    const bool again = g_requested.exchange(true);
     const int fd = g_writeFd.load();
+    if (fd < 0 && again) {
+        // A second signal before anything reads them (a start stuck on its
+        // display, say): the signal's own action, as without a handler.
+        std::signal(sig, SIG_DFL);
+        std::raise(sig);
+    }
     if (fd >= 0) {
         const unsigned char byte = static_cast<unsigned char>(sig);
         ssize_t ignored = ::write(fd, &byte, 1);
@@ -26,6 +35,27 @@ void onSignal(int sig)
     }
     errno = savedErrno;
 }
+
+void catchSignals()
+{
+    sigset_t termination;
+    sigemptyset(&termination);
+    for (int sig : kSignals) {
+        sigaddset(&termination, sig);
+        struct sigaction sa{};
+        sa.sa_handler = &onSignal;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESTART;
+        sigaction(sig, &sa, nullptr);
+    }
+    // A launcher may leave them blocked: then they would never end us.
+    pthread_sigmask(SIG_UNBLOCK, &termination, nullptr);
+}
+}
+
+void TerminationSignals::catchEarly()
+{
+    catchSignals();
 }
 
 TerminationSignals::TerminationSignals(std::function<void()> endRequested, QObject* parent)
@@ -39,12 +69,13 @@ TerminationSignals::TerminationSignals(std::function<void()> endRequested, QObje
     g_writeFd = m_fds[1];
     m_notifier = new QSocketNotifier(m_fds[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
-    for (int sig : kSignals) {
-        struct sigaction sa{};
-        sa.sa_handler = &onSignal;
-        sigemptyset(&sa.sa_mask);
-        sa.sa_flags = SA_RESTART;
-        sigaction(sig, &sa, nullptr);
+    catchSignals();
+    // A signal caught before this object existed is acted on once the event
+    // loop runs, as a later one is.
+    if (g_requested.load()) {
+        const unsigned char byte = static_cast<unsigned char>(g_last.load());
+        ssize_t ignored = ::write(m_fds[1], &byte, 1);
+        (void)ignored;
     }
 }
 

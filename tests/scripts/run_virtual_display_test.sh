@@ -36,7 +36,11 @@ tree="$work/tree"
 mkdir -p "$tree/scripts" "$work/bin" "$work/pids"
 cp "$source_dir/run.sh" "$tree/"
 cp "$source_dir/scripts/start-vnc.sh" "$source_dir/scripts/jwmrc" "$tree/scripts/"
-printf '#!/bin/sh\nexit 0\n' >"$tree/scripts/install-deps.sh"
+cat >"$tree/scripts/install-deps.sh" <<DEPS
+#!/bin/sh
+echo \$\$ >"$work/pids/deps-\$\$"
+sleep "\${SLOW_DEPS:-0}"
+DEPS
 cat >"$tree/CMakeLists.txt" <<'CMAKE'
 cmake_minimum_required(VERSION 3.16)
 project(standin NONE)
@@ -98,20 +102,37 @@ kill "$run_one" "$run_two"
 for pid in $xvfb_pids; do wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "a stopped run left its X server"; done
 rm -f "$work"/pids/*
 
+# Sends SIGNAL to the run NAME once the server or step WHAT of it has noted
+# its pid, then checks that run.sh ended there: not with 0, announcing
+# nothing, starting no application (nor the server NEVER, when given),
+# leaving none of its servers running.
+stop_run_during() {   # NAME PID WHAT SIGNAL [NEVER]
+  local name=$1 pid=$2 what=$3 signal=$4 never=${5:-}
+  wait_for bash -c "ls '$work'/pids/$what-* >/dev/null 2>&1" || fail "the run $name never got to $what: $(cat "$work/$name.err")"
+  kill "-$signal" "$pid"
+  wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "run.sh went on after a stop during $what"
+  local status=0
+  wait "$pid" || status=$?
+  [ "$status" -ne 0 ] || fail "run.sh stopped during $what exited 0"
+  ! grep -q "PadOlvo runs" "$work/$name.out" || fail "run.sh stopped during $what announced: $(cat "$work/$name.out")"
+  [ ! -e "$work/app-$name" ] || fail "run.sh stopped during $what started the application"
+  [ -z "$never" ] || ! ls "$work"/pids/$never-* >/dev/null 2>&1 || fail "run.sh stopped during $what started $never"
+  for f in "$work"/pids/*; do
+    [ -e "$f" ] || continue
+    local left
+    left=$(cat "$f")
+    wait_for bash -c "! kill -0 $left 2>/dev/null" || fail "run.sh stopped during $what left $(basename "$f") running"
+  done
+  rm -f "$work"/pids/*
+}
+
 # A stop while the VNC server starts.
 start_run three SLOW_VNC=3
-run_three=${runs[-1]}
-wait_for bash -c "ls '$work'/pids/x11vnc-* >/dev/null 2>&1" || fail "the third run never started its VNC server: $(cat "$work/three.err")"
-kill -TERM "$run_three"
-wait_for bash -c "! kill -0 $run_three 2>/dev/null" || fail "run.sh went on after it was stopped"
-status=0
-wait "$run_three" || status=$?
-[ "$status" -ne 0 ] || fail "a stopped run.sh exited 0"
-! grep -q "PadOlvo runs" "$work/three.out" || fail "a stopped run.sh announced: $(cat "$work/three.out")"
-[ ! -e "$work/app-three" ] || fail "a stopped run.sh started the application"
-for f in "$work"/pids/*; do
-  pid=$(cat "$f")
-  wait_for bash -c "! kill -0 $pid 2>/dev/null" || fail "a stopped run.sh left $(basename "$f") running"
-done
+stop_run_during three "${runs[-1]}" x11vnc TERM
 
-echo "passed: two runs on $display_one and $display_two; a stop during the VNC start left nothing"
+# A stop sent to run.sh alone while it installs what is missing: the step
+# ends as it would, then so does run.sh, before any server starts.
+start_run four SLOW_DEPS=2
+stop_run_during four "${runs[-1]}" deps INT xvfb
+
+echo "passed: two runs on $display_one and $display_two; a stop during the VNC start or the install left nothing"

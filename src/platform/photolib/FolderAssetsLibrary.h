@@ -42,6 +42,7 @@ public:
     {
         m_store->saveToLibrary(bytes, ext, date, std::move(completion));
     }
+    void stopSaves() override { m_store->stopSaves(); }
 
 protected:
     // The picture (a video's poster frame) at a size covering `cover`, or

@@ -142,7 +142,9 @@ void FolderPhotoLibrary::saveToLibrary(const QByteArray& bytes, const QString& e
     m_saveQueue->async([this, bytes, ext, date, completion = std::move(completion)]() mutable {
         SaveResult result;
         QString path;
-        if (bytes.isEmpty())
+        if (m_savesStopped)
+            result.error = "the program is ending";
+        else if (bytes.isEmpty())
             result.error = "nothing to save";
         // A folder whose name is not UTF-8 came from --library, taken as it is (not made).
         else if (NativeName::isPlain(m_root) && !PrivateFiles::makeSharedPath(m_root))
@@ -158,6 +160,14 @@ void FolderPhotoLibrary::saveToLibrary(const QByteArray& bytes, const QString& e
                 completion(result);
         });
     });
+}
+
+void FolderPhotoLibrary::stopSaves()
+{
+    m_savesStopped = true;
+    // The process may end without destroying the library (a holder that
+    // lives to the end): its save thread must not be cut off mid-write.
+    m_saveQueue->drain();
 }
 
 bool FolderPhotoLibrary::writeNewFile(const QString& folder, const QByteArray& bytes, const QString& ext,

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QStringList>
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -32,6 +33,7 @@ public:
     PhotoAssetPtr assetForUrl(const QString& url) override;
     void saveToLibrary(const QByteArray& bytes, const QString& ext, const QDateTime& date,
                        SaveCompletion completion) override;
+    void stopSaves() override;
 
     // Absolute paths of every item: the camera roll first, then each
     // album's files; names sorted within a folder.
@@ -57,5 +59,6 @@ private:
     mutable std::mutex m_mutex;
     QHash<QString, QString> m_pathById;   // id -> absolute path, for items seen so far
     VideoProbe m_probe;
+    std::atomic<bool> m_savesStopped{false};
     std::unique_ptr<SerialQueue> m_saveQueue;   // last: finishes its saves before the rest goes
 };

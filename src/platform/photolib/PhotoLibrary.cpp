@@ -22,3 +22,14 @@ void PhotoLibrary::setShared(std::shared_ptr<PhotoLibrary> library)
     std::lock_guard lock(g_sharedMutex);
     g_shared = std::move(library);
 }
+
+void PhotoLibrary::stopSharedSaves()
+{
+    std::shared_ptr<PhotoLibrary> library;
+    {
+        std::lock_guard lock(g_sharedMutex);
+        library = g_shared;
+    }
+    if (library)
+        library->stopSaves();
+}

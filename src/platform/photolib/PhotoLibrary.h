@@ -32,8 +32,15 @@ public:
     virtual void saveToLibrary(const QByteArray& bytes, const QString& ext, const QDateTime& date,
                                SaveCompletion completion) = 0;
 
+    // At the program's end: saves not yet begun are refused (their
+    // completions carry an error), the one being written is finished, and
+    // this returns once it is. Main thread, before main() returns.
+    virtual void stopSaves() {}
+
     // The process-wide library (a folder library at FolderPhotoLibrary's
     // default root unless one was set).
     static std::shared_ptr<PhotoLibrary> shared();
     static void setShared(std::shared_ptr<PhotoLibrary> library);
+    // stopSaves() on the process-wide library, when there is one.
+    static void stopSharedSaves();
 };

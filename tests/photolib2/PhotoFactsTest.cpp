@@ -1,11 +1,20 @@
 #include "platform/media/VideoReader.h"
 #include "platform/photolib/CachedFolderAsset.h"
 #include "platform/photolib/ExifFacts.h"
+#include "platform/photolib/FolderPhotoAsset.h"
 #include "platform/photolib/ImageOrientation.h"
 #include "support/ImageFixtures.h"
 #include "support/VideoFixtures.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -111,4 +120,44 @@ TEST(VideoReader, NonVideosFailCleanly)
     if (info) {
         EXPECT_LE(info->duration, 0.1);
     }
+}
+
+// A listed photo whose name a pipe takes before its date or its bytes are
+// read (the user's folder changes under the listing): neither read waits on
+// the pipe, which would hold the listing's threads, and the quit joining
+// them, for ever. The date falls back to the listed time; the read fails.
+TEST(ExifFacts, APipeThatTookAListedPhotosNameIsNotWaitedOn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("IMG_0001.JPG");
+    ASSERT_TRUE(ImageFixtures::writeFile(
+        path, ImageFixtures::withExif(ImageFixtures::jpeg(16, 16), "2021:03:05 10:20:30", "", "", 6)));
+    const FolderPhotoAsset listed(dir.path(), path);
+    const FolderPhotoAsset dated(dir.path(), path);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+
+    std::future<ExifFacts> facts = std::async(std::launch::async, [&] { return ExifFacts::read(path); });
+    std::future<bool> read = std::async(std::launch::async, [&] {
+        QByteArray bytes;
+        return listed.readAll(&bytes);
+    });
+    std::future<QDateTime> date = std::async(std::launch::async, [&] { return dated.date(); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const bool ended = facts.wait_until(deadline) == std::future_status::ready
+        && read.wait_until(deadline) == std::future_status::ready
+        && date.wait_until(deadline) == std::future_status::ready;
+    EXPECT_TRUE(ended) << "a read waits on the pipe";
+    // Whatever waits there is let go: a writer comes and leaves at once.
+    while (facts.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready
+           || read.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready
+           || date.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+        const int writer = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_FALSE(facts.get().date);
+    EXPECT_FALSE(read.get());
+    EXPECT_EQ(date.get(), dated.modificationTime());
 }

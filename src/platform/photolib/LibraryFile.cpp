@@ -2,12 +2,30 @@
 
 #include "platform/photolib/NativeName.h"
 
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+int LibraryFile::openRegular(const QString& path)
+{
+    const int fd = ::open(NativeName::encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0)
+        return -1;
+    struct stat st {};
+    const int code = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
+    if (code != 0) {
+        ::close(fd);
+        errno = code;
+        return -1;
+    }
+    (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
 
 LibraryFile::LibraryFile(const QString& path) : m_path(path)
 {
-    const int fd = ::open(NativeName::encode(path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = openRegular(path);
     if (fd >= 0 && !m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
         ::close(fd);
 }

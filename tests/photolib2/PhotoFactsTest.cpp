@@ -2,6 +2,7 @@
 #include "platform/photolib/CachedFolderAsset.h"
 #include "platform/photolib/ExifFacts.h"
 #include "platform/photolib/FolderPhotoAsset.h"
+#include "platform/photolib/LibraryFile.h"
 #include "platform/photolib/ImageOrientation.h"
 #include "support/ImageFixtures.h"
 #include "support/VideoFixtures.h"
@@ -160,4 +161,8 @@ TEST(ExifFacts, APipeThatTookAListedPhotosNameIsNotWaitedOn)
     EXPECT_FALSE(facts.get().date);
     EXPECT_FALSE(read.get());
     EXPECT_EQ(date.get(), dated.modificationTime());
+    // Nor is the pipe named to a reader that opens a path itself (a video's).
+    const LibraryFile file(path);
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_TRUE(file.readerPath().isEmpty());
 }

@@ -32,9 +32,11 @@ LibraryFile::LibraryFile(const QString& path) : m_path(path)
 
 QString LibraryFile::readerPath() const
 {
-    if (NativeName::isPlain(m_path))
-        return m_path;
+    // Not even the plain path when the file could not be opened: a reader
+    // opening it itself would wait on a pipe there.
     if (!m_file.isOpen())
         return QString();
+    if (NativeName::isPlain(m_path))
+        return m_path;
     return QStringLiteral("/proc/self/fd/%1").arg(m_file.handle());
 }

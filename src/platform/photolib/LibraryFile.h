@@ -20,7 +20,7 @@ public:
     QIODevice* device() { return &m_file; }
     // A path that opens this same file through Qt's own encoding: the path
     // itself when that keeps its bytes, else the open descriptor's entry in
-    // /proc/self/fd (valid while this object lives; empty when not open).
+    // /proc/self/fd (valid while this object lives); empty when not open.
     QString readerPath() const;
 
 private:

@@ -4,7 +4,9 @@
 #include "platform/photolib/FolderPhotoAsset.h"
 #include "platform/photolib/LibraryFile.h"
 #include "platform/photolib/ImageOrientation.h"
+#include "support/GzipBomb.h"
 #include "support/ImageFixtures.h"
+#include "support/PeakMemory.h"
 #include "support/VideoFixtures.h"
 
 #include <QFile>
@@ -114,12 +116,31 @@ TEST(VideoReader, NonVideosFailCleanly)
     EXPECT_FALSE(VideoReader::probe(junk).has_value());
     EXPECT_TRUE(VideoReader::poster(junk).isNull());
     EXPECT_FALSE(VideoReader::probe(dir.filePath("missing.mp4")).has_value());
-    const QString still = dir.filePath("still.jpg");
-    ASSERT_TRUE(ImageFixtures::writeFile(still, ImageFixtures::jpeg(8, 8)));
-    // A still image is a one-frame stream to FFmpeg, but has no length.
-    const auto info = VideoReader::probe(still);
-    if (info) {
-        EXPECT_LE(info->duration, 0.1);
+}
+
+// Still pictures and other files named as videos: FFmpeg reads pictures as
+// one-frame streams, outside the decode budget, and its reader of game
+// console music inflates any gzip whole (a gzipped drawing of 1 MB to 512
+// MiB). None is taken for a video, and none is inflated.
+TEST(VideoReader, AStillPictureIsNotAVideo)
+{
+    QTemporaryDir dir;
+    const QList<std::pair<const char*, QByteArray>> pictures = {
+        {"CLIP.MP4", ImageFixtures::jpeg(64, 48)},
+        {"CLIP.MOV", ImageFixtures::encode(ImageFixtures::pattern(64, 48), "png")},
+        {"CLIP.AVI", ImageFixtures::encode(ImageFixtures::pattern(64, 48), "gif")},
+        {"CLIP.MKV", gzipPadded("<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" "
+                                "height=\"200\"><!--",
+                                qint64(512) << 20, ' ', "--><rect width=\"300\" height=\"200\"/></svg>")},
+    };
+    for (const auto& [name, bytes] : pictures) {
+        const QString path = dir.filePath(name);
+        ASSERT_TRUE(ImageFixtures::writeFile(path, bytes)) << name;
+        if (!restartResidentPeak())
+            GTEST_SKIP() << "the resident peak cannot be started over here";
+        EXPECT_FALSE(VideoReader::probe(path).has_value()) << name;
+        EXPECT_TRUE(VideoReader::poster(path, 128).isNull()) << name;
+        EXPECT_LT(residentPeakSinceRestartMb(), 100) << name;
     }
 }
 

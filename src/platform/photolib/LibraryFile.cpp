@@ -1,26 +1,14 @@
 #include "platform/photolib/LibraryFile.h"
 
+#include "platform/core/RegularFile.h"
 #include "platform/photolib/NativeName.h"
 
-#include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 int LibraryFile::openRegular(const QString& path)
 {
-    const int fd = ::open(NativeName::encode(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return -1;
-    struct stat st {};
-    const int code = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : EINVAL;
-    if (code != 0) {
-        ::close(fd);
-        errno = code;
-        return -1;
-    }
-    (void)::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+    return RegularFile::openNative(NativeName::encode(path));
 }
 
 LibraryFile::LibraryFile(const QString& path) : m_path(path)

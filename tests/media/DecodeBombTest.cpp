@@ -201,12 +201,21 @@ TEST(DecodeBomb, TheMainThreadIsNotMadeToWaitBehindOtherDecodes)
 // A picture a reader decodes whole is held twice: a TIFF or WebP reader
 // decodes into a buffer of its own, and a 16-bit picture scaled to a
 // thumbnail is scaled from a premultiplied copy; a TIFF may hold 16 bits a
-// sample. What each such decode reserves covers what it holds at its peak.
+// sample. An icon's directory does not tell the size of a PNG it holds.
+// What each such decode reserves covers what it holds at its peak.
 TEST(DecodeBomb, WhatAWholeDecodeReservesCoversWhatItHolds)
 {
     const QImage deep = ImageFixtures::pattern(4000, 4000).convertToFormat(QImage::Format_RGBA64);
     const QImage alpha = ImageFixtures::pattern(4000, 4000).convertToFormat(QImage::Format_ARGB32);
+    // An icon whose one entry, said to be 256 x 256, holds a 4000 x 4000 PNG.
+    const QByteArray png = ImageFixtures::encode(alpha, "png");
+    QByteArray icon = QByteArray("\0\0\1\0\1\0\0\0\0\0\1\0\x20\0", 14);
+    for (const quint32 word : {quint32(png.size()), quint32(22)})
+        for (int shift = 0; shift < 32; shift += 8)
+            icon.append(char((word >> shift) & 0xFF));
+    icon.append(png);
     const QList<std::pair<const char*, QByteArray>> pictures = {
+        {"icon", icon},
         {"16-bit PNG", ImageFixtures::encode(deep, "png")},
         {"16-bit TIFF", ImageFixtures::encode(deep, "tiff")},
         {"WebP", ImageFixtures::encode(alpha, "webp", 100)},

@@ -1,9 +1,11 @@
+#include "albums/browser/PhotoZoom.h"
 #include "albums/widgets/ImageLoadPool.h"
 #include "platform/core/MainThread.h"
 #include "platform/media/DecodeMemoryBudget.h"
 #include "platform/media/ImageCodec.h"
 #include "platform/media/JpegHeader.h"
 #include "support/EventLoop.h"
+#include "support/GzipBomb.h"
 #include "support/ImageFixtures.h"
 #include "support/JpegBomb.h"
 #include "support/PeakMemory.h"
@@ -199,12 +201,21 @@ TEST(DecodeBomb, TheMainThreadIsNotMadeToWaitBehindOtherDecodes)
 // A picture a reader decodes whole is held twice: a TIFF or WebP reader
 // decodes into a buffer of its own, and a 16-bit picture scaled to a
 // thumbnail is scaled from a premultiplied copy; a TIFF may hold 16 bits a
-// sample. What each such decode reserves covers what it holds at its peak.
+// sample. An icon's directory does not tell the size of a PNG it holds.
+// What each such decode reserves covers what it holds at its peak.
 TEST(DecodeBomb, WhatAWholeDecodeReservesCoversWhatItHolds)
 {
     const QImage deep = ImageFixtures::pattern(4000, 4000).convertToFormat(QImage::Format_RGBA64);
     const QImage alpha = ImageFixtures::pattern(4000, 4000).convertToFormat(QImage::Format_ARGB32);
+    // An icon whose one entry, said to be 256 x 256, holds a 4000 x 4000 PNG.
+    const QByteArray png = ImageFixtures::encode(alpha, "png");
+    QByteArray icon = QByteArray("\0\0\1\0\1\0\0\0\0\0\1\0\x20\0", 14);
+    for (const quint32 word : {quint32(png.size()), quint32(22)})
+        for (int shift = 0; shift < 32; shift += 8)
+            icon.append(char((word >> shift) & 0xFF));
+    icon.append(png);
     const QList<std::pair<const char*, QByteArray>> pictures = {
+        {"icon", icon},
         {"16-bit PNG", ImageFixtures::encode(deep, "png")},
         {"16-bit TIFF", ImageFixtures::encode(deep, "tiff")},
         {"WebP", ImageFixtures::encode(alpha, "webp", 100)},
@@ -248,4 +259,34 @@ TEST(DecodeBomb, AStopEndsADecodeOfAJpegOfManyScans)
     ImageCodec::decodeScaled(&file, QSize(150, 150));
     EXPECT_LE(file.pos(), 8192) << "of " << file.size();
     EXPECT_EQ(DecodeMemoryBudget::shared().reserved(), 0);
+}
+
+// A drawing named as a photo: a gzipped SVG of 1 MB inflates to 512 MiB
+// before anything of it is known, a plain one is drawn at whatever cost its
+// shapes have. Neither has a header a cost could be told from: the library's
+// thumbnail, the browser's size and the private album's check of a picture
+// leave it undecoded, as a photo that cannot be loaded.
+TEST(DecodeBomb, ADrawingIsNeitherInflatedNorDrawn)
+{
+    const QByteArray gzipped = gzipPadded("<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\" "
+                                          "width=\"300\" height=\"200\"><!--",
+                                          qint64(512) << 20, ' ', "--></svg>");
+    ASSERT_LT(gzipped.size(), 2 << 20);
+    ASSERT_TRUE(gzipped.startsWith("\x1F\x8B"));
+    const QByteArray plain = "<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" "
+                             "height=\"200\"><rect width=\"300\" height=\"200\" fill=\"blue\"/></svg>";
+    for (const QByteArray& drawing : {gzipped, plain}) {
+        if (!restartResidentPeak())
+            GTEST_SKIP() << "the resident peak cannot be started over here";
+        EXPECT_FALSE(PhotoZoom::uprightSize(drawing).isValid());
+        EXPECT_FALSE(ImageCodec::hasPictureHeader(drawing));
+        EXPECT_FALSE(ImageCodec::isTooLargeToDecode(drawing));
+        EXPECT_TRUE(ImageCodec::thumbnailFromData(drawing, QSize(150, 150)).isNull());
+        QTemporaryDir dir;
+        const QString path = dir.filePath("IMG_0001.JPG");
+        ASSERT_TRUE(ImageFixtures::writeFile(path, drawing));
+        EXPECT_TRUE(ImageCodec::decodeScaledFile(path, QSize(300, 300)).isNull());
+        EXPECT_LT(residentPeakSinceRestartMb(), 100);
+        EXPECT_EQ(DecodeMemoryBudget::shared().reserved(), 0);
+    }
 }

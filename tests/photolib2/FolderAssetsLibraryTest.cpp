@@ -312,6 +312,42 @@ TEST_F(FolderAssetsLibraryTest, TheThumbnailsOfGoneOrChangedFilesAreDropped)
     EXPECT_EQ(count(), 2);
 }
 
+// The thumbnail folder, or the library's cache folder above it, replaced by
+// a link to a folder of the user's pictures: the next listing's prune would
+// delete every picture there whose name is not a thumbnail's. The link goes
+// (its name only), the pictures stay, and thumbnails are kept in a fresh
+// folder of the cache's own.
+TEST_F(FolderAssetsLibraryTest, ALinkAtTheThumbnailFolderIsNotSweptThrough)
+{
+    for (const QString linked : {QStringLiteral("/PhotoLibrary/Thumbnails"), QStringLiteral("/PhotoLibrary")}) {
+        QTemporaryDir elsewhere;
+        const QString outside = elsewhere.filePath("Holiday");
+        for (const QString name : {QStringLiteral("/beach.jpg"), QStringLiteral("/Thumbnails/ab/dune.jpg"),
+                                   QStringLiteral("/Thumbnails/sea.jpg")})
+            ASSERT_TRUE(ImageFixtures::writeFile(outside + name, ImageFixtures::jpeg(16, 16)));
+        QDir(caches).removeRecursively();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(caches + linked).path()));
+        ASSERT_TRUE(QFile::link(outside, caches + linked)) << linked.toStdString();
+        {
+            FolderAssetsLibrary lib(root, caches);
+            ASSERT_FALSE(lib.thumbnail(*named(scan(lib)[0], "exif.jpg")).isNull());
+        }
+        FolderAssetsLibrary lib(root, caches);
+        scan(lib, AssetsGroupSavedPhotos);
+
+        EXPECT_TRUE(QFileInfo(outside + "/beach.jpg").isFile()) << linked.toStdString();
+        EXPECT_TRUE(QFileInfo(outside + "/Thumbnails/ab/dune.jpg").isFile()) << linked.toStdString();
+        EXPECT_TRUE(QFileInfo(outside + "/Thumbnails/sea.jpg").isFile()) << linked.toStdString();
+        EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 2) << linked.toStdString();
+        EXPECT_FALSE(QFileInfo(caches + linked).isSymLink()) << linked.toStdString();
+        int kept = 0;
+        for (QDirIterator it(caches + "/PhotoLibrary/Thumbnails", {"*.jpg"}, QDir::Files, QDirIterator::Subdirectories);
+             it.hasNext(); it.next())
+            ++kept;
+        EXPECT_EQ(kept, 1) << linked.toStdString();
+    }
+}
+
 TEST(ThumbnailCache, TheFolderStaysWithinItsBoundDroppingTheLeastRecentlyUsed)
 {
     QTemporaryDir dir;

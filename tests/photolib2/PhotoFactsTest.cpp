@@ -1,11 +1,23 @@
 #include "platform/media/VideoReader.h"
 #include "platform/photolib/CachedFolderAsset.h"
 #include "platform/photolib/ExifFacts.h"
+#include "platform/photolib/FolderPhotoAsset.h"
+#include "platform/photolib/LibraryFile.h"
 #include "platform/photolib/ImageOrientation.h"
+#include "support/GzipBomb.h"
 #include "support/ImageFixtures.h"
+#include "support/PeakMemory.h"
 #include "support/VideoFixtures.h"
 
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -104,11 +116,74 @@ TEST(VideoReader, NonVideosFailCleanly)
     EXPECT_FALSE(VideoReader::probe(junk).has_value());
     EXPECT_TRUE(VideoReader::poster(junk).isNull());
     EXPECT_FALSE(VideoReader::probe(dir.filePath("missing.mp4")).has_value());
-    const QString still = dir.filePath("still.jpg");
-    ASSERT_TRUE(ImageFixtures::writeFile(still, ImageFixtures::jpeg(8, 8)));
-    // A still image is a one-frame stream to FFmpeg, but has no length.
-    const auto info = VideoReader::probe(still);
-    if (info) {
-        EXPECT_LE(info->duration, 0.1);
+}
+
+// Still pictures and other files named as videos: FFmpeg reads pictures as
+// one-frame streams, outside the decode budget, and its reader of game
+// console music inflates any gzip whole (a gzipped drawing of 1 MB to 512
+// MiB). None is taken for a video, and none is inflated.
+TEST(VideoReader, AStillPictureIsNotAVideo)
+{
+    QTemporaryDir dir;
+    const QList<std::pair<const char*, QByteArray>> pictures = {
+        {"CLIP.MP4", ImageFixtures::jpeg(64, 48)},
+        {"CLIP.MOV", ImageFixtures::encode(ImageFixtures::pattern(64, 48), "png")},
+        {"CLIP.AVI", ImageFixtures::encode(ImageFixtures::pattern(64, 48), "gif")},
+        {"CLIP.MKV", gzipPadded("<?xml version=\"1.0\"?><svg xmlns=\"http://www.w3.org/2000/svg\" width=\"300\" "
+                                "height=\"200\"><!--",
+                                qint64(512) << 20, ' ', "--><rect width=\"300\" height=\"200\"/></svg>")},
+    };
+    for (const auto& [name, bytes] : pictures) {
+        const QString path = dir.filePath(name);
+        ASSERT_TRUE(ImageFixtures::writeFile(path, bytes)) << name;
+        if (!restartResidentPeak())
+            GTEST_SKIP() << "the resident peak cannot be started over here";
+        EXPECT_FALSE(VideoReader::probe(path).has_value()) << name;
+        EXPECT_TRUE(VideoReader::poster(path, 128).isNull()) << name;
+        EXPECT_LT(residentPeakSinceRestartMb(), 100) << name;
     }
+}
+
+// A listed photo whose name a pipe takes before its date or its bytes are
+// read (the user's folder changes under the listing): neither read waits on
+// the pipe, which would hold the listing's threads, and the quit joining
+// them, for ever. The date falls back to the listed time; the read fails.
+TEST(ExifFacts, APipeThatTookAListedPhotosNameIsNotWaitedOn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("IMG_0001.JPG");
+    ASSERT_TRUE(ImageFixtures::writeFile(
+        path, ImageFixtures::withExif(ImageFixtures::jpeg(16, 16), "2021:03:05 10:20:30", "", "", 6)));
+    const FolderPhotoAsset listed(dir.path(), path);
+    const FolderPhotoAsset dated(dir.path(), path);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+
+    std::future<ExifFacts> facts = std::async(std::launch::async, [&] { return ExifFacts::read(path); });
+    std::future<bool> read = std::async(std::launch::async, [&] {
+        QByteArray bytes;
+        return listed.readAll(&bytes);
+    });
+    std::future<QDateTime> date = std::async(std::launch::async, [&] { return dated.date(); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const bool ended = facts.wait_until(deadline) == std::future_status::ready
+        && read.wait_until(deadline) == std::future_status::ready
+        && date.wait_until(deadline) == std::future_status::ready;
+    EXPECT_TRUE(ended) << "a read waits on the pipe";
+    // Whatever waits there is let go: a writer comes and leaves at once.
+    while (facts.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready
+           || read.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready
+           || date.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+        const int writer = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+        if (writer >= 0)
+            ::close(writer);
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_FALSE(facts.get().date);
+    EXPECT_FALSE(read.get());
+    EXPECT_EQ(date.get(), dated.modificationTime());
+    // Nor is the pipe named to a reader that opens a path itself (a video's).
+    const LibraryFile file(path);
+    EXPECT_FALSE(file.isOpen());
+    EXPECT_TRUE(file.readerPath().isEmpty());
 }

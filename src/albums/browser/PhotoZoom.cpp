@@ -42,6 +42,8 @@ QSize PhotoZoom::uprightSize(const QByteArray& bytes)
     if (bytes.isEmpty() || !buffer.open(QIODevice::ReadOnly))
         return QSize();
     QImageReader reader(&buffer);
+    if (ImageCodec::isDrawing(reader))
+        return QSize();
     reader.setAutoTransform(true);
     QSize size = reader.size();
     if (!size.isValid() || size.isEmpty())

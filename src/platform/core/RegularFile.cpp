@@ -30,7 +30,12 @@ int open(const QString& path, int flags, mode_t mode)
         errno = ENOENT;
         return -1;
     }
-    const int fd = ::open(QFile::encodeName(path).constData(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode);
+    return openNative(QFile::encodeName(path), flags | O_NOFOLLOW, mode);
+}
+
+int openNative(const QByteArray& name, int flags, mode_t mode)
+{
+    const int fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC, mode);
     if (fd < 0)
         return -1;
     struct stat info {};

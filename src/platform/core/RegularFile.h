@@ -28,6 +28,10 @@ inline constexpr qint64 kPrivateItem = 1LL << 30;   // an enciphered private ite
 // with mode); -1 with errno set when it cannot, ELOOP for a symbolic link and
 // EINVAL for anything that is not a regular file.
 int open(const QString& path, int flags = O_RDONLY, mode_t mode = 0);
+// The same for a name given as the file system's bytes, with no rule of its
+// own for links: open() adds O_NOFOLLOW; readers of the user's folders,
+// where links are the user's, do not.
+int openNative(const QByteArray& name, int flags = O_RDONLY, mode_t mode = 0);
 
 // Reads the whole regular file at path, in pieces, into one buffer of its
 // size. False, with out untouched (and *error set when given), when it

@@ -40,6 +40,9 @@ DecodeCost DecodeCost::read(QIODevice* device)
         cost.m_bytesPerPixel = head.at(24) == 16 ? 8 : 4;
     } else if (head.startsWith(QByteArray("II*\0", 4)) || head.startsWith(QByteArray("MM\0*", 4))) {
         cost.m_bytesPerPixel = 8;   // a TIFF may have 16 bits a sample
+    } else if (head.startsWith(QByteArray("\0\0\1\0", 4)) || head.startsWith(QByteArray("\0\0\2\0", 4))
+               || head.startsWith("icns")) {
+        cost.m_sizeUntold = true;
     }
     return cost;
 }
@@ -71,7 +74,7 @@ qint64 DecodeCost::bytes(const Plan& plan) const
     qint64 decoded = 0;
     if (m_kind == Kind::Jpeg && m_jpeg) {
         decoded = jpegBytes(plan.scaled);
-    } else if (!plan.stored.isValid()) {
+    } else if (!plan.stored.isValid() || m_sizeUntold) {
         return kUnknownSizeBytes;
     } else if (m_kind == Kind::Jpeg) {
         // A frame that could not be read: as if progressive, every sample kept.

@@ -19,7 +19,9 @@ class QIODevice;
 // TIFF at 8), and twice: its reader's own buffer, or the premultiplied copy
 // that smooth scaling works on, as for a 16-bit PNG scaled. Then the
 // result: the decoded picture, its copy scaled to the size asked, and its
-// turned copy. Estimates err on the large side.
+// turned copy. An icon (ICO, CUR, ICNS) is costed as a picture whose size
+// nothing tells: its directory gives each entry's size, but an entry may
+// hold a PNG of any size. Estimates err on the large side.
 class DecodeCost {
 public:
     // Reads what the estimate needs from the device's current position
@@ -45,4 +47,5 @@ private:
     Kind m_kind = Kind::Other;
     std::optional<JpegHeader> m_jpeg;
     int m_bytesPerPixel = 4;   // of a picture held whole
+    bool m_sizeUntold = false; // the header's size is not what is decoded
 };

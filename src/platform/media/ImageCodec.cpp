@@ -33,6 +33,8 @@ QImage decodeDevice(QIODevice* source, const QSize& cover, bool upright)
     const qint64 start = device->pos();
     const DecodeCost cost = DecodeCost::read(device);
     QImageReader reader(device);
+    if (ImageCodec::isDrawing(reader))
+        return QImage();
     reader.setAutoTransform(upright);
     const QSize stored = reader.size();
     const bool turned = upright && reader.transformation() != QImageIOHandler::TransformationNone;
@@ -141,6 +143,8 @@ QSize headerFacts(const QByteArray& bytes, qint64* leastCost = nullptr)
     buffer.open(QIODevice::ReadOnly);
     const DecodeCost cost = DecodeCost::read(&buffer);
     QImageReader reader(&buffer);
+    if (ImageCodec::isDrawing(reader))
+        return QSize();
     const QSize stored = reader.canRead() ? reader.size() : QSize();
     if (leastCost && stored.isValid()) {
         const bool rows = qint64(stored.width()) * stored.height() > ImageCodec::kLargestFullDecodePixels
@@ -149,6 +153,12 @@ QSize headerFacts(const QByteArray& bytes, qint64* leastCost = nullptr)
     }
     return stored;
 }
+}
+
+bool ImageCodec::isDrawing(QImageReader& reader)
+{
+    const QByteArray format = reader.format();
+    return format == "svg" || format == "svgz";
 }
 
 bool ImageCodec::hasPictureHeader(const QByteArray& bytes)

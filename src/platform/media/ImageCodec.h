@@ -6,6 +6,7 @@
 #include <QString>
 
 class QIODevice;
+class QImageReader;
 
 // Image decoding and encoding over QImage, so it can run on any thread.
 // Decoding applies the EXIF orientation; every result is a null QImage on
@@ -49,6 +50,11 @@ public:
     // it is: more than kPixelBudget pixels, or more memory at its smallest
     // scale than the whole decode budget.
     static bool isTooLargeToDecode(const QByteArray& bytes);
+    // Whether the reader took its data for a drawing (SVG, plain or
+    // gzipped) rather than a picture. No header tells what a drawing costs:
+    // asking its size inflates and parses all of it (a few megabytes of
+    // gzip hold gigabytes), so nothing here asks a drawing anything.
+    static bool isDrawing(QImageReader& reader);
 
     // A thumbnail of exactly `size` from compressed data, through a scaled
     // decode and thumbnailWithSize.

@@ -42,6 +42,13 @@ struct Opened {
     int stream = -1;
 };
 
+// The containers videos come in (those of the library's video extensions).
+// FFmpeg would take any file it can read, and reads much outside the decode
+// budget: still pictures (a JPEG or GIF of a size no video has, a drawing
+// inflated and drawn by librsvg) and music of old game consoles, whose
+// reader inflates any gzip whole (a 3 MB file took 6 GB).
+constexpr const char* kVideoContainers = "mov,mp4,m4v,3gp,avi,matroska,webm";
+
 Opened openVideo(const QString& path)
 {
     // Files that are not videos are an expected answer, not news for the log.
@@ -50,7 +57,11 @@ Opened openVideo(const QString& path)
     Opened out;
     AVFormatContext* raw = nullptr;
     const QByteArray local = path.toLocal8Bit();
-    if (avformat_open_input(&raw, local.constData(), nullptr, nullptr) < 0)
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "format_whitelist", kVideoContainers, 0);
+    const int opened = avformat_open_input(&raw, local.constData(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0)
         return out;
     out.format.reset(raw);
     if (avformat_find_stream_info(raw, nullptr) < 0) {

@@ -19,7 +19,8 @@ public:
         int height = 0;
     };
 
-    // Empty when the file cannot be opened or holds no video stream.
+    // Empty when the file cannot be opened or holds no video stream; only
+    // the containers videos come in are read (a still picture is no video).
     static std::optional<Info> probe(const QString& path);
 
     // One decoded frame from near min(1 s, duration / 2), rotated upright and

@@ -1,12 +1,14 @@
 #include "platform/photolib/ExifFacts.h"
 
-#include "platform/photolib/NativeName.h"
+#include "platform/photolib/LibraryFile.h"
 
 
 #include <libexif/exif-data.h>
 #include <libexif/exif-loader.h>
 
+#include <cerrno>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -26,7 +28,20 @@ std::unique_ptr<ExifData, ExifDataCloser> loadExif(const QString& path)
     std::unique_ptr<ExifLoader, ExifLoaderCloser> loader(exif_loader_new());
     if (!loader)
         return nullptr;
-    exif_loader_write_file(loader.get(), NativeName::encode(path).constData());
+    // Fed here rather than by libexif's own fopen, which waits for ever on
+    // a pipe that took the photo's name.
+    const int fd = LibraryFile::openRegular(path);
+    if (fd < 0)
+        return nullptr;
+    unsigned char piece[1024];
+    for (;;) {
+        const ssize_t n = ::read(fd, piece, sizeof piece);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0 || !exif_loader_write(loader.get(), piece, unsigned(n)))
+            break;
+    }
+    ::close(fd);
     const unsigned char* buf = nullptr;
     unsigned int size = 0;
     exif_loader_get_buf(loader.get(), &buf, &size);

@@ -164,7 +164,7 @@ bool FolderPhotoAsset::readAll(QByteArray* out, QString* error) const
     };
     if (m_size <= 0)
         return fail("empty asset");
-    const int fd = ::open(NativeName::encode(m_path).constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = LibraryFile::openRegular(m_path);
     if (fd < 0)
         return fail(QString("cannot open %1: %2").arg(m_path, QString::fromLocal8Bit(std::strerror(errno))));
     // The file must still be the one listed, before and after the read, and

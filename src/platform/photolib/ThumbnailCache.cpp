@@ -17,9 +17,32 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+namespace {
+bool isLink(const QString& path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+// A symbolic link at path loses its name, never what it leads to.
+void removeLink(const QString& path)
+{
+    if (!isLink(path))
+        return;
+    const bool removed = ::unlink(QFile::encodeName(path).constData()) == 0;
+    qWarning("thumbnail cache: %s is a symbolic link, not the cache's own folder; %s", qPrintable(path),
+             removed ? "the link was removed and a fresh folder is made" : "it cannot be removed, nothing is swept there");
+}
+}
+
 ThumbnailCache::ThumbnailCache(QString folder, int memoryItems, qint64 diskBytes)
     : m_folder(std::move(folder)), m_diskLimit(diskBytes), m_memory(memoryItems)
 {
+    // The cache deletes what its folder holds (prune, trim): a link at the
+    // folder, or at the one the library made for it, would have it delete
+    // the files of the folder it leads to.
+    removeLink(QFileInfo(m_folder).path());
+    removeLink(m_folder);
 }
 
 QString ThumbnailCache::keyFor(const QString& path, qint64 size, qint64 mtimeMs, const QString& variant)
@@ -103,6 +126,9 @@ qint64 ThumbnailCache::diskBytes()
 std::vector<ThumbnailCache::StoredFile> ThumbnailCache::storedFiles() const
 {
     std::vector<StoredFile> files;
+    // Subfolders that are links are not walked into; nor is the folder when it became one.
+    if (isLink(m_folder) || isLink(QFileInfo(m_folder).path()))
+        return files;
     QDirIterator it(m_folder, {QStringLiteral("*.jpg")}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         it.next();

@@ -319,10 +319,10 @@ TEST_F(FolderAssetsLibraryTest, TheThumbnailsOfGoneOrChangedFilesAreDropped)
 // folder of the cache's own.
 TEST_F(FolderAssetsLibraryTest, ALinkAtTheThumbnailFolderIsNotSweptThrough)
 {
-    for (const QString linked : {QStringLiteral("/PhotoLibrary/Thumbnails"), QStringLiteral("/PhotoLibrary")}) {
+    for (const QString& linked : {QStringLiteral("/PhotoLibrary/Thumbnails"), QStringLiteral("/PhotoLibrary")}) {
         QTemporaryDir elsewhere;
         const QString outside = elsewhere.filePath("Holiday");
-        for (const QString name : {QStringLiteral("/beach.jpg"), QStringLiteral("/Thumbnails/ab/dune.jpg"),
+        for (const QString& name : {QStringLiteral("/beach.jpg"), QStringLiteral("/Thumbnails/ab/dune.jpg"),
                                    QStringLiteral("/Thumbnails/sea.jpg")})
             ASSERT_TRUE(ImageFixtures::writeFile(outside + name, ImageFixtures::jpeg(16, 16)));
         QDir(caches).removeRecursively();

@@ -296,6 +296,47 @@ TEST_F(PagerViewTest, AZoomedPictureDraggedPastItsEdgeIsPulledOnAndSpringsBackWi
     EXPECT_EQ(view->containerScrollView()->contentOffset().x(), 1024);
 }
 
+// A press while a zoomed picture springs back from past its edge catches the
+// picture: a drag then moves it, not the page; a press let go without a drag
+// sends it back inside.
+TEST_F(PagerViewTest, AZoomedPictureSpringingBackIsCaughtByTheNextPressNotTurnedPast)
+{
+    ASSERT_TRUE(showLoaded(10, 4));
+    ui::Animations::setEnabled(true);  // the spring back takes its time
+    auto* detail = view->detailScrollView();
+    detail->setMaximumZoomScale(2.0);
+    view->doubleClicked(QPoint(512, 384));
+    ASSERT_TRUE(waitUntil([&] { return detail->contentOffset() == QPointF(512, 384); }));
+    QWindow* window = view->windowHandle();
+    auto pullPastLeftEdge = [&] {
+        QTest::mousePress(window, Qt::LeftButton, {}, QPoint(100, 300));
+        for (int x = 150; x <= 900; x += 50)
+            QTest::mouseMove(window, QPoint(x, 300), 60);
+        QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(900, 300), 60);
+        return detail->contentOffset().x() < 0;
+    };
+
+    ASSERT_TRUE(pullPastLeftEdge());
+    // Straight back the other way, slowly, while it springs back.
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(900, 300));
+    for (int x = 860; x >= 500; x -= 40)
+        QTest::mouseMove(window, QPoint(x, 300), 60);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(500, 300), 60);
+    ASSERT_TRUE(waitUntil([&] { return !detail->isDecelerating() && !view->containerScrollView()->isDecelerating(); }));
+    EXPECT_EQ(view->selectedIndex(), 4);
+    EXPECT_EQ(view->containerScrollView()->contentOffset().x(), 1024);
+    EXPECT_GT(detail->contentOffset().x(), 0);  // the picture moved
+    EXPECT_LE(detail->contentOffset().x(), 1024);
+
+    detail->setContentOffset(QPointF(512, 384), false);
+    ASSERT_TRUE(pullPastLeftEdge());
+    QTest::mousePress(window, Qt::LeftButton, {}, QPoint(600, 300));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, QPoint(600, 300), 10);
+    ASSERT_TRUE(waitUntil([&] { return detail->contentOffset() == QPointF(0, 384); }));
+    EXPECT_EQ(view->selectedIndex(), 4);
+    EXPECT_EQ(view->containerScrollView()->contentOffset().x(), 1024);
+}
+
 TEST_F(PagerViewTest, ADragReleasedRightOnAPageSettlesThereAndTheSelectionFollows)
 {
     ASSERT_TRUE(showLoaded(10, 4));

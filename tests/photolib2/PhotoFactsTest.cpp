@@ -108,6 +108,34 @@ TEST(VideoReader, DurationCreationTimeAndPoster)
     EXPECT_EQ(VideoReader::poster(path, 32).width(), 32);
 }
 
+// Each of the library's video suffixes, in the codecs cameras and phones
+// write: all are read as videos, with their length and a first picture.
+TEST(VideoReader, EveryVideoSuffixAndCommonCodecIsRead)
+{
+    QTemporaryDir dir;
+    const QList<std::pair<QString, QString>> cases = {
+        {"h264.MOV", "libx264"}, {"mjpeg.MOV", "mjpeg"}, {"mpeg4.MOV", "mpeg4"},
+        {"h264.MP4", "libx264"}, {"mpeg4.MP4", "mpeg4"},  {"h264.M4V", "libx264"},
+        {"h264.3GP", "libx264"}, {"mpeg4.3GP", "mpeg4"},  {"mjpeg.AVI", "mjpeg"},
+        {"mpeg4.AVI", "mpeg4"},  {"h264.AVI", "libx264"}, {"vp8.MKV", "libvpx"},
+        {"vp9.MKV", "libvpx-vp9"}, {"h264.MKV", "libx264"}, {"mjpeg.MKV", "mjpeg"},
+    };
+    int made = 0;
+    for (const auto& [name, encoder] : cases) {
+        const QString path = dir.filePath(name);
+        if (!VideoFixtures::makeVideo(path, {}, encoder))
+            continue;
+        ++made;
+        const auto info = VideoReader::probe(path);
+        ASSERT_TRUE(info.has_value()) << name.toStdString();
+        EXPECT_GT(info->duration, 1.5) << name.toStdString();
+        EXPECT_EQ(info->width, 64) << name.toStdString();
+        EXPECT_FALSE(VideoReader::poster(path, 32).isNull()) << name.toStdString();
+    }
+    if (made == 0)
+        GTEST_SKIP() << "ffmpeg could not make a video fixture";
+}
+
 TEST(VideoReader, NonVideosFailCleanly)
 {
     QTemporaryDir dir;

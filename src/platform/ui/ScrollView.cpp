@@ -206,7 +206,11 @@ bool ScrollView::canMove() const
 
 void ScrollView::mousePressEvent(QMouseEvent* event)
 {
-    if (event->button() != Qt::LeftButton || !canMove() || m_settling) {
+    // A zoomed picture springing back from past its edges is caught by a
+    // press, as before it bounced: the press is not handed on (to the pages
+    // it lies on, which would turn instead of the picture moving).
+    const bool springingBack = m_settling && m_zoomView && clamped(m_offset) != m_offset;
+    if (event->button() != Qt::LeftButton || !canMove() || (m_settling && !springingBack)) {
         event->ignore();
         return;
     }
@@ -261,8 +265,12 @@ void ScrollView::mouseReleaseEvent(QMouseEvent* event)
         return;
     }
     m_pressed = false;
-    if (!m_dragging)
+    if (!m_dragging) {
+        // Caught on its way back from past an edge and let go: back inside.
+        if (clamped(m_offset) != m_offset)
+            decelerateTo(m_offset);
         return;
+    }
     m_dragging = false;
     const QPointF target = m_paging ? pageTarget(m_velocity) : glideTarget(m_velocity);
     const bool decelerate = target != m_offset;

@@ -50,10 +50,10 @@ QString askUntilReported(XvfbDisplay& display, const QStringList& xdotool, QProc
 
 TEST(DesktopSession, MinimisingThroughTheWindowManagerLocksTheAlbum)
 {
+    QTemporaryDir dir;  // outlives the display, whose end kills the child before its home is removed
     XvfbDisplay display;
     if (!display.start("1100x860x24"))
         GTEST_SKIP() << display.why().toStdString();
-    QTemporaryDir dir;
     QFile config(dir.filePath("jwmrc"));
     ASSERT_TRUE(config.open(QIODevice::WriteOnly));
     config.write("<?xml version=\"1.0\"?><JWM><Tray x=\"0\" y=\"-1\" height=\"28\"><TaskList/></Tray></JWM>\n");
@@ -61,7 +61,8 @@ TEST(DesktopSession, MinimisingThroughTheWindowManagerLocksTheAlbum)
     QProcess* wm = display.startProgram("jwm", {"-f", config.fileName()});
     ASSERT_TRUE(wm->waitForStarted()) << "no jwm (scripts/install-deps.sh installs it)";
 
-    QProcess* app = display.startProgram(PAV_TEST_BIN_DIR "/lifecycle_child", {}, {"QT_QPA_PLATFORM=xcb"});
+    QProcess* app = display.startProgram(PAV_TEST_BIN_DIR "/lifecycle_child", {},
+                                          {"QT_QPA_PLATFORM=xcb", "TMPDIR=" + dir.path()});
     const QString ready = nextLine(app, "ready ", 30000);
     ASSERT_FALSE(ready.isEmpty()) << app->readAllStandardError().toStdString();
     const QString window = ready.section(' ', 1);

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 
 // A private D-Bus daemon for one test (session configuration), ended when
 // the object goes.
@@ -15,6 +16,7 @@ public:
     QString address() const { return m_address; }
 
 private:
+    QTemporaryDir m_socketDir;  // the daemon's socket, removed with the object
     QProcess m_daemon;
     QString m_address;
 };
